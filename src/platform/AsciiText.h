@@ -1,0 +1,50 @@
+// Small text helpers shared by the profile files and the settings: blanks
+// trimmed the way the settings expect, and comparisons that ignore the case of
+// ASCII letters only (names, keys and filters; UTF-8 bytes beyond ASCII are
+// compared as they are).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varnoket {
+
+inline char ToUpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+// Removes leading and trailing control characters and blanks (bytes up to
+// and including the space).
+inline std::string_view TrimBlanks(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
+  return text.substr(begin, end - begin);
+}
+
+inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
+  }
+  return true;
+}
+
+inline bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+// <0, 0 or >0 like strcmp, ASCII letters folded to upper case.
+inline int CompareIgnoreCase(std::string_view a, std::string_view b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const auto ca = static_cast<unsigned char>(ToUpperAscii(a[i]));
+    const auto cb = static_cast<unsigned char>(ToUpperAscii(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace varnoket

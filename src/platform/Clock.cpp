@@ -1,0 +1,34 @@
+#include "platform/Clock.h"
+
+#include <ctime>
+
+namespace varnoket {
+
+LocalDateTime SystemClock::Now() const {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::tm local{};
+  localtime_r(&now.tv_sec, &local);
+  LocalDateTime t;
+  t.year = local.tm_year + 1900;
+  t.month = local.tm_mon + 1;
+  t.day = local.tm_mday;
+  t.hour = local.tm_hour;
+  t.minute = local.tm_min;
+  // A leap second shows as 60; the program's dates have no room for it.
+  t.second = local.tm_sec > 59 ? 59 : local.tm_sec;
+  t.millisecond = static_cast<int>(now.tv_nsec / 1000000);
+  return t;
+}
+
+LocalDateTime ManualClock::Now() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return now_;
+}
+
+void ManualClock::Set(LocalDateTime now) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  now_ = now;
+}
+
+}  // namespace varnoket

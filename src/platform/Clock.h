@@ -1,0 +1,46 @@
+// The clock the program reads "now" from. Injected everywhere a date or a time
+// of day decides something, so tests can move through days without waiting.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+namespace varnoket {
+
+// A moment in local time, broken down as the program shows and stores it.
+struct LocalDateTime {
+  int year = 1970;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual LocalDateTime Now() const = 0;
+};
+
+// The machine's own clock, in the local time zone (so a shifted clock such
+// as faketime's is honoured).
+class SystemClock final : public Clock {
+ public:
+  LocalDateTime Now() const override;
+};
+
+// A clock that stands still until told otherwise; for tests and tools.
+class ManualClock final : public Clock {
+ public:
+  explicit ManualClock(LocalDateTime now = {}) : now_(now) {}
+  LocalDateTime Now() const override;
+  void Set(LocalDateTime now);
+
+ private:
+  mutable std::mutex mutex_;
+  LocalDateTime now_;
+};
+
+}  // namespace varnoket

@@ -1,0 +1,312 @@
+#include "platform/FileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <vector>
+
+#include "platform/DosDate.h"
+
+namespace varnoket {
+namespace {
+
+// Keeps errno across clean-up calls, so callers see why the real work failed.
+class ErrnoKeeper {
+ public:
+  ErrnoKeeper() : saved_(errno) {}
+  ~ErrnoKeeper() { errno = saved_; }
+  ErrnoKeeper(const ErrnoKeeper&) = delete;
+  ErrnoKeeper& operator=(const ErrnoKeeper&) = delete;
+
+ private:
+  int saved_;
+};
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) {
+      ErrnoKeeper keep;
+      ::close(fd_);
+    }
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  bool ok() const { return fd_ >= 0; }
+  // Closes now and reports the close's own result (a delayed write error).
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 || errno == EINTR;
+  }
+
+ private:
+  int fd_;
+};
+
+DirEntry MakeEntry(std::string name, const struct stat& st, bool isLink) {
+  DirEntry e;
+  e.name = std::move(name);
+  e.isDirectory = S_ISDIR(st.st_mode);
+  e.isRegularFile = S_ISREG(st.st_mode);
+  e.isSymlink = isLink;
+  e.hidden = !e.name.empty() && e.name.front() == '.';
+  e.system = false;
+  e.size = e.isRegularFile ? static_cast<uint64_t>(st.st_size) : 0;
+  e.attributes = static_cast<uint32_t>(st.st_mode);
+  e.dosDate = DosDateFromTime(st.st_mtime);
+  return e;
+}
+
+std::string BaseName(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  const size_t pos = p.rfind('/');
+  return pos == std::string::npos ? p : p.substr(pos + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t pos = path.rfind('/');
+  if (pos == std::string::npos) return ".";
+  if (pos == 0) return "/";
+  return path.substr(0, pos);
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string TempNameFor(const std::string& path) {
+  return path + ".tmp-" + std::to_string(::getpid());
+}
+
+}  // namespace
+
+bool FileSystem::IsDirectory(const std::string& path) {
+  const auto e = Stat(path);
+  return e && e->isDirectory;
+}
+
+bool FileSystem::IsFile(const std::string& path) {
+  const auto e = Stat(path);
+  return e && e->isRegularFile;
+}
+
+std::optional<std::vector<DirEntry>> PosixFileSystem::ListDirectory(const std::string& dir) {
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return std::nullopt;
+  std::unique_ptr<DIR, int (*)(DIR*)> guard(d, ::closedir);
+  const int dfd = ::dirfd(d);
+  std::vector<DirEntry> entries;
+  for (;;) {
+    errno = 0;
+    const dirent* ent = ::readdir(d);
+    if (ent == nullptr) {
+      if (errno != 0) return std::nullopt;
+      break;
+    }
+    const std::string name = ent->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat own {};
+    if (::fstatat(dfd, ent->d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone meanwhile
+    const bool isLink = S_ISLNK(own.st_mode);
+    struct stat target {};
+    // A dangling link is listed as what it is, a link to nothing.
+    if (isLink && ::fstatat(dfd, ent->d_name, &target, 0) == 0) {
+      entries.push_back(MakeEntry(name, target, true));
+    } else {
+      entries.push_back(MakeEntry(name, own, isLink));
+    }
+  }
+  return entries;
+}
+
+std::optional<DirEntry> PosixFileSystem::Stat(const std::string& path) {
+  struct stat own {};
+  if (::lstat(path.c_str(), &own) != 0) return std::nullopt;
+  const bool isLink = S_ISLNK(own.st_mode);
+  struct stat target {};
+  if (isLink && ::stat(path.c_str(), &target) == 0) return MakeEntry(BaseName(path), target, true);
+  return MakeEntry(BaseName(path), own, isLink);
+}
+
+bool PosixFileSystem::CreateDirectories(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+  if (ec) errno = ec.value();
+  return false;
+}
+
+bool PosixFileSystem::ClearAttributes(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+bool PosixFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+  return ::chmod(path.c_str(), static_cast<mode_t>(attributes & 07777)) == 0;
+}
+
+bool PosixFileSystem::SetFileDate(const std::string& path, int32_t dosDate) {
+  const std::time_t t = TimeFromDosDate(dosDate);
+  if (t == -1) {
+    errno = EINVAL;
+    return false;
+  }
+  const timespec times[2] = {{t, 0}, {t, 0}};
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to, bool overwrite) {
+  struct stat existing {};
+  if (!overwrite && ::lstat(to.c_str(), &existing) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.ok()) return false;
+  struct stat src {};
+  if (::fstat(in.get(), &src) != 0) return false;
+  if (S_ISDIR(src.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  // The copy is built under a temporary name in the target folder, so the
+  // target name only ever holds a whole file.
+  const std::string temp = TempNameFor(to);
+  Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  if (!out.ok()) return false;
+  auto fail = [&temp]() {
+    ErrnoKeeper keep;
+    ::unlink(temp.c_str());
+    return false;
+  };
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail();
+    }
+    if (n == 0) break;
+    if (!WriteAll(out.get(), buffer.data(), static_cast<size_t>(n))) return fail();
+  }
+  // The copy keeps the permissions and the last-write time of its source, as
+  // a copied file does on the desktop.
+  if (::fchmod(out.get(), src.st_mode & 07777) != 0) return fail();
+  const timespec times[2] = {src.st_atim, src.st_mtim};
+  if (::futimens(out.get(), times) != 0) return fail();
+  if (!out.Close()) return fail();
+  if (::rename(temp.c_str(), to.c_str()) != 0) return fail();
+  return true;
+}
+
+bool PosixFileSystem::LinkFile(const std::string& from, const std::string& to) {
+  return ::link(from.c_str(), to.c_str()) == 0;
+}
+
+bool PosixFileSystem::DeleteFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+bool PosixFileSystem::RemoveDirectory(const std::string& path) {
+  return ::rmdir(path.c_str()) == 0;
+}
+
+bool PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::unique_ptr<FileStream> PosixFileSystem::OpenRead(const std::string& path) {
+  return std::make_unique<FileStream>(path, FileStream::Mode::Read);
+}
+
+std::unique_ptr<FileStream> PosixFileSystem::Create(const std::string& path) {
+  return std::make_unique<FileStream>(path, FileStream::Mode::CreateTruncate);
+}
+
+std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.ok()) return std::nullopt;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  std::string contents;
+  if (st.st_size > 0) contents.reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    contents.append(buffer, static_cast<size_t>(n));
+  }
+  return contents;
+}
+
+bool PosixFileSystem::WriteFileAtomic(const std::string& path, const std::string& contents) {
+  // A file the user made read-only stays unwritable, as it would be if it
+  // were written in place; the rename alone would ignore its permissions.
+  struct stat existing {};
+  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+
+  const std::string temp = TempNameFor(path);
+  Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!out.ok()) return false;
+  auto fail = [&temp]() {
+    ErrnoKeeper keep;
+    ::unlink(temp.c_str());
+    return false;
+  };
+  if (!WriteAll(out.get(), contents.data(), contents.size())) return fail();
+  if (exists && ::fchmod(out.get(), existing.st_mode & 07777) != 0) return fail();
+  if (::fsync(out.get()) != 0) return fail();
+  if (!out.Close()) return fail();
+  if (::rename(temp.c_str(), path.c_str()) != 0) return fail();
+  // The new name must survive a crash too. The file is already in place, so
+  // a folder that cannot be flushed (some file systems refuse) is not a
+  // failure of this write.
+  Fd dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.ok()) ::fsync(dir.get());
+  return true;
+}
+
+bool PosixFileSystem::SyncFileSystem(const std::string& path) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!fd.ok()) {
+    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.ok()) return false;
+    return ::syncfs(file.get()) == 0;
+  }
+  return ::syncfs(fd.get()) == 0;
+}
+
+FileSystem& DefaultFileSystem() {
+  static PosixFileSystem fileSystem;
+  return fileSystem;
+}
+
+}  // namespace varnoket

@@ -1,0 +1,101 @@
+// Every file-system access of the engine goes through this interface, so that
+// tests can inject faults (a full disk, an unreadable file, a failed rename)
+// and the core stays portable. PosixFileSystem is the real one.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Stream.h"
+
+namespace varnoket {
+
+// Attribute bits as the engine sees them. On POSIX the attribute word that is
+// recorded is st_mode; these helpers say what the engine needs of it.
+struct DirEntry {
+  std::string name;       // the entry's own name, no folder part
+  bool isDirectory = false;
+  bool isRegularFile = false;  // after following a symbolic link
+  bool isSymlink = false;      // the entry itself is a symbolic link
+  bool hidden = false;         // POSIX: the name starts with "."
+  bool system = false;         // POSIX: never
+  uint64_t size = 0;           // bytes, for regular files
+  uint32_t attributes = 0;     // POSIX: st_mode (of the target for a link)
+  int32_t dosDate = 0;         // last-write time, packed DOS form, local time
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The entries of a folder, "." and ".." left out, in the system's order.
+  // nullopt when the folder cannot be listed.
+  virtual std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) = 0;
+  // The entry for one path (symbolic links followed for the type, size, date
+  // and attributes; isSymlink tells whether the path itself is a link).
+  virtual std::optional<DirEntry> Stat(const std::string& path) = 0;
+
+  bool Exists(const std::string& path) { return Stat(path).has_value(); }
+  bool IsDirectory(const std::string& path);
+  bool IsFile(const std::string& path);
+
+  // Creates the folder and every missing parent; true when it exists after.
+  virtual bool CreateDirectories(const std::string& path) = 0;
+  // Makes the file writable by its owner (stands in for clearing the
+  // read-only attribute).
+  virtual bool ClearAttributes(const std::string& path) = 0;
+  // Sets the recorded attribute word (POSIX: the permission bits of st_mode).
+  virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
+  // Sets the last-write time from a packed DOS date (local time).
+  virtual bool SetFileDate(const std::string& path, int32_t dosDate) = 0;
+
+  virtual bool CopyFile(const std::string& from, const std::string& to, bool overwrite) = 0;
+  // A second name for the same file (hard link); false where unsupported.
+  virtual bool LinkFile(const std::string& from, const std::string& to) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+  // Removes an empty folder.
+  virtual bool RemoveDirectory(const std::string& path) = 0;
+  // Renames, replacing an existing file at `to`.
+  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+
+  // Streams; throw StreamError (with the system's reason) when the file
+  // cannot be opened or created.
+  virtual std::unique_ptr<FileStream> OpenRead(const std::string& path) = 0;
+  virtual std::unique_ptr<FileStream> Create(const std::string& path) = 0;
+
+  // Whole-file helpers. ReadFile: nullopt when unreadable.
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // Writes to a temporary file in the same folder, flushes it to the disk and
+  // renames it over `path`, so a crash leaves either the old or the new file.
+  virtual bool WriteFileAtomic(const std::string& path, const std::string& contents) = 0;
+  // Flushes everything written on the file system that holds `path`.
+  virtual bool SyncFileSystem(const std::string& path) = 0;
+};
+
+class PosixFileSystem : public FileSystem {
+ public:
+  std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) override;
+  std::optional<DirEntry> Stat(const std::string& path) override;
+  bool CreateDirectories(const std::string& path) override;
+  bool ClearAttributes(const std::string& path) override;
+  bool SetAttributes(const std::string& path, uint32_t attributes) override;
+  bool SetFileDate(const std::string& path, int32_t dosDate) override;
+  bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override;
+  bool LinkFile(const std::string& from, const std::string& to) override;
+  bool DeleteFile(const std::string& path) override;
+  bool RemoveDirectory(const std::string& path) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  std::unique_ptr<FileStream> OpenRead(const std::string& path) override;
+  std::unique_ptr<FileStream> Create(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
+  bool SyncFileSystem(const std::string& path) override;
+};
+
+// The process-wide real file system.
+FileSystem& DefaultFileSystem();
+
+}  // namespace varnoket

@@ -1,0 +1,129 @@
+#include "platform/PathRules.h"
+
+#include "platform/AsciiText.h"
+
+namespace varnoket {
+namespace {
+
+bool IsDriveLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+}  // namespace
+
+std::string PathRules::Join(std::string_view a, std::string_view b) const {
+  if (a.empty()) return std::string(b);
+  std::string joined(a);
+  const char sep = Separator();
+  if (joined.back() == sep) {
+    if (!b.empty() && b.front() == sep) b.remove_prefix(1);
+  } else if (b.empty() || b.front() != sep) {
+    joined += sep;
+  }
+  joined += b;
+  return joined;
+}
+
+std::string PathRules::EnsureTrailingSeparator(std::string_view path) const {
+  std::string result(path);
+  if (result.empty() || result.back() != Separator()) result += Separator();
+  return result;
+}
+
+std::string PathRules::RemoveTrailingSeparator(std::string_view path) const {
+  // A lone separator is the root itself and keeps its meaning.
+  if (path.size() > 1 && path.back() == Separator()) path.remove_suffix(1);
+  return std::string(path);
+}
+
+std::string PathRules::StoredName(std::string_view fullPath) const {
+  if (style_ == PathStyle::Posix) {
+    // The root becomes a folder named "_" inside the day folder.
+    std::string name = "_";
+    name += fullPath;
+    name += ".ZZ";
+    return name;
+  }
+  // "C:" becomes "C_" and "\\srv" becomes "__srv": the drive or the server
+  // turns into an ordinary first folder.
+  std::string name(fullPath);
+  if (name.size() >= 2) {
+    if (name[0] == '\\') name[0] = '_';
+    name[1] = '_';
+  }
+  name += ".ZZ";
+  return name;
+}
+
+bool PathRules::IsSafeStoredName(std::string_view storedName) const {
+  if (storedName.empty()) return false;
+  if (storedName.find('\0') != std::string_view::npos) return false;
+  if (style_ == PathStyle::Posix) {
+    if (storedName.front() == '/') return false;
+  } else {
+    if (storedName.front() == '\\' || storedName.front() == '/') return false;
+    // A colon anywhere names a drive or an alternate stream.
+    if (storedName.find(':') != std::string_view::npos) return false;
+  }
+  auto isSep = [this](char c) { return c == '/' || (style_ == PathStyle::Windows && c == '\\'); };
+  size_t start = 0;
+  while (start <= storedName.size()) {
+    size_t end = start;
+    while (end < storedName.size() && !isSep(storedName[end])) ++end;
+    const std::string_view part = storedName.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    if (end == storedName.size()) break;
+    start = end + 1;
+  }
+  return true;
+}
+
+bool PathRules::IsRecordablePath(std::string_view path) const {
+  if (style_ == PathStyle::Posix) return !path.empty() && path.front() == '/';
+  return path.size() >= 2 && (path[1] == ':' || path[1] == '\\');
+}
+
+bool PathRules::IsAbsolute(std::string_view path) const {
+  if (style_ == PathStyle::Posix) return !path.empty() && path.front() == '/';
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
+  return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\';
+}
+
+bool PathRules::Equal(std::string_view a, std::string_view b) const {
+  return style_ == PathStyle::Windows ? EqualsIgnoreCase(a, b) : a == b;
+}
+
+bool PathRules::StartsWith(std::string_view path, std::string_view prefix) const {
+  if (path.size() < prefix.size()) return false;
+  return Equal(path.substr(0, prefix.size()), prefix);
+}
+
+std::string PathRules::ParentWithSeparator(std::string_view path) const {
+  const size_t pos = style_ == PathStyle::Windows ? path.find_last_of("\\:") : path.rfind('/');
+  if (pos == std::string_view::npos) return {};
+  return std::string(path.substr(0, pos + 1));
+}
+
+std::string PathRules::FileName(std::string_view path) const {
+  const size_t pos = style_ == PathStyle::Windows ? path.find_last_of("\\:") : path.rfind('/');
+  if (pos == std::string_view::npos) return std::string(path);
+  return std::string(path.substr(pos + 1));
+}
+
+bool PathRules::IsSameOrBelow(std::string_view path, std::string_view ancestor) const {
+  if (ancestor.empty() || path.empty()) return path.empty() && ancestor.empty();
+  const char sep = Separator();
+  // Trailing separators do not count: "/a/b/" is "/a/b", and "/" (nothing
+  // left) holds every absolute path.
+  auto strip = [sep](std::string_view p) {
+    while (!p.empty() && p.back() == sep) p.remove_suffix(1);
+    return p;
+  };
+  const std::string_view base = strip(ancestor);
+  const std::string_view below = strip(path);
+  if (Equal(below, base)) return true;
+  if (below.size() <= base.size() || !StartsWith(below, base)) return false;
+  return below[base.size()] == sep;
+}
+
+}  // namespace varnoket

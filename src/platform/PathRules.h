@@ -1,0 +1,61 @@
+// How paths are written and compared. Two styles: Windows (drive letters and
+// shares, "\" as separator, case-insensitive) and POSIX (the native one here).
+// Every rule about the shape of a path lives here, written once.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varnoket {
+
+enum class PathStyle { Windows, Posix };
+
+class PathRules {
+ public:
+  explicit PathRules(PathStyle style = PathStyle::Posix) : style_(style) {}
+
+  PathStyle style() const { return style_; }
+  char Separator() const { return style_ == PathStyle::Windows ? '\\' : '/'; }
+
+  // a + separator + b, without doubling a separator that a already ends with.
+  std::string Join(std::string_view a, std::string_view b) const;
+  std::string EnsureTrailingSeparator(std::string_view path) const;
+  // Removes one trailing separator (but never reduces "/" or "C:\" to nothing
+  // useful: "/" stays "/" in POSIX style).
+  std::string RemoveTrailingSeparator(std::string_view path) const;
+
+  // The name a file's compressed copy takes inside a day folder.
+  // Windows: "C:\Data\a.txt" -> "C_\Data\a.txt.ZZ", "\\srv\s\a" -> "__srv\s\a.ZZ".
+  // POSIX: "/home/a.txt" -> "_/home/a.txt.ZZ".
+  std::string StoredName(std::string_view fullPath) const;
+
+  // A stored name that stays inside the day folder: not empty, not absolute,
+  // no "." or ".." component, no empty component.
+  bool IsSafeStoredName(std::string_view storedName) const;
+
+  // True for a path the file list may record as a parent directory: Windows
+  // style, second character ":" or "\"; POSIX style, starting with "/".
+  bool IsRecordablePath(std::string_view path) const;
+  bool IsAbsolute(std::string_view path) const;
+
+  // Paths compared as the style compares them (Windows without regard to
+  // case for ASCII letters, POSIX exactly).
+  bool Equal(std::string_view a, std::string_view b) const;
+  // True when `prefix` is the first characters of `path` (case per style).
+  bool StartsWith(std::string_view path, std::string_view prefix) const;
+
+  // The folder part including its last separator (Windows: or ":");
+  // empty when there is none.
+  std::string ParentWithSeparator(std::string_view path) const;
+  // The part after the last separator (Windows: or ":").
+  std::string FileName(std::string_view path) const;
+
+  // True when `path` equals `ancestor` or lies below it (component-wise).
+  bool IsSameOrBelow(std::string_view path, std::string_view ancestor) const;
+
+ private:
+  PathStyle style_;
+};
+
+}  // namespace varnoket

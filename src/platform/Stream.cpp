@@ -1,0 +1,134 @@
+#include "platform/Stream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace varnoket {
+namespace {
+
+std::string SystemReason(int error) {
+  return std::strerror(error);
+}
+
+[[noreturn]] void ThrowSystem(const std::string& what, const std::string& path, int error) {
+  throw StreamError(what + " " + path + " : " + SystemReason(error));
+}
+
+}  // namespace
+
+void Stream::ReadBuffer(void* buffer, size_t count) {
+  if (Read(buffer, count) != count) throw StreamError("Erreur de lecture du flux");
+}
+
+void Stream::WriteBuffer(const void* buffer, size_t count) {
+  if (Write(buffer, count) != count) throw StreamError("Erreur d'écriture du flux");
+}
+
+FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
+  if (mode == Mode::Read) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) ThrowSystem("Impossible d'ouvrir le fichier", path, errno);
+  } else {
+    // Read and write, so a caller may read back what it has just written.
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd_ < 0) ThrowSystem("Impossible de créer le fichier", path, errno);
+  }
+}
+
+FileStream::~FileStream() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+size_t FileStream::Read(void* buffer, size_t count) {
+  auto* out = static_cast<char*>(buffer);
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(fd_, out + done, count - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ThrowSystem("Erreur de lecture du fichier", path_, errno);
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+size_t FileStream::Write(const void* buffer, size_t count) {
+  const auto* in = static_cast<const char*>(buffer);
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(fd_, in + done, count - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ThrowSystem("Erreur d'écriture dans le fichier", path_, errno);
+    }
+    if (n == 0) ThrowSystem("Erreur d'écriture dans le fichier", path_, ENOSPC);
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
+  const int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                     : origin == SeekOrigin::Current ? SEEK_CUR
+                                                     : SEEK_END;
+  const off_t pos = ::lseek(fd_, static_cast<off_t>(offset), whence);
+  if (pos < 0) ThrowSystem("Erreur de positionnement dans le fichier", path_, errno);
+  return static_cast<int64_t>(pos);
+}
+
+int64_t FileStream::Size() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) ThrowSystem("Impossible de lire la taille du fichier", path_, errno);
+  return static_cast<int64_t>(st.st_size);
+}
+
+void FileStream::Sync() {
+  if (::fsync(fd_) != 0) ThrowSystem("Erreur d'écriture sur le disque du fichier", path_, errno);
+}
+
+void FileStream::Close() {
+  if (fd_ < 0) return;
+  const int fd = fd_;
+  fd_ = -1;
+  // After a failed close the descriptor is gone on Linux; EINTR is not a
+  // lost write there.
+  if (::close(fd) != 0 && errno != EINTR) {
+    ThrowSystem("Erreur à la fermeture du fichier", path_, errno);
+  }
+}
+
+size_t MemoryStream::Read(void* buffer, size_t count) {
+  if (position_ >= data_.size()) return 0;
+  const size_t n = std::min(count, data_.size() - position_);
+  std::memcpy(buffer, data_.data() + position_, n);
+  position_ += n;
+  return n;
+}
+
+size_t MemoryStream::Write(const void* buffer, size_t count) {
+  if (position_ > data_.size()) data_.resize(position_, '\0');
+  const size_t overlap = std::min(count, data_.size() - position_);
+  const auto* in = static_cast<const char*>(buffer);
+  data_.replace(position_, overlap, in, count);
+  position_ += count;
+  return count;
+}
+
+int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
+  int64_t base = 0;
+  if (origin == SeekOrigin::Current) base = static_cast<int64_t>(position_);
+  if (origin == SeekOrigin::End) base = static_cast<int64_t>(data_.size());
+  const int64_t target = base + offset;
+  if (target < 0) throw StreamError("Erreur de positionnement dans le flux");
+  position_ = static_cast<size_t>(target);
+  return target;
+}
+
+}  // namespace varnoket

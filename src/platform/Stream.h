@@ -1,0 +1,79 @@
+// A byte stream with a position: files, memory, and the compression streams
+// that wrap them. Failures throw StreamError.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace varnoket {
+
+class StreamError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class SeekOrigin { Begin, Current, End };
+
+class Stream {
+ public:
+  virtual ~Stream() = default;
+
+  // Reads up to `count` bytes; fewer only at the end of the data.
+  virtual size_t Read(void* buffer, size_t count) = 0;
+  // Writes `count` bytes and returns how many were taken.
+  virtual size_t Write(const void* buffer, size_t count) = 0;
+  // Moves the position and returns the new one.
+  virtual int64_t Seek(int64_t offset, SeekOrigin origin) = 0;
+
+  int64_t Position() { return Seek(0, SeekOrigin::Current); }
+  // Reads exactly `count` bytes or throws.
+  void ReadBuffer(void* buffer, size_t count);
+  // Writes exactly `count` bytes or throws (a short write is a full disk).
+  void WriteBuffer(const void* buffer, size_t count);
+};
+
+// A stream over an open file descriptor, owned and closed by the stream.
+class FileStream final : public Stream {
+ public:
+  enum class Mode { Read, CreateTruncate };
+  // Throws StreamError with the system's reason when the file cannot be opened.
+  FileStream(const std::string& path, Mode mode);
+  ~FileStream() override;
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+
+  size_t Read(void* buffer, size_t count) override;
+  size_t Write(const void* buffer, size_t count) override;
+  int64_t Seek(int64_t offset, SeekOrigin origin) override;
+
+  int64_t Size() const;
+  // Flushes the file's data to the disk (fsync); throws on failure.
+  void Sync();
+  // Closes now; throws when the close reports a write error.
+  void Close();
+  int fd() const { return fd_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+};
+
+// A growable in-memory stream, for tests and small texts.
+class MemoryStream final : public Stream {
+ public:
+  MemoryStream() = default;
+  explicit MemoryStream(std::string data) : data_(std::move(data)) {}
+  size_t Read(void* buffer, size_t count) override;
+  size_t Write(const void* buffer, size_t count) override;
+  int64_t Seek(int64_t offset, SeekOrigin origin) override;
+  const std::string& data() const { return data_; }
+
+ private:
+  std::string data_;
+  size_t position_ = 0;
+};
+
+}  // namespace varnoket
