@@ -1,0 +1,68 @@
+#include "settings/NormalizeDate.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "platform/AsciiText.h"
+
+namespace varnoket {
+namespace {
+
+// A whole number as the date fields take it: the value wraps to 16 bits, as
+// the fields were always held.
+bool ReadField(std::string_view text, uint16_t& field) {
+  text = TrimBlanks(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return false;
+  field = static_cast<uint16_t>(value);
+  return true;
+}
+
+int DaysInMonth(int month, int year) {
+  switch (month) {
+    case 4:
+    case 6:
+    case 9:
+    case 11:
+      return 30;
+    case 2:
+      // Within 1900..2078 only 1900 breaks the four-year rule.
+      return (year % 4 == 0 && year != 1900) ? 29 : 28;
+    default:
+      return 31;
+  }
+}
+
+}  // namespace
+
+bool NormalizeDate(std::string& text) {
+  std::vector<std::string_view> parts;
+  std::string_view rest = text;
+  for (;;) {
+    const size_t slash = rest.find('/');
+    parts.push_back(rest.substr(0, slash));
+    if (slash == std::string_view::npos) break;
+    rest.remove_prefix(slash + 1);
+  }
+  if (parts.size() < 3) return false;
+  uint16_t day = 0;
+  uint16_t month = 0;
+  uint16_t year = 0;
+  if (!ReadField(parts[0], day) || !ReadField(parts[1], month) || !ReadField(parts[2], year)) {
+    return false;
+  }
+  if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1900 || year > 2078) return false;
+  if (day > DaysInMonth(month, year)) return false;
+  char normal[32];
+  std::snprintf(normal, sizeof normal, "%02u/%02u/%04u", static_cast<unsigned>(day),
+                static_cast<unsigned>(month), static_cast<unsigned>(year));
+  text = normal;
+  return true;
+}
+
+}  // namespace varnoket

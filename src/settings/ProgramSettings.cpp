@@ -1,0 +1,49 @@
+#include "settings/ProgramSettings.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/AsciiText.h"
+#include "platform/PathRules.h"
+
+namespace varnoket {
+
+std::string CleanBackupRoot(TDriveInfo& drives, const std::string& raw) {
+  const PathRules posix(PathStyle::Posix);
+  std::string root = posix.RemoveTrailingSeparator(TrimBlanks(raw));
+  // The store must not live on a share: every station would then depend on
+  // the network being there at backup time.
+  if (root.rfind("\\\\", 0) == 0) return {};
+  if (IsRemotePath(drives, root)) return {};
+  return root;
+}
+
+ProgramSettings LoadProgramSettings(FileSystem& fs, TDriveInfo& drives,
+                                    const std::string& programFolder, std::string* error) {
+  ProgramSettings settings;
+  const std::string path = PathRules(PathStyle::Posix).Join(programFolder, kProgramSettingsName);
+  if (!fs.Exists(path)) {
+    errno = 0;
+    if (!fs.WriteFileAtomic(path, kDefaultProgramSettings)) {
+      const int reason = errno;
+      if (error != nullptr) {
+        *error = "Impossible de créer le fichier " + path + " : " +
+                 (reason != 0 ? std::strerror(reason) : "erreur d'écriture");
+      }
+      return settings;
+    }
+  }
+  // A file that cannot be read reads as an empty one: every value takes its
+  // default.
+  settings.file = std::make_unique<IniFile>(fs, path);
+  const IniFile& ini = *settings.file;
+  settings.backupRoot = CleanBackupRoot(drives, ini.ReadString("PARAMS", "RACINE").value_or(""));
+  settings.preferredHour = ini.ReadInteger("PARAMS", "HEURE", 13);
+  settings.preferredMinute = ini.ReadInteger("PARAMS", "MINUTE", 0);
+  settings.daysKept = ini.ReadInteger("PARAMS", "MAXSAVE", 30);
+  // Consolidation merges the two oldest days, so fewer than two cannot work.
+  if (settings.daysKept < 2) settings.daysKept = 2;
+  return settings;
+}
+
+}  // namespace varnoket

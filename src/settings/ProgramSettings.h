@@ -1,0 +1,42 @@
+// The program settings file, VARNOKET.INI beside the program: where the store
+// lives, when the daily backup runs and how many backup days the store keeps.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/DriveInfo.h"
+#include "platform/FileSystem.h"
+#include "platform/IniFile.h"
+
+namespace varnoket {
+
+inline constexpr const char* kProgramSettingsName = "VARNOKET.INI";
+// Shown when the configuration is validated while the file could not be opened.
+inline constexpr const char* kIniNotInitialised = "Fichier ini non initialisé !";
+// The file written when none exists, byte for byte.
+inline constexpr const char* kDefaultProgramSettings =
+    "[PARAMS]\r\nRACINE=\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n";
+
+struct ProgramSettings {
+  std::string backupRoot;  // empty: not configured (or dropped because it is on the network)
+  int preferredHour = 13;
+  int preferredMinute = 0;
+  int daysKept = 30;  // never below 2 once loaded
+  std::unique_ptr<IniFile> file;
+
+  bool IsOpen() const { return file != nullptr; }
+};
+
+// Opens programFolder/VARNOKET.INI, creating it with the default text when it
+// is missing, and reads its values. When the file cannot be created, `error`
+// (when given) receives the system's reason and the result has no file and
+// an empty backup root.
+ProgramSettings LoadProgramSettings(FileSystem& fs, TDriveInfo& drives,
+                                    const std::string& programFolder, std::string* error);
+
+// The backup root as it is kept: trimmed, without its trailing separator, and
+// empty when it lies on a network share.
+std::string CleanBackupRoot(TDriveInfo& drives, const std::string& raw);
+
+}  // namespace varnoket

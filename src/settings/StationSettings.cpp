@@ -1,0 +1,162 @@
+#include "settings/StationSettings.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/AsciiText.h"
+#include "settings/ProgramSettings.h"
+
+namespace varnoket {
+namespace {
+
+constexpr const char* kParams = "PARAMS";
+constexpr const char* kDirectories = "DIRECTORIES";
+
+std::string Format2(std::string text, const std::string& first, const std::string& second) {
+  const size_t a = text.find("%s");
+  text.replace(a, 2, first);
+  const size_t b = text.find("%s", a + first.size());
+  text.replace(b, 2, second);
+  return text;
+}
+
+std::string ValueAfterEquals(const std::string& line) {
+  const size_t eq = line.find('=');
+  return std::string(TrimBlanks(std::string_view(line).substr(eq + 1)));
+}
+
+void SetOption(std::vector<std::pair<std::string, std::string>>& options, const std::string& name,
+               std::string value) {
+  for (auto& [key, v] : options) {
+    if (key == name) {
+      v = std::move(value);
+      return;
+    }
+  }
+  options.emplace_back(name, std::move(value));
+}
+
+}  // namespace
+
+std::string StationSettingsPath(const PathRules& rules, const std::string& root,
+                                const std::string& station) {
+  return rules.Join(rules.Join(root, station), station + ".ini");
+}
+
+bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& settings,
+                           const std::string& path, const std::string& root) {
+  if (fs.Exists(path)) return true;
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  bool created = folder.empty() || fs.CreateDirectories(folder);
+  if (created) {
+    try {
+      auto file = std::make_unique<IniFile>(fs, path);
+      file->WriteString(kParams, "LASTBACKUP", kNoBackupDate);
+      settings.file = std::move(file);
+      settings.path = path;
+      settings.lastBackupDate = kNoBackupDate;
+    } catch (const IniError&) {
+      created = false;
+    }
+  }
+  if (!created) {
+    dialogs.Error(
+        Format2("Le fichier ini (%s) n'a pas pu ête créé !\r\n"
+                "Vérifiez vos droits d'accès au répertoire (%s)",
+                path, root));
+  }
+  return created;
+}
+
+bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& settings,
+                         const std::string& root, const std::string& station,
+                         const PathRules& rules) {
+  const std::string path = StationSettingsPath(rules, root, station);
+  settings.path = path;
+  if (!fs.Exists(path) && !EnsureStationSettings(fs, dialogs, settings, path, root)) return false;
+  // Unreadable reads as empty: defaults everywhere, no directory.
+  settings.file = std::make_unique<IniFile>(fs, path);
+  const IniFile& ini = *settings.file;
+
+  // A key counts when the line starts with its name, so a longer key that
+  // begins with the name is taken for it; the last such line wins.
+  struct PrefixKey {
+    const char* name;
+    size_t length;
+  };
+  static constexpr PrefixKey kLastBackup{"LASTBACKUP", 10};
+  static constexpr PrefixKey kExclusions{"EXCLUSIONS", 10};
+  static constexpr PrefixKey kRestoreDir{"RESTORE_DIR", 11};
+  static constexpr PrefixKey kRestoreViaFtp{"RESTORE_VIA_FTP", 15};
+  auto is = [](const std::string& line, const PrefixKey& key) {
+    return StartsWithIgnoreCase(line, std::string_view(key.name, key.length));
+  };
+  for (const std::string& line : ini.SectionLines(kParams)) {
+    if (is(line, kLastBackup)) {
+      settings.lastBackupDate = ValueAfterEquals(line);
+    } else if (is(line, kExclusions)) {
+      settings.exclusions = FromCommaText(ValueAfterEquals(line));
+      SortLikeListBox(settings.exclusions);
+    } else if (is(line, kRestoreDir)) {
+      SetOption(settings.restoreOptions, kRestoreDir.name, ValueAfterEquals(line));
+    } else if (is(line, kRestoreViaFtp)) {
+      SetOption(settings.restoreOptions, kRestoreViaFtp.name, ValueAfterEquals(line));
+    }
+  }
+
+  // Directory keys are not interpreted: the list box order decides the
+  // numbering at the next save.
+  settings.directories.clear();
+  for (const std::string& line : ini.SectionLines(kDirectories)) {
+    settings.directories.push_back(ValueAfterEquals(line));
+  }
+  SortLikeListBox(settings.directories);
+  settings.backupDirectories = settings.directories;
+  return true;
+}
+
+void FinishStationSettingsLoad(StationSettings& settings) {
+  if (!NormalizeDate(settings.lastBackupDate)) settings.lastBackupDate = kNoBackupDate;
+}
+
+bool EnregistrerIni(Dialogs& dialogs, StationSettings& settings) {
+  if (!settings.file) return true;
+  std::vector<std::pair<std::string, std::string>> keys;
+  keys.reserve(settings.directories.size());
+  for (size_t i = 0; i < settings.directories.size(); ++i) {
+    keys.emplace_back("D" + std::to_string(i + 1), settings.directories[i]);
+  }
+  try {
+    // One write for the whole section: a crash cannot leave it half written.
+    settings.file->ReplaceSection(kDirectories, keys);
+    settings.backupDirectories = settings.directories;
+    settings.file->WriteString(kParams, "EXCLUSIONS", ToCommaText(settings.exclusions));
+  } catch (const IniError&) {
+    dialogs.Error(
+        "Une erreur s'est produite lors de la mise à jour des paramètres !\r\n"
+        "Veuillez contacter votre administrateur système !");
+    return false;
+  }
+  return true;
+}
+
+void WriteLastBackup(StationSettings& settings, const std::string& date) {
+  if (!settings.file) throw IniError(kIniNotInitialised);
+  settings.file->WriteString(kParams, "LASTBACKUP", date);
+  settings.lastBackupDate = date;
+}
+
+int FindRootAncestor(const std::vector<std::string>& directories, const std::string& root) {
+  for (size_t i = 0; i < directories.size(); ++i) {
+    if (StartsWithIgnoreCase(root, directories[i])) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void SortLikeListBox(std::vector<std::string>& items) {
+  std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
+    return CompareIgnoreCase(a, b) < 0;
+  });
+}
+
+}  // namespace varnoket

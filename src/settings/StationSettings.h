@@ -1,0 +1,78 @@
+// The station settings file, <root>/<station>/<station>.ini: the backup set
+// (directories and exclusion filters), the date of the last backup and the
+// restore options, with the rules that load and save them.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/IniFile.h"
+#include "platform/PathRules.h"
+#include "settings/CommaText.h"
+#include "settings/NormalizeDate.h"
+
+namespace varnoket {
+
+// The date a station file gets when it is created, and the date used when the
+// recorded one is missing or not a date.
+inline constexpr const char* kNoBackupDate = "31/12/2002";
+
+struct StationSettings {
+  std::string path;               // StationSettingsPath
+  std::unique_ptr<IniFile> file;  // StationSettings, open once loaded
+  std::string lastBackupDate;     // LastBackupDate, "" until loaded
+  // The directory list as the main window's sorted list box holds it.
+  std::vector<std::string> directories;
+  // BackupDirectories, the copy the backup run reads.
+  std::vector<std::string> backupDirectories;
+  // Exclusion filters, in the sorted order of their list box.
+  std::vector<std::string> exclusions = {"*.mp3", "*.mpeg", "*.mpg", "PageFile.sys"};
+  // RESTORE_DIR / RESTORE_VIA_FTP as read, for the restore window.
+  std::vector<std::pair<std::string, std::string>> restoreOptions;
+};
+
+// root/station/station.ini
+std::string StationSettingsPath(const PathRules& rules, const std::string& root,
+                                const std::string& station);
+
+// Creates the file at `path` when it does not exist yet (with its folders and
+// LASTBACKUP=31/12/2002), making it the open file. True when the file existed
+// or was created; otherwise shows the error box and returns false.
+bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& settings,
+                           const std::string& path, const std::string& root);
+
+// Opens (or creates) the station file and reads the last backup date, the
+// exclusions, the restore options and the directories. False when the file
+// could neither be found nor created; nothing is read then.
+bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& settings,
+                         const std::string& root, const std::string& station,
+                         const PathRules& rules);
+
+// Rewrites the last backup date in its normal form, or sets the no-backup
+// date when it is not a valid date. Runs after the parent check at start.
+void FinishStationSettingsLoad(StationSettings& settings);
+
+// Saves the backup set: the directories as D1..Dn and the exclusions. Shows
+// the error box and returns false when the file cannot be written; does
+// nothing (and succeeds) when no file is open.
+bool EnregistrerIni(Dialogs& dialogs, StationSettings& settings);
+
+// Writes PARAMS/LASTBACKUP (and keeps it in lastBackupDate); throws IniError
+// when it cannot be written or when no file is open.
+void WriteLastBackup(StationSettings& settings, const std::string& date);
+
+// The index of the first entry that is the root or a parent of it, as a text
+// prefix without regard to case ("/Doc" matches "/Documents/Sauvegardes");
+// -1 when none.
+int FindRootAncestor(const std::vector<std::string>& directories, const std::string& root);
+
+// Orders a list as a sorted list box does: without regard to ASCII case,
+// equal entries kept in their order.
+void SortLikeListBox(std::vector<std::string>& items);
+
+}  // namespace varnoket

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "settings/ProgramSettings.h"
+#include "support/FaultyFileSystem.h"
+#include "support/TempDir.h"
+
+namespace varnoket {
+namespace {
+
+using test::FaultyFileSystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+// The program folder, with a mount table of its own where `nfs` is a network
+// mount, so the result does not depend on the machine's mounts.
+class ProgramSettingsTest : public ::testing::Test {
+ protected:
+  ProgramSettingsTest()
+      : base_(std::filesystem::canonical(dir_.path()).string()),
+        nfs_(base_ + "/nfs"),
+        drives_(base_ + "/mountinfo", base_ + "/block") {
+    std::filesystem::create_directories(nfs_);
+    WriteFile(base_ + "/mountinfo",
+              "21 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+              "40 21 0:50 / " +
+                  nfs_ + " rw - nfs srv:/export rw\n");
+  }
+
+  ProgramSettings LoadWith(const std::string& text) {
+    WriteFile(base_ + "/VARNOKET.INI", text);
+    return LoadProgramSettings(fs_, drives_, base_, nullptr);
+  }
+
+  TempDir dir_;
+  std::string base_;
+  std::string nfs_;
+  PosixFileSystem fs_;
+  TDriveInfo drives_;
+};
+
+TEST_F(ProgramSettingsTest, AMissingFileIsCreatedWithTheFiveDefaultLines) {
+  std::string error;
+  const ProgramSettings s = LoadProgramSettings(fs_, drives_, base_, &error);
+  EXPECT_EQ(ReadFile(base_ + "/VARNOKET.INI"),
+            "[PARAMS]\r\nRACINE=\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n");
+  EXPECT_TRUE(error.empty());
+  ASSERT_TRUE(s.IsOpen());
+  EXPECT_EQ(s.backupRoot, "");
+  EXPECT_EQ(s.preferredHour, 13);
+  EXPECT_EQ(s.preferredMinute, 0);
+  EXPECT_EQ(s.daysKept, 30);
+}
+
+TEST_F(ProgramSettingsTest, DaysKeptHasAFloorOfTwoAndNoCeiling) {
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nMAXSAVE=1\r\n").daysKept, 2);
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nMAXSAVE=0\r\n").daysKept, 2);
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nMAXSAVE=-5\r\n").daysKept, 2);
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nMAXSAVE=500\r\n").daysKept, 500);
+}
+
+TEST_F(ProgramSettingsTest, NumbersThatAreNotWholeTakeTheirDefaults) {
+  const ProgramSettings s = LoadWith("[params]\r\nheure=7h\r\nMinute=4.5\r\nMAXSAVE=\r\n");
+  EXPECT_EQ(s.preferredHour, 13);
+  EXPECT_EQ(s.preferredMinute, 0);
+  EXPECT_EQ(s.daysKept, 30);
+  const ProgramSettings t = LoadWith("[PARAMS]\r\nHEURE=21\r\nMINUTE=45\r\n");
+  EXPECT_EQ(t.preferredHour, 21);
+  EXPECT_EQ(t.preferredMinute, 45);
+}
+
+TEST_F(ProgramSettingsTest, TheRootLosesItsTrailingSeparatorAndNetworkRootsAreDropped) {
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE= /data/Sauvegardes/ \r\n").backupRoot,
+            "/data/Sauvegardes");
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=/\r\n").backupRoot, "/");
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=\\\\srv\\share\r\n").backupRoot, "");
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=" + nfs_ + "/\r\n").backupRoot, "");
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=" + nfs_ + "/not/made/yet\r\n").backupRoot, "");
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=" + base_ + "/local\r\n").backupRoot, base_ + "/local");
+}
+
+TEST_F(ProgramSettingsTest, AFileThatCannotBeCreatedLeavesNothingOpen) {
+  WriteFile(base_ + "/not-a-folder", "x");
+  std::string error;
+  const ProgramSettings s = LoadProgramSettings(fs_, drives_, base_ + "/not-a-folder", &error);
+  EXPECT_FALSE(s.IsOpen());
+  EXPECT_EQ(s.backupRoot, "");
+  EXPECT_NE(error.find("Not a directory"), std::string::npos) << error;
+}
+
+TEST_F(ProgramSettingsTest, AnUnreadableFileReadsAsEmpty) {
+  WriteFile(base_ + "/VARNOKET.INI", "[PARAMS]\r\nRACINE=/data\r\nMAXSAVE=9\r\n");
+  FaultyFileSystem faulty;
+  faulty.failReads = EACCES;
+  const ProgramSettings s = LoadProgramSettings(faulty, drives_, base_, nullptr);
+  EXPECT_TRUE(s.IsOpen());
+  EXPECT_EQ(s.backupRoot, "");
+  EXPECT_EQ(s.daysKept, 30);
+}
+
+}  // namespace
+}  // namespace varnoket
