@@ -1,0 +1,49 @@
+// The command-line tool's stand-ins for the window program: log lines go to
+// standard output as they are written, message boxes and the error window
+// to standard error, and every question is answered yes.
+#pragma once
+
+#include <iostream>
+#include <string>
+
+#include "engine/BackupHost.h"
+#include "platform/Dialogs.h"
+
+namespace varnoket {
+
+// Message texts break lines with CR LF; a terminal wants LF alone.
+inline std::string ForTerminal(std::string text) {
+  for (size_t pos; (pos = text.find("\r\n")) != std::string::npos;) text.erase(pos, 1);
+  return text;
+}
+
+class ConsoleHost final : public BackupHost {
+ public:
+  void ShowErrorWindow(const std::string& text) override {
+    std::cerr << ForTerminal(text) << '\n';
+  }
+  void Logged(const std::string& message) override {
+    std::cout << ForTerminal(message) << '\n' << std::flush;
+  }
+};
+
+class ConsoleDialogs final : public Dialogs {
+ public:
+  DialogAnswer Error(const std::string& text, DialogButtons buttons) override {
+    std::cerr << ForTerminal(text) << '\n';
+    return Yes(buttons);
+  }
+  DialogAnswer Warning(const std::string& text, DialogButtons buttons) override {
+    std::cerr << ForTerminal(text) << '\n';
+    return Yes(buttons);
+  }
+  void Information(const std::string& text) override { std::cout << ForTerminal(text) << '\n'; }
+  void Message(const std::string& text) override { std::cout << ForTerminal(text) << '\n'; }
+
+ private:
+  static DialogAnswer Yes(DialogButtons b) {
+    return b == DialogButtons::YesNo ? DialogAnswer::Yes : DialogAnswer::Ok;
+  }
+};
+
+}  // namespace varnoket

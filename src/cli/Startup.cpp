@@ -1,0 +1,82 @@
+#include "cli/Startup.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "cli/ConsoleHost.h"
+#include "platform/DriveInfo.h"
+
+namespace varnoket {
+
+std::string ProgramFolder() {
+  char buffer[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return ".";
+  const std::string path(buffer, static_cast<size_t>(n));
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string& programFolder,
+                                              const std::string& stationName) {
+  LoadedSettings s;
+  s.stationName = stationName;
+  TDriveInfo drives;
+  std::string error;
+  s.program = LoadProgramSettings(fs, drives, programFolder, &error);
+  if (!s.program.IsOpen()) {
+    std::cerr << kIniNotInitialised << " (" << programFolder << "/" << kProgramSettingsName
+              << ": " << error << ")\n";
+    return std::nullopt;
+  }
+  if (s.program.backupRoot.empty()) {
+    std::cerr << ForTerminal(
+        "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
+        "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.\r\n");
+    return std::nullopt;
+  }
+  return s;
+}
+
+std::optional<LoadedSettings> LoadForBackup(FileSystem& fs, Dialogs& dialogs,
+                                            const std::string& programFolder,
+                                            const std::string& stationName) {
+  auto s = LoadProgramSide(fs, programFolder, stationName);
+  if (!s) return std::nullopt;
+  const PathRules rules(PathStyle::Posix);
+  const std::string& root = s->program.backupRoot;
+
+  // The write test of the backup root.
+  const std::string probe = rules.Join(root, "_temp_.txt");
+  bool writable = false;
+  try {
+    if (fs.Exists(probe)) fs.ClearAttributes(probe);
+    fs.Create(probe)->Close();
+    writable = true;
+  } catch (const std::exception&) {
+  }
+  fs.DeleteFile(probe);
+  if (!writable) {
+    dialogs.Error("Impossible d'écrire dans le répertoire racine de sauvegarde (" + root +
+                  ") !\r\nVeuillez vérifier que ce repertoire existe toujours, que vous avez les "
+                  "droits d'accès en écriture et qu'il reste suffisamment d'espace disque "
+                  "disponible !");
+    return std::nullopt;
+  }
+
+  if (!LoadStationSettings(fs, dialogs, s->station, root, stationName, rules)) return std::nullopt;
+  const int parent = FindRootAncestor(s->station.directories, root);
+  if (parent >= 0) {
+    const std::string entry = s->station.directories[static_cast<size_t>(parent)];
+    dialogs.Warning("Le dossier à sauvegarder (" + entry +
+                    ") est un dossier parent du répertoire de sauvegardes (" + root +
+                    ") ce qui est interdit ! Il va donc être supprimé de la liste.");
+    s->station.directories.erase(s->station.directories.begin() + parent);
+    EnregistrerIni(dialogs, s->station);
+  }
+  FinishStationSettingsLoad(s->station);
+  return s;
+}
+
+}  // namespace varnoket

@@ -1,0 +1,242 @@
+// varnoket-cli: the backup engine without a screen, for scripts, servers and
+// checks. It reads and writes the same settings files and the same store as
+// the window program.
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/ConsoleHost.h"
+#include "cli/Startup.h"
+#include "engine/BackupContext.h"
+#include "engine/BackupRun.h"
+#include "engine/DayFolders.h"
+#include "engine/FileRecord.h"
+#include "platform/StationName.h"
+#include "restore/RestoreItem.h"
+#include "restore/VerifyDay.h"
+
+namespace varnoket {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: varnoket-cli [--program-folder DIR] [--station NAME] backup\n"
+    "       varnoket-cli [--program-folder DIR] [--station NAME] days\n"
+    "       varnoket-cli [--program-folder DIR] [--station NAME] restore DAY [--to DIR] [PATH ...]\n"
+    "       varnoket-cli [--program-folder DIR] [--station NAME] verify [DAY]\n"
+    "\n"
+    "  --program-folder DIR  the folder that holds VARNOKET.INI (default: the program's own)\n"
+    "  --station NAME        work on the backups of another workstation (restore, days, verify)\n"
+    "  DAY                   a backup day as dd/mm/yyyy\n";
+
+struct Options {
+  std::string programFolder;
+  std::string station;
+  std::string command;
+  std::vector<std::string> args;
+};
+
+int Usage(const std::string& problem) {
+  if (!problem.empty()) std::cerr << "varnoket-cli: " << problem << "\n";
+  std::cerr << kUsage;
+  return 2;
+}
+
+int Backup(const Options& o) {
+  FileSystem& fs = DefaultFileSystem();
+  ConsoleDialogs dialogs;
+  auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station);
+  if (!s) return 2;
+  if (s->station.backupDirectories.empty()) {
+    std::cerr << "Aucun répertoire à sauvegarder n'est configuré (" << s->station.path << ").\n";
+    return 2;
+  }
+  SystemClock clock;
+  ConsoleHost host;
+  BackupContext ctx(fs, clock, host, dialogs, s->station);
+  ctx.backupRoot = s->program.backupRoot;
+  ctx.stationName = s->stationName;
+  ctx.daysKept = s->program.daysKept;
+  switch (RunBackup(ctx)) {
+    case BackupOutcome::kCompleted:
+    case BackupOutcome::kNoChange:
+      return 0;
+    case BackupOutcome::kFailed:
+      return 1;
+    default:
+      return 2;
+  }
+}
+
+// The station's backup days, oldest first, as folder names.
+bool Days(const Options& o, StoreLayout& layout, std::vector<std::string>& folders) {
+  FileSystem& fs = DefaultFileSystem();
+  auto s = LoadProgramSide(fs, o.programFolder, o.station);
+  if (!s) return false;
+  layout = StoreLayout(PathRules(PathStyle::Posix), s->program.backupRoot, s->stationName);
+  folders = SortedDayFolders(fs, layout.rules(), layout.StationFolder());
+  return true;
+}
+
+int ListDays(const Options& o) {
+  StoreLayout layout(PathRules(), "", "");
+  std::vector<std::string> folders;
+  if (!Days(o, layout, folders)) return 2;
+  for (const auto& f : folders) std::cout << DayTextOfKey(DayKey(f)) << "\n";
+  return 0;
+}
+
+// The index of a "dd/mm/yyyy" day among the folders, or -1.
+int FindDay(const std::vector<std::string>& folders, const std::string& text) {
+  Day d;
+  if (!ParseDayText(text, d)) return -1;
+  auto it = std::find(folders.begin(), folders.end(), DayFolderName(d));
+  return it == folders.end() ? -1 : static_cast<int>(it - folders.begin());
+}
+
+int Restore(const Options& o) {
+  if (o.args.empty()) return Usage("restore needs a DAY");
+  std::string to;
+  std::vector<std::string> paths;
+  for (size_t i = 1; i < o.args.size(); ++i) {
+    if (o.args[i] == "--to") {
+      if (++i >= o.args.size()) return Usage("--to needs a folder");
+      to = o.args[i];
+    } else {
+      paths.push_back(o.args[i]);
+    }
+  }
+  StoreLayout layout(PathRules(), "", "");
+  std::vector<std::string> folders;
+  if (!Days(o, layout, folders)) return 2;
+  const int index = FindDay(folders, o.args[0]);
+  if (index < 0) {
+    std::cerr << "Aucune sauvegarde du " << o.args[0] << " pour ce poste.\n";
+    return 1;
+  }
+  const PathRules& rules = layout.rules();
+  for (auto& p : paths) p = rules.RemoveTrailingSeparator(p);
+  FileSystem& fs = DefaultFileSystem();
+  const std::string listPath = layout.FileListPath(layout.DayFolder(folders[index]));
+  const auto text = fs.ReadFile(listPath);
+  if (!text) {
+    std::cerr << "Impossible de lire le fichier (" << listPath << ")\n";
+    return 1;
+  }
+  if (!to.empty()) to = rules.RemoveTrailingSeparator(to);
+
+  int errors = 0;
+  int restored = 0;
+  int64_t bytes = 0;
+  auto report = [](const std::string& line) { std::cout << line << "\n"; };
+  for (const std::string& line : SplitLines(*text)) {
+    const auto rec = ParseFileRecord(line);
+    if (!rec || rec->last == "1") continue;
+    if (!paths.empty() && std::none_of(paths.begin(), paths.end(), [&](const std::string& p) {
+          return rules.IsSameOrBelow(rec->fullPath, p);
+        })) {
+      continue;
+    }
+    const std::string destination = to.empty() ? rec->fullPath : to + rec->fullPath;
+    if (rec->IsDirectory()) {
+      std::cout << "Répertoire-> " << rec->fullPath << "\n";
+      if (fs.IsDirectory(destination)) continue;
+      if (fs.CreateDirectories(destination)) {
+        ++restored;
+      } else {
+        std::cout << "---> ERREUR: Impossible de recréer le répertoire (" << destination
+                  << ") ! <---\n";
+        ++errors;
+      }
+      continue;
+    }
+    RestoreEntry entry;
+    entry.fullPath = rec->fullPath;
+    entry.storedName = rec->storedName;
+    try {
+      entry.attributes = static_cast<int32_t>(std::stoll(rec->attributes));
+      entry.fileDate = static_cast<int32_t>(std::stoll(rec->fileDate));
+    } catch (const std::exception&) {
+      std::cout << "---> ERREUR: enregistrement illisible (" << line << ") <---\n";
+      ++errors;
+      continue;
+    }
+    const auto r = RestoreItem(fs, layout, folders, static_cast<size_t>(index), entry, destination,
+                               report);
+    if (r.status == RestoreStatus::kRestored) {
+      ++restored;
+      bytes += r.bytes;
+    } else {
+      ++errors;
+    }
+  }
+  if (errors == 0) {
+    std::cout << "Opération terminée : " << restored
+              << " fichiers ou dossiers restaurés pour un total de " << bytes << " octets !\n";
+    return 0;
+  }
+  std::cout << "ATTENTION " << errors
+            << " fichiers ou répertoires n'ont pas pu être correctement restaurés !\n";
+  return 1;
+}
+
+int Verify(const Options& o) {
+  StoreLayout layout(PathRules(), "", "");
+  std::vector<std::string> folders;
+  if (!Days(o, layout, folders)) return 2;
+  std::vector<size_t> days;
+  if (o.args.empty()) {
+    for (size_t i = 0; i < folders.size(); ++i) days.push_back(i);
+  } else {
+    const int index = FindDay(folders, o.args[0]);
+    if (index < 0) {
+      std::cerr << "Aucune sauvegarde du " << o.args[0] << " pour ce poste.\n";
+      return 1;
+    }
+    days.push_back(static_cast<size_t>(index));
+  }
+  size_t checked = 0;
+  size_t problems = 0;
+  for (size_t d : days) {
+    const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, folders, d,
+                                     [](const std::string& line) { std::cout << line << "\n"; });
+    checked += c.checked;
+    problems += c.problems;
+  }
+  std::cout << days.size() << " jour(s), " << checked << " fichier(s) vérifié(s), " << problems
+            << " problème(s)\n";
+  return problems == 0 ? 0 : 1;
+}
+
+int Main(int argc, char** argv) {
+  Options o;
+  std::vector<std::string> words(argv + 1, argv + argc);
+  size_t i = 0;
+  for (; i < words.size(); ++i) {
+    if (words[i] == "--program-folder" || words[i] == "--station") {
+      if (i + 1 >= words.size()) return Usage(words[i] + " needs a value");
+      (words[i] == "--station" ? o.station : o.programFolder) = words[i + 1];
+      ++i;
+    } else if (words[i] == "-h" || words[i] == "--help") {
+      std::cout << kUsage;
+      return 0;
+    } else {
+      break;
+    }
+  }
+  if (i >= words.size()) return Usage("");
+  o.command = words[i];
+  o.args.assign(words.begin() + static_cast<long>(i) + 1, words.end());
+  if (o.programFolder.empty()) o.programFolder = ProgramFolder();
+  if (o.station.empty()) o.station = GetStationName();
+  if (o.command == "backup") return o.args.empty() ? Backup(o) : Usage("backup takes no argument");
+  if (o.command == "days") return o.args.empty() ? ListDays(o) : Usage("days takes no argument");
+  if (o.command == "restore") return Restore(o);
+  if (o.command == "verify") return o.args.size() <= 1 ? Verify(o) : Usage("verify takes one DAY");
+  return Usage("unknown command " + o.command);
+}
+
+}  // namespace
+}  // namespace varnoket
+
+int main(int argc, char** argv) { return varnoket::Main(argc, argv); }

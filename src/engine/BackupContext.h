@@ -1,0 +1,48 @@
+// Everything a backup run works with: the store, the settings it reads, the
+// host it reports to, and the three record lists it leaves behind for the
+// next run and for tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/BackupHost.h"
+#include "engine/StoreLayout.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "settings/StationSettings.h"
+
+namespace varnoket {
+
+struct BackupContext {
+  BackupContext(FileSystem& fileSystem, const Clock& clockRef, BackupHost& hostRef,
+                Dialogs& dialogsRef, StationSettings& stationRef)
+      : fs(fileSystem), clock(clockRef), host(hostRef), dialogs(dialogsRef), station(stationRef) {}
+
+  FileSystem& fs;
+  const Clock& clock;
+  BackupHost& host;
+  Dialogs& dialogs;
+  StationSettings& station;  // LastBackupDate, BackupDirectories, exclusions
+
+  PathRules rules{PathStyle::Posix};
+  std::string backupRoot;
+  std::string stationName;
+  int daysKept = 30;
+  bool masterStation = true;
+
+  // The lists of the latest scan, each in ordinal order.
+  std::vector<std::string> currentFileList;
+  std::vector<std::string> previousFileList;
+  std::vector<std::string> changedFiles;
+  // The folder the previous list was read from ("" when none was found).
+  std::string previousListFolder;
+
+  StoreLayout Layout() const { return StoreLayout(rules, backupRoot, stationName); }
+  // Writes a line to the activity log and tells the host.
+  void Log(const std::string& message) const;
+  void Pump() const { host.ProcessMessages(); }
+};
+
+}  // namespace varnoket

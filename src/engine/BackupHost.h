@@ -1,0 +1,37 @@
+// What the backup engine needs from whoever hosts it (the window program, the
+// command-line tool, a test): a message pump, the tray picture and hint, the
+// error window, message boxes, and the program's windows and menu items that
+// must be out of reach while a run works. The engine never calls a window.
+#pragma once
+
+#include <string>
+
+namespace varnoket {
+
+class BackupHost {
+ public:
+  virtual ~BackupHost() = default;
+
+  // Lets pending window events run (repaints, the tray icon).
+  virtual void ProcessMessages() {}
+  // 0 idle, 1 busy.
+  virtual void SetTrayImage(int /*index*/) {}
+  virtual void SetTrayHint(const std::string& /*hint*/) {}
+  // Shows a text in the error window without waiting.
+  virtual void ShowErrorWindow(const std::string& /*text*/) {}
+  // Disables every enabled window of the program and remembers which.
+  virtual void DisableWindows() {}
+  // Gives each window disabled by DisableWindows its state back.
+  virtual void RestoreWindows() {}
+  // The tray menu items "Configurer" and "Agrandir".
+  virtual void SetMenuItemsEnabled(bool /*configure*/, bool /*enlarge*/) {}
+  // The scheduler's timer, enabled again when a run has nothing to back up.
+  virtual void EnableTimer() {}
+  // Shows the main window and puts the focus on its directory list (a
+  // backup directory is missing and the user must mend the list).
+  virtual void FocusDirectoryList() {}
+  // Every line the run writes to the activity log, as it is written.
+  virtual void Logged(const std::string& /*message*/) {}
+};
+
+}  // namespace varnoket

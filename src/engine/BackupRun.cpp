@@ -1,0 +1,399 @@
+#include "engine/BackupRun.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <set>
+
+#include "engine/BZip2.h"
+#include "engine/ContentDigest.h"
+#include "engine/DayFolders.h"
+#include "engine/FileRecord.h"
+#include "engine/SourceScan.h"
+#include "platform/DosDate.h"
+#include "platform/IniFile.h"
+
+namespace varnoket {
+
+namespace {
+
+// Passes a source file's bytes to the compressor and keeps the digest of
+// exactly the bytes that were compressed.
+class DigestingStream final : public Stream {
+ public:
+  explicit DigestingStream(Stream& inner) : inner_(inner), digest_(std::make_unique<DigestBuilder>(true)) {}
+  size_t Read(void* buffer, size_t count) override {
+    const size_t got = inner_.Read(buffer, count);
+    digest_->Update(buffer, got);
+    return got;
+  }
+  size_t Write(const void*, size_t) override { throw StreamError("Invalid stream operation"); }
+  int64_t Seek(int64_t offset, SeekOrigin origin) override {
+    const int64_t pos = inner_.Seek(offset, origin);
+    if (pos == 0) digest_ = std::make_unique<DigestBuilder>(true);  // a read from the start
+    return pos;
+  }
+  ContentDigest Finish() { return digest_->Finish(); }
+
+ private:
+  Stream& inner_;
+  std::unique_ptr<DigestBuilder> digest_;
+};
+
+std::string Format(const char* pattern, const std::string& a) {
+  std::string out(pattern);
+  const size_t pos = out.find("%s");
+  if (pos != std::string::npos) out.replace(pos, 2, a);
+  return out;
+}
+
+bool PathTooLong(const std::string& path, size_t& limit) {
+  if (path.size() > kMaxPathLength) {
+    limit = kMaxPathLength;
+    return true;
+  }
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (end - start > kMaxNameLength) {
+      limit = kMaxNameLength;
+      return true;
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+// The copy step of one run: the queue of records to store, the stored files
+// written so far under temporary names, and the repairs that keep the day's
+// list true when a file cannot be stored or changed since the scan.
+class CopyStep {
+ public:
+  CopyStep(BackupContext& ctx, const ScanDetails& details, std::string dayFolder)
+      : ctx_(ctx), details_(details), dayFolder_(std::move(dayFolder)), layout_(ctx.Layout()) {
+    for (const std::string& r : ctx_.changedFiles) queue_.push_back(r);
+    for (const std::string& r : queue_) {
+      if (auto rec = ParseFileRecord(r)) queuedNames_.insert(rec->storedName);
+    }
+  }
+
+  // Stored files left in a day folder by a run whose file list is not the
+  // one compared with (a stopped run, or a list removed to start again)
+  // would shadow older copies: every record whose name is there is stored
+  // again.
+  void RequeueStaleNames() {
+    if (!ctx_.fs.IsDirectory(dayFolder_) || ctx_.previousListFolder == dayFolder_) return;
+    for (const std::string& line : ctx_.currentFileList) {
+      auto rec = ParseFileRecord(line);
+      if (!rec || rec->IsDirectory() || queuedNames_.count(rec->storedName) != 0) continue;
+      if (!ctx_.fs.Exists(layout_.StoredFilePath(dayFolder_, rec->storedName))) continue;
+      staleNames_.insert(rec->storedName);
+      queuedNames_.insert(rec->storedName);
+      queue_.push_back(line);
+    }
+    std::sort(queue_.begin(), queue_.end());
+  }
+
+  // Stores every queued record. False when a write failed and the run stops.
+  bool Run() {
+    for (size_t i = 0; i < queue_.size(); ++i) {
+      char hint[96];
+      std::snprintf(hint, sizeof hint, "Sauvegarde en cours Fichier %zu sur %zu", i + 1,
+                    queue_.size());
+      ctx_.host.SetTrayHint(hint);
+      ctx_.Pump();
+      const auto rec = ParseFileRecord(queue_[i]);
+      if (!rec || rec->IsDirectory()) continue;
+      if (!StoreOne(*rec, i)) return false;
+    }
+    return true;
+  }
+
+  // Puts every stored file under its own name, then flushes them to the disk.
+  bool Commit() {
+    // The day's old list, if any, must not describe the folder while its
+    // files are being replaced.
+    const std::string list = layout_.FileListPath(dayFolder_);
+    if (ctx_.fs.Exists(list) && !ctx_.fs.DeleteFile(list)) return false;
+    for (auto& [temp, target] : written_) {
+      if (!ctx_.fs.Rename(temp, target)) return false;
+      temp.clear();
+    }
+    return ctx_.fs.SyncFileSystem(dayFolder_);
+  }
+
+  // Removes the temporary files of a run that stopped.
+  void Discard() {
+    for (const auto& w : written_) {
+      if (!w.first.empty()) ctx_.fs.DeleteFile(w.first);
+    }
+    written_.clear();
+  }
+
+  int64_t bytes() const { return bytes_; }
+  int32_t files() const { return files_; }
+
+ private:
+  bool StoreOne(const FileRecord& rec, size_t index) {
+    const std::string target = layout_.StoredFilePath(dayFolder_, rec.storedName);
+    std::unique_ptr<FileStream> source;
+    try {
+      source = ctx_.fs.OpenRead(rec.fullPath);
+    } catch (const StreamError&) {
+    }
+    if (!source) {
+      ctx_.Log("ERREUR: impossible de lire le fichier (" + rec.fullPath +
+               ") une autre application utilise exclusivement ce fichier ou y écris en ce moment");
+      NotStored(rec);
+      return true;
+    }
+    bytes_ += source->Size();
+    ++files_;
+
+    size_t limit = 0;
+    const std::string folder = ctx_.rules.ParentWithSeparator(target);
+    const std::string temp = folder + ".vk-part-" + std::to_string(index);
+    if (PathTooLong(target, limit) || PathTooLong(temp, limit)) {
+      char text[64];
+      std::snprintf(text, sizeof text, "%zu", limit);
+      ctx_.Log(std::string("ATTENTION: Le chemin du fichier compressé dépasse ") + text +
+               " caractères (" + target + "). Fichier non sauvegardé !");
+      NotStored(rec);
+      return true;
+    }
+
+    DigestingStream digesting(*source);
+    try {
+      if (!ctx_.fs.CreateDirectories(folder)) throw StreamError("mkdir");
+      if (ctx_.fs.Exists(temp)) ctx_.fs.ClearAttributes(temp);
+      auto out = ctx_.fs.Create(temp);
+      CompressFile(digesting, *out, [this] { ctx_.Pump(); });
+      out->Close();
+    } catch (const std::exception&) {
+      ctx_.fs.DeleteFile(temp);
+      const std::string text = Format(
+          "ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez l'espace disque "
+          "disponible ou les droits en écriture !",
+          target);
+      ctx_.Log(text);
+      ctx_.host.ShowErrorWindow(text);
+      return false;
+    }
+    written_.emplace_back(temp, target);
+
+    const ContentDigest stored = digesting.Finish();
+    const ScannedFile* scanned = details_.Find(rec.fullPath);
+    const bool same = scanned != nullptr && scanned->digest.size == stored.size &&
+                      scanned->digest.checksum == stored.checksum &&
+                      (!scanned->digest.hasHash || scanned->digest.hash == stored.hash);
+    if (!same) ChangedSinceScan(rec, stored, *source);
+    return true;
+  }
+
+  // The file changed between the scan and its copy: its record now describes
+  // what was stored, and the files that shared its name get their own.
+  void ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored, FileStream& source) {
+    struct stat st {};
+    uint32_t attributes = 0;
+    int32_t date = 0;
+    if (::fstat(source.fd(), &st) == 0) {
+      attributes = st.st_mode;
+      date = DosDateFromTime(st.st_mtime);
+    }
+    const std::string updated = FormatFileRecord(stored.size, stored.checksum, rec.storedName,
+                                                 rec.fullPath, attributes, date);
+    ReplaceRecord(rec.fullPath, updated);
+    GiveOwnNamesToSharers(rec);
+  }
+
+  // The content could not be stored today: the file keeps its previous
+  // record when that record's copy stays valid, else it leaves today's list.
+  void NotStored(const FileRecord& rec) {
+    queuedNames_.erase(rec.storedName);
+    GiveOwnNamesToSharers(rec);
+    std::string replacement;
+    if (auto prev = PreviousRecord(rec.fullPath)) {
+      const bool nameFree = queuedNames_.count(prev->storedName) == 0 &&
+                            staleNames_.count(prev->storedName) == 0;
+      const std::string ownerPath = OwnerPath(prev->storedName);
+      if (nameFree && (ownerPath.empty() || ownerPath == rec.fullPath)) replacement = prev->Format();
+    }
+    ReplaceRecord(rec.fullPath, replacement);
+  }
+
+  void GiveOwnNamesToSharers(const FileRecord& rec) {
+    for (std::string& line : ctx_.currentFileList) {
+      auto other = ParseFileRecord(line);
+      if (!other || other->storedName != rec.storedName || other->fullPath == rec.fullPath) continue;
+      other->storedName = ctx_.rules.StoredName(other->fullPath);
+      line = other->Format();
+      if (queuedNames_.insert(other->storedName).second) queue_.push_back(line);
+    }
+  }
+
+  void ReplaceRecord(const std::string& path, const std::string& replacement) {
+    auto& list = ctx_.currentFileList;
+    for (auto it = list.begin(); it != list.end(); ++it) {
+      auto r = ParseFileRecord(*it);
+      if (!r || r->IsDirectory() || r->fullPath != path) continue;
+      if (replacement.empty()) {
+        list.erase(it);
+      } else {
+        *it = replacement;
+      }
+      return;
+    }
+  }
+
+  std::optional<FileRecord> PreviousRecord(const std::string& path) const {
+    for (const std::string& line : ctx_.previousFileList) {
+      auto r = ParseFileRecord(line);
+      if (r && !r->IsDirectory() && r->fullPath == path && ctx_.rules.IsSafeStoredName(r->storedName)) {
+        return r;
+      }
+    }
+    return std::nullopt;
+  }
+
+  // The path in today's set whose own stored name is `storedName`, or "".
+  std::string OwnerPath(const std::string& storedName) const {
+    for (const ScannedFile& f : details_.files) {
+      if (ctx_.rules.StoredName(f.path) == storedName) return f.path;
+    }
+    return {};
+  }
+
+  BackupContext& ctx_;
+  const ScanDetails& details_;
+  std::string dayFolder_;
+  StoreLayout layout_;
+  std::vector<std::string> queue_;
+  std::set<std::string> queuedNames_;
+  std::set<std::string> staleNames_;  // names a stopped run left in the day folder
+  std::vector<std::pair<std::string, std::string>> written_;  // temporary -> final
+  int64_t bytes_ = 0;
+  int32_t files_ = 0;
+};
+
+// A backup day later than today means the clock went back; writing into an
+// earlier folder would change what those later days restore.
+std::string LaterDay(BackupContext& ctx, const Day& today) {
+  std::vector<std::string> keys;
+  ListDayFolders(ctx.fs, ctx.rules, ctx.Layout().StationFolder(), keys);
+  const std::string todayKey = DayKey(DayFolderName(today));
+  for (const auto& k : keys) {
+    if (k > todayKey) return DayTextOfKey(k);
+  }
+  return {};
+}
+
+BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& dayFolder) {
+  ctx.Log("Préparation de la sauvegarde ...");
+  ScanDetails details;
+  if (!ScanSources(ctx, details)) {
+    ctx.Log("La préparation de la sauvegarde à échoué. Sauvegarde interrompue.");
+    return BackupOutcome::kFailed;
+  }
+  if (ctx.changedFiles.empty() && ctx.currentFileList == ctx.previousFileList) {
+    ctx.station.lastBackupDate = DayText(today);
+    ctx.Log("Aucune modification n'a été détectée.");
+    return BackupOutcome::kNoChange;
+  }
+  if (const std::string later = LaterDay(ctx, today); !later.empty()) {
+    const std::string text = "ERREUR: une sauvegarde plus récente que la date du jour existe (" +
+                             later + "). Vérifiez la date de ce poste. Sauvegarde interrompue.";
+    ctx.Log(text);
+    ctx.host.ShowErrorWindow(text);
+    return BackupOutcome::kFailed;
+  }
+
+  ConsolidateDayFolders(ctx);
+  ctx.host.SetTrayHint("Sauvegarde en cours...");
+  ctx.Log("Début de la sauvegarde ...");
+  if (!ctx.fs.CreateDirectories(dayFolder)) {
+    const std::string text =
+        Format("Impossible de créer le répertoire de sauvegarde du jour (%s)", dayFolder);
+    ctx.Log(text);
+    ctx.dialogs.Error(text);
+    return BackupOutcome::kFailed;
+  }
+
+  CopyStep copy(ctx, details, dayFolder);
+  copy.RequeueStaleNames();
+  if (!copy.Run()) {
+    copy.Discard();
+    return BackupOutcome::kFailed;
+  }
+
+  const std::string listPath = ctx.Layout().FileListPath(dayFolder);
+  bool saved = copy.Commit();
+  if (saved) {
+    SortOrdinal(ctx.currentFileList);
+    saved = ctx.fs.WriteFileAtomic(listPath, JoinLines(ctx.currentFileList));
+  }
+  if (saved) {
+    try {
+      ctx.station.lastBackupDate = DayText(today);
+      WriteLastBackup(ctx.station, ctx.station.lastBackupDate);
+      char totals[512];
+      std::snprintf(totals, sizeof totals,
+                    "Sauvegarde terminée sur le poste %s Total Bytes=%" PRId64
+                    " Total Fichiers distincts=%" PRId32
+                    " (hors transferts FTP et répertoires vides)",
+                    ctx.stationName.c_str(), copy.bytes(), copy.files());
+      ctx.Log(totals);
+    } catch (const std::exception&) {
+      saved = false;
+    }
+  } else {
+    copy.Discard();
+  }
+  if (!saved) {
+    const std::string text = Format(
+        "Impossible de créer le fichier (%s) ou de mettre à jour le fichier INI !\r\nVérifiez "
+        "l'espace disque disponible sur le disque de sauvegarde !",
+        listPath);
+    ctx.Log(text);
+    ctx.host.ShowErrorWindow(text);
+    return BackupOutcome::kFailed;
+  }
+  return BackupOutcome::kCompleted;
+}
+
+}  // namespace
+
+BackupOutcome RunBackup(BackupContext& ctx) {
+  if (ctx.backupRoot.empty() || ctx.stationName.empty()) return BackupOutcome::kNotStarted;
+  if (ctx.station.backupDirectories.empty()) {
+    ctx.host.EnableTimer();
+    return BackupOutcome::kNoDirectories;
+  }
+  ctx.host.SetTrayImage(1);
+  const LocalDateTime now = ctx.clock.Now();
+  const Day today{now.day, now.month, now.year};
+  ctx.host.SetMenuItemsEnabled(false, false);
+  ctx.host.SetTrayHint("Préparation de sauvegarde en cours...");
+  const StoreLayout layout = ctx.Layout();
+  ctx.fs.DeleteFile(layout.LogPath());
+  ctx.host.DisableWindows();
+
+  BackupOutcome outcome = BackupOutcome::kFailed;
+  try {
+    outcome = RunSteps(ctx, today, layout.DayFolder(today));
+  } catch (const std::exception& e) {
+    ctx.Log(std::string("ERREUR: ") + e.what());
+    ctx.host.ShowErrorWindow(std::string("ERREUR: ") + e.what());
+  }
+
+  ctx.host.RestoreWindows();
+  ctx.Log("Fin de la sauvegarde !");
+  ctx.host.SetTrayImage(0);
+  ctx.host.SetMenuItemsEnabled(ctx.masterStation, true);
+  ctx.host.SetTrayHint("Quendralith Backup");
+  return outcome;
+}
+
+}  // namespace varnoket

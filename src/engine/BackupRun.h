@@ -1,0 +1,26 @@
+// The backup run: scan, consolidation, compression of every changed file
+// into today's day folder, the day's file list, the new backup date, and the
+// activity log of every step.
+#pragma once
+
+#include "engine/BackupContext.h"
+
+namespace varnoket {
+
+enum class BackupOutcome {
+  kNotStarted,     // no backup root or no station name
+  kNoDirectories,  // the backup set is empty
+  kFailed,         // stopped on an error (logged and shown)
+  kNoChange,       // nothing changed since the previous file list
+  kCompleted,      // the day's file list and the backup date are written
+};
+
+// Runs one backup, on the caller's thread, reporting through ctx.host.
+BackupOutcome RunBackup(BackupContext& ctx);
+
+// The path limits of this system: a stored file whose path is longer, or one
+// of whose names is, cannot be written and is skipped with a warning.
+constexpr size_t kMaxPathLength = 4095;
+constexpr size_t kMaxNameLength = 255;
+
+}  // namespace varnoket

@@ -1,0 +1,43 @@
+#include "engine/ContentDigest.h"
+
+#include <openssl/evp.h>
+
+#include <stdexcept>
+
+namespace varnoket {
+
+struct DigestBuilder::HashState {
+  EVP_MD_CTX* ctx = nullptr;
+  HashState() : ctx(EVP_MD_CTX_new()) {
+    if (ctx == nullptr || EVP_DigestInit_ex(ctx, EVP_sha256(), nullptr) != 1) {
+      EVP_MD_CTX_free(ctx);
+      throw std::runtime_error("SHA-256 indisponible");
+    }
+  }
+  ~HashState() { EVP_MD_CTX_free(ctx); }
+};
+
+DigestBuilder::DigestBuilder(bool withHash) {
+  if (withHash) hash_ = std::make_unique<HashState>();
+}
+
+DigestBuilder::~DigestBuilder() = default;
+
+void DigestBuilder::Update(const void* data, size_t size) {
+  sum_.Update(data, size);
+  size_ += static_cast<int64_t>(size);
+  if (hash_) EVP_DigestUpdate(hash_->ctx, data, size);
+}
+
+ContentDigest DigestBuilder::Finish() {
+  ContentDigest d;
+  d.size = size_;
+  d.checksum = sum_.Value();
+  if (hash_) {
+    unsigned int len = 0;
+    d.hasHash = EVP_DigestFinal_ex(hash_->ctx, d.hash.data(), &len) == 1 && len == d.hash.size();
+  }
+  return d;
+}
+
+}  // namespace varnoket

@@ -1,0 +1,150 @@
+#include "engine/FileRecord.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace varnoket {
+
+std::string FileRecord::Format() const {
+  std::string line;
+  line.reserve(size.size() + checksum.size() + storedName.size() + fullPath.size() +
+               attributes.size() + fileDate.size() + last.size() + 6);
+  for (const std::string* field : {&size, &checksum, &storedName, &fullPath, &attributes, &fileDate}) {
+    line += *field;
+    line += kFieldSeparator;
+  }
+  line += last;
+  return line;
+}
+
+std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
+                             std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
+  // The size field holds the low 32 bits as a signed number: a 3 GiB file
+  // shows a negative size, as every copy of the program writes it.
+  const auto low = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(size)));
+  std::string line = std::to_string(low);
+  line += '|';
+  line += std::to_string(checksum);
+  line += '|';
+  line += storedName;
+  line += '|';
+  line += fullPath;
+  line += '|';
+  line += std::to_string(attributes);
+  line += '|';
+  line += std::to_string(fileDate);
+  line += "|0";
+  return line;
+}
+
+std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
+  std::string line = "0|0|*|";
+  line += fullPath;
+  line += '|';
+  line += std::to_string(attributes);
+  line += '|';
+  line += std::to_string(fileDate);
+  line += "|0";
+  return line;
+}
+
+std::optional<FileRecord> ParseFileRecord(std::string_view line) {
+  if (line.size() <= 10) return std::nullopt;
+  std::string_view fields[7];
+  size_t start = 0;
+  for (int i = 0; i < 7; ++i) {
+    const size_t bar = line.find(kFieldSeparator, start);
+    if (i < 6) {
+      if (bar == std::string_view::npos) return std::nullopt;
+      fields[i] = line.substr(start, bar - start);
+      start = bar + 1;
+    } else {
+      fields[i] = line.substr(start, bar == std::string_view::npos ? std::string_view::npos
+                                                                    : bar - start);
+    }
+  }
+  FileRecord r;
+  r.size = fields[0];
+  r.checksum = fields[1];
+  r.storedName = fields[2];
+  r.fullPath = fields[3];
+  r.attributes = fields[4];
+  r.fileDate = fields[5];
+  r.last = fields[6];
+  return r;
+}
+
+void SplitFields(std::string_view text, char separator, std::vector<std::string>& pieces) {
+  size_t start = 0;
+  for (;;) {
+    const size_t pos = text.find(separator, start);
+    if (pos == std::string_view::npos) break;
+    pieces.emplace_back(text.substr(start, pos - start));
+    start = pos + 1;
+  }
+  pieces.emplace_back(text.substr(start));
+}
+
+int CompareOrdinal(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  const int c = n == 0 ? 0 : std::memcmp(a.data(), b.data(), n);
+  if (c != 0) return c < 0 ? -1 : 1;
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+void SortOrdinal(std::vector<std::string>& list) {
+  // std::string's own order is byte-wise unsigned with shorter-first on a
+  // common prefix, which is exactly the ordinal order.
+  std::sort(list.begin(), list.end());
+}
+
+int FindByPrefix(std::string_view key, const std::vector<std::string>& list) {
+  if (list.empty()) return -1;
+  size_t lo = 0;
+  size_t hi = list.size();
+  size_t i = 0;
+  bool equal = false;
+  do {
+    i = (lo + hi) / 2;
+    const std::string_view p = std::string_view(list[i]).substr(0, key.size());
+    const int c = CompareOrdinal(key, p);
+    equal = c == 0;
+    if (c > 0) {
+      if (lo == i) ++i;
+      lo = i;
+    } else {
+      hi = i;
+    }
+  } while (!equal && lo != hi);
+  return equal ? static_cast<int>(i) : -1;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  size_t total = 0;
+  for (const auto& l : lines) total += l.size() + 2;
+  std::string text;
+  text.reserve(total);
+  for (const auto& l : lines) {
+    text += l;
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    const bool last = end == std::string_view::npos;
+    if (last) end = text.size();
+    size_t stop = end;
+    if (stop > start && text[stop - 1] == '\r') --stop;
+    lines.emplace_back(text.substr(start, stop - start));
+    start = last ? text.size() : end + 1;
+  }
+  return lines;
+}
+
+}  // namespace varnoket

@@ -1,0 +1,28 @@
+// The daily scheduler's decisions, apart from its timer and its questions:
+// whether a tick must start the run, and the removal of today's file list
+// when the user chooses to back up again on the same day.
+#pragma once
+
+#include <string>
+
+#include "engine/StoreLayout.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+
+namespace varnoket {
+
+// Due when today is later than `lastBackupDate` (a "dd/mm/yyyy" text; an
+// unreadable one counts as long ago) and the time of day has reached
+// hour:minute.
+bool IsBackupDue(const LocalDateTime& now, const std::string& lastBackupDate, int preferredHour,
+                 int preferredMinute);
+
+// True when today is later than `lastBackupDate`: the button then asks the
+// first of its two questions.
+bool IsTodayAfter(const LocalDateTime& now, const std::string& lastBackupDate);
+
+// Deletes today's filelist.txt (errors ignored): today's folder is then no
+// backup day, and the next run compares with the latest earlier list.
+void RemoveTodayFileList(FileSystem& fs, const StoreLayout& layout, const LocalDateTime& now);
+
+}  // namespace varnoket

@@ -1,0 +1,103 @@
+#include "restore/RestoreItem.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+
+#include "engine/BZip2.h"
+#include "restore/StoredFileLookup.h"
+
+namespace varnoket {
+
+namespace {
+
+// The longest name in a path, or the path itself when it is too long.
+size_t ExceededLimit(const std::string& path) {
+  if (path.size() > kRestoreMaxPath) return kRestoreMaxPath;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (end - start > kRestoreMaxName) return kRestoreMaxName;
+    start = end + 1;
+  }
+  return 0;
+}
+
+std::string TempName(const std::string& folder) {
+  static std::atomic<unsigned> counter{0};
+  return folder + ".vk-restore-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+}
+
+}  // namespace
+
+RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
+                              const std::vector<std::string>& dayFolders, size_t dayIndex,
+                              const RestoreEntry& entry, const std::string& destination,
+                              const ReportLine& report, const std::function<void()>& pump) {
+  RestoreItemResult result;
+  report("Fichier-> " + entry.fullPath);
+
+  const auto stored = FindStoredFile(fs, layout, dayFolders, dayIndex, entry.storedName);
+  if (!stored) {
+    report(
+        "---> ERREUR: Fichier compressé absent ! Soit il à été effacé,soit il n'a pas pu être "
+        "sauvegardé <---");
+    result.status = RestoreStatus::kMissingStored;
+    return result;
+  }
+
+  const std::string folder = layout.rules().ParentWithSeparator(destination);
+  if (folder.empty() || !fs.CreateDirectories(folder)) {
+    if (const size_t limit = ExceededLimit(folder)) {
+      report("---> ERREUR: Nom de répertoire de plus de " + std::to_string(limit) +
+             " caractères ! Impossible de le recréer (" + folder + ") ! <---");
+    } else {
+      report("---> ERREUR: Impossible de recréer le répertoire (" + folder + ") ! <---");
+    }
+    result.status = RestoreStatus::kFolderFailed;
+    return result;
+  }
+
+  // The copy is decoded beside its destination and replaces it only once the
+  // stream has ended properly: a damaged or truncated stored file never
+  // takes the place of the file on disk.
+  const std::string temp = TempName(folder);
+  bool ok = false;
+  if (!ExceededLimit(destination)) {
+    try {
+      auto in = fs.OpenRead(*stored);
+      auto out = fs.Create(temp);
+      const DecompressResult r = DecompressFile(*in, *out, pump);
+      out->Close();
+      if (r.complete && fs.Rename(temp, destination)) {
+        ok = true;
+        result.bytes = r.bytesWritten;
+      }
+    } catch (const std::exception&) {
+    }
+  }
+  if (!ok) {
+    fs.DeleteFile(temp);
+    if (const size_t limit = ExceededLimit(destination)) {
+      report("---> ERREUR: Impossible de recréer le fichier car le nom de destination dépasse " +
+             std::to_string(limit) + " caractères. (" + entry.fullPath + ")  ! <---");
+    } else {
+      report("---> ERREUR: Impossible de recréer le fichier (" + entry.fullPath +
+             ") Vérifiez l'espace disque disponible et si le fichier n'est pas actuellement "
+             "utilisé par une autre application ! <---");
+    }
+    result.status = RestoreStatus::kFileFailed;
+    return result;
+  }
+
+  fs.SetFileDate(destination, entry.fileDate);
+  // Only a POSIX mode word is applied; a list made elsewhere holds other bits.
+  const auto mode = static_cast<uint32_t>(entry.attributes);
+  if ((mode & S_IFMT) == S_IFREG) fs.SetAttributes(destination, mode);
+  result.status = RestoreStatus::kRestored;
+  return result;
+}
+
+}  // namespace varnoket

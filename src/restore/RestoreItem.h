@@ -1,0 +1,45 @@
+// Restores one file of a day's list from the store: finds its stored copy,
+// decompresses it beside its destination and puts it in place only once the
+// whole stream has been decoded, then gives it its recorded date and
+// attributes. The restore window and the command-line tool both use it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/StoreLayout.h"
+#include "platform/FileSystem.h"
+
+namespace varnoket {
+
+struct RestoreEntry {
+  std::string fullPath;    // as the file list records it
+  std::string storedName;  // "*" for a directory record
+  int32_t attributes = 0;
+  int32_t fileDate = 0;
+};
+
+enum class RestoreStatus { kRestored, kMissingStored, kFolderFailed, kFileFailed };
+
+struct RestoreItemResult {
+  RestoreStatus status = RestoreStatus::kFileFailed;
+  int64_t bytes = 0;  // bytes written to the destination
+};
+
+using ReportLine = std::function<void(const std::string&)>;
+
+// Restores `entry` to `destination` (its recorded path, or another place).
+// Writes "Fichier-> <path>" and, on failure, one "---> ERREUR: ..." line to
+// `report`. `pump` runs between blocks of the decompression.
+RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
+                              const std::vector<std::string>& dayFolders, size_t dayIndex,
+                              const RestoreEntry& entry, const std::string& destination,
+                              const ReportLine& report, const std::function<void()>& pump = {});
+
+// The longest path and the longest name this system accepts.
+constexpr size_t kRestoreMaxPath = 4095;
+constexpr size_t kRestoreMaxName = 255;
+
+}  // namespace varnoket

@@ -1,0 +1,83 @@
+#include "restore/VerifyDay.h"
+
+#include "engine/BZip2.h"
+#include "engine/Checksum.h"
+#include "engine/FileRecord.h"
+#include "restore/StoredFileLookup.h"
+
+namespace varnoket {
+
+namespace {
+
+// Takes decoded bytes and keeps only their count and checksum.
+class ChecksumSink final : public Stream {
+ public:
+  size_t Read(void*, size_t) override { throw StreamError("Invalid stream operation"); }
+  size_t Write(const void* buffer, size_t count) override {
+    sum_.Update(buffer, count);
+    size_ += static_cast<int64_t>(count);
+    return count;
+  }
+  int64_t Seek(int64_t, SeekOrigin) override { return size_; }
+  int64_t size() const { return size_; }
+  uint32_t checksum() const { return sum_.Value(); }
+
+ private:
+  WeightedSum sum_;
+  int64_t size_ = 0;
+};
+
+}  // namespace
+
+VerifyCounts VerifyDay(FileSystem& fs, const StoreLayout& layout,
+                       const std::vector<std::string>& dayFolders, size_t dayIndex,
+                       const ReportLine& report) {
+  VerifyCounts counts;
+  auto problem = [&](const std::string& text) {
+    ++counts.problems;
+    report(text);
+  };
+  const std::string day = dayIndex < dayFolders.size() ? dayFolders[dayIndex] : "";
+  const std::string listPath = layout.FileListPath(layout.DayFolder(day));
+  const auto text = fs.ReadFile(listPath);
+  if (day.empty() || !text) {
+    problem("ERREUR: impossible de lire le fichier (" + listPath + ")");
+    return counts;
+  }
+  for (const std::string& line : SplitLines(*text)) {
+    const auto rec = ParseFileRecord(line);
+    if (!rec) {
+      if (!line.empty()) problem(day + ": ligne illisible: " + line);
+      continue;
+    }
+    if (rec->IsDirectory() || rec->last == "1") continue;
+    ++counts.checked;
+    const auto stored = FindStoredFile(fs, layout, dayFolders, dayIndex, rec->storedName);
+    if (!stored) {
+      problem(day + ": copie absente (" + rec->storedName + ") pour " + rec->fullPath);
+      continue;
+    }
+    ChecksumSink sink;
+    DecompressResult r;
+    try {
+      auto in = fs.OpenRead(*stored);
+      r = DecompressFile(*in, sink);
+    } catch (const std::exception& e) {
+      problem(day + ": copie endommagée (" + *stored + ", " + e.what() + ") pour " + rec->fullPath);
+      continue;
+    }
+    if (!r.complete) {
+      problem(day + ": copie tronquée (" + *stored + ") pour " + rec->fullPath);
+      continue;
+    }
+    const auto low = static_cast<int32_t>(static_cast<uint32_t>(sink.size()));
+    if (std::to_string(low) != rec->size || std::to_string(sink.checksum()) != rec->checksum) {
+      problem(day + ": contenu différent (" + *stored + ": taille " + std::to_string(low) +
+              ", somme " + std::to_string(sink.checksum()) + "; liste: taille " + rec->size +
+              ", somme " + rec->checksum + ") pour " + rec->fullPath);
+    }
+  }
+  return counts;
+}
+
+}  // namespace varnoket

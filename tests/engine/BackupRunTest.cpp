@@ -1,0 +1,388 @@
+// Whole backup runs over real files, checked the way a user would: by
+// restoring every kept day and comparing its bytes with what the source held
+// that day.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
+
+#include "engine/BackupRun.h"
+#include "engine/FileRecord.h"
+#include "engine/Scheduler.h"
+#include "support/StoreFixture.h"
+
+namespace varnoket::test {
+namespace {
+
+namespace fsys = std::filesystem;
+
+void SetMtime(const std::string& path, std::time_t t) {
+  struct utimbuf times {t, t};
+  ASSERT_EQ(::utime(path.c_str(), &times), 0);
+}
+
+// Two different contents of equal size and equal weighted checksum: the
+// checksum restarts its weights in every 32 KiB block, so swapping two whole
+// blocks keeps it.
+std::pair<std::string, std::string> ChecksumTwins() {
+  std::string a(32768, 'a');
+  std::string b(32768, 'b');
+  return {a + b, b + a};
+}
+
+std::string Random(size_t n, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::string s(n, '\0');
+  for (auto& c : s) c = static_cast<char>(gen());
+  return s;
+}
+
+// The record of `path` in a day's list.
+std::optional<FileRecord> RecordOf(StoreFixture& f, const std::string& day, const std::string& path) {
+  for (const auto& line : f.FileList(day)) {
+    auto r = ParseFileRecord(line);
+    if (r && r->fullPath == path) return r;
+  }
+  return std::nullopt;
+}
+
+bool StoredIn(StoreFixture& f, const std::string& day, const std::string& storedName) {
+  return fsys::exists(f.DayFolder(day) + "/" + storedName);
+}
+
+class BackupRunTest : public ::testing::Test {
+ protected:
+  StoreFixture f;
+};
+
+TEST_F(BackupRunTest, FirstRunStoresEveryFileAndNoChangeRunLogsItsThreeLines) {
+  f.Write("a.txt", "alpha");
+  f.Write("d/b.bin", Random(200000, 1));
+  fsys::create_directories(f.source + "/empty");
+  const auto snapshot = f.Snapshot();
+
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_EQ(f.station.lastBackupDate, "01/03/2006");
+  EXPECT_EQ(f.Days(), std::vector<std::string>{"01032006"});
+  EXPECT_EQ(f.host.trayImages, (std::vector<int>{1, 0}));
+  EXPECT_EQ(f.host.disabled, 1);
+  EXPECT_EQ(f.host.restored, 1);
+  EXPECT_EQ(f.host.hints.back(), "Quendralith Backup");
+  ASSERT_GE(f.host.logged.size(), 4u);
+  EXPECT_EQ(f.host.logged.front(), "Préparation de la sauvegarde ...");
+  EXPECT_NE(f.host.logged[f.host.logged.size() - 2].find(
+                "Sauvegarde terminée sur le poste POSTE1 Total Bytes=200005 Total Fichiers "
+                "distincts=2"),
+            std::string::npos);
+  const auto lines = f.FileList("01032006");
+  EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.rfind("0|0|*|", 0) == 0; }),
+            1);
+  EXPECT_EQ(f.RestoreDay("01032006").files, snapshot);
+
+  f.SetDay(2, 3, 2006);
+  ASSERT_EQ(f.Backup(), BackupOutcome::kNoChange);
+  EXPECT_EQ(f.host.logged, (std::vector<std::string>{"Préparation de la sauvegarde ...",
+                                                    "Aucune modification n'a été détectée.",
+                                                    "Fin de la sauvegarde !"}));
+  EXPECT_FALSE(fsys::exists(f.DayFolder("02032006")));
+  EXPECT_EQ(f.station.lastBackupDate, "02/03/2006");
+}
+
+TEST_F(BackupRunTest, UnchangedFilesAreNotStoredAgainButChangesWithSameChecksumAre) {
+  const auto [one, two] = ChecksumTwins();
+  const std::string kept = f.Write("kept.txt", "same every day");
+  const std::string swapped = f.Write("swapped.bin", one);
+  SetMtime(kept, 1141200000);
+  SetMtime(swapped, 1141200000);
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+
+  f.SetDay(2, 3, 2006);
+  f.Write("swapped.bin", two);  // same size, same checksum, other bytes
+  SetMtime(swapped, 1141300000);
+  f.Write("new.txt", "new");
+  const auto day2 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_FALSE(StoredIn(f, "02032006", f.ctx.rules.StoredName(kept)));
+  EXPECT_TRUE(StoredIn(f, "02032006", f.ctx.rules.StoredName(swapped)));
+  EXPECT_EQ(f.RestoreDay("02032006").files, day2);
+}
+
+TEST_F(BackupRunTest, TwinsShareOneCopyUntilTheyDiverge) {
+  const std::string a = f.Write("a/report.doc", "shared content");
+  const std::string b = f.Write("b/copy.doc", "shared content");
+  const auto day1 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_EQ(RecordOf(f, "01032006", a)->storedName, RecordOf(f, "01032006", b)->storedName);
+
+  f.SetDay(2, 3, 2006);
+  f.Write("a/report.doc", "edited content!");
+  SetMtime(a, 1141300000);
+  const auto day2 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+
+  EXPECT_EQ(f.RestoreDay("01032006").files, day1);
+  EXPECT_EQ(f.RestoreDay("02032006").files, day2);
+}
+
+TEST_F(BackupRunTest, ATwinThatOutlivesItsPartnerKeepsRestoringItsOwnBytes) {
+  const std::string a = f.Write("a.txt", "twin bytes");
+  const std::string b = f.Write("b.txt", "twin bytes");
+  SetMtime(a, 1141200000);
+  SetMtime(b, 1141200000);
+  const auto day1 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  // The first file met gives both its name; call it the owner.
+  const std::string shared = RecordOf(f, "01032006", b)->storedName;
+  ASSERT_EQ(RecordOf(f, "01032006", a)->storedName, shared);
+  const bool aOwns = shared == f.ctx.rules.StoredName(a);
+  const std::string owner = aOwns ? "a.txt" : "b.txt";
+  const std::string survivor = aOwns ? b : a;
+
+  // The owner goes: the survivor keeps the inherited name, nothing stored.
+  f.SetDay(2, 3, 2006);
+  f.Remove(owner);
+  f.Write("other.txt", "something else");
+  const auto day2 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_EQ(RecordOf(f, "02032006", survivor)->storedName, shared);
+  EXPECT_FALSE(StoredIn(f, "02032006", shared));
+
+  // A new file appears where the owner was: the name is its own again.
+  f.SetDay(3, 3, 2006);
+  f.Write(owner, "a newcomer with other bytes");
+  const auto day3 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_NE(RecordOf(f, "03032006", survivor)->storedName, shared);
+
+  EXPECT_EQ(f.RestoreDay("01032006").files, day1);
+  EXPECT_EQ(f.RestoreDay("02032006").files, day2);
+  EXPECT_EQ(f.RestoreDay("03032006").files, day3);
+}
+
+TEST_F(BackupRunTest, FilesWithEqualSizeAndChecksumButOtherBytesNeverShareACopy) {
+  const auto [one, two] = ChecksumTwins();
+  const std::string x = f.Write("x.bin", one);
+  SetMtime(x, 1141200000);
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+
+  f.SetDay(2, 3, 2006);
+  const std::string y = f.Write("y.bin", two);  // new, colliding with an unchanged file
+  const std::string z = f.Write("z.bin", two);  // a true twin of y
+  const auto day2 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_NE(RecordOf(f, "02032006", y)->storedName, RecordOf(f, "02032006", x)->storedName);
+  EXPECT_EQ(RecordOf(f, "02032006", z)->storedName, RecordOf(f, "02032006", y)->storedName);
+  EXPECT_EQ(f.RestoreDay("02032006").files, day2);
+}
+
+TEST_F(BackupRunTest, AnEmptyFileNeverTakesAnEmptyDirectorysName) {
+  fsys::create_directories(f.source + "/a-empty-dir");
+  const std::string empty = f.Write("z-empty-file", "");
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  const auto rec = RecordOf(f, "01032006", empty);
+  ASSERT_TRUE(rec);
+  EXPECT_EQ(rec->storedName, f.ctx.rules.StoredName(empty));
+  const auto restored = f.RestoreDay("01032006");
+  EXPECT_EQ(restored.errors, 0);
+  EXPECT_EQ(restored.files.at(empty), "");
+}
+
+TEST_F(BackupRunTest, NamesAFileListCannotHoldAreLeftOutWithALogLine) {
+  f.Write("pipe|name.txt", "x");
+  f.Write("line\nbreak.txt", "y");
+  f.Write("fine.txt", "z");
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  const auto lines = f.FileList("01032006");
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("fine.txt"), std::string::npos);
+  int warnings = 0;
+  for (const auto& l : f.host.logged) warnings += l.rfind("ATTENTION: Le nom (", 0) == 0;
+  EXPECT_EQ(warnings, 2);
+}
+
+TEST_F(BackupRunTest, ExclusionsHiddenFoldersAndSpecialFiles) {
+  f.station.exclusions = {"*.tmp"};
+  f.Write("REPORT.TMP", "excluded");
+  f.Write("X.TMP/inside.txt", "kept: folders are never filtered");
+  f.Write(".hidden/secret.txt", "hidden folders are not walked");
+  f.Write(".profile", "hidden files are kept");
+  ASSERT_EQ(::mkfifo((f.source + "/pipe").c_str(), 0644), 0);
+  fsys::create_symlink(f.source + "/X.TMP", f.source + "/loop");
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  std::vector<std::string> paths;
+  for (const auto& l : f.FileList("01032006")) paths.push_back(ParseFileRecord(l)->fullPath);
+  EXPECT_EQ(paths, (std::vector<std::string>{f.source + "/.profile", f.source + "/X.TMP/inside.txt"}));
+}
+
+TEST_F(BackupRunTest, ConsolidationMergesTheTwoOldestDaysAndEveryLaterDayStillRestores) {
+  f.daysKept = 3;
+  std::map<std::string, std::map<std::string, std::string>> expected;
+  const std::string doc = f.Write("doc.txt", "v1");
+  f.Write("old-only.txt", "stored on the first day only");
+  for (int day = 1; day <= 5; ++day) {
+    f.SetDay(day, 3, 2006);
+    f.Write("doc.txt", "version " + std::to_string(day));
+    SetMtime(doc, 1141200000 + day * 86400);
+    f.Write("day" + std::to_string(day) + ".txt", std::to_string(day));
+    expected[DayFolderName({day, 3, 2006})] = f.Snapshot();
+    ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  }
+  // Three days kept: before each of the last runs the two oldest merged.
+  const auto days = f.Days();
+  EXPECT_EQ(days, (std::vector<std::string>{"03032006", "04032006", "05032006"}));
+  EXPECT_TRUE(StoredIn(f, "03032006", f.ctx.rules.StoredName(f.source + "/old-only.txt")));
+  for (const auto& day : days) EXPECT_EQ(f.RestoreDay(day).files, expected[day]) << day;
+  EXPECT_FALSE(fsys::exists(f.DayFolder("01032006")));
+  EXPECT_FALSE(fsys::exists(f.DayFolder("02032006")));
+}
+
+TEST_F(BackupRunTest, ARunAgainOnTheSameDayNeverLeavesStaleCopiesBehind) {
+  const std::string doc = f.Write("doc.txt", "first");
+  SetMtime(doc, 1141200000);
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+
+  f.SetDay(2, 3, 2006);
+  f.Write("doc.txt", "second");
+  SetMtime(doc, 1141300000);
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+
+  // The user puts the first version back, adds a file, and backs up again
+  // the same day: the copy of "second" left in today's folder must not be
+  // what today restores.
+  f.Write("doc.txt", "first");
+  SetMtime(doc, 1141200000);
+  f.Write("extra.txt", "extra");
+  RemoveTodayFileList(f.fs, f.ctx.Layout(), f.clock.Now());
+  f.station.lastBackupDate = "01/03/2006";
+  const auto again = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_EQ(f.RestoreDay("02032006").files, again);
+}
+
+TEST_F(BackupRunTest, ABackupDayLaterThanTodayStopsTheRun) {
+  f.Write("a.txt", "a");
+  f.SetDay(10, 3, 2006);
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  f.SetDay(9, 3, 2006);  // the clock went back
+  f.Write("b.txt", "b");
+  f.station.lastBackupDate = "01/03/2006";
+  EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
+  EXPECT_EQ(f.host.errorWindow.size(), 1u);
+  EXPECT_FALSE(fsys::exists(f.DayFolder("09032006")));
+}
+
+TEST_F(BackupRunTest, AMissingBackupDirectoryStopsThePreparationWithItsWarning) {
+  f.station.backupDirectories.push_back(f.tmp / "gone");
+  EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
+  ASSERT_EQ(f.dialogs.Count(DialogKind::Warning), 1u);
+  EXPECT_EQ(f.dialogs.Texts(DialogKind::Warning)[0].rfind("Le repertoire (" + (f.tmp / "gone"), 0), 0u);
+  EXPECT_EQ(f.host.logged[1], "La préparation de la sauvegarde à échoué. Sauvegarde interrompue.");
+  EXPECT_EQ(f.station.lastBackupDate, "31/12/2002");
+}
+
+// A file system that fails as a full disk does on the n-th stored file, or
+// cannot open chosen source files.
+class FailingFileSystem : public PosixFileSystem {
+ public:
+  int failCreateAt = 0;  // 1-based count of Create calls; 0 never
+  std::set<std::string> unreadable;
+  std::function<void(const std::string&)> beforeOpen;
+
+  std::unique_ptr<FileStream> Create(const std::string& path) override {
+    if (++creates_ == failCreateAt) {
+      return std::make_unique<FileStream>("/dev/full", FileStream::Mode::CreateTruncate);
+    }
+    return PosixFileSystem::Create(path);
+  }
+  std::unique_ptr<FileStream> OpenRead(const std::string& path) override {
+    if (beforeOpen) beforeOpen(path);
+    if (unreadable.count(path) != 0) throw StreamError("Permission denied");
+    return PosixFileSystem::OpenRead(path);
+  }
+
+ private:
+  int creates_ = 0;
+};
+
+TEST(BackupRunFaults, AFullDiskStopsTheRunLeavesNoTraceAndTheNextRunCompletes) {
+  FailingFileSystem disk;
+  StoreFixture f(disk);
+  for (int i = 0; i < 5; ++i) f.Write("f" + std::to_string(i), Random(1000, static_cast<unsigned>(i)));
+  disk.failCreateAt = 3;
+  EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
+  ASSERT_EQ(f.host.errorWindow.size(), 1u);
+  EXPECT_EQ(f.host.errorWindow[0].rfind("ERREUR: impossible d'écrire le fichier compressé (", 0), 0u);
+  EXPECT_EQ(f.station.lastBackupDate, "31/12/2002");
+  EXPECT_TRUE(f.Days().empty());
+  size_t leftovers = 0;
+  for (const auto& e : fsys::recursive_directory_iterator(f.DayFolder("01032006"))) {
+    leftovers += e.is_regular_file();
+  }
+  EXPECT_EQ(leftovers, 0u);
+
+  disk.failCreateAt = 0;
+  const auto snapshot = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_EQ(f.RestoreDay("01032006").files, snapshot);
+}
+
+TEST(BackupRunFaults, AnUnreadableFileKeepsItsLastSavedVersionAndIsStoredOnceReadable) {
+  FailingFileSystem disk;
+  StoreFixture f(disk);
+  const std::string doc = f.Write("doc.txt", "monday");
+  SetMtime(doc, 1141200000);
+  const auto day1 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+
+  f.SetDay(2, 3, 2006);
+  f.Write("doc.txt", "tuesday");
+  SetMtime(doc, 1141300000);
+  const std::string fresh = f.Write("fresh.txt", "new and locked");
+  f.Write("other.txt", "readable");
+  disk.unreadable = {doc, fresh};
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  const auto restored = f.RestoreDay("02032006");
+  EXPECT_EQ(restored.errors, 0);
+  EXPECT_EQ(restored.files.at(doc), "monday");  // the last version saved
+  EXPECT_EQ(restored.files.count(fresh), 0u);   // never saved: not listed
+  EXPECT_EQ(restored.files.at(f.source + "/other.txt"), "readable");
+
+  f.SetDay(3, 3, 2006);
+  disk.unreadable.clear();
+  const auto day3 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_EQ(f.RestoreDay("03032006").files, day3);
+  EXPECT_EQ(f.RestoreDay("01032006").files, day1);
+}
+
+TEST(BackupRunFaults, AFileThatChangesBetweenScanAndCopyIsListedAsStored) {
+  FailingFileSystem disk;
+  StoreFixture f(disk);
+  const std::string a = f.Write("a.txt", "twin content");
+  const std::string b = f.Write("b.txt", "twin content");
+  // The scan reads each file once; the copy opens the twin whose content
+  // is stored a second time: change it then.
+  std::map<std::string, int> opens;
+  std::string changed;
+  disk.beforeOpen = [&](const std::string& path) {
+    if (++opens[path] == 2 && changed.empty()) {
+      changed = path;
+      WriteFile(path, "changed during the backup");
+    }
+  };
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  ASSERT_FALSE(changed.empty());
+  const std::string other = changed == a ? b : a;
+  const auto restored = f.RestoreDay("01032006");
+  EXPECT_EQ(restored.files.at(changed), "changed during the backup");
+  EXPECT_EQ(restored.files.at(other), "twin content");
+  EXPECT_EQ(RecordOf(f, "01032006", changed)->size, "25");
+}
+
+}  // namespace
+}  // namespace varnoket::test

@@ -1,0 +1,70 @@
+#include "engine/FileRecord.h"
+
+#include <gtest/gtest.h>
+
+namespace varnoket {
+namespace {
+
+TEST(FileRecord, FormatsSizesAsTheLow32BitsSigned) {
+  EXPECT_EQ(FormatFileRecord(3LL << 30, 7, "_/a.ZZ", "/a", 33188, -5), "-1073741824|7|_/a.ZZ|/a|33188|-5|0");
+  EXPECT_EQ(FormatFileRecord(0, 4294967295u, "n", "/p", 1, 2), "0|4294967295|n|/p|1|2|0");
+  EXPECT_EQ(FormatDirectoryRecord("/d", 16877, 3), "0|0|*|/d|16877|3|0");
+}
+
+TEST(FileRecord, ParsingSkipsShortAndTruncatedLinesAndIgnoresExtraFields) {
+  EXPECT_FALSE(ParseFileRecord("1|2|3|4|5|"));        // 10 characters
+  EXPECT_FALSE(ParseFileRecord("12|34|n|/path|5|6"));  // six fields
+  const auto r = ParseFileRecord("12|34|n|/path|5|6|0|extra");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->ContentKey(), "12|34|");
+  EXPECT_EQ(r->fullPath, "/path");
+  EXPECT_EQ(r->last, "0");
+  EXPECT_EQ(r->Format(), "12|34|n|/path|5|6|0");
+  EXPECT_TRUE(ParseFileRecord("0|0|*|/some/dir|16877|1|0")->IsDirectory());
+}
+
+TEST(FileRecord, SplitFieldsKeepsEmptyPieces) {
+  std::vector<std::string> pieces;
+  SplitFields("a|b|", '|', pieces);
+  EXPECT_EQ(pieces, (std::vector<std::string>{"a", "b", ""}));
+  pieces.clear();
+  SplitFields("", '|', pieces);
+  EXPECT_EQ(pieces, std::vector<std::string>{""});
+}
+
+TEST(FileRecord, OrdinalOrderIsByteWiseWithShorterFirst) {
+  std::vector<std::string> list{"9|x", "10|x", "\xe9", "a", "ab", "B"};
+  SortOrdinal(list);
+  EXPECT_EQ(list, (std::vector<std::string>{"10|x", "9|x", "B", "a", "ab", "\xe9"}));
+  EXPECT_EQ(CompareOrdinal("ab", "a"), 1);
+  EXPECT_EQ(CompareOrdinal("a", "a"), 0);
+  EXPECT_EQ(CompareOrdinal("\x7f", "\x80"), -1);
+}
+
+TEST(FileRecord, FindByPrefixFindsEveryKeyPresentAndNoOther) {
+  std::vector<std::string> list;
+  for (int i = 0; i < 300; i += 3) list.push_back(std::to_string(i) + "|" + std::to_string(i * 7) + "|n|/p|0|0|0");
+  SortOrdinal(list);
+  EXPECT_EQ(FindByPrefix("1|", {}), -1);
+  for (int i = 0; i < 300; ++i) {
+    const std::string key = std::to_string(i) + "|" + std::to_string(i * 7) + "|";
+    const int found = FindByPrefix(key, list);
+    if (i % 3 == 0) {
+      ASSERT_GE(found, 0) << key;
+      EXPECT_EQ(list[static_cast<size_t>(found)].rfind(key, 0), 0u);
+    } else {
+      EXPECT_EQ(found, -1) << key;
+    }
+  }
+}
+
+TEST(FileRecord, LinesRoundTripWithCrLf) {
+  const std::vector<std::string> lines{"a", "", "b"};
+  EXPECT_EQ(JoinLines(lines), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(SplitLines(JoinLines(lines)), lines);
+  EXPECT_EQ(SplitLines("x\ny"), (std::vector<std::string>{"x", "y"}));
+  EXPECT_TRUE(SplitLines("").empty());
+}
+
+}  // namespace
+}  // namespace varnoket
