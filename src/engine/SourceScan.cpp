@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
 #include <unordered_map>
 
@@ -202,10 +203,16 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
 
   Walk walk{ctx, {}, {}};
   try {
-    for (const std::string& dir : ctx.station.backupDirectories) {
-      if (!ctx.fs.IsDirectory(dir)) {
+    for (const std::string& listed : ctx.station.backupDirectories) {
+      // "/a//b/" and "/a/./b" must give the same records, and stored names
+      // without empty or "." components, as "/a/b".
+      const std::string dir = ctx.rules.style() == PathStyle::Posix
+                                  ? ctx.rules.RemoveTrailingSeparator(
+                                        std::filesystem::path(listed).lexically_normal().string())
+                                  : listed;
+      if (!ctx.rules.IsAbsolute(dir) || !ctx.fs.IsDirectory(dir)) {
         ctx.host.FocusDirectoryList();
-        ctx.dialogs.Warning("Le repertoire (" + dir +
+        ctx.dialogs.Warning("Le repertoire (" + listed +
                             ") à été déplacé ou supprimé !\r\nVeuillez modifier la liste des "
                             "répertoires en conséquence sinon aucune sauvegarde ne pourra être "
                             "effectuée !");

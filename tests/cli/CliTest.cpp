@@ -14,14 +14,14 @@ namespace {
 
 namespace fsys = std::filesystem;
 
-struct Result {
+struct RunResult {
   int code = -1;
   std::string out;
 };
 
-Result RunCli(const std::string& args) {
+RunResult RunCli(const std::string& args) {
   const std::string command = std::string(VARNOKET_CLI_PATH) + " " + args + " 2>&1";
-  Result r;
+  RunResult r;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return r;
   char buffer[4096];
@@ -45,7 +45,7 @@ class CliTest : public ::testing::Test {
               "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=" + (tmp / "src") + "\r\n");
   }
   std::string Today() {
-    const Result r = RunCli(prog + "days");
+    const RunResult r = RunCli(prog + "days");
     return r.out.substr(0, 10);
   }
 
@@ -55,14 +55,22 @@ class CliTest : public ::testing::Test {
 
 TEST_F(CliTest, SettingsThatAllowNoRunExitWithTwo) {
   EXPECT_EQ(RunCli("--program-folder " + (tmp / "nowhere") + " backup").code, 2);
-  const Result empty = RunCli(prog + "backup");
+  const RunResult empty = RunCli(prog + "backup");
   EXPECT_EQ(empty.code, 2);
   EXPECT_TRUE(fsys::exists(tmp / "store/PC/PC.ini"));  // created as at start-up
   WriteFile(tmp / "prog/VARNOKET.INI", "[PARAMS]\r\nRACINE=\r\n");
-  const Result noRoot = RunCli(prog + "backup");
+  const RunResult noRoot = RunCli(prog + "backup");
   EXPECT_EQ(noRoot.code, 2);
   EXPECT_NE(noRoot.out.find("n'est pas configuré"), std::string::npos);
   EXPECT_EQ(RunCli(prog + "frobnicate").code, 2);
+  // A root that cannot be written into (here a plain file) stops at the
+  // write test, whoever runs the tool.
+  WriteFile(tmp / "root-file", "");
+  WriteFile(tmp / "prog/VARNOKET.INI", "[PARAMS]\r\nRACINE=" + (tmp / "root-file") + "\r\n");
+  const RunResult unwritable = RunCli(prog + "backup");
+  EXPECT_EQ(unwritable.code, 2);
+  EXPECT_NE(unwritable.out.find("Impossible d'écrire dans le répertoire racine de sauvegarde"),
+            std::string::npos);
 }
 
 TEST_F(CliTest, BackupDaysVerifyAndRestoreRoundTrip) {
@@ -72,7 +80,7 @@ TEST_F(CliTest, BackupDaysVerifyAndRestoreRoundTrip) {
   fsys::create_directories(tmp / "src/empty");
   UseSource();
 
-  const Result backup = RunCli(prog + "backup");
+  const RunResult backup = RunCli(prog + "backup");
   ASSERT_EQ(backup.code, 0) << backup.out;
   EXPECT_NE(backup.out.find("Préparation de la sauvegarde ...\nDébut de la sauvegarde ..."),
             std::string::npos);
@@ -90,7 +98,7 @@ TEST_F(CliTest, BackupDaysVerifyAndRestoreRoundTrip) {
   EXPECT_EQ(RunCli(prog + "verify").code, 0);
 
   // Only the docs folder, into another place.
-  const Result partial = RunCli(prog + "restore " + day + " --to " + (tmp / "out") + " " + (tmp / "src/docs"));
+  const RunResult partial = RunCli(prog + "restore " + day + " --to " + (tmp / "out") + " " + (tmp / "src/docs"));
   ASSERT_EQ(partial.code, 0) << partial.out;
   EXPECT_EQ(ReadFile(tmp / ("out" + (tmp / "src/docs/a.txt"))), "alpha");
   EXPECT_EQ(ReadFile(tmp / ("out" + (tmp / "src/docs/b.txt"))), std::string(70000, 'b'));
@@ -116,12 +124,12 @@ TEST_F(CliTest, ADamagedCopyIsFoundByVerifyAndNeverReplacesAFileOnRestore) {
   const std::string bytes = ReadFile(stored);
   WriteFile(stored, bytes.substr(0, bytes.size() - 10));
 
-  const Result verify = RunCli(prog + "verify " + day);
+  const RunResult verify = RunCli(prog + "verify " + day);
   EXPECT_EQ(verify.code, 1);
   EXPECT_NE(verify.out.find("copie tronquée"), std::string::npos);
 
   WriteFile(tmp / "src/a.txt", "the user's current file");
-  const Result restore = RunCli(prog + "restore " + day);
+  const RunResult restore = RunCli(prog + "restore " + day);
   EXPECT_EQ(restore.code, 1);
   EXPECT_EQ(ReadFile(tmp / "src/a.txt"), "the user's current file");
   EXPECT_EQ(ReadFile(tmp / "src/b.txt"), "bravo");

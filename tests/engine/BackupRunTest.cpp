@@ -276,6 +276,48 @@ TEST_F(BackupRunTest, ABackupDayLaterThanTodayStopsTheRun) {
   EXPECT_FALSE(fsys::exists(f.DayFolder("09032006")));
 }
 
+TEST_F(BackupRunTest, AGarbledPreviousListOnlyMakesFilesCountAsNew) {
+  const std::string doc = f.Write("doc.txt", "content");
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  WriteFile(f.ctx.Layout().FileListPath(f.DayFolder("01032006")),
+            "short\r\n|||\r\nx|y|_/a.ZZ|" + doc + "|mode|date|0\r\n0|0|../../escape.ZZ|" +
+                f.source + "/other|1|2|0\r\n\xff\xfe garbage without separators\r\n");
+  f.SetDay(2, 3, 2006);
+  const auto snapshot = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  const auto lines = f.FileList("02032006");
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(ParseFileRecord(lines[0])->storedName, f.ctx.rules.StoredName(doc));
+  EXPECT_EQ(f.RestoreDay("02032006").files, snapshot);
+}
+
+TEST_F(BackupRunTest, AStoredNameLongerThanTheSystemAllowsIsSkippedWithAWarning) {
+  const std::string longName(253, 'n');  // 256 characters once ".ZZ" is added
+  f.Write(longName, "too long to store");
+  f.Write("short.txt", "fine");
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  int warnings = 0;
+  for (const auto& l : f.host.logged) {
+    warnings += l.rfind("ATTENTION: Le chemin du fichier compressé dépasse 255 caractères (", 0) == 0;
+  }
+  EXPECT_EQ(warnings, 1);
+  const auto restored = f.RestoreDay("01032006");
+  EXPECT_EQ(restored.errors, 0);
+  EXPECT_EQ(restored.files.size(), 1u);  // the unsaved file is not listed as saved
+}
+
+TEST_F(BackupRunTest, ADirectoryWrittenWithExtraSeparatorsGivesTheSameRecords) {
+  f.Write("sub/a.txt", "alpha");
+  f.station.backupDirectories = {f.tmp.path() + "//src/./"};
+  const auto snapshot = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_EQ(ParseFileRecord(f.FileList("01032006").at(0))->fullPath, f.source + "/sub/a.txt");
+  EXPECT_EQ(f.RestoreDay("01032006").files, snapshot);
+  f.station.backupDirectories = {"relative/src"};
+  EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
+  EXPECT_EQ(f.dialogs.Count(DialogKind::Warning), 1u);
+}
+
 TEST_F(BackupRunTest, AMissingBackupDirectoryStopsThePreparationWithItsWarning) {
   f.station.backupDirectories.push_back(f.tmp / "gone");
   EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
