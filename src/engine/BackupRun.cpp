@@ -67,18 +67,18 @@ bool PathTooLong(const std::string& path, size_t& limit) {
   return false;
 }
 
-// The copy step of one run: the queue of records to store, the stored files
+// The copy step of one run: the queue of records to store (ctx.changedFiles,
+// which grows when a file must get a copy of its own), the stored files
 // written so far under temporary names, and the repairs that keep the day's
 // list true when a file cannot be stored or changed since the scan.
 class CopyStep {
  public:
   CopyStep(BackupContext& ctx, const ScanDetails& details, std::string dayFolder)
-      : ctx_(ctx), details_(details), dayFolder_(std::move(dayFolder)), layout_(ctx.Layout()) {
-    for (const std::string& r : ctx_.changedFiles) queue_.push_back(r);
-    for (const std::string& r : queue_) {
-      if (auto rec = ParseFileRecord(r)) queuedNames_.insert(rec->storedName);
-    }
-  }
+      : ctx_(ctx),
+        queue_(ctx.changedFiles),
+        details_(details),
+        dayFolder_(std::move(dayFolder)),
+        layout_(ctx.Layout()) {}
 
   // Stored files left in a day folder by a run whose file list is not the
   // one compared with (a stopped run, or a list removed to start again)
@@ -86,15 +86,20 @@ class CopyStep {
   // again.
   void RequeueStaleNames() {
     if (!ctx_.fs.IsDirectory(dayFolder_) || ctx_.previousListFolder == dayFolder_) return;
+    QueuedNames();
     for (const std::string& line : ctx_.currentFileList) {
-      auto rec = ParseFileRecord(line);
-      if (!rec || rec->IsDirectory() || queuedNames_.count(rec->storedName) != 0) continue;
-      if (!ctx_.fs.Exists(layout_.StoredFilePath(dayFolder_, rec->storedName))) continue;
-      staleNames_.insert(rec->storedName);
-      queuedNames_.insert(rec->storedName);
+      const auto rec = ViewFileRecord(line);
+      if (!rec || rec->IsDirectory() || queuedNames_.count(std::string(rec->storedName)) != 0) {
+        continue;
+      }
+      if (!ctx_.fs.Exists(layout_.StoredFilePath(dayFolder_, std::string(rec->storedName)))) {
+        continue;
+      }
+      staleNames_.emplace(rec->storedName);
+      queuedNames_.emplace(rec->storedName);
       queue_.push_back(line);
     }
-    std::sort(queue_.begin(), queue_.end());
+    SortOrdinal(queue_);
   }
 
   // Stores every queued record. False when a write failed and the run stops.
@@ -118,25 +123,37 @@ class CopyStep {
     // files are being replaced.
     const std::string list = layout_.FileListPath(dayFolder_);
     if (ctx_.fs.Exists(list) && !ctx_.fs.DeleteFile(list)) return false;
-    for (auto& [temp, target] : written_) {
-      if (!ctx_.fs.Rename(temp, target)) return false;
-      temp.clear();
+    for (; renamed_ < written_.size(); ++renamed_) {
+      const std::string target = TargetOf(written_[renamed_]);
+      if (!ctx_.fs.Rename(TempPath(target, written_[renamed_]), target)) return false;
     }
     return ctx_.fs.SyncFileSystem(dayFolder_);
   }
 
   // Removes the temporary files of a run that stopped.
   void Discard() {
-    for (const auto& w : written_) {
-      if (!w.first.empty()) ctx_.fs.DeleteFile(w.first);
+    for (size_t i = renamed_; i < written_.size(); ++i) {
+      ctx_.fs.DeleteFile(TempPath(TargetOf(written_[i]), written_[i]));
     }
     written_.clear();
+    renamed_ = 0;
   }
 
   int64_t bytes() const { return bytes_; }
   int32_t files() const { return files_; }
 
  private:
+  // Where the stored file of queue entry `index` goes.
+  std::string TargetOf(size_t index) const {
+    const auto rec = ViewFileRecord(queue_[index]);
+    return layout_.StoredFilePath(dayFolder_, std::string(rec->storedName));
+  }
+
+  // Temporary names never end in ".ZZ", so no stored name can meet one.
+  std::string TempPath(const std::string& target, size_t index) const {
+    return ctx_.rules.ParentWithSeparator(target) + ".vk-part-" + std::to_string(index);
+  }
+
   bool StoreOne(const FileRecord& rec, size_t index) {
     const std::string target = layout_.StoredFilePath(dayFolder_, rec.storedName);
     std::unique_ptr<FileStream> source;
@@ -154,8 +171,7 @@ class CopyStep {
     ++files_;
 
     size_t limit = 0;
-    const std::string folder = ctx_.rules.ParentWithSeparator(target);
-    const std::string temp = folder + ".vk-part-" + std::to_string(index);
+    const std::string temp = TempPath(target, index);
     if (PathTooLong(target, limit) || PathTooLong(temp, limit)) {
       char text[64];
       std::snprintf(text, sizeof text, "%zu", limit);
@@ -167,7 +183,9 @@ class CopyStep {
 
     DigestingStream digesting(*source);
     try {
-      if (!ctx_.fs.CreateDirectories(folder)) throw StreamError("mkdir");
+      if (!ctx_.fs.CreateDirectories(ctx_.rules.ParentWithSeparator(target))) {
+        throw StreamError("mkdir");
+      }
       if (ctx_.fs.Exists(temp)) ctx_.fs.ClearAttributes(temp);
       auto out = ctx_.fs.Create(temp);
       CompressFile(digesting, *out, [this] { ctx_.Pump(); });
@@ -182,7 +200,7 @@ class CopyStep {
       ctx_.host.ShowErrorWindow(text);
       return false;
     }
-    written_.emplace_back(temp, target);
+    written_.push_back(index);
 
     const ContentDigest stored = digesting.Finish();
     const ScannedFile* scanned = details_.Find(rec.fullPath);
@@ -212,14 +230,15 @@ class CopyStep {
   // The content could not be stored today: the file keeps its previous
   // record when that record's copy stays valid, else it leaves today's list.
   void NotStored(const FileRecord& rec) {
-    queuedNames_.erase(rec.storedName);
+    QueuedNames().erase(rec.storedName);
     GiveOwnNamesToSharers(rec);
     std::string replacement;
     if (auto prev = PreviousRecord(rec.fullPath)) {
       const bool nameFree = queuedNames_.count(prev->storedName) == 0 &&
                             staleNames_.count(prev->storedName) == 0;
-      const std::string ownerPath = OwnerPath(prev->storedName);
-      if (nameFree && (ownerPath.empty() || ownerPath == rec.fullPath)) replacement = prev->Format();
+      const std::string ownerPath = ctx_.rules.PathOfStoredName(prev->storedName);
+      const bool ownerAbsent = ownerPath.empty() || details_.Find(ownerPath) == nullptr;
+      if (nameFree && (ownerAbsent || ownerPath == rec.fullPath)) replacement = prev->Format();
     }
     ReplaceRecord(rec.fullPath, replacement);
   }
@@ -230,14 +249,14 @@ class CopyStep {
       if (!other || other->storedName != rec.storedName || other->fullPath == rec.fullPath) continue;
       other->storedName = ctx_.rules.StoredName(other->fullPath);
       line = other->Format();
-      if (queuedNames_.insert(other->storedName).second) queue_.push_back(line);
+      if (QueuedNames().insert(other->storedName).second) queue_.push_back(line);
     }
   }
 
   void ReplaceRecord(const std::string& path, const std::string& replacement) {
     auto& list = ctx_.currentFileList;
     for (auto it = list.begin(); it != list.end(); ++it) {
-      auto r = ParseFileRecord(*it);
+      const auto r = ViewFileRecord(*it);
       if (!r || r->IsDirectory() || r->fullPath != path) continue;
       if (replacement.empty()) {
         list.erase(it);
@@ -250,30 +269,37 @@ class CopyStep {
 
   std::optional<FileRecord> PreviousRecord(const std::string& path) const {
     for (const std::string& line : ctx_.previousFileList) {
-      auto r = ParseFileRecord(line);
-      if (r && !r->IsDirectory() && r->fullPath == path && ctx_.rules.IsSafeStoredName(r->storedName)) {
-        return r;
+      const auto r = ViewFileRecord(line);
+      if (r && !r->IsDirectory() && r->fullPath == path &&
+          ctx_.rules.IsSafeStoredName(r->storedName)) {
+        return ParseFileRecord(line);
       }
     }
     return std::nullopt;
   }
 
-  // The path in today's set whose own stored name is `storedName`, or "".
-  std::string OwnerPath(const std::string& storedName) const {
-    for (const ScannedFile& f : details_.files) {
-      if (ctx_.rules.StoredName(f.path) == storedName) return f.path;
+  // The names stored today, gathered when first needed: the common run
+  // never needs them.
+  std::set<std::string>& QueuedNames() {
+    if (!namesGathered_) {
+      namesGathered_ = true;
+      for (const std::string& r : queue_) {
+        if (const auto v = ViewFileRecord(r)) queuedNames_.emplace(v->storedName);
+      }
     }
-    return {};
+    return queuedNames_;
   }
 
   BackupContext& ctx_;
+  std::vector<std::string>& queue_;
   const ScanDetails& details_;
   std::string dayFolder_;
   StoreLayout layout_;
-  std::vector<std::string> queue_;
+  bool namesGathered_ = false;
   std::set<std::string> queuedNames_;
   std::set<std::string> staleNames_;  // names a stopped run left in the day folder
-  std::vector<std::pair<std::string, std::string>> written_;  // temporary -> final
+  std::vector<size_t> written_;  // queue entries stored under their temporary names
+  size_t renamed_ = 0;           // how many of them are in place
   int64_t bytes_ = 0;
   int32_t files_ = 0;
 };

@@ -17,8 +17,18 @@ struct DigestBuilder::HashState {
   ~HashState() { EVP_MD_CTX_free(ctx); }
 };
 
-DigestBuilder::DigestBuilder(bool withHash) {
-  if (withHash) hash_ = std::make_unique<HashState>();
+DigestBuilder::DigestBuilder(bool withHash) { Reset(withHash); }
+
+void DigestBuilder::Reset(bool withHash) {
+  sum_ = WeightedSum();
+  size_ = 0;
+  withHash_ = withHash;
+  if (!withHash) return;
+  if (!hash_) {
+    hash_ = std::make_unique<HashState>();
+  } else if (EVP_DigestInit_ex(hash_->ctx, EVP_sha256(), nullptr) != 1) {
+    throw std::runtime_error("SHA-256 indisponible");
+  }
 }
 
 DigestBuilder::~DigestBuilder() = default;
@@ -26,14 +36,15 @@ DigestBuilder::~DigestBuilder() = default;
 void DigestBuilder::Update(const void* data, size_t size) {
   sum_.Update(data, size);
   size_ += static_cast<int64_t>(size);
-  if (hash_) EVP_DigestUpdate(hash_->ctx, data, size);
+  if (withHash_) EVP_DigestUpdate(hash_->ctx, data, size);
 }
 
 ContentDigest DigestBuilder::Finish() {
   ContentDigest d;
   d.size = size_;
   d.checksum = sum_.Value();
-  if (hash_) {
+  if (withHash_) {
+    withHash_ = false;
     unsigned int len = 0;
     d.hasHash = EVP_DigestFinal_ex(hash_->ctx, d.hash.data(), &len) == 1 && len == d.hash.size();
   }

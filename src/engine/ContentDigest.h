@@ -36,11 +36,14 @@ class DigestBuilder {
 
   void Update(const void* data, size_t size);
   ContentDigest Finish();
+  // Starts a new digest, keeping what can be reused.
+  void Reset(bool withHash);
 
  private:
   struct HashState;
   WeightedSum sum_;
   int64_t size_ = 0;
+  bool withHash_ = false;
   std::unique_ptr<HashState> hash_;
 };
 

@@ -48,30 +48,28 @@ std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes
   return line;
 }
 
-std::optional<FileRecord> ParseFileRecord(std::string_view line) {
+std::optional<RecordView> ViewFileRecord(std::string_view line) {
   if (line.size() <= 10) return std::nullopt;
-  std::string_view fields[7];
+  std::string_view f[7];
   size_t start = 0;
-  for (int i = 0; i < 7; ++i) {
+  for (int i = 0; i < 6; ++i) {
     const size_t bar = line.find(kFieldSeparator, start);
-    if (i < 6) {
-      if (bar == std::string_view::npos) return std::nullopt;
-      fields[i] = line.substr(start, bar - start);
-      start = bar + 1;
-    } else {
-      fields[i] = line.substr(start, bar == std::string_view::npos ? std::string_view::npos
-                                                                    : bar - start);
-    }
+    if (bar == std::string_view::npos) return std::nullopt;
+    f[i] = line.substr(start, bar - start);
+    start = bar + 1;
   }
-  FileRecord r;
-  r.size = fields[0];
-  r.checksum = fields[1];
-  r.storedName = fields[2];
-  r.fullPath = fields[3];
-  r.attributes = fields[4];
-  r.fileDate = fields[5];
-  r.last = fields[6];
-  return r;
+  const size_t bar = line.find(kFieldSeparator, start);
+  f[6] = line.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
+  return RecordView{f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
+}
+
+std::optional<FileRecord> ParseFileRecord(std::string_view line) {
+  const auto v = ViewFileRecord(line);
+  if (!v) return std::nullopt;
+  return FileRecord{std::string(v->size),       std::string(v->checksum),
+                    std::string(v->storedName), std::string(v->fullPath),
+                    std::string(v->attributes), std::string(v->fileDate),
+                    std::string(v->last)};
 }
 
 void SplitFields(std::string_view text, char separator, std::vector<std::string>& pieces) {

@@ -31,6 +31,15 @@ struct FileRecord {
   std::string Format() const;
 };
 
+// The seven fields of a record as views into its line, for the loops that
+// look at every record of a list and must not copy them.
+struct RecordView {
+  std::string_view size, checksum, storedName, fullPath, attributes, fileDate, last;
+  bool IsDirectory() const { return storedName == kDirectoryStoredName; }
+};
+// Same rules as ParseFileRecord.
+std::optional<RecordView> ViewFileRecord(std::string_view line);
+
 // Formats a file record from its values.
 std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
                              std::string_view fullPath, uint32_t attributes, int32_t fileDate);

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string_view>
-#include <unordered_map>
 
 #include "engine/FileRecord.h"
 #include "engine/InternalCheck.h"
@@ -21,15 +20,11 @@ namespace {
 
 constexpr size_t kReadChunk = 256 * 1024;  // a whole number of checksum blocks
 
-// A file found by the walk, before its content is read.
-struct FoundFile {
-  std::string path;
-  uint64_t size;
-};
-
+// The walk lists the files (their size as the folder listing gave it, in
+// digest.size, until they are read) and the empty directories' records.
 struct Walk {
   BackupContext& ctx;
-  std::vector<FoundFile> files;
+  std::vector<ScannedFile>& files;
   std::vector<std::string> directoryRecords;
 };
 
@@ -83,7 +78,10 @@ void BuildDirectoryList(Walk& walk, const std::string& directory) {
         LogUnrecordable(ctx, folder + e.name);
         continue;
       }
-      walk.files.push_back({folder + e.name, e.size});
+      ScannedFile found;
+      found.path = folder + e.name;
+      found.digest.size = static_cast<int64_t>(e.size);
+      walk.files.push_back(std::move(found));
     }
   }
   if (count > 2) {
@@ -107,21 +105,20 @@ void BuildDirectoryList(Walk& walk, const std::string& directory) {
 
 // Reads one file whole: its digest, date and attributes as they were when it
 // was opened. False when it cannot be read.
-bool ReadFile(BackupContext& ctx, const FoundFile& found, bool withHash, std::vector<char>& buffer,
-              ScannedFile& out) {
-  out.path = found.path;
+bool ReadFile(BackupContext& ctx, ScannedFile& file, bool withHash, std::vector<char>& buffer,
+              DigestBuilder& digest) {
   std::unique_ptr<FileStream> stream;
   try {
-    stream = ctx.fs.OpenRead(found.path);
+    stream = ctx.fs.OpenRead(file.path);
   } catch (const StreamError&) {
     return false;
   }
   struct stat st {};
   if (!stream || ::fstat(stream->fd(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  out.attributes = st.st_mode;
-  out.fileDate = DosDateFromTime(st.st_mtime);
+  file.attributes = st.st_mode;
+  file.fileDate = DosDateFromTime(st.st_mtime);
   // A file whose size moved since the walk may now match any other size.
-  DigestBuilder digest(withHash || static_cast<uint64_t>(st.st_size) != found.size);
+  digest.Reset(withHash || st.st_size != file.digest.size);
   int64_t remaining = st.st_size;
   try {
     while (remaining > 0) {
@@ -135,8 +132,8 @@ bool ReadFile(BackupContext& ctx, const FoundFile& found, bool withHash, std::ve
   } catch (const StreamError&) {
     return false;
   }
-  out.digest = digest.Finish();
-  out.readable = true;
+  file.digest = digest.Finish();
+  file.readable = true;
   return true;
 }
 
@@ -201,7 +198,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   ctx.changedFiles.clear();
   details.files.clear();
 
-  Walk walk{ctx, {}, {}};
+  Walk walk{ctx, details.files, {}};
   try {
     for (const std::string& listed : ctx.station.backupDirectories) {
       // "/a//b/" and "/a/./b" must give the same records, and stored names
@@ -226,23 +223,25 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
 
   // Only files of equal size can have equal content, so the strong hash is
   // computed only for sizes that more than one file has.
-  std::unordered_map<uint64_t, uint32_t> sizeCount;
-  sizeCount.reserve(walk.files.size());
-  for (const FoundFile& f : walk.files) ++sizeCount[f.size];
+  std::vector<int64_t> sizes;
+  sizes.reserve(details.files.size());
+  for (const ScannedFile& f : details.files) sizes.push_back(f.digest.size);
+  std::sort(sizes.begin(), sizes.end());
+  auto shared = [&sizes](int64_t size) {
+    const auto range = std::equal_range(sizes.begin(), sizes.end(), size);
+    return range.second - range.first > 1;
+  };
 
   std::vector<char> buffer(kReadChunk);
-  details.files.reserve(walk.files.size());
-  for (const FoundFile& f : walk.files) {
-    ScannedFile scanned;
-    if (!ReadFile(ctx, f, sizeCount[f.size] > 1, buffer, scanned)) {
+  DigestBuilder digest(true);
+  for (ScannedFile& f : details.files) {
+    if (!ReadFile(ctx, f, shared(f.digest.size), buffer, digest)) {
       ctx.Log("ERREUR: impossible de lire le fichier (" + f.path +
               ") une autre application utilise exclusivement ce fichier ou y écris en ce moment");
-      scanned.readable = false;
+      f.readable = false;
     }
-    details.files.push_back(std::move(scanned));
   }
-  walk.files.clear();
-  walk.files.shrink_to_fit();
+  sizes = {};
 
   if (!LoadPreviousList(ctx)) return false;
   SortOrdinal(ctx.previousFileList);

@@ -14,7 +14,11 @@
 //    record's name is not rewritten today (the day then restores the last
 //    version saved, and the next run sees the file as changed); otherwise it
 //    is left out of the day.
+//
+// This runs over every file of every backup: it keeps a few bytes per file
+// beside the records themselves, and looks things up by bisection.
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -26,58 +30,59 @@ namespace varnoket {
 
 namespace {
 
-struct HashKey {
-  size_t operator()(const std::array<uint8_t, 32>& h) const {
-    size_t v;
-    std::memcpy(&v, h.data(), sizeof v);
-    return v;
-  }
-};
+enum class Status : uint8_t { kNeed, kKeep, kUnreadable };
 
-enum class Status { kKeep, kNeed, kUnreadable };
+std::string_view Decimal(int64_t value, char (&buffer)[24]) {
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string_view(buffer, static_cast<size_t>(r.ptr - buffer));
+}
+
+uint64_t HashPrefix(const ContentDigest& d) {
+  uint64_t v;
+  std::memcpy(&v, d.hash.data(), sizeof v);
+  return v;
+}
 
 }  // namespace
 
 NamingResult AssignStoredNames(const PathRules& rules, const std::vector<ScannedFile>& files,
                                const std::vector<std::string>& previousList) {
-  // The previous record of each path: the first in list order.
-  std::unordered_map<std::string_view, uint32_t> previousByPath;
+  // The previous record of each path (the first in list order), by bisection.
+  std::vector<std::pair<std::string_view, uint32_t>> previousByPath;
   previousByPath.reserve(previousList.size());
-  std::vector<FileRecord> parsed;  // only for the records looked at
   for (uint32_t i = 0; i < previousList.size(); ++i) {
-    const std::string& line = previousList[i];
-    if (line.size() <= 10) continue;
-    // FullPath is the fourth field.
-    size_t start = 0;
-    int field = 0;
-    for (; field < 3; ++field) {
-      const size_t bar = line.find('|', start);
-      if (bar == std::string::npos) break;
-      start = bar + 1;
+    const auto v = ViewFileRecord(previousList[i]);
+    if (v && !v->IsDirectory() && rules.IsSafeStoredName(v->storedName)) {
+      previousByPath.emplace_back(v->fullPath, i);
     }
-    if (field < 3) continue;
-    const size_t end = line.find('|', start);
-    if (end == std::string::npos) continue;
-    previousByPath.emplace(std::string_view(line).substr(start, end - start), i);
   }
+  std::stable_sort(previousByPath.begin(), previousByPath.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  auto previousOf = [&](std::string_view path) -> std::optional<RecordView> {
+    auto it = std::lower_bound(previousByPath.begin(), previousByPath.end(), path,
+                               [](const auto& e, std::string_view p) { return e.first < p; });
+    if (it == previousByPath.end() || it->first != path) return std::nullopt;
+    return ViewFileRecord(previousList[it->second]);
+  };
 
-  const size_t n = files.size();
+  const auto n = static_cast<uint32_t>(files.size());
+  // The file at a path, to find the owner of a stored name.
+  std::vector<uint32_t> byPath(n);
+  for (uint32_t i = 0; i < n; ++i) byPath[i] = i;
+  std::sort(byPath.begin(), byPath.end(),
+            [&](uint32_t a, uint32_t b) { return files[a].path < files[b].path; });
+  auto ownerOf = [&](std::string_view storedName) -> int64_t {
+    const std::string path = rules.PathOfStoredName(storedName);
+    if (path.empty()) return -1;
+    auto it = std::lower_bound(byPath.begin(), byPath.end(), path,
+                               [&](uint32_t i, const std::string& p) { return files[i].path < p; });
+    return it != byPath.end() && files[*it].path == path ? static_cast<int64_t>(*it) : -1;
+  };
+
   std::vector<Status> status(n, Status::kNeed);
-  std::vector<std::string> name(n);
-  std::vector<std::string> own(n);
-  std::unordered_map<std::string_view, uint32_t> ownerOf;
-  ownerOf.reserve(n);
-  for (uint32_t i = 0; i < n; ++i) {
-    own[i] = rules.StoredName(files[i].path);
-    ownerOf.emplace(own[i], i);
-  }
-
-  auto previousOf = [&](const ScannedFile& f) -> std::optional<FileRecord> {
-    auto it = previousByPath.find(f.path);
-    if (it == previousByPath.end()) return std::nullopt;
-    auto rec = ParseFileRecord(previousList[it->second]);
-    if (!rec || rec->IsDirectory() || !rules.IsSafeStoredName(rec->storedName)) return std::nullopt;
-    return rec;
+  std::vector<std::string> borrowed(n);  // empty: the file's own name
+  auto nameOf = [&](uint32_t i) {
+    return borrowed[i].empty() ? rules.StoredName(files[i].path) : borrowed[i];
   };
 
   // Step 1: unchanged files keep their names.
@@ -87,90 +92,94 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::vector<Scanned
       status[i] = Status::kUnreadable;
       continue;
     }
-    const auto prev = previousOf(f);
+    const auto prev = previousOf(f.path);
     if (!prev) continue;
-    const std::string line = FormatFileRecord(f.digest.size, f.digest.checksum, prev->storedName,
-                                              f.path, f.attributes, f.fileDate);
-    const auto now = ParseFileRecord(line);
-    if (now->size == prev->size && now->checksum == prev->checksum &&
-        now->fileDate == prev->fileDate) {
-      status[i] = Status::kKeep;
-      name[i] = prev->storedName;
+    char a[24], b[24], c[24];
+    const auto size = static_cast<int32_t>(static_cast<uint32_t>(f.digest.size));
+    if (prev->size != Decimal(size, a) || prev->checksum != Decimal(f.digest.checksum, b) ||
+        prev->fileDate != Decimal(f.fileDate, c)) {
+      continue;
     }
+    status[i] = Status::kKeep;
+    if (prev->storedName != rules.StoredName(f.path)) borrowed[i] = prev->storedName;
   }
 
-  // Step 2: a kept name stands for one content.
+  // Step 2: a kept name that is not the keeper's own stands for the content
+  // of its owner when the owner is in the set, else of its first keeper.
   std::vector<uint32_t> keepers;
   for (uint32_t i = 0; i < n; ++i) {
-    if (status[i] == Status::kKeep) keepers.push_back(i);
+    if (status[i] == Status::kKeep && !borrowed[i].empty()) keepers.push_back(i);
   }
   std::stable_sort(keepers.begin(), keepers.end(),
-                   [&](uint32_t a, uint32_t b) { return name[a] < name[b]; });
+                   [&](uint32_t a, uint32_t b) { return borrowed[a] < borrowed[b]; });
   for (size_t g = 0; g < keepers.size();) {
     size_t end = g;
-    while (end < keepers.size() && name[keepers[end]] == name[keepers[g]]) ++end;
-    const std::string& m = name[keepers[g]];
-    const auto owner = ownerOf.find(m);
-    const ScannedFile* reference = nullptr;
-    uint32_t referenceIndex = keepers[g];
-    if (owner != ownerOf.end()) {
-      referenceIndex = owner->second;
-      reference = files[referenceIndex].readable ? &files[referenceIndex] : nullptr;
-    } else {
-      reference = &files[keepers[g]];
-    }
+    while (end < keepers.size() && borrowed[keepers[end]] == borrowed[keepers[g]]) ++end;
+    const int64_t owner = ownerOf(borrowed[keepers[g]]);
+    const ScannedFile* reference = owner >= 0 ? (files[static_cast<size_t>(owner)].readable
+                                                     ? &files[static_cast<size_t>(owner)]
+                                                     : nullptr)
+                                              : &files[keepers[g]];
     for (size_t k = g; k < end; ++k) {
       const uint32_t i = keepers[k];
-      if (i == referenceIndex) continue;
+      if (reference == &files[i]) continue;
       if (reference == nullptr || !files[i].digest.SameContent(reference->digest)) {
         status[i] = Status::kNeed;
-        name[i].clear();
+        borrowed[i].clear();
       }
     }
     g = end;
   }
 
   // Step 3: names by content, kept names first, then changed files in walk
-  // order, the first of a group giving it its name.
-  // Content -> the file whose name stands for it.
-  std::unordered_map<std::array<uint8_t, 32>, uint32_t, HashKey> nameOfContent;
+  // order, the first of a group giving it its name. The map is keyed by the
+  // first bytes of the hash; every match is confirmed on the whole digest.
+  std::unordered_map<uint64_t, uint32_t> nameOfContent;
   for (uint32_t i = 0; i < n; ++i) {
     if (status[i] == Status::kKeep && files[i].digest.hasHash) {
-      nameOfContent.try_emplace(files[i].digest.hash, i);
+      nameOfContent.try_emplace(HashPrefix(files[i].digest), i);
     }
   }
   NamingResult result;
-  result.records.reserve(n);
-  std::unordered_map<std::string_view, bool> writtenToday;
   for (uint32_t i = 0; i < n; ++i) {
     if (status[i] != Status::kNeed) continue;
-    const ContentDigest& d = files[i].digest;
-    if (d.hasHash) {
-      auto found = nameOfContent.find(d.hash);
-      if (found != nameOfContent.end() && files[found->second].digest.SameContent(d)) {
-        name[i] = name[found->second];
+    const ScannedFile& f = files[i];
+    if (f.digest.hasHash) {
+      auto found = nameOfContent.find(HashPrefix(f.digest));
+      if (found != nameOfContent.end() && files[found->second].digest.SameContent(f.digest)) {
+        if (found->second != i) borrowed[i] = nameOf(found->second);
+        if (borrowed[i] == rules.StoredName(f.path)) borrowed[i].clear();
+        status[i] = Status::kKeep;  // its content already stands under that name
         continue;
       }
+      nameOfContent.try_emplace(HashPrefix(f.digest), i);
     }
-    name[i] = own[i];
-    if (d.hasHash) nameOfContent.try_emplace(d.hash, i);
-    result.queued.push_back(FormatFileRecord(d.size, d.checksum, name[i], files[i].path,
-                                             files[i].attributes, files[i].fileDate));
-    writtenToday.emplace(own[i], true);
+    result.queued.push_back(FormatFileRecord(f.digest.size, f.digest.checksum,
+                                             rules.StoredName(f.path), f.path, f.attributes,
+                                             f.fileDate));
   }
 
+  result.records.reserve(n);
   for (uint32_t i = 0; i < n; ++i) {
     const ScannedFile& f = files[i];
     if (status[i] == Status::kUnreadable) {
-      const auto prev = previousOf(f);
-      if (!prev || writtenToday.count(prev->storedName) != 0) continue;
-      const auto owner = ownerOf.find(prev->storedName);
-      if (owner != ownerOf.end() && owner->second != i) continue;
-      result.records.push_back(previousList[previousByPath.find(f.path)->second]);
+      // The previous record's copy stays valid when its name is not
+      // rewritten today: only the owner of a name, if present, rewrites it.
+      const auto prev = previousOf(f.path);
+      if (!prev) continue;
+      const int64_t owner = ownerOf(prev->storedName);
+      if (owner >= 0 && owner != i) continue;
+      result.records.emplace_back(previousList[std::lower_bound(
+                                                   previousByPath.begin(), previousByPath.end(),
+                                                   std::string_view(f.path),
+                                                   [](const auto& e, std::string_view p) {
+                                                     return e.first < p;
+                                                   })
+                                                   ->second]);
       continue;
     }
-    result.records.push_back(
-        FormatFileRecord(f.digest.size, f.digest.checksum, name[i], f.path, f.attributes, f.fileDate));
+    result.records.push_back(FormatFileRecord(f.digest.size, f.digest.checksum, nameOf(i), f.path,
+                                              f.attributes, f.fileDate));
   }
   return result;
 }

@@ -55,6 +55,23 @@ std::string PathRules::StoredName(std::string_view fullPath) const {
   return name;
 }
 
+std::string PathRules::PathOfStoredName(std::string_view storedName) const {
+  if (storedName.size() < 5 || storedName.substr(storedName.size() - 3) != ".ZZ") return {};
+  std::string path(storedName.substr(0, storedName.size() - 3));
+  if (style_ == PathStyle::Posix) {
+    if (path[0] != '_' || path[1] != '/') return {};
+    return path.substr(1);
+  }
+  if (path[1] != '_') return {};
+  if (path[0] == '_') {
+    path[0] = '\\';
+    path[1] = '\\';
+  } else {
+    path[1] = ':';
+  }
+  return path;
+}
+
 bool PathRules::IsSafeStoredName(std::string_view storedName) const {
   if (storedName.empty()) return false;
   if (storedName.find('\0') != std::string_view::npos) return false;

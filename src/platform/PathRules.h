@@ -29,6 +29,8 @@ class PathRules {
   // Windows: "C:\Data\a.txt" -> "C_\Data\a.txt.ZZ", "\\srv\s\a" -> "__srv\s\a.ZZ".
   // POSIX: "/home/a.txt" -> "_/home/a.txt.ZZ".
   std::string StoredName(std::string_view fullPath) const;
+  // The path whose own stored name this is, or "" when no path gives it.
+  std::string PathOfStoredName(std::string_view storedName) const;
 
   // A stored name that stays inside the day folder: not empty, not absolute,
   // no "." or ".." component, no empty component.
