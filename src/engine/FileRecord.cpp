@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/FileSystem.h"
+
 namespace varnoket {
 
 std::string FileRecord::Format() const {
@@ -141,6 +143,39 @@ std::vector<std::string> SplitLines(std::string_view text) {
     if (stop > start && text[stop - 1] == '\r') --stop;
     lines.emplace_back(text.substr(start, stop - start));
     start = last ? text.size() : end + 1;
+  }
+  return lines;
+}
+
+std::optional<std::vector<std::string>> ReadListFile(FileSystem& fs, const std::string& path) {
+  std::vector<std::string> lines;
+  try {
+    auto in = fs.OpenRead(path);
+    std::string chunk(1 << 20, '\0');
+    std::string partial;
+    for (;;) {
+      const size_t got = in->Read(chunk.data(), chunk.size());
+      if (got == 0) break;
+      std::string_view data(chunk.data(), got);
+      for (;;) {
+        const size_t lf = data.find('\n');
+        if (lf == std::string_view::npos) {
+          partial.append(data);
+          break;
+        }
+        partial.append(data.substr(0, lf));
+        if (!partial.empty() && partial.back() == '\r') partial.pop_back();
+        lines.push_back(partial);
+        partial.clear();
+        data.remove_prefix(lf + 1);
+      }
+    }
+    if (!partial.empty()) {
+      if (partial.back() == '\r') partial.pop_back();
+      lines.push_back(std::move(partial));
+    }
+  } catch (const StreamError&) {
+    return std::nullopt;
   }
   return lines;
 }

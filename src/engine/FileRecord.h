@@ -70,4 +70,9 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // without an end is kept, an empty text gives no line.
 std::vector<std::string> SplitLines(std::string_view text);
 
+class FileSystem;
+// Reads a list file line by line (as SplitLines cuts it) without holding the
+// whole text beside the lines; nullopt when it cannot be read.
+std::optional<std::vector<std::string>> ReadListFile(FileSystem& fs, const std::string& path);
+
 }  // namespace varnoket

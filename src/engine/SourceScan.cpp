@@ -24,7 +24,7 @@ constexpr size_t kReadChunk = 256 * 1024;  // a whole number of checksum blocks
 // digest.size, until they are read) and the empty directories' records.
 struct Walk {
   BackupContext& ctx;
-  std::vector<ScannedFile>& files;
+  std::deque<ScannedFile>& files;
   std::vector<std::string> directoryRecords;
 };
 
@@ -161,12 +161,12 @@ bool LoadPreviousList(BackupContext& ctx) {
     }
   }
   if (folder.empty()) return true;  // every file counts as new
-  const auto text = ctx.fs.ReadFile(layout.FileListPath(folder));
-  if (!text) {
+  auto lines = ReadListFile(ctx.fs, layout.FileListPath(folder));
+  if (!lines) {
     ctx.Log("ERREUR: impossible de lire la liste de fichiers (" + layout.FileListPath(folder) + ")");
     return false;
   }
-  ctx.previousFileList = SplitLines(*text);
+  ctx.previousFileList = std::move(*lines);
   ctx.previousListFolder = folder;
   return true;
 }
@@ -248,6 +248,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
 
   NamingResult naming = AssignStoredNames(ctx.rules, details.files, ctx.previousFileList);
   ctx.currentFileList = std::move(naming.records);
+  ctx.currentFileList.reserve(ctx.currentFileList.size() + walk.directoryRecords.size());
   ctx.currentFileList.insert(ctx.currentFileList.end(),
                              std::make_move_iterator(walk.directoryRecords.begin()),
                              std::make_move_iterator(walk.directoryRecords.end()));

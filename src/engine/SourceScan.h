@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,8 @@ struct ScannedFile {
 
 // What the scan knows beyond the three lists, for the copy that follows.
 struct ScanDetails {
-  std::vector<ScannedFile> files;  // sorted by path once the scan is over
+  // A deque grows without copying what it holds: no doubled peak of memory.
+  std::deque<ScannedFile> files;  // sorted by path once the scan is over
   // The file read for `path`, or nullptr.
   const ScannedFile* Find(const std::string& path) const;
 };
@@ -53,7 +55,7 @@ struct NamingResult {
   std::vector<std::string> records;  // file records, unsorted
   std::vector<std::string> queued;   // the records whose content is stored today
 };
-NamingResult AssignStoredNames(const PathRules& rules, const std::vector<ScannedFile>& files,
+NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedFile>& files,
                                const std::vector<std::string>& previousList);
 
 }  // namespace varnoket

@@ -45,7 +45,7 @@ uint64_t HashPrefix(const ContentDigest& d) {
 
 }  // namespace
 
-NamingResult AssignStoredNames(const PathRules& rules, const std::vector<ScannedFile>& files,
+NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedFile>& files,
                                const std::vector<std::string>& previousList) {
   // The previous record of each path (the first in list order), by bisection.
   std::vector<std::pair<std::string_view, uint32_t>> previousByPath;
@@ -159,7 +159,7 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::vector<Scanned
                                              f.fileDate));
   }
 
-  result.records.reserve(n);
+  result.records.reserve(n + 1);
   for (uint32_t i = 0; i < n; ++i) {
     const ScannedFile& f = files[i];
     if (status[i] == Status::kUnreadable) {
