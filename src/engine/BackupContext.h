@@ -3,6 +3,7 @@
 // next run and for tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,15 @@ struct BackupContext {
   int daysKept = 30;
   bool masterStation = true;
 
-  // The lists of the latest scan, each in ordinal order.
+  // The lists of the latest scan, each in ordinal order. The changed files
+  // are the positions of their records in currentFileList, not copies: a
+  // first backup queues every file, and a copy of each record would double
+  // the memory a run needs. A record that a run takes out of the day's list
+  // is left empty until the list is written; writing it drops such records
+  // and sorts the list again, after which the positions are stale.
   std::vector<std::string> currentFileList;
   std::vector<std::string> previousFileList;
-  std::vector<std::string> changedFiles;
+  std::vector<uint32_t> changedFiles;
   // The folder the previous list was read from ("" when none was found).
   std::string previousListFolder;
 

@@ -87,8 +87,9 @@ class CopyStep {
   void RequeueStaleNames() {
     if (!ctx_.fs.IsDirectory(dayFolder_) || ctx_.previousListFolder == dayFolder_) return;
     QueuedNames();
-    for (const std::string& line : ctx_.currentFileList) {
-      const auto rec = ViewFileRecord(line);
+    auto& list = ctx_.currentFileList;
+    for (uint32_t j = 0; j < list.size(); ++j) {
+      const auto rec = ViewFileRecord(list[j]);
       if (!rec || rec->IsDirectory() || queuedNames_.count(std::string(rec->storedName)) != 0) {
         continue;
       }
@@ -97,9 +98,9 @@ class CopyStep {
       }
       staleNames_.emplace(rec->storedName);
       queuedNames_.emplace(rec->storedName);
-      queue_.push_back(line);
+      queue_.push_back(j);
     }
-    SortOrdinal(queue_);
+    std::sort(queue_.begin(), queue_.end());  // positions in a sorted list: ordinal order
   }
 
   // Stores every queued record. False when a write failed and the run stops.
@@ -110,7 +111,7 @@ class CopyStep {
                     queue_.size());
       ctx_.host.SetTrayHint(hint);
       ctx_.Pump();
-      const auto rec = ParseFileRecord(queue_[i]);
+      const auto rec = ParseFileRecord(ctx_.currentFileList[queue_[i]]);
       if (!rec || rec->IsDirectory()) continue;
       if (!StoreOne(*rec, i)) return false;
     }
@@ -145,7 +146,7 @@ class CopyStep {
  private:
   // Where the stored file of queue entry `index` goes.
   std::string TargetOf(size_t index) const {
-    const auto rec = ViewFileRecord(queue_[index]);
+    const auto rec = ViewFileRecord(ctx_.currentFileList[queue_[index]]);
     return layout_.StoredFilePath(dayFolder_, std::string(rec->storedName));
   }
 
@@ -244,25 +245,24 @@ class CopyStep {
   }
 
   void GiveOwnNamesToSharers(const FileRecord& rec) {
-    for (std::string& line : ctx_.currentFileList) {
-      auto other = ParseFileRecord(line);
-      if (!other || other->storedName != rec.storedName || other->fullPath == rec.fullPath) continue;
+    auto& list = ctx_.currentFileList;
+    for (uint32_t j = 0; j < list.size(); ++j) {
+      const auto view = ViewFileRecord(list[j]);
+      if (!view || view->storedName != rec.storedName || view->fullPath == rec.fullPath) continue;
+      auto other = ParseFileRecord(list[j]);
       other->storedName = ctx_.rules.StoredName(other->fullPath);
-      line = other->Format();
-      if (QueuedNames().insert(other->storedName).second) queue_.push_back(line);
+      list[j] = other->Format();
+      if (QueuedNames().insert(other->storedName).second) queue_.push_back(j);
     }
   }
 
+  // An empty replacement takes the record out of the day's list; the entry
+  // stays, empty, so that queued positions keep their meaning.
   void ReplaceRecord(const std::string& path, const std::string& replacement) {
-    auto& list = ctx_.currentFileList;
-    for (auto it = list.begin(); it != list.end(); ++it) {
-      const auto r = ViewFileRecord(*it);
+    for (std::string& line : ctx_.currentFileList) {
+      const auto r = ViewFileRecord(line);
       if (!r || r->IsDirectory() || r->fullPath != path) continue;
-      if (replacement.empty()) {
-        list.erase(it);
-      } else {
-        *it = replacement;
-      }
+      line = replacement;
       return;
     }
   }
@@ -283,15 +283,15 @@ class CopyStep {
   std::set<std::string>& QueuedNames() {
     if (!namesGathered_) {
       namesGathered_ = true;
-      for (const std::string& r : queue_) {
-        if (const auto v = ViewFileRecord(r)) queuedNames_.emplace(v->storedName);
+      for (uint32_t j : queue_) {
+        if (const auto v = ViewFileRecord(ctx_.currentFileList[j])) queuedNames_.emplace(v->storedName);
       }
     }
     return queuedNames_;
   }
 
   BackupContext& ctx_;
-  std::vector<std::string>& queue_;
+  std::vector<uint32_t>& queue_;  // positions in ctx.currentFileList
   const ScanDetails& details_;
   std::string dayFolder_;
   StoreLayout layout_;
@@ -357,8 +357,11 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
   const std::string listPath = ctx.Layout().FileListPath(dayFolder);
   bool saved = copy.Commit();
   if (saved) {
-    SortOrdinal(ctx.currentFileList);
-    saved = ctx.fs.WriteFileAtomic(listPath, JoinLines(ctx.currentFileList));
+    details = ScanDetails();  // not needed any more: room for the list's text
+    auto& list = ctx.currentFileList;
+    list.erase(std::remove(list.begin(), list.end(), std::string()), list.end());
+    SortOrdinal(list);
+    saved = ctx.fs.WriteFileAtomic(listPath, JoinLines(list));
   }
   if (saved) {
     try {

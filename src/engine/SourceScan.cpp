@@ -196,6 +196,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom reseau du PC est vide !");
   ctx.currentFileList.clear();
   ctx.changedFiles.clear();
+  ctx.currentFileList.shrink_to_fit();
   details.files.clear();
 
   Walk walk{ctx, details.files, {}};
@@ -247,14 +248,26 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   SortOrdinal(ctx.previousFileList);
 
   NamingResult naming = AssignStoredNames(ctx.rules, details.files, ctx.previousFileList);
-  ctx.currentFileList = std::move(naming.records);
-  ctx.currentFileList.reserve(ctx.currentFileList.size() + walk.directoryRecords.size());
-  ctx.currentFileList.insert(ctx.currentFileList.end(),
-                             std::make_move_iterator(walk.directoryRecords.begin()),
-                             std::make_move_iterator(walk.directoryRecords.end()));
-  SortOrdinal(ctx.currentFileList);
-  ctx.changedFiles = std::move(naming.queued);
-  SortOrdinal(ctx.changedFiles);
+  std::vector<std::string>& records = naming.records;
+  records.reserve(records.size() + walk.directoryRecords.size());
+  records.insert(records.end(), std::make_move_iterator(walk.directoryRecords.begin()),
+                 std::make_move_iterator(walk.directoryRecords.end()));
+  walk.directoryRecords = {};
+  // Sort the records and carry the positions of the changed ones along.
+  std::vector<uint32_t> order(records.size());
+  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&records](uint32_t a, uint32_t b) { return records[a] < records[b]; });
+  std::vector<uint32_t> sortedPosition(records.size());
+  ctx.currentFileList.reserve(records.size());
+  for (uint32_t k = 0; k < order.size(); ++k) {
+    sortedPosition[order[k]] = k;
+    ctx.currentFileList.push_back(std::move(records[order[k]]));
+  }
+  records = {};
+  order = {};
+  for (uint32_t q : naming.queued) ctx.changedFiles.push_back(sortedPosition[q]);
+  std::sort(ctx.changedFiles.begin(), ctx.changedFiles.end());
 
   std::sort(details.files.begin(), details.files.end(),
             [](const ScannedFile& a, const ScannedFile& b) { return a.path < b.path; });

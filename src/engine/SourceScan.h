@@ -53,7 +53,7 @@ std::string BuildLine(const PathRules& rules, const std::string& directory, cons
 // and the previous list. Exposed for tests; ScanSources calls it.
 struct NamingResult {
   std::vector<std::string> records;  // file records, unsorted
-  std::vector<std::string> queued;   // the records whose content is stored today
+  std::vector<uint32_t> queued;      // positions of the records stored today
 };
 NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedFile>& files,
                                const std::vector<std::string>& previousList);

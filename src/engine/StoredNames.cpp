@@ -141,6 +141,7 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
     }
   }
   NamingResult result;
+  std::vector<bool> stored(n, false);
   for (uint32_t i = 0; i < n; ++i) {
     if (status[i] != Status::kNeed) continue;
     const ScannedFile& f = files[i];
@@ -154,9 +155,7 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
       }
       nameOfContent.try_emplace(HashPrefix(f.digest), i);
     }
-    result.queued.push_back(FormatFileRecord(f.digest.size, f.digest.checksum,
-                                             rules.StoredName(f.path), f.path, f.attributes,
-                                             f.fileDate));
+    stored[i] = true;
   }
 
   result.records.reserve(n + 1);
@@ -178,6 +177,7 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
                                                    ->second]);
       continue;
     }
+    if (stored[i]) result.queued.push_back(static_cast<uint32_t>(result.records.size()));
     result.records.push_back(FormatFileRecord(f.digest.size, f.digest.checksum, nameOf(i), f.path,
                                               f.attributes, f.fileDate));
   }
