@@ -12,12 +12,11 @@ namespace {
 constexpr const char* kParams = "PARAMS";
 constexpr const char* kDirectories = "DIRECTORIES";
 
-std::string Format2(std::string text, const std::string& first, const std::string& second) {
+std::string Format2(const std::string& text, const std::string& first, const std::string& second) {
   const size_t a = text.find("%s");
-  text.replace(a, 2, first);
-  const size_t b = text.find("%s", a + first.size());
-  text.replace(b, 2, second);
-  return text;
+  const size_t b = text.find("%s", a + 2);
+  if (a == std::string::npos || b == std::string::npos) return text;
+  return text.substr(0, a) + first + text.substr(a + 2, b - a - 2) + second + text.substr(b + 2);
 }
 
 std::string ValueAfterEquals(const std::string& line) {
@@ -124,7 +123,9 @@ bool EnregistrerIni(Dialogs& dialogs, StationSettings& settings) {
   std::vector<std::pair<std::string, std::string>> keys;
   keys.reserve(settings.directories.size());
   for (size_t i = 0; i < settings.directories.size(); ++i) {
-    keys.emplace_back("D" + std::to_string(i + 1), settings.directories[i]);
+    std::string key = "D";
+    key += std::to_string(i + 1);  // (not "D" + ...: GCC 12 warns wrongly at -O3)
+    keys.emplace_back(std::move(key), settings.directories[i]);
   }
   try {
     // One write for the whole section: a crash cannot leave it half written.
