@@ -1,5 +1,7 @@
 #include "engine/ActivityLog.h"
 
+#include "platform/UniqueFd.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,43 +14,8 @@ namespace varnoket {
 
 namespace {
 
-// Owns a descriptor for the length of one call; the log never keeps a handle
-// open between calls, so another program can always read or move it.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  // Reports the close's own error, which is where some file systems tell of
-  // a full disk.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
+// The log never keeps a handle open between calls, so another program can
+// always read or move it.
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
@@ -60,16 +27,18 @@ void AppendLine(const std::string& path, const std::string& line, const std::str
                 bool recreate) {
   try {
     if (recreate || !FileExists(path)) {
-      Fd created(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+      UniqueFd created(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
       if (!created.ok()) return;
-      if (!header.empty() && !WriteAll(created.get(), header + "\r\n")) return;
+      const std::string first = header + "\r\n";
+      if (!header.empty() && !WriteAll(created.get(), first.data(), first.size())) return;
       if (!created.Close()) return;
     }
-    Fd appended(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    UniqueFd appended(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     if (!appended.ok()) return;
     // One write call per line, so a line is not interleaved with another
     // writer's on an append-mode file.
-    WriteAll(appended.get(), line + "\r\n");
+    const std::string text = line + "\r\n";
+    WriteAll(appended.get(), text.data(), text.size());
     appended.Close();
   } catch (...) {
     // Even running out of memory must not reach the backup run from here.
@@ -102,7 +71,7 @@ void LogActivity(const std::string& path, const std::string& message, const Cloc
 
 std::string ReadWholeFile(const std::string& path) {
   try {
-    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.ok()) return "";
     std::string text;
     char chunk[16384];

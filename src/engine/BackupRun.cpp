@@ -49,6 +49,12 @@ std::string Format(const char* pattern, const std::string& a) {
   return out;
 }
 
+// A failure the user must know of: in the log and in the error window.
+void ReportError(const BackupContext& ctx, const std::string& text) {
+  ctx.Log(text);
+  ctx.host.ShowErrorWindow(text);
+}
+
 bool PathTooLong(const std::string& path, size_t& limit) {
   if (path.size() > kMaxPathLength) {
     limit = kMaxPathLength;
@@ -193,12 +199,9 @@ class CopyStep {
       out->Close();
     } catch (const std::exception&) {
       ctx_.fs.DeleteFile(temp);
-      const std::string text = Format(
-          "ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez l'espace disque "
-          "disponible ou les droits en écriture !",
-          target);
-      ctx_.Log(text);
-      ctx_.host.ShowErrorWindow(text);
+      ReportError(ctx_, Format("ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez "
+                               "l'espace disque disponible ou les droits en écriture !",
+                               target));
       return false;
     }
     written_.push_back(index);
@@ -329,10 +332,8 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     return BackupOutcome::kNoChange;
   }
   if (const std::string later = LaterDay(ctx, today); !later.empty()) {
-    const std::string text = "ERREUR: une sauvegarde plus récente que la date du jour existe (" +
-                             later + "). Vérifiez la date de ce poste. Sauvegarde interrompue.";
-    ctx.Log(text);
-    ctx.host.ShowErrorWindow(text);
+    ReportError(ctx, "ERREUR: une sauvegarde plus récente que la date du jour existe (" + later +
+                         "). Vérifiez la date de ce poste. Sauvegarde interrompue.");
     return BackupOutcome::kFailed;
   }
 
@@ -381,12 +382,10 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     copy.Discard();
   }
   if (!saved) {
-    const std::string text = Format(
-        "Impossible de créer le fichier (%s) ou de mettre à jour le fichier INI !\r\nVérifiez "
-        "l'espace disque disponible sur le disque de sauvegarde !",
-        listPath);
-    ctx.Log(text);
-    ctx.host.ShowErrorWindow(text);
+    ReportError(ctx, Format("Impossible de créer le fichier (%s) ou de mettre à jour le fichier "
+                            "INI !\r\nVérifiez l'espace disque disponible sur le disque de "
+                            "sauvegarde !",
+                            listPath));
     return BackupOutcome::kFailed;
   }
   return BackupOutcome::kCompleted;
@@ -413,8 +412,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   try {
     outcome = RunSteps(ctx, today, layout.DayFolder(today));
   } catch (const std::exception& e) {
-    ctx.Log(std::string("ERREUR: ") + e.what());
-    ctx.host.ShowErrorWindow(std::string("ERREUR: ") + e.what());
+    ReportError(ctx, std::string("ERREUR: ") + e.what());
   }
 
   ctx.host.RestoreWindows();

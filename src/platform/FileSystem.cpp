@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/UniqueFd.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,42 +15,6 @@
 
 namespace varnoket {
 namespace {
-
-// Keeps errno across clean-up calls, so callers see why the real work failed.
-class ErrnoKeeper {
- public:
-  ErrnoKeeper() : saved_(errno) {}
-  ~ErrnoKeeper() { errno = saved_; }
-  ErrnoKeeper(const ErrnoKeeper&) = delete;
-  ErrnoKeeper& operator=(const ErrnoKeeper&) = delete;
-
- private:
-  int saved_;
-};
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) {
-      ErrnoKeeper keep;
-      ::close(fd_);
-    }
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  // Closes now and reports the close's own result (a delayed write error).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 || errno == EINTR;
-  }
-
- private:
-  int fd_;
-};
 
 DirEntry MakeEntry(std::string name, const struct stat& st, bool isLink) {
   DirEntry e;
@@ -78,22 +44,6 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, pos);
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
 
 std::string TempNameFor(const std::string& path) {
   return path + ".tmp-" + std::to_string(::getpid());
@@ -184,7 +134,7 @@ bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to, b
     errno = EEXIST;
     return false;
   }
-  Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (!in.ok()) return false;
   struct stat src {};
   if (::fstat(in.get(), &src) != 0) return false;
@@ -195,7 +145,7 @@ bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to, b
   // The copy is built under a temporary name in the target folder, so the
   // target name only ever holds a whole file.
   const std::string temp = TempNameFor(to);
-  Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
   if (!out.ok()) return false;
   auto fail = [&temp]() {
     ErrnoKeeper keep;
@@ -247,7 +197,7 @@ std::unique_ptr<FileStream> PosixFileSystem::Create(const std::string& path) {
 }
 
 std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.ok()) return std::nullopt;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
@@ -274,7 +224,7 @@ bool PosixFileSystem::WriteFileAtomic(const std::string& path, const std::string
   if (exists && ::access(path.c_str(), W_OK) != 0) return false;
 
   const std::string temp = TempNameFor(path);
-  Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (!out.ok()) return false;
   auto fail = [&temp]() {
     ErrnoKeeper keep;
@@ -289,15 +239,15 @@ bool PosixFileSystem::WriteFileAtomic(const std::string& path, const std::string
   // The new name must survive a crash too. The file is already in place, so
   // a folder that cannot be flushed (some file systems refuse) is not a
   // failure of this write.
-  Fd dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.ok()) ::fsync(dir.get());
   return true;
 }
 
 bool PosixFileSystem::SyncFileSystem(const std::string& path) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!fd.ok()) {
-    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.ok()) return false;
     return ::syncfs(file.get()) == 0;
   }
