@@ -196,6 +196,9 @@ class CopyStep {
       if (ctx_.fs.Exists(temp)) ctx_.fs.ClearAttributes(temp);
       auto out = ctx_.fs.Create(temp);
       CompressFile(digesting, *out, [this] { ctx_.Pump(); });
+      // The copy is as readable as its source and no more.
+      struct stat st {};
+      if (::fstat(source->fd(), &st) == 0) ::fchmod(out->fd(), 0600 | (st.st_mode & 0044));
       out->Close();
     } catch (const std::exception&) {
       ctx_.fs.DeleteFile(temp);

@@ -35,7 +35,9 @@ FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
     if (fd_ < 0) ThrowSystem("Impossible d'ouvrir le fichier", path, errno);
   } else {
     // Read and write, so a caller may read back what it has just written.
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Private until the caller widens it: what is written may be a copy of
+    // someone's private file.
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd_ < 0) ThrowSystem("Impossible de créer le fichier", path, errno);
   }
 }

@@ -93,6 +93,21 @@ TEST_F(BackupRunTest, FirstRunStoresEveryFileAndNoChangeRunLogsItsThreeLines) {
   EXPECT_EQ(f.station.lastBackupDate, "02/03/2006");
 }
 
+TEST_F(BackupRunTest, AStoredCopyIsNoMoreReadableThanItsSource) {
+  const std::string secret = f.Write("secret.txt", "private");
+  const std::string open = f.Write("open.txt", "public");
+  ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+  ASSERT_EQ(::chmod(open.c_str(), 0644), 0);
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  auto modeOf = [&](const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat((f.DayFolder("01032006") + "/" + f.ctx.rules.StoredName(path)).c_str(), &st), 0);
+    return st.st_mode & 0777;
+  };
+  EXPECT_EQ(modeOf(secret), 0600u);
+  EXPECT_EQ(modeOf(open), 0644u);
+}
+
 TEST_F(BackupRunTest, UnchangedFilesAreNotStoredAgainButChangesWithSameChecksumAre) {
   const auto [one, two] = ChecksumTwins();
   const std::string kept = f.Write("kept.txt", "same every day");
