@@ -1,0 +1,69 @@
+// The start-up entry that makes the program start at every logon: on this
+// desktop an XDG autostart entry (a ".desktop" file), written by
+// TShortcutLink with the properties of the program's shortcut component; and
+// the resolution of a picked shortcut back to what it points at.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+
+namespace varnoket {
+
+class EShortcutError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class TShowCmd { scShowMaximized, scShowMinimized, scShowNormal };
+
+class TShortcutLink {
+ public:
+  explicit TShortcutLink(FileSystem& fs = DefaultFileSystem()) : fs_(fs) {}
+
+  std::string ShortcutFile;
+  std::string Target;
+  std::string WorkingDir;
+  std::string Description;
+  std::string Arguments;
+  std::string IconLocation;
+  uint16_t IconNumber = 0;
+
+  // One upper-case character, a space when none (a control character or an
+  // empty text gives a space too).
+  void SetHotKey(const std::string& key);
+  std::string HotKey();
+  void SetShowCmd(TShowCmd cmd);
+  TShowCmd ShowCmd() const;
+  int StoredShowCommand() const { return showCommand_; }
+
+  // Writes ShortcutFile, replacing an existing one; throws EShortcutError
+  // "Unable to create .lnk file" when it cannot be saved.
+  void WriteLink();
+
+ private:
+  FileSystem& fs_;
+  char hotKey_ = 0;
+  int showCommand_ = 0;
+};
+
+// One argument of an Exec line, quoted as desktop entries want it.
+std::string QuoteExecArgument(const std::string& argument);
+
+struct ResolvedShortcut {
+  std::string target;
+  std::string arguments;
+  std::string workingDir;
+};
+
+// Reads a shortcut back: a symbolic link gives its target (absolute), a
+// desktop entry its program, arguments and folder. False, with `out`
+// unchanged, for anything else. A file that cannot be read as it should is
+// reported with the message box "Erreur dans la tentative de récupération
+// du raccourci (<path>) !".
+bool ResolveShortcut(const std::string& path, ResolvedShortcut& out, Dialogs& dialogs);
+
+}  // namespace varnoket
