@@ -55,24 +55,6 @@ void ReportError(const BackupContext& ctx, const std::string& text) {
   ctx.host.ShowErrorWindow(text);
 }
 
-bool PathTooLong(const std::string& path, size_t& limit) {
-  if (path.size() > kMaxPathLength) {
-    limit = kMaxPathLength;
-    return true;
-  }
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    if (end - start > kMaxNameLength) {
-      limit = kMaxNameLength;
-      return true;
-    }
-    start = end + 1;
-  }
-  return false;
-}
-
 // The copy step of one run: the queue of records to store (ctx.changedFiles,
 // which grows when a file must get a copy of its own), the stored files
 // written so far under temporary names, and the repairs that keep the day's
@@ -177,9 +159,10 @@ class CopyStep {
     bytes_ += source->Size();
     ++files_;
 
-    size_t limit = 0;
     const std::string temp = TempPath(target, index);
-    if (PathTooLong(target, limit) || PathTooLong(temp, limit)) {
+    size_t limit = ctx_.rules.ExceededLengthLimit(target);
+    if (limit == 0) limit = ctx_.rules.ExceededLengthLimit(temp);
+    if (limit != 0) {
       char text[64];
       std::snprintf(text, sizeof text, "%zu", limit);
       ctx_.Log(std::string("ATTENTION: Le chemin du fichier compressé dépasse ") + text +

@@ -18,9 +18,4 @@ enum class BackupOutcome {
 // Runs one backup, on the caller's thread, reporting through ctx.host.
 BackupOutcome RunBackup(BackupContext& ctx);
 
-// The path limits of this system: a stored file whose path is longer, or one
-// of whose names is, cannot be written and is skipped with a warning.
-constexpr size_t kMaxPathLength = 4095;
-constexpr size_t kMaxNameLength = 255;
-
 }  // namespace varnoket

@@ -72,6 +72,18 @@ std::string PathRules::PathOfStoredName(std::string_view storedName) const {
   return path;
 }
 
+size_t PathRules::ExceededLengthLimit(std::string_view path) const {
+  if (path.size() > kMaxPathLength) return kMaxPathLength;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find(Separator(), start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end - start > kMaxNameLength) return kMaxNameLength;
+    start = end + 1;
+  }
+  return 0;
+}
+
 bool PathRules::IsSafeStoredName(std::string_view storedName) const {
   if (storedName.empty()) return false;
   if (storedName.find('\0') != std::string_view::npos) return false;

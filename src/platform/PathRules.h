@@ -11,6 +11,10 @@ namespace varnoket {
 
 enum class PathStyle { Windows, Posix };
 
+// The longest path and the longest single name this system accepts.
+constexpr size_t kMaxPathLength = 4095;
+constexpr size_t kMaxNameLength = 255;
+
 class PathRules {
  public:
   explicit PathRules(PathStyle style = PathStyle::Posix) : style_(style) {}
@@ -52,6 +56,10 @@ class PathRules {
   std::string ParentWithSeparator(std::string_view path) const;
   // The part after the last separator (Windows: or ":").
   std::string FileName(std::string_view path) const;
+
+  // The limit a path exceeds (kMaxPathLength for the whole, kMaxNameLength
+  // for one of its names), or 0 when the system can hold it.
+  size_t ExceededLengthLimit(std::string_view path) const;
 
   // True when `path` equals `ancestor` or lies below it (component-wise).
   bool IsSameOrBelow(std::string_view path, std::string_view ancestor) const;

@@ -12,19 +12,6 @@ namespace varnoket {
 
 namespace {
 
-// The longest name in a path, or the path itself when it is too long.
-size_t ExceededLimit(const std::string& path) {
-  if (path.size() > kRestoreMaxPath) return kRestoreMaxPath;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    if (end - start > kRestoreMaxName) return kRestoreMaxName;
-    start = end + 1;
-  }
-  return 0;
-}
-
 std::string TempName(const std::string& folder) {
   static std::atomic<unsigned> counter{0};
   return folder + ".vk-restore-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
@@ -50,7 +37,7 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
 
   const std::string folder = layout.rules().ParentWithSeparator(destination);
   if (folder.empty() || !fs.CreateDirectories(folder)) {
-    if (const size_t limit = ExceededLimit(folder)) {
+    if (const size_t limit = layout.rules().ExceededLengthLimit(folder)) {
       report("---> ERREUR: Nom de répertoire de plus de " + std::to_string(limit) +
              " caractères ! Impossible de le recréer (" + folder + ") ! <---");
     } else {
@@ -65,7 +52,7 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
   // takes the place of the file on disk.
   const std::string temp = TempName(folder);
   bool ok = false;
-  if (!ExceededLimit(destination)) {
+  if (!layout.rules().ExceededLengthLimit(destination)) {
     try {
       auto in = fs.OpenRead(*stored);
       auto out = fs.Create(temp);
@@ -80,7 +67,7 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
   }
   if (!ok) {
     fs.DeleteFile(temp);
-    if (const size_t limit = ExceededLimit(destination)) {
+    if (const size_t limit = layout.rules().ExceededLengthLimit(destination)) {
       report("---> ERREUR: Impossible de recréer le fichier car le nom de destination dépasse " +
              std::to_string(limit) + " caractères. (" + entry.fullPath + ")  ! <---");
     } else {

@@ -38,8 +38,4 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               const RestoreEntry& entry, const std::string& destination,
                               const ReportLine& report, const std::function<void()>& pump = {});
 
-// The longest path and the longest name this system accepts.
-constexpr size_t kRestoreMaxPath = 4095;
-constexpr size_t kRestoreMaxName = 255;
-
 }  // namespace varnoket
