@@ -2,10 +2,14 @@
 # Installs the Debian packages the build and the tests need, skipping those
 # already present. Safe to run again.
 set -euo pipefail
-packages=(build-essential cmake pkg-config libbz2-dev libgtest-dev libgmock-dev libssl-dev bzip2)
-if [ "${1:-}" = "--with-tools" ]; then
-  packages+=(faketime)
-fi
+packages=(build-essential cmake pkg-config libbz2-dev libgtest-dev libgmock-dev libssl-dev bzip2
+          qt6-base-dev)
+case "${1:-}" in
+  --with-tools) packages+=(faketime) ;;
+  # A virtual screen with a notification area and a window manager, and the
+  # tools that drive the program and photograph its windows.
+  --with-screen) packages+=(xvfb openbox stalonetray xdotool imagemagick x11-utils faketime) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

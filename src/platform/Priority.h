@@ -1,0 +1,11 @@
+// Backups run on the program's only thread; lowering the whole process makes
+// every other program of the user come first, for the processor and the disk.
+#pragma once
+
+namespace varnoket {
+
+// Nice 19 and the idle I/O class. Failures are ignored: a backup at normal
+// priority is still a backup.
+void LowerProcessPriority();
+
+}  // namespace varnoket
