@@ -1,0 +1,104 @@
+// A text label that behaves as a hyperlink: it changes colour while the
+// mouse is over it and while it is pressed, and a click hands its address to
+// the desktop, which opens it with the user's default program (a browser, the
+// mail program).
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <functional>
+#include <string>
+
+#include "desktop/UrlAddress.h"
+
+class QTimer;
+
+namespace varnoket {
+
+// The window state asked for the opened program. The desktop opener decides
+// this itself; the value is kept for the link's owner.
+enum class TShowCommand {
+  scShowDefault,
+  scHide,
+  scMaximize,
+  scMinimize,
+  scRestore,
+  scShow,
+  scShowMaximized,
+  scShowMinimized,
+  scShowMinNoActive,
+  scShowNa,
+  scShowNoActivate,
+  scShowNormal,
+};
+
+class TLabelURL : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit TLabelURL(QWidget* parent = nullptr);
+
+  // The hover timer's interval in ms (a negative value is kept as 0; at 0
+  // the hover timer does not tick).
+  void SetTimer(int ms);
+  int Timer() const { return timer_; }
+  // Font colour under the mouse (red by default).
+  void SetColorURL(const QColor& color);
+  QColor ColorURL() const { return colorURL_; }
+  // Font colour while the left button is held on the label (navy).
+  void SetColorClick(const QColor& color);
+  QColor ColorClick() const { return colorClick_; }
+  // Font colour at rest (blue); setting it also recolours the text at once.
+  void SetDefautColor(const QColor& color);
+  QColor DefautColor() const { return defautColor_; }
+  void SetURLType(TURLType type) { urlType_ = type; }
+  TURLType URLType() const { return urlType_; }
+  void SetURL(const std::string& url) { url_ = url; }
+  std::string URL() const { return url_; }
+  void SetShowCommand(TShowCommand command) { showCommand_ = command; }
+  TShowCommand ShowCommand() const { return showCommand_; }
+
+  // The colour the text is drawn in now.
+  void SetFontColor(const QColor& color);
+  QColor FontColor() const;
+
+  // What opens an address; by default the desktop's opener. Tests replace it.
+  static std::function<void(const std::string&)>& Opener();
+
+  // The hover timer shared by every link of the program, and the link whose
+  // check its next tick runs (null when none armed it yet).
+  static QTimer* HoverTimer();
+  static TLabelURL* HoverTimerOwner();
+  // Whether the left button is held on a link (shared by all links).
+  static bool Pressed();
+
+  // The hover timer's check: back to the colour at rest once the cursor has
+  // left this link.
+  void HoverTimerTick();
+
+ signals:
+  // Raised on every click, before the address is opened.
+  void clicked();
+
+ protected:
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void ArmHoverTimer();
+  bool UnderPoint(const QPoint& globalPos) const;
+  void Click();
+
+  int timer_ = 100;
+  QColor colorURL_;
+  QColor colorClick_;
+  QColor defautColor_;
+  TURLType urlType_ = TURLType::utHttp;
+  std::string url_;
+  TShowCommand showCommand_ = TShowCommand::scShowDefault;
+};
+
+}  // namespace varnoket

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "desktop/gui/TantTaskbarIcon.h"
+
+namespace varnoket {
+namespace {
+
+QIcon Filled(Qt::GlobalColor color) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(color);
+  return QIcon(pixmap);
+}
+
+// Counts OnShow and OnHide.
+struct ShowCounter {
+  explicit ShowCounter(TantTaskbarIcon& icon) {
+    icon.OnShow = [this](TantTaskbarIcon*) { ++shown; };
+    icon.OnHide = [this](TantTaskbarIcon*) { ++hidden; };
+  }
+  int shown = 0;
+  int hidden = 0;
+};
+
+TEST(TantTaskbarIcon, HintIsCutTo63Characters) {
+  TantTaskbarIcon icon;
+  icon.SetHint(std::string(100, 'x'));
+  EXPECT_EQ(icon.Hint(), std::string(63, 'x'));
+  icon.SetHint("Quendralith Backup");
+  EXPECT_EQ(icon.Hint(), "Quendralith Backup");
+}
+
+TEST(TantTaskbarIcon, PictureComesFromTheImageListWhenOneIsSet) {
+  TantTaskbarIcon icon;
+  const QIcon own = Filled(Qt::green);
+  icon.SetIcon(own);
+  icon.SetImageIndex(1);
+  EXPECT_EQ(icon.CurrentIcon().cacheKey(), own.cacheKey());  // no list: nothing changes
+
+  const std::vector<QIcon> pictures{Filled(Qt::white), Filled(Qt::red)};
+  icon.SetImageList(&pictures);
+  EXPECT_EQ(icon.CurrentIcon().cacheKey(), pictures[1].cacheKey());
+  icon.SetImageIndex(0);
+  EXPECT_EQ(icon.CurrentIcon().cacheKey(), pictures[0].cacheKey());
+  icon.SetImageIndex(5);
+  EXPECT_TRUE(icon.CurrentIcon().isNull());
+  EXPECT_EQ(icon.ImageIndex(), 5);
+}
+
+TEST(TantTaskbarIcon, VisibleRaisesShowAndHideOnlyOnChange) {
+  TantTaskbarIcon icon;
+  ShowCounter counter(icon);
+  EXPECT_FALSE(icon.Visible());
+  icon.SetVisible(false);
+  icon.SetVisible(true);
+  icon.SetVisible(true);
+  EXPECT_TRUE(icon.Visible());
+  EXPECT_EQ(counter.shown, 1);
+  EXPECT_EQ(counter.hidden, 0);
+  icon.SetVisible(false);
+  EXPECT_FALSE(icon.Visible());
+  EXPECT_EQ(counter.hidden, 1);
+}
+
+TEST(TantTaskbarIcon, IconIdChangeReaddsOnlyAShownIcon) {
+  TantTaskbarIcon icon;
+  ShowCounter counter(icon);
+  icon.SetIconID(3);  // hidden: nothing to remove
+  EXPECT_EQ(counter.shown + counter.hidden, 0);
+  icon.SetVisible(true);
+  icon.SetIconID(3);
+  EXPECT_EQ(counter.shown, 1);
+  EXPECT_EQ(counter.hidden, 0);
+  icon.SetIconID(4);
+  EXPECT_EQ(counter.hidden, 1);
+  EXPECT_EQ(counter.shown, 2);
+  EXPECT_TRUE(icon.Visible());
+  EXPECT_EQ(icon.IconID(), 4);
+}
+
+TEST(TantTaskbarIcon, NegativeIconIdFailsWithTheComponentName) {
+  TantTaskbarIcon icon;
+  icon.setObjectName("Systray1");
+  ShowCounter counter(icon);
+  icon.SetVisible(true);
+  try {
+    icon.SetIconID(-1);
+    FAIL() << "no error";
+  } catch (const EantTaskbarIcon& error) {
+    EXPECT_STREQ(error.what(), "Systray1.AddToTaskbar failed");
+  }
+  // The old icon was removed and the new one could not be added.
+  EXPECT_FALSE(icon.Visible());
+  EXPECT_EQ(counter.hidden, 1);
+  EXPECT_EQ(counter.shown, 1);
+  EXPECT_THROW(icon.SetHint("x"), EantTaskbarIcon);
+  icon.SetIconID(0);
+  EXPECT_NO_THROW(icon.SetHint("x"));
+}
+
+TEST(TantTaskbarIcon, StateIsKeptWithoutANotificationArea) {
+  // The offscreen desktop has no notification area.
+  TantTaskbarIcon icon;
+  icon.SetIcon(Filled(Qt::blue));
+  icon.SetHint("Sauvegarde en cours...");
+  icon.SetVisible(true);
+  EXPECT_TRUE(icon.Visible());
+  EXPECT_EQ(icon.Hint(), "Sauvegarde en cours...");
+  EXPECT_FALSE(icon.CurrentIcon().isNull());
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    EXPECT_FALSE(icon.ShownInTray());
+  }
+}
+
+TEST(TantTaskbarIcon, RightClickShowsTheMenuThenRaisesPopupThenRelease) {
+  TantTaskbarIcon icon;
+  std::vector<std::string> log;
+  QMenu menu;
+  menu.addAction("&Quitter");
+  icon.SetPopupMenu(&menu);
+  icon.OnMouseDown = [&](TantTaskbarIcon* sender, TrayButton button, TrayShiftState, int, int) {
+    EXPECT_EQ(sender, &icon);
+    log.push_back(button == TrayButton::mbRight ? "down right" : "down left");
+  };
+  icon.OnMouseUp = [&](TantTaskbarIcon*, TrayButton button, TrayShiftState shift, int, int) {
+    EXPECT_TRUE(Contains(shift, TrayShiftState::ssRight));
+    log.push_back(button == TrayButton::mbRight ? "up right" : "up left");
+  };
+  icon.OnPopupMenu = [&](TantTaskbarIcon*) { log.push_back("popup"); };
+  // The menu is modal: close it from the event loop once it is open.
+  QTimer::singleShot(0, &menu, [&] {
+    log.push_back(menu.isVisible() ? "menu open" : "menu closed");
+    menu.close();
+  });
+  icon.HandleTrayMessage(TrayMouseMessage::RightButtonDown);
+  icon.HandleTrayMessage(TrayMouseMessage::RightButtonUp);
+  EXPECT_EQ(log, (std::vector<std::string>{"down right", "menu open", "popup", "up right"}));
+}
+
+TEST(TantTaskbarIcon, DestroyedMenuIsForgotten) {
+  TantTaskbarIcon icon;
+  int popups = 0;
+  icon.OnPopupMenu = [&](TantTaskbarIcon*) { ++popups; };
+  {
+    QMenu menu;
+    icon.SetPopupMenu(&menu);
+    EXPECT_EQ(icon.PopupMenu(), &menu);
+  }
+  EXPECT_EQ(icon.PopupMenu(), nullptr);
+  icon.HandleTrayMessage(TrayMouseMessage::RightButtonUp);
+  EXPECT_EQ(popups, 0);
+}
+
+TEST(TantTaskbarIcon, DisabledIconRaisesNoEvents) {
+  TantTaskbarIcon icon;
+  int events = 0;
+  icon.OnClick = icon.OnDblClick = [&](TantTaskbarIcon*) { ++events; };
+  icon.SetEnabled(false);
+  icon.HandleTrayMessage(TrayMouseMessage::LeftButtonDown);
+  icon.HandleTrayMessage(TrayMouseMessage::LeftButtonUp);
+  icon.HandleTrayMessage(TrayMouseMessage::LeftButtonDoubleClick);
+  EXPECT_EQ(events, 0);
+  icon.SetEnabled(true);
+  icon.HandleTrayMessage(TrayMouseMessage::LeftButtonDown);
+  icon.HandleTrayMessage(TrayMouseMessage::LeftButtonUp);
+  EXPECT_EQ(events, 1);
+}
+
+}  // namespace
+}  // namespace varnoket
