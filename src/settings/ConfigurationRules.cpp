@@ -1,0 +1,76 @@
+#include "settings/ConfigurationRules.h"
+
+#include <stdexcept>
+#include <string_view>
+
+#include "platform/PathRules.h"
+#include "platform/Stream.h"
+#include "settings/NumberField.h"
+
+namespace varnoket {
+namespace {
+
+std::string FillPath(const char* pattern, const std::string& path) {
+  const std::string_view text = pattern;
+  const size_t at = text.find("%s");
+  if (at == std::string_view::npos) return std::string(text);
+  return std::string(text.substr(0, at)) + path + std::string(text.substr(at + 2));
+}
+
+}  // namespace
+
+RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, TDriveInfo& drives,
+                                      const std::string& choice) {
+  const PathRules posix(PathStyle::Posix);
+  // A relative root would move with the working folder; the picker never
+  // gives one, so it counts as a folder that cannot be reached.
+  if (!posix.IsAbsolute(choice) || !fs.IsDirectory(choice)) {
+    return {RootRefusal::NotAccessible, FillPath(kRootNotAccessible, choice)};
+  }
+  if (IsRemotePath(drives, choice)) return {RootRefusal::OnShare, kRootOnShare};
+  drives.RefreshDrive(choice, kDriveAllParts);
+  const TDriveInfoRec rec = drives.GetDriveRec(choice);
+  if (!rec.DiskPresent || rec.DriveType == DRIVE_REMOTE) {
+    return {RootRefusal::NotLocalDisk, kRootNotLocal};
+  }
+  return {};
+}
+
+bool CanWriteInFolder(FileSystem& fs, const std::string& folder) {
+  const std::string path = PathRules(PathStyle::Posix).Join(folder, kWriteTestName);
+  try {
+    auto file = fs.Create(path);
+    file->Close();
+  } catch (const StreamError&) {
+    return false;
+  }
+  fs.DeleteFile(path);
+  return true;
+}
+
+void WriteProgramSettings(FileSystem& fs, ProgramSettings& settings,
+                          const ConfigurationFields& fields) {
+  if (!settings.IsOpen()) throw std::logic_error(kIniNotInitialised);
+  IniFile& ini = *settings.file;
+  // A file left read-only (copied from a CD, say) must not block the save.
+  fs.ClearAttributes(ini.path());
+  ini.WriteString("PARAMS", "RACINE", fields.root);
+  ini.WriteString("PARAMS", "HEURE", fields.hour);
+  ini.WriteString("PARAMS", "MINUTE", fields.minute);
+  ini.WriteString("PARAMS", "MAXSAVE", fields.daysKept);
+}
+
+bool ApplyProgramSettings(ProgramSettings& settings, const ConfigurationFields& fields) {
+  ParseWholeNumber(fields.hour, settings.preferredHour);
+  ParseWholeNumber(fields.minute, settings.preferredMinute);
+  ParseWholeNumber(fields.daysKept, settings.daysKept);
+  settings.backupRoot = fields.root;
+  // Consolidation merges the two oldest days, so fewer than two cannot work.
+  if (settings.daysKept < 2) {
+    settings.daysKept = 2;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace varnoket
