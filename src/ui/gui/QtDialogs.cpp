@@ -1,0 +1,105 @@
+#include "ui/gui/QtDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWindow>
+#include <utility>
+#include <vector>
+
+#include "ui/gui/DisplayText.h"
+
+namespace varnoket {
+
+namespace {
+
+struct BoxButton {
+  QMessageBox::StandardButton standard;
+  const char* caption;
+  DialogAnswer answer;
+};
+
+// The answer when the box goes away without a button: Escape or the close
+// box of the title bar, which on two-button boxes must never mean "go on".
+DialogAnswer RefusalOf(DialogButtons buttons) {
+  switch (buttons) {
+    case DialogButtons::Ok:
+      return DialogAnswer::Ok;
+    case DialogButtons::OkCancel:
+      return DialogAnswer::Cancel;
+    case DialogButtons::YesNo:
+      return DialogAnswer::No;
+  }
+  return DialogAnswer::Cancel;
+}
+
+DialogAnswer ShowBox(QMessageBox::Icon icon, const char* title, const std::string& text,
+                     DialogButtons buttons) {
+  // The box is tied to the active window as its transient owner (it stays
+  // above it) rather than as a Qt child: the owner may be destroyed while the
+  // box is open (a timer, a hand-over), and a child living on this stack
+  // frame would then be deleted twice.
+  QMessageBox box;
+  box.setIcon(icon);
+  box.setWindowTitle(QString::fromUtf8(title));
+  // Paths and user input may look like markup; show them as they are.
+  box.setTextFormat(Qt::PlainText);
+  box.setText(ToDisplayText(text));
+  if (const QWidget* owner = QApplication::activeWindow()) {
+    box.winId();  // creates the native window that carries the owner link
+    if (box.windowHandle() != nullptr)
+      box.windowHandle()->setTransientParent(owner->windowHandle());
+  }
+
+  std::vector<BoxButton> wanted;
+  switch (buttons) {
+    case DialogButtons::Ok:
+      wanted = {{QMessageBox::Ok, "OK", DialogAnswer::Ok}};
+      break;
+    case DialogButtons::OkCancel:
+      wanted = {{QMessageBox::Ok, "OK", DialogAnswer::Ok},
+                {QMessageBox::Cancel, "Annuler", DialogAnswer::Cancel}};
+      break;
+    case DialogButtons::YesNo:
+      wanted = {{QMessageBox::Yes, "Oui", DialogAnswer::Yes},
+                {QMessageBox::No, "Non", DialogAnswer::No}};
+      break;
+  }
+  std::vector<std::pair<QPushButton*, DialogAnswer>> made;
+  for (const BoxButton& b : wanted) {
+    QPushButton* button = box.addButton(b.standard);
+    button->setText(QString::fromUtf8(b.caption));
+    made.emplace_back(button, b.answer);
+  }
+  box.setDefaultButton(made.front().first);
+  box.setEscapeButton(made.back().first);
+
+  box.exec();
+  const QAbstractButton* clicked = box.clickedButton();
+  DialogAnswer answer = RefusalOf(buttons);
+  for (const auto& [button, meaning] : made) {
+    if (button == clicked) answer = meaning;
+  }
+  return answer;
+}
+
+}  // namespace
+
+DialogAnswer QtDialogs::Error(const std::string& text, DialogButtons buttons) {
+  return ShowBox(QMessageBox::Critical, kErrorTitle, text, buttons);
+}
+
+DialogAnswer QtDialogs::Warning(const std::string& text, DialogButtons buttons) {
+  return ShowBox(QMessageBox::Warning, kWarningTitle, text, buttons);
+}
+
+void QtDialogs::Information(const std::string& text) {
+  ShowBox(QMessageBox::Information, kInformationTitle, text, DialogButtons::Ok);
+}
+
+void QtDialogs::Message(const std::string& text) {
+  ShowBox(QMessageBox::NoIcon, kMessageTitle, text, DialogButtons::Ok);
+}
+
+}  // namespace varnoket

@@ -1,0 +1,25 @@
+// The program's message boxes on screen: each Dialogs call becomes a modal
+// QMessageBox with the matching icon, a French title and French buttons.
+#pragma once
+
+#include "platform/Dialogs.h"
+
+namespace varnoket {
+
+class QtDialogs : public Dialogs {
+ public:
+  // Boxes are modal, owned by the application's active window (none: no owner).
+  // Escape or closing the box answers Cancel (OK and Cancel) or No (Yes and No).
+  DialogAnswer Error(const std::string& text, DialogButtons buttons = DialogButtons::Ok) override;
+  DialogAnswer Warning(const std::string& text, DialogButtons buttons = DialogButtons::Ok) override;
+  void Information(const std::string& text) override;
+  void Message(const std::string& text) override;
+
+  // The titles of the four kinds of box.
+  static constexpr const char* kErrorTitle = "Erreur";
+  static constexpr const char* kWarningTitle = "Avertissement";
+  static constexpr const char* kInformationTitle = "Information";
+  static constexpr const char* kMessageTitle = "Varnoket";
+};
+
+}  // namespace varnoket
