@@ -17,7 +17,8 @@ std::string FolderOf(const std::string& path) {
 std::string ParentOf(const std::string& folder) {
   if (folder.size() < 2) throw std::runtime_error("le chemin de l'application est incorrect !");
   const size_t slash = folder.rfind('/', folder.size() - 2);
-  if (slash == std::string::npos) throw std::runtime_error("le chemin de l'application est incorrect !");
+  if (slash == std::string::npos)
+    throw std::runtime_error("le chemin de l'application est incorrect !");
   return folder.substr(0, slash + 1);
 }
 

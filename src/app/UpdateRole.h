@@ -22,7 +22,7 @@ struct UpdateRoleEnv {
   UpdateRoleEnv(FileSystem& fileSystem, Dialogs& boxes) : fs(fileSystem), dialogs(boxes) {}
 
   FileSystem& fs;
-  Dialogs& dialogs;  // the two "ERREUR" boxes
+  Dialogs& dialogs;         // the two "ERREUR" boxes
   std::string programPath;  // this update program's own path
   bool localDrive = true;   // the program runs from a local drive
   bool anotherInstanceRunning = false;

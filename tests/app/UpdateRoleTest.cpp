@@ -1,9 +1,8 @@
-#include "app/UpdateRole.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "app/UpdateRole.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 

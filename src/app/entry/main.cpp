@@ -1,0 +1,124 @@
+// varnoket: the program a person starts. Decides the role the process plays
+// (the installed program, or a downloaded new version putting itself in
+// place), keeps a second copy from running on the same machine, and runs the
+// windows.
+#include <QApplication>
+#include <QMessageBox>
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <thread>
+
+#include "app/UpdateRole.h"
+#include "app/gui/VarnoketProgram.h"
+#include "platform/DriveInfo.h"
+#include "platform/FileSystem.h"
+#include "platform/InstanceLock.h"
+#include "platform/PathRules.h"
+#include "platform/Process.h"
+#include "platform/ProgramPath.h"
+
+namespace varnoket {
+namespace {
+
+bool HasDisplay() {
+  const char* x = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0') ||
+         (platform != nullptr && *platform != '\0');
+}
+
+// The update role's two "ERREUR" boxes: it has no windows of its own, so a
+// box needs an application object made for it (and a terminal line where
+// no display exists).
+class UpdateRoleDialogs final : public Dialogs {
+ public:
+  UpdateRoleDialogs(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+  DialogAnswer Error(const std::string& text, DialogButtons) override {
+    Show(text);
+    return DialogAnswer::Ok;
+  }
+  DialogAnswer Warning(const std::string& text, DialogButtons) override {
+    Show(text);
+    return DialogAnswer::Ok;
+  }
+  void Information(const std::string& text) override { Show(text); }
+  void Message(const std::string& text) override { Show(text); }
+
+ private:
+  void Show(const std::string& text) {
+    std::cerr << "ERREUR: " << text << "\n";
+    if (!HasDisplay()) return;
+    if (QCoreApplication::instance() == nullptr)
+      app_ = std::make_unique<QApplication>(argc_, argv_);
+    QMessageBox box(QMessageBox::NoIcon, "ERREUR", QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
+  }
+
+  int& argc_;
+  char** argv_;
+  std::unique_ptr<QApplication> app_;
+};
+
+int RunUpdate(const std::string& programPath, bool anotherInstance, bool localDrive, int& argc,
+              char** argv) {
+  UpdateRoleDialogs dialogs(argc, argv);
+  UpdateRoleEnv env(DefaultFileSystem(), dialogs);
+  env.programPath = programPath;
+  env.localDrive = localDrive;
+  env.anotherInstanceRunning = anotherInstance;
+  env.sleep = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+  env.start = [](const std::string& program) { return StartDetached(program); };
+  try {
+    RunUpdateRole(env);
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace varnoket
+
+int main(int argc, char** argv) {
+  using namespace varnoket;
+  const std::string programPath = OwnProgramPath();
+  const PathRules rules(PathStyle::Posix);
+  const std::string programFolder = ProgramFolderOf(programPath);
+
+  InstanceLock lock;
+  const bool obtained =
+      ProbeInstance(lock, 10, [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); });
+  TDriveInfo drives;
+  const bool localDrive = !IsRemotePath(drives, programPath);
+
+  if (RoleOf(programPath) == ProgramRole::kUpdate) {
+    return RunUpdate(programPath, !obtained, localDrive, argc, argv);
+  }
+  if (!obtained) return 0;
+  // A copy started from the network while an update is being put in place
+  // would run the program file that is about to be replaced.
+  if (!localDrive && DefaultFileSystem().Stat(rules.Join(programFolder, kExchangeFileName))) {
+    return 0;
+  }
+  if (!HasDisplay()) {
+    std::cerr << "varnoket: aucun affichage (DISPLAY) n'est disponible ; le programme a besoin "
+                 "d'un bureau.\nSans bureau, utilisez varnoket-cli (backup, days, restore, "
+                 "verify).\n";
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Varnoket");
+  QApplication::setQuitOnLastWindowClosed(false);
+  int code = 0;
+  {
+    VarnoketProgram program(programPath, programFolder);
+    program.Start();
+    code = QApplication::exec();
+  }
+  lock.Release();
+  return code;
+}

@@ -1,0 +1,50 @@
+// The window program's side of a backup run: the message pump, the tray
+// picture and hint, the error window, the program's windows and tray menu
+// items kept out of reach while the run works.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/BackupHost.h"
+
+class QAction;
+class QTimer;
+
+namespace varnoket {
+
+class TantTaskbarIcon;
+class TFormError;
+
+struct GuiBackupHostParts {
+  TantTaskbarIcon* tray = nullptr;
+  QAction* configurer1 = nullptr;
+  QAction* agrandir1 = nullptr;
+  QTimer* timer1 = nullptr;
+  std::function<TFormError*()> errorWindow;
+  std::function<void()> focusDirectoryList;
+};
+
+class GuiBackupHost final : public BackupHost {
+ public:
+  explicit GuiBackupHost(GuiBackupHostParts parts) : parts_(std::move(parts)) {}
+
+  void ProcessMessages() override;
+  void SetTrayImage(int index) override;
+  void SetTrayHint(const std::string& hint) override;
+  void ShowErrorWindow(const std::string& text) override;
+  void DisableWindows() override;
+  void RestoreWindows() override;
+  void SetMenuItemsEnabled(bool configure, bool enlarge) override;
+  void EnableTimer() override;
+  void FocusDirectoryList() override;
+
+ private:
+  GuiBackupHostParts parts_;
+  std::vector<QPointer<QWidget>> disabled_;
+};
+
+}  // namespace varnoket

@@ -1,0 +1,180 @@
+// The main window: the owner of the program's long-lived state (station,
+// backup set, last backup date), the start-up checks of its first showing,
+// the backup set's editing, the scheduler's timer and the tray icon with its
+// menu. It spends most of its life hidden in the notification area.
+#pragma once
+
+#include <QIcon>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainWindowRules.h"
+#include "engine/BackupRun.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/DriveInfo.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderPicker.h"
+#include "settings/StationSettings.h"
+#include "settings/gui/TFormAddExclusion.h"
+#include "settings/gui/TFormConfig.h"
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+namespace varnoket {
+
+class TantTaskbarIcon;
+class TFormAide;
+class TFormError;
+class TLabelURL;
+class GuiBackupHost;
+
+// What the main window works with, injected so tests can run it on temporary
+// folders with a scripted clock, message boxes and folder picker.
+struct MainWindowEnv {
+  MainWindowEnv(FileSystem& fileSystem, Dialogs& boxes, const Clock& clockRef,
+                FolderPicker& folderPicker, TDriveInfo& driveInfo)
+      : fs(fileSystem), dialogs(boxes), clock(clockRef), picker(folderPicker), drives(driveInfo) {}
+
+  FileSystem& fs;
+  Dialogs& dialogs;
+  const Clock& clock;
+  FolderPicker& picker;
+  TDriveInfo& drives;
+  std::string programPath;  // the running program file
+  std::string stationName;  // the machine's network name
+  AutostartFolders autostart;
+  // Whether the desktop offers a notification area; without one the window
+  // must stay reachable, so it is minimised instead of hidden.
+  bool trayAvailable = true;
+  // Ends the program with an exit code (the real program leaves its event
+  // loop; tests record the call).
+  std::function<void(int)> exitProgram;
+  // Lowers the process priority at creation (left out by tests).
+  std::function<void()> lowerPriority;
+};
+
+// The other windows the main window opens; created after it, in the
+// program's order, and handed over once they exist.
+struct MainWindowForms {
+  TFormConfig* config = nullptr;
+  TFormAide* aide = nullptr;
+  TFormError* error = nullptr;
+  TFormAddExclusion* addExclusion = nullptr;
+};
+
+class TForm1 : public QWidget, public ConfigOwner, public ExclusionOwner {
+  Q_OBJECT
+
+ public:
+  // FormCreate: the station name, the timer, MasterStation, the version
+  // from the title, the tray icon, the F1 filter.
+  explicit TForm1(MainWindowEnv env, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  void SetForms(const MainWindowForms& forms);
+
+  // ConfigOwner
+  std::string StationName() const override { return stationName_; }
+  StationSettings& Station() override { return station_; }
+  void ConfigurationSaved() override;
+  // ExclusionOwner
+  const std::vector<std::string>& Exclusions() const override { return station_.exclusions; }
+  void AddExclusion(const std::string& filter) override;
+
+  // The start-up checks (run once the window is first shown, and again at a
+  // later showing while they have not passed).
+  void FormShow();
+
+  // Handlers, public for the program's wiring and for tests.
+  void Timer1Timer();
+  void BitBtnSaveNowClick();
+  void VKBitBtn1Click();  // add a directory
+  void VKBitBtn2Click();  // remove the selected directory
+  void BitBtn1Click();    // add an exclusion filter
+  void BitBtn2Click();    // remove the selected exclusion filter
+  void SysTray1DblClick();
+  void Agrandir1Click() { SysTray1DblClick(); }
+  void Configurer1Click();
+  void VKButtonConfigurerClick();
+  void VKButtonAideClick();
+  void Quitter1Click();
+  void ButtonRestaurerClick();
+  void ButtonVoirLogClick();
+  // The widest entry of the directory list, in pixels, as the list's
+  // horizontal scrolling extent.
+  int UpdateHorizontalExtent();
+
+  // State, for the program's other windows and for tests.
+  bool FirstShowPending() const { return firstShowPending_; }
+  bool MasterStation() const { return masterStation_; }
+  const std::string& CurrentVersion() const { return currentVersion_; }
+  const std::string& LastBackupDate() const { return station_.lastBackupDate; }
+  const std::string& StartupFolder() const { return startupFolder_; }
+  TantTaskbarIcon& Systray1() { return *systray_; }
+  QTimer& Timer1() { return *timer1_; }
+  QMenu& PopupMenu1() { return *popupMenu1_; }
+  // The outcome of the latest backup run started by this window.
+  BackupOutcome LastOutcome() const { return lastOutcome_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildTray();
+  void RefreshDirectoryList();
+  void RefreshExclusionList();
+  void UpdateSaveNowButton();
+  void ShowConfiguration();
+  void ShowHelp();
+  void PostCloseRequest();
+  void EndProgram();
+  bool WriteTestOfRoot(const std::string& root);
+  void WriteStartupEntry();
+  void RunBackupNow();
+  const ProgramSettings& Program() const;
+  std::string BackupRoot() const;
+
+  MainWindowEnv env_;
+  MainWindowForms forms_;
+  std::string stationName_;
+  std::string startupFolder_;
+  StationSettings station_;
+  bool firstShowPending_ = true;
+  bool checksQueued_ = false;
+  bool centred_ = false;
+  bool masterStation_ = false;
+  std::string currentVersion_;
+  double lastUpdateCheck_ = 0;
+  bool downloadOk_ = true;
+  BackupOutcome lastOutcome_ = BackupOutcome::kNotStarted;
+  int horizontalExtent_ = 0;
+
+  QTimer* timer1_ = nullptr;
+  std::unique_ptr<TantTaskbarIcon> systray_;
+  std::vector<QIcon> trayPictures_;
+  QMenu* popupMenu1_ = nullptr;
+  QAction* configurer1_ = nullptr;
+  QAction* agrandir1_ = nullptr;
+  QAction* aide1_ = nullptr;
+  QAction* quitter1_ = nullptr;
+  QListWidget* directories_ = nullptr;
+  QListWidget* exclusions_ = nullptr;
+  QPushButton* saveNow_ = nullptr;
+  QPushButton* configurer_ = nullptr;
+  QPushButton* restaurer_ = nullptr;
+  std::unique_ptr<GuiBackupHost> host_;
+};
+
+}  // namespace varnoket

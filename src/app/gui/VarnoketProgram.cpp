@@ -1,0 +1,38 @@
+#include "app/gui/VarnoketProgram.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+
+#include "platform/Priority.h"
+#include "platform/StationName.h"
+
+namespace varnoket {
+
+VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::string& programFolder) {
+  MainWindowEnv env(DefaultFileSystem(), dialogs_, clock_, picker_, drives_);
+  env.programPath = programPath;
+  env.stationName = GetStationName();
+  env.autostart = DefaultAutostartFolders();
+  env.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+  env.exitProgram = [](int code) { QCoreApplication::exit(code); };
+  env.lowerPriority = [] { LowerProcessPriority(); };
+
+  form1_ = std::make_unique<TForm1>(std::move(env));
+  config_ =
+      std::make_unique<TFormConfig>(DefaultFileSystem(), dialogs_, picker_, drives_, programFolder);
+  aide_ = std::make_unique<TFormAide>();
+  error_ = std::make_unique<TFormError>();
+  addExclusion_ = std::make_unique<TFormAddExclusion>(dialogs_);
+
+  config_->SetOwner(form1_.get());
+  addExclusion_->SetOwner(form1_.get());
+  form1_->SetForms({config_.get(), aide_.get(), error_.get(), addExclusion_.get()});
+}
+
+VarnoketProgram::~VarnoketProgram() = default;
+
+void VarnoketProgram::Start() {
+  form1_->show();
+}
+
+}  // namespace varnoket

@@ -1,0 +1,40 @@
+// The window program of the normal role: its services (clock, message boxes,
+// folder picker, drive information) and its windows, created in the
+// program's order and wired to the main window.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/gui/TForm1.h"
+#include "desktop/gui/QtFolderPicker.h"
+#include "platform/Clock.h"
+#include "platform/DriveInfo.h"
+#include "ui/gui/QtDialogs.h"
+#include "ui/gui/TFormAide.h"
+#include "ui/gui/TFormError.h"
+
+namespace varnoket {
+
+class VarnoketProgram {
+ public:
+  VarnoketProgram(const std::string& programPath, const std::string& programFolder);
+  ~VarnoketProgram();
+
+  // Shows the main window; its first showing runs the start-up checks.
+  void Start();
+  TForm1& Form1() { return *form1_; }
+
+ private:
+  SystemClock clock_;
+  QtDialogs dialogs_;
+  QtFolderPicker picker_{dialogs_};
+  TDriveInfo drives_;
+  std::unique_ptr<TForm1> form1_;
+  std::unique_ptr<TFormConfig> config_;
+  std::unique_ptr<TFormAide> aide_;
+  std::unique_ptr<TFormError> error_;
+  std::unique_ptr<TFormAddExclusion> addExclusion_;
+};
+
+}  // namespace varnoket

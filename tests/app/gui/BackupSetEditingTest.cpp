@@ -1,0 +1,179 @@
+// Adding and removing backup directories and exclusion filters from the main
+// window: every check in its order, and what reaches the station file.
+#include <QLineEdit>
+
+#include "app/gui/MainWindowFixture.h"
+
+namespace varnoket::test {
+namespace {
+
+class BackupSetEditingTest : public MainWindowFixture {
+ protected:
+  // A started program with a root and an empty backup set.
+  void Start() {
+    WriteProgramSettings(root_);
+    Make();
+    ShowAndSettle();
+    dialogs_.Clear();
+  }
+
+  std::string Ini() { return ReadFile(StationIni()); }
+};
+
+TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
+  Make();  // no root yet
+  form_->VKBitBtn1Click();
+  EXPECT_EQ(
+      dialogs_.Texts(DialogKind::Error),
+      std::vector<std::string>{"Vous devez d'abord configurer le répertoire des sauvegardes !"});
+  EXPECT_TRUE(picker_.titles.empty());
+  form_.reset();
+
+  std::filesystem::create_directories(base_ + "/docs");
+  std::filesystem::create_directories(root_ + "-old");
+  const std::string net = Mount("nfs", "net");
+  const std::string ram = Mount("tmpfs", "ram");
+  Start();
+
+  struct Case {
+    std::string pick;
+    DialogKind kind;
+    std::string text;
+  };
+  const std::vector<Case> refusals = {
+      {base_ + "/missing", DialogKind::Error,
+       "Le repertoire (" + base_ + "/missing) n'est pas accessible !"},
+      // The root is a text prefix of "store-old": refused like a folder inside it.
+      {root_ + "-old", DialogKind::Warning,
+       "Vous ne pouvez pas sauvegarder des fichiers inclus dans (" + root_ +
+           ") \r\ncar il s'agit du répertoire qui contiendra les sauvegardes !"},
+      {base_, DialogKind::Warning,
+       "Le dossier (" + base_ +
+           ") est un dossier parent du répertoire qui contiendra les sauvegardes (" + root_ +
+           ") !\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
+           "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
+           "poste maitre) !"},
+      {net, DialogKind::Message, "Les chemins réseaux ne sont pas autorisés dans cette version !"},
+      {ram, DialogKind::Message,
+       "Vous ne pouvez sauvegarder que des répertoires de lecteurs fixes (disques durs) dans "
+       "cette version !"},
+  };
+  for (const auto& c : refusals) {
+    SCOPED_TRACE(c.pick);
+    dialogs_.Clear();
+    picker_.answers = {c.pick};
+    form_->VKBitBtn1Click();
+    EXPECT_EQ(dialogs_.Texts(c.kind), std::vector<std::string>{c.text});
+    EXPECT_EQ(dialogs_.calls().size(), 1u);
+    EXPECT_EQ(DirectoryList()->count(), 0);
+  }
+  EXPECT_EQ(picker_.titles.back(), "Choisissez un répertoire");
+  EXPECT_FALSE(picker_.newStyles.back());
+
+  // Cancelled: nothing at all.
+  dialogs_.Clear();
+  form_->VKBitBtn1Click();
+  EXPECT_TRUE(dialogs_.calls().empty());
+
+  picker_.answers = {base_ + "/docs/"};
+  form_->VKBitBtn1Click();
+  EXPECT_TRUE(dialogs_.calls().empty());
+  EXPECT_EQ(ListTexts(DirectoryList()), std::vector<std::string>{base_ + "/docs"});
+  EXPECT_NE(Ini().find("[DIRECTORIES]\r\nD1=" + base_ + "/docs\r\n"), std::string::npos);
+  EXPECT_TRUE(SaveNow()->isEnabled());
+  EXPECT_GT(form_->UpdateHorizontalExtent(), 0);
+
+  picker_.answers = {base_ + "/docs"};
+  form_->VKBitBtn1Click();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Message),
+            std::vector<std::string>{"Ce répertoire est déjà présent dans la liste !"});
+}
+
+TEST_F(BackupSetEditingTest, TheListStaysSortedAndADirectoryIsRemovedOnlyAfterConfirmation) {
+  for (const char* d : {"b", "A", "c"}) std::filesystem::create_directories(base_ + "/" + d);
+  Start();
+  for (const char* d : {"b", "A", "c"}) {
+    picker_.answers = {base_ + "/" + d};
+    form_->VKBitBtn1Click();
+  }
+  EXPECT_EQ(ListTexts(DirectoryList()),
+            (std::vector<std::string>{base_ + "/A", base_ + "/b", base_ + "/c"}));
+
+  // Nothing selected: nothing asked.
+  DirectoryList()->setCurrentRow(-1);
+  form_->VKBitBtn2Click();
+  EXPECT_TRUE(dialogs_.calls().empty());
+
+  DirectoryList()->setCurrentRow(1);
+  dialogs_.QueueAnswer(DialogAnswer::Cancel);
+  form_->VKBitBtn2Click();
+  EXPECT_EQ(DirectoryList()->count(), 3);
+  ASSERT_EQ(dialogs_.calls().size(), 1u);
+  EXPECT_EQ(dialogs_.calls()[0].buttons, DialogButtons::OkCancel);
+  EXPECT_EQ(dialogs_.calls()[0].text,
+            "ATTENTION si vous enlever un répertoire de la liste, les fichiers qu'il contient ne "
+            "seront plus sauvegardés!\r\nConfirmez vous votre choix ?");
+
+  DirectoryList()->setCurrentRow(1);
+  form_->VKBitBtn2Click();
+  EXPECT_EQ(ListTexts(DirectoryList()), (std::vector<std::string>{base_ + "/A", base_ + "/c"}));
+  EXPECT_NE(Ini().find("D1=" + base_ + "/A\r\nD2=" + base_ + "/c\r\n"), std::string::npos);
+
+  for (int i = 0; i < 2; ++i) {
+    DirectoryList()->setCurrentRow(0);
+    form_->VKBitBtn2Click();
+  }
+  EXPECT_FALSE(SaveNow()->isEnabled());
+  EXPECT_EQ(Ini().find("[DIRECTORIES]"), std::string::npos);
+}
+
+TEST_F(BackupSetEditingTest, FiltersAreAddedThroughTheDialogAndRemovedWithoutAQuestion) {
+  Make();
+  form_->BitBtn1Click();
+  EXPECT_EQ(
+      dialogs_.Texts(DialogKind::Error),
+      std::vector<std::string>{"Vous devez d'abord configurer le répertoire des sauvegardes !"});
+  form_.reset();
+
+  Start();
+  auto* list = Find<QListWidget>("ListBoxExclusions");
+  EXPECT_EQ(ListTexts(list),
+            (std::vector<std::string>{"*.mp3", "*.mpeg", "*.mpg", "PageFile.sys"}));
+
+  bool dialogShown = false;
+  WhenShown(addExclusion_.get(), [&] {
+    dialogShown = addExclusion_->isVisible();
+    addExclusion_->findChild<QLineEdit*>("EditExclusion")->setText("Notes.TXT");
+    addExclusion_->BitBtn2Click();
+  });
+  form_->BitBtn1Click();
+  EXPECT_TRUE(dialogShown);
+  EXPECT_EQ(ListTexts(list),
+            (std::vector<std::string>{"*.mp3", "*.mpeg", "*.mpg", "notes.txt", "PageFile.sys"}));
+  EXPECT_NE(Ini().find("EXCLUSIONS=*.mp3,*.mpeg,*.mpg,notes.txt,PageFile.sys"), std::string::npos);
+
+  list->setCurrentRow(0);
+  form_->BitBtn2Click();
+  EXPECT_TRUE(dialogs_.calls().empty());
+  EXPECT_EQ(ListTexts(list).front(), "*.mpeg");
+  EXPECT_NE(Ini().find("EXCLUSIONS=*.mpeg,*.mpg,notes.txt,PageFile.sys"), std::string::npos);
+}
+
+TEST_F(BackupSetEditingTest, WithoutAStationFileTheListsChangeOnScreenOnly) {
+  // The station file cannot be created: its folder's place is a file.
+  WriteProgramSettings(root_);
+  WriteFile(root_ + "/POSTE1", "in the way");
+  std::filesystem::create_directories(base_ + "/docs");
+  Make();
+  ShowAndSettle();
+  ASSERT_EQ(dialogs_.Count(DialogKind::Error), 1u);
+  dialogs_.Clear();
+  picker_.answers = {base_ + "/docs"};
+  form_->VKBitBtn1Click();
+  EXPECT_EQ(DirectoryList()->count(), 1);
+  EXPECT_TRUE(dialogs_.calls().empty());
+  EXPECT_FALSE(SaveNow()->isEnabled());  // BackupDirectories is not refreshed
+}
+
+}  // namespace
+}  // namespace varnoket::test

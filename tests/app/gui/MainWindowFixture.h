@@ -1,0 +1,158 @@
+// The main window with its configuration, help, error and filter windows,
+// over a temporary program folder and store, a hand-written mount table (so
+// a folder can be a network share or a RAM disk), scripted message boxes, a
+// scripted folder picker and a clock the test moves.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/gui/TForm1.h"
+#include "desktop/gui/TantTaskbarIcon.h"
+#include "platform/Clock.h"
+#include "platform/DriveInfo.h"
+#include "support/FakeDialogs.h"
+#include "support/TempDir.h"
+#include "support/gui/FakeFolderPicker.h"
+#include "ui/gui/TFormAide.h"
+#include "ui/gui/TFormError.h"
+
+namespace varnoket::test {
+
+class MainWindowFixture : public ::testing::Test {
+ protected:
+  MainWindowFixture() : base_(std::filesystem::canonical(dir_.path()).string()) {
+    table_ = "21 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n";
+    programFolder_ = base_ + "/prog";
+    std::filesystem::create_directories(programFolder_);
+    programPath_ = programFolder_ + "/varnoket";
+    root_ = base_ + "/store";
+    std::filesystem::create_directories(root_);
+    autostart_ = {base_ + "/xdg/autostart", base_ + "/home/.config/autostart"};
+    clock_.Set({2026, 3, 10, 14, 0, 0, 0});
+  }
+
+  ~MainWindowFixture() override {
+    // Windows go before the services they point at.
+    form_.reset();
+    addExclusion_.reset();
+    error_.reset();
+    aide_.reset();
+    config_.reset();
+  }
+
+  // Mounts a file system of `fsType` on base/name in the mount table.
+  std::string Mount(const std::string& fsType, const std::string& name) {
+    const std::string point = base_ + "/" + name;
+    std::filesystem::create_directories(point);
+    table_ += "40 21 0:50 / " + point + " rw - " + fsType + " none rw\n";
+    return point;
+  }
+
+  void WriteProgramSettings(const std::string& root, int hour = 13, int minute = 0, int days = 30) {
+    WriteFile(programFolder_ + "/VARNOKET.INI",
+              "[PARAMS]\r\nRACINE=" + root + "\r\nHEURE=" + std::to_string(hour) + "\r\nMINUTE=" +
+                  std::to_string(minute) + "\r\nMAXSAVE=" + std::to_string(days) + "\r\n");
+  }
+
+  std::string StationIni() const { return root_ + "/POSTE1/POSTE1.ini"; }
+
+  void WriteStationSettings(const std::vector<std::string>& dirs,
+                            const std::string& last = "09/03/2026") {
+    std::string text = "[PARAMS]\r\nLASTBACKUP=" + last + "\r\n[DIRECTORIES]\r\n";
+    for (size_t i = 0; i < dirs.size(); ++i) {
+      text += "D" + std::to_string(i + 1) + "=" + dirs[i] + "\r\n";
+    }
+    WriteFile(StationIni(), text);
+  }
+
+  // Creates the windows in the program's order and wires them.
+  void Make() {
+    WriteFile(base_ + "/mountinfo", table_);
+    drives_ = std::make_unique<TDriveInfo>(base_ + "/mountinfo", base_ + "/block");
+    MainWindowEnv env(DefaultFileSystem(), dialogs_, clock_, picker_, *drives_);
+    env.programPath = programPath_;
+    env.stationName = "POSTE1";
+    env.autostart = autostart_;
+    env.trayAvailable = trayAvailable_;
+    env.exitProgram = [this](int code) { exitCodes_.push_back(code); };
+    form_ = std::make_unique<TForm1>(std::move(env));
+    config_ = std::make_unique<TFormConfig>(DefaultFileSystem(), dialogs_, picker_, *drives_,
+                                            programFolder_);
+    aide_ = std::make_unique<TFormAide>();
+    error_ = std::make_unique<TFormError>();
+    addExclusion_ = std::make_unique<TFormAddExclusion>(dialogs_);
+    config_->SetOwner(form_.get());
+    addExclusion_->SetOwner(form_.get());
+    form_->SetForms({config_.get(), aide_.get(), error_.get(), addExclusion_.get()});
+  }
+
+  // Shows the main window and lets the start-up checks (and the close they
+  // may post) run.
+  void ShowAndSettle() {
+    form_->show();
+    Settle();
+  }
+
+  static void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  }
+
+  // Runs `action` once `window` is on screen (inside its modal loop when
+  // it is shown with exec).
+  static void WhenShown(QWidget* window, std::function<void()> action) {
+    auto* poll = new QTimer(window);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, window, [poll, window, action = std::move(action)] {
+      if (!window->isVisible()) return;
+      poll->stop();
+      poll->deleteLater();
+      action();
+    });
+    poll->start();
+  }
+
+  template <typename T>
+  T* Find(const char* name) const {
+    return form_->findChild<T*>(name);
+  }
+
+  QListWidget* DirectoryList() const { return Find<QListWidget>("VKListBoxRepertoires"); }
+  QPushButton* SaveNow() const { return Find<QPushButton>("BitBtnSaveNow"); }
+
+  std::vector<std::string> ListTexts(QListWidget* list) const {
+    std::vector<std::string> out;
+    for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
+    return out;
+  }
+
+  TempDir dir_;
+  std::string base_;
+  std::string table_;
+  std::string programFolder_;
+  std::string programPath_;
+  std::string root_;
+  AutostartFolders autostart_;
+  bool trayAvailable_ = true;
+  ManualClock clock_;
+  FakeDialogs dialogs_;
+  FakeFolderPicker picker_;
+  std::unique_ptr<TDriveInfo> drives_;
+  std::vector<int> exitCodes_;
+  std::unique_ptr<TForm1> form_;
+  std::unique_ptr<TFormConfig> config_;
+  std::unique_ptr<TFormAide> aide_;
+  std::unique_ptr<TFormError> error_;
+  std::unique_ptr<TFormAddExclusion> addExclusion_;
+};
+
+}  // namespace varnoket::test

@@ -1,0 +1,178 @@
+// The timer's tick and the "save now" button, over a real backup into a
+// temporary store: when a run starts, the questions before it, and what the
+// program looks like while it works.
+#include <QAction>
+
+#include "app/gui/MainWindowFixture.h"
+
+namespace varnoket::test {
+namespace {
+
+class SchedulerWiringTest : public MainWindowFixture {
+ protected:
+  void Start(int hour = 13, int minute = 0, const std::string& last = "09/03/2026") {
+    WriteFile(base_ + "/docs/a.txt", "alpha");
+    WriteFile(base_ + "/docs/sub/b.txt", "beta");
+    WriteProgramSettings(root_, hour, minute);
+    WriteStationSettings({base_ + "/docs"}, last);
+    Make();
+    ShowAndSettle();
+    dialogs_.Clear();
+  }
+
+  void At(int day, int hour, int minute) { clock_.Set({2026, 3, day, hour, minute, 0, 0}); }
+
+  bool DayList(const std::string& folder) const {
+    return std::filesystem::exists(root_ + "/POSTE1/" + folder + "/filelist.txt");
+  }
+};
+
+TEST_F(SchedulerWiringTest, TheTickRunsOnceADayFromTheConfiguredTime) {
+  Start();
+  EXPECT_EQ(form_->Timer1().interval(), 600000);
+  EXPECT_TRUE(form_->Timer1().isActive());
+
+  At(10, 12, 58);
+  form_->Timer1Timer();
+  EXPECT_FALSE(DayList("10032026"));
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kNotStarted);
+
+  At(10, 13, 8);
+  form_->Timer1Timer();
+  EXPECT_TRUE(DayList("10032026"));
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_EQ(form_->LastBackupDate(), "10/03/2026");
+  EXPECT_TRUE(form_->Timer1().isActive());
+
+  // Later the same day: nothing more.
+  WriteFile(base_ + "/docs/a.txt", "changed");
+  At(10, 23, 50);
+  form_->Timer1Timer();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_FALSE(DayList("11032026"));
+
+  // Past midnight but before the hour: still nothing; at the hour, the run.
+  At(11, 0, 5);
+  form_->Timer1Timer();
+  EXPECT_FALSE(DayList("11032026"));
+  At(11, 13, 0);
+  form_->Timer1Timer();
+  EXPECT_TRUE(DayList("11032026"));
+}
+
+TEST_F(SchedulerWiringTest, AMidnightTimeRunsAtTheFirstTickOfEachDay) {
+  Start(0, 0);
+  At(10, 0, 1);
+  form_->Timer1Timer();
+  EXPECT_TRUE(DayList("10032026"));
+  // A clock set back before the last backup runs nothing.
+  At(9, 15, 0);
+  form_->Timer1Timer();
+  EXPECT_FALSE(DayList("09032026"));
+}
+
+TEST_F(SchedulerWiringTest, TheButtonAsksBeforeARunAndAgainBeforeRedoingToday) {
+  Start();
+  At(10, 9, 0);
+  dialogs_.QueueAnswer(DialogAnswer::No);
+  form_->BitBtnSaveNowClick();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
+            std::vector<std::string>{
+                "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous sauvegarder "
+                "maintenant ?"});
+  EXPECT_EQ(dialogs_.calls()[0].buttons, DialogButtons::YesNo);
+  EXPECT_FALSE(DayList("10032026"));
+
+  dialogs_.Clear();
+  form_->show();
+  form_->BitBtnSaveNowClick();  // Yes
+  Settle();
+  EXPECT_TRUE(DayList("10032026"));
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_FALSE(form_->isVisible());  // it went into the tray
+  EXPECT_TRUE(form_->Timer1().isActive());
+
+  // Again the same day: the second question; Yes drops today's list, so the
+  // run copies everything again instead of finding no change.
+  dialogs_.Clear();
+  dialogs_.QueueAnswer(DialogAnswer::No);
+  form_->BitBtnSaveNowClick();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
+            std::vector<std::string>{
+                "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous recommencer et "
+                "écraser l'ancienne ?"});
+  EXPECT_TRUE(DayList("10032026"));
+  form_->BitBtnSaveNowClick();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(DayList("10032026"));
+}
+
+TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheTrayIsBusy) {
+  Start();
+  form_->show();
+  config_->show();  // a second window, which must be given back its state too
+  auto* agrandir = form_->findChild<QAction*>("Agrandir1");
+  auto* configurer = form_->findChild<QAction*>("Configurer1");
+  bool seen = false;
+  bool formEnabled = true, configEnabled = true, agrandirEnabled = true, configurerEnabled = true;
+  int picture = -1;
+  std::string hint;
+  // Fires from the run's own message pump.
+  QTimer::singleShot(0, [&] {
+    seen = true;
+    formEnabled = form_->isEnabled();
+    configEnabled = config_->isEnabled();
+    agrandirEnabled = agrandir->isEnabled();
+    configurerEnabled = configurer->isEnabled();
+    picture = form_->Systray1().ImageIndex();
+    hint = form_->Systray1().Hint();
+    // The tray cannot bring the window back during the run.
+    form_->hide();
+    form_->SysTray1DblClick();
+  });
+  At(10, 14, 0);
+  form_->Timer1Timer();
+  ASSERT_TRUE(seen);
+  EXPECT_FALSE(formEnabled);
+  EXPECT_FALSE(configEnabled);
+  EXPECT_FALSE(agrandirEnabled);
+  EXPECT_FALSE(configurerEnabled);
+  EXPECT_EQ(picture, 1);
+  // A progress hint (the scan names the folder it walks), not the rest one.
+  EXPECT_FALSE(hint.empty());
+  EXPECT_NE(hint, "Quendralith Backup");
+  EXPECT_FALSE(form_->isVisible());
+
+  EXPECT_TRUE(form_->isEnabled());
+  EXPECT_TRUE(config_->isEnabled());
+  EXPECT_TRUE(agrandir->isEnabled());
+  EXPECT_TRUE(configurer->isEnabled());
+  EXPECT_EQ(form_->Systray1().ImageIndex(), 0);
+  EXPECT_EQ(form_->Systray1().Hint(), "Quendralith Backup");
+  config_->hide();
+}
+
+TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
+  Start();
+  // The day folder's place is taken by a file: a modal box.
+  WriteFile(root_ + "/POSTE1/10032026", "in the way");
+  At(10, 14, 0);
+  form_->Timer1Timer();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kFailed);
+  EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+  EXPECT_EQ(dialogs_.Count(DialogKind::Error), 1u);
+  EXPECT_FALSE(error_->isVisible());
+
+  // A stored file that cannot be written: the error window, without waiting.
+  std::filesystem::remove(root_ + "/POSTE1/10032026");
+  WriteFile(root_ + "/POSTE1/10032026/_", "in the way");
+  form_->Timer1Timer();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kFailed);
+  EXPECT_TRUE(error_->isVisible());
+  EXPECT_EQ(error_->Text().rfind("ERREUR: impossible d'écrire le fichier compressé (", 0), 0u)
+      << error_->Text();
+  EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+}
+
+}  // namespace
+}  // namespace varnoket::test

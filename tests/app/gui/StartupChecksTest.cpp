@@ -1,0 +1,245 @@
+// The first showing of the main window: what a user meets at the first start,
+// on a network copy, with a root that cannot be written, with a backup
+// directory that holds the store, and with an empty or a filled backup set.
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+
+#include "app/gui/MainWindowFixture.h"
+
+namespace varnoket::test {
+namespace {
+
+constexpr const char* kRootMissingMaster =
+    "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
+    "Cliquer sur OK pour faire apparaitre l'écran de configuration !\r\n"
+    "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.";
+
+using StartupChecksTest = MainWindowFixture;
+
+TEST_F(StartupChecksTest, FirstStartWarnsThenConfiguresAndRerunsUntilARootIsChosen) {
+  Make();
+  // The configuration dialog made the default settings file.
+  EXPECT_EQ(ReadFile(programFolder_ + "/VARNOKET.INI"),
+            "[PARAMS]\r\nRACINE=\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n");
+  EXPECT_EQ(form_->CurrentVersion(), "1.13");
+
+  bool configShown = false;
+  WhenShown(config_.get(), [&] {
+    configShown = config_->isVisible();
+    config_->Button1Click();  // closed without choosing
+  });
+  ShowAndSettle();
+  EXPECT_TRUE(configShown);
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Warning), std::vector<std::string>{kRootMissingMaster});
+  EXPECT_TRUE(form_->FirstShowPending());
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_FALSE(SaveNow()->isEnabled());
+  EXPECT_TRUE(exitCodes_.empty());
+
+  // The next showing runs the checks again; this time a root is chosen.
+  form_->hide();
+  dialogs_.Clear();
+  picker_.answers = {root_};
+  WhenShown(config_.get(), [&] {
+    config_->BitBtnChoixRepClick();
+    config_->VKBitBtn3Click();
+  });
+  ShowAndSettle();
+  EXPECT_EQ(dialogs_.Count(DialogKind::Warning), 1u);
+  EXPECT_FALSE(form_->FirstShowPending());
+  EXPECT_EQ(config_->Settings().backupRoot, root_);
+  // The station file exists, the start-up entry is written, and with an
+  // empty backup set the window stays open for the user.
+  EXPECT_TRUE(std::filesystem::exists(StationIni()));
+  EXPECT_TRUE(std::filesystem::exists(autostart_.user + "/varnoket.desktop"));
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_FALSE(SaveNow()->isEnabled());
+  EXPECT_TRUE(Find<QPushButton>("BitBtnRestaurer")->isEnabled());
+  EXPECT_EQ(form_->LastBackupDate(), "31/12/2002");
+}
+
+TEST_F(StartupChecksTest, NetworkCopyWithoutRootSaysSoAndEnds) {
+  programFolder_ = Mount("nfs4", "net") + "/prog";
+  std::filesystem::create_directories(programFolder_);
+  programPath_ = programFolder_ + "/varnoket";
+  Make();
+  EXPECT_FALSE(form_->MasterStation());
+  ShowAndSettle();
+  ASSERT_EQ(dialogs_.Count(DialogKind::Error), 1u);
+  EXPECT_NE(dialogs_.Texts(DialogKind::Error)[0].find("Le programme va se terminer ..."),
+            std::string::npos);
+  EXPECT_EQ(dialogs_.Count(DialogKind::Warning), 0u);
+  EXPECT_EQ(exitCodes_, std::vector<int>{0});
+  EXPECT_FALSE(form_->Systray1().Visible());
+  // Such a copy never offers the configuration.
+  EXPECT_FALSE(Find<QPushButton>("BitBtnConfigurer")->isVisibleTo(form_.get()));
+  EXPECT_FALSE(form_->findChild<QAction*>("Configurer1")->isEnabled());
+}
+
+TEST_F(StartupChecksTest, RootThatCannotBeWrittenKeepsAMasterRunningAndEndsANetworkCopy) {
+  WriteFile(base_ + "/plainfile", "x");
+  const std::string badRoot = base_ + "/plainfile/store";
+  WriteProgramSettings(badRoot);
+  const std::string expected = "Impossible d'écrire dans le répertoire racine de sauvegarde (" +
+                               badRoot +
+                               ") !\r\nVeuillez vérifier que ce repertoire existe toujours, que "
+                               "vous avez les droits d'accès en écriture et qu'il reste "
+                               "suffisamment d'espace disque disponible !";
+  Make();
+  ShowAndSettle();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Error), std::vector<std::string>{expected});
+  EXPECT_TRUE(form_->FirstShowPending());
+  EXPECT_TRUE(exitCodes_.empty());
+  EXPECT_TRUE(form_->isVisible());
+
+  // The same on a network copy: a second box, then the end.
+  form_.reset();
+  dialogs_.Clear();
+  programFolder_ = Mount("cifs", "share") + "/prog";
+  std::filesystem::create_directories(programFolder_);
+  programPath_ = programFolder_ + "/varnoket";
+  WriteProgramSettings(badRoot);
+  Make();
+  ShowAndSettle();
+  const auto errors = dialogs_.Texts(DialogKind::Error);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0], expected);
+  EXPECT_EQ(errors[1].rfind("Le programme va se terminer ... \r\n", 0), 0u);
+  EXPECT_EQ(exitCodes_, std::vector<int>{0});
+}
+
+TEST_F(StartupChecksTest, ADirectoryHoldingTheStoreIsDroppedOnePerStart) {
+  WriteProgramSettings(root_);
+  std::filesystem::create_directories(base_ + "/docs");
+  // Both are text prefixes of the root; "/docs" is not.
+  WriteStationSettings({base_ + "/docs", base_, base_ + "/st"});
+  Make();
+  ShowAndSettle();
+  auto warnings = dialogs_.Texts(DialogKind::Warning);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0], "Le dossier à sauvegarder (" + base_ +
+                             ") est un dossier parent du répertoire de sauvegardes (" + root_ +
+                             ") ce qui est interdit ! Il va donc être supprimé de la liste.");
+  EXPECT_EQ(ListTexts(DirectoryList()), (std::vector<std::string>{base_ + "/docs", base_ + "/st"}));
+  std::string ini = ReadFile(StationIni());
+  EXPECT_NE(ini.find("D1=" + base_ + "/docs\r\nD2=" + base_ + "/st\r\n"), std::string::npos);
+
+  // The next start removes the other one.
+  form_.reset();
+  dialogs_.Clear();
+  Make();
+  ShowAndSettle();
+  warnings = dialogs_.Texts(DialogKind::Warning);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("(" + base_ + "/st)"), std::string::npos);
+  EXPECT_EQ(ListTexts(DirectoryList()), std::vector<std::string>{base_ + "/docs"});
+}
+
+TEST_F(StartupChecksTest, AFilledBackupSetHidesTheWindowIntoTheTray) {
+  WriteProgramSettings(root_);
+  std::filesystem::create_directories(base_ + "/docs");
+  WriteStationSettings({base_ + "/docs"}, "5/3/2026");
+  Make();
+  ShowAndSettle();
+  EXPECT_TRUE(dialogs_.calls().empty());
+  EXPECT_TRUE(SaveNow()->isEnabled());
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_EQ(form_->LastBackupDate(), "05/03/2026");
+  EXPECT_TRUE(form_->Systray1().Visible());
+  // Shown again from the tray, it stays (the checks have passed).
+  form_->SysTray1DblClick();
+  Settle();
+  EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(StartupChecksTest, WithoutANotificationAreaTheWindowIsNeverHidden) {
+  trayAvailable_ = false;
+  WriteProgramSettings(root_);
+  std::filesystem::create_directories(base_ + "/docs");
+  WriteStationSettings({base_ + "/docs"});
+  Make();
+  ShowAndSettle();
+  EXPECT_TRUE(form_->isVisible());
+  form_->close();
+  Settle();
+  EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(StartupChecksTest, TheStartupEntryGoesToTheSystemFolderWhenWritableAndIsReportedOnce) {
+  WriteProgramSettings(root_);
+  std::filesystem::create_directories(autostart_.system);
+  Make();
+  ShowAndSettle();
+  const std::string entry = ReadFile(autostart_.system + "/varnoket.desktop");
+  EXPECT_NE(entry.find(programPath_), std::string::npos);
+  EXPECT_EQ(form_->StartupFolder(), autostart_.system);
+  EXPECT_FALSE(std::filesystem::exists(autostart_.user));
+
+  // An entry that cannot be written is said once; the station file is still
+  // loaded.
+  form_.reset();
+  dialogs_.Clear();
+  std::filesystem::remove(autostart_.system + "/varnoket.desktop");
+  std::filesystem::create_directories(autostart_.system + "/varnoket.desktop/blocker");
+  Make();
+  ShowAndSettle();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Error),
+            std::vector<std::string>{"Unable to create .lnk file"});
+  EXPECT_TRUE(std::filesystem::exists(StationIni()));
+  EXPECT_FALSE(form_->FirstShowPending());
+}
+
+TEST_F(StartupChecksTest, OnlyTheInstalledProgramNameWritesAStartupEntry) {
+  WriteProgramSettings(root_);
+  programPath_ = programFolder_ + "/varnoket-test";
+  Make();
+  ShowAndSettle();
+  EXPECT_FALSE(std::filesystem::exists(autostart_.user + "/varnoket.desktop"));
+  EXPECT_TRUE(std::filesystem::exists(StationIni()));
+}
+
+TEST_F(StartupChecksTest, NoStartupFolderStopsTheChecksForThisRun) {
+  WriteProgramSettings(root_);
+  WriteFile(base_ + "/home/.config", "not a folder");
+  Make();
+  ShowAndSettle();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Error),
+            std::vector<std::string>{
+                "Impossible de trouver un répertoire de démarrage pour créer le raccourci !"});
+  EXPECT_FALSE(std::filesystem::exists(StationIni()));
+  EXPECT_FALSE(form_->FirstShowPending());
+}
+
+TEST_F(StartupChecksTest, ClosingHidesAndQuittingAsksFirst) {
+  WriteProgramSettings(root_);
+  Make();
+  ShowAndSettle();
+  ASSERT_TRUE(form_->isVisible());
+  Find<QPushButton>("BitBtnFermer")->click();
+  Settle();
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_TRUE(exitCodes_.empty());
+
+  dialogs_.QueueAnswer(DialogAnswer::Cancel);
+  form_->Quitter1Click();
+  EXPECT_TRUE(exitCodes_.empty());
+  form_->Quitter1Click();  // OK
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
+            (std::vector<std::string>{"Etes vous sur de vouloir quitter Quendralith Backup ?",
+                                      "Etes vous sur de vouloir quitter Quendralith Backup ?"}));
+  EXPECT_EQ(exitCodes_, std::vector<int>{0});
+}
+
+TEST_F(StartupChecksTest, F1AnywhereShowsTheHelp) {
+  WriteProgramSettings(root_);
+  Make();
+  ShowAndSettle();
+  ASSERT_FALSE(aide_->isVisible());
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier);
+  QApplication::sendEvent(DirectoryList(), &release);
+  EXPECT_TRUE(aide_->isVisible());
+}
+
+}  // namespace
+}  // namespace varnoket::test
