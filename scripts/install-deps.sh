@@ -8,7 +8,7 @@ case "${1:-}" in
   --with-tools) packages+=(faketime) ;;
   # A virtual screen with a notification area and a window manager, and the
   # tools that drive the program and photograph its windows.
-  --with-screen) packages+=(xvfb openbox stalonetray xdotool imagemagick x11-utils faketime) ;;
+  --with-screen) packages+=(xvfb openbox trayer xdotool imagemagick x11-utils faketime) ;;
 esac
 missing=()
 for p in "${packages[@]}"; do
