@@ -13,5 +13,5 @@ jobs=$(nproc)
 [ "$jobs" -gt 2 ] && jobs=2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVARNOKET_BUILD_TESTS=OFF \
   -DVARNOKET_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j"$jobs" --target varnoket-cli varnoket-bench >/dev/null
+cmake --build "$build" -j"$jobs" --target varnoket-cli varnoket-bench tree-load-bench >/dev/null
 exec "$build/bench/varnoket-bench" "$@"

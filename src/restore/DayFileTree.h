@@ -1,0 +1,37 @@
+// Loading one backup day's filelist.txt into the restore tree: one node per
+// directory (a top-level node per drive or server, or "/" for POSIX paths)
+// and, in each node, the file entries that lie directly in that directory.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "restore/StateTree.h"
+
+namespace varnoket {
+
+// Reads one filelist.txt into `tree` (the caller clears it first). False when the file
+// cannot be read (the caller shows "Impossible de lire le fichier (%s)"). Throws
+// std::runtime_error with the texts of the internal check / conversion error for a bad
+// record ("Nom de fichier aberrants dans TreeAddInfoNode() !", "'%s' n'est pas une valeur
+// entière correcte"). `pump` runs once per TreeAddInfoNode call.
+bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
+                     const PathRules& rules, const std::function<void()>& pump = {});
+
+// Places one entry below `parent` (kNoNode: the top level), `prefix` being the
+// part of its FullPath already placed: a node per directory level (found or
+// added in state 1), then the entry in its directory's file list, unless a
+// directory node of the same name stands there. A directory record ("*")
+// only makes its nodes. Throws std::runtime_error with the internal check
+// text for a path too short to place. `pump` runs once per path level.
+void TreeAddInfoNode(StateTree& tree, TInfoNode entry, const std::string& prefix,
+                     StateTree::NodeId parent, const PathRules& rules,
+                     const std::function<void()>& pump = {});
+
+// The texts of the load's errors.
+inline constexpr const char* kBadFileNameText = "Nom de fichier aberrants dans TreeAddInfoNode() !";
+inline constexpr const char* kNotAnIntegerText = "'%s' n'est pas une valeur entière correcte";
+
+}  // namespace varnoket

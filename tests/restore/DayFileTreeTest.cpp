@@ -1,0 +1,218 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/FileRecord.h"
+#include "restore/DayFileTree.h"
+#include "support/FaultyFileSystem.h"
+#include "support/TempDir.h"
+
+namespace varnoket {
+namespace {
+
+using ::testing::HasSubstr;
+using NodeId = StateTree::NodeId;
+
+class DayFileTreeTest : public ::testing::Test {
+ protected:
+  DayFileTreeTest() {
+    tree.SetStateRecursion(true);
+    tree.SetStateIgnore(0);
+  }
+
+  // Writes the lines as filelist.txt (CR LF) and loads them.
+  bool Load(const std::vector<std::string>& lines, PathStyle style) {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    test::WriteFile(path, text);
+    return LoadDayFileList(fs, path, tree, PathRules(style), [this] { ++pumps; });
+  }
+
+  // The node reached from the top level by these texts, or kNoNode.
+  NodeId Find(std::initializer_list<std::string> texts) const {
+    NodeId at = StateTree::kNoNode;
+    for (const auto& t : texts) {
+      NodeId next = StateTree::kNoNode;
+      for (NodeId c : tree.Children(at)) {
+        if (tree.Text(c) == t) next = c;
+      }
+      if (next == StateTree::kNoNode) return next;
+      at = next;
+    }
+    return at;
+  }
+
+  std::vector<std::string> Texts(NodeId parent) const {
+    std::vector<std::string> texts;
+    for (NodeId c : tree.Children(parent)) texts.push_back(tree.Text(c));
+    return texts;
+  }
+
+  std::vector<std::string> FilePaths(NodeId node) const {
+    std::vector<std::string> paths;
+    if (const TInfoNodeList* files = tree.Files(node)) {
+      for (const auto& e : *files) paths.push_back(e.FullPath);
+    }
+    return paths;
+  }
+
+  test::TempDir dir;
+  std::string path = dir / "filelist.txt";
+  test::FaultyFileSystem fs;
+  StateTree tree;
+  int pumps = 0;
+};
+
+TEST_F(DayFileTreeTest, PlacesDriveAndShareRecordsWithTheirFields) {
+  ASSERT_TRUE(Load({"12|590|__srv\\share\\d\\f.ZZ|\\\\srv\\share\\d\\f|32|1234567|0",
+                    "3|97|C_\\a.txt.ZZ|C:\\a.txt|33|-5|0"},
+                   PathStyle::Windows));
+  EXPECT_EQ(Texts(StateTree::kNoNode), (std::vector<std::string>{"C:", "\\\\srv"}));
+  const NodeId c = Find({"C:"});
+  ASSERT_NE(c, StateTree::kNoNode);
+  ASSERT_EQ(tree.Files(c)->size(), 1u);
+  const TInfoNode& a = tree.Files(c)->front();
+  EXPECT_EQ(a.FullPath, "C:\\a.txt");
+  EXPECT_EQ(a.StoredName, "C_\\a.txt.ZZ");
+  EXPECT_EQ(a.Attributes, 33);
+  EXPECT_EQ(a.FileDate, -5);
+  EXPECT_EQ(a.State, 0);
+
+  const NodeId d = Find({"\\\\srv", "share", "d"});
+  ASSERT_NE(d, StateTree::kNoNode);
+  EXPECT_EQ(FilePaths(d), std::vector<std::string>{"\\\\srv\\share\\d\\f"});
+  EXPECT_EQ(tree.Files(d)->front().FileDate, 1234567);
+  EXPECT_EQ(tree.Files(Find({"\\\\srv"})), nullptr);
+  for (NodeId n : tree.PreOrder()) EXPECT_EQ(tree.State(n), kStateUnticked);
+  // One pump per path level: 2 for C:\a.txt, 4 for the share's file.
+  EXPECT_EQ(pumps, 6);
+
+  // Built with recursion on: ticking the top ticks every entry below.
+  tree.SetState(Find({"\\\\srv"}), kStateTicked);
+  EXPECT_EQ(tree.Files(d)->front().State, kStateTicked);
+  EXPECT_EQ(tree.State(d), kStateTicked);
+}
+
+TEST_F(DayFileTreeTest, SortsWithoutRegardToCaseAndMergesNodesAcrossCase) {
+  ASSERT_TRUE(
+      Load({"1|1|C_\\zeta\\y.ZZ|C:\\zeta\\y|32|0|0", "1|1|C_\\DOCS\\y.ZZ|C:\\DOCS\\y|32|0|0",
+            "1|1|C_\\Docs\\x.ZZ|C:\\Docs\\x|32|0|0", "1|1|C_\\été\\z.ZZ|C:\\été\\z|32|0|0",
+            "1|1|C_\\ÉTÉ\\z.ZZ|C:\\ÉTÉ\\z|32|0|0", "1|1|C_\\b\\z.ZZ|C:\\b\\z|32|0|0"},
+           PathStyle::Windows));
+  const NodeId c = Find({"C:"});
+  // Siblings in the sorted order; the node takes the name of the record that
+  // sorts first (x before y); accented letters stay apart and sort by byte.
+  EXPECT_EQ(Texts(c), (std::vector<std::string>{"b", "Docs", "zeta", "ÉTÉ", "été"}));
+  EXPECT_EQ(FilePaths(Find({"C:", "Docs"})),
+            (std::vector<std::string>{"C:\\Docs\\x", "C:\\DOCS\\y"}));
+}
+
+TEST_F(DayFileTreeTest, DirectoryRecordsMakeNodesAndHideFilesOfTheSameName) {
+  ASSERT_TRUE(
+      Load({"0|0|*|C:\\a\\empty|16|0|0", "5|9|C_\\a\\B.ZZ|C:\\a\\B|32|0|0",
+            "5|9|C_\\a\\b\\c.txt.ZZ|C:\\a\\b\\c.txt|32|0|0", "5|9|C_\\a\\b!.ZZ|C:\\a\\b!|32|0|0"},
+           PathStyle::Windows));
+  const NodeId a = Find({"C:", "a"});
+  // "b\c.txt" sorts before the file "B" ('\' < '|'), so the node comes first.
+  EXPECT_EQ(Texts(a), (std::vector<std::string>{"b", "empty"}));
+  EXPECT_EQ(FilePaths(a), std::vector<std::string>{"C:\\a\\b!"});
+  EXPECT_EQ(tree.Files(Find({"C:", "a", "empty"})), nullptr);
+  EXPECT_EQ(FilePaths(Find({"C:", "a", "b"})), std::vector<std::string>{"C:\\a\\b\\c.txt"});
+}
+
+TEST_F(DayFileTreeTest, SkipsShortLinesHiddenRecordsAndPathsWithoutAPlace) {
+  ASSERT_TRUE(Load({"", "a|b|c|d", "abcdefgh|1|2", "1|1|C_\\k\\one.ZZ|C:\\k\\one|32|0|1",
+                    "1|1|C_\\k\\ten.ZZ|C:\\k\\ten|32|0|10", "1|1|C_a.ZZ|C:a.txt|32|0|0",
+                    "1|1|C_\\k\\more.ZZ|C:\\k\\more|32|0|0|extra|fields"},
+                   PathStyle::Windows));
+  // Field 7 "1" hides a record, "10" does not; fields after the seventh are
+  // dropped; "C:a.txt" names no directory and is left out.
+  EXPECT_EQ(Texts(StateTree::kNoNode), std::vector<std::string>{"C:"});
+  EXPECT_EQ(Texts(Find({"C:"})), std::vector<std::string>{"k"});
+  EXPECT_EQ(FilePaths(Find({"C:", "k"})), (std::vector<std::string>{"C:\\k\\more", "C:\\k\\ten"}));
+  EXPECT_EQ(tree.Files(Find({"C:"})), nullptr);
+}
+
+TEST_F(DayFileTreeTest, BadRecordsStopTheLoadWithTheirTexts) {
+  auto errorOf = [this](const std::string& line, PathStyle style) {
+    tree.Clear();
+    try {
+      Load({line}, style);
+    } catch (const std::runtime_error& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|3x2|0|0", PathStyle::Windows),
+            "'3x2' n'est pas une valeur entière correcte");
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|32||0", PathStyle::Windows),
+            "'' n'est pas une valeur entière correcte");
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|32|2147483648|0", PathStyle::Windows),
+            "'2147483648' n'est pas une valeur entière correcte");
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|+-3|0|0", PathStyle::Windows),
+            "'+-3' n'est pas une valeur entière correcte");
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|+32|-2147483648|0", PathStyle::Windows), "no error");
+  EXPECT_EQ(tree.Files(Find({"C:", "k"}))->front().FileDate, INT32_MIN);
+
+  const std::string drive = errorOf("0|0|*|C:|16|0|0", PathStyle::Windows);
+  EXPECT_THAT(drive, HasSubstr("Nom de fichier aberrants dans TreeAddInfoNode() !"));
+  EXPECT_THAT(drive, HasSubstr(" (DayFileTree.cpp, ligne "));
+  EXPECT_THAT(errorOf("0|0|*|/|16877|0|0", PathStyle::Posix),
+              HasSubstr("Nom de fichier aberrants dans TreeAddInfoNode() !"));
+}
+
+TEST_F(DayFileTreeTest, UnreadableListLeavesTheTreeEmpty) {
+  EXPECT_FALSE(LoadDayFileList(fs, dir / "missing.txt", tree, PathRules(PathStyle::Posix)));
+  EXPECT_EQ(tree.NodeCount(), 0u);
+  test::WriteFile(path, "");
+  EXPECT_TRUE(LoadDayFileList(fs, path, tree, PathRules(PathStyle::Posix)));
+  EXPECT_EQ(tree.NodeCount(), 0u);
+  test::WriteFile(path, "1|1|_/a/b.ZZ|/a/b|32|0|0\r\n");
+  fs.failReads = EACCES;
+  EXPECT_FALSE(LoadDayFileList(fs, path, tree, PathRules(PathStyle::Posix)));
+  EXPECT_EQ(tree.NodeCount(), 0u);
+}
+
+TEST_F(DayFileTreeTest, PosixPathsHangBelowOneTopLevelNodeAndKeepTheirCase) {
+  const PathRules rules(PathStyle::Posix);
+  auto file = [&rules](const std::string& p) {
+    return FormatFileRecord(10, 77, rules.StoredName(p), p, 0100644, 1000);
+  };
+  ASSERT_TRUE(Load(
+      {file("/home/u/docs/y"), file("/home/u/Docs/x"), file("/home/u/a.txt"), file("relative/x"),
+       file("/a"), FormatDirectoryRecord("/home/u/empty", 040755, 7), file("/home/u/Docs")},
+      PathStyle::Posix));
+  EXPECT_EQ(Texts(StateTree::kNoNode), std::vector<std::string>{"/"});
+  const NodeId top = Find({"/"});
+  EXPECT_EQ(Texts(top), std::vector<std::string>{"home"});
+  EXPECT_EQ(FilePaths(top), std::vector<std::string>{"/a"});
+  const NodeId u = Find({"/", "home", "u"});
+  EXPECT_EQ(Texts(u), (std::vector<std::string>{"Docs", "docs", "empty"}));
+  // The file /home/u/Docs sorts after the folder of that name and is hidden by it.
+  EXPECT_EQ(FilePaths(u), std::vector<std::string>{"/home/u/a.txt"});
+  ASSERT_EQ(FilePaths(Find({"/", "home", "u", "docs"})),
+            std::vector<std::string>{"/home/u/docs/y"});
+  const TInfoNode& x = tree.Files(Find({"/", "home", "u", "Docs"}))->front();
+  EXPECT_EQ(x.StoredName, "_/home/u/Docs/x.ZZ");
+  EXPECT_EQ(x.Attributes, 0100644);
+  EXPECT_EQ(x.FileDate, 1000);
+}
+
+TEST_F(DayFileTreeTest, TreeAddInfoNodeContinuesFromAPlacedPrefix) {
+  const PathRules rules(PathStyle::Windows);
+  const NodeId c = tree.AddChild(StateTree::kNoNode, "C:", kStateUnticked);
+  TInfoNode entry;
+  entry.FullPath = "C:\\x\\y\\f";
+  entry.StoredName = "C_\\x\\y\\f.ZZ";
+  int calls = 0;
+  TreeAddInfoNode(tree, entry, "C:\\", c, rules, [&calls] { ++calls; });
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(FilePaths(Find({"C:", "x", "y"})), std::vector<std::string>{"C:\\x\\y\\f"});
+  // A prefix longer than the path places nothing.
+  entry.FullPath = "C:\\z";
+  TreeAddInfoNode(tree, entry, "C:\\zzzzzz", c, rules);
+  EXPECT_EQ(Texts(c), std::vector<std::string>{"x"});
+  EXPECT_EQ(tree.Files(c), nullptr);
+}
+
+}  // namespace
+}  // namespace varnoket
