@@ -14,8 +14,9 @@
 
 #include "platform/IniFile.h"
 #include "platform/PathRules.h"
-#include "settings/ConfigurationRules.h"
 #include "platform/gui/CentreOnScreen.h"
+#include "platform/gui/NamedButton.h"
+#include "settings/ConfigurationRules.h"
 
 namespace varnoket {
 namespace {
@@ -38,14 +39,6 @@ QLineEdit* MakeNumberField(QWidget* parent, const char* name) {
   field->setObjectName(Q(name));
   field->setMaximumWidth(80);
   return field;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, const char* hint) {
-  auto* button = new QPushButton(Q(caption), parent);
-  button->setObjectName(Q(name));
-  button->setToolTip(Q(hint));
-  button->setAutoDefault(false);
-  return button;
 }
 
 // Removes the last character, a surrogate pair counting as one.

@@ -1,0 +1,51 @@
+// The restore run over a day's tick tree: walks the tree each node before its
+// children, recreates the ticked directories and restores the ticked files
+// through RestoreItem, counting what came back and what failed, and stops
+// after the item in progress once the user has aborted. Plain C++, shared by
+// the restore window and any other front end.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/StoreLayout.h"
+#include "platform/FileSystem.h"
+#include "restore/RestoreItem.h"
+#include "restore/StateTree.h"
+
+namespace varnoket {
+
+struct RestoreRunContext {
+  RestoreRunContext(FileSystem& fileSystem, const StoreLayout& storeLayout,
+                    const std::vector<std::string>& days)
+      : fs(fileSystem), layout(storeLayout), dayFolders(days) {}
+
+  FileSystem& fs;
+  const StoreLayout& layout;
+  const std::vector<std::string>& dayFolders;  // the backup days, oldest first
+  size_t dayIndex = 0;                         // the chosen day; past the end when none is chosen
+  ReportLine report;                           // one line of the report at a time
+  std::function<void()> pump;                  // runs pending events between blocks
+  std::function<bool()> running;               // false once the user has asked to stop
+};
+
+struct RestoreRunTotals {
+  int32_t restoredCount = 0;  // files restored plus directories created
+  int64_t restoredBytes = 0;  // bytes of the files restored
+  int32_t errors = 0;         // files and directories that failed
+  bool aborted = false;       // the walk stopped because of an abort
+};
+
+// Restores what `tree` has ticked. Directories of state 2 are created (and
+// counted when they were missing, top-level nodes aside) and all their files
+// restored; directories of state 3 give only their ticked files. The tree
+// must not change while the run lasts.
+RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx);
+
+// The path a directory node stands for: its ancestors' texts and its own,
+// joined by the store's separator.
+std::string NodePath(const StateTree& tree, StateTree::NodeId node, const PathRules& rules);
+
+}  // namespace varnoket

@@ -1,0 +1,142 @@
+// The restore run over a tick tree: which directories are made and counted,
+// how failures are counted, and the summary each outcome gives. Partial
+// ticks and the abort are covered through the window.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "engine/BZip2.h"
+#include "restore/RestoreRun.h"
+#include "restore/RestoreSummary.h"
+#include "support/TempDir.h"
+
+namespace varnoket {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+namespace fsys = std::filesystem;
+
+class RestoreRunTest : public ::testing::Test {
+ protected:
+  RestoreRunTest() : layout(rules, tmp / "store", "PC"), ctx(DefaultFileSystem(), layout, days) {
+    tree.SetStateRecursion(true);
+    ctx.report = [this](const std::string& l) { lines.push_back(l); };
+  }
+
+  // The node of a directory, with every missing node above it (state 1).
+  StateTree::NodeId Dir(const std::string& path) {
+    StateTree::NodeId node = StateTree::kNoNode;
+    std::string rest = path.substr(1);
+    std::vector<std::string> names{"/"};
+    for (size_t cut; (cut = rest.find('/')) != std::string::npos; rest.erase(0, cut + 1)) {
+      names.push_back(rest.substr(0, cut));
+    }
+    if (!rest.empty()) names.push_back(rest);
+    for (const std::string& name : names) {
+      StateTree::NodeId found = StateTree::kNoNode;
+      for (const auto child : tree.Children(node)) {
+        if (tree.Text(child) == name) found = child;
+      }
+      node = found != StateTree::kNoNode ? found : tree.AddChild(node, name, kStateUnticked);
+    }
+    return node;
+  }
+
+  // A file of `dir` whose stored copy holds `bytes` in the one day folder.
+  void File(StateTree::NodeId dir, const std::string& fullPath, const std::string& bytes,
+            bool stored = true) {
+    const std::string name = rules.StoredName(fullPath);
+    if (stored) {
+      MemoryStream in(bytes);
+      MemoryStream out;
+      CompressFile(in, out);
+      WriteFile(tmp / ("store/PC/01032006/" + name), out.data());
+    }
+    tree.EnsureFiles(dir).push_back(TInfoNode{fullPath, name, 0100600, 0, kStateUnticked});
+  }
+
+  test::TempDir tmp;
+  PathRules rules{PathStyle::Posix};
+  StoreLayout layout;
+  std::vector<std::string> days{"01032006"};
+  RestoreRunContext ctx;
+  StateTree tree;
+  std::vector<std::string> lines;
+};
+
+TEST_F(RestoreRunTest, TickedDirectoriesAreMadeAndCountedOnlyWhenMissingTopLevelNever) {
+  const std::string out = tmp / "out";
+  fsys::create_directories(out + "/exists");
+  const auto top = Dir(out);
+  Dir(out + "/exists");
+  Dir(out + "/new/deeper");
+  File(top, out + "/f.bin", std::string(70000, 'z'));
+  // Ticking the root ticks every node: "/" and the existing folders above
+  // `out` are there already, so only new and new/deeper count.
+  tree.SetState(tree.Children(StateTree::kNoNode)[0], kStateTicked);
+
+  const RestoreRunTotals t = RunRestore(tree, ctx);
+  EXPECT_EQ(t.errors, 0);
+  EXPECT_EQ(t.restoredCount, 3);  // two folders and one file
+  EXPECT_EQ(t.restoredBytes, 70000);
+  EXPECT_TRUE(fsys::is_directory(out + "/new/deeper"));
+  EXPECT_EQ(
+      SummaryOf(t).text,
+      "Opération terminée : 3 fichiers ou dossiers restaurés pour un total de 70000 octets !");
+  EXPECT_FALSE(SummaryOf(t).warning);
+}
+
+TEST_F(RestoreRunTest, FailuresAreCountedOnceEachAndTheRunGoesOn) {
+  const std::string out = tmp / "out";
+  WriteFile(out + "/blocked", "a file where a folder should be");
+  const auto dir = Dir(out);
+  const auto blocked = Dir(out + "/blocked");
+  File(dir, out + "/missing.txt", "", false);
+  File(blocked, out + "/blocked/inside.txt", "x");
+  File(dir, out + "/fine.txt", "fine");
+  tree.SetState(dir, kStateTicked);
+
+  const RestoreRunTotals t = RunRestore(tree, ctx);
+  // The missing copy, the folder in the way, and the file inside it.
+  EXPECT_EQ(t.errors, 3);
+  EXPECT_EQ(t.restoredCount, 1);
+  EXPECT_EQ(ReadFile(out + "/fine.txt"), "fine");
+  EXPECT_EQ(ReadFile(out + "/blocked"), "a file where a folder should be");
+  const std::vector<std::string> expected{
+      "Fichier-> " + out + "/missing.txt",
+      "---> ERREUR: Fichier compressé absent ! Soit il à été effacé,soit il n'a pas pu être "
+      "sauvegardé <---",
+      "Fichier-> " + out + "/fine.txt",
+      "---> ERREUR: Impossible de recréer le répertoire (" + out + "/blocked/) ! <---",
+      "Fichier-> " + out + "/blocked/inside.txt",
+      "---> ERREUR: Impossible de recréer le répertoire (" + out + "/blocked/) ! <---",
+  };
+  EXPECT_EQ(lines, expected);
+  const RestoreSummary s = SummaryOf(t);
+  EXPECT_TRUE(s.warning);
+  EXPECT_EQ(s.text.rfind("ATTENTION 3 fichiers ou répertoires n'ont pas pu être correctement "
+                         "restaurés !\r\nVeuillez vérifier que les chemins réseaux",
+                         0),
+            0u);
+  EXPECT_NE(s.text.find("sur chacun des lecteurs contenant des fichiers à restaurer.\r\nSi tout "
+                        "parait correct vérifiez également que des données sauvegardées n'ont "
+                        "pas été déplacées ou supprimées sur la racine de partage"),
+            std::string::npos);
+}
+
+TEST(RestoreNodePathTest, JoinsTheNodeTextsInEachStyle) {
+  StateTree tree;
+  const auto root = tree.AddChild(StateTree::kNoNode, "/", kStateUnticked);
+  const auto home = tree.AddChild(tree.AddChild(root, "home", 1), "u", 1);
+  EXPECT_EQ(NodePath(tree, root, PathRules(PathStyle::Posix)), "/");
+  EXPECT_EQ(NodePath(tree, home, PathRules(PathStyle::Posix)), "/home/u");
+  const auto share = tree.AddChild(tree.AddChild(StateTree::kNoNode, "\\\\srv", 1), "share", 1);
+  const auto data = tree.AddChild(tree.AddChild(StateTree::kNoNode, "C:", 1), "Data", 1);
+  EXPECT_EQ(NodePath(tree, share, PathRules(PathStyle::Windows)), "\\\\srv\\share");
+  EXPECT_EQ(NodePath(tree, data, PathRules(PathStyle::Windows)), "C:\\Data");
+}
+
+}  // namespace
+}  // namespace varnoket
