@@ -1,0 +1,96 @@
+#include "ui/LogRows.h"
+
+#include "engine/StoreLayout.h"
+#include "platform/PathRules.h"
+
+namespace varnoket {
+
+namespace {
+
+// Characters, not bytes: an accented letter of a message is one character.
+size_t CharacterCount(std::string_view utf8) {
+  size_t count = 0;
+  for (const char c : utf8) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+  }
+  return count;
+}
+
+std::string FormatWithPath(const char* pattern, const std::string& path) {
+  std::string text = pattern;
+  const size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, path);
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitLogLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    size_t lineEnd = end;
+    if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
+    lines.emplace_back(text.substr(start, lineEnd - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+LogRows LogRowsFromText(std::string_view text) {
+  const std::vector<std::string> lines = SplitLogLines(text);
+  LogRows rows;
+  if (lines.empty()) return rows;
+  rows.rowCount = lines.size() - 1;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    if (CharacterCount(line) < kShortestRowLine) continue;
+    const size_t first = line.find(';');
+    if (first == std::string_view::npos) continue;
+    const std::string_view rest = line.substr(first + 1);
+    const size_t second = rest.find(';');
+    rows.filled.push_back(
+        LogRow{std::string(line.substr(0, first)), std::string(rest.substr(0, second))});
+  }
+  return rows;
+}
+
+std::string LogPathOf(const std::string& backupRoot, const std::string& stationName) {
+  const PathRules rules;
+  return rules.Join(rules.Join(backupRoot, stationName), kLogName);
+}
+
+LogLoad LoadLogRows(FileSystem& fs, const std::string& backupRoot, const std::string& stationName) {
+  LogLoad load;
+  if (stationName.empty()) {
+    load.outcome = LogLoadOutcome::NoStation;
+    return load;
+  }
+  if (backupRoot.empty()) {
+    load.outcome = LogLoadOutcome::NoBackupRoot;
+    load.refusal = kConfigureRootFirstText;
+    return load;
+  }
+  load.path = LogPathOf(backupRoot, stationName);
+  if (!fs.Exists(load.path)) {
+    load.outcome = LogLoadOutcome::NoFile;
+    load.refusal = kNoLogYetText;
+    return load;
+  }
+  const std::optional<std::string> text = fs.ReadFile(load.path);
+  if (!text) {
+    load.outcome = LogLoadOutcome::Unreadable;
+    load.refusal = FormatWithPath(kCannotReadLogText, load.path);
+    return load;
+  }
+  load.outcome = LogLoadOutcome::Loaded;
+  load.rows = LogRowsFromText(*text);
+  return load;
+}
+
+}  // namespace varnoket

@@ -1,0 +1,73 @@
+// What the log viewer shows of a station's activity log: where the log lies,
+// the refusals when it cannot be shown, and the grid rows made of its lines
+// (date in the first column, message in the second). No widgets here, so the
+// rules are tested without a screen.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace varnoket {
+
+inline constexpr const char* kConfigureRootFirstText =
+    "Veuillez d'abord configurer le répertoire de sauvegarde !";
+inline constexpr const char* kNoLogYetText = "Aucun fichier n'a encore été créé sur ce poste !";
+// "%s" is the log's path.
+inline constexpr const char* kCannotReadLogText = "Impossible de lire le fichier log (%s)";
+
+// A log line shorter than this (in characters) is never a row: it cannot hold
+// a date and its separator.
+inline constexpr size_t kShortestRowLine = 11;
+
+struct LogRow {
+  std::string date;
+  std::string message;
+  friend bool operator==(const LogRow&, const LogRow&) = default;
+};
+
+struct LogRows {
+  // Data rows the grid gets: the file's lines less its header line. Lines that
+  // make no row (a message's continuation line) leave rows at the bottom
+  // unfilled, so rowCount may exceed filled.size().
+  size_t rowCount = 0;
+  // The rows to write, from the first data row down.
+  std::vector<LogRow> filled;
+};
+
+// The lines of a text; CR LF and LF both end a line, and a final line end
+// does not start an empty line.
+std::vector<std::string> SplitLogLines(std::string_view text);
+
+// The grid rows of a log's text. The first line is the file's own header and
+// is skipped; a later line makes a row when it is longer than 10 characters
+// and holds ";": its first ";"-separated piece is the date, the second the
+// message, and anything after a further ";" is not shown.
+LogRows LogRowsFromText(std::string_view text);
+
+// <backupRoot>/<stationName>/LASTBACKUP.LOG
+std::string LogPathOf(const std::string& backupRoot, const std::string& stationName);
+
+enum class LogLoadOutcome {
+  NoStation,     // no station name: the viewer does nothing
+  NoBackupRoot,  // message kConfigureRootFirstText
+  NoFile,        // message kNoLogYetText
+  Unreadable,    // error box kCannotReadLogText with the path
+  Loaded,
+};
+
+struct LogLoad {
+  LogLoadOutcome outcome = LogLoadOutcome::NoStation;
+  std::string path;     // the log's path once the root and station are known
+  std::string refusal;  // the text shown to the user; empty for NoStation and Loaded
+  LogRows rows;         // for Loaded only
+};
+
+// Runs the viewer's checks in their order and, when they pass, reads the log
+// and makes its rows. The file is only read, never written.
+LogLoad LoadLogRows(FileSystem& fs, const std::string& backupRoot, const std::string& stationName);
+
+}  // namespace varnoket
