@@ -25,9 +25,12 @@
 #include "engine/Scheduler.h"
 #include "platform/AsciiText.h"
 #include "platform/gui/CentreOnScreen.h"
+#include "platform/gui/NamedButton.h"
+#include "restore/gui/TFormRestaure.h"
 #include "settings/ConfigurationRules.h"
 #include "ui/gui/TFormAide.h"
 #include "ui/gui/TFormError.h"
+#include "ui/gui/TFormViewLog.h"
 
 #ifndef VARNOKET_VERSION
 #define VARNOKET_VERSION "1.13"
@@ -75,13 +78,6 @@ std::string Format(const char* pattern, const std::string& a, const std::string&
 
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint) {
-  auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-  b->setObjectName(name);
-  if (hint != nullptr) b->setToolTip(QString::fromUtf8(hint));
-  return b;
 }
 
 }  // namespace
@@ -138,10 +134,10 @@ void TForm1::BuildControls() {
   auto* top = new QVBoxLayout(this);
 
   auto* buttons = new QHBoxLayout;
-  auto* viewLog = Button(this, "BitBtnViewLog", "&Voir LOG", nullptr);
-  configurer_ = Button(this, "BitBtnConfigurer", "&Configurer",
-                       "Configuration (heure de sauvegarde,répertoire ...)");
-  auto* aide = Button(this, "BitBtnAide", "A&IDE", "Obtenir de l'aide");
+  auto* viewLog = MakeButton(this, "BitBtnViewLog", "&Voir LOG", nullptr);
+  configurer_ = MakeButton(this, "BitBtnConfigurer", "&Configurer",
+                           "Configuration (heure de sauvegarde,répertoire ...)");
+  auto* aide = MakeButton(this, "BitBtnAide", "A&IDE", "Obtenir de l'aide");
   buttons->addWidget(viewLog);
   buttons->addWidget(configurer_);
   buttons->addWidget(aide);
@@ -179,9 +175,9 @@ void TForm1::BuildControls() {
   directories_->setObjectName("VKListBoxRepertoires");
   directories_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   auto* dirButtons = new QHBoxLayout;
-  auto* add = Button(dirGroup, "VKBitBtn1", "&Ajouter",
-                     "Ajoute un répertoire à la liste des répertoires à sauvegarder");
-  auto* remove = Button(dirGroup, "VKBitBtn2", "E&nlever", "Enlève un repertoire de la liste");
+  auto* add = MakeButton(dirGroup, "VKBitBtn1", "&Ajouter",
+                         "Ajoute un répertoire à la liste des répertoires à sauvegarder");
+  auto* remove = MakeButton(dirGroup, "VKBitBtn2", "E&nlever", "Enlève un repertoire de la liste");
   dirButtons->addWidget(add);
   dirButtons->addWidget(remove);
   dirLayout->addWidget(directories_);
@@ -195,9 +191,10 @@ void TForm1::BuildControls() {
   exclusions_ = new QListWidget(exGroup);
   exclusions_->setObjectName("ListBoxExclusions");
   auto* exButtons = new QHBoxLayout;
-  auto* addEx = Button(exGroup, "BitBtn1", "A&jouter", "Ajoute un filtre d'exclusion de fichiers");
+  auto* addEx =
+      MakeButton(exGroup, "BitBtn1", "A&jouter", "Ajoute un filtre d'exclusion de fichiers");
   auto* removeEx =
-      Button(exGroup, "BitBtn2", "En&lever", "Enlève un filtre d'exclusion de fichiers");
+      MakeButton(exGroup, "BitBtn2", "En&lever", "Enlève un filtre d'exclusion de fichiers");
   exButtons->addWidget(addEx);
   exButtons->addWidget(removeEx);
   exLayout->addWidget(exclusions_);
@@ -207,12 +204,12 @@ void TForm1::BuildControls() {
   connect(removeEx, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
 
   auto* bottom = new QHBoxLayout;
-  restaurer_ = Button(this, "BitBtnRestaurer", "Effectuer une &Restauration",
-                      "Effectuer une restauration de fichiers ");
-  saveNow_ = Button(this, "BitBtnSaveNow", "&Sauvegarder Maintenant",
-                    "Effectuer une sauvegarde tout de suite");
+  restaurer_ = MakeButton(this, "BitBtnRestaurer", "Effectuer une &Restauration",
+                          "Effectuer une restauration de fichiers ");
+  saveNow_ = MakeButton(this, "BitBtnSaveNow", "&Sauvegarder Maintenant",
+                        "Effectuer une sauvegarde tout de suite");
   saveNow_->setEnabled(false);
-  auto* fermer = Button(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
+  auto* fermer = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
   bottom->addWidget(restaurer_);
   bottom->addWidget(saveNow_);
   bottom->addWidget(fermer);
@@ -596,19 +593,13 @@ void TForm1::ButtonRestaurerClick() {
     env_.dialogs.Message("Veuillez d'abord configurer le répertoire de sauvegarde !");
     return;
   }
-  // The restore window comes with the restore browser; until then the
-  // command-line tool restores from the same store.
-  env_.dialogs.Information(
-      "La restauration depuis cette fenêtre n'est pas encore disponible.\r\n"
-      "Utilisez la commande : varnoket-cli restore JJ/MM/AAAA");
+  if (forms_.restaure != nullptr) forms_.restaure->exec();
 }
 
 void TForm1::ButtonVoirLogClick() {
-  // The log viewer comes with the restore browser; the log is a text file.
-  const std::string log =
-      PathRules(PathStyle::Posix)
-          .Join(PathRules(PathStyle::Posix).Join(BackupRoot(), stationName_), "LASTBACKUP.LOG");
-  env_.dialogs.Information("Le journal de la dernière sauvegarde se trouve dans :\r\n" + log);
+  if (forms_.viewLog != nullptr) {
+    forms_.viewLog->ShowLog(env_.fs, env_.dialogs, BackupRoot(), stationName_);
+  }
 }
 
 // --- scheduler ------------------------------------------------------------

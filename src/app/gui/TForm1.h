@@ -34,6 +34,8 @@ namespace varnoket {
 class TantTaskbarIcon;
 class TFormAide;
 class TFormError;
+class TFormRestaure;
+class TFormViewLog;
 class TLabelURL;
 class GuiBackupHost;
 
@@ -67,6 +69,8 @@ struct MainWindowEnv {
 struct MainWindowForms {
   TFormConfig* config = nullptr;
   TFormAide* aide = nullptr;
+  TFormRestaure* restaure = nullptr;
+  TFormViewLog* viewLog = nullptr;
   TFormError* error = nullptr;
   TFormAddExclusion* addExclusion = nullptr;
 };

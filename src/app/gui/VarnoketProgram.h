@@ -10,9 +10,12 @@
 #include "desktop/gui/QtFolderPicker.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
+#include "restore/gui/TFormInfoRestaure.h"
+#include "restore/gui/TFormRestaure.h"
 #include "ui/gui/QtDialogs.h"
 #include "ui/gui/TFormAide.h"
 #include "ui/gui/TFormError.h"
+#include "ui/gui/TFormViewLog.h"
 
 namespace varnoket {
 
@@ -26,6 +29,8 @@ class VarnoketProgram {
   TForm1& Form1() { return *form1_; }
 
  private:
+  RestoreWindowEnv RestoreEnv();
+
   SystemClock clock_;
   QtDialogs dialogs_;
   QtFolderPicker picker_{dialogs_};
@@ -33,6 +38,9 @@ class VarnoketProgram {
   std::unique_ptr<TForm1> form1_;
   std::unique_ptr<TFormConfig> config_;
   std::unique_ptr<TFormAide> aide_;
+  std::unique_ptr<TFormInfoRestaure> infoRestaure_;
+  std::unique_ptr<TFormRestaure> restaure_;
+  std::unique_ptr<TFormViewLog> viewLog_;
   std::unique_ptr<TFormError> error_;
   std::unique_ptr<TFormAddExclusion> addExclusion_;
 };

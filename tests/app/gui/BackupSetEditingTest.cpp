@@ -27,7 +27,7 @@ TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
       dialogs_.Texts(DialogKind::Error),
       std::vector<std::string>{"Vous devez d'abord configurer le répertoire des sauvegardes !"});
   EXPECT_TRUE(picker_.titles.empty());
-  form_.reset();
+  Destroy();
 
   std::filesystem::create_directories(base_ + "/docs");
   std::filesystem::create_directories(root_ + "-old");
@@ -133,7 +133,7 @@ TEST_F(BackupSetEditingTest, FiltersAreAddedThroughTheDialogAndRemovedWithoutAQu
   EXPECT_EQ(
       dialogs_.Texts(DialogKind::Error),
       std::vector<std::string>{"Vous devez d'abord configurer le répertoire des sauvegardes !"});
-  form_.reset();
+  Destroy();
 
   Start();
   auto* list = Find<QListWidget>("ListBoxExclusions");

@@ -20,11 +20,14 @@
 #include "desktop/gui/TantTaskbarIcon.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
+#include "restore/gui/TFormInfoRestaure.h"
+#include "restore/gui/TFormRestaure.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 #include "support/gui/FakeFolderPicker.h"
 #include "ui/gui/TFormAide.h"
 #include "ui/gui/TFormError.h"
+#include "ui/gui/TFormViewLog.h"
 
 namespace varnoket::test {
 
@@ -41,11 +44,17 @@ class MainWindowFixture : public ::testing::Test {
     clock_.Set({2026, 3, 10, 14, 0, 0, 0});
   }
 
-  ~MainWindowFixture() override {
-    // Windows go before the services they point at.
+  ~MainWindowFixture() override { Destroy(); }
+
+  // Ends the program's windows (a test may then start them again with
+  // Make): the main window first, then the windows it points at.
+  void Destroy() {
     form_.reset();
     addExclusion_.reset();
     error_.reset();
+    viewLog_.reset();
+    restaure_.reset();
+    infoRestaure_.reset();
     aide_.reset();
     config_.reset();
   }
@@ -89,11 +98,20 @@ class MainWindowFixture : public ::testing::Test {
     config_ = std::make_unique<TFormConfig>(DefaultFileSystem(), dialogs_, picker_, *drives_,
                                             programFolder_);
     aide_ = std::make_unique<TFormAide>();
+    infoRestaure_ = std::make_unique<TFormInfoRestaure>(dialogs_);
+    RestoreWindowEnv restoreEnv(DefaultFileSystem(), dialogs_);
+    restoreEnv.backupRoot = [this] { return config_->Settings().backupRoot; };
+    restoreEnv.stationName = [this] { return form_->StationName(); };
+    restoreEnv.stopTimer = [this] { form_->Timer1().stop(); };
+    restoreEnv.startTimer = [this] { form_->Timer1().start(); };
+    restaure_ = std::make_unique<TFormRestaure>(restoreEnv, *infoRestaure_);
+    viewLog_ = std::make_unique<TFormViewLog>();
     error_ = std::make_unique<TFormError>();
     addExclusion_ = std::make_unique<TFormAddExclusion>(dialogs_);
     config_->SetOwner(form_.get());
     addExclusion_->SetOwner(form_.get());
-    form_->SetForms({config_.get(), aide_.get(), error_.get(), addExclusion_.get()});
+    form_->SetForms({config_.get(), aide_.get(), restaure_.get(), viewLog_.get(), error_.get(),
+                     addExclusion_.get()});
   }
 
   // Shows the main window and lets the start-up checks (and the close they
@@ -151,6 +169,9 @@ class MainWindowFixture : public ::testing::Test {
   std::unique_ptr<TForm1> form_;
   std::unique_ptr<TFormConfig> config_;
   std::unique_ptr<TFormAide> aide_;
+  std::unique_ptr<TFormInfoRestaure> infoRestaure_;
+  std::unique_ptr<TFormRestaure> restaure_;
+  std::unique_ptr<TFormViewLog> viewLog_;
   std::unique_ptr<TFormError> error_;
   std::unique_ptr<TFormAddExclusion> addExclusion_;
 };

@@ -2,6 +2,8 @@
 // temporary store: when a run starts, the questions before it, and what the
 // program looks like while it works.
 #include <QAction>
+#include <QComboBox>
+#include <QTableWidget>
 
 #include "app/gui/MainWindowFixture.h"
 
@@ -172,6 +174,33 @@ TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
   EXPECT_EQ(error_->Text().rfind("ERREUR: impossible d'écrire le fichier compressé (", 0), 0u)
       << error_->Text();
   EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+}
+
+TEST_F(SchedulerWiringTest, TheLogAndTheRestoreWindowOpenFromTheMainWindow) {
+  Start();
+  At(10, 14, 0);
+  form_->Timer1Timer();
+  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+
+  form_->ButtonVoirLogClick();
+  EXPECT_TRUE(viewLog_->isVisible());
+  auto* grid = viewLog_->findChild<QTableWidget*>("StringGrid1");
+  ASSERT_NE(grid, nullptr);
+  ASSERT_GE(grid->rowCount(), 3);
+  EXPECT_EQ(grid->item(0, 1)->text().toStdString(), "Préparation de la sauvegarde ...");
+
+  // The restore window lists the day just made.
+  std::vector<std::string> days;
+  WhenShown(restaure_.get(), [&] {
+    auto* combo = restaure_->findChild<QComboBox*>("VKComboJour");
+    for (int i = 0; combo != nullptr && i < combo->count(); ++i) {
+      days.push_back(combo->itemText(i).toStdString());
+    }
+    restaure_->BitBtnFermerClick();
+  });
+  form_->ButtonRestaurerClick();
+  EXPECT_EQ(days, std::vector<std::string>{"10/03/2026"});
+  EXPECT_TRUE(dialogs_.calls().empty());
 }
 
 }  // namespace

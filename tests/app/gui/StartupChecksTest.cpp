@@ -33,6 +33,14 @@ TEST_F(StartupChecksTest, FirstStartWarnsThenConfiguresAndRerunsUntilARootIsChos
   EXPECT_TRUE(configShown);
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning), std::vector<std::string>{kRootMissingMaster});
   EXPECT_TRUE(form_->FirstShowPending());
+  // Nothing to restore or read before a root is configured.
+  form_->ButtonRestaurerClick();
+  form_->ButtonVoirLogClick();
+  EXPECT_EQ(
+      dialogs_.Texts(DialogKind::Message),
+      (std::vector<std::string>{"Veuillez d'abord configurer le répertoire de sauvegarde !",
+                                "Veuillez d'abord configurer le répertoire de sauvegarde !"}));
+  EXPECT_FALSE(restaure_->isVisible());
   EXPECT_TRUE(form_->isVisible());
   EXPECT_FALSE(SaveNow()->isEnabled());
   EXPECT_TRUE(exitCodes_.empty());
@@ -94,7 +102,7 @@ TEST_F(StartupChecksTest, RootThatCannotBeWrittenKeepsAMasterRunningAndEndsANetw
   EXPECT_TRUE(form_->isVisible());
 
   // The same on a network copy: a second box, then the end.
-  form_.reset();
+  Destroy();
   dialogs_.Clear();
   programFolder_ = Mount("cifs", "share") + "/prog";
   std::filesystem::create_directories(programFolder_);
@@ -126,7 +134,7 @@ TEST_F(StartupChecksTest, ADirectoryHoldingTheStoreIsDroppedOnePerStart) {
   EXPECT_NE(ini.find("D1=" + base_ + "/docs\r\nD2=" + base_ + "/st\r\n"), std::string::npos);
 
   // The next start removes the other one.
-  form_.reset();
+  Destroy();
   dialogs_.Clear();
   Make();
   ShowAndSettle();
@@ -178,7 +186,7 @@ TEST_F(StartupChecksTest, TheStartupEntryGoesToTheSystemFolderWhenWritableAndIsR
 
   // An entry that cannot be written is said once; the station file is still
   // loaded.
-  form_.reset();
+  Destroy();
   dialogs_.Clear();
   std::filesystem::remove(autostart_.system + "/varnoket.desktop");
   std::filesystem::create_directories(autostart_.system + "/varnoket.desktop/blocker");
