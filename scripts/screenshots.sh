@@ -9,7 +9,7 @@ repo=$(pwd)
 bash scripts/install-deps.sh --with-screen
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target varnoket >/dev/null
+cmake --build "$build" -j"$(nproc)" --target varnoket varnoket-cli >/dev/null
 
 out="$repo/docs/screenshots"
 mkdir -p "$out"
@@ -21,22 +21,27 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A program folder of its own, a store, and some documents to back up.
+# A program folder of its own, a store, and some documents to back up,
+# backed up on three earlier days by the command-line tool.
 prog="$work/prog" store="$work/store" docs="$work/Documents"
-mkdir -p "$prog" "$store" "$docs/Rapports" "$docs/Photos"
+mkdir -p "$prog" "$store" "$docs/Rapports/2025" "$docs/Photos/Vacances" "$docs/Courrier"
 install -m 755 "$build/src/app/varnoket" "$prog/varnoket"
 echo "Bilan annuel" > "$docs/Rapports/bilan.txt"
 echo "Compte rendu" > "$docs/Rapports/reunion.txt"
-head -c 20000 /dev/urandom > "$docs/Photos/vacances.jpg"
+echo "Budget" > "$docs/Rapports/2025/budget.txt"
+echo "Lettre" > "$docs/Courrier/lettre.txt"
+head -c 20000 /dev/urandom > "$docs/Photos/Vacances/plage.jpg"
+head -c 30000 /dev/urandom > "$docs/Photos/Vacances/montagne.jpg"
 station=$(hostname); station=${station%%.*}
 printf '[PARAMS]\r\nRACINE=%s\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n' "$store" > "$prog/VARNOKET.INI"
 mkdir -p "$store/$station"
-printf '[PARAMS]\r\nLASTBACKUP=%s\r\nEXCLUSIONS=*.mp3,*.mpeg,*.mpg,*.tmp,PageFile.sys\r\n[DIRECTORIES]\r\nD1=%s\r\nD2=%s\r\n' \
-  "$(date -d yesterday +%d/%m/%Y)" "$docs/Photos" "$docs/Rapports" > "$store/$station/$station.ini"
-# Today's stored files cannot be written: "save now" then shows the error
-# window, as a full disk would.
-mkdir -p "$store/$station/$(date +%d%m%Y)"
-echo "in the way" > "$store/$station/$(date +%d%m%Y)/_"
+printf '[PARAMS]\r\nLASTBACKUP=31/12/2002\r\nEXCLUSIONS=*.mp3,*.mpeg,*.mpg,*.tmp,PageFile.sys\r\n[DIRECTORIES]\r\nD1=%s\r\n' \
+  "$docs" > "$store/$station/$station.ini"
+for days_ago in 3 2 1; do
+  echo "version $days_ago" >> "$docs/Rapports/bilan.txt"
+  NO_FAKE_STAT=1 faketime "$(date -d "$days_ago days ago" '+%Y-%m-%d') 14:00:00" \
+    "$build/src/cli/varnoket-cli" --program-folder "$prog" backup >/dev/null
+done
 
 export XDG_CONFIG_DIRS="$work/xdg" XDG_CONFIG_HOME="$work/config" HOME="$work"
 display=:${SCREEN_NUMBER:-97}
@@ -56,7 +61,8 @@ wait_window() {
     if [ -n "$id" ]; then echo "$id"; return 0; fi
     sleep 0.1
   done
-  echo "no window '$1' appeared" >&2
+  echo "no window '$1' appeared (the screen at that moment: /tmp/varnoket-screenshots-failure.png)" >&2
+  import -window root /tmp/varnoket-screenshots-failure.png || true
   cat "$work/varnoket.log" >&2
   return 1
 }
@@ -97,6 +103,45 @@ help=$(wait_window "Aide Varnoket")
 shoot help "$help"
 xdotool key Escape; sleep 0.5
 
+xdotool windowactivate --sync "$main" key alt+v
+log=$(wait_window "Fichier LOG")
+shoot log-viewer "$log"
+xdotool windowactivate --sync "$log" key alt+f; sleep 0.5
+
+# The restore window: the latest day, a directory and a file ticked.
+xdotool windowactivate --sync "$main" key alt+r
+restore=$(wait_window "Varnoket - Restauration")
+rx=$(xwininfo -id "$restore" | awk '/Absolute upper-left X:/{print $4}')
+ry=$(xwininfo -id "$restore" | awk '/Absolute upper-left Y:/{print $4}')
+xdotool mousemove $((rx + 560)) $((ry + 22)) click 1; sleep 0.5
+xdotool key End Return; sleep 1.5
+# Rows of the expanded tree: /, tmp, <work>, Documents, Courrier, Photos, ...
+row() { echo $((ry + 89 + 18 * $1)); }
+indent() { echo $((rx + 20 + 20 * $1)); }
+xdotool mousemove "$(indent 4)" "$(row 5)" click 1; sleep 0.3   # Photos (ticked)
+xdotool mousemove $((rx + 140)) "$(row 7)" click 1; sleep 0.3   # Rapports (selected)
+xdotool mousemove $((rx + 362)) "$(row 0)" click 1; sleep 0.3   # its first file
+shoot restore-window "$restore"
+
+xdotool windowactivate --sync "$restore" key alt+e
+confirm=$(wait_window "Avertissement")
+xdotool windowactivate --sync "$confirm" key Return
+report=$(wait_window "Informations sur la restauration")
+summary=$(wait_window "^Information$")
+sleep 1
+# The summary box stands over the report: take that part of the screen.
+geometry=$(xwininfo -id "$report" | awk '/Absolute upper-left X:/{x=$4}/Absolute upper-left Y:/{y=$4}
+  /Width:/{w=$2}/Height:/{h=$2}END{print w+2 "x" h+24 "+" x-1 "+" y-23}')
+import -window root -crop "$geometry" +repage "$out/restore-report.png"
+echo "docs/screenshots/restore-report.png"
+xdotool windowactivate --sync "$summary" key Return; sleep 0.5
+xdotool windowactivate --sync "$restore" key alt+f; sleep 0.5
+
+# Today's stored files cannot be written: "save now" then shows the error
+# window, as a full disk would.
+mkdir -p "$store/$station/$(date +%d%m%Y)"
+echo "in the way" > "$store/$station/$(date +%d%m%Y)/_"
+echo "version du jour" >> "$docs/Rapports/bilan.txt"
 xdotool windowactivate --sync "$main" key alt+s
 question=$(wait_window "Avertissement")
 xdotool windowactivate --sync "$question" key Return
