@@ -24,23 +24,9 @@ trap cleanup EXIT
 export HOME="$work/home" XDG_CONFIG_DIRS="$work/xdg" XDG_CONFIG_HOME="$work/home/.config"
 export VARNOKET_HOME="$work/home/varnoket"
 mkdir -p "$HOME" "$work/backups"
-display=:${SCREEN_NUMBER:-96}
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 & pids+=($!)
-trayer --edge top --align right --widthtype request --height 32 --SetDockType true >/dev/null 2>&1 & pids+=($!)
-sleep 1
+. scripts/lib/virtual-screen.sh
+start_virtual_screen "${SCREEN_NUMBER:-96}"
 
-wait_window() {
-  for _ in $(seq 300); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  echo "no window '$1' appeared" >&2
-  return 1
-}
 snap() { sleep 0.5; import -window root "$out/$1.png"; echo "$out/$1.png: $2"; }
 pick_folder() {  # types a path into the open folder picker
   local picker
@@ -88,12 +74,7 @@ pkill -f "$VARNOKET_HOME/varnoket" || true
 sleep 1
 NO_FAKE_STAT=1 faketime -f "@$(date +%Y-%m-%d) 12:58:00 x20" "$VARNOKET_HOME/varnoket" \
   >"$work/second.log" 2>&1 & pids+=($!)
-icon=""
-for _ in $(seq 100); do
-  icon=$(xwininfo -root -tree | awk '!found && /"Varnoket": \("varnoket"/ {print $1; found=1}')
-  [ -n "$icon" ] && break
-  sleep 0.1
-done
+icon=$(tray_icon)
 xdotool mousemove --window "$icon" 10 10
 day="$work/backups/$(hostname -s)/$(date +%d%m%Y)"
 for i in $(seq 600); do

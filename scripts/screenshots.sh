@@ -44,28 +44,11 @@ for days_ago in 3 2 1; do
 done
 
 export XDG_CONFIG_DIRS="$work/xdg" XDG_CONFIG_HOME="$work/config" HOME="$work"
-display=:${SCREEN_NUMBER:-97}
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 & pids+=($!)
-trayer --edge top --align right --widthtype request --height 32 --SetDockType true >/dev/null 2>&1 & pids+=($!)
-sleep 1
+. scripts/lib/virtual-screen.sh
+start_virtual_screen "${SCREEN_NUMBER:-97}"
 
 "$prog/varnoket" >"$work/varnoket.log" 2>&1 & pids+=($!)
 
-# Waits for a window whose title matches, prints its id.
-wait_window() {
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  echo "no window '$1' appeared (the screen at that moment: /tmp/varnoket-screenshots-failure.png)" >&2
-  import -window root /tmp/varnoket-screenshots-failure.png || true
-  cat "$work/varnoket.log" >&2
-  return 1
-}
 shoot() {
   sleep 0.7
   import -frame -window "$2" "$out/$1.png"
@@ -75,13 +58,7 @@ shoot() {
 # The backup set is not empty, so the window hides into the tray at start;
 # a double click on the tray icon brings it back.
 sleep 3
-icon=""
-for _ in $(seq 50); do
-  icon=$(xwininfo -root -tree | awk '!found && /"Varnoket": \("varnoket"/ {print $1; found=1}')
-  [ -n "$icon" ] && break
-  sleep 0.1
-done
-[ -n "$icon" ] || { echo "the tray icon did not appear" >&2; exit 1; }
+icon=$(tray_icon)
 xdotool mousemove --window "$icon" 10 10 click --repeat 2 --delay 120 1
 main=$(wait_window "Varnoket version")
 xdotool mousemove 5 795
@@ -111,8 +88,7 @@ xdotool windowactivate --sync "$log" key alt+f; sleep 0.5
 # The restore window: the latest day, a directory and a file ticked.
 xdotool windowactivate --sync "$main" key alt+r
 restore=$(wait_window "Varnoket - Restauration")
-rx=$(xwininfo -id "$restore" | awk '/Absolute upper-left X:/{print $4}')
-ry=$(xwininfo -id "$restore" | awk '/Absolute upper-left Y:/{print $4}')
+read -r rx ry < <(window_origin "$restore")
 xdotool mousemove $((rx + 560)) $((ry + 22)) click 1; sleep 0.5
 xdotool key End Return; sleep 1.5
 # Rows of the expanded tree: /, tmp, <work>, Documents, Courrier, Photos, ...
