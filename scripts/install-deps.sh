@@ -3,7 +3,7 @@
 # already present. Safe to run again.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libbz2-dev libgtest-dev libgmock-dev libssl-dev bzip2
-          qt6-base-dev)
+          qt6-base-dev libcurl4-openssl-dev libsodium-dev)
 case "${1:-}" in
   --with-tools) packages+=(faketime) ;;
   # A virtual screen with a notification area and a window manager, and the
