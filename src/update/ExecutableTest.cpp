@@ -1,0 +1,26 @@
+#include "update/ExecutableTest.h"
+
+#include <array>
+#include <fstream>
+
+namespace varnoket {
+
+bool IsExecutableProgram(const std::string& path) {
+  // e_ident (16 bytes) then e_type (2 bytes, in the file's byte order).
+  std::array<unsigned char, 18> header{};
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  in.read(reinterpret_cast<char*>(header.data()), static_cast<std::streamsize>(header.size()));
+  if (in.gcount() != static_cast<std::streamsize>(header.size())) return false;
+  if (header[0] != 0x7f || header[1] != 'E' || header[2] != 'L' || header[3] != 'F') return false;
+  const unsigned char elfClass = header[4];   // 1: 32-bit, 2: 64-bit
+  const unsigned char byteOrder = header[5];  // 1: little endian, 2: big endian
+  if ((elfClass != 1 && elfClass != 2) || (byteOrder != 1 && byteOrder != 2)) return false;
+  const unsigned type =
+      byteOrder == 1 ? header[16] | (header[17] << 8) : header[17] | (header[16] << 8);
+  constexpr unsigned kExecutable = 2;
+  constexpr unsigned kSharedObject = 3;  // what a position-independent program is
+  return type == kExecutable || type == kSharedObject;
+}
+
+}  // namespace varnoket

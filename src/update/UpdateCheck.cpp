@@ -1,0 +1,158 @@
+#include "update/UpdateCheck.h"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "platform/InstanceLock.h"
+#include "update/ExecutableTest.h"
+#include "update/Signature.h"
+#include "update/VersionFile.h"
+
+namespace varnoket {
+
+namespace {
+
+constexpr const char* kBadVersionFile = "Le fichier de version téléchargé est incorrect !";
+constexpr const char* kNoDownloadFolder = "Impossible de créer le repertoire temporaire (%s).";
+constexpr const char* kDownloadFailed = "Impossible de télécharger (%s). Mise a jour interrompue !";
+constexpr const char* kNotExecutable =
+    "Le premier fichier de la mise à jour téléchargé n'est pas un executable. Mise a jour "
+    "interrompue !";
+constexpr const char* kBadSignature =
+    "La signature de la mise à jour téléchargée est incorrecte. Mise a jour interrompue !";
+constexpr const char* kStartFailed =
+    "Impossible de lancer la mise à jour téléchargée (%s). Mise a jour interrompue !";
+
+constexpr uint32_t kProgramMode = 0755;
+
+std::string Fill(const std::string& text, const std::string& value) {
+  std::string filled = text;
+  const size_t at = filled.find("%s");
+  if (at != std::string::npos) filled.replace(at, 2, value);
+  return filled;
+}
+
+// "upload/_FILE1.exe", then "upload/_FILE2", "upload/_FILE3" ...: only the
+// program carries an extension.
+std::string DownloadFileName(const std::string& folder, size_t k) {
+  return folder + "/_FILE" + std::to_string(k) + (k == 1 ? ".exe" : "");
+}
+
+class Attempt {
+ public:
+  Attempt(UpdateEnv& env, UpdateState& state, int today)
+      : env_(env), state_(state), today_(today) {}
+
+  UpdateTickResult Run();
+
+ private:
+  // The attempt is over for today; the tick goes on.
+  UpdateTickResult End() {
+    state_.lastUpdateCheck = today_;
+    SetTray(0);
+    return UpdateTickResult::kGoOn;
+  }
+  // The attempt is over for today and its message is shown; the tick stops
+  // with the timer running again.
+  UpdateTickResult Fail(const std::string& message) {
+    if (env_.showError) env_.showError(message);
+    if (env_.startTimer) env_.startTimer();
+    state_.lastUpdateCheck = today_;
+    SetTray(0);
+    return UpdateTickResult::kStopTick;
+  }
+  void SetTray(int image) {
+    if (env_.setTrayImage) env_.setTrayImage(image);
+  }
+  bool Fetch(const std::string& url, const std::string& fileName, bool binary) {
+    return env_.fetch && env_.fetch(url, fileName, binary);
+  }
+
+  UpdateEnv& env_;
+  UpdateState& state_;
+  int today_;
+};
+
+UpdateTickResult Attempt::Run() {
+  SetTray(1);
+  const std::string versionFile = env_.programFolder + "/" + kVersionFileName;
+  std::string versionText;
+  if (Fetch(env_.versionUrl, versionFile, false))
+    versionText = env_.fs.ReadFile(versionFile).value_or(std::string());
+  env_.fs.DeleteFile(versionFile);
+  // A failed version download says nothing: the server may be down today.
+  if (versionText.empty()) return End();
+
+  std::vector<std::string> lines = SplitVersionLines(versionText);
+  if (lines.size() < 2) return Fail(kBadVersionFile);
+  std::replace(state_.currentVersion.begin(), state_.currentVersion.end(), ',', '.');
+  lines[0] = NormalizeVersion(lines[0]);
+  if (lines[0] == state_.currentVersion) return End();
+
+  // Without a usable key no download could ever be trusted; fetching the
+  // files would only waste the line.
+  if (!IsUsablePublicKey(env_.publicKeyHex)) return Fail(kBadSignature);
+
+  const std::string folder = env_.programFolder + "/" + kDownloadFolderName;
+  // A file of that name in the way counts as a missing folder.
+  if (!env_.fs.IsDirectory(folder)) env_.fs.CreateDirectories(folder);
+  if (!env_.fs.IsDirectory(folder)) return Fail(Fill(kNoDownloadFolder, folder));
+
+  for (size_t k = 1; k < lines.size(); ++k) {
+    if (env_.pump) env_.pump();
+    const std::string& url = lines[k];
+    const std::string fileName = DownloadFileName(folder, k);
+    if (!Fetch(url, fileName, true)) return Fail(Fill(kDownloadFailed, url));
+    // Each file travels with its maker's signature; nothing unsigned or
+    // altered on the way is ever run.
+    const std::string signatureName = fileName + ".sig";
+    if (!Fetch(url + ".sig", signatureName, true)) return Fail(kBadSignature);
+    if (!VerifyFileSignature(fileName, signatureName, env_.publicKeyHex))
+      return Fail(kBadSignature);
+  }
+
+  const std::string program = DownloadFileName(folder, 1);
+  if (!IsExecutableProgram(program)) return Fail(kNotExecutable);
+  // A downloaded file carries no execute permission.
+  if (!env_.fs.SetAttributes(program, kProgramMode) || !env_.start || !env_.start(program, true))
+    return Fail(Fill(kStartFailed, program));
+  if (env_.endProcess) env_.endProcess();
+  return UpdateTickResult::kProcessEnded;
+}
+
+}  // namespace
+
+int DayNumber(const LocalDateTime& t) {
+  using namespace std::chrono;
+  const sys_days date{year{t.year} / month{static_cast<unsigned>(t.month)} /
+                      day{static_cast<unsigned>(t.day)}};
+  const sys_days origin{year{1899} / December / day{30}};
+  return static_cast<int>((date - origin).count());
+}
+
+UpdateTickResult RunUpdateTick(UpdateEnv& env, UpdateState& state, bool masterStation) {
+  const int today = DayNumber(env.clock.Now());
+
+  // Step A: a copy run from the network hands over while the machine that
+  // owns the folder puts an update in place.
+  if (today > state.lastUpdateCheck && !masterStation &&
+      RoleOf(env.programPath) != ProgramRole::kUpdate &&
+      env.fs.Exists(env.programFolder + "/" + kUpdateExchangeFileName)) {
+    const std::string program =
+        env.programFolder + "/" + kDownloadFolderName + "/" + kDownloadedProgramName;
+    // Ending without a successor would leave this station without backups;
+    // the next tick tries again while the exchange file is there.
+    if (env.start && env.start(program, true)) {
+      if (env.endProcess) env.endProcess();
+      return UpdateTickResult::kProcessEnded;
+    }
+  }
+
+  // Step B: the version check, once a day, on line, on the owning copy only.
+  if (!env.isOnline || !env.isOnline()) return UpdateTickResult::kGoOn;
+  if (today <= state.lastUpdateCheck || !masterStation) return UpdateTickResult::kGoOn;
+  return Attempt(env, state, today).Run();
+}
+
+}  // namespace varnoket

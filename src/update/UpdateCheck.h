@@ -1,0 +1,63 @@
+// The update logic of the scheduler tick. On a copy run from a network folder
+// it hands over to the downloaded program as soon as the exchange file shows
+// an update being put in place; on the copy that owns the program folder it
+// asks the update server once a day for the newest version and, when that
+// differs from the running one, downloads the signed release files, starts
+// the new program and ends. Everything it touches is injected, so it runs
+// without a network, a screen or a real process end.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+
+namespace varnoket {
+
+constexpr const char* kUpdateExchangeFileName = "__newver.$$$";
+constexpr const char* kVersionFileName = "varnoket.ver";
+constexpr const char* kDownloadFolderName = "upload";
+// The downloaded program, as step A starts it and as the download saves it.
+constexpr const char* kDownloadedProgramName = "_FILE1.exe";
+
+// What the check works with; the main window fills it.
+struct UpdateEnv {
+  UpdateEnv(FileSystem& fileSystem, const Clock& today) : fs(fileSystem), clock(today) {}
+
+  FileSystem& fs;
+  const Clock& clock;
+  std::string programPath;
+  std::string programFolder;  // without a trailing '/'
+  std::string versionUrl = VARNOKET_UPDATE_URL;
+  std::string publicKeyHex = VARNOKET_UPDATE_PUBLIC_KEY;
+  std::function<bool()> isOnline;
+  // Fetches `url` into `fileName`; `binary` asks for the strict rule (the
+  // length received must equal the announced Content-Length). True on success.
+  std::function<bool(const std::string& url, const std::string& fileName, bool binary)> fetch;
+  std::function<void()> pump;  // one pass over the queued GUI messages
+  std::function<bool(const std::string& program, bool minimised)> start;
+  std::function<void()> endProcess;                   // ends the program at once
+  std::function<void(const std::string&)> showError;  // the error window, not waited for
+  std::function<void(int)> setTrayImage;
+  std::function<void()> startTimer;
+};
+
+struct UpdateState {
+  int lastUpdateCheck = 0;     // day of the last attempt (DayNumber), 0 for none
+  std::string currentVersion;  // the running version
+};
+
+enum class UpdateTickResult {
+  kGoOn,          // the tick goes on with the backup-time test
+  kStopTick,      // an attempt failed: its message is shown and the timer runs again
+  kProcessEnded,  // handed over to the downloaded program
+};
+
+// Days since 30/12/1899 of the date part of `t`; every real date is above 0.
+int DayNumber(const LocalDateTime& t);
+
+// The exchange-file test, then the version check.
+UpdateTickResult RunUpdateTick(UpdateEnv& env, UpdateState& state, bool masterStation);
+
+}  // namespace varnoket
