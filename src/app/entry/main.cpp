@@ -18,6 +18,24 @@
 #include "platform/Process.h"
 #include "platform/ProgramPath.h"
 
+// A test build of the program (the hand-over test) replaces these: its own
+// update address and key, a quick scheduler and short hand-over waits.
+#ifndef VARNOKET_PROGRAM_UPDATE_URL
+#define VARNOKET_PROGRAM_UPDATE_URL VARNOKET_UPDATE_URL
+#endif
+#ifndef VARNOKET_PROGRAM_PUBLIC_KEY
+#define VARNOKET_PROGRAM_PUBLIC_KEY VARNOKET_UPDATE_PUBLIC_KEY
+#endif
+#ifndef VARNOKET_PROGRAM_TIMER_MS
+#define VARNOKET_PROGRAM_TIMER_MS 600000
+#endif
+#ifndef VARNOKET_PROGRAM_LOCAL_WAIT_MS
+#define VARNOKET_PROGRAM_LOCAL_WAIT_MS 630000
+#endif
+#ifndef VARNOKET_PROGRAM_NETWORK_WAIT_MS
+#define VARNOKET_PROGRAM_NETWORK_WAIT_MS 660000
+#endif
+
 namespace varnoket {
 namespace {
 
@@ -71,6 +89,8 @@ int RunUpdate(const std::string& programPath, bool anotherInstance, bool localDr
   env.anotherInstanceRunning = anotherInstance;
   env.sleep = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
   env.start = [](const std::string& program) { return StartDetached(program); };
+  env.localWaitMs = VARNOKET_PROGRAM_LOCAL_WAIT_MS;
+  env.networkWaitMs = VARNOKET_PROGRAM_NETWORK_WAIT_MS;
   try {
     RunUpdateRole(env);
   } catch (const std::exception& e) {
@@ -115,7 +135,11 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   int code = 0;
   {
-    VarnoketProgram program(programPath, programFolder);
+    ProgramBuildSettings settings;
+    settings.updateUrl = VARNOKET_PROGRAM_UPDATE_URL;
+    settings.publicKeyHex = VARNOKET_PROGRAM_PUBLIC_KEY;
+    settings.timerIntervalMs = VARNOKET_PROGRAM_TIMER_MS;
+    VarnoketProgram program(programPath, programFolder, settings);
     program.Start();
     code = QApplication::exec();
   }

@@ -28,7 +28,9 @@
 #include "platform/gui/NamedButton.h"
 #include "restore/gui/TFormRestaure.h"
 #include "settings/ConfigurationRules.h"
+#include "platform/ProgramPath.h"
 #include "ui/gui/TFormAide.h"
+#include "update/gui/THTTPGet.h"
 #include "ui/gui/TFormError.h"
 #include "ui/gui/TFormViewLog.h"
 
@@ -95,19 +97,30 @@ TForm1::TForm1(MainWindowEnv env, QWidget* parent)
   station_.path.clear();
   station_.lastBackupDate.clear();
   if (env_.lowerPriority) env_.lowerPriority();
-  lastUpdateCheck_ = 0;
+  updateState_.lastUpdateCheck = 0;
   downloadOk_ = true;
 
   timer1_ = new QTimer(this);
   timer1_->setObjectName("Timer1");
   timer1_->stop();
-  timer1_->setInterval(kTimerInterval);
+  timer1_->setInterval(env_.timerIntervalMs > 0 ? env_.timerIntervalMs : kTimerInterval);
   timer1_->start();
   connect(timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
   firstShowPending_ = true;
   masterStation_ = !env_.programPath.empty() && !IsRemotePath(env_.drives, env_.programPath);
   currentVersion_ = VersionFromTitle(windowTitle().toStdString());
+  updateState_.currentVersion = currentVersion_;
+  httpGetVersion_ = std::make_unique<THTTPGet>();
+  httpGetUpdate_ = std::make_unique<THTTPGet>();
+  httpGetUpdate_->BinaryData = true;
+  for (THTTPGet* get : {httpGetVersion_.get(), httpGetUpdate_.get()}) {
+    get->AcceptTypes = "*/*";
+    get->Agent = "Quendralith FileDownload";
+    get->UseCache = false;
+    get->WaitThread = true;
+    get->OnError = [this](THTTPGet*) { downloadOk_ = false; };
+  }
 
   BuildControls();
   BuildTray();
@@ -607,6 +620,14 @@ void TForm1::ButtonVoirLogClick() {
 void TForm1::Timer1Timer() {
   if (station_.lastBackupDate.empty() || !Program().IsOpen()) return;
   timer1_->stop();
+  switch (RunUpdateStep()) {
+    case UpdateTickResult::kGoOn:
+      break;
+    case UpdateTickResult::kStopTick:  // its error is shown, the timer runs again
+      return;
+    case UpdateTickResult::kProcessEnded:  // handing over to the new version
+      return;
+  }
   const LocalDateTime now = env_.clock.Now();
   if (IsBackupDue(now, station_.lastBackupDate, Program().preferredHour,
                   Program().preferredMinute)) {
@@ -642,6 +663,37 @@ void TForm1::BitBtnSaveNowClick() {
   timer1_->stop();
   RunBackupNow();
   timer1_->start();
+}
+
+UpdateTickResult TForm1::RunUpdateStep() {
+  UpdateEnv update(env_.fs, env_.clock);
+  update.programPath = env_.programPath;
+  update.programFolder = ProgramFolderOf(env_.programPath);
+  if (!env_.updateUrl.empty()) {
+    update.versionUrl = env_.updateUrl;
+    update.publicKeyHex = env_.updatePublicKeyHex;
+  }
+  update.isOnline = env_.isOnline ? env_.isOnline : [] { return false; };
+  update.fetch = [this](const std::string& url, const std::string& fileName, bool binary) {
+    THTTPGet& get = binary ? *httpGetUpdate_ : *httpGetVersion_;
+    downloadOk_ = true;
+    get.URL = url;
+    get.FileName = fileName;
+    get.Fetch();
+    return downloadOk_;
+  };
+  update.pump = [] { QCoreApplication::processEvents(); };
+  update.start = env_.startProgram;
+  update.endProcess = [this] {
+    systray_->SetVisible(false);
+    EndProgram();
+  };
+  update.showError = [this](const std::string& text) {
+    if (forms_.error != nullptr) forms_.error->ShowError(text);
+  };
+  update.setTrayImage = [this](int index) { systray_->SetImageIndex(index); };
+  update.startTimer = [this] { timer1_->start(); };
+  return RunUpdateTick(update, updateState_, masterStation_);
 }
 
 void TForm1::RunBackupNow() {

@@ -22,6 +22,7 @@
 #include "settings/StationSettings.h"
 #include "settings/gui/TFormAddExclusion.h"
 #include "settings/gui/TFormConfig.h"
+#include "update/UpdateCheck.h"
 
 class QAction;
 class QListWidget;
@@ -32,6 +33,7 @@ class QTimer;
 namespace varnoket {
 
 class TantTaskbarIcon;
+class THTTPGet;
 class TFormAide;
 class TFormError;
 class TFormRestaure;
@@ -62,6 +64,15 @@ struct MainWindowEnv {
   std::function<void(int)> exitProgram;
   // Lowers the process priority at creation (left out by tests).
   std::function<void()> lowerPriority;
+  // The scheduler's period.
+  int timerIntervalMs = 600000;
+  // The daily update check: the version file's address, the key release
+  // files are signed with, the on-line probe (none: never on line, so
+  // tests check nothing unless they say so) and how a program is started.
+  std::string updateUrl;
+  std::string updatePublicKeyHex;
+  std::function<bool()> isOnline;
+  std::function<bool(const std::string& program, bool minimised)> startProgram;
 };
 
 // The other windows the main window opens; created after it, in the
@@ -121,6 +132,7 @@ class TForm1 : public QWidget, public ConfigOwner, public ExclusionOwner {
   bool FirstShowPending() const { return firstShowPending_; }
   bool MasterStation() const { return masterStation_; }
   const std::string& CurrentVersion() const { return currentVersion_; }
+  int LastUpdateCheck() const { return updateState_.lastUpdateCheck; }
   const std::string& LastBackupDate() const { return station_.lastBackupDate; }
   const std::string& StartupFolder() const { return startupFolder_; }
   TantTaskbarIcon& Systray1() { return *systray_; }
@@ -147,6 +159,9 @@ class TForm1 : public QWidget, public ConfigOwner, public ExclusionOwner {
   bool WriteTestOfRoot(const std::string& root);
   void WriteStartupEntry();
   void RunBackupNow();
+  // The tick's update step: the exchange-file test or the daily version
+  // check, through the two download components.
+  UpdateTickResult RunUpdateStep();
   const ProgramSettings& Program() const;
   std::string BackupRoot() const;
 
@@ -160,7 +175,7 @@ class TForm1 : public QWidget, public ConfigOwner, public ExclusionOwner {
   bool centred_ = false;
   bool masterStation_ = false;
   std::string currentVersion_;
-  double lastUpdateCheck_ = 0;
+  UpdateState updateState_;  // LastUpdateCheck, CurrentVersion
   bool downloadOk_ = true;
   BackupOutcome lastOutcome_ = BackupOutcome::kNotStarted;
   int horizontalExtent_ = 0;
@@ -179,6 +194,8 @@ class TForm1 : public QWidget, public ConfigOwner, public ExclusionOwner {
   QPushButton* configurer_ = nullptr;
   QPushButton* restaurer_ = nullptr;
   std::unique_ptr<GuiBackupHost> host_;
+  std::unique_ptr<THTTPGet> httpGetVersion_;
+  std::unique_ptr<THTTPGet> httpGetUpdate_;
 };
 
 }  // namespace varnoket

@@ -4,12 +4,16 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "platform/OnlineProbe.h"
 #include "platform/Priority.h"
+#include "platform/Process.h"
 #include "platform/StationName.h"
 
 namespace varnoket {
 
-VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::string& programFolder) {
+VarnoketProgram::VarnoketProgram(const std::string& programPath,
+                                 const std::string& programFolder,
+                                 const ProgramBuildSettings& settings) {
   MainWindowEnv env(DefaultFileSystem(), dialogs_, clock_, picker_, drives_);
   env.programPath = programPath;
   env.stationName = GetStationName();
@@ -17,6 +21,11 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
   env.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
   env.exitProgram = [](int code) { QCoreApplication::exit(code); };
   env.lowerPriority = [] { LowerProcessPriority(); };
+  env.timerIntervalMs = settings.timerIntervalMs;
+  env.updateUrl = settings.updateUrl;
+  env.updatePublicKeyHex = settings.publicKeyHex;
+  env.isOnline = [] { return IsOnline(); };
+  env.startProgram = [](const std::string& program, bool) { return StartDetached(program); };
 
   form1_ = std::make_unique<TForm1>(std::move(env));
   config_ =

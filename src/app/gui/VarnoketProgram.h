@@ -19,9 +19,18 @@
 
 namespace varnoket {
 
+// What a build of the program fixes: the update address and key, and the
+// scheduler's period (a test build shortens it).
+struct ProgramBuildSettings {
+  std::string updateUrl;
+  std::string publicKeyHex;
+  int timerIntervalMs = 600000;
+};
+
 class VarnoketProgram {
  public:
-  VarnoketProgram(const std::string& programPath, const std::string& programFolder);
+  VarnoketProgram(const std::string& programPath, const std::string& programFolder,
+                  const ProgramBuildSettings& settings);
   ~VarnoketProgram();
 
   // Shows the main window; its first showing runs the start-up checks.
