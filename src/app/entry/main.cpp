@@ -19,7 +19,8 @@
 #include "platform/ProgramPath.h"
 
 // A test build of the program (the hand-over test) replaces these: its own
-// update address and key, a quick scheduler and short hand-over waits.
+// update address and key, a quick scheduler, short hand-over waits, and a
+// local server taken as on line whatever the machine's routes are.
 #ifndef VARNOKET_PROGRAM_UPDATE_URL
 #define VARNOKET_PROGRAM_UPDATE_URL VARNOKET_UPDATE_URL
 #endif
@@ -139,6 +140,9 @@ int main(int argc, char** argv) {
     settings.updateUrl = VARNOKET_PROGRAM_UPDATE_URL;
     settings.publicKeyHex = VARNOKET_PROGRAM_PUBLIC_KEY;
     settings.timerIntervalMs = VARNOKET_PROGRAM_TIMER_MS;
+#ifdef VARNOKET_PROGRAM_ASSUME_ONLINE
+    settings.assumeOnline = true;
+#endif
     VarnoketProgram program(programPath, programFolder, settings);
     program.Start();
     code = QApplication::exec();

@@ -11,8 +11,7 @@
 
 namespace varnoket {
 
-VarnoketProgram::VarnoketProgram(const std::string& programPath,
-                                 const std::string& programFolder,
+VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::string& programFolder,
                                  const ProgramBuildSettings& settings) {
   MainWindowEnv env(DefaultFileSystem(), dialogs_, clock_, picker_, drives_);
   env.programPath = programPath;
@@ -24,7 +23,8 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath,
   env.timerIntervalMs = settings.timerIntervalMs;
   env.updateUrl = settings.updateUrl;
   env.updatePublicKeyHex = settings.publicKeyHex;
-  env.isOnline = [] { return IsOnline(); };
+  env.isOnline = settings.assumeOnline ? std::function<bool()>([] { return true; })
+                                       : std::function<bool()>([] { return IsOnline(); });
   env.startProgram = [](const std::string& program, bool) { return StartDetached(program); };
 
   form1_ = std::make_unique<TForm1>(std::move(env));

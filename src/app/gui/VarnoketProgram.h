@@ -25,6 +25,7 @@ struct ProgramBuildSettings {
   std::string updateUrl;
   std::string publicKeyHex;
   int timerIntervalMs = 600000;
+  bool assumeOnline = false;  // a test build whose server is on this machine
 };
 
 class VarnoketProgram {
