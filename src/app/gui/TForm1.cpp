@@ -24,15 +24,15 @@
 #include "engine/BackupContext.h"
 #include "engine/Scheduler.h"
 #include "platform/AsciiText.h"
+#include "platform/ProgramPath.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
 #include "restore/gui/TFormRestaure.h"
 #include "settings/ConfigurationRules.h"
-#include "platform/ProgramPath.h"
 #include "ui/gui/TFormAide.h"
-#include "update/gui/THTTPGet.h"
 #include "ui/gui/TFormError.h"
 #include "ui/gui/TFormViewLog.h"
+#include "update/gui/THTTPGet.h"
 
 #ifndef VARNOKET_VERSION
 #define VARNOKET_VERSION "1.13"
@@ -596,8 +596,14 @@ void TForm1::VKButtonAideClick() {
 void TForm1::Quitter1Click() {
   if (env_.dialogs.Warning("Etes vous sur de vouloir quitter Quendralith Backup ?",
                            DialogButtons::OkCancel) == DialogAnswer::Ok) {
-    systray_->SetVisible(false);
-    EndProgram();
+    // The question is asked from inside the tray icon's own mouse event (its
+    // menu); removing the icon there would delete the object that is still
+    // handling that event. The icon goes, and the program ends, once the
+    // event is over.
+    QTimer::singleShot(0, this, [this] {
+      systray_->SetVisible(false);
+      EndProgram();
+    });
   }
 }
 

@@ -232,7 +232,10 @@ TEST_F(StartupChecksTest, ClosingHidesAndQuittingAsksFirst) {
   dialogs_.QueueAnswer(DialogAnswer::Cancel);
   form_->Quitter1Click();
   EXPECT_TRUE(exitCodes_.empty());
-  form_->Quitter1Click();  // OK
+  form_->Quitter1Click();           // OK
+  EXPECT_TRUE(exitCodes_.empty());  // once the tray's event is over
+  Settle();
+  EXPECT_FALSE(form_->Systray1().Visible());
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
             (std::vector<std::string>{"Etes vous sur de vouloir quitter Quendralith Backup ?",
                                       "Etes vous sur de vouloir quitter Quendralith Backup ?"}));
