@@ -14,6 +14,7 @@
 #include "engine/SourceScan.h"
 #include "platform/DosDate.h"
 #include "platform/IniFile.h"
+#include "platform/MessageText.h"
 
 namespace varnoket {
 
@@ -23,7 +24,8 @@ namespace {
 // exactly the bytes that were compressed.
 class DigestingStream final : public Stream {
  public:
-  explicit DigestingStream(Stream& inner) : inner_(inner), digest_(std::make_unique<DigestBuilder>(true)) {}
+  explicit DigestingStream(Stream& inner)
+      : inner_(inner), digest_(std::make_unique<DigestBuilder>(true)) {}
   size_t Read(void* buffer, size_t count) override {
     const size_t got = inner_.Read(buffer, count);
     digest_->Update(buffer, got);
@@ -41,13 +43,6 @@ class DigestingStream final : public Stream {
   Stream& inner_;
   std::unique_ptr<DigestBuilder> digest_;
 };
-
-std::string Format(const char* pattern, const std::string& a) {
-  std::string out(pattern);
-  const size_t pos = out.find("%s");
-  if (pos != std::string::npos) out.replace(pos, 2, a);
-  return out;
-}
 
 // A failure the user must know of: in the log and in the error window.
 void ReportError(const BackupContext& ctx, const std::string& text) {
@@ -185,9 +180,9 @@ class CopyStep {
       out->Close();
     } catch (const std::exception&) {
       ctx_.fs.DeleteFile(temp);
-      ReportError(ctx_, Format("ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez "
-                               "l'espace disque disponible ou les droits en écriture !",
-                               target));
+      ReportError(ctx_, FillText("ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez "
+                                 "l'espace disque disponible ou les droits en écriture !",
+                                 {target}));
       return false;
     }
     written_.push_back(index);
@@ -224,8 +219,8 @@ class CopyStep {
     GiveOwnNamesToSharers(rec);
     std::string replacement;
     if (auto prev = PreviousRecord(rec.fullPath)) {
-      const bool nameFree = queuedNames_.count(prev->storedName) == 0 &&
-                            staleNames_.count(prev->storedName) == 0;
+      const bool nameFree =
+          queuedNames_.count(prev->storedName) == 0 && staleNames_.count(prev->storedName) == 0;
       const std::string ownerPath = ctx_.rules.PathOfStoredName(prev->storedName);
       const bool ownerAbsent = ownerPath.empty() || details_.Find(ownerPath) == nullptr;
       if (nameFree && (ownerAbsent || ownerPath == rec.fullPath)) replacement = prev->Format();
@@ -273,7 +268,8 @@ class CopyStep {
     if (!namesGathered_) {
       namesGathered_ = true;
       for (uint32_t j : queue_) {
-        if (const auto v = ViewFileRecord(ctx_.currentFileList[j])) queuedNames_.emplace(v->storedName);
+        if (const auto v = ViewFileRecord(ctx_.currentFileList[j]))
+          queuedNames_.emplace(v->storedName);
       }
     }
     return queuedNames_;
@@ -287,8 +283,8 @@ class CopyStep {
   bool namesGathered_ = false;
   std::set<std::string> queuedNames_;
   std::set<std::string> staleNames_;  // names a stopped run left in the day folder
-  std::vector<size_t> written_;  // queue entries stored under their temporary names
-  size_t renamed_ = 0;           // how many of them are in place
+  std::vector<size_t> written_;       // queue entries stored under their temporary names
+  size_t renamed_ = 0;                // how many of them are in place
   int64_t bytes_ = 0;
   int32_t files_ = 0;
 };
@@ -328,7 +324,7 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
   ctx.Log("Début de la sauvegarde ...");
   if (!ctx.fs.CreateDirectories(dayFolder)) {
     const std::string text =
-        Format("Impossible de créer le répertoire de sauvegarde du jour (%s)", dayFolder);
+        FillText("Impossible de créer le répertoire de sauvegarde du jour (%s)", {dayFolder});
     ctx.Log(text);
     ctx.dialogs.Error(text);
     return BackupOutcome::kFailed;
@@ -368,10 +364,10 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     copy.Discard();
   }
   if (!saved) {
-    ReportError(ctx, Format("Impossible de créer le fichier (%s) ou de mettre à jour le fichier "
-                            "INI !\r\nVérifiez l'espace disque disponible sur le disque de "
-                            "sauvegarde !",
-                            listPath));
+    ReportError(ctx, FillText("Impossible de créer le fichier (%s) ou de mettre à jour le fichier "
+                              "INI !\r\nVérifiez l'espace disque disponible sur le disque de "
+                              "sauvegarde !",
+                              {listPath}));
     return BackupOutcome::kFailed;
   }
   return BackupOutcome::kCompleted;

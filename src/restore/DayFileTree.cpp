@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/FileRecord.h"
+#include "platform/MessageText.h"
 #include "restore/StringManager.h"
 
 namespace varnoket {
@@ -36,12 +37,7 @@ int32_t ToInt32(std::string_view text) {
   const char* end = digits.data() + digits.size();
   const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
   if (digits.empty() || signTwice || ec != std::errc() || ptr != end) {
-    const std::string_view pattern = kNotAnIntegerText;
-    const size_t hole = pattern.find("%s");
-    std::string message(pattern.substr(0, hole));
-    message += text;
-    message += pattern.substr(hole + 2);
-    throw std::runtime_error(message);
+    throw std::runtime_error(FillText(kNotAnIntegerText, {text}));
   }
   return value;
 }

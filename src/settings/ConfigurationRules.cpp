@@ -3,21 +3,13 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "platform/MessageText.h"
 #include "platform/PathRules.h"
 #include "platform/Stream.h"
 #include "settings/NumberField.h"
 
 namespace varnoket {
-namespace {
-
-std::string FillPath(const char* pattern, const std::string& path) {
-  const std::string_view text = pattern;
-  const size_t at = text.find("%s");
-  if (at == std::string_view::npos) return std::string(text);
-  return std::string(text.substr(0, at)) + path + std::string(text.substr(at + 2));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, TDriveInfo& drives,
                                       const std::string& choice) {
@@ -25,7 +17,7 @@ RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, TDriveInfo& drives,
   // A relative root would move with the working folder; the picker never
   // gives one, so it counts as a folder that cannot be reached.
   if (!posix.IsAbsolute(choice) || !fs.IsDirectory(choice)) {
-    return {RootRefusal::NotAccessible, FillPath(kRootNotAccessible, choice)};
+    return {RootRefusal::NotAccessible, FillText(kRootNotAccessible, {choice})};
   }
   if (IsRemotePath(drives, choice)) return {RootRefusal::OnShare, kRootOnShare};
   drives.RefreshDrive(choice, kDriveAllParts);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/AsciiText.h"
+#include "platform/MessageText.h"
 #include "settings/ProgramSettings.h"
 
 namespace varnoket {
@@ -11,13 +12,6 @@ namespace {
 
 constexpr const char* kParams = "PARAMS";
 constexpr const char* kDirectories = "DIRECTORIES";
-
-std::string Format2(const std::string& text, const std::string& first, const std::string& second) {
-  const size_t a = text.find("%s");
-  const size_t b = text.find("%s", a + 2);
-  if (a == std::string::npos || b == std::string::npos) return text;
-  return text.substr(0, a) + first + text.substr(a + 2, b - a - 2) + second + text.substr(b + 2);
-}
 
 std::string ValueAfterEquals(const std::string& line) {
   const size_t eq = line.find('=');
@@ -60,9 +54,9 @@ bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& se
   }
   if (!created) {
     dialogs.Error(
-        Format2("Le fichier ini (%s) n'a pas pu ête créé !\r\n"
-                "Vérifiez vos droits d'accès au répertoire (%s)",
-                path, root));
+        FillText("Le fichier ini (%s) n'a pas pu ête créé !\r\n"
+                 "Vérifiez vos droits d'accès au répertoire (%s)",
+                 {path, root}));
   }
   return created;
 }

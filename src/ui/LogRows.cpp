@@ -1,6 +1,7 @@
 #include "ui/LogRows.h"
 
 #include "engine/StoreLayout.h"
+#include "platform/MessageText.h"
 #include "platform/PathRules.h"
 
 namespace varnoket {
@@ -14,13 +15,6 @@ size_t CharacterCount(std::string_view utf8) {
     if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
   }
   return count;
-}
-
-std::string FormatWithPath(const char* pattern, const std::string& path) {
-  std::string text = pattern;
-  const size_t at = text.find("%s");
-  if (at != std::string::npos) text.replace(at, 2, path);
-  return text;
 }
 
 }  // namespace
@@ -85,7 +79,7 @@ LogLoad LoadLogRows(FileSystem& fs, const std::string& backupRoot, const std::st
   const std::optional<std::string> text = fs.ReadFile(load.path);
   if (!text) {
     load.outcome = LogLoadOutcome::Unreadable;
-    load.refusal = FormatWithPath(kCannotReadLogText, load.path);
+    load.refusal = FillText(kCannotReadLogText, {load.path});
     return load;
   }
   load.outcome = LogLoadOutcome::Loaded;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/InstanceLock.h"
+#include "platform/MessageText.h"
 #include "update/ExecutableTest.h"
 #include "update/Signature.h"
 #include "update/VersionFile.h"
@@ -25,13 +26,6 @@ constexpr const char* kStartFailed =
     "Impossible de lancer la mise à jour téléchargée (%s). Mise a jour interrompue !";
 
 constexpr uint32_t kProgramMode = 0755;
-
-std::string Fill(const std::string& text, const std::string& value) {
-  std::string filled = text;
-  const size_t at = filled.find("%s");
-  if (at != std::string::npos) filled.replace(at, 2, value);
-  return filled;
-}
 
 // "upload/_FILE1.exe", then "upload/_FILE2", "upload/_FILE3" ...: only the
 // program carries an extension.
@@ -97,13 +91,13 @@ UpdateTickResult Attempt::Run() {
   const std::string folder = env_.programFolder + "/" + kDownloadFolderName;
   // A file of that name in the way counts as a missing folder.
   if (!env_.fs.IsDirectory(folder)) env_.fs.CreateDirectories(folder);
-  if (!env_.fs.IsDirectory(folder)) return Fail(Fill(kNoDownloadFolder, folder));
+  if (!env_.fs.IsDirectory(folder)) return Fail(FillText(kNoDownloadFolder, {folder}));
 
   for (size_t k = 1; k < lines.size(); ++k) {
     if (env_.pump) env_.pump();
     const std::string& url = lines[k];
     const std::string fileName = DownloadFileName(folder, k);
-    if (!Fetch(url, fileName, true)) return Fail(Fill(kDownloadFailed, url));
+    if (!Fetch(url, fileName, true)) return Fail(FillText(kDownloadFailed, {url}));
     // Each file travels with its maker's signature; nothing unsigned or
     // altered on the way is ever run.
     const std::string signatureName = fileName + ".sig";
@@ -116,7 +110,7 @@ UpdateTickResult Attempt::Run() {
   if (!IsExecutableProgram(program)) return Fail(kNotExecutable);
   // A downloaded file carries no execute permission.
   if (!env_.fs.SetAttributes(program, kProgramMode) || !env_.start || !env_.start(program, true))
-    return Fail(Fill(kStartFailed, program));
+    return Fail(FillText(kStartFailed, {program}));
   if (env_.endProcess) env_.endProcess();
   return UpdateTickResult::kProcessEnded;
 }

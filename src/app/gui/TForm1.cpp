@@ -24,6 +24,7 @@
 #include "engine/BackupContext.h"
 #include "engine/Scheduler.h"
 #include "platform/AsciiText.h"
+#include "platform/MessageText.h"
 #include "platform/ProgramPath.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
@@ -62,21 +63,6 @@ constexpr const char* kNoStartupFolder =
     "Impossible de trouver un répertoire de démarrage pour créer le raccourci !";
 constexpr const char* kConfigureFirst =
     "Vous devez d'abord configurer le répertoire des sauvegardes !";
-
-std::string Format(const char* pattern, const std::string& a, const std::string& b = {}) {
-  std::string out;
-  const std::string p(pattern);
-  int used = 0;
-  for (size_t i = 0; i < p.size(); ++i) {
-    if (p[i] == '%' && i + 1 < p.size() && p[i + 1] == 's') {
-      out += used++ == 0 ? a : b;
-      ++i;
-    } else {
-      out += p[i];
-    }
-  }
-  return out;
-}
 
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
@@ -350,10 +336,10 @@ void TForm1::FormShow() {
   const int ancestor = FindRootAncestor(station_.directories, root);
   if (ancestor >= 0) {
     const std::string entry = station_.directories[static_cast<size_t>(ancestor)];
-    env_.dialogs.Warning(Format(
+    env_.dialogs.Warning(FillText(
         "Le dossier à sauvegarder (%s) est un dossier parent du répertoire de sauvegardes (%s) "
         "ce qui est interdit ! Il va donc être supprimé de la liste.",
-        entry, root));
+        {entry, root}));
     station_.directories.erase(station_.directories.begin() + ancestor);
     RefreshDirectoryList();
     UpdateHorizontalExtent();
@@ -469,23 +455,23 @@ void TForm1::VKBitBtn1Click() {
   chosen = rules.RemoveTrailingSeparator(chosen);
   const auto entry = env_.fs.Stat(chosen);
   if (!entry || !entry->isDirectory) {
-    env_.dialogs.Error(Format("Le repertoire (%s) n'est pas accessible !", chosen));
+    env_.dialogs.Error(FillText("Le repertoire (%s) n'est pas accessible !", {chosen}));
     return;
   }
   if (StartsWithIgnoreCase(chosen, root)) {
     env_.dialogs.Warning(
-        Format("Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) \r\ncar il s'agit "
-               "du répertoire qui contiendra les sauvegardes !",
-               root));
+        FillText("Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) \r\ncar il s'agit "
+                 "du répertoire qui contiendra les sauvegardes !",
+                 {root}));
     return;
   }
   if (StartsWithIgnoreCase(root, chosen)) {
-    env_.dialogs.Warning(Format(
+    env_.dialogs.Warning(FillText(
         "Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes (%s) "
         "!\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
         "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
         "poste maitre) !",
-        chosen, root));
+        {chosen, root}));
     return;
   }
   if (IsRemotePath(env_.drives, chosen)) {
