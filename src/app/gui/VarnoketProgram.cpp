@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 #include "platform/OnlineProbe.h"
 #include "platform/Priority.h"
@@ -27,37 +26,13 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
                                        : std::function<bool()>([] { return IsOnline(); });
   env.startProgram = [](const std::string& program, bool) { return StartDetached(program); };
 
-  form1_ = std::make_unique<TForm1>(std::move(env));
-  config_ =
-      std::make_unique<TFormConfig>(DefaultFileSystem(), dialogs_, picker_, drives_, programFolder);
-  aide_ = std::make_unique<TFormAide>();
-  // The restore window writes into its report window, so the report exists
-  // first.
-  infoRestaure_ = std::make_unique<TFormInfoRestaure>(dialogs_);
-  restaure_ = std::make_unique<TFormRestaure>(RestoreEnv(), *infoRestaure_);
-  viewLog_ = std::make_unique<TFormViewLog>();
-  error_ = std::make_unique<TFormError>();
-  addExclusion_ = std::make_unique<TFormAddExclusion>(dialogs_);
-
-  config_->SetOwner(form1_.get());
-  addExclusion_->SetOwner(form1_.get());
-  form1_->SetForms({config_.get(), aide_.get(), restaure_.get(), viewLog_.get(), error_.get(),
-                    addExclusion_.get()});
-}
-
-RestoreWindowEnv VarnoketProgram::RestoreEnv() {
-  RestoreWindowEnv env(DefaultFileSystem(), dialogs_);
-  env.backupRoot = [this] { return config_->Settings().backupRoot; };
-  env.stationName = [this] { return form1_->StationName(); };
-  env.stopTimer = [this] { form1_->Timer1().stop(); };
-  env.startTimer = [this] { form1_->Timer1().start(); };
-  return env;
+  windows_ = std::make_unique<ProgramWindows>(std::move(env), programFolder);
 }
 
 VarnoketProgram::~VarnoketProgram() = default;
 
 void VarnoketProgram::Start() {
-  form1_->show();
+  windows_->Form1().show();
 }
 
 }  // namespace varnoket

@@ -6,16 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "app/gui/TForm1.h"
+#include "app/gui/ProgramWindows.h"
 #include "desktop/gui/QtFolderPicker.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
-#include "restore/gui/TFormInfoRestaure.h"
-#include "restore/gui/TFormRestaure.h"
 #include "ui/gui/QtDialogs.h"
-#include "ui/gui/TFormAide.h"
-#include "ui/gui/TFormError.h"
-#include "ui/gui/TFormViewLog.h"
 
 namespace varnoket {
 
@@ -36,23 +31,14 @@ class VarnoketProgram {
 
   // Shows the main window; its first showing runs the start-up checks.
   void Start();
-  TForm1& Form1() { return *form1_; }
+  TForm1& Form1() { return windows_->Form1(); }
 
  private:
-  RestoreWindowEnv RestoreEnv();
-
   SystemClock clock_;
   QtDialogs dialogs_;
   QtFolderPicker picker_{dialogs_};
   TDriveInfo drives_;
-  std::unique_ptr<TForm1> form1_;
-  std::unique_ptr<TFormConfig> config_;
-  std::unique_ptr<TFormAide> aide_;
-  std::unique_ptr<TFormInfoRestaure> infoRestaure_;
-  std::unique_ptr<TFormRestaure> restaure_;
-  std::unique_ptr<TFormViewLog> viewLog_;
-  std::unique_ptr<TFormError> error_;
-  std::unique_ptr<TFormAddExclusion> addExclusion_;
+  std::unique_ptr<ProgramWindows> windows_;
 };
 
 }  // namespace varnoket

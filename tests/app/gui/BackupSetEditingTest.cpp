@@ -141,7 +141,7 @@ TEST_F(BackupSetEditingTest, FiltersAreAddedThroughTheDialogAndRemovedWithoutAQu
             (std::vector<std::string>{"*.mp3", "*.mpeg", "*.mpg", "PageFile.sys"}));
 
   bool dialogShown = false;
-  WhenShown(addExclusion_.get(), [&] {
+  WhenShown(addExclusion_, [&] {
     dialogShown = addExclusion_->isVisible();
     addExclusion_->findChild<QLineEdit*>("EditExclusion")->setText("Notes.TXT");
     addExclusion_->BitBtn2Click();

@@ -16,18 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "app/gui/TForm1.h"
+#include "app/gui/ProgramWindows.h"
 #include "desktop/gui/TantTaskbarIcon.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
-#include "restore/gui/TFormInfoRestaure.h"
-#include "restore/gui/TFormRestaure.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 #include "support/gui/FakeFolderPicker.h"
-#include "ui/gui/TFormAide.h"
-#include "ui/gui/TFormError.h"
-#include "ui/gui/TFormViewLog.h"
 
 namespace varnoket::test {
 
@@ -49,14 +44,15 @@ class MainWindowFixture : public ::testing::Test {
   // Ends the program's windows (a test may then start them again with
   // Make): the main window first, then the windows it points at.
   void Destroy() {
-    form_.reset();
-    addExclusion_.reset();
-    error_.reset();
-    viewLog_.reset();
-    restaure_.reset();
-    infoRestaure_.reset();
-    aide_.reset();
-    config_.reset();
+    windows_.reset();
+    form_ = nullptr;
+    config_ = nullptr;
+    aide_ = nullptr;
+    infoRestaure_ = nullptr;
+    restaure_ = nullptr;
+    viewLog_ = nullptr;
+    error_ = nullptr;
+    addExclusion_ = nullptr;
   }
 
   // Mounts a file system of `fsType` on base/name in the mount table.
@@ -94,24 +90,15 @@ class MainWindowFixture : public ::testing::Test {
     env.autostart = autostart_;
     env.trayAvailable = trayAvailable_;
     env.exitProgram = [this](int code) { exitCodes_.push_back(code); };
-    form_ = std::make_unique<TForm1>(std::move(env));
-    config_ = std::make_unique<TFormConfig>(DefaultFileSystem(), dialogs_, picker_, *drives_,
-                                            programFolder_);
-    aide_ = std::make_unique<TFormAide>();
-    infoRestaure_ = std::make_unique<TFormInfoRestaure>(dialogs_);
-    RestoreWindowEnv restoreEnv(DefaultFileSystem(), dialogs_);
-    restoreEnv.backupRoot = [this] { return config_->Settings().backupRoot; };
-    restoreEnv.stationName = [this] { return form_->StationName(); };
-    restoreEnv.stopTimer = [this] { form_->Timer1().stop(); };
-    restoreEnv.startTimer = [this] { form_->Timer1().start(); };
-    restaure_ = std::make_unique<TFormRestaure>(restoreEnv, *infoRestaure_);
-    viewLog_ = std::make_unique<TFormViewLog>();
-    error_ = std::make_unique<TFormError>();
-    addExclusion_ = std::make_unique<TFormAddExclusion>(dialogs_);
-    config_->SetOwner(form_.get());
-    addExclusion_->SetOwner(form_.get());
-    form_->SetForms({config_.get(), aide_.get(), restaure_.get(), viewLog_.get(), error_.get(),
-                     addExclusion_.get()});
+    windows_ = std::make_unique<ProgramWindows>(std::move(env), programFolder_);
+    form_ = &windows_->Form1();
+    config_ = &windows_->Config();
+    aide_ = &windows_->Aide();
+    infoRestaure_ = &windows_->InfoRestaure();
+    restaure_ = &windows_->Restaure();
+    viewLog_ = &windows_->ViewLog();
+    error_ = &windows_->Error();
+    addExclusion_ = &windows_->AddExclusion();
   }
 
   // Shows the main window and lets the start-up checks (and the close they
@@ -166,14 +153,15 @@ class MainWindowFixture : public ::testing::Test {
   FakeFolderPicker picker_;
   std::unique_ptr<TDriveInfo> drives_;
   std::vector<int> exitCodes_;
-  std::unique_ptr<TForm1> form_;
-  std::unique_ptr<TFormConfig> config_;
-  std::unique_ptr<TFormAide> aide_;
-  std::unique_ptr<TFormInfoRestaure> infoRestaure_;
-  std::unique_ptr<TFormRestaure> restaure_;
-  std::unique_ptr<TFormViewLog> viewLog_;
-  std::unique_ptr<TFormError> error_;
-  std::unique_ptr<TFormAddExclusion> addExclusion_;
+  std::unique_ptr<ProgramWindows> windows_;
+  TForm1* form_ = nullptr;
+  TFormConfig* config_ = nullptr;
+  TFormAide* aide_ = nullptr;
+  TFormInfoRestaure* infoRestaure_ = nullptr;
+  TFormRestaure* restaure_ = nullptr;
+  TFormViewLog* viewLog_ = nullptr;
+  TFormError* error_ = nullptr;
+  TFormAddExclusion* addExclusion_ = nullptr;
 };
 
 }  // namespace varnoket::test

@@ -191,7 +191,7 @@ TEST_F(SchedulerWiringTest, TheLogAndTheRestoreWindowOpenFromTheMainWindow) {
 
   // The restore window lists the day just made.
   std::vector<std::string> days;
-  WhenShown(restaure_.get(), [&] {
+  WhenShown(restaure_, [&] {
     auto* combo = restaure_->findChild<QComboBox*>("VKComboJour");
     for (int i = 0; combo != nullptr && i < combo->count(); ++i) {
       days.push_back(combo->itemText(i).toStdString());

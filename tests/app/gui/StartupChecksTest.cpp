@@ -25,7 +25,7 @@ TEST_F(StartupChecksTest, FirstStartWarnsThenConfiguresAndRerunsUntilARootIsChos
   EXPECT_EQ(form_->CurrentVersion(), "1.13");
 
   bool configShown = false;
-  WhenShown(config_.get(), [&] {
+  WhenShown(config_, [&] {
     configShown = config_->isVisible();
     config_->Button1Click();  // closed without choosing
   });
@@ -49,7 +49,7 @@ TEST_F(StartupChecksTest, FirstStartWarnsThenConfiguresAndRerunsUntilARootIsChos
   form_->hide();
   dialogs_.Clear();
   picker_.answers = {root_};
-  WhenShown(config_.get(), [&] {
+  WhenShown(config_, [&] {
     config_->BitBtnChoixRepClick();
     config_->VKBitBtn3Click();
   });
@@ -81,7 +81,7 @@ TEST_F(StartupChecksTest, NetworkCopyWithoutRootSaysSoAndEnds) {
   EXPECT_EQ(exitCodes_, std::vector<int>{0});
   EXPECT_FALSE(form_->Systray1().Visible());
   // Such a copy never offers the configuration.
-  EXPECT_FALSE(Find<QPushButton>("BitBtnConfigurer")->isVisibleTo(form_.get()));
+  EXPECT_FALSE(Find<QPushButton>("BitBtnConfigurer")->isVisibleTo(form_));
   EXPECT_FALSE(form_->findChild<QAction*>("Configurer1")->isEnabled());
 }
 
