@@ -12,10 +12,10 @@
 
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "update/HandOverNames.h"
 
 namespace varnoket {
 
-constexpr const char* kExchangeFileName = "__newver.$$$";
 constexpr const char* kInstalledProgramName = "varnoket";
 
 struct UpdateRoleEnv {

@@ -132,7 +132,7 @@ UpdateTickResult RunUpdateTick(UpdateEnv& env, UpdateState& state, bool masterSt
   // owns the folder puts an update in place.
   if (today > state.lastUpdateCheck && !masterStation &&
       RoleOf(env.programPath) != ProgramRole::kUpdate &&
-      env.fs.Exists(env.programFolder + "/" + kUpdateExchangeFileName)) {
+      env.fs.Exists(env.programFolder + "/" + kExchangeFileName)) {
     const std::string program =
         env.programFolder + "/" + kDownloadFolderName + "/" + kDownloadedProgramName;
     // Ending without a successor would leave this station without backups;

@@ -12,14 +12,9 @@
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "update/HandOverNames.h"
 
 namespace varnoket {
-
-constexpr const char* kUpdateExchangeFileName = "__newver.$$$";
-constexpr const char* kVersionFileName = "varnoket.ver";
-constexpr const char* kDownloadFolderName = "upload";
-// The downloaded program, as step A starts it and as the download saves it.
-constexpr const char* kDownloadedProgramName = "_FILE1.exe";
 
 // What the check works with; the main window fills it.
 struct UpdateEnv {
