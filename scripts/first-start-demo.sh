@@ -11,20 +11,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
+. scripts/lib/session.sh
+. scripts/lib/virtual-screen.sh
 bash scripts/install-deps.sh --with-screen
 out=${OUT:-/tmp/varnoket-demo}
 rm -rf "$out"; mkdir -p "$out"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+make_work_folder
 export HOME="$work/home" XDG_CONFIG_DIRS="$work/xdg" XDG_CONFIG_HOME="$work/home/.config"
 export VARNOKET_HOME="$work/home/varnoket"
 mkdir -p "$HOME" "$work/backups"
-. scripts/lib/virtual-screen.sh
 start_virtual_screen "${SCREEN_NUMBER:-96}"
 
 snap() { sleep 0.5; import -window root "$out/$1.png"; echo "$out/$1.png: $2"; }

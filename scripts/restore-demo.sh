@@ -8,24 +8,16 @@
 # viewer. Pictures go to $OUT (default /tmp/varnoket-restore-demo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh --with-screen
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target varnoket varnoket-cli >/dev/null
+. scripts/lib/session.sh
+. scripts/lib/virtual-screen.sh
+build_programs
 out=${OUT:-/tmp/varnoket-restore-demo}
 rm -rf "$out"; mkdir -p "$out"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+make_work_folder
 export XDG_CONFIG_DIRS="$work/xdg" XDG_CONFIG_HOME="$work/config" HOME="$work"
 
 prog="$work/prog" store="$work/store" docs="$work/Documents"
-mkdir -p "$prog" "$store" "$docs/Rapports/2025" "$docs/Photos/Vacances" "$docs/Courrier"
-install -m 755 "$build/src/app/varnoket" "$prog/varnoket"
+mkdir -p "$docs/Rapports/2025" "$docs/Photos/Vacances" "$docs/Courrier"
 echo "Bilan, premier jet" > "$docs/Rapports/bilan.txt"
 echo "Compte rendu" > "$docs/Rapports/reunion.txt"
 echo "Budget" > "$docs/Rapports/2025/budget.txt"
@@ -36,27 +28,19 @@ head -c 30000 /dev/urandom > "$docs/Photos/Vacances/montagne.jpg"
 touch -d "2026-01-15 09:30:00" "$docs/Courrier/lettre.txt"
 touch -d "2025-08-02 18:12:00" "$docs/Photos/Vacances/plage.jpg"
 chmod 444 "$docs/Courrier/lettre.txt"
-station=$(hostname); station=${station%%.*}
-printf '[PARAMS]\r\nRACINE=%s\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n' "$store" > "$prog/VARNOKET.INI"
-mkdir -p "$store/$station"
-printf '[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=%s\r\n' "$docs" > "$store/$station/$station.ini"
-backup_on() {
-  NO_FAKE_STAT=1 faketime "$(date -d "$1 days ago" '+%Y-%m-%d') 14:00:00" \
-    "$build/src/cli/varnoket-cli" --program-folder "$prog" backup >/dev/null
-}
-backup_on 3
+prepare_program_folder "$docs"
+backup_days_ago 3
 echo "Bilan, version relue" > "$docs/Rapports/bilan.txt"
 touch -d "2026-02-01 10:00:00" "$docs/Rapports/bilan.txt"
-backup_on 2
+backup_days_ago 2
 cp -a "$docs" "$work/expected"   # what the middle day holds
 echo "Bilan, version finale" > "$docs/Rapports/bilan.txt"
 echo "Compte rendu corrigé" > "$docs/Rapports/reunion.txt"
-backup_on 1
+backup_days_ago 1
 echo "backup days: $("$build/src/cli/varnoket-cli" --program-folder "$prog" days | tr '\n' ' ')"
 chmod -R u+w "$docs"; rm -rf "$docs"
 echo "the documents are lost"
 
-. scripts/lib/virtual-screen.sh
 start_virtual_screen "${SCREEN_NUMBER:-95}"
 "$prog/varnoket" >"$work/varnoket.log" 2>&1 & pids+=($!)
 icon=$(tray_icon)

@@ -6,45 +6,31 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
-bash scripts/install-deps.sh --with-screen
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target varnoket varnoket-cli >/dev/null
+. scripts/lib/session.sh
+. scripts/lib/virtual-screen.sh
+build_programs
 
 out="$repo/docs/screenshots"
 mkdir -p "$out"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+make_work_folder
 
 # A program folder of its own, a store, and some documents to back up,
 # backed up on three earlier days by the command-line tool.
 prog="$work/prog" store="$work/store" docs="$work/Documents"
-mkdir -p "$prog" "$store" "$docs/Rapports/2025" "$docs/Photos/Vacances" "$docs/Courrier"
-install -m 755 "$build/src/app/varnoket" "$prog/varnoket"
+mkdir -p "$docs/Rapports/2025" "$docs/Photos/Vacances" "$docs/Courrier"
 echo "Bilan annuel" > "$docs/Rapports/bilan.txt"
 echo "Compte rendu" > "$docs/Rapports/reunion.txt"
 echo "Budget" > "$docs/Rapports/2025/budget.txt"
 echo "Lettre" > "$docs/Courrier/lettre.txt"
 head -c 20000 /dev/urandom > "$docs/Photos/Vacances/plage.jpg"
 head -c 30000 /dev/urandom > "$docs/Photos/Vacances/montagne.jpg"
-station=$(hostname); station=${station%%.*}
-printf '[PARAMS]\r\nRACINE=%s\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n' "$store" > "$prog/VARNOKET.INI"
-mkdir -p "$store/$station"
-printf '[PARAMS]\r\nLASTBACKUP=31/12/2002\r\nEXCLUSIONS=*.mp3,*.mpeg,*.mpg,*.tmp,PageFile.sys\r\n[DIRECTORIES]\r\nD1=%s\r\n' \
-  "$docs" > "$store/$station/$station.ini"
+prepare_program_folder "$docs" "EXCLUSIONS=*.mp3,*.mpeg,*.mpg,*.tmp,PageFile.sys"
 for days_ago in 3 2 1; do
   echo "version $days_ago" >> "$docs/Rapports/bilan.txt"
-  NO_FAKE_STAT=1 faketime "$(date -d "$days_ago days ago" '+%Y-%m-%d') 14:00:00" \
-    "$build/src/cli/varnoket-cli" --program-folder "$prog" backup >/dev/null
+  backup_days_ago "$days_ago"
 done
 
 export XDG_CONFIG_DIRS="$work/xdg" XDG_CONFIG_HOME="$work/config" HOME="$work"
-. scripts/lib/virtual-screen.sh
 start_virtual_screen "${SCREEN_NUMBER:-97}"
 
 "$prog/varnoket" >"$work/varnoket.log" 2>&1 & pids+=($!)

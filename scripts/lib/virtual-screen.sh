@@ -1,7 +1,7 @@
 # Shared by the scripts that drive the real program on a virtual screen:
 # Xvfb with a window manager (openbox) and a notification area (trayer), and
-# helpers to find windows and the tray icon. Source it after setting `work`
-# (a temporary folder) and the `pids` array; it exports DISPLAY.
+# helpers to find windows and the tray icon. Its functions use `pids` (see
+# session.sh: make_work_folder); start_virtual_screen exports DISPLAY.
 
 # Starts the screen on display :$1.
 start_virtual_screen() {
