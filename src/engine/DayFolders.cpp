@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/FileRecord.h"
 #include "engine/InternalCheck.h"
 #include "engine/StoreLayout.h"
 
@@ -55,26 +56,19 @@ bool MergeDirectories(FileSystem& fs, const PathRules& rules, const std::string&
                  "Nom de répertoire vide dans MergeDirectories() !!");
   if (pump) pump();
   const auto entries = fs.ListDirectory(source);
-  if (!entries) return mode == MergeMode::kMoveReplacing;
+  if (!entries) return true;
   bool ok = true;
   // Subfolders first, then the files, as a move of a whole tree goes.
   for (const DirEntry& e : *entries) {
     if (!e.isDirectory || e.isSymlink || e.hidden || e.system) continue;
-    const bool merged = MergeDirectories(fs, rules, rules.Join(destination, e.name),
-                                         rules.Join(source, e.name), mode, pump);
-    if (!merged && mode == MergeMode::kShareMissing) return false;
-    ok = ok && merged;
+    ok = MergeDirectories(fs, rules, rules.Join(destination, e.name), rules.Join(source, e.name),
+                          mode, pump) &&
+         ok;
   }
   for (const DirEntry& e : *entries) {
     if (e.isDirectory && !e.isSymlink) continue;
     const std::string from = rules.Join(source, e.name);
     const std::string to = rules.Join(destination, e.name);
-    if (mode == MergeMode::kShareMissing) {
-      if (fs.Exists(to)) continue;
-      if (!fs.CreateDirectories(destination)) return false;
-      if (!fs.LinkFile(from, to) && !fs.CopyFile(from, to, false)) return false;
-      continue;
-    }
     if (fs.Exists(to)) {
       fs.ClearAttributes(to);
     } else {
@@ -85,8 +79,51 @@ bool MergeDirectories(FileSystem& fs, const PathRules& rules, const std::string&
     // loses nothing.
     if (!fs.Rename(from, to) && fs.CopyFile(from, to, true)) fs.DeleteFile(from);
   }
-  if (mode == MergeMode::kMoveReplacing) fs.RemoveDirectory(source);
+  fs.RemoveDirectory(source);
   return ok;
+}
+
+namespace {
+
+// ShareWantedFiles below `source`, whose path relative to the top of the
+// tree is `relative` ("" at the top).
+bool ShareWantedBelow(FileSystem& fs, const PathRules& rules, const std::string& destination,
+                      const std::string& source, const std::string& relative,
+                      const std::unordered_set<std::string>& wanted,
+                      const std::function<void()>& pump) {
+  if (pump) pump();
+  const auto entries = fs.ListDirectory(source);
+  if (!entries) return false;  // what it holds may be wanted
+  for (const DirEntry& e : *entries) {
+    const std::string name = relative.empty() ? e.name : rules.Join(relative, e.name);
+    const std::string from = rules.Join(source, e.name);
+    const std::string to = rules.Join(destination, e.name);
+    if (e.isDirectory && !e.isSymlink) {
+      if (!ShareWantedBelow(fs, rules, to, from, name, wanted, pump)) return false;
+      continue;
+    }
+    if (wanted.count(name) == 0 || fs.Exists(to)) continue;
+    if (!fs.CreateDirectories(destination)) return false;
+    if (!fs.LinkFile(from, to) && !fs.CopyFile(from, to, false)) return false;
+  }
+  return true;
+}
+
+void AddStoredNames(const std::vector<std::string>& lines, std::unordered_set<std::string>& names) {
+  for (const std::string& line : lines) {
+    const auto rec = ViewFileRecord(line);
+    if (rec && !rec->IsDirectory()) names.emplace(rec->storedName);
+  }
+}
+
+}  // namespace
+
+bool ShareWantedFiles(FileSystem& fs, const PathRules& rules, const std::string& destination,
+                      const std::string& source, const std::unordered_set<std::string>& wanted,
+                      const std::function<void()>& pump) {
+  VARNOKET_CHECK(!destination.empty() && !source.empty(),
+                 "Nom de répertoire vide dans ShareWantedFiles() !!");
+  return ShareWantedBelow(fs, rules, destination, source, "", wanted, pump);
 }
 
 bool RemoveTree(FileSystem& fs, const PathRules& rules, const std::string& path) {
@@ -115,18 +152,40 @@ void ConsolidateDayFolders(BackupContext& ctx) {
     std::vector<std::string> keys;
     ListDayFolders(ctx.fs, ctx.rules, station, keys, [&ctx] { ctx.Pump(); });
     std::sort(keys.begin(), keys.end());
-    if (keys.size() < static_cast<size_t>(std::max(ctx.daysKept, 2))) return;
+    // The run adds today's day, unless today already is one (a second run
+    // the same day rewrites its list): only a day added makes room needed.
+    const LocalDateTime now = ctx.clock.Now();
+    const std::string today = DayKey(DayFolderName(Day{now.day, now.month, now.year}));
+    const size_t daysAfterRun =
+        keys.size() + (std::binary_search(keys.begin(), keys.end(), today) ? 0 : 1);
+    if (daysAfterRun <= static_cast<size_t>(std::max(ctx.daysKept, 2))) return;
 
     const std::string older = layout.DayFolder(FolderOfKey(keys[0]));
     const std::string newer = layout.DayFolder(FolderOfKey(keys[1]));
-    // The newer day first gains every stored file of the older one that it
-    // lacks (a second name for the same file where the file system allows),
-    // so that at every moment each remaining day restores exactly what it
-    // restored before. Only then does the older day stop being a day and go.
-    if (!MergeDirectories(ctx.fs, ctx.rules, newer, older, MergeMode::kShareMissing,
-                          [&ctx] { ctx.Pump(); })) {
+    // What the kept days may look for in the older folder: the stored names
+    // of the newer day's list and of every later one, and those of the list
+    // this run makes (a kept day once written; it reuses names of the list
+    // it was compared with). A copy no such list names is needed by no day
+    // that stays. A list that cannot be read could name anything: no merge.
+    std::unordered_set<std::string> wanted;
+    for (size_t i = 1; i < keys.size(); ++i) {
+      const auto lines =
+          ReadListFile(ctx.fs, layout.FileListPath(layout.DayFolder(FolderOfKey(keys[i]))));
+      if (!lines) return;  // the next run tries again
+      AddStoredNames(*lines, wanted);
+      ctx.Pump();
+    }
+    AddStoredNames(ctx.currentFileList, wanted);
+    AddStoredNames(ctx.previousFileList, wanted);
+    // The newer day first gains those copies (a second name for the same
+    // file where the file system allows), and they are on the disk before
+    // anything goes, so that at every moment each kept day restores exactly
+    // what it restored before. Only then does the older day stop being a day
+    // (its list goes first) and then its folder.
+    if (!ShareWantedFiles(ctx.fs, ctx.rules, newer, older, wanted, [&ctx] { ctx.Pump(); })) {
       return;  // the older day stays whole; the next run tries again
     }
+    if (!ctx.fs.SyncFileSystem(newer)) return;
     if (!ctx.fs.DeleteFile(layout.FileListPath(older))) return;
     RemoveTree(ctx.fs, ctx.rules, older);
   } catch (...) {

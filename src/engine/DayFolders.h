@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/BackupContext.h"
@@ -34,9 +35,6 @@ enum class MergeMode {
   // emptied and removed. A file that cannot be moved stays in the source,
   // which then stays too.
   kMoveReplacing,
-  // The destination gains a second name (or a copy) of every source file it
-  // lacks; the source is left as it is. Returns false on the first failure.
-  kShareMissing,
 };
 
 // Merges the tree `source` into the tree `destination`. Asserts that neither
@@ -45,12 +43,25 @@ bool MergeDirectories(FileSystem& fs, const PathRules& rules, const std::string&
                       const std::string& source, MergeMode mode,
                       const std::function<void()>& pump = {});
 
+// Gives `destination` a second name (or a copy) of every file of the tree
+// `source` whose path relative to `source` is one of `wanted` and that
+// `destination` lacks; the source is left as it is. Folders are made only
+// for the files shared into them. False on the first failure. Asserts that
+// neither path is empty.
+bool ShareWantedFiles(FileSystem& fs, const PathRules& rules, const std::string& destination,
+                      const std::string& source, const std::unordered_set<std::string>& wanted,
+                      const std::function<void()>& pump = {});
+
 // Deletes a whole tree; false when something stayed.
 bool RemoveTree(FileSystem& fs, const PathRules& rules, const std::string& path);
 
-// When the station holds `daysKept` backup days or more, merges the two
-// oldest into one that bears the newer one's name and file list. Never
-// throws; at most one merge per call.
+// When the station holds `daysKept` backup days or more, today's not
+// counted (a second run the same day adds no day), merges the two oldest
+// into one that bears the newer one's name and file list. The newer
+// day gains only the stored files of the older one that a kept day (the
+// newer day, every later one, and the list the run is making) names; the
+// others go with the older folder. A kept day's list that cannot be read
+// stops the merge. Never throws; at most one merge per call.
 void ConsolidateDayFolders(BackupContext& ctx);
 
 }  // namespace varnoket

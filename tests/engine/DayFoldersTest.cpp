@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_set>
 
 #include "support/TempDir.h"
 
@@ -46,17 +47,33 @@ TEST(DayFolders, MoveReplacingLetsTheSourceWinAndRemovesIt) {
                std::logic_error);
 }
 
-TEST(DayFolders, ShareMissingGivesTheDestinationOnlyWhatItLacks) {
+TEST(DayFolders, ShareWantedFilesGivesOnlyWantedFilesTheDestinationLacks) {
   test::TempDir tmp;
   WriteFile(tmp / "older/both.ZZ", "older");
-  WriteFile(tmp / "older/d/only-older.ZZ", "older only");
+  WriteFile(tmp / "older/d/wanted.ZZ", "wanted");
+  WriteFile(tmp / "older/.hidden/deep.ZZ", "below a hidden folder");
+  WriteFile(tmp / "older/gone/unwanted.ZZ", "named by no kept day");
+  WriteFile(tmp / "older/d/.vk-part-3", "a stopped run's leftover");
   WriteFile(tmp / "newer/both.ZZ", "newer");
   const PathRules rules(PathStyle::Posix);
-  EXPECT_TRUE(MergeDirectories(DefaultFileSystem(), rules, tmp / "newer", tmp / "older",
-                               MergeMode::kShareMissing));
-  EXPECT_EQ(test::ReadFile(tmp / "newer/both.ZZ"), "newer");
-  EXPECT_EQ(test::ReadFile(tmp / "newer/d/only-older.ZZ"), "older only");
+  const std::unordered_set<std::string> wanted = {"both.ZZ", "d/wanted.ZZ", ".hidden/deep.ZZ",
+                                                  "not/there.ZZ"};
+  EXPECT_TRUE(ShareWantedFiles(DefaultFileSystem(), rules, tmp / "newer", tmp / "older", wanted));
+  EXPECT_EQ(test::ReadFile(tmp / "newer/both.ZZ"), "newer");  // its own copy wins
+  EXPECT_EQ(test::ReadFile(tmp / "newer/d/wanted.ZZ"), "wanted");
+  EXPECT_EQ(test::ReadFile(tmp / "newer/.hidden/deep.ZZ"), "below a hidden folder");
+  // Nothing else, not even an empty folder for what was left out.
+  EXPECT_FALSE(std::filesystem::exists(tmp / "newer/gone"));
+  EXPECT_FALSE(std::filesystem::exists(tmp / "newer/d/.vk-part-3"));
+  EXPECT_FALSE(std::filesystem::exists(tmp / "newer/not"));
   EXPECT_EQ(test::ReadFile(tmp / "older/both.ZZ"), "older");  // the source is untouched
+  EXPECT_EQ(test::ReadFile(tmp / "older/gone/unwanted.ZZ"), "named by no kept day");
+  EXPECT_TRUE(std::filesystem::equivalent(tmp / "newer/d/wanted.ZZ", tmp / "older/d/wanted.ZZ"));
+
+  EXPECT_FALSE(ShareWantedFiles(DefaultFileSystem(), rules, tmp / "newer", tmp / "missing",
+                                wanted));  // a source that cannot be listed may hold anything
+  EXPECT_THROW(ShareWantedFiles(DefaultFileSystem(), rules, "", tmp / "older", wanted),
+               std::logic_error);
   EXPECT_TRUE(RemoveTree(DefaultFileSystem(), rules, tmp / "older"));
   EXPECT_FALSE(std::filesystem::exists(tmp / "older"));
 }
