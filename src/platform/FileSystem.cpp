@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -27,6 +28,8 @@ DirEntry MakeEntry(std::string name, const struct stat& st, bool isLink) {
   e.size = e.isRegularFile ? static_cast<uint64_t>(st.st_size) : 0;
   e.attributes = static_cast<uint32_t>(st.st_mode);
   e.dosDate = DosDateFromTime(st.st_mtime);
+  e.device = static_cast<uint64_t>(st.st_dev);
+  e.inode = static_cast<uint64_t>(st.st_ino);
   return e;
 }
 
@@ -196,6 +199,26 @@ std::unique_ptr<FileStream> PosixFileSystem::Create(const std::string& path) {
   return std::make_unique<FileStream>(path, FileStream::Mode::CreateTruncate);
 }
 
+std::optional<DirEntry> PosixFileSystem::StatStream(const FileStream& stream) {
+  struct stat st {};
+  if (::fstat(stream.fd(), &st) != 0) return std::nullopt;
+  return MakeEntry(BaseName(stream.path()), st, false);
+}
+
+bool PosixFileSystem::SetStreamPermissions(FileStream& stream, uint32_t permissions) {
+  return ::fchmod(stream.fd(), static_cast<mode_t>(permissions & 07777)) == 0;
+}
+
+bool PosixFileSystem::AppendToFile(const std::string& path, const std::string& text,
+                                   bool startNew) {
+  const int flags =
+      startNew ? O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC : O_WRONLY | O_APPEND | O_CLOEXEC;
+  UniqueFd fd(::open(path.c_str(), flags, 0666));
+  if (!fd.ok()) return false;
+  if (!WriteAll(fd.get(), text.data(), text.size())) return false;
+  return fd.Close();
+}
+
 std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.ok()) return std::nullopt;
@@ -252,6 +275,67 @@ bool PosixFileSystem::SyncFileSystem(const std::string& path) {
     return ::syncfs(file.get()) == 0;
   }
   return ::syncfs(fd.get()) == 0;
+}
+
+namespace {
+
+class PosixFileLock final : public FileLock {
+ public:
+  explicit PosixFileLock(UniqueFd fd) : fd_(std::move(fd)) {}
+  bool WriteHolder(const std::string& text) override {
+    if (::ftruncate(fd_.get(), 0) != 0) return false;
+    if (::lseek(fd_.get(), 0, SEEK_SET) != 0) return false;
+    return WriteAll(fd_.get(), text.data(), text.size()) && ::fsync(fd_.get()) == 0;
+  }
+
+ private:
+  UniqueFd fd_;  // closing it releases the lock
+};
+
+// Open-file-description locks: held by this open file, not by the process,
+// so two opens in one process exclude each other as two processes do, and
+// the lock goes with the last descriptor. Network file systems carry them to
+// the server (NFS) or map them to the server's byte-range locks (SMB).
+int SetWriteLock(int fd, bool wait) {
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = 0;
+  fl.l_len = 0;  // the whole file, however it grows
+  int r;
+  do {
+    r = ::fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl);
+  } while (r != 0 && errno == EINTR);
+  return r;
+}
+
+}  // namespace
+
+LockStatus PosixFileSystem::LockFile(const std::string& path, bool wait,
+                                     std::unique_ptr<FileLock>& lock) {
+  lock.reset();
+  UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
+  if (!fd.ok()) return LockStatus::kFailed;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    errno = EINVAL;
+    return LockStatus::kFailed;
+  }
+  if (SetWriteLock(fd.get(), wait) != 0) {
+    if (errno == EAGAIN || errno == EACCES) return LockStatus::kBusy;
+    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL) {
+      return LockStatus::kUnsupported;
+    }
+    return LockStatus::kFailed;
+  }
+  lock = std::make_unique<PosixFileLock>(std::move(fd));
+  return LockStatus::kAcquired;
+}
+
+std::optional<std::string> PosixFileSystem::Resolve(const std::string& path) {
+  std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr), ::free);
+  if (!resolved) return std::nullopt;
+  return std::string(resolved.get());
 }
 
 FileSystem& DefaultFileSystem() {

@@ -25,6 +25,28 @@ struct DirEntry {
   uint64_t size = 0;           // bytes, for regular files
   uint32_t attributes = 0;     // POSIX: st_mode (of the target for a link)
   int32_t dosDate = 0;         // last-write time, packed DOS form, local time
+  // The system's identity of what the entry reaches (POSIX: st_dev, st_ino;
+  // of the target for a link): two names of one folder (a link, a bind
+  // mount) have the same pair.
+  uint64_t device = 0;
+  uint64_t inode = 0;
+};
+
+// An exclusive lock on a file, held until the handle is destroyed (or the
+// process ends, however it ends: the kernel releases it). The locked file's
+// contents say who holds it, for whoever finds it taken.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+  // Replaces the locked file's contents and flushes them to the disk.
+  virtual bool WriteHolder(const std::string& text) = 0;
+};
+
+enum class LockStatus {
+  kAcquired,
+  kBusy,         // another process (here or on another machine) holds it
+  kUnsupported,  // the file system refuses locks (some network mounts)
+  kFailed,       // the file cannot be opened, or is no regular file
 };
 
 class FileSystem {
@@ -65,6 +87,16 @@ class FileSystem {
   // cannot be opened or created.
   virtual std::unique_ptr<FileStream> OpenRead(const std::string& path) = 0;
   virtual std::unique_ptr<FileStream> Create(const std::string& path) = 0;
+  // The entry of an open stream's file as it is now; nullopt when the system
+  // cannot tell.
+  virtual std::optional<DirEntry> StatStream(const FileStream& stream) = 0;
+  // Sets the permission bits of an open stream's file.
+  virtual bool SetStreamPermissions(FileStream& stream, uint32_t permissions) = 0;
+  // Adds `text` at the end of a file in one write, so that the lines of two
+  // writers never mix. With `startNew` the file is first created, or emptied,
+  // readable by all as the umask allows; without it a missing file is a
+  // failure. The file is open only for the length of the call.
+  virtual bool AppendToFile(const std::string& path, const std::string& text, bool startNew) = 0;
 
   // Whole-file helpers. ReadFile: nullopt when unreadable.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
@@ -73,6 +105,15 @@ class FileSystem {
   virtual bool WriteFileAtomic(const std::string& path, const std::string& contents) = 0;
   // Flushes everything written on the file system that holds `path`.
   virtual bool SyncFileSystem(const std::string& path) = 0;
+  // The absolute path without symbolic links, "." or ".." (realpath);
+  // nullopt when `path` does not exist or cannot be resolved.
+  virtual std::optional<std::string> Resolve(const std::string& path) = 0;
+
+  // Takes an exclusive lock on `path` (created when missing, never followed
+  // when it is a symbolic link). With `wait`, blocks until the lock is free;
+  // without, answers kBusy at once. `lock` receives the handle on kAcquired.
+  virtual LockStatus LockFile(const std::string& path, bool wait,
+                              std::unique_ptr<FileLock>& lock) = 0;
 };
 
 class PosixFileSystem : public FileSystem {
@@ -90,9 +131,14 @@ class PosixFileSystem : public FileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   std::unique_ptr<FileStream> OpenRead(const std::string& path) override;
   std::unique_ptr<FileStream> Create(const std::string& path) override;
+  std::optional<DirEntry> StatStream(const FileStream& stream) override;
+  bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
+  bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
   bool SyncFileSystem(const std::string& path) override;
+  std::optional<std::string> Resolve(const std::string& path) override;
+  LockStatus LockFile(const std::string& path, bool wait, std::unique_ptr<FileLock>& lock) override;
 };
 
 // The process-wide real file system.

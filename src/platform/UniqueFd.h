@@ -33,6 +33,7 @@ class UniqueFd {
   }
   UniqueFd(const UniqueFd&) = delete;
   UniqueFd& operator=(const UniqueFd&) = delete;
+  UniqueFd(UniqueFd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
   int get() const { return fd_; }
   bool ok() const { return fd_ >= 0; }
   // Closes now and reports the close's own result, which is where some file
