@@ -3,6 +3,7 @@
 // to standard error, and every question is answered yes.
 #pragma once
 
+#include <csignal>
 #include <iostream>
 #include <string>
 
@@ -25,6 +26,11 @@ class ConsoleHost final : public BackupHost {
   void Logged(const std::string& message) override {
     std::cout << ForTerminal(message) << '\n' << std::flush;
   }
+  bool StopRequested() const override { return stopSignal != 0; }
+
+  // Set from a signal handler (SIGTERM, SIGINT, SIGHUP): the run stops at
+  // the next file boundary and the tool ends.
+  static inline volatile std::sig_atomic_t stopSignal = 0;
 };
 
 class ConsoleDialogs final : public Dialogs {

@@ -1,6 +1,8 @@
 // varnoket-cli: the backup engine without a screen, for scripts, servers and
 // checks. It reads and writes the same settings files and the same store as
 // the window program.
+#include <signal.h>
+
 #include <algorithm>
 #include <iostream>
 #include <string>
@@ -28,6 +30,14 @@ constexpr const char* kUsage =
     "  --program-folder DIR  the folder that holds VARNOKET.INI (default: the program's own)\n"
     "  --station NAME        work on the backups of another workstation (restore, days, verify)\n"
     "  DAY                   a backup day as dd/mm/yyyy\n";
+
+// The exit codes of `backup`, documented in the README.
+constexpr int kExitDone = 0;            // completed, or nothing changed
+constexpr int kExitFailed = 1;          // stopped on an error
+constexpr int kExitNoRun = 2;           // the settings allow no run
+constexpr int kExitBusy = 3;            // another run holds the station
+constexpr int kExitForeignStation = 4;  // the station folder is another machine's
+constexpr int kExitStopped = 5;         // ended by a signal, stopped at a file boundary
 
 struct Options {
   std::string programFolder;
@@ -57,15 +67,32 @@ int Backup(const Options& o) {
   ctx.backupRoot = s->program.backupRoot;
   ctx.stationName = s->stationName;
   ctx.daysKept = s->program.daysKept;
+  // Ending the tool (a terminal's Ctrl+C, a shutdown, a service stop) stops
+  // the run at the next file boundary, leaving the store as a stopped run
+  // leaves it.
+  struct sigaction action {};
+  action.sa_handler = [](int) { ConsoleHost::stopSignal = 1; };
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+
   switch (RunBackup(ctx)) {
     case BackupOutcome::kCompleted:
     case BackupOutcome::kNoChange:
-      return 0;
+      return kExitDone;
     case BackupOutcome::kFailed:
-      return 1;
-    default:
-      return 2;
+      return kExitFailed;
+    case BackupOutcome::kBusy:
+      std::cerr << ForTerminal(ctx.refusal) << "\n";
+      return kExitBusy;
+    case BackupOutcome::kForeignStation:
+      return kExitForeignStation;
+    case BackupOutcome::kStopped:
+      return kExitStopped;
+    case BackupOutcome::kNotStarted:
+    case BackupOutcome::kNoDirectories:
+      break;
   }
+  return kExitNoRun;
 }
 
 // The station's backup days, oldest first, as folder names.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -12,14 +13,27 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/MachineIdentity.h"
 #include "settings/StationSettings.h"
 
 namespace varnoket {
 
+// Thrown from inside a run (through Pump) when the program must end; the run
+// catches it, leaves the store as a stopped run leaves it and says so.
+class RunStopped : public std::exception {
+ public:
+  const char* what() const noexcept override { return "run stopped"; }
+};
+
 struct BackupContext {
   BackupContext(FileSystem& fileSystem, const Clock& clockRef, BackupHost& hostRef,
                 Dialogs& dialogsRef, StationSettings& stationRef)
-      : fs(fileSystem), clock(clockRef), host(hostRef), dialogs(dialogsRef), station(stationRef) {}
+      : fs(fileSystem),
+        clock(clockRef),
+        host(hostRef),
+        dialogs(dialogsRef),
+        station(stationRef),
+        machine(ThisMachine(fileSystem)) {}
 
   FileSystem& fs;
   const Clock& clock;
@@ -32,6 +46,15 @@ struct BackupContext {
   std::string stationName;
   int daysKept = 30;
   bool masterStation = true;
+  // Who writes: recorded beside the station's files, and in the names of the
+  // run's temporary files.
+  MachineIdentity machine;
+  // The user chose to back up again today: today's list is removed (under
+  // the station lock) before the scan, so every file is compared afresh.
+  bool redoToday = false;
+  // Why the run did not start when it returns kBusy, kForeignStation or
+  // kFailed before taking the station lock; "" otherwise.
+  std::string refusal;
 
   // The lists of the latest scan, each in ordinal order. The changed files
   // are the positions of their records in currentFileList, not copies: a
@@ -48,7 +71,11 @@ struct BackupContext {
   StoreLayout Layout() const { return StoreLayout(rules, backupRoot, stationName); }
   // Writes a line to the activity log and tells the host.
   void Log(const std::string& message) const;
-  void Pump() const { host.ProcessMessages(); }
+  // Lets pending events run; throws RunStopped once the program must end.
+  void Pump() const {
+    host.ProcessMessages();
+    if (host.StopRequested()) throw RunStopped();
+  }
 };
 
 }  // namespace varnoket

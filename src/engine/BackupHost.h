@@ -32,6 +32,9 @@ class BackupHost {
   virtual void FocusDirectoryList() {}
   // Every line the run writes to the activity log, as it is written.
   virtual void Logged(const std::string& /*message*/) {}
+  // True once the program has been asked to end (quit, logout, a signal):
+  // the run then stops at the next file boundary.
+  virtual bool StopRequested() const { return false; }
 };
 
 }  // namespace varnoket

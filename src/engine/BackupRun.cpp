@@ -11,7 +11,10 @@
 #include "engine/ContentDigest.h"
 #include "engine/DayFolders.h"
 #include "engine/FileRecord.h"
+#include "engine/Scheduler.h"
 #include "engine/SourceScan.h"
+#include "engine/StationCleanup.h"
+#include "engine/StationLock.h"
 #include "platform/DosDate.h"
 #include "platform/IniFile.h"
 #include "platform/MessageText.h"
@@ -133,9 +136,10 @@ class CopyStep {
     return layout_.StoredFilePath(dayFolder_, std::string(rec->storedName));
   }
 
-  // Temporary names never end in ".ZZ", so no stored name can meet one.
+  // Named after this process, so that two writers never share a name and
+  // the next run knows a dead run's leftovers for what they are.
   std::string TempPath(const std::string& target, size_t index) const {
-    return ctx_.rules.ParentWithSeparator(target) + ".vk-part-" + std::to_string(index);
+    return ctx_.rules.ParentWithSeparator(target) + PartialCopyName(ctx_.machine.pid, index);
   }
 
   bool StoreOne(const FileRecord& rec, size_t index) {
@@ -175,9 +179,13 @@ class CopyStep {
       auto out = ctx_.fs.Create(temp);
       CompressFile(digesting, *out, [this] { ctx_.Pump(); });
       // The copy is as readable as its source and no more.
-      struct stat st {};
-      if (::fstat(source->fd(), &st) == 0) ::fchmod(out->fd(), 0600 | (st.st_mode & 0044));
+      if (const auto from = ctx_.fs.StatStream(*source)) {
+        ctx_.fs.SetStreamPermissions(*out, 0600 | (from->attributes & 0044));
+      }
       out->Close();
+    } catch (const RunStopped&) {
+      ctx_.fs.DeleteFile(temp);
+      throw;
     } catch (const std::exception&) {
       ctx_.fs.DeleteFile(temp);
       ReportError(ctx_, FillText("ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez "
@@ -199,12 +207,11 @@ class CopyStep {
   // The file changed between the scan and its copy: its record now describes
   // what was stored, and the files that shared its name get their own.
   void ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored, FileStream& source) {
-    struct stat st {};
     uint32_t attributes = 0;
     int32_t date = 0;
-    if (::fstat(source.fd(), &st) == 0) {
-      attributes = st.st_mode;
-      date = DosDateFromTime(st.st_mtime);
+    if (const auto now = ctx_.fs.StatStream(source)) {
+      attributes = now->attributes;
+      date = now->dosDate;
     }
     const std::string updated = FormatFileRecord(stored.size, stored.checksum, rec.storedName,
                                                  rec.fullPath, attributes, date);
@@ -332,7 +339,14 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
 
   CopyStep copy(ctx, details, dayFolder);
   copy.RequeueStaleNames();
-  if (!copy.Run()) {
+  bool copied = false;
+  try {
+    copied = copy.Run();
+  } catch (const RunStopped&) {
+    copy.Discard();
+    throw;
+  }
+  if (!copied) {
     copy.Discard();
     return BackupOutcome::kFailed;
   }
@@ -376,29 +390,67 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
 }  // namespace
 
 BackupOutcome RunBackup(BackupContext& ctx) {
+  ctx.refusal.clear();
   if (ctx.backupRoot.empty() || ctx.stationName.empty()) return BackupOutcome::kNotStarted;
   if (ctx.station.backupDirectories.empty()) {
     ctx.host.EnableTimer();
     return BackupOutcome::kNoDirectories;
   }
-  ctx.host.SetTrayImage(1);
   const LocalDateTime now = ctx.clock.Now();
   const Day today{now.day, now.month, now.year};
+  const StoreLayout layout = ctx.Layout();
+  // Nothing of the station is touched, its log included, before this run
+  // is the station's only writer.
+  StationLock lock = LockStation(ctx.fs, layout, ctx.machine, now);
+  switch (lock.status) {
+    case StationLockStatus::kAcquired:
+      break;
+    case StationLockStatus::kBusy:
+      // Not an error: the caller says so and tries again later.
+      ctx.refusal = lock.message;
+      return BackupOutcome::kBusy;
+    case StationLockStatus::kForeignStation:
+    case StationLockStatus::kFailed:
+      ctx.refusal = lock.message;
+      ctx.host.ShowErrorWindow(lock.message);
+      return lock.status == StationLockStatus::kFailed ? BackupOutcome::kFailed
+                                                       : BackupOutcome::kForeignStation;
+  }
+
+  ctx.host.SetTrayImage(1);
   ctx.host.SetMenuItemsEnabled(false, false);
   ctx.host.SetTrayHint("Préparation de sauvegarde en cours...");
-  const StoreLayout layout = ctx.Layout();
   ctx.fs.DeleteFile(layout.LogPath());
   ctx.host.DisableWindows();
+  if (!lock.message.empty()) ctx.Log(lock.message);
+  if (!lock.previousRunEnded) {
+    const CleanupCounts removed = RemoveLeftovers(ctx.fs, layout, DayFolderName(today));
+    if (removed.temporaries + removed.folders > 0) {
+      ctx.Log("Nettoyage d'une sauvegarde interrompue : " + std::to_string(removed.temporaries) +
+              " fichier(s) temporaire(s) et " + std::to_string(removed.folders) +
+              " dossier(s) sans liste de fichiers supprimés.");
+    }
+  }
+  if (ctx.redoToday) {
+    ctx.redoToday = false;
+    RemoveTodayFileList(ctx.fs, layout, now);
+  }
 
   BackupOutcome outcome = BackupOutcome::kFailed;
   try {
     outcome = RunSteps(ctx, today, layout.DayFolder(today));
+  } catch (const RunStopped&) {
+    ctx.Log("Sauvegarde interrompue : le programme se termine.");
+    outcome = BackupOutcome::kStopped;
   } catch (const std::exception& e) {
     ReportError(ctx, std::string("ERREUR: ") + e.what());
   }
 
   ctx.host.RestoreWindows();
   ctx.Log("Fin de la sauvegarde !");
+  if (outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kNoChange) {
+    lock.MarkEnded();
+  }
   ctx.host.SetTrayImage(0);
   ctx.host.SetMenuItemsEnabled(ctx.masterStation, true);
   ctx.host.SetTrayHint("Quendralith Backup");

@@ -22,7 +22,8 @@ bool IsBackupDue(const LocalDateTime& now, const std::string& lastBackupDate, in
 bool IsTodayAfter(const LocalDateTime& now, const std::string& lastBackupDate);
 
 // Deletes today's filelist.txt (errors ignored): today's folder is then no
-// backup day, and the next run compares with the latest earlier list.
+// backup day, and the run compares with the latest earlier list. The run
+// does it once it holds the station lock (BackupContext::redoToday).
 void RemoveTodayFileList(FileSystem& fs, const StoreLayout& layout, const LocalDateTime& now);
 
 }  // namespace varnoket

@@ -272,8 +272,7 @@ TEST_F(BackupRunTest, ARunAgainOnTheSameDayNeverLeavesStaleCopiesBehind) {
   f.Write("doc.txt", "first");
   SetMtime(doc, 1141200000);
   f.Write("extra.txt", "extra");
-  RemoveTodayFileList(f.fs, f.ctx.Layout(), f.clock.Now());
-  f.station.lastBackupDate = "01/03/2006";
+  f.ctx.redoToday = true;
   const auto again = f.Snapshot();
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   EXPECT_EQ(f.RestoreDay("02032006").files, again);

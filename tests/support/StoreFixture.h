@@ -30,6 +30,9 @@ class RecordingHost : public BackupHost {
   }
   void EnableTimer() override { ++timerEnabled; }
   void Logged(const std::string& message) override { logged.push_back(message); }
+  void ProcessMessages() override { ++pumps; }
+  // The program is told to end once the run has pumped `stopAfterPumps` times.
+  bool StopRequested() const override { return stopAfterPumps >= 0 && pumps >= stopAfterPumps; }
 
   std::vector<int> trayImages;
   std::vector<std::string> hints;
@@ -39,6 +42,8 @@ class RecordingHost : public BackupHost {
   int disabled = 0;
   int restored = 0;
   int timerEnabled = 0;
+  int pumps = 0;
+  int stopAfterPumps = -1;
 };
 
 struct RestoredDay {

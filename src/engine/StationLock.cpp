@@ -1,0 +1,204 @@
+#include "engine/StationLock.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <thread>
+
+#include "platform/MessageText.h"
+
+namespace varnoket {
+
+namespace {
+
+// Present in the lock file once its holder ended well.
+constexpr const char* kEndedKey = "ended";
+constexpr const char* kUnknownHolder = "détenteur inconnu";
+
+// "key=value" lines, CR LF or LF; the first value of each key counts.
+std::map<std::string, std::string> ParseKeys(const std::string& text) {
+  std::map<std::string, std::string> keys;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos) keys.emplace(line.substr(0, eq), line.substr(eq + 1));
+    start = end + 1;
+  }
+  return keys;
+}
+
+std::string TimeText(const LocalDateTime& t) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.2d/%.2d/%.4d %.2d:%.2d:%.2d", t.day, t.month, t.year, t.hour,
+                t.minute, t.second);
+  return text;
+}
+
+std::string SystemReason() { return std::strerror(errno); }
+
+StationLock Refused(StationLockStatus status, std::string message) {
+  StationLock lock;
+  lock.status = status;
+  lock.message = std::move(message);
+  return lock;
+}
+
+// The lock at `lockPath` is taken: by whom, as its file says.
+StationLock Busy(FileSystem& fs, const std::string& lockPath) {
+  // The holder writes its name just after taking the lock: a run that
+  // started at the same moment may find the file still empty, or from the
+  // previous holder. It waits a little for the name rather than report an
+  // unknown holder.
+  std::string holder;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    const auto text = fs.ReadFile(lockPath);
+    holder = DescribeLockHolder(text.value_or(""));
+    if (text && ParseKeys(*text).count(kEndedKey) == 0 && holder != kUnknownHolder) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return Refused(StationLockStatus::kBusy,
+                 FillText("Une sauvegarde de ce poste est déjà en cours (%s). Cette sauvegarde "
+                          "n'est pas effectuée.",
+                          {holder}));
+}
+
+// Checks that the station folder is this machine's, claiming it when no
+// machine has yet. Returns "" when it is, else what to tell the user.
+std::string CheckMachineMarker(FileSystem& fs, const StoreLayout& layout,
+                               const MachineIdentity& me, StationLockStatus& status) {
+  const std::string path = layout.rules().Join(layout.StationFolder(), kMachineMarkerName);
+  status = StationLockStatus::kForeignStation;
+  if (!fs.Exists(path)) {
+    // A station made before the marker existed, or a new one: it is ours.
+    if (fs.WriteFileAtomic(path, "machine=" + me.id + "\r\nhost=" + me.host + "\r\n")) return {};
+    status = StationLockStatus::kFailed;
+    return FillText("Impossible d'écrire le fichier (%s) : %s. Aucune sauvegarde n'est faite.",
+                    {path, SystemReason()});
+  }
+  const auto text = fs.ReadFile(path);
+  if (!text) {
+    status = StationLockStatus::kFailed;
+    return FillText("Impossible de lire le fichier (%s) : %s. Aucune sauvegarde n'est faite.",
+                    {path, SystemReason()});
+  }
+  const auto keys = ParseKeys(*text);
+  const auto machine = keys.find("machine");
+  if (machine == keys.end() || machine->second.empty()) {
+    return FillText(
+        "Le fichier (%s) ne désigne aucune machine. Aucune sauvegarde n'est faite.\r\n"
+        "Si ce dossier est bien celui de cette machine, supprimez ce fichier.",
+        {path});
+  }
+  if (machine->second == me.id) return {};
+  const auto host = keys.find("host");
+  const std::string owner =
+      (host != keys.end() ? host->second : std::string("?")) + ", identifiant " + machine->second;
+  return FillText(
+      "Le dossier de sauvegarde (%s) appartient à une autre machine (%s) qui porte le même nom "
+      "de poste. Aucune sauvegarde n'est faite, pour ne pas mélanger les fichiers des deux "
+      "machines.\r\nDonnez un autre nom réseau à cette machine ou, si elle remplace "
+      "l'ancienne, supprimez le fichier (%s).",
+      {layout.StationFolder(), owner, path});
+}
+
+}  // namespace
+
+std::string DescribeLockHolder(const std::string& lockFileText) {
+  const auto keys = ParseKeys(lockFileText);
+  auto value = [&keys](const char* key) {
+    const auto it = keys.find(key);
+    return it == keys.end() || it->second.empty() ? std::string("?") : it->second;
+  };
+  if (keys.count("pid") == 0 && keys.count("host") == 0) return kUnknownHolder;
+  return "machine " + value("host") + " (" + value("machine") + "), processus " + value("pid") +
+         ", depuis le " + value("since");
+}
+
+std::string LocalStandInLockPath(const std::string& stationFolder) {
+  // FNV-1a: the same name in every copy of the program, whatever built it.
+  uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : stationFolder) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  char name[64];
+  std::snprintf(name, sizeof name, "/tmp/varnoket-station-%016llx.lock",
+                static_cast<unsigned long long>(hash));
+  return name;
+}
+
+StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const MachineIdentity& me,
+                        const LocalDateTime& now) {
+  const std::string station = layout.StationFolder();
+  if (!fs.IsDirectory(station)) {
+    return Refused(StationLockStatus::kFailed,
+                   FillText("Le dossier de sauvegarde du poste (%s) est introuvable. Aucune "
+                            "sauvegarde n'est faite.",
+                            {station}));
+  }
+  const std::string path = layout.rules().Join(station, kStationLockName);
+  StationLock lock;
+  switch (fs.LockFile(path, false, lock.held)) {
+    case LockStatus::kAcquired:
+      break;
+    case LockStatus::kBusy:
+      return Busy(fs, path);
+    case LockStatus::kUnsupported: {
+      // The store's file system takes no lock (some network mounts): runs of
+      // this machine still exclude each other through a lock of its own.
+      const std::string local = LocalStandInLockPath(station);
+      const LockStatus status = fs.LockFile(local, false, lock.localHeld);
+      if (status == LockStatus::kBusy) return Busy(fs, local);
+      if (status != LockStatus::kAcquired) {
+        return Refused(StationLockStatus::kFailed,
+                       FillText("Impossible de verrouiller le dossier de sauvegarde du poste "
+                                "(%s) : %s. Aucune sauvegarde n'est faite.",
+                                {local, SystemReason()}));
+      }
+      lock.message = FillText(
+          "ATTENTION: le disque de sauvegarde (%s) ne permet pas de verrou : seules les "
+          "sauvegardes de cette machine sont exclues les unes des autres.",
+          {station});
+      break;
+    }
+    case LockStatus::kFailed:
+      return Refused(StationLockStatus::kFailed,
+                     FillText("Impossible de verrouiller le dossier de sauvegarde du poste "
+                              "(%s) : %s. Aucune sauvegarde n'est faite.",
+                              {path, SystemReason()}));
+  }
+
+  const std::string lockPath = lock.held ? path : LocalStandInLockPath(station);
+  const auto previous = fs.ReadFile(lockPath);
+  lock.previousRunEnded = previous && ParseKeys(*previous).count(kEndedKey) != 0;
+  lock.holder = "machine=" + me.id + "\r\nhost=" + me.host + "\r\npid=" +
+                std::to_string(me.pid) + "\r\nsince=" + TimeText(now) + "\r\n";
+  FileLock& record = lock.held ? *lock.held : *lock.localHeld;
+  // Who holds the lock is for people's information: a lock whose holder
+  // cannot be written is still held.
+  record.WriteHolder(lock.holder);
+
+  StationLockStatus status = StationLockStatus::kAcquired;
+  const std::string refusal = CheckMachineMarker(fs, layout, me, status);
+  if (!refusal.empty()) {
+    // What the previous holder left is kept, so the station's next writer
+    // still knows whether it ended well.
+    if (previous) record.WriteHolder(*previous);
+    return Refused(status, refusal);
+  }
+  lock.status = StationLockStatus::kAcquired;
+  return lock;
+}
+
+void StationLock::MarkEnded() {
+  FileLock* record = held ? held.get() : localHeld.get();
+  if (record != nullptr) record->WriteHolder(holder + kEndedKey + "=1\r\n");
+}
+
+}  // namespace varnoket
