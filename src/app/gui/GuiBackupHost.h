@@ -41,9 +41,14 @@ class GuiBackupHost final : public BackupHost {
   void SetMenuItemsEnabled(bool configure, bool enlarge) override;
   void EnableTimer() override;
   void FocusDirectoryList() override;
+  bool StopRequested() const override { return stopRequested_; }
+
+  // The program must end: a run in progress stops at its next file boundary.
+  void RequestStop() { stopRequested_ = true; }
 
  private:
   GuiBackupHostParts parts_;
+  bool stopRequested_ = false;
   std::vector<QPointer<QWidget>> disabled_;
 };
 

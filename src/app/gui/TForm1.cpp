@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 
 #include "app/gui/GuiBackupHost.h"
 #include "app/gui/TrayPictures.h"
@@ -382,7 +383,15 @@ void TForm1::PostCloseRequest() {
 }
 
 void TForm1::EndProgram() {
+  // Called from inside a run too (its pump lets the tray menu work): the run
+  // stops at its next file boundary and the event loop is left after it.
+  if (host_) host_->RequestStop();
   if (env_.exitProgram) env_.exitProgram(0);
+}
+
+void TForm1::EndWithoutQuestion() {
+  systray_->SetVisible(false);
+  EndProgram();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -635,6 +644,7 @@ void TForm1::BitBtnSaveNowClick() {
     return;
   }
   const LocalDateTime now = env_.clock.Now();
+  bool redo = false;
   if (IsTodayAfter(now, station_.lastBackupDate)) {
     if (env_.dialogs.Warning(
             "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous sauvegarder "
@@ -649,12 +659,15 @@ void TForm1::BitBtnSaveNowClick() {
             DialogButtons::YesNo) != DialogAnswer::Yes) {
       return;
     }
-    RemoveTodayFileList(env_.fs, StoreLayout(PathRules(PathStyle::Posix), root, stationName_), now);
+    redo = true;
   }
   PostCloseRequest();
   timer1_->stop();
-  RunBackupNow();
+  RunBackupNow(redo);
   timer1_->start();
+  // The button's run is the user's own request: a run that could not start
+  // must say why.
+  if (lastOutcome_ == BackupOutcome::kBusy) env_.dialogs.Message(lastRefusal_);
 }
 
 UpdateTickResult TForm1::RunUpdateStep() {
@@ -688,13 +701,22 @@ UpdateTickResult TForm1::RunUpdateStep() {
   return RunUpdateTick(update, updateState_, masterStation_);
 }
 
-void TForm1::RunBackupNow() {
+void TForm1::RunBackupNow(bool redoToday) {
   BackupContext ctx(env_.fs, env_.clock, *host_, env_.dialogs, station_);
   ctx.backupRoot = BackupRoot();
   ctx.stationName = stationName_;
   ctx.daysKept = Program().daysKept;
   ctx.masterStation = masterStation_;
+  ctx.redoToday = redoToday;
   lastOutcome_ = RunBackup(ctx);
+  lastRefusal_ = ctx.refusal;
+  if (lastOutcome_ == BackupOutcome::kBusy) {
+    // Another run (varnoket-cli, or another copy on a machine sharing the
+    // store) works on this station; the backup date is unchanged, so the
+    // next tick tries again.
+    std::cerr << "varnoket: " << ctx.refusal << "\n";
+    systray_->SetHint(ctx.refusal);
+  }
 }
 
 }  // namespace varnoket

@@ -122,6 +122,9 @@ class TForm1 : public QWidget, public ConfigOwner, public ExclusionOwner {
   void VKButtonConfigurerClick();
   void VKButtonAideClick();
   void Quitter1Click();
+  // The session or a signal ends the program: a run in progress stops at
+  // its next file boundary, the icon goes and the event loop is left.
+  void EndWithoutQuestion();
   void ButtonRestaurerClick();
   void ButtonVoirLogClick();
   // The widest entry of the directory list, in pixels, as the list's
@@ -158,7 +161,8 @@ class TForm1 : public QWidget, public ConfigOwner, public ExclusionOwner {
   void EndProgram();
   bool WriteTestOfRoot(const std::string& root);
   void WriteStartupEntry();
-  void RunBackupNow();
+  // `redoToday`: the user chose to back up again today.
+  void RunBackupNow(bool redoToday = false);
   // The tick's update step: the exchange-file test or the daily version
   // check, through the two download components.
   UpdateTickResult RunUpdateStep();
@@ -178,6 +182,7 @@ class TForm1 : public QWidget, public ConfigOwner, public ExclusionOwner {
   UpdateState updateState_;  // LastUpdateCheck, CurrentVersion
   bool downloadOk_ = true;
   BackupOutcome lastOutcome_ = BackupOutcome::kNotStarted;
+  std::string lastRefusal_;  // why the latest run did not start, if it did not
   int horizontalExtent_ = 0;
 
   QTimer* timer1_ = nullptr;

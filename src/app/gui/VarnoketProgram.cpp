@@ -27,6 +27,7 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
   env.startProgram = [](const std::string& program, bool) { return StartDetached(program); };
 
   windows_ = std::make_unique<ProgramWindows>(std::move(env), programFolder);
+  endSignals_ = std::make_unique<EndSignals>([this] { windows_->Form1().EndWithoutQuestion(); });
 }
 
 VarnoketProgram::~VarnoketProgram() = default;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/gui/EndSignals.h"
 #include "app/gui/ProgramWindows.h"
 #include "desktop/gui/QtFolderPicker.h"
 #include "platform/Clock.h"
@@ -39,6 +40,7 @@ class VarnoketProgram {
   QtFolderPicker picker_{dialogs_};
   TDriveInfo drives_;
   std::unique_ptr<ProgramWindows> windows_;
+  std::unique_ptr<EndSignals> endSignals_;
 };
 
 }  // namespace varnoket

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QTableWidget>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/gui/MainWindowFixture.h"
 
@@ -201,6 +203,81 @@ TEST_F(SchedulerWiringTest, TheLogAndTheRestoreWindowOpenFromTheMainWindow) {
   form_->ButtonRestaurerClick();
   EXPECT_EQ(days, std::vector<std::string>{"10/03/2026"});
   EXPECT_TRUE(dialogs_.calls().empty());
+}
+
+TEST_F(SchedulerWiringTest, QuittingDuringARunStopsItAndTheNextStartRunsNormally) {
+  Start();
+  At(10, 13, 8);
+  // "Quitter" from the tray menu, which the run's pump keeps working.
+  QTimer::singleShot(0, [this] {
+    dialogs_.QueueAnswer(DialogAnswer::Ok);
+    form_->Quitter1Click();
+  });
+  form_->Timer1Timer();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kStopped);
+  EXPECT_EQ(exitCodes_, std::vector<int>{0});
+  EXPECT_FALSE(DayList("10032026"));
+  const std::string log = ReadFile(root_ + "/POSTE1/LASTBACKUP.LOG");
+  EXPECT_NE(log.find(";Sauvegarde interrompue : le programme se termine.\r\n"), std::string::npos)
+      << log;
+  EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+
+  // The next start of the program runs the day's backup.
+  Destroy();
+  Make();
+  ShowAndSettle();
+  form_->Timer1Timer();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(DayList("10032026"));
+}
+
+TEST_F(SchedulerWiringTest, TheButtonSaysWhoHoldsTheStationAndTheTickTriesAgainLater) {
+  Start();
+  At(10, 9, 0);
+  // varnoket-cli (another process) is backing up this station.
+  int ready[2];
+  int release[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(release), 0);
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    std::unique_ptr<FileLock> lock;
+    const bool held = DefaultFileSystem().LockFile(root_ + "/POSTE1/VARNOKET.LOCK", false, lock) ==
+                          LockStatus::kAcquired &&
+                      lock->WriteHolder("host=ailleurs\r\npid=4242\r\n");
+    const char ok = held ? 1 : 0;
+    char byte;
+    if (::write(ready[1], &ok, 1) != 1 || ::read(release[0], &byte, 1) != 1) _exit(2);
+    _exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 1);
+
+  dialogs_.Clear();
+  form_->BitBtnSaveNowClick();  // Yes
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kBusy);
+  const auto messages = dialogs_.Texts(DialogKind::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("déjà en cours (machine ailleurs (?), processus 4242"),
+            std::string::npos)
+      << messages[0];
+  EXPECT_FALSE(DayList("10032026"));
+
+  At(10, 13, 10);
+  form_->Timer1Timer();  // still held: nothing shown, tried again later
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kBusy);
+  EXPECT_EQ(dialogs_.Count(DialogKind::Message), 1u);
+
+  const char go = 1;
+  ASSERT_EQ(::write(release[1], &go, 1), 1);
+  ASSERT_EQ(::waitpid(holder, nullptr, 0), holder);
+  for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
+  At(10, 13, 20);
+  form_->Timer1Timer();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(DayList("10032026"));
 }
 
 }  // namespace
