@@ -30,6 +30,7 @@ std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string&
               << ": " << error << ")\n";
     return std::nullopt;
   }
+  if (!s.program.notice.empty()) std::cerr << ForTerminal(s.program.notice) << "\n";
   if (s.program.backupRoot.empty()) {
     std::cerr << ForTerminal(
         "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
@@ -66,7 +67,7 @@ std::optional<LoadedSettings> LoadForBackup(FileSystem& fs, Dialogs& dialogs,
   }
 
   if (!LoadStationSettings(fs, dialogs, s->station, root, stationName, rules)) return std::nullopt;
-  const int parent = FindRootAncestor(s->station.directories, root);
+  const int parent = FindRootAncestor(fs, s->station.directories, root);
   if (parent >= 0) {
     const std::string entry = s->station.directories[static_cast<size_t>(parent)];
     dialogs.Warning("Le dossier à sauvegarder (" + entry +

@@ -19,6 +19,9 @@ struct LoadedSettings {
   ProgramSettings program;
   StationSettings station;
   std::string stationName;
+  // Set when the station folder is another machine's: its settings are then
+  // neither loaded nor saved, and no run may write there.
+  std::string ownerProblem;
 };
 
 // The folder of the running program.

@@ -56,7 +56,11 @@ int Backup(const Options& o) {
   FileSystem& fs = DefaultFileSystem();
   ConsoleDialogs dialogs;
   auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station);
-  if (!s) return 2;
+  if (!s) return kExitNoRun;
+  if (!s->ownerProblem.empty()) {
+    std::cerr << ForTerminal(s->ownerProblem) << "\n";
+    return kExitForeignStation;
+  }
   if (s->station.backupDirectories.empty()) {
     std::cerr << "Aucun répertoire à sauvegarder n'est configuré (" << s->station.path << ").\n";
     return 2;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <string_view>
 
 #include "engine/FileRecord.h"
@@ -13,6 +15,7 @@
 #include "engine/StoreLayout.h"
 #include "engine/Wildcard.h"
 #include "platform/DosDate.h"
+#include "platform/PathContainment.h"
 
 namespace varnoket {
 
@@ -26,6 +29,13 @@ struct Walk {
   BackupContext& ctx;
   std::deque<ScannedFile>& files;
   std::vector<std::string> directoryRecords;
+  // The store's folder when it exists: never walked, whatever name (a bind
+  // mount, a listed link) reaches it.
+  std::optional<FolderId> store;
+  // Every folder walked so far. A folder met again (a bind mount that loops
+  // back up the tree, a second name of a folder already saved) is not
+  // walked twice.
+  std::set<FolderId> walked;
 };
 
 bool RecordableName(std::string_view name) {
@@ -58,8 +68,25 @@ std::string ProgressHint(const std::string& directory) {
   return "Preparation de (..." + directory.substr(from, 40) + ")";
 }
 
-void BuildDirectoryList(Walk& walk, const std::string& directory) {
+// False, with one log line, for the store and for a folder already walked.
+bool MayWalk(Walk& walk, const std::string& directory, const FolderId& id) {
+  if (walk.store && id == *walk.store) {
+    walk.ctx.Log("ATTENTION: Le répertoire (" + Printable(directory) +
+                 ") contient les sauvegardes : il n'est pas sauvegardé.");
+    return false;
+  }
+  if (!walk.walked.insert(id).second) {
+    walk.ctx.Log("ATTENTION: Le répertoire (" + Printable(directory) +
+                 ") a déjà été parcouru par un autre chemin (boucle ou montage) : il n'est pas "
+                 "sauvegardé une seconde fois.");
+    return false;
+  }
+  return true;
+}
+
+void BuildDirectoryList(Walk& walk, const std::string& directory, const FolderId& id) {
   VARNOKET_CHECK(!directory.empty(), "Nom de répertoire vide dans BuildDirectoryList() !!");
+  if (!MayWalk(walk, directory, id)) return;
   BackupContext& ctx = walk.ctx;
   const PathRules& rules = ctx.rules;
   ctx.host.SetTrayHint(ProgressHint(directory));
@@ -92,7 +119,7 @@ void BuildDirectoryList(Walk& walk, const std::string& directory) {
         LogUnrecordable(ctx, folder + e.name);
         continue;
       }
-      BuildDirectoryList(walk, folder + e.name);
+      BuildDirectoryList(walk, folder + e.name, FolderId{e.device, e.inode});
     }
     return;
   }
@@ -199,7 +226,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   ctx.currentFileList.shrink_to_fit();
   details.files.clear();
 
-  Walk walk{ctx, details.files, {}};
+  Walk walk{ctx, details.files, {}, FolderIdOf(ctx.fs, ctx.backupRoot), {}};
   try {
     for (const std::string& listed : ctx.station.backupDirectories) {
       // "/a//b/" and "/a/./b" must give the same records, and stored names
@@ -208,7 +235,8 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
                                   ? ctx.rules.RemoveTrailingSeparator(
                                         std::filesystem::path(listed).lexically_normal().string())
                                   : listed;
-      if (!ctx.rules.IsAbsolute(dir) || !ctx.fs.IsDirectory(dir)) {
+      const auto id = ctx.rules.IsAbsolute(dir) ? FolderIdOf(ctx.fs, dir) : std::nullopt;
+      if (!id) {
         ctx.host.FocusDirectoryList();
         ctx.dialogs.Warning("Le repertoire (" + listed +
                             ") à été déplacé ou supprimé !\r\nVeuillez modifier la liste des "
@@ -216,7 +244,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
                             "effectuée !");
         return false;
       }
-      BuildDirectoryList(walk, dir);
+      BuildDirectoryList(walk, dir, *id);
     }
   } catch (const std::exception&) {
     return false;

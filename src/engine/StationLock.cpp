@@ -68,25 +68,37 @@ StationLock Busy(FileSystem& fs, const std::string& lockPath) {
                           {holder}));
 }
 
+std::string MarkerPath(const StoreLayout& layout) {
+  return layout.rules().Join(layout.StationFolder(), kMachineMarkerName);
+}
+
 // Checks that the station folder is this machine's, claiming it when no
 // machine has yet. Returns "" when it is, else what to tell the user.
 std::string CheckMachineMarker(FileSystem& fs, const StoreLayout& layout,
                                const MachineIdentity& me, StationLockStatus& status) {
-  const std::string path = layout.rules().Join(layout.StationFolder(), kMachineMarkerName);
-  status = StationLockStatus::kForeignStation;
+  const std::string path = MarkerPath(layout);
+  status = StationLockStatus::kFailed;
   if (!fs.Exists(path)) {
     // A station made before the marker existed, or a new one: it is ours.
     if (fs.WriteFileAtomic(path, "machine=" + me.id + "\r\nhost=" + me.host + "\r\n")) return {};
-    status = StationLockStatus::kFailed;
     return FillText("Impossible d'écrire le fichier (%s) : %s. Aucune sauvegarde n'est faite.",
                     {path, SystemReason()});
   }
-  const auto text = fs.ReadFile(path);
-  if (!text) {
-    status = StationLockStatus::kFailed;
+  if (!fs.ReadFile(path)) {
     return FillText("Impossible de lire le fichier (%s) : %s. Aucune sauvegarde n'est faite.",
                     {path, SystemReason()});
   }
+  status = StationLockStatus::kForeignStation;
+  return StationOwnerProblem(fs, layout, me);
+}
+
+}  // namespace
+
+std::string StationOwnerProblem(FileSystem& fs, const StoreLayout& layout,
+                                const MachineIdentity& me) {
+  const std::string path = MarkerPath(layout);
+  const auto text = fs.ReadFile(path);
+  if (!text) return {};  // no machine has claimed the station yet
   const auto keys = ParseKeys(*text);
   const auto machine = keys.find("machine");
   if (machine == keys.end() || machine->second.empty()) {
@@ -106,8 +118,6 @@ std::string CheckMachineMarker(FileSystem& fs, const StoreLayout& layout,
       "l'ancienne, supprimez le fichier (%s).",
       {layout.StationFolder(), owner, path});
 }
-
-}  // namespace
 
 std::string DescribeLockHolder(const std::string& lockFileText) {
   const auto keys = ParseKeys(lockFileText);

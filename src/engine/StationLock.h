@@ -53,6 +53,13 @@ struct StationLock {
 StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const MachineIdentity& me,
                         const LocalDateTime& now);
 
+// Whether this machine may write the station: "" when its MACHINE.ID names
+// this machine or is not there yet, else what to tell the user (another
+// machine's station, a marker that names none). Reads only: for the
+// start-up, which must not load or save another machine's backup set.
+std::string StationOwnerProblem(FileSystem& fs, const StoreLayout& layout,
+                                const MachineIdentity& me);
+
 // The holder a lock file names, as "machine X, processus N, depuis D", or a
 // text saying it is not known.
 std::string DescribeLockHolder(const std::string& lockFileText);

@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/AsciiText.h"
+#include "platform/Clock.h"
 
 namespace varnoket {
 namespace {
@@ -52,6 +54,76 @@ std::vector<std::string> WithoutSection(const std::vector<std::string>& lines,
   return kept;
 }
 
+// "[SECTION]" then "key=value" per the rules of WriteString.
+void SetKey(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+            const std::string& value) {
+  const std::string keyLine = key + "=" + value;
+  // Where a new key goes: after the last non-blank line of the section's
+  // first block, so blank lines before the next section stay where they are.
+  std::optional<size_t> insertAt;
+  bool inFirstBlock = false;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (const auto name = SectionName(lines[i])) {
+      const bool match = EqualsIgnoreCase(*name, section);
+      inFirstBlock = match && !insertAt;
+      if (inFirstBlock) insertAt = i + 1;
+      if (match) {
+        // Scan this block for the key.
+        for (size_t j = i + 1; j < lines.size() && !SectionName(lines[j]); ++j) {
+          const auto k = KeyOf(lines[j]);
+          if (k && EqualsIgnoreCase(*k, key)) {
+            lines[j] = keyLine;
+            return;
+          }
+        }
+      }
+      continue;
+    }
+    if (inFirstBlock && !TrimBlanks(lines[i]).empty()) insertAt = i + 1;
+  }
+  if (insertAt) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*insertAt), keyLine);
+  } else {
+    lines.push_back("[" + section + "]");
+    lines.push_back(keyLine);
+  }
+}
+
+bool HasSectionIn(const std::vector<std::string>& lines, const std::string& section) {
+  for (const auto& line : lines) {
+    const auto name = SectionName(line);
+    if (name && EqualsIgnoreCase(*name, section)) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::string Reason(int error, const char* otherwise) {
+  return error != 0 ? std::strerror(error) : otherwise;
+}
+
+// yyyymmdd-hhmmss of the local time now.
+std::string TimeStamp() {
+  const LocalDateTime now = SystemClock().Now();
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
+                now.hour, now.minute, now.second);
+  return text;
+}
+
 }  // namespace
 
 IniFile::IniFile(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {
@@ -62,16 +134,20 @@ bool IniFile::Reload() {
   lines_.clear();
   const auto text = fs_.ReadFile(path_);
   if (!text) return false;
-  size_t start = 0;
-  while (start < text->size()) {
-    size_t end = text->find('\n', start);
-    if (end == std::string::npos) end = text->size();
-    std::string line = text->substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines_.push_back(std::move(line));
-    start = end + 1;
+  if (IsSettingsText(*text)) {
+    lines_ = SplitLines(*text);
+    return true;
   }
-  return true;
+  // Kept aside under the lock, as a writer may be replacing it right now.
+  // When that fails the file stays where it is, and a write will try again
+  // rather than overwrite it.
+  try {
+    const auto lock = Lock();
+    lines_ = LinesOnDisk();
+  } catch (const IniError&) {
+    lines_.clear();
+  }
+  return false;
 }
 
 std::optional<std::string> IniFile::ReadString(const std::string& section,
@@ -113,68 +189,91 @@ std::vector<std::string> IniFile::SectionLines(const std::string& section) const
 }
 
 bool IniFile::HasSection(const std::string& section) const {
-  for (const auto& line : lines_) {
-    const auto name = SectionName(line);
-    if (name && EqualsIgnoreCase(*name, section)) return true;
-  }
-  return false;
+  return HasSectionIn(lines_, section);
 }
 
 void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
-  std::vector<std::string> lines = lines_;
-  const std::string keyLine = key + "=" + value;
-
-  // Where a new key goes: after the last non-blank line of the section's
-  // first block, so blank lines before the next section stay where they are.
-  std::optional<size_t> insertAt;
-  bool inFirstBlock = false;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (const auto name = SectionName(lines[i])) {
-      const bool match = EqualsIgnoreCase(*name, section);
-      inFirstBlock = match && !insertAt;
-      if (inFirstBlock) insertAt = i + 1;
-      if (match) {
-        // Scan this block for the key.
-        for (size_t j = i + 1; j < lines.size() && !SectionName(lines[j]); ++j) {
-          const auto k = KeyOf(lines[j]);
-          if (k && EqualsIgnoreCase(*k, key)) {
-            lines[j] = keyLine;
-            SaveLines(std::move(lines));
-            return;
-          }
-        }
-      }
-      continue;
-    }
-    if (inFirstBlock && !TrimBlanks(lines[i]).empty()) insertAt = i + 1;
-  }
-  if (insertAt) {
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*insertAt), keyLine);
-  } else {
-    lines.push_back("[" + section + "]");
-    lines.push_back(keyLine);
-  }
-  SaveLines(std::move(lines));
+  Update([&](std::vector<std::string>& lines) {
+    SetKey(lines, section, key, value);
+    return true;
+  });
 }
 
 void IniFile::EraseSection(const std::string& section) {
-  if (!HasSection(section)) return;  // nothing changes, nothing to write
-  SaveLines(WithoutSection(lines_, section));
+  Update([&](std::vector<std::string>& lines) {
+    if (!HasSectionIn(lines, section)) return false;  // nothing changes, nothing to write
+    lines = WithoutSection(lines, section);
+    return true;
+  });
 }
 
 void IniFile::ReplaceSection(const std::string& section,
                              const std::vector<std::pair<std::string, std::string>>& keys) {
-  std::vector<std::string> lines = WithoutSection(lines_, section);
-  if (!keys.empty()) {
-    lines.push_back("[" + section + "]");
-    for (const auto& [key, value] : keys) lines.push_back(key + "=" + value);
-  }
-  SaveLines(std::move(lines));
+  Update([&](std::vector<std::string>& lines) {
+    lines = WithoutSection(lines, section);
+    if (!keys.empty()) {
+      lines.push_back("[" + section + "]");
+      for (const auto& [key, value] : keys) lines.push_back(key + "=" + value);
+    }
+    return true;
+  });
 }
 
-void IniFile::Save() {
-  SaveLines(lines_);
+void IniFile::Update(const std::function<bool(std::vector<std::string>&)>& change) {
+  const auto lock = Lock();
+  std::vector<std::string> lines = LinesOnDisk();
+  if (change(lines)) {
+    SaveLines(std::move(lines));
+  } else {
+    lines_ = std::move(lines);
+  }
+}
+
+std::unique_ptr<FileLock> IniFile::Lock() {
+  std::unique_ptr<FileLock> lock;
+  errno = 0;
+  switch (fs_.LockFile(path_ + ".lock", true, lock)) {
+    case LockStatus::kAcquired:
+      return lock;
+    case LockStatus::kUnsupported:
+      // Some network mounts refuse locks; reading again just before the
+      // write still keeps what others wrote before it.
+      return nullptr;
+    case LockStatus::kBusy:
+    case LockStatus::kFailed:
+      break;
+  }
+  const int error = errno;
+  throw IniError("Impossible de verrouiller le fichier " + path_ + " : " +
+                 Reason(error, "verrou refusé"));
+}
+
+std::vector<std::string> IniFile::LinesOnDisk() {
+  errno = 0;
+  const auto text = fs_.ReadFile(path_);
+  if (!text) {
+    const int error = errno;
+    if (!fs_.Exists(path_)) return {};
+    throw IniError("Impossible de lire le fichier " + path_ + " : " +
+                   Reason(error, "erreur de lecture"));
+  }
+  if (IsSettingsText(*text)) return SplitLines(*text);
+  KeepAside();
+  return lines_;
+}
+
+void IniFile::KeepAside() {
+  const std::string base = path_ + ".unreadable-" + TimeStamp();
+  std::string target = base;
+  for (int n = 2; fs_.Exists(target); ++n) target = base + "-" + std::to_string(n);
+  errno = 0;
+  if (!fs_.Rename(path_, target)) {
+    const int error = errno;
+    throw IniError("Impossible de mettre de côté le fichier illisible " + path_ + " : " +
+                   Reason(error, "erreur de renommage"));
+  }
+  keptAsideAs_ = target;
 }
 
 void IniFile::SaveLines(std::vector<std::string> lines) {
@@ -187,9 +286,20 @@ void IniFile::SaveLines(std::vector<std::string> lines) {
   if (!fs_.WriteFileAtomic(path_, text)) {
     const int error = errno;
     throw IniError("Impossible d'écrire le fichier " + path_ + " : " +
-                   (error != 0 ? std::strerror(error) : "erreur d'écriture"));
+                   Reason(error, "erreur d'écriture"));
   }
   lines_ = std::move(lines);
+}
+
+bool IsSettingsText(std::string_view text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20) continue;
+    if (byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' || byte == '\r') continue;
+    if (byte == 0x1A) continue;  // Ctrl-Z, which old editors put at the end
+    return false;
+  }
+  return true;
 }
 
 }  // namespace varnoket

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/AsciiText.h"
+#include "platform/MessageText.h"
 #include "platform/PathRules.h"
 
 namespace varnoket {
@@ -16,6 +17,14 @@ std::string CleanBackupRoot(TDriveInfo& drives, const std::string& raw) {
   if (root.rfind("\\\\", 0) == 0) return {};
   if (IsRemotePath(drives, root)) return {};
   return root;
+}
+
+std::string KeptAsideNotice(const IniFile& file) {
+  if (file.keptAsideAs().empty()) return {};
+  return FillText(
+      "Le fichier de paramètres (%s) était illisible : il a été mis de côté sous le nom (%s) "
+      "et les valeurs par défaut sont utilisées.",
+      {file.path(), file.keptAsideAs()});
 }
 
 ProgramSettings LoadProgramSettings(FileSystem& fs, TDriveInfo& drives,
@@ -37,6 +46,7 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, TDriveInfo& drives,
   // default.
   settings.file = std::make_unique<IniFile>(fs, path);
   const IniFile& ini = *settings.file;
+  settings.notice = KeptAsideNotice(ini);
   settings.backupRoot = CleanBackupRoot(drives, ini.ReadString("PARAMS", "RACINE").value_or(""));
   settings.preferredHour = ini.ReadInteger("PARAMS", "HEURE", 13);
   settings.preferredMinute = ini.ReadInteger("PARAMS", "MINUTE", 0);

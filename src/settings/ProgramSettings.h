@@ -24,9 +24,16 @@ struct ProgramSettings {
   int preferredMinute = 0;
   int daysKept = 30;  // never below 2 once loaded
   std::unique_ptr<IniFile> file;
+  // Set when the file was not settings text and was kept aside: the text to
+  // show the user (the values are then the defaults).
+  std::string notice;
 
   bool IsOpen() const { return file != nullptr; }
 };
+
+// What the user is told when a settings file was not settings text and was
+// kept aside under another name; "" when it was not.
+std::string KeptAsideNotice(const IniFile& file);
 
 // Opens programFolder/VARNOKET.INI, creating it with the default text when it
 // is missing, and reads its values. When the file cannot be created, `error`

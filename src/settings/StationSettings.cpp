@@ -5,6 +5,7 @@
 
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
+#include "platform/PathContainment.h"
 #include "settings/ProgramSettings.h"
 
 namespace varnoket {
@@ -70,6 +71,7 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
   // Unreadable reads as empty: defaults everywhere, no directory.
   settings.file = std::make_unique<IniFile>(fs, path);
   const IniFile& ini = *settings.file;
+  if (const std::string notice = KeptAsideNotice(ini); !notice.empty()) dialogs.Warning(notice);
 
   // A key counts when the line starts with its name, so a longer key that
   // begins with the name is taken for it; the last such line wins.
@@ -141,9 +143,11 @@ void WriteLastBackup(StationSettings& settings, const std::string& date) {
   settings.lastBackupDate = date;
 }
 
-int FindRootAncestor(const std::vector<std::string>& directories, const std::string& root) {
+int FindRootAncestor(FileSystem& fs, const std::vector<std::string>& directories,
+                     const std::string& root) {
+  PathContainment containment(fs);
   for (size_t i = 0; i < directories.size(); ++i) {
-    if (StartsWithIgnoreCase(root, directories[i])) return static_cast<int>(i);
+    if (containment.IsSameOrBelow(root, directories[i])) return static_cast<int>(i);
   }
   return -1;
 }

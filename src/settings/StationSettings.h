@@ -66,10 +66,12 @@ bool EnregistrerIni(Dialogs& dialogs, StationSettings& settings);
 // when it cannot be written or when no file is open.
 void WriteLastBackup(StationSettings& settings, const std::string& date);
 
-// The index of the first entry that is the root or a parent of it, as a text
-// prefix without regard to case ("/Doc" matches "/Documents/Sauvegardes");
+// The index of the first entry that really is the root or holds it: on whole
+// names after links are resolved, or as another name of one of the root's
+// folders (a bind mount). "/Doc" does not hold "/Documents/Sauvegardes".
 // -1 when none.
-int FindRootAncestor(const std::vector<std::string>& directories, const std::string& root);
+int FindRootAncestor(FileSystem& fs, const std::vector<std::string>& directories,
+                     const std::string& root);
 
 // Orders a list as a sorted list box does: without regard to ASCII case,
 // equal entries kept in their order.

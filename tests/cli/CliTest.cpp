@@ -73,6 +73,32 @@ TEST_F(CliTest, SettingsThatAllowNoRunExitWithTwo) {
             std::string::npos);
 }
 
+TEST_F(CliTest, SettingsFilesThatAreNoTextAreKeptAsideAndSaid) {
+  const std::string zeroed("[PARAMS]\r\nLASTBACKUP=\0\0", 23);
+  WriteFile(tmp / "store/PC/PC.ini", zeroed);
+  const RunResult station = RunCli(prog + "backup");
+  EXPECT_NE(station.out.find("Le fichier de paramètres (" + (tmp / "store/PC/PC.ini") +
+                             ") était illisible : il a été mis de côté sous le nom (" +
+                             (tmp / "store/PC/PC.ini.unreadable-")),
+            std::string::npos)
+      << station.out;
+  std::vector<std::string> kept;
+  for (const auto& e : fsys::directory_iterator(tmp / "store/PC")) {
+    if (e.path().filename().string().rfind("PC.ini.unreadable-", 0) == 0) {
+      kept.push_back(e.path().string());
+    }
+  }
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(ReadFile(kept[0]), zeroed);
+
+  WriteFile(tmp / "prog/VARNOKET.INI", std::string(8, '\0'));
+  const RunResult program = RunCli(prog + "backup");
+  EXPECT_EQ(program.code, 2);  // the defaults name no root
+  EXPECT_NE(program.out.find("(" + (tmp / "prog/VARNOKET.INI") + ") était illisible"),
+            std::string::npos)
+      << program.out;
+}
+
 TEST_F(CliTest, BackupDaysVerifyAndRestoreRoundTrip) {
   WriteFile(tmp / "src/docs/a.txt", "alpha");
   WriteFile(tmp / "src/docs/b.txt", std::string(70000, 'b'));

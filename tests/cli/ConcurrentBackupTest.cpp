@@ -101,5 +101,42 @@ TEST(ConcurrentBackup, TwoRunsStartedTogetherOneRunsTheOtherSaysWhyAndEveryDayRe
   }
 }
 
+TEST(ConcurrentBackup, AnotherMachinesStationIsNeverWrittenButStaysReadable) {
+  TempDir tmp;
+  WriteFile(tmp / "prog/VARNOKET.INI",
+            "[PARAMS]\r\nRACINE=" + (tmp / "store") + "\r\nHEURE=0\r\nMINUTE=0\r\nMAXSAVE=30\r\n");
+  const std::string settings =
+      "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=" + (tmp / "src") + "\r\n";
+  WriteFile(tmp / "store/PC/PC.ini", settings);
+  WriteFile(tmp / "src/a.txt", "alpha");
+  const std::string cli = std::string(VARNOKET_CLI_PATH) + " --program-folder " + (tmp / "prog") +
+                          " --station PC ";
+  Started first = Start(cli + "backup");
+  Finish(first);
+  ASSERT_EQ(first.code, 0) << first.out;
+  Started days = Start(cli + "days");
+  Finish(days);
+
+  // The station was made by another machine that had the same name.
+  const std::string marker = "machine=0123456789abcdef0123456789abcdef\r\nhost=ancien\r\n";
+  WriteFile(tmp / "store/PC/MACHINE.ID", marker);
+  const std::string settingsNow = ReadFile(tmp / "store/PC/PC.ini");
+  WriteFile(tmp / "src/a.txt", "changed");
+  Started refused = Start(cli + "backup");
+  Finish(refused);
+  EXPECT_EQ(refused.code, 4) << refused.out;
+  EXPECT_NE(refused.out.find("appartient à une autre machine (ancien, identifiant "),
+            std::string::npos)
+      << refused.out;
+  EXPECT_EQ(ReadFile(tmp / "store/PC/MACHINE.ID"), marker);
+  EXPECT_EQ(ReadFile(tmp / "store/PC/PC.ini"), settingsNow);
+
+  // Restores stay open to every machine.
+  Started restore = Start(cli + "restore " + days.out.substr(0, 10) + " --to " + (tmp / "out"));
+  Finish(restore);
+  EXPECT_EQ(restore.code, 0) << restore.out;
+  EXPECT_EQ(ReadFile(tmp / ("out" + (tmp / "src/a.txt"))), "alpha");
+}
+
 }  // namespace
 }  // namespace varnoket::test

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "platform/IniFile.h"
 #include "support/FaultyFileSystem.h"
@@ -133,6 +137,167 @@ TEST(IniFileTest, AMissingFileReadsAsEmptyAndIsCreatedByAWrite) {
   ini.WriteString("PARAMS", "LASTBACKUP", "31/12/2002");
   EXPECT_EQ(ReadFile(dir / "new.ini"), "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n");
   EXPECT_TRUE(ini.Reload());
+}
+
+// The copies kept aside for `path`, by name.
+std::vector<std::string> KeptCopies(const std::string& path) {
+  std::vector<std::string> copies;
+  const std::filesystem::path file(path);
+  for (const auto& e : std::filesystem::directory_iterator(file.parent_path())) {
+    const std::string name = e.path().filename().string();
+    if (name.rfind(file.filename().string() + ".unreadable-", 0) == 0) {
+      copies.push_back(e.path().string());
+    }
+  }
+  std::sort(copies.begin(), copies.end());
+  return copies;
+}
+
+TEST(IniFileTest, AWriteKeepsWhatAnotherWriterAddedSinceTheLoad) {
+  TempDir dir;
+  PosixFileSystem fs;
+  const std::string path = dir / "s.ini";
+  WriteFile(path, "[PARAMS]\r\nLASTBACKUP=01/01/2003\r\n");
+  IniFile program(fs, path);
+  IniFile other(fs, path);  // stands for the command-line program
+  other.WriteString("PARAMS", "RESTORE_DIR", "/r");
+  WriteFile(path, ReadFile(path) + "[HAND]\r\nNOTE=by hand\r\n");
+
+  program.WriteString("PARAMS", "LASTBACKUP", "02/02/2004");
+  EXPECT_EQ(ReadFile(path),
+            "[PARAMS]\r\nLASTBACKUP=02/02/2004\r\nRESTORE_DIR=/r\r\n[HAND]\r\nNOTE=by hand\r\n");
+  // What the write read is what the object now answers.
+  EXPECT_EQ(program.ReadString("HAND", "NOTE"), std::optional<std::string>("by hand"));
+
+  // The other writer's stale copy does not undo the date either.
+  other.ReplaceSection("DIRECTORIES", {{"D1", "/home"}});
+  other.EraseSection("HAND");
+  EXPECT_EQ(ReadFile(path),
+            "[PARAMS]\r\nLASTBACKUP=02/02/2004\r\nRESTORE_DIR=/r\r\n[DIRECTORIES]\r\nD1=/home\r\n");
+  // A section only the stale copy has: nothing to erase, nothing written.
+  program.EraseSection("HAND");
+  EXPECT_FALSE(program.HasSection("HAND"));
+  EXPECT_EQ(program.ReadString("DIRECTORIES", "D1"), std::optional<std::string>("/home"));
+}
+
+TEST(IniFileTest, TwoProcessesWritingTheirOwnKeysLoseNone) {
+  TempDir dir;
+  const std::string path = dir / "shared.ini";
+  WriteFile(path, "[PARAMS]\r\nKEEP=me\r\n");
+  constexpr int kWrites = 200;
+  std::vector<pid_t> children;
+  for (const char* key : {"FIRST", "SECOND"}) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      int code = 0;
+      try {
+        PosixFileSystem fs;
+        IniFile ini(fs, path);
+        // A key of its own per write: a write that undid another one would
+        // lose a key for good.
+        for (int i = 0; i < kWrites; ++i) {
+          ini.WriteString("PARAMS", key + std::to_string(i), std::to_string(i));
+        }
+      } catch (...) {
+        code = 1;
+      }
+      _exit(code);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  PosixFileSystem fs;
+  const IniFile ini(fs, path);
+  EXPECT_EQ(ini.ReadString("PARAMS", "KEEP"), std::optional<std::string>("me"));
+  int lost = 0;
+  for (const std::string key : {"FIRST", "SECOND"}) {
+    for (int i = 0; i < kWrites; ++i) {
+      lost += ini.ReadString("PARAMS", key + std::to_string(i)) != std::to_string(i);
+    }
+  }
+  EXPECT_EQ(lost, 0);
+  EXPECT_EQ(ini.lines().size(), 2u + 2 * kWrites);
+}
+
+TEST(IniFileTest, AFileThatIsNoTextIsKeptAsideAndNeverOverwritten) {
+  TempDir dir;
+  PosixFileSystem fs;
+  const std::string path = dir / "s.ini";
+  const std::string zeroed(4096, '\0');  // what a crash can leave
+  WriteFile(path, zeroed);
+  IniFile ini(fs, path);
+  EXPECT_TRUE(ini.lines().empty());
+  const auto copies = KeptCopies(path);
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_EQ(ini.keptAsideAs(), copies[0]);
+  EXPECT_EQ(ReadFile(copies[0]), zeroed);
+  EXPECT_FALSE(std::filesystem::exists(path));
+  ini.WriteString("PARAMS", "LASTBACKUP", "31/12/2002");
+  EXPECT_EQ(ReadFile(path), "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n");
+
+  // Garbage again, found by a write this time: kept aside under a new name
+  // (the first copy is untouched) and the write starts from what was loaded.
+  const std::string binary("[PARAMS]\r\n\x01\x02\x1b\xff", 14);
+  WriteFile(path, binary);
+  ini.WriteString("PARAMS", "EXCLUSIONS", "*.tmp");
+  const auto after = KeptCopies(path);
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(ReadFile(copies[0]), zeroed);
+  EXPECT_NE(ini.keptAsideAs(), copies[0]);
+  EXPECT_EQ(ReadFile(ini.keptAsideAs()), binary);
+  EXPECT_EQ(ReadFile(path), "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\nEXCLUSIONS=*.tmp\r\n");
+}
+
+TEST(IniFileTest, AnEmptyFileHasNoKeysAndStaysWhereItIs) {
+  TempDir dir;
+  PosixFileSystem fs;
+  WriteFile(dir / "e.ini", "");
+  IniFile ini(fs, dir / "e.ini");
+  EXPECT_TRUE(ini.Reload());
+  EXPECT_TRUE(ini.lines().empty());
+  EXPECT_EQ(ini.keptAsideAs(), "");
+  EXPECT_TRUE(KeptCopies(dir / "e.ini").empty());
+  EXPECT_EQ(ini.ReadString("PARAMS", "RACINE"), std::nullopt);
+}
+
+TEST(IniFileTest, TextInAnyOneByteCharacterSetIsSettingsText) {
+  EXPECT_TRUE(IsSettingsText(""));
+  EXPECT_TRUE(IsSettingsText("[PARAMS]\r\nD1=/home/r\xe9sum\xe9\tx\f\v\r\n\x1a"));
+  EXPECT_TRUE(IsSettingsText("D1=/home/r\xc3\xa9sum\xc3\xa9\n"));
+  EXPECT_FALSE(IsSettingsText(std::string("D1=/x\0", 6)));
+  EXPECT_FALSE(IsSettingsText("D1=/x\x01"));
+  EXPECT_FALSE(IsSettingsText("\x1b[0m"));
+}
+
+TEST(IniFileTest, AWriteThatCannotLockOrReadChangesNothing) {
+  TempDir dir;
+  FaultyFileSystem fs;
+  const std::string original = "[PARAMS]\r\nRACINE=/old\r\n";
+  WriteFile(dir / "p.ini", original);
+  IniFile ini(fs, dir / "p.ini");
+
+  // The file is there but cannot be read now: writing would lose its keys.
+  fs.failReads = EIO;
+  EXPECT_THROW(ini.WriteString("PARAMS", "RACINE", "/new"), IniError);
+  fs.failReads = 0;
+  EXPECT_EQ(ReadFile(dir / "p.ini"), original);
+
+  // The lock's place is taken by a folder: no lock, no write.
+  std::filesystem::remove(dir / "p.ini.lock");
+  std::filesystem::create_directory(dir / "p.ini.lock");
+  try {
+    ini.WriteString("PARAMS", "RACINE", "/new");
+    FAIL() << "the write did not throw";
+  } catch (const IniError& e) {
+    EXPECT_NE(std::string(e.what()).find("verrouiller"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadFile(dir / "p.ini"), original);
+  EXPECT_EQ(fs.writeCount, 0);
 }
 
 }  // namespace

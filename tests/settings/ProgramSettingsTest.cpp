@@ -100,5 +100,21 @@ TEST_F(ProgramSettingsTest, AnUnreadableFileReadsAsEmpty) {
   EXPECT_EQ(s.daysKept, 30);
 }
 
+TEST_F(ProgramSettingsTest, AFileThatIsNoTextIsKeptAsideAndTheDefaultsApply) {
+  const std::string garbage("[PARAMS]\r\nRACINE=/data\r\n\0\0\0\0", 28);
+  const ProgramSettings s = LoadWith(garbage);
+  ASSERT_TRUE(s.IsOpen());
+  EXPECT_EQ(s.backupRoot, "");
+  EXPECT_EQ(s.daysKept, 30);
+  const std::string kept = s.file->keptAsideAs();
+  ASSERT_EQ(kept.rfind(base_ + "/VARNOKET.INI.unreadable-", 0), 0u) << kept;
+  EXPECT_EQ(ReadFile(kept), garbage);
+  EXPECT_EQ(s.notice, "Le fichier de paramètres (" + base_ +
+                          "/VARNOKET.INI) était illisible : il a été mis de côté sous le nom (" +
+                          kept + ") et les valeurs par défaut sont utilisées.");
+  // A readable file says nothing.
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=/data\r\n").notice, "");
+}
+
 }  // namespace
 }  // namespace varnoket

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "settings/StationSettings.h"
 #include "support/FakeDialogs.h"
 #include "support/FaultyFileSystem.h"
@@ -180,12 +182,50 @@ TEST_F(StationSettingsTest, TheLastBackupDateIsWrittenAtOnce) {
   EXPECT_EQ(reloaded.lastBackupDate, "06/03/2004");
 }
 
-TEST(FindRootAncestorTest, TextPrefixWithoutRegardToCase) {
-  const std::string root = "/Documents/Sauvegardes";
-  EXPECT_EQ(FindRootAncestor({"/home", "/doc", "/Documents"}, root), 1);
-  EXPECT_EQ(FindRootAncestor({"/DOCUMENTS/sauvegardes"}, root), 0);
-  EXPECT_EQ(FindRootAncestor({"/Documents/Sauvegardes/PC1", "/home"}, root), -1);
-  EXPECT_EQ(FindRootAncestor({}, root), -1);
+TEST(FindRootAncestorTest, OnlyTheRootOrAFolderThatReallyHoldsItCounts) {
+  TempDir dir;
+  PosixFileSystem fs;
+  const std::string data = std::filesystem::canonical(dir.path()).string() + "/data";
+  const std::string root = data + "/Sauvegardes";
+  for (const char* d : {"/Sauvegardes/PC1", "/Sauve", "/Sauvegardes-old"}) {
+    std::filesystem::create_directories(data + d);
+  }
+  std::filesystem::create_directory_symlink(data, dir / "to-data");
+  // Text prefixes of the root and folders inside it stay.
+  EXPECT_EQ(FindRootAncestor(fs, {data + "/Sauve", data + "/Sauvegardes-old", "/da"}, root), -1);
+  EXPECT_EQ(FindRootAncestor(fs, {root + "/PC1", data + "/Sauv"}, root), -1);
+  EXPECT_EQ(FindRootAncestor(fs, {}, root), -1);
+  // The root itself, however it is written, and its parents.
+  EXPECT_EQ(FindRootAncestor(fs, {data + "/Sauve", root + "/"}, root), 1);
+  EXPECT_EQ(FindRootAncestor(fs, {data + "/Sauvegardes-old", data}, root), 1);
+  EXPECT_EQ(FindRootAncestor(fs, {data + "/./Sauvegardes/PC1/.."}, root), 0);
+  EXPECT_EQ(FindRootAncestor(fs, {"/"}, root), 0);
+  // Through a link to a parent, and with a root reached through a link.
+  EXPECT_EQ(FindRootAncestor(fs, {data + "/Sauve", dir / "to-data"}, root), 1);
+  EXPECT_EQ(FindRootAncestor(fs, {data}, dir / "to-data/Sauvegardes"), 0);
+  EXPECT_EQ(FindRootAncestor(fs, {data + "/Sauve"}, dir / "to-data/Sauvegardes"), -1);
+}
+
+TEST_F(StationSettingsTest, AStationFileThatIsNoTextIsKeptAsideWithAWarning) {
+  const std::string garbage("[DIRECTORIES]\r\nD1=/home\r\n\0\0", 27);
+  WriteFile(IniPath(), garbage);
+  ASSERT_TRUE(Load());
+  FinishStationSettingsLoad(settings_);
+  EXPECT_TRUE(settings_.directories.empty());
+  EXPECT_EQ(settings_.lastBackupDate, kNoBackupDate);
+  const std::string kept = settings_.file->keptAsideAs();
+  ASSERT_FALSE(kept.empty());
+  EXPECT_EQ(ReadFile(kept), garbage);
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
+            List{"Le fichier de paramètres (" + IniPath() +
+                 ") était illisible : il a été mis de côté sous le nom (" + kept +
+                 ") et les valeurs par défaut sont utilisées."});
+  // The next save makes a new file; the copy stays as it was.
+  settings_.directories = {"/srv"};
+  ASSERT_TRUE(EnregistrerIni(dialogs_, settings_));
+  EXPECT_EQ(ReadFile(IniPath()), "[DIRECTORIES]\r\nD1=/srv\r\n[PARAMS]\r\nEXCLUSIONS=" +
+                                     std::string("*.mp3,*.mpeg,*.mpg,PageFile.sys\r\n"));
+  EXPECT_EQ(ReadFile(kept), garbage);
 }
 
 TEST(SortLikeListBoxTest, IgnoresCaseAndKeepsTiesInOrder) {

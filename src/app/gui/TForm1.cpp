@@ -26,6 +26,7 @@
 #include "engine/Scheduler.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
+#include "platform/PathContainment.h"
 #include "platform/ProgramPath.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
@@ -334,7 +335,7 @@ void TForm1::FormShow() {
   RefreshExclusionList();
   RefreshDirectoryList();
 
-  const int ancestor = FindRootAncestor(station_.directories, root);
+  const int ancestor = FindRootAncestor(env_.fs, station_.directories, root);
   if (ancestor >= 0) {
     const std::string entry = station_.directories[static_cast<size_t>(ancestor)];
     env_.dialogs.Warning(FillText(
@@ -467,14 +468,17 @@ void TForm1::VKBitBtn1Click() {
     env_.dialogs.Error(FillText("Le repertoire (%s) n'est pas accessible !", {chosen}));
     return;
   }
-  if (StartsWithIgnoreCase(chosen, root)) {
+  // Decided on what the disk holds: "/data/Sauvegardes-old" is beside the
+  // root, a link to "/data" holds it.
+  const FolderRelation relation = PathContainment(env_.fs).RelationOf(chosen, root);
+  if (relation == FolderRelation::kSameOrInside) {
     env_.dialogs.Warning(
         FillText("Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) \r\ncar il s'agit "
                  "du répertoire qui contiendra les sauvegardes !",
                  {root}));
     return;
   }
-  if (StartsWithIgnoreCase(root, chosen)) {
+  if (relation == FolderRelation::kHolds) {
     env_.dialogs.Warning(FillText(
         "Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes (%s) "
         "!\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "

@@ -59,6 +59,7 @@ TFormConfig::TFormConfig(FileSystem& fs, Dialogs& dialogs, FolderPicker& picker,
   std::string error;
   settings_ = LoadProgramSettings(fs_, drives_, programFolder, &error);
   if (!settings_.IsOpen()) dialogs_.Error(error);
+  if (!settings_.notice.empty()) dialogs_.Warning(settings_.notice);
 }
 
 void TFormConfig::BuildControls() {

@@ -18,6 +18,18 @@ class BackupSetEditingTest : public MainWindowFixture {
   }
 
   std::string Ini() { return ReadFile(StationIni()); }
+
+  static std::string InsideRootText(const std::string& root) {
+    return "Vous ne pouvez pas sauvegarder des fichiers inclus dans (" + root +
+           ") \r\ncar il s'agit du répertoire qui contiendra les sauvegardes !";
+  }
+  static std::string HoldsRootText(const std::string& chosen, const std::string& root) {
+    return "Le dossier (" + chosen +
+           ") est un dossier parent du répertoire qui contiendra les sauvegardes (" + root +
+           ") !\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
+           "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
+           "poste maitre) !";
+  }
 };
 
 TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
@@ -31,6 +43,9 @@ TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
 
   std::filesystem::create_directories(base_ + "/docs");
   std::filesystem::create_directories(root_ + "-old");
+  std::filesystem::create_directories(root_ + "/x");
+  std::filesystem::create_directory_symlink(base_, base_ + "/to-base");
+  std::filesystem::create_directory_symlink(root_ + "/x", base_ + "/into-store");
   const std::string net = Mount("nfs", "net");
   const std::string ram = Mount("tmpfs", "ram");
   Start();
@@ -43,16 +58,11 @@ TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
   const std::vector<Case> refusals = {
       {base_ + "/missing", DialogKind::Error,
        "Le repertoire (" + base_ + "/missing) n'est pas accessible !"},
-      // The root is a text prefix of "store-old": refused like a folder inside it.
-      {root_ + "-old", DialogKind::Warning,
-       "Vous ne pouvez pas sauvegarder des fichiers inclus dans (" + root_ +
-           ") \r\ncar il s'agit du répertoire qui contiendra les sauvegardes !"},
-      {base_, DialogKind::Warning,
-       "Le dossier (" + base_ +
-           ") est un dossier parent du répertoire qui contiendra les sauvegardes (" + root_ +
-           ") !\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
-           "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
-           "poste maitre) !"},
+      {root_ + "/x", DialogKind::Warning, InsideRootText(root_)},
+      // A link that leads into the root is inside it too.
+      {base_ + "/into-store", DialogKind::Warning, InsideRootText(root_)},
+      {base_, DialogKind::Warning, HoldsRootText(base_, root_)},
+      {base_ + "/to-base", DialogKind::Warning, HoldsRootText(base_ + "/to-base", root_)},
       {net, DialogKind::Message, "Les chemins réseaux ne sont pas autorisés dans cette version !"},
       {ram, DialogKind::Message,
        "Vous ne pouvez sauvegarder que des répertoires de lecteurs fixes (disques durs) dans "
@@ -87,6 +97,40 @@ TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
   form_->VKBitBtn1Click();
   EXPECT_EQ(dialogs_.Texts(DialogKind::Message),
             std::vector<std::string>{"Ce répertoire est déjà présent dans la liste !"});
+
+  // A folder beside the root whose name begins with the root's is no part of it.
+  dialogs_.Clear();
+  picker_.answers = {root_ + "-old"};
+  form_->VKBitBtn1Click();
+  EXPECT_TRUE(dialogs_.calls().empty());
+  EXPECT_EQ(ListTexts(DirectoryList()),
+            (std::vector<std::string>{base_ + "/docs", root_ + "-old"}));
+}
+
+TEST_F(BackupSetEditingTest, ARootThatIsALinkIsComparedWithTheFolderItLeadsTo) {
+  std::filesystem::create_directories(base_ + "/real-store/x");
+  std::filesystem::create_directories(base_ + "/real");
+  root_ = base_ + "/store-link";
+  std::filesystem::create_directory_symlink(base_ + "/real-store", root_);
+  Start();
+  const std::vector<std::pair<std::string, std::string>> refusals = {
+      {base_ + "/real-store/x", InsideRootText(root_)},
+      {base_ + "/real-store", InsideRootText(root_)},
+      {base_, HoldsRootText(base_, root_)},
+  };
+  for (const auto& [pick, text] : refusals) {
+    SCOPED_TRACE(pick);
+    dialogs_.Clear();
+    picker_.answers = {pick};
+    form_->VKBitBtn1Click();
+    EXPECT_EQ(dialogs_.Texts(DialogKind::Warning), std::vector<std::string>{text});
+    EXPECT_EQ(DirectoryList()->count(), 0);
+  }
+  dialogs_.Clear();
+  picker_.answers = {base_ + "/real"};
+  form_->VKBitBtn1Click();
+  EXPECT_TRUE(dialogs_.calls().empty());
+  EXPECT_EQ(ListTexts(DirectoryList()), std::vector<std::string>{base_ + "/real"});
 }
 
 TEST_F(BackupSetEditingTest, TheListStaysSortedAndADirectoryIsRemovedOnlyAfterConfirmation) {

@@ -3,6 +3,7 @@
 // program looks like while it works.
 #include <QAction>
 #include <QComboBox>
+#include <QListWidget>
 #include <QTableWidget>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -278,6 +279,31 @@ TEST_F(SchedulerWiringTest, TheButtonSaysWhoHoldsTheStationAndTheTickTriesAgainL
   form_->Timer1Timer();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_TRUE(DayList("10032026"));
+}
+
+TEST_F(SchedulerWiringTest, AnotherMachinesStationIsNeitherShownNorSavedNorWritten) {
+  WriteFile(base_ + "/docs/a.txt", "alpha");
+  WriteProgramSettings(root_);
+  WriteStationSettings({base_ + "/docs"});
+  const std::string marker = "machine=0123456789abcdef0123456789abcdef\r\nhost=ancien\r\n";
+  WriteFile(root_ + "/POSTE1/MACHINE.ID", marker);
+  const std::string settings = ReadFile(StationIni());
+  Make();
+  ShowAndSettle();
+  const auto errors = dialogs_.Texts(DialogKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("appartient à une autre machine (ancien, identifiant"),
+            std::string::npos)
+      << errors[0];
+  auto* list = form_->findChild<QListWidget*>("VKListBoxRepertoires");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->count(), 0);
+
+  At(10, 14, 0);
+  form_->Timer1Timer();
+  EXPECT_FALSE(DayList("10032026"));
+  EXPECT_EQ(ReadFile(StationIni()), settings);
+  EXPECT_EQ(ReadFile(root_ + "/POSTE1/MACHINE.ID"), marker);
 }
 
 }  // namespace

@@ -17,6 +17,12 @@ constexpr const char* kRootMissingMaster =
 
 using StartupChecksTest = MainWindowFixture;
 
+std::string ParentText(const std::string& entry, const std::string& root) {
+  return "Le dossier à sauvegarder (" + entry +
+         ") est un dossier parent du répertoire de sauvegardes (" + root +
+         ") ce qui est interdit ! Il va donc être supprimé de la liste.";
+}
+
 TEST_F(StartupChecksTest, FirstStartWarnsThenConfiguresAndRerunsUntilARootIsChosen) {
   Make();
   // The configuration dialog made the default settings file.
@@ -120,28 +126,51 @@ TEST_F(StartupChecksTest, RootThatCannotBeWrittenKeepsAMasterRunningAndEndsANetw
 TEST_F(StartupChecksTest, ADirectoryHoldingTheStoreIsDroppedOnePerStart) {
   WriteProgramSettings(root_);
   std::filesystem::create_directories(base_ + "/docs");
-  // Both are text prefixes of the root; "/docs" is not.
-  WriteStationSettings({base_ + "/docs", base_, base_ + "/st"});
+  std::filesystem::create_directories(base_ + "/sto");
+  std::filesystem::create_directory_symlink(base_, base_ + "/to-base");
+  // "/sto" and "/st" only begin like the root; the folder and a link to it
+  // hold it.
+  WriteStationSettings({base_ + "/docs", base_, base_ + "/st", base_ + "/sto", base_ + "/to-base"});
   Make();
   ShowAndSettle();
   auto warnings = dialogs_.Texts(DialogKind::Warning);
   ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0], "Le dossier à sauvegarder (" + base_ +
-                             ") est un dossier parent du répertoire de sauvegardes (" + root_ +
-                             ") ce qui est interdit ! Il va donc être supprimé de la liste.");
-  EXPECT_EQ(ListTexts(DirectoryList()), (std::vector<std::string>{base_ + "/docs", base_ + "/st"}));
+  EXPECT_EQ(warnings[0], ParentText(base_, root_));
+  const std::vector<std::string> kept = {base_ + "/docs", base_ + "/st", base_ + "/sto"};
+  std::vector<std::string> expected = kept;
+  expected.push_back(base_ + "/to-base");
+  EXPECT_EQ(ListTexts(DirectoryList()), expected);
   std::string ini = ReadFile(StationIni());
-  EXPECT_NE(ini.find("D1=" + base_ + "/docs\r\nD2=" + base_ + "/st\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("D1=" + base_ + "/docs\r\nD2=" + base_ + "/st\r\nD3=" + base_ + "/sto\r\n"),
+            std::string::npos);
 
-  // The next start removes the other one.
-  Destroy();
-  dialogs_.Clear();
+  // The next start removes the link, the one after that nothing.
+  for (const bool linkLeft : {true, false}) {
+    Destroy();
+    dialogs_.Clear();
+    Make();
+    ShowAndSettle();
+    warnings = dialogs_.Texts(DialogKind::Warning);
+    if (linkLeft) {
+      EXPECT_EQ(warnings, std::vector<std::string>{ParentText(base_ + "/to-base", root_)});
+    } else {
+      EXPECT_TRUE(warnings.empty());
+    }
+    EXPECT_EQ(ListTexts(DirectoryList()), kept);
+  }
+}
+
+TEST_F(StartupChecksTest, AStoreReachedThroughALinkHasTheSameParents) {
+  std::filesystem::create_directories(base_ + "/sto");
+  root_ = base_ + "/store-link";
+  std::filesystem::create_directory_symlink(base_ + "/store", root_);
+  WriteProgramSettings(root_);
+  WriteStationSettings({base_ + "/sto", base_ + "/store"});
   Make();
   ShowAndSettle();
-  warnings = dialogs_.Texts(DialogKind::Warning);
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_NE(warnings[0].find("(" + base_ + "/st)"), std::string::npos);
-  EXPECT_EQ(ListTexts(DirectoryList()), std::vector<std::string>{base_ + "/docs"});
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
+            std::vector<std::string>{ParentText(base_ + "/store", root_)});
+  EXPECT_EQ(ListTexts(DirectoryList()), std::vector<std::string>{base_ + "/sto"});
 }
 
 TEST_F(StartupChecksTest, AFilledBackupSetHidesTheWindowIntoTheTray) {
