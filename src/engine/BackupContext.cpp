@@ -5,7 +5,7 @@
 namespace varnoket {
 
 void BackupContext::Log(const std::string& message) const {
-  LogActivity(Layout().LogPath(), message, clock);
+  LogActivity(fs, Layout().LogPath(), message, clock);
   host.Logged(message);
 }
 

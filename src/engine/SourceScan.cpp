@@ -140,13 +140,14 @@ bool ReadFile(BackupContext& ctx, ScannedFile& file, bool withHash, std::vector<
   } catch (const StreamError&) {
     return false;
   }
-  struct stat st {};
-  if (!stream || ::fstat(stream->fd(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  file.attributes = st.st_mode;
-  file.fileDate = DosDateFromTime(st.st_mtime);
+  const auto opened = stream ? ctx.fs.StatStream(*stream) : std::nullopt;
+  if (!opened || !opened->isRegularFile) return false;
+  file.attributes = opened->attributes;
+  file.fileDate = opened->dosDate;
+  const auto size = static_cast<int64_t>(opened->size);
   // A file whose size moved since the walk may now match any other size.
-  digest.Reset(withHash || st.st_size != file.digest.size);
-  int64_t remaining = st.st_size;
+  digest.Reset(withHash || size != file.digest.size);
+  int64_t remaining = size;
   try {
     while (remaining > 0) {
       const size_t want = static_cast<size_t>(std::min<int64_t>(remaining, kReadChunk));

@@ -35,7 +35,8 @@ class Stream {
 };
 
 // A stream over an open file descriptor, owned and closed by the stream.
-class FileStream final : public Stream {
+// Tests derive from it to make a write, a flush or a close fail.
+class FileStream : public Stream {
  public:
   enum class Mode { Read, CreateTruncate };
   // Throws StreamError with the system's reason when the file cannot be opened.
@@ -50,9 +51,9 @@ class FileStream final : public Stream {
 
   int64_t Size() const;
   // Flushes the file's data to the disk (fsync); throws on failure.
-  void Sync();
+  virtual void Sync();
   // Closes now; throws when the close reports a write error.
-  void Close();
+  virtual void Close();
   int fd() const { return fd_; }
   const std::string& path() const { return path_; }
 

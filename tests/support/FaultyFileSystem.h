@@ -1,45 +1,128 @@
-// The real file system with switchable faults, for tests of what happens when
-// a write, a folder creation or a read fails (a full disk, a read-only
-// medium) whoever runs the tests, root included.
+// The real file system with faults on demand, for tests of what happens when
+// a call fails (a full disk, a read-only medium, an input/output error)
+// whoever runs the tests, root included.
+//
+// Every call that reads or changes the disk is counted, those of the streams
+// it hands out included, so a test can first learn how many calls a run
+// makes and then make the k-th of them fail, counting all calls or those of
+// one kind, once or from then on. Stat (and so Exists, IsFile, IsDirectory)
+// is not counted: it only asks.
 #pragma once
 
+#include <array>
 #include <cerrno>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
 namespace varnoket::test {
 
+enum class FsCall {
+  kList,
+  kCreateDirectories,
+  kClearAttributes,
+  kSetAttributes,
+  kSetFileDate,
+  kCopy,
+  kLink,
+  kDelete,
+  kRemoveDirectory,
+  kRename,
+  kOpenRead,
+  kCreate,
+  kReadFile,
+  kWriteAtomic,
+  kSync,
+  kAppend,
+  kStatStream,
+  kSetStreamPermissions,
+  kStreamRead,
+  kStreamWrite,
+  kStreamSync,
+  kStreamClose,
+};
+inline constexpr size_t kFsCallKinds = static_cast<size_t>(FsCall::kStreamClose) + 1;
+
+// "rename", "stream write", ... for failure messages.
+const char* FsCallName(FsCall kind);
+
+// A fault that was injected: which call, on what path, and its number among
+// all counted calls.
+struct InjectedFault {
+  FsCall kind;
+  std::string path;
+  long call = 0;
+};
+
 class FaultyFileSystem : public PosixFileSystem {
  public:
-  // errno value of each failure; 0 lets the call through.
+  // Standing faults, by errno value; 0 lets the calls through.
   int failWrites = 0;             // WriteFileAtomic
   int failCreateDirectories = 0;  // CreateDirectories
   int failReads = 0;              // ReadFile
   int writeCount = 0;             // WriteFileAtomic calls that reached the disk
+  // False: the flushes to the disk (SyncFileSystem, and those of
+  // WriteFileAtomic) are left out; the calls are still counted and may fail.
+  // A flush costs much on a busy machine, and a sweep of failing calls has no
+  // power cut to survive.
+  bool flushes = true;
 
-  bool WriteFileAtomic(const std::string& path, const std::string& contents) override {
-    if (failWrites != 0) {
-      errno = failWrites;
-      return false;
-    }
-    ++writeCount;
-    return PosixFileSystem::WriteFileAtomic(path, contents);
-  }
-  bool CreateDirectories(const std::string& path) override {
-    if (failCreateDirectories != 0) {
-      errno = failCreateDirectories;
-      return false;
-    }
-    return PosixFileSystem::CreateDirectories(path);
-  }
-  std::optional<std::string> ReadFile(const std::string& path) override {
-    if (failReads != 0) {
-      errno = failReads;
-      return std::nullopt;
-    }
-    return PosixFileSystem::ReadFile(path);
-  }
+  // Asked before every counted call: a non-zero errno value makes it fail.
+  // Lets a test fail calls on chosen paths, or act just before a call.
+  std::function<int(FsCall, const std::string& path)> rule;
+
+  // Makes the n-th counted call from now (1-based, all kinds together) fail
+  // with `error`; with `sticky`, every later call fails too, as a disk that
+  // stays full. Counting restarts at zero.
+  void FailCall(long n, int error, bool sticky = false);
+  // The same, counting only the calls of one kind.
+  void FailCall(FsCall kind, long n, int error, bool sticky = false);
+  // No planned fault any more; the counts are kept.
+  void Disarm();
+  void ResetCounts();
+
+  long calls() const { return total_; }
+  long calls(FsCall kind) const { return perKind_[static_cast<size_t>(kind)]; }
+  const std::vector<InjectedFault>& injected() const { return injected_; }
+
+  std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) override;
+  bool CreateDirectories(const std::string& path) override;
+  bool ClearAttributes(const std::string& path) override;
+  bool SetAttributes(const std::string& path, uint32_t attributes) override;
+  bool SetFileDate(const std::string& path, int32_t dosDate) override;
+  bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override;
+  bool LinkFile(const std::string& from, const std::string& to) override;
+  bool DeleteFile(const std::string& path) override;
+  bool RemoveDirectory(const std::string& path) override;
+  bool Rename(const std::string& from, const std::string& to) override;
+  std::unique_ptr<FileStream> OpenRead(const std::string& path) override;
+  std::unique_ptr<FileStream> Create(const std::string& path) override;
+  std::optional<DirEntry> StatStream(const FileStream& stream) override;
+  bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
+  bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
+  bool SyncFileSystem(const std::string& path) override;
+
+  // Counts a call and tells whether it must fail; errno is set when it must.
+  // Public for the streams this file system hands out.
+  bool Fails(FsCall kind, const std::string& path);
+
+ private:
+  struct Plan {
+    bool anyKind = true;
+    FsCall kind = FsCall::kList;
+    long n = 0;
+    int error = 0;
+    bool sticky = false;
+  };
+
+  Plan plan_;
+  long total_ = 0;
+  std::array<long, kFsCallKinds> perKind_{};
+  std::vector<InjectedFault> injected_;
 };
 
 }  // namespace varnoket::test

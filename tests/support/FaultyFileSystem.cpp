@@ -1,0 +1,212 @@
+#include "support/FaultyFileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/UniqueFd.h"
+
+namespace varnoket::test {
+namespace {
+
+constexpr std::array<const char*, kFsCallKinds> kNames = {
+    "list",          "create folders", "clear attributes", "set attributes",
+    "set file date", "copy",           "link",             "delete",
+    "remove folder", "rename",         "open for reading", "create",
+    "read file",     "atomic write",   "sync",             "append",
+    "stat stream",   "set stream permissions", "stream read", "stream write",
+    "stream sync",   "stream close",
+};
+
+[[noreturn]] void ThrowFault(const std::string& what, const std::string& path) {
+  throw StreamError(what + " " + path + " : " + std::strerror(errno));
+}
+
+// A file stream whose reads, writes, flushes and close go through the
+// fault plan of the file system that opened it.
+class FaultyStream final : public FileStream {
+ public:
+  FaultyStream(FaultyFileSystem& fs, const std::string& path, Mode mode)
+      : FileStream(path, mode), fs_(fs) {}
+
+  size_t Read(void* buffer, size_t count) override {
+    if (fs_.Fails(FsCall::kStreamRead, path())) ThrowFault("Erreur de lecture du fichier", path());
+    return FileStream::Read(buffer, count);
+  }
+  size_t Write(const void* buffer, size_t count) override {
+    if (fs_.Fails(FsCall::kStreamWrite, path())) {
+      ThrowFault("Erreur d'écriture dans le fichier", path());
+    }
+    return FileStream::Write(buffer, count);
+  }
+  void Sync() override {
+    if (fs_.Fails(FsCall::kStreamSync, path())) {
+      ThrowFault("Erreur d'écriture sur le disque du fichier", path());
+    }
+    FileStream::Sync();
+  }
+  // A failed close still gives the descriptor back, as on Linux.
+  void Close() override {
+    if (fs_.Fails(FsCall::kStreamClose, path())) {
+      const int error = errno;
+      FileStream::Close();
+      errno = error;
+      ThrowFault("Erreur à la fermeture du fichier", path());
+    }
+    FileStream::Close();
+  }
+
+ private:
+  FaultyFileSystem& fs_;
+};
+
+}  // namespace
+
+const char* FsCallName(FsCall kind) { return kNames[static_cast<size_t>(kind)]; }
+
+void FaultyFileSystem::FailCall(long n, int error, bool sticky) {
+  ResetCounts();
+  plan_ = Plan{true, FsCall::kList, n, error, sticky};
+}
+
+void FaultyFileSystem::FailCall(FsCall kind, long n, int error, bool sticky) {
+  ResetCounts();
+  plan_ = Plan{false, kind, n, error, sticky};
+}
+
+void FaultyFileSystem::Disarm() { plan_ = Plan(); }
+
+void FaultyFileSystem::ResetCounts() {
+  total_ = 0;
+  perKind_.fill(0);
+  injected_.clear();
+}
+
+bool FaultyFileSystem::Fails(FsCall kind, const std::string& path) {
+  ++total_;
+  const long ofKind = ++perKind_[static_cast<size_t>(kind)];
+  int error = rule ? rule(kind, path) : 0;
+  if (error == 0 && plan_.error != 0 && (plan_.anyKind || plan_.kind == kind)) {
+    const long n = plan_.anyKind ? total_ : ofKind;
+    if (n == plan_.n || (plan_.sticky && n > plan_.n)) error = plan_.error;
+  }
+  if (error == 0) return false;
+  injected_.push_back(InjectedFault{kind, path, total_});
+  errno = error;
+  return true;
+}
+
+std::optional<std::vector<DirEntry>> FaultyFileSystem::ListDirectory(const std::string& dir) {
+  if (Fails(FsCall::kList, dir)) return std::nullopt;
+  return PosixFileSystem::ListDirectory(dir);
+}
+
+bool FaultyFileSystem::CreateDirectories(const std::string& path) {
+  if (failCreateDirectories != 0) {
+    errno = failCreateDirectories;
+    return false;
+  }
+  return !Fails(FsCall::kCreateDirectories, path) && PosixFileSystem::CreateDirectories(path);
+}
+
+bool FaultyFileSystem::ClearAttributes(const std::string& path) {
+  return !Fails(FsCall::kClearAttributes, path) && PosixFileSystem::ClearAttributes(path);
+}
+
+bool FaultyFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+  return !Fails(FsCall::kSetAttributes, path) && PosixFileSystem::SetAttributes(path, attributes);
+}
+
+bool FaultyFileSystem::SetFileDate(const std::string& path, int32_t dosDate) {
+  return !Fails(FsCall::kSetFileDate, path) && PosixFileSystem::SetFileDate(path, dosDate);
+}
+
+bool FaultyFileSystem::CopyFile(const std::string& from, const std::string& to, bool overwrite) {
+  return !Fails(FsCall::kCopy, to) && PosixFileSystem::CopyFile(from, to, overwrite);
+}
+
+bool FaultyFileSystem::LinkFile(const std::string& from, const std::string& to) {
+  return !Fails(FsCall::kLink, to) && PosixFileSystem::LinkFile(from, to);
+}
+
+bool FaultyFileSystem::DeleteFile(const std::string& path) {
+  return !Fails(FsCall::kDelete, path) && PosixFileSystem::DeleteFile(path);
+}
+
+bool FaultyFileSystem::RemoveDirectory(const std::string& path) {
+  return !Fails(FsCall::kRemoveDirectory, path) && PosixFileSystem::RemoveDirectory(path);
+}
+
+bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
+  return !Fails(FsCall::kRename, to) && PosixFileSystem::Rename(from, to);
+}
+
+std::unique_ptr<FileStream> FaultyFileSystem::OpenRead(const std::string& path) {
+  if (Fails(FsCall::kOpenRead, path)) ThrowFault("Impossible d'ouvrir le fichier", path);
+  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::Read);
+}
+
+std::unique_ptr<FileStream> FaultyFileSystem::Create(const std::string& path) {
+  if (Fails(FsCall::kCreate, path)) ThrowFault("Impossible de créer le fichier", path);
+  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::CreateTruncate);
+}
+
+std::optional<DirEntry> FaultyFileSystem::StatStream(const FileStream& stream) {
+  if (Fails(FsCall::kStatStream, stream.path())) return std::nullopt;
+  return PosixFileSystem::StatStream(stream);
+}
+
+bool FaultyFileSystem::SetStreamPermissions(FileStream& stream, uint32_t permissions) {
+  return !Fails(FsCall::kSetStreamPermissions, stream.path()) &&
+         PosixFileSystem::SetStreamPermissions(stream, permissions);
+}
+
+bool FaultyFileSystem::AppendToFile(const std::string& path, const std::string& text,
+                                    bool startNew) {
+  return !Fails(FsCall::kAppend, path) && PosixFileSystem::AppendToFile(path, text, startNew);
+}
+
+std::optional<std::string> FaultyFileSystem::ReadFile(const std::string& path) {
+  if (failReads != 0) {
+    errno = failReads;
+    return std::nullopt;
+  }
+  if (Fails(FsCall::kReadFile, path)) return std::nullopt;
+  return PosixFileSystem::ReadFile(path);
+}
+
+bool FaultyFileSystem::WriteFileAtomic(const std::string& path, const std::string& contents) {
+  if (failWrites != 0) {
+    errno = failWrites;
+    return false;
+  }
+  if (Fails(FsCall::kWriteAtomic, path)) return false;
+  ++writeCount;
+  if (flushes) return PosixFileSystem::WriteFileAtomic(path, contents);
+  // The real steps without the flushes: a read-only file stays, the new
+  // contents go under a temporary name with the old permissions, then the
+  // rename.
+  struct stat existing {};
+  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+  const std::string temp = path + ".tmp-" + std::to_string(::getpid());
+  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!out.ok()) return false;
+  if (!WriteAll(out.get(), contents.data(), contents.size()) ||
+      (exists && ::fchmod(out.get(), existing.st_mode & 07777) != 0) || !out.Close() ||
+      ::rename(temp.c_str(), path.c_str()) != 0) {
+    ErrnoKeeper keep;
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool FaultyFileSystem::SyncFileSystem(const std::string& path) {
+  if (Fails(FsCall::kSync, path)) return false;
+  return !flushes || PosixFileSystem::SyncFileSystem(path);
+}
+
+}  // namespace varnoket::test
