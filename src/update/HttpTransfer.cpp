@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string_view>
+
+#include "update/HttpResponse.h"
 
 namespace varnoket {
 
@@ -49,14 +49,6 @@ std::string ToLower(std::string_view text) {
   return lower;
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() &&
-         (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
-    text.remove_suffix(1);
-  return text;
-}
-
 // A host name, an IPv4 address or a bracketed IPv6 address, with an optional
 // port. Anything else (user info, a query, spaces) would let the address mean
 // something other than the host it shows, so it is refused.
@@ -90,26 +82,15 @@ struct TransferState {
   const HttpRequest* request = nullptr;
   const std::atomic<bool>* stop = nullptr;
   const std::function<void(int64_t, int64_t)>* progress = nullptr;
-  // Headers of the response block being read (1xx blocks come before the real one).
-  int status = 0;
-  std::optional<int64_t> contentLength;
-  bool contentLengthInvalid = false;
-  bool headersDone = false;
+  // What the response's header lines said so far (under the request's rule
+  // once the transfer starts).
+  HttpResponseHeaders headers{false};
   std::unique_ptr<std::FILE, FileCloser> file;
   bool fileFailed = false;
   int64_t transferred = 0;
   // When the last byte of the response arrived (the start, before the first).
   std::chrono::steady_clock::time_point lastByte = std::chrono::steady_clock::now();
 };
-
-std::optional<int64_t> ParseDecimal(std::string_view text) {
-  text = Trim(text);
-  if (text.empty()) return std::nullopt;
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
-  return value;
-}
 
 // Called once per response header line, the status line and the blank line
 // that ends the block included.
@@ -120,37 +101,18 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   if (state.stop->load()) return 0;
   state.lastByte = std::chrono::steady_clock::now();
 
-  if (line.size() >= 5 && ToLower(line.substr(0, 5)) == "http/") {
-    state.status = 0;
-    state.contentLength.reset();
-    state.contentLengthInvalid = false;
-    const auto space = line.find(' ');
-    if (space != std::string_view::npos) {
-      const auto code = ParseDecimal(line.substr(space + 1, 3));
-      state.status = code ? static_cast<int>(*code) : 0;
-    }
-    return length;
-  }
-
-  if (Trim(line).empty()) {
-    if (state.status >= 100 && state.status < 200) return length;  // an interim response
-    state.headersDone = true;
-    if (state.contentLengthInvalid) return 0;
-    // Without a length the strict rule cannot be judged: nothing is received
-    // and the file is left as it was.
-    if (state.request->binaryData && !state.contentLength) return 0;
-    state.file.reset(std::fopen(state.request->fileName.c_str(), "wb"));
-    if (!state.file) {
-      state.fileFailed = true;
+  switch (state.headers.OnLine(line)) {
+    case HttpResponseHeaders::Next::kReadMore:
+      return length;
+    case HttpResponseHeaders::Next::kRefuse:
       return 0;
-    }
-    return length;
+    case HttpResponseHeaders::Next::kOpenBody:
+      break;
   }
-
-  const auto colon = line.find(':');
-  if (colon != std::string_view::npos && ToLower(Trim(line.substr(0, colon))) == "content-length") {
-    state.contentLength = ParseDecimal(line.substr(colon + 1));
-    state.contentLengthInvalid = !state.contentLength;
+  state.file.reset(std::fopen(state.request->fileName.c_str(), "wb"));
+  if (!state.file) {
+    state.fileFailed = true;
+    return 0;
   }
   return length;
 }
@@ -166,7 +128,9 @@ size_t OnBodyBlock(char* data, size_t size, size_t count, void* user) {
     return 0;
   }
   state.transferred += static_cast<int64_t>(length);
-  if (*state.progress) (*state.progress)(state.contentLength.value_or(0), state.transferred);
+  if (*state.progress) {
+    (*state.progress)(state.headers.contentLength().value_or(0), state.transferred);
+  }
   return length;
 }
 
@@ -192,6 +156,7 @@ HttpOutcome Run(const HttpRequest& request, const std::atomic<bool>& stop,
   state.request = &request;
   state.stop = &stop;
   state.progress = &progress;
+  state.headers = HttpResponseHeaders(request.binaryData);
 
   const std::string url = "http://" + address.host + EncodePath(address.path);
   curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
@@ -265,14 +230,14 @@ HttpOutcome Run(const HttpRequest& request, const std::atomic<bool>& stop,
   }
   curl_multi_remove_handle(multi.get(), handle);
 
-  outcome.contentLength = state.contentLength.value_or(0);
+  outcome.contentLength = state.headers.contentLength().value_or(0);
   outcome.transferred = state.transferred;
   bool closedCleanly = true;
   if (state.file) closedCleanly = std::fclose(state.file.release()) == 0;
   if (!finished || stop.load() || result != CURLE_OK || state.fileFailed || !closedCleanly)
     return outcome;
   outcome.succeeded =
-      request.binaryData ? outcome.transferred == outcome.contentLength : outcome.transferred > 0;
+      HttpBodyAccepted(request.binaryData, outcome.transferred, outcome.contentLength);
   return outcome;
 }
 

@@ -1,0 +1,75 @@
+#include "update/HttpResponse.h"
+
+#include <charconv>
+
+namespace varnoket {
+
+namespace {
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() &&
+         (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+    text.remove_suffix(1);
+  return text;
+}
+
+// `text` equals `lower` when its ASCII letters are taken in lower case.
+bool EqualsLowered(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower[i]) return false;
+  }
+  return true;
+}
+
+std::optional<int64_t> ParseDecimal(std::string_view text) {
+  text = Trim(text);
+  if (text.empty()) return std::nullopt;
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+HttpResponseHeaders::Next HttpResponseHeaders::OnLine(std::string_view line) {
+  if (line.size() >= 5 && EqualsLowered(line.substr(0, 5), "http/")) {
+    // A new block: nothing of the one before counts any more.
+    status_ = 0;
+    contentLength_.reset();
+    contentLengthInvalid_ = false;
+    const auto space = line.find(' ');
+    if (space != std::string_view::npos) {
+      const auto code = ParseDecimal(line.substr(space + 1, 3));
+      status_ = code ? static_cast<int>(*code) : 0;
+    }
+    return Next::kReadMore;
+  }
+
+  if (Trim(line).empty()) {
+    if (status_ >= 100 && status_ < 200) return Next::kReadMore;  // an interim response
+    if (contentLengthInvalid_) return Next::kRefuse;
+    // Without a length the strict rule cannot be judged: nothing is received
+    // and the file is left as it was.
+    if (binaryData_ && !contentLength_) return Next::kRefuse;
+    return Next::kOpenBody;
+  }
+
+  const auto colon = line.find(':');
+  if (colon != std::string_view::npos &&
+      EqualsLowered(Trim(line.substr(0, colon)), "content-length")) {
+    contentLength_ = ParseDecimal(line.substr(colon + 1));
+    contentLengthInvalid_ = !contentLength_;
+  }
+  return Next::kReadMore;
+}
+
+bool HttpBodyAccepted(bool binaryData, int64_t transferred, int64_t contentLength) {
+  return binaryData ? transferred == contentLength : transferred > 0;
+}
+
+}  // namespace varnoket
