@@ -37,7 +37,9 @@ int32_t ToInt32(std::string_view text) {
   const char* end = digits.data() + digits.size();
   const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
   if (digits.empty() || signTwice || ec != std::errc() || ptr != end) {
-    throw std::runtime_error(FillText(kNotAnIntegerText, {text}));
+    // The message is read as a C string (what()): a NUL byte of the record
+    // would cut off its end, so the quoted text stops there.
+    throw std::runtime_error(FillText(kNotAnIntegerText, {text.substr(0, text.find('\0'))}));
   }
   return value;
 }

@@ -150,6 +150,10 @@ TEST_F(DayFileTreeTest, BadRecordsStopTheLoadWithTheirTexts) {
             "'2147483648' n'est pas une valeur entière correcte");
   EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|+-3|0|0", PathStyle::Windows),
             "'+-3' n'est pas une valeur entière correcte");
+  // A NUL byte in the field: the message still ends with its text.
+  using namespace std::string_literals;
+  EXPECT_EQ(errorOf("1|98|_/h/\x05\0\0copy|33189|1483174052|0"s, PathStyle::Posix),
+            "'_/h/\x05' n'est pas une valeur entière correcte");
   EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|+32|-2147483648|0", PathStyle::Windows), "no error");
   EXPECT_EQ(tree.Files(Find({"C:", "k"}))->front().FileDate, INT32_MIN);
 
