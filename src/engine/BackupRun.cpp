@@ -327,6 +327,7 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
   }
 
   ConsolidateDayFolders(ctx);
+  ctx.Pump();  // a merge stopped by the end of the program ends the run here
   ctx.host.SetTrayHint("Sauvegarde en cours...");
   ctx.Log("Début de la sauvegarde ...");
   if (!ctx.fs.CreateDirectories(dayFolder)) {
