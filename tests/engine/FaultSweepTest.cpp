@@ -6,13 +6,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
 
+#include "engine/BZip2.h"
 #include "engine/BackupRun.h"
 #include "engine/FileRecord.h"
-#include "engine/BZip2.h"
 #include "restore/RestoreItem.h"
 #include "restore/StoredFileLookup.h"
 #include "support/FaultyFileSystem.h"
@@ -37,9 +38,37 @@ bool Under(const std::string& path, std::string folder) {
   return path == folder || path.rfind(folder + "/", 0) == 0;
 }
 
+bool UnderAny(const std::string& path, const std::vector<std::string>& folders) {
+  return std::any_of(folders.begin(), folders.end(),
+                     [&path](const std::string& folder) { return Under(path, folder); });
+}
+
+bool Holds(const std::vector<std::string>& days, const std::string& day) {
+  return std::find(days.begin(), days.end(), day) != days.end();
+}
+
+// What comes just before the run under test, on its day.
+enum class Before {
+  kNothing,     // the day's first run
+  kSameDayRun,  // a run that completed; the source changed since
+  kFailedRun,   // a run that stopped on a full disk when it wrote the day's list
+};
+
 struct SweepCase {
-  int dayUnderTest;  // the run swept, on day N of the scenario
-  bool sticky;       // every call from the k-th on fails, as on a disk that stays full
+  int day;  // the run under test is on day N of the scenario
+  Before before;
+  bool sticky;  // every call from the k-th on fails, as on a disk that stays full
+  const char* name;
+};
+
+// What the store may hold after a run.
+struct Expectation {
+  std::vector<std::string> days;          // the days listed before the run
+  std::string today;
+  std::vector<const Files*> todayStates;  // what today may restore
+  std::vector<std::string> relaxed;       // source paths that a fault made unreadable
+  bool todayMayGo = false;                // a failed second run of a day unlists it
+  bool toDisk = false;                    // through the whole restore, into a folder
 };
 
 class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
@@ -51,9 +80,13 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
 
   // The backup set as it is changed on the morning of each day: renamed,
   // edited, deleted and new files, twins that share one stored copy, an empty
-  // folder and an empty file.
+  // folder and an empty file. Day 0 is an evening's change.
   void ChangeSource(int day) {
     switch (day) {
+      case 0:
+        f.Write("docs/report.txt", "report, evening draft");
+        f.Write("evening.txt", "written in the evening");
+        break;
       case 1:
         f.Write("docs/report.txt", "report, first draft");
         f.Write("docs/shared.dat", Bytes(3000, 1));
@@ -70,33 +103,33 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
         f.Write("new.txt", "new on the second day");
         f.Write("pics/deep/photo.bin", Bytes(20000, 3));
         break;
-      case 3:
+      default:
         f.Write("docs/report.txt", "report, third draft");
         f.Write("docs/report-copy.txt", "report, third draft");
         f.Remove("docs/shared.dat");
         f.Remove("new.txt");
         f.Write("later/inside/file.txt", "a folder of the third day");
         break;
-      default:
-        f.Write("new.txt", "back on day " + std::to_string(day));
-        f.Write("pics/deep/photo.bin", Bytes(20000, static_cast<unsigned>(day)));
-        f.Remove("archive");
-        break;
     }
   }
 
   std::string DayName(int day) const { return DayFolderName({day, 3, 2006}); }
 
+  // Records the source as the day's list must describe it from now on.
+  void Record(const std::string& day) {
+    const Files now = f.Snapshot();
+    for (const auto& [path, bytes] : now) versions_[path].insert(bytes);
+    expected_[day] = now;
+  }
+
   void StartDay(int day) {
     ChangeSource(day);
     f.SetDay(day, 3, 2006);
-    const Files now = f.Snapshot();
-    for (const auto& [path, bytes] : now) versions_[path].insert(bytes);
-    expected_[DayName(day)] = now;
+    Record(DayName(day));
   }
 
-  // Puts the store and the station's settings back as they were before the
-  // run under test.
+  // The store and the station's settings as they were before the run under
+  // test, to start each faulty run from.
   void SaveStore() {
     fsys::copy(f.root, saved_.path() + "/store", fsys::copy_options::recursive);
     savedDate_ = f.station.lastBackupDate;
@@ -108,87 +141,91 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
     f.station.lastBackupDate = savedDate_;
   }
 
-  // Restores every file of a listed day and compares it with what the source
-  // held; files under `relaxed` may instead hold an older version or be left
-  // out, as a file that could not be read is. With `toDisk` the files go
-  // through the whole restore of the program into a temporary folder;
-  // without, each stored copy is found as that restore finds it and decoded
-  // in memory, which costs far less on a busy disk. Returns the first
-  // difference, "" when there is none.
-  std::string CheckDay(const std::string& day, const std::vector<std::string>& relaxed,
-                       bool toDisk) {
+  // Every file of a listed day, restored. With `toDisk` the files go through
+  // the whole restore of the program into a temporary folder; without, each
+  // stored copy is found as that restore finds it and decoded in memory,
+  // which costs far less on a busy disk. Returns the first problem.
+  std::string RestoreDay(const std::string& day, bool toDisk, Files& restored) {
     const auto days = f.Days();
-    const size_t index =
-        static_cast<size_t>(std::find(days.begin(), days.end(), day) - days.begin());
+    const size_t index = static_cast<size_t>(std::find(days.begin(), days.end(), day) -
+                                             days.begin());
     const StoreLayout layout = f.ctx.Layout();
     const auto lines = ReadListFile(clean_, layout.FileListPath(f.DayFolder(day)));
-    if (!lines) return day + ": list unreadable";
-    if (!std::is_sorted(lines->begin(), lines->end())) return day + ": list out of order";
-    TempDir target;
-    Files restored;
+    if (!lines) return "list unreadable";
+    if (!std::is_sorted(lines->begin(), lines->end())) return "list out of order";
+    std::optional<TempDir> target;
+    if (toDisk) target.emplace();
     for (const std::string& line : *lines) {
       const auto rec = ParseFileRecord(line);
-      if (!rec) return day + ": bad record " + line;
+      if (!rec) return "bad record " + line;
       if (rec->IsDirectory()) continue;
       if (!toDisk) {
         const auto stored = FindStoredFile(clean_, layout, days, index, rec->storedName);
-        if (!stored) return day + ": no stored copy for " + rec->fullPath;
+        if (!stored) return "no stored copy for " + rec->fullPath;
         MemoryStream bytes;
         try {
           if (!DecompressFile(*clean_.OpenRead(*stored), bytes).complete) {
-            return day + ": truncated copy of " + rec->fullPath;
+            return "truncated copy of " + rec->fullPath;
           }
         } catch (const std::exception& e) {
-          return day + ": " + rec->fullPath + ": " + e.what();
+          return rec->fullPath + ": " + e.what();
         }
         restored[rec->fullPath] = bytes.data();
         continue;
       }
       const RestoreEntry entry{rec->fullPath, rec->storedName, std::stoi(rec->attributes),
                                std::stoi(rec->fileDate)};
+      const std::string where = target->path() + rec->fullPath;
       std::string report;
-      const auto r = RestoreItem(clean_, layout, days, index, entry, target.path() + rec->fullPath,
+      const auto r = RestoreItem(clean_, layout, days, index, entry, where,
                                  [&report](const std::string& l) { report += l + " "; });
-      if (r.status != RestoreStatus::kRestored) return day + ": " + report;
-      restored[rec->fullPath] = ReadFile(target.path() + rec->fullPath);
-    }
-    const Files& want = expected_.at(day);
-    for (const auto& [path, bytes] : restored) {
-      const auto it = want.find(path);
-      if (it == want.end()) return day + ": restores a file the source did not hold " + path;
-      if (it->second == bytes) continue;
-      const bool older = versions_[path].count(bytes) != 0;
-      if (!older || std::none_of(relaxed.begin(), relaxed.end(),
-                                 [&](const std::string& p) { return Under(path, p); })) {
-        return day + ": wrong bytes for " + path;
-      }
-    }
-    for (const auto& [path, bytes] : want) {
-      if (restored.count(path) != 0) continue;
-      if (std::none_of(relaxed.begin(), relaxed.end(),
-                       [&](const std::string& p) { return Under(path, p); })) {
-        return day + ": not listed " + path;
-      }
+      if (r.status != RestoreStatus::kRestored) return report;
+      restored[rec->fullPath] = ReadFile(where);
     }
     return "";
   }
 
-  // Every listed day restores as it should; no day but the oldest went
-  // (merged into the next one) and none appeared but today's.
-  std::string CheckStore(const std::vector<std::string>& before, const std::string& today,
-                         const std::vector<std::string>& relaxed, bool toDisk = false) {
+  // What a day restored against what the source held; files under
+  // `relaxed` may instead hold an older version or be left out, as a file
+  // that could not be read is.
+  std::string Compare(const Files& restored, const Files& want,
+                      const std::vector<std::string>& relaxed) {
+    for (const auto& [path, bytes] : restored) {
+      const auto it = want.find(path);
+      if (it == want.end()) return "restores a file the source did not hold " + path;
+      if (it->second == bytes) continue;
+      if (versions_[path].count(bytes) == 0 || !UnderAny(path, relaxed)) {
+        return "wrong bytes for " + path;
+      }
+    }
+    for (const auto& [path, bytes] : want) {
+      if (restored.count(path) == 0 && !UnderAny(path, relaxed)) return "not listed " + path;
+    }
+    return "";
+  }
+
+  // Every listed day restores as it should; no day went but the oldest
+  // (merged into the next one) and, when allowed, today; none appeared but
+  // today. Returns the first problem, "" when there is none.
+  std::string CheckStore(const Expectation& e) {
     const auto after = f.Days();
-    for (size_t i = 1; i < before.size(); ++i) {
-      if (std::find(after.begin(), after.end(), before[i]) == after.end()) {
-        return "day lost " + before[i];
+    for (size_t i = 1; i < e.days.size(); ++i) {
+      if (!Holds(after, e.days[i]) && !(e.todayMayGo && e.days[i] == e.today)) {
+        return "day lost " + e.days[i];
       }
     }
     for (const auto& day : after) {
-      const bool known = std::find(before.begin(), before.end(), day) != before.end();
-      if (!known && day != today) return "unexpected day " + day;
-      const std::string problem =
-          CheckDay(day, day == today ? relaxed : std::vector<std::string>{}, toDisk);
-      if (!problem.empty()) return problem;
+      if (!Holds(e.days, day) && day != e.today) return "unexpected day " + day;
+      Files restored;
+      std::string problem = RestoreDay(day, e.toDisk, restored);
+      if (problem.empty() && day != e.today) problem = Compare(restored, expected_.at(day), {});
+      if (problem.empty() && day == e.today) {
+        for (const Files* state : e.todayStates) {
+          problem = Compare(restored, *state, e.relaxed);
+          if (problem.empty()) break;
+        }
+      }
+      if (!problem.empty()) return day + ": " + problem;
     }
     return "";
   }
@@ -198,29 +235,41 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   PosixFileSystem clean_;
   TempDir saved_;
   std::string savedDate_;
-  std::map<std::string, Files> expected_;                 // day folder -> source that day
+  std::map<std::string, Files> expected_;                 // day folder -> its list's source
   std::map<std::string, std::set<std::string>> versions_;  // path -> every content it had
 };
 
 TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunCompletes) {
   const SweepCase param = GetParam();
-  for (int day = 1; day < param.dayUnderTest; ++day) {
+  for (int day = 1; day < param.day; ++day) {
     StartDay(day);
     ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted) << "day " << day;
   }
+  StartDay(param.day);
+  const std::string today = DayName(param.day);
+  Files earlier;  // what today's first run listed
+  if (param.before == Before::kSameDayRun) {
+    ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+    earlier = expected_[today];
+    ChangeSource(0);
+    Record(today);
+  } else if (param.before == Before::kFailedRun) {
+    disk.FailCall(FsCall::kWriteAtomic, 1, ENOSPC);  // the day's list
+    ASSERT_EQ(f.Backup(), BackupOutcome::kFailed);
+    disk.Disarm();
+    ASSERT_FALSE(Holds(f.Days(), today));
+  }
   const std::vector<std::string> before = f.Days();
   SaveStore();
-  StartDay(param.dayUnderTest);
-  const std::string today = DayName(param.dayUnderTest);
 
   // The run without faults, to count its calls.
   ResetStore();
   disk.ResetCounts();
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   const long calls = disk.calls();
-  ASSERT_EQ(CheckStore(before, today, {}, true), "");
-  if (param.dayUnderTest >= 3) {
-    // The run under test merged the two oldest days.
+  ASSERT_EQ(CheckStore({before, today, {&expected_[today]}, {}, false, true}), "");
+  if (param.day >= 3 && param.before == Before::kNothing) {
+    // The run merged the two oldest days.
     ASSERT_EQ(f.Days().size(), before.size());
     ASSERT_GT(disk.calls(FsCall::kLink), 0);
   }
@@ -240,41 +289,46 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
     ASSERT_TRUE(outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kFailed)
         << where.str();
     failed += outcome == BackupOutcome::kFailed;
-    const auto days = f.Days();
     if (outcome == BackupOutcome::kCompleted) {
-      ASSERT_NE(std::find(days.begin(), days.end(), today), days.end()) << where.str();
+      ASSERT_TRUE(Holds(f.Days(), today)) << where.str();
+    }
+    Expectation afterFault{before, today, {&expected_[today]}, {}, false, false};
+    if (param.before == Before::kSameDayRun) {
+      // Stopped before it replaced the day's list, the run leaves the
+      // earlier one; stopped after, it leaves none.
+      afterFault.todayStates.push_back(&earlier);
+      afterFault.todayMayGo = outcome == BackupOutcome::kFailed;
     }
     // A call that failed on the source is a file or folder that could not
     // be read: the day keeps its last saved version, or leaves it out.
-    std::vector<std::string> relaxed;
     for (const auto& injected : disk.injected()) {
-      if (Under(injected.path, f.source)) relaxed.push_back(injected.path);
+      if (Under(injected.path, f.source)) afterFault.relaxed.push_back(injected.path);
     }
-    ASSERT_EQ(CheckStore(before, today, relaxed), "") << where.str();
+    ASSERT_EQ(CheckStore(afterFault), "") << where.str();
 
-    // The next run may merge the two oldest days again.
-    const auto afterFault = f.Days();
+    const auto days = f.Days();
     const BackupOutcome next = f.Backup();
     ASSERT_TRUE(next == BackupOutcome::kCompleted || next == BackupOutcome::kNoChange)
         << where.str();
-    const auto nextDays = f.Days();
-    ASSERT_NE(std::find(nextDays.begin(), nextDays.end(), today), nextDays.end()) << where.str();
-    // The whole restore, to a folder, for the baseline and the last call;
-    // the decoding in memory finds the same faults much faster.
-    ASSERT_EQ(CheckStore(afterFault, today, {}, k == calls), "") << where.str() << " (next run)";
+    ASSERT_TRUE(Holds(f.Days(), today)) << where.str();
+    // The whole restore, to a folder, after the last call; the decoding in
+    // memory finds the same faults much faster.
+    ASSERT_EQ(CheckStore({days, today, {&expected_[today]}, {}, false, k == calls}), "")
+        << where.str() << " (next run)";
   }
-  // The sweep did reach the writes of the store, not only harmless calls.
+  // The sweep reached calls whose failure stops the run, not only harmless ones.
   EXPECT_GT(failed, 0);
   RecordProperty("calls", static_cast<int>(calls));
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, FaultSweepTest,
-                         ::testing::Values(SweepCase{1, false}, SweepCase{3, false},
-                                           SweepCase{3, true}, SweepCase{4, false}),
-                         [](const ::testing::TestParamInfo<SweepCase>& run) {
-                           return "Day" + std::to_string(run.param.dayUnderTest) +
-                                  (run.param.sticky ? "DiskStaysFull" : "OneCallFails");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Runs, FaultSweepTest,
+    ::testing::Values(SweepCase{1, Before::kNothing, false, "FirstRun"},
+                      SweepCase{3, Before::kNothing, false, "RunThatMergesTwoDays"},
+                      SweepCase{3, Before::kNothing, true, "RunThatMergesTwoDaysDiskStaysFull"},
+                      SweepCase{3, Before::kSameDayRun, false, "SecondRunOfADay"},
+                      SweepCase{3, Before::kFailedRun, false, "RunAfterAFailedOne"}),
+    [](const ::testing::TestParamInfo<SweepCase>& run) { return std::string(run.param.name); });
 
 }  // namespace
 }  // namespace varnoket::test

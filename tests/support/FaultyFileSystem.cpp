@@ -17,7 +17,7 @@ constexpr std::array<const char*, kFsCallKinds> kNames = {
     "remove folder", "rename",         "open for reading", "create",
     "read file",     "atomic write",   "sync",             "append",
     "stat stream",   "set stream permissions", "stream read", "stream write",
-    "stream sync",   "stream close",
+    "stream sync",   "stream close",   "lock",
 };
 
 [[noreturn]] void ThrowFault(const std::string& what, const std::string& path) {
@@ -207,6 +207,13 @@ bool FaultyFileSystem::WriteFileAtomic(const std::string& path, const std::strin
 bool FaultyFileSystem::SyncFileSystem(const std::string& path) {
   if (Fails(FsCall::kSync, path)) return false;
   return !flushes || PosixFileSystem::SyncFileSystem(path);
+}
+
+LockStatus FaultyFileSystem::LockFile(const std::string& path, bool wait,
+                                      std::unique_ptr<FileLock>& lock) {
+  lock.reset();
+  if (Fails(FsCall::kLock, path)) return LockStatus::kFailed;
+  return PosixFileSystem::LockFile(path, wait, lock);
 }
 
 }  // namespace varnoket::test

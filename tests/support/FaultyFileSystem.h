@@ -42,8 +42,9 @@ enum class FsCall {
   kStreamWrite,
   kStreamSync,
   kStreamClose,
+  kLock,
 };
-inline constexpr size_t kFsCallKinds = static_cast<size_t>(FsCall::kStreamClose) + 1;
+inline constexpr size_t kFsCallKinds = static_cast<size_t>(FsCall::kLock) + 1;
 
 // "rename", "stream write", ... for failure messages.
 const char* FsCallName(FsCall kind);
@@ -105,6 +106,7 @@ class FaultyFileSystem : public PosixFileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
   bool SyncFileSystem(const std::string& path) override;
+  LockStatus LockFile(const std::string& path, bool wait, std::unique_ptr<FileLock>& lock) override;
 
   // Counts a call and tells whether it must fail; errno is set when it must.
   // Public for the streams this file system hands out.
