@@ -8,3 +8,4 @@ build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOKET_WERROR=ON ${CMAKE_EXTRA_ARGS:-} >/dev/null
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+bash scripts/fuzz.sh 10

@@ -1,0 +1,80 @@
+// The two settings files of any bytes, loaded as the program loads them at
+// start. The station file's backup set, saved and loaded again, must come
+// back the same; its date of last backup always ends up a valid date; the
+// program file's values stay within their rules.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "FuzzCheck.h"
+#include "MemoryFileSystem.h"
+#include "platform/AsciiText.h"
+#include "platform/Dialogs.h"
+#include "platform/DriveInfo.h"
+#include "settings/CommaText.h"
+#include "settings/NormalizeDate.h"
+#include "settings/ProgramSettings.h"
+#include "settings/StationSettings.h"
+
+namespace varnoket {
+namespace {
+
+// Boxes answered at once: the load's notices do not matter here.
+class SilentDialogs final : public Dialogs {
+ public:
+  DialogAnswer Error(const std::string&, DialogButtons) override { return DialogAnswer::Ok; }
+  DialogAnswer Warning(const std::string&, DialogButtons) override { return DialogAnswer::Ok; }
+  void Information(const std::string&) override {}
+  void Message(const std::string&) override {}
+};
+
+void CheckStationSettings(std::string_view text) {
+  const std::string& root = fuzz::TargetFolder();
+  const PathRules rules(PathStyle::Posix);
+  fuzz::MemoryFileSystem fs;
+  fs.CreateDirectories(root + "/ST");
+  fs.files[StationSettingsPath(rules, root, "ST")] = std::string(text);
+  SilentDialogs dialogs;
+
+  StationSettings settings;
+  FUZZ_CHECK(LoadStationSettings(fs, dialogs, settings, root, "ST", rules));
+  FinishStationSettingsLoad(settings);
+  std::string date = settings.lastBackupDate;
+  FUZZ_CHECK(NormalizeDate(date) && date == settings.lastBackupDate);
+  FUZZ_CHECK(FromCommaText(ToCommaText(settings.exclusions)) == settings.exclusions);
+
+  FUZZ_CHECK(EnregistrerIni(dialogs, settings));
+  StationSettings again;
+  FUZZ_CHECK(LoadStationSettings(fs, dialogs, again, root, "ST", rules));
+  FUZZ_CHECK(again.directories == settings.directories);
+  FUZZ_CHECK(again.exclusions == settings.exclusions);
+  FUZZ_CHECK(again.restoreOptions == settings.restoreOptions);
+}
+
+void CheckProgramSettings(std::string_view text) {
+  const std::string& folder = fuzz::TargetFolder();
+  fuzz::MemoryFileSystem fs;
+  fs.CreateDirectories(folder);
+  fs.files[folder + "/" + kProgramSettingsName] = std::string(text);
+  // No mount table: every path reads as a local one.
+  TDriveInfo drives(folder + "/no-mountinfo", folder + "/no-block");
+  std::string error;
+  const ProgramSettings settings = LoadProgramSettings(fs, drives, folder, &error);
+  FUZZ_CHECK(settings.IsOpen() && error.empty());
+  FUZZ_CHECK(settings.daysKept >= 2);
+  // The root is the configured text, trimmed and without its last separator.
+  const std::string raw = settings.file->ReadString("PARAMS", "RACINE").value_or("");
+  const std::string_view trimmed = TrimBlanks(raw);
+  FUZZ_CHECK(trimmed.substr(0, settings.backupRoot.size()) == settings.backupRoot);
+  FUZZ_CHECK(settings.backupRoot.size() + 1 >= trimmed.size() || settings.backupRoot.empty());
+}
+
+}  // namespace
+}  // namespace varnoket
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text = varnoket::fuzz::AsText(data, size);
+  varnoket::CheckStationSettings(text);
+  varnoket::CheckProgramSettings(text);
+  return 0;
+}
