@@ -12,6 +12,7 @@
 #include "engine/BackupRun.h"
 #include "engine/FileRecord.h"
 #include "engine/Scheduler.h"
+#include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -341,35 +342,18 @@ TEST_F(BackupRunTest, AMissingBackupDirectoryStopsThePreparationWithItsWarning) 
   EXPECT_EQ(f.station.lastBackupDate, "31/12/2002");
 }
 
-// A file system that fails as a full disk does on the n-th stored file, or
-// cannot open chosen source files.
-class FailingFileSystem : public PosixFileSystem {
- public:
-  int failCreateAt = 0;  // 1-based count of Create calls; 0 never
-  std::set<std::string> unreadable;
-  std::function<void(const std::string&)> beforeOpen;
-
-  std::unique_ptr<FileStream> Create(const std::string& path) override {
-    if (++creates_ == failCreateAt) {
-      return std::make_unique<FileStream>("/dev/full", FileStream::Mode::CreateTruncate);
-    }
-    return PosixFileSystem::Create(path);
-  }
-  std::unique_ptr<FileStream> OpenRead(const std::string& path) override {
-    if (beforeOpen) beforeOpen(path);
-    if (unreadable.count(path) != 0) throw StreamError("Permission denied");
-    return PosixFileSystem::OpenRead(path);
-  }
-
- private:
-  int creates_ = 0;
-};
+// Source files that cannot be opened, as another program's locked files.
+void MakeUnreadable(FaultyFileSystem& disk, const std::set<std::string>& paths) {
+  disk.rule = [paths](FsCall kind, const std::string& path) {
+    return kind == FsCall::kOpenRead && paths.count(path) != 0 ? EACCES : 0;
+  };
+}
 
 TEST(BackupRunFaults, AFullDiskStopsTheRunLeavesNoTraceAndTheNextRunCompletes) {
-  FailingFileSystem disk;
+  FaultyFileSystem disk;
   StoreFixture f(disk);
   for (int i = 0; i < 5; ++i) f.Write("f" + std::to_string(i), Random(1000, static_cast<unsigned>(i)));
-  disk.failCreateAt = 3;
+  disk.FailCall(FsCall::kStreamWrite, 3, ENOSPC);  // the third stored file
   EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
   ASSERT_EQ(f.host.errorWindow.size(), 1u);
   EXPECT_EQ(f.host.errorWindow[0].rfind("ERREUR: impossible d'écrire le fichier compressé (", 0), 0u);
@@ -381,14 +365,14 @@ TEST(BackupRunFaults, AFullDiskStopsTheRunLeavesNoTraceAndTheNextRunCompletes) {
   }
   EXPECT_EQ(leftovers, 0u);
 
-  disk.failCreateAt = 0;
+  disk.Disarm();
   const auto snapshot = f.Snapshot();
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   EXPECT_EQ(f.RestoreDay("01032006").files, snapshot);
 }
 
 TEST(BackupRunFaults, AnUnreadableFileKeepsItsLastSavedVersionAndIsStoredOnceReadable) {
-  FailingFileSystem disk;
+  FaultyFileSystem disk;
   StoreFixture f(disk);
   const std::string doc = f.Write("doc.txt", "monday");
   SetMtime(doc, 1141200000);
@@ -400,7 +384,7 @@ TEST(BackupRunFaults, AnUnreadableFileKeepsItsLastSavedVersionAndIsStoredOnceRea
   SetMtime(doc, 1141300000);
   const std::string fresh = f.Write("fresh.txt", "new and locked");
   f.Write("other.txt", "readable");
-  disk.unreadable = {doc, fresh};
+  MakeUnreadable(disk, {doc, fresh});
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   const auto restored = f.RestoreDay("02032006");
   EXPECT_EQ(restored.errors, 0);
@@ -409,7 +393,7 @@ TEST(BackupRunFaults, AnUnreadableFileKeepsItsLastSavedVersionAndIsStoredOnceRea
   EXPECT_EQ(restored.files.at(f.source + "/other.txt"), "readable");
 
   f.SetDay(3, 3, 2006);
-  disk.unreadable.clear();
+  MakeUnreadable(disk, {});
   const auto day3 = f.Snapshot();
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   EXPECT_EQ(f.RestoreDay("03032006").files, day3);
@@ -417,7 +401,7 @@ TEST(BackupRunFaults, AnUnreadableFileKeepsItsLastSavedVersionAndIsStoredOnceRea
 }
 
 TEST(BackupRunFaults, AFileThatChangesBetweenScanAndCopyIsListedAsStored) {
-  FailingFileSystem disk;
+  FaultyFileSystem disk;
   StoreFixture f(disk);
   const std::string a = f.Write("a.txt", "twin content");
   const std::string b = f.Write("b.txt", "twin content");
@@ -425,11 +409,12 @@ TEST(BackupRunFaults, AFileThatChangesBetweenScanAndCopyIsListedAsStored) {
   // is stored a second time: change it then.
   std::map<std::string, int> opens;
   std::string changed;
-  disk.beforeOpen = [&](const std::string& path) {
-    if (++opens[path] == 2 && changed.empty()) {
+  disk.rule = [&](FsCall kind, const std::string& path) {
+    if (kind == FsCall::kOpenRead && ++opens[path] == 2 && changed.empty()) {
       changed = path;
       WriteFile(path, "changed during the backup");
     }
+    return 0;
   };
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   ASSERT_FALSE(changed.empty());

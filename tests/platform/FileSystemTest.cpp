@@ -159,5 +159,63 @@ TEST(FileSystemTest, CreatedStreamsTruncate) {
   EXPECT_FALSE(fs.ReadFile(dir.path()).has_value());
 }
 
+TEST(FileSystemTest, AppendsInOnePieceAndStartsANewFileOnlyWhenAsked) {
+  TempDir dir;
+  PosixFileSystem fs;
+  const std::string log = dir / "LASTBACKUP.LOG";
+  EXPECT_FALSE(fs.AppendToFile(log, "lost\r\n", false));  // appending never creates
+  EXPECT_FALSE(std::filesystem::exists(log));
+
+  ASSERT_TRUE(fs.AppendToFile(log, "HEAD\r\n", true));
+  ASSERT_TRUE(fs.AppendToFile(log, "one\r\n", false));
+  ASSERT_TRUE(fs.AppendToFile(log, "two\r\n", false));
+  EXPECT_EQ(ReadFile(log), "HEAD\r\none\r\ntwo\r\n");
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(ModeOf(log), 0666u & ~mask);  // readable by others, unlike a stored copy
+
+  ASSERT_TRUE(fs.AppendToFile(log, "", true));  // started again, empty
+  EXPECT_EQ(ReadFile(log), "");
+
+  EXPECT_FALSE(fs.AppendToFile(dir.path(), "x", false));
+  EXPECT_FALSE(fs.AppendToFile(dir.path(), "x", true));
+  EXPECT_FALSE(fs.AppendToFile(dir / "missing/x.log", "x", true));
+}
+
+// The stat and the permissions of an open stream are those of the file it
+// holds, whatever its name has become, so that a file renamed between its
+// opening and its copy cannot mix two files' properties.
+TEST(FileSystemTest, AnOpenStreamIsStatedAndChangedThroughTheFileItHolds) {
+  TempDir dir;
+  PosixFileSystem fs;
+  WriteFile(dir / "source", "12345");
+  ASSERT_TRUE(fs.SetAttributes(dir / "source", 0640));
+  const int32_t date = PackDosDate({2004, 3, 5, 13, 45, 58, 0});
+  ASSERT_TRUE(fs.SetFileDate(dir / "source", date));
+  auto in = fs.OpenRead(dir / "source");
+  std::filesystem::rename(dir / "source", dir / "moved");
+  WriteFile(dir / "source", "another file under the old name");
+
+  const auto held = fs.StatStream(*in);
+  ASSERT_TRUE(held.has_value());
+  EXPECT_TRUE(held->isRegularFile);
+  EXPECT_EQ(held->size, 5u);
+  EXPECT_EQ(held->dosDate, date);
+  EXPECT_EQ(held->attributes, static_cast<uint32_t>(S_IFREG | 0640));
+  EXPECT_EQ(held->name, "source");
+
+  auto out = fs.Create(dir / "copy");
+  out->WriteBuffer("abc", 3);
+  EXPECT_EQ(fs.StatStream(*out)->size, 3u);
+  std::filesystem::rename(dir / "copy", dir / "copy-moved");
+  ASSERT_TRUE(fs.SetStreamPermissions(*out, 0604));
+  EXPECT_EQ(ModeOf(dir / "copy-moved"), 0604u);
+
+  // A closed stream holds no file any more.
+  out->Close();
+  EXPECT_FALSE(fs.StatStream(*out).has_value());
+  EXPECT_FALSE(fs.SetStreamPermissions(*out, 0600));
+}
+
 }  // namespace
 }  // namespace varnoket
