@@ -16,6 +16,7 @@
 #include "engine/FileRecord.h"
 #include "restore/RestoreItem.h"
 #include "restore/StoredFileLookup.h"
+#include "settings/StationSettings.h"
 #include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
 
@@ -76,6 +77,10 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   FaultSweepTest() {
     f.daysKept = 2;
     disk.flushes = false;
+    // The backup set is in the settings file too, whose keys a run must keep.
+    f.station.directories = {f.source};
+    f.station.exclusions = {"*.tmp"};
+    if (!EnregistrerIni(f.dialogs, f.station)) throw std::runtime_error("settings not saved");
   }
 
   // The backup set as it is changed on the morning of each day: renamed,
@@ -133,12 +138,22 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   void SaveStore() {
     fsys::copy(f.root, saved_.path() + "/store", fsys::copy_options::recursive);
     savedDate_ = f.station.lastBackupDate;
+    savedSettings_ = SettingsBesideTheDate();
   }
   void ResetStore() {
     fsys::remove_all(f.root);
     fsys::copy(saved_.path() + "/store", f.root, fsys::copy_options::recursive);
     f.station.file->Reload();
     f.station.lastBackupDate = savedDate_;
+  }
+
+  // The station settings file's lines but the date of the last backup.
+  std::vector<std::string> SettingsBesideTheDate() {
+    const auto text = clean_.ReadFile(f.station.path);
+    if (!text) return {"(unreadable)"};
+    std::vector<std::string> lines = SplitLines(*text);
+    std::erase_if(lines, [](const std::string& l) { return l.rfind("LASTBACKUP=", 0) == 0; });
+    return lines;
   }
 
   // Every file of a listed day, restored. With `toDisk` the files go through
@@ -208,6 +223,14 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   // (merged into the next one) and, when allowed, today; none appeared but
   // today. Returns the first problem, "" when there is none.
   std::string CheckStore(const Expectation& e) {
+    if (SettingsBesideTheDate() != savedSettings_) return "station settings changed";
+    const auto settings = clean_.ReadFile(f.station.path);
+    const std::string dayText = e.today.substr(0, 2) + "/" + e.today.substr(2, 2) + "/" +
+                                e.today.substr(4);
+    if (!settings || (settings->find("LASTBACKUP=" + savedDate_ + "\r\n") == std::string::npos &&
+                      settings->find("LASTBACKUP=" + dayText + "\r\n") == std::string::npos)) {
+      return "last backup date neither the old one nor today";
+    }
     const auto after = f.Days();
     for (size_t i = 1; i < e.days.size(); ++i) {
       if (!Holds(after, e.days[i]) && !(e.todayMayGo && e.days[i] == e.today)) {
@@ -235,6 +258,7 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   PosixFileSystem clean_;
   TempDir saved_;
   std::string savedDate_;
+  std::vector<std::string> savedSettings_;
   std::map<std::string, Files> expected_;                 // day folder -> its list's source
   std::map<std::string, std::set<std::string>> versions_;  // path -> every content it had
 };
@@ -261,6 +285,7 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
   }
   const std::vector<std::string> before = f.Days();
   SaveStore();
+  ASSERT_TRUE(Holds(savedSettings_, "D1=" + f.source));
 
   // The run without faults, to count its calls.
   ResetStore();
