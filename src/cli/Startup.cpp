@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/ConsoleHost.h"
+#include "engine/StationLock.h"
 #include "platform/DriveInfo.h"
 
 namespace varnoket {
@@ -66,6 +67,8 @@ std::optional<LoadedSettings> LoadForBackup(FileSystem& fs, Dialogs& dialogs,
     return std::nullopt;
   }
 
+  s->ownerProblem = StationOwnerProblem(fs, StoreLayout(rules, root, stationName), ThisMachine(fs));
+  if (!s->ownerProblem.empty()) return s;
   if (!LoadStationSettings(fs, dialogs, s->station, root, stationName, rules)) return std::nullopt;
   const int parent = FindRootAncestor(fs, s->station.directories, root);
   if (parent >= 0) {

@@ -24,6 +24,7 @@
 #include "desktop/gui/TantTaskbarIcon.h"
 #include "engine/BackupContext.h"
 #include "engine/Scheduler.h"
+#include "engine/StationLock.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
@@ -327,6 +328,15 @@ void TForm1::FormShow() {
   }
 
   const PathRules rules(PathStyle::Posix);
+  // Another machine's backup set is neither shown nor saved from here.
+  const std::string ownerProblem = StationOwnerProblem(
+      env_.fs, StoreLayout(rules, root, stationName_), ThisMachine(env_.fs));
+  if (!ownerProblem.empty()) {
+    env_.dialogs.Error(ownerProblem);
+    RefreshDirectoryList();
+    RefreshExclusionList();
+    return;
+  }
   if (!LoadStationSettings(env_.fs, env_.dialogs, station_, root, stationName_, rules)) {
     RefreshDirectoryList();
     RefreshExclusionList();
