@@ -30,7 +30,16 @@ class DigestingStream final : public Stream {
   explicit DigestingStream(Stream& inner)
       : inner_(inner), digest_(std::make_unique<DigestBuilder>(true)) {}
   size_t Read(void* buffer, size_t count) override {
-    const size_t got = inner_.Read(buffer, count);
+    size_t got = 0;
+    try {
+      got = inner_.Read(buffer, count);
+    } catch (const StreamError&) {
+      sourceFailed_ = true;
+      throw;
+    }
+    // The compressor asks for exactly what is left: less means the file
+    // was cut short meanwhile.
+    if (got < count) sourceFailed_ = true;
     digest_->Update(buffer, got);
     return got;
   }
@@ -41,10 +50,13 @@ class DigestingStream final : public Stream {
     return pos;
   }
   ContentDigest Finish() { return digest_->Finish(); }
+  // The source, not the copy, stopped the compression.
+  bool sourceFailed() const { return sourceFailed_; }
 
  private:
   Stream& inner_;
   std::unique_ptr<DigestBuilder> digest_;
+  bool sourceFailed_ = false;
 };
 
 // A failure the user must know of: in the log and in the error window.
@@ -150,9 +162,7 @@ class CopyStep {
     } catch (const StreamError&) {
     }
     if (!source) {
-      ctx_.Log("ERREUR: impossible de lire le fichier (" + rec.fullPath +
-               ") une autre application utilise exclusivement ce fichier ou y écris en ce moment");
-      NotStored(rec);
+      SkipUnreadable(rec);
       return true;
     }
     bytes_ += source->Size();
@@ -188,6 +198,12 @@ class CopyStep {
       throw;
     } catch (const std::exception&) {
       ctx_.fs.DeleteFile(temp);
+      if (digesting.sourceFailed()) {
+        // A file that fails while it is read is skipped as one that cannot
+        // be opened: the store is fine and the other files still go.
+        SkipUnreadable(rec);
+        return true;
+      }
       ReportError(ctx_, FillText("ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez "
                                  "l'espace disque disponible ou les droits en écriture !",
                                  {target}));
@@ -202,6 +218,12 @@ class CopyStep {
                       (!scanned->digest.hasHash || scanned->digest.hash == stored.hash);
     if (!same) ChangedSinceScan(rec, stored, *source);
     return true;
+  }
+
+  void SkipUnreadable(const FileRecord& rec) {
+    ctx_.Log("ERREUR: impossible de lire le fichier (" + rec.fullPath +
+             ") une autre application utilise exclusivement ce fichier ou y écris en ce moment");
+    NotStored(rec);
   }
 
   // The file changed between the scan and its copy: its record now describes

@@ -400,6 +400,44 @@ TEST(BackupRunFaults, AnUnreadableFileKeepsItsLastSavedVersionAndIsStoredOnceRea
   EXPECT_EQ(f.RestoreDay("01032006").files, day1);
 }
 
+TEST(BackupRunFaults, AFileThatFailsOrShrinksWhileItIsCopiedKeepsItsLastVersionAndTheRunGoesOn) {
+  FaultyFileSystem disk;
+  StoreFixture f(disk);
+  const std::string doc = f.Write("doc.txt", "monday");
+  const std::string log = f.Write("app.log", "monday's log");
+  SetMtime(doc, 1141200000);
+  SetMtime(log, 1141200000);
+  const auto day1 = f.Snapshot();
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+
+  f.SetDay(2, 3, 2006);
+  f.Write("doc.txt", "tuesday");
+  f.Write("app.log", "tuesday's longer log");
+  SetMtime(doc, 1141300000);
+  SetMtime(log, 1141300000);
+  const std::string other = f.Write("other.txt", "readable");
+  // The scan reads every file before the copy creates any stored file; then
+  // one file fails to read and another is cut short under the reader.
+  disk.ResetCounts();
+  disk.rule = [&](FsCall kind, const std::string& path) {
+    if (kind != FsCall::kStreamRead || disk.calls(FsCall::kCreate) == 0) return 0;
+    if (path == log) fsys::resize_file(log, 3);
+    return path == doc ? EIO : 0;
+  };
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(f.host.errorWindow.empty());
+  disk.rule = nullptr;
+  const auto restored = f.RestoreDay("02032006");
+  EXPECT_EQ(restored.errors, 0);
+  EXPECT_EQ(restored.files.at(doc), "monday");
+  EXPECT_EQ(restored.files.at(log), "monday's log");
+  EXPECT_EQ(restored.files.at(other), "readable");
+  for (const auto& e : fsys::recursive_directory_iterator(f.DayFolder("02032006"))) {
+    EXPECT_EQ(e.path().filename().string().find(".vk-part"), std::string::npos) << e.path();
+  }
+  EXPECT_EQ(f.RestoreDay("01032006").files, day1);
+}
+
 TEST(BackupRunFaults, AFileThatChangesBetweenScanAndCopyIsListedAsStored) {
   FaultyFileSystem disk;
   StoreFixture f(disk);
