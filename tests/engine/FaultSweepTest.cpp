@@ -64,7 +64,7 @@ struct SweepCase {
 
 // What the store may hold after a run.
 struct Expectation {
-  std::vector<std::string> days;          // the days listed before the run
+  std::vector<std::string> days;  // the days listed before the run
   std::string today;
   std::vector<const Files*> todayStates;  // what today may restore
   std::vector<std::string> relaxed;       // source paths that a fault made unreadable
@@ -162,8 +162,8 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   // which costs far less on a busy disk. Returns the first problem.
   std::string RestoreDay(const std::string& day, bool toDisk, Files& restored) {
     const auto days = f.Days();
-    const size_t index = static_cast<size_t>(std::find(days.begin(), days.end(), day) -
-                                             days.begin());
+    const size_t index =
+        static_cast<size_t>(std::find(days.begin(), days.end(), day) - days.begin());
     const StoreLayout layout = f.ctx.Layout();
     const auto lines = ReadListFile(clean_, layout.FileListPath(f.DayFolder(day)));
     if (!lines) return "list unreadable";
@@ -225,8 +225,8 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   std::string CheckStore(const Expectation& e) {
     if (SettingsBesideTheDate() != savedSettings_) return "station settings changed";
     const auto settings = clean_.ReadFile(f.station.path);
-    const std::string dayText = e.today.substr(0, 2) + "/" + e.today.substr(2, 2) + "/" +
-                                e.today.substr(4);
+    const std::string dayText =
+        e.today.substr(0, 2) + "/" + e.today.substr(2, 2) + "/" + e.today.substr(4);
     if (!settings || (settings->find("LASTBACKUP=" + savedDate_ + "\r\n") == std::string::npos &&
                       settings->find("LASTBACKUP=" + dayText + "\r\n") == std::string::npos)) {
       return "last backup date neither the old one nor today";
@@ -259,7 +259,7 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   TempDir saved_;
   std::string savedDate_;
   std::vector<std::string> savedSettings_;
-  std::map<std::string, Files> expected_;                 // day folder -> its list's source
+  std::map<std::string, Files> expected_;                  // day folder -> its list's source
   std::map<std::string, std::set<std::string>> versions_;  // path -> every content it had
 };
 
@@ -308,8 +308,7 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
     ASSERT_FALSE(disk.injected().empty()) << "call " << k << " of " << calls << " never came";
     const InjectedFault& fault = disk.injected().front();
     std::ostringstream where;
-    where << "call " << k << " of " << calls << ": " << FsCallName(fault.kind) << " "
-          << fault.path;
+    where << "call " << k << " of " << calls << ": " << FsCallName(fault.kind) << " " << fault.path;
 
     ASSERT_TRUE(outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kFailed)
         << where.str();

@@ -12,12 +12,29 @@ namespace varnoket::test {
 namespace {
 
 constexpr std::array<const char*, kFsCallKinds> kNames = {
-    "list",          "create folders", "clear attributes", "set attributes",
-    "set file date", "copy",           "link",             "delete",
-    "remove folder", "rename",         "open for reading", "create",
-    "read file",     "atomic write",   "sync",             "append",
-    "stat stream",   "set stream permissions", "stream read", "stream write",
-    "stream sync",   "stream close",   "lock",
+    "list",
+    "create folders",
+    "clear attributes",
+    "set attributes",
+    "set file date",
+    "copy",
+    "link",
+    "delete",
+    "remove folder",
+    "rename",
+    "open for reading",
+    "create",
+    "read file",
+    "atomic write",
+    "sync",
+    "append",
+    "stat stream",
+    "set stream permissions",
+    "stream read",
+    "stream write",
+    "stream sync",
+    "stream close",
+    "lock",
 };
 
 [[noreturn]] void ThrowFault(const std::string& what, const std::string& path) {
@@ -64,7 +81,9 @@ class FaultyStream final : public FileStream {
 
 }  // namespace
 
-const char* FsCallName(FsCall kind) { return kNames[static_cast<size_t>(kind)]; }
+const char* FsCallName(FsCall kind) {
+  return kNames[static_cast<size_t>(kind)];
+}
 
 void FaultyFileSystem::FailCall(long n, int error, bool sticky) {
   ResetCounts();
@@ -76,7 +95,9 @@ void FaultyFileSystem::FailCall(FsCall kind, long n, int error, bool sticky) {
   plan_ = Plan{false, kind, n, error, sticky};
 }
 
-void FaultyFileSystem::Disarm() { plan_ = Plan(); }
+void FaultyFileSystem::Disarm() {
+  plan_ = Plan();
+}
 
 void FaultyFileSystem::ResetCounts() {
   total_ = 0;
