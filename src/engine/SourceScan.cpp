@@ -247,6 +247,8 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
       }
       BuildDirectoryList(walk, dir, *id);
     }
+  } catch (const RunStopped&) {
+    throw;
   } catch (const std::exception&) {
     return false;
   }

@@ -62,6 +62,9 @@ struct SweepCase {
   const char* name;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const SweepCase& c, std::ostream* out) { *out << c.name; }
+
 // What the store may hold after a run.
 struct Expectation {
   std::vector<std::string> days;  // the days listed before the run
