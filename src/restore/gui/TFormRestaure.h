@@ -15,7 +15,6 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "restore/StateTree.h"
-#include "restore/TableauAssociatif.h"
 
 class QCheckBox;
 class QComboBox;
@@ -85,7 +84,6 @@ class TFormRestaure : public QDialog {
   // The backup days offered, folder names, oldest first.
   const std::vector<std::string>& DayFolders() const { return dayFolders_; }
   TStateTreeView& TreeView() { return *TreeViewRepertoires_; }
-  TableauAssociatif& RestoreOptions() { return restoreOptions_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -109,7 +107,6 @@ class TFormRestaure : public QDialog {
   TFormInfoRestaure& report_;
   std::optional<StoreLayout> layout_;
   std::vector<std::string> dayFolders_;
-  TableauAssociatif restoreOptions_;
 
   int previousDayIndex_ = -1;
   bool restoreRunning_ = false;
