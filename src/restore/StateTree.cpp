@@ -1,10 +1,7 @@
 #include "restore/StateTree.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
-#include <istream>
-#include <ostream>
 #include <stdexcept>
 
 namespace varnoket {
@@ -281,31 +278,6 @@ void StateTree::ResyncStates(NodeId first) {
       SetState(id, kStateUnticked);
     }
     if (!n.children.empty()) stack.push_back({&n.children, 0});
-  }
-}
-
-void StateTree::StatesSaveToStream(std::ostream& out) const {
-  for (const NodeId id : PreOrder()) {
-    const auto value = static_cast<uint32_t>(nodes_[static_cast<size_t>(id)].state);
-    const std::array<char, 4> bytes{
-        static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF),
-        static_cast<char>((value >> 16) & 0xFF), static_cast<char>((value >> 24) & 0xFF)};
-    out.write(bytes.data(), bytes.size());
-  }
-}
-
-void StateTree::StatesLoadFromStream(std::istream& in) {
-  // The states were consistent when saved, so they are put back as they
-  // stand, without propagation. A short stream leaves the remaining nodes
-  // as they are (and the stream in its failed state).
-  for (const NodeId id : PreOrder()) {
-    std::array<char, 4> bytes{};
-    if (!in.read(bytes.data(), bytes.size())) return;
-    uint32_t value = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-      value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-    }
-    nodes_[static_cast<size_t>(id)].state = static_cast<int32_t>(value);
   }
 }
 

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -78,10 +77,6 @@ class StateTree {
   void PropagateUp(NodeId node);
   // From `first` and each of its following siblings.
   void ResyncStates(NodeId first);
-
-  // Node states as 4-byte little-endian integers, in PreOrder.
-  void StatesSaveToStream(std::ostream& out) const;
-  void StatesLoadFromStream(std::istream& in);
 
  private:
   struct Node {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "restore/StateTree.h"
 
 namespace varnoket {
@@ -206,37 +204,6 @@ TEST_F(StateTreeTest, PropagationRestoresTheRecursionFlag) {
   tree.PropagateState(a);  // an explicit call works while off, and leaves it off
   EXPECT_EQ(tree.State(a111), kStateTicked);
   EXPECT_FALSE(tree.StateRecursion());
-}
-
-TEST_F(StateTreeTest, StatesReadBackWhatTheyWrote) {
-  tree.SetState(a1, kStateTicked);
-  tree.SetStateRecursion(false);
-  tree.SetState(b, kStateNone);
-  std::stringstream stream;
-  tree.StatesSaveToStream(stream);
-  const std::string bytes = stream.str();
-  ASSERT_EQ(bytes.size(), 7u * 4u);
-  // The fifth node in pre-order (a111) is ticked, the seventh (b) has -1.
-  EXPECT_EQ(bytes.substr(16, 4), std::string("\x02\0\0\0", 4));
-  EXPECT_EQ(bytes.substr(24, 4), std::string("\xff\xff\xff\xff", 4));
-
-  std::vector<int32_t> before;
-  for (NodeId n : tree.PreOrder()) before.push_back(tree.State(n));
-  tree.SetStateRecursion(true);
-  tree.SetState(root, kStateUnticked);
-  std::stringstream in(bytes);
-  tree.StatesLoadFromStream(in);
-  std::vector<int32_t> after;
-  for (NodeId n : tree.PreOrder()) after.push_back(tree.State(n));
-  EXPECT_EQ(after, before);
-
-  // A short stream sets what it holds and leaves the rest.
-  tree.SetState(root, kStateUnticked);
-  std::stringstream shortStream(std::string("\x02\0\0\0\x03\0", 6));
-  tree.StatesLoadFromStream(shortStream);
-  EXPECT_EQ(tree.State(root), kStateTicked);
-  EXPECT_EQ(tree.State(a), kStateUnticked);
-  EXPECT_TRUE(shortStream.fail());
 }
 
 }  // namespace
