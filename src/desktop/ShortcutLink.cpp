@@ -13,11 +13,20 @@ std::string EscapeValue(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -77,28 +86,6 @@ void ReportFailure(Dialogs& dialogs, const std::string& path) {
 
 }  // namespace
 
-void TShortcutLink::SetHotKey(const std::string& key) {
-  char c = key.empty() ? ' ' : key[0];
-  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  if (static_cast<unsigned char>(c) < 32) c = ' ';
-  hotKey_ = c;
-}
-
-std::string TShortcutLink::HotKey() {
-  if (hotKey_ == 0) hotKey_ = ' ';
-  return std::string(1, hotKey_);
-}
-
-void TShortcutLink::SetShowCmd(TShowCmd cmd) {
-  showCommand_ = cmd == TShowCmd::scShowMaximized ? 3 : cmd == TShowCmd::scShowMinimized ? 7 : 9;
-}
-
-TShowCmd TShortcutLink::ShowCmd() const {
-  if (showCommand_ == 3) return TShowCmd::scShowMaximized;
-  if (showCommand_ == 7) return TShowCmd::scShowMinimized;
-  return TShowCmd::scShowNormal;
-}
-
 std::string QuoteExecArgument(const std::string& argument) {
   static const std::string reserved = " \t\n\"'\\><~|&;$*?#()`";
   std::string out;
@@ -114,8 +101,7 @@ std::string QuoteExecArgument(const std::string& argument) {
 }
 
 void TShortcutLink::WriteLink() {
-  // The desktop keeps neither hot keys nor window states for start-up
-  // entries; the rest maps to the entry's keys.
+  // The shortcut's properties map to the entry's keys.
   std::string exec = QuoteExecArgument(Target);
   if (!Arguments.empty()) exec += " " + Arguments;
   std::string text = "[Desktop Entry]\nType=Application\n";

@@ -18,8 +18,6 @@ class EShortcutError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class TShowCmd { scShowMaximized, scShowMinimized, scShowNormal };
-
 class TShortcutLink {
  public:
   explicit TShortcutLink(FileSystem& fs = DefaultFileSystem()) : fs_(fs) {}
@@ -32,22 +30,12 @@ class TShortcutLink {
   std::string IconLocation;
   uint16_t IconNumber = 0;
 
-  // One upper-case character, a space when none (a control character or an
-  // empty text gives a space too).
-  void SetHotKey(const std::string& key);
-  std::string HotKey();
-  void SetShowCmd(TShowCmd cmd);
-  TShowCmd ShowCmd() const;
-  int StoredShowCommand() const { return showCommand_; }
-
   // Writes ShortcutFile, replacing an existing one; throws EShortcutError
   // "Unable to create .lnk file" when it cannot be saved.
   void WriteLink();
 
  private:
   FileSystem& fs_;
-  char hotKey_ = 0;
-  int showCommand_ = 0;
 };
 
 // One argument of an Exec line, quoted as desktop entries want it.

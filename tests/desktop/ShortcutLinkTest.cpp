@@ -1,31 +1,13 @@
-#include "desktop/ShortcutLink.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "desktop/ShortcutLink.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 
 namespace varnoket {
 namespace {
-
-TEST(ShortcutLink, HotKeyAndShowCommandFollowTheirRules) {
-  TShortcutLink link;
-  EXPECT_EQ(link.HotKey(), " ");
-  link.SetHotKey("q");
-  EXPECT_EQ(link.HotKey(), "Q");
-  link.SetHotKey("");
-  EXPECT_EQ(link.HotKey(), " ");
-  link.SetHotKey("\x07");
-  EXPECT_EQ(link.HotKey(), " ");
-  EXPECT_EQ(link.ShowCmd(), TShowCmd::scShowNormal);  // never assigned: stored 0
-  EXPECT_EQ(link.StoredShowCommand(), 0);
-  link.SetShowCmd(TShowCmd::scShowNormal);
-  EXPECT_EQ(link.StoredShowCommand(), 9);
-  link.SetShowCmd(TShowCmd::scShowMinimized);
-  EXPECT_EQ(link.ShowCmd(), TShowCmd::scShowMinimized);
-}
 
 TEST(ShortcutLink, AWrittenEntryResolvesBackToItsProgramEvenWithAwkwardPaths) {
   test::TempDir tmp;

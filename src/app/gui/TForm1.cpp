@@ -329,8 +329,8 @@ void TForm1::FormShow() {
 
   const PathRules rules(PathStyle::Posix);
   // Another machine's backup set is neither shown nor saved from here.
-  const std::string ownerProblem = StationOwnerProblem(
-      env_.fs, StoreLayout(rules, root, stationName_), ThisMachine(env_.fs));
+  const std::string ownerProblem =
+      StationOwnerProblem(env_.fs, StoreLayout(rules, root, stationName_), ThisMachine(env_.fs));
   if (!ownerProblem.empty()) {
     env_.dialogs.Error(ownerProblem);
     RefreshDirectoryList();
@@ -376,7 +376,6 @@ bool TForm1::WriteTestOfRoot(const std::string& root) {
 void TForm1::WriteStartupEntry() {
   TShortcutLink link(env_.fs);
   link.Description = kProductName;
-  link.SetHotKey(" ");
   link.IconNumber = 0;
   link.ShortcutFile = PathRules(PathStyle::Posix).Join(startupFolder_, "varnoket.desktop");
   link.Target = env_.programPath;
