@@ -15,23 +15,6 @@ class QTimer;
 
 namespace varnoket {
 
-// The window state asked for the opened program. The desktop opener decides
-// this itself; the value is kept for the link's owner.
-enum class TShowCommand {
-  scShowDefault,
-  scHide,
-  scMaximize,
-  scMinimize,
-  scRestore,
-  scShow,
-  scShowMaximized,
-  scShowMinimized,
-  scShowMinNoActive,
-  scShowNa,
-  scShowNoActivate,
-  scShowNormal,
-};
-
 class TLabelURL : public QLabel {
   Q_OBJECT
 
@@ -55,8 +38,6 @@ class TLabelURL : public QLabel {
   TURLType URLType() const { return urlType_; }
   void SetURL(const std::string& url) { url_ = url; }
   std::string URL() const { return url_; }
-  void SetShowCommand(TShowCommand command) { showCommand_ = command; }
-  TShowCommand ShowCommand() const { return showCommand_; }
 
   // The colour the text is drawn in now.
   void SetFontColor(const QColor& color);
@@ -98,7 +79,6 @@ class TLabelURL : public QLabel {
   QColor defautColor_;
   TURLType urlType_ = TURLType::utHttp;
   std::string url_;
-  TShowCommand showCommand_ = TShowCommand::scShowDefault;
 };
 
 }  // namespace varnoket

@@ -60,7 +60,6 @@ TEST(TLabelURLDefaults, ColoursTimerAndCursor) {
   EXPECT_EQ(label.FontColor(), kBlue);
   EXPECT_EQ(label.Timer(), 100);
   EXPECT_EQ(label.URLType(), TURLType::utHttp);
-  EXPECT_EQ(label.ShowCommand(), TShowCommand::scShowDefault);
   EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
   label.SetTimer(-5);
   EXPECT_EQ(label.Timer(), 0);
