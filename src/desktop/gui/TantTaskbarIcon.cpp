@@ -21,11 +21,7 @@ TantTaskbarIcon::~TantTaskbarIcon() {
   // The owner is being torn down: its handlers must not run any more.
   OnShow = OnHide = OnClick = OnDblClick = OnPopupMenu = nullptr;
   OnMouseDown = OnMouseUp = nullptr;
-  try {
-    SetVisible(false);
-  } catch (const EantTaskbarIcon&) {
-    // Nothing is left to remove from a record that could not be filled.
-  }
+  SetVisible(false);
 }
 
 void TantTaskbarIcon::OnActivated(int reason) {
@@ -87,14 +83,6 @@ void TantTaskbarIcon::RefreshFromImageList() {
   UpDate();
 }
 
-void TantTaskbarIcon::SetIconID(int id) {
-  if (id == iconID_) return;
-  const bool wasVisible = visible_;
-  SetVisible(false);
-  iconID_ = id;
-  SetVisible(wasVisible);
-}
-
 void TantTaskbarIcon::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
@@ -110,14 +98,7 @@ void TantTaskbarIcon::SetHint(const std::string& hint) {
   UpDate();
 }
 
-void TantTaskbarIcon::CheckRecord(const char* step) const {
-  if (iconID_ < 0) {
-    throw EantTaskbarIcon(objectName().toStdString() + "." + step + " failed");
-  }
-}
-
 void TantTaskbarIcon::AddToTaskbar() {
-  CheckRecord("AddToTaskbar");
   tray_->setIcon(icon_);
   tray_->setToolTip(QString::fromStdString(hint_));
   // A desktop without a notification area, or an icon without a picture,
@@ -126,12 +107,10 @@ void TantTaskbarIcon::AddToTaskbar() {
 }
 
 void TantTaskbarIcon::DeleteFromTaskbar() {
-  CheckRecord("DeleteFromTaskbar");
   tray_->hide();
 }
 
 void TantTaskbarIcon::UpDate() {
-  CheckRecord("UpDate");
   tray_->setIcon(icon_);
   tray_->setToolTip(QString::fromStdString(hint_));
   if (visible_ && !tray_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
@@ -141,13 +120,7 @@ void TantTaskbarIcon::UpDate() {
 }
 
 void TantTaskbarIcon::ShowIcon() {
-  try {
-    AddToTaskbar();
-  } catch (const EantTaskbarIcon&) {
-    // An icon that could not be added is not shown.
-    visible_ = false;
-    throw;
-  }
+  AddToTaskbar();
   visible_ = true;
   if (OnShow) OnShow(this);
 }

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,13 +18,6 @@ class QMenu;
 class QSystemTrayIcon;
 
 namespace varnoket {
-
-// A failure to add, remove or update the icon; the text names the component
-// and the step ("Systray1.AddToTaskbar failed").
-class EantTaskbarIcon : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 class TantTaskbarIcon : public QObject, private TrayEventSink {
   Q_OBJECT
@@ -43,11 +35,6 @@ class TantTaskbarIcon : public QObject, private TrayEventSink {
   const std::vector<QIcon>* ImageList() const { return imageList_; }
   void SetImageIndex(int index);
   int ImageIndex() const { return imageIndex_; }
-  // Changing the identifier of a shown icon removes it and adds it again.
-  // An identifier below 0 does not fit the notification record: adding,
-  // removing or updating the icon then throws EantTaskbarIcon.
-  void SetIconID(int id);
-  int IconID() const { return iconID_; }
   void SetVisible(bool visible);
   bool Visible() const { return visible_; }
   // When false, mouse actions on the icon raise nothing.
@@ -81,9 +68,6 @@ class TantTaskbarIcon : public QObject, private TrayEventSink {
   void UpDate();
   void ShowIcon();
   void HideIcon();
-  // Throws EantTaskbarIcon "<name>.<step> failed" when the identifier does not
-  // fit the notification record.
-  void CheckRecord(const char* step) const;
   void OnActivated(int reason);
 
   // TrayEventSink
@@ -100,7 +84,6 @@ class TantTaskbarIcon : public QObject, private TrayEventSink {
   QIcon icon_;
   const std::vector<QIcon>* imageList_ = nullptr;
   int imageIndex_ = 0;
-  int iconID_ = 0;
   bool visible_ = false;
   bool enabled_ = true;
   std::string hint_;

@@ -68,42 +68,6 @@ TEST(TantTaskbarIcon, VisibleRaisesShowAndHideOnlyOnChange) {
   EXPECT_EQ(counter.hidden, 1);
 }
 
-TEST(TantTaskbarIcon, IconIdChangeReaddsOnlyAShownIcon) {
-  TantTaskbarIcon icon;
-  ShowCounter counter(icon);
-  icon.SetIconID(3);  // hidden: nothing to remove
-  EXPECT_EQ(counter.shown + counter.hidden, 0);
-  icon.SetVisible(true);
-  icon.SetIconID(3);
-  EXPECT_EQ(counter.shown, 1);
-  EXPECT_EQ(counter.hidden, 0);
-  icon.SetIconID(4);
-  EXPECT_EQ(counter.hidden, 1);
-  EXPECT_EQ(counter.shown, 2);
-  EXPECT_TRUE(icon.Visible());
-  EXPECT_EQ(icon.IconID(), 4);
-}
-
-TEST(TantTaskbarIcon, NegativeIconIdFailsWithTheComponentName) {
-  TantTaskbarIcon icon;
-  icon.setObjectName("Systray1");
-  ShowCounter counter(icon);
-  icon.SetVisible(true);
-  try {
-    icon.SetIconID(-1);
-    FAIL() << "no error";
-  } catch (const EantTaskbarIcon& error) {
-    EXPECT_STREQ(error.what(), "Systray1.AddToTaskbar failed");
-  }
-  // The old icon was removed and the new one could not be added.
-  EXPECT_FALSE(icon.Visible());
-  EXPECT_EQ(counter.hidden, 1);
-  EXPECT_EQ(counter.shown, 1);
-  EXPECT_THROW(icon.SetHint("x"), EantTaskbarIcon);
-  icon.SetIconID(0);
-  EXPECT_NO_THROW(icon.SetHint("x"));
-}
-
 TEST(TantTaskbarIcon, StateIsKeptWithoutANotificationArea) {
   // The offscreen desktop has no notification area.
   TantTaskbarIcon icon;
