@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QObject>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,20 +30,9 @@ class THTTPGet : public QObject {
   std::string URL;
   bool UseCache = false;
   std::string FileName;
-  std::string UserName;
-  std::string Password;
-  std::string PostQuery;
-  std::string Referer;
   bool WaitThread = false;
-  long ConnectTimeoutSeconds = 30;
-  long StallTimeoutSeconds = 60;
 
-  // After each block received; the sender is the transfer's worker object.
-  std::function<void(QObject* sender, int64_t total, int64_t readed)> OnProgress;
-  // A transfer ended with success; fileSize is the announced length (0 when none).
-  std::function<void(THTTPGet* sender, const std::string& fileName, int64_t fileSize)> OnDoneFile;
-  // Kept for owners that assign it: transfers always go to a file, so it is never raised.
-  std::function<void(THTTPGet* sender, const std::string& result)> OnDoneString;
+  // A transfer ended with failure.
   std::function<void(THTTPGet* sender)> OnError;
 
   // Starts a transfer with the current properties; does nothing while one runs.
@@ -58,7 +46,6 @@ class THTTPGet : public QObject {
  private:
   struct Transfer;
 
-  void ProgressStep(const std::shared_ptr<Transfer>& transfer, int64_t total, int64_t readed);
   void EndOfTransfer(const std::shared_ptr<Transfer>& transfer, const HttpOutcome& outcome);
   void JoinWorker();
 
