@@ -200,14 +200,6 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
   });
 }
 
-void IniFile::EraseSection(const std::string& section) {
-  Update([&](std::vector<std::string>& lines) {
-    if (!HasSectionIn(lines, section)) return false;  // nothing changes, nothing to write
-    lines = WithoutSection(lines, section);
-    return true;
-  });
-}
-
 void IniFile::ReplaceSection(const std::string& section,
                              const std::vector<std::pair<std::string, std::string>>& keys) {
   Update([&](std::vector<std::string>& lines) {

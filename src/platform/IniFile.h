@@ -63,8 +63,6 @@ class IniFile {
   // system's reason on failure (the lock, the read or the write); the file on
   // disk is then unchanged. After a write, lines() is what the disk holds.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
-  // Removes a whole section and writes the file; throws IniError on failure.
-  void EraseSection(const std::string& section);
   // Removes a whole section and writes it again at the end of the file with
   // these keys, in one write, so a crash never leaves the section half
   // written. No keys: the section is removed. Throws IniError on failure.

@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckOthersKept(ini, sections, before, section);
   CheckOnDisk(fs, ini);
 
-  ini.EraseSection(section);
+  ini.ReplaceSection(section, {});
   FUZZ_CHECK(!ini.HasSection(section));
   FUZZ_CHECK(!ini.ReadString(section, key));
   CheckOthersKept(ini, sections, before, section);
