@@ -41,9 +41,9 @@ class SilentDialogs final : public Dialogs {
  public:
   DialogAnswer Error(const std::string& text, DialogButtons) override {
     std::fprintf(stderr, "retention-bench: %s\n", text.c_str());
-    return DialogAnswer::Ok;
+    return DialogAnswer::kOk;
   }
-  DialogAnswer Warning(const std::string&, DialogButtons) override { return DialogAnswer::Ok; }
+  DialogAnswer Warning(const std::string&, DialogButtons) override { return DialogAnswer::kOk; }
   void Information(const std::string&) override {}
   void Message(const std::string&) override {}
 };
@@ -120,7 +120,7 @@ int Run() {
   BackupHost host;
   SilentDialogs dialogs;
   StationSettings station;
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   const std::string stationName = "BENCH";
   if (!LoadStationSettings(DefaultFileSystem(), dialogs, station, root, stationName, rules)) {
     return 2;

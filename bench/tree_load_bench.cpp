@@ -52,7 +52,7 @@ void WriteFileList(const std::string& path, int files) {
                                             "Comptes",   "Courrier", "Travail", "Ecole",
                                             "Videos",    "Archives"};
   static const char* kExtensions[] = {".txt", ".doc", ".jpg", ".cpp", ".h", ".pdf", ".odt", ".xls"};
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   std::mt19937 random(42);
   std::vector<std::string> lines;
   lines.reserve(static_cast<size_t>(files) + 100);
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
   tree.SetStateIgnore(0);
   long pumps = 0;
   const auto loadStart = std::chrono::steady_clock::now();
-  const bool loaded = varnoket::LoadDayFileList(fs, listPath, tree, PathRules(PathStyle::Posix),
+  const bool loaded = varnoket::LoadDayFileList(fs, listPath, tree, PathRules(PathStyle::kPosix),
                                                 [&pumps] { ++pumps; });
   const double loadSeconds = SecondsSince(loadStart);
   if (!loaded) {

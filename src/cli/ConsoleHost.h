@@ -48,7 +48,7 @@ class ConsoleDialogs final : public Dialogs {
 
  private:
   static DialogAnswer Yes(DialogButtons b) {
-    return b == DialogButtons::YesNo ? DialogAnswer::Yes : DialogAnswer::Ok;
+    return b == DialogButtons::kYesNo ? DialogAnswer::kYes : DialogAnswer::kOk;
   }
 };
 

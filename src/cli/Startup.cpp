@@ -23,7 +23,7 @@ std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string&
                                               const std::string& stationName) {
   LoadedSettings s;
   s.stationName = stationName;
-  TDriveInfo drives;
+  DriveInfo drives;
   std::string error;
   s.program = LoadProgramSettings(fs, drives, programFolder, &error);
   if (!s.program.IsOpen()) {
@@ -46,7 +46,7 @@ std::optional<LoadedSettings> LoadForBackup(FileSystem& fs, Dialogs& dialogs,
                                             const std::string& stationName) {
   auto s = LoadProgramSide(fs, programFolder, stationName);
   if (!s) return std::nullopt;
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   const std::string& root = s->program.backupRoot;
 
   // The write test of the backup root.
@@ -77,7 +77,7 @@ std::optional<LoadedSettings> LoadForBackup(FileSystem& fs, Dialogs& dialogs,
                     ") est un dossier parent du répertoire de sauvegardes (" + root +
                     ") ce qui est interdit ! Il va donc être supprimé de la liste.");
     s->station.directories.erase(s->station.directories.begin() + parent);
-    EnregistrerIni(dialogs, s->station);
+    SaveBackupSet(dialogs, s->station);
   }
   FinishStationSettingsLoad(s->station);
   return s;

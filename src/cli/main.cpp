@@ -104,7 +104,7 @@ bool Days(const Options& o, StoreLayout& layout, std::vector<std::string>& folde
   FileSystem& fs = DefaultFileSystem();
   auto s = LoadProgramSide(fs, o.programFolder, o.station);
   if (!s) return false;
-  layout = StoreLayout(PathRules(PathStyle::Posix), s->program.backupRoot, s->stationName);
+  layout = StoreLayout(PathRules(PathStyle::kPosix), s->program.backupRoot, s->stationName);
   folders = SortedDayFolders(fs, layout.rules(), layout.StationFolder());
   return true;
 }

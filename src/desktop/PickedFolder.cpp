@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "desktop/ShortcutLink.h"
+#include "desktop/AutostartEntry.h"
 
 namespace varnoket {
 

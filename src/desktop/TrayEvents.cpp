@@ -11,31 +11,31 @@ void TrayEvents::Handle(TrayMouseMessage message, bool enabled) {
   if (!enabled) return;
   const TrayPointer pointer = sink_.Pointer();
   switch (message) {
-    case TrayMouseMessage::LeftButtonDown:
+    case TrayMouseMessage::kLeftButtonDown:
       clickPending_ = true;
-      sink_.MouseDown(TrayButton::mbLeft, pointer.shift | TrayShiftState::ssLeft, pointer.x,
+      sink_.MouseDown(TrayButton::kLeft, pointer.shift | TrayShiftState::kLeft, pointer.x,
                       pointer.y);
       break;
-    case TrayMouseMessage::LeftButtonUp:
-      MouseUp(TrayButton::mbLeft, pointer, TrayShiftState::ssLeft);
+    case TrayMouseMessage::kLeftButtonUp:
+      MouseUp(TrayButton::kLeft, pointer, TrayShiftState::kLeft);
       // The release that ends a double click was not preceded by a press, so
       // it gives no second click.
       if (clickPending_) sink_.Click();
       clickPending_ = false;
       break;
-    case TrayMouseMessage::LeftButtonDoubleClick:
-      sink_.DblClick();
+    case TrayMouseMessage::kLeftButtonDoubleClick:
+      sink_.DoubleClick();
       break;
-    case TrayMouseMessage::RightButtonDown:
+    case TrayMouseMessage::kRightButtonDown:
       sink_.BringTrayToForeground();
-      sink_.MouseDown(TrayButton::mbRight, pointer.shift | TrayShiftState::ssRight, pointer.x,
+      sink_.MouseDown(TrayButton::kRight, pointer.shift | TrayShiftState::kRight, pointer.x,
                       pointer.y);
       break;
-    case TrayMouseMessage::RightButtonUp:
+    case TrayMouseMessage::kRightButtonUp:
       if (sink_.PopupAtCursor()) sink_.PopupMenuClosed();
-      MouseUp(TrayButton::mbRight, pointer, TrayShiftState::ssRight);
+      MouseUp(TrayButton::kRight, pointer, TrayShiftState::kRight);
       break;
-    case TrayMouseMessage::MouseMove:
+    case TrayMouseMessage::kMouseMove:
       break;
   }
 }

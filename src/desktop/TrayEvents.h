@@ -6,17 +6,17 @@
 
 namespace varnoket {
 
-enum class TrayButton { mbLeft, mbRight, mbMiddle };
+enum class TrayButton { kLeft, kRight, kMiddle };
 
 // The keys and buttons held while a mouse message arrives; a set of flags.
 enum class TrayShiftState : unsigned {
-  None = 0,
-  ssShift = 1,
-  ssAlt = 2,
-  ssCtrl = 4,
-  ssLeft = 8,
-  ssRight = 16,
-  ssMiddle = 32,
+  kNone = 0,
+  kShift = 1,
+  kAlt = 2,
+  kCtrl = 4,
+  kLeft = 8,
+  kRight = 16,
+  kMiddle = 32,
 };
 
 constexpr TrayShiftState operator|(TrayShiftState a, TrayShiftState b) {
@@ -28,19 +28,19 @@ constexpr bool Contains(TrayShiftState set, TrayShiftState flag) {
 
 // The mouse messages the notification area reports for the icon.
 enum class TrayMouseMessage {
-  LeftButtonDown,
-  LeftButtonUp,
-  LeftButtonDoubleClick,
-  RightButtonDown,
-  RightButtonUp,
-  MouseMove,  // and anything else the icon ignores
+  kLeftButtonDown,
+  kLeftButtonUp,
+  kLeftButtonDoubleClick,
+  kRightButtonDown,
+  kRightButtonUp,
+  kMouseMove,  // and anything else the icon ignores
 };
 
 // The cursor and the modifier keys at the moment a message is handled.
 struct TrayPointer {
   int x = 0;
   int y = 0;
-  TrayShiftState shift = TrayShiftState::None;
+  TrayShiftState shift = TrayShiftState::kNone;
 };
 
 // What the event logic needs from the icon it serves.
@@ -59,7 +59,7 @@ class TrayEventSink {
   virtual void MouseDown(TrayButton button, TrayShiftState shift, int x, int y) = 0;
   virtual void MouseUp(TrayButton button, TrayShiftState shift, int x, int y) = 0;
   virtual void Click() = 0;
-  virtual void DblClick() = 0;
+  virtual void DoubleClick() = 0;
   // Raised after the menu has closed; not raised when there was no menu.
   virtual void PopupMenuClosed() = 0;
 };

@@ -4,43 +4,43 @@
 
 namespace varnoket {
 
-std::string URLScheme(TURLType type) {
+std::string URLScheme(UrlType type) {
   switch (type) {
-    case TURLType::utHttp:
+    case UrlType::kHttp:
       return "http://";
-    case TURLType::utFile:
+    case UrlType::kFile:
       return "file://";
-    case TURLType::utFTP:
+    case UrlType::kFtp:
       return "ftp://";
-    case TURLType::utMailTo:
+    case UrlType::kMailTo:
       return "mailto:";
     // With the slashes: "https:" followed by a host name would be an
     // address without a host, which no browser opens as meant.
-    case TURLType::utHttps:
+    case UrlType::kHttps:
       return "https://";
-    case TURLType::utGopher:
+    case UrlType::kGopher:
       return "gopher://";
-    case TURLType::utNews:
+    case UrlType::kNews:
       return "news:";
-    case TURLType::utNewsRc:
+    case UrlType::kNewsRc:
       return "newsrc:";
-    case TURLType::utNntp:
+    case UrlType::kNntp:
       return "nntp://";
-    case TURLType::utTelNet:
+    case UrlType::kTelnet:
       return "telnet://";
-    case TURLType::utViewSource:
+    case UrlType::kViewSource:
       return "view-source://";
-    case TURLType::utWais:
+    case UrlType::kWais:
       return "wais://";
-    case TURLType::utNone:
-    case TURLType::None:
+    case UrlType::kVerbatim:
+    case UrlType::kNone:
       return "";
   }
   return "";
 }
 
-std::string BuildURLAddress(TURLType type, const std::string& url) {
-  if (type == TURLType::None) return "";
+std::string BuildURLAddress(UrlType type, const std::string& url) {
+  if (type == UrlType::kNone) return "";
   const std::string scheme = URLScheme(type);
   if (scheme.empty()) return url;
   std::string lower = url;

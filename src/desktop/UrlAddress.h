@@ -7,29 +7,29 @@
 
 namespace varnoket {
 
-enum class TURLType {
-  utHttp,
-  utFile,
-  utFTP,
-  utMailTo,
-  utNone,  // the text is the whole address
-  utHttps,
-  utGopher,
-  utNews,
-  utNewsRc,
-  utNntp,
-  utTelNet,
-  utViewSource,
-  utWais,
-  None,  // the link opens nothing
+enum class UrlType {
+  kHttp,
+  kFile,
+  kFtp,
+  kMailTo,
+  kVerbatim,  // the text is the whole address
+  kHttps,
+  kGopher,
+  kNews,
+  kNewsRc,
+  kNntp,
+  kTelnet,
+  kViewSource,
+  kWais,
+  kNone,  // the link opens nothing
 };
 
-// The scheme text of a link type; "" for utNone and None.
-std::string URLScheme(TURLType type);
+// The scheme text of a link type; "" for kVerbatim and kNone.
+std::string URLScheme(UrlType type);
 
 // The address a click on the link opens: `url` unchanged when it contains the
 // scheme anywhere (letter case ignored) or the type has none, else the scheme
-// followed by `url`; "" for None.
-std::string BuildURLAddress(TURLType type, const std::string& url);
+// followed by `url`; "" for kNone.
+std::string BuildURLAddress(UrlType type, const std::string& url);
 
 }  // namespace varnoket

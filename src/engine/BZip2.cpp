@@ -27,33 +27,33 @@ int64_t Low32(uint64_t value) {
 
 }  // namespace
 
-TCustomBZip2Stream::TCustomBZip2Stream(Stream& stream)
+BZip2Stream::BZip2Stream(Stream& stream)
     : stream_(stream),
       position_(stream.Position()),
       buffer_(std::make_unique<char[]>(kBZip2BufferSize)) {}
 
-void TCustomBZip2Stream::Progress() {
+void BZip2Stream::Progress() {
   if (OnProgress) OnProgress(*this);
 }
 
-void TCustomBZip2Stream::RestorePosition() {
-  if (stream_.Position() != position_) stream_.Seek(position_, SeekOrigin::Begin);
+void BZip2Stream::RestorePosition() {
+  if (stream_.Position() != position_) stream_.Seek(position_, SeekOrigin::kBegin);
 }
 
 // ---- compression ----
 
-TBZCompressionStream::TBZCompressionStream(TBlockSize100k blockSize, Stream& destination)
-    : TCustomBZip2Stream(destination) {
+BZip2CompressionStream::BZip2CompressionStream(BlockSize100k blockSize, Stream& destination)
+    : BZip2Stream(destination) {
   bz_.next_out = buffer_.get();
   bz_.avail_out = kBZip2BufferSize;
   // Verbosity 0 and work factor 0 (the library's default) give the same
   // bytes as the standard command-line compressor at this block size.
   const int status = BZ2_bzCompressInit(&bz_, static_cast<int>(blockSize), 0, 0);
-  if (status < 0) throw EBZCompressionError(StatusText(status));
+  if (status < 0) throw BZip2CompressionError(StatusText(status));
   libraryActive_ = true;
 }
 
-TBZCompressionStream::~TBZCompressionStream() {
+BZip2CompressionStream::~BZip2CompressionStream() {
   if (!finished_) {
     try {
       Finish();
@@ -64,26 +64,26 @@ TBZCompressionStream::~TBZCompressionStream() {
   EndLibrary();
 }
 
-void TBZCompressionStream::EndLibrary() {
+void BZip2CompressionStream::EndLibrary() {
   if (libraryActive_) {
     BZ2_bzCompressEnd(&bz_);
     libraryActive_ = false;
   }
 }
 
-void TBZCompressionStream::FlushFullBuffer() {
+void BZip2CompressionStream::FlushFullBuffer() {
   stream_.WriteBuffer(buffer_.get(), kBZip2BufferSize);
   bz_.next_out = buffer_.get();
   bz_.avail_out = kBZip2BufferSize;
   position_ = stream_.Position();
 }
 
-size_t TBZCompressionStream::Read(void*, size_t) {
-  throw EBZCompressionError(kInvalidOperation);
+size_t BZip2CompressionStream::Read(void*, size_t) {
+  throw BZip2CompressionError(kInvalidOperation);
 }
 
-size_t TBZCompressionStream::Write(const void* buffer, size_t count) {
-  if (finished_) throw EBZCompressionError(kInvalidOperation);
+size_t BZip2CompressionStream::Write(const void* buffer, size_t count) {
+  if (finished_) throw BZip2CompressionError(kInvalidOperation);
   RestorePosition();
   // The library takes non-const input pointers but never writes through them.
   auto input = static_cast<char*>(const_cast<void*>(buffer));
@@ -94,7 +94,7 @@ size_t TBZCompressionStream::Write(const void* buffer, size_t count) {
     bz_.avail_in = static_cast<unsigned int>(piece);
     while (bz_.avail_in > 0) {
       const int status = BZ2_bzCompress(&bz_, BZ_RUN);
-      if (status < 0) throw EBZCompressionError(StatusText(status));
+      if (status < 0) throw BZip2CompressionError(StatusText(status));
       if (bz_.avail_out == 0) FlushFullBuffer();
       Progress();
     }
@@ -104,7 +104,7 @@ size_t TBZCompressionStream::Write(const void* buffer, size_t count) {
   return count;
 }
 
-void TBZCompressionStream::Finish() {
+void BZip2CompressionStream::Finish() {
   if (finished_) return;
   // Marked first: after a failure a second attempt (from the destructor)
   // would only write a broken tail after the broken one.
@@ -114,7 +114,7 @@ void TBZCompressionStream::Finish() {
   RestorePosition();
   while (true) {
     const int status = BZ2_bzCompress(&bz_, BZ_FINISH);
-    if (status < 0) throw EBZCompressionError(StatusText(status));
+    if (status < 0) throw BZip2CompressionError(StatusText(status));
     Progress();
     if (status == BZ_STREAM_END || bz_.avail_out != 0) break;
     FlushFullBuffer();
@@ -131,32 +131,32 @@ void TBZCompressionStream::Finish() {
   EndLibrary();
 }
 
-int64_t TBZCompressionStream::Seek(int64_t offset, SeekOrigin origin) {
-  if (offset != 0 || origin != SeekOrigin::Current) throw EBZCompressionError(kInvalidOperation);
+int64_t BZip2CompressionStream::Seek(int64_t offset, SeekOrigin origin) {
+  if (offset != 0 || origin != SeekOrigin::kCurrent) throw BZip2CompressionError(kInvalidOperation);
   return static_cast<int64_t>(bz_.total_in_lo32);
 }
 
 // ---- decompression ----
 
-TBZDecompressionStream::TBZDecompressionStream(Stream& source)
-    : TCustomBZip2Stream(source), startPosition_(position_) {
+BZip2DecompressionStream::BZip2DecompressionStream(Stream& source)
+    : BZip2Stream(source), startPosition_(position_) {
   bz_.next_in = buffer_.get();
   bz_.avail_in = 0;
   StartLibrary();
 }
 
-TBZDecompressionStream::~TBZDecompressionStream() {
+BZip2DecompressionStream::~BZip2DecompressionStream() {
   if (libraryActive_) BZ2_bzDecompressEnd(&bz_);
 }
 
-void TBZDecompressionStream::StartLibrary() {
+void BZip2DecompressionStream::StartLibrary() {
   // Verbosity 0, small mode off.
   const int status = BZ2_bzDecompressInit(&bz_, 0, 0);
-  if (status < 0) throw EBZDecompressionError(StatusText(status));
+  if (status < 0) throw BZip2DecompressionError(StatusText(status));
   libraryActive_ = true;
 }
 
-void TBZDecompressionStream::RestartLibrary() {
+void BZip2DecompressionStream::RestartLibrary() {
   // Input already read belongs to the next stream and must survive the restart.
   char* nextIn = bz_.next_in;
   const unsigned int availIn = bz_.avail_in;
@@ -169,7 +169,7 @@ void TBZDecompressionStream::RestartLibrary() {
   bz_.avail_in = availIn;
 }
 
-size_t TBZDecompressionStream::Read(void* buffer, size_t count) {
+size_t BZip2DecompressionStream::Read(void* buffer, size_t count) {
   if (count == 0 || trailingGarbage_) return 0;
   RestorePosition();
   auto output = static_cast<char*>(buffer);
@@ -200,7 +200,7 @@ size_t TBZDecompressionStream::Read(void* buffer, size_t count) {
         break;
       }
       totalOut_ += produced;
-      throw EBZDecompressionError(StatusText(status));
+      throw BZip2DecompressionError(StatusText(status));
     }
     Progress();
     if (status == BZ_STREAM_END) {
@@ -212,11 +212,11 @@ size_t TBZDecompressionStream::Read(void* buffer, size_t count) {
   return produced;
 }
 
-size_t TBZDecompressionStream::Write(const void*, size_t) {
-  throw EBZDecompressionError(kInvalidOperation);
+size_t BZip2DecompressionStream::Write(const void*, size_t) {
+  throw BZip2DecompressionError(kInvalidOperation);
 }
 
-void TBZDecompressionStream::Skip(uint64_t count) {
+void BZip2DecompressionStream::Skip(uint64_t count) {
   char scrap[4096];
   while (count > 0) {
     const size_t piece = static_cast<size_t>(std::min<uint64_t>(count, sizeof scrap));
@@ -226,14 +226,14 @@ void TBZDecompressionStream::Skip(uint64_t count) {
   }
 }
 
-int64_t TBZDecompressionStream::Seek(int64_t offset, SeekOrigin origin) {
-  if (origin == SeekOrigin::Begin && offset == 0) {
+int64_t BZip2DecompressionStream::Seek(int64_t offset, SeekOrigin origin) {
+  if (origin == SeekOrigin::kBegin && offset == 0) {
     bz_.next_in = buffer_.get();
     bz_.avail_in = 0;
     RestartLibrary();
     // The compressed data began where the source stood when this object was
     // made, which is 0 for a stored file opened for the restore.
-    stream_.Seek(startPosition_, SeekOrigin::Begin);
+    stream_.Seek(startPosition_, SeekOrigin::kBegin);
     position_ = startPosition_;
     totalOut_ = 0;
     streamsEnded_ = 0;
@@ -241,13 +241,13 @@ int64_t TBZDecompressionStream::Seek(int64_t offset, SeekOrigin origin) {
     trailingGarbage_ = false;
     return 0;
   }
-  if (origin == SeekOrigin::Current && offset >= 0) {
+  if (origin == SeekOrigin::kCurrent && offset >= 0) {
     Skip(static_cast<uint64_t>(offset));
-  } else if (origin == SeekOrigin::Begin && offset > 0 &&
+  } else if (origin == SeekOrigin::kBegin && offset > 0 &&
              static_cast<uint64_t>(offset) >= totalOut_) {
     Skip(static_cast<uint64_t>(offset) - totalOut_);
   } else {
-    throw EBZDecompressionError(kInvalidOperation);
+    throw BZip2DecompressionError(kInvalidOperation);
   }
   return Low32(totalOut_);
 }
@@ -255,10 +255,10 @@ int64_t TBZDecompressionStream::Seek(int64_t offset, SeekOrigin origin) {
 // ---- whole files ----
 
 void CompressFile(Stream& source, Stream& target, const std::function<void()>& pump) {
-  TBZCompressionStream compressor(TBlockSize100k::bs9, target);
-  if (pump) compressor.OnProgress = [&pump](TCustomBZip2Stream&) { pump(); };
-  int64_t remaining = source.Seek(0, SeekOrigin::End);
-  source.Seek(0, SeekOrigin::Begin);
+  BZip2CompressionStream compressor(BlockSize100k::k9, target);
+  if (pump) compressor.OnProgress = [&pump](BZip2Stream&) { pump(); };
+  int64_t remaining = source.Seek(0, SeekOrigin::kEnd);
+  source.Seek(0, SeekOrigin::kBegin);
   std::vector<char> piece(kCopyPieceSize);
   while (remaining > 0) {
     const size_t n = static_cast<size_t>(std::min<int64_t>(remaining, kCopyPieceSize));
@@ -270,7 +270,7 @@ void CompressFile(Stream& source, Stream& target, const std::function<void()>& p
 }
 
 DecompressResult DecompressFile(Stream& stored, Stream& target, const std::function<void()>& pump) {
-  TBZDecompressionStream decompressor(stored);
+  BZip2DecompressionStream decompressor(stored);
   std::vector<char> piece(kBZip2BufferSize);
   DecompressResult result;
   while (true) {

@@ -17,21 +17,21 @@
 
 namespace varnoket {
 
-enum class TBlockSize100k { bs1 = 1, bs2, bs3, bs4, bs5, bs6, bs7, bs8, bs9 };
+enum class BlockSize100k { k1 = 1, k2, k3, k4, k5, k6, k7, k8, k9 };
 
-class EBZip2Error : public std::runtime_error {
+class BZip2Error : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-class EBZCompressionError : public EBZip2Error {
+class BZip2CompressionError : public BZip2Error {
  public:
-  using EBZip2Error::EBZip2Error;
+  using BZip2Error::BZip2Error;
 };
 
-class EBZDecompressionError : public EBZip2Error {
+class BZip2DecompressionError : public BZip2Error {
  public:
-  using EBZip2Error::EBZip2Error;
+  using BZip2Error::BZip2Error;
 };
 
 // Size of the one buffer between the library and the wrapped stream.
@@ -41,18 +41,18 @@ inline constexpr size_t kBZip2BufferSize = 65536;
 // outlive this object), where this object last left it, the library's stream
 // record and the buffer. When something else moves the wrapped stream between
 // two calls, the next call puts it back where this object left it.
-class TCustomBZip2Stream : public Stream {
+class BZip2Stream : public Stream {
  public:
-  ~TCustomBZip2Stream() override = default;
-  TCustomBZip2Stream(const TCustomBZip2Stream&) = delete;
-  TCustomBZip2Stream& operator=(const TCustomBZip2Stream&) = delete;
+  ~BZip2Stream() override = default;
+  BZip2Stream(const BZip2Stream&) = delete;
+  BZip2Stream& operator=(const BZip2Stream&) = delete;
 
   // Fired after every library step; the host pumps its message loop here so
   // the windows stay alive during a long file.
-  std::function<void(TCustomBZip2Stream&)> OnProgress;
+  std::function<void(BZip2Stream&)> OnProgress;
 
  protected:
-  explicit TCustomBZip2Stream(Stream& stream);
+  explicit BZip2Stream(Stream& stream);
 
   void Progress();
   // Moves the wrapped stream back to where this object left it, if needed.
@@ -65,13 +65,13 @@ class TCustomBZip2Stream : public Stream {
 };
 
 // Write-only: compresses what is written into the wrapped stream.
-class TBZCompressionStream : public TCustomBZip2Stream {
+class BZip2CompressionStream : public BZip2Stream {
  public:
-  // Throws EBZCompressionError("error %d") when the library cannot start.
-  TBZCompressionStream(TBlockSize100k blockSize, Stream& destination);
+  // Throws BZip2CompressionError("error %d") when the library cannot start.
+  BZip2CompressionStream(BlockSize100k blockSize, Stream& destination);
   // Finishes the stream when Finish() was not called, swallowing any error,
   // and releases the library's memory.
-  ~TBZCompressionStream() override;
+  ~BZip2CompressionStream() override;
 
   // Writes the end of the stream and everything still buffered; throws on
   // failure (a full disk: StreamError from the destination). Callers that
@@ -79,13 +79,13 @@ class TBZCompressionStream : public TCustomBZip2Stream {
   // nothing, and writing after it throws.
   void Finish();
 
-  // Always throws EBZCompressionError("Invalid stream operation").
+  // Always throws BZip2CompressionError("Invalid stream operation").
   size_t Read(void* buffer, size_t count) override;
   // Compresses `count` bytes and returns `count`; throws
-  // EBZCompressionError("error %d") on a library failure.
+  // BZip2CompressionError("error %d") on a library failure.
   size_t Write(const void* buffer, size_t count) override;
   // Only (0, Current): the number of bytes taken so far (low 32 bits).
-  // Anything else throws EBZCompressionError("Invalid stream operation").
+  // Anything else throws BZip2CompressionError("Invalid stream operation").
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
 
  private:
@@ -98,25 +98,25 @@ class TBZCompressionStream : public TCustomBZip2Stream {
 
 // Read-only: decompresses the wrapped stream. Concatenated bzip2 streams are
 // decoded one after the other, as standard decoders do.
-class TBZDecompressionStream : public TCustomBZip2Stream {
+class BZip2DecompressionStream : public BZip2Stream {
  public:
-  // Throws EBZDecompressionError("error %d") when the library cannot start.
-  explicit TBZDecompressionStream(Stream& source);
-  ~TBZDecompressionStream() override;
+  // Throws BZip2DecompressionError("error %d") when the library cannot start.
+  explicit BZip2DecompressionStream(Stream& source);
+  ~BZip2DecompressionStream() override;
 
   // Returns `count` bytes, or fewer only when the compressed data is used up
   // (its end, a truncated file, or bytes after the last stream that are not
-  // a bzip2 stream). Damaged data throws EBZDecompressionError("error %d")
+  // a bzip2 stream). Damaged data throws BZip2DecompressionError("error %d")
   // with the library's status: -4 for damaged data, -5 when the data does not
   // begin as a bzip2 stream.
   size_t Read(void* buffer, size_t count) override;
-  // Always throws EBZDecompressionError("Invalid stream operation").
+  // Always throws BZip2DecompressionError("Invalid stream operation").
   size_t Write(const void* buffer, size_t count) override;
   // (0, Begin) starts decoding again from where the compressed data began;
   // a forward move (offset >= 0 from Current, or an absolute offset at or
   // beyond the current output position) reads and drops the bytes between.
   // Returns the bytes produced so far (low 32 bits). Anything else throws
-  // EBZDecompressionError("Invalid stream operation").
+  // BZip2DecompressionError("Invalid stream operation").
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
 
   // True once the compressed data ended properly: the end-of-stream mark of
@@ -152,7 +152,7 @@ void CompressFile(Stream& source, Stream& target, const std::function<void()>& p
 // Decompresses `stored` into `target`, running `pump` before each piece of at
 // most 65536 bytes; a short write throws. A truncated stored file is not an
 // error: the result says complete=false. Damaged data or data that is not
-// bzip2 throws EBZDecompressionError("error %d") (-4, -5).
+// bzip2 throws BZip2DecompressionError("error %d") (-4, -5).
 DecompressResult DecompressFile(Stream& stored, Stream& target,
                                 const std::function<void()>& pump = {});
 

@@ -41,7 +41,7 @@ struct BackupContext {
   Dialogs& dialogs;
   StationSettings& station;  // LastBackupDate, BackupDirectories, exclusions
 
-  PathRules rules{PathStyle::Posix};
+  PathRules rules{PathStyle::kPosix};
   std::string backupRoot;
   std::string stationName;
   int daysKept = 30;

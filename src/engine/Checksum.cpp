@@ -74,8 +74,8 @@ uint32_t CalcCRC32(FileSystem& fs, const std::string& path, const std::function<
   WeightedSum sum;
   try {
     const std::unique_ptr<FileStream> file = fs.OpenRead(path);
-    int64_t remaining = file->Seek(0, SeekOrigin::End);
-    file->Seek(0, SeekOrigin::Begin);
+    int64_t remaining = file->Seek(0, SeekOrigin::kEnd);
+    file->Seek(0, SeekOrigin::kBegin);
     std::vector<uint8_t> block(kChecksumBlockSize);
     while (remaining > 0) {
       if (pump) pump();

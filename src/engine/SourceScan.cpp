@@ -232,7 +232,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
     for (const std::string& listed : ctx.station.backupDirectories) {
       // "/a//b/" and "/a/./b" must give the same records, and stored names
       // without empty or "." components, as "/a/b".
-      const std::string dir = ctx.rules.style() == PathStyle::Posix
+      const std::string dir = ctx.rules.style() == PathStyle::kPosix
                                   ? ctx.rules.RemoveTrailingSeparator(
                                         std::filesystem::path(listed).lexically_normal().string())
                                   : listed;

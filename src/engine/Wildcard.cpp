@@ -8,13 +8,13 @@ namespace varnoket {
 namespace {
 
 // The outcome of matching one byte against the pattern element at `pos`.
-enum class Step { Match, NoMatch, Malformed };
+enum class Step { kMatch, kNoMatch, kMalformed };
 
 // Matches the set that opens at pattern[pos] == '[' against `c`; on success
 // `next` is the index just past the closing ']'.
 Step MatchSet(std::string_view pattern, size_t pos, unsigned char c, size_t& next) {
   size_t i = pos + 1;
-  if (i >= pattern.size() || pattern[i] == '[' || pattern[i] == ']') return Step::Malformed;
+  if (i >= pattern.size() || pattern[i] == '[' || pattern[i] == ']') return Step::kMalformed;
   bool negate = false;
   if (pattern[i] == '^') {
     negate = true;
@@ -33,9 +33,9 @@ Step MatchSet(std::string_view pattern, size_t pos, unsigned char c, size_t& nex
     }
     if (c >= low && c <= high) found = true;
   }
-  if (i >= pattern.size()) return Step::Malformed;
+  if (i >= pattern.size()) return Step::kMalformed;
   next = i + 1;
-  return found != negate ? Step::Match : Step::NoMatch;
+  return found != negate ? Step::kMatch : Step::kNoMatch;
 }
 
 // Matches one name byte against the single-byte element (literal, '?' or set)
@@ -44,12 +44,12 @@ Step MatchOne(std::string_view pattern, size_t pos, unsigned char c, size_t& nex
   switch (pattern[pos]) {
     case '?':
       next = pos + 1;
-      return Step::Match;
+      return Step::kMatch;
     case '[':
       return MatchSet(pattern, pos, c, next);
     default:
       next = pos + 1;
-      return static_cast<unsigned char>(pattern[pos]) == c ? Step::Match : Step::NoMatch;
+      return static_cast<unsigned char>(pattern[pos]) == c ? Step::kMatch : Step::kNoMatch;
   }
 }
 
@@ -91,14 +91,14 @@ bool MatchWildcard(std::string_view name, std::string_view pattern) {
       continue;
     }
     if (p == pattern.size() && n == name.size()) return true;
-    Step step = Step::NoMatch;
+    Step step = Step::kNoMatch;
     size_t next = p;
     if (p < pattern.size() && n < name.size()) {
       step = MatchOne(pattern, p, static_cast<unsigned char>(name[n]), next);
     }
     // No match can pass a malformed set, so there is nothing to retry.
-    if (step == Step::Malformed) return false;
-    if (step == Step::Match) {
+    if (step == Step::kMalformed) return false;
+    if (step == Step::kMatch) {
       p = next;
       ++n;
       continue;

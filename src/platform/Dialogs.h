@@ -7,17 +7,17 @@
 
 namespace varnoket {
 
-enum class DialogButtons { Ok, OkCancel, YesNo };
-enum class DialogAnswer { Ok, Cancel, Yes, No };
+enum class DialogButtons { kOk, kOkCancel, kYesNo };
+enum class DialogAnswer { kOk, kCancel, kYes, kNo };
 
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // A modal error box with the given buttons.
-  virtual DialogAnswer Error(const std::string& text, DialogButtons buttons = DialogButtons::Ok) = 0;
+  virtual DialogAnswer Error(const std::string& text, DialogButtons buttons = DialogButtons::kOk) = 0;
   // A modal warning box with the given buttons.
   virtual DialogAnswer Warning(const std::string& text,
-                               DialogButtons buttons = DialogButtons::Ok) = 0;
+                               DialogButtons buttons = DialogButtons::kOk) = 0;
   // A modal information box with one OK button.
   virtual void Information(const std::string& text) = 0;
   // A plain message with the program's title and one OK button.

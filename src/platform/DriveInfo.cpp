@@ -94,10 +94,10 @@ std::string LastComponent(const std::string& mountPoint) {
 
 }  // namespace
 
-TDriveInfo::TDriveInfo(std::string mountInfoPath, std::string sysBlockPath)
+DriveInfo::DriveInfo(std::string mountInfoPath, std::string sysBlockPath)
     : mountInfoPath_(std::move(mountInfoPath)), sysBlockPath_(std::move(sysBlockPath)) {}
 
-std::vector<MountEntry> TDriveInfo::ReadMounts() const {
+std::vector<MountEntry> DriveInfo::ReadMounts() const {
   // Line shape: id parent major:minor root mount-point options [optional...] - type source super
   std::vector<MountEntry> mounts;
   std::ifstream in(mountInfoPath_);
@@ -124,10 +124,10 @@ std::vector<MountEntry> TDriveInfo::ReadMounts() const {
   return mounts;
 }
 
-MountEntry TDriveInfo::MountFor(const std::string& path) const {
+MountEntry DriveInfo::MountFor(const std::string& path) const {
   const auto existing = ExistingAncestor(path);
   if (!existing) return {};
-  const PathRules posix(PathStyle::Posix);
+  const PathRules posix(PathStyle::kPosix);
   MountEntry best;
   bool found = false;
   // Later lines win among equal mount points: a mount stacked on another
@@ -142,7 +142,7 @@ MountEntry TDriveInfo::MountFor(const std::string& path) const {
   return best;
 }
 
-bool TDriveInfo::IsRemovableDevice(const std::string& source) const {
+bool DriveInfo::IsRemovableDevice(const std::string& source) const {
   if (source.rfind("/dev/", 0) != 0) return false;
   // /dev/disk/by-*/ and /dev/mapper/ names are links to the kernel's name.
   const std::string device = LastComponent(RealPath(source).value_or(source));
@@ -161,7 +161,7 @@ bool TDriveInfo::IsRemovableDevice(const std::string& source) const {
   return false;
 }
 
-int32_t TDriveInfo::ClassifyMount(const MountEntry& mount) const {
+int32_t DriveInfo::ClassifyMount(const MountEntry& mount) const {
   if (mount.mountPoint.empty()) return DRIVE_UNKNOWN;
   if (IsRemoteType(mount.fsType)) return DRIVE_REMOTE;
   if (mount.fsType == "tmpfs" || mount.fsType == "ramfs" || mount.fsType == "devtmpfs") {
@@ -176,11 +176,11 @@ int32_t TDriveInfo::ClassifyMount(const MountEntry& mount) const {
   return DRIVE_FIXED;
 }
 
-bool TDriveInfo::RefreshDrive(const std::string& path, int parts) {
+bool DriveInfo::RefreshDrive(const std::string& path, int parts) {
   CheckPath(path);
   const auto existing = ExistingAncestor(path);
   const MountEntry mount = existing ? MountFor(*existing) : MountEntry{};
-  TDriveInfoRec& rec = records_[mount.mountPoint];
+  DriveRecord& rec = records_[mount.mountPoint];
   rec.Refreshed = true;
   rec.DriveType = existing ? ClassifyMount(mount) : DRIVE_NO_ROOT_DIR;
   rec.ValidType = rec.DriveType >= DRIVE_REMOVABLE && rec.DriveType <= DRIVE_RAMDISK;
@@ -230,20 +230,20 @@ bool TDriveInfo::RefreshDrive(const std::string& path, int parts) {
   return rec.ValidType && rec.DiskPresent;
 }
 
-TDriveInfoRec TDriveInfo::GetDriveRec(const std::string& path) const {
+DriveRecord DriveInfo::GetDriveRec(const std::string& path) const {
   CheckPath(path);
   const auto existing = ExistingAncestor(path);
   const MountEntry mount = existing ? MountFor(*existing) : MountEntry{};
   if (const auto it = records_.find(mount.mountPoint); it != records_.end()) return it->second;
   // Never refreshed: the creation values, with the type, which touches no
   // medium.
-  TDriveInfoRec rec;
+  DriveRecord rec;
   rec.DriveType = existing ? ClassifyMount(mount) : DRIVE_NO_ROOT_DIR;
   rec.ValidType = rec.DriveType >= DRIVE_REMOVABLE && rec.DriveType <= DRIVE_RAMDISK;
   return rec;
 }
 
-bool IsRemotePath(TDriveInfo& drives, const std::string& path) {
+bool IsRemotePath(DriveInfo& drives, const std::string& path) {
   if (path.empty() || path.front() != '/') return false;
   drives.RefreshDrive(path, kDriveAllParts);
   return drives.GetDriveRec(path).DriveType == DRIVE_REMOTE;

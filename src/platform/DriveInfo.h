@@ -26,7 +26,7 @@ inline constexpr int kDrivePartSize = 2;
 inline constexpr int kDrivePartNames = 4;
 inline constexpr int kDriveAllParts = 7;
 
-struct TDriveInfoRec {
+struct DriveRecord {
   bool Refreshed = false;
   bool ValidType = false;    // DriveType between 2 and 6
   bool DiskPresent = false;  // DiskSize above 0
@@ -49,9 +49,9 @@ struct MountEntry {
   uint64_t device = 0;  // major:minor from the table, as makedev
 };
 
-class TDriveInfo {
+class DriveInfo {
  public:
-  explicit TDriveInfo(std::string mountInfoPath = "/proc/self/mountinfo",
+  explicit DriveInfo(std::string mountInfoPath = "/proc/self/mountinfo",
                       std::string sysBlockPath = "/sys/block");
 
   // Re-reads the information of the mount that holds `path`; `parts` is a
@@ -61,7 +61,7 @@ class TDriveInfo {
   // A copy of the record of the mount that holds `path` (creation values
   // with the type filled in when it was never refreshed). Throws
   // std::invalid_argument for a relative or empty path.
-  TDriveInfoRec GetDriveRec(const std::string& path) const;
+  DriveRecord GetDriveRec(const std::string& path) const;
 
   // The mount that holds `path` (longest mount point, component-wise, of the
   // nearest existing ancestor with links resolved); empty mountPoint when
@@ -76,11 +76,11 @@ class TDriveInfo {
 
   std::string mountInfoPath_;
   std::string sysBlockPath_;
-  std::map<std::string, TDriveInfoRec> records_;  // by mount point
+  std::map<std::string, DriveRecord> records_;  // by mount point
 };
 
 // True when `path` lies on a network file system (refreshes its drive first).
 // A relative or empty path is not remote.
-bool IsRemotePath(TDriveInfo& drives, const std::string& path);
+bool IsRemotePath(DriveInfo& drives, const std::string& path);
 
 }  // namespace varnoket

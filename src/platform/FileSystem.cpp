@@ -192,11 +192,11 @@ bool PosixFileSystem::Rename(const std::string& from, const std::string& to) {
 }
 
 std::unique_ptr<FileStream> PosixFileSystem::OpenRead(const std::string& path) {
-  return std::make_unique<FileStream>(path, FileStream::Mode::Read);
+  return std::make_unique<FileStream>(path, FileStream::Mode::kRead);
 }
 
 std::unique_ptr<FileStream> PosixFileSystem::Create(const std::string& path) {
-  return std::make_unique<FileStream>(path, FileStream::Mode::CreateTruncate);
+  return std::make_unique<FileStream>(path, FileStream::Mode::kCreateTruncate);
 }
 
 std::optional<DirEntry> PosixFileSystem::StatStream(const FileStream& stream) {

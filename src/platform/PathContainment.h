@@ -59,7 +59,7 @@ class PathContainment {
 
  private:
   FileSystem& fs_;
-  const PathRules rules_{PathStyle::Posix};
+  const PathRules rules_{PathStyle::kPosix};
 };
 
 }  // namespace varnoket

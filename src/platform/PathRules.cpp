@@ -37,7 +37,7 @@ std::string PathRules::RemoveTrailingSeparator(std::string_view path) const {
 }
 
 std::string PathRules::StoredName(std::string_view fullPath) const {
-  if (style_ == PathStyle::Posix) {
+  if (style_ == PathStyle::kPosix) {
     // The root becomes a folder named "_" inside the day folder.
     std::string name = "_";
     name += fullPath;
@@ -58,7 +58,7 @@ std::string PathRules::StoredName(std::string_view fullPath) const {
 std::string PathRules::PathOfStoredName(std::string_view storedName) const {
   if (storedName.size() < 5 || storedName.substr(storedName.size() - 3) != ".ZZ") return {};
   std::string path(storedName.substr(0, storedName.size() - 3));
-  if (style_ == PathStyle::Posix) {
+  if (style_ == PathStyle::kPosix) {
     if (path[0] != '_' || path[1] != '/') return {};
     return path.substr(1);
   }
@@ -87,14 +87,14 @@ size_t PathRules::ExceededLengthLimit(std::string_view path) const {
 bool PathRules::IsSafeStoredName(std::string_view storedName) const {
   if (storedName.empty()) return false;
   if (storedName.find('\0') != std::string_view::npos) return false;
-  if (style_ == PathStyle::Posix) {
+  if (style_ == PathStyle::kPosix) {
     if (storedName.front() == '/') return false;
   } else {
     if (storedName.front() == '\\' || storedName.front() == '/') return false;
     // A colon anywhere names a drive or an alternate stream.
     if (storedName.find(':') != std::string_view::npos) return false;
   }
-  auto isSep = [this](char c) { return c == '/' || (style_ == PathStyle::Windows && c == '\\'); };
+  auto isSep = [this](char c) { return c == '/' || (style_ == PathStyle::kWindows && c == '\\'); };
   size_t start = 0;
   while (start <= storedName.size()) {
     size_t end = start;
@@ -108,18 +108,18 @@ bool PathRules::IsSafeStoredName(std::string_view storedName) const {
 }
 
 bool PathRules::IsRecordablePath(std::string_view path) const {
-  if (style_ == PathStyle::Posix) return !path.empty() && path.front() == '/';
+  if (style_ == PathStyle::kPosix) return !path.empty() && path.front() == '/';
   return path.size() >= 2 && (path[1] == ':' || path[1] == '\\');
 }
 
 bool PathRules::IsAbsolute(std::string_view path) const {
-  if (style_ == PathStyle::Posix) return !path.empty() && path.front() == '/';
+  if (style_ == PathStyle::kPosix) return !path.empty() && path.front() == '/';
   if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
   return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\';
 }
 
 bool PathRules::Equal(std::string_view a, std::string_view b) const {
-  return style_ == PathStyle::Windows ? EqualsIgnoreCase(a, b) : a == b;
+  return style_ == PathStyle::kWindows ? EqualsIgnoreCase(a, b) : a == b;
 }
 
 bool PathRules::StartsWith(std::string_view path, std::string_view prefix) const {
@@ -128,13 +128,13 @@ bool PathRules::StartsWith(std::string_view path, std::string_view prefix) const
 }
 
 std::string PathRules::ParentWithSeparator(std::string_view path) const {
-  const size_t pos = style_ == PathStyle::Windows ? path.find_last_of("\\:") : path.rfind('/');
+  const size_t pos = style_ == PathStyle::kWindows ? path.find_last_of("\\:") : path.rfind('/');
   if (pos == std::string_view::npos) return {};
   return std::string(path.substr(0, pos + 1));
 }
 
 std::string PathRules::FileName(std::string_view path) const {
-  const size_t pos = style_ == PathStyle::Windows ? path.find_last_of("\\:") : path.rfind('/');
+  const size_t pos = style_ == PathStyle::kWindows ? path.find_last_of("\\:") : path.rfind('/');
   if (pos == std::string_view::npos) return std::string(path);
   return std::string(path.substr(pos + 1));
 }

@@ -9,7 +9,7 @@
 
 namespace varnoket {
 
-enum class PathStyle { Windows, Posix };
+enum class PathStyle { kWindows, kPosix };
 
 // The longest path and the longest single name this system accepts.
 constexpr size_t kMaxPathLength = 4095;
@@ -17,10 +17,10 @@ constexpr size_t kMaxNameLength = 255;
 
 class PathRules {
  public:
-  explicit PathRules(PathStyle style = PathStyle::Posix) : style_(style) {}
+  explicit PathRules(PathStyle style = PathStyle::kPosix) : style_(style) {}
 
   PathStyle style() const { return style_; }
-  char Separator() const { return style_ == PathStyle::Windows ? '\\' : '/'; }
+  char Separator() const { return style_ == PathStyle::kWindows ? '\\' : '/'; }
 
   // a + separator + b, without doubling a separator that a already ends with.
   std::string Join(std::string_view a, std::string_view b) const;

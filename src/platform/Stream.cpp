@@ -30,7 +30,7 @@ void Stream::WriteBuffer(const void* buffer, size_t count) {
 }
 
 FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
-  if (mode == Mode::Read) {
+  if (mode == Mode::kRead) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) ThrowSystem("Impossible d'ouvrir le fichier", path, errno);
   } else {
@@ -77,8 +77,8 @@ size_t FileStream::Write(const void* buffer, size_t count) {
 }
 
 int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
-  const int whence = origin == SeekOrigin::Begin     ? SEEK_SET
-                     : origin == SeekOrigin::Current ? SEEK_CUR
+  const int whence = origin == SeekOrigin::kBegin     ? SEEK_SET
+                     : origin == SeekOrigin::kCurrent ? SEEK_CUR
                                                      : SEEK_END;
   const off_t pos = ::lseek(fd_, static_cast<off_t>(offset), whence);
   if (pos < 0) ThrowSystem("Erreur de positionnement dans le fichier", path_, errno);
@@ -125,8 +125,8 @@ size_t MemoryStream::Write(const void* buffer, size_t count) {
 
 int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
   int64_t base = 0;
-  if (origin == SeekOrigin::Current) base = static_cast<int64_t>(position_);
-  if (origin == SeekOrigin::End) base = static_cast<int64_t>(data_.size());
+  if (origin == SeekOrigin::kCurrent) base = static_cast<int64_t>(position_);
+  if (origin == SeekOrigin::kEnd) base = static_cast<int64_t>(data_.size());
   const int64_t target = base + offset;
   if (target < 0) throw StreamError("Erreur de positionnement dans le flux");
   position_ = static_cast<size_t>(target);

@@ -14,7 +14,7 @@ class StreamError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class SeekOrigin { Begin, Current, End };
+enum class SeekOrigin { kBegin, kCurrent, kEnd };
 
 class Stream {
  public:
@@ -27,7 +27,7 @@ class Stream {
   // Moves the position and returns the new one.
   virtual int64_t Seek(int64_t offset, SeekOrigin origin) = 0;
 
-  int64_t Position() { return Seek(0, SeekOrigin::Current); }
+  int64_t Position() { return Seek(0, SeekOrigin::kCurrent); }
   // Reads exactly `count` bytes or throws.
   void ReadBuffer(void* buffer, size_t count);
   // Writes exactly `count` bytes or throws (a short write is a full disk).
@@ -38,7 +38,7 @@ class Stream {
 // Tests derive from it to make a write, a flush or a close fail.
 class FileStream : public Stream {
  public:
-  enum class Mode { Read, CreateTruncate };
+  enum class Mode { kRead, kCreateTruncate };
   // Throws StreamError with the system's reason when the file cannot be opened.
   FileStream(const std::string& path, Mode mode);
   ~FileStream() override;

@@ -11,7 +11,7 @@
 
 #include "engine/FileRecord.h"
 #include "platform/MessageText.h"
-#include "restore/StringManager.h"
+#include "restore/TextSearch.h"
 
 namespace varnoket {
 
@@ -95,7 +95,7 @@ bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
   for (std::string& line : lines) RewriteLine(line, fields);
   std::stable_sort(lines.begin(), lines.end(), LessIgnoringAsciiCase);
 
-  const TStringManager& sm = StringManager();
+  const TextSearch& sm = TextSearcher();
   for (std::string& line : lines) {
     if (line.size() > 7) {
       int bars[4] = {};
@@ -116,13 +116,13 @@ bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
         };
         const std::string_view last = text.substr(static_cast<size_t>(bars[3]), 2);
         if (last != "1") {
-          TInfoNode entry;
+          FileNode entry;
           entry.FullPath = std::string(text.substr(0, static_cast<size_t>(bars[0] - 1)));
           entry.StoredName = std::string(between(bars[0], bars[1]));
           entry.Attributes = ToInt32(between(bars[1], bars[2]));
           entry.FileDate = ToInt32(between(bars[2], bars[3]));
           entry.State = 0;
-          TreeAddInfoNode(tree, std::move(entry), std::string(), StateTree::kNoNode, rules, pump);
+          AddFileNode(tree, std::move(entry), std::string(), StateTree::kNoNode, rules, pump);
         }
       }
     }
@@ -133,10 +133,10 @@ bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
   return true;
 }
 
-void TreeAddInfoNode(StateTree& tree, TInfoNode entry, const std::string& prefix,
+void AddFileNode(StateTree& tree, FileNode entry, const std::string& prefix,
                      StateTree::NodeId parent, const PathRules& rules,
                      const std::function<void()>& pump) {
-  const bool posix = rules.style() == PathStyle::Posix;
+  const bool posix = rules.style() == PathStyle::kPosix;
   const char separator = rules.Separator();
   // Windows names ignore the case of a to z; POSIX names are exact, so two
   // folders that differ only in case stay two nodes.

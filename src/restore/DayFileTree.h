@@ -16,7 +16,7 @@ namespace varnoket {
 // cannot be read (the caller shows "Impossible de lire le fichier (%s)"). Throws
 // std::runtime_error with the texts of the internal check / conversion error for a bad
 // record ("Nom de fichier aberrants dans TreeAddInfoNode() !", "'%s' n'est pas une valeur
-// entière correcte"). `pump` runs once per TreeAddInfoNode call.
+// entière correcte"). `pump` runs once per AddFileNode call.
 bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
                      const PathRules& rules, const std::function<void()>& pump = {});
 
@@ -26,7 +26,7 @@ bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
 // directory node of the same name stands there. A directory record ("*")
 // only makes its nodes. Throws std::runtime_error with the internal check
 // text for a path too short to place. `pump` runs once per path level.
-void TreeAddInfoNode(StateTree& tree, TInfoNode entry, const std::string& prefix,
+void AddFileNode(StateTree& tree, FileNode entry, const std::string& prefix,
                      StateTree::NodeId parent, const PathRules& rules,
                      const std::function<void()>& pump = {});
 

@@ -64,10 +64,10 @@ class Walk {
 
   // False when the user stopped the run after one of the files.
   bool RestoreFiles(StateTree::NodeId node, bool tickedOnly) {
-    const TInfoNodeList* files = tree_.Files(node);
+    const FileNodeList* files = tree_.Files(node);
     if (files == nullptr) return true;
     for (size_t i = 0; i < files->size(); ++i) {
-      const TInfoNode& info = (*files)[i];
+      const FileNode& info = (*files)[i];
       if (tickedOnly && info.State != kStateTicked) continue;
       RestoreOne(RestoreEntry{info.FullPath, info.StoredName, info.Attributes, info.FileDate});
       if (!Running()) return false;

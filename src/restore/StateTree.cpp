@@ -106,17 +106,17 @@ const std::vector<StateTree::NodeId>& StateTree::Children(NodeId node) const {
   return node == kNoNode ? roots_ : At(node).children;
 }
 
-TInfoNodeList* StateTree::Files(NodeId node) {
+FileNodeList* StateTree::Files(NodeId node) {
   return At(node).files.get();
 }
 
-const TInfoNodeList* StateTree::Files(NodeId node) const {
+const FileNodeList* StateTree::Files(NodeId node) const {
   return At(node).files.get();
 }
 
-TInfoNodeList& StateTree::EnsureFiles(NodeId node) {
+FileNodeList& StateTree::EnsureFiles(NodeId node) {
   Node& n = At(node);
-  if (!n.files) n.files = std::make_unique<TInfoNodeList>();
+  if (!n.files) n.files = std::make_unique<FileNodeList>();
   return *n.files;
 }
 
@@ -185,7 +185,7 @@ void StateTree::PropagateDown(NodeId node) {
     Node& n = nodes_[static_cast<size_t>(id)];
     if (n.state == stateIgnore_) return false;
     if (n.files) {
-      for (TInfoNode& entry : *n.files) entry.State = n.state;
+      for (FileNode& entry : *n.files) entry.State = n.state;
     }
     return true;
   };
@@ -231,17 +231,17 @@ void StateTree::PropagateUp(NodeId node) {
         partly = true;
       }
     }
-    const TInfoNodeList* files = n.files.get();
+    const FileNodeList* files = n.files.get();
     int32_t state = kStatePartly;
     if (unticked && !ticked && !partly) {
       const bool anyTicked =
           files && std::any_of(files->begin(), files->end(),
-                               [](const TInfoNode& e) { return e.State == kStateTicked; });
+                               [](const FileNode& e) { return e.State == kStateTicked; });
       state = anyTicked ? kStatePartly : kStateUnticked;
     } else if (ticked && !unticked && !partly) {
       const bool allTicked =
           !files || std::all_of(files->begin(), files->end(),
-                                [](const TInfoNode& e) { return e.State == kStateTicked; });
+                                [](const FileNode& e) { return e.State == kStateTicked; });
       state = allTicked ? kStateTicked : kStatePartly;
     }
     SetState(id, state);

@@ -22,7 +22,7 @@ inline constexpr int32_t kStateTicked = 2;
 inline constexpr int32_t kStatePartly = 3;
 
 // One file of a day's list, as the restore needs it.
-struct TInfoNode {
+struct FileNode {
   std::string FullPath;    // the path the file was backed up from
   std::string StoredName;  // relative to a day folder; "*" for a directory record
   int32_t Attributes = 0;
@@ -30,7 +30,7 @@ struct TInfoNode {
   int32_t State = 0;     // 0 not set yet, 1 unticked, 2 ticked
 };
 
-using TInfoNodeList = std::vector<TInfoNode>;
+using FileNodeList = std::vector<FileNode>;
 
 class StateTree {
  public:
@@ -53,10 +53,10 @@ class StateTree {
   // costs no scan of the siblings.
   NodeId FindChild(NodeId parent, std::string_view text, bool ignoreAsciiCase) const;
   // The node's file list, or nullptr when it has none.
-  TInfoNodeList* Files(NodeId node);
-  const TInfoNodeList* Files(NodeId node) const;
+  FileNodeList* Files(NodeId node);
+  const FileNodeList* Files(NodeId node) const;
   // The node's file list, created on first use.
-  TInfoNodeList& EnsureFiles(NodeId node);
+  FileNodeList& EnsureFiles(NodeId node);
   // Removes every node (and with them their file lists).
   void Clear();
   size_t NodeCount() const;
@@ -84,7 +84,7 @@ class StateTree {
     int32_t state = kStateNone;
     NodeId parent = kNoNode;
     std::vector<NodeId> children;
-    std::unique_ptr<TInfoNodeList> files;
+    std::unique_ptr<FileNodeList> files;
   };
 
   Node& At(NodeId node);

@@ -11,9 +11,9 @@
 namespace varnoket {
 namespace {}  // namespace
 
-RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, TDriveInfo& drives,
+RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, DriveInfo& drives,
                                       const std::string& choice) {
-  const PathRules posix(PathStyle::Posix);
+  const PathRules posix(PathStyle::kPosix);
   // A relative root would move with the working folder; the picker never
   // gives one, so it counts as a folder that cannot be reached.
   if (!posix.IsAbsolute(choice) || !fs.IsDirectory(choice)) {
@@ -21,7 +21,7 @@ RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, TDriveInfo& drives,
   }
   if (IsRemotePath(drives, choice)) return {RootRefusal::OnShare, kRootOnShare};
   drives.RefreshDrive(choice, kDriveAllParts);
-  const TDriveInfoRec rec = drives.GetDriveRec(choice);
+  const DriveRecord rec = drives.GetDriveRec(choice);
   if (!rec.DiskPresent || rec.DriveType == DRIVE_REMOTE) {
     return {RootRefusal::NotLocalDisk, kRootNotLocal};
   }
@@ -29,7 +29,7 @@ RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, TDriveInfo& drives,
 }
 
 bool CanWriteInFolder(FileSystem& fs, const std::string& folder) {
-  const std::string path = PathRules(PathStyle::Posix).Join(folder, kWriteTestName);
+  const std::string path = PathRules(PathStyle::kPosix).Join(folder, kWriteTestName);
   try {
     auto file = fs.Create(path);
     file->Close();

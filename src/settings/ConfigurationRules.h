@@ -53,7 +53,7 @@ struct RootChoiceCheck {
 // Checks a folder chosen as backup root: it must be an existing directory
 // (given as an absolute path), not on a network mount, and on a drive that is
 // present and local.
-RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, TDriveInfo& drives,
+RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, DriveInfo& drives,
                                       const std::string& choice);
 
 // Creates (or empties) `folder`/_temp_.txt, closes and deletes it. False when

@@ -9,8 +9,8 @@
 
 namespace varnoket {
 
-std::string CleanBackupRoot(TDriveInfo& drives, const std::string& raw) {
-  const PathRules posix(PathStyle::Posix);
+std::string CleanBackupRoot(DriveInfo& drives, const std::string& raw) {
+  const PathRules posix(PathStyle::kPosix);
   std::string root = posix.RemoveTrailingSeparator(TrimBlanks(raw));
   // The store must not live on a share: every station would then depend on
   // the network being there at backup time.
@@ -27,10 +27,10 @@ std::string KeptAsideNotice(const IniFile& file) {
       {file.path(), file.keptAsideAs()});
 }
 
-ProgramSettings LoadProgramSettings(FileSystem& fs, TDriveInfo& drives,
+ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
                                     const std::string& programFolder, std::string* error) {
   ProgramSettings settings;
-  const std::string path = PathRules(PathStyle::Posix).Join(programFolder, kProgramSettingsName);
+  const std::string path = PathRules(PathStyle::kPosix).Join(programFolder, kProgramSettingsName);
   if (!fs.Exists(path)) {
     errno = 0;
     if (!fs.WriteFileAtomic(path, kDefaultProgramSettings)) {

@@ -39,11 +39,11 @@ std::string KeptAsideNotice(const IniFile& file);
 // is missing, and reads its values. When the file cannot be created, `error`
 // (when given) receives the system's reason and the result has no file and
 // an empty backup root.
-ProgramSettings LoadProgramSettings(FileSystem& fs, TDriveInfo& drives,
+ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
                                     const std::string& programFolder, std::string* error);
 
 // The backup root as it is kept: trimmed, without its trailing separator, and
 // empty when it lies on a network share.
-std::string CleanBackupRoot(TDriveInfo& drives, const std::string& raw);
+std::string CleanBackupRoot(DriveInfo& drives, const std::string& raw);
 
 }  // namespace varnoket

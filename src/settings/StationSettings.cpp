@@ -91,7 +91,7 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
       settings.lastBackupDate = ValueAfterEquals(line);
     } else if (is(line, kExclusions)) {
       settings.exclusions = FromCommaText(ValueAfterEquals(line));
-      SortLikeListBox(settings.exclusions);
+      SortAsDisplayed(settings.exclusions);
     } else if (is(line, kRestoreDir)) {
       SetOption(settings.restoreOptions, kRestoreDir.name, ValueAfterEquals(line));
     } else if (is(line, kRestoreViaFtp)) {
@@ -105,7 +105,7 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
   for (const std::string& line : ini.SectionLines(kDirectories)) {
     settings.directories.push_back(ValueAfterEquals(line));
   }
-  SortLikeListBox(settings.directories);
+  SortAsDisplayed(settings.directories);
   settings.backupDirectories = settings.directories;
   return true;
 }
@@ -114,7 +114,7 @@ void FinishStationSettingsLoad(StationSettings& settings) {
   if (!NormalizeDate(settings.lastBackupDate)) settings.lastBackupDate = kNoBackupDate;
 }
 
-bool EnregistrerIni(Dialogs& dialogs, StationSettings& settings) {
+bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings) {
   if (!settings.file) return true;
   std::vector<std::pair<std::string, std::string>> keys;
   keys.reserve(settings.directories.size());
@@ -152,7 +152,7 @@ int FindRootAncestor(FileSystem& fs, const std::vector<std::string>& directories
   return -1;
 }
 
-void SortLikeListBox(std::vector<std::string>& items) {
+void SortAsDisplayed(std::vector<std::string>& items) {
   std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
     return CompareIgnoreCase(a, b) < 0;
   });

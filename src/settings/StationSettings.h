@@ -60,7 +60,7 @@ void FinishStationSettingsLoad(StationSettings& settings);
 // Saves the backup set: the directories as D1..Dn and the exclusions. Shows
 // the error box and returns false when the file cannot be written; does
 // nothing (and succeeds) when no file is open.
-bool EnregistrerIni(Dialogs& dialogs, StationSettings& settings);
+bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings);
 
 // Writes PARAMS/LASTBACKUP (and keeps it in lastBackupDate); throws IniError
 // when it cannot be written or when no file is open.
@@ -75,6 +75,6 @@ int FindRootAncestor(FileSystem& fs, const std::vector<std::string>& directories
 
 // Orders a list as a sorted list box does: without regard to ASCII case,
 // equal entries kept in their order.
-void SortLikeListBox(std::vector<std::string>& items);
+void SortAsDisplayed(std::vector<std::string>& items);
 
 }  // namespace varnoket

@@ -62,27 +62,27 @@ std::string LogPathOf(const std::string& backupRoot, const std::string& stationN
 LogLoad LoadLogRows(FileSystem& fs, const std::string& backupRoot, const std::string& stationName) {
   LogLoad load;
   if (stationName.empty()) {
-    load.outcome = LogLoadOutcome::NoStation;
+    load.outcome = LogLoadOutcome::kNoStation;
     return load;
   }
   if (backupRoot.empty()) {
-    load.outcome = LogLoadOutcome::NoBackupRoot;
+    load.outcome = LogLoadOutcome::kNoBackupRoot;
     load.refusal = kConfigureRootFirstText;
     return load;
   }
   load.path = LogPathOf(backupRoot, stationName);
   if (!fs.Exists(load.path)) {
-    load.outcome = LogLoadOutcome::NoFile;
+    load.outcome = LogLoadOutcome::kNoFile;
     load.refusal = kNoLogYetText;
     return load;
   }
   const std::optional<std::string> text = fs.ReadFile(load.path);
   if (!text) {
-    load.outcome = LogLoadOutcome::Unreadable;
+    load.outcome = LogLoadOutcome::kUnreadable;
     load.refusal = FillText(kCannotReadLogText, {load.path});
     return load;
   }
-  load.outcome = LogLoadOutcome::Loaded;
+  load.outcome = LogLoadOutcome::kLoaded;
   load.rows = LogRowsFromText(*text);
   return load;
 }

@@ -52,17 +52,17 @@ LogRows LogRowsFromText(std::string_view text);
 std::string LogPathOf(const std::string& backupRoot, const std::string& stationName);
 
 enum class LogLoadOutcome {
-  NoStation,     // no station name: the viewer does nothing
-  NoBackupRoot,  // message kConfigureRootFirstText
-  NoFile,        // message kNoLogYetText
-  Unreadable,    // error box kCannotReadLogText with the path
-  Loaded,
+  kNoStation,     // no station name: the viewer does nothing
+  kNoBackupRoot,  // message kConfigureRootFirstText
+  kNoFile,        // message kNoLogYetText
+  kUnreadable,    // error box kCannotReadLogText with the path
+  kLoaded,
 };
 
 struct LogLoad {
-  LogLoadOutcome outcome = LogLoadOutcome::NoStation;
+  LogLoadOutcome outcome = LogLoadOutcome::kNoStation;
   std::string path;     // the log's path once the root and station are known
-  std::string refusal;  // the text shown to the user; empty for NoStation and Loaded
+  std::string refusal;  // the text shown to the user; empty for kNoStation and kLoaded
   LogRows rows;         // for Loaded only
 };
 

@@ -25,10 +25,10 @@ class RecordingSink : public TrayEventSink {
     log.push_back(Mouse("up", button, shift, x, y));
   }
   void Click() override { log.push_back("click"); }
-  void DblClick() override { log.push_back("dblclick"); }
+  void DoubleClick() override { log.push_back("dblclick"); }
   void PopupMenuClosed() override { log.push_back("popup"); }
 
-  TrayPointer pointer{10, 20, TrayShiftState::None};
+  TrayPointer pointer{10, 20, TrayShiftState::kNone};
   bool hasMenu = false;
   std::vector<std::string> log;
 
@@ -36,10 +36,10 @@ class RecordingSink : public TrayEventSink {
   static std::string Mouse(const char* what, TrayButton button, TrayShiftState shift, int x,
                            int y) {
     std::string text = what;
-    text += button == TrayButton::mbLeft ? " left" : " right";
-    if (Contains(shift, TrayShiftState::ssLeft)) text += " +L";
-    if (Contains(shift, TrayShiftState::ssRight)) text += " +R";
-    if (Contains(shift, TrayShiftState::ssCtrl)) text += " +Ctrl";
+    text += button == TrayButton::kLeft ? " left" : " right";
+    if (Contains(shift, TrayShiftState::kLeft)) text += " +L";
+    if (Contains(shift, TrayShiftState::kRight)) text += " +R";
+    if (Contains(shift, TrayShiftState::kCtrl)) text += " +Ctrl";
     return text + " " + std::to_string(x) + "," + std::to_string(y);
   }
 };
@@ -49,9 +49,9 @@ using Log = std::vector<std::string>;
 TEST(TrayEvents, LeftClickGivesDownUpThenClick) {
   RecordingSink sink;
   TrayEvents events(sink);
-  events.Handle(TrayMouseMessage::LeftButtonDown, true);
+  events.Handle(TrayMouseMessage::kLeftButtonDown, true);
   EXPECT_TRUE(events.ClickPending());
-  events.Handle(TrayMouseMessage::LeftButtonUp, true);
+  events.Handle(TrayMouseMessage::kLeftButtonUp, true);
   EXPECT_FALSE(events.ClickPending());
   EXPECT_EQ(sink.log, (Log{"down left +L 10,20", "app-front", "up left +L 10,20", "click"}));
 }
@@ -59,8 +59,8 @@ TEST(TrayEvents, LeftClickGivesDownUpThenClick) {
 TEST(TrayEvents, DoubleClickOrderAndNoSecondClick) {
   RecordingSink sink;
   TrayEvents events(sink);
-  for (auto message : {TrayMouseMessage::LeftButtonDown, TrayMouseMessage::LeftButtonUp,
-                       TrayMouseMessage::LeftButtonDoubleClick, TrayMouseMessage::LeftButtonUp}) {
+  for (auto message : {TrayMouseMessage::kLeftButtonDown, TrayMouseMessage::kLeftButtonUp,
+                       TrayMouseMessage::kLeftButtonDoubleClick, TrayMouseMessage::kLeftButtonUp}) {
     events.Handle(message, true);
   }
   EXPECT_EQ(sink.log, (Log{"down left +L 10,20", "app-front", "up left +L 10,20", "click",
@@ -70,10 +70,10 @@ TEST(TrayEvents, DoubleClickOrderAndNoSecondClick) {
 TEST(TrayEvents, RightClickOpensMenuBeforeTheRelease) {
   RecordingSink sink;
   sink.hasMenu = true;
-  sink.pointer = {3, 4, TrayShiftState::ssCtrl};
+  sink.pointer = {3, 4, TrayShiftState::kCtrl};
   TrayEvents events(sink);
-  events.Handle(TrayMouseMessage::RightButtonDown, true);
-  events.Handle(TrayMouseMessage::RightButtonUp, true);
+  events.Handle(TrayMouseMessage::kRightButtonDown, true);
+  events.Handle(TrayMouseMessage::kRightButtonUp, true);
   EXPECT_EQ(sink.log, (Log{"tray-front", "down right +R +Ctrl 3,4", "menu", "popup", "app-front",
                            "up right +R +Ctrl 3,4"}));
 }
@@ -81,7 +81,7 @@ TEST(TrayEvents, RightClickOpensMenuBeforeTheRelease) {
 TEST(TrayEvents, RightReleaseWithoutMenuStillReportsTheRelease) {
   RecordingSink sink;
   TrayEvents events(sink);
-  events.Handle(TrayMouseMessage::RightButtonUp, true);
+  events.Handle(TrayMouseMessage::kRightButtonUp, true);
   EXPECT_EQ(sink.log, (Log{"app-front", "up right +R 10,20"}));
 }
 
@@ -89,9 +89,9 @@ TEST(TrayEvents, DisabledIconRaisesNothingAndOpensNoMenu) {
   RecordingSink sink;
   sink.hasMenu = true;
   TrayEvents events(sink);
-  for (auto message : {TrayMouseMessage::LeftButtonDown, TrayMouseMessage::LeftButtonUp,
-                       TrayMouseMessage::LeftButtonDoubleClick, TrayMouseMessage::RightButtonDown,
-                       TrayMouseMessage::RightButtonUp}) {
+  for (auto message : {TrayMouseMessage::kLeftButtonDown, TrayMouseMessage::kLeftButtonUp,
+                       TrayMouseMessage::kLeftButtonDoubleClick, TrayMouseMessage::kRightButtonDown,
+                       TrayMouseMessage::kRightButtonUp}) {
     events.Handle(message, false);
   }
   EXPECT_TRUE(sink.log.empty());
@@ -101,8 +101,8 @@ TEST(TrayEvents, DisabledIconRaisesNothingAndOpensNoMenu) {
 TEST(TrayEvents, ReleaseAfterPressWhileDisabledGivesNoClick) {
   RecordingSink sink;
   TrayEvents events(sink);
-  events.Handle(TrayMouseMessage::LeftButtonDown, false);
-  events.Handle(TrayMouseMessage::LeftButtonUp, true);
+  events.Handle(TrayMouseMessage::kLeftButtonDown, false);
+  events.Handle(TrayMouseMessage::kLeftButtonUp, true);
   EXPECT_EQ(sink.log, (Log{"app-front", "up left +L 10,20"}));
 }
 

@@ -45,8 +45,8 @@ class BZip2Test : public ::testing::Test {
   std::string StoreThroughFiles(const std::string& data) {
     test::WriteFile(dir_ / "source.bin", data);
     {
-      FileStream source(dir_ / "source.bin", FileStream::Mode::Read);
-      FileStream target(dir_ / "stored.ZZ", FileStream::Mode::CreateTruncate);
+      FileStream source(dir_ / "source.bin", FileStream::Mode::kRead);
+      FileStream target(dir_ / "stored.ZZ", FileStream::Mode::kCreateTruncate);
       CompressFile(source, target);
     }
     return test::ReadFile(dir_ / "stored.ZZ");
@@ -56,8 +56,8 @@ class BZip2Test : public ::testing::Test {
     test::WriteFile(dir_ / "restore.ZZ", stored);
     DecompressResult result;
     {
-      FileStream source(dir_ / "restore.ZZ", FileStream::Mode::Read);
-      FileStream target(dir_ / "restored.bin", FileStream::Mode::CreateTruncate);
+      FileStream source(dir_ / "restore.ZZ", FileStream::Mode::kRead);
+      FileStream target(dir_ / "restored.bin", FileStream::Mode::kCreateTruncate);
       result = DecompressFile(source, target);
     }
     restored = test::ReadFile(dir_ / "restored.bin");
@@ -69,7 +69,7 @@ class BZip2Test : public ::testing::Test {
     try {
       Restore(stored, restored);
       ADD_FAILURE() << "expected " << message;
-    } catch (const EBZDecompressionError& e) {
+    } catch (const BZip2DecompressionError& e) {
       EXPECT_STREQ(e.what(), message);
     }
   }
@@ -157,8 +157,8 @@ class ShortStream final : public Stream {
     return n;
   }
   int64_t Seek(int64_t, SeekOrigin origin) override {
-    if (origin == SeekOrigin::End) return claimed_;
-    if (origin == SeekOrigin::Begin) done_ = 0;
+    if (origin == SeekOrigin::kEnd) return claimed_;
+    if (origin == SeekOrigin::kBegin) done_ = 0;
     return static_cast<int64_t>(done_);
   }
 
@@ -180,7 +180,7 @@ TEST_F(BZip2Test, ShortSourcesAndFullTargetsAreErrors) {
   // The compressed tail only reaches the destination in Finish, which must
   // report the full disk; the destructor afterwards stays quiet.
   ShortStream fullDestination(0, 10);
-  TBZCompressionStream compressor(TBlockSize100k::bs9, fullDestination);
+  BZip2CompressionStream compressor(BlockSize100k::k9, fullDestination);
   const std::string data = RandomBytes(1000, 11);
   EXPECT_EQ(compressor.Write(data.data(), data.size()), data.size());
   EXPECT_THROW(compressor.Finish(), StreamError);
@@ -190,40 +190,40 @@ TEST_F(BZip2Test, ShortSourcesAndFullTargetsAreErrors) {
 TEST_F(BZip2Test, UnsupportedOperationsAndPositions) {
   MemoryStream destination;
   {
-    TBZCompressionStream compressor(TBlockSize100k::bs9, destination);
+    BZip2CompressionStream compressor(BlockSize100k::k9, destination);
     const std::string data = RandomBytes(1000, 12);
     compressor.Write(data.data(), data.size());
-    EXPECT_EQ(compressor.Seek(0, SeekOrigin::Current), 1000);
+    EXPECT_EQ(compressor.Seek(0, SeekOrigin::kCurrent), 1000);
     char byte = 0;
-    for (auto call : {+[](TBZCompressionStream& s) { s.Seek(1, SeekOrigin::Current); },
-                      +[](TBZCompressionStream& s) { s.Seek(0, SeekOrigin::Begin); }}) {
+    for (auto call : {+[](BZip2CompressionStream& s) { s.Seek(1, SeekOrigin::kCurrent); },
+                      +[](BZip2CompressionStream& s) { s.Seek(0, SeekOrigin::kBegin); }}) {
       try {
         call(compressor);
         ADD_FAILURE() << "seek accepted";
-      } catch (const EBZCompressionError& e) {
+      } catch (const BZip2CompressionError& e) {
         EXPECT_STREQ(e.what(), "Invalid stream operation");
       }
     }
-    EXPECT_THROW(compressor.Read(&byte, 1), EBZCompressionError);
+    EXPECT_THROW(compressor.Read(&byte, 1), BZip2CompressionError);
     compressor.Finish();
-    EXPECT_THROW(compressor.Write(data.data(), 1), EBZCompressionError);
+    EXPECT_THROW(compressor.Write(data.data(), 1), BZip2CompressionError);
   }
 
   const std::string data = Compressible(20000, 13);
   MemoryStream stored(StandardCompress(data, 9));
-  TBZDecompressionStream decompressor(stored);
+  BZip2DecompressionStream decompressor(stored);
   std::string piece(100, '\0');
-  EXPECT_EQ(decompressor.Seek(5000, SeekOrigin::Current), 5000);
+  EXPECT_EQ(decompressor.Seek(5000, SeekOrigin::kCurrent), 5000);
   decompressor.ReadBuffer(piece.data(), piece.size());
   EXPECT_EQ(piece, data.substr(5000, 100));
-  EXPECT_EQ(decompressor.Seek(12000, SeekOrigin::Begin), 12000);
+  EXPECT_EQ(decompressor.Seek(12000, SeekOrigin::kBegin), 12000);
   decompressor.ReadBuffer(piece.data(), piece.size());
   EXPECT_EQ(piece, data.substr(12000, 100));
-  EXPECT_THROW(decompressor.Seek(100, SeekOrigin::Begin), EBZDecompressionError);
-  EXPECT_THROW(decompressor.Seek(-1, SeekOrigin::Current), EBZDecompressionError);
-  EXPECT_THROW(decompressor.Seek(0, SeekOrigin::End), EBZDecompressionError);
-  EXPECT_THROW(decompressor.Write(piece.data(), 1), EBZDecompressionError);
-  EXPECT_EQ(decompressor.Seek(0, SeekOrigin::Begin), 0);
+  EXPECT_THROW(decompressor.Seek(100, SeekOrigin::kBegin), BZip2DecompressionError);
+  EXPECT_THROW(decompressor.Seek(-1, SeekOrigin::kCurrent), BZip2DecompressionError);
+  EXPECT_THROW(decompressor.Seek(0, SeekOrigin::kEnd), BZip2DecompressionError);
+  EXPECT_THROW(decompressor.Write(piece.data(), 1), BZip2DecompressionError);
+  EXPECT_EQ(decompressor.Seek(0, SeekOrigin::kBegin), 0);
   decompressor.ReadBuffer(piece.data(), piece.size());
   EXPECT_EQ(piece, data.substr(0, 100));
 }
@@ -232,17 +232,17 @@ TEST_F(BZip2Test, WrappedStreamMovedBetweenCallsIsPutBack) {
   const std::string data = Compressible(300000, 14);
   MemoryStream destination;
   {
-    TBZCompressionStream compressor(TBlockSize100k::bs9, destination);
+    BZip2CompressionStream compressor(BlockSize100k::k9, destination);
     for (size_t done = 0; done < data.size(); done += 30000) {
       compressor.Write(data.data() + done, std::min<size_t>(30000, data.size() - done));
-      destination.Seek(0, SeekOrigin::Begin);  // someone else moves it
+      destination.Seek(0, SeekOrigin::kBegin);  // someone else moves it
     }
   }
   EXPECT_EQ(destination.data(), StandardCompress(data, 9));
 
   const std::string expected = RandomBytes(300000, 15);
   MemoryStream stored(StandardCompress(expected, 9));
-  TBZDecompressionStream decompressor(stored);
+  BZip2DecompressionStream decompressor(stored);
   std::string whole;
   std::string piece(7000, '\0');
   // Bounded: a decoder that rereads moved input could go on for ever.
@@ -250,7 +250,7 @@ TEST_F(BZip2Test, WrappedStreamMovedBetweenCallsIsPutBack) {
     const size_t n = decompressor.Read(piece.data(), piece.size());
     if (n == 0) break;
     whole.append(piece, 0, n);
-    stored.Seek(0, SeekOrigin::Begin);
+    stored.Seek(0, SeekOrigin::kBegin);
   }
   EXPECT_EQ(whole, expected);
 }
@@ -263,7 +263,7 @@ TEST_F(BZip2Test, HostIsPumpedDuringLongWork) {
   CompressFile(source, target, [&] { ++compressPumps; });
   EXPECT_GE(compressPumps, 5);  // at least once per 61440-byte piece
 
-  target.Seek(0, SeekOrigin::Begin);
+  target.Seek(0, SeekOrigin::kBegin);
   MemoryStream restored;
   int decompressPumps = 0;
   const DecompressResult result = DecompressFile(target, restored, [&] { ++decompressPumps; });

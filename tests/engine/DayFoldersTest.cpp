@@ -22,7 +22,7 @@ TEST(DayFolders, OnlyEightDigitFoldersWithAFileListAreDaysAndTheySortByDate) {
   WriteFile(tmp / "1501202a/filelist.txt", "");
   WriteFile(tmp / "08032006/other.txt", "");           // no file list
   WriteFile(tmp / "09032006", "a file, not a folder");
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   EXPECT_EQ(SortedDayFolders(DefaultFileSystem(), rules, tmp.path()),
             (std::vector<std::string>{"07032006", "31122023", "01012024"}));
   EXPECT_EQ(DayKey("07032006"), "2006030707032006");
@@ -36,7 +36,7 @@ TEST(DayFolders, MoveReplacingLetsTheSourceWinAndRemovesIt) {
   WriteFile(tmp / "old/old-only.ZZ", "kept");
   WriteFile(tmp / "new/both.ZZ", "new");
   WriteFile(tmp / "new/sub/deep.ZZ", "deep");
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   EXPECT_TRUE(MergeDirectories(DefaultFileSystem(), rules, tmp / "old", tmp / "new",
                                MergeMode::kMoveReplacing));
   EXPECT_EQ(test::ReadFile(tmp / "old/both.ZZ"), "new");
@@ -55,7 +55,7 @@ TEST(DayFolders, ShareWantedFilesGivesOnlyWantedFilesTheDestinationLacks) {
   WriteFile(tmp / "older/gone/unwanted.ZZ", "named by no kept day");
   WriteFile(tmp / "older/d/.vk-part-3", "a stopped run's leftover");
   WriteFile(tmp / "newer/both.ZZ", "newer");
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   const std::unordered_set<std::string> wanted = {"both.ZZ", "d/wanted.ZZ", ".hidden/deep.ZZ",
                                                   "not/there.ZZ"};
   EXPECT_TRUE(ShareWantedFiles(DefaultFileSystem(), rules, tmp / "newer", tmp / "older", wanted));

@@ -83,7 +83,7 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
     // The backup set is in the settings file too, whose keys a run must keep.
     f.station.directories = {f.source};
     f.station.exclusions = {"*.tmp"};
-    if (!EnregistrerIni(f.dialogs, f.station)) throw std::runtime_error("settings not saved");
+    if (!SaveBackupSet(f.dialogs, f.station)) throw std::runtime_error("settings not saved");
   }
 
   // The backup set as it is changed on the morning of each day: renamed,

@@ -25,7 +25,7 @@ TEST(Scheduler, DueOnceTheDayIsLaterAndTheTimeReached) {
 
 TEST(Scheduler, RemovingTodaysFileListTouchesNothingElse) {
   test::TempDir tmp;
-  const StoreLayout layout(PathRules(PathStyle::Posix), tmp.path(), "PC");
+  const StoreLayout layout(PathRules(PathStyle::kPosix), tmp.path(), "PC");
   test::WriteFile(tmp / "PC/07032006/filelist.txt", "x");
   test::WriteFile(tmp / "PC/07032006/_/a.ZZ", "y");
   test::WriteFile(tmp / "PC/06032006/filelist.txt", "z");

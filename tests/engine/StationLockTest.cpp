@@ -49,7 +49,7 @@ TEST_F(StationLockTest, ARunWaitsForNoOneAndTouchesNothingWhileAnotherProcessHol
   const pid_t holder = ::fork();
   ASSERT_GE(holder, 0);
   if (holder == 0) {
-    const StoreLayout layout(PathRules(PathStyle::Posix), f.root, f.stationName);
+    const StoreLayout layout(PathRules(PathStyle::kPosix), f.root, f.stationName);
     StationLock lock = LockStation(DefaultFileSystem(), layout, ThisMachine(DefaultFileSystem()),
                                    LocalDateTime{2006, 3, 2, 13, 59, 0, 0});
     const char ok = lock.status == StationLockStatus::kAcquired ? 1 : 0;
@@ -190,7 +190,7 @@ TEST_F(StationLockTest, WhatADeadRunLeftIsRemovedByTheNextRun) {
   // A settings file being replaced by a live process of this machine stays.
   const std::string live = Station() + "/" + f.stationName + ".ini.tmp-" + std::to_string(::getpid());
   WriteFile(live, "being written");
-  const StoreLayout layout(PathRules(PathStyle::Posix), f.root, f.stationName);
+  const StoreLayout layout(PathRules(PathStyle::kPosix), f.root, f.stationName);
   RemoveLeftovers(DefaultFileSystem(), layout, "03032006");
   EXPECT_TRUE(fsys::exists(live));
 }

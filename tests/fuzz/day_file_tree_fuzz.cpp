@@ -47,9 +47,9 @@ void CheckShape(const StateTree& tree) {
 }
 
 bool AllFilesTicked(const StateTree& tree, NodeId node) {
-  const TInfoNodeList* files = tree.Files(node);
+  const FileNodeList* files = tree.Files(node);
   if (files == nullptr) return true;
-  for (const TInfoNode& entry : *files) {
+  for (const FileNode& entry : *files) {
     if (entry.State != kStateTicked) return false;
   }
   return true;
@@ -126,7 +126,7 @@ void LoadAndTick(const std::string& text, PathStyle style, const uint8_t* data, 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace varnoket;
   const std::string text(fuzz::AsText(data, size));
-  LoadAndTick(text, PathStyle::Posix, data, size);
-  LoadAndTick(text, PathStyle::Windows, data, size);
+  LoadAndTick(text, PathStyle::kPosix, data, size);
+  LoadAndTick(text, PathStyle::kWindows, data, size);
   return 0;
 }

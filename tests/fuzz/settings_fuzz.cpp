@@ -22,15 +22,15 @@ namespace {
 // Boxes answered at once: the load's notices do not matter here.
 class SilentDialogs final : public Dialogs {
  public:
-  DialogAnswer Error(const std::string&, DialogButtons) override { return DialogAnswer::Ok; }
-  DialogAnswer Warning(const std::string&, DialogButtons) override { return DialogAnswer::Ok; }
+  DialogAnswer Error(const std::string&, DialogButtons) override { return DialogAnswer::kOk; }
+  DialogAnswer Warning(const std::string&, DialogButtons) override { return DialogAnswer::kOk; }
   void Information(const std::string&) override {}
   void Message(const std::string&) override {}
 };
 
 void CheckStationSettings(std::string_view text) {
   const std::string& root = fuzz::TargetFolder();
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   fuzz::MemoryFileSystem fs;
   fs.CreateDirectories(root + "/ST");
   fs.files[StationSettingsPath(rules, root, "ST")] = std::string(text);
@@ -43,7 +43,7 @@ void CheckStationSettings(std::string_view text) {
   FUZZ_CHECK(NormalizeDate(date) && date == settings.lastBackupDate);
   FUZZ_CHECK(FromCommaText(ToCommaText(settings.exclusions)) == settings.exclusions);
 
-  FUZZ_CHECK(EnregistrerIni(dialogs, settings));
+  FUZZ_CHECK(SaveBackupSet(dialogs, settings));
   StationSettings again;
   FUZZ_CHECK(LoadStationSettings(fs, dialogs, again, root, "ST", rules));
   FUZZ_CHECK(again.directories == settings.directories);
@@ -57,7 +57,7 @@ void CheckProgramSettings(std::string_view text) {
   fs.CreateDirectories(folder);
   fs.files[folder + "/" + kProgramSettingsName] = std::string(text);
   // No mount table: every path reads as a local one.
-  TDriveInfo drives(folder + "/no-mountinfo", folder + "/no-block");
+  DriveInfo drives(folder + "/no-mountinfo", folder + "/no-block");
   std::string error;
   const ProgramSettings settings = LoadProgramSettings(fs, drives, folder, &error);
   FUZZ_CHECK(settings.IsOpen() && error.empty());

@@ -34,9 +34,9 @@ class DriveInfoTest : public ::testing::Test {
     return point;
   }
 
-  TDriveInfo Drives() {
+  DriveInfo Drives() {
     WriteFile(base_ + "/mountinfo", table_);
-    return TDriveInfo(base_ + "/mountinfo", base_ + "/block");
+    return DriveInfo(base_ + "/mountinfo", base_ + "/block");
   }
 
   TempDir dir_;
@@ -64,7 +64,7 @@ TEST_F(DriveInfoTest, EachKindOfMountGetsItsType) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     points.push_back(Mount(cases[i].fsType, cases[i].source, "m" + std::to_string(i)));
   }
-  TDriveInfo drives = Drives();
+  DriveInfo drives = Drives();
   for (size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(drives.GetDriveRec(points[i]).DriveType, cases[i].expected)
         << cases[i].fsType << " " << cases[i].source;
@@ -76,7 +76,7 @@ TEST_F(DriveInfoTest, APathBelongsToTheLongestMountThatHoldsItsNearestExistingFo
   const std::string nfs = Mount("nfs4", "srv:/export", "nfs");
   std::filesystem::create_directories(base_ + "/nfsx");
   const std::string spaced = Mount("cifs", "//srv/a\\040b", "my\\040share", "my share");
-  TDriveInfo drives = Drives();
+  DriveInfo drives = Drives();
   EXPECT_EQ(drives.GetDriveRec(nfs + "/not/yet/made").DriveType, DRIVE_REMOTE);
   EXPECT_EQ(drives.GetDriveRec(base_ + "/nfsx").DriveType, DRIVE_FIXED);
   EXPECT_EQ(drives.GetDriveRec(spaced + "/x").DriveType, DRIVE_REMOTE);
@@ -88,8 +88,8 @@ TEST_F(DriveInfoTest, APathBelongsToTheLongestMountThatHoldsItsNearestExistingFo
 
 TEST_F(DriveInfoTest, ARefreshFillsTheRecordOfTheWholeMount) {
   const std::string nfs = Mount("nfs4", "srv:/export", "nfs");
-  TDriveInfo drives = Drives();
-  const TDriveInfoRec fresh = drives.GetDriveRec(nfs);
+  DriveInfo drives = Drives();
+  const DriveRecord fresh = drives.GetDriveRec(nfs);
   EXPECT_FALSE(fresh.Refreshed);
   EXPECT_TRUE(fresh.ValidType);
   EXPECT_EQ(fresh.DriveType, DRIVE_REMOTE);
@@ -97,7 +97,7 @@ TEST_F(DriveInfoTest, ARefreshFillsTheRecordOfTheWholeMount) {
   EXPECT_FALSE(fresh.DiskPresent);
 
   EXPECT_TRUE(drives.RefreshDrive(nfs + "/a/b"));
-  const TDriveInfoRec rec = drives.GetDriveRec(nfs);
+  const DriveRecord rec = drives.GetDriveRec(nfs);
   EXPECT_TRUE(rec.Refreshed);
   EXPECT_TRUE(rec.DiskPresent);
   EXPECT_GT(rec.DiskSize, 0);
@@ -113,13 +113,13 @@ TEST_F(DriveInfoTest, ARefreshFillsTheRecordOfTheWholeMount) {
   // The root mount is another drive, still never refreshed.
   EXPECT_FALSE(drives.GetDriveRec(base_).Refreshed);
   drives.RefreshDrive(base_);
-  const TDriveInfoRec root = drives.GetDriveRec("/");
+  const DriveRecord root = drives.GetDriveRec("/");
   EXPECT_EQ(root.DisplayName, "/");
   EXPECT_EQ(root.LongName, "/: /");
 }
 
 TEST_F(DriveInfoTest, RelativePathsAreRefusedAndAnUnreadableTableKnowsNothing) {
-  TDriveInfo drives = Drives();
+  DriveInfo drives = Drives();
   try {
     drives.RefreshDrive("data");
     FAIL() << "a relative path was accepted";
@@ -128,9 +128,9 @@ TEST_F(DriveInfoTest, RelativePathsAreRefusedAndAnUnreadableTableKnowsNothing) {
   }
   EXPECT_THROW(drives.GetDriveRec(""), std::invalid_argument);
 
-  TDriveInfo blind(base_ + "/no-such-table", base_ + "/block");
+  DriveInfo blind(base_ + "/no-such-table", base_ + "/block");
   EXPECT_FALSE(blind.RefreshDrive(base_));
-  const TDriveInfoRec rec = blind.GetDriveRec(base_);
+  const DriveRecord rec = blind.GetDriveRec(base_);
   EXPECT_EQ(rec.DriveType, DRIVE_UNKNOWN);
   EXPECT_FALSE(rec.ValidType);
   EXPECT_EQ(rec.DiskSize, 0);

@@ -7,8 +7,8 @@
 namespace varnoket {
 namespace {
 
-const PathRules kWin(PathStyle::Windows);
-const PathRules kPosix(PathStyle::Posix);
+const PathRules kWin(PathStyle::kWindows);
+const PathRules kPosix(PathStyle::kPosix);
 
 TEST(PathRulesTest, StoredNameTurnsTheRootIntoAFolder) {
   EXPECT_EQ(kWin.StoredName("C:\\Data\\a.txt"), "C_\\Data\\a.txt.ZZ");

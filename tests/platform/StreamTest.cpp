@@ -13,18 +13,18 @@ using test::TempDir;
 
 TEST(StreamTest, MemoryStreamOverwritesGrowsAndReadsBack) {
   MemoryStream s("hello world");
-  s.Seek(6, SeekOrigin::Begin);
+  s.Seek(6, SeekOrigin::kBegin);
   s.WriteBuffer("there!", 6);
   EXPECT_EQ(s.data(), "hello there!");
-  EXPECT_EQ(s.Seek(-2, SeekOrigin::End), 10);
+  EXPECT_EQ(s.Seek(-2, SeekOrigin::kEnd), 10);
   char two[2];
   s.ReadBuffer(two, 2);
   EXPECT_EQ(std::string(two, 2), "e!");
   char more[4];
   EXPECT_EQ(s.Read(more, 4), 0u);
   EXPECT_THROW(s.ReadBuffer(more, 1), StreamError);
-  EXPECT_THROW(s.Seek(-1, SeekOrigin::Begin), StreamError);
-  s.Seek(14, SeekOrigin::Begin);
+  EXPECT_THROW(s.Seek(-1, SeekOrigin::kBegin), StreamError);
+  s.Seek(14, SeekOrigin::kBegin);
   s.WriteBuffer("x", 1);
   EXPECT_EQ(s.data(), std::string("hello there!\0\0x", 15));
 }
@@ -35,13 +35,13 @@ TEST(StreamTest, FileStreamWritesThenReadsTheSameBytes) {
   std::string payload(300000, '\0');
   for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>(i * 7);
   {
-    FileStream out(path, FileStream::Mode::CreateTruncate);
+    FileStream out(path, FileStream::Mode::kCreateTruncate);
     out.WriteBuffer(payload.data(), payload.size());
     out.Sync();
     EXPECT_EQ(out.Size(), static_cast<int64_t>(payload.size()));
     out.Close();
   }
-  FileStream in(path, FileStream::Mode::Read);
+  FileStream in(path, FileStream::Mode::kRead);
   std::string back(payload.size() + 10, 'x');
   EXPECT_EQ(in.Read(back.data(), back.size()), payload.size());
   back.resize(payload.size());
@@ -52,14 +52,14 @@ TEST(StreamTest, FileStreamWritesThenReadsTheSameBytes) {
 TEST(StreamTest, FileStreamFailuresCarryTheSystemReason) {
   TempDir dir;
   try {
-    FileStream missing(dir / "none.bin", FileStream::Mode::Read);
+    FileStream missing(dir / "none.bin", FileStream::Mode::kRead);
     FAIL() << "opened a missing file";
   } catch (const StreamError& e) {
     EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos)
         << e.what();
   }
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
-  FileStream full("/dev/full", FileStream::Mode::CreateTruncate);
+  FileStream full("/dev/full", FileStream::Mode::kCreateTruncate);
   const std::string block(4096, 'a');
   try {
     full.WriteBuffer(block.data(), block.size());

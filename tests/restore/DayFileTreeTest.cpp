@@ -49,7 +49,7 @@ class DayFileTreeTest : public ::testing::Test {
 
   std::vector<std::string> FilePaths(NodeId node) const {
     std::vector<std::string> paths;
-    if (const TInfoNodeList* files = tree.Files(node)) {
+    if (const FileNodeList* files = tree.Files(node)) {
       for (const auto& e : *files) paths.push_back(e.FullPath);
     }
     return paths;
@@ -65,12 +65,12 @@ class DayFileTreeTest : public ::testing::Test {
 TEST_F(DayFileTreeTest, PlacesDriveAndShareRecordsWithTheirFields) {
   ASSERT_TRUE(Load({"12|590|__srv\\share\\d\\f.ZZ|\\\\srv\\share\\d\\f|32|1234567|0",
                     "3|97|C_\\a.txt.ZZ|C:\\a.txt|33|-5|0"},
-                   PathStyle::Windows));
+                   PathStyle::kWindows));
   EXPECT_EQ(Texts(StateTree::kNoNode), (std::vector<std::string>{"C:", "\\\\srv"}));
   const NodeId c = Find({"C:"});
   ASSERT_NE(c, StateTree::kNoNode);
   ASSERT_EQ(tree.Files(c)->size(), 1u);
-  const TInfoNode& a = tree.Files(c)->front();
+  const FileNode& a = tree.Files(c)->front();
   EXPECT_EQ(a.FullPath, "C:\\a.txt");
   EXPECT_EQ(a.StoredName, "C_\\a.txt.ZZ");
   EXPECT_EQ(a.Attributes, 33);
@@ -97,7 +97,7 @@ TEST_F(DayFileTreeTest, SortsWithoutRegardToCaseAndMergesNodesAcrossCase) {
       Load({"1|1|C_\\zeta\\y.ZZ|C:\\zeta\\y|32|0|0", "1|1|C_\\DOCS\\y.ZZ|C:\\DOCS\\y|32|0|0",
             "1|1|C_\\Docs\\x.ZZ|C:\\Docs\\x|32|0|0", "1|1|C_\\été\\z.ZZ|C:\\été\\z|32|0|0",
             "1|1|C_\\ÉTÉ\\z.ZZ|C:\\ÉTÉ\\z|32|0|0", "1|1|C_\\b\\z.ZZ|C:\\b\\z|32|0|0"},
-           PathStyle::Windows));
+           PathStyle::kWindows));
   const NodeId c = Find({"C:"});
   // Siblings in the sorted order; the node takes the name of the record that
   // sorts first (x before y); accented letters stay apart and sort by byte.
@@ -110,7 +110,7 @@ TEST_F(DayFileTreeTest, DirectoryRecordsMakeNodesAndHideFilesOfTheSameName) {
   ASSERT_TRUE(
       Load({"0|0|*|C:\\a\\empty|16|0|0", "5|9|C_\\a\\B.ZZ|C:\\a\\B|32|0|0",
             "5|9|C_\\a\\b\\c.txt.ZZ|C:\\a\\b\\c.txt|32|0|0", "5|9|C_\\a\\b!.ZZ|C:\\a\\b!|32|0|0"},
-           PathStyle::Windows));
+           PathStyle::kWindows));
   const NodeId a = Find({"C:", "a"});
   // "b\c.txt" sorts before the file "B" ('\' < '|'), so the node comes first.
   EXPECT_EQ(Texts(a), (std::vector<std::string>{"b", "empty"}));
@@ -123,7 +123,7 @@ TEST_F(DayFileTreeTest, SkipsShortLinesHiddenRecordsAndPathsWithoutAPlace) {
   ASSERT_TRUE(Load({"", "a|b|c|d", "abcdefgh|1|2", "1|1|C_\\k\\one.ZZ|C:\\k\\one|32|0|1",
                     "1|1|C_\\k\\ten.ZZ|C:\\k\\ten|32|0|10", "1|1|C_a.ZZ|C:a.txt|32|0|0",
                     "1|1|C_\\k\\more.ZZ|C:\\k\\more|32|0|0|extra|fields"},
-                   PathStyle::Windows));
+                   PathStyle::kWindows));
   // Field 7 "1" hides a record, "10" does not; fields after the seventh are
   // dropped; "C:a.txt" names no directory and is left out.
   EXPECT_EQ(Texts(StateTree::kNoNode), std::vector<std::string>{"C:"});
@@ -142,49 +142,49 @@ TEST_F(DayFileTreeTest, BadRecordsStopTheLoadWithTheirTexts) {
     }
     return std::string("no error");
   };
-  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|3x2|0|0", PathStyle::Windows),
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|3x2|0|0", PathStyle::kWindows),
             "'3x2' n'est pas une valeur entière correcte");
-  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|32||0", PathStyle::Windows),
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|32||0", PathStyle::kWindows),
             "'' n'est pas une valeur entière correcte");
-  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|32|2147483648|0", PathStyle::Windows),
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|32|2147483648|0", PathStyle::kWindows),
             "'2147483648' n'est pas une valeur entière correcte");
-  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|+-3|0|0", PathStyle::Windows),
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|+-3|0|0", PathStyle::kWindows),
             "'+-3' n'est pas une valeur entière correcte");
   // A NUL byte in the field: the message still ends with its text.
   using namespace std::string_literals;
-  EXPECT_EQ(errorOf("1|98|_/h/\x05\0\0copy|33189|1483174052|0"s, PathStyle::Posix),
+  EXPECT_EQ(errorOf("1|98|_/h/\x05\0\0copy|33189|1483174052|0"s, PathStyle::kPosix),
             "'_/h/\x05' n'est pas une valeur entière correcte");
-  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|+32|-2147483648|0", PathStyle::Windows), "no error");
+  EXPECT_EQ(errorOf("1|1|C_\\k\\x.ZZ|C:\\k\\x|+32|-2147483648|0", PathStyle::kWindows), "no error");
   EXPECT_EQ(tree.Files(Find({"C:", "k"}))->front().FileDate, INT32_MIN);
 
-  const std::string drive = errorOf("0|0|*|C:|16|0|0", PathStyle::Windows);
+  const std::string drive = errorOf("0|0|*|C:|16|0|0", PathStyle::kWindows);
   EXPECT_THAT(drive, HasSubstr("Nom de fichier aberrants dans TreeAddInfoNode() !"));
   EXPECT_THAT(drive, HasSubstr(" (DayFileTree.cpp, ligne "));
-  EXPECT_THAT(errorOf("0|0|*|/|16877|0|0", PathStyle::Posix),
+  EXPECT_THAT(errorOf("0|0|*|/|16877|0|0", PathStyle::kPosix),
               HasSubstr("Nom de fichier aberrants dans TreeAddInfoNode() !"));
 }
 
 TEST_F(DayFileTreeTest, UnreadableListLeavesTheTreeEmpty) {
-  EXPECT_FALSE(LoadDayFileList(fs, dir / "missing.txt", tree, PathRules(PathStyle::Posix)));
+  EXPECT_FALSE(LoadDayFileList(fs, dir / "missing.txt", tree, PathRules(PathStyle::kPosix)));
   EXPECT_EQ(tree.NodeCount(), 0u);
   test::WriteFile(path, "");
-  EXPECT_TRUE(LoadDayFileList(fs, path, tree, PathRules(PathStyle::Posix)));
+  EXPECT_TRUE(LoadDayFileList(fs, path, tree, PathRules(PathStyle::kPosix)));
   EXPECT_EQ(tree.NodeCount(), 0u);
   test::WriteFile(path, "1|1|_/a/b.ZZ|/a/b|32|0|0\r\n");
   fs.failReads = EACCES;
-  EXPECT_FALSE(LoadDayFileList(fs, path, tree, PathRules(PathStyle::Posix)));
+  EXPECT_FALSE(LoadDayFileList(fs, path, tree, PathRules(PathStyle::kPosix)));
   EXPECT_EQ(tree.NodeCount(), 0u);
 }
 
 TEST_F(DayFileTreeTest, PosixPathsHangBelowOneTopLevelNodeAndKeepTheirCase) {
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   auto file = [&rules](const std::string& p) {
     return FormatFileRecord(10, 77, rules.StoredName(p), p, 0100644, 1000);
   };
   ASSERT_TRUE(Load(
       {file("/home/u/docs/y"), file("/home/u/Docs/x"), file("/home/u/a.txt"), file("relative/x"),
        file("/a"), FormatDirectoryRecord("/home/u/empty", 040755, 7), file("/home/u/Docs")},
-      PathStyle::Posix));
+      PathStyle::kPosix));
   EXPECT_EQ(Texts(StateTree::kNoNode), std::vector<std::string>{"/"});
   const NodeId top = Find({"/"});
   EXPECT_EQ(Texts(top), std::vector<std::string>{"home"});
@@ -195,25 +195,25 @@ TEST_F(DayFileTreeTest, PosixPathsHangBelowOneTopLevelNodeAndKeepTheirCase) {
   EXPECT_EQ(FilePaths(u), std::vector<std::string>{"/home/u/a.txt"});
   ASSERT_EQ(FilePaths(Find({"/", "home", "u", "docs"})),
             std::vector<std::string>{"/home/u/docs/y"});
-  const TInfoNode& x = tree.Files(Find({"/", "home", "u", "Docs"}))->front();
+  const FileNode& x = tree.Files(Find({"/", "home", "u", "Docs"}))->front();
   EXPECT_EQ(x.StoredName, "_/home/u/Docs/x.ZZ");
   EXPECT_EQ(x.Attributes, 0100644);
   EXPECT_EQ(x.FileDate, 1000);
 }
 
-TEST_F(DayFileTreeTest, TreeAddInfoNodeContinuesFromAPlacedPrefix) {
-  const PathRules rules(PathStyle::Windows);
+TEST_F(DayFileTreeTest, AddFileNodeContinuesFromAPlacedPrefix) {
+  const PathRules rules(PathStyle::kWindows);
   const NodeId c = tree.AddChild(StateTree::kNoNode, "C:", kStateUnticked);
-  TInfoNode entry;
+  FileNode entry;
   entry.FullPath = "C:\\x\\y\\f";
   entry.StoredName = "C_\\x\\y\\f.ZZ";
   int calls = 0;
-  TreeAddInfoNode(tree, entry, "C:\\", c, rules, [&calls] { ++calls; });
+  AddFileNode(tree, entry, "C:\\", c, rules, [&calls] { ++calls; });
   EXPECT_EQ(calls, 3);
   EXPECT_EQ(FilePaths(Find({"C:", "x", "y"})), std::vector<std::string>{"C:\\x\\y\\f"});
   // A prefix longer than the path places nothing.
   entry.FullPath = "C:\\z";
-  TreeAddInfoNode(tree, entry, "C:\\zzzzzz", c, rules);
+  AddFileNode(tree, entry, "C:\\zzzzzz", c, rules);
   EXPECT_EQ(Texts(c), std::vector<std::string>{"x"});
   EXPECT_EQ(tree.Files(c), nullptr);
 }

@@ -24,7 +24,7 @@ std::string Compressed(const std::string& bytes) {
 
 class RestoreItemTest : public ::testing::Test {
  protected:
-  RestoreItemTest() : layout(PathRules(PathStyle::Posix), tmp / "store", "PC") {}
+  RestoreItemTest() : layout(PathRules(PathStyle::kPosix), tmp / "store", "PC") {}
 
   // Puts a stored copy of `bytes` under `name` in a day folder.
   void Store(const std::string& day, const std::string& name, const std::string& bytes) {

@@ -54,11 +54,11 @@ class RestoreRunTest : public ::testing::Test {
       CompressFile(in, out);
       WriteFile(tmp / ("store/PC/01032006/" + name), out.data());
     }
-    tree.EnsureFiles(dir).push_back(TInfoNode{fullPath, name, 0100600, 0, kStateUnticked});
+    tree.EnsureFiles(dir).push_back(FileNode{fullPath, name, 0100600, 0, kStateUnticked});
   }
 
   test::TempDir tmp;
-  PathRules rules{PathStyle::Posix};
+  PathRules rules{PathStyle::kPosix};
   StoreLayout layout;
   std::vector<std::string> days{"01032006"};
   RestoreRunContext ctx;
@@ -130,12 +130,12 @@ TEST(RestoreNodePathTest, JoinsTheNodeTextsInEachStyle) {
   StateTree tree;
   const auto root = tree.AddChild(StateTree::kNoNode, "/", kStateUnticked);
   const auto home = tree.AddChild(tree.AddChild(root, "home", 1), "u", 1);
-  EXPECT_EQ(NodePath(tree, root, PathRules(PathStyle::Posix)), "/");
-  EXPECT_EQ(NodePath(tree, home, PathRules(PathStyle::Posix)), "/home/u");
+  EXPECT_EQ(NodePath(tree, root, PathRules(PathStyle::kPosix)), "/");
+  EXPECT_EQ(NodePath(tree, home, PathRules(PathStyle::kPosix)), "/home/u");
   const auto share = tree.AddChild(tree.AddChild(StateTree::kNoNode, "\\\\srv", 1), "share", 1);
   const auto data = tree.AddChild(tree.AddChild(StateTree::kNoNode, "C:", 1), "Data", 1);
-  EXPECT_EQ(NodePath(tree, share, PathRules(PathStyle::Windows)), "\\\\srv\\share");
-  EXPECT_EQ(NodePath(tree, data, PathRules(PathStyle::Windows)), "C:\\Data");
+  EXPECT_EQ(NodePath(tree, share, PathRules(PathStyle::kWindows)), "\\\\srv\\share");
+  EXPECT_EQ(NodePath(tree, data, PathRules(PathStyle::kWindows)), "C:\\Data");
 }
 
 }  // namespace

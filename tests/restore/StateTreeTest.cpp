@@ -7,8 +7,8 @@ namespace {
 
 using NodeId = StateTree::NodeId;
 
-TInfoNode Entry(const std::string& path, int32_t state = 0) {
-  TInfoNode e;
+FileNode Entry(const std::string& path, int32_t state = 0) {
+  FileNode e;
   e.FullPath = path;
   e.StoredName = path + ".ZZ";
   e.State = state;
@@ -17,8 +17,8 @@ TInfoNode Entry(const std::string& path, int32_t state = 0) {
 
 std::vector<int32_t> EntryStates(const StateTree& tree, NodeId node) {
   std::vector<int32_t> states;
-  if (const TInfoNodeList* files = tree.Files(node)) {
-    for (const TInfoNode& e : *files) states.push_back(e.State);
+  if (const FileNodeList* files = tree.Files(node)) {
+    for (const FileNode& e : *files) states.push_back(e.State);
   }
   return states;
 }

@@ -38,7 +38,7 @@ class ProgramSettingsTest : public ::testing::Test {
   std::string base_;
   std::string nfs_;
   PosixFileSystem fs_;
-  TDriveInfo drives_;
+  DriveInfo drives_;
 };
 
 TEST_F(ProgramSettingsTest, AMissingFileIsCreatedWithTheFiveDefaultLines) {

@@ -34,9 +34,9 @@ class StationSettingsTest : public ::testing::Test {
 };
 
 TEST(StationSettingsPathTest, StationFolderThenStationFile) {
-  EXPECT_EQ(StationSettingsPath(PathRules(PathStyle::Posix), "/srv/sauv", "PC1"),
+  EXPECT_EQ(StationSettingsPath(PathRules(PathStyle::kPosix), "/srv/sauv", "PC1"),
             "/srv/sauv/PC1/PC1.ini");
-  EXPECT_EQ(StationSettingsPath(PathRules(PathStyle::Windows), "E:\\Sauv", "PC1"),
+  EXPECT_EQ(StationSettingsPath(PathRules(PathStyle::kWindows), "E:\\Sauv", "PC1"),
             "E:\\Sauv\\PC1\\PC1.ini");
 }
 
@@ -89,7 +89,7 @@ TEST_F(StationSettingsTest, DirectoriesLoadSortedWhateverTheirKeysAndSaveAsD1ToD
   EXPECT_EQ(settings_.lastBackupDate, "31/12/2002");
 
   settings_.exclusions = {"*.tmp", "a b"};
-  ASSERT_TRUE(EnregistrerIni(dialogs_, settings_));
+  ASSERT_TRUE(SaveBackupSet(dialogs_, settings_));
   EXPECT_EQ(ReadFile(IniPath()),
             "[PARAMS]\r\n"
             "LASTBACKUP=2004-03-05\r\n"
@@ -104,7 +104,7 @@ TEST_F(StationSettingsTest, DirectoriesLoadSortedWhateverTheirKeysAndSaveAsD1ToD
   // and shows the exclusions in list-box order.
   settings_.directories.clear();
   settings_.exclusions = {"b.x", "A.y"};
-  ASSERT_TRUE(EnregistrerIni(dialogs_, settings_));
+  ASSERT_TRUE(SaveBackupSet(dialogs_, settings_));
   EXPECT_TRUE(settings_.backupDirectories.empty());
   EXPECT_FALSE(settings_.file->HasSection("DIRECTORIES"));
   StationSettings reloaded;
@@ -146,7 +146,7 @@ TEST_F(StationSettingsTest, AFailedSaveShowsItsMessageAndKeepsEverything) {
   const std::string before = ReadFile(IniPath());
   settings_.directories.push_back("/srv");
   fs_.failWrites = EACCES;
-  EXPECT_FALSE(EnregistrerIni(dialogs_, settings_));
+  EXPECT_FALSE(SaveBackupSet(dialogs_, settings_));
   EXPECT_EQ(dialogs_.Texts(DialogKind::Error),
             List{"Une erreur s'est produite lors de la mise à jour des paramètres !\r\n"
                  "Veuillez contacter votre administrateur système !"});
@@ -172,7 +172,7 @@ TEST_F(StationSettingsTest, AnUnreadableFileBehavesAsAnEmptyOne) {
 TEST_F(StationSettingsTest, TheLastBackupDateIsWrittenAtOnce) {
   StationSettings closed;
   EXPECT_THROW(WriteLastBackup(closed, "06/03/2004"), IniError);
-  EXPECT_TRUE(EnregistrerIni(dialogs_, closed));  // nothing open, nothing to save
+  EXPECT_TRUE(SaveBackupSet(dialogs_, closed));  // nothing open, nothing to save
 
   ASSERT_TRUE(Load());
   WriteLastBackup(settings_, "06/03/2004");
@@ -222,15 +222,15 @@ TEST_F(StationSettingsTest, AStationFileThatIsNoTextIsKeptAsideWithAWarning) {
                  ") et les valeurs par défaut sont utilisées."});
   // The next save makes a new file; the copy stays as it was.
   settings_.directories = {"/srv"};
-  ASSERT_TRUE(EnregistrerIni(dialogs_, settings_));
+  ASSERT_TRUE(SaveBackupSet(dialogs_, settings_));
   EXPECT_EQ(ReadFile(IniPath()), "[DIRECTORIES]\r\nD1=/srv\r\n[PARAMS]\r\nEXCLUSIONS=" +
                                      std::string("*.mp3,*.mpeg,*.mpg,PageFile.sys\r\n"));
   EXPECT_EQ(ReadFile(kept), garbage);
 }
 
-TEST(SortLikeListBoxTest, IgnoresCaseAndKeepsTiesInOrder) {
+TEST(SortAsDisplayedTest, IgnoresCaseAndKeepsTiesInOrder) {
   List items = {"b", "B", "a", "C", "A"};
-  SortLikeListBox(items);
+  SortAsDisplayed(items);
   EXPECT_EQ(items, (List{"a", "A", "b", "B", "C"}));
 }
 

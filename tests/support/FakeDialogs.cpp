@@ -13,11 +13,11 @@ DialogAnswer FakeDialogs::Warning(const std::string& text, DialogButtons buttons
 }
 
 void FakeDialogs::Information(const std::string& text) {
-  calls_.push_back({DialogKind::Information, text, DialogButtons::Ok});
+  calls_.push_back({DialogKind::Information, text, DialogButtons::kOk});
 }
 
 void FakeDialogs::Message(const std::string& text) {
-  calls_.push_back({DialogKind::Message, text, DialogButtons::Ok});
+  calls_.push_back({DialogKind::Message, text, DialogButtons::kOk});
 }
 
 std::vector<std::string> FakeDialogs::Texts(DialogKind kind) const {
@@ -39,7 +39,7 @@ DialogAnswer FakeDialogs::Answer(DialogButtons buttons) {
     answers_.pop_front();
     return answer;
   }
-  return buttons == DialogButtons::YesNo ? DialogAnswer::Yes : DialogAnswer::Ok;
+  return buttons == DialogButtons::kYesNo ? DialogAnswer::kYes : DialogAnswer::kOk;
 }
 
 }  // namespace varnoket::test

@@ -16,13 +16,13 @@ enum class DialogKind { Error, Warning, Information, Message };
 struct DialogCall {
   DialogKind kind;
   std::string text;
-  DialogButtons buttons = DialogButtons::Ok;
+  DialogButtons buttons = DialogButtons::kOk;
 };
 
 class FakeDialogs : public Dialogs {
  public:
-  DialogAnswer Error(const std::string& text, DialogButtons buttons = DialogButtons::Ok) override;
-  DialogAnswer Warning(const std::string& text, DialogButtons buttons = DialogButtons::Ok) override;
+  DialogAnswer Error(const std::string& text, DialogButtons buttons = DialogButtons::kOk) override;
+  DialogAnswer Warning(const std::string& text, DialogButtons buttons = DialogButtons::kOk) override;
   void Information(const std::string& text) override;
   void Message(const std::string& text) override;
 

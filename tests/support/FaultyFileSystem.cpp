@@ -166,12 +166,12 @@ bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
 
 std::unique_ptr<FileStream> FaultyFileSystem::OpenRead(const std::string& path) {
   if (Fails(FsCall::kOpenRead, path)) ThrowFault("Impossible d'ouvrir le fichier", path);
-  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::Read);
+  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kRead);
 }
 
 std::unique_ptr<FileStream> FaultyFileSystem::Create(const std::string& path) {
   if (Fails(FsCall::kCreate, path)) ThrowFault("Impossible de créer le fichier", path);
-  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::CreateTruncate);
+  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kCreateTruncate);
 }
 
 std::optional<DirEntry> FaultyFileSystem::StatStream(const FileStream& stream) {

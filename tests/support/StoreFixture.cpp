@@ -16,7 +16,7 @@ StoreFixture::StoreFixture(FileSystem& fileSystem)
   std::filesystem::create_directories(source);
   std::filesystem::create_directories(root);
   SetDay(1, 3, 2006);
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   if (!LoadStationSettings(fs, dialogs, station, root, stationName, rules)) {
     throw std::runtime_error("station settings not created");
   }

@@ -9,17 +9,17 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "ui/gui/TFormError.h"
+#include "ui/gui/ErrorWindow.h"
 
 namespace varnoket {
 namespace {
 
-QTimer* TimeoutTimer(TFormError& form) {
+QTimer* TimeoutTimer(ErrorWindow& form) {
   return form.findChild<QTimer*>(QStringLiteral("TimerTimeout"));
 }
 
 TEST(ErrorWindowTest, ShowsWithoutBlockingAndSecondErrorReplacesText) {
-  TFormError form;
+  ErrorWindow form;
   ASSERT_FALSE(form.isVisible());
   EXPECT_EQ(form.Text(), "");
 
@@ -42,7 +42,7 @@ TEST(ErrorWindowTest, ShowsWithoutBlockingAndSecondErrorReplacesText) {
 }
 
 TEST(ErrorWindowTest, CloseButtonHidesWindow) {
-  TFormError form;
+  ErrorWindow form;
   EXPECT_EQ(form.windowTitle(), QStringLiteral("Varnoket - ERREUR"));
   form.ShowError("x");
   auto* button = form.findChild<QPushButton*>(QStringLiteral("BitBtnFermer"));
@@ -58,7 +58,7 @@ TEST(ErrorWindowTest, CloseButtonHidesWindow) {
 }
 
 TEST(ErrorWindowTest, TimerRunsFromCreationAndEachTickHides) {
-  TFormError form;
+  ErrorWindow form;
   QTimer* timer = TimeoutTimer(form);
   ASSERT_NE(timer, nullptr);
   EXPECT_EQ(timer->interval(), 240000);
@@ -79,12 +79,12 @@ TEST(ErrorWindowTest, TimerRunsFromCreationAndEachTickHides) {
   EXPECT_TRUE(timer->isActive());
 
   form.ShowError("encore");
-  form.TimerTimeoutTimer();
+  form.CloseAfterTimeout();
   EXPECT_FALSE(form.isVisible());
 }
 
 TEST(ErrorWindowTest, ShowingDoesNotRestartTimer) {
-  TFormError form;
+  ErrorWindow form;
   QTimer* timer = TimeoutTimer(form);
   ASSERT_NE(timer, nullptr);
   // Let some of the period run out, waiting only as long as that takes.

@@ -8,18 +8,18 @@
 #include <QPushButton>
 #include <QTextBrowser>
 
-#include "ui/gui/TFormAide.h"
+#include "ui/gui/HelpWindow.h"
 
 namespace varnoket {
 namespace {
 
-QTextBrowser* RichEdit(TFormAide& form) {
+QTextBrowser* RichEdit(HelpWindow& form) {
   return form.findChild<QTextBrowser*>(QStringLiteral("RichEdit1"));
 }
 
 TEST(HelpWindowTest, GuideResourceIsCompiledInAndFrench) {
   // Constructing the window registers the resource of its static library.
-  TFormAide form;
+  HelpWindow form;
   QFile guide(QStringLiteral(":/RTFHELP"));
   ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
   const QString html = QString::fromUtf8(guide.readAll());
@@ -34,7 +34,7 @@ TEST(HelpWindowTest, GuideResourceIsCompiledInAndFrench) {
 }
 
 TEST(HelpWindowTest, ShowLoadsGuideAndEveryShowingReloads) {
-  TFormAide form;
+  HelpWindow form;
   EXPECT_EQ(form.windowTitle(), QStringLiteral("Aide Varnoket"));
   QTextBrowser* text = RichEdit(form);
   ASSERT_NE(text, nullptr);
@@ -64,7 +64,7 @@ TEST(HelpWindowTest, ShowLoadsGuideAndEveryShowingReloads) {
 }
 
 TEST(HelpWindowTest, ShowHelpWhileOpenKeepsTheDocument) {
-  TFormAide form;
+  HelpWindow form;
   form.ShowHelp();
   QTextBrowser* text = RichEdit(form);
   ASSERT_NE(text, nullptr);
@@ -75,7 +75,7 @@ TEST(HelpWindowTest, ShowHelpWhileOpenKeepsTheDocument) {
 }
 
 TEST(HelpWindowTest, ResizeLaysOutTextAndButton) {
-  TFormAide form;
+  HelpWindow form;
   form.ShowHelp();
   QTextBrowser* text = RichEdit(form);
   auto* button = form.findChild<QPushButton*>(QStringLiteral("BitBtnFermer"));
@@ -97,7 +97,7 @@ TEST(HelpWindowTest, ResizeLaysOutTextAndButton) {
 }
 
 TEST(HelpWindowTest, SizeSetWhileHiddenAppliesAtNextShowing) {
-  TFormAide form;
+  HelpWindow form;
   form.resize(430, 330);
   form.ShowHelp();
   QApplication::processEvents();

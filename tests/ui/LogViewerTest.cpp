@@ -12,7 +12,7 @@
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 #include "ui/LogRows.h"
-#include "ui/gui/TFormViewLog.h"
+#include "ui/gui/LogViewer.h"
 
 namespace varnoket {
 namespace {
@@ -66,7 +66,7 @@ class LogViewerTest : public ::testing::Test {
   test::TempDir root;
   PosixFileSystem fs;
   test::FakeDialogs dialogs;
-  TFormViewLog form;
+  LogViewer form;
 };
 
 TEST_F(LogViewerTest, RefusalsShowTheirTextAndLeaveTheViewerClosed) {
@@ -85,7 +85,7 @@ TEST_F(LogViewerTest, RefusalsShowTheirTextAndLeaveTheViewerClosed) {
   Show();
   ASSERT_EQ(dialogs.calls().size(), 3u);
   EXPECT_EQ(dialogs.calls().back().kind, DialogKind::Error);
-  EXPECT_EQ(dialogs.calls().back().buttons, DialogButtons::Ok);
+  EXPECT_EQ(dialogs.calls().back().buttons, DialogButtons::kOk);
   EXPECT_EQ(dialogs.calls().back().text, "Impossible de lire le fichier log (" + path + ")");
   EXPECT_FALSE(form.isVisible());
 }

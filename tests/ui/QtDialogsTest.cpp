@@ -68,7 +68,7 @@ TEST(QtDialogsTest, ErrorBoxAnswersTheButtonPressed) {
   QtDialogs dialogs;
   Seen seen;
   Drive(seen, QStringLiteral("OK"));
-  EXPECT_EQ(dialogs.Error("Fichier ini non initialisé !"), DialogAnswer::Ok);
+  EXPECT_EQ(dialogs.Error("Fichier ini non initialisé !"), DialogAnswer::kOk);
   ASSERT_TRUE(seen.found);
   EXPECT_EQ(seen.title, QStringLiteral("Erreur"));
   EXPECT_EQ(seen.icon, QMessageBox::Critical);
@@ -77,7 +77,7 @@ TEST(QtDialogsTest, ErrorBoxAnswersTheButtonPressed) {
 
   Seen cancel;
   Drive(cancel, QStringLiteral("Annuler"));
-  EXPECT_EQ(dialogs.Error("x", DialogButtons::OkCancel), DialogAnswer::Cancel);
+  EXPECT_EQ(dialogs.Error("x", DialogButtons::kOkCancel), DialogAnswer::kCancel);
   ASSERT_TRUE(cancel.found);
   EXPECT_TRUE(HasButtons(cancel, {QStringLiteral("OK"), QStringLiteral("Annuler")}));
 }
@@ -86,7 +86,7 @@ TEST(QtDialogsTest, WarningBoxWithEveryButtonSet) {
   QtDialogs dialogs;
   Seen ok;
   Drive(ok, QStringLiteral("OK"));
-  EXPECT_EQ(dialogs.Warning("a\r\nb", DialogButtons::OkCancel), DialogAnswer::Ok);
+  EXPECT_EQ(dialogs.Warning("a\r\nb", DialogButtons::kOkCancel), DialogAnswer::kOk);
   ASSERT_TRUE(ok.found);
   EXPECT_EQ(ok.title, QStringLiteral("Avertissement"));
   EXPECT_EQ(ok.icon, QMessageBox::Warning);
@@ -95,13 +95,13 @@ TEST(QtDialogsTest, WarningBoxWithEveryButtonSet) {
 
   Seen yes;
   Drive(yes, QStringLiteral("Oui"));
-  EXPECT_EQ(dialogs.Warning("q", DialogButtons::YesNo), DialogAnswer::Yes);
+  EXPECT_EQ(dialogs.Warning("q", DialogButtons::kYesNo), DialogAnswer::kYes);
   ASSERT_TRUE(yes.found);
   EXPECT_TRUE(HasButtons(yes, {QStringLiteral("Oui"), QStringLiteral("Non")}));
 
   Seen no;
   Drive(no, QStringLiteral("Non"));
-  EXPECT_EQ(dialogs.Warning("q", DialogButtons::YesNo), DialogAnswer::No);
+  EXPECT_EQ(dialogs.Warning("q", DialogButtons::kYesNo), DialogAnswer::kNo);
   ASSERT_TRUE(no.found);
 }
 
@@ -109,17 +109,17 @@ TEST(QtDialogsTest, EscapeNeverConfirms) {
   QtDialogs dialogs;
   Seen okCancel;
   Drive(okCancel, QString());
-  EXPECT_EQ(dialogs.Warning("Confirmez vous ?", DialogButtons::OkCancel), DialogAnswer::Cancel);
+  EXPECT_EQ(dialogs.Warning("Confirmez vous ?", DialogButtons::kOkCancel), DialogAnswer::kCancel);
   ASSERT_TRUE(okCancel.found);
 
   Seen yesNo;
   Drive(yesNo, QString());
-  EXPECT_EQ(dialogs.Error("Confirmez vous ?", DialogButtons::YesNo), DialogAnswer::No);
+  EXPECT_EQ(dialogs.Error("Confirmez vous ?", DialogButtons::kYesNo), DialogAnswer::kNo);
   ASSERT_TRUE(yesNo.found);
 
   Seen single;
   Drive(single, QString());
-  EXPECT_EQ(dialogs.Error("x"), DialogAnswer::Ok);
+  EXPECT_EQ(dialogs.Error("x"), DialogAnswer::kOk);
   ASSERT_TRUE(single.found);
 }
 

@@ -62,8 +62,8 @@ class HttpTransferTest : public ::testing::Test {
   }
 
   HttpOutcome Run(const HttpRequest& request) {
-    return RunHttpTransfer(request, stop, [this](int64_t total, int64_t readed) {
-      progress.emplace_back(total, readed);
+    return RunHttpTransfer(request, stop, [this](int64_t total, int64_t received) {
+      progress.emplace_back(total, received);
     });
   }
 
@@ -143,11 +143,11 @@ TEST_F(HttpTransferTest, BodyIsStreamedInSmallBlocksWithProgress) {
   EXPECT_EQ(ReadFile(target), body);
   ASSERT_GE(progress.size(), 98u);
   int64_t previous = 0;
-  for (const auto& [total, readed] : progress) {
+  for (const auto& [total, received] : progress) {
     EXPECT_EQ(total, 100000);
-    EXPECT_GT(readed, previous);
-    EXPECT_LE(readed - previous, 1025);
-    previous = readed;
+    EXPECT_GT(received, previous);
+    EXPECT_LE(received - previous, 1025);
+    previous = received;
   }
   EXPECT_EQ(previous, 100000);
 }

@@ -57,11 +57,11 @@ class UpdateRoleDialogs final : public Dialogs {
 
   DialogAnswer Error(const std::string& text, DialogButtons) override {
     Show(text);
-    return DialogAnswer::Ok;
+    return DialogAnswer::kOk;
   }
   DialogAnswer Warning(const std::string& text, DialogButtons) override {
     Show(text);
-    return DialogAnswer::Ok;
+    return DialogAnswer::kOk;
   }
   void Information(const std::string& text) override { Show(text); }
   void Message(const std::string& text) override { Show(text); }
@@ -107,13 +107,13 @@ int RunUpdate(const std::string& programPath, bool anotherInstance, bool localDr
 int main(int argc, char** argv) {
   using namespace varnoket;
   const std::string programPath = OwnProgramPath();
-  const PathRules rules(PathStyle::Posix);
+  const PathRules rules(PathStyle::kPosix);
   const std::string programFolder = ProgramFolderOf(programPath);
 
   InstanceLock lock;
   const bool obtained =
       ProbeInstance(lock, 10, [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); });
-  TDriveInfo drives;
+  DriveInfo drives;
   const bool localDrive = !IsRemotePath(drives, programPath);
 
   if (RoleOf(programPath) == ProgramRole::kUpdate) {

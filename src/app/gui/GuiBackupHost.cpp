@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "desktop/gui/TantTaskbarIcon.h"
-#include "ui/gui/TFormError.h"
+#include "desktop/gui/TrayIcon.h"
+#include "ui/gui/ErrorWindow.h"
 
 namespace varnoket {
 
@@ -22,7 +22,7 @@ void GuiBackupHost::SetTrayHint(const std::string& hint) {
 }
 
 void GuiBackupHost::ShowErrorWindow(const std::string& text) {
-  TFormError* window = parts_.errorWindow ? parts_.errorWindow() : nullptr;
+  ErrorWindow* window = parts_.errorWindow ? parts_.errorWindow() : nullptr;
   if (window != nullptr) window->ShowError(text);
 }
 
@@ -44,12 +44,12 @@ void GuiBackupHost::RestoreWindows() {
 }
 
 void GuiBackupHost::SetMenuItemsEnabled(bool configure, bool enlarge) {
-  if (parts_.configurer1 != nullptr) parts_.configurer1->setEnabled(configure);
-  if (parts_.agrandir1 != nullptr) parts_.agrandir1->setEnabled(enlarge);
+  if (parts_.configureAction != nullptr) parts_.configureAction->setEnabled(configure);
+  if (parts_.showWindowAction != nullptr) parts_.showWindowAction->setEnabled(enlarge);
 }
 
 void GuiBackupHost::EnableTimer() {
-  if (parts_.timer1 != nullptr) parts_.timer1->start();
+  if (parts_.schedulerTimer != nullptr) parts_.schedulerTimer->start();
 }
 
 void GuiBackupHost::FocusDirectoryList() {

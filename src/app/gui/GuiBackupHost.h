@@ -16,15 +16,15 @@ class QTimer;
 
 namespace varnoket {
 
-class TantTaskbarIcon;
-class TFormError;
+class TrayIcon;
+class ErrorWindow;
 
 struct GuiBackupHostParts {
-  TantTaskbarIcon* tray = nullptr;
-  QAction* configurer1 = nullptr;
-  QAction* agrandir1 = nullptr;
-  QTimer* timer1 = nullptr;
-  std::function<TFormError*()> errorWindow;
+  TrayIcon* tray = nullptr;
+  QAction* configureAction = nullptr;
+  QAction* showWindowAction = nullptr;
+  QTimer* schedulerTimer = nullptr;
+  std::function<ErrorWindow*()> errorWindow;
   std::function<void()> focusDirectoryList;
 };
 

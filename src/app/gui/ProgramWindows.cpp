@@ -8,38 +8,38 @@ ProgramWindows::ProgramWindows(MainWindowEnv env, const std::string& programFold
   FileSystem& fs = env.fs;
   Dialogs& dialogs = env.dialogs;
   FolderPicker& picker = env.picker;
-  TDriveInfo& drives = env.drives;
+  DriveInfo& drives = env.drives;
 
-  form1_ = std::make_unique<TForm1>(std::move(env));
-  config_ = std::make_unique<TFormConfig>(fs, dialogs, picker, drives, programFolder);
-  aide_ = std::make_unique<TFormAide>();
+  main_ = std::make_unique<MainWindow>(std::move(env));
+  config_ = std::make_unique<ConfigurationDialog>(fs, dialogs, picker, drives, programFolder);
+  help_ = std::make_unique<HelpWindow>();
   // The restore window writes into its report window, so the report exists
   // first.
-  infoRestaure_ = std::make_unique<TFormInfoRestaure>(dialogs);
+  restoreReport_ = std::make_unique<RestoreReportWindow>(dialogs);
   RestoreWindowEnv restoreEnv(fs, dialogs);
   restoreEnv.backupRoot = [this] { return config_->Settings().backupRoot; };
-  restoreEnv.stationName = [this] { return form1_->StationName(); };
-  restoreEnv.stopTimer = [this] { form1_->Timer1().stop(); };
-  restoreEnv.startTimer = [this] { form1_->Timer1().start(); };
-  restaure_ = std::make_unique<TFormRestaure>(restoreEnv, *infoRestaure_);
-  viewLog_ = std::make_unique<TFormViewLog>();
-  error_ = std::make_unique<TFormError>();
-  addExclusion_ = std::make_unique<TFormAddExclusion>(dialogs);
+  restoreEnv.stationName = [this] { return main_->StationName(); };
+  restoreEnv.stopTimer = [this] { main_->SchedulerTimer().stop(); };
+  restoreEnv.startTimer = [this] { main_->SchedulerTimer().start(); };
+  restore_ = std::make_unique<RestoreWindow>(restoreEnv, *restoreReport_);
+  viewLog_ = std::make_unique<LogViewer>();
+  error_ = std::make_unique<ErrorWindow>();
+  addExclusion_ = std::make_unique<ExclusionDialog>(dialogs);
 
-  config_->SetOwner(form1_.get());
-  addExclusion_->SetOwner(form1_.get());
-  form1_->SetForms({config_.get(), aide_.get(), restaure_.get(), viewLog_.get(), error_.get(),
+  config_->SetOwner(main_.get());
+  addExclusion_->SetOwner(main_.get());
+  main_->SetOtherWindows({config_.get(), help_.get(), restore_.get(), viewLog_.get(), error_.get(),
                     addExclusion_.get()});
 }
 
 ProgramWindows::~ProgramWindows() {
-  form1_.reset();
+  main_.reset();
   addExclusion_.reset();
   error_.reset();
   viewLog_.reset();
-  restaure_.reset();
-  infoRestaure_.reset();
-  aide_.reset();
+  restore_.reset();
+  restoreReport_.reset();
+  help_.reset();
   config_.reset();
 }
 

@@ -6,14 +6,14 @@
 #include <memory>
 #include <string>
 
-#include "app/gui/TForm1.h"
-#include "restore/gui/TFormInfoRestaure.h"
-#include "restore/gui/TFormRestaure.h"
-#include "settings/gui/TFormAddExclusion.h"
-#include "settings/gui/TFormConfig.h"
-#include "ui/gui/TFormAide.h"
-#include "ui/gui/TFormError.h"
-#include "ui/gui/TFormViewLog.h"
+#include "app/gui/MainWindow.h"
+#include "restore/gui/RestoreReportWindow.h"
+#include "restore/gui/RestoreWindow.h"
+#include "settings/gui/ExclusionDialog.h"
+#include "settings/gui/ConfigurationDialog.h"
+#include "ui/gui/HelpWindow.h"
+#include "ui/gui/ErrorWindow.h"
+#include "ui/gui/LogViewer.h"
 
 namespace varnoket {
 
@@ -29,24 +29,24 @@ class ProgramWindows {
   ProgramWindows(const ProgramWindows&) = delete;
   ProgramWindows& operator=(const ProgramWindows&) = delete;
 
-  TForm1& Form1() { return *form1_; }
-  TFormConfig& Config() { return *config_; }
-  TFormAide& Aide() { return *aide_; }
-  TFormInfoRestaure& InfoRestaure() { return *infoRestaure_; }
-  TFormRestaure& Restaure() { return *restaure_; }
-  TFormViewLog& ViewLog() { return *viewLog_; }
-  TFormError& Error() { return *error_; }
-  TFormAddExclusion& AddExclusion() { return *addExclusion_; }
+  MainWindow& Main() { return *main_; }
+  ConfigurationDialog& Config() { return *config_; }
+  HelpWindow& Help() { return *help_; }
+  RestoreReportWindow& RestoreReport() { return *restoreReport_; }
+  RestoreWindow& Restore() { return *restore_; }
+  LogViewer& ViewLog() { return *viewLog_; }
+  ErrorWindow& Error() { return *error_; }
+  ExclusionDialog& AddExclusion() { return *addExclusion_; }
 
  private:
-  std::unique_ptr<TForm1> form1_;
-  std::unique_ptr<TFormConfig> config_;
-  std::unique_ptr<TFormAide> aide_;
-  std::unique_ptr<TFormInfoRestaure> infoRestaure_;
-  std::unique_ptr<TFormRestaure> restaure_;
-  std::unique_ptr<TFormViewLog> viewLog_;
-  std::unique_ptr<TFormError> error_;
-  std::unique_ptr<TFormAddExclusion> addExclusion_;
+  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<ConfigurationDialog> config_;
+  std::unique_ptr<HelpWindow> help_;
+  std::unique_ptr<RestoreReportWindow> restoreReport_;
+  std::unique_ptr<RestoreWindow> restore_;
+  std::unique_ptr<LogViewer> viewLog_;
+  std::unique_ptr<ErrorWindow> error_;
+  std::unique_ptr<ExclusionDialog> addExclusion_;
 };
 
 }  // namespace varnoket

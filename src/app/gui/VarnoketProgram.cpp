@@ -27,13 +27,13 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
   env.startProgram = [](const std::string& program, bool) { return StartDetached(program); };
 
   windows_ = std::make_unique<ProgramWindows>(std::move(env), programFolder);
-  endSignals_ = std::make_unique<EndSignals>([this] { windows_->Form1().EndWithoutQuestion(); });
+  endSignals_ = std::make_unique<EndSignals>([this] { windows_->Main().EndWithoutQuestion(); });
 }
 
 VarnoketProgram::~VarnoketProgram() = default;
 
 void VarnoketProgram::Start() {
-  windows_->Form1().show();
+  windows_->Main().show();
 }
 
 }  // namespace varnoket

@@ -32,13 +32,13 @@ class VarnoketProgram {
 
   // Shows the main window; its first showing runs the start-up checks.
   void Start();
-  TForm1& Form1() { return windows_->Form1(); }
+  MainWindow& Main() { return windows_->Main(); }
 
  private:
   SystemClock clock_;
   QtDialogs dialogs_;
   QtFolderPicker picker_{dialogs_};
-  TDriveInfo drives_;
+  DriveInfo drives_;
   std::unique_ptr<ProgramWindows> windows_;
   std::unique_ptr<EndSignals> endSignals_;
 };

@@ -24,14 +24,14 @@ struct BoxButton {
 // box of the title bar, which on two-button boxes must never mean "go on".
 DialogAnswer RefusalOf(DialogButtons buttons) {
   switch (buttons) {
-    case DialogButtons::Ok:
-      return DialogAnswer::Ok;
-    case DialogButtons::OkCancel:
-      return DialogAnswer::Cancel;
-    case DialogButtons::YesNo:
-      return DialogAnswer::No;
+    case DialogButtons::kOk:
+      return DialogAnswer::kOk;
+    case DialogButtons::kOkCancel:
+      return DialogAnswer::kCancel;
+    case DialogButtons::kYesNo:
+      return DialogAnswer::kNo;
   }
-  return DialogAnswer::Cancel;
+  return DialogAnswer::kCancel;
 }
 
 DialogAnswer ShowBox(QMessageBox::Icon icon, const char* title, const std::string& text,
@@ -54,16 +54,16 @@ DialogAnswer ShowBox(QMessageBox::Icon icon, const char* title, const std::strin
 
   std::vector<BoxButton> wanted;
   switch (buttons) {
-    case DialogButtons::Ok:
-      wanted = {{QMessageBox::Ok, "OK", DialogAnswer::Ok}};
+    case DialogButtons::kOk:
+      wanted = {{QMessageBox::Ok, "OK", DialogAnswer::kOk}};
       break;
-    case DialogButtons::OkCancel:
-      wanted = {{QMessageBox::Ok, "OK", DialogAnswer::Ok},
-                {QMessageBox::Cancel, "Annuler", DialogAnswer::Cancel}};
+    case DialogButtons::kOkCancel:
+      wanted = {{QMessageBox::Ok, "OK", DialogAnswer::kOk},
+                {QMessageBox::Cancel, "Annuler", DialogAnswer::kCancel}};
       break;
-    case DialogButtons::YesNo:
-      wanted = {{QMessageBox::Yes, "Oui", DialogAnswer::Yes},
-                {QMessageBox::No, "Non", DialogAnswer::No}};
+    case DialogButtons::kYesNo:
+      wanted = {{QMessageBox::Yes, "Oui", DialogAnswer::kYes},
+                {QMessageBox::No, "Non", DialogAnswer::kNo}};
       break;
   }
   std::vector<std::pair<QPushButton*, DialogAnswer>> made;
@@ -95,11 +95,11 @@ DialogAnswer QtDialogs::Warning(const std::string& text, DialogButtons buttons) 
 }
 
 void QtDialogs::Information(const std::string& text) {
-  ShowBox(QMessageBox::Information, kInformationTitle, text, DialogButtons::Ok);
+  ShowBox(QMessageBox::Information, kInformationTitle, text, DialogButtons::kOk);
 }
 
 void QtDialogs::Message(const std::string& text) {
-  ShowBox(QMessageBox::NoIcon, kMessageTitle, text, DialogButtons::Ok);
+  ShowBox(QMessageBox::NoIcon, kMessageTitle, text, DialogButtons::kOk);
 }
 
 }  // namespace varnoket

@@ -34,7 +34,7 @@ class BackupSetEditingTest : public MainWindowFixture {
 
 TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
   Make();  // no root yet
-  form_->VKBitBtn1Click();
+  form_->AddBackupDirectory();
   EXPECT_EQ(
       dialogs_.Texts(DialogKind::Error),
       std::vector<std::string>{"Vous devez d'abord configurer le répertoire des sauvegardes !"});
@@ -72,7 +72,7 @@ TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
     SCOPED_TRACE(c.pick);
     dialogs_.Clear();
     picker_.answers = {c.pick};
-    form_->VKBitBtn1Click();
+    form_->AddBackupDirectory();
     EXPECT_EQ(dialogs_.Texts(c.kind), std::vector<std::string>{c.text});
     EXPECT_EQ(dialogs_.calls().size(), 1u);
     EXPECT_EQ(DirectoryList()->count(), 0);
@@ -82,11 +82,11 @@ TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
 
   // Cancelled: nothing at all.
   dialogs_.Clear();
-  form_->VKBitBtn1Click();
+  form_->AddBackupDirectory();
   EXPECT_TRUE(dialogs_.calls().empty());
 
   picker_.answers = {base_ + "/docs/"};
-  form_->VKBitBtn1Click();
+  form_->AddBackupDirectory();
   EXPECT_TRUE(dialogs_.calls().empty());
   EXPECT_EQ(ListTexts(DirectoryList()), std::vector<std::string>{base_ + "/docs"});
   EXPECT_NE(Ini().find("[DIRECTORIES]\r\nD1=" + base_ + "/docs\r\n"), std::string::npos);
@@ -94,14 +94,14 @@ TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
   EXPECT_GT(form_->UpdateHorizontalExtent(), 0);
 
   picker_.answers = {base_ + "/docs"};
-  form_->VKBitBtn1Click();
+  form_->AddBackupDirectory();
   EXPECT_EQ(dialogs_.Texts(DialogKind::Message),
             std::vector<std::string>{"Ce répertoire est déjà présent dans la liste !"});
 
   // A folder beside the root whose name begins with the root's is no part of it.
   dialogs_.Clear();
   picker_.answers = {root_ + "-old"};
-  form_->VKBitBtn1Click();
+  form_->AddBackupDirectory();
   EXPECT_TRUE(dialogs_.calls().empty());
   EXPECT_EQ(ListTexts(DirectoryList()),
             (std::vector<std::string>{base_ + "/docs", root_ + "-old"}));
@@ -122,13 +122,13 @@ TEST_F(BackupSetEditingTest, ARootThatIsALinkIsComparedWithTheFolderItLeadsTo) {
     SCOPED_TRACE(pick);
     dialogs_.Clear();
     picker_.answers = {pick};
-    form_->VKBitBtn1Click();
+    form_->AddBackupDirectory();
     EXPECT_EQ(dialogs_.Texts(DialogKind::Warning), std::vector<std::string>{text});
     EXPECT_EQ(DirectoryList()->count(), 0);
   }
   dialogs_.Clear();
   picker_.answers = {base_ + "/real"};
-  form_->VKBitBtn1Click();
+  form_->AddBackupDirectory();
   EXPECT_TRUE(dialogs_.calls().empty());
   EXPECT_EQ(ListTexts(DirectoryList()), std::vector<std::string>{base_ + "/real"});
 }
@@ -138,34 +138,34 @@ TEST_F(BackupSetEditingTest, TheListStaysSortedAndADirectoryIsRemovedOnlyAfterCo
   Start();
   for (const char* d : {"b", "A", "c"}) {
     picker_.answers = {base_ + "/" + d};
-    form_->VKBitBtn1Click();
+    form_->AddBackupDirectory();
   }
   EXPECT_EQ(ListTexts(DirectoryList()),
             (std::vector<std::string>{base_ + "/A", base_ + "/b", base_ + "/c"}));
 
   // Nothing selected: nothing asked.
   DirectoryList()->setCurrentRow(-1);
-  form_->VKBitBtn2Click();
+  form_->RemoveBackupDirectory();
   EXPECT_TRUE(dialogs_.calls().empty());
 
   DirectoryList()->setCurrentRow(1);
-  dialogs_.QueueAnswer(DialogAnswer::Cancel);
-  form_->VKBitBtn2Click();
+  dialogs_.QueueAnswer(DialogAnswer::kCancel);
+  form_->RemoveBackupDirectory();
   EXPECT_EQ(DirectoryList()->count(), 3);
   ASSERT_EQ(dialogs_.calls().size(), 1u);
-  EXPECT_EQ(dialogs_.calls()[0].buttons, DialogButtons::OkCancel);
+  EXPECT_EQ(dialogs_.calls()[0].buttons, DialogButtons::kOkCancel);
   EXPECT_EQ(dialogs_.calls()[0].text,
             "ATTENTION si vous enlever un répertoire de la liste, les fichiers qu'il contient ne "
             "seront plus sauvegardés!\r\nConfirmez vous votre choix ?");
 
   DirectoryList()->setCurrentRow(1);
-  form_->VKBitBtn2Click();
+  form_->RemoveBackupDirectory();
   EXPECT_EQ(ListTexts(DirectoryList()), (std::vector<std::string>{base_ + "/A", base_ + "/c"}));
   EXPECT_NE(Ini().find("D1=" + base_ + "/A\r\nD2=" + base_ + "/c\r\n"), std::string::npos);
 
   for (int i = 0; i < 2; ++i) {
     DirectoryList()->setCurrentRow(0);
-    form_->VKBitBtn2Click();
+    form_->RemoveBackupDirectory();
   }
   EXPECT_FALSE(SaveNow()->isEnabled());
   EXPECT_EQ(Ini().find("[DIRECTORIES]"), std::string::npos);
@@ -173,7 +173,7 @@ TEST_F(BackupSetEditingTest, TheListStaysSortedAndADirectoryIsRemovedOnlyAfterCo
 
 TEST_F(BackupSetEditingTest, FiltersAreAddedThroughTheDialogAndRemovedWithoutAQuestion) {
   Make();
-  form_->BitBtn1Click();
+  form_->AddExclusionFilter();
   EXPECT_EQ(
       dialogs_.Texts(DialogKind::Error),
       std::vector<std::string>{"Vous devez d'abord configurer le répertoire des sauvegardes !"});
@@ -188,16 +188,16 @@ TEST_F(BackupSetEditingTest, FiltersAreAddedThroughTheDialogAndRemovedWithoutAQu
   WhenShown(addExclusion_, [&] {
     dialogShown = addExclusion_->isVisible();
     addExclusion_->findChild<QLineEdit*>("EditExclusion")->setText("Notes.TXT");
-    addExclusion_->BitBtn2Click();
+    addExclusion_->AddTypedFilter();
   });
-  form_->BitBtn1Click();
+  form_->AddExclusionFilter();
   EXPECT_TRUE(dialogShown);
   EXPECT_EQ(ListTexts(list),
             (std::vector<std::string>{"*.mp3", "*.mpeg", "*.mpg", "notes.txt", "PageFile.sys"}));
   EXPECT_NE(Ini().find("EXCLUSIONS=*.mp3,*.mpeg,*.mpg,notes.txt,PageFile.sys"), std::string::npos);
 
   list->setCurrentRow(0);
-  form_->BitBtn2Click();
+  form_->RemoveExclusionFilter();
   EXPECT_TRUE(dialogs_.calls().empty());
   EXPECT_EQ(ListTexts(list).front(), "*.mpeg");
   EXPECT_NE(Ini().find("EXCLUSIONS=*.mpeg,*.mpg,notes.txt,PageFile.sys"), std::string::npos);
@@ -213,7 +213,7 @@ TEST_F(BackupSetEditingTest, WithoutAStationFileTheListsChangeOnScreenOnly) {
   ASSERT_EQ(dialogs_.Count(DialogKind::Error), 1u);
   dialogs_.Clear();
   picker_.answers = {base_ + "/docs"};
-  form_->VKBitBtn1Click();
+  form_->AddBackupDirectory();
   EXPECT_EQ(DirectoryList()->count(), 1);
   EXPECT_TRUE(dialogs_.calls().empty());
   EXPECT_FALSE(SaveNow()->isEnabled());  // BackupDirectories is not refreshed

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/gui/ProgramWindows.h"
-#include "desktop/gui/TantTaskbarIcon.h"
+#include "desktop/gui/TrayIcon.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
 #include "support/FakeDialogs.h"
@@ -47,9 +47,9 @@ class MainWindowFixture : public ::testing::Test {
     windows_.reset();
     form_ = nullptr;
     config_ = nullptr;
-    aide_ = nullptr;
-    infoRestaure_ = nullptr;
-    restaure_ = nullptr;
+    help_ = nullptr;
+    restoreReport_ = nullptr;
+    restore_ = nullptr;
     viewLog_ = nullptr;
     error_ = nullptr;
     addExclusion_ = nullptr;
@@ -83,7 +83,7 @@ class MainWindowFixture : public ::testing::Test {
   // Creates the windows in the program's order and wires them.
   void Make() {
     WriteFile(base_ + "/mountinfo", table_);
-    drives_ = std::make_unique<TDriveInfo>(base_ + "/mountinfo", base_ + "/block");
+    drives_ = std::make_unique<DriveInfo>(base_ + "/mountinfo", base_ + "/block");
     MainWindowEnv env(DefaultFileSystem(), dialogs_, clock_, picker_, *drives_);
     env.programPath = programPath_;
     env.stationName = "POSTE1";
@@ -91,11 +91,11 @@ class MainWindowFixture : public ::testing::Test {
     env.trayAvailable = trayAvailable_;
     env.exitProgram = [this](int code) { exitCodes_.push_back(code); };
     windows_ = std::make_unique<ProgramWindows>(std::move(env), programFolder_);
-    form_ = &windows_->Form1();
+    form_ = &windows_->Main();
     config_ = &windows_->Config();
-    aide_ = &windows_->Aide();
-    infoRestaure_ = &windows_->InfoRestaure();
-    restaure_ = &windows_->Restaure();
+    help_ = &windows_->Help();
+    restoreReport_ = &windows_->RestoreReport();
+    restore_ = &windows_->Restore();
     viewLog_ = &windows_->ViewLog();
     error_ = &windows_->Error();
     addExclusion_ = &windows_->AddExclusion();
@@ -151,17 +151,17 @@ class MainWindowFixture : public ::testing::Test {
   ManualClock clock_;
   FakeDialogs dialogs_;
   FakeFolderPicker picker_;
-  std::unique_ptr<TDriveInfo> drives_;
+  std::unique_ptr<DriveInfo> drives_;
   std::vector<int> exitCodes_;
   std::unique_ptr<ProgramWindows> windows_;
-  TForm1* form_ = nullptr;
-  TFormConfig* config_ = nullptr;
-  TFormAide* aide_ = nullptr;
-  TFormInfoRestaure* infoRestaure_ = nullptr;
-  TFormRestaure* restaure_ = nullptr;
-  TFormViewLog* viewLog_ = nullptr;
-  TFormError* error_ = nullptr;
-  TFormAddExclusion* addExclusion_ = nullptr;
+  MainWindow* form_ = nullptr;
+  ConfigurationDialog* config_ = nullptr;
+  HelpWindow* help_ = nullptr;
+  RestoreReportWindow* restoreReport_ = nullptr;
+  RestoreWindow* restore_ = nullptr;
+  LogViewer* viewLog_ = nullptr;
+  ErrorWindow* error_ = nullptr;
+  ExclusionDialog* addExclusion_ = nullptr;
 };
 
 }  // namespace varnoket::test

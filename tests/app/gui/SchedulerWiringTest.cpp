@@ -34,80 +34,80 @@ class SchedulerWiringTest : public MainWindowFixture {
 
 TEST_F(SchedulerWiringTest, TheTickRunsOnceADayFromTheConfiguredTime) {
   Start();
-  EXPECT_EQ(form_->Timer1().interval(), 600000);
-  EXPECT_TRUE(form_->Timer1().isActive());
+  EXPECT_EQ(form_->SchedulerTimer().interval(), 600000);
+  EXPECT_TRUE(form_->SchedulerTimer().isActive());
 
   At(10, 12, 58);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_FALSE(DayList("10032026"));
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kNotStarted);
 
   At(10, 13, 8);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_TRUE(DayList("10032026"));
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_EQ(form_->LastBackupDate(), "10/03/2026");
-  EXPECT_TRUE(form_->Timer1().isActive());
+  EXPECT_TRUE(form_->SchedulerTimer().isActive());
 
   // Later the same day: nothing more.
   WriteFile(base_ + "/docs/a.txt", "changed");
   At(10, 23, 50);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_FALSE(DayList("11032026"));
 
   // Past midnight but before the hour: still nothing; at the hour, the run.
   At(11, 0, 5);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_FALSE(DayList("11032026"));
   At(11, 13, 0);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_TRUE(DayList("11032026"));
 }
 
 TEST_F(SchedulerWiringTest, AMidnightTimeRunsAtTheFirstTickOfEachDay) {
   Start(0, 0);
   At(10, 0, 1);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_TRUE(DayList("10032026"));
   // A clock set back before the last backup runs nothing.
   At(9, 15, 0);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_FALSE(DayList("09032026"));
 }
 
 TEST_F(SchedulerWiringTest, TheButtonAsksBeforeARunAndAgainBeforeRedoingToday) {
   Start();
   At(10, 9, 0);
-  dialogs_.QueueAnswer(DialogAnswer::No);
-  form_->BitBtnSaveNowClick();
+  dialogs_.QueueAnswer(DialogAnswer::kNo);
+  form_->BackUpNow();
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
             std::vector<std::string>{
                 "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous sauvegarder "
                 "maintenant ?"});
-  EXPECT_EQ(dialogs_.calls()[0].buttons, DialogButtons::YesNo);
+  EXPECT_EQ(dialogs_.calls()[0].buttons, DialogButtons::kYesNo);
   EXPECT_FALSE(DayList("10032026"));
 
   dialogs_.Clear();
   form_->show();
-  form_->BitBtnSaveNowClick();  // Yes
+  form_->BackUpNow();  // Yes
   Settle();
   EXPECT_TRUE(DayList("10032026"));
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_FALSE(form_->isVisible());  // it went into the tray
-  EXPECT_TRUE(form_->Timer1().isActive());
+  EXPECT_TRUE(form_->SchedulerTimer().isActive());
 
   // Again the same day: the second question; Yes drops today's list, so the
   // run copies everything again instead of finding no change.
   dialogs_.Clear();
-  dialogs_.QueueAnswer(DialogAnswer::No);
-  form_->BitBtnSaveNowClick();
+  dialogs_.QueueAnswer(DialogAnswer::kNo);
+  form_->BackUpNow();
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
             std::vector<std::string>{
                 "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous recommencer et "
                 "écraser l'ancienne ?"});
   EXPECT_TRUE(DayList("10032026"));
-  form_->BitBtnSaveNowClick();
+  form_->BackUpNow();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_TRUE(DayList("10032026"));
 }
@@ -116,10 +116,10 @@ TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheT
   Start();
   form_->show();
   config_->show();  // a second window, which must be given back its state too
-  auto* agrandir = form_->findChild<QAction*>("Agrandir1");
-  auto* configurer = form_->findChild<QAction*>("Configurer1");
+  auto* showWindow = form_->findChild<QAction*>("Agrandir1");
+  auto* configure = form_->findChild<QAction*>("Configurer1");
   bool seen = false;
-  bool formEnabled = true, configEnabled = true, agrandirEnabled = true, configurerEnabled = true;
+  bool formEnabled = true, configEnabled = true, showWindowEnabled = true, configureEnabled = true;
   int picture = -1;
   std::string hint;
   // Fires from the run's own message pump.
@@ -127,21 +127,21 @@ TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheT
     seen = true;
     formEnabled = form_->isEnabled();
     configEnabled = config_->isEnabled();
-    agrandirEnabled = agrandir->isEnabled();
-    configurerEnabled = configurer->isEnabled();
-    picture = form_->Systray1().ImageIndex();
-    hint = form_->Systray1().Hint();
+    showWindowEnabled = showWindow->isEnabled();
+    configureEnabled = configure->isEnabled();
+    picture = form_->Tray().ImageIndex();
+    hint = form_->Tray().Hint();
     // The tray cannot bring the window back during the run.
     form_->hide();
-    form_->SysTray1DblClick();
+    form_->ShowMainWindow();
   });
   At(10, 14, 0);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   ASSERT_TRUE(seen);
   EXPECT_FALSE(formEnabled);
   EXPECT_FALSE(configEnabled);
-  EXPECT_FALSE(agrandirEnabled);
-  EXPECT_FALSE(configurerEnabled);
+  EXPECT_FALSE(showWindowEnabled);
+  EXPECT_FALSE(configureEnabled);
   EXPECT_EQ(picture, 1);
   // A progress hint (the scan names the folder it walks), not the rest one.
   EXPECT_FALSE(hint.empty());
@@ -150,10 +150,10 @@ TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheT
 
   EXPECT_TRUE(form_->isEnabled());
   EXPECT_TRUE(config_->isEnabled());
-  EXPECT_TRUE(agrandir->isEnabled());
-  EXPECT_TRUE(configurer->isEnabled());
-  EXPECT_EQ(form_->Systray1().ImageIndex(), 0);
-  EXPECT_EQ(form_->Systray1().Hint(), "Quendralith Backup");
+  EXPECT_TRUE(showWindow->isEnabled());
+  EXPECT_TRUE(configure->isEnabled());
+  EXPECT_EQ(form_->Tray().ImageIndex(), 0);
+  EXPECT_EQ(form_->Tray().Hint(), "Quendralith Backup");
   config_->hide();
 }
 
@@ -162,7 +162,7 @@ TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
   // The day folder's place is taken by a file: a modal box.
   WriteFile(root_ + "/POSTE1/10032026", "in the way");
   At(10, 14, 0);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kFailed);
   EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
   EXPECT_EQ(dialogs_.Count(DialogKind::Error), 1u);
@@ -171,7 +171,7 @@ TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
   // A stored file that cannot be written: the error window, without waiting.
   std::filesystem::remove(root_ + "/POSTE1/10032026");
   WriteFile(root_ + "/POSTE1/10032026/_", "in the way");
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kFailed);
   EXPECT_TRUE(error_->isVisible());
   EXPECT_EQ(error_->Text().rfind("ERREUR: impossible d'écrire le fichier compressé (", 0), 0u)
@@ -182,10 +182,10 @@ TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
 TEST_F(SchedulerWiringTest, TheLogAndTheRestoreWindowOpenFromTheMainWindow) {
   Start();
   At(10, 14, 0);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
 
-  form_->ButtonVoirLogClick();
+  form_->OpenLogViewer();
   EXPECT_TRUE(viewLog_->isVisible());
   auto* grid = viewLog_->findChild<QTableWidget*>("StringGrid1");
   ASSERT_NE(grid, nullptr);
@@ -194,14 +194,14 @@ TEST_F(SchedulerWiringTest, TheLogAndTheRestoreWindowOpenFromTheMainWindow) {
 
   // The restore window lists the day just made.
   std::vector<std::string> days;
-  WhenShown(restaure_, [&] {
-    auto* combo = restaure_->findChild<QComboBox*>("VKComboJour");
+  WhenShown(restore_, [&] {
+    auto* combo = restore_->findChild<QComboBox*>("VKComboJour");
     for (int i = 0; combo != nullptr && i < combo->count(); ++i) {
       days.push_back(combo->itemText(i).toStdString());
     }
-    restaure_->BitBtnFermerClick();
+    restore_->CloseWindow();
   });
-  form_->ButtonRestaurerClick();
+  form_->OpenRestoreWindow();
   EXPECT_EQ(days, std::vector<std::string>{"10/03/2026"});
   EXPECT_TRUE(dialogs_.calls().empty());
 }
@@ -211,10 +211,10 @@ TEST_F(SchedulerWiringTest, QuittingDuringARunStopsItAndTheNextStartRunsNormally
   At(10, 13, 8);
   // "Quitter" from the tray menu, which the run's pump keeps working.
   QTimer::singleShot(0, [this] {
-    dialogs_.QueueAnswer(DialogAnswer::Ok);
-    form_->Quitter1Click();
+    dialogs_.QueueAnswer(DialogAnswer::kOk);
+    form_->Quit();
   });
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kStopped);
   EXPECT_EQ(exitCodes_, std::vector<int>{0});
   EXPECT_FALSE(DayList("10032026"));
@@ -227,7 +227,7 @@ TEST_F(SchedulerWiringTest, QuittingDuringARunStopsItAndTheNextStartRunsNormally
   Destroy();
   Make();
   ShowAndSettle();
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_TRUE(DayList("10032026"));
 }
@@ -257,7 +257,7 @@ TEST_F(SchedulerWiringTest, TheButtonSaysWhoHoldsTheStationAndTheTickTriesAgainL
   ASSERT_EQ(ok, 1);
 
   dialogs_.Clear();
-  form_->BitBtnSaveNowClick();  // Yes
+  form_->BackUpNow();  // Yes
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kBusy);
   const auto messages = dialogs_.Texts(DialogKind::Message);
   ASSERT_EQ(messages.size(), 1u);
@@ -267,7 +267,7 @@ TEST_F(SchedulerWiringTest, TheButtonSaysWhoHoldsTheStationAndTheTickTriesAgainL
   EXPECT_FALSE(DayList("10032026"));
 
   At(10, 13, 10);
-  form_->Timer1Timer();  // still held: nothing shown, tried again later
+  form_->SchedulerTick();  // still held: nothing shown, tried again later
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kBusy);
   EXPECT_EQ(dialogs_.Count(DialogKind::Message), 1u);
 
@@ -276,7 +276,7 @@ TEST_F(SchedulerWiringTest, TheButtonSaysWhoHoldsTheStationAndTheTickTriesAgainL
   ASSERT_EQ(::waitpid(holder, nullptr, 0), holder);
   for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
   At(10, 13, 20);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_TRUE(DayList("10032026"));
 }
@@ -300,7 +300,7 @@ TEST_F(SchedulerWiringTest, AnotherMachinesStationIsNeitherShownNorSavedNorWritt
   EXPECT_EQ(list->count(), 0);
 
   At(10, 14, 0);
-  form_->Timer1Timer();
+  form_->SchedulerTick();
   EXPECT_FALSE(DayList("10032026"));
   EXPECT_EQ(ReadFile(StationIni()), settings);
   EXPECT_EQ(ReadFile(root_ + "/POSTE1/MACHINE.ID"), marker);

@@ -33,20 +33,20 @@ TEST_F(StartupChecksTest, FirstStartWarnsThenConfiguresAndRerunsUntilARootIsChos
   bool configShown = false;
   WhenShown(config_, [&] {
     configShown = config_->isVisible();
-    config_->Button1Click();  // closed without choosing
+    config_->CloseWindow();  // closed without choosing
   });
   ShowAndSettle();
   EXPECT_TRUE(configShown);
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning), std::vector<std::string>{kRootMissingMaster});
   EXPECT_TRUE(form_->FirstShowPending());
   // Nothing to restore or read before a root is configured.
-  form_->ButtonRestaurerClick();
-  form_->ButtonVoirLogClick();
+  form_->OpenRestoreWindow();
+  form_->OpenLogViewer();
   EXPECT_EQ(
       dialogs_.Texts(DialogKind::Message),
       (std::vector<std::string>{"Veuillez d'abord configurer le répertoire de sauvegarde !",
                                 "Veuillez d'abord configurer le répertoire de sauvegarde !"}));
-  EXPECT_FALSE(restaure_->isVisible());
+  EXPECT_FALSE(restore_->isVisible());
   EXPECT_TRUE(form_->isVisible());
   EXPECT_FALSE(SaveNow()->isEnabled());
   EXPECT_TRUE(exitCodes_.empty());
@@ -56,8 +56,8 @@ TEST_F(StartupChecksTest, FirstStartWarnsThenConfiguresAndRerunsUntilARootIsChos
   dialogs_.Clear();
   picker_.answers = {root_};
   WhenShown(config_, [&] {
-    config_->BitBtnChoixRepClick();
-    config_->VKBitBtn3Click();
+    config_->ChooseBackupRoot();
+    config_->SaveConfiguration();
   });
   ShowAndSettle();
   EXPECT_EQ(dialogs_.Count(DialogKind::Warning), 1u);
@@ -78,14 +78,14 @@ TEST_F(StartupChecksTest, NetworkCopyWithoutRootSaysSoAndEnds) {
   std::filesystem::create_directories(programFolder_);
   programPath_ = programFolder_ + "/varnoket";
   Make();
-  EXPECT_FALSE(form_->MasterStation());
+  EXPECT_FALSE(form_->IsMasterStation());
   ShowAndSettle();
   ASSERT_EQ(dialogs_.Count(DialogKind::Error), 1u);
   EXPECT_NE(dialogs_.Texts(DialogKind::Error)[0].find("Le programme va se terminer ..."),
             std::string::npos);
   EXPECT_EQ(dialogs_.Count(DialogKind::Warning), 0u);
   EXPECT_EQ(exitCodes_, std::vector<int>{0});
-  EXPECT_FALSE(form_->Systray1().Visible());
+  EXPECT_FALSE(form_->Tray().Visible());
   // Such a copy never offers the configuration.
   EXPECT_FALSE(Find<QPushButton>("BitBtnConfigurer")->isVisibleTo(form_));
   EXPECT_FALSE(form_->findChild<QAction*>("Configurer1")->isEnabled());
@@ -183,9 +183,9 @@ TEST_F(StartupChecksTest, AFilledBackupSetHidesTheWindowIntoTheTray) {
   EXPECT_TRUE(SaveNow()->isEnabled());
   EXPECT_FALSE(form_->isVisible());
   EXPECT_EQ(form_->LastBackupDate(), "05/03/2026");
-  EXPECT_TRUE(form_->Systray1().Visible());
+  EXPECT_TRUE(form_->Tray().Visible());
   // Shown again from the tray, it stays (the checks have passed).
-  form_->SysTray1DblClick();
+  form_->ShowMainWindow();
   Settle();
   EXPECT_TRUE(form_->isVisible());
 }
@@ -258,13 +258,13 @@ TEST_F(StartupChecksTest, ClosingHidesAndQuittingAsksFirst) {
   EXPECT_FALSE(form_->isVisible());
   EXPECT_TRUE(exitCodes_.empty());
 
-  dialogs_.QueueAnswer(DialogAnswer::Cancel);
-  form_->Quitter1Click();
+  dialogs_.QueueAnswer(DialogAnswer::kCancel);
+  form_->Quit();
   EXPECT_TRUE(exitCodes_.empty());
-  form_->Quitter1Click();           // OK
+  form_->Quit();           // OK
   EXPECT_TRUE(exitCodes_.empty());  // once the tray's event is over
   Settle();
-  EXPECT_FALSE(form_->Systray1().Visible());
+  EXPECT_FALSE(form_->Tray().Visible());
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
             (std::vector<std::string>{"Etes vous sur de vouloir quitter Quendralith Backup ?",
                                       "Etes vous sur de vouloir quitter Quendralith Backup ?"}));
@@ -275,10 +275,10 @@ TEST_F(StartupChecksTest, F1AnywhereShowsTheHelp) {
   WriteProgramSettings(root_);
   Make();
   ShowAndSettle();
-  ASSERT_FALSE(aide_->isVisible());
+  ASSERT_FALSE(help_->isVisible());
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier);
   QApplication::sendEvent(DirectoryList(), &release);
-  EXPECT_TRUE(aide_->isVisible());
+  EXPECT_TRUE(help_->isVisible());
 }
 
 }  // namespace

@@ -18,9 +18,9 @@
 
 #include "engine/BZip2.h"
 #include "platform/DosDate.h"
-#include "restore/gui/TFormInfoRestaure.h"
-#include "restore/gui/TFormRestaure.h"
-#include "restore/gui/TStateTreeView.h"
+#include "restore/gui/RestoreReportWindow.h"
+#include "restore/gui/RestoreWindow.h"
+#include "restore/gui/TriStateTreeView.h"
 #include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
 
@@ -88,8 +88,8 @@ class RestoreWindowTest : public ::testing::Test {
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
   }
 
-  TFormRestaure& Open() {
-    form = std::make_unique<TFormRestaure>(env, report);
+  RestoreWindow& Open() {
+    form = std::make_unique<RestoreWindow>(env, report);
     form->show();
     Settle();
     return *form;
@@ -102,7 +102,7 @@ class RestoreWindowTest : public ::testing::Test {
   QComboBox* Combo() { return Find<QComboBox>("VKComboJour"); }
   QListWidget* List() { return Find<QListWidget>("CheckListFichiers"); }
   QCheckBox* CheckAll() { return Find<QCheckBox>("VKCheckAll"); }
-  QPushButton* Restaurer() { return Find<QPushButton>("BitBtnRestaurer"); }
+  QPushButton* RestoreButton() { return Find<QPushButton>("BitBtnRestaurer"); }
   StateTree& Tree() { return form->TreeView().Tree(); }
 
   // The node of a directory path ("/" and each name below it).
@@ -128,7 +128,7 @@ class RestoreWindowTest : public ::testing::Test {
     const auto node = Node(path);
     ASSERT_NE(node, StateTree::kNoNode) << path;
     form->TreeView().setCurrentItem(form->TreeView().ItemOf(node));
-    form->TreeViewRepertoiresClick();
+    form->ShowFolderFiles();
   }
   void Tick(int row, bool on = true) {
     List()->item(row)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
@@ -143,9 +143,9 @@ class RestoreWindowTest : public ::testing::Test {
   test::FaultyFileSystem fs;
   test::StoreFixture store;
   test::FakeDialogs dialogs;
-  TFormInfoRestaure report;
+  RestoreReportWindow report;
   RestoreWindowEnv env;
-  std::unique_ptr<TFormRestaure> form;
+  std::unique_ptr<RestoreWindow> form;
   std::string root;
   std::string station;
   std::function<void()> onPump;
@@ -160,18 +160,18 @@ TEST_F(RestoreWindowTest, ControlsAndTheirTexts) {
   EXPECT_EQ(form->size(), QSize(609, 355));
   EXPECT_EQ(CheckAll()->text(), QStringLiteral("&Tout Restaurer"));
   EXPECT_EQ(CheckAll()->toolTip(), QStringLiteral("Cocher la case pour tout restaurer"));
-  EXPECT_EQ(Restaurer()->text(), QStringLiteral("&Effectuer la restauration"));
-  EXPECT_EQ(Restaurer()->toolTip(), QString::fromUtf8("Démarrer la restauration"));
-  auto* fermer = Find<QPushButton>("BitBtnFermer");
-  ASSERT_NE(fermer, nullptr);
-  EXPECT_EQ(fermer->text(), QStringLiteral("&Fermer"));
-  EXPECT_NE(Find<TStateTreeView>("TreeViewRepertoires"), nullptr);
+  EXPECT_EQ(RestoreButton()->text(), QStringLiteral("&Effectuer la restauration"));
+  EXPECT_EQ(RestoreButton()->toolTip(), QString::fromUtf8("Démarrer la restauration"));
+  auto* closeButton = Find<QPushButton>("BitBtnFermer");
+  ASSERT_NE(closeButton, nullptr);
+  EXPECT_EQ(closeButton->text(), QStringLiteral("&Fermer"));
+  EXPECT_NE(Find<TriStateTreeView>("TreeViewRepertoires"), nullptr);
   EXPECT_FALSE(List()->isSortingEnabled());
   // No day chosen yet: nothing selected, everything but the day list off.
   EXPECT_EQ(Combo()->currentIndex(), -1);
   EXPECT_FALSE(CheckAll()->isEnabled());
   EXPECT_FALSE(List()->isEnabled());
-  EXPECT_FALSE(Restaurer()->isEnabled());
+  EXPECT_FALSE(RestoreButton()->isEnabled());
   EXPECT_TRUE(dialogs.calls().empty());
 
   EXPECT_EQ(report.windowTitle(), QStringLiteral("Varnoket - Informations sur la restauration"));
@@ -193,7 +193,7 @@ TEST_F(RestoreWindowTest, OpeningChecksWarnAndClose) {
   Open();
   ASSERT_EQ(dialogs.Count(DialogKind::Error), 1u);
   EXPECT_EQ(dialogs.Texts(DialogKind::Error)[0].rfind(
-                "NomPCReseau non défini dans restauration ! (TFormRestaure.cpp, ligne ", 0),
+                "NomPCReseau non défini dans restauration ! (RestoreWindow.cpp, ligne ", 0),
             0u);
   EXPECT_TRUE(form->isVisible());
 
@@ -240,7 +240,7 @@ TEST_F(RestoreWindowTest, DaysInDateOrderAndAConfirmedChangeOfDay) {
   EXPECT_TRUE(dialogs.calls().empty());
   EXPECT_EQ(form->PreviousDayIndex(), 1);
   EXPECT_TRUE(CheckAll()->isEnabled());
-  EXPECT_TRUE(Restaurer()->isEnabled());
+  EXPECT_TRUE(RestoreButton()->isEnabled());
   EXPECT_TRUE(List()->isEnabled());
   Click(Docs());
   EXPECT_EQ(ListNames(), (std::vector<std::string>{"a.txt", "b.txt"}));
@@ -250,17 +250,17 @@ TEST_F(RestoreWindowTest, DaysInDateOrderAndAConfirmedChangeOfDay) {
 
   // Choosing the day shown asks nothing.
   Combo()->setCurrentIndex(1);
-  form->VKComboJourChange(1);
+  form->SelectDay(1);
   EXPECT_TRUE(dialogs.calls().empty());
 
   // Cancel keeps the day, the tree and its ticks.
-  dialogs.QueueAnswer(DialogAnswer::Cancel);
+  dialogs.QueueAnswer(DialogAnswer::kCancel);
   Combo()->setCurrentIndex(0);
   ASSERT_EQ(dialogs.calls().size(), 1u);
   EXPECT_EQ(
       dialogs.calls()[0].text,
       "ATTENTION vous aller perdre vos selections si vous en avez effectué ! Confirmez vous ?");
-  EXPECT_EQ(dialogs.calls()[0].buttons, DialogButtons::OkCancel);
+  EXPECT_EQ(dialogs.calls()[0].buttons, DialogButtons::kOkCancel);
   EXPECT_EQ(Combo()->currentIndex(), 1);
   EXPECT_EQ(form->PreviousDayIndex(), 1);
   EXPECT_EQ(Tree().State(Node(Docs())), kStateTicked);
@@ -317,7 +317,7 @@ TEST_F(RestoreWindowTest, TickAllAndTheCollapseRule) {
   MakeTwoDays();
   Open();
   Combo()->setCurrentIndex(1);
-  TStateTreeView& view = form->TreeView();
+  TriStateTreeView& view = form->TreeView();
   QTreeWidgetItem* docsItem = view.ItemOf(Node(Docs()));
   ASSERT_NE(docsItem, nullptr);
   ASSERT_TRUE(docsItem->isExpanded());
@@ -336,8 +336,8 @@ TEST_F(RestoreWindowTest, TickAllAndTheCollapseRule) {
   EXPECT_FALSE(view.ItemOf(Node("/"))->isExpanded());
   for (const auto node : Tree().PreOrder()) {
     EXPECT_EQ(Tree().State(node), kStateTicked) << Tree().Text(node);
-    if (const TInfoNodeList* files = Tree().Files(node)) {
-      for (const TInfoNode& f : *files) EXPECT_EQ(f.State, kStateTicked) << f.FullPath;
+    if (const FileNodeList* files = Tree().Files(node)) {
+      for (const FileNode& f : *files) EXPECT_EQ(f.State, kStateTicked) << f.FullPath;
     }
   }
 
@@ -377,7 +377,7 @@ TEST_F(RestoreWindowTest, RestoresOnlyTheTickedFilesWithDatesAndAttributesTwice)
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
     dialogs.Clear();
-    form->BitBtnRestaurerClick();
+    form->StartRestore();
     ASSERT_GE(dialogs.calls().size(), 2u);
     EXPECT_EQ(dialogs.calls()[0].text,
               "ATTENTION : vous allez effectuer une restauration.\r\nTous les fichiers et "
@@ -408,8 +408,8 @@ TEST_F(RestoreWindowTest, RestoresOnlyTheTickedFilesWithDatesAndAttributesTwice)
 
   // Cancel at the question: nothing happens.
   dialogs.Clear();
-  dialogs.QueueAnswer(DialogAnswer::Cancel);
-  form->BitBtnRestaurerClick();
+  dialogs.QueueAnswer(DialogAnswer::kCancel);
+  form->StartRestore();
   EXPECT_EQ(dialogs.calls().size(), 1u);
   EXPECT_EQ(timerStops, 2);
   EXPECT_EQ(ReadFile(Docs() + "/c.txt"), "changed again");
@@ -423,14 +423,14 @@ TEST_F(RestoreWindowTest, ATickedEmptyDirectoryIsCreatedAndCounted) {
   const auto vide = Node(Docs() + "/vide");
   ASSERT_NE(vide, StateTree::kNoNode);
   Tree().SetState(vide, kStateTicked);
-  form->BitBtnRestaurerClick();
+  form->StartRestore();
   EXPECT_TRUE(fsys::is_directory(Docs() + "/vide"));
   EXPECT_EQ(dialogs.Texts(DialogKind::Information),
             std::vector<std::string>{"Opération terminée : 1 fichiers ou dossiers restaurés pour "
                                      "un total de 0 octets !"});
   // Once it exists it is not counted again.
   dialogs.Clear();
-  form->BitBtnRestaurerClick();
+  form->StartRestore();
   EXPECT_EQ(dialogs.Texts(DialogKind::Information), std::vector<std::string>{kDoneZero});
 }
 
@@ -463,7 +463,7 @@ TEST_F(RestoreWindowTest, MissingDamagedAndEscapingStoredFilesAreErrors) {
   ASSERT_EQ(ListNames()[1], "b.txt");
   Tick(0);
   Tick(1);
-  form->BitBtnRestaurerClick();
+  form->StartRestore();
   EXPECT_EQ(ReadFile(Docs() + "/a.txt"), "kept on disk");
   const std::string text = report.Text();
   EXPECT_NE(text.find("Fichier-> " + Docs() +
@@ -487,7 +487,7 @@ TEST_F(RestoreWindowTest, MissingDamagedAndEscapingStoredFilesAreErrors) {
   dialogs.Clear();
   Combo()->setCurrentIndex(2);
   Tree().SetState(Node("/"), kStateTicked);
-  form->BitBtnRestaurerClick();
+  form->StartRestore();
   EXPECT_FALSE(fsys::exists(out + "/climb.txt"));
   EXPECT_FALSE(fsys::exists(out + "/abs.txt"));
   const std::string absent =
@@ -518,17 +518,17 @@ TEST_F(RestoreWindowTest, AbortFromTheReportFinishesTheCurrentFileOnly) {
   onPump = [&] {
     EXPECT_TRUE(report.isVisible());
     EXPECT_FALSE(form->isEnabled());
-    report.ButtonFermerClick();
+    report.CloseWindow();
     onPump = count;
   };
-  form->BitBtnRestaurerClick();
+  form->StartRestore();
   EXPECT_GT(pumpsInRun, 0);  // the file went on after the abort
   EXPECT_EQ(ReadFile(Docs() + "/big.bin"), std::string(300000, 'b'));
   EXPECT_FALSE(fsys::exists(Docs() + "/small.txt"));
   EXPECT_FALSE(fsys::exists(Docs() + "/sub"));
   EXPECT_EQ(dialogs.Texts(DialogKind::Warning)[1],
             "ATTENTION voulez vous vraiment interrompre la restauration ?");
-  EXPECT_EQ(dialogs.calls()[1].buttons, DialogButtons::OkCancel);
+  EXPECT_EQ(dialogs.calls()[1].buttons, DialogButtons::kOkCancel);
   EXPECT_EQ(dialogs.Texts(DialogKind::Information),
             std::vector<std::string>{"Restauration abandonnée par l'utilisateur !"});
   EXPECT_TRUE(form->isEnabled());
@@ -536,10 +536,10 @@ TEST_F(RestoreWindowTest, AbortFromTheReportFinishesTheCurrentFileOnly) {
 
   // Cancel at the abort question lets the run go on to the end.
   dialogs.Clear();
-  dialogs.QueueAnswer(DialogAnswer::Ok);      // the run's question
-  dialogs.QueueAnswer(DialogAnswer::Cancel);  // the abort question
-  onPump = [&] { report.ButtonFermerClick(); };
-  form->BitBtnRestaurerClick();
+  dialogs.QueueAnswer(DialogAnswer::kOk);      // the run's question
+  dialogs.QueueAnswer(DialogAnswer::kCancel);  // the abort question
+  onPump = [&] { report.CloseWindow(); };
+  form->StartRestore();
   EXPECT_EQ(ReadFile(Docs() + "/sub/z.txt"), "zulu");
   EXPECT_EQ(dialogs.Texts(DialogKind::Information).size(), 1u);
   EXPECT_EQ(dialogs.Texts(DialogKind::Information)[0].rfind("Opération terminée : ", 0), 0u);
@@ -559,7 +559,7 @@ TEST_F(RestoreWindowTest, AChangeOfDayDuringALoadIsAppliedAfterIt) {
   EXPECT_EQ(Combo()->currentIndex(), 1);
   Click(Docs());
   EXPECT_EQ(ListNames(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "new.txt"}));
-  EXPECT_TRUE(Restaurer()->isEnabled());
+  EXPECT_TRUE(RestoreButton()->isEnabled());
 }
 
 TEST_F(RestoreWindowTest, ACloseDuringALoadHappensAfterIt) {
@@ -573,7 +573,7 @@ TEST_F(RestoreWindowTest, ACloseDuringALoadHappensAfterIt) {
   Combo()->setCurrentIndex(0);
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(Tree().NodeCount(), 0u);
-  EXPECT_FALSE(Restaurer()->isEnabled());
+  EXPECT_FALSE(RestoreButton()->isEnabled());
   EXPECT_TRUE(dialogs.calls().empty());
 
   // Opened again, the window starts afresh.
@@ -596,7 +596,7 @@ TEST_F(RestoreWindowTest, BadOrUnreadableFileListLeavesTheWindowUsable) {
   EXPECT_NE(dialogs.Texts(DialogKind::Error)[0].find("'abc' n'est pas une valeur entière correcte"),
             std::string::npos);
   EXPECT_EQ(form->PreviousDayIndex(), -1);
-  EXPECT_FALSE(Restaurer()->isEnabled());
+  EXPECT_FALSE(RestoreButton()->isEnabled());
   Combo()->setCurrentIndex(1);  // no selection to lose: no question
   EXPECT_EQ(dialogs.Count(DialogKind::Warning), 0u);
   EXPECT_EQ(form->PreviousDayIndex(), 1);
@@ -611,8 +611,8 @@ TEST_F(RestoreWindowTest, BadOrUnreadableFileListLeavesTheWindowUsable) {
             std::vector<std::string>{"Impossible de lire le fichier (" + path + ")"});
   EXPECT_EQ(form->PreviousDayIndex(), 0);
   EXPECT_EQ(Tree().NodeCount(), 0u);
-  EXPECT_TRUE(Restaurer()->isEnabled());
-  form->BitBtnRestaurerClick();
+  EXPECT_TRUE(RestoreButton()->isEnabled());
+  form->StartRestore();
   EXPECT_EQ(dialogs.Texts(DialogKind::Information), std::vector<std::string>{kDoneZero});
 }
 

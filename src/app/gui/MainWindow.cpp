@@ -1,0 +1,735 @@
+#include "app/gui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+
+#include "app/gui/GuiBackupHost.h"
+#include "app/gui/TrayPictures.h"
+#include "desktop/AutostartEntry.h"
+#include "desktop/gui/LinkLabel.h"
+#include "desktop/gui/TrayIcon.h"
+#include "engine/BackupContext.h"
+#include "engine/Scheduler.h"
+#include "engine/StationLock.h"
+#include "platform/AsciiText.h"
+#include "platform/MessageText.h"
+#include "platform/PathContainment.h"
+#include "platform/ProgramPath.h"
+#include "platform/gui/CentreOnScreen.h"
+#include "platform/gui/NamedButton.h"
+#include "restore/gui/RestoreWindow.h"
+#include "settings/ConfigurationRules.h"
+#include "ui/gui/HelpWindow.h"
+#include "ui/gui/ErrorWindow.h"
+#include "ui/gui/LogViewer.h"
+#include "update/gui/HttpDownload.h"
+
+#ifndef VARNOKET_VERSION
+#define VARNOKET_VERSION "1.13"
+#endif
+
+namespace varnoket {
+namespace {
+
+constexpr int kTimerInterval = 600000;  // ten minutes
+constexpr const char* kProductName = "Quendralith Backup";
+constexpr const char* kWebHost = "www.varnoket.example";
+constexpr const char* kContactMail = "contact@varnoket.example";
+
+constexpr const char* kRootMissingMaster =
+    "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
+    "Cliquer sur OK pour faire apparaitre l'écran de configuration !\r\n"
+    "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.";
+constexpr const char* kRootMissingNetwork =
+    "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
+    "Le programme va se terminer ...\r\n"
+    "Veuillez executer ce programme depuis son répertoire LOCAL et non pas depuis un partage ou "
+    "un lecteur réseau pour pouvoir accéder à la configuration !";
+constexpr const char* kRootNotWritableEnd =
+    "Le programme va se terminer ... \r\nVeuillez contacter votre administrateur système ou "
+    "exécuter le programme depuis son repertoire physique d'installation !";
+constexpr const char* kNoStartupFolder =
+    "Impossible de trouver un répertoire de démarrage pour créer le raccourci !";
+constexpr const char* kConfigureFirst =
+    "Vous devez d'abord configurer le répertoire des sauvegardes !";
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      env_(std::move(env)) {
+  setObjectName("Form1");
+  setWindowTitle(QString::fromUtf8("Varnoket version " VARNOKET_VERSION
+                                   "       Sauvegarde quotidienne de vos fichiers"));
+  setToolTip(QString::fromUtf8("Ecran principal"));
+
+  stationName_ = env_.stationName;
+  station_.path.clear();
+  station_.lastBackupDate.clear();
+  if (env_.lowerPriority) env_.lowerPriority();
+  updateState_.lastUpdateCheck = 0;
+  downloadOk_ = true;
+
+  schedulerTimer_ = new QTimer(this);
+  schedulerTimer_->setObjectName("Timer1");
+  schedulerTimer_->stop();
+  schedulerTimer_->setInterval(env_.timerIntervalMs > 0 ? env_.timerIntervalMs : kTimerInterval);
+  schedulerTimer_->start();
+  connect(schedulerTimer_, &QTimer::timeout, this, &MainWindow::SchedulerTick);
+
+  firstShowPending_ = true;
+  masterStation_ = !env_.programPath.empty() && !IsRemotePath(env_.drives, env_.programPath);
+  currentVersion_ = VersionFromTitle(windowTitle().toStdString());
+  updateState_.currentVersion = currentVersion_;
+  versionDownload_ = std::make_unique<HttpDownload>();
+  releaseDownload_ = std::make_unique<HttpDownload>();
+  releaseDownload_->BinaryData = true;
+  for (HttpDownload* get : {versionDownload_.get(), releaseDownload_.get()}) {
+    get->AcceptTypes = "*/*";
+    get->Agent = "Quendralith FileDownload";
+    get->UseCache = false;
+    get->WaitThread = true;
+    get->OnError = [this](HttpDownload*) { downloadOk_ = false; };
+  }
+
+  BuildControls();
+  BuildTray();
+  systray_->SetVisible(true);
+  qApp->installEventFilter(this);
+
+  host_ = std::make_unique<GuiBackupHost>(GuiBackupHostParts{
+      systray_.get(), configureAction_, showWindowAction_, schedulerTimer_, [this] { return otherWindows_.error; },
+      [this] {
+        show();
+        directories_->setFocus();
+      }});
+}
+
+MainWindow::~MainWindow() {
+  if (qApp != nullptr) qApp->removeEventFilter(this);
+}
+
+void MainWindow::SetOtherWindows(const OtherWindows& forms) {
+  otherWindows_ = forms;
+}
+
+void MainWindow::BuildControls() {
+  auto* top = new QVBoxLayout(this);
+
+  auto* buttons = new QHBoxLayout;
+  auto* viewLog = MakeButton(this, "BitBtnViewLog", "&Voir LOG", nullptr);
+  configureButton_ = MakeButton(this, "BitBtnConfigurer", "&Configurer",
+                           "Configuration (heure de sauvegarde,répertoire ...)");
+  auto* help = MakeButton(this, "BitBtnAide", "A&IDE", "Obtenir de l'aide");
+  buttons->addWidget(viewLog);
+  buttons->addWidget(configureButton_);
+  buttons->addWidget(help);
+  top->addLayout(buttons);
+  connect(viewLog, &QPushButton::clicked, this, &MainWindow::OpenLogViewer);
+  connect(configureButton_, &QPushButton::clicked, this, &MainWindow::Configure);
+  connect(help, &QPushButton::clicked, this, &MainWindow::ShowHelpWindow);
+
+  auto* links = new QHBoxLayout;
+  auto* www = new LinkLabel(this);
+  www->setObjectName("LabelURLWWW");
+  www->setText(QString::fromUtf8("VISITEZ ") + kWebHost);
+  www->setToolTip(QString::fromUtf8("Cliquer ici pour visiter notre site internet"));
+  www->SetURLType(UrlType::kHttp);
+  www->SetURL(kWebHost);
+  auto* mail = new LinkLabel(this);
+  mail->setObjectName("LabelURLMail");
+  mail->setText(QString::fromUtf8("CONTACT:  ") + kContactMail);
+  mail->setToolTip(QString::fromUtf8("Cliquer ici pour nous envoyer un email"));
+  mail->SetURLType(UrlType::kMailTo);
+  mail->SetURL(kContactMail);
+  for (LinkLabel* label : {www, mail}) {
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, QColor(0xFF, 0xFB, 0xF0));  // cream
+    palette.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(palette);
+    links->addWidget(label);
+  }
+  top->addLayout(links);
+
+  auto* dirGroup = new QGroupBox(QString::fromUtf8("Répertoires à Sauvegarder"), this);
+  auto* dirLayout = new QVBoxLayout(dirGroup);
+  directories_ = new QListWidget(dirGroup);
+  directories_->setObjectName("VKListBoxRepertoires");
+  directories_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  auto* dirButtons = new QHBoxLayout;
+  auto* add = MakeButton(dirGroup, "VKBitBtn1", "&Ajouter",
+                         "Ajoute un répertoire à la liste des répertoires à sauvegarder");
+  auto* remove = MakeButton(dirGroup, "VKBitBtn2", "E&nlever", "Enlève un repertoire de la liste");
+  dirButtons->addWidget(add);
+  dirButtons->addWidget(remove);
+  dirLayout->addWidget(directories_);
+  dirLayout->addLayout(dirButtons);
+  top->addWidget(dirGroup);
+  connect(add, &QPushButton::clicked, this, &MainWindow::AddBackupDirectory);
+  connect(remove, &QPushButton::clicked, this, &MainWindow::RemoveBackupDirectory);
+
+  auto* exGroup = new QGroupBox(QString::fromUtf8("Fichiers à Exclure (facultatif)"), this);
+  auto* exLayout = new QVBoxLayout(exGroup);
+  exclusions_ = new QListWidget(exGroup);
+  exclusions_->setObjectName("ListBoxExclusions");
+  auto* exButtons = new QHBoxLayout;
+  auto* addEx =
+      MakeButton(exGroup, "BitBtn1", "A&jouter", "Ajoute un filtre d'exclusion de fichiers");
+  auto* removeEx =
+      MakeButton(exGroup, "BitBtn2", "En&lever", "Enlève un filtre d'exclusion de fichiers");
+  exButtons->addWidget(addEx);
+  exButtons->addWidget(removeEx);
+  exLayout->addWidget(exclusions_);
+  exLayout->addLayout(exButtons);
+  top->addWidget(exGroup);
+  connect(addEx, &QPushButton::clicked, this, &MainWindow::AddExclusionFilter);
+  connect(removeEx, &QPushButton::clicked, this, &MainWindow::RemoveExclusionFilter);
+
+  auto* bottom = new QHBoxLayout;
+  restoreButton_ = MakeButton(this, "BitBtnRestaurer", "Effectuer une &Restauration",
+                          "Effectuer une restauration de fichiers ");
+  saveNowButton_ = MakeButton(this, "BitBtnSaveNow", "&Sauvegarder Maintenant",
+                        "Effectuer une sauvegarde tout de suite");
+  saveNowButton_->setEnabled(false);
+  auto* closeButton = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
+  bottom->addWidget(restoreButton_);
+  bottom->addWidget(saveNowButton_);
+  bottom->addWidget(closeButton);
+  top->addLayout(bottom);
+  connect(restoreButton_, &QPushButton::clicked, this, &MainWindow::OpenRestoreWindow);
+  connect(saveNowButton_, &QPushButton::clicked, this, &MainWindow::BackUpNow);
+  connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+  RefreshDirectoryList();
+  RefreshExclusionList();
+  resize(560, 520);
+  setFixedSize(size());
+}
+
+void MainWindow::BuildTray() {
+  trayPictures_ = MakeTrayPictures();
+  trayMenu_ = new QMenu(this);
+  trayMenu_->setObjectName("PopupMenu1");
+  configureAction_ = trayMenu_->addAction(QString::fromUtf8("&Configurer"));
+  configureAction_->setObjectName("Configurer1");
+  showWindowAction_ = trayMenu_->addAction(QString::fromUtf8("&Agrandir"));
+  showWindowAction_->setObjectName("Agrandir1");
+  helpAction_ = trayMenu_->addAction(QString::fromUtf8("Ai&de"));
+  helpAction_->setObjectName("Aide1");
+  quitAction_ = trayMenu_->addAction(QString::fromUtf8("&Quitter"));
+  quitAction_->setObjectName("Quitter1");
+  connect(configureAction_, &QAction::triggered, this, &MainWindow::ConfigureFromMenu);
+  connect(showWindowAction_, &QAction::triggered, this, &MainWindow::ShowMainWindowFromMenu);
+  connect(helpAction_, &QAction::triggered, this, &MainWindow::ShowHelpWindow);
+  connect(quitAction_, &QAction::triggered, this, &MainWindow::Quit);
+
+  systray_ = std::make_unique<TrayIcon>();
+  systray_->setObjectName("Systray1");
+  systray_->SetIcon(trayPictures_[0]);
+  systray_->SetImageList(&trayPictures_);
+  systray_->SetHint(kProductName);
+  systray_->SetPopupMenu(trayMenu_);
+  systray_->OnDoubleClick = [this](TrayIcon*) { ShowMainWindow(); };
+}
+
+// --- start-up -------------------------------------------------------------
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!centred_) {
+    centred_ = true;
+    CentreOnScreen(*this);
+  }
+  // The checks may open modal boxes and the configuration; they run from
+  // the event loop once the window is on screen, not inside its showing.
+  if (firstShowPending_ && !checksQueued_) {
+    checksQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+      checksQueued_ = false;
+      RunStartupChecks();
+    });
+  }
+}
+
+const ProgramSettings& MainWindow::Program() const {
+  static const ProgramSettings kNone;
+  return otherWindows_.config != nullptr ? otherWindows_.config->Settings() : kNone;
+}
+
+std::string MainWindow::BackupRoot() const {
+  return Program().backupRoot;
+}
+
+void MainWindow::RunStartupChecks() {
+  if (!firstShowPending_) return;
+  firstShowPending_ = false;
+  configureButton_->setVisible(masterStation_);
+  configureAction_->setEnabled(masterStation_);
+
+  if (BackupRoot().empty()) {
+    if (masterStation_) {
+      env_.dialogs.Warning(kRootMissingMaster);
+      ShowConfiguration();
+      if (BackupRoot().empty()) {
+        firstShowPending_ = true;
+        return;
+      }
+    } else {
+      env_.dialogs.Error(kRootMissingNetwork);
+      systray_->SetVisible(false);
+      EndProgram();
+      return;
+    }
+  }
+  const std::string root = BackupRoot();
+
+  if (!WriteTestOfRoot(root)) {
+    env_.dialogs.Error(
+        "Impossible d'écrire dans le répertoire racine de sauvegarde (" + root + ") !" +
+        "\r\nVeuillez vérifier que ce repertoire existe toujours, que vous avez les droits "
+        "d'accès en écriture et qu'il reste suffisamment d'espace disque disponible !");
+    if (!masterStation_) {
+      env_.dialogs.Error(kRootNotWritableEnd);
+      systray_->SetVisible(false);
+      EndProgram();
+    } else {
+      firstShowPending_ = true;
+    }
+    return;
+  }
+
+  if (IsInstalledProgramName(env_.programPath)) {
+    startupFolder_ = ChooseStartupFolder(env_.fs, env_.autostart);
+    if (startupFolder_.empty()) {
+      env_.dialogs.Error(kNoStartupFolder);
+      return;
+    }
+    WriteStartupEntry();
+  }
+
+  const PathRules rules(PathStyle::kPosix);
+  // Another machine's backup set is neither shown nor saved from here.
+  const std::string ownerProblem =
+      StationOwnerProblem(env_.fs, StoreLayout(rules, root, stationName_), ThisMachine(env_.fs));
+  if (!ownerProblem.empty()) {
+    env_.dialogs.Error(ownerProblem);
+    RefreshDirectoryList();
+    RefreshExclusionList();
+    return;
+  }
+  if (!LoadStationSettings(env_.fs, env_.dialogs, station_, root, stationName_, rules)) {
+    RefreshDirectoryList();
+    RefreshExclusionList();
+    return;
+  }
+  RefreshExclusionList();
+  RefreshDirectoryList();
+
+  const int ancestor = FindRootAncestor(env_.fs, station_.directories, root);
+  if (ancestor >= 0) {
+    const std::string entry = station_.directories[static_cast<size_t>(ancestor)];
+    env_.dialogs.Warning(FillText(
+        "Le dossier à sauvegarder (%s) est un dossier parent du répertoire de sauvegardes (%s) "
+        "ce qui est interdit ! Il va donc être supprimé de la liste.",
+        {entry, root}));
+    station_.directories.erase(station_.directories.begin() + ancestor);
+    RefreshDirectoryList();
+    UpdateHorizontalExtent();
+    SaveBackupSet(env_.dialogs, station_);
+  }
+
+  FinishStationSettingsLoad(station_);
+
+  if (!station_.directories.empty()) {
+    saveNowButton_->setEnabled(true);
+    PostCloseRequest();
+  }
+  restoreButton_->setEnabled(true);
+}
+
+bool MainWindow::WriteTestOfRoot(const std::string& root) {
+  const std::string probe = PathRules(PathStyle::kPosix).Join(root, "_temp_.txt");
+  env_.fs.ClearAttributes(probe);
+  return CanWriteInFolder(env_.fs, root);
+}
+
+void MainWindow::WriteStartupEntry() {
+  AutostartEntry link(env_.fs);
+  link.Description = kProductName;
+  link.IconNumber = 0;
+  link.ShortcutFile = PathRules(PathStyle::kPosix).Join(startupFolder_, "varnoket.desktop");
+  link.Target = env_.programPath;
+  try {
+    link.WriteLink();
+  } catch (const AutostartEntryError& e) {
+    // Without the entry the program does not start at the next logon, but
+    // everything else works: say so once and go on with the checks.
+    env_.dialogs.Error(e.what());
+  }
+}
+
+void MainWindow::PostCloseRequest() {
+  QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void MainWindow::EndProgram() {
+  // Called from inside a run too (its pump lets the tray menu work): the run
+  // stops at its next file boundary and the event loop is left after it.
+  if (host_) host_->RequestStop();
+  if (env_.exitProgram) env_.exitProgram(0);
+}
+
+void MainWindow::EndWithoutQuestion() {
+  systray_->SetVisible(false);
+  EndProgram();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (env_.trayAvailable) {
+    hide();
+  } else {
+    // No notification area to come back from: keep the window reachable.
+    showMinimized();
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease && watched->isWidgetType()) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F1 && !key->isAutoRepeat()) ShowHelp();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// --- lists ----------------------------------------------------------------
+
+void MainWindow::RefreshDirectoryList() {
+  directories_->clear();
+  for (const auto& d : station_.directories) directories_->addItem(Q(d));
+}
+
+void MainWindow::RefreshExclusionList() {
+  exclusions_->clear();
+  for (const auto& f : station_.exclusions) exclusions_->addItem(Q(f));
+}
+
+void MainWindow::UpdateSaveNowButton() {
+  saveNowButton_->setEnabled(!station_.backupDirectories.empty());
+  saveNowButton_->repaint();
+}
+
+int MainWindow::UpdateHorizontalExtent() {
+  const QFontMetrics metrics(directories_->font());
+  int widest = 0;
+  for (const auto& d : station_.directories) {
+    widest = std::max(widest, metrics.horizontalAdvance(Q(d + "x")));
+  }
+  horizontalExtent_ = widest;
+  directories_->setHorizontalScrollBarPolicy(
+      widest > directories_->viewport()->width() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+  return horizontalExtent_;
+}
+
+void MainWindow::ConfigurationSaved() {
+  UpdateSaveNowButton();
+}
+
+void MainWindow::AddExclusion(const std::string& filter) {
+  station_.exclusions.push_back(filter);
+  SortAsDisplayed(station_.exclusions);
+  RefreshExclusionList();
+  SaveBackupSet(env_.dialogs, station_);
+}
+
+void MainWindow::AddBackupDirectory() {
+  const std::string root = BackupRoot();
+  if (root.empty()) {
+    env_.dialogs.Error(kConfigureFirst);
+    return;
+  }
+  const PathRules rules(PathStyle::kPosix);
+  std::string chosen = env_.picker.BrowseForFolder("Choisissez un répertoire", false);
+  if (chosen.empty()) return;
+  chosen = rules.RemoveTrailingSeparator(chosen);
+  const auto entry = env_.fs.Stat(chosen);
+  if (!entry || !entry->isDirectory) {
+    env_.dialogs.Error(FillText("Le repertoire (%s) n'est pas accessible !", {chosen}));
+    return;
+  }
+  // Decided on what the disk holds: "/data/Sauvegardes-old" is beside the
+  // root, a link to "/data" holds it.
+  const FolderRelation relation = PathContainment(env_.fs).RelationOf(chosen, root);
+  if (relation == FolderRelation::kSameOrInside) {
+    env_.dialogs.Warning(
+        FillText("Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) \r\ncar il s'agit "
+                 "du répertoire qui contiendra les sauvegardes !",
+                 {root}));
+    return;
+  }
+  if (relation == FolderRelation::kHolds) {
+    env_.dialogs.Warning(FillText(
+        "Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes (%s) "
+        "!\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
+        "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
+        "poste maitre) !",
+        {chosen, root}));
+    return;
+  }
+  if (IsRemotePath(env_.drives, chosen)) {
+    env_.dialogs.Message("Les chemins réseaux ne sont pas autorisés dans cette version !");
+    return;
+  }
+  env_.drives.RefreshDrive(chosen, kDriveAllParts);
+  const DriveRecord rec = env_.drives.GetDriveRec(chosen);
+  if (!rec.DiskPresent || rec.DriveType != DRIVE_FIXED) {
+    env_.dialogs.Message(
+        "Vous ne pouvez sauvegarder que des répertoires de lecteurs fixes (disques durs) dans "
+        "cette version !");
+    return;
+  }
+  // Two POSIX paths that differ in case are two directories.
+  for (const auto& d : station_.directories) {
+    if (rules.Equal(d, chosen)) {
+      env_.dialogs.Message("Ce répertoire est déjà présent dans la liste !");
+      return;
+    }
+  }
+  station_.directories.push_back(chosen);
+  SortAsDisplayed(station_.directories);
+  RefreshDirectoryList();
+  UpdateHorizontalExtent();
+  SaveBackupSet(env_.dialogs, station_);
+  UpdateSaveNowButton();
+}
+
+void MainWindow::RemoveBackupDirectory() {
+  const int row = directories_->currentRow();
+  if (row < 0 || station_.directories.empty() || directories_->currentItem() == nullptr ||
+      !directories_->currentItem()->isSelected()) {
+    return;
+  }
+  if (env_.dialogs.Warning(
+          "ATTENTION si vous enlever un répertoire de la liste, les fichiers qu'il contient ne "
+          "seront plus sauvegardés!\r\nConfirmez vous votre choix ?",
+          DialogButtons::kOkCancel) != DialogAnswer::kOk) {
+    return;
+  }
+  station_.directories.erase(station_.directories.begin() + row);
+  RefreshDirectoryList();
+  UpdateHorizontalExtent();
+  SaveBackupSet(env_.dialogs, station_);
+  UpdateSaveNowButton();
+}
+
+void MainWindow::AddExclusionFilter() {
+  if (BackupRoot().empty()) {
+    env_.dialogs.Error(kConfigureFirst);
+    return;
+  }
+  if (otherWindows_.addExclusion != nullptr) otherWindows_.addExclusion->exec();
+}
+
+void MainWindow::RemoveExclusionFilter() {
+  const int row = exclusions_->currentRow();
+  if (row < 0 || exclusions_->currentItem() == nullptr ||
+      !exclusions_->currentItem()->isSelected()) {
+    return;
+  }
+  station_.exclusions.erase(station_.exclusions.begin() + row);
+  RefreshExclusionList();
+  SaveBackupSet(env_.dialogs, station_);
+}
+
+// --- windows and menu -----------------------------------------------------
+
+void MainWindow::ShowConfiguration() {
+  if (otherWindows_.config == nullptr) return;
+  if (otherWindows_.config->isVisible()) {
+    otherWindows_.config->raise();
+    otherWindows_.config->activateWindow();
+  } else {
+    otherWindows_.config->exec();
+  }
+}
+
+void MainWindow::ShowHelp() {
+  if (otherWindows_.help != nullptr) otherWindows_.help->ShowHelp();
+}
+
+void MainWindow::ShowMainWindow() {
+  if (!showWindowAction_->isEnabled()) return;
+  if (isVisible()) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    setFocus();
+  } else {
+    show();
+  }
+}
+
+void MainWindow::ConfigureFromMenu() {
+  if (masterStation_) ShowConfiguration();
+}
+
+void MainWindow::Configure() {
+  ShowConfiguration();
+}
+
+void MainWindow::ShowHelpWindow() {
+  ShowHelp();
+}
+
+void MainWindow::Quit() {
+  if (env_.dialogs.Warning("Etes vous sur de vouloir quitter Quendralith Backup ?",
+                           DialogButtons::kOkCancel) == DialogAnswer::kOk) {
+    // The question is asked from inside the tray icon's own mouse event (its
+    // menu); removing the icon there would delete the object that is still
+    // handling that event. The icon goes, and the program ends, once the
+    // event is over.
+    QTimer::singleShot(0, this, [this] {
+      systray_->SetVisible(false);
+      EndProgram();
+    });
+  }
+}
+
+void MainWindow::OpenRestoreWindow() {
+  if (BackupRoot().empty()) {
+    env_.dialogs.Message("Veuillez d'abord configurer le répertoire de sauvegarde !");
+    return;
+  }
+  if (otherWindows_.restore != nullptr) otherWindows_.restore->exec();
+}
+
+void MainWindow::OpenLogViewer() {
+  if (otherWindows_.viewLog != nullptr) {
+    otherWindows_.viewLog->ShowLog(env_.fs, env_.dialogs, BackupRoot(), stationName_);
+  }
+}
+
+// --- scheduler ------------------------------------------------------------
+
+void MainWindow::SchedulerTick() {
+  if (station_.lastBackupDate.empty() || !Program().IsOpen()) return;
+  schedulerTimer_->stop();
+  switch (RunUpdateStep()) {
+    case UpdateTickResult::kGoOn:
+      break;
+    case UpdateTickResult::kStopTick:  // its error is shown, the timer runs again
+      return;
+    case UpdateTickResult::kProcessEnded:  // handing over to the new version
+      return;
+  }
+  const LocalDateTime now = env_.clock.Now();
+  if (IsBackupDue(now, station_.lastBackupDate, Program().preferredHour,
+                  Program().preferredMinute)) {
+    RunBackupNow();
+  }
+  schedulerTimer_->start();
+}
+
+void MainWindow::BackUpNow() {
+  const std::string root = BackupRoot();
+  if (root.empty() || stationName_.empty() || station_.lastBackupDate.empty() ||
+      !Program().IsOpen()) {
+    return;
+  }
+  const LocalDateTime now = env_.clock.Now();
+  bool redo = false;
+  if (IsTodayAfter(now, station_.lastBackupDate)) {
+    if (env_.dialogs.Warning(
+            "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous sauvegarder "
+            "maintenant ?",
+            DialogButtons::kYesNo) != DialogAnswer::kYes) {
+      return;
+    }
+  } else {
+    if (env_.dialogs.Warning(
+            "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous recommencer et "
+            "écraser l'ancienne ?",
+            DialogButtons::kYesNo) != DialogAnswer::kYes) {
+      return;
+    }
+    redo = true;
+  }
+  PostCloseRequest();
+  schedulerTimer_->stop();
+  RunBackupNow(redo);
+  schedulerTimer_->start();
+  // The button's run is the user's own request: a run that could not start
+  // must say why.
+  if (lastOutcome_ == BackupOutcome::kBusy) env_.dialogs.Message(lastRefusal_);
+}
+
+UpdateTickResult MainWindow::RunUpdateStep() {
+  UpdateEnv update(env_.fs, env_.clock);
+  update.programPath = env_.programPath;
+  update.programFolder = ProgramFolderOf(env_.programPath);
+  if (!env_.updateUrl.empty()) {
+    update.versionUrl = env_.updateUrl;
+    update.publicKeyHex = env_.updatePublicKeyHex;
+  }
+  update.isOnline = env_.isOnline ? env_.isOnline : [] { return false; };
+  update.fetch = [this](const std::string& url, const std::string& fileName, bool binary) {
+    HttpDownload& get = binary ? *releaseDownload_ : *versionDownload_;
+    downloadOk_ = true;
+    get.URL = url;
+    get.FileName = fileName;
+    get.Fetch();
+    return downloadOk_;
+  };
+  update.pump = [] { QCoreApplication::processEvents(); };
+  update.start = env_.startProgram;
+  update.endProcess = [this] {
+    systray_->SetVisible(false);
+    EndProgram();
+  };
+  update.showError = [this](const std::string& text) {
+    if (otherWindows_.error != nullptr) otherWindows_.error->ShowError(text);
+  };
+  update.setTrayImage = [this](int index) { systray_->SetImageIndex(index); };
+  update.startTimer = [this] { schedulerTimer_->start(); };
+  return RunUpdateTick(update, updateState_, masterStation_);
+}
+
+void MainWindow::RunBackupNow(bool redoToday) {
+  BackupContext ctx(env_.fs, env_.clock, *host_, env_.dialogs, station_);
+  ctx.backupRoot = BackupRoot();
+  ctx.stationName = stationName_;
+  ctx.daysKept = Program().daysKept;
+  ctx.masterStation = masterStation_;
+  ctx.redoToday = redoToday;
+  lastOutcome_ = RunBackup(ctx);
+  lastRefusal_ = ctx.refusal;
+  if (lastOutcome_ == BackupOutcome::kBusy) {
+    // Another run (varnoket-cli, or another copy on a machine sharing the
+    // store) works on this station; the backup date is unchanged, so the
+    // next tick tries again.
+    std::cerr << "varnoket: " << ctx.refusal << "\n";
+    systray_->SetHint(ctx.refusal);
+  }
+}
+
+}  // namespace varnoket

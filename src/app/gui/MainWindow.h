@@ -1,0 +1,206 @@
+// The main window: the owner of the program's long-lived state (station,
+// backup set, last backup date), the start-up checks of its first showing,
+// the backup set's editing, the scheduler's timer and the tray icon with its
+// menu. It spends most of its life hidden in the notification area.
+#pragma once
+
+#include <QIcon>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainWindowRules.h"
+#include "engine/BackupRun.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/DriveInfo.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderPicker.h"
+#include "settings/StationSettings.h"
+#include "settings/gui/ExclusionDialog.h"
+#include "settings/gui/ConfigurationDialog.h"
+#include "update/UpdateCheck.h"
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+namespace varnoket {
+
+class TrayIcon;
+class HttpDownload;
+class HelpWindow;
+class ErrorWindow;
+class RestoreWindow;
+class LogViewer;
+class LinkLabel;
+class GuiBackupHost;
+
+// What the main window works with, injected so tests can run it on temporary
+// folders with a scripted clock, message boxes and folder picker.
+struct MainWindowEnv {
+  MainWindowEnv(FileSystem& fileSystem, Dialogs& boxes, const Clock& clockRef,
+                FolderPicker& folderPicker, DriveInfo& driveInfo)
+      : fs(fileSystem), dialogs(boxes), clock(clockRef), picker(folderPicker), drives(driveInfo) {}
+
+  FileSystem& fs;
+  Dialogs& dialogs;
+  const Clock& clock;
+  FolderPicker& picker;
+  DriveInfo& drives;
+  std::string programPath;  // the running program file
+  std::string stationName;  // the machine's network name
+  AutostartFolders autostart;
+  // Whether the desktop offers a notification area; without one the window
+  // must stay reachable, so it is minimised instead of hidden.
+  bool trayAvailable = true;
+  // Ends the program with an exit code (the real program leaves its event
+  // loop; tests record the call).
+  std::function<void(int)> exitProgram;
+  // Lowers the process priority at creation (left out by tests).
+  std::function<void()> lowerPriority;
+  // The scheduler's period.
+  int timerIntervalMs = 600000;
+  // The daily update check: the version file's address, the key release
+  // files are signed with, the on-line probe (none: never on line, so
+  // tests check nothing unless they say so) and how a program is started.
+  std::string updateUrl;
+  std::string updatePublicKeyHex;
+  std::function<bool()> isOnline;
+  std::function<bool(const std::string& program, bool minimised)> startProgram;
+};
+
+// The other windows the main window opens; created after it, in the
+// program's order, and handed over once they exist.
+struct OtherWindows {
+  ConfigurationDialog* config = nullptr;
+  HelpWindow* help = nullptr;
+  RestoreWindow* restore = nullptr;
+  LogViewer* viewLog = nullptr;
+  ErrorWindow* error = nullptr;
+  ExclusionDialog* addExclusion = nullptr;
+};
+
+class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner {
+  Q_OBJECT
+
+ public:
+  // Sets up the station name, the timer, the master-station flag, the version
+  // from the title, the tray icon, the F1 filter.
+  explicit MainWindow(MainWindowEnv env, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  void SetOtherWindows(const OtherWindows& forms);
+
+  // ConfigOwner
+  std::string StationName() const override { return stationName_; }
+  StationSettings& Station() override { return station_; }
+  void ConfigurationSaved() override;
+  // ExclusionOwner
+  const std::vector<std::string>& Exclusions() const override { return station_.exclusions; }
+  void AddExclusion(const std::string& filter) override;
+
+  // The start-up checks (run once the window is first shown, and again at a
+  // later showing while they have not passed).
+  void RunStartupChecks();
+
+  // Handlers, public for the program's wiring and for tests.
+  void SchedulerTick();
+  void BackUpNow();
+  void AddBackupDirectory();  // add a directory
+  void RemoveBackupDirectory();  // remove the selected directory
+  void AddExclusionFilter();    // add an exclusion filter
+  void RemoveExclusionFilter();    // remove the selected exclusion filter
+  void ShowMainWindow();
+  void ShowMainWindowFromMenu() { ShowMainWindow(); }
+  void ConfigureFromMenu();
+  void Configure();
+  void ShowHelpWindow();
+  void Quit();
+  // The session or a signal ends the program: a run in progress stops at
+  // its next file boundary, the icon goes and the event loop is left.
+  void EndWithoutQuestion();
+  void OpenRestoreWindow();
+  void OpenLogViewer();
+  // The widest entry of the directory list, in pixels, as the list's
+  // horizontal scrolling extent.
+  int UpdateHorizontalExtent();
+
+  // State, for the program's other windows and for tests.
+  bool FirstShowPending() const { return firstShowPending_; }
+  bool IsMasterStation() const { return masterStation_; }
+  const std::string& CurrentVersion() const { return currentVersion_; }
+  int LastUpdateCheck() const { return updateState_.lastUpdateCheck; }
+  const std::string& LastBackupDate() const { return station_.lastBackupDate; }
+  const std::string& StartupFolder() const { return startupFolder_; }
+  TrayIcon& Tray() { return *systray_; }
+  QTimer& SchedulerTimer() { return *schedulerTimer_; }
+  QMenu& TrayMenu() { return *trayMenu_; }
+  // The outcome of the latest backup run started by this window.
+  BackupOutcome LastOutcome() const { return lastOutcome_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildTray();
+  void RefreshDirectoryList();
+  void RefreshExclusionList();
+  void UpdateSaveNowButton();
+  void ShowConfiguration();
+  void ShowHelp();
+  void PostCloseRequest();
+  void EndProgram();
+  bool WriteTestOfRoot(const std::string& root);
+  void WriteStartupEntry();
+  // `redoToday`: the user chose to back up again today.
+  void RunBackupNow(bool redoToday = false);
+  // The tick's update step: the exchange-file test or the daily version
+  // check, through the two download components.
+  UpdateTickResult RunUpdateStep();
+  const ProgramSettings& Program() const;
+  std::string BackupRoot() const;
+
+  MainWindowEnv env_;
+  OtherWindows otherWindows_;
+  std::string stationName_;
+  std::string startupFolder_;
+  StationSettings station_;
+  bool firstShowPending_ = true;
+  bool checksQueued_ = false;
+  bool centred_ = false;
+  bool masterStation_ = false;
+  std::string currentVersion_;
+  UpdateState updateState_;  // LastUpdateCheck, CurrentVersion
+  bool downloadOk_ = true;
+  BackupOutcome lastOutcome_ = BackupOutcome::kNotStarted;
+  std::string lastRefusal_;  // why the latest run did not start, if it did not
+  int horizontalExtent_ = 0;
+
+  QTimer* schedulerTimer_ = nullptr;
+  std::unique_ptr<TrayIcon> systray_;
+  std::vector<QIcon> trayPictures_;
+  QMenu* trayMenu_ = nullptr;
+  QAction* configureAction_ = nullptr;
+  QAction* showWindowAction_ = nullptr;
+  QAction* helpAction_ = nullptr;
+  QAction* quitAction_ = nullptr;
+  QListWidget* directories_ = nullptr;
+  QListWidget* exclusions_ = nullptr;
+  QPushButton* saveNowButton_ = nullptr;
+  QPushButton* configureButton_ = nullptr;
+  QPushButton* restoreButton_ = nullptr;
+  std::unique_ptr<GuiBackupHost> host_;
+  std::unique_ptr<HttpDownload> versionDownload_;
+  std::unique_ptr<HttpDownload> releaseDownload_;
+};
+
+}  // namespace varnoket

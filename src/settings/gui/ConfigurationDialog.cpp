@@ -1,0 +1,259 @@
+#include "settings/gui/ConfigurationDialog.h"
+
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "platform/IniFile.h"
+#include "platform/PathRules.h"
+#include "platform/gui/CentreOnScreen.h"
+#include "platform/gui/NamedButton.h"
+#include "settings/ConfigurationRules.h"
+
+namespace varnoket {
+namespace {
+
+QString Q(const char* text) {
+  return QString::fromUtf8(text);
+}
+std::string S(const QString& text) {
+  return text.toStdString();
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
+  auto* label = new QLabel(Q(caption), parent);
+  label->setObjectName(Q(name));
+  return label;
+}
+
+QLineEdit* MakeNumberField(QWidget* parent, const char* name) {
+  auto* field = new QLineEdit(parent);
+  field->setObjectName(Q(name));
+  field->setMaximumWidth(80);
+  return field;
+}
+
+// Removes the last character, a surrogate pair counting as one.
+void RemoveLastCharacter(QLineEdit& field) {
+  QString text = field.text();
+  const bool pair = text.size() >= 2 && text.back().isLowSurrogate() &&
+                    text.at(text.size() - 2).isHighSurrogate();
+  text.chop(pair ? 2 : 1);
+  field.setText(text);
+}
+
+}  // namespace
+
+ConfigurationDialog::ConfigurationDialog(FileSystem& fs, Dialogs& dialogs, FolderPicker& picker, DriveInfo& drives,
+                         std::string programFolder, QWidget* parent)
+    : QDialog(parent), fs_(fs), dialogs_(dialogs), picker_(picker), drives_(drives) {
+  BuildControls();
+  std::string error;
+  settings_ = LoadProgramSettings(fs_, drives_, programFolder, &error);
+  if (!settings_.IsOpen()) dialogs_.Error(error);
+  if (!settings_.notice.empty()) dialogs_.Warning(settings_.notice);
+}
+
+void ConfigurationDialog::BuildControls() {
+  setObjectName(QStringLiteral("FormConfig"));
+  setWindowTitle(Q(kConfigTitle));
+  setToolTip(Q(kConfigHint));
+  setWhatsThis(Q(kConfigHint));
+  setModal(true);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+
+  rootLabel_ = MakeLabel(this, "VKLabel1", "Dossier commun qui contiendra les sauvegardes");
+  QFont bold = rootLabel_->font();
+  bold.setBold(true);
+  rootLabel_->setFont(bold);
+
+  chooseRootButton_ =
+      MakeButton(this, "BitBtnChoixRep", "&Choisir", "Sélection du dossier de sauvegardes");
+  chooseRootButton_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+  // The glyph sits on the right of the caption.
+  chooseRootButton_->setLayoutDirection(Qt::RightToLeft);
+
+  rootEdit_ = new QLineEdit(this);
+  rootEdit_->setObjectName(QStringLiteral("EditChemin"));
+  rootEdit_->setReadOnly(true);
+  QPalette grey = rootEdit_->palette();
+  grey.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
+  rootEdit_->setPalette(grey);
+
+  note_ = MakeLabel(this, "LabelNoteRacine",
+                    "Seul un répertoire local, situé sur un disque dur ou sur un support "
+                    "amovible, peut être choisi comme dossier des sauvegardes.");
+  note_->setWordWrap(true);
+  QPalette blue = note_->palette();
+  blue.setColor(QPalette::WindowText, Qt::blue);
+  note_->setPalette(blue);
+
+  daysKeptLabel_ = MakeLabel(this, "Label2", "Nombre maximum de journées successives mémorisées");
+  daysKeptEdit_ = MakeNumberField(this, "MaxSave");
+  daysKeptEdit_->setText(QStringLiteral("30"));
+  hourLabel_ = MakeLabel(this, "Label3", "Heure préférée de sauvegarde quotidienne (0 à 23)");
+  hourEdit_ = MakeNumberField(this, "HeurePref");
+  hourEdit_->setText(QStringLiteral("13"));
+  minuteLabel_ = MakeLabel(this, "Label1", "Minute préférée de sauvegarde quotidienne (0 à 59)");
+  minuteEdit_ = MakeNumberField(this, "EditMinute");
+  minuteEdit_->setText(QStringLiteral("0"));
+
+  saveButton_ = MakeButton(this, "VKBitBtn3", "&Valider et mémoriser", "Mémoriser la configuration");
+  closeButton_ = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
+
+  auto* rootRow = new QHBoxLayout;
+  rootRow->addWidget(chooseRootButton_);
+  rootRow->addWidget(rootEdit_, 1);
+  auto* numbers = new QGridLayout;
+  numbers->addWidget(daysKeptLabel_, 0, 0);
+  numbers->addWidget(daysKeptEdit_, 0, 1);
+  numbers->addWidget(hourLabel_, 1, 0);
+  numbers->addWidget(hourEdit_, 1, 1);
+  numbers->addWidget(minuteLabel_, 2, 0);
+  numbers->addWidget(minuteEdit_, 2, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(saveButton_);
+  buttons->addWidget(closeButton_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(rootLabel_);
+  layout->addLayout(rootRow);
+  layout->addWidget(note_);
+  layout->addLayout(numbers);
+  layout->addLayout(buttons);
+
+  connect(chooseRootButton_, &QPushButton::clicked, this, [this] { ChooseBackupRoot(); });
+  connect(saveButton_, &QPushButton::clicked, this, [this] { SaveConfiguration(); });
+  connect(closeButton_, &QPushButton::clicked, this, [this] { CloseWindow(); });
+  // Only what the user types is checked: the values shown from memory are the
+  // loaded ones, and a days count above the typing range (a file may hold
+  // one) must not be cut down just by opening the dialog.
+  connect(daysKeptEdit_, &QLineEdit::textEdited, this, [this] { DaysKeptEdited(); });
+  connect(hourEdit_, &QLineEdit::textEdited, this, [this] { HourEdited(); });
+  connect(minuteEdit_, &QLineEdit::textEdited, this, [this] { MinuteEdited(); });
+}
+
+void ConfigurationDialog::SetOwner(ConfigOwner* owner) {
+  owner_ = owner;
+}
+
+const ProgramSettings& ConfigurationDialog::Settings() const {
+  return settings_;
+}
+
+void ConfigurationDialog::showEvent(QShowEvent* event) {
+  // A window coming back from the task bar keeps what is being typed.
+  if (!event->spontaneous()) {
+    rootEdit_->setText(QString::fromStdString(settings_.backupRoot));
+    daysKeptEdit_->setText(QString::number(settings_.daysKept));
+    hourEdit_->setText(QString::number(settings_.preferredHour));
+    minuteEdit_->setText(QString::number(settings_.preferredMinute));
+    CentreOnScreen(*this);
+  }
+  QDialog::showEvent(event);
+}
+
+void ConfigurationDialog::ChooseBackupRoot() {
+  const std::string choice = picker_.BrowseForFolder(kChooseFolderTitle, true);
+  if (choice.empty()) return;
+  const RootChoiceCheck check = CheckBackupRootChoice(fs_, drives_, choice);
+  switch (check.refusal) {
+    case RootRefusal::None:
+      break;
+    case RootRefusal::NotAccessible:
+      dialogs_.Error(check.text, DialogButtons::kOk);
+      return;
+    case RootRefusal::OnShare:
+    case RootRefusal::NotLocalDisk:
+      dialogs_.Message(check.text);
+      return;
+  }
+  if (!rootEdit_->text().isEmpty() &&
+      dialogs_.Warning(kRootChangeWarning, DialogButtons::kOkCancel) != DialogAnswer::kOk) {
+    return;
+  }
+  rootEdit_->setText(QString::fromStdString(choice));
+}
+
+void ConfigurationDialog::DaysKeptEdited() {
+  CheckNumberField(*daysKeptEdit_, kDaysKeptRule);
+}
+void ConfigurationDialog::HourEdited() {
+  CheckNumberField(*hourEdit_, kHourRule);
+}
+void ConfigurationDialog::MinuteEdited() {
+  CheckNumberField(*minuteEdit_, kMinuteRule);
+}
+
+void ConfigurationDialog::CheckNumberField(QLineEdit& field, const NumberFieldRule& rule) {
+  while (!NumberFieldAccepts(rule, S(field.text()))) {
+    dialogs_.Message(rule.message);
+    RemoveLastCharacter(field);
+    field.setFocus();
+  }
+}
+
+void ConfigurationDialog::SaveConfiguration() {
+  if (!settings_.IsOpen()) {
+    dialogs_.Error(kIniNotInitialised);
+    return;
+  }
+  const std::string station = owner_ != nullptr ? owner_->StationName() : std::string();
+  if (station.empty()) {
+    dialogs_.Error(kNoStationName);
+    return;
+  }
+  if (rootEdit_->text().isEmpty()) {
+    dialogs_.Message(kChooseRootFirst);
+    chooseRootButton_->setFocus();
+    return;
+  }
+  if (hourEdit_->text().isEmpty()) {
+    dialogs_.Message(kEnterHour);
+    hourEdit_->setFocus();
+    return;
+  }
+  if (minuteEdit_->text().isEmpty()) minuteEdit_->setText(QStringLiteral("0"));
+  if (daysKeptEdit_->text().isEmpty()) {
+    dialogs_.Message(kEnterDays);
+    daysKeptEdit_->setFocus();
+    return;
+  }
+
+  const ConfigurationFields fields{S(rootEdit_->text()), S(hourEdit_->text()),
+                                   S(minuteEdit_->text()), S(daysKeptEdit_->text())};
+  if (!CanWriteInFolder(fs_, fields.root)) {
+    dialogs_.Message(kRootNotWritable);
+    return;
+  }
+  try {
+    WriteProgramSettings(fs_, settings_, fields);
+  } catch (const IniError& e) {
+    // The values in memory stay those of the file as it was.
+    dialogs_.Error(e.what());
+    return;
+  }
+  if (ApplyProgramSettings(settings_, fields)) daysKeptEdit_->setText(QStringLiteral("2"));
+
+  const std::string root = settings_.backupRoot;
+  const std::string path = StationSettingsPath(PathRules(PathStyle::kPosix), root, station);
+  if (!EnsureStationSettings(fs_, dialogs_, owner_->Station(), path, root)) return;
+  owner_->ConfigurationSaved();
+  accept();
+}
+
+void ConfigurationDialog::CloseWindow() {
+  reject();
+}
+
+}  // namespace varnoket

@@ -1,0 +1,93 @@
+// The configuration dialog: where the owning station chooses the backup root,
+// the number of backup days kept and the time of the daily backup. It loads
+// the program settings file when created and holds those values for the
+// whole program.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "platform/Dialogs.h"
+#include "platform/DriveInfo.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderPicker.h"
+#include "settings/NumberField.h"
+#include "settings/ProgramSettings.h"
+#include "settings/StationSettings.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QShowEvent;
+
+namespace varnoket {
+
+inline constexpr const char* kConfigTitle = "Varnoket - Configuration";
+inline constexpr const char* kConfigHint = "Ecran de configuration";
+inline constexpr const char* kChooseFolderTitle = "Choisissez un répertoire";
+
+// What the configuration dialog reads and calls on the main window.
+class ConfigOwner {
+ public:
+  virtual ~ConfigOwner() = default;
+  virtual std::string StationName() const = 0;
+  virtual StationSettings& Station() = 0;  // EnsureStationSettings works on it
+  // End of a successful validation: the main window enables BitBtnSaveNow
+  // exactly when BackupDirectories is not empty.
+  virtual void ConfigurationSaved() = 0;
+};
+
+class ConfigurationDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // Loads (creating when missing) VARNOKET.INI in programFolder; a file that
+  // cannot be created is reported with dialogs.Error(<reason>) and the dialog
+  // goes on without a file.
+  ConfigurationDialog(FileSystem& fs, Dialogs& dialogs, FolderPicker& picker, DriveInfo& drives,
+              std::string programFolder, QWidget* parent = nullptr);
+  void SetOwner(ConfigOwner* owner);
+  // backupRoot, preferredHour, preferredMinute, daysKept, IsOpen()
+  const ProgramSettings& Settings() const;
+
+  // Chooses a new backup root (checked; nothing saved yet).
+  void ChooseBackupRoot();
+  // Checks the fields, tests the root, saves and closes.
+  void SaveConfiguration();
+  // BitBtnFermer: closes without saving.
+  void CloseWindow();
+
+ protected:
+  // Fills the fields from memory, forgetting whatever was typed and not saved.
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void DaysKeptEdited();
+  void HourEdited();
+  void MinuteEdited();
+  // Refuses a typed text that is not a number of the field's range, one
+  // character at a time from the end, until it passes or is empty.
+  void CheckNumberField(QLineEdit& field, const NumberFieldRule& rule);
+  void BuildControls();
+
+  FileSystem& fs_;
+  Dialogs& dialogs_;
+  FolderPicker& picker_;
+  DriveInfo& drives_;
+  ConfigOwner* owner_ = nullptr;
+  ProgramSettings settings_;
+
+  QLabel* rootLabel_ = nullptr;
+  QPushButton* chooseRootButton_ = nullptr;
+  QLineEdit* rootEdit_ = nullptr;
+  QLabel* note_ = nullptr;
+  QLabel* daysKeptLabel_ = nullptr;
+  QLineEdit* daysKeptEdit_ = nullptr;
+  QLabel* hourLabel_ = nullptr;
+  QLineEdit* hourEdit_ = nullptr;
+  QLabel* minuteLabel_ = nullptr;
+  QLineEdit* minuteEdit_ = nullptr;
+  QPushButton* saveButton_ = nullptr;
+  QPushButton* closeButton_ = nullptr;
+};
+
+}  // namespace varnoket
