@@ -19,6 +19,22 @@ std::string FileRecord::Format() const {
   return line;
 }
 
+namespace {
+
+// The fields every record ends with: "|<path>|<attributes>|<date>|0".
+void AppendRecordTail(std::string& line, std::string_view fullPath, uint32_t attributes,
+                      int32_t fileDate) {
+  line += '|';
+  line += fullPath;
+  line += '|';
+  line += std::to_string(attributes);
+  line += '|';
+  line += std::to_string(fileDate);
+  line += "|0";
+}
+
+}  // namespace
+
 std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
                              std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
   // The size field holds the low 32 bits as a signed number: a 3 GiB file
@@ -29,24 +45,13 @@ std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view s
   line += std::to_string(checksum);
   line += '|';
   line += storedName;
-  line += '|';
-  line += fullPath;
-  line += '|';
-  line += std::to_string(attributes);
-  line += '|';
-  line += std::to_string(fileDate);
-  line += "|0";
+  AppendRecordTail(line, fullPath, attributes, fileDate);
   return line;
 }
 
 std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
-  std::string line = "0|0|*|";
-  line += fullPath;
-  line += '|';
-  line += std::to_string(attributes);
-  line += '|';
-  line += std::to_string(fileDate);
-  line += "|0";
+  std::string line = "0|0|*";
+  AppendRecordTail(line, fullPath, attributes, fileDate);
   return line;
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <thread>
 
+#include "engine/FileRecord.h"
 #include "platform/MessageText.h"
 
 namespace varnoket {
@@ -20,15 +21,9 @@ constexpr const char* kUnknownHolder = "détenteur inconnu";
 // "key=value" lines, CR LF or LF; the first value of each key counts.
 std::map<std::string, std::string> ParseKeys(const std::string& text) {
   std::map<std::string, std::string> keys;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (const std::string& line : SplitLines(text)) {
     const size_t eq = line.find('=');
     if (eq != std::string::npos) keys.emplace(line.substr(0, eq), line.substr(eq + 1));
-    start = end + 1;
   }
   return keys;
 }

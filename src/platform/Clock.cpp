@@ -4,19 +4,23 @@
 
 namespace varnoket {
 
-LocalDateTime SystemClock::Now() const {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  std::tm local{};
-  localtime_r(&now.tv_sec, &local);
+LocalDateTime LocalDateTimeOf(const std::tm& local) {
   LocalDateTime t;
   t.year = local.tm_year + 1900;
   t.month = local.tm_mon + 1;
   t.day = local.tm_mday;
   t.hour = local.tm_hour;
   t.minute = local.tm_min;
-  // A leap second shows as 60; the program's dates have no room for it.
   t.second = local.tm_sec > 59 ? 59 : local.tm_sec;
+  return t;
+}
+
+LocalDateTime SystemClock::Now() const {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::tm local{};
+  localtime_r(&now.tv_sec, &local);
+  LocalDateTime t = LocalDateTimeOf(local);
   t.millisecond = static_cast<int>(now.tv_nsec / 1000000);
   return t;
 }

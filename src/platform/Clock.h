@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <mutex>
 
 namespace varnoket {
@@ -17,6 +18,10 @@ struct LocalDateTime {
   int second = 0;
   int millisecond = 0;
 };
+
+// The broken-down local time of the C library as the program keeps it; a
+// leap second (60) shows as 59, as the program's dates have no room for it.
+LocalDateTime LocalDateTimeOf(const std::tm& local);
 
 class Clock {
  public:

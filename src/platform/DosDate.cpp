@@ -46,13 +46,7 @@ LocalDateTime UnpackDosDate(int32_t packed) {
 int32_t DosDateFromTime(std::time_t t) {
   std::tm local{};
   if (localtime_r(&t, &local) == nullptr) return PackDosDate(LocalDateTime{});
-  LocalDateTime d;
-  d.year = local.tm_year + 1900;
-  d.month = local.tm_mon + 1;
-  d.day = local.tm_mday;
-  d.hour = local.tm_hour;
-  d.minute = local.tm_min;
-  d.second = local.tm_sec > 59 ? 59 : local.tm_sec;
+  const LocalDateTime d = LocalDateTimeOf(local);
   return PackDosDate(d);
 }
 
