@@ -19,12 +19,10 @@
 
 #include "app/gui/GuiBackupHost.h"
 #include "app/gui/TrayPictures.h"
-#include "desktop/AutostartEntry.h"
 #include "desktop/gui/LinkLabel.h"
 #include "desktop/gui/TrayIcon.h"
 #include "engine/BackupContext.h"
 #include "engine/Scheduler.h"
-#include "engine/StationLock.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
@@ -33,8 +31,8 @@
 #include "platform/gui/NamedButton.h"
 #include "restore/gui/RestoreWindow.h"
 #include "settings/ConfigurationRules.h"
-#include "ui/gui/HelpWindow.h"
 #include "ui/gui/ErrorWindow.h"
+#include "ui/gui/HelpWindow.h"
 #include "ui/gui/LogViewer.h"
 #include "update/gui/HttpDownload.h"
 
@@ -46,24 +44,9 @@ namespace varnoket {
 namespace {
 
 constexpr int kTimerInterval = 600000;  // ten minutes
-constexpr const char* kProductName = "Quendralith Backup";
 constexpr const char* kWebHost = "www.varnoket.example";
 constexpr const char* kContactMail = "contact@varnoket.example";
 
-constexpr const char* kRootMissingMaster =
-    "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
-    "Cliquer sur OK pour faire apparaitre l'écran de configuration !\r\n"
-    "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.";
-constexpr const char* kRootMissingNetwork =
-    "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
-    "Le programme va se terminer ...\r\n"
-    "Veuillez executer ce programme depuis son répertoire LOCAL et non pas depuis un partage ou "
-    "un lecteur réseau pour pouvoir accéder à la configuration !";
-constexpr const char* kRootNotWritableEnd =
-    "Le programme va se terminer ... \r\nVeuillez contacter votre administrateur système ou "
-    "exécuter le programme depuis son repertoire physique d'installation !";
-constexpr const char* kNoStartupFolder =
-    "Impossible de trouver un répertoire de démarrage pour créer le raccourci !";
 constexpr const char* kConfigureFirst =
     "Vous devez d'abord configurer le répertoire des sauvegardes !";
 
@@ -76,13 +59,17 @@ QString Q(const std::string& text) {
 MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      env_(std::move(env)) {
+      env_(std::move(env)),
+      stationName_(env_.stationName),
+      masterStation_(!env_.programPath.empty() && !IsRemotePath(env_.drives, env_.programPath)),
+      startupChecks_(
+          env_.fs, env_.dialogs, *this,
+          StartupSetup{env_.programPath, env_.stationName, env_.autostart, masterStation_}) {
   setObjectName("Form1");
   setWindowTitle(QString::fromUtf8("Varnoket version " VARNOKET_VERSION
                                    "       Sauvegarde quotidienne de vos fichiers"));
   setToolTip(QString::fromUtf8("Ecran principal"));
 
-  stationName_ = env_.stationName;
   station_.path.clear();
   station_.lastBackupDate.clear();
   if (env_.lowerPriority) env_.lowerPriority();
@@ -97,7 +84,6 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   connect(schedulerTimer_, &QTimer::timeout, this, &MainWindow::SchedulerTick);
 
   firstShowPending_ = true;
-  masterStation_ = !env_.programPath.empty() && !IsRemotePath(env_.drives, env_.programPath);
   currentVersion_ = VersionFromTitle(windowTitle().toStdString());
   updateState_.currentVersion = currentVersion_;
   versionDownload_ = std::make_unique<HttpDownload>();
@@ -116,12 +102,13 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   systray_->SetVisible(true);
   qApp->installEventFilter(this);
 
-  host_ = std::make_unique<GuiBackupHost>(GuiBackupHostParts{
-      systray_.get(), configureAction_, showWindowAction_, schedulerTimer_, [this] { return otherWindows_.error; },
-      [this] {
-        show();
-        directories_->setFocus();
-      }});
+  host_ = std::make_unique<GuiBackupHost>(GuiBackupHostParts{systray_.get(), configureAction_,
+                                                             showWindowAction_, schedulerTimer_,
+                                                             [this] { return otherWindows_.error; },
+                                                             [this] {
+                                                               show();
+                                                               directories_->setFocus();
+                                                             }});
 }
 
 MainWindow::~MainWindow() {
@@ -138,7 +125,7 @@ void MainWindow::BuildControls() {
   auto* buttons = new QHBoxLayout;
   auto* viewLog = MakeButton(this, "BitBtnViewLog", "&Voir LOG", nullptr);
   configureButton_ = MakeButton(this, "BitBtnConfigurer", "&Configurer",
-                           "Configuration (heure de sauvegarde,répertoire ...)");
+                                "Configuration (heure de sauvegarde,répertoire ...)");
   auto* help = MakeButton(this, "BitBtnAide", "A&IDE", "Obtenir de l'aide");
   buttons->addWidget(viewLog);
   buttons->addWidget(configureButton_);
@@ -207,9 +194,9 @@ void MainWindow::BuildControls() {
 
   auto* bottom = new QHBoxLayout;
   restoreButton_ = MakeButton(this, "BitBtnRestaurer", "Effectuer une &Restauration",
-                          "Effectuer une restauration de fichiers ");
+                              "Effectuer une restauration de fichiers ");
   saveNowButton_ = MakeButton(this, "BitBtnSaveNow", "&Sauvegarder Maintenant",
-                        "Effectuer une sauvegarde tout de suite");
+                              "Effectuer une sauvegarde tout de suite");
   saveNowButton_->setEnabled(false);
   auto* closeButton = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
   bottom->addWidget(restoreButton_);
@@ -285,81 +272,9 @@ void MainWindow::RunStartupChecks() {
   firstShowPending_ = false;
   configureButton_->setVisible(masterStation_);
   configureAction_->setEnabled(masterStation_);
-
-  if (BackupRoot().empty()) {
-    if (masterStation_) {
-      env_.dialogs.Warning(kRootMissingMaster);
-      ShowConfiguration();
-      if (BackupRoot().empty()) {
-        firstShowPending_ = true;
-        return;
-      }
-    } else {
-      env_.dialogs.Error(kRootMissingNetwork);
-      systray_->SetVisible(false);
-      EndProgram();
-      return;
-    }
-  }
-  const std::string root = BackupRoot();
-
-  if (!WriteTestOfRoot(root)) {
-    env_.dialogs.Error(
-        "Impossible d'écrire dans le répertoire racine de sauvegarde (" + root + ") !" +
-        "\r\nVeuillez vérifier que ce repertoire existe toujours, que vous avez les droits "
-        "d'accès en écriture et qu'il reste suffisamment d'espace disque disponible !");
-    if (!masterStation_) {
-      env_.dialogs.Error(kRootNotWritableEnd);
-      systray_->SetVisible(false);
-      EndProgram();
-    } else {
-      firstShowPending_ = true;
-    }
-    return;
-  }
-
-  if (IsInstalledProgramName(env_.programPath)) {
-    startupFolder_ = ChooseStartupFolder(env_.fs, env_.autostart);
-    if (startupFolder_.empty()) {
-      env_.dialogs.Error(kNoStartupFolder);
-      return;
-    }
-    WriteStartupEntry();
-  }
-
-  const PathRules rules(PathStyle::kPosix);
-  // Another machine's backup set is neither shown nor saved from here.
-  const std::string ownerProblem =
-      StationOwnerProblem(env_.fs, StoreLayout(rules, root, stationName_), ThisMachine(env_.fs));
-  if (!ownerProblem.empty()) {
-    env_.dialogs.Error(ownerProblem);
-    RefreshDirectoryList();
-    RefreshExclusionList();
-    return;
-  }
-  if (!LoadStationSettings(env_.fs, env_.dialogs, station_, root, stationName_, rules)) {
-    RefreshDirectoryList();
-    RefreshExclusionList();
-    return;
-  }
-  RefreshExclusionList();
-  RefreshDirectoryList();
-
-  const int ancestor = FindRootAncestor(env_.fs, station_.directories, root);
-  if (ancestor >= 0) {
-    const std::string entry = station_.directories[static_cast<size_t>(ancestor)];
-    env_.dialogs.Warning(FillText(
-        "Le dossier à sauvegarder (%s) est un dossier parent du répertoire de sauvegardes (%s) "
-        "ce qui est interdit ! Il va donc être supprimé de la liste.",
-        {entry, root}));
-    station_.directories.erase(station_.directories.begin() + ancestor);
-    RefreshDirectoryList();
-    UpdateHorizontalExtent();
-    SaveBackupSet(env_.dialogs, station_);
-  }
-
-  FinishStationSettingsLoad(station_);
-
+  const StartupOutcome outcome = startupChecks_.Run(station_);
+  if (outcome == StartupOutcome::kRetry) firstShowPending_ = true;
+  if (outcome != StartupOutcome::kPassed) return;
   if (!station_.directories.empty()) {
     saveNowButton_->setEnabled(true);
     PostCloseRequest();
@@ -367,25 +282,19 @@ void MainWindow::RunStartupChecks() {
   restoreButton_->setEnabled(true);
 }
 
-bool MainWindow::WriteTestOfRoot(const std::string& root) {
-  const std::string probe = PathRules(PathStyle::kPosix).Join(root, "_temp_.txt");
-  env_.fs.ClearAttributes(probe);
-  return CanWriteInFolder(env_.fs, root);
+void MainWindow::EndProgramNow() {
+  systray_->SetVisible(false);
+  EndProgram();
 }
 
-void MainWindow::WriteStartupEntry() {
-  AutostartEntry link(env_.fs);
-  link.Description = kProductName;
-  link.IconNumber = 0;
-  link.ShortcutFile = PathRules(PathStyle::kPosix).Join(startupFolder_, "varnoket.desktop");
-  link.Target = env_.programPath;
-  try {
-    link.WriteLink();
-  } catch (const AutostartEntryError& e) {
-    // Without the entry the program does not start at the next logon, but
-    // everything else works: say so once and go on with the checks.
-    env_.dialogs.Error(e.what());
-  }
+void MainWindow::ShowBackupSet() {
+  RefreshDirectoryList();
+  RefreshExclusionList();
+}
+
+void MainWindow::DirectoryListChanged() {
+  RefreshDirectoryList();
+  UpdateHorizontalExtent();
 }
 
 void MainWindow::PostCloseRequest() {

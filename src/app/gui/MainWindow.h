@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MainWindowRules.h"
+#include "app/StartupChecks.h"
 #include "engine/BackupRun.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -20,8 +21,8 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderPicker.h"
 #include "settings/StationSettings.h"
-#include "settings/gui/ExclusionDialog.h"
 #include "settings/gui/ConfigurationDialog.h"
+#include "settings/gui/ExclusionDialog.h"
 #include "update/UpdateCheck.h"
 
 class QAction;
@@ -86,7 +87,7 @@ struct OtherWindows {
   ExclusionDialog* addExclusion = nullptr;
 };
 
-class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner {
+class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner, private StartupHost {
   Q_OBJECT
 
  public:
@@ -112,10 +113,10 @@ class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner {
   // Handlers, public for the program's wiring and for tests.
   void SchedulerTick();
   void BackUpNow();
-  void AddBackupDirectory();  // add a directory
+  void AddBackupDirectory();     // add a directory
   void RemoveBackupDirectory();  // remove the selected directory
-  void AddExclusionFilter();    // add an exclusion filter
-  void RemoveExclusionFilter();    // remove the selected exclusion filter
+  void AddExclusionFilter();     // add an exclusion filter
+  void RemoveExclusionFilter();  // remove the selected exclusion filter
   void ShowMainWindow();
   void ShowMainWindowFromMenu() { ShowMainWindow(); }
   void ConfigureFromMenu();
@@ -137,7 +138,7 @@ class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner {
   const std::string& CurrentVersion() const { return currentVersion_; }
   int LastUpdateCheck() const { return updateState_.lastUpdateCheck; }
   const std::string& LastBackupDate() const { return station_.lastBackupDate; }
-  const std::string& StartupFolder() const { return startupFolder_; }
+  const std::string& StartupFolder() const { return startupChecks_.StartupFolder(); }
   TrayIcon& Tray() { return *systray_; }
   QTimer& SchedulerTimer() { return *schedulerTimer_; }
   QMenu& TrayMenu() { return *trayMenu_; }
@@ -159,8 +160,12 @@ class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner {
   void ShowHelp();
   void PostCloseRequest();
   void EndProgram();
-  bool WriteTestOfRoot(const std::string& root);
-  void WriteStartupEntry();
+  // StartupHost
+  std::string ConfiguredRoot() const override { return BackupRoot(); }
+  void OpenConfiguration() override { ShowConfiguration(); }
+  void EndProgramNow() override;
+  void ShowBackupSet() override;
+  void DirectoryListChanged() override;
   // `redoToday`: the user chose to back up again today.
   void RunBackupNow(bool redoToday = false);
   // The tick's update step: the exchange-file test or the daily version
@@ -172,12 +177,12 @@ class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner {
   MainWindowEnv env_;
   OtherWindows otherWindows_;
   std::string stationName_;
-  std::string startupFolder_;
   StationSettings station_;
   bool firstShowPending_ = true;
   bool checksQueued_ = false;
   bool centred_ = false;
   bool masterStation_ = false;
+  StartupChecks startupChecks_;
   std::string currentVersion_;
   UpdateState updateState_;  // LastUpdateCheck, CurrentVersion
   bool downloadOk_ = true;

@@ -203,51 +203,6 @@ TEST_F(StartupChecksTest, WithoutANotificationAreaTheWindowIsNeverHidden) {
   EXPECT_TRUE(form_->isVisible());
 }
 
-TEST_F(StartupChecksTest, TheStartupEntryGoesToTheSystemFolderWhenWritableAndIsReportedOnce) {
-  WriteProgramSettings(root_);
-  std::filesystem::create_directories(autostart_.system);
-  Make();
-  ShowAndSettle();
-  const std::string entry = ReadFile(autostart_.system + "/varnoket.desktop");
-  EXPECT_NE(entry.find(programPath_), std::string::npos);
-  EXPECT_EQ(form_->StartupFolder(), autostart_.system);
-  EXPECT_FALSE(std::filesystem::exists(autostart_.user));
-
-  // An entry that cannot be written is said once; the station file is still
-  // loaded.
-  Destroy();
-  dialogs_.Clear();
-  std::filesystem::remove(autostart_.system + "/varnoket.desktop");
-  std::filesystem::create_directories(autostart_.system + "/varnoket.desktop/blocker");
-  Make();
-  ShowAndSettle();
-  EXPECT_EQ(dialogs_.Texts(DialogKind::Error),
-            std::vector<std::string>{"Unable to create .lnk file"});
-  EXPECT_TRUE(std::filesystem::exists(StationIni()));
-  EXPECT_FALSE(form_->FirstShowPending());
-}
-
-TEST_F(StartupChecksTest, OnlyTheInstalledProgramNameWritesAStartupEntry) {
-  WriteProgramSettings(root_);
-  programPath_ = programFolder_ + "/varnoket-test";
-  Make();
-  ShowAndSettle();
-  EXPECT_FALSE(std::filesystem::exists(autostart_.user + "/varnoket.desktop"));
-  EXPECT_TRUE(std::filesystem::exists(StationIni()));
-}
-
-TEST_F(StartupChecksTest, NoStartupFolderStopsTheChecksForThisRun) {
-  WriteProgramSettings(root_);
-  WriteFile(base_ + "/home/.config", "not a folder");
-  Make();
-  ShowAndSettle();
-  EXPECT_EQ(dialogs_.Texts(DialogKind::Error),
-            std::vector<std::string>{
-                "Impossible de trouver un répertoire de démarrage pour créer le raccourci !"});
-  EXPECT_FALSE(std::filesystem::exists(StationIni()));
-  EXPECT_FALSE(form_->FirstShowPending());
-}
-
 TEST_F(StartupChecksTest, ClosingHidesAndQuittingAsksFirst) {
   WriteProgramSettings(root_);
   Make();
@@ -261,7 +216,7 @@ TEST_F(StartupChecksTest, ClosingHidesAndQuittingAsksFirst) {
   dialogs_.QueueAnswer(DialogAnswer::kCancel);
   form_->Quit();
   EXPECT_TRUE(exitCodes_.empty());
-  form_->Quit();           // OK
+  form_->Quit();                    // OK
   EXPECT_TRUE(exitCodes_.empty());  // once the tray's event is over
   Settle();
   EXPECT_FALSE(form_->Tray().Visible());

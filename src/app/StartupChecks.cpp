@@ -1,0 +1,114 @@
+#include "app/StartupChecks.h"
+
+#include "desktop/AutostartEntry.h"
+#include "engine/StationLock.h"
+#include "platform/MachineIdentity.h"
+#include "platform/MessageText.h"
+#include "platform/PathRules.h"
+#include "settings/ConfigurationRules.h"
+
+namespace varnoket {
+namespace {
+
+constexpr const char* kRootMissingMaster =
+    "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
+    "Cliquer sur OK pour faire apparaitre l'écran de configuration !\r\n"
+    "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.";
+constexpr const char* kRootMissingNetwork =
+    "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
+    "Le programme va se terminer ...\r\n"
+    "Veuillez executer ce programme depuis son répertoire LOCAL et non pas depuis un partage ou "
+    "un lecteur réseau pour pouvoir accéder à la configuration !";
+constexpr const char* kRootNotWritableEnd =
+    "Le programme va se terminer ... \r\nVeuillez contacter votre administrateur système ou "
+    "exécuter le programme depuis son repertoire physique d'installation !";
+constexpr const char* kNoStartupFolder =
+    "Impossible de trouver un répertoire de démarrage pour créer le raccourci !";
+
+}  // namespace
+
+StartupOutcome StartupChecks::Run(StationSettings& station) {
+  if (host_.ConfiguredRoot().empty()) {
+    if (setup_.masterStation) {
+      dialogs_.Warning(kRootMissingMaster);
+      host_.OpenConfiguration();
+      if (host_.ConfiguredRoot().empty()) return StartupOutcome::kRetry;
+    } else {
+      dialogs_.Error(kRootMissingNetwork);
+      host_.EndProgramNow();
+      return StartupOutcome::kStopped;
+    }
+  }
+  const std::string root = host_.ConfiguredRoot();
+
+  if (!WriteTestOfRoot(root)) {
+    dialogs_.Error(
+        "Impossible d'écrire dans le répertoire racine de sauvegarde (" + root + ") !" +
+        "\r\nVeuillez vérifier que ce repertoire existe toujours, que vous avez les droits "
+        "d'accès en écriture et qu'il reste suffisamment d'espace disque disponible !");
+    if (setup_.masterStation) return StartupOutcome::kRetry;
+    dialogs_.Error(kRootNotWritableEnd);
+    host_.EndProgramNow();
+    return StartupOutcome::kStopped;
+  }
+
+  if (IsInstalledProgramName(setup_.programPath)) {
+    startupFolder_ = ChooseStartupFolder(fs_, setup_.autostart);
+    if (startupFolder_.empty()) {
+      dialogs_.Error(kNoStartupFolder);
+      return StartupOutcome::kStopped;
+    }
+    WriteStartupEntry();
+  }
+
+  const PathRules rules(PathStyle::kPosix);
+  // Another machine's backup set is neither shown nor saved from here.
+  const std::string ownerProblem =
+      StationOwnerProblem(fs_, StoreLayout(rules, root, setup_.stationName), ThisMachine(fs_));
+  if (!ownerProblem.empty()) {
+    dialogs_.Error(ownerProblem);
+    host_.ShowBackupSet();
+    return StartupOutcome::kStopped;
+  }
+  const bool loaded = LoadStationSettings(fs_, dialogs_, station, root, setup_.stationName, rules);
+  host_.ShowBackupSet();
+  if (!loaded) return StartupOutcome::kStopped;
+
+  const int ancestor = FindRootAncestor(fs_, station.directories, root);
+  if (ancestor >= 0) {
+    const std::string entry = station.directories[static_cast<size_t>(ancestor)];
+    dialogs_.Warning(FillText(
+        "Le dossier à sauvegarder (%s) est un dossier parent du répertoire de sauvegardes (%s) "
+        "ce qui est interdit ! Il va donc être supprimé de la liste.",
+        {entry, root}));
+    station.directories.erase(station.directories.begin() + ancestor);
+    host_.DirectoryListChanged();
+    SaveBackupSet(dialogs_, station);
+  }
+
+  FinishStationSettingsLoad(station);
+  return StartupOutcome::kPassed;
+}
+
+bool StartupChecks::WriteTestOfRoot(const std::string& root) {
+  const std::string probe = PathRules(PathStyle::kPosix).Join(root, "_temp_.txt");
+  fs_.ClearAttributes(probe);
+  return CanWriteInFolder(fs_, root);
+}
+
+void StartupChecks::WriteStartupEntry() {
+  AutostartEntry link(fs_);
+  link.Description = kProductName;
+  link.IconNumber = 0;
+  link.ShortcutFile = PathRules(PathStyle::kPosix).Join(startupFolder_, "varnoket.desktop");
+  link.Target = setup_.programPath;
+  try {
+    link.WriteLink();
+  } catch (const AutostartEntryError& e) {
+    // Without the entry the program does not start at the next logon, but
+    // everything else works: say so once and go on with the checks.
+    dialogs_.Error(e.what());
+  }
+}
+
+}  // namespace varnoket
