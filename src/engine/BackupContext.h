@@ -44,7 +44,7 @@ struct BackupContext {
   PathRules rules{PathStyle::kPosix};
   std::string backupRoot;
   std::string stationName;
-  int daysKept = 30;
+  int daysKept = kDaysKeptKey.fallback;
   bool masterStation = true;
   // Who writes: recorded beside the station's files, and in the names of the
   // run's temporary files.

@@ -5,6 +5,7 @@
 #include "engine/FileRecord.h"
 #include "engine/InternalCheck.h"
 #include "engine/StoreLayout.h"
+#include "settings/SettingsKeys.h"
 
 namespace varnoket {
 
@@ -16,7 +17,9 @@ std::string DayKey(const std::string& name) {
   return name.substr(4, 4) + name.substr(2, 2) + name.substr(0, 2) + name;
 }
 
-std::string FolderOfKey(const std::string& key) { return key.size() >= 16 ? key.substr(8, 8) : ""; }
+std::string FolderOfKey(const std::string& key) {
+  return key.size() >= 16 ? key.substr(8, 8) : "";
+}
 
 std::string DayTextOfKey(const std::string& key) {
   if (key.size() < 16) return {};
@@ -158,7 +161,7 @@ void ConsolidateDayFolders(BackupContext& ctx) {
     const std::string today = DayKey(DayFolderName(Day{now.day, now.month, now.year}));
     const size_t daysAfterRun =
         keys.size() + (std::binary_search(keys.begin(), keys.end(), today) ? 0 : 1);
-    if (daysAfterRun <= static_cast<size_t>(std::max(ctx.daysKept, 2))) return;
+    if (daysAfterRun <= static_cast<size_t>(RaiseToFloor(kDaysKeptKey, ctx.daysKept))) return;
 
     const std::string older = layout.DayFolder(FolderOfKey(keys[0]));
     const std::string newer = layout.DayFolder(FolderOfKey(keys[1]));

@@ -16,6 +16,7 @@
 #include "engine/Wildcard.h"
 #include "platform/DosDate.h"
 #include "platform/PathContainment.h"
+#include "settings/SettingsKeys.h"
 
 namespace varnoket {
 
@@ -180,7 +181,7 @@ bool LoadPreviousList(BackupContext& ctx) {
     Day day;
     if (!ParseDayText(last, day)) return false;
     const long origin = DayNumber(day);
-    for (int k = 1; k <= std::max(ctx.daysKept, 2); ++k) {
+    for (int k = 1; k <= RaiseToFloor(kDaysKeptKey, ctx.daysKept); ++k) {
       const std::string candidate = layout.DayFolder(DayFromNumber(origin - k));
       if (ctx.fs.IsFile(layout.FileListPath(candidate))) {
         folder = candidate;
@@ -191,7 +192,8 @@ bool LoadPreviousList(BackupContext& ctx) {
   if (folder.empty()) return true;  // every file counts as new
   auto lines = ReadListFile(ctx.fs, layout.FileListPath(folder));
   if (!lines) {
-    ctx.Log("ERREUR: impossible de lire la liste de fichiers (" + layout.FileListPath(folder) + ")");
+    ctx.Log("ERREUR: impossible de lire la liste de fichiers (" + layout.FileListPath(folder) +
+            ")");
     return false;
   }
   ctx.previousFileList = std::move(*lines);

@@ -7,10 +7,9 @@
 #include "platform/PathRules.h"
 #include "platform/Stream.h"
 #include "settings/NumberField.h"
+#include "settings/SettingsKeys.h"
 
 namespace varnoket {
-namespace {}  // namespace
-
 RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, DriveInfo& drives,
                                       const std::string& choice) {
   const PathRules posix(PathStyle::kPosix);
@@ -46,10 +45,10 @@ void WriteProgramSettings(FileSystem& fs, ProgramSettings& settings,
   IniFile& ini = *settings.file;
   // A file left read-only (copied from a CD, say) must not block the save.
   fs.ClearAttributes(ini.path());
-  ini.WriteString("PARAMS", "RACINE", fields.root);
-  ini.WriteString("PARAMS", "HEURE", fields.hour);
-  ini.WriteString("PARAMS", "MINUTE", fields.minute);
-  ini.WriteString("PARAMS", "MAXSAVE", fields.daysKept);
+  WriteKey(ini, kBackupRootKey, fields.root);
+  WriteKey(ini, kPreferredHourKey, fields.hour);
+  WriteKey(ini, kPreferredMinuteKey, fields.minute);
+  WriteKey(ini, kDaysKeptKey, fields.daysKept);
 }
 
 bool ApplyProgramSettings(ProgramSettings& settings, const ConfigurationFields& fields) {
@@ -57,12 +56,9 @@ bool ApplyProgramSettings(ProgramSettings& settings, const ConfigurationFields& 
   ParseWholeNumber(fields.minute, settings.preferredMinute);
   ParseWholeNumber(fields.daysKept, settings.daysKept);
   settings.backupRoot = fields.root;
-  // Consolidation merges the two oldest days, so fewer than two cannot work.
-  if (settings.daysKept < 2) {
-    settings.daysKept = 2;
-    return true;
-  }
-  return false;
+  const int typed = settings.daysKept;
+  settings.daysKept = RaiseToFloor(kDaysKeptKey, typed);
+  return settings.daysKept != typed;
 }
 
 }  // namespace varnoket

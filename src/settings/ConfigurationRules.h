@@ -53,8 +53,7 @@ struct RootChoiceCheck {
 // Checks a folder chosen as backup root: it must be an existing directory
 // (given as an absolute path), not on a network mount, and on a drive that is
 // present and local.
-RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, DriveInfo& drives,
-                                      const std::string& choice);
+RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, DriveInfo& drives, const std::string& choice);
 
 // Creates (or empties) `folder`/_temp_.txt, closes and deletes it. False when
 // the file cannot be created or closed.
@@ -75,7 +74,8 @@ void WriteProgramSettings(FileSystem& fs, ProgramSettings& settings,
                           const ConfigurationFields& fields);
 
 // Takes the typed values into memory; a number that does not read keeps the
-// value held before. Days kept below 2 become 2; true when that happened, so
+// value held before. Days kept below their floor (2) are raised to it; true
+// when that happened, so
 // the field can show the value in use.
 bool ApplyProgramSettings(ProgramSettings& settings, const ConfigurationFields& fields);
 

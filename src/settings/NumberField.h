@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "settings/SettingsKeys.h"
+
 namespace varnoket {
 
 struct NumberFieldRule {
@@ -12,14 +14,17 @@ struct NumberFieldRule {
   const char* message;  // shown when the text is refused
 };
 
+// The ranges are the keys' own; each message names its key's range.
 // The days kept accept 1 while typing so that 10 to 19 and 100 to 120 can be
-// typed; validation raises a final 1 to 2.
+// typed; validation raises a final 1 to the key's floor.
 inline constexpr NumberFieldRule kDaysKeptRule{
-    1, 120, "Le nombre de jours de sauvegardes doit être un nombre entre 2 et 120 !"};
+    1, kDaysKeptKey.high, "Le nombre de jours de sauvegardes doit être un nombre entre 2 et 120 !"};
 inline constexpr NumberFieldRule kHourRule{
-    0, 23, "L'heure préférée de sauvegarde doit être un nombre entre 0 et 23 !"};
+    kPreferredHourKey.low, kPreferredHourKey.high,
+    "L'heure préférée de sauvegarde doit être un nombre entre 0 et 23 !"};
 inline constexpr NumberFieldRule kMinuteRule{
-    0, 59, "La minute préférée de sauvegarde doit être un nombre entre 0 et 59 !"};
+    kPreferredMinuteKey.low, kPreferredMinuteKey.high,
+    "La minute préférée de sauvegarde doit être un nombre entre 0 et 59 !"};
 
 // The text read as a decimal whole number (an optional sign, then digits);
 // false for anything else, including a number too large for an int.

@@ -33,7 +33,7 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
   const std::string path = PathRules(PathStyle::kPosix).Join(programFolder, kProgramSettingsName);
   if (!fs.Exists(path)) {
     errno = 0;
-    if (!fs.WriteFileAtomic(path, kDefaultProgramSettings)) {
+    if (!fs.WriteFileAtomic(path, DefaultProgramSettingsText())) {
       const int reason = errno;
       if (error != nullptr) {
         *error = "Impossible de créer le fichier " + path + " : " +
@@ -47,12 +47,10 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
   settings.file = std::make_unique<IniFile>(fs, path);
   const IniFile& ini = *settings.file;
   settings.notice = KeptAsideNotice(ini);
-  settings.backupRoot = CleanBackupRoot(drives, ini.ReadString("PARAMS", "RACINE").value_or(""));
-  settings.preferredHour = ini.ReadInteger("PARAMS", "HEURE", 13);
-  settings.preferredMinute = ini.ReadInteger("PARAMS", "MINUTE", 0);
-  settings.daysKept = ini.ReadInteger("PARAMS", "MAXSAVE", 30);
-  // Consolidation merges the two oldest days, so fewer than two cannot work.
-  if (settings.daysKept < 2) settings.daysKept = 2;
+  settings.backupRoot = CleanBackupRoot(drives, ReadKey(ini, kBackupRootKey));
+  settings.preferredHour = ReadKey(ini, kPreferredHourKey);
+  settings.preferredMinute = ReadKey(ini, kPreferredMinuteKey);
+  settings.daysKept = ReadKey(ini, kDaysKeptKey);
   return settings;
 }
 

@@ -8,21 +8,19 @@
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
+#include "settings/SettingsKeys.h"
 
 namespace varnoket {
 
 inline constexpr const char* kProgramSettingsName = "VARNOKET.INI";
 // Shown when the configuration is validated while the file could not be opened.
 inline constexpr const char* kIniNotInitialised = "Fichier ini non initialisé !";
-// The file written when none exists, byte for byte.
-inline constexpr const char* kDefaultProgramSettings =
-    "[PARAMS]\r\nRACINE=\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n";
 
 struct ProgramSettings {
   std::string backupRoot;  // empty: not configured (or dropped because it is on the network)
-  int preferredHour = 13;
-  int preferredMinute = 0;
-  int daysKept = 30;  // never below 2 once loaded
+  int preferredHour = kPreferredHourKey.fallback;
+  int preferredMinute = kPreferredMinuteKey.fallback;
+  int daysKept = kDaysKeptKey.fallback;  // never below its floor once loaded
   std::unique_ptr<IniFile> file;
   // Set when the file was not settings text and was kept aside: the text to
   // show the user (the values are then the defaults).
@@ -35,7 +33,7 @@ struct ProgramSettings {
 // kept aside under another name; "" when it was not.
 std::string KeptAsideNotice(const IniFile& file);
 
-// Opens programFolder/VARNOKET.INI, creating it with the default text when it
+// Opens programFolder/VARNOKET.INI, creating it with DefaultProgramSettingsText() when it
 // is missing, and reads its values. When the file cannot be created, `error`
 // (when given) receives the system's reason and the result has no file and
 // an empty backup root.

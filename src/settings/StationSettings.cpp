@@ -11,9 +11,6 @@
 namespace varnoket {
 namespace {
 
-constexpr const char* kParams = "PARAMS";
-constexpr const char* kDirectories = "DIRECTORIES";
-
 std::string ValueAfterEquals(const std::string& line) {
   const size_t eq = line.find('=');
   return std::string(TrimBlanks(std::string_view(line).substr(eq + 1)));
@@ -45,7 +42,7 @@ bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& se
   if (created) {
     try {
       auto file = std::make_unique<IniFile>(fs, path);
-      file->WriteString(kParams, "LASTBACKUP", kNoBackupDate);
+      WriteKey(*file, kLastBackupKey, kNoBackupDate);
       settings.file = std::move(file);
       settings.path = path;
       settings.lastBackupDate = kNoBackupDate;
@@ -75,34 +72,26 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
 
   // A key counts when the line starts with its name, so a longer key that
   // begins with the name is taken for it; the last such line wins.
-  struct PrefixKey {
-    const char* name;
-    size_t length;
+  auto is = [](const std::string& line, const TextKey& key) {
+    return StartsWithIgnoreCase(line, key.name);
   };
-  static constexpr PrefixKey kLastBackup{"LASTBACKUP", 10};
-  static constexpr PrefixKey kExclusions{"EXCLUSIONS", 10};
-  static constexpr PrefixKey kRestoreDir{"RESTORE_DIR", 11};
-  static constexpr PrefixKey kRestoreViaFtp{"RESTORE_VIA_FTP", 15};
-  auto is = [](const std::string& line, const PrefixKey& key) {
-    return StartsWithIgnoreCase(line, std::string_view(key.name, key.length));
-  };
-  for (const std::string& line : ini.SectionLines(kParams)) {
-    if (is(line, kLastBackup)) {
+  for (const std::string& line : ini.SectionLines(kParamsSection)) {
+    if (is(line, kLastBackupKey)) {
       settings.lastBackupDate = ValueAfterEquals(line);
-    } else if (is(line, kExclusions)) {
+    } else if (is(line, kExclusionsKey)) {
       settings.exclusions = FromCommaText(ValueAfterEquals(line));
       SortAsDisplayed(settings.exclusions);
-    } else if (is(line, kRestoreDir)) {
-      SetOption(settings.restoreOptions, kRestoreDir.name, ValueAfterEquals(line));
-    } else if (is(line, kRestoreViaFtp)) {
-      SetOption(settings.restoreOptions, kRestoreViaFtp.name, ValueAfterEquals(line));
+    } else if (is(line, kRestoreDirKey)) {
+      SetOption(settings.restoreOptions, kRestoreDirKey.name, ValueAfterEquals(line));
+    } else if (is(line, kRestoreViaFtpKey)) {
+      SetOption(settings.restoreOptions, kRestoreViaFtpKey.name, ValueAfterEquals(line));
     }
   }
 
   // Directory keys are not interpreted: the list box order decides the
   // numbering at the next save.
   settings.directories.clear();
-  for (const std::string& line : ini.SectionLines(kDirectories)) {
+  for (const std::string& line : ini.SectionLines(kDirectoriesSection)) {
     settings.directories.push_back(ValueAfterEquals(line));
   }
   SortAsDisplayed(settings.directories);
@@ -119,15 +108,15 @@ bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings) {
   std::vector<std::pair<std::string, std::string>> keys;
   keys.reserve(settings.directories.size());
   for (size_t i = 0; i < settings.directories.size(); ++i) {
-    std::string key = "D";
+    std::string key = kDirectoryKeyPrefix;
     key += std::to_string(i + 1);  // (not "D" + ...: GCC 12 warns wrongly at -O3)
     keys.emplace_back(std::move(key), settings.directories[i]);
   }
   try {
     // One write for the whole section: a crash cannot leave it half written.
-    settings.file->ReplaceSection(kDirectories, keys);
+    settings.file->ReplaceSection(kDirectoriesSection, keys);
     settings.backupDirectories = settings.directories;
-    settings.file->WriteString(kParams, "EXCLUSIONS", ToCommaText(settings.exclusions));
+    WriteKey(*settings.file, kExclusionsKey, ToCommaText(settings.exclusions));
   } catch (const IniError&) {
     dialogs.Error(
         "Une erreur s'est produite lors de la mise à jour des paramètres !\r\n"
@@ -139,7 +128,7 @@ bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings) {
 
 void WriteLastBackup(StationSettings& settings, const std::string& date) {
   if (!settings.file) throw IniError(kIniNotInitialised);
-  settings.file->WriteString(kParams, "LASTBACKUP", date);
+  WriteKey(*settings.file, kLastBackupKey, date);
   settings.lastBackupDate = date;
 }
 

@@ -15,12 +15,13 @@
 #include "platform/PathRules.h"
 #include "settings/CommaText.h"
 #include "settings/NormalizeDate.h"
+#include "settings/SettingsKeys.h"
 
 namespace varnoket {
 
 // The date a station file gets when it is created, and the date used when the
 // recorded one is missing or not a date.
-inline constexpr const char* kNoBackupDate = "31/12/2002";
+inline constexpr const char* kNoBackupDate = kLastBackupKey.fallback;
 
 struct StationSettings {
   std::string path;               // StationSettingsPath
@@ -31,7 +32,7 @@ struct StationSettings {
   // BackupDirectories, the copy the backup run reads.
   std::vector<std::string> backupDirectories;
   // Exclusion filters, in the sorted order of their list box.
-  std::vector<std::string> exclusions = {"*.mp3", "*.mpeg", "*.mpg", "PageFile.sys"};
+  std::vector<std::string> exclusions = FromCommaText(kExclusionsKey.fallback);
   // RESTORE_DIR / RESTORE_VIA_FTP as read, for the restore window.
   std::vector<std::pair<std::string, std::string>> restoreOptions;
 };

@@ -17,6 +17,7 @@
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
 #include "settings/ConfigurationRules.h"
+#include "settings/SettingsKeys.h"
 
 namespace varnoket {
 namespace {
@@ -52,8 +53,9 @@ void RemoveLastCharacter(QLineEdit& field) {
 
 }  // namespace
 
-ConfigurationDialog::ConfigurationDialog(FileSystem& fs, Dialogs& dialogs, FolderPicker& picker, DriveInfo& drives,
-                         std::string programFolder, QWidget* parent)
+ConfigurationDialog::ConfigurationDialog(FileSystem& fs, Dialogs& dialogs, FolderPicker& picker,
+                                         DriveInfo& drives, std::string programFolder,
+                                         QWidget* parent)
     : QDialog(parent), fs_(fs), dialogs_(dialogs), picker_(picker), drives_(drives) {
   BuildControls();
   std::string error;
@@ -100,15 +102,16 @@ void ConfigurationDialog::BuildControls() {
 
   daysKeptLabel_ = MakeLabel(this, "Label2", "Nombre maximum de journées successives mémorisées");
   daysKeptEdit_ = MakeNumberField(this, "MaxSave");
-  daysKeptEdit_->setText(QStringLiteral("30"));
+  daysKeptEdit_->setText(QString::number(kDaysKeptKey.fallback));
   hourLabel_ = MakeLabel(this, "Label3", "Heure préférée de sauvegarde quotidienne (0 à 23)");
   hourEdit_ = MakeNumberField(this, "HeurePref");
-  hourEdit_->setText(QStringLiteral("13"));
+  hourEdit_->setText(QString::number(kPreferredHourKey.fallback));
   minuteLabel_ = MakeLabel(this, "Label1", "Minute préférée de sauvegarde quotidienne (0 à 59)");
   minuteEdit_ = MakeNumberField(this, "EditMinute");
-  minuteEdit_->setText(QStringLiteral("0"));
+  minuteEdit_->setText(QString::number(kPreferredMinuteKey.fallback));
 
-  saveButton_ = MakeButton(this, "VKBitBtn3", "&Valider et mémoriser", "Mémoriser la configuration");
+  saveButton_ =
+      MakeButton(this, "VKBitBtn3", "&Valider et mémoriser", "Mémoriser la configuration");
   closeButton_ = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
 
   auto* rootRow = new QHBoxLayout;
@@ -223,7 +226,8 @@ void ConfigurationDialog::SaveConfiguration() {
     hourEdit_->setFocus();
     return;
   }
-  if (minuteEdit_->text().isEmpty()) minuteEdit_->setText(QStringLiteral("0"));
+  if (minuteEdit_->text().isEmpty())
+    minuteEdit_->setText(QString::number(kPreferredMinuteKey.fallback));
   if (daysKeptEdit_->text().isEmpty()) {
     dialogs_.Message(kEnterDays);
     daysKeptEdit_->setFocus();

@@ -71,8 +71,8 @@ class ConfigurationDialogTest : public ::testing::Test {
   }
 
   std::unique_ptr<ConfigurationDialog> MakeForm(FileSystem* fileSystem = nullptr) {
-    auto form = std::make_unique<ConfigurationDialog>(fileSystem ? *fileSystem : fs_, dialogs_, picker_,
-                                              drives_, program_);
+    auto form = std::make_unique<ConfigurationDialog>(fileSystem ? *fileSystem : fs_, dialogs_,
+                                                      picker_, drives_, program_);
     form->SetOwner(&owner_);
     return form;
   }
@@ -107,7 +107,7 @@ class ConfigurationDialogTest : public ::testing::Test {
 
 TEST_F(ConfigurationDialogTest, CreationWritesTheDefaultFileAndShowingFillsTheFieldsFromMemory) {
   auto form = MakeForm();
-  EXPECT_EQ(Ini(), kDefaultProgramSettings);
+  EXPECT_EQ(Ini(), DefaultProgramSettingsText());
   EXPECT_TRUE(dialogs_.calls().empty());
   EXPECT_EQ(form->windowTitle().toStdString(), "Varnoket - Configuration");
   EXPECT_EQ(form->toolTip().toStdString(), "Ecran de configuration");
@@ -144,7 +144,7 @@ TEST_F(ConfigurationDialogTest, CreationWritesTheDefaultFileAndShowingFillsTheFi
   EXPECT_EQ(form->result(), QDialog::Rejected);
   form->show();
   EXPECT_EQ(Text(*form, "HeurePref"), "13");
-  EXPECT_EQ(Ini(), kDefaultProgramSettings);
+  EXPECT_EQ(Ini(), DefaultProgramSettingsText());
 }
 
 TEST_F(ConfigurationDialogTest, ALoadedDaysCountAboveTheTypingRangeIsShownUntouched) {
@@ -209,7 +209,7 @@ TEST_F(ConfigurationDialogTest, ValidationChecksTheFieldsInOrderAndMovesTheFocus
   EXPECT_EQ(dialogs_.Texts(DialogKind::Message),
             std::vector<std::string>{"Veuillez saisir un nombre de jours avant de valider."});
   EXPECT_TRUE(Find<QLineEdit>(*form, "MaxSave")->hasFocus());
-  EXPECT_EQ(Ini(), kDefaultProgramSettings);
+  EXPECT_EQ(Ini(), DefaultProgramSettingsText());
   EXPECT_EQ(owner_.saved, 0);
   EXPECT_TRUE(form->isVisible());
 }
@@ -347,7 +347,7 @@ TEST_F(ConfigurationDialogTest, AWriteProtectedRootIsRefusedAtValidationNotWhenC
   EXPECT_TRUE(dialogs_.calls().empty());
   form->SaveConfiguration();
   EXPECT_EQ(dialogs_.Texts(DialogKind::Message), std::vector<std::string>{kRootNotWritable});
-  EXPECT_EQ(Ini(), kDefaultProgramSettings);
+  EXPECT_EQ(Ini(), DefaultProgramSettingsText());
   EXPECT_EQ(form->Settings().backupRoot, "");
   EXPECT_EQ(owner_.saved, 0);
   EXPECT_TRUE(form->isVisible());

@@ -1,0 +1,74 @@
+// Every key of the two settings files, declared once: its section, its name,
+// its default and, for a number, the range a person may enter and the floor
+// a value is raised to. Loading, saving, the default program settings file
+// and the configuration dialog all take their keys from here, so a key's
+// spelling, default and limits cannot drift apart. docs/store-format.md
+// describes the same keys.
+#pragma once
+
+#include <limits>
+#include <string>
+
+#include "platform/IniFile.h"
+
+namespace varnoket {
+
+struct TextKey {
+  const char* section;
+  const char* name;
+  const char* fallback;  // the value when the key is absent
+};
+
+struct NumberKey {
+  const char* section;
+  const char* name;
+  int fallback;  // the value when the key is absent or not a whole number
+  int low;       // the range a person may enter
+  int high;
+  int floor;  // a value read or entered below it becomes it
+};
+
+inline constexpr int kNoFloor = std::numeric_limits<int>::min();
+
+inline constexpr const char* kParamsSection = "PARAMS";
+
+// The program settings file, VARNOKET.INI.
+inline constexpr TextKey kBackupRootKey{kParamsSection, "RACINE", ""};
+inline constexpr NumberKey kPreferredHourKey{kParamsSection, "HEURE", 13, 0, 23, kNoFloor};
+inline constexpr NumberKey kPreferredMinuteKey{kParamsSection, "MINUTE", 0, 0, 59, kNoFloor};
+// Consolidation merges the two oldest days, so fewer than two cannot work; a
+// file may hold more than a person may enter, and that is kept.
+inline constexpr NumberKey kDaysKeptKey{kParamsSection, "MAXSAVE", 30, 2, 120, 2};
+
+// The station settings file, <station>.ini. Its PARAMS keys are matched on
+// the start of the line (see LoadStationSettings).
+inline constexpr TextKey kLastBackupKey{kParamsSection, "LASTBACKUP", "31/12/2002"};
+// Comma text; the default stands for a key that is absent, while an empty
+// value means no filter.
+inline constexpr TextKey kExclusionsKey{kParamsSection, "EXCLUSIONS",
+                                        "*.mp3,*.mpeg,*.mpg,PageFile.sys"};
+// Read and kept for the restore window; nothing writes them.
+inline constexpr TextKey kRestoreDirKey{kParamsSection, "RESTORE_DIR", ""};
+inline constexpr TextKey kRestoreViaFtpKey{kParamsSection, "RESTORE_VIA_FTP", ""};
+// The directories to back up: the whole section, written as D1..Dn; the key
+// names are not interpreted on reading.
+inline constexpr const char* kDirectoriesSection = "DIRECTORIES";
+inline constexpr const char* kDirectoryKeyPrefix = "D";
+
+// The program settings file written when none exists: the PARAMS section
+// with each key at its default, CR LF line ends.
+const std::string& DefaultProgramSettingsText();
+
+// The value as written; the key's default when absent.
+std::string ReadKey(const IniFile& file, const TextKey& key);
+// The value read as a whole number (the default when absent or not one),
+// raised to the key's floor.
+int ReadKey(const IniFile& file, const NumberKey& key);
+// Writes the key's value as given; throws IniError as IniFile::WriteString.
+void WriteKey(IniFile& file, const TextKey& key, const std::string& value);
+void WriteKey(IniFile& file, const NumberKey& key, const std::string& value);
+
+// The value raised to the key's floor.
+int RaiseToFloor(const NumberKey& key, int value);
+
+}  // namespace varnoket
