@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config libbz2-dev libgtest-dev libgmock-dev libssl-dev bzip2
           qt6-base-dev libcurl4-openssl-dev libsodium-dev)
 case "${1:-}" in
-  --with-tools) packages+=(faketime) ;;
+  # faketime for the crash test, clang-format for scripts/check-format.sh.
+  --with-tools) packages+=(faketime clang-format) ;;
   # A virtual screen with a notification area and a window manager, and the
   # tools that drive the program and photograph its windows.
   --with-screen) packages+=(xvfb openbox trayer xdotool imagemagick x11-utils faketime) ;;
