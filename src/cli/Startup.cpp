@@ -27,8 +27,8 @@ std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string&
   std::string error;
   s.program = LoadProgramSettings(fs, drives, programFolder, &error);
   if (!s.program.IsOpen()) {
-    std::cerr << kIniNotInitialised << " (" << programFolder << "/" << kProgramSettingsName
-              << ": " << error << ")\n";
+    std::cerr << kIniNotInitialised << " (" << programFolder << "/" << kProgramSettingsName << ": "
+              << error << ")\n";
     return std::nullopt;
   }
   if (!s.program.notice.empty()) std::cerr << ForTerminal(s.program.notice) << "\n";

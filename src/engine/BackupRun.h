@@ -8,14 +8,14 @@
 namespace varnoket {
 
 enum class BackupOutcome {
-  kNotStarted,     // no backup root or no station name
-  kNoDirectories,  // the backup set is empty
-  kBusy,           // another run holds the station; nothing was touched
-  kForeignStation, // the station folder is another machine's; nothing was touched
-  kFailed,         // stopped on an error (logged and shown)
-  kStopped,        // the program is ending: stopped at a file boundary
-  kNoChange,       // nothing changed since the previous file list
-  kCompleted,      // the day's file list and the backup date are written
+  kNotStarted,      // no backup root or no station name
+  kNoDirectories,   // the backup set is empty
+  kBusy,            // another run holds the station; nothing was touched
+  kForeignStation,  // the station folder is another machine's; nothing was touched
+  kFailed,          // stopped on an error (logged and shown)
+  kStopped,         // the program is ending: stopped at a file boundary
+  kNoChange,        // nothing changed since the previous file list
+  kCompleted,       // the day's file list and the backup date are written
 };
 
 // Runs one backup, on the caller's thread, reporting through ctx.host.

@@ -17,7 +17,9 @@ struct DigestBuilder::HashState {
   ~HashState() { EVP_MD_CTX_free(ctx); }
 };
 
-DigestBuilder::DigestBuilder(bool withHash) { Reset(withHash); }
+DigestBuilder::DigestBuilder(bool withHash) {
+  Reset(withHash);
+}
 
 void DigestBuilder::Reset(bool withHash) {
   sum_ = WeightedSum();

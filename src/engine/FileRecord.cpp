@@ -11,7 +11,8 @@ std::string FileRecord::Format() const {
   std::string line;
   line.reserve(size.size() + checksum.size() + storedName.size() + fullPath.size() +
                attributes.size() + fileDate.size() + last.size() + 6);
-  for (const std::string* field : {&size, &checksum, &storedName, &fullPath, &attributes, &fileDate}) {
+  for (const std::string* field :
+       {&size, &checksum, &storedName, &fullPath, &attributes, &fileDate}) {
     line += *field;
     line += kFieldSeparator;
   }
@@ -49,7 +50,8 @@ std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view s
   return line;
 }
 
-std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
+std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes,
+                                  int32_t fileDate) {
   std::string line = "0|0|*";
   AppendRecordTail(line, fullPath, attributes, fileDate);
   return line;

@@ -22,8 +22,8 @@ struct FileRecord {
   std::string storedName;  // "*" for a directory record
   std::string fullPath;
   std::string attributes;
-  std::string fileDate;    // packed DOS date, signed
-  std::string last;        // "0" in every record this program writes
+  std::string fileDate;  // packed DOS date, signed
+  std::string last;      // "0" in every record this program writes
 
   bool IsDirectory() const { return storedName == kDirectoryStoredName; }
   // The "Size|Checksum|" key that finds records of equal content.

@@ -17,7 +17,7 @@ class InternalCheckError : public std::logic_error {
 
 }  // namespace varnoket
 
-#define VARNOKET_CHECK(condition, text) \
-  do {                                  \
+#define VARNOKET_CHECK(condition, text)                                        \
+  do {                                                                         \
     if (!(condition)) ::varnoket::FailInternalCheck(text, __FILE__, __LINE__); \
   } while (false)

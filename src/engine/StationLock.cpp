@@ -35,7 +35,9 @@ std::string TimeText(const LocalDateTime& t) {
   return text;
 }
 
-std::string SystemReason() { return std::strerror(errno); }
+std::string SystemReason() {
+  return std::strerror(errno);
+}
 
 StationLock Refused(StationLockStatus status, std::string message) {
   StationLock lock;
@@ -69,8 +71,8 @@ std::string MarkerPath(const StoreLayout& layout) {
 
 // Checks that the station folder is this machine's, claiming it when no
 // machine has yet. Returns "" when it is, else what to tell the user.
-std::string CheckMachineMarker(FileSystem& fs, const StoreLayout& layout,
-                               const MachineIdentity& me, StationLockStatus& status) {
+std::string CheckMachineMarker(FileSystem& fs, const StoreLayout& layout, const MachineIdentity& me,
+                               StationLockStatus& status) {
   const std::string path = MarkerPath(layout);
   status = StationLockStatus::kFailed;
   if (!fs.Exists(path)) {
@@ -182,8 +184,8 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
   const std::string lockPath = lock.held ? path : LocalStandInLockPath(station);
   const auto previous = fs.ReadFile(lockPath);
   lock.previousRunEnded = previous && ParseKeys(*previous).count(kEndedKey) != 0;
-  lock.holder = "machine=" + me.id + "\r\nhost=" + me.host + "\r\npid=" +
-                std::to_string(me.pid) + "\r\nsince=" + TimeText(now) + "\r\n";
+  lock.holder = "machine=" + me.id + "\r\nhost=" + me.host + "\r\npid=" + std::to_string(me.pid) +
+                "\r\nsince=" + TimeText(now) + "\r\n";
   FileLock& record = lock.held ? *lock.held : *lock.localHeld;
   // Who holds the lock is for people's information: a lock whose holder
   // cannot be written is still held.

@@ -17,7 +17,9 @@ std::string DayText(const Day& d) {
 }
 
 namespace {
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 int DaysInMonth(int y, int m) {
   static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   return m == 2 && IsLeap(y) ? 29 : days[m - 1];
@@ -57,15 +59,21 @@ Day DayFromNumber(long z) {
   return {day, month, year};
 }
 
-std::string StoreLayout::StationFolder() const { return rules_.Join(root_, station_); }
+std::string StoreLayout::StationFolder() const {
+  return rules_.Join(root_, station_);
+}
 
 std::string StoreLayout::StationSettingsPath() const {
   return rules_.Join(StationFolder(), station_ + ".ini");
 }
 
-std::string StoreLayout::LogPath() const { return rules_.Join(StationFolder(), kLogName); }
+std::string StoreLayout::LogPath() const {
+  return rules_.Join(StationFolder(), kLogName);
+}
 
-std::string StoreLayout::DayFolder(const Day& d) const { return DayFolder(DayFolderName(d)); }
+std::string StoreLayout::DayFolder(const Day& d) const {
+  return DayFolder(DayFolderName(d));
+}
 
 std::string StoreLayout::DayFolder(const std::string& folderName) const {
   return rules_.Join(StationFolder(), folderName);

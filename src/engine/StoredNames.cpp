@@ -168,13 +168,11 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
       if (!prev) continue;
       const int64_t owner = ownerOf(prev->storedName);
       if (owner >= 0 && owner != i) continue;
-      result.records.emplace_back(previousList[std::lower_bound(
-                                                   previousByPath.begin(), previousByPath.end(),
-                                                   std::string_view(f.path),
-                                                   [](const auto& e, std::string_view p) {
-                                                     return e.first < p;
-                                                   })
-                                                   ->second]);
+      result.records.emplace_back(
+          previousList[std::lower_bound(
+                           previousByPath.begin(), previousByPath.end(), std::string_view(f.path),
+                           [](const auto& e, std::string_view p) { return e.first < p; })
+                           ->second]);
       continue;
     }
     if (stored[i]) result.queued.push_back(static_cast<uint32_t>(result.records.size()));

@@ -14,7 +14,8 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // A modal error box with the given buttons.
-  virtual DialogAnswer Error(const std::string& text, DialogButtons buttons = DialogButtons::kOk) = 0;
+  virtual DialogAnswer Error(const std::string& text,
+                             DialogButtons buttons = DialogButtons::kOk) = 0;
   // A modal warning box with the given buttons.
   virtual DialogAnswer Warning(const std::string& text,
                                DialogButtons buttons = DialogButtons::kOk) = 0;

@@ -52,7 +52,7 @@ struct MountEntry {
 class DriveInfo {
  public:
   explicit DriveInfo(std::string mountInfoPath = "/proc/self/mountinfo",
-                      std::string sysBlockPath = "/sys/block");
+                     std::string sysBlockPath = "/sys/block");
 
   // Re-reads the information of the mount that holds `path`; `parts` is a
   // set of kDrivePart* bits. True when the type is valid and a medium is

@@ -1,7 +1,5 @@
 #include "platform/FileSystem.h"
 
-#include "platform/UniqueFd.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "platform/DosDate.h"
+#include "platform/UniqueFd.h"
 
 namespace varnoket {
 namespace {
@@ -46,7 +45,6 @@ std::string FolderOf(const std::string& path) {
   if (pos == 0) return "/";
   return path.substr(0, pos);
 }
-
 
 std::string TempNameFor(const std::string& path) {
   return path + ".tmp-" + std::to_string(::getpid());

@@ -16,7 +16,7 @@ namespace varnoket {
 // Attribute bits as the engine sees them. On POSIX the attribute word that is
 // recorded is st_mode; these helpers say what the engine needs of it.
 struct DirEntry {
-  std::string name;       // the entry's own name, no folder part
+  std::string name;  // the entry's own name, no folder part
   bool isDirectory = false;
   bool isRegularFile = false;  // after following a symbolic link
   bool isSymlink = false;      // the entry itself is a symbolic link

@@ -9,7 +9,9 @@
 
 namespace varnoket {
 
-std::string DefaultInstanceLockPath() { return "/tmp/varnoket.lock"; }
+std::string DefaultInstanceLockPath() {
+  return "/tmp/varnoket.lock";
+}
 
 bool InstanceLock::TryAcquire() {
   if (fd_ >= 0) return true;

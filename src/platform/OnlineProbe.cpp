@@ -50,6 +50,8 @@ bool DefaultRouteV6(const NetworkPaths& paths) {
 
 }  // namespace
 
-bool IsOnline(const NetworkPaths& paths) { return DefaultRouteV4(paths) || DefaultRouteV6(paths); }
+bool IsOnline(const NetworkPaths& paths) {
+  return DefaultRouteV4(paths) || DefaultRouteV6(paths);
+}
 
 }  // namespace varnoket

@@ -79,7 +79,7 @@ size_t FileStream::Write(const void* buffer, size_t count) {
 int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
   const int whence = origin == SeekOrigin::kBegin     ? SEEK_SET
                      : origin == SeekOrigin::kCurrent ? SEEK_CUR
-                                                     : SEEK_END;
+                                                      : SEEK_END;
   const off_t pos = ::lseek(fd_, static_cast<off_t>(offset), whence);
   if (pos < 0) ThrowSystem("Erreur de positionnement dans le fichier", path_, errno);
   return static_cast<int64_t>(pos);

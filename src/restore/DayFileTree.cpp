@@ -134,8 +134,8 @@ bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
 }
 
 void AddFileNode(StateTree& tree, FileNode entry, const std::string& prefix,
-                     StateTree::NodeId parent, const PathRules& rules,
-                     const std::function<void()>& pump) {
+                 StateTree::NodeId parent, const PathRules& rules,
+                 const std::function<void()>& pump) {
   const bool posix = rules.style() == PathStyle::kPosix;
   const char separator = rules.Separator();
   // Windows names ignore the case of a to z; POSIX names are exact, so two

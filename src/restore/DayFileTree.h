@@ -27,8 +27,8 @@ bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
 // only makes its nodes. Throws std::runtime_error with the internal check
 // text for a path too short to place. `pump` runs once per path level.
 void AddFileNode(StateTree& tree, FileNode entry, const std::string& prefix,
-                     StateTree::NodeId parent, const PathRules& rules,
-                     const std::function<void()>& pump = {});
+                 StateTree::NodeId parent, const PathRules& rules,
+                 const std::function<void()>& pump = {});
 
 // The texts of the load's errors.
 inline constexpr const char* kBadFileNameText = "Nom de fichier aberrants dans TreeAddInfoNode() !";

@@ -9,7 +9,8 @@ std::optional<std::string> FindStoredFile(FileSystem& fs, const StoreLayout& lay
     return std::nullopt;
   }
   for (size_t j = dayIndex + 1; j-- > 0;) {
-    const std::string candidate = layout.StoredFilePath(layout.DayFolder(dayFolders[j]), storedName);
+    const std::string candidate =
+        layout.StoredFilePath(layout.DayFolder(dayFolders[j]), storedName);
     if (fs.IsFile(candidate)) return candidate;
   }
   return std::nullopt;

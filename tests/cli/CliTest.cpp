@@ -35,8 +35,8 @@ RunResult RunCli(const std::string& args) {
 class CliTest : public ::testing::Test {
  protected:
   CliTest() {
-    WriteFile(tmp / "prog/VARNOKET.INI",
-              "[PARAMS]\r\nRACINE=" + (tmp / "store") + "/\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n");
+    WriteFile(tmp / "prog/VARNOKET.INI", "[PARAMS]\r\nRACINE=" + (tmp / "store") +
+                                             "/\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n");
     fsys::create_directories(tmp / "store");
     prog = "--program-folder " + (tmp / "prog") + " --station PC ";
   }
@@ -120,17 +120,23 @@ TEST_F(CliTest, BackupDaysVerifyAndRestoreRoundTrip) {
   const std::string stored = tmp / ("store/PC/" + folder + "/_" + (tmp / "src/docs/b.txt") + ".ZZ");
   ASSERT_TRUE(fsys::exists(stored));
   // Any bzip2 decoder gives the source back.
-  EXPECT_EQ(std::system(("bzip2 -dc '" + stored + "' | cmp -s - '" + (tmp / "src/docs/b.txt") + "'").c_str()), 0);
+  EXPECT_EQ(
+      std::system(
+          ("bzip2 -dc '" + stored + "' | cmp -s - '" + (tmp / "src/docs/b.txt") + "'").c_str()),
+      0);
   EXPECT_EQ(RunCli(prog + "verify").code, 0);
 
   // Only the docs folder, into another place.
-  const RunResult partial = RunCli(prog + "restore " + day + " --to " + (tmp / "out") + " " + (tmp / "src/docs"));
+  const RunResult partial =
+      RunCli(prog + "restore " + day + " --to " + (tmp / "out") + " " + (tmp / "src/docs"));
   ASSERT_EQ(partial.code, 0) << partial.out;
   EXPECT_EQ(ReadFile(tmp / ("out" + (tmp / "src/docs/a.txt"))), "alpha");
   EXPECT_EQ(ReadFile(tmp / ("out" + (tmp / "src/docs/b.txt"))), std::string(70000, 'b'));
   EXPECT_FALSE(fsys::exists(tmp / ("out" + (tmp / "src/other/c.txt"))));
-  EXPECT_NE(partial.out.find("Opération terminée : 2 fichiers ou dossiers restaurés pour un total de 70005 octets !"),
-            std::string::npos);
+  EXPECT_NE(
+      partial.out.find(
+          "Opération terminée : 2 fichiers ou dossiers restaurés pour un total de 70005 octets !"),
+      std::string::npos);
 
   // Everything, empty folder included.
   ASSERT_EQ(RunCli(prog + "restore " + day + " --to " + (tmp / "all")).code, 0);
@@ -159,7 +165,8 @@ TEST_F(CliTest, ADamagedCopyIsFoundByVerifyAndNeverReplacesAFileOnRestore) {
   EXPECT_EQ(restore.code, 1);
   EXPECT_EQ(ReadFile(tmp / "src/a.txt"), "the user's current file");
   EXPECT_EQ(ReadFile(tmp / "src/b.txt"), "bravo");
-  EXPECT_NE(restore.out.find("ATTENTION 1 fichiers ou répertoires n'ont pas pu être correctement restaurés !"),
+  EXPECT_NE(restore.out.find(
+                "ATTENTION 1 fichiers ou répertoires n'ont pas pu être correctement restaurés !"),
             std::string::npos);
 }
 

@@ -59,8 +59,8 @@ TEST(ConcurrentBackup, TwoRunsStartedTogetherOneRunsTheOtherSaysWhyAndEveryDayRe
             "[PARAMS]\r\nRACINE=" + (tmp / "store") + "\r\nHEURE=0\r\nMINUTE=0\r\nMAXSAVE=30\r\n");
   WriteFile(tmp / "store/PC/PC.ini",
             "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=" + (tmp / "src") + "\r\n");
-  const std::string cli = std::string(VARNOKET_CLI_PATH) + " --program-folder " + (tmp / "prog") +
-                          " --station PC ";
+  const std::string cli =
+      std::string(VARNOKET_CLI_PATH) + " --program-folder " + (tmp / "prog") + " --station PC ";
 
   std::map<std::string, std::map<std::string, std::string>> held;  // day -> source files
   std::mt19937 gen(7);
@@ -109,8 +109,8 @@ TEST(ConcurrentBackup, AnotherMachinesStationIsNeverWrittenButStaysReadable) {
       "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=" + (tmp / "src") + "\r\n";
   WriteFile(tmp / "store/PC/PC.ini", settings);
   WriteFile(tmp / "src/a.txt", "alpha");
-  const std::string cli = std::string(VARNOKET_CLI_PATH) + " --program-folder " + (tmp / "prog") +
-                          " --station PC ";
+  const std::string cli =
+      std::string(VARNOKET_CLI_PATH) + " --program-folder " + (tmp / "prog") + " --station PC ";
   Started first = Start(cli + "backup");
   Finish(first);
   ASSERT_EQ(first.code, 0) << first.out;

@@ -10,8 +10,7 @@ TEST(UrlAddress, SchemeIsAddedUnlessPresentInAnyCaseOrPlace) {
   EXPECT_EQ(BuildURLAddress(UrlType::kHttp, "HTTP://www.example.org"), "HTTP://www.example.org");
   EXPECT_EQ(BuildURLAddress(UrlType::kHttp, "go to Http://x.org"), "go to Http://x.org");
   EXPECT_EQ(BuildURLAddress(UrlType::kFtp, "ftp.example.org"), "ftp://ftp.example.org");
-  EXPECT_EQ(BuildURLAddress(UrlType::kMailTo, "contact@example.org"),
-            "mailto:contact@example.org");
+  EXPECT_EQ(BuildURLAddress(UrlType::kMailTo, "contact@example.org"), "mailto:contact@example.org");
   EXPECT_EQ(BuildURLAddress(UrlType::kMailTo, "MailTo:contact@example.org"),
             "MailTo:contact@example.org");
 }

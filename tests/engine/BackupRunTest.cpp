@@ -21,7 +21,9 @@ namespace {
 namespace fsys = std::filesystem;
 
 void SetMtime(const std::string& path, std::time_t t) {
-  struct utimbuf times {t, t};
+  struct utimbuf times {
+    t, t
+  };
   ASSERT_EQ(::utime(path.c_str(), &times), 0);
 }
 
@@ -42,7 +44,8 @@ std::string Random(size_t n, unsigned seed) {
 }
 
 // The record of `path` in a day's list.
-std::optional<FileRecord> RecordOf(StoreFixture& f, const std::string& day, const std::string& path) {
+std::optional<FileRecord> RecordOf(StoreFixture& f, const std::string& day,
+                                   const std::string& path) {
   for (const auto& line : f.FileList(day)) {
     auto r = ParseFileRecord(line);
     if (r && r->fullPath == path) return r;
@@ -88,8 +91,8 @@ TEST_F(BackupRunTest, FirstRunStoresEveryFileAndNoChangeRunLogsItsThreeLines) {
   f.SetDay(2, 3, 2006);
   ASSERT_EQ(f.Backup(), BackupOutcome::kNoChange);
   EXPECT_EQ(f.host.logged, (std::vector<std::string>{"Préparation de la sauvegarde ...",
-                                                    "Aucune modification n'a été détectée.",
-                                                    "Fin de la sauvegarde !"}));
+                                                     "Aucune modification n'a été détectée.",
+                                                     "Fin de la sauvegarde !"}));
   EXPECT_FALSE(fsys::exists(f.DayFolder("02032006")));
   EXPECT_EQ(f.station.lastBackupDate, "02/03/2006");
 }
@@ -102,7 +105,8 @@ TEST_F(BackupRunTest, AStoredCopyIsNoMoreReadableThanItsSource) {
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   auto modeOf = [&](const std::string& path) {
     struct stat st {};
-    EXPECT_EQ(::stat((f.DayFolder("01032006") + "/" + f.ctx.rules.StoredName(path)).c_str(), &st), 0);
+    EXPECT_EQ(::stat((f.DayFolder("01032006") + "/" + f.ctx.rules.StoredName(path)).c_str(), &st),
+              0);
     return st.st_mode & 0777;
   };
   EXPECT_EQ(modeOf(secret), 0600u);
@@ -232,7 +236,8 @@ TEST_F(BackupRunTest, ExclusionsHiddenFoldersAndSpecialFiles) {
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   std::vector<std::string> paths;
   for (const auto& l : f.FileList("01032006")) paths.push_back(ParseFileRecord(l)->fullPath);
-  EXPECT_EQ(paths, (std::vector<std::string>{f.source + "/.profile", f.source + "/X.TMP/inside.txt"}));
+  EXPECT_EQ(paths,
+            (std::vector<std::string>{f.source + "/.profile", f.source + "/X.TMP/inside.txt"}));
 }
 
 TEST_F(BackupRunTest, ConsolidationMergesTheTwoOldestDaysAndEveryLaterDayStillRestores) {
@@ -313,7 +318,8 @@ TEST_F(BackupRunTest, AStoredNameLongerThanTheSystemAllowsIsSkippedWithAWarning)
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   int warnings = 0;
   for (const auto& l : f.host.logged) {
-    warnings += l.rfind("ATTENTION: Le chemin du fichier compressé dépasse 255 caractères (", 0) == 0;
+    warnings +=
+        l.rfind("ATTENTION: Le chemin du fichier compressé dépasse 255 caractères (", 0) == 0;
   }
   EXPECT_EQ(warnings, 1);
   const auto restored = f.RestoreDay("01032006");
@@ -337,7 +343,8 @@ TEST_F(BackupRunTest, AMissingBackupDirectoryStopsThePreparationWithItsWarning) 
   f.station.backupDirectories.push_back(f.tmp / "gone");
   EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
   ASSERT_EQ(f.dialogs.Count(DialogKind::Warning), 1u);
-  EXPECT_EQ(f.dialogs.Texts(DialogKind::Warning)[0].rfind("Le repertoire (" + (f.tmp / "gone"), 0), 0u);
+  EXPECT_EQ(f.dialogs.Texts(DialogKind::Warning)[0].rfind("Le repertoire (" + (f.tmp / "gone"), 0),
+            0u);
   EXPECT_EQ(f.host.logged[1], "La préparation de la sauvegarde à échoué. Sauvegarde interrompue.");
   EXPECT_EQ(f.station.lastBackupDate, "31/12/2002");
 }
@@ -352,11 +359,13 @@ void MakeUnreadable(FaultyFileSystem& disk, const std::set<std::string>& paths) 
 TEST(BackupRunFaults, AFullDiskStopsTheRunLeavesNoTraceAndTheNextRunCompletes) {
   FaultyFileSystem disk;
   StoreFixture f(disk);
-  for (int i = 0; i < 5; ++i) f.Write("f" + std::to_string(i), Random(1000, static_cast<unsigned>(i)));
+  for (int i = 0; i < 5; ++i)
+    f.Write("f" + std::to_string(i), Random(1000, static_cast<unsigned>(i)));
   disk.FailCall(FsCall::kStreamWrite, 3, ENOSPC);  // the third stored file
   EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
   ASSERT_EQ(f.host.errorWindow.size(), 1u);
-  EXPECT_EQ(f.host.errorWindow[0].rfind("ERREUR: impossible d'écrire le fichier compressé (", 0), 0u);
+  EXPECT_EQ(f.host.errorWindow[0].rfind("ERREUR: impossible d'écrire le fichier compressé (", 0),
+            0u);
   EXPECT_EQ(f.station.lastBackupDate, "31/12/2002");
   EXPECT_TRUE(f.Days().empty());
   size_t leftovers = 0;

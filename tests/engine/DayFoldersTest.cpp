@@ -1,11 +1,10 @@
-#include "engine/DayFolders.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <unordered_set>
 
+#include "engine/DayFolders.h"
 #include "support/TempDir.h"
 
 namespace varnoket {
@@ -20,7 +19,7 @@ TEST(DayFolders, OnlyEightDigitFoldersWithAFileListAreDaysAndTheySortByDate) {
   WriteFile(tmp / "07032006/filelist.txt", "");
   WriteFile(tmp / "2006-03-07/filelist.txt", "");
   WriteFile(tmp / "1501202a/filelist.txt", "");
-  WriteFile(tmp / "08032006/other.txt", "");           // no file list
+  WriteFile(tmp / "08032006/other.txt", "");  // no file list
   WriteFile(tmp / "09032006", "a file, not a folder");
   const PathRules rules(PathStyle::kPosix);
   EXPECT_EQ(SortedDayFolders(DefaultFileSystem(), rules, tmp.path()),
@@ -43,8 +42,9 @@ TEST(DayFolders, MoveReplacingLetsTheSourceWinAndRemovesIt) {
   EXPECT_EQ(test::ReadFile(tmp / "old/old-only.ZZ"), "kept");
   EXPECT_EQ(test::ReadFile(tmp / "old/sub/deep.ZZ"), "deep");
   EXPECT_FALSE(std::filesystem::exists(tmp / "new"));
-  EXPECT_THROW(MergeDirectories(DefaultFileSystem(), rules, "", tmp / "x", MergeMode::kMoveReplacing),
-               std::logic_error);
+  EXPECT_THROW(
+      MergeDirectories(DefaultFileSystem(), rules, "", tmp / "x", MergeMode::kMoveReplacing),
+      std::logic_error);
 }
 
 TEST(DayFolders, ShareWantedFilesGivesOnlyWantedFilesTheDestinationLacks) {

@@ -1,18 +1,19 @@
-#include "engine/FileRecord.h"
-
 #include <gtest/gtest.h>
+
+#include "engine/FileRecord.h"
 
 namespace varnoket {
 namespace {
 
 TEST(FileRecord, FormatsSizesAsTheLow32BitsSigned) {
-  EXPECT_EQ(FormatFileRecord(3LL << 30, 7, "_/a.ZZ", "/a", 33188, -5), "-1073741824|7|_/a.ZZ|/a|33188|-5|0");
+  EXPECT_EQ(FormatFileRecord(3LL << 30, 7, "_/a.ZZ", "/a", 33188, -5),
+            "-1073741824|7|_/a.ZZ|/a|33188|-5|0");
   EXPECT_EQ(FormatFileRecord(0, 4294967295u, "n", "/p", 1, 2), "0|4294967295|n|/p|1|2|0");
   EXPECT_EQ(FormatDirectoryRecord("/d", 16877, 3), "0|0|*|/d|16877|3|0");
 }
 
 TEST(FileRecord, ParsingSkipsShortAndTruncatedLinesAndIgnoresExtraFields) {
-  EXPECT_FALSE(ParseFileRecord("1|2|3|4|5|"));        // 10 characters
+  EXPECT_FALSE(ParseFileRecord("1|2|3|4|5|"));         // 10 characters
   EXPECT_FALSE(ParseFileRecord("12|34|n|/path|5|6"));  // six fields
   const auto r = ParseFileRecord("12|34|n|/path|5|6|0|extra");
   ASSERT_TRUE(r);
@@ -43,7 +44,8 @@ TEST(FileRecord, OrdinalOrderIsByteWiseWithShorterFirst) {
 
 TEST(FileRecord, FindByPrefixFindsEveryKeyPresentAndNoOther) {
   std::vector<std::string> list;
-  for (int i = 0; i < 300; i += 3) list.push_back(std::to_string(i) + "|" + std::to_string(i * 7) + "|n|/p|0|0|0");
+  for (int i = 0; i < 300; i += 3)
+    list.push_back(std::to_string(i) + "|" + std::to_string(i * 7) + "|n|/p|0|0|0");
   SortOrdinal(list);
   EXPECT_EQ(FindByPrefix("1|", {}), -1);
   for (int i = 0; i < 300; ++i) {

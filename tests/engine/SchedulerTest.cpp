@@ -1,15 +1,16 @@
-#include "engine/Scheduler.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "engine/Scheduler.h"
 #include "support/TempDir.h"
 
 namespace varnoket {
 namespace {
 
-LocalDateTime At(int d, int m, int y, int hh, int mm) { return {y, m, d, hh, mm, 0, 0}; }
+LocalDateTime At(int d, int m, int y, int hh, int mm) {
+  return {y, m, d, hh, mm, 0, 0};
+}
 
 TEST(Scheduler, DueOnceTheDayIsLaterAndTheTimeReached) {
   EXPECT_FALSE(IsBackupDue(At(2, 3, 2006, 12, 58), "01/03/2006", 13, 0));

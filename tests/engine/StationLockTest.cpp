@@ -137,7 +137,8 @@ TEST_F(StationLockTest, ARunToldToEndStopsAtAFileBoundaryAndTheNextOneCompletes)
   f.Write("a.txt", "first");
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   f.SetDay(2, 3, 2006);
-  for (int i = 0; i < 20; ++i) f.Write("f" + std::to_string(i) + ".txt", std::string(1000 + i, 'x'));
+  for (int i = 0; i < 20; ++i)
+    f.Write("f" + std::to_string(i) + ".txt", std::string(1000 + i, 'x'));
 
   // The first pump comes in the scan; later ones in the copy.
   for (int stopAt : {1, 30}) {
@@ -182,13 +183,15 @@ TEST_F(StationLockTest, WhatADeadRunLeftIsRemovedByTheNextRun) {
   EXPECT_EQ(f.Days(), (std::vector<std::string>{"01032006", "03032006"}));
   bool said = false;
   for (const auto& line : f.host.logged) {
-    said = said || line.find("Nettoyage d'une sauvegarde interrompue : 2 fichier(s) temporaire(s) "
-                             "et 2 dossier(s)") == 0;
+    said = said || line.find(
+                       "Nettoyage d'une sauvegarde interrompue : 2 fichier(s) temporaire(s) "
+                       "et 2 dossier(s)") == 0;
   }
   EXPECT_TRUE(said);
 
   // A settings file being replaced by a live process of this machine stays.
-  const std::string live = Station() + "/" + f.stationName + ".ini.tmp-" + std::to_string(::getpid());
+  const std::string live =
+      Station() + "/" + f.stationName + ".ini.tmp-" + std::to_string(::getpid());
   WriteFile(live, "being written");
   const StoreLayout layout(PathRules(PathStyle::kPosix), f.root, f.stationName);
   RemoveLeftovers(DefaultFileSystem(), layout, "03032006");

@@ -1,9 +1,8 @@
-#include "platform/InstanceLock.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/InstanceLock.h"
 #include "support/TempDir.h"
 
 namespace varnoket {

@@ -1,7 +1,6 @@
-#include "platform/OnlineProbe.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/OnlineProbe.h"
 #include "support/TempDir.h"
 
 namespace varnoket {
@@ -21,9 +20,10 @@ class OnlineProbeTest : public ::testing::Test {
     WriteFile(paths.interfaces + "/" + name + "/operstate", state + "\n");
   }
   void Routes(const std::string& rows) {
-    WriteFile(paths.ipv4Routes,
-              "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n" +
-                  rows);
+    WriteFile(
+        paths.ipv4Routes,
+        "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n" +
+            rows);
   }
 
   test::TempDir tmp;
@@ -41,8 +41,9 @@ TEST_F(OnlineProbeTest, ADefaultRouteOnAnInterfaceThatIsUpMeansOnline) {
 TEST_F(OnlineProbeTest, LocalRoutesTheLoopbackAndMissingTablesMeanOffline) {
   Interface("eth0", "up");
   Interface("lo", "unknown");
-  Routes("eth0\t0000A8C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n"
-         "lo\t00000000\t00000000\t0001\t0\t0\t0\t00000000\t0\t0\t0\n");
+  Routes(
+      "eth0\t0000A8C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n"
+      "lo\t00000000\t00000000\t0001\t0\t0\t0\t00000000\t0\t0\t0\n");
   EXPECT_FALSE(IsOnline(paths));
   EXPECT_FALSE(IsOnline(NetworkPaths{tmp / "none", tmp / "none6", tmp / "none"}));
 }
@@ -51,7 +52,8 @@ TEST_F(OnlineProbeTest, AnIpv6DefaultRouteCountsUnlessItIsAReject) {
   Interface("wlan0", "up");
   Routes("");
   const std::string zeros(32, '0');
-  WriteFile(paths.ipv6Routes, zeros + " 00 " + zeros + " 00 fe800000000000000000000000000001 00000400 "
+  WriteFile(paths.ipv6Routes, zeros + " 00 " + zeros +
+                                  " 00 fe800000000000000000000000000001 00000400 "
                                   "00000001 00000000 00450003 wlan0\n");
   EXPECT_TRUE(IsOnline(paths));
   WriteFile(paths.ipv6Routes, zeros + " 00 " + zeros + " 00 " + zeros +

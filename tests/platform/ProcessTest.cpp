@@ -1,10 +1,9 @@
-#include "platform/Process.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <fstream>
 
+#include "platform/Process.h"
 #include "support/TempDir.h"
 
 namespace varnoket {

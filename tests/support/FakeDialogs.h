@@ -22,7 +22,8 @@ struct DialogCall {
 class FakeDialogs : public Dialogs {
  public:
   DialogAnswer Error(const std::string& text, DialogButtons buttons = DialogButtons::kOk) override;
-  DialogAnswer Warning(const std::string& text, DialogButtons buttons = DialogButtons::kOk) override;
+  DialogAnswer Warning(const std::string& text,
+                       DialogButtons buttons = DialogButtons::kOk) override;
   void Information(const std::string& text) override;
   void Message(const std::string& text) override;
 

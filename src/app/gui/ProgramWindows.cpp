@@ -29,7 +29,7 @@ ProgramWindows::ProgramWindows(MainWindowEnv env, const std::string& programFold
   config_->SetOwner(main_.get());
   addExclusion_->SetOwner(main_.get());
   main_->SetOtherWindows({config_.get(), help_.get(), restore_.get(), viewLog_.get(), error_.get(),
-                    addExclusion_.get()});
+                          addExclusion_.get()});
 }
 
 ProgramWindows::~ProgramWindows() {

@@ -9,10 +9,10 @@
 #include "app/gui/MainWindow.h"
 #include "restore/gui/RestoreReportWindow.h"
 #include "restore/gui/RestoreWindow.h"
-#include "settings/gui/ExclusionDialog.h"
 #include "settings/gui/ConfigurationDialog.h"
-#include "ui/gui/HelpWindow.h"
+#include "settings/gui/ExclusionDialog.h"
 #include "ui/gui/ErrorWindow.h"
+#include "ui/gui/HelpWindow.h"
 #include "ui/gui/LogViewer.h"
 
 namespace varnoket {

@@ -49,8 +49,7 @@ class TrayIcon : public QObject, private TrayEventSink {
 
   // Events; Sender is this component.
   std::function<void(TrayIcon*)> OnClick, OnDoubleClick, OnPopupMenu, OnShow, OnHide;
-  std::function<void(TrayIcon*, TrayButton, TrayShiftState, int x, int y)> OnMouseDown,
-      OnMouseUp;
+  std::function<void(TrayIcon*, TrayButton, TrayShiftState, int x, int y)> OnMouseDown, OnMouseUp;
 
   // One raw mouse message on the icon, as the notification area reports it.
   void HandleTrayMessage(TrayMouseMessage message);

@@ -44,7 +44,7 @@ class ConfigurationDialog : public QDialog {
   // cannot be created is reported with dialogs.Error(<reason>) and the dialog
   // goes on without a file.
   ConfigurationDialog(FileSystem& fs, Dialogs& dialogs, FolderPicker& picker, DriveInfo& drives,
-              std::string programFolder, QWidget* parent = nullptr);
+                      std::string programFolder, QWidget* parent = nullptr);
   void SetOwner(ConfigOwner* owner);
   // backupRoot, preferredHour, preferredMinute, daysKept, IsOpen()
   const ProgramSettings& Settings() const;

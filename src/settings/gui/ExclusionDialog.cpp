@@ -10,13 +10,14 @@
 #include <QVBoxLayout>
 #include <span>
 
-#include "settings/ExclusionFilter.h"
 #include "platform/gui/CentreOnScreen.h"
+#include "settings/ExclusionFilter.h"
 
 namespace varnoket {
 namespace {
 
-QPlainTextEdit* MakeReadOnlyText(QWidget* parent, const char* name, std::span<const char* const> lines) {
+QPlainTextEdit* MakeReadOnlyText(QWidget* parent, const char* name,
+                                 std::span<const char* const> lines) {
   QStringList text;
   for (const char* line : lines) text << QString::fromUtf8(line);
   auto* memo = new QPlainTextEdit(text.join(QLatin1Char('\n')), parent);

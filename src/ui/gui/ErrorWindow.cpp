@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "ui/gui/DisplayText.h"
 #include "platform/gui/CentreOnScreen.h"
+#include "ui/gui/DisplayText.h"
 
 namespace varnoket {
 

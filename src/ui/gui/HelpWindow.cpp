@@ -78,7 +78,7 @@ void HelpWindow::LayOutControls() {
   guideText_->setGeometry(0, 0, client.width() - 2,
                           client.height() - button.height() - kGapAboveButton);
   closeButton_->move(client.width() - button.width() - kButtonMargin,
-                      client.height() - button.height() - kButtonMargin);
+                     client.height() - button.height() - kButtonMargin);
   guideText_->viewport()->update();
 }
 

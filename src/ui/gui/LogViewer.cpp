@@ -60,7 +60,7 @@ LogViewer::LogViewer(QWidget* parent)
 }
 
 void LogViewer::ShowLog(FileSystem& fs, Dialogs& dialogs, const std::string& backupRoot,
-                           const std::string& stationName) {
+                        const std::string& stationName) {
   const LogLoad load = LoadLogRows(fs, backupRoot, stationName);
   switch (load.outcome) {
     case LogLoadOutcome::kNoStation:
@@ -95,10 +95,9 @@ void LogViewer::ShowLog(FileSystem& fs, Dialogs& dialogs, const std::string& bac
 void LogViewer::LayOutControls() {
   const QSize client = size();
   const QSize button = closeButton_->size();
-  logTable_->setGeometry(0, 0, client.width(),
-                            client.height() - button.height() - kGapAboveButton);
+  logTable_->setGeometry(0, 0, client.width(), client.height() - button.height() - kGapAboveButton);
   closeButton_->move(client.width() - button.width() - kButtonRightMargin,
-                      client.height() - button.height() - kButtonBottomMargin);
+                     client.height() - button.height() - kButtonBottomMargin);
 }
 
 void LogViewer::CloseWindow() {

@@ -11,7 +11,8 @@ class QtDialogs : public Dialogs {
   // Boxes are modal, owned by the application's active window (none: no owner).
   // Escape or closing the box answers Cancel (OK and Cancel) or No (Yes and No).
   DialogAnswer Error(const std::string& text, DialogButtons buttons = DialogButtons::kOk) override;
-  DialogAnswer Warning(const std::string& text, DialogButtons buttons = DialogButtons::kOk) override;
+  DialogAnswer Warning(const std::string& text,
+                       DialogButtons buttons = DialogButtons::kOk) override;
   void Information(const std::string& text) override;
   void Message(const std::string& text) override;
 

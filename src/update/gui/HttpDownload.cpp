@@ -75,7 +75,7 @@ void HttpDownload::Cancel() {
 }
 
 void HttpDownload::EndOfTransfer(const std::shared_ptr<Transfer>& transfer,
-                             const HttpOutcome& outcome) {
+                                 const HttpOutcome& outcome) {
   if (running_ != transfer) return;
   JoinWorker();  // it posted this step as its last act
   succeeded_ = outcome.succeeded && !transfer->stop.load();

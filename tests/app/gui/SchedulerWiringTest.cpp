@@ -1,12 +1,13 @@
 // The timer's tick and the "save now" button, over a real backup into a
 // temporary store: when a run starts, the questions before it, and what the
 // program looks like while it works.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
 #include <QTableWidget>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "app/gui/MainWindowFixture.h"
 
