@@ -27,9 +27,6 @@
 #ifndef VARNOKET_PROGRAM_PUBLIC_KEY
 #define VARNOKET_PROGRAM_PUBLIC_KEY VARNOKET_UPDATE_PUBLIC_KEY
 #endif
-#ifndef VARNOKET_PROGRAM_TIMER_MS
-#define VARNOKET_PROGRAM_TIMER_MS 600000
-#endif
 #ifndef VARNOKET_PROGRAM_LOCAL_WAIT_MS
 #define VARNOKET_PROGRAM_LOCAL_WAIT_MS 630000
 #endif
@@ -139,7 +136,9 @@ int main(int argc, char** argv) {
     ProgramBuildSettings settings;
     settings.updateUrl = VARNOKET_PROGRAM_UPDATE_URL;
     settings.publicKeyHex = VARNOKET_PROGRAM_PUBLIC_KEY;
+#ifdef VARNOKET_PROGRAM_TIMER_MS
     settings.timerIntervalMs = VARNOKET_PROGRAM_TIMER_MS;
+#endif
 #ifdef VARNOKET_PROGRAM_ASSUME_ONLINE
     settings.assumeOnline = true;
 #endif

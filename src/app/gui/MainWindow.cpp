@@ -15,14 +15,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
-#include <iostream>
 
 #include "app/gui/GuiBackupHost.h"
 #include "app/gui/TrayPictures.h"
 #include "desktop/gui/LinkLabel.h"
 #include "desktop/gui/TrayIcon.h"
-#include "engine/BackupContext.h"
-#include "engine/Scheduler.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
@@ -43,7 +40,6 @@
 namespace varnoket {
 namespace {
 
-constexpr int kTimerInterval = 600000;  // ten minutes
 constexpr const char* kWebHost = "www.varnoket.example";
 constexpr const char* kContactMail = "contact@varnoket.example";
 
@@ -79,7 +75,8 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   schedulerTimer_ = new QTimer(this);
   schedulerTimer_->setObjectName("Timer1");
   schedulerTimer_->stop();
-  schedulerTimer_->setInterval(env_.timerIntervalMs > 0 ? env_.timerIntervalMs : kTimerInterval);
+  schedulerTimer_->setInterval(env_.timerIntervalMs > 0 ? env_.timerIntervalMs
+                                                        : kSchedulerPeriodMs);
   schedulerTimer_->start();
   connect(schedulerTimer_, &QTimer::timeout, this, &MainWindow::SchedulerTick);
 
@@ -109,6 +106,9 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
                                                                show();
                                                                directories_->setFocus();
                                                              }});
+  scheduler_ = std::make_unique<DailyScheduler>(env_.fs, env_.clock, env_.dialogs, *host_,
+                                                static_cast<SchedulerHost&>(*this), station_,
+                                                SchedulerSetup{stationName_, masterStation_});
 }
 
 MainWindow::~MainWindow() {
@@ -541,55 +541,19 @@ void MainWindow::OpenLogViewer() {
 // --- scheduler ------------------------------------------------------------
 
 void MainWindow::SchedulerTick() {
-  if (station_.lastBackupDate.empty() || !Program().IsOpen()) return;
-  schedulerTimer_->stop();
-  switch (RunUpdateStep()) {
-    case UpdateTickResult::kGoOn:
-      break;
-    case UpdateTickResult::kStopTick:  // its error is shown, the timer runs again
-      return;
-    case UpdateTickResult::kProcessEnded:  // handing over to the new version
-      return;
-  }
-  const LocalDateTime now = env_.clock.Now();
-  if (IsBackupDue(now, station_.lastBackupDate, Program().preferredHour,
-                  Program().preferredMinute)) {
-    RunBackupNow();
-  }
-  schedulerTimer_->start();
+  scheduler_->Tick();
 }
 
 void MainWindow::BackUpNow() {
-  const std::string root = BackupRoot();
-  if (root.empty() || stationName_.empty() || station_.lastBackupDate.empty() ||
-      !Program().IsOpen()) {
-    return;
-  }
-  const LocalDateTime now = env_.clock.Now();
-  bool redo = false;
-  if (IsTodayAfter(now, station_.lastBackupDate)) {
-    if (env_.dialogs.Warning(
-            "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous sauvegarder "
-            "maintenant ?",
-            DialogButtons::kYesNo) != DialogAnswer::kYes) {
-      return;
-    }
-  } else {
-    if (env_.dialogs.Warning(
-            "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous recommencer et "
-            "écraser l'ancienne ?",
-            DialogButtons::kYesNo) != DialogAnswer::kYes) {
-      return;
-    }
-    redo = true;
-  }
-  PostCloseRequest();
+  scheduler_->BackUpNow();
+}
+
+void MainWindow::StopTimer() {
   schedulerTimer_->stop();
-  RunBackupNow(redo);
+}
+
+void MainWindow::StartTimer() {
   schedulerTimer_->start();
-  // The button's run is the user's own request: a run that could not start
-  // must say why.
-  if (lastOutcome_ == BackupOutcome::kBusy) env_.dialogs.Message(lastRefusal_);
 }
 
 UpdateTickResult MainWindow::RunUpdateStep() {
@@ -621,24 +585,6 @@ UpdateTickResult MainWindow::RunUpdateStep() {
   update.setTrayImage = [this](int index) { systray_->SetImageIndex(index); };
   update.startTimer = [this] { schedulerTimer_->start(); };
   return RunUpdateTick(update, updateState_, masterStation_);
-}
-
-void MainWindow::RunBackupNow(bool redoToday) {
-  BackupContext ctx(env_.fs, env_.clock, *host_, env_.dialogs, station_);
-  ctx.backupRoot = BackupRoot();
-  ctx.stationName = stationName_;
-  ctx.daysKept = Program().daysKept;
-  ctx.masterStation = masterStation_;
-  ctx.redoToday = redoToday;
-  lastOutcome_ = RunBackup(ctx);
-  lastRefusal_ = ctx.refusal;
-  if (lastOutcome_ == BackupOutcome::kBusy) {
-    // Another run (varnoket-cli, or another copy on a machine sharing the
-    // store) works on this station; the backup date is unchanged, so the
-    // next tick tries again.
-    std::cerr << "varnoket: " << ctx.refusal << "\n";
-    systray_->SetHint(ctx.refusal);
-  }
 }
 
 }  // namespace varnoket

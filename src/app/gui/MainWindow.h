@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DailyScheduler.h"
 #include "app/MainWindowRules.h"
 #include "app/StartupChecks.h"
 #include "engine/BackupRun.h"
@@ -66,7 +67,7 @@ struct MainWindowEnv {
   // Lowers the process priority at creation (left out by tests).
   std::function<void()> lowerPriority;
   // The scheduler's period.
-  int timerIntervalMs = 600000;
+  int timerIntervalMs = kSchedulerPeriodMs;
   // The daily update check: the version file's address, the key release
   // files are signed with, the on-line probe (none: never on line, so
   // tests check nothing unless they say so) and how a program is started.
@@ -87,7 +88,11 @@ struct OtherWindows {
   ExclusionDialog* addExclusion = nullptr;
 };
 
-class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner, private StartupHost {
+class MainWindow : public QWidget,
+                   public ConfigOwner,
+                   public ExclusionOwner,
+                   private StartupHost,
+                   private SchedulerHost {
   Q_OBJECT
 
  public:
@@ -143,7 +148,7 @@ class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner, pr
   QTimer& SchedulerTimer() { return *schedulerTimer_; }
   QMenu& TrayMenu() { return *trayMenu_; }
   // The outcome of the latest backup run started by this window.
-  BackupOutcome LastOutcome() const { return lastOutcome_; }
+  BackupOutcome LastOutcome() const { return scheduler_->LastOutcome(); }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -166,12 +171,14 @@ class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner, pr
   void EndProgramNow() override;
   void ShowBackupSet() override;
   void DirectoryListChanged() override;
-  // `redoToday`: the user chose to back up again today.
-  void RunBackupNow(bool redoToday = false);
   // The tick's update step: the exchange-file test or the daily version
   // check, through the two download components.
-  UpdateTickResult RunUpdateStep();
-  const ProgramSettings& Program() const;
+  UpdateTickResult RunUpdateStep() override;
+  // SchedulerHost
+  const ProgramSettings& Program() const override;
+  void StopTimer() override;
+  void StartTimer() override;
+  void PutWindowAway() override { PostCloseRequest(); }
   std::string BackupRoot() const;
 
   MainWindowEnv env_;
@@ -186,8 +193,6 @@ class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner, pr
   std::string currentVersion_;
   UpdateState updateState_;  // LastUpdateCheck, CurrentVersion
   bool downloadOk_ = true;
-  BackupOutcome lastOutcome_ = BackupOutcome::kNotStarted;
-  std::string lastRefusal_;  // why the latest run did not start, if it did not
   int horizontalExtent_ = 0;
 
   QTimer* schedulerTimer_ = nullptr;
@@ -204,6 +209,7 @@ class MainWindow : public QWidget, public ConfigOwner, public ExclusionOwner, pr
   QPushButton* configureButton_ = nullptr;
   QPushButton* restoreButton_ = nullptr;
   std::unique_ptr<GuiBackupHost> host_;
+  std::unique_ptr<DailyScheduler> scheduler_;
   std::unique_ptr<HttpDownload> versionDownload_;
   std::unique_ptr<HttpDownload> releaseDownload_;
 };

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/DailyScheduler.h"
 #include "app/gui/EndSignals.h"
 #include "app/gui/ProgramWindows.h"
 #include "desktop/gui/QtFolderPicker.h"
@@ -20,7 +21,7 @@ namespace varnoket {
 struct ProgramBuildSettings {
   std::string updateUrl;
   std::string publicKeyHex;
-  int timerIntervalMs = 600000;
+  int timerIntervalMs = kSchedulerPeriodMs;
   bool assumeOnline = false;  // a test build whose server is on this machine
 };
 

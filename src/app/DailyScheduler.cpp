@@ -1,0 +1,77 @@
+#include "app/DailyScheduler.h"
+
+#include <iostream>
+
+#include "engine/BackupContext.h"
+#include "engine/Scheduler.h"
+
+namespace varnoket {
+
+void DailyScheduler::Tick() {
+  if (station_.lastBackupDate.empty() || !host_.Program().IsOpen()) return;
+  host_.StopTimer();
+  switch (host_.RunUpdateStep()) {
+    case UpdateTickResult::kGoOn:
+      break;
+    case UpdateTickResult::kStopTick:  // its error is shown, the timer runs again
+      return;
+    case UpdateTickResult::kProcessEnded:  // handing over to the new version
+      return;
+  }
+  const ProgramSettings& program = host_.Program();
+  if (IsBackupDue(clock_.Now(), station_.lastBackupDate, program.preferredHour,
+                  program.preferredMinute)) {
+    RunBackupNow();
+  }
+  host_.StartTimer();
+}
+
+void DailyScheduler::BackUpNow() {
+  if (host_.Program().backupRoot.empty() || setup_.stationName.empty() ||
+      station_.lastBackupDate.empty() || !host_.Program().IsOpen()) {
+    return;
+  }
+  bool redo = false;
+  if (IsTodayAfter(clock_.Now(), station_.lastBackupDate)) {
+    if (dialogs_.Warning("Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous "
+                         "sauvegarder maintenant ?",
+                         DialogButtons::kYesNo) != DialogAnswer::kYes) {
+      return;
+    }
+  } else {
+    if (dialogs_.Warning("Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous "
+                         "recommencer et écraser l'ancienne ?",
+                         DialogButtons::kYesNo) != DialogAnswer::kYes) {
+      return;
+    }
+    redo = true;
+  }
+  host_.PutWindowAway();
+  host_.StopTimer();
+  RunBackupNow(redo);
+  host_.StartTimer();
+  // The button's run is the user's own request: a run that could not start
+  // must say why.
+  if (lastOutcome_ == BackupOutcome::kBusy) dialogs_.Message(lastRefusal_);
+}
+
+void DailyScheduler::RunBackupNow(bool redoToday) {
+  const ProgramSettings& program = host_.Program();
+  BackupContext ctx(fs_, clock_, backupHost_, dialogs_, station_);
+  ctx.backupRoot = program.backupRoot;
+  ctx.stationName = setup_.stationName;
+  ctx.daysKept = program.daysKept;
+  ctx.masterStation = setup_.masterStation;
+  ctx.redoToday = redoToday;
+  lastOutcome_ = RunBackup(ctx);
+  lastRefusal_ = ctx.refusal;
+  if (lastOutcome_ == BackupOutcome::kBusy) {
+    // Another run (varnoket-cli, or another copy on a machine sharing the
+    // store) works on this station; the backup date is unchanged, so the
+    // next tick tries again.
+    std::cerr << "varnoket: " << ctx.refusal << "\n";
+    backupHost_.SetTrayHint(ctx.refusal);
+  }
+}
+
+}  // namespace varnoket

@@ -1,0 +1,84 @@
+// The daily scheduler: what each tick of the program's timer does (the update
+// step, then the day's backup once its time has come) and what the "save
+// now" button does (its questions, then the run). The timer itself stays in
+// the window; it calls Tick and is stopped and started through
+// SchedulerHost while a run works.
+#pragma once
+
+#include <string>
+
+#include "engine/BackupHost.h"
+#include "engine/BackupRun.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "settings/ProgramSettings.h"
+#include "settings/StationSettings.h"
+#include "update/UpdateCheck.h"
+
+namespace varnoket {
+
+// The period of the scheduler's timer: ten minutes.
+inline constexpr int kSchedulerPeriodMs = 600000;
+
+// What the scheduler needs from the window that owns the timer.
+class SchedulerHost {
+ public:
+  virtual ~SchedulerHost() = default;
+
+  // The program settings as the configuration holds them now.
+  virtual const ProgramSettings& Program() const = 0;
+  virtual void StopTimer() = 0;
+  virtual void StartTimer() = 0;
+  // The tick's update step (exchange-file test or daily version check).
+  virtual UpdateTickResult RunUpdateStep() = 0;
+  // A run the user asked for: the window goes into the tray first.
+  virtual void PutWindowAway() = 0;
+};
+
+// Where the runs go: this machine's station and whether it owns the program
+// folder.
+struct SchedulerSetup {
+  std::string stationName;
+  bool masterStation = false;
+};
+
+class DailyScheduler {
+ public:
+  DailyScheduler(FileSystem& fs, const Clock& clock, Dialogs& dialogs, BackupHost& backupHost,
+                 SchedulerHost& host, StationSettings& station, SchedulerSetup setup)
+      : fs_(fs),
+        clock_(clock),
+        dialogs_(dialogs),
+        backupHost_(backupHost),
+        host_(host),
+        station_(station),
+        setup_(std::move(setup)) {}
+
+  // One tick of the timer: nothing until the station is loaded and the
+  // program settings are open; else the update step, then the backup when
+  // it is due.
+  void Tick();
+  // The "save now" button: asks first (a second question when today's
+  // backup exists), then runs, and says why when the run could not start.
+  void BackUpNow();
+
+  // The outcome of the latest run started here.
+  BackupOutcome LastOutcome() const { return lastOutcome_; }
+
+ private:
+  // `redoToday`: the user chose to back up again today.
+  void RunBackupNow(bool redoToday = false);
+
+  FileSystem& fs_;
+  const Clock& clock_;
+  Dialogs& dialogs_;
+  BackupHost& backupHost_;
+  SchedulerHost& host_;
+  StationSettings& station_;
+  SchedulerSetup setup_;
+  BackupOutcome lastOutcome_ = BackupOutcome::kNotStarted;
+  std::string lastRefusal_;  // why the latest run did not start, if it did not
+};
+
+}  // namespace varnoket

@@ -1,0 +1,132 @@
+// The scheduler's decisions over a real store in a temporary folder: when a
+// tick runs the update step and the backup, what stops it, and the button's
+// questions before a run.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DailyScheduler.h"
+#include "support/StoreFixture.h"
+
+namespace varnoket::test {
+namespace {
+
+// The window's part, recorded as words in order.
+class RecordingSchedulerHost : public SchedulerHost {
+ public:
+  const ProgramSettings& Program() const override { return program; }
+  void StopTimer() override { events.push_back("stop"); }
+  void StartTimer() override { events.push_back("start"); }
+  UpdateTickResult RunUpdateStep() override {
+    events.push_back("update");
+    return updateResult;
+  }
+  void PutWindowAway() override { events.push_back("away"); }
+
+  ProgramSettings program;
+  UpdateTickResult updateResult = UpdateTickResult::kGoOn;
+  std::vector<std::string> events;
+};
+
+class DailySchedulerTest : public ::testing::Test {
+ protected:
+  DailySchedulerTest()
+      : scheduler_(store_.fs, store_.clock, store_.dialogs, store_.host, host_, store_.station,
+                   SchedulerSetup{store_.stationName, true}) {
+    host_.program.backupRoot = store_.root;
+    host_.program.preferredHour = 13;
+    host_.program.file = std::make_unique<IniFile>(store_.fs, store_.tmp / "VARNOKET.INI");
+    store_.Write("a.txt", "alpha");
+    store_.station.lastBackupDate = "09/03/2026";
+  }
+
+  void At(int day, int hour, int minute) { store_.clock.Set({2026, 3, day, hour, minute, 0, 0}); }
+
+  StoreFixture store_;
+  RecordingSchedulerHost host_;
+  DailyScheduler scheduler_;
+};
+
+TEST_F(DailySchedulerTest, ATickRunsTheUpdateStepThenTheBackupOnceItsTimeHasCome) {
+  At(10, 12, 59);
+  scheduler_.Tick();
+  EXPECT_EQ(host_.events, (std::vector<std::string>{"stop", "update", "start"}));
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kNotStarted);
+
+  host_.events.clear();
+  At(10, 13, 0);
+  scheduler_.Tick();
+  EXPECT_EQ(host_.events, (std::vector<std::string>{"stop", "update", "start"}));
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_EQ(store_.station.lastBackupDate, "10/03/2026");
+  EXPECT_EQ(store_.Days(), std::vector<std::string>{"10032026"});
+}
+
+TEST_F(DailySchedulerTest, NothingHappensBeforeTheStationIsLoadedOrWithoutProgramSettings) {
+  At(10, 14, 0);
+  store_.station.lastBackupDate.clear();
+  scheduler_.Tick();
+  store_.station.lastBackupDate = "09/03/2026";
+  host_.program.file.reset();
+  scheduler_.Tick();
+  EXPECT_TRUE(host_.events.empty());
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kNotStarted);
+  EXPECT_TRUE(store_.Days().empty());
+}
+
+TEST_F(DailySchedulerTest, AnUpdateStepThatStopsOrEndsTheProgramLeavesTheTimerAndTheBackupAlone) {
+  At(10, 14, 0);
+  for (const auto result : {UpdateTickResult::kStopTick, UpdateTickResult::kProcessEnded}) {
+    host_.events.clear();
+    host_.updateResult = result;
+    scheduler_.Tick();
+    // The update step starts the timer itself after a failure it shows.
+    EXPECT_EQ(host_.events, (std::vector<std::string>{"stop", "update"}));
+    EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kNotStarted);
+  }
+  EXPECT_TRUE(store_.Days().empty());
+}
+
+TEST_F(DailySchedulerTest, TheButtonAsksFirstAndRunsWithTheTimerStopped) {
+  At(10, 9, 0);
+  store_.dialogs.QueueAnswer(DialogAnswer::kNo);
+  scheduler_.BackUpNow();
+  ASSERT_EQ(store_.dialogs.calls().size(), 1u);
+  EXPECT_EQ(store_.dialogs.calls()[0].buttons, DialogButtons::kYesNo);
+  EXPECT_TRUE(host_.events.empty());
+
+  scheduler_.BackUpNow();  // Yes
+  EXPECT_EQ(host_.events, (std::vector<std::string>{"away", "stop", "start"}));
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
+
+  // Today's backup exists: the second question; Yes backs up again.
+  store_.dialogs.Clear();
+  store_.Write("a.txt", "changed");
+  scheduler_.BackUpNow();
+  EXPECT_EQ(store_.dialogs.Texts(DialogKind::Warning),
+            std::vector<std::string>{
+                "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous recommencer et "
+                "écraser l'ancienne ?"});
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_EQ(store_.Days(), std::vector<std::string>{"10032026"});
+}
+
+TEST_F(DailySchedulerTest, TheButtonDoesNothingWithoutRootStationOrLoadedSet) {
+  At(10, 9, 0);
+  host_.program.backupRoot.clear();
+  scheduler_.BackUpNow();
+  host_.program.backupRoot = store_.root;
+  store_.station.lastBackupDate.clear();
+  scheduler_.BackUpNow();
+  store_.station.lastBackupDate = "09/03/2026";
+  DailyScheduler unnamed(store_.fs, store_.clock, store_.dialogs, store_.host, host_,
+                         store_.station, SchedulerSetup{"", true});
+  unnamed.BackUpNow();
+  EXPECT_TRUE(store_.dialogs.calls().empty());
+  EXPECT_TRUE(host_.events.empty());
+}
+
+}  // namespace
+}  // namespace varnoket::test
