@@ -1,6 +1,6 @@
-// The command-line tool's stand-ins for the window program: log lines go to
-// standard output as they are written, message boxes and the error window
-// to standard error, and every question is answered yes.
+// The command-line tool's stand-ins for the window program: log lines and
+// restore reports go to standard output as they are written, message boxes
+// and the error window to standard error, and every question is answered yes.
 #pragma once
 
 #include <csignal>
@@ -9,6 +9,7 @@
 
 #include "engine/BackupHost.h"
 #include "platform/Dialogs.h"
+#include "restore/RestoreHost.h"
 
 namespace varnoket {
 
@@ -20,9 +21,7 @@ inline std::string ForTerminal(std::string text) {
 
 class ConsoleHost final : public BackupHost {
  public:
-  void ShowErrorWindow(const std::string& text) override {
-    std::cerr << ForTerminal(text) << '\n';
-  }
+  void ShowErrorWindow(const std::string& text) override { std::cerr << ForTerminal(text) << '\n'; }
   void Logged(const std::string& message) override {
     std::cout << ForTerminal(message) << '\n' << std::flush;
   }
@@ -31,6 +30,13 @@ class ConsoleHost final : public BackupHost {
   // Set from a signal handler (SIGTERM, SIGINT, SIGHUP): the run stops at
   // the next file boundary and the tool ends.
   static inline volatile std::sig_atomic_t stopSignal = 0;
+};
+
+// Restore and check reports go to standard output line by line; nothing
+// stops a restore half way but the end of the tool.
+class ConsoleRestoreHost final : public RestoreHost {
+ public:
+  void Report(const std::string& line) override { std::cout << line << '\n'; }
 };
 
 class ConsoleDialogs final : public Dialogs {

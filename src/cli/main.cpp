@@ -24,7 +24,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: varnoket-cli [--program-folder DIR] [--station NAME] backup\n"
     "       varnoket-cli [--program-folder DIR] [--station NAME] days\n"
-    "       varnoket-cli [--program-folder DIR] [--station NAME] restore DAY [--to DIR] [PATH ...]\n"
+    "       varnoket-cli [--program-folder DIR] [--station NAME] restore DAY [--to DIR] "
+    "[PATH ...]\n"
     "       varnoket-cli [--program-folder DIR] [--station NAME] verify [DAY]\n"
     "\n"
     "  --program-folder DIR  the folder that holds VARNOKET.INI (default: the program's own)\n"
@@ -159,7 +160,7 @@ int Restore(const Options& o) {
   int errors = 0;
   int restored = 0;
   int64_t bytes = 0;
-  auto report = [](const std::string& line) { std::cout << line << "\n"; };
+  ConsoleRestoreHost host;
   for (const std::string& line : SplitLines(*text)) {
     const auto rec = ParseFileRecord(line);
     if (!rec || rec->last == "1") continue;
@@ -192,8 +193,8 @@ int Restore(const Options& o) {
       ++errors;
       continue;
     }
-    const auto r = RestoreItem(fs, layout, folders, static_cast<size_t>(index), entry, destination,
-                               report);
+    const auto r =
+        RestoreItem(fs, layout, folders, static_cast<size_t>(index), entry, destination, host);
     if (r.status == RestoreStatus::kRestored) {
       ++restored;
       bytes += r.bytes;
@@ -228,9 +229,9 @@ int Verify(const Options& o) {
   }
   size_t checked = 0;
   size_t problems = 0;
+  ConsoleRestoreHost host;
   for (size_t d : days) {
-    const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, folders, d,
-                                     [](const std::string& line) { std::cout << line << "\n"; });
+    const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, folders, d, host);
     checked += c.checked;
     problems += c.problems;
   }
@@ -270,4 +271,6 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace varnoket
 
-int main(int argc, char** argv) { return varnoket::Main(argc, argv); }
+int main(int argc, char** argv) {
+  return varnoket::Main(argc, argv);
+}

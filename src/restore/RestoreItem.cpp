@@ -22,7 +22,8 @@ std::string TempName(const std::string& folder) {
 RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               const std::vector<std::string>& dayFolders, size_t dayIndex,
                               const RestoreEntry& entry, const std::string& destination,
-                              const ReportLine& report, const std::function<void()>& pump) {
+                              RestoreHost& host) {
+  auto report = [&host](const std::string& line) { host.Report(line); };
   RestoreItemResult result;
   report("Fichier-> " + entry.fullPath);
 
@@ -56,7 +57,7 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
     try {
       auto in = fs.OpenRead(*stored);
       auto out = fs.Create(temp);
-      const DecompressResult r = DecompressFile(*in, *out, pump);
+      const DecompressResult r = DecompressFile(*in, *out, [&host] { host.ProcessMessages(); });
       out->Close();
       if (r.complete && fs.Rename(temp, destination)) {
         ok = true;

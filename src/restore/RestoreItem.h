@@ -5,12 +5,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/StoreLayout.h"
 #include "platform/FileSystem.h"
+#include "restore/RestoreHost.h"
 
 namespace varnoket {
 
@@ -28,14 +28,12 @@ struct RestoreItemResult {
   int64_t bytes = 0;  // bytes written to the destination
 };
 
-using ReportLine = std::function<void(const std::string&)>;
-
 // Restores `entry` to `destination` (its recorded path, or another place).
-// Writes "Fichier-> <path>" and, on failure, one "---> ERREUR: ..." line to
-// `report`. `pump` runs between blocks of the decompression.
+// Reports "Fichier-> <path>" and, on failure, one "---> ERREUR: ..." line to
+// `host`, whose message pump runs between blocks of the decompression.
 RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               const std::vector<std::string>& dayFolders, size_t dayIndex,
                               const RestoreEntry& entry, const std::string& destination,
-                              const ReportLine& report, const std::function<void()>& pump = {});
+                              RestoreHost& host);
 
 }  // namespace varnoket

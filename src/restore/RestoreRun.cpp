@@ -16,7 +16,8 @@ namespace {
 
 class Walk {
  public:
-  Walk(const StateTree& tree, const RestoreRunContext& ctx) : tree_(tree), ctx_(ctx) {}
+  Walk(const StateTree& tree, const RestoreRunContext& ctx, RestoreHost& host)
+      : tree_(tree), ctx_(ctx), host_(host) {}
 
   RestoreRunTotals Run() {
     for (const StateTree::NodeId node : tree_.PreOrder()) {
@@ -36,11 +37,9 @@ class Walk {
   }
 
  private:
-  bool Running() const { return !ctx_.running || ctx_.running(); }
+  bool Running() const { return !host_.StopRequested(); }
 
-  void Report(const std::string& line) const {
-    if (ctx_.report) ctx_.report(line);
-  }
+  void Report(const std::string& line) const { host_.Report(line); }
 
   void MakeDirectory(StateTree::NodeId node) {
     const std::string path = NodePath(tree_, node, ctx_.layout.rules());
@@ -78,9 +77,8 @@ class Walk {
   void RestoreOne(const RestoreEntry& entry) {
     // With no day chosen there is nothing to restore from, and nothing to say.
     if (ctx_.dayIndex >= ctx_.dayFolders.size()) return;
-    const RestoreItemResult r = RestoreItem(
-        ctx_.fs, ctx_.layout, ctx_.dayFolders, ctx_.dayIndex, entry, entry.fullPath,
-        [this](const std::string& line) { Report(line); }, ctx_.pump);
+    const RestoreItemResult r = RestoreItem(ctx_.fs, ctx_.layout, ctx_.dayFolders, ctx_.dayIndex,
+                                            entry, entry.fullPath, host_);
     if (r.status == RestoreStatus::kRestored) {
       ++totals_.restoredCount;
       totals_.restoredBytes += r.bytes;
@@ -91,13 +89,15 @@ class Walk {
 
   const StateTree& tree_;
   const RestoreRunContext& ctx_;
+  RestoreHost& host_;
   RestoreRunTotals totals_;
 };
 
 }  // namespace
 
-RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx) {
-  return Walk(tree, ctx).Run();
+RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx,
+                            RestoreHost& host) {
+  return Walk(tree, ctx, host).Run();
 }
 
 }  // namespace varnoket

@@ -1,17 +1,17 @@
 // The restore run over a day's tick tree: walks the tree each node before its
 // children, recreates the ticked directories and restores the ticked files
 // through RestoreItem, counting what came back and what failed, and stops
-// after the item in progress once the user has aborted. Plain C++, shared by
+// after the item in progress once the host says the user has aborted. Plain C++, shared by
 // the restore window and any other front end.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/StoreLayout.h"
 #include "platform/FileSystem.h"
+#include "restore/RestoreHost.h"
 #include "restore/RestoreItem.h"
 #include "restore/StateTree.h"
 
@@ -26,9 +26,6 @@ struct RestoreRunContext {
   const StoreLayout& layout;
   const std::vector<std::string>& dayFolders;  // the backup days, oldest first
   size_t dayIndex = 0;                         // the chosen day; past the end when none is chosen
-  ReportLine report;                           // one line of the report at a time
-  std::function<void()> pump;                  // runs pending events between blocks
-  std::function<bool()> running;               // false once the user has asked to stop
 };
 
 struct RestoreRunTotals {
@@ -42,7 +39,8 @@ struct RestoreRunTotals {
 // counted when they were missing, top-level nodes aside) and all their files
 // restored; directories of state 3 give only their ticked files. The tree
 // must not change while the run lasts.
-RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx);
+// The report, the message pump and the stop request go through `host`.
+RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx, RestoreHost& host);
 
 // The path a directory node stands for: its ancestors' texts and its own,
 // joined by the store's separator.

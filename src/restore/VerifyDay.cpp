@@ -31,11 +31,11 @@ class ChecksumSink final : public Stream {
 
 VerifyCounts VerifyDay(FileSystem& fs, const StoreLayout& layout,
                        const std::vector<std::string>& dayFolders, size_t dayIndex,
-                       const ReportLine& report) {
+                       RestoreHost& host) {
   VerifyCounts counts;
   auto problem = [&](const std::string& text) {
     ++counts.problems;
-    report(text);
+    host.Report(text);
   };
   const std::string day = dayIndex < dayFolders.size() ? dayFolders[dayIndex] : "";
   const std::string listPath = layout.FileListPath(layout.DayFolder(day));

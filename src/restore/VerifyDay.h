@@ -9,7 +9,7 @@
 
 #include "engine/StoreLayout.h"
 #include "platform/FileSystem.h"
-#include "restore/RestoreItem.h"
+#include "restore/RestoreHost.h"
 
 namespace varnoket {
 
@@ -18,11 +18,11 @@ struct VerifyCounts {
   size_t problems = 0;  // lines written to the report
 };
 
-// One report line per problem: a missing, damaged, truncated or different
+// One report line to `host` per problem: a missing, damaged, truncated or different
 // stored copy, or a line of the list that is no record. An unreadable list
 // is one problem.
 VerifyCounts VerifyDay(FileSystem& fs, const StoreLayout& layout,
                        const std::vector<std::string>& dayFolders, size_t dayIndex,
-                       const ReportLine& report);
+                       RestoreHost& host);
 
 }  // namespace varnoket

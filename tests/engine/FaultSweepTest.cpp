@@ -18,6 +18,7 @@
 #include "restore/StoredFileLookup.h"
 #include "settings/StationSettings.h"
 #include "support/FaultyFileSystem.h"
+#include "support/RecordingRestoreHost.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -63,7 +64,9 @@ struct SweepCase {
 };
 
 // Names the case in test listings instead of dumping its bytes.
-void PrintTo(const SweepCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const SweepCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 // What the store may hold after a run.
 struct Expectation {
@@ -194,10 +197,13 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
       const RestoreEntry entry{rec->fullPath, rec->storedName, std::stoi(rec->attributes),
                                std::stoi(rec->fileDate)};
       const std::string where = target->path() + rec->fullPath;
-      std::string report;
-      const auto r = RestoreItem(clean_, layout, days, index, entry, where,
-                                 [&report](const std::string& l) { report += l + " "; });
-      if (r.status != RestoreStatus::kRestored) return report;
+      test::RecordingRestoreHost host;
+      const auto r = RestoreItem(clean_, layout, days, index, entry, where, host);
+      if (r.status != RestoreStatus::kRestored) {
+        std::string report;
+        for (const std::string& l : host.lines) report += l + " ";
+        return report;
+      }
       restored[rec->fullPath] = ReadFile(where);
     }
     return "";

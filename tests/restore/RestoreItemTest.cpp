@@ -1,5 +1,3 @@
-#include "restore/RestoreItem.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,6 +5,8 @@
 
 #include "engine/BZip2.h"
 #include "platform/DosDate.h"
+#include "restore/RestoreItem.h"
+#include "support/RecordingRestoreHost.h"
 #include "support/TempDir.h"
 
 namespace varnoket {
@@ -32,14 +32,14 @@ class RestoreItemTest : public ::testing::Test {
   }
   RestoreItemResult Restore(const RestoreEntry& e, size_t dayIndex, const std::string& to) {
     lines.clear();
-    return RestoreItem(DefaultFileSystem(), layout, days, dayIndex, e, to,
-                       [this](const std::string& l) { lines.push_back(l); });
+    return RestoreItem(DefaultFileSystem(), layout, days, dayIndex, e, to, host);
   }
 
   test::TempDir tmp;
   StoreLayout layout;
   std::vector<std::string> days{"01032006", "02032006", "03032006"};
-  std::vector<std::string> lines;
+  test::RecordingRestoreHost host;
+  std::vector<std::string>& lines = host.lines;
 };
 
 TEST_F(RestoreItemTest, TakesTheChosenDayFirstThenTheNewestOlderDayNeverALaterOne) {
@@ -78,8 +78,8 @@ TEST_F(RestoreItemTest, ADamagedOrTruncatedCopyNeverReplacesTheFileOnDisk) {
               RestoreStatus::kFileFailed)
         << name;
     EXPECT_EQ(ReadFile(dest), "precious") << name;
-    EXPECT_EQ(lines.back().rfind("---> ERREUR: Impossible de recréer le fichier (/existing.txt)", 0),
-              0u);
+    EXPECT_EQ(
+        lines.back().rfind("---> ERREUR: Impossible de recréer le fichier (/existing.txt)", 0), 0u);
     // No temporary file stays beside the destination.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp / "out"),
                             std::filesystem::directory_iterator()),
@@ -110,8 +110,8 @@ TEST_F(RestoreItemTest, AReadOnlyFileIsReplacedAndAFolderThatCannotBeMadeIsRepor
   WriteFile(tmp / "blocker", "a file where a folder should be");
   EXPECT_EQ(Restore({"/f", "_/ro.ZZ", 0100644, 0}, 0, tmp / "blocker/sub/f").status,
             RestoreStatus::kFolderFailed);
-  EXPECT_EQ(lines.back(), "---> ERREUR: Impossible de recréer le répertoire (" + (tmp / "blocker/sub/") +
-                              ") ! <---");
+  EXPECT_EQ(lines.back(), "---> ERREUR: Impossible de recréer le répertoire (" +
+                              (tmp / "blocker/sub/") + ") ! <---");
 }
 
 }  // namespace

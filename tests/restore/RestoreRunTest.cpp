@@ -1,6 +1,6 @@
 // The restore run over a tick tree: which directories are made and counted,
-// how failures are counted, and the summary each outcome gives. Partial
-// ticks and the abort are covered through the window.
+// how failures are counted, the stop request, and the summary each outcome
+// gives. Partial ticks are covered through the window.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +9,7 @@
 #include "engine/BZip2.h"
 #include "restore/RestoreRun.h"
 #include "restore/RestoreSummary.h"
+#include "support/RecordingRestoreHost.h"
 #include "support/TempDir.h"
 
 namespace varnoket {
@@ -22,7 +23,6 @@ class RestoreRunTest : public ::testing::Test {
  protected:
   RestoreRunTest() : layout(rules, tmp / "store", "PC"), ctx(DefaultFileSystem(), layout, days) {
     tree.SetStateRecursion(true);
-    ctx.report = [this](const std::string& l) { lines.push_back(l); };
   }
 
   // The node of a directory, with every missing node above it (state 1).
@@ -63,7 +63,8 @@ class RestoreRunTest : public ::testing::Test {
   std::vector<std::string> days{"01032006"};
   RestoreRunContext ctx;
   StateTree tree;
-  std::vector<std::string> lines;
+  test::RecordingRestoreHost host;
+  std::vector<std::string>& lines = host.lines;
 };
 
 TEST_F(RestoreRunTest, TickedDirectoriesAreMadeAndCountedOnlyWhenMissingTopLevelNever) {
@@ -77,7 +78,7 @@ TEST_F(RestoreRunTest, TickedDirectoriesAreMadeAndCountedOnlyWhenMissingTopLevel
   // `out` are there already, so only new and new/deeper count.
   tree.SetState(tree.Children(StateTree::kNoNode)[0], kStateTicked);
 
-  const RestoreRunTotals t = RunRestore(tree, ctx);
+  const RestoreRunTotals t = RunRestore(tree, ctx, host);
   EXPECT_EQ(t.errors, 0);
   EXPECT_EQ(t.restoredCount, 3);  // two folders and one file
   EXPECT_EQ(t.restoredBytes, 70000);
@@ -98,7 +99,7 @@ TEST_F(RestoreRunTest, FailuresAreCountedOnceEachAndTheRunGoesOn) {
   File(dir, out + "/fine.txt", "fine");
   tree.SetState(dir, kStateTicked);
 
-  const RestoreRunTotals t = RunRestore(tree, ctx);
+  const RestoreRunTotals t = RunRestore(tree, ctx, host);
   // The missing copy, the folder in the way, and the file inside it.
   EXPECT_EQ(t.errors, 3);
   EXPECT_EQ(t.restoredCount, 1);
@@ -124,6 +125,24 @@ TEST_F(RestoreRunTest, FailuresAreCountedOnceEachAndTheRunGoesOn) {
                         "parait correct vérifiez également que des données sauvegardées n'ont "
                         "pas été déplacées ou supprimées sur la racine de partage"),
             std::string::npos);
+}
+
+TEST_F(RestoreRunTest, AStopAskedDuringAFileEndsTheRunAfterThatFile) {
+  const std::string out = tmp / "out";
+  fsys::create_directories(out);
+  const auto dir = Dir(out);
+  File(dir, out + "/a.bin", std::string(300000, 'a'));
+  File(dir, out + "/b.bin", "b");
+  tree.SetState(dir, kStateTicked);
+  host.stopAfterLines = 1;  // asked while the first file is being restored
+
+  const RestoreRunTotals t = RunRestore(tree, ctx, host);
+  EXPECT_TRUE(t.aborted);
+  EXPECT_EQ(t.restoredCount, 1);  // the file in progress is finished, not cut
+  EXPECT_EQ(ReadFile(out + "/a.bin"), std::string(300000, 'a'));
+  EXPECT_FALSE(fsys::exists(out + "/b.bin"));
+  EXPECT_EQ(lines, std::vector<std::string>{"Fichier-> " + out + "/a.bin"});
+  EXPECT_GT(host.pumps, 0);  // events ran while the file was decoded
 }
 
 TEST(RestoreNodePathTest, JoinsTheNodeTextsInEachStyle) {

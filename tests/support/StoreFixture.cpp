@@ -6,6 +6,7 @@
 #include "engine/FileRecord.h"
 #include "engine/StoreLayout.h"
 #include "restore/RestoreItem.h"
+#include "support/RecordingRestoreHost.h"
 
 namespace varnoket::test {
 
@@ -78,9 +79,10 @@ RestoredDay StoreFixture::RestoreDay(const std::string& folderName) {
     if (!rec || rec->IsDirectory()) continue;
     RestoreEntry entry{rec->fullPath, rec->storedName, std::stoi(rec->attributes),
                        std::stoi(rec->fileDate)};
-    std::vector<std::string> lines;
-    const auto r = RestoreItem(fs, ctx.Layout(), days, index, entry, target + rec->fullPath,
-                               [&lines](const std::string& l) { lines.push_back(l); });
+    RecordingRestoreHost report;
+    const std::vector<std::string>& lines = report.lines;
+    const auto r =
+        RestoreItem(fs, ctx.Layout(), days, index, entry, target + rec->fullPath, report);
     if (r.status != RestoreStatus::kRestored) {
       ++day.errors;
       day.report.insert(day.report.end(), lines.begin(), lines.end());

@@ -136,9 +136,8 @@ void RestoreWindow::BuildControls() {
   connect(dayCombo_, &QComboBox::currentIndexChanged, this, &RestoreWindow::SelectDay);
   connect(folderTree_, &TriStateTreeView::nodeClicked, this,
           [this](StateTree::NodeId) { ShowFolderFiles(); });
-  connect(fileList_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-    ToggleFile(fileList_->row(item));
-  });
+  connect(fileList_, &QListWidget::itemChanged, this,
+          [this](QListWidgetItem* item) { ToggleFile(fileList_->row(item)); });
   connect(tickAllBox_, &QCheckBox::clicked, this, [this] { TickAll(); });
   connect(restoreButton_, &QPushButton::clicked, this, &RestoreWindow::StartRestore);
   connect(closeButton_, &QPushButton::clicked, this, &RestoreWindow::CloseWindow);
@@ -246,8 +245,7 @@ void RestoreWindow::LoadDay(int index) {
   loading_ = true;
   bool read = false;
   try {
-    read = LoadDayFileList(env_.fs, path, folderTree_->Tree(), env_.rules,
-                           [this] { Pump(); });
+    read = LoadDayFileList(env_.fs, path, folderTree_->Tree(), env_.rules, [this] { Pump(); });
   } catch (const std::exception& e) {
     loading_ = false;
     // A bad record stops this day's load; the user may choose a day again.
@@ -383,12 +381,9 @@ void RestoreWindow::StartRestore() {
 
   RestoreRunContext ctx(env_.fs, *layout_, dayFolders_);
   ctx.dayIndex = static_cast<size_t>(previousDayIndex_);
-  ctx.report = [this](const std::string& line) { report_.Write(line); };
-  ctx.pump = [this] { Pump(); };
-  ctx.running = [this] { return restoreRunning_; };
   RestoreRunTotals totals;
   try {
-    totals = RunRestore(folderTree_->Tree(), ctx);
+    totals = RunRestore(folderTree_->Tree(), ctx, *this);
   } catch (const std::exception& e) {
     // Nothing below is meant to throw; should it, the window still comes
     // back and the user hears of it.
@@ -412,6 +407,18 @@ void RestoreWindow::StartRestore() {
   restoreRunning_ = false;
   running_ = false;
   ApplyDeferred();
+}
+
+void RestoreWindow::Report(const std::string& line) {
+  report_.Write(line);
+}
+
+void RestoreWindow::ProcessMessages() {
+  Pump();
+}
+
+bool RestoreWindow::StopRequested() const {
+  return !restoreRunning_;
 }
 
 void RestoreWindow::CloseWindow() {

@@ -14,6 +14,7 @@
 #include "engine/StoreLayout.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "restore/RestoreHost.h"
 #include "restore/StateTree.h"
 
 class QCheckBox;
@@ -59,7 +60,10 @@ struct RestoreWindowEnv {
   PathRules rules;  // how the store's paths are written
 };
 
-class RestoreWindow : public QDialog {
+// The window hosts its own restore runs: the report window takes the lines,
+// the application's events run between blocks, and the report window's stop
+// button ends the run.
+class RestoreWindow : public QDialog, private RestoreHost {
   Q_OBJECT
 
  public:
@@ -94,6 +98,10 @@ class RestoreWindow : public QDialog {
   void BuildControls();
   void PostCloseRequest();
   void Pump();
+  // RestoreHost
+  void Report(const std::string& line) override;
+  void ProcessMessages() override;
+  bool StopRequested() const override;
   bool Busy() const { return loading_ || running_; }
   void LoadDay(int index);
   void ClearFileList();
