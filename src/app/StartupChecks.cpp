@@ -98,7 +98,7 @@ bool StartupChecks::WriteTestOfRoot(const std::string& root) {
 
 void StartupChecks::WriteStartupEntry() {
   AutostartEntry link(fs_);
-  link.Description = kProductName;
+  link.Description = kTrayProductName;
   link.IconNumber = 0;
   link.ShortcutFile = PathRules(PathStyle::kPosix).Join(startupFolder_, "varnoket.desktop");
   link.Target = setup_.programPath;

@@ -30,8 +30,8 @@ void RunUpdateRole(UpdateRoleEnv& env) {
   if (!env.localDrive) {
     // A network copy: the machine that downloaded the update replaces the
     // shared program; this one waits until that is surely done.
-    env.sleep(env.networkWaitMs);
-    env.start(installed);
+    env.host.Sleep(env.networkWaitMs);
+    env.host.Start(installed);
     return;
   }
   if (env.anotherInstanceRunning) {
@@ -48,11 +48,11 @@ void RunUpdateRole(UpdateRoleEnv& env) {
     env.dialogs.Error("Impossible de créer le fichier d'échange ! La mise à jour a échoué.");
     return;
   }
-  env.sleep(env.localWaitMs);
+  env.host.Sleep(env.localWaitMs);
   env.fs.DeleteFile(exchange);
   env.fs.ClearAttributes(installed);
   env.fs.CopyFile(env.programPath, installed, true);
-  env.start(installed);
+  env.host.Start(installed);
 }
 
 }  // namespace varnoket

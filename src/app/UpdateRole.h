@@ -6,7 +6,6 @@
 // starts the shared program again. It never opens a window.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,18 +17,36 @@ namespace varnoket {
 
 constexpr const char* kInstalledProgramName = "varnoket";
 
+// How long the downloading machine keeps the exchange file before it
+// replaces the program: longer than one scheduler tick, so every network
+// copy has seen it and ended.
+inline constexpr int kLocalHandOverWaitMs = 630000;
+// How long a network copy waits before it starts the shared program again:
+// longer than the local wait, so the program is surely replaced by then.
+inline constexpr int kNetworkHandOverWaitMs = 660000;
+
+// What the role needs from the process that runs it (the program, a test).
+class UpdateRoleHost {
+ public:
+  virtual ~UpdateRoleHost() = default;
+
+  virtual void Sleep(int milliseconds) = 0;
+  // Starts a program; true when it started.
+  virtual bool Start(const std::string& program) = 0;
+};
+
 struct UpdateRoleEnv {
-  UpdateRoleEnv(FileSystem& fileSystem, Dialogs& boxes) : fs(fileSystem), dialogs(boxes) {}
+  UpdateRoleEnv(FileSystem& fileSystem, Dialogs& boxes, UpdateRoleHost& hostRef)
+      : fs(fileSystem), dialogs(boxes), host(hostRef) {}
 
   FileSystem& fs;
-  Dialogs& dialogs;         // the two "ERREUR" boxes
+  Dialogs& dialogs;  // the two "ERREUR" boxes
+  UpdateRoleHost& host;
   std::string programPath;  // this update program's own path
   bool localDrive = true;   // the program runs from a local drive
   bool anotherInstanceRunning = false;
-  std::function<void(int milliseconds)> sleep;
-  std::function<bool(const std::string& program)> start;
-  int localWaitMs = 630000;    // longer than one scheduler tick
-  int networkWaitMs = 660000;  // longer than the local wait
+  int localWaitMs = kLocalHandOverWaitMs;
+  int networkWaitMs = kNetworkHandOverWaitMs;
 };
 
 // Runs the role to its end. Throws std::runtime_error("le chemin de

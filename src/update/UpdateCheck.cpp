@@ -50,17 +50,15 @@ class Attempt {
   // The attempt is over for today and its message is shown; the tick stops
   // with the timer running again.
   UpdateTickResult Fail(const std::string& message) {
-    if (env_.showError) env_.showError(message);
-    if (env_.startTimer) env_.startTimer();
+    env_.host.ShowError(message);
+    env_.host.StartTimer();
     state_.lastUpdateCheck = today_;
     SetTray(0);
     return UpdateTickResult::kStopTick;
   }
-  void SetTray(int image) {
-    if (env_.setTrayImage) env_.setTrayImage(image);
-  }
+  void SetTray(int image) { env_.host.SetTrayImage(image); }
   bool Fetch(const std::string& url, const std::string& fileName, bool binary) {
-    return env_.fetch && env_.fetch(url, fileName, binary);
+    return env_.host.Fetch(url, fileName, binary);
   }
 
   UpdateEnv& env_;
@@ -94,7 +92,7 @@ UpdateTickResult Attempt::Run() {
   if (!env_.fs.IsDirectory(folder)) return Fail(FillText(kNoDownloadFolder, {folder}));
 
   for (size_t k = 1; k < lines.size(); ++k) {
-    if (env_.pump) env_.pump();
+    env_.host.ProcessMessages();
     const std::string& url = lines[k];
     const std::string fileName = DownloadFileName(folder, k);
     if (!Fetch(url, fileName, true)) return Fail(FillText(kDownloadFailed, {url}));
@@ -109,9 +107,9 @@ UpdateTickResult Attempt::Run() {
   const std::string program = DownloadFileName(folder, 1);
   if (!IsExecutableProgram(program)) return Fail(kNotExecutable);
   // A downloaded file carries no execute permission.
-  if (!env_.fs.SetAttributes(program, kProgramMode) || !env_.start || !env_.start(program, true))
+  if (!env_.fs.SetAttributes(program, kProgramMode) || !env_.host.StartProgram(program, true))
     return Fail(FillText(kStartFailed, {program}));
-  if (env_.endProcess) env_.endProcess();
+  env_.host.EndProcess();
   return UpdateTickResult::kProcessEnded;
 }
 
@@ -137,14 +135,14 @@ UpdateTickResult RunUpdateTick(UpdateEnv& env, UpdateState& state, bool masterSt
         env.programFolder + "/" + kDownloadFolderName + "/" + kDownloadedProgramName;
     // Ending without a successor would leave this station without backups;
     // the next tick tries again while the exchange file is there.
-    if (env.start && env.start(program, true)) {
-      if (env.endProcess) env.endProcess();
+    if (env.host.StartProgram(program, true)) {
+      env.host.EndProcess();
       return UpdateTickResult::kProcessEnded;
     }
   }
 
   // Step B: the version check, once a day, on line, on the owning copy only.
-  if (!env.isOnline || !env.isOnline()) return UpdateTickResult::kGoOn;
+  if (!env.host.IsOnline()) return UpdateTickResult::kGoOn;
   if (today <= state.lastUpdateCheck || !masterStation) return UpdateTickResult::kGoOn;
   return Attempt(env, state, today).Run();
 }

@@ -7,35 +7,28 @@
 // without a network, a screen or a real process end.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "update/HandOverNames.h"
+#include "update/UpdateHost.h"
 
 namespace varnoket {
 
-// What the check works with; the main window fills it.
+// What the check works with: the disk, the day, its host, and where the
+// program and the update server are.
 struct UpdateEnv {
-  UpdateEnv(FileSystem& fileSystem, const Clock& today) : fs(fileSystem), clock(today) {}
+  UpdateEnv(FileSystem& fileSystem, const Clock& today, UpdateHost& hostRef)
+      : fs(fileSystem), clock(today), host(hostRef) {}
 
   FileSystem& fs;
   const Clock& clock;
+  UpdateHost& host;
   std::string programPath;
   std::string programFolder;  // without a trailing '/'
   std::string versionUrl = VARNOKET_UPDATE_URL;
   std::string publicKeyHex = VARNOKET_UPDATE_PUBLIC_KEY;
-  std::function<bool()> isOnline;
-  // Fetches `url` into `fileName`; `binary` asks for the strict rule (the
-  // length received must equal the announced Content-Length). True on success.
-  std::function<bool(const std::string& url, const std::string& fileName, bool binary)> fetch;
-  std::function<void()> pump;  // one pass over the queued GUI messages
-  std::function<bool(const std::string& program, bool minimised)> start;
-  std::function<void()> endProcess;                   // ends the program at once
-  std::function<void(const std::string&)> showError;  // the error window, not waited for
-  std::function<void(int)> setTrayImage;
-  std::function<void()> startTimer;
 };
 
 struct UpdateState {

@@ -11,21 +11,23 @@ namespace {
 
 namespace fsys = std::filesystem;
 
-class UpdateRoleTest : public ::testing::Test {
+// The fixture is the role's host: it records the waits and the starts.
+class UpdateRoleTest : public ::testing::Test, public UpdateRoleHost {
  protected:
-  UpdateRoleTest() : env(DefaultFileSystem(), dialogs) {
+  UpdateRoleTest() : env(DefaultFileSystem(), dialogs, *this) {
     test::WriteFile(tmp / "prog/varnoket", "old version");
     test::WriteFile(tmp / "prog/upload/_FILE1.EXE", "new version");
     env.programPath = tmp / "prog/upload/_FILE1.EXE";
-    // While the role waits, record what a network copy would see.
-    env.sleep = [this](int ms) {
-      waits.push_back(ms);
-      exchangeSeenWhileWaiting = fsys::exists(tmp / "prog/__newver.$$$");
-    };
-    env.start = [this](const std::string& program) {
-      started.push_back(program);
-      return true;
-    };
+  }
+
+  // While the role waits, record what a network copy would see.
+  void Sleep(int ms) override {
+    waits.push_back(ms);
+    exchangeSeenWhileWaiting = fsys::exists(tmp / "prog/__newver.$$$");
+  }
+  bool Start(const std::string& program) override {
+    started.push_back(program);
+    return true;
   }
 
   test::TempDir tmp;

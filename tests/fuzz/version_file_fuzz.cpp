@@ -53,26 +53,42 @@ void CheckLines(const std::string& text, const std::vector<std::string>& lines) 
   }
 }
 
-void CheckUpdateTick(const std::string& text, const std::vector<std::string>& lines) {
-  fuzz::MemoryFileSystem fs;
-  ManualClock clock(LocalDateTime{2026, 3, 2, 14, 0, 0, 0});
-  UpdateEnv env(fs, clock);
-  env.programFolder = fuzz::TargetFolder();
-  env.programPath = env.programFolder + "/varnoket";
-  env.versionUrl = kVersionUrl;
-  env.publicKeyHex = PublicKey();
-  env.isOnline = [] { return true; };
-  std::vector<std::string> asked;
-  env.fetch = [&](const std::string& url, const std::string& fileName, bool) {
+// An update server that answers the version file with the fuzzed text and
+// nothing else, on a machine always on line.
+class ServerOfText final : public UpdateHost {
+ public:
+  ServerOfText(fuzz::MemoryFileSystem& fs, const std::string& text) : fs_(fs), text_(text) {}
+
+  bool IsOnline() override { return true; }
+  bool Fetch(const std::string& url, const std::string& fileName, bool) override {
     if (url == kVersionUrl) {
-      fs.files[fileName] = text;
+      fs_.files[fileName] = text_;
       return true;
     }
     asked.push_back(url);
     return false;
-  };
+  }
+  void ShowError(const std::string& message) override { shown.push_back(message); }
+
+  std::vector<std::string> asked;
   std::vector<std::string> shown;
-  env.showError = [&shown](const std::string& message) { shown.push_back(message); };
+
+ private:
+  fuzz::MemoryFileSystem& fs_;
+  const std::string& text_;
+};
+
+void CheckUpdateTick(const std::string& text, const std::vector<std::string>& lines) {
+  fuzz::MemoryFileSystem fs;
+  ManualClock clock(LocalDateTime{2026, 3, 2, 14, 0, 0, 0});
+  ServerOfText server(fs, text);
+  UpdateEnv env(fs, clock, server);
+  env.programFolder = fuzz::TargetFolder();
+  env.programPath = env.programFolder + "/varnoket";
+  env.versionUrl = kVersionUrl;
+  env.publicKeyHex = PublicKey();
+  const std::vector<std::string>& asked = server.asked;
+  const std::vector<std::string>& shown = server.shown;
   UpdateState state;
   state.currentVersion = kRunningVersion;
 

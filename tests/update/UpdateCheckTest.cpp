@@ -37,18 +37,19 @@ std::string ProgramBytes(const std::string& tag) {
   return h + tag;
 }
 
-struct Fetch {
+struct FetchCall {
   std::string url;
   std::string fileName;
   bool binary;
 };
 
-struct Start {
+struct StartCall {
   std::string program;
   bool minimised;
 };
 
-class UpdateCheckTest : public ::testing::Test {
+// The fixture is the check's host: it records what the check asks for.
+class UpdateCheckTest : public ::testing::Test, public UpdateHost {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(MakeKeyPair(publicKey_, secretKey_));
@@ -62,26 +63,28 @@ class UpdateCheckTest : public ::testing::Test {
     env_.programFolder = programFolder_;
     env_.versionUrl = std::string(kServer) + "freeversion.ver";
     env_.publicKeyHex = publicKey_;
-    env_.isOnline = [this] { return online_; };
-    env_.fetch = [this](const std::string& url, const std::string& fileName, bool binary) {
-      fetches_.push_back({url, fileName, binary});
-      if (url.rfind(kServer, 0) != 0 || failing_.count(url) != 0) return false;
-      const std::string source = server_ + "/" + url.substr(std::string(kServer).size());
-      std::error_code error;
-      return fs::is_regular_file(source) &&
-             fs::copy_file(source, fileName, fs::copy_options::overwrite_existing, error);
-    };
-    env_.pump = [this] { ++pumps_; };
-    env_.start = [this](const std::string& program, bool minimised) {
-      starts_.push_back({program, minimised});
-      return startWorks_;
-    };
-    env_.endProcess = [this] { ++ends_; };
-    env_.showError = [this](const std::string& text) { errors_.push_back(text); };
-    env_.setTrayImage = [this](int image) { trayImages_.push_back(image); };
-    env_.startTimer = [this] { ++timerStarts_; };
     state_.currentVersion = "1.13";
   }
+
+  // UpdateHost
+  bool IsOnline() override { return online_; }
+  bool Fetch(const std::string& url, const std::string& fileName, bool binary) override {
+    fetches_.push_back({url, fileName, binary});
+    if (url.rfind(kServer, 0) != 0 || failing_.count(url) != 0) return false;
+    const std::string source = server_ + "/" + url.substr(std::string(kServer).size());
+    std::error_code error;
+    return fs::is_regular_file(source) &&
+           fs::copy_file(source, fileName, fs::copy_options::overwrite_existing, error);
+  }
+  void ProcessMessages() override { ++pumps_; }
+  bool StartProgram(const std::string& program, bool minimised) override {
+    starts_.push_back({program, minimised});
+    return startWorks_;
+  }
+  void EndProcess() override { ++ends_; }
+  void ShowError(const std::string& text) override { errors_.push_back(text); }
+  void SetTrayImage(int image) override { trayImages_.push_back(image); }
+  void StartTimer() override { ++timerStarts_; }
 
   // Puts a file on the server, with its signature unless told otherwise.
   void Publish(const std::string& name, const std::string& contents, bool sign = true) {
@@ -116,7 +119,7 @@ class UpdateCheckTest : public ::testing::Test {
   }
   size_t FetchesOf(const std::string& url) const {
     size_t n = 0;
-    for (const Fetch& f : fetches_) n += f.url == url;
+    for (const FetchCall& f : fetches_) n += f.url == url;
     return n;
   }
 
@@ -129,14 +132,14 @@ class UpdateCheckTest : public ::testing::Test {
   std::string server_ = dir_ / "server";
   PosixFileSystem fileSystem_;
   ManualClock clock_{Day(2024, 3, 15)};
-  UpdateEnv env_{fileSystem_, clock_};
+  UpdateEnv env_{fileSystem_, clock_, *this};
   UpdateState state_;
 
   bool online_ = true;
   bool startWorks_ = true;
   std::set<std::string> failing_;
-  std::vector<Fetch> fetches_;
-  std::vector<Start> starts_;
+  std::vector<FetchCall> fetches_;
+  std::vector<StartCall> starts_;
   std::vector<std::string> errors_;
   std::vector<int> trayImages_;
   int pumps_ = 0;

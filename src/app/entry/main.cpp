@@ -27,12 +27,6 @@
 #ifndef VARNOKET_PROGRAM_PUBLIC_KEY
 #define VARNOKET_PROGRAM_PUBLIC_KEY VARNOKET_UPDATE_PUBLIC_KEY
 #endif
-#ifndef VARNOKET_PROGRAM_LOCAL_WAIT_MS
-#define VARNOKET_PROGRAM_LOCAL_WAIT_MS 630000
-#endif
-#ifndef VARNOKET_PROGRAM_NETWORK_WAIT_MS
-#define VARNOKET_PROGRAM_NETWORK_WAIT_MS 660000
-#endif
 
 namespace varnoket {
 namespace {
@@ -78,17 +72,29 @@ class UpdateRoleDialogs final : public Dialogs {
   std::unique_ptr<QApplication> app_;
 };
 
+// The update role waits for real and starts the program as a detached child.
+class ProcessUpdateRoleHost final : public UpdateRoleHost {
+ public:
+  void Sleep(int milliseconds) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+  bool Start(const std::string& program) override { return StartDetached(program); }
+};
+
 int RunUpdate(const std::string& programPath, bool anotherInstance, bool localDrive, int& argc,
               char** argv) {
   UpdateRoleDialogs dialogs(argc, argv);
-  UpdateRoleEnv env(DefaultFileSystem(), dialogs);
+  ProcessUpdateRoleHost host;
+  UpdateRoleEnv env(DefaultFileSystem(), dialogs, host);
   env.programPath = programPath;
   env.localDrive = localDrive;
   env.anotherInstanceRunning = anotherInstance;
-  env.sleep = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
-  env.start = [](const std::string& program) { return StartDetached(program); };
+#ifdef VARNOKET_PROGRAM_LOCAL_WAIT_MS
   env.localWaitMs = VARNOKET_PROGRAM_LOCAL_WAIT_MS;
+#endif
+#ifdef VARNOKET_PROGRAM_NETWORK_WAIT_MS
   env.networkWaitMs = VARNOKET_PROGRAM_NETWORK_WAIT_MS;
+#endif
   try {
     RunUpdateRole(env);
   } catch (const std::exception& e) {

@@ -17,13 +17,13 @@
 #include <cstdio>
 
 #include "app/gui/GuiBackupHost.h"
+#include "app/gui/GuiUpdateHost.h"
 #include "app/gui/TrayPictures.h"
 #include "desktop/gui/LinkLabel.h"
 #include "desktop/gui/TrayIcon.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
-#include "platform/ProgramPath.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
 #include "restore/gui/RestoreWindow.h"
@@ -31,7 +31,6 @@
 #include "ui/gui/ErrorWindow.h"
 #include "ui/gui/HelpWindow.h"
 #include "ui/gui/LogViewer.h"
-#include "update/gui/HttpDownload.h"
 
 #ifndef VARNOKET_VERSION
 #define VARNOKET_VERSION "1.13"
@@ -69,8 +68,6 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   station_.path.clear();
   station_.lastBackupDate.clear();
   if (env_.lowerPriority) env_.lowerPriority();
-  updateState_.lastUpdateCheck = 0;
-  downloadOk_ = true;
 
   schedulerTimer_ = new QTimer(this);
   schedulerTimer_->setObjectName("Timer1");
@@ -82,17 +79,6 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
 
   firstShowPending_ = true;
   currentVersion_ = VersionFromTitle(windowTitle().toStdString());
-  updateState_.currentVersion = currentVersion_;
-  versionDownload_ = std::make_unique<HttpDownload>();
-  releaseDownload_ = std::make_unique<HttpDownload>();
-  releaseDownload_->BinaryData = true;
-  for (HttpDownload* get : {versionDownload_.get(), releaseDownload_.get()}) {
-    get->AcceptTypes = "*/*";
-    get->Agent = "Quendralith FileDownload";
-    get->UseCache = false;
-    get->WaitThread = true;
-    get->OnError = [this](HttpDownload*) { downloadOk_ = false; };
-  }
 
   BuildControls();
   BuildTray();
@@ -106,6 +92,13 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
                                                                show();
                                                                directories_->setFocus();
                                                              }});
+  updateHost_ = std::make_unique<GuiUpdateHost>(
+      GuiUpdateHostParts{systray_.get(), schedulerTimer_, [this] { return otherWindows_.error; },
+                         [this] { EndProgramNow(); }, env_.isOnline, env_.startProgram});
+  updateStep_ = std::make_unique<UpdateStep>(
+      env_.fs, env_.clock, *updateHost_,
+      UpdateStepSetup{env_.programPath, env_.updateUrl, env_.updatePublicKeyHex, currentVersion_,
+                      masterStation_});
   scheduler_ = std::make_unique<DailyScheduler>(env_.fs, env_.clock, env_.dialogs, *host_,
                                                 static_cast<SchedulerHost&>(*this), station_,
                                                 SchedulerSetup{stationName_, masterStation_});
@@ -234,7 +227,7 @@ void MainWindow::BuildTray() {
   systray_->setObjectName("Systray1");
   systray_->SetIcon(trayPictures_[0]);
   systray_->SetImageList(&trayPictures_);
-  systray_->SetHint(kProductName);
+  systray_->SetHint(kTrayProductName);
   systray_->SetPopupMenu(trayMenu_);
   systray_->OnDoubleClick = [this](TrayIcon*) { ShowMainWindow(); };
 }
@@ -557,34 +550,7 @@ void MainWindow::StartTimer() {
 }
 
 UpdateTickResult MainWindow::RunUpdateStep() {
-  UpdateEnv update(env_.fs, env_.clock);
-  update.programPath = env_.programPath;
-  update.programFolder = ProgramFolderOf(env_.programPath);
-  if (!env_.updateUrl.empty()) {
-    update.versionUrl = env_.updateUrl;
-    update.publicKeyHex = env_.updatePublicKeyHex;
-  }
-  update.isOnline = env_.isOnline ? env_.isOnline : [] { return false; };
-  update.fetch = [this](const std::string& url, const std::string& fileName, bool binary) {
-    HttpDownload& get = binary ? *releaseDownload_ : *versionDownload_;
-    downloadOk_ = true;
-    get.URL = url;
-    get.FileName = fileName;
-    get.Fetch();
-    return downloadOk_;
-  };
-  update.pump = [] { QCoreApplication::processEvents(); };
-  update.start = env_.startProgram;
-  update.endProcess = [this] {
-    systray_->SetVisible(false);
-    EndProgram();
-  };
-  update.showError = [this](const std::string& text) {
-    if (otherWindows_.error != nullptr) otherWindows_.error->ShowError(text);
-  };
-  update.setTrayImage = [this](int index) { systray_->SetImageIndex(index); };
-  update.startTimer = [this] { schedulerTimer_->start(); };
-  return RunUpdateTick(update, updateState_, masterStation_);
+  return updateStep_->Run();
 }
 
 }  // namespace varnoket

@@ -15,6 +15,7 @@
 #include "app/DailyScheduler.h"
 #include "app/MainWindowRules.h"
 #include "app/StartupChecks.h"
+#include "app/UpdateStep.h"
 #include "engine/BackupRun.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -35,7 +36,7 @@ class QTimer;
 namespace varnoket {
 
 class TrayIcon;
-class HttpDownload;
+class GuiUpdateHost;
 class HelpWindow;
 class ErrorWindow;
 class RestoreWindow;
@@ -141,7 +142,7 @@ class MainWindow : public QWidget,
   bool FirstShowPending() const { return firstShowPending_; }
   bool IsMasterStation() const { return masterStation_; }
   const std::string& CurrentVersion() const { return currentVersion_; }
-  int LastUpdateCheck() const { return updateState_.lastUpdateCheck; }
+  int LastUpdateCheck() const { return updateStep_->LastUpdateCheck(); }
   const std::string& LastBackupDate() const { return station_.lastBackupDate; }
   const std::string& StartupFolder() const { return startupChecks_.StartupFolder(); }
   TrayIcon& Tray() { return *systray_; }
@@ -191,8 +192,6 @@ class MainWindow : public QWidget,
   bool masterStation_ = false;
   StartupChecks startupChecks_;
   std::string currentVersion_;
-  UpdateState updateState_;  // LastUpdateCheck, CurrentVersion
-  bool downloadOk_ = true;
   int horizontalExtent_ = 0;
 
   QTimer* schedulerTimer_ = nullptr;
@@ -210,8 +209,8 @@ class MainWindow : public QWidget,
   QPushButton* restoreButton_ = nullptr;
   std::unique_ptr<GuiBackupHost> host_;
   std::unique_ptr<DailyScheduler> scheduler_;
-  std::unique_ptr<HttpDownload> versionDownload_;
-  std::unique_ptr<HttpDownload> releaseDownload_;
+  std::unique_ptr<GuiUpdateHost> updateHost_;
+  std::unique_ptr<UpdateStep> updateStep_;
 };
 
 }  // namespace varnoket
