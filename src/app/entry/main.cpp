@@ -16,6 +16,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/PathRules.h"
 #include "platform/Process.h"
+#include "platform/ProductName.h"
 #include "platform/ProgramPath.h"
 
 // A test build of the program (the hand-over test) replaces these: its own
@@ -135,7 +136,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationName("Varnoket");
+  QApplication::setApplicationName(kProductName);
   QApplication::setQuitOnLastWindowClosed(false);
   int code = 0;
   {

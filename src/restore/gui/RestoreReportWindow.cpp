@@ -10,6 +10,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "platform/ProductName.h"
 #include "platform/gui/CentreOnScreen.h"
 
 namespace varnoket {
@@ -21,7 +22,7 @@ RestoreReportWindow::RestoreReportWindow(Dialogs& dialogs, QWidget* parent)
       messages_(new QPlainTextEdit(this)),
       closeButton_(new QPushButton(QStringLiteral("&Abandonner la restauration"), this)) {
   setObjectName(QStringLiteral("FormInfoRestaure"));
-  setWindowTitle(QString::fromUtf8(kRestoreReportTitle));
+  setWindowTitle(QString::fromStdString(ProductTitle(kRestoreReportTopic)));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   // Shown without waiting while the restore window is modal: a window of
   // its own modality stays reachable above it, so the abort button is live.

@@ -15,7 +15,8 @@ class QPushButton;
 
 namespace varnoket {
 
-inline constexpr const char* kRestoreReportTitle = "Varnoket - Informations sur la restauration";
+// The window title is ProductTitle(kRestoreReportTopic).
+inline constexpr const char* kRestoreReportTopic = "Informations sur la restauration";
 inline constexpr const char* kAbortQuestion =
     "ATTENTION voulez vous vraiment interrompre la restauration ?";
 

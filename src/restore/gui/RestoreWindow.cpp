@@ -19,6 +19,7 @@
 
 #include "engine/DayFolders.h"
 #include "engine/InternalCheck.h"
+#include "platform/ProductName.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
 #include "restore/DayFileTree.h"
@@ -71,7 +72,7 @@ RestoreWindow::~RestoreWindow() {
 
 void RestoreWindow::BuildControls() {
   setObjectName(QStringLiteral("FormRestaure"));
-  setWindowTitle(Q(kRestoreTitle));
+  setWindowTitle(QString::fromStdString(ProductTitle(kRestoreTopic)));
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -28,7 +28,8 @@ namespace varnoket {
 class RestoreReportWindow;
 class TriStateTreeView;
 
-inline constexpr const char* kRestoreTitle = "Varnoket - Restauration";
+// The window title is ProductTitle(kRestoreTopic).
+inline constexpr const char* kRestoreTopic = "Restauration";
 inline constexpr const char* kWaitNotice = "Veuillez patienter ...";
 inline constexpr const char* kChangeDayQuestion =
     "ATTENTION vous aller perdre vos selections si vous en avez effectué ! Confirmez vous ?";

@@ -14,6 +14,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/PathRules.h"
+#include "platform/ProductName.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
 #include "settings/ConfigurationRules.h"
@@ -66,7 +67,7 @@ ConfigurationDialog::ConfigurationDialog(FileSystem& fs, Dialogs& dialogs, Folde
 
 void ConfigurationDialog::BuildControls() {
   setObjectName(QStringLiteral("FormConfig"));
-  setWindowTitle(Q(kConfigTitle));
+  setWindowTitle(QString::fromStdString(ProductTitle(kConfigTopic)));
   setToolTip(Q(kConfigHint));
   setWhatsThis(Q(kConfigHint));
   setModal(true);

@@ -22,7 +22,8 @@ class QShowEvent;
 
 namespace varnoket {
 
-inline constexpr const char* kConfigTitle = "Varnoket - Configuration";
+// The window title is ProductTitle(kConfigTopic).
+inline constexpr const char* kConfigTopic = "Configuration";
 inline constexpr const char* kConfigHint = "Ecran de configuration";
 inline constexpr const char* kChooseFolderTitle = "Choisissez un répertoire";
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <span>
 
+#include "platform/ProductName.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "settings/ExclusionFilter.h"
 
@@ -33,7 +34,7 @@ QPlainTextEdit* MakeReadOnlyText(QWidget* parent, const char* name,
 ExclusionDialog::ExclusionDialog(Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs) {
   setObjectName(QStringLiteral("FormAddExclusion"));
-  setWindowTitle(QString::fromUtf8(kExclusionDialogTitle));
+  setWindowTitle(QString::fromStdString(ProductTitle(kExclusionDialogTopic)));
   setModal(true);
 
   helpText_ = MakeReadOnlyText(this, "MemoExplication", kExclusionHelpLines);

@@ -15,7 +15,8 @@ class QShowEvent;
 
 namespace varnoket {
 
-inline constexpr const char* kExclusionDialogTitle = "Varnoket - Ajout d'un filtre d'exclusion";
+// The window title is ProductTitle(kExclusionDialogTopic).
+inline constexpr const char* kExclusionDialogTopic = "Ajout d'un filtre d'exclusion";
 // The explanation above the entry, line by line.
 inline constexpr const char* kExclusionHelpLines[] = {
     "Saisissez un filtre de noms de fichiers ci dessous",

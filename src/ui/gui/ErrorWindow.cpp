@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "platform/ProductName.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "ui/gui/DisplayText.h"
 
@@ -21,7 +22,7 @@ ErrorWindow::ErrorWindow(QWidget* parent)
       closeButton_(new QPushButton(QStringLiteral("&Fermer"), this)),
       timeoutTimer_(new QTimer(this)) {
   setObjectName(QStringLiteral("FormError"));
-  setWindowTitle(QStringLiteral("Varnoket - ERREUR"));
+  setWindowTitle(QString::fromStdString(ProductTitle("ERREUR")));
   setModal(false);
 
   messages_->setObjectName(QStringLiteral("MemoMsg"));

@@ -9,6 +9,7 @@
 #include <QTableWidgetItem>
 #include <climits>
 
+#include "platform/ProductName.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "ui/LogRows.h"
 
@@ -31,7 +32,7 @@ LogViewer::LogViewer(QWidget* parent)
       logTable_(new QTableWidget(0, 2, this)),
       closeButton_(new QPushButton(QStringLiteral("&Fermer"), this)) {
   setObjectName(QStringLiteral("FormViewLog"));
-  setWindowTitle(QStringLiteral("Varnoket - Fichier LOG de la dernière sauvegarde"));
+  setWindowTitle(QString::fromStdString(ProductTitle("Fichier LOG de la dernière sauvegarde")));
   setModal(false);
   setSizeGripEnabled(true);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Dialogs.h"
+#include "platform/ProductName.h"
 
 namespace varnoket {
 
@@ -20,7 +21,7 @@ class QtDialogs : public Dialogs {
   static constexpr const char* kErrorTitle = "Erreur";
   static constexpr const char* kWarningTitle = "Avertissement";
   static constexpr const char* kInformationTitle = "Information";
-  static constexpr const char* kMessageTitle = "Varnoket";
+  static constexpr const char* kMessageTitle = kProductName;
 };
 
 }  // namespace varnoket
