@@ -22,8 +22,6 @@
 #include "desktop/gui/LinkLabel.h"
 #include "desktop/gui/TrayIcon.h"
 #include "platform/AsciiText.h"
-#include "platform/MessageText.h"
-#include "platform/PathContainment.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
 #include "restore/gui/RestoreWindow.h"
@@ -42,9 +40,6 @@ namespace {
 constexpr const char* kWebHost = "www.varnoket.example";
 constexpr const char* kContactMail = "contact@varnoket.example";
 
-constexpr const char* kConfigureFirst =
-    "Vous devez d'abord configurer le répertoire des sauvegardes !";
-
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
@@ -56,6 +51,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       env_(std::move(env)),
       stationName_(env_.stationName),
+      editor_(env_.fs, env_.dialogs, env_.picker, env_.drives, station_),
       masterStation_(!env_.programPath.empty() && !IsRemotePath(env_.drives, env_.programPath)),
       startupChecks_(
           env_.fs, env_.dialogs, *this,
@@ -358,97 +354,34 @@ void MainWindow::ConfigurationSaved() {
 }
 
 void MainWindow::AddExclusion(const std::string& filter) {
-  station_.exclusions.push_back(filter);
-  SortAsDisplayed(station_.exclusions);
+  editor_.AddExclusion(filter);
   RefreshExclusionList();
-  SaveBackupSet(env_.dialogs, station_);
+  editor_.Save();
 }
 
 void MainWindow::AddBackupDirectory() {
-  const std::string root = BackupRoot();
-  if (root.empty()) {
-    env_.dialogs.Error(kConfigureFirst);
-    return;
-  }
-  const PathRules rules(PathStyle::kPosix);
-  std::string chosen = env_.picker.BrowseForFolder("Choisissez un répertoire", false);
-  if (chosen.empty()) return;
-  chosen = rules.RemoveTrailingSeparator(chosen);
-  const auto entry = env_.fs.Stat(chosen);
-  if (!entry || !entry->isDirectory) {
-    env_.dialogs.Error(FillText("Le repertoire (%s) n'est pas accessible !", {chosen}));
-    return;
-  }
-  // Decided on what the disk holds: "/data/Sauvegardes-old" is beside the
-  // root, a link to "/data" holds it.
-  const FolderRelation relation = PathContainment(env_.fs).RelationOf(chosen, root);
-  if (relation == FolderRelation::kSameOrInside) {
-    env_.dialogs.Warning(
-        FillText("Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) \r\ncar il s'agit "
-                 "du répertoire qui contiendra les sauvegardes !",
-                 {root}));
-    return;
-  }
-  if (relation == FolderRelation::kHolds) {
-    env_.dialogs.Warning(FillText(
-        "Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes (%s) "
-        "!\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
-        "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
-        "poste maitre) !",
-        {chosen, root}));
-    return;
-  }
-  if (IsRemotePath(env_.drives, chosen)) {
-    env_.dialogs.Message("Les chemins réseaux ne sont pas autorisés dans cette version !");
-    return;
-  }
-  env_.drives.RefreshDrive(chosen, kDriveAllParts);
-  const DriveRecord rec = env_.drives.GetDriveRec(chosen);
-  if (!rec.DiskPresent || rec.DriveType != DRIVE_FIXED) {
-    env_.dialogs.Message(
-        "Vous ne pouvez sauvegarder que des répertoires de lecteurs fixes (disques durs) dans "
-        "cette version !");
-    return;
-  }
-  // Two POSIX paths that differ in case are two directories.
-  for (const auto& d : station_.directories) {
-    if (rules.Equal(d, chosen)) {
-      env_.dialogs.Message("Ce répertoire est déjà présent dans la liste !");
-      return;
-    }
-  }
-  station_.directories.push_back(chosen);
-  SortAsDisplayed(station_.directories);
+  if (!editor_.AddDirectory(BackupRoot())) return;
   RefreshDirectoryList();
   UpdateHorizontalExtent();
-  SaveBackupSet(env_.dialogs, station_);
+  editor_.Save();
   UpdateSaveNowButton();
 }
 
 void MainWindow::RemoveBackupDirectory() {
   const int row = directories_->currentRow();
-  if (row < 0 || station_.directories.empty() || directories_->currentItem() == nullptr ||
-      !directories_->currentItem()->isSelected()) {
+  if (row < 0 || directories_->currentItem() == nullptr ||
+      !directories_->currentItem()->isSelected() ||
+      !editor_.RemoveDirectory(static_cast<size_t>(row))) {
     return;
   }
-  if (env_.dialogs.Warning(
-          "ATTENTION si vous enlever un répertoire de la liste, les fichiers qu'il contient ne "
-          "seront plus sauvegardés!\r\nConfirmez vous votre choix ?",
-          DialogButtons::kOkCancel) != DialogAnswer::kOk) {
-    return;
-  }
-  station_.directories.erase(station_.directories.begin() + row);
   RefreshDirectoryList();
   UpdateHorizontalExtent();
-  SaveBackupSet(env_.dialogs, station_);
+  editor_.Save();
   UpdateSaveNowButton();
 }
 
 void MainWindow::AddExclusionFilter() {
-  if (BackupRoot().empty()) {
-    env_.dialogs.Error(kConfigureFirst);
-    return;
-  }
+  if (!editor_.RootConfigured(BackupRoot())) return;
   if (otherWindows_.addExclusion != nullptr) otherWindows_.addExclusion->exec();
 }
 
@@ -458,9 +391,9 @@ void MainWindow::RemoveExclusionFilter() {
       !exclusions_->currentItem()->isSelected()) {
     return;
   }
-  station_.exclusions.erase(station_.exclusions.begin() + row);
+  editor_.RemoveExclusion(static_cast<size_t>(row));
   RefreshExclusionList();
-  SaveBackupSet(env_.dialogs, station_);
+  editor_.Save();
 }
 
 // --- windows and menu -----------------------------------------------------

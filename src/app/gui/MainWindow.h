@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BackupSetEditor.h"
 #include "app/DailyScheduler.h"
 #include "app/MainWindowRules.h"
 #include "app/StartupChecks.h"
@@ -186,6 +187,7 @@ class MainWindow : public QWidget,
   OtherWindows otherWindows_;
   std::string stationName_;
   StationSettings station_;
+  BackupSetEditor editor_;
   bool firstShowPending_ = true;
   bool checksQueued_ = false;
   bool centred_ = false;

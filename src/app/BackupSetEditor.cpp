@@ -1,0 +1,95 @@
+#include "app/BackupSetEditor.h"
+
+#include "platform/MessageText.h"
+#include "platform/PathContainment.h"
+#include "platform/PathRules.h"
+
+namespace varnoket {
+
+bool BackupSetEditor::RootConfigured(const std::string& backupRoot) {
+  if (!backupRoot.empty()) return true;
+  dialogs_.Error("Vous devez d'abord configurer le répertoire des sauvegardes !");
+  return false;
+}
+
+bool BackupSetEditor::AddDirectory(const std::string& root) {
+  if (!RootConfigured(root)) return false;
+  const PathRules rules(PathStyle::kPosix);
+  std::string chosen = picker_.BrowseForFolder("Choisissez un répertoire", false);
+  if (chosen.empty()) return false;
+  chosen = rules.RemoveTrailingSeparator(chosen);
+  const auto entry = fs_.Stat(chosen);
+  if (!entry || !entry->isDirectory) {
+    dialogs_.Error(FillText("Le repertoire (%s) n'est pas accessible !", {chosen}));
+    return false;
+  }
+  // Decided on what the disk holds: "/data/Sauvegardes-old" is beside the
+  // root, a link to "/data" holds it.
+  const FolderRelation relation = PathContainment(fs_).RelationOf(chosen, root);
+  if (relation == FolderRelation::kSameOrInside) {
+    dialogs_.Warning(
+        FillText("Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) \r\ncar il s'agit "
+                 "du répertoire qui contiendra les sauvegardes !",
+                 {root}));
+    return false;
+  }
+  if (relation == FolderRelation::kHolds) {
+    dialogs_.Warning(FillText(
+        "Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes (%s) "
+        "!\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
+        "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
+        "poste maitre) !",
+        {chosen, root}));
+    return false;
+  }
+  if (IsRemotePath(drives_, chosen)) {
+    dialogs_.Message("Les chemins réseaux ne sont pas autorisés dans cette version !");
+    return false;
+  }
+  drives_.RefreshDrive(chosen, kDriveAllParts);
+  const DriveRecord rec = drives_.GetDriveRec(chosen);
+  if (!rec.DiskPresent || rec.DriveType != DRIVE_FIXED) {
+    dialogs_.Message(
+        "Vous ne pouvez sauvegarder que des répertoires de lecteurs fixes (disques durs) dans "
+        "cette version !");
+    return false;
+  }
+  // Two POSIX paths that differ in case are two directories.
+  for (const auto& d : station_.directories) {
+    if (rules.Equal(d, chosen)) {
+      dialogs_.Message("Ce répertoire est déjà présent dans la liste !");
+      return false;
+    }
+  }
+  station_.directories.push_back(chosen);
+  SortAsDisplayed(station_.directories);
+  return true;
+}
+
+bool BackupSetEditor::RemoveDirectory(size_t row) {
+  if (row >= station_.directories.size()) return false;
+  if (dialogs_.Warning(
+          "ATTENTION si vous enlever un répertoire de la liste, les fichiers qu'il contient ne "
+          "seront plus sauvegardés!\r\nConfirmez vous votre choix ?",
+          DialogButtons::kOkCancel) != DialogAnswer::kOk) {
+    return false;
+  }
+  station_.directories.erase(station_.directories.begin() + static_cast<std::ptrdiff_t>(row));
+  return true;
+}
+
+void BackupSetEditor::AddExclusion(const std::string& filter) {
+  station_.exclusions.push_back(filter);
+  SortAsDisplayed(station_.exclusions);
+}
+
+void BackupSetEditor::RemoveExclusion(size_t row) {
+  if (row >= station_.exclusions.size()) return;
+  station_.exclusions.erase(station_.exclusions.begin() + static_cast<std::ptrdiff_t>(row));
+}
+
+void BackupSetEditor::Save() {
+  SaveBackupSet(dialogs_, station_);
+}
+
+}  // namespace varnoket
