@@ -1,7 +1,9 @@
-// The main window: the owner of the program's long-lived state (station,
-// backup set, last backup date), the start-up checks of its first showing,
-// the backup set's editing, the scheduler's timer and the tray icon with its
-// menu. It spends most of its life hidden in the notification area.
+// The main window: its controls (built in MainWindowControls.cpp), the tray
+// icon with its menu, and the wiring from them to the units that decide:
+// StartupChecks at the first showing, BackupSetEditor for the lists,
+// DailyScheduler on each timer tick (with UpdateStep for the update step).
+// It owns the program's long-lived state (station, backup set) and spends
+// most of its life hidden in the notification area.
 #pragma once
 
 #include <QIcon>

@@ -1,0 +1,145 @@
+// The main window's controls and its tray icon with the tray menu: built once,
+// each control under its objectName, each signal connected to its handler.
+#include <QAction>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/gui/MainWindow.h"
+#include "app/gui/TrayPictures.h"
+#include "desktop/gui/LinkLabel.h"
+#include "desktop/gui/TrayIcon.h"
+#include "platform/gui/NamedButton.h"
+
+namespace varnoket {
+namespace {
+
+constexpr const char* kWebHost = "www.varnoket.example";
+constexpr const char* kContactMail = "contact@varnoket.example";
+
+}  // namespace
+
+void MainWindow::BuildControls() {
+  auto* top = new QVBoxLayout(this);
+
+  auto* buttons = new QHBoxLayout;
+  auto* viewLog = MakeButton(this, "BitBtnViewLog", "&Voir LOG", nullptr);
+  configureButton_ = MakeButton(this, "BitBtnConfigurer", "&Configurer",
+                                "Configuration (heure de sauvegarde,répertoire ...)");
+  auto* help = MakeButton(this, "BitBtnAide", "A&IDE", "Obtenir de l'aide");
+  buttons->addWidget(viewLog);
+  buttons->addWidget(configureButton_);
+  buttons->addWidget(help);
+  top->addLayout(buttons);
+  connect(viewLog, &QPushButton::clicked, this, &MainWindow::OpenLogViewer);
+  connect(configureButton_, &QPushButton::clicked, this, &MainWindow::Configure);
+  connect(help, &QPushButton::clicked, this, &MainWindow::ShowHelpWindow);
+
+  auto* links = new QHBoxLayout;
+  auto* www = new LinkLabel(this);
+  www->setObjectName("LabelURLWWW");
+  www->setText(QString::fromUtf8("VISITEZ ") + kWebHost);
+  www->setToolTip(QString::fromUtf8("Cliquer ici pour visiter notre site internet"));
+  www->SetURLType(UrlType::kHttp);
+  www->SetURL(kWebHost);
+  auto* mail = new LinkLabel(this);
+  mail->setObjectName("LabelURLMail");
+  mail->setText(QString::fromUtf8("CONTACT:  ") + kContactMail);
+  mail->setToolTip(QString::fromUtf8("Cliquer ici pour nous envoyer un email"));
+  mail->SetURLType(UrlType::kMailTo);
+  mail->SetURL(kContactMail);
+  for (LinkLabel* label : {www, mail}) {
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, QColor(0xFF, 0xFB, 0xF0));  // cream
+    palette.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(palette);
+    links->addWidget(label);
+  }
+  top->addLayout(links);
+
+  auto* dirGroup = new QGroupBox(QString::fromUtf8("Répertoires à Sauvegarder"), this);
+  auto* dirLayout = new QVBoxLayout(dirGroup);
+  directories_ = new QListWidget(dirGroup);
+  directories_->setObjectName("VKListBoxRepertoires");
+  directories_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  auto* dirButtons = new QHBoxLayout;
+  auto* add = MakeButton(dirGroup, "VKBitBtn1", "&Ajouter",
+                         "Ajoute un répertoire à la liste des répertoires à sauvegarder");
+  auto* remove = MakeButton(dirGroup, "VKBitBtn2", "E&nlever", "Enlève un repertoire de la liste");
+  dirButtons->addWidget(add);
+  dirButtons->addWidget(remove);
+  dirLayout->addWidget(directories_);
+  dirLayout->addLayout(dirButtons);
+  top->addWidget(dirGroup);
+  connect(add, &QPushButton::clicked, this, &MainWindow::AddBackupDirectory);
+  connect(remove, &QPushButton::clicked, this, &MainWindow::RemoveBackupDirectory);
+
+  auto* exGroup = new QGroupBox(QString::fromUtf8("Fichiers à Exclure (facultatif)"), this);
+  auto* exLayout = new QVBoxLayout(exGroup);
+  exclusions_ = new QListWidget(exGroup);
+  exclusions_->setObjectName("ListBoxExclusions");
+  auto* exButtons = new QHBoxLayout;
+  auto* addEx =
+      MakeButton(exGroup, "BitBtn1", "A&jouter", "Ajoute un filtre d'exclusion de fichiers");
+  auto* removeEx =
+      MakeButton(exGroup, "BitBtn2", "En&lever", "Enlève un filtre d'exclusion de fichiers");
+  exButtons->addWidget(addEx);
+  exButtons->addWidget(removeEx);
+  exLayout->addWidget(exclusions_);
+  exLayout->addLayout(exButtons);
+  top->addWidget(exGroup);
+  connect(addEx, &QPushButton::clicked, this, &MainWindow::AddExclusionFilter);
+  connect(removeEx, &QPushButton::clicked, this, &MainWindow::RemoveExclusionFilter);
+
+  auto* bottom = new QHBoxLayout;
+  restoreButton_ = MakeButton(this, "BitBtnRestaurer", "Effectuer une &Restauration",
+                              "Effectuer une restauration de fichiers ");
+  saveNowButton_ = MakeButton(this, "BitBtnSaveNow", "&Sauvegarder Maintenant",
+                              "Effectuer une sauvegarde tout de suite");
+  saveNowButton_->setEnabled(false);
+  auto* closeButton = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
+  bottom->addWidget(restoreButton_);
+  bottom->addWidget(saveNowButton_);
+  bottom->addWidget(closeButton);
+  top->addLayout(bottom);
+  connect(restoreButton_, &QPushButton::clicked, this, &MainWindow::OpenRestoreWindow);
+  connect(saveNowButton_, &QPushButton::clicked, this, &MainWindow::BackUpNow);
+  connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+  RefreshDirectoryList();
+  RefreshExclusionList();
+  resize(560, 520);
+  setFixedSize(size());
+}
+
+void MainWindow::BuildTray() {
+  trayPictures_ = MakeTrayPictures();
+  trayMenu_ = new QMenu(this);
+  trayMenu_->setObjectName("PopupMenu1");
+  configureAction_ = trayMenu_->addAction(QString::fromUtf8("&Configurer"));
+  configureAction_->setObjectName("Configurer1");
+  showWindowAction_ = trayMenu_->addAction(QString::fromUtf8("&Agrandir"));
+  showWindowAction_->setObjectName("Agrandir1");
+  helpAction_ = trayMenu_->addAction(QString::fromUtf8("Ai&de"));
+  helpAction_->setObjectName("Aide1");
+  quitAction_ = trayMenu_->addAction(QString::fromUtf8("&Quitter"));
+  quitAction_->setObjectName("Quitter1");
+  connect(configureAction_, &QAction::triggered, this, &MainWindow::ConfigureFromMenu);
+  connect(showWindowAction_, &QAction::triggered, this, &MainWindow::ShowMainWindowFromMenu);
+  connect(helpAction_, &QAction::triggered, this, &MainWindow::ShowHelpWindow);
+  connect(quitAction_, &QAction::triggered, this, &MainWindow::Quit);
+
+  systray_ = std::make_unique<TrayIcon>();
+  systray_->setObjectName("Systray1");
+  systray_->SetIcon(trayPictures_[0]);
+  systray_->SetImageList(&trayPictures_);
+  systray_->SetHint(kTrayProductName);
+  systray_->SetPopupMenu(trayMenu_);
+  systray_->OnDoubleClick = [this](TrayIcon*) { ShowMainWindow(); };
+}
+
+}  // namespace varnoket
