@@ -60,14 +60,23 @@ bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return a.size() < b.size();
 }
 
+// One line of the list once rewritten, with the content its record gave.
+struct ListLine {
+  std::string text;
+  std::optional<RecordedContent> content;
+};
+
 // A record's fields in the order the restore reads them: FullPath,
-// StoredName, Attributes, FileDate and the seventh field. Short lines and
-// lines with fewer than seven fields stay as they are.
-void RewriteLine(std::string& line, std::vector<std::string>& fields) {
+// StoredName, Attributes, FileDate and the seventh field; the size and
+// checksum go beside the text. Short lines and lines with fewer than seven
+// fields stay as they are, with no content.
+void RewriteLine(ListLine& listLine, std::vector<std::string>& fields) {
+  std::string& line = listLine.text;
   if (line.size() <= 14) return;
   fields.clear();
   SplitFields(line, kFieldSeparator, fields);
   if (fields.size() < 7) return;
+  listLine.content = ParseRecordedContent(fields[0], fields[1]);
   std::string rewritten;
   rewritten.reserve(line.size());
   rewritten += fields[3];
@@ -82,21 +91,26 @@ void RewriteLine(std::string& line, std::vector<std::string>& fields) {
 
 bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
                      const PathRules& rules, const std::function<void()>& pump) {
-  std::vector<std::string> lines;
+  std::vector<ListLine> lines;
   {
     // Read in one piece, through the file system's whole-file read so that
     // its faults reach the load too; the text goes once it is cut.
     const std::optional<std::string> text = fs.ReadFile(path);
     if (!text) return false;
-    lines = SplitLines(*text);
+    std::vector<std::string> cut = SplitLines(*text);
+    lines.reserve(cut.size());
+    for (std::string& line : cut) lines.push_back(ListLine{std::move(line), std::nullopt});
   }
 
   std::vector<std::string> fields;
-  for (std::string& line : lines) RewriteLine(line, fields);
-  std::stable_sort(lines.begin(), lines.end(), LessIgnoringAsciiCase);
+  for (ListLine& line : lines) RewriteLine(line, fields);
+  std::stable_sort(lines.begin(), lines.end(), [](const ListLine& a, const ListLine& b) {
+    return LessIgnoringAsciiCase(a.text, b.text);
+  });
 
   const TextSearch& sm = TextSearcher();
-  for (std::string& line : lines) {
+  for (ListLine& listLine : lines) {
+    std::string& line = listLine.text;
     if (line.size() > 7) {
       int bars[4] = {};
       int from = 1;
@@ -122,6 +136,7 @@ bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
           entry.Attributes = ToInt32(between(bars[1], bars[2]));
           entry.FileDate = ToInt32(between(bars[2], bars[3]));
           entry.State = 0;
+          entry.Content = listLine.content;
           AddFileNode(tree, std::move(entry), std::string(), StateTree::kNoNode, rules, pump);
         }
       }

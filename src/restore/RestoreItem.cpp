@@ -25,6 +25,14 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               RestoreHost& host) {
   auto report = [&host](const std::string& line) { host.Report(line); };
   RestoreItemResult result;
+  if (entry.content) {
+    if (const auto size = SizeWhenUpToDate(fs, destination, *entry.content, entry.fileDate)) {
+      report("Fichier-> " + entry.fullPath + " (déjà à jour)");
+      result.status = RestoreStatus::kRestored;
+      result.bytes = *size;
+      return result;
+    }
+  }
   report("Fichier-> " + entry.fullPath);
 
   const auto stored = FindStoredFile(fs, layout, dayFolders, dayIndex, entry.storedName);

@@ -7,10 +7,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "restore/RecordedContent.h"
 
 namespace varnoket {
 
@@ -28,6 +31,8 @@ struct FileNode {
   int32_t Attributes = 0;
   int32_t FileDate = 0;  // packed date and time
   int32_t State = 0;     // 0 not set yet, 1 unticked, 2 ticked
+  // The recorded size and checksum, when the list gave them.
+  std::optional<RecordedContent> Content = std::nullopt;
 };
 
 using FileNodeList = std::vector<FileNode>;

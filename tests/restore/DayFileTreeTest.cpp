@@ -76,6 +76,9 @@ TEST_F(DayFileTreeTest, PlacesDriveAndShareRecordsWithTheirFields) {
   EXPECT_EQ(a.Attributes, 33);
   EXPECT_EQ(a.FileDate, -5);
   EXPECT_EQ(a.State, 0);
+  ASSERT_TRUE(a.Content.has_value());
+  EXPECT_EQ(a.Content->size, 3);
+  EXPECT_EQ(a.Content->checksum, 97u);
 
   const NodeId d = Find({"\\\\srv", "share", "d"});
   ASSERT_NE(d, StateTree::kNoNode);
@@ -90,6 +93,24 @@ TEST_F(DayFileTreeTest, PlacesDriveAndShareRecordsWithTheirFields) {
   tree.SetState(Find({"\\\\srv"}), kStateTicked);
   EXPECT_EQ(tree.Files(d)->front().State, kStateTicked);
   EXPECT_EQ(tree.State(d), kStateTicked);
+}
+
+TEST_F(DayFileTreeTest, EachFileKeepsTheSizeAndChecksumOfItsOwnRecord) {
+  ASSERT_TRUE(Load({"30|3000|_/d/c.ZZ|/d/c|33188|0|0", "-10|10|_/d/a.ZZ|/d/a|33188|0|0",
+                    "2x|20|_/d/b.ZZ|/d/b|33188|0|0"},
+                   PathStyle::kPosix));
+  const FileNodeList* files = tree.Files(Find({"/", "d"}));
+  ASSERT_NE(files, nullptr);
+  ASSERT_EQ(FilePaths(Find({"/", "d"})), (std::vector<std::string>{"/d/a", "/d/b", "/d/c"}));
+  ASSERT_TRUE((*files)[0].Content.has_value());
+  EXPECT_EQ((*files)[0].Content->size, -10);
+  EXPECT_EQ((*files)[0].Content->checksum, 10u);
+  // A size that is no number leaves the file without content: it is
+  // restored whatever its destination holds.
+  EXPECT_FALSE((*files)[1].Content.has_value());
+  ASSERT_TRUE((*files)[2].Content.has_value());
+  EXPECT_EQ((*files)[2].Content->size, 30);
+  EXPECT_EQ((*files)[2].Content->checksum, 3000u);
 }
 
 TEST_F(DayFileTreeTest, SortsWithoutRegardToCaseAndMergesNodesAcrossCase) {

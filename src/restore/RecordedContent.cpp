@@ -1,0 +1,60 @@
+#include "restore/RecordedContent.h"
+
+#include <charconv>
+#include <exception>
+#include <vector>
+
+#include "engine/Checksum.h"
+#include "platform/FileSystem.h"
+
+namespace varnoket {
+
+namespace {
+
+template <typename Number>
+std::optional<Number> ParseNumber(std::string_view text) {
+  Number value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+int32_t LowSize(uint64_t size) {
+  return static_cast<int32_t>(static_cast<uint32_t>(size));
+}
+
+}  // namespace
+
+std::optional<RecordedContent> ParseRecordedContent(std::string_view size,
+                                                    std::string_view checksum) {
+  const auto low = ParseNumber<int32_t>(size);
+  const auto sum = ParseNumber<uint32_t>(checksum);
+  if (!low || !sum) return std::nullopt;
+  return RecordedContent{*low, *sum};
+}
+
+std::optional<int64_t> SizeWhenUpToDate(FileSystem& fs, const std::string& path,
+                                        const RecordedContent& content, int32_t fileDate) {
+  const auto entry = fs.Stat(path);
+  // A link is replaced by the file itself, whatever it points to.
+  if (!entry || !entry->isRegularFile || entry->isSymlink) return std::nullopt;
+  if (LowSize(entry->size) != content.size || entry->dosDate != fileDate) return std::nullopt;
+  try {
+    auto in = fs.OpenRead(path);
+    std::vector<char> buffer(kChecksumBlockSize);
+    WeightedSum sum;
+    uint64_t total = 0;
+    while (const size_t got = in->Read(buffer.data(), buffer.size())) {
+      sum.Update(buffer.data(), got);
+      total += got;
+    }
+    // The file may have changed between the look and the read.
+    if (total != entry->size || sum.Value() != content.checksum) return std::nullopt;
+  } catch (const std::exception&) {
+    return std::nullopt;  // unreadable: the restore writes it again
+  }
+  return static_cast<int64_t>(entry->size);
+}
+
+}  // namespace varnoket
