@@ -1,5 +1,9 @@
 #include "restore/RestoreRun.h"
 
+#include <memory>
+
+#include "restore/OrderedJobs.h"
+
 namespace varnoket {
 
 std::string NodePath(const StateTree& tree, StateTree::NodeId node, const PathRules& rules) {
@@ -17,7 +21,7 @@ namespace {
 class Walk {
  public:
   Walk(const StateTree& tree, const RestoreRunContext& ctx, RestoreHost& host)
-      : tree_(tree), ctx_(ctx), host_(host) {}
+      : tree_(tree), ctx_(ctx), host_(host), jobs_(ctx.workers, host) {}
 
   RestoreRunTotals Run() {
     for (const StateTree::NodeId node : tree_.PreOrder()) {
@@ -33,13 +37,15 @@ class Walk {
         break;
       }
     }
+    jobs_.Drain();
+    // A stop asked while the last files were under way still makes the run
+    // an aborted one, as the user expects from pressing it.
+    if (!Running()) totals_.aborted = true;
     return totals_;
   }
 
  private:
   bool Running() const { return !host_.StopRequested(); }
-
-  void Report(const std::string& line) const { host_.Report(line); }
 
   void MakeDirectory(StateTree::NodeId node) {
     const std::string path = NodePath(tree_, node, ctx_.layout.rules());
@@ -50,47 +56,69 @@ class Walk {
       return;
     }
     // A ticked directory that cannot be made is a failed item like any file:
-    // an empty one would otherwise vanish from the summary unnoticed.
+    // an empty one would otherwise vanish from the summary unnoticed. Its
+    // line waits for the lines of the files handed out before it.
     const std::string folder = ctx_.layout.rules().EnsureTrailingSeparator(path);
+    std::string line;
     if (const size_t limit = ctx_.layout.rules().ExceededLengthLimit(folder)) {
-      Report("---> ERREUR: Nom de répertoire de plus de " + std::to_string(limit) +
-             " caractères ! Impossible de le recréer (" + folder + ") ! <---");
+      line = "---> ERREUR: Nom de répertoire de plus de " + std::to_string(limit) +
+             " caractères ! Impossible de le recréer (" + folder + ") ! <---";
     } else {
-      Report("---> ERREUR: Impossible de recréer le répertoire (" + folder + ") ! <---");
+      line = "---> ERREUR: Impossible de recréer le répertoire (" + folder + ") ! <---";
     }
     ++totals_.errors;
+    jobs_.AddDone([this, line] { host_.Report(line); });
   }
 
-  // False when the user stopped the run after one of the files.
+  // False when the user stopped the run before one of the files.
   bool RestoreFiles(StateTree::NodeId node, bool tickedOnly) {
     const FileNodeList* files = tree_.Files(node);
     if (files == nullptr) return true;
     for (size_t i = 0; i < files->size(); ++i) {
       const FileNode& info = (*files)[i];
       if (tickedOnly && info.State != kStateTicked) continue;
-      RestoreOne(RestoreEntry{info.FullPath, info.StoredName, info.Attributes, info.FileDate});
       if (!Running()) return false;
+      RestoreOne(RestoreEntry{info.FullPath, info.StoredName, info.Attributes, info.FileDate,
+                              info.Content});
     }
     return true;
   }
 
-  void RestoreOne(const RestoreEntry& entry) {
+  // What one file's work leaves for its finish step.
+  struct FileJob {
+    RestoreEntry entry;
+    HeldReport report;
+    RestoreItemResult result;
+  };
+
+  void RestoreOne(RestoreEntry entry) {
     // With no day chosen there is nothing to restore from, and nothing to say.
     if (ctx_.dayIndex >= ctx_.dayFolders.size()) return;
-    const RestoreItemResult r = RestoreItem(ctx_.fs, ctx_.layout, ctx_.dayFolders, ctx_.dayIndex,
-                                            entry, entry.fullPath, host_);
-    if (r.status == RestoreStatus::kRestored) {
-      ++totals_.restoredCount;
-      totals_.restoredBytes += r.bytes;
-    } else {
-      ++totals_.errors;
-    }
+    auto job = std::make_shared<FileJob>();
+    job->entry = std::move(entry);
+    const RestoreRunContext& ctx = ctx_;
+    jobs_.Add(
+        [job, &ctx] {
+          job->result = RestoreItem(ctx.fs, ctx.layout, ctx.dayFolders, ctx.dayIndex, job->entry,
+                                    job->entry.fullPath, job->report);
+        },
+        [job, this] {
+          for (const std::string& line : job->report.lines) host_.Report(line);
+          if (job->result.status == RestoreStatus::kRestored) {
+            ++totals_.restoredCount;
+            totals_.restoredBytes += job->result.bytes;
+          } else {
+            ++totals_.errors;
+          }
+        });
   }
 
   const StateTree& tree_;
   const RestoreRunContext& ctx_;
   RestoreHost& host_;
   RestoreRunTotals totals_;
+  // Last, so that the work in flight ends before the rest goes.
+  OrderedJobs jobs_;
 };
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The restore run over a day's tick tree: walks the tree each node before its
 // children, recreates the ticked directories and restores the ticked files
-// through RestoreItem, counting what came back and what failed, and stops
-// after the item in progress once the host says the user has aborted. Plain C++, shared by
-// the restore window and any other front end.
+// through RestoreItem on a pool of workers, counting what came back and what
+// failed, and stops handing out files once the host says the user has
+// aborted. Plain C++, shared by the restore window and any other front end.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +26,7 @@ struct RestoreRunContext {
   const StoreLayout& layout;
   const std::vector<std::string>& dayFolders;  // the backup days, oldest first
   size_t dayIndex = 0;                         // the chosen day; past the end when none is chosen
+  unsigned workers = 0;                        // files decoded at once; 0: one per core
 };
 
 struct RestoreRunTotals {
@@ -39,7 +40,11 @@ struct RestoreRunTotals {
 // counted when they were missing, top-level nodes aside) and all their files
 // restored; directories of state 3 give only their ticked files. The tree
 // must not change while the run lasts.
-// The report, the message pump and the stop request go through `host`.
+// The report, the message pump and the stop request go through `host`, on
+// the caller's thread only: each file is decoded on a worker, its report
+// lines held back and given in the order of the walk. Directories are made
+// on the caller's thread before their files are handed out. Once a stop is
+// asked no further file is handed out; those under way end and report.
 RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx, RestoreHost& host);
 
 // The path a directory node stands for: its ancestors' texts and its own,

@@ -1,8 +1,12 @@
 #include "restore/VerifyDay.h"
 
+#include <memory>
+#include <optional>
+
 #include "engine/BZip2.h"
 #include "engine/Checksum.h"
 #include "engine/FileRecord.h"
+#include "restore/OrderedJobs.h"
 #include "restore/StoredFileLookup.h"
 
 namespace varnoket {
@@ -27,13 +31,45 @@ class ChecksumSink final : public Stream {
   int64_t size_ = 0;
 };
 
+// The check of one record's stored copy: no line when it is sound, else the
+// line that says what is wrong.
+std::optional<std::string> CheckStoredCopy(FileSystem& fs, const StoreLayout& layout,
+                                           const std::vector<std::string>& dayFolders,
+                                           size_t dayIndex, const FileRecord& rec) {
+  const std::string& day = dayFolders[dayIndex];
+  const auto stored = FindStoredFile(fs, layout, dayFolders, dayIndex, rec.storedName);
+  if (!stored) return day + ": copie absente (" + rec.storedName + ") pour " + rec.fullPath;
+  ChecksumSink sink;
+  DecompressResult r;
+  try {
+    auto in = fs.OpenRead(*stored);
+    r = DecompressFile(*in, sink);
+  } catch (const std::exception& e) {
+    return day + ": copie endommagée (" + *stored + ", " + e.what() + ") pour " + rec.fullPath;
+  }
+  if (!r.complete) return day + ": copie tronquée (" + *stored + ") pour " + rec.fullPath;
+  const auto low = static_cast<int32_t>(static_cast<uint32_t>(sink.size()));
+  if (std::to_string(low) != rec.size || std::to_string(sink.checksum()) != rec.checksum) {
+    return day + ": contenu différent (" + *stored + ": taille " + std::to_string(low) +
+           ", somme " + std::to_string(sink.checksum()) + "; liste: taille " + rec.size +
+           ", somme " + rec.checksum + ") pour " + rec.fullPath;
+  }
+  return std::nullopt;
+}
+
+// What one record's work leaves for its finish step.
+struct Check {
+  FileRecord rec;
+  std::optional<std::string> line;
+};
+
 }  // namespace
 
 VerifyCounts VerifyDay(FileSystem& fs, const StoreLayout& layout,
                        const std::vector<std::string>& dayFolders, size_t dayIndex,
-                       RestoreHost& host) {
+                       RestoreHost& host, unsigned workers) {
   VerifyCounts counts;
-  auto problem = [&](const std::string& text) {
+  auto problem = [&counts, &host](const std::string& text) {
     ++counts.problems;
     host.Report(text);
   };
@@ -44,39 +80,28 @@ VerifyCounts VerifyDay(FileSystem& fs, const StoreLayout& layout,
     problem("ERREUR: impossible de lire le fichier (" + listPath + ")");
     return counts;
   }
+  OrderedJobs jobs(workers, host);
   for (const std::string& line : SplitLines(*text)) {
-    const auto rec = ParseFileRecord(line);
+    auto rec = ParseFileRecord(line);
     if (!rec) {
-      if (!line.empty()) problem(day + ": ligne illisible: " + line);
+      if (!line.empty()) {
+        jobs.AddDone([&problem, said = day + ": ligne illisible: " + line] { problem(said); });
+      }
       continue;
     }
     if (rec->IsDirectory() || rec->last == "1") continue;
     ++counts.checked;
-    const auto stored = FindStoredFile(fs, layout, dayFolders, dayIndex, rec->storedName);
-    if (!stored) {
-      problem(day + ": copie absente (" + rec->storedName + ") pour " + rec->fullPath);
-      continue;
-    }
-    ChecksumSink sink;
-    DecompressResult r;
-    try {
-      auto in = fs.OpenRead(*stored);
-      r = DecompressFile(*in, sink);
-    } catch (const std::exception& e) {
-      problem(day + ": copie endommagée (" + *stored + ", " + e.what() + ") pour " + rec->fullPath);
-      continue;
-    }
-    if (!r.complete) {
-      problem(day + ": copie tronquée (" + *stored + ") pour " + rec->fullPath);
-      continue;
-    }
-    const auto low = static_cast<int32_t>(static_cast<uint32_t>(sink.size()));
-    if (std::to_string(low) != rec->size || std::to_string(sink.checksum()) != rec->checksum) {
-      problem(day + ": contenu différent (" + *stored + ": taille " + std::to_string(low) +
-              ", somme " + std::to_string(sink.checksum()) + "; liste: taille " + rec->size +
-              ", somme " + rec->checksum + ") pour " + rec->fullPath);
-    }
+    auto check = std::make_shared<Check>();
+    check->rec = std::move(*rec);
+    jobs.Add(
+        [check, &fs, &layout, &dayFolders, dayIndex] {
+          check->line = CheckStoredCopy(fs, layout, dayFolders, dayIndex, check->rec);
+        },
+        [check, &problem] {
+          if (check->line) problem(*check->line);
+        });
   }
+  jobs.Drain();
   return counts;
 }
 

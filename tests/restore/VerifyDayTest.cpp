@@ -1,0 +1,110 @@
+// The check of a day's stored copies on several workers: the same problems,
+// in the order of the list, as on one.
+#include <gtest/gtest.h>
+
+#include "engine/BZip2.h"
+#include "engine/Checksum.h"
+#include "engine/FileRecord.h"
+#include "restore/VerifyDay.h"
+#include "support/RecordingRestoreHost.h"
+#include "support/TempDir.h"
+
+namespace varnoket {
+namespace {
+
+std::string Compressed(const std::string& bytes) {
+  MemoryStream in(bytes);
+  MemoryStream out;
+  CompressFile(in, out);
+  return out.data();
+}
+
+class VerifyDayTest : public ::testing::Test {
+ protected:
+  VerifyDayTest() : layout(PathRules(PathStyle::kPosix), tmp / "store", "PC") {}
+
+  std::string Day(const std::string& folder) const { return layout.DayFolder(folder); }
+
+  // A record of `bytes` in the day's list, its copy holding `stored`.
+  void Record(const std::string& name, const std::string& bytes, const std::string& stored,
+              bool keepCopy = true) {
+    WeightedSum sum;
+    sum.Update(bytes.data(), bytes.size());
+    list.push_back(FormatFileRecord(static_cast<int64_t>(bytes.size()), sum.Value(), name + ".ZZ",
+                                    "/src/" + name, 0100644, 0));
+    if (keepCopy) test::WriteFile(layout.StoredFilePath(Day("02032006"), name + ".ZZ"), stored);
+  }
+
+  VerifyCounts Verify(unsigned workers, test::RecordingRestoreHost& host) {
+    test::WriteFile(layout.FileListPath(Day("02032006")), JoinLines(list));
+    return VerifyDay(DefaultFileSystem(), layout, days, 1, host, workers);
+  }
+
+  test::TempDir tmp;
+  StoreLayout layout;
+  std::vector<std::string> days{"01032006", "02032006"};
+  std::vector<std::string> list;
+};
+
+TEST_F(VerifyDayTest, ManyWorkersFindTheProblemsOfOneInTheListOrder) {
+  const std::string big(1500000, 'q');
+  const std::string full = Compressed(big);
+  Record("big", big, full);
+  Record("missing", "gone", "", false);
+  Record("noise", "abc", "this is no bzip2 stream");
+  list.push_back("not a record at all");
+  Record("cut", big, full.substr(0, full.size() / 2));
+  for (int i = 0; i < 20; ++i) {
+    const std::string bytes = "small " + std::to_string(i);
+    Record("s" + std::to_string(i), bytes, Compressed(bytes));
+  }
+  Record("other", "what the list says", Compressed("what the copy holds"));
+  // A copy kept by an older day counts as found.
+  Record("older", "old", "", false);
+  test::WriteFile(layout.StoredFilePath(Day("01032006"), "older.ZZ"), Compressed("old"));
+  list.push_back(FormatDirectoryRecord("/src/empty", 040755, 0));
+
+  test::RecordingRestoreHost one;
+  const VerifyCounts c1 = Verify(1, one);
+  test::RecordingRestoreHost many;
+  const VerifyCounts c4 = Verify(4, many);
+
+  const std::string copy = Day("02032006") + "/";
+  const std::vector<std::string> expected{
+      "02032006: copie absente (missing.ZZ) pour /src/missing",
+      "02032006: copie endommagée (" + copy + "noise.ZZ, error -5) pour /src/noise",
+      "02032006: ligne illisible: not a record at all",
+      "02032006: copie tronquée (" + copy + "cut.ZZ) pour /src/cut",
+      "02032006: contenu différent (" + copy + "other.ZZ: taille 19, somme " +
+          [] {
+            WeightedSum s;
+            s.Update("what the copy holds", 19);
+            return std::to_string(s.Value());
+          }() +
+          "; liste: taille 18, somme " +
+          [] {
+            WeightedSum s;
+            s.Update("what the list says", 18);
+            return std::to_string(s.Value());
+          }() +
+          ") pour /src/other",
+  };
+  EXPECT_EQ(one.lines, expected);
+  EXPECT_EQ(many.lines, expected);
+  EXPECT_EQ(c1.checked, 26u);
+  EXPECT_EQ(c4.checked, c1.checked);
+  EXPECT_EQ(c1.problems, expected.size());
+  EXPECT_EQ(c4.problems, c1.problems);
+}
+
+TEST_F(VerifyDayTest, AnUnreadableListIsOneProblem) {
+  test::RecordingRestoreHost host;
+  const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, days, 0, host, 2);
+  EXPECT_EQ(c.checked, 0u);
+  EXPECT_EQ(c.problems, 1u);
+  EXPECT_EQ(host.lines, std::vector<std::string>{"ERREUR: impossible de lire le fichier (" +
+                                                 layout.FileListPath(Day("01032006")) + ")"});
+}
+
+}  // namespace
+}  // namespace varnoket
