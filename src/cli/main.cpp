@@ -185,6 +185,7 @@ int Restore(const Options& o) {
     RestoreEntry entry;
     entry.fullPath = rec->fullPath;
     entry.storedName = rec->storedName;
+    entry.content = ParseRecordedContent(rec->size, rec->checksum);
     try {
       entry.attributes = static_cast<int32_t>(std::stoll(rec->attributes));
       entry.fileDate = static_cast<int32_t>(std::stoll(rec->fileDate));
