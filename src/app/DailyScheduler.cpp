@@ -61,6 +61,7 @@ void DailyScheduler::RunBackupNow(bool redoToday) {
   ctx.backupRoot = program.backupRoot;
   ctx.stationName = setup_.stationName;
   ctx.daysKept = program.daysKept;
+  ctx.workers = static_cast<unsigned>(program.workers);
   ctx.masterStation = setup_.masterStation;
   ctx.redoToday = redoToday;
   lastOutcome_ = RunBackup(ctx);

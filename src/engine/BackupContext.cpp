@@ -9,4 +9,9 @@ void BackupContext::Log(const std::string& message) const {
   host.Logged(message);
 }
 
+void BackupContext::ReportError(const std::string& message) const {
+  Log(message);
+  host.ShowErrorWindow(message);
+}
+
 }  // namespace varnoket

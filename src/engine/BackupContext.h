@@ -56,6 +56,9 @@ struct BackupContext {
   // kFailed before taking the station lock; "" otherwise.
   std::string refusal;
 
+  // Threads that compress and check the run's copies; 0: one per core.
+  unsigned workers = 0;
+
   // The lists of the latest scan, each in ordinal order. The changed files
   // are the positions of their records in currentFileList, not copies: a
   // first backup queues every file, and a copy of each record would double
@@ -71,6 +74,8 @@ struct BackupContext {
   StoreLayout Layout() const { return StoreLayout(rules, backupRoot, stationName); }
   // Writes a line to the activity log and tells the host.
   void Log(const std::string& message) const;
+  // A failure the user must know of: in the log and in the error window.
+  void ReportError(const std::string& message) const;
   // Lets pending events run; throws RunStopped once the program must end.
   void Pump() const {
     host.ProcessMessages();

@@ -19,6 +19,7 @@ WorkerPool::~WorkerPool() {
   {
     std::lock_guard<std::mutex> hold(mutex_);
     closing_ = true;
+    jobs_.clear();
   }
   wake_.notify_all();
   for (auto& t : threads_) t.join();
@@ -41,7 +42,7 @@ void WorkerPool::Work() {
     {
       std::unique_lock<std::mutex> hold(mutex_);
       wake_.wait(hold, [this] { return closing_ || !jobs_.empty(); });
-      if (jobs_.empty()) return;  // closing, and nothing left to run
+      if (closing_) return;
       task = std::move(jobs_.front());
       jobs_.pop_front();
     }

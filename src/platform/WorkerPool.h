@@ -23,7 +23,8 @@ class WorkerPool {
   // `workers` threads (0: one per core). The threads inherit the caller's
   // processor and disk priority.
   explicit WorkerPool(unsigned workers);
-  // Runs what was submitted, then joins the threads.
+  // Drops the jobs no worker has started (their futures report a broken
+  // promise), waits for the running ones and joins the threads.
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;

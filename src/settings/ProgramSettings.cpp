@@ -51,6 +51,7 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
   settings.preferredHour = ReadKey(ini, kPreferredHourKey);
   settings.preferredMinute = ReadKey(ini, kPreferredMinuteKey);
   settings.daysKept = ReadKey(ini, kDaysKeptKey);
+  settings.workers = ReadKey(ini, kWorkersKey);
   return settings;
 }
 

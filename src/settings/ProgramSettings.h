@@ -21,6 +21,7 @@ struct ProgramSettings {
   int preferredHour = kPreferredHourKey.fallback;
   int preferredMinute = kPreferredMinuteKey.fallback;
   int daysKept = kDaysKeptKey.fallback;  // never below its floor once loaded
+  int workers = kWorkersKey.fallback;    // 0: one per core
   std::unique_ptr<IniFile> file;
   // Set when the file was not settings text and was kept aside: the text to
   // show the user (the values are then the defaults).

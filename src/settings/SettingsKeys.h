@@ -39,6 +39,9 @@ inline constexpr NumberKey kPreferredMinuteKey{kParamsSection, "MINUTE", 0, 0, 5
 // Consolidation merges the two oldest days, so fewer than two cannot work; a
 // file may hold more than a person may enter, and that is kept.
 inline constexpr NumberKey kDaysKeptKey{kParamsSection, "MAXSAVE", 30, 2, 120, 2};
+// How many threads compress and check a run's copies: 0 (the default, not
+// written in a new file) uses every core; a number caps it.
+inline constexpr NumberKey kWorkersKey{kParamsSection, "WORKERS", 0, 0, 1024, 0};
 
 // The station settings file, <station>.ini. Its PARAMS keys are matched on
 // the start of the line (see LoadStationSettings).

@@ -27,14 +27,25 @@ bool CliRunner::AdoptOrphans() {
   return ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
 }
 
-bool CliRunner::HaveFaketime() {
-  const char* path = std::getenv("PATH");
-  std::stringstream dirs(path == nullptr ? "/usr/bin:/bin" : path);
-  std::string dir;
-  while (std::getline(dirs, dir, ':')) {
-    if (!dir.empty() && ::access((dir + "/faketime").c_str(), X_OK) == 0) return true;
+// The clock-faking library of the faketime package, preloaded straight into
+// the tool: the package's wrapper keeps named semaphores that a killed run
+// leaves behind, and a later run whose process number is the same cannot
+// start ("sem_open: File exists"). The thread-safe build is preferred: the
+// tool runs worker threads.
+std::string CliRunner::FaketimeLibrary() {
+  for (const char* dir :
+       {"/usr/lib/x86_64-linux-gnu/faketime", "/usr/lib/aarch64-linux-gnu/faketime",
+        "/usr/lib/faketime", "/usr/local/lib/faketime"}) {
+    for (const char* name : {"libfaketimeMT.so.1", "libfaketime.so.1"}) {
+      const std::string path = std::string(dir) + "/" + name;
+      if (::access(path.c_str(), R_OK) == 0) return path;
+    }
   }
-  return false;
+  return {};
+}
+
+bool CliRunner::HaveFaketime() {
+  return !FaketimeLibrary().empty();
 }
 
 RunResult CliRunner::Run(const std::vector<std::string>& args) {
@@ -44,9 +55,9 @@ RunResult CliRunner::Run(const std::vector<std::string>& args) {
 }
 
 RunResult CliRunner::Backup(const std::string& isoDay, double killAfterMs) {
-  return Start({"faketime", isoDay + " 14:00:00", cli_, "--program-folder", programFolder_,
-                "--station", station_, "backup"},
-               true, killAfterMs);
+  fakeTime_ = "@" + isoDay + " 14:00:00";
+  return Start({cli_, "--program-folder", programFolder_, "--station", station_, "backup"}, true,
+               killAfterMs);
 }
 
 RunResult CliRunner::Start(std::vector<std::string> argv, bool fakeDate, double killAfterMs) {
@@ -54,6 +65,8 @@ RunResult CliRunner::Start(std::vector<std::string> argv, bool fakeDate, double 
   for (auto& a : argv) cargv.push_back(a.data());
   cargv.push_back(nullptr);
   const std::string output = outputFile_;
+  const std::string fakeTime = fakeTime_;
+  const std::string library = fakeDate ? FaketimeLibrary() : std::string();
 
   RunResult result;
   const auto start = std::chrono::steady_clock::now();
@@ -70,7 +83,11 @@ RunResult CliRunner::Start(std::vector<std::string> argv, bool fakeDate, double 
       ::dup2(fd, 2);
     }
     // The stored files' dates are read as they are; only the clock is faked.
-    if (fakeDate) ::setenv("NO_FAKE_STAT", "1", 1);
+    if (fakeDate) {
+      ::setenv("NO_FAKE_STAT", "1", 1);
+      ::setenv("FAKETIME", fakeTime.c_str(), 1);
+      ::setenv("LD_PRELOAD", library.c_str(), 1);
+    }
     ::execvp(cargv[0], cargv.data());
     ::_exit(127);
   }

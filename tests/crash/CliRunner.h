@@ -26,8 +26,9 @@ class CliRunner {
   // Makes this process adopt the orphans of its children. False when the
   // system refuses.
   static bool AdoptOrphans();
-  // True when `faketime` is found in PATH.
+  // True when the faketime package's library is installed.
   static bool HaveFaketime();
+  static std::string FaketimeLibrary();
 
   // `varnoket-cli --program-folder P --station S <args>` to its end.
   RunResult Run(const std::vector<std::string>& args);
@@ -42,6 +43,7 @@ class CliRunner {
   std::string programFolder_;
   std::string station_;
   std::string outputFile_;
+  std::string fakeTime_;  // FAKETIME for the next backup
 };
 
 }  // namespace varnoket::crash

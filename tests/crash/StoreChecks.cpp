@@ -187,6 +187,15 @@ std::string CheckStationFolder(const std::string& stationFolder, const std::stri
     if (e.is_directory() && !e.is_symlink()) {
       if (IsDayFolderName(name) && fsys::is_regular_file(e.path() / "filelist.txt")) {
         days.push_back(e.path());
+      } else if (name == ".vk-resume") {
+        // The whole copies of a stopped run, kept for the next one: its
+        // journal and numbered copies, nothing else.
+        for (const auto& kept : fsys::directory_iterator(e.path())) {
+          const std::string file = kept.path().filename().string();
+          if (!kept.is_regular_file() || (file != "journal.txt" && file.rfind("copy-", 0) != 0)) {
+            findings.Add("unexpected file in the resume folder: " + file);
+          }
+        }
       } else {
         findings.Add("a folder that is no backup day: " + name);
       }

@@ -425,11 +425,12 @@ TEST(BackupRunFaults, AFileThatFailsOrShrinksWhileItIsCopiedKeepsItsLastVersionA
   SetMtime(doc, 1141300000);
   SetMtime(log, 1141300000);
   const std::string other = f.Write("other.txt", "readable");
-  // The scan reads every file before the copy creates any stored file; then
-  // one file fails to read and another is cut short under the reader.
+  // The scan reads every file before the run makes the day's folder for the
+  // copies; then one file fails to read and another is cut short under the
+  // reader.
   disk.ResetCounts();
   disk.rule = [&](FsCall kind, const std::string& path) {
-    if (kind != FsCall::kStreamRead || disk.calls(FsCall::kCreate) == 0) return 0;
+    if (kind != FsCall::kStreamRead || disk.calls(FsCall::kCreateDirectories) == 0) return 0;
     if (path == log) fsys::resize_file(log, 3);
     return path == doc ? EIO : 0;
   };

@@ -21,7 +21,10 @@ namespace varnoket::test {
 class RecordingHost : public BackupHost {
  public:
   void SetTrayImage(int index) override { trayImages.push_back(index); }
-  void SetTrayHint(const std::string& hint) override { hints.push_back(hint); }
+  void SetTrayHint(const std::string& hint) override {
+    hints.push_back(hint);
+    if (!stopOnHint.empty() && hint.rfind(stopOnHint, 0) == 0) stopSeen = true;
+  }
   void ShowErrorWindow(const std::string& text) override { errorWindow.push_back(text); }
   void DisableWindows() override { ++disabled; }
   void RestoreWindows() override { ++restored; }
@@ -32,7 +35,10 @@ class RecordingHost : public BackupHost {
   void Logged(const std::string& message) override { logged.push_back(message); }
   void ProcessMessages() override { ++pumps; }
   // The program is told to end once the run has pumped `stopAfterPumps` times.
-  bool StopRequested() const override { return stopAfterPumps >= 0 && pumps >= stopAfterPumps; }
+  // or once a hint starting with `stopOnHint` was shown.
+  bool StopRequested() const override {
+    return stopSeen || (stopAfterPumps >= 0 && pumps >= stopAfterPumps);
+  }
 
   std::vector<int> trayImages;
   std::vector<std::string> hints;
@@ -44,6 +50,8 @@ class RecordingHost : public BackupHost {
   int timerEnabled = 0;
   int pumps = 0;
   int stopAfterPumps = -1;
+  std::string stopOnHint;
+  bool stopSeen = false;
 };
 
 struct RestoredDay {

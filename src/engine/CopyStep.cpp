@@ -1,0 +1,398 @@
+#include "engine/CopyStep.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/PieceQueue.h"
+#include "platform/MessageText.h"
+
+namespace varnoket {
+
+namespace {
+
+// What one read of a source asks for: small enough to keep the cut search
+// and the digest in the processor's cache.
+constexpr size_t kReadSize = 65536;
+
+}  // namespace
+
+CopyStep::CopyStep(BackupContext& ctx, const ScanDetails& details, std::string dayFolder)
+    : ctx_(ctx),
+      queue_(ctx.changedFiles),
+      details_(details),
+      dayFolder_(std::move(dayFolder)),
+      layout_(ctx.Layout()),
+      resume_(ctx.fs, layout_) {}
+
+CopyStep::~CopyStep() = default;
+
+void CopyStep::RequeueStaleNames() {
+  if (!ctx_.fs.IsDirectory(dayFolder_) || ctx_.previousListFolder == dayFolder_) return;
+  QueuedNames();
+  auto& list = ctx_.currentFileList;
+  for (uint32_t j = 0; j < list.size(); ++j) {
+    const auto rec = ViewFileRecord(list[j]);
+    if (!rec || rec->IsDirectory() || queuedNames_.count(std::string(rec->storedName)) != 0) {
+      continue;
+    }
+    if (!ctx_.fs.Exists(layout_.StoredFilePath(dayFolder_, std::string(rec->storedName)))) {
+      continue;
+    }
+    staleNames_.emplace(rec->storedName);
+    queuedNames_.emplace(rec->storedName);
+    queue_.push_back(j);
+  }
+  std::sort(queue_.begin(), queue_.end());  // positions in a sorted list: ordinal order
+}
+
+void CopyStep::AdoptNotedCopies() {
+  resume_.Load();
+  if (resume_.noted() > 0) {
+    for (size_t i = 0; i < queue_.size(); ++i) {
+      const auto rec = ParseFileRecord(ctx_.currentFileList[queue_[i]]);
+      if (!rec || rec->IsDirectory()) continue;
+      const ScannedFile* scanned = details_.Find(rec->fullPath);
+      if (scanned == nullptr) continue;
+      std::string copy = resume_.Adopt(*rec, scanned->digest.size);
+      if (!copy.empty()) adoptedCopies_[i] = std::move(copy);
+    }
+  }
+  resume_.DropTheRest();
+  if (resume_.adopted() > 0) {
+    ctx_.Log("Reprise d'une sauvegarde interrompue : " + std::to_string(resume_.adopted()) +
+             " copie(s) déjà faite(s) reprise(s) sans nouvelle compression.");
+  }
+}
+
+bool CopyStep::Run() {
+  AdoptNotedCopies();
+  PieceQueue pieces(ctx_.workers, [this] { ctx_.Pump(); });
+  size_t next = 0;                // the next queue entry to start
+  std::optional<size_t> reading;  // the entry whose source is being read
+  while (true) {
+    if (pieces.HasRoom()) {
+      if (reading) {
+        if (!ReadPiece(*reading, copies_.at(*reading), pieces)) reading.reset();
+        continue;
+      }
+      if (next < queue_.size()) {
+        StartFile(next, pieces);
+        if (copies_.count(next) != 0 && copies_.at(next).outcome == Outcome::kCopying) {
+          reading = next;
+        }
+        ++next;
+        continue;
+      }
+    }
+    if (pieces.empty()) {
+      if (!reading && next >= queue_.size()) break;
+      continue;
+    }
+    const PieceQueue::Entry entry = pieces.TakeOldest();
+    Copy& copy = copies_.at(entry.file);
+    if (entry.kind == PieceQueue::Kind::kPiece) {
+      // A piece the library could not compress (no memory) makes a copy
+      // that cannot be written, like one the disk refuses.
+      if (entry.failed) copy.outcome = Outcome::kWriteFailed;
+      if (copy.outcome == Outcome::kCopying)
+        WritePiece(copy, *entry.piece, entry.first, entry.last);
+      continue;
+    }
+    const bool ok = FinishFile(entry.file, copy);
+    copies_.erase(entry.file);
+    if (!ok) return false;
+  }
+  return true;
+}
+
+void CopyStep::StartFile(size_t index, PieceQueue& pieces) {
+  char hint[96];
+  std::snprintf(hint, sizeof hint, "Sauvegarde en cours Fichier %zu sur %zu", index + 1,
+                queue_.size());
+  ctx_.host.SetTrayHint(hint);
+  ctx_.Pump();
+  const auto rec = ParseFileRecord(ctx_.currentFileList[queue_[index]]);
+  if (!rec || rec->IsDirectory()) return;
+  Copy& copy = copies_[index];
+  copy.record = *rec;
+  copy.target = layout_.StoredFilePath(dayFolder_, rec->storedName);
+  if (const auto adopted = adoptedCopies_.find(index); adopted != adoptedCopies_.end()) {
+    copy.temp = adopted->second;
+    copy.outcome = Outcome::kAdopted;
+    pieces.AddEnd(index);
+    return;
+  }
+  try {
+    copy.source = ctx_.fs.OpenRead(rec->fullPath);
+  } catch (const StreamError&) {
+  }
+  if (!copy.source) {
+    copy.outcome = Outcome::kUnreadable;
+    pieces.AddEnd(index);
+    return;
+  }
+  copy.size = copy.source->Size();
+  copy.left = copy.size;
+  copy.lengthLimit = ctx_.rules.ExceededLengthLimit(copy.target);
+  if (copy.lengthLimit != 0) {
+    copy.outcome = Outcome::kTooLong;
+    pieces.AddEnd(index);
+    return;
+  }
+  if (!ctx_.fs.CreateDirectories(ctx_.rules.ParentWithSeparator(copy.target))) {
+    copy.outcome = Outcome::kWriteFailed;
+    pieces.AddEnd(index);
+    return;
+  }
+  copy.temp = resume_.NewCopyPath();
+  copy.digest = std::make_unique<DigestBuilder>(true);
+}
+
+bool CopyStep::ReadPiece(size_t index, Copy& copy, PieceQueue& pieces) {
+  ctx_.Pump();
+  std::vector<uint64_t> cuts;
+  char buffer[kReadSize];
+  try {
+    while (copy.left > 0) {
+      const size_t want = static_cast<size_t>(std::min<int64_t>(copy.left, kReadSize));
+      const size_t got = copy.source->Read(buffer, want);
+      // Less than what is left means the file was cut short meanwhile.
+      if (got == 0) throw StreamError("short read");
+      copy.digest->Update(buffer, got);
+      const uint64_t start = copy.cutter.fed();
+      cuts.clear();
+      copy.cutter.Feed(buffer, got, cuts);
+      copy.left -= static_cast<int64_t>(got);
+      size_t taken = 0;
+      for (const uint64_t cut : cuts) {
+        const size_t at = static_cast<size_t>(cut - start);
+        copy.piece.append(buffer + taken, at - taken);
+        taken = at;
+        pieces.AddPiece(index, std::move(copy.piece), copy.firstPiece, false);
+        copy.piece.clear();
+        copy.firstPiece = false;
+      }
+      copy.piece.append(buffer + taken, got - taken);
+      if (!cuts.empty()) return true;  // let the queue say whether there is room
+    }
+  } catch (const StreamError&) {
+    // A file that fails while it is read is skipped as one that cannot be
+    // opened: the store is fine and the other files still go.
+    copy.outcome = Outcome::kUnreadable;
+    copy.piece.clear();
+    pieces.AddEnd(index);
+    return false;
+  }
+  pieces.AddPiece(index, std::move(copy.piece), copy.firstPiece, true);
+  copy.piece.clear();
+  pieces.AddEnd(index);
+  return false;
+}
+
+void CopyStep::WritePiece(Copy& copy, const CompressedPiece& piece, bool first, bool last) {
+  try {
+    if (first) {
+      if (ctx_.fs.Exists(copy.temp)) ctx_.fs.ClearAttributes(copy.temp);
+      copy.out = ctx_.fs.Create(copy.temp);
+    }
+    if (first && last) {
+      // A file of one block: the piece's stream is the stored file.
+      copy.out->WriteBuffer(piece.stream.data(), piece.stream.size());
+      return;
+    }
+    std::string bytes;
+    if (first) copy.joiner.Begin(bytes);
+    copy.joiner.Add(piece, bytes);
+    if (last) copy.joiner.Finish(bytes);
+    copy.out->WriteBuffer(bytes.data(), bytes.size());
+  } catch (const std::exception&) {
+    copy.outcome = Outcome::kWriteFailed;
+  }
+}
+
+void CopyStep::CloseQuietly(Copy& copy) {
+  if (copy.out) {
+    try {
+      copy.out->Close();
+    } catch (const std::exception&) {
+    }
+    copy.out.reset();
+  }
+}
+
+bool CopyStep::FinishFile(size_t index, Copy& copy) {
+  const FileRecord& rec = copy.record;
+  switch (copy.outcome) {
+    case Outcome::kAdopted: {
+      const ScannedFile* scanned = details_.Find(rec.fullPath);
+      bytes_ += scanned != nullptr ? scanned->digest.size : 0;
+      ++files_;
+      written_.emplace_back(copy.target, copy.temp);
+      return true;
+    }
+    case Outcome::kUnreadable:
+      if (copy.out) {
+        CloseQuietly(copy);
+        ctx_.fs.DeleteFile(copy.temp);
+      }
+      SkipUnreadable(rec);
+      return true;
+    case Outcome::kTooLong: {
+      bytes_ += copy.size;
+      ++files_;
+      ctx_.Log(std::string("ATTENTION: Le chemin du fichier compressé dépasse ") +
+               std::to_string(copy.lengthLimit) + " caractères (" + copy.target +
+               "). Fichier non sauvegardé !");
+      NotStored(rec);
+      return true;
+    }
+    case Outcome::kCopying:
+      bytes_ += copy.size;
+      ++files_;
+      try {
+        // The copy is as readable as its source and no more.
+        if (const auto from = ctx_.fs.StatStream(*copy.source)) {
+          ctx_.fs.SetStreamPermissions(*copy.out, 0600 | (from->attributes & 0044));
+        }
+        copy.out->Close();
+        copy.out.reset();
+        break;
+      } catch (const std::exception&) {
+        copy.outcome = Outcome::kWriteFailed;
+      }
+      [[fallthrough]];
+    case Outcome::kWriteFailed:
+      CloseQuietly(copy);
+      if (!copy.temp.empty()) ctx_.fs.DeleteFile(copy.temp);
+      ctx_.ReportError(
+          FillText("ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez "
+                   "l'espace disque disponible ou les droits en écriture !",
+                   {copy.target}));
+      return false;
+  }
+  written_.emplace_back(copy.target, copy.temp);
+  const ContentDigest stored = copy.digest->Finish();
+  const ScannedFile* scanned = details_.Find(rec.fullPath);
+  const bool same = scanned != nullptr && scanned->digest.size == stored.size &&
+                    scanned->digest.checksum == stored.checksum &&
+                    (!scanned->digest.hasHash || scanned->digest.hash == stored.hash);
+  const std::string line =
+      same ? ctx_.currentFileList[queue_[index]] : ChangedSinceScan(rec, stored, *copy.source);
+  resume_.Note(copy.temp, line, stored.size);
+  return true;
+}
+
+bool CopyStep::Commit() {
+  // The day's old list, if any, must not describe the folder while its
+  // files are being replaced.
+  const std::string list = layout_.FileListPath(dayFolder_);
+  if (ctx_.fs.Exists(list) && !ctx_.fs.DeleteFile(list)) return false;
+  for (; renamed_ < written_.size(); ++renamed_) {
+    const auto& [target, temp] = written_[renamed_];
+    if (!ctx_.fs.Rename(temp, target)) return false;
+  }
+  return ctx_.fs.SyncFileSystem(dayFolder_);
+}
+
+void CopyStep::Discard() {
+  for (auto& [index, copy] : copies_) {
+    if (copy.out) {
+      CloseQuietly(copy);
+      ctx_.fs.DeleteFile(copy.temp);
+    }
+  }
+  copies_.clear();
+  resume_.Flush();
+}
+
+void CopyStep::Finished() {
+  resume_.Clear();
+}
+
+void CopyStep::SkipUnreadable(const FileRecord& rec) {
+  ctx_.Log("ERREUR: impossible de lire le fichier (" + rec.fullPath +
+           ") une autre application utilise exclusivement ce fichier ou y écris en ce moment");
+  NotStored(rec);
+}
+
+// The file changed between the scan and its copy: its record now describes
+// what was stored, and the files that shared its name get their own.
+std::string CopyStep::ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored,
+                                       FileStream& source) {
+  uint32_t attributes = 0;
+  int32_t date = 0;
+  if (const auto now = ctx_.fs.StatStream(source)) {
+    attributes = now->attributes;
+    date = now->dosDate;
+  }
+  const std::string updated = FormatFileRecord(stored.size, stored.checksum, rec.storedName,
+                                               rec.fullPath, attributes, date);
+  ReplaceRecord(rec.fullPath, updated);
+  GiveOwnNamesToSharers(rec);
+  return updated;
+}
+
+// The content could not be stored today: the file keeps its previous
+// record when that record's copy stays valid, else it leaves today's list.
+void CopyStep::NotStored(const FileRecord& rec) {
+  QueuedNames().erase(rec.storedName);
+  GiveOwnNamesToSharers(rec);
+  std::string replacement;
+  if (auto prev = PreviousRecord(rec.fullPath)) {
+    const bool nameFree =
+        queuedNames_.count(prev->storedName) == 0 && staleNames_.count(prev->storedName) == 0;
+    const std::string ownerPath = ctx_.rules.PathOfStoredName(prev->storedName);
+    const bool ownerAbsent = ownerPath.empty() || details_.Find(ownerPath) == nullptr;
+    if (nameFree && (ownerAbsent || ownerPath == rec.fullPath)) replacement = prev->Format();
+  }
+  ReplaceRecord(rec.fullPath, replacement);
+}
+
+void CopyStep::GiveOwnNamesToSharers(const FileRecord& rec) {
+  auto& list = ctx_.currentFileList;
+  for (uint32_t j = 0; j < list.size(); ++j) {
+    const auto view = ViewFileRecord(list[j]);
+    if (!view || view->storedName != rec.storedName || view->fullPath == rec.fullPath) continue;
+    auto other = ParseFileRecord(list[j]);
+    other->storedName = ctx_.rules.StoredName(other->fullPath);
+    list[j] = other->Format();
+    if (QueuedNames().insert(other->storedName).second) queue_.push_back(j);
+  }
+}
+
+// An empty replacement takes the record out of the day's list; the entry
+// stays, empty, so that queued positions keep their meaning.
+void CopyStep::ReplaceRecord(const std::string& path, const std::string& replacement) {
+  for (std::string& line : ctx_.currentFileList) {
+    const auto r = ViewFileRecord(line);
+    if (!r || r->IsDirectory() || r->fullPath != path) continue;
+    line = replacement;
+    return;
+  }
+}
+
+std::optional<FileRecord> CopyStep::PreviousRecord(const std::string& path) const {
+  for (const std::string& line : ctx_.previousFileList) {
+    const auto r = ViewFileRecord(line);
+    if (r && !r->IsDirectory() && r->fullPath == path &&
+        ctx_.rules.IsSafeStoredName(r->storedName)) {
+      return ParseFileRecord(line);
+    }
+  }
+  return std::nullopt;
+}
+
+// The names stored today, gathered when first needed: the common run
+// never needs them.
+std::set<std::string>& CopyStep::QueuedNames() {
+  if (!namesGathered_) {
+    namesGathered_ = true;
+    for (uint32_t j : queue_) {
+      if (const auto v = ViewFileRecord(ctx_.currentFileList[j]))
+        queuedNames_.emplace(v->storedName);
+    }
+  }
+  return queuedNames_;
+}
+
+}  // namespace varnoket

@@ -1,0 +1,117 @@
+// The copy step of a backup run: every queued record's source is read once,
+// in queue order, cut into pieces that a pool of workers compresses, and the
+// stored copies are written in that same order under temporary names in the
+// station's resume folder (ResumeCopies), noted there as they are completed,
+// and renamed into the day folder when the whole step succeeded.
+//
+// The step also keeps the day's list true when a file cannot be stored or
+// changed since the scan: such a record keeps its previous copy, leaves the
+// list, or describes what was stored, and the files that shared its stored
+// name get their own.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/BZip2Blocks.h"
+#include "engine/BackupContext.h"
+#include "engine/ContentDigest.h"
+#include "engine/FileRecord.h"
+#include "engine/ResumeCopies.h"
+#include "engine/SourceScan.h"
+
+namespace varnoket {
+
+class PieceQueue;
+
+class CopyStep {
+ public:
+  CopyStep(BackupContext& ctx, const ScanDetails& details, std::string dayFolder);
+  ~CopyStep();
+
+  // Stored files left in a day folder by a run whose file list is not the
+  // one compared with (a stopped run, or a list removed to start again)
+  // would shadow older copies: every record whose name is there is stored
+  // again.
+  void RequeueStaleNames();
+
+  // Stores every queued record. False when a write failed and the run stops.
+  // Throws RunStopped when the program ends meanwhile.
+  bool Run();
+  // Puts every stored file under its own name, then flushes them to the disk.
+  bool Commit();
+  // The run stops: partial copies are removed, whole ones noted for the next
+  // run to adopt.
+  void Discard();
+  // The day's list is written: nothing is left to resume.
+  void Finished();
+
+  int64_t bytes() const { return bytes_; }
+  int32_t files() const { return files_; }
+  size_t adopted() const { return resume_.adopted(); }
+
+ private:
+  enum class Outcome { kCopying, kAdopted, kUnreadable, kTooLong, kWriteFailed };
+
+  // One file from the moment its source is opened until its copy is closed.
+  struct Copy {
+    FileRecord record;
+    std::string target;  // its place in the day folder
+    std::string temp;    // where it is written, or the adopted copy
+    Outcome outcome = Outcome::kCopying;
+    size_t lengthLimit = 0;  // for kTooLong
+    std::unique_ptr<FileStream> source;
+    std::unique_ptr<FileStream> out;
+    std::unique_ptr<DigestBuilder> digest;
+    BlockCutter cutter;
+    BZip2StreamJoiner joiner;
+    std::string piece;  // input read since the last cut
+    int64_t size = 0;   // the source's size when it was opened
+    int64_t left = 0;   // bytes still to read
+    bool firstPiece = true;
+  };
+
+  void AdoptNotedCopies();
+  void StartFile(size_t index, PieceQueue& pieces);
+  // Reads up to the next cut or the end of the source; false when the
+  // source is done (whole, or failed).
+  bool ReadPiece(size_t index, Copy& copy, PieceQueue& pieces);
+  void WritePiece(Copy& copy, const CompressedPiece& piece, bool first, bool last);
+  // The file's last entry came: closes its copy and keeps the list true.
+  bool FinishFile(size_t index, Copy& copy);
+  void CloseQuietly(Copy& copy);
+
+  void SkipUnreadable(const FileRecord& rec);
+  std::string ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored,
+                               FileStream& source);
+  void NotStored(const FileRecord& rec);
+  void GiveOwnNamesToSharers(const FileRecord& rec);
+  void ReplaceRecord(const std::string& path, const std::string& replacement);
+  std::optional<FileRecord> PreviousRecord(const std::string& path) const;
+  std::set<std::string>& QueuedNames();
+
+  BackupContext& ctx_;
+  std::vector<uint32_t>& queue_;  // positions in ctx.currentFileList
+  const ScanDetails& details_;
+  std::string dayFolder_;
+  StoreLayout layout_;
+  ResumeCopies resume_;
+  std::map<size_t, std::string> adoptedCopies_;  // queue entry -> noted copy
+  std::map<size_t, Copy> copies_;                // the files in flight
+  bool namesGathered_ = false;
+  std::set<std::string> queuedNames_;
+  std::set<std::string> staleNames_;  // names a stopped run left in the day folder
+  // Copies that are whole, as (their place in the day folder, where they are).
+  std::vector<std::pair<std::string, std::string>> written_;
+  size_t renamed_ = 0;  // how many of them are in place
+  int64_t bytes_ = 0;
+  int32_t files_ = 0;
+};
+
+}  // namespace varnoket

@@ -1,0 +1,154 @@
+#include "engine/ResumeCopies.h"
+
+#include <charconv>
+
+#include "engine/FileRecord.h"
+
+namespace varnoket {
+
+namespace {
+
+constexpr const char* kCopyPrefix = "copy-";
+
+// Notes are written once this much source has been copied since the last
+// batch, or this many files: a crash loses at most that much work, and the
+// flushes cost little beside the compression.
+constexpr int64_t kBatchBytes = int64_t{16} << 20;
+constexpr size_t kBatchFiles = 1000;
+
+bool ParseNumber(std::string_view text, uint64_t& value) {
+  if (text.empty()) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+// The number of a copy's name, 0 when the name is no copy's.
+uint64_t CopyNumber(std::string_view name) {
+  const std::string_view prefix(kCopyPrefix);
+  if (name.substr(0, prefix.size()) != prefix) return 0;
+  uint64_t n = 0;
+  return ParseNumber(name.substr(prefix.size()), n) ? n : 0;
+}
+
+}  // namespace
+
+ResumeCopies::ResumeCopies(FileSystem& fs, const StoreLayout& layout) : fs_(fs), layout_(layout) {}
+
+std::string ResumeCopies::Folder() const {
+  return layout_.rules().Join(layout_.StationFolder(), kResumeFolderName);
+}
+
+std::string ResumeCopies::JournalPath() const {
+  return layout_.rules().Join(Folder(), kResumeJournalName);
+}
+
+std::string ResumeCopies::NoteLine(const std::string& copy, int64_t bytes,
+                                   const std::string& record) {
+  return copy + "\t" + std::to_string(bytes) + "\t" + record + "\n";
+}
+
+void ResumeCopies::Load() {
+  noted_.clear();
+  const auto text = fs_.ReadFile(JournalPath());
+  if (!text) return;
+  // A line without its end was being written when the run died.
+  const size_t whole = text->rfind('\n');
+  if (whole == std::string::npos) return;
+  for (const std::string& line : SplitLines(text->substr(0, whole + 1))) {
+    const size_t tab1 = line.find('\t');
+    const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+    if (tab2 == std::string::npos) continue;
+    Noted n;
+    n.copy = line.substr(0, tab1);
+    uint64_t bytes = 0;
+    const uint64_t number = CopyNumber(n.copy);
+    if (number == 0 ||
+        !ParseNumber(std::string_view(line).substr(tab1 + 1, tab2 - tab1 - 1), bytes)) {
+      continue;
+    }
+    const auto record = ParseFileRecord(line.substr(tab2 + 1));
+    if (!record || record->IsDirectory()) continue;
+    if (!fs_.IsFile(layout_.rules().Join(Folder(), n.copy))) continue;
+    n.bytes = static_cast<int64_t>(bytes);
+    n.record = *record;
+    if (number >= nextNumber_) nextNumber_ = number + 1;
+    noted_.emplace(n.record.fullPath, std::move(n));
+  }
+}
+
+std::string ResumeCopies::Adopt(const FileRecord& record, int64_t bytes) {
+  const auto [from, to] = noted_.equal_range(record.fullPath);
+  for (auto it = from; it != to; ++it) {
+    Noted& n = it->second;
+    if (n.adopted || n.bytes != bytes || n.record.size != record.size ||
+        n.record.checksum != record.checksum || n.record.fileDate != record.fileDate) {
+      continue;
+    }
+    n.adopted = true;
+    ++adopted_;
+    return layout_.rules().Join(Folder(), n.copy);
+  }
+  return {};
+}
+
+void ResumeCopies::DropTheRest() {
+  const auto entries = fs_.ListDirectory(Folder());
+  if (!entries) return;
+  std::string journal;
+  std::map<std::string, bool> keep;
+  for (const auto& [path, n] : noted_) {
+    if (!n.adopted) continue;
+    keep[n.copy] = true;
+    journal += NoteLine(n.copy, n.bytes, n.record.Format());
+  }
+  // The journal first: it must never name a copy that is gone.
+  if (journal.empty()) {
+    fs_.DeleteFile(JournalPath());
+  } else if (!fs_.WriteFileAtomic(JournalPath(), journal)) {
+    return;  // the old journal stays true; the files stay with it
+  }
+  for (const DirEntry& e : *entries) {
+    if (e.isDirectory || e.name == kResumeJournalName || keep.count(e.name) != 0) continue;
+    fs_.DeleteFile(layout_.rules().Join(Folder(), e.name));
+  }
+}
+
+std::string ResumeCopies::NewCopyPath() {
+  if (!folderReady_) folderReady_ = fs_.CreateDirectories(Folder());
+  return layout_.rules().Join(Folder(), kCopyPrefix + std::to_string(nextNumber_++));
+}
+
+void ResumeCopies::Note(const std::string& copyPath, const std::string& recordLine, int64_t bytes) {
+  const size_t slash = copyPath.find_last_of('/');
+  const std::string name = slash == std::string::npos ? copyPath : copyPath.substr(slash + 1);
+  pending_.push_back({NoteLine(name, bytes, recordLine), bytes});
+  pendingBytes_ += bytes;
+  if (pendingBytes_ >= kBatchBytes || pending_.size() >= kBatchFiles) Flush();
+}
+
+bool ResumeCopies::Flush() {
+  if (pending_.empty()) return true;
+  std::string lines;
+  for (const Pending& p : pending_) lines += p.line;
+  pending_.clear();
+  pendingBytes_ = 0;
+  // The copies reach the disk before the notes that vouch for them.
+  if (!fs_.SyncFileSystem(Folder())) return false;
+  const bool exists = fs_.Exists(JournalPath());
+  return fs_.AppendToFile(JournalPath(), lines, !exists);
+}
+
+void ResumeCopies::Clear() {
+  pending_.clear();
+  pendingBytes_ = 0;
+  const auto entries = fs_.ListDirectory(Folder());
+  if (!entries) return;
+  fs_.DeleteFile(JournalPath());
+  for (const DirEntry& e : *entries) {
+    if (!e.isDirectory) fs_.DeleteFile(layout_.rules().Join(Folder(), e.name));
+  }
+  fs_.RemoveDirectory(Folder());
+  folderReady_ = false;
+}
+
+}  // namespace varnoket

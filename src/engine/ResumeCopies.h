@@ -1,0 +1,89 @@
+// The stored copies of a run that did not complete, kept for the next run.
+//
+// A first backup can take hours, and a laptop is shut down every evening: a
+// run that threw its copies away when it stopped would never complete. So a
+// run writes its copies into the station's resume folder, and notes each
+// whole copy (after it is flushed to the disk) in the folder's journal with
+// the source record it holds. The next run adopts every noted copy whose
+// source record is unchanged instead of compressing the file again, and
+// removes the rest. Day lists only ever name copies renamed out of this
+// folder into a day folder, so nothing here can reach a restore.
+//
+//   <station>/.vk-resume/journal.txt   "copy-N<TAB>bytes<TAB>record" per line
+//   <station>/.vk-resume/copy-N        one bzip2 stream, as in a day folder
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/FileRecord.h"
+#include "engine/StoreLayout.h"
+#include "platform/FileSystem.h"
+
+namespace varnoket {
+
+inline constexpr const char* kResumeFolderName = ".vk-resume";
+inline constexpr const char* kResumeJournalName = "journal.txt";
+
+class ResumeCopies {
+ public:
+  ResumeCopies(FileSystem& fs, const StoreLayout& layout);
+
+  // Reads the journal a stopped run left. Lines cut short by a crash, and
+  // notes whose copy is gone, are ignored.
+  void Load();
+  size_t noted() const { return noted_.size(); }
+
+  // The path of the noted copy of exactly this source content (path, size,
+  // checksum, date; `bytes` is its whole size), or "" when there is none.
+  // A copy is adopted once.
+  std::string Adopt(const FileRecord& record, int64_t bytes);
+  // Keeps only the adopted copies: the journal is written again with their
+  // notes alone and every other file of the folder is removed.
+  void DropTheRest();
+
+  // Where the next new copy is written.
+  std::string NewCopyPath();
+  // Notes a closed, whole copy. Notes are written in batches, after the
+  // copies they name are flushed to the disk; Flush() forces it.
+  void Note(const std::string& copyPath, const std::string& recordLine, int64_t bytes);
+  // Flushes the copies noted since the last flush and appends their notes.
+  // False when the disk refused: the copies stay, unnoted, until the next
+  // run removes them.
+  bool Flush();
+
+  // The day's list is written: every copy went into the day folder, and
+  // nothing is left to resume.
+  void Clear();
+
+  size_t adopted() const { return adopted_; }
+
+ private:
+  struct Noted {
+    std::string copy;  // file name in the folder
+    int64_t bytes = 0;
+    FileRecord record;
+    bool adopted = false;
+  };
+  struct Pending {
+    std::string line;
+    int64_t bytes = 0;
+  };
+
+  std::string Folder() const;
+  std::string JournalPath() const;
+  static std::string NoteLine(const std::string& copy, int64_t bytes, const std::string& record);
+
+  FileSystem& fs_;
+  const StoreLayout& layout_;
+  std::multimap<std::string, Noted> noted_;  // by the source's full path
+  std::vector<Pending> pending_;
+  int64_t pendingBytes_ = 0;
+  uint64_t nextNumber_ = 1;
+  size_t adopted_ = 0;
+  bool folderReady_ = false;
+};
+
+}  // namespace varnoket

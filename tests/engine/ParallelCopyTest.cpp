@@ -1,0 +1,190 @@
+// The copy step on several workers: stored files stay what the standard
+// compressor makes of their sources, whatever the number of workers, the log
+// and the hints keep their order, and a run stopped part way leaves whole
+// copies that the next run adopts instead of compressing them again.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+#include "engine/FileRecord.h"
+#include "engine/ResumeCopies.h"
+#include "support/StoreFixture.h"
+
+namespace varnoket::test {
+namespace {
+
+namespace fsys = std::filesystem;
+
+std::string Random(size_t n, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::string s(n, '\0');
+  for (auto& c : s) c = static_cast<char>(gen());
+  return s;
+}
+
+// Text with long runs: many input bytes per block, and runs across cuts.
+std::string Runs(size_t n, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::string s;
+  while (s.size() < n) s.append(1 + gen() % 600, static_cast<char>('a' + gen() % 3));
+  s.resize(n);
+  return s;
+}
+
+std::string StandardCompress(const std::string& path) {
+  const std::string out = path + ".std";
+  const std::string command = "/bin/bzip2 -9 -c '" + path + "' > '" + out + "'";
+  if (std::system(command.c_str()) != 0) return "(bzip2 failed)";
+  std::string bytes = ReadFile(out);
+  fsys::remove(out);
+  return bytes;
+}
+
+class ParallelCopyTest : public ::testing::Test {
+ protected:
+  std::string Station() const { return f.root + "/" + f.stationName; }
+  std::string Resume() const { return Station() + "/" + kResumeFolderName; }
+
+  // The stored file of every record of a day: full path -> stored bytes.
+  std::map<std::string, std::string> StoredFiles(const std::string& day) {
+    std::map<std::string, std::string> stored;
+    for (const auto& line : f.FileList(day)) {
+      const auto r = ParseFileRecord(line);
+      if (!r || r->IsDirectory()) continue;
+      stored[r->fullPath] = ReadFile(f.DayFolder(day) + "/" + r->storedName);
+    }
+    return stored;
+  }
+
+  // A mixed set: small files, and files of several blocks.
+  void WriteMixedSet() {
+    for (int i = 0; i < 40; ++i) {
+      f.Write("small/f" + std::to_string(i) + ".txt", Random(100 + 37 * i, i));
+    }
+    f.Write("large/random.bin", Random(2'300'000, 100));
+    f.Write("large/runs.txt", Runs(3'100'000, 101));
+    f.Write("large/zeros.bin", std::string(2'000'000, '\0'));
+    f.Write("empty", "");
+  }
+
+  StoreFixture f;
+};
+
+TEST_F(ParallelCopyTest, EveryStoredFileIsTheStandardStreamWithAnyNumberOfWorkers) {
+  WriteMixedSet();
+  std::map<std::string, std::string> first;
+  std::vector<std::string> firstLog;
+  std::vector<std::string> firstHints;
+  for (unsigned workers : {1u, 3u}) {
+    SCOPED_TRACE(workers);
+    f.ctx.workers = workers;
+    f.ctx.redoToday = true;  // the whole set again, into the same day
+    ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+    const auto stored = StoredFiles("01032006");
+    ASSERT_EQ(stored.size(), 44u);
+    for (const auto& [path, bytes] : stored) {
+      if (path.find("/large/") != std::string::npos || path.ends_with("/empty")) {
+        EXPECT_EQ(bytes, StandardCompress(path)) << path;
+      }
+    }
+    EXPECT_EQ(f.RestoreDay("01032006").files, f.Snapshot());
+    // Everything the user sees comes in the same order.
+    std::vector<std::string> log;
+    for (const auto& line : f.host.logged) {
+      if (line.rfind("Sauvegarde terminée", 0) == 0 || line.find("Fichier") != std::string::npos ||
+          line.rfind("ERREUR", 0) == 0) {
+        log.push_back(line);
+      }
+    }
+    if (first.empty()) {
+      first = stored;
+      firstLog = log;
+      firstHints = f.host.hints;
+    } else {
+      EXPECT_EQ(stored, first);
+      EXPECT_EQ(log, firstLog);
+      EXPECT_EQ(f.host.hints, firstHints);
+    }
+  }
+  EXPECT_FALSE(fsys::exists(Resume()));
+}
+
+TEST_F(ParallelCopyTest, AStoppedFirstBackupIsResumedWithTheCopiesItMade) {
+  WriteMixedSet();
+  f.ctx.workers = 2;
+  // Told to end when the copy step starts its 30th file of 44.
+  f.host = RecordingHost();
+  f.host.stopOnHint = "Sauvegarde en cours Fichier 30 sur";
+  ASSERT_EQ(RunBackup(f.ctx), BackupOutcome::kStopped);
+  EXPECT_TRUE(f.Days().empty());
+  const std::string journal = ReadFile(Resume() + "/" + kResumeJournalName);
+  const size_t noted = static_cast<size_t>(std::count(journal.begin(), journal.end(), '\n'));
+  ASSERT_GT(noted, 0u);
+
+  // One noted file changes meanwhile: its copy must not come back.
+  const std::string firstLine = journal.substr(0, journal.find('\n'));
+  const auto firstNote =
+      ParseFileRecord(firstLine.substr(firstLine.find('\t', firstLine.find('\t') + 1) + 1));
+  ASSERT_TRUE(firstNote.has_value());
+  const std::string changed = firstNote->fullPath;
+  {
+    std::string bytes = ReadFile(changed);
+    bytes += "changed";
+    WriteFile(changed, bytes);
+  }
+
+  f.host = RecordingHost();
+  f.SetDay(2, 3, 2006);  // resumed the next day, as a laptop is the next morning
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  const std::string adopted =
+      "Reprise d'une sauvegarde interrompue : " + std::to_string(noted - 1) + " copie(s)";
+  bool said = false;
+  for (const auto& line : f.host.logged) said = said || line.rfind(adopted, 0) == 0;
+  EXPECT_TRUE(said) << "expected a line starting with " << adopted;
+  EXPECT_EQ(f.RestoreDay("02032006").files, f.Snapshot());
+  for (const auto& [path, bytes] : StoredFiles("02032006")) {
+    if (path.find("/large/") != std::string::npos) {
+      EXPECT_EQ(bytes, StandardCompress(path)) << path;
+    }
+  }
+  EXPECT_FALSE(fsys::exists(Resume()));
+}
+
+TEST_F(ParallelCopyTest, AJournalCutShortOrNamingLostCopiesAdoptsOnlyWholeNotes) {
+  f.Write("a.txt", "alpha");
+  f.Write("b.txt", "bravo");
+  f.Write("c.txt", "charlie");
+  // A run that completes gives the records and copies the notes are made of.
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  std::vector<FileRecord> records;
+  for (const auto& line : f.FileList("01032006")) records.push_back(*ParseFileRecord(line));
+  ASSERT_EQ(records.size(), 3u);
+  fsys::create_directories(Resume());
+  fsys::copy_file(f.DayFolder("01032006") + "/" + records[0].storedName, Resume() + "/copy-7");
+  fsys::remove_all(f.DayFolder("01032006"));
+  f.ctx.station.lastBackupDate = "31/12/2002";
+
+  // a: a whole note and its copy; b: a note whose copy is gone; c: a note
+  // cut short by a crash; and a file nobody noted.
+  std::string notes;
+  notes += "copy-7\t5\t" + records[0].Format() + "\n";
+  notes += "copy-8\t5\t" + records[1].Format() + "\n";
+  notes += "copy-9\t7\t" + records[2].Format();
+  WriteFile(Resume() + "/copy-9", "whatever");
+  WriteFile(Resume() + "/stray", "left by hand");
+  WriteFile(Resume() + "/" + kResumeJournalName, notes);
+
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  bool said = false;
+  for (const auto& line : f.host.logged) {
+    said = said || line.rfind("Reprise d'une sauvegarde interrompue : 1 copie(s)", 0) == 0;
+  }
+  EXPECT_TRUE(said);
+  EXPECT_EQ(f.RestoreDay("01032006").files, f.Snapshot());
+  EXPECT_FALSE(fsys::exists(Resume()));
+}
+
+}  // namespace
+}  // namespace varnoket::test
