@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "engine/DayFolders.h"
 #include "engine/FileRecord.h"
 #include "platform/StationName.h"
+#include "restore/OrderedJobs.h"
 #include "restore/RestoreItem.h"
 #include "restore/VerifyDay.h"
 
@@ -30,6 +32,8 @@ constexpr const char* kUsage =
     "\n"
     "  --program-folder DIR  the folder that holds VARNOKET.INI (default: the program's own)\n"
     "  --station NAME        work on the backups of another workstation (restore, days, verify)\n"
+    "  --workers N           compress and decode on at most N threads (default: the WORKERS\n"
+    "                        setting of VARNOKET.INI, else one per core)\n"
     "  DAY                   a backup day as dd/mm/yyyy\n";
 
 // The exit codes of `backup`, documented in the README.
@@ -43,9 +47,19 @@ constexpr int kExitStopped = 5;         // ended by a signal, stopped at a file 
 struct Options {
   std::string programFolder;
   std::string station;
+  int workers = -1;  // -1: as the settings say
   std::string command;
   std::vector<std::string> args;
 };
+
+bool ParseWorkers(const std::string& text, int& workers) {
+  if (text.empty() || text.size() > 4 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  workers = std::stoi(text);
+  return workers >= 1 && workers <= 1024;
+}
 
 int Usage(const std::string& problem) {
   if (!problem.empty()) std::cerr << "varnoket-cli: " << problem << "\n";
@@ -72,6 +86,7 @@ int Backup(const Options& o) {
   ctx.backupRoot = s->program.backupRoot;
   ctx.stationName = s->stationName;
   ctx.daysKept = s->program.daysKept;
+  ctx.workers = static_cast<unsigned>(o.workers >= 0 ? o.workers : s->program.workers);
   // Ending the tool (a terminal's Ctrl+C, a shutdown, a service stop) stops
   // the run at the next file boundary, leaving the store as a stopped run
   // leaves it.
@@ -100,13 +115,18 @@ int Backup(const Options& o) {
   return kExitNoRun;
 }
 
-// The station's backup days, oldest first, as folder names.
-bool Days(const Options& o, StoreLayout& layout, std::vector<std::string>& folders) {
+// The station's backup days, oldest first, as folder names; `workers`
+// (when given) receives the threads to decode on.
+bool Days(const Options& o, StoreLayout& layout, std::vector<std::string>& folders,
+          unsigned* workers = nullptr) {
   FileSystem& fs = DefaultFileSystem();
   auto s = LoadProgramSide(fs, o.programFolder, o.station);
   if (!s) return false;
   layout = StoreLayout(PathRules(PathStyle::kPosix), s->program.backupRoot, s->stationName);
   folders = SortedDayFolders(fs, layout.rules(), layout.StationFolder());
+  if (workers != nullptr) {
+    *workers = static_cast<unsigned>(o.workers >= 0 ? o.workers : s->program.workers);
+  }
   return true;
 }
 
@@ -140,7 +160,8 @@ int Restore(const Options& o) {
   }
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
-  if (!Days(o, layout, folders)) return 2;
+  unsigned workers = 0;
+  if (!Days(o, layout, folders, &workers)) return 2;
   const int index = FindDay(folders, o.args[0]);
   if (index < 0) {
     std::cerr << "Aucune sauvegarde du " << o.args[0] << " pour ce poste.\n";
@@ -161,6 +182,9 @@ int Restore(const Options& o) {
   int restored = 0;
   int64_t bytes = 0;
   ConsoleRestoreHost host;
+  // Files are decoded on the workers; every line is printed in the list's
+  // order, and a folder is made before any file below it is handed out.
+  OrderedJobs jobs(workers, host);
   for (const std::string& line : SplitLines(*text)) {
     const auto rec = ParseFileRecord(line);
     if (!rec || rec->last == "1") continue;
@@ -171,15 +195,19 @@ int Restore(const Options& o) {
     }
     const std::string destination = to.empty() ? rec->fullPath : to + rec->fullPath;
     if (rec->IsDirectory()) {
-      std::cout << "Répertoire-> " << rec->fullPath << "\n";
-      if (fs.IsDirectory(destination)) continue;
-      if (fs.CreateDirectories(destination)) {
-        ++restored;
-      } else {
-        std::cout << "---> ERREUR: Impossible de recréer le répertoire (" << destination
-                  << ") ! <---\n";
-        ++errors;
-      }
+      const bool existed = fs.IsDirectory(destination);
+      const bool made = existed || fs.CreateDirectories(destination);
+      jobs.AddDone([&, path = rec->fullPath, destination, existed, made] {
+        std::cout << "Répertoire-> " << path << "\n";
+        if (existed) return;
+        if (made) {
+          ++restored;
+        } else {
+          std::cout << "---> ERREUR: Impossible de recréer le répertoire (" << destination
+                    << ") ! <---\n";
+          ++errors;
+        }
+      });
       continue;
     }
     RestoreEntry entry;
@@ -190,19 +218,30 @@ int Restore(const Options& o) {
       entry.attributes = static_cast<int32_t>(std::stoll(rec->attributes));
       entry.fileDate = static_cast<int32_t>(std::stoll(rec->fileDate));
     } catch (const std::exception&) {
-      std::cout << "---> ERREUR: enregistrement illisible (" << line << ") <---\n";
-      ++errors;
+      jobs.AddDone([&, line] {
+        std::cout << "---> ERREUR: enregistrement illisible (" << line << ") <---\n";
+        ++errors;
+      });
       continue;
     }
-    const auto r =
-        RestoreItem(fs, layout, folders, static_cast<size_t>(index), entry, destination, host);
-    if (r.status == RestoreStatus::kRestored) {
-      ++restored;
-      bytes += r.bytes;
-    } else {
-      ++errors;
-    }
+    auto held = std::make_shared<HeldReport>();
+    auto result = std::make_shared<RestoreItemResult>();
+    jobs.Add(
+        [&fs, &layout, &folders, index, entry, destination, held, result] {
+          *result = RestoreItem(fs, layout, folders, static_cast<size_t>(index), entry, destination,
+                                *held);
+        },
+        [&, held, result] {
+          for (const auto& l : held->lines) host.Report(l);
+          if (result->status == RestoreStatus::kRestored) {
+            ++restored;
+            bytes += result->bytes;
+          } else {
+            ++errors;
+          }
+        });
   }
+  jobs.Drain();
   if (errors == 0) {
     std::cout << "Opération terminée : " << restored
               << " fichiers ou dossiers restaurés pour un total de " << bytes << " octets !\n";
@@ -216,7 +255,8 @@ int Restore(const Options& o) {
 int Verify(const Options& o) {
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
-  if (!Days(o, layout, folders)) return 2;
+  unsigned workers = 0;
+  if (!Days(o, layout, folders, &workers)) return 2;
   std::vector<size_t> days;
   if (o.args.empty()) {
     for (size_t i = 0; i < folders.size(); ++i) days.push_back(i);
@@ -232,7 +272,7 @@ int Verify(const Options& o) {
   size_t problems = 0;
   ConsoleRestoreHost host;
   for (size_t d : days) {
-    const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, folders, d, host);
+    const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, folders, d, host, workers);
     checked += c.checked;
     problems += c.problems;
   }
@@ -249,6 +289,11 @@ int Main(int argc, char** argv) {
     if (words[i] == "--program-folder" || words[i] == "--station") {
       if (i + 1 >= words.size()) return Usage(words[i] + " needs a value");
       (words[i] == "--station" ? o.station : o.programFolder) = words[i + 1];
+      ++i;
+    } else if (words[i] == "--workers") {
+      if (i + 1 >= words.size() || !ParseWorkers(words[i + 1], o.workers)) {
+        return Usage("--workers needs a whole number from 1 to 1024");
+      }
       ++i;
     } else if (words[i] == "-h" || words[i] == "--help") {
       std::cout << kUsage;
