@@ -145,7 +145,10 @@ void CopyStep::StartFile(size_t index, PieceQueue& pieces) {
     return;
   }
   copy.temp = resume_.NewCopyPath();
-  copy.digest = std::make_unique<DigestBuilder>(true);
+  // The strong hash is compared only where the scan took one (files that
+  // must be told apart for sure); elsewhere it would only cost time.
+  const ScannedFile* scanned = details_.Find(rec->fullPath);
+  copy.digest = std::make_unique<DigestBuilder>(scanned == nullptr || scanned->digest.hasHash);
 }
 
 bool CopyStep::ReadPiece(size_t index, Copy& copy, PieceQueue& pieces) {

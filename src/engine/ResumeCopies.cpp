@@ -13,7 +13,7 @@ constexpr const char* kCopyPrefix = "copy-";
 // Notes are written once this much source has been copied since the last
 // batch, or this many files: a crash loses at most that much work, and the
 // flushes cost little beside the compression.
-constexpr int64_t kBatchBytes = int64_t{16} << 20;
+constexpr int64_t kBatchBytes = int64_t{8} << 20;
 constexpr size_t kBatchFiles = 1000;
 
 bool ParseNumber(std::string_view text, uint64_t& value) {
