@@ -382,6 +382,7 @@ void RestoreWindow::StartRestore() {
 
   RestoreRunContext ctx(env_.fs, *layout_, dayFolders_);
   ctx.dayIndex = static_cast<size_t>(previousDayIndex_);
+  if (env_.workers) ctx.workers = env_.workers();
   RestoreRunTotals totals;
   try {
     totals = RunRestore(folderTree_->Tree(), ctx, *this);

@@ -54,6 +54,7 @@ struct RestoreWindowEnv {
   Dialogs& dialogs;
   std::function<std::string()> backupRoot;  // the configuration's root
   std::function<std::string()> stationName;
+  std::function<unsigned()> workers;            // threads that decode; empty or 0: one per core
   std::function<void()> stopTimer, startTimer;  // the scheduler's timer
   // Runs pending events during a load and between blocks of a restore;
   // empty: the application's event loop does.
