@@ -30,6 +30,8 @@ def parse_args():
     p.add_argument("--single-mb", type=int, default=250)
     p.add_argument("--small-files", type=int, default=60000)
     p.add_argument("--seed", type=int, default=20261208)
+    p.add_argument("--repeat", type=int, default=2,
+                   help="first backups and their anchors run this many times; the best counts")
     a = p.parse_args()
     if a.quick:
         a.mixed_mb, a.single_mb, a.small_files = 40, 30, 3000
@@ -204,14 +206,19 @@ class Bench:
     def first_backup(self, label, tree):
         files = files_of(tree)
         size = sum(os.path.getsize(f) for f in files)
-        anchor = run_each(lambda f: ["bzip2", "-9", "-c", f], files)
+        anchor = min(run_each(lambda f: ["bzip2", "-9", "-c", f], files)
+                     for _ in range(self.a.repeat))
         self.rows.append(("per-file bzip2 -9, one thread: " + label, anchor, None, None,
                           len(files), size, "anchor"))
         store = Store(self.work, "store-" + label, tree)
         for workers in self.worker_counts():
-            store.reset()
-            m = Measure(store.command(self.a.cli, workers, "backup"))
-            self.check(m, "backup " + label)
+            m = None
+            for _ in range(self.a.repeat):
+                store.reset()
+                attempt = Measure(store.command(self.a.cli, workers, "backup"))
+                self.check(attempt, "backup " + label)
+                if m is None or attempt.seconds < m.seconds:
+                    m = attempt
             self.row("first backup %s, %d worker(s)" % (label, workers), m, len(files), size)
             self.ratio("first backup %s, %d worker(s): bzip2 time / ours" % (label, workers),
                        anchor, m.seconds, ">= 1.8" if label == "mixed" else ">= 1.7")
@@ -248,7 +255,12 @@ class Bench:
 
     def killed_and_resumed(self, files, size):
         store = Store(self.work, "store-resume", self.mixed)
-        full = Measure(store.command(self.a.cli, 0, "backup"))
+        full = None
+        for _ in range(self.a.repeat):
+            store.reset()
+            attempt = Measure(store.command(self.a.cli, 0, "backup"))
+            if full is None or attempt.seconds < full.seconds:
+                full = attempt
         store.reset()
         killed = Measure(store.command(self.a.cli, 0, "backup"), kill_after=full.seconds * 0.8)
         resumed = Measure(store.command(self.a.cli, 0, "backup"))

@@ -71,6 +71,9 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
   bool copied = false;
   try {
     copied = copy.Run();
+    // A copy the check turns down may give its twins names of their own,
+    // which then need copies too.
+    while (copied && copy.CheckCopies()) copied = copy.Run();
   } catch (const RunStopped&) {
     copy.Discard();
     throw;
@@ -101,6 +104,11 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
                     " (hors transferts FTP et répertoires vides)",
                     ctx.stationName.c_str(), copy.bytes(), copy.files());
       ctx.Log(totals);
+      ctx.Log("Vérification : " + std::to_string(copy.checked()) +
+              " copie(s) relue(s) et décodée(s) sans erreur" +
+              (copy.badCopies() > 0
+                   ? ", " + std::to_string(copy.badCopies()) + " copie(s) refusée(s)."
+                   : "."));
     } catch (const std::exception&) {
       saved = false;
     }

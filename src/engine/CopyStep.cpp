@@ -1,10 +1,15 @@
 #include "engine/CopyStep.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <deque>
+#include <future>
 
+#include "engine/CopyCheck.h"
 #include "engine/PieceQueue.h"
 #include "platform/MessageText.h"
+#include "platform/WorkerPool.h"
 
 namespace varnoket {
 
@@ -230,7 +235,7 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
       const ScannedFile* scanned = details_.Find(rec.fullPath);
       bytes_ += scanned != nullptr ? scanned->digest.size : 0;
       ++files_;
-      written_.emplace_back(copy.target, copy.temp);
+      written_.push_back({copy.target, copy.temp, rec});
       return true;
     }
     case Outcome::kUnreadable:
@@ -273,7 +278,6 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
                    {copy.target}));
       return false;
   }
-  written_.emplace_back(copy.target, copy.temp);
   const ContentDigest stored = copy.digest->Finish();
   const ScannedFile* scanned = details_.Find(rec.fullPath);
   const bool same = scanned != nullptr && scanned->digest.size == stored.size &&
@@ -282,7 +286,65 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
   const std::string line =
       same ? ctx_.currentFileList[queue_[index]] : ChangedSinceScan(rec, stored, *copy.source);
   resume_.Note(copy.temp, line, stored.size);
+  written_.push_back({copy.target, copy.temp, same ? rec : *ParseFileRecord(line)});
   return true;
+}
+
+bool CopyStep::CheckCopies() {
+  // On the disk first: the check reads what the disk kept, not the cache.
+  resume_.Flush();
+  const size_t queued = queue_.size();
+  struct Pending {
+    size_t index;
+    std::shared_ptr<CopyCheckResult> result;
+    std::future<void> done;
+  };
+  std::vector<size_t> bad;
+  {
+    WorkerPool pool(ctx_.workers);
+    const size_t limit = 2 * size_t{pool.size()};
+    std::deque<Pending> pending;
+    auto finishOldest = [&] {
+      Pending p = std::move(pending.front());
+      pending.pop_front();
+      while (p.done.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) {
+        ctx_.Pump();
+      }
+      if (*p.result != CopyCheckResult::kSame) bad.push_back(p.index);
+    };
+    for (; checked_ < written_.size(); ++checked_) {
+      while (pending.size() >= limit) finishOldest();
+      const Written& w = written_[checked_];
+      auto result = std::make_shared<CopyCheckResult>(CopyCheckResult::kUnreadable);
+      FileSystem& fs = ctx_.fs;
+      pending.push_back(
+          {checked_, result, pool.Submit([&fs, result, temp = w.temp, record = w.record] {
+             *result = CheckCopy(fs, temp, record);
+           })});
+      ctx_.Pump();
+    }
+    while (!pending.empty()) finishOldest();
+  }
+  for (const size_t index : bad) {
+    const Written& w = written_[index];
+    ctx_.Log("ERREUR: la copie compressée de (" + w.record.fullPath +
+             ") relue après écriture ne redonne pas le fichier. Elle n'est pas gardée ; le "
+             "fichier sera sauvegardé de nouveau.");
+    ctx_.fs.DeleteFile(w.temp);
+    NotStored(w.record);
+  }
+  for (auto it = bad.rbegin(); it != bad.rend(); ++it) {
+    written_.erase(written_.begin() + static_cast<std::ptrdiff_t>(*it));
+    --checked_;
+  }
+  if (!bad.empty()) {
+    ctx_.host.ShowErrorWindow(
+        "ERREUR: " + std::to_string(bad.size()) +
+        " copie(s) compressée(s) relue(s) après écriture ne redonnent pas leur fichier (voir le "
+        "journal). Vérifiez le disque de sauvegarde.");
+  }
+  badCopies_ += bad.size();
+  return queue_.size() > queued;
 }
 
 bool CopyStep::Commit() {
@@ -291,8 +353,7 @@ bool CopyStep::Commit() {
   const std::string list = layout_.FileListPath(dayFolder_);
   if (ctx_.fs.Exists(list) && !ctx_.fs.DeleteFile(list)) return false;
   for (; renamed_ < written_.size(); ++renamed_) {
-    const auto& [target, temp] = written_[renamed_];
-    if (!ctx_.fs.Rename(temp, target)) return false;
+    if (!ctx_.fs.Rename(written_[renamed_].temp, written_[renamed_].target)) return false;
   }
   return ctx_.fs.SyncFileSystem(dayFolder_);
 }

@@ -41,9 +41,15 @@ class CopyStep {
   // again.
   void RequeueStaleNames();
 
-  // Stores every queued record. False when a write failed and the run stops.
-  // Throws RunStopped when the program ends meanwhile.
+  // Stores every queued record not stored yet. False when a write failed
+  // and the run stops. Throws RunStopped when the program ends meanwhile.
   bool Run();
+  // Reads back and decodes every copy stored since the last call, on the
+  // workers. A copy that does not give its record's content is logged,
+  // removed and its record not listed today (the file keeps its previous
+  // copy, or is stored again by the next run). True when records were
+  // queued meanwhile (files that shared such a copy's name): Run() again.
+  bool CheckCopies();
   // Puts every stored file under its own name, then flushes them to the disk.
   bool Commit();
   // The run stops: partial copies are removed, whole ones noted for the next
@@ -55,6 +61,8 @@ class CopyStep {
   int64_t bytes() const { return bytes_; }
   int32_t files() const { return files_; }
   size_t adopted() const { return resume_.adopted(); }
+  size_t checked() const { return checked_; }
+  size_t badCopies() const { return badCopies_; }
 
  private:
   enum class Outcome { kCopying, kAdopted, kUnreadable, kTooLong, kWriteFailed };
@@ -107,9 +115,18 @@ class CopyStep {
   bool namesGathered_ = false;
   std::set<std::string> queuedNames_;
   std::set<std::string> staleNames_;  // names a stopped run left in the day folder
-  // Copies that are whole, as (their place in the day folder, where they are).
-  std::vector<std::pair<std::string, std::string>> written_;
+  // Copies that are whole: their place in the day folder, where they are,
+  // and the record they hold.
+  struct Written {
+    std::string target;
+    std::string temp;
+    FileRecord record;
+  };
+  std::vector<Written> written_;
   size_t renamed_ = 0;  // how many of them are in place
+  size_t next_ = 0;     // the next queue entry to start
+  size_t checked_ = 0;  // how many of written_ were read back
+  size_t badCopies_ = 0;
   int64_t bytes_ = 0;
   int32_t files_ = 0;
 };

@@ -133,4 +133,8 @@ int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
   return target;
 }
 
+void FileStream::DropCachedPages() {
+  if (fd_ >= 0) (void)::posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);
+}
+
 }  // namespace varnoket

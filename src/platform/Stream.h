@@ -54,6 +54,9 @@ class FileStream : public Stream {
   virtual void Sync();
   // Closes now; throws when the close reports a write error.
   virtual void Close();
+  // Asks the system to forget the file's cached pages, so that the next
+  // reads come from the disk (pages not yet flushed stay). A hint only.
+  void DropCachedPages();
   int fd() const { return fd_; }
   const std::string& path() const { return path_; }
 

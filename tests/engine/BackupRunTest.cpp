@@ -77,10 +77,12 @@ TEST_F(BackupRunTest, FirstRunStoresEveryFileAndNoChangeRunLogsItsThreeLines) {
   EXPECT_EQ(f.host.hints.back(), "Quendralith Backup");
   ASSERT_GE(f.host.logged.size(), 4u);
   EXPECT_EQ(f.host.logged.front(), "Préparation de la sauvegarde ...");
-  EXPECT_NE(f.host.logged[f.host.logged.size() - 2].find(
+  EXPECT_NE(f.host.logged[f.host.logged.size() - 3].find(
                 "Sauvegarde terminée sur le poste POSTE1 Total Bytes=200005 Total Fichiers "
                 "distincts=2"),
             std::string::npos);
+  EXPECT_EQ(f.host.logged[f.host.logged.size() - 2],
+            "Vérification : 2 copie(s) relue(s) et décodée(s) sans erreur.");
   const auto lines = f.FileList("01032006");
   EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),

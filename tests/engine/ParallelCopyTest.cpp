@@ -10,6 +10,7 @@
 
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
+#include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -184,6 +185,50 @@ TEST_F(ParallelCopyTest, AJournalCutShortOrNamingLostCopiesAdoptsOnlyWholeNotes)
   EXPECT_TRUE(said);
   EXPECT_EQ(f.RestoreDay("01032006").files, f.Snapshot());
   EXPECT_FALSE(fsys::exists(Resume()));
+}
+
+TEST(CopyCheck, ACopyDamagedBeforeItIsReadBackIsNotListedAndIsStoredAgain) {
+  FaultyFileSystem disk;
+  StoreFixture f(disk);
+  const std::string kept = f.Write("kept.txt", "an older version that stays restorable");
+  f.Write("other.txt", "untouched");
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  const auto day1 = f.Snapshot();
+
+  f.SetDay(2, 3, 2006);
+  f.Write("kept.txt", Random(300000, 7));
+  const std::string fresh = f.Write("new.bin", Random(5000, 8));
+  // Something between the write and the check (a failing disk, another
+  // program) changes a byte in the middle of each new copy.
+  disk.rule = [](FsCall kind, const std::string& path) {
+    if (kind == FsCall::kOpenRead && path.find("/.vk-resume/copy-") != std::string::npos) {
+      std::string bytes = ReadFile(path);
+      bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x55);
+      WriteFile(path, bytes);
+    }
+    return 0;
+  };
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  disk.rule = nullptr;
+  int refused = 0;
+  for (const auto& line : f.host.logged) {
+    refused += line.rfind("ERREUR: la copie compressée de (", 0) == 0;
+  }
+  EXPECT_EQ(refused, 2);
+  EXPECT_EQ(f.host.logged.end()[-2],
+            "Vérification : 0 copie(s) relue(s) et décodée(s) sans erreur, 2 copie(s) "
+            "refusée(s).");
+  ASSERT_EQ(f.host.errorWindow.size(), 1u);
+  // The day restores what it can vouch for: the older version of kept.txt,
+  // and no new.bin at all rather than wrong bytes.
+  const auto restored = f.RestoreDay("02032006");
+  EXPECT_EQ(restored.errors, 0);
+  EXPECT_EQ(restored.files.at(kept), day1.at(kept));
+  EXPECT_EQ(restored.files.count(fresh), 0u);
+
+  f.SetDay(3, 3, 2006);
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_EQ(f.RestoreDay("03032006").files, f.Snapshot());
 }
 
 }  // namespace

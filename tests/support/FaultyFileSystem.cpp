@@ -106,6 +106,7 @@ void FaultyFileSystem::ResetCounts() {
 }
 
 bool FaultyFileSystem::Fails(FsCall kind, const std::string& path) {
+  std::lock_guard<std::mutex> hold(mutex_);
   ++total_;
   const long ofKind = ++perKind_[static_cast<size_t>(kind)];
   int error = rule ? rule(kind, path) : 0;

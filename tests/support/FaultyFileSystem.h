@@ -12,6 +12,7 @@
 #include <array>
 #include <cerrno>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,8 @@ class FaultyFileSystem : public PosixFileSystem {
     bool sticky = false;
   };
 
+  // The run checks its copies on worker threads.
+  std::mutex mutex_;
   Plan plan_;
   long total_ = 0;
   std::array<long, kFsCallKinds> perKind_{};

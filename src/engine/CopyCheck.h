@@ -1,0 +1,27 @@
+// Reads a stored copy back from the disk and decodes it whole, to know that
+// what the disk kept is what was written: a copy that does not decode, or
+// decodes to other bytes than its record says, would fail the restore that
+// needs it, long after the source is gone.
+#pragma once
+
+#include <string>
+
+#include "engine/FileRecord.h"
+#include "platform/FileSystem.h"
+
+namespace varnoket {
+
+enum class CopyCheckResult {
+  kSame,        // decodes whole to the record's size and checksum
+  kDifferent,   // decodes whole, to other bytes
+  kDamaged,     // does not decode, or ends early
+  kUnreadable,  // cannot be opened or read
+};
+
+// Checks `copy` against `record`. The copy's pages are dropped from the
+// system's cache first (when it was flushed to the disk, they are clean), so
+// the bytes come from the disk. Safe to call from several threads at once
+// when `fs` is.
+CopyCheckResult CheckCopy(FileSystem& fs, const std::string& copy, const FileRecord& record);
+
+}  // namespace varnoket
