@@ -1,0 +1,101 @@
+#include "restore/NameSearch.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+
+#include "engine/FileRecord.h"
+#include "engine/Wildcard.h"
+#include "restore/ListScan.h"
+
+namespace varnoket {
+
+namespace {
+
+void UpperAscii(std::string_view text, std::string& out) {
+  out.assign(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+// Matches the names of a day's file records against one pattern, reusing
+// its buffer from line to line.
+class NameMatcher {
+ public:
+  NameMatcher(const PathRules& rules, const std::string& pattern)
+      : separators_(rules.style() == PathStyle::kWindows ? "\\:" : "/") {
+    UpperAscii(pattern, pattern_);
+  }
+
+  // The record of `line` when it is a file offered for restore whose name
+  // matches.
+  std::optional<RecordView> Match(std::string_view line) {
+    const auto rec = ViewFileRecord(line);
+    if (!rec || rec->IsDirectory() || rec->last == "1") return std::nullopt;
+    const size_t cut = rec->fullPath.find_last_of(separators_);
+    const std::string_view name =
+        cut == std::string_view::npos ? rec->fullPath : rec->fullPath.substr(cut + 1);
+    UpperAscii(name, name_);
+    if (!MatchWildcard(name_, pattern_)) return std::nullopt;
+    return rec;
+  }
+
+ private:
+  const char* separators_;
+  std::string pattern_;
+  std::string name_;
+};
+
+FoundFile Found(const RecordView& rec, const std::string& dayFolder) {
+  FoundFile f;
+  f.fullPath = std::string(rec.fullPath);
+  f.dayFolder = dayFolder;
+  std::from_chars(rec.size.data(), rec.size.data() + rec.size.size(), f.size);
+  f.fileDate = std::string(rec.fileDate);
+  return f;
+}
+
+bool OrdinalLess(const FoundFile& a, const FoundFile& b) {
+  return CompareOrdinal(a.fullPath, b.fullPath) < 0;
+}
+
+}  // namespace
+
+std::optional<std::vector<FoundFile>> FindFilesInDay(FileSystem& fs, const StoreLayout& layout,
+                                                     const std::string& dayFolder,
+                                                     const std::string& pattern) {
+  NameMatcher matcher(layout.rules(), pattern);
+  std::vector<FoundFile> files;
+  const bool read = ForEachListLine(fs, layout.FileListPath(layout.DayFolder(dayFolder)),
+                                    [&](std::string_view line) {
+                                      if (const auto rec = matcher.Match(line)) {
+                                        files.push_back(Found(*rec, dayFolder));
+                                      }
+                                    });
+  if (!read) return std::nullopt;
+  std::sort(files.begin(), files.end(), OrdinalLess);
+  return files;
+}
+
+NameSearchResult FindFilesInAllDays(FileSystem& fs, const StoreLayout& layout,
+                                    const std::vector<std::string>& dayFolders,
+                                    const std::string& pattern) {
+  NameSearchResult result;
+  std::map<std::string, FoundFile> latest;
+  // Oldest first, so that each later day's record takes the place of the
+  // one before.
+  for (const std::string& folder : dayFolders) {
+    const auto files = FindFilesInDay(fs, layout, folder, pattern);
+    if (!files) {
+      result.unreadableDays.push_back(folder);
+      continue;
+    }
+    for (const FoundFile& f : *files) latest[f.fullPath] = f;
+  }
+  for (auto& [path, file] : latest) result.files.push_back(std::move(file));
+  std::sort(result.files.begin(), result.files.end(), OrdinalLess);
+  return result;
+}
+
+}  // namespace varnoket
