@@ -1,0 +1,97 @@
+#include "restore/RestoreChoice.h"
+
+#include <unistd.h>
+
+#include <atomic>
+
+#include "restore/KeptCopyName.h"
+
+namespace varnoket {
+
+namespace {
+
+// Beyond this many taken names something is wrong with the folder.
+constexpr int kMaxKeptCopyAttempts = 10000;
+
+std::string KeepTempName(const std::string& folder) {
+  static std::atomic<unsigned> counter{0};
+  return folder + ".vk-restore-keep-" + std::to_string(::getpid()) + "-" +
+         std::to_string(++counter);
+}
+
+// Gives the whole restored file at `temp` the first free kept-copy name.
+// A second name (a hard link) is made only where nothing stands, so nothing
+// is ever replaced; where links are not supported the file is renamed to a
+// name found free just before.
+std::string PlaceKeptCopy(FileSystem& fs, const PathRules& rules, const std::string& temp,
+                          const std::string& destination, const std::string& dayFolder) {
+  const std::string folder = rules.ParentWithSeparator(destination);
+  const std::string name = rules.FileName(destination);
+  for (int attempt = 1; attempt <= kMaxKeptCopyAttempts; ++attempt) {
+    const std::string candidate = folder + KeptCopyName(name, dayFolder, attempt);
+    if (fs.Stat(candidate)) continue;
+    if (fs.LinkFile(temp, candidate)) {
+      fs.DeleteFile(temp);
+      return candidate;
+    }
+    if (fs.Stat(candidate)) continue;  // taken in the meantime
+    if (fs.Rename(temp, candidate)) return candidate;
+    break;
+  }
+  return {};
+}
+
+}  // namespace
+
+RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
+                                      const std::vector<std::string>& dayFolders, size_t dayIndex,
+                                      const RestoreEntry& entry, const std::string& destination,
+                                      ExistingFilePolicy policy, RestoreHost& host) {
+  RestoreChoiceResult result;
+  const DestinationCheck check = CheckDestination(fs, entry, destination);
+  if (check.state == DestinationState::kUpToDate) {
+    host.Report("Fichier-> " + entry.fullPath + " (déjà à jour)");
+    result.outcome = RestoreOutcome::kUpToDate;
+    result.bytes = check.upToDateSize;
+    return result;
+  }
+  if (check.state == DestinationState::kMissing || policy == ExistingFilePolicy::kReplace) {
+    const RestoreItemResult r =
+        RestoreItem(fs, layout, dayFolders, dayIndex, entry, destination, host);
+    if (r.status == RestoreStatus::kRestored) {
+      result.outcome = check.state == DestinationState::kMissing ? RestoreOutcome::kCreated
+                                                                 : RestoreOutcome::kReplaced;
+      result.bytes = r.bytes;
+    }
+    return result;
+  }
+  if (policy == ExistingFilePolicy::kSkip) {
+    host.Report("Fichier-> " + entry.fullPath +
+                " (ignoré : un fichier différent existe déjà à cet endroit)");
+    result.outcome = RestoreOutcome::kSkipped;
+    return result;
+  }
+
+  // Keep both: the copy is restored whole under a temporary name beside the
+  // destination, with its date and mode, then given its kept-copy name.
+  const PathRules& rules = layout.rules();
+  const std::string temp = KeepTempName(rules.ParentWithSeparator(destination));
+  const RestoreItemResult r = RestoreItem(fs, layout, dayFolders, dayIndex, entry, temp, host);
+  if (r.status != RestoreStatus::kRestored) {
+    fs.DeleteFile(temp);
+    return result;
+  }
+  result.keptAs = PlaceKeptCopy(fs, rules, temp, destination, dayFolders[dayIndex]);
+  if (result.keptAs.empty()) {
+    fs.DeleteFile(temp);
+    host.Report("---> ERREUR: Impossible de recréer le fichier (" + entry.fullPath +
+                ") à côté du fichier existant ! <---");
+    return result;
+  }
+  host.Report("     copie restaurée à côté du fichier existant : " + result.keptAs);
+  result.outcome = RestoreOutcome::kKeptBoth;
+  result.bytes = r.bytes;
+  return result;
+}
+
+}  // namespace varnoket
