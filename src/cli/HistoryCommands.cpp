@@ -1,0 +1,152 @@
+// The commands that read the store's history without restoring anything:
+// `versions PATH`, `find PATTERN [DAY]` and `changes DAY`.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "platform/DosDate.h"
+#include "restore/DayChanges.h"
+#include "restore/FileVersions.h"
+#include "restore/NameSearch.h"
+
+namespace varnoket {
+
+namespace {
+
+// The size field keeps the low 32 bits: shown as the unsigned number, which
+// is the size of every file under 4 GiB.
+std::string SizeText(int32_t size) {
+  return std::to_string(static_cast<uint32_t>(size)) + " octets";
+}
+
+std::string DateText(int32_t packed) {
+  const LocalDateTime t = UnpackDosDate(packed);
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
+                t.minute, t.second);
+  return text;
+}
+
+void SayUnreadable(const StoreLayout& layout, const std::vector<std::string>& days) {
+  for (const std::string& d : days) {
+    std::cerr << "Impossible de lire le fichier (" << layout.FileListPath(layout.DayFolder(d))
+              << ")\n";
+  }
+}
+
+// A path as the lists record it: absolute, without a trailing separator.
+std::string RecordedForm(const PathRules& rules, const std::string& path) {
+  std::string p = path;
+  if (!rules.IsAbsolute(p)) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(p, ec);
+    if (!ec) p = absolute.lexically_normal().string();
+  }
+  return rules.RemoveTrailingSeparator(p);
+}
+
+}  // namespace
+
+int VersionsCommand(const CliOptions& o) {
+  if (o.args.size() != 1) return Usage("versions needs one PATH");
+  StoreLayout layout(PathRules(), "", "");
+  std::vector<std::string> folders;
+  if (!LoadDays(o, layout, folders)) return 2;
+  const std::string path = RecordedForm(layout.rules(), o.args[0]);
+  const FileHistory history = FileVersions(DefaultFileSystem(), layout, folders, path);
+  SayUnreadable(layout, history.unreadableDays);
+  if (!history.Recorded()) {
+    std::cerr << "Aucune sauvegarde conservée n'enregistre le chemin (" << path << ").\n";
+    return 1;
+  }
+  for (const FileVersion& v : history.versions) {
+    std::cout << DayTextOfFolder(v.dayFolder) << "  " << SizeText(v.size) << "  modifié le "
+              << DateText(v.fileDate) << "\n";
+  }
+  if (!history.folderDays.empty()) {
+    std::cout << "Enregistré comme dossier vide, et non comme fichier, le :";
+    for (const std::string& d : history.folderDays) std::cout << " " << DayTextOfFolder(d);
+    std::cout << "\n";
+  }
+  std::cout << history.versions.size() << " version(s) du fichier " << path << "\n";
+  return history.unreadableDays.empty() ? 0 : 1;
+}
+
+int FindCommand(const CliOptions& o) {
+  if (o.args.empty() || o.args.size() > 2) return Usage("find needs a PATTERN and at most a DAY");
+  StoreLayout layout(PathRules(), "", "");
+  std::vector<std::string> folders;
+  if (!LoadDays(o, layout, folders)) return 2;
+  FileSystem& fs = DefaultFileSystem();
+  const std::string& pattern = o.args[0];
+  NameSearchResult found;
+  if (o.args.size() == 2) {
+    const int index = FindDayOrSay(folders, o.args[1]);
+    if (index < 0) return 1;
+    auto files = FindFilesInDay(fs, layout, folders[index], pattern);
+    if (files) {
+      found.files = std::move(*files);
+    } else {
+      found.unreadableDays.push_back(folders[index]);
+    }
+  } else {
+    found = FindFilesInAllDays(fs, layout, folders, pattern);
+  }
+  SayUnreadable(layout, found.unreadableDays);
+  for (const FoundFile& f : found.files) {
+    std::cout << DayTextOfFolder(f.dayFolder) << "  " << SizeText(f.size) << "  " << f.fullPath
+              << "\n";
+  }
+  if (found.files.empty()) {
+    std::cout << "Aucun fichier ne correspond à (" << pattern << ").\n";
+    return 1;
+  }
+  std::cout << found.files.size() << " fichier(s) trouvé(s)\n";
+  return found.unreadableDays.empty() ? 0 : 1;
+}
+
+int ChangesCommand(const CliOptions& o) {
+  if (o.args.size() != 1) return Usage("changes needs one DAY");
+  StoreLayout layout(PathRules(), "", "");
+  std::vector<std::string> folders;
+  if (!LoadDays(o, layout, folders)) return 2;
+  const int index = FindDayOrSay(folders, o.args[0]);
+  if (index < 0) return 1;
+  const auto changes =
+      ChangesOfDay(DefaultFileSystem(), layout, folders, static_cast<size_t>(index));
+  if (!changes) {
+    std::cerr << "Impossible de lire les listes de fichiers du " << o.args[0]
+              << " et du jour précédent.\n";
+    return 1;
+  }
+  size_t added = 0, changed = 0, removed = 0;
+  for (const FileChange& c : changes->changes) {
+    switch (c.kind) {
+      case ChangeKind::kAdded:
+        ++added;
+        std::cout << "Nouveau   " << c.fullPath << "\n";
+        break;
+      case ChangeKind::kChanged:
+        ++changed;
+        std::cout << "Modifié   " << c.fullPath << "\n";
+        break;
+      case ChangeKind::kRemoved:
+        ++removed;
+        std::cout << "Supprimé  " << c.fullPath << "\n";
+        break;
+    }
+  }
+  if (changes->previousDay.empty()) {
+    std::cout << "Première sauvegarde conservée : " << added << " fichier(s)\n";
+  } else {
+    std::cout << "Depuis le " << DayTextOfFolder(changes->previousDay) << " : " << added
+              << " nouveau(x), " << changed << " modifié(s), " << removed << " supprimé(s)\n";
+  }
+  return 0;
+}
+
+}  // namespace varnoket
