@@ -125,6 +125,7 @@ class CopyStep {
   std::vector<Written> written_;
   size_t renamed_ = 0;  // how many of them are in place
   size_t next_ = 0;     // the next queue entry to start
+  bool adoptionDone_ = false;
   size_t checked_ = 0;  // how many of written_ were read back
   size_t badCopies_ = 0;
   int64_t bytes_ = 0;

@@ -10,6 +10,7 @@ namespace {
 // next piece, and no more: memory stays a fixed amount per worker.
 constexpr size_t kPiecesPerWorker = 3;
 constexpr uint64_t kInputBytesPerWorker = uint64_t{3} << 20;
+constexpr size_t kEntriesPerWorker = 64;
 
 // How often the caller's pump runs while it waits for a worker.
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
@@ -25,6 +26,9 @@ PieceQueue::PieceQueue(unsigned workers, std::function<void()> pump)
 PieceQueue::~PieceQueue() = default;
 
 bool PieceQueue::HasRoom() const {
+  // Files without pieces (adopted, unreadable) still hold their state until
+  // their turn comes.
+  if (entries_.size() >= kEntriesPerWorker * pool_.size()) return false;
   // One piece is always allowed, however large: a file of long runs makes
   // pieces of tens of megabytes that must still go through.
   if (piecesInFlight_ == 0) return true;
