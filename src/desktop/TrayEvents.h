@@ -53,7 +53,7 @@ class TrayEventSink {
   // Before every release is reported.
   virtual void BringApplicationToForeground() = 0;
   // Opens the icon's menu at the cursor and returns once it has closed;
-  // false when the icon has no menu.
+  // false when the icon has no menu or the desktop opens it itself.
   virtual bool PopupAtCursor() = 0;
 
   virtual void MouseDown(TrayButton button, TrayShiftState shift, int x, int y) = 0;

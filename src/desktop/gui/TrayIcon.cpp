@@ -11,8 +11,6 @@ namespace varnoket {
 
 TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent), tray_(new QSystemTrayIcon(this)), events_(*this) {
-  // The menu is opened by the component itself (not as the tray's context
-  // menu) so that the menu, OnPopupMenu and the release come in that order.
   connect(tray_, &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason reason) { OnActivated(reason); });
 }
@@ -48,7 +46,14 @@ void TrayIcon::HandleTrayMessage(TrayMouseMessage message) {
 }
 
 void TrayIcon::SetPopupMenu(QMenu* menu) {
+  if (!popupMenu_.isNull()) disconnect(popupMenu_, &QMenu::aboutToHide, this, nullptr);
   popupMenu_ = menu;
+  // Hosts that speak StatusNotifierItem never send a right click: they show
+  // the exported context menu themselves, so the menu must be that one.
+  tray_->setContextMenu(menu);
+  if (menu != nullptr) {
+    connect(menu, &QMenu::aboutToHide, this, [this] { PopupMenuClosed(); });
+  }
 }
 
 QMenu* TrayIcon::PopupMenu() const {
@@ -142,9 +147,9 @@ TrayPointer TrayIcon::Pointer() {
 }
 
 bool TrayIcon::PopupAtCursor() {
-  if (popupMenu_.isNull()) return false;
-  popupMenu_->exec(QCursor::pos());
-  return true;
+  // The desktop opens the context menu itself; OnPopupMenu follows its
+  // closing (SetPopupMenu), not the click.
+  return false;
 }
 
 void TrayIcon::MouseDown(TrayButton button, TrayShiftState shift, int x, int y) {

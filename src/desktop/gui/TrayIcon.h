@@ -44,6 +44,9 @@ class TrayIcon : public QObject, private TrayEventSink {
   void SetHint(const std::string& hint);
   std::string Hint() const { return hint_; }
   // The menu of the right button; not owned, forgotten when it is destroyed.
+  // It is the notification area's own context menu: the desktop opens it
+  // (an X11 tray on a right click, a StatusNotifierItem host through the
+  // menu it is exported as), and OnPopupMenu is raised once it closes.
   void SetPopupMenu(QMenu* menu);
   QMenu* PopupMenu() const;
 

@@ -3,7 +3,6 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -82,12 +81,16 @@ TEST(TrayIcon, StateIsKeptWithoutANotificationArea) {
   }
 }
 
-TEST(TrayIcon, RightClickShowsTheMenuThenRaisesPopupThenRelease) {
+TEST(TrayIcon, TheMenuIsTheNotificationAreasOwnAndItsClosingRaisesPopup) {
   TrayIcon icon;
   std::vector<std::string> log;
   QMenu menu;
   menu.addAction("&Quitter");
   icon.SetPopupMenu(&menu);
+  // The desktop's own menu: what a StatusNotifierItem host is given.
+  auto* tray = icon.findChild<QSystemTrayIcon*>();
+  ASSERT_NE(tray, nullptr);
+  EXPECT_EQ(tray->contextMenu(), &menu);
   icon.OnMouseDown = [&](TrayIcon* sender, TrayButton button, TrayShiftState, int, int) {
     EXPECT_EQ(sender, &icon);
     log.push_back(button == TrayButton::kRight ? "down right" : "down left");
@@ -97,14 +100,27 @@ TEST(TrayIcon, RightClickShowsTheMenuThenRaisesPopupThenRelease) {
     log.push_back(button == TrayButton::kRight ? "up right" : "up left");
   };
   icon.OnPopupMenu = [&](TrayIcon*) { log.push_back("popup"); };
-  // The menu is modal: close it from the event loop once it is open.
-  QTimer::singleShot(0, &menu, [&] {
-    log.push_back(menu.isVisible() ? "menu open" : "menu closed");
-    menu.close();
-  });
+
+  // A right click is still reported, but the icon opens no menu of its own
+  // (the desktop does): no modal loop, nothing shown.
   icon.HandleTrayMessage(TrayMouseMessage::kRightButtonDown);
   icon.HandleTrayMessage(TrayMouseMessage::kRightButtonUp);
-  EXPECT_EQ(log, (std::vector<std::string>{"down right", "menu open", "popup", "up right"}));
+  EXPECT_FALSE(menu.isVisible());
+  EXPECT_EQ(log, (std::vector<std::string>{"down right", "up right"}));
+
+  // The desktop shows the menu and closes it: OnPopupMenu follows.
+  menu.popup(QPoint(0, 0));
+  EXPECT_TRUE(menu.isVisible());
+  menu.hide();
+  EXPECT_EQ(log, (std::vector<std::string>{"down right", "up right", "popup"}));
+
+  // Another menu takes its place; the old one is no longer heard.
+  QMenu other;
+  icon.SetPopupMenu(&other);
+  EXPECT_EQ(tray->contextMenu(), &other);
+  menu.popup(QPoint(0, 0));
+  menu.hide();
+  EXPECT_EQ(log.size(), 3u);
 }
 
 TEST(TrayIcon, DestroyedMenuIsForgotten) {
