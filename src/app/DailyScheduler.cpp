@@ -1,7 +1,5 @@
 #include "app/DailyScheduler.h"
 
-#include <iostream>
-
 #include "engine/BackupContext.h"
 #include "engine/Scheduler.h"
 
@@ -21,7 +19,7 @@ void DailyScheduler::Tick() {
   const ProgramSettings& program = host_.Program();
   if (IsBackupDue(clock_.Now(), station_.lastBackupDate, program.preferredHour,
                   program.preferredMinute)) {
-    RunBackupNow();
+    RunBackupNow(false);
   }
   host_.StartTimer();
 }
@@ -48,14 +46,14 @@ void DailyScheduler::BackUpNow() {
   }
   host_.PutWindowAway();
   host_.StopTimer();
-  RunBackupNow(redo);
+  RunBackupNow(true, redo);
   host_.StartTimer();
   // The button's run is the user's own request: a run that could not start
   // must say why.
   if (lastOutcome_ == BackupOutcome::kBusy) dialogs_.Message(lastRefusal_);
 }
 
-void DailyScheduler::RunBackupNow(bool redoToday) {
+void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   const ProgramSettings& program = host_.Program();
   BackupContext ctx(fs_, clock_, backupHost_, dialogs_, station_);
   ctx.backupRoot = program.backupRoot;
@@ -69,10 +67,10 @@ void DailyScheduler::RunBackupNow(bool redoToday) {
   if (lastOutcome_ == BackupOutcome::kBusy) {
     // Another run (varnoket-cli, or another copy on a machine sharing the
     // store) works on this station; the backup date is unchanged, so the
-    // next tick tries again.
-    std::cerr << "varnoket: " << ctx.refusal << "\n";
+    // next tick tries again. The window tells the person (RunEnded).
     backupHost_.SetTrayHint(ctx.refusal);
   }
+  host_.RunEnded(lastOutcome_, askedByUser);
 }
 
 }  // namespace varnoket

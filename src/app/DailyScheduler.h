@@ -34,6 +34,9 @@ class SchedulerHost {
   virtual UpdateTickResult RunUpdateStep() = 0;
   // A run the user asked for: the window goes into the tray first.
   virtual void PutWindowAway() = 0;
+  // Every run the scheduler started has ended (the tick's or the button's:
+  // `askedByUser`), so the window can tell how it went.
+  virtual void RunEnded(BackupOutcome /*outcome*/, bool /*askedByUser*/) {}
 };
 
 // Where the runs go: this machine's station and whether it owns the program
@@ -65,10 +68,12 @@ class DailyScheduler {
 
   // The outcome of the latest run started here.
   BackupOutcome LastOutcome() const { return lastOutcome_; }
+  // Why the latest run did not start, when another run held the station.
+  const std::string& LastRefusal() const { return lastRefusal_; }
 
  private:
   // `redoToday`: the user chose to back up again today.
-  void RunBackupNow(bool redoToday = false);
+  void RunBackupNow(bool askedByUser, bool redoToday = false);
 
   FileSystem& fs_;
   const Clock& clock_;

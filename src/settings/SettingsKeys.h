@@ -42,6 +42,10 @@ inline constexpr NumberKey kDaysKeptKey{kParamsSection, "MAXSAVE", 30, 2, 120, 2
 // How many threads compress and check a run's copies: 0 (the default, not
 // written in a new file) uses every core; a number caps it.
 inline constexpr NumberKey kWorkersKey{kParamsSection, "WORKERS", 0, 0, 1024, 0};
+// After how many days without a successful backup the program warns (the
+// tray's warning picture and a daily notification). Not written in a new
+// file; a value that is not a number reads as the default.
+inline constexpr NumberKey kAlertDaysKey{kParamsSection, "ALERTE", 3, 1, 365, 1};
 
 // The station settings file, <station>.ini. Its PARAMS keys are matched on
 // the start of the line (see LoadStationSettings).

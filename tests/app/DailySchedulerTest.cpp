@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/DailyScheduler.h"
@@ -24,8 +25,12 @@ class RecordingSchedulerHost : public SchedulerHost {
     return updateResult;
   }
   void PutWindowAway() override { events.push_back("away"); }
+  void RunEnded(BackupOutcome outcome, bool askedByUser) override {
+    ended.emplace_back(outcome, askedByUser);
+  }
 
   ProgramSettings program;
+  std::vector<std::pair<BackupOutcome, bool>> ended;
   UpdateTickResult updateResult = UpdateTickResult::kGoOn;
   std::vector<std::string> events;
 };
@@ -126,6 +131,18 @@ TEST_F(DailySchedulerTest, TheButtonDoesNothingWithoutRootStationOrLoadedSet) {
   unnamed.BackUpNow();
   EXPECT_TRUE(store_.dialogs.calls().empty());
   EXPECT_TRUE(host_.events.empty());
+}
+
+TEST_F(DailySchedulerTest, EveryRunItStartsIsReportedWithWhoAskedForIt) {
+  At(10, 12, 0);
+  scheduler_.Tick();  // not due: no run, nothing reported
+  EXPECT_TRUE(host_.ended.empty());
+  At(10, 13, 0);
+  scheduler_.Tick();
+  scheduler_.BackUpNow();  // Yes to both questions
+  using Ended = std::pair<BackupOutcome, bool>;
+  EXPECT_EQ(host_.ended, (std::vector<Ended>{{BackupOutcome::kCompleted, false},
+                                             {BackupOutcome::kCompleted, true}}));
 }
 
 }  // namespace

@@ -99,7 +99,8 @@ int RunUpdate(const std::string& programPath, bool anotherInstance, bool localDr
   try {
     RunUpdateRole(env);
   } catch (const std::exception& e) {
-    std::cerr << e.what() << "\n";
+    // The update program has no window of its own: the error box says it.
+    dialogs.Error(e.what(), DialogButtons::kOk);
     return 1;
   }
   return 0;
@@ -148,6 +149,9 @@ int main(int argc, char** argv) {
 #endif
 #ifdef VARNOKET_PROGRAM_ASSUME_ONLINE
     settings.assumeOnline = true;
+#endif
+#ifdef VARNOKET_PROGRAM_ANSWER_BOXES
+    settings.answerBoxes = true;
 #endif
     VarnoketProgram program(programPath, programFolder, settings);
     program.Start();

@@ -22,6 +22,7 @@ void GuiBackupHost::SetTrayHint(const std::string& hint) {
 }
 
 void GuiBackupHost::ShowErrorWindow(const std::string& text) {
+  lastError_ = text;
   ErrorWindow* window = parts_.errorWindow ? parts_.errorWindow() : nullptr;
   if (window != nullptr) window->ShowError(text);
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/BackupHost.h"
@@ -45,10 +46,13 @@ class GuiBackupHost final : public BackupHost {
 
   // The program must end: a run in progress stops at its next file boundary.
   void RequestStop() { stopRequested_ = true; }
+  // The latest text the run showed in the error window, then forgotten.
+  std::string TakeLastError() { return std::exchange(lastError_, std::string()); }
 
  private:
   GuiBackupHostParts parts_;
   bool stopRequested_ = false;
+  std::string lastError_;
   std::vector<QPointer<QWidget>> disabled_;
 };
 

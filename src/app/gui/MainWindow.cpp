@@ -13,11 +13,13 @@
 
 #include "app/gui/GuiBackupHost.h"
 #include "app/gui/GuiUpdateHost.h"
+#include "app/gui/TrayPictures.h"
 #include "desktop/gui/TrayIcon.h"
 #include "platform/AsciiText.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "restore/gui/RestoreWindow.h"
 #include "settings/ConfigurationRules.h"
+#include "settings/SettingsKeys.h"
 #include "ui/gui/ErrorWindow.h"
 #include "ui/gui/HelpWindow.h"
 #include "ui/gui/LogViewer.h"
@@ -32,6 +34,19 @@ namespace {
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
+
+// Notifications shown in the error window, for a program without a
+// notification service of its own.
+class ErrorWindowNotifier final : public Notifier {
+ public:
+  explicit ErrorWindowNotifier(std::function<ErrorWindow*()> window) : window_(std::move(window)) {}
+  void Notify(const Notification& notification) override {
+    if (ErrorWindow* w = window_()) w->ShowError(notification.summary + "\r\n" + notification.body);
+  }
+
+ private:
+  std::function<ErrorWindow*()> window_;
+};
 
 }  // namespace
 
@@ -64,6 +79,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
 
   firstShowPending_ = true;
   currentVersion_ = VersionFromTitle(windowTitle().toStdString());
+  baseTitle_ = windowTitle();
 
   BuildControls();
   BuildTray();
@@ -87,6 +103,13 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   scheduler_ = std::make_unique<DailyScheduler>(env_.fs, env_.clock, env_.dialogs, *host_,
                                                 static_cast<SchedulerHost&>(*this), station_,
                                                 SchedulerSetup{stationName_, masterStation_});
+  notifier_ = env_.notifier;
+  if (notifier_ == nullptr) {
+    windowNotifier_ = std::make_unique<ErrorWindowNotifier>([this] { return otherWindows_.error; });
+    notifier_ = windowNotifier_.get();
+  }
+  watch_ = std::make_unique<BackupWatch>(env_.clock, *notifier_,
+                                         static_cast<BackupWatchDisplay&>(*this));
 }
 
 MainWindow::~MainWindow() {
@@ -104,6 +127,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   if (!centred_) {
     centred_ = true;
     CentreOnScreen(*this);
+    if (!env_.trayAvailable) QTimer::singleShot(0, this, [this] { TellNoTray(); });
   }
   // The checks may open modal boxes and the configuration; they run from
   // the event loop once the window is on screen, not inside its showing.
@@ -133,6 +157,7 @@ void MainWindow::RunStartupChecks() {
   const StartupOutcome outcome = startupChecks_.Run(station_);
   if (outcome == StartupOutcome::kRetry) firstShowPending_ = true;
   if (outcome != StartupOutcome::kPassed) return;
+  watch_->Show(station_.lastBackupDate, AlertDays());
   if (!station_.directories.empty()) {
     saveNowButton_->setEnabled(true);
     PostCloseRequest();
@@ -337,6 +362,38 @@ void MainWindow::OpenLogViewer() {
 
 void MainWindow::SchedulerTick() {
   scheduler_->Tick();
+  // After the tick's run has had its chance: a date that is still too old
+  // (or a failure) is worth the day's reminder.
+  if (!station_.lastBackupDate.empty()) watch_->Check(station_.lastBackupDate, AlertDays());
+}
+
+int MainWindow::AlertDays() const {
+  const ProgramSettings& program = Program();
+  return program.IsOpen() ? ReadKey(*program.file, kAlertDaysKey) : kAlertDaysKey.fallback;
+}
+
+void MainWindow::RunEnded(BackupOutcome outcome, bool askedByUser) {
+  watch_->RunEnded(RunReport{outcome, station_.lastBackupDate, host_->TakeLastError(),
+                             scheduler_->LastRefusal(), askedByUser},
+                   AlertDays());
+}
+
+void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {
+  systray_->SetImageIndex(warning ? kWarningTrayPicture : 0);
+  // A run put off by a busy station keeps saying why until a run works.
+  systray_->SetHint(scheduler_->LastOutcome() == BackupOutcome::kBusy ? scheduler_->LastRefusal()
+                                                                      : text);
+  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(text));
+}
+
+void MainWindow::TellNoTray() {
+  if (noTrayTold_) return;
+  noTrayTold_ = true;
+  const std::string text =
+      "Le bureau n'a pas de zone de notification : la fenêtre principale reste ouverte, "
+      "réduite dans la barre des tâches.";
+  notifier_->Notify({"Pas de zone de notification", text, false});
+  if (env_.log) env_.log(text);
 }
 
 void MainWindow::BackUpNow() {

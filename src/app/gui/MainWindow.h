@@ -15,10 +15,12 @@
 #include <vector>
 
 #include "app/BackupSetEditor.h"
+#include "app/BackupWatch.h"
 #include "app/DailyScheduler.h"
 #include "app/MainWindowRules.h"
 #include "app/StartupChecks.h"
 #include "app/UpdateStep.h"
+#include "desktop/Notifier.h"
 #include "engine/BackupRun.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -79,6 +81,10 @@ struct MainWindowEnv {
   std::string updatePublicKeyHex;
   std::function<bool()> isOnline;
   std::function<bool(const std::string& program, bool minimised)> startProgram;
+  // Where notifications go (not owned); none: straight to the error window.
+  Notifier* notifier = nullptr;
+  // The program's own log (the system log in the program; tests record it).
+  std::function<void(const std::string&)> log;
 };
 
 // The other windows the main window opens; created after it, in the
@@ -96,7 +102,8 @@ class MainWindow : public QWidget,
                    public ConfigOwner,
                    public ExclusionOwner,
                    private StartupHost,
-                   private SchedulerHost {
+                   private SchedulerHost,
+                   private BackupWatchDisplay {
   Q_OBJECT
 
  public:
@@ -153,6 +160,9 @@ class MainWindow : public QWidget,
   QMenu& TrayMenu() { return *trayMenu_; }
   // The outcome of the latest backup run started by this window.
   BackupOutcome LastOutcome() const { return scheduler_->LastOutcome(); }
+  const BackupWatch& Watch() const { return *watch_; }
+  // VARNOKET.INI's ALERTE: days without a success before the warning.
+  int AlertDays() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -183,6 +193,11 @@ class MainWindow : public QWidget,
   void StopTimer() override;
   void StartTimer() override;
   void PutWindowAway() override { PostCloseRequest(); }
+  void RunEnded(BackupOutcome outcome, bool askedByUser) override;
+  // BackupWatchDisplay
+  void ShowLastSuccess(const std::string& text, bool warning) override;
+  // Without a notification area: said once, in a notification and the log.
+  void TellNoTray();
   std::string BackupRoot() const;
 
   MainWindowEnv env_;
@@ -215,6 +230,11 @@ class MainWindow : public QWidget,
   std::unique_ptr<DailyScheduler> scheduler_;
   std::unique_ptr<GuiUpdateHost> updateHost_;
   std::unique_ptr<UpdateStep> updateStep_;
+  std::unique_ptr<Notifier> windowNotifier_;  // when the environment gives none
+  Notifier* notifier_ = nullptr;
+  std::unique_ptr<BackupWatch> watch_;
+  QString baseTitle_;
+  bool noTrayTold_ = false;
 };
 
 }  // namespace varnoket

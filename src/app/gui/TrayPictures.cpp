@@ -28,10 +28,25 @@ QIcon Draw(const QColor& disc, bool busy) {
   return QIcon(pixmap);
 }
 
+// A red triangle with an exclamation mark: backups need attention.
+QIcon DrawWarning() {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(40, 40, 40), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(QColor(210, 40, 30));
+  p.drawPolygon(QPolygonF({QPointF(16, 2), QPointF(30, 29), QPointF(2, 29)}));
+  p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(16, 11), QPointF(16, 20));
+  p.drawPoint(QPointF(16, 25));
+  return QIcon(pixmap);
+}
+
 }  // namespace
 
 std::vector<QIcon> MakeTrayPictures() {
-  return {Draw(QColor(30, 110, 200), false), Draw(QColor(220, 120, 20), true)};
+  return {Draw(QColor(30, 110, 200), false), Draw(QColor(220, 120, 20), true), DrawWarning()};
 }
 
 }  // namespace varnoket

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QSystemTrayIcon>
 
+#include "desktop/SystemLog.h"
 #include "platform/OnlineProbe.h"
 #include "platform/Priority.h"
 #include "platform/Process.h"
@@ -12,7 +13,8 @@ namespace varnoket {
 
 VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::string& programFolder,
                                  const ProgramBuildSettings& settings) {
-  MainWindowEnv env(DefaultFileSystem(), dialogs_, clock_, picker_, drives_);
+  Dialogs& boxes = settings.answerBoxes ? static_cast<Dialogs&>(answeringDialogs_) : dialogs_;
+  MainWindowEnv env(DefaultFileSystem(), boxes, clock_, picker_, drives_);
   env.programPath = programPath;
   env.stationName = GetStationName();
   env.autostart = DefaultAutostartFolders();
@@ -25,6 +27,12 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
   env.isOnline = settings.assumeOnline ? std::function<bool()>([] { return true; })
                                        : std::function<bool()>([] { return IsOnline(); });
   env.startProgram = [](const std::string& program, bool) { return StartDetached(program); };
+  // Without a notification service, a notification shows in the error window.
+  notifier_ = std::make_unique<DbusNotifier>([this](const Notification& notification) {
+    windows_->Error().ShowError(notification.summary + "\r\n" + notification.body);
+  });
+  env.notifier = notifier_.get();
+  env.log = [](const std::string& line) { WriteSystemLog(line); };
 
   windows_ = std::make_unique<ProgramWindows>(std::move(env), programFolder);
   endSignals_ = std::make_unique<EndSignals>([this] { windows_->Main().EndWithoutQuestion(); });

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "app/DailyScheduler.h"
+#include "app/gui/AnsweringDialogs.h"
 #include "app/gui/EndSignals.h"
 #include "app/gui/ProgramWindows.h"
+#include "desktop/gui/DbusNotifier.h"
 #include "desktop/gui/QtFolderPicker.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
@@ -23,6 +25,8 @@ struct ProgramBuildSettings {
   std::string publicKeyHex;
   int timerIntervalMs = kSchedulerPeriodMs;
   bool assumeOnline = false;  // a test build whose server is on this machine
+  // A test build driven over D-Bus: message boxes answer themselves.
+  bool answerBoxes = false;
 };
 
 class VarnoketProgram {
@@ -38,7 +42,10 @@ class VarnoketProgram {
  private:
   SystemClock clock_;
   QtDialogs dialogs_;
+  AnsweringDialogs answeringDialogs_;
   QtFolderPicker picker_{dialogs_};
+  // Before the windows, which use it, so it outlives them.
+  std::unique_ptr<DbusNotifier> notifier_;
   DriveInfo drives_;
   std::unique_ptr<ProgramWindows> windows_;
   std::unique_ptr<EndSignals> endSignals_;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/RecordingNotifier.h"
 #include "app/gui/ProgramWindows.h"
 #include "desktop/gui/TrayIcon.h"
 #include "platform/Clock.h"
@@ -90,6 +91,8 @@ class MainWindowFixture : public ::testing::Test {
     env.autostart = autostart_;
     env.trayAvailable = trayAvailable_;
     env.exitProgram = [this](int code) { exitCodes_.push_back(code); };
+    if (recordNotifications_) env.notifier = &notifications_;
+    env.log = [this](const std::string& line) { logLines_.push_back(line); };
     windows_ = std::make_unique<ProgramWindows>(std::move(env), programFolder_);
     form_ = &windows_->Main();
     config_ = &windows_->Config();
@@ -153,6 +156,10 @@ class MainWindowFixture : public ::testing::Test {
   FakeFolderPicker picker_;
   std::unique_ptr<DriveInfo> drives_;
   std::vector<int> exitCodes_;
+  // Notifications are recorded unless a test wants the error window's.
+  bool recordNotifications_ = true;
+  RecordingNotifier notifications_;
+  std::vector<std::string> logLines_;
   std::unique_ptr<ProgramWindows> windows_;
   MainWindow* form_ = nullptr;
   ConfigurationDialog* config_ = nullptr;

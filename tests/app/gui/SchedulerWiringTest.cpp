@@ -154,7 +154,8 @@ TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheT
   EXPECT_TRUE(showWindow->isEnabled());
   EXPECT_TRUE(configure->isEnabled());
   EXPECT_EQ(form_->Tray().ImageIndex(), 0);
-  EXPECT_EQ(form_->Tray().Hint(), "Quendralith Backup");
+  // At rest again, the hint tells when the last backup succeeded.
+  EXPECT_EQ(form_->Tray().Hint(), "Dernière sauvegarde réussie : 10/03/2026 (aujourd'hui)");
   config_->hide();
 }
 

@@ -1,0 +1,85 @@
+#include "app/BackupWatch.h"
+
+#include "app/LastSuccess.h"
+
+namespace varnoket {
+
+Day BackupWatch::Today() const {
+  const LocalDateTime now = clock_.Now();
+  return Day{now.day, now.month, now.year};
+}
+
+bool BackupWatch::WarningDue(const std::string& lastBackupDate, int alertDays) const {
+  if (lastRunFailed_) return true;
+  const std::optional<int> age = DaysSinceLastSuccess(lastBackupDate, clock_.Now());
+  return age.has_value() && *age > alertDays;
+}
+
+void BackupWatch::Show(const std::string& lastBackupDate, int alertDays) {
+  display_.ShowLastSuccess(LastSuccessText(lastBackupDate, clock_.Now()),
+                           WarningDue(lastBackupDate, alertDays));
+}
+
+void BackupWatch::Check(const std::string& lastBackupDate, int alertDays) {
+  Show(lastBackupDate, alertDays);
+  if (!WarningDue(lastBackupDate, alertDays)) {
+    remindedOn_.reset();  // fixed: the next problem is told on its first day
+    return;
+  }
+  if (remindedOn_ != Today()) Remind(lastBackupDate, alertDays);
+}
+
+void BackupWatch::Remind(const std::string& lastBackupDate, int alertDays) {
+  const std::string text = LastSuccessText(lastBackupDate, clock_.Now());
+  if (lastRunFailed_) {
+    notifier_.Notify({kRunFailedSummary, "La dernière sauvegarde a échoué.\n" + text, true});
+  } else {
+    notifier_.Notify({kTooOldSummary,
+                      "Aucune sauvegarde n'a réussi depuis plus de " + std::to_string(alertDays) +
+                          (alertDays == 1 ? " jour.\n" : " jours.\n") + text,
+                      true});
+  }
+  remindedOn_ = Today();
+}
+
+void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
+  switch (report.outcome) {
+    case BackupOutcome::kBusy:
+      // Another run works on the station; the next tick tries again. The
+      // hint keeps the refusal the run put there.
+      if (!busyTold_ && !report.askedByUser) {
+        notifier_.Notify({kRunPutOffSummary, report.refusal, false});
+      }
+      busyTold_ = true;
+      return;
+    case BackupOutcome::kFailed:
+    case BackupOutcome::kForeignStation: {
+      std::string body = "La sauvegarde du " + DayText(Today()) + " a échoué.";
+      if (!report.errorText.empty()) body += "\n" + report.errorText;
+      // Each tick retries a failed run: the same failure again is left to
+      // the daily reminder, a new one is told.
+      const std::string failure =
+          std::to_string(static_cast<int>(report.outcome)) + ":" + report.errorText;
+      if (!lastRunFailed_ || failure != lastFailure_) {
+        notifier_.Notify({kRunFailedSummary, body, true});
+        remindedOn_ = Today();
+      }
+      lastRunFailed_ = true;
+      lastFailure_ = failure;
+      break;
+    }
+    case BackupOutcome::kCompleted:
+    case BackupOutcome::kNoChange:
+      lastRunFailed_ = false;
+      break;
+    case BackupOutcome::kNotStarted:
+    case BackupOutcome::kNoDirectories:
+    case BackupOutcome::kStopped:
+      break;
+  }
+  busyTold_ = false;
+  Show(report.lastBackupDate, alertDays);
+  if (!WarningDue(report.lastBackupDate, alertDays)) remindedOn_.reset();
+}
+
+}  // namespace varnoket

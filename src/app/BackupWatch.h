@@ -1,0 +1,73 @@
+// Keeps the person told whether backups are happening: the last success in
+// the tray hint and the main window's title, a warning picture while the
+// last success is too old or the last run failed, and notifications: at
+// once when a run fails, and then once a day until a run succeeds again.
+// A too-old success is only warned of on a tick, after the day's run has had
+// its chance, so a program started on a day whose run has not come yet does
+// not cry wolf.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "desktop/Notifier.h"
+#include "engine/BackupRun.h"
+#include "engine/StoreLayout.h"
+#include "platform/Clock.h"
+
+namespace varnoket {
+
+inline constexpr const char* kRunFailedSummary = "Échec de la sauvegarde";
+inline constexpr const char* kTooOldSummary = "Sauvegarde en retard";
+inline constexpr const char* kRunPutOffSummary = "Sauvegarde reportée";
+
+// Where the watch shows its state (the tray and the main window).
+class BackupWatchDisplay {
+ public:
+  virtual ~BackupWatchDisplay() = default;
+  // `text`: LastSuccessText; `warning`: the warning picture is due.
+  virtual void ShowLastSuccess(const std::string& text, bool warning) = 0;
+};
+
+// How a run ended, as the watch needs it.
+struct RunReport {
+  BackupOutcome outcome = BackupOutcome::kNotStarted;
+  std::string lastBackupDate;  // the station's date after the run
+  std::string errorText;       // the error the run showed, if any
+  std::string refusal;         // why a busy station refused the run
+  bool askedByUser = false;    // "Sauvegarder Maintenant": the user is told in a box
+};
+
+class BackupWatch {
+ public:
+  BackupWatch(const Clock& clock, Notifier& notifier, BackupWatchDisplay& display)
+      : clock_(clock), notifier_(notifier), display_(display) {}
+
+  // The station's date is known or changed: shows it, tells nothing.
+  void Show(const std::string& lastBackupDate, int alertDays);
+  // A tick of the scheduler: shows the state and sends the day's reminder
+  // while a warning holds and none went out today.
+  void Check(const std::string& lastBackupDate, int alertDays);
+  // A run ended: a new failure is told at once (the same failure again,
+  // as each tick retries, is left to the daily reminder); a busy station
+  // once until it frees; a success clears the warning.
+  void RunEnded(const RunReport& report, int alertDays);
+
+  bool LastRunFailed() const { return lastRunFailed_; }
+  // Whether the warning picture is due for this date now.
+  bool WarningDue(const std::string& lastBackupDate, int alertDays) const;
+
+ private:
+  Day Today() const;
+  void Remind(const std::string& lastBackupDate, int alertDays);
+
+  const Clock& clock_;
+  Notifier& notifier_;
+  BackupWatchDisplay& display_;
+  bool lastRunFailed_ = false;
+  std::string lastFailure_;  // the outcome and error of the latest failure
+  bool busyTold_ = false;
+  std::optional<Day> remindedOn_;  // the day the latest warning went out
+};
+
+}  // namespace varnoket
