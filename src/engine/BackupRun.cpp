@@ -71,9 +71,6 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
   bool copied = false;
   try {
     copied = copy.Run();
-    // A copy the check turns down may give its twins names of their own,
-    // which then need copies too.
-    while (copied && copy.CheckCopies()) copied = copy.Run();
   } catch (const RunStopped&) {
     copy.Discard();
     throw;

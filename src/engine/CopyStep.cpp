@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <future>
@@ -18,6 +19,12 @@ namespace {
 // What one read of a source asks for: small enough to keep the cut search
 // and the digest in the processor's cache.
 constexpr size_t kReadSize = 65536;
+
+// New copies are flushed to the disk, read back and noted in batches of this
+// much source or this many files: a crash loses at most about that much
+// work, and the flushes cost little beside the compression.
+constexpr int64_t kBatchBytes = int64_t{8} << 20;
+constexpr size_t kBatchFiles = 1000;
 
 }  // namespace
 
@@ -71,27 +78,35 @@ void CopyStep::AdoptNotedCopies() {
 
 bool CopyStep::Run() {
   AdoptNotedCopies();
+  checkPool_ = std::make_unique<WorkerPool>(ctx_.workers);
   PieceQueue pieces(ctx_.workers, [this] { ctx_.Pump(); });
-  size_t next = 0;                // the next queue entry to start
-  std::optional<size_t> reading;  // the entry whose source is being read
+  constexpr size_t kNone = SIZE_MAX;
+  size_t reading = kNone;  // the entry whose source is being read
   while (true) {
     if (pieces.HasRoom()) {
-      if (reading) {
-        if (!ReadPiece(*reading, copies_.at(*reading), pieces)) reading.reset();
+      if (reading != kNone) {
+        if (!ReadPiece(reading, copies_.at(reading), pieces)) reading = kNone;
         continue;
       }
-      if (next < queue_.size()) {
-        StartFile(next, pieces);
-        if (copies_.count(next) != 0 && copies_.at(next).outcome == Outcome::kCopying) {
-          reading = next;
+      if (next_ < queue_.size()) {
+        StartFile(next_, pieces);
+        if (copies_.count(next_) != 0 && copies_.at(next_).outcome == Outcome::kCopying) {
+          reading = next_;
         }
-        ++next;
+        ++next_;
         continue;
       }
     }
     if (pieces.empty()) {
-      if (!reading && next >= queue_.size()) break;
-      continue;
+      if (reading != kNone || next_ < queue_.size()) continue;
+      // Every copy is made: the last ones are checked, and a copy turned
+      // down may have given files that shared its name copies of their own
+      // to make.
+      CloseBatch(true);
+      ConsumeChecks(true);
+      resume_.WriteNotes();
+      if (next_ < queue_.size()) continue;
+      break;
     }
     const PieceQueue::Entry entry = pieces.TakeOldest();
     Copy& copy = copies_.at(entry.file);
@@ -106,6 +121,13 @@ bool CopyStep::Run() {
     const bool ok = FinishFile(entry.file, copy);
     copies_.erase(entry.file);
     if (!ok) return false;
+    if (batchBytes_ >= kBatchBytes || batch_.size() >= kBatchFiles) CloseBatch(true);
+  }
+  if (badCopies_ > 0) {
+    ctx_.host.ShowErrorWindow(
+        "ERREUR: " + std::to_string(badCopies_) +
+        " copie(s) compressée(s) relue(s) après écriture ne redonnent pas leur fichier (voir le "
+        "journal). Vérifiez le disque de sauvegarde.");
   }
   return true;
 }
@@ -235,7 +257,8 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
       const ScannedFile* scanned = details_.Find(rec.fullPath);
       bytes_ += scanned != nullptr ? scanned->digest.size : 0;
       ++files_;
-      written_.push_back({copy.target, copy.temp, rec});
+      // Checked by the run that made it, before it was noted.
+      written_.push_back({copy.target, copy.temp, rec, true, false, 0, {}});
       return true;
     }
     case Outcome::kUnreadable:
@@ -285,66 +308,56 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
                     (!scanned->digest.hasHash || scanned->digest.hash == stored.hash);
   const std::string line =
       same ? ctx_.currentFileList[queue_[index]] : ChangedSinceScan(rec, stored, *copy.source);
-  resume_.Note(copy.temp, line, stored.size);
-  written_.push_back({copy.target, copy.temp, same ? rec : *ParseFileRecord(line)});
+  written_.push_back({copy.target, copy.temp, same ? rec : *ParseFileRecord(line), false, false,
+                      stored.size, line});
+  batch_.push_back(written_.size() - 1);
+  batchBytes_ += stored.size;
   return true;
 }
 
-bool CopyStep::CheckCopies() {
+void CopyStep::CloseBatch(bool pump) {
+  // The batch before this one was checked meanwhile: its good copies are
+  // noted, and the disk flush below makes those notes last.
+  ConsumeChecks(pump);
+  resume_.WriteNotes();
+  if (batch_.empty()) return;
   // On the disk first: the check reads what the disk kept, not the cache.
-  resume_.Flush();
-  const size_t queued = queue_.size();
-  struct Pending {
-    size_t index;
-    std::shared_ptr<CopyCheckResult> result;
-    std::future<void> done;
-  };
-  std::vector<size_t> bad;
-  {
-    WorkerPool pool(ctx_.workers);
-    const size_t limit = 2 * size_t{pool.size()};
-    std::deque<Pending> pending;
-    auto finishOldest = [&] {
-      Pending p = std::move(pending.front());
-      pending.pop_front();
-      while (p.done.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) {
-        ctx_.Pump();
-      }
-      if (*p.result != CopyCheckResult::kSame) bad.push_back(p.index);
-    };
-    for (; checked_ < written_.size(); ++checked_) {
-      while (pending.size() >= limit) finishOldest();
-      const Written& w = written_[checked_];
-      auto result = std::make_shared<CopyCheckResult>(CopyCheckResult::kUnreadable);
-      FileSystem& fs = ctx_.fs;
-      pending.push_back(
-          {checked_, result, pool.Submit([&fs, result, temp = w.temp, record = w.record] {
-             *result = CheckCopy(fs, temp, record);
-           })});
-      ctx_.Pump();
-    }
-    while (!pending.empty()) finishOldest();
-  }
-  for (const size_t index : bad) {
+  ctx_.fs.SyncFileSystem(resume_.Folder());
+  for (const size_t index : batch_) {
     const Written& w = written_[index];
-    ctx_.Log("ERREUR: la copie compressée de (" + w.record.fullPath +
-             ") relue après écriture ne redonne pas le fichier. Elle n'est pas gardée ; le "
-             "fichier sera sauvegardé de nouveau.");
-    ctx_.fs.DeleteFile(w.temp);
-    NotStored(w.record);
+    auto result = std::make_shared<CopyCheckResult>(CopyCheckResult::kUnreadable);
+    FileSystem& fs = ctx_.fs;
+    checking_.push_back(
+        {index, result, checkPool_->Submit([&fs, result, temp = w.temp, record = w.record] {
+           *result = CheckCopy(fs, temp, record);
+         })});
   }
-  for (auto it = bad.rbegin(); it != bad.rend(); ++it) {
-    written_.erase(written_.begin() + static_cast<std::ptrdiff_t>(*it));
-    --checked_;
+  batch_.clear();
+  batchBytes_ = 0;
+}
+
+void CopyStep::ConsumeChecks(bool pump) {
+  while (!checking_.empty()) {
+    Checking& c = checking_.front();
+    while (c.done.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) {
+      if (pump) ctx_.Pump();
+    }
+    Written& w = written_[c.index];
+    if (*c.result == CopyCheckResult::kSame) {
+      w.checked = true;
+      ++checkedCount_;
+      resume_.Note(w.temp, w.noteLine, w.bytes);
+    } else {
+      ctx_.Log("ERREUR: la copie compressée de (" + w.record.fullPath +
+               ") relue après écriture ne redonne pas le fichier. Elle n'est pas gardée ; le "
+               "fichier sera sauvegardé de nouveau.");
+      ctx_.fs.DeleteFile(w.temp);
+      w.refused = true;
+      ++badCopies_;
+      NotStored(w.record);
+    }
+    checking_.pop_front();
   }
-  if (!bad.empty()) {
-    ctx_.host.ShowErrorWindow(
-        "ERREUR: " + std::to_string(bad.size()) +
-        " copie(s) compressée(s) relue(s) après écriture ne redonnent pas leur fichier (voir le "
-        "journal). Vérifiez le disque de sauvegarde.");
-  }
-  badCopies_ += bad.size();
-  return queue_.size() > queued;
 }
 
 bool CopyStep::Commit() {
@@ -353,7 +366,8 @@ bool CopyStep::Commit() {
   const std::string list = layout_.FileListPath(dayFolder_);
   if (ctx_.fs.Exists(list) && !ctx_.fs.DeleteFile(list)) return false;
   for (; renamed_ < written_.size(); ++renamed_) {
-    if (!ctx_.fs.Rename(written_[renamed_].temp, written_[renamed_].target)) return false;
+    const Written& w = written_[renamed_];
+    if (!w.refused && !ctx_.fs.Rename(w.temp, w.target)) return false;
   }
   return ctx_.fs.SyncFileSystem(dayFolder_);
 }
@@ -366,7 +380,13 @@ void CopyStep::Discard() {
     }
   }
   copies_.clear();
-  resume_.Flush();
+  if (!checkPool_) return;
+  // The whole copies are checked and noted for the next run: a stop loses
+  // none of them. Nothing here may pump: the program is ending.
+  CloseBatch(false);
+  ConsumeChecks(false);
+  resume_.WriteNotes();
+  ctx_.fs.SyncFileSystem(resume_.Folder());
 }
 
 void CopyStep::Finished() {

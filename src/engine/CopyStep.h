@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,9 +24,11 @@
 #include "engine/BZip2Blocks.h"
 #include "engine/BackupContext.h"
 #include "engine/ContentDigest.h"
+#include "engine/CopyCheck.h"
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
 #include "engine/SourceScan.h"
+#include "platform/WorkerPool.h"
 
 namespace varnoket {
 
@@ -41,15 +45,15 @@ class CopyStep {
   // again.
   void RequeueStaleNames();
 
-  // Stores every queued record not stored yet. False when a write failed
-  // and the run stops. Throws RunStopped when the program ends meanwhile.
+  // Stores every queued record. False when a write failed and the run stops.
+  // Throws RunStopped when the program ends meanwhile.
+  //
+  // New copies are checked as the run goes: each batch is flushed to the
+  // disk, read back and decoded whole on the workers. A copy that gives its
+  // record's content is noted for a later run to adopt; one that does not is
+  // logged, removed, and its record not listed today (the file keeps its
+  // previous copy, or is stored again by the next run).
   bool Run();
-  // Reads back and decodes every copy stored since the last call, on the
-  // workers. A copy that does not give its record's content is logged,
-  // removed and its record not listed today (the file keeps its previous
-  // copy, or is stored again by the next run). True when records were
-  // queued meanwhile (files that shared such a copy's name): Run() again.
-  bool CheckCopies();
   // Puts every stored file under its own name, then flushes them to the disk.
   bool Commit();
   // The run stops: partial copies are removed, whole ones noted for the next
@@ -61,7 +65,7 @@ class CopyStep {
   int64_t bytes() const { return bytes_; }
   int32_t files() const { return files_; }
   size_t adopted() const { return resume_.adopted(); }
-  size_t checked() const { return checked_; }
+  size_t checked() const { return checkedCount_; }
   size_t badCopies() const { return badCopies_; }
 
  private:
@@ -116,17 +120,37 @@ class CopyStep {
   std::set<std::string> queuedNames_;
   std::set<std::string> staleNames_;  // names a stopped run left in the day folder
   // Copies that are whole: their place in the day folder, where they are,
-  // and the record they hold.
+  // the record they hold, and how far the check went.
   struct Written {
     std::string target;
     std::string temp;
     FileRecord record;
+    bool checked = false;
+    bool refused = false;  // the check turned it down: removed, not listed
+    int64_t bytes = 0;     // the source's size, for the note
+    std::string noteLine;  // the record as the note gives it
   };
+  // A check running on the workers.
+  struct Checking {
+    size_t index;  // in written_
+    std::shared_ptr<CopyCheckResult> result;
+    std::future<void> done;
+  };
+
+  // Checks the copies closed since the last batch (after flushing them to
+  // the disk), once the previous batch's checks are taken in.
+  void CloseBatch(bool pump);
+  // Waits for the checks under way and takes their results in order.
+  void ConsumeChecks(bool pump);
+
   std::vector<Written> written_;
-  size_t renamed_ = 0;  // how many of them are in place
-  size_t next_ = 0;     // the next queue entry to start
-  bool adoptionDone_ = false;
-  size_t checked_ = 0;  // how many of written_ were read back
+  size_t renamed_ = 0;         // how many of them are in place
+  size_t next_ = 0;            // the next queue entry to start
+  std::vector<size_t> batch_;  // copies closed and not yet flushed
+  int64_t batchBytes_ = 0;
+  std::deque<Checking> checking_;
+  std::unique_ptr<WorkerPool> checkPool_;  // decodes the copies read back
+  size_t checkedCount_ = 0;
   size_t badCopies_ = 0;
   int64_t bytes_ = 0;
   int32_t files_ = 0;

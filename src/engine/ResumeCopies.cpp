@@ -10,12 +10,6 @@ namespace {
 
 constexpr const char* kCopyPrefix = "copy-";
 
-// Notes are written once this much source has been copied since the last
-// batch, or this many files: a crash loses at most that much work, and the
-// flushes cost little beside the compression.
-constexpr int64_t kBatchBytes = int64_t{8} << 20;
-constexpr size_t kBatchFiles = 1000;
-
 bool ParseNumber(std::string_view text, uint64_t& value) {
   if (text.empty()) return false;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -121,26 +115,19 @@ std::string ResumeCopies::NewCopyPath() {
 void ResumeCopies::Note(const std::string& copyPath, const std::string& recordLine, int64_t bytes) {
   const size_t slash = copyPath.find_last_of('/');
   const std::string name = slash == std::string::npos ? copyPath : copyPath.substr(slash + 1);
-  pending_.push_back({NoteLine(name, bytes, recordLine), bytes});
-  pendingBytes_ += bytes;
-  if (pendingBytes_ >= kBatchBytes || pending_.size() >= kBatchFiles) Flush();
+  pending_ += NoteLine(name, bytes, recordLine);
 }
 
-bool ResumeCopies::Flush() {
+bool ResumeCopies::WriteNotes() {
   if (pending_.empty()) return true;
   std::string lines;
-  for (const Pending& p : pending_) lines += p.line;
-  pending_.clear();
-  pendingBytes_ = 0;
-  // The copies reach the disk before the notes that vouch for them.
-  if (!fs_.SyncFileSystem(Folder())) return false;
+  lines.swap(pending_);
   const bool exists = fs_.Exists(JournalPath());
   return fs_.AppendToFile(JournalPath(), lines, !exists);
 }
 
 void ResumeCopies::Clear() {
   pending_.clear();
-  pendingBytes_ = 0;
   const auto entries = fs_.ListDirectory(Folder());
   if (!entries) return;
   fs_.DeleteFile(JournalPath());

@@ -46,13 +46,14 @@ class ResumeCopies {
 
   // Where the next new copy is written.
   std::string NewCopyPath();
-  // Notes a closed, whole copy. Notes are written in batches, after the
-  // copies they name are flushed to the disk; Flush() forces it.
+  // Notes a copy that is on the disk and was read back whole; the note is
+  // kept until WriteNotes().
   void Note(const std::string& copyPath, const std::string& recordLine, int64_t bytes);
-  // Flushes the copies noted since the last flush and appends their notes.
-  // False when the disk refused: the copies stay, unnoted, until the next
-  // run removes them.
-  bool Flush();
+  // Appends the notes kept since the last call to the journal (the caller
+  // flushes the disk). False when the disk refused: those copies stay,
+  // unnoted, until the next run removes them.
+  bool WriteNotes();
+  std::string Folder() const;
 
   // The day's list is written: every copy went into the day folder, and
   // nothing is left to resume.
@@ -67,20 +68,14 @@ class ResumeCopies {
     FileRecord record;
     bool adopted = false;
   };
-  struct Pending {
-    std::string line;
-    int64_t bytes = 0;
-  };
 
-  std::string Folder() const;
   std::string JournalPath() const;
   static std::string NoteLine(const std::string& copy, int64_t bytes, const std::string& record);
 
   FileSystem& fs_;
   const StoreLayout& layout_;
   std::multimap<std::string, Noted> noted_;  // by the source's full path
-  std::vector<Pending> pending_;
-  int64_t pendingBytes_ = 0;
+  std::string pending_;                      // notes not yet in the journal
   uint64_t nextNumber_ = 1;
   size_t adopted_ = 0;
   bool folderReady_ = false;

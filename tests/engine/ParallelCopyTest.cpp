@@ -198,10 +198,15 @@ TEST(CopyCheck, ACopyDamagedBeforeItIsReadBackIsNotListedAndIsStoredAgain) {
   f.SetDay(2, 3, 2006);
   f.Write("kept.txt", Random(300000, 7));
   const std::string fresh = f.Write("new.bin", Random(5000, 8));
+  const std::string twinA = f.Write("twin-a.bin", Random(7000, 9));
+  const std::string twinB = f.Write("twin-b.bin", Random(7000, 9));
   // Something between the write and the check (a failing disk, another
-  // program) changes a byte in the middle of each new copy.
-  disk.rule = [](FsCall kind, const std::string& path) {
-    if (kind == FsCall::kOpenRead && path.find("/.vk-resume/copy-") != std::string::npos) {
+  // program) changes a byte in the middle of the day's first three copies:
+  // kept.txt's, new.bin's and the one the twins share.
+  int damaged = 0;
+  disk.rule = [&damaged](FsCall kind, const std::string& path) {
+    if (kind == FsCall::kOpenRead && path.find("/.vk-resume/copy-") != std::string::npos &&
+        damaged++ < 3) {
       std::string bytes = ReadFile(path);
       bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x55);
       WriteFile(path, bytes);
@@ -214,9 +219,10 @@ TEST(CopyCheck, ACopyDamagedBeforeItIsReadBackIsNotListedAndIsStoredAgain) {
   for (const auto& line : f.host.logged) {
     refused += line.rfind("ERREUR: la copie compressée de (", 0) == 0;
   }
-  EXPECT_EQ(refused, 2);
+  EXPECT_EQ(refused, 3);
+  // The twin that did not own the shared copy got one of its own.
   EXPECT_EQ(f.host.logged.end()[-2],
-            "Vérification : 0 copie(s) relue(s) et décodée(s) sans erreur, 2 copie(s) "
+            "Vérification : 1 copie(s) relue(s) et décodée(s) sans erreur, 3 copie(s) "
             "refusée(s).");
   ASSERT_EQ(f.host.errorWindow.size(), 1u);
   // The day restores what it can vouch for: the older version of kept.txt,
@@ -225,6 +231,12 @@ TEST(CopyCheck, ACopyDamagedBeforeItIsReadBackIsNotListedAndIsStoredAgain) {
   EXPECT_EQ(restored.errors, 0);
   EXPECT_EQ(restored.files.at(kept), day1.at(kept));
   EXPECT_EQ(restored.files.count(fresh), 0u);
+  EXPECT_EQ(restored.files.count(twinA) + restored.files.count(twinB), 1u);
+  for (const std::string& twin : {twinA, twinB}) {
+    if (restored.files.count(twin) != 0) {
+      EXPECT_TRUE(restored.files.at(twin) == ReadFile(twin)) << twin;
+    }
+  }
 
   f.SetDay(3, 3, 2006);
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
