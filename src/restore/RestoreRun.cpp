@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "restore/OrderedJobs.h"
+#include "restore/RestoreChoice.h"
 
 namespace varnoket {
 
@@ -14,6 +15,33 @@ std::string NodePath(const StateTree& tree, StateTree::NodeId node, const PathRu
     path = path.empty() ? tree.Text(*it) : rules.Join(path, tree.Text(*it));
   }
   return path;
+}
+
+std::string RestoreDestination(const RestoreRunContext& ctx, const std::string& fullPath) {
+  return ctx.destinationRoot.empty() ? fullPath : ctx.destinationRoot + fullPath;
+}
+
+namespace {
+
+RestoreEntry EntryOf(const FileNode& info) {
+  return RestoreEntry{info.FullPath, info.StoredName, info.Attributes, info.FileDate, info.Content};
+}
+
+}  // namespace
+
+std::vector<PlannedFile> TickedFiles(const StateTree& tree, const RestoreRunContext& ctx) {
+  std::vector<PlannedFile> planned;
+  for (const StateTree::NodeId node : tree.PreOrder()) {
+    const int32_t state = tree.State(node);
+    if (state < kStateTicked) continue;
+    const FileNodeList* files = tree.Files(node);
+    if (files == nullptr) continue;
+    for (const FileNode& info : *files) {
+      if (state == kStatePartly && info.State != kStateTicked) continue;
+      planned.push_back(PlannedFile{EntryOf(info), RestoreDestination(ctx, info.FullPath)});
+    }
+  }
+  return planned;
 }
 
 namespace {
@@ -48,7 +76,7 @@ class Walk {
   bool Running() const { return !host_.StopRequested(); }
 
   void MakeDirectory(StateTree::NodeId node) {
-    const std::string path = NodePath(tree_, node, ctx_.layout.rules());
+    const std::string path = RestoreDestination(ctx_, NodePath(tree_, node, ctx_.layout.rules()));
     if (ctx_.fs.IsDirectory(path)) return;
     if (ctx_.fs.CreateDirectories(path)) {
       // Drives and the file-system root are never counted as restored.
@@ -78,8 +106,7 @@ class Walk {
       const FileNode& info = (*files)[i];
       if (tickedOnly && info.State != kStateTicked) continue;
       if (!Running()) return false;
-      RestoreOne(RestoreEntry{info.FullPath, info.StoredName, info.Attributes, info.FileDate,
-                              info.Content});
+      RestoreOne(EntryOf(info));
     }
     return true;
   }
@@ -88,7 +115,7 @@ class Walk {
   struct FileJob {
     RestoreEntry entry;
     HeldReport report;
-    RestoreItemResult result;
+    RestoreChoiceResult result;
   };
 
   void RestoreOne(RestoreEntry entry) {
@@ -99,18 +126,39 @@ class Walk {
     const RestoreRunContext& ctx = ctx_;
     jobs_.Add(
         [job, &ctx] {
-          job->result = RestoreItem(ctx.fs, ctx.layout, ctx.dayFolders, ctx.dayIndex, job->entry,
-                                    job->entry.fullPath, job->report);
+          job->result = RestoreWithChoice(ctx.fs, ctx.layout, ctx.dayFolders, ctx.dayIndex,
+                                          job->entry, RestoreDestination(ctx, job->entry.fullPath),
+                                          ctx.policy, job->report);
         },
         [job, this] {
           for (const std::string& line : job->report.lines) host_.Report(line);
-          if (job->result.status == RestoreStatus::kRestored) {
-            ++totals_.restoredCount;
-            totals_.restoredBytes += job->result.bytes;
-          } else {
-            ++totals_.errors;
-          }
+          Count(job->result);
         });
+  }
+
+  void Count(const RestoreChoiceResult& r) {
+    switch (r.outcome) {
+      case RestoreOutcome::kCreated:
+        ++totals_.created;
+        break;
+      case RestoreOutcome::kUpToDate:
+        ++totals_.upToDate;
+        break;
+      case RestoreOutcome::kReplaced:
+        ++totals_.replaced;
+        break;
+      case RestoreOutcome::kKeptBoth:
+        ++totals_.keptBoth;
+        break;
+      case RestoreOutcome::kSkipped:
+        ++totals_.skipped;
+        return;
+      case RestoreOutcome::kFailed:
+        ++totals_.errors;
+        return;
+    }
+    ++totals_.restoredCount;
+    totals_.restoredBytes += r.bytes;
   }
 
   const StateTree& tree_;
