@@ -1,17 +1,20 @@
 #include "restore/gui/RestoreReportWindow.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "platform/ProductName.h"
 #include "platform/gui/CentreOnScreen.h"
+#include "platform/gui/NamedButton.h"
 
 namespace varnoket {
 
@@ -20,7 +23,9 @@ RestoreReportWindow::RestoreReportWindow(Dialogs& dialogs, QWidget* parent)
       dialogs_(dialogs),
       label_(new QLabel(this)),
       messages_(new QPlainTextEdit(this)),
-      closeButton_(new QPushButton(QStringLiteral("&Abandonner la restauration"), this)) {
+      closeButton_(new QPushButton(QString::fromUtf8(kAbortCaption), this)),
+      saveButton_(MakeButton(this, "BitBtnEnregistrer", "E&nregistrer...",
+                             "Enregistrer ces lignes dans un fichier texte")) {
   setObjectName(QStringLiteral("FormInfoRestaure"));
   setWindowTitle(QString::fromStdString(ProductTitle(kRestoreReportTopic)));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -44,7 +49,10 @@ RestoreReportWindow::RestoreReportWindow(Dialogs& dialogs, QWidget* parent)
   closeButton_->setAutoDefault(false);
   connect(closeButton_, &QPushButton::clicked, this, &RestoreReportWindow::CloseWindow);
 
+  connect(saveButton_, &QPushButton::clicked, this, &RestoreReportWindow::SaveReport);
+
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(saveButton_);
   buttons->addStretch();
   buttons->addWidget(closeButton_);
   buttons->addStretch();
@@ -64,11 +72,58 @@ std::string RestoreReportWindow::Text() const {
   return messages_->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
 }
 
+void RestoreReportWindow::Begin() {
+  running_ = true;
+  closeButton_->setText(QString::fromUtf8(kAbortCaption));
+  closeButton_->setEnabled(true);
+  messages_->clear();
+  show();
+}
+
+void RestoreReportWindow::Finish() {
+  running_ = false;
+  closeButton_->setText(QStringLiteral("&Fermer"));
+  closeButton_->setEnabled(true);
+}
+
 void RestoreReportWindow::CloseWindow() {
-  if (dialogs_.Warning(kAbortQuestion, DialogButtons::kOkCancel) != DialogAnswer::kOk) return;
-  if (onAbort) onAbort();
+  if (running_) {
+    if (dialogs_.Warning(kAbortQuestion, DialogButtons::kOkCancel) != DialogAnswer::kOk) return;
+    if (onAbort) onAbort();
+    // The files under way end and report; the button comes back with the
+    // run's end.
+    closeButton_->setEnabled(false);
+    return;
+  }
   // hide(), not close(): close() would come back here through reject().
   hide();
+}
+
+void RestoreReportWindow::SaveReport() {
+  std::string path;
+  if (chooseSavePath) {
+    path = chooseSavePath();
+  } else {
+    path = QFileDialog::getSaveFileName(this, QString::fromUtf8("Enregistrer le compte rendu"),
+                                        QStringLiteral("restauration.txt"),
+                                        QString::fromUtf8("Texte (*.txt)"))
+               .toStdString();
+  }
+  if (!path.empty()) SaveTo(path);
+}
+
+bool RestoreReportWindow::SaveTo(const std::string& path) {
+  QSaveFile file(QString::fromStdString(path));
+  std::string text = Text();
+  if (!text.empty()) text += "\r\n";
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(text.data(), static_cast<qint64>(text.size())) !=
+          static_cast<qint64>(text.size()) ||
+      !file.commit()) {
+    dialogs_.Error("Impossible d'enregistrer le fichier (" + path + ")");
+    return false;
+  }
+  return true;
 }
 
 void RestoreReportWindow::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 // The report window of a restore run: one line per file restored and per
-// failure, shown while the run lasts, with the one button that lets the user
-// stop the run after the file in progress.
+// failure, shown while the run lasts with the button that lets the user stop
+// the run after the file in progress; once the run is over the same button
+// closes it. Its lines can be saved as a text file at any time.
 #pragma once
 
 #include <QDialog>
@@ -17,6 +18,7 @@ namespace varnoket {
 
 // The window title is ProductTitle(kRestoreReportTopic).
 inline constexpr const char* kRestoreReportTopic = "Informations sur la restauration";
+inline constexpr const char* kAbortCaption = "&Abandonner la restauration";
 inline constexpr const char* kAbortQuestion =
     "ATTENTION voulez vous vraiment interrompre la restauration ?";
 
@@ -32,10 +34,25 @@ class RestoreReportWindow : public QDialog {
   // MemoMsg's lines joined with "\r\n".
   std::string Text() const;
 
+  // A run starts: an empty report, shown, its button stopping the run.
+  void Begin();
+  // The run is over: the button closes the report.
+  void Finish();
+  bool RunInProgress() const { return running_; }
+
+  // BitBtnEnregistrer: asks where (chooseSavePath) and saves the lines there.
+  void SaveReport();
+  // Writes the lines, each ended by "\r\n", to `path`; says so on failure.
+  bool SaveTo(const std::string& path);
+  // The file to save into; "" when the user cancels. Unset: the desktop's
+  // save box.
+  std::function<std::string()> chooseSavePath;
+
   // Set by the restore window: tells the run to stop after the current file.
   std::function<void()> onAbort;
 
-  // BitBtnFermer: asks whether to stop the run; on OK stops it and closes.
+  // BitBtnFermer: during a run asks whether to stop it, and on OK stops it
+  // (the report stays until the run is over); after a run closes.
   void CloseWindow();
 
  protected:
@@ -51,7 +68,9 @@ class RestoreReportWindow : public QDialog {
   QLabel* label_;
   QPlainTextEdit* messages_;
   QPushButton* closeButton_;
+  QPushButton* saveButton_;
   bool centred_ = false;
+  bool running_ = false;
 };
 
 }  // namespace varnoket

@@ -5,14 +5,15 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <exception>
 #include <utility>
@@ -25,6 +26,8 @@
 #include "restore/DayFileTree.h"
 #include "restore/RestoreRun.h"
 #include "restore/RestoreSummary.h"
+#include "restore/ShownValues.h"
+#include "restore/gui/FileListItem.h"
 #include "restore/gui/RestoreReportWindow.h"
 #include "restore/gui/TriStateTreeView.h"
 
@@ -34,12 +37,6 @@ namespace {
 
 QString Q(const char* text) {
   return QString::fromUtf8(text);
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
-  auto* label = new QLabel(Q(caption), parent);
-  label->setObjectName(Q(name));
-  return label;
 }
 
 // The name an entry shows in the file list: what follows the last separator
@@ -60,88 +57,20 @@ std::string UnreadableFileListText(const std::string& path) {
   return "Impossible de lire le fichier (" + path + ")";
 }
 
+std::string DestinationInStoreText(const std::string& folder, const std::string& root) {
+  return "Le dossier de destination (" + folder + ") se trouve dans le dossier des sauvegardes (" +
+         root + ") : choisissez un dossier en dehors.";
+}
+
 RestoreWindow::RestoreWindow(RestoreWindowEnv env, RestoreReportWindow& report, QWidget* parent)
     : QDialog(parent), env_(std::move(env)), report_(report) {
   BuildControls();
+  ConnectControls();
   report_.onAbort = [this] { restoreRunning_ = false; };
 }
 
 RestoreWindow::~RestoreWindow() {
   report_.onAbort = nullptr;
-}
-
-void RestoreWindow::BuildControls() {
-  setObjectName(QStringLiteral("FormRestaure"));
-  setWindowTitle(QString::fromStdString(ProductTitle(kRestoreTopic)));
-  setModal(true);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-
-  dayLabel_ = MakeLabel(this, "Label1", "Choisissez la journée à restaurer ->");
-  dayCombo_ = new QComboBox(this);
-  dayCombo_->setObjectName(QStringLiteral("VKComboJour"));
-  dayCombo_->setEditable(false);
-  dayCombo_->setMinimumWidth(120);
-  dayLabel_->setBuddy(dayCombo_);
-
-  tickAllBox_ = new QCheckBox(Q("&Tout Restaurer"), this);
-  tickAllBox_->setObjectName(QStringLiteral("VKCheckAll"));
-  tickAllBox_->setToolTip(Q("Cocher la case pour tout restaurer"));
-  tickAllBox_->setEnabled(false);
-
-  treeLabel_ = MakeLabel(this, "Label2", "Arborescence des Répertoires");
-  folderTree_ = new TriStateTreeView(this);
-  folderTree_->setObjectName(QStringLiteral("TreeViewRepertoires"));
-  folderTree_->setMinimumSize(200, 120);
-  folderTree_->Tree().SetStateIgnore(kStateBlank);
-  folderTree_->Tree().SetStateRecursion(true);
-  folderTree_->SetCollapseRule([this] { return tickAllBox_->isChecked(); });
-
-  filesLabel_ = MakeLabel(this, "Label3", "Fichiers (du répertoire selectionné)");
-  fileList_ = new QListWidget(this);
-  fileList_->setObjectName(QStringLiteral("CheckListFichiers"));
-  fileList_->setSortingEnabled(false);
-  fileList_->setMinimumSize(150, 120);
-  fileList_->setEnabled(false);
-
-  restoreButton_ =
-      MakeButton(this, "BitBtnRestaurer", "&Effectuer la restauration", "Démarrer la restauration");
-  restoreButton_->setEnabled(false);
-  closeButton_ = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
-
-  auto* top = new QHBoxLayout;
-  top->addStretch();
-  top->addWidget(dayLabel_);
-  top->addWidget(dayCombo_);
-  auto* band = new QGridLayout;
-  band->addWidget(treeLabel_, 0, 0);
-  band->addWidget(filesLabel_, 0, 1);
-  band->addWidget(folderTree_, 1, 0);
-  band->addWidget(fileList_, 1, 1);
-  // The tree and the list share the width as 338 to 247.
-  band->setColumnStretch(0, 338);
-  band->setColumnStretch(1, 247);
-  band->setRowStretch(1, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(restoreButton_);
-  buttons->addStretch();
-  buttons->addWidget(closeButton_);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(8, 8, 8, 8);
-  layout->addLayout(top);
-  layout->addWidget(tickAllBox_);
-  layout->addLayout(band, 1);
-  layout->addLayout(buttons);
-  setFixedSize(609, 355);
-
-  connect(dayCombo_, &QComboBox::currentIndexChanged, this, &RestoreWindow::SelectDay);
-  connect(folderTree_, &TriStateTreeView::nodeClicked, this,
-          [this](StateTree::NodeId) { ShowFolderFiles(); });
-  connect(fileList_, &QListWidget::itemChanged, this,
-          [this](QListWidgetItem* item) { ToggleFile(fileList_->row(item)); });
-  connect(tickAllBox_, &QCheckBox::clicked, this, [this] { TickAll(); });
-  connect(restoreButton_, &QPushButton::clicked, this, &RestoreWindow::StartRestore);
-  connect(closeButton_, &QPushButton::clicked, this, &RestoreWindow::CloseWindow);
 }
 
 void RestoreWindow::showEvent(QShowEvent* event) {
@@ -283,6 +212,7 @@ void RestoreWindow::ApplyDeferred() {
 
 void RestoreWindow::SetDayControlsEnabled(bool enabled) {
   tickAllBox_->setEnabled(enabled);
+  changesButton_->setEnabled(enabled);
   folderTree_->setEnabled(enabled);
   restoreButton_->setEnabled(enabled);
   fileList_->setEnabled(enabled);
@@ -310,20 +240,31 @@ void RestoreWindow::ShowFolderFiles() {
   if (files == nullptr) return;
   const QSignalBlocker blocker(fileList_);
   listNode_ = node;
-  for (const FileNode& info : *files) {
-    auto* item = new QListWidgetItem(QString::fromStdString(ShownName(info.FullPath)));
+  QList<QTreeWidgetItem*> items;
+  for (size_t i = 0; i < files->size(); ++i) {
+    const FileNode& info = (*files)[i];
+    const int64_t size = info.Content ? static_cast<uint32_t>(info.Content->size) : -1;
+    auto* item = new FileListItem(
+        static_cast<int>(i), QString::fromStdString(ShownName(info.FullPath)), size,
+        QString::fromStdString(size < 0 ? "" : SizeText(size)),
+        static_cast<uint32_t>(info.FileDate), QString::fromStdString(DosDateText(info.FileDate)));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    item->setCheckState(info.State == kStateTicked ? Qt::Checked : Qt::Unchecked);
-    item->setData(Qt::UserRole, node);
-    fileList_->addItem(item);
+    item->setCheckState(0, info.State == kStateTicked ? Qt::Checked : Qt::Unchecked);
+    items.append(item);
+  }
+  fileList_->addTopLevelItems(items);
+  const int column = fileList_->header()->sortIndicatorSection();
+  if (column >= 0 && column < fileList_->columnCount()) {
+    fileList_->sortItems(column, fileList_->header()->sortIndicatorOrder());
   }
 }
 
 int32_t RestoreWindow::DirectoryStateFromList(StateTree::NodeId node) const {
   const StateTree& tree = folderTree_->Tree();
   int ticked = 0;
-  for (int i = 0; i < fileList_->count(); ++i) {
-    if (fileList_->item(i)->checkState() == Qt::Checked) ++ticked;
+  const int count = fileList_->topLevelItemCount();
+  for (int i = 0; i < count; ++i) {
+    if (fileList_->topLevelItem(i)->checkState(0) == Qt::Checked) ++ticked;
   }
   bool childAboveUnticked = false;
   bool childrenAllTicked = true;
@@ -332,18 +273,23 @@ int32_t RestoreWindow::DirectoryStateFromList(StateTree::NodeId node) const {
     if (tree.State(child) != kStateTicked) childrenAllTicked = false;
   }
   if (ticked == 0 && !childAboveUnticked) return kStateUnticked;
-  if (ticked == fileList_->count() && childrenAllTicked) return kStateTicked;
+  if (ticked == count && childrenAllTicked) return kStateTicked;
   return kStatePartly;
 }
 
-void RestoreWindow::ToggleFile(int row) {
-  if (Busy() || listNode_ == StateTree::kNoNode || row < 0) return;
+void RestoreWindow::ToggleFile(int fileIndex) {
+  if (Busy() || listNode_ == StateTree::kNoNode || fileIndex < 0) return;
   StateTree& tree = folderTree_->Tree();
   FileNodeList* files = tree.Files(listNode_);
-  if (files == nullptr || static_cast<size_t>(row) >= files->size()) return;
-  const QListWidgetItem* item = fileList_->item(row);
-  (*files)[static_cast<size_t>(row)].State =
-      item->checkState() == Qt::Checked ? kStateTicked : kStateUnticked;
+  if (files == nullptr || static_cast<size_t>(fileIndex) >= files->size()) return;
+  const FileListItem* item = nullptr;
+  for (int i = 0; i < fileList_->topLevelItemCount() && item == nullptr; ++i) {
+    const auto* candidate = static_cast<const FileListItem*>(fileList_->topLevelItem(i));
+    if (candidate->FileIndex() == fileIndex) item = candidate;
+  }
+  if (item == nullptr) return;
+  (*files)[static_cast<size_t>(fileIndex)].State =
+      item->checkState(0) == Qt::Checked ? kStateTicked : kStateUnticked;
   // States 1 and 2 spread down and up; 3 marks this directory alone.
   tree.SetState(listNode_, DirectoryStateFromList(listNode_));
   folderTree_->RefreshStates();
@@ -365,50 +311,6 @@ void RestoreWindow::TickAll() {
   }
   folderTree_->setEnabled(!all);
   fileList_->setEnabled(!all);
-}
-
-void RestoreWindow::StartRestore() {
-  if (Busy() || previousDayIndex_ < 0 || !layout_) return;
-  if (env_.dialogs.Warning(kRestoreQuestion, DialogButtons::kOkCancel) != DialogAnswer::kOk) return;
-
-  if (env_.stopTimer) env_.stopTimer();
-  restoreRunning_ = true;
-  running_ = true;
-  setEnabled(false);
-  report_.show();
-  restoredCount_ = 0;
-  restoredBytes_ = 0;
-  report_.Write(kStartText);
-
-  RestoreRunContext ctx(env_.fs, *layout_, dayFolders_);
-  ctx.dayIndex = static_cast<size_t>(previousDayIndex_);
-  if (env_.workers) ctx.workers = env_.workers();
-  RestoreRunTotals totals;
-  try {
-    totals = RunRestore(folderTree_->Tree(), ctx, *this);
-  } catch (const std::exception& e) {
-    // Nothing below is meant to throw; should it, the window still comes
-    // back and the user hears of it.
-    env_.dialogs.Error(e.what());
-    ++totals.errors;
-  }
-  totals.aborted = totals.aborted || !restoreRunning_;
-  restoredCount_ = totals.restoredCount;
-  restoredBytes_ = totals.restoredBytes;
-
-  const RestoreSummary summary = SummaryOf(totals);
-  if (summary.warning) {
-    env_.dialogs.Warning(summary.text);
-  } else {
-    env_.dialogs.Information(summary.text);
-  }
-
-  report_.hide();
-  if (env_.startTimer) env_.startTimer();
-  setEnabled(true);
-  restoreRunning_ = false;
-  running_ = false;
-  ApplyDeferred();
 }
 
 void RestoreWindow::Report(const std::string& line) {
@@ -433,6 +335,8 @@ void RestoreWindow::reject() {
     return;
   }
   tickAllBox_->setEnabled(false);
+  changesButton_->setEnabled(false);
+  if (lastList_) lastList_->close();
   ClearFileList();
   ClearTree();
   folderTree_->setEnabled(false);

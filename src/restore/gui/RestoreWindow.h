@@ -1,12 +1,16 @@
 // The restore window: the user picks one backup day of this workstation,
 // browses the directory tree the backup set had that day, ticks directories
-// and files, and brings them back to their recorded places with a report
-// window to follow the run and stop it.
+// and files, and brings them back to their recorded places or below another
+// folder, with a report window to follow the run and stop it. It also finds
+// files by name, lists a file's versions and restores one, and shows what
+// changed on the chosen day.
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,14 +18,21 @@
 #include "engine/StoreLayout.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderPicker.h"
+#include "restore/ExistingFilesQuestion.h"
+#include "restore/FileVersions.h"
+#include "restore/NameSearch.h"
 #include "restore/RestoreHost.h"
+#include "restore/RestoreRun.h"
 #include "restore/StateTree.h"
+#include "restore/gui/ListWindow.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QListWidget;
+class QLineEdit;
 class QPushButton;
+class QTreeWidget;
 
 namespace varnoket {
 
@@ -40,11 +51,19 @@ inline constexpr const char* kNoStationText = "NomPCReseau non défini dans rest
 inline constexpr const char* kNoDayText =
     "Aucune sauvegarde n'a encore été effectuée pour ce poste ! Il n'y a rien a restaurer.";
 inline constexpr const char* kStartText = "Début de la restauration ...";
+inline constexpr const char* kDestinationTitle = "Choisissez le dossier où restaurer";
+inline constexpr const char* kInPlaceText = "à l'emplacement d'origine";
+inline constexpr const char* kNoFileChosenText =
+    "Choisissez d'abord un fichier dans la liste des fichiers.";
+inline constexpr const char* kNoDayChosenText = "Choisissez d'abord une journée.";
 
 // "Le répertoire de sauvegarde de ce poste (<folder>) n'existe pas ..."
 std::string MissingStationFolderText(const std::string& stationFolder);
 // "Impossible de lire le fichier (<path>)"
 std::string UnreadableFileListText(const std::string& path);
+// "Le dossier de destination (<folder>) se trouve dans le dossier des
+// sauvegardes (<root>) : choisissez un dossier en dehors."
+std::string DestinationInStoreText(const std::string& folder, const std::string& root);
 
 // What the restore window works with, injected by the main window (and by
 // tests, over temporary stores and scripted boxes).
@@ -60,6 +79,9 @@ struct RestoreWindowEnv {
   // empty: the application's event loop does.
   std::function<void()> pump;
   PathRules rules;  // how the store's paths are written
+  // The boxes of the restore's choices; null: the desktop's own.
+  FolderPicker* picker = nullptr;
+  ExistingFilesQuestion* existingFiles = nullptr;
 };
 
 // The window hosts its own restore runs: the report window takes the lines,
@@ -77,11 +99,37 @@ class RestoreWindow : public QDialog, private RestoreHost {
   void LoadDays();
   void SelectDay(int index);
   void ShowFolderFiles();
-  void ToggleFile(int row);
+  // `fileIndex`: the file's place in the directory's list, whatever the
+  // order the list is sorted in.
+  void ToggleFile(int fileIndex);
   void TickAll();
-  // The run: confirmation, every ticked item, the summary.
+  // The run: confirmation, the question about different files, every ticked
+  // item, the summary.
   void StartRestore();
   void CloseWindow();
+
+  // Restore below another folder (asks for it; a folder inside the store is
+  // refused) or, with false, in place.
+  void SetRestoreElsewhere(bool elsewhere);
+  // "" while restoring in place.
+  const std::string& DestinationRoot() const { return destinationRoot_; }
+
+  // The kept versions of the file selected in the file list, in a list
+  // window whose action restores the chosen one.
+  void ShowVersions();
+  // Restores one version of `fullPath` (in place or below the chosen
+  // folder), asking first when a different file stands there.
+  void RestoreVersion(const std::string& fullPath, const FileVersion& version);
+  // The files whose name matches the search field, in the chosen day or in
+  // every day, in a list window whose action opens the file's folder.
+  void Search();
+  // Shows `file`'s folder in the tree (changing day first when it comes
+  // from another one) with the file selected in the list.
+  void OpenFound(const FoundFile& file);
+  // The files stored on the chosen day and those gone since the day before.
+  void ShowDayChanges();
+  // The file the file list has selected; "" when none.
+  std::string SelectedFilePath() const;
 
   int RestoredCount() const { return restoredCount_; }
   int64_t RestoredBytes() const { return restoredBytes_; }
@@ -90,6 +138,8 @@ class RestoreWindow : public QDialog, private RestoreHost {
   // The backup days offered, folder names, oldest first.
   const std::vector<std::string>& DayFolders() const { return dayFolders_; }
   TriStateTreeView& TreeView() { return *folderTree_; }
+  // The list window opened last, while it is open.
+  ListWindow* LastListWindow() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -98,6 +148,16 @@ class RestoreWindow : public QDialog, private RestoreHost {
 
  private:
   void BuildControls();
+  void ConnectControls();
+  ListWindow* OpenListWindow(const char* objectName, const std::string& title,
+                             const std::vector<std::string>& columns, const char* action);
+  // The policy for different files at the destinations of `files`: replace
+  // when there are none, else the user's answer; nullopt when cancelled.
+  std::optional<ExistingFilePolicy> AskExistingFiles(const std::vector<PlannedFile>& files);
+  RestoreRunContext RunContext(ExistingFilePolicy policy) const;
+  void BeginRun();
+  void EndRun(RestoreRunTotals totals, size_t tickedFiles);
+  void ShowDestination();
   void PostCloseRequest();
   void Pump();
   // RestoreHost
@@ -134,6 +194,10 @@ class RestoreWindow : public QDialog, private RestoreHost {
   bool centred_ = false;
 
   StateTree::NodeId listNode_ = StateTree::kNoNode;  // the node whose files are listed
+  std::string destinationRoot_;
+  std::unique_ptr<FolderPicker> ownPicker_;
+  std::unique_ptr<ExistingFilesQuestion> ownQuestion_;
+  QPointer<ListWindow> lastList_;
 
   QLabel* dayLabel_ = nullptr;
   QComboBox* dayCombo_ = nullptr;
@@ -141,8 +205,14 @@ class RestoreWindow : public QDialog, private RestoreHost {
   QLabel* treeLabel_ = nullptr;
   TriStateTreeView* folderTree_ = nullptr;
   QLabel* filesLabel_ = nullptr;
-  QListWidget* fileList_ = nullptr;
+  QTreeWidget* fileList_ = nullptr;
   QPushButton* restoreButton_ = nullptr;
+  QCheckBox* elsewhereBox_ = nullptr;
+  QLabel* destinationLabel_ = nullptr;
+  QLineEdit* searchEdit_ = nullptr;
+  QCheckBox* allDaysBox_ = nullptr;
+  QPushButton* searchButton_ = nullptr;
+  QPushButton* changesButton_ = nullptr;
   QPushButton* closeButton_ = nullptr;
 };
 

@@ -10,12 +10,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 #include <QTreeWidgetItem>
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "engine/BZip2.h"
 #include "platform/DosDate.h"
@@ -24,6 +26,7 @@
 #include "restore/gui/TriStateTreeView.h"
 #include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
+#include "support/gui/FakeFolderPicker.h"
 
 namespace varnoket {
 namespace {
@@ -33,8 +36,32 @@ using test::ReadFile;
 using test::WriteFile;
 namespace fsys = std::filesystem;
 
-[[maybe_unused]] const char* kDoneZero =
-    "Opération terminée : 0 fichiers ou dossiers restaurés pour un total de 0 octets !";
+// The line a summary ends with: the files by what their destination met.
+inline std::string CountsLine(int created, int upToDate, int replaced, int keptBoth, int skipped) {
+  return "\r\nFichiers : " + std::to_string(created) + " créé(s), " + std::to_string(upToDate) +
+         " laissé(s) tel(s) quel(s) (déjà à jour), " + std::to_string(replaced) + " remplacé(s), " +
+         std::to_string(keptBoth) + " restauré(s) à côté du fichier existant, " +
+         std::to_string(skipped) + " ignoré(s)";
+}
+
+[[maybe_unused]] const std::string kDoneZero =
+    "Opération terminée : 0 fichiers ou dossiers restaurés pour un total de 0 octets !" +
+    CountsLine(0, 0, 0, 0, 0);
+
+// Answers the question about different files from a queue (nullopt:
+// cancelled), replace when the queue is empty, and records each count asked.
+class FakeExistingFilesQuestion : public ExistingFilesQuestion {
+ public:
+  std::optional<ExistingFilePolicy> Ask(size_t count) override {
+    counts.push_back(count);
+    if (answers.empty()) return ExistingFilePolicy::kReplace;
+    const auto next = answers.front();
+    answers.pop_front();
+    return next;
+  }
+  std::deque<std::optional<ExistingFilePolicy>> answers;
+  std::vector<size_t> counts;
+};
 
 inline int32_t DosDateOf(const std::string& path) {
   struct stat st {};
@@ -64,6 +91,8 @@ class RestoreWindowTest : public ::testing::Test {
         hook();
       }
     };
+    env.picker = &picker;
+    env.existingFiles = &question;
     root = store.root;
     station = store.stationName;
   }
@@ -101,7 +130,7 @@ class RestoreWindowTest : public ::testing::Test {
     return form->findChild<T*>(QString::fromUtf8(name));
   }
   QComboBox* Combo() { return Find<QComboBox>("VKComboJour"); }
-  QListWidget* List() { return Find<QListWidget>("CheckListFichiers"); }
+  QTreeWidget* List() { return Find<QTreeWidget>("CheckListFichiers"); }
   QCheckBox* CheckAll() { return Find<QCheckBox>("VKCheckAll"); }
   QPushButton* RestoreButton() { return Find<QPushButton>("BitBtnRestaurer"); }
   StateTree& Tree() { return form->TreeView().Tree(); }
@@ -132,18 +161,20 @@ class RestoreWindowTest : public ::testing::Test {
     form->ShowFolderFiles();
   }
   void Tick(int row, bool on = true) {
-    List()->item(row)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    List()->topLevelItem(row)->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
   }
   std::vector<std::string> ListNames() {
     std::vector<std::string> names;
-    for (int i = 0; i < List()->count(); ++i)
-      names.push_back(List()->item(i)->text().toStdString());
+    for (int i = 0; i < List()->topLevelItemCount(); ++i)
+      names.push_back(List()->topLevelItem(i)->text(0).toStdString());
     return names;
   }
 
   test::FaultyFileSystem fs;
   test::StoreFixture store;
   test::FakeDialogs dialogs;
+  test::FakeFolderPicker picker;
+  FakeExistingFilesQuestion question;
   RestoreReportWindow report;
   RestoreWindowEnv env;
   std::unique_ptr<RestoreWindow> form;

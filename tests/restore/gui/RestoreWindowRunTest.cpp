@@ -46,8 +46,13 @@ TEST_F(RestoreWindowRunTest, RestoresOnlyTheTickedFilesWithDatesAndAttributesTwi
               "vous ?");
     EXPECT_EQ(dialogs.calls()[0].kind, DialogKind::Warning);
     EXPECT_EQ(dialogs.Texts(DialogKind::Information),
-              std::vector<std::string>{"Opération terminée : 2 fichiers ou dossiers restaurés "
-                                       "pour un total de 23 octets !"});
+              std::vector<std::string>{
+                  "Opération terminée : 2 fichiers ou dossiers restaurés "
+                  "pour un total de 23 octets !" +
+                  (round == 0 ? CountsLine(1, 0, 1, 0, 0) : CountsLine(0, 1, 1, 0, 0))});
+    // One different file each time (b, then c): asked once, replaced.
+    EXPECT_EQ(question.counts.size(), static_cast<size_t>(round + 1));
+    EXPECT_EQ(question.counts.back(), 1u);
     EXPECT_EQ(form->RestoredCount(), 2);
     EXPECT_EQ(form->RestoredBytes(), 23);
     EXPECT_EQ(ReadFile(Docs() + "/a.txt"), "a edited");
@@ -59,7 +64,13 @@ TEST_F(RestoreWindowRunTest, RestoresOnlyTheTickedFilesWithDatesAndAttributesTwi
     EXPECT_EQ(report.Text(), "Début de la restauration ...\r\nFichier-> " + b +
                                  (round == 0 ? "" : " (déjà à jour)") + "\r\nFichier-> " + Docs() +
                                  "/c.txt");
-    // The window is back as it was, with its ticks, the timer running again.
+    // The window is back as it was, with its ticks, the timer running again;
+    // the report stays up to be read, its button now closing it.
+    EXPECT_TRUE(report.isVisible());
+    EXPECT_FALSE(report.RunInProgress());
+    auto* reportButton = report.findChild<QPushButton*>(QStringLiteral("BitBtnFermer"));
+    EXPECT_EQ(reportButton->text(), QStringLiteral("&Fermer"));
+    reportButton->click();
     EXPECT_FALSE(report.isVisible());
     EXPECT_TRUE(form->isEnabled());
     EXPECT_FALSE(form->RestoreRunning());
@@ -90,7 +101,8 @@ TEST_F(RestoreWindowRunTest, ATickedEmptyDirectoryIsCreatedAndCounted) {
   EXPECT_TRUE(fsys::is_directory(Docs() + "/vide"));
   EXPECT_EQ(dialogs.Texts(DialogKind::Information),
             std::vector<std::string>{"Opération terminée : 1 fichiers ou dossiers restaurés pour "
-                                     "un total de 0 octets !"});
+                                     "un total de 0 octets !" +
+                                     CountsLine(0, 0, 0, 0, 0)});
   // Once it exists it is not counted again.
   dialogs.Clear();
   form->StartRestore();
@@ -192,8 +204,11 @@ TEST_F(RestoreWindowRunTest, AbortFromTheReportFinishesTheCurrentFileOnly) {
   EXPECT_EQ(dialogs.Texts(DialogKind::Warning)[1],
             "ATTENTION voulez vous vraiment interrompre la restauration ?");
   EXPECT_EQ(dialogs.calls()[1].buttons, DialogButtons::kOkCancel);
+  // big.bin came back; small.txt and sub/z.txt were never handed out.
   EXPECT_EQ(dialogs.Texts(DialogKind::Information),
-            std::vector<std::string>{"Restauration abandonnée par l'utilisateur !"});
+            std::vector<std::string>{"Restauration abandonnée par l'utilisateur !\r\nFichiers "
+                                     "restaurés : 1 ; non restaurés : 2" +
+                                     CountsLine(1, 0, 0, 0, 0)});
   EXPECT_TRUE(form->isEnabled());
   EXPECT_EQ(timerStarts, 1);
 

@@ -1,0 +1,182 @@
+// The restore window's views across days: a file's kept versions (restoring
+// one), the search by name in the chosen day or in every day (opening a
+// found file's folder), and what changed on the chosen day. Each opens a
+// list window.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+#include "platform/ProductName.h"
+#include "restore/DayChanges.h"
+#include "restore/ShownValues.h"
+#include "restore/gui/FileListItem.h"
+#include "restore/gui/RestoreWindow.h"
+#include "restore/gui/TriStateTreeView.h"
+
+namespace varnoket {
+
+namespace {
+
+std::string JoinedDays(const std::vector<std::string>& days) {
+  std::string text;
+  for (const std::string& day : days) text += (text.empty() ? "" : ", ") + DayFolderText(day);
+  return text;
+}
+
+std::string UnreadableDaysLine(const std::vector<std::string>& days) {
+  if (days.empty()) return "";
+  return "\nListes illisibles (journées passées) : " + JoinedDays(days);
+}
+
+}  // namespace
+
+ListWindow* RestoreWindow::OpenListWindow(const char* objectName, const std::string& title,
+                                          const std::vector<std::string>& columns,
+                                          const char* action) {
+  if (lastList_) lastList_->close();
+  lastList_ = new ListWindow(this, objectName, title, columns, action);
+  lastList_->show();
+  return lastList_;
+}
+
+ListWindow* RestoreWindow::LastListWindow() const {
+  return lastList_;
+}
+
+std::string RestoreWindow::SelectedFilePath() const {
+  const QTreeWidgetItem* current = fileList_->currentItem();
+  const FileNodeList* files =
+      listNode_ == StateTree::kNoNode ? nullptr : folderTree_->Tree().Files(listNode_);
+  if (current == nullptr || files == nullptr) return "";
+  const int index = static_cast<const FileListItem*>(current)->FileIndex();
+  if (index < 0 || static_cast<size_t>(index) >= files->size()) return "";
+  return (*files)[static_cast<size_t>(index)].FullPath;
+}
+
+void RestoreWindow::ShowVersions() {
+  if (Busy() || !layout_) return;
+  const std::string path = SelectedFilePath();
+  if (path.empty()) {
+    env_.dialogs.Information(kNoFileChosenText);
+    return;
+  }
+  const FileHistory history = FileVersions(env_.fs, *layout_, dayFolders_, path);
+  ListWindow* list =
+      OpenListWindow("FormVersions", ProductTitle("Versions de " + path),
+                     {"Journée", "Taille", "Date du fichier"}, "&Restaurer cette version");
+  std::string caption = std::to_string(history.versions.size()) +
+                        " version(s) conservée(s), chacune différente de la journée d'avant.";
+  if (!history.folderDays.empty()) {
+    caption += "\nCe chemin est un dossier les journées : " + JoinedDays(history.folderDays);
+  }
+  list->SetCaption(caption + UnreadableDaysLine(history.unreadableDays));
+  for (const FileVersion& v : history.versions) {
+    list->AddRow({DayFolderText(v.dayFolder), SizeText(static_cast<uint32_t>(v.size)),
+                  DosDateText(v.fileDate)});
+  }
+  list->onAction = [this, path, versions = history.versions](int row) {
+    if (row < 0 || static_cast<size_t>(row) >= versions.size()) return;
+    RestoreVersion(path, versions[static_cast<size_t>(row)]);
+  };
+}
+
+void RestoreWindow::Search() {
+  if (Busy() || !layout_ || dayFolders_.empty()) return;
+  const std::string pattern = searchEdit_->text().trimmed().toStdString();
+  if (pattern.empty()) return;
+  const bool allDays = allDaysBox_->isChecked();
+  if (!allDays && previousDayIndex_ < 0) {
+    env_.dialogs.Information(kNoDayChosenText);
+    return;
+  }
+  NameSearchResult found;
+  if (allDays) {
+    found = FindFilesInAllDays(env_.fs, *layout_, dayFolders_, pattern);
+  } else {
+    const std::string& day = dayFolders_[static_cast<size_t>(previousDayIndex_)];
+    auto files = FindFilesInDay(env_.fs, *layout_, day, pattern);
+    if (files) {
+      found.files = std::move(*files);
+    } else {
+      found.unreadableDays.push_back(day);
+    }
+  }
+  ListWindow* list = OpenListWindow("FormRecherche", ProductTitle("Recherche de " + pattern),
+                                    {"Fichier", "Journée", "Taille"}, "&Afficher");
+  list->SetCaption(std::to_string(found.files.size()) + " fichier(s) trouvé(s) " +
+                   (allDays ? std::string("dans toutes les journées")
+                            : "le " + DayFolderText(dayFolders_[previousDayIndex_])) +
+                   "." + UnreadableDaysLine(found.unreadableDays));
+  for (const FoundFile& f : found.files) {
+    list->AddRow({f.fullPath, DayFolderText(f.dayFolder), SizeText(static_cast<uint32_t>(f.size))});
+  }
+  list->onAction = [this, files = found.files](int row) {
+    if (row >= 0 && static_cast<size_t>(row) < files.size()) {
+      OpenFound(files[static_cast<size_t>(row)]);
+    }
+  };
+}
+
+void RestoreWindow::OpenFound(const FoundFile& file) {
+  if (Busy()) return;
+  int day = 0;
+  while (static_cast<size_t>(day) < dayFolders_.size() && dayFolders_[day] != file.dayFolder) ++day;
+  if (static_cast<size_t>(day) >= dayFolders_.size()) return;
+  if (day != previousDayIndex_) {
+    // The change of day asks, as from the day list, before ticks are lost.
+    dayCombo_->setCurrentIndex(day);
+    if (previousDayIndex_ != day) return;
+  }
+  if (tickAllBox_->isChecked()) return;  // the tree is closed while all is ticked
+  const StateTree& tree = folderTree_->Tree();
+  for (const StateTree::NodeId node : tree.PreOrder()) {
+    const FileNodeList* files = tree.Files(node);
+    if (files == nullptr) continue;
+    for (size_t i = 0; i < files->size(); ++i) {
+      if ((*files)[i].FullPath != file.fullPath) continue;
+      QTreeWidgetItem* folder = folderTree_->ItemOf(node);
+      folderTree_->setCurrentItem(folder);
+      folderTree_->scrollToItem(folder);
+      ShowFolderFiles();
+      for (int row = 0; row < fileList_->topLevelItemCount(); ++row) {
+        auto* item = static_cast<FileListItem*>(fileList_->topLevelItem(row));
+        if (item->FileIndex() != static_cast<int>(i)) continue;
+        fileList_->setCurrentItem(item);
+        fileList_->scrollToItem(item);
+      }
+      return;
+    }
+  }
+}
+
+void RestoreWindow::ShowDayChanges() {
+  if (Busy() || !layout_ || previousDayIndex_ < 0) return;
+  const size_t index = static_cast<size_t>(previousDayIndex_);
+  const std::string dayText = DayFolderText(dayFolders_[index]);
+  const std::optional<DayChanges> changes = ChangesOfDay(env_.fs, *layout_, dayFolders_, index);
+  ListWindow* list = OpenListWindow("FormChangements", ProductTitle("Changements du " + dayText),
+                                    {"Changement", "Fichier"}, nullptr);
+  if (!changes) {
+    list->SetCaption("Impossible de lire les listes de fichiers de cette journée et de la veille.");
+    return;
+  }
+  size_t stored = 0;
+  for (const FileChange& c : changes->changes) {
+    if (c.kind != ChangeKind::kRemoved) ++stored;
+  }
+  list->SetCaption(std::to_string(stored) + " fichier(s) sauvegardé(s) le " + dayText + ", " +
+                   std::to_string(changes->changes.size() - stored) + " disparu(s) " +
+                   (changes->previousDay.empty()
+                        ? std::string("(première journée conservée)")
+                        : "depuis le " + DayFolderText(changes->previousDay)) +
+                   ".");
+  for (const FileChange& c : changes->changes) {
+    const char* kind = c.kind == ChangeKind::kAdded     ? "Nouveau"
+                       : c.kind == ChangeKind::kChanged ? "Modifié"
+                                                        : "Disparu";
+    list->AddRow({kind, c.fullPath});
+  }
+}
+
+}  // namespace varnoket

@@ -1,0 +1,176 @@
+// The restore window's runs: where the items go (in place or below a chosen
+// folder), the question about destinations that hold a different file, the
+// run of the ticked items or of one version of a file, and the summary.
+#include <QCheckBox>
+#include <QLabel>
+#include <exception>
+
+#include "platform/PathContainment.h"
+#include "restore/DayRecord.h"
+#include "restore/RestoreChoice.h"
+#include "restore/RestoreCountsText.h"
+#include "restore/gui/RestoreChoiceBoxes.h"
+#include "restore/gui/RestoreReportWindow.h"
+#include "restore/gui/RestoreWindow.h"
+#include "restore/gui/TriStateTreeView.h"
+
+namespace varnoket {
+
+void RestoreWindow::SetRestoreElsewhere(bool elsewhere) {
+  destinationRoot_.clear();
+  if (elsewhere) {
+    if (env_.picker == nullptr && !ownPicker_) {
+      ownPicker_ = std::make_unique<DesktopDestinationPicker>(this);
+    }
+    FolderPicker& picker = env_.picker != nullptr ? *env_.picker : *ownPicker_;
+    std::string folder =
+        env_.rules.RemoveTrailingSeparator(picker.BrowseForFolder(kDestinationTitle, true));
+    const std::string root = env_.backupRoot ? env_.backupRoot() : std::string();
+    // Files restored into the store would mix with its stored copies, and a
+    // later merge of days could take them for its own.
+    if (!folder.empty() && !root.empty() && PathContainment(env_.fs).IsSameOrBelow(folder, root)) {
+      env_.dialogs.Error(DestinationInStoreText(folder, root));
+      folder.clear();
+    }
+    destinationRoot_ = folder;
+  }
+  ShowDestination();
+}
+
+void RestoreWindow::ShowDestination() {
+  elsewhereBox_->setChecked(!destinationRoot_.empty());
+  destinationLabel_->setText(QString::fromStdString(
+      destinationRoot_.empty() ? std::string(kInPlaceText) : destinationRoot_));
+}
+
+std::optional<ExistingFilePolicy> RestoreWindow::AskExistingFiles(
+    const std::vector<PlannedFile>& files) {
+  const RestorePlan plan = PlanRestore(env_.fs, files);
+  if (plan.different == 0) return ExistingFilePolicy::kReplace;
+  if (env_.existingFiles == nullptr && !ownQuestion_) {
+    ownQuestion_ = std::make_unique<DesktopExistingFilesQuestion>(this);
+  }
+  ExistingFilesQuestion& question =
+      env_.existingFiles != nullptr ? *env_.existingFiles : *ownQuestion_;
+  return question.Ask(plan.different);
+}
+
+RestoreRunContext RestoreWindow::RunContext(ExistingFilePolicy policy) const {
+  RestoreRunContext ctx(env_.fs, *layout_, dayFolders_);
+  ctx.dayIndex = static_cast<size_t>(previousDayIndex_);
+  if (env_.workers) ctx.workers = env_.workers();
+  ctx.policy = policy;
+  ctx.destinationRoot = destinationRoot_;
+  return ctx;
+}
+
+void RestoreWindow::StartRestore() {
+  if (Busy() || previousDayIndex_ < 0 || !layout_) return;
+  if (env_.dialogs.Warning(kRestoreQuestion, DialogButtons::kOkCancel) != DialogAnswer::kOk) return;
+  const StateTree& tree = folderTree_->Tree();
+  const std::vector<PlannedFile> files =
+      TickedFiles(tree, RunContext(ExistingFilePolicy::kReplace));
+  const std::optional<ExistingFilePolicy> policy = AskExistingFiles(files);
+  if (!policy) return;
+
+  BeginRun();
+  const RestoreRunContext ctx = RunContext(*policy);
+  RestoreRunTotals totals;
+  try {
+    totals = RunRestore(tree, ctx, *this);
+  } catch (const std::exception& e) {
+    // Nothing below is meant to throw; should it, the window still comes
+    // back and the user hears of it.
+    env_.dialogs.Error(e.what());
+    ++totals.errors;
+  }
+  EndRun(totals, files.size());
+}
+
+void RestoreWindow::RestoreVersion(const std::string& fullPath, const FileVersion& version) {
+  if (Busy() || !layout_) return;
+  size_t dayIndex = 0;
+  while (dayIndex < dayFolders_.size() && dayFolders_[dayIndex] != version.dayFolder) ++dayIndex;
+  const std::optional<RestoreEntry> entry =
+      dayIndex < dayFolders_.size() ? DayFileRecord(env_.fs, *layout_, version.dayFolder, fullPath)
+                                    : std::nullopt;
+  if (!entry) {
+    env_.dialogs.Error(
+        UnreadableFileListText(layout_->FileListPath(layout_->DayFolder(version.dayFolder))));
+    return;
+  }
+  RestoreRunContext ctx = RunContext(ExistingFilePolicy::kReplace);
+  ctx.dayIndex = dayIndex;
+  const PlannedFile file{*entry, RestoreDestination(ctx, fullPath)};
+  const std::optional<ExistingFilePolicy> policy = AskExistingFiles({file});
+  if (!policy) return;
+
+  BeginRun();
+  const std::string folder = layout_->rules().ParentWithSeparator(file.destination);
+  RestoreRunTotals totals;
+  if (!env_.fs.IsDirectory(folder) && !env_.fs.CreateDirectories(folder)) {
+    Report("---> ERREUR: Impossible de recréer le répertoire (" + folder + ") ! <---");
+    ++totals.errors;
+  } else {
+    const RestoreChoiceResult r = RestoreWithChoice(env_.fs, *layout_, dayFolders_, dayIndex,
+                                                    file.entry, file.destination, *policy, *this);
+    switch (r.outcome) {
+      case RestoreOutcome::kCreated:
+        ++totals.created;
+        break;
+      case RestoreOutcome::kUpToDate:
+        ++totals.upToDate;
+        break;
+      case RestoreOutcome::kReplaced:
+        ++totals.replaced;
+        break;
+      case RestoreOutcome::kKeptBoth:
+        ++totals.keptBoth;
+        break;
+      case RestoreOutcome::kSkipped:
+        ++totals.skipped;
+        break;
+      case RestoreOutcome::kFailed:
+        ++totals.errors;
+        break;
+    }
+    totals.restoredCount = totals.FilesRestored();
+    if (totals.restoredCount > 0) totals.restoredBytes = r.bytes;
+  }
+  EndRun(totals, 1);
+}
+
+void RestoreWindow::BeginRun() {
+  if (env_.stopTimer) env_.stopTimer();
+  restoreRunning_ = true;
+  running_ = true;
+  setEnabled(false);
+  report_.Begin();
+  restoredCount_ = 0;
+  restoredBytes_ = 0;
+  report_.Write(kStartText);
+}
+
+void RestoreWindow::EndRun(RestoreRunTotals totals, size_t tickedFiles) {
+  totals.aborted = totals.aborted || !restoreRunning_;
+  restoredCount_ = totals.restoredCount;
+  restoredBytes_ = totals.restoredBytes;
+
+  const RestoreSummary summary = RunSummaryOf(totals, tickedFiles);
+  if (summary.warning) {
+    env_.dialogs.Warning(summary.text);
+  } else {
+    env_.dialogs.Information(summary.text);
+  }
+
+  // The report stays up, its button now closing it, so its lines can be
+  // read and saved.
+  report_.Finish();
+  if (env_.startTimer) env_.startTimer();
+  setEnabled(true);
+  restoreRunning_ = false;
+  running_ = false;
+  ApplyDeferred();
+}
+
+}  // namespace varnoket
