@@ -5,8 +5,8 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
