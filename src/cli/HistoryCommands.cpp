@@ -12,6 +12,7 @@
 #include "restore/DayChanges.h"
 #include "restore/FileVersions.h"
 #include "restore/NameSearch.h"
+#include "restore/ShownValues.h"
 
 namespace varnoket {
 
@@ -21,14 +22,6 @@ namespace {
 // is the size of every file under 4 GiB.
 std::string SizeText(int32_t size) {
   return std::to_string(static_cast<uint32_t>(size)) + " octets";
-}
-
-std::string DateText(int32_t packed) {
-  const LocalDateTime t = UnpackDosDate(packed);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
-                t.minute, t.second);
-  return text;
 }
 
 void SayUnreadable(const StoreLayout& layout, const std::vector<std::string>& days) {
@@ -65,7 +58,7 @@ int VersionsCommand(const CliOptions& o) {
   }
   for (const FileVersion& v : history.versions) {
     std::cout << DayTextOfFolder(v.dayFolder) << "  " << SizeText(v.size) << "  modifié le "
-              << DateText(v.fileDate) << "\n";
+              << DosDateText(v.fileDate) << "\n";
   }
   if (!history.folderDays.empty()) {
     std::cout << "Enregistré comme dossier vide, et non comme fichier, le :";
