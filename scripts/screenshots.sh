@@ -75,14 +75,14 @@ xdotool windowactivate --sync "$log" key alt+f; sleep 0.5
 xdotool windowactivate --sync "$main" key alt+r
 restore=$(wait_window "Varnoket - Restauration")
 read -r rx ry < <(window_origin "$restore")
-xdotool mousemove $((rx + 560)) $((ry + 22)) click 1; sleep 0.5
+xdotool mousemove $((rx + 690)) $((ry + 14)) click 1; sleep 0.5
 xdotool key End Return; sleep 1.5
 # Rows of the expanded tree: /, tmp, <work>, Documents, Courrier, Photos, ...
 row() { echo $((ry + 89 + 18 * $1)); }
 indent() { echo $((rx + 20 + 20 * $1)); }
 xdotool mousemove "$(indent 4)" "$(row 5)" click 1; sleep 0.3   # Photos (ticked)
 xdotool mousemove $((rx + 140)) "$(row 7)" click 1; sleep 0.3   # Rapports (selected)
-xdotool mousemove $((rx + 362)) "$(row 0)" click 1; sleep 0.3   # its first file
+xdotool mousemove $((rx + 500)) "$(row 1)" click 1; sleep 0.3   # its first file
 shoot restore-window "$restore"
 
 xdotool windowactivate --sync "$restore" key alt+e
@@ -97,7 +97,9 @@ geometry=$(xwininfo -id "$report" | awk '/Absolute upper-left X:/{x=$4}/Absolute
 import -window root -crop "$geometry" +repage "$out/restore-report.png"
 echo "docs/screenshots/restore-report.png"
 xdotool windowactivate --sync "$summary" key Return; sleep 0.5
-xdotool windowactivate --sync "$restore" key alt+f; sleep 0.5
+# The report stays open after the run, to be read or saved.
+xdotool windowactivate --sync "$report" key alt+f; sleep 0.5
+xdotool windowactivate --sync "$restore" key Escape; sleep 0.5
 
 # Today's stored files cannot be written: "save now" then shows the error
 # window, as a full disk would.
@@ -109,3 +111,14 @@ question=$(wait_window "Avertissement")
 xdotool windowactivate --sync "$question" key Return
 error=$(wait_window "Varnoket - ERREUR")
 shoot error-window "$error"
+
+# After that failed run the tray icon (top right) takes its warning picture
+# and the main window's title still says when the last backup succeeded.
+xdotool windowactivate --sync "$error" key Escape 2>/dev/null || true
+xdotool windowmap "$main" 2>/dev/null || true
+xdotool windowactivate "$main" 2>/dev/null || true
+xdotool mousemove --window "$main" 200 200 2>/dev/null || true
+sleep 4
+# The top of the screen: the title bar and the notification area.
+import -window root -crop 920x140+360+0 +repage "$out/after-failure.png"
+echo "docs/screenshots/after-failure.png"
