@@ -122,6 +122,9 @@ bool CopyStep::Run() {
     copies_.erase(entry.file);
     if (!ok) return false;
     if (batchBytes_ >= kBatchBytes || batch_.size() >= kBatchFiles) CloseBatch(true);
+    // Copies checked meanwhile are noted at once: a large file's note must
+    // not wait for the next batch, or a crash before it loses the file.
+    if (TakeFinishedChecks()) resume_.WriteNotes();
   }
   if (badCopies_ > 0) {
     ctx_.host.ShowErrorWindow(
@@ -342,22 +345,37 @@ void CopyStep::ConsumeChecks(bool pump) {
     while (c.done.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) {
       if (pump) ctx_.Pump();
     }
-    Written& w = written_[c.index];
-    if (*c.result == CopyCheckResult::kSame) {
-      w.checked = true;
-      ++checkedCount_;
-      resume_.Note(w.temp, w.noteLine, w.bytes);
-    } else {
-      ctx_.Log("ERREUR: la copie compressée de (" + w.record.fullPath +
-               ") relue après écriture ne redonne pas le fichier. Elle n'est pas gardée ; le "
-               "fichier sera sauvegardé de nouveau.");
-      ctx_.fs.DeleteFile(w.temp);
-      w.refused = true;
-      ++badCopies_;
-      NotStored(w.record);
-    }
-    checking_.pop_front();
+    TakeOldestCheck();
   }
+}
+
+bool CopyStep::TakeFinishedChecks() {
+  bool any = false;
+  while (!checking_.empty() &&
+         checking_.front().done.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+    TakeOldestCheck();
+    any = true;
+  }
+  return any;
+}
+
+void CopyStep::TakeOldestCheck() {
+  const Checking& c = checking_.front();
+  Written& w = written_[c.index];
+  if (*c.result == CopyCheckResult::kSame) {
+    w.checked = true;
+    ++checkedCount_;
+    resume_.Note(w.temp, w.noteLine, w.bytes);
+  } else {
+    ctx_.Log("ERREUR: la copie compressée de (" + w.record.fullPath +
+             ") relue après écriture ne redonne pas le fichier. Elle n'est pas gardée ; le "
+             "fichier sera sauvegardé de nouveau.");
+    ctx_.fs.DeleteFile(w.temp);
+    w.refused = true;
+    ++badCopies_;
+    NotStored(w.record);
+  }
+  checking_.pop_front();
 }
 
 bool CopyStep::Commit() {

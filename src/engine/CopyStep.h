@@ -142,6 +142,10 @@ class CopyStep {
   void CloseBatch(bool pump);
   // Waits for the checks under way and takes their results in order.
   void ConsumeChecks(bool pump);
+  // Takes the results of the oldest checks that are done, without waiting;
+  // true when it took any.
+  bool TakeFinishedChecks();
+  void TakeOldestCheck();
 
   std::vector<Written> written_;
   size_t renamed_ = 0;         // how many of them are in place
