@@ -1,12 +1,16 @@
 #include "app/DailyScheduler.h"
 
+#include "app/RunConditions.h"
+#include "engine/ActivityLog.h"
 #include "engine/BackupContext.h"
 #include "engine/Scheduler.h"
+#include "engine/StoreLayout.h"
+#include "settings/SettingsKeys.h"
 
 namespace varnoket {
 
 void DailyScheduler::Tick() {
-  if (station_.lastBackupDate.empty() || !host_.Program().IsOpen()) return;
+  if (running_ || station_.lastBackupDate.empty() || !host_.Program().IsOpen()) return;
   host_.StopTimer();
   switch (host_.RunUpdateStep()) {
     case UpdateTickResult::kGoOn:
@@ -16,12 +20,42 @@ void DailyScheduler::Tick() {
     case UpdateTickResult::kProcessEnded:  // handing over to the new version
       return;
   }
-  const ProgramSettings& program = host_.Program();
-  if (IsBackupDue(clock_.Now(), station_.lastBackupDate, program.preferredHour,
-                  program.preferredMinute)) {
-    RunBackupNow(false);
-  }
+  if (DueAndAllowed()) RunBackupNow(false);
   host_.StartTimer();
+}
+
+void DailyScheduler::RunIfDue() {
+  if (running_ || station_.lastBackupDate.empty() || !host_.Program().IsOpen()) return;
+  if (!DueAndAllowed()) return;
+  host_.StopTimer();
+  RunBackupNow(false);
+  host_.StartTimer();
+}
+
+bool DailyScheduler::DueAndAllowed() {
+  const ProgramSettings& program = host_.Program();
+  return IsBackupDue(clock_.Now(), station_.lastBackupDate, program.preferredHour,
+                     program.preferredMinute) &&
+         PowerAllowsRun();
+}
+
+bool DailyScheduler::PowerAllowsRun() {
+  const PowerState state = power_ != nullptr ? power_->Read() : PowerState{};
+  const std::optional<std::string> refusal =
+      BatteryRefusal(state, ReadKey(*host_.Program().file, kMinimumBatteryKey));
+  if (!refusal) return true;
+  if (batteryWait_.empty()) {
+    // Told once for each wait: the tick asks again every ten minutes.
+    const std::string& root = host_.Program().backupRoot;
+    if (!root.empty() && !setup_.stationName.empty()) {
+      const StoreLayout layout(PathRules(PathStyle::kPosix), root, setup_.stationName);
+      LogActivity(fs_, layout.LogPath(), *refusal, clock_);
+    }
+    backupHost_.Logged(*refusal);
+  }
+  batteryWait_ = *refusal;
+  backupHost_.SetTrayHint(*refusal);
+  return false;
 }
 
 void DailyScheduler::BackUpNow() {
@@ -62,7 +96,14 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   ctx.workers = static_cast<unsigned>(program.workers);
   ctx.masterStation = setup_.masterStation;
   ctx.redoToday = redoToday;
-  lastOutcome_ = RunBackup(ctx);
+  if (program.IsOpen()) ctx.programSettingsPath = program.file->path();
+  batteryWait_.clear();
+  running_ = true;
+  {
+    SleepHold awake(inhibitor_);
+    lastOutcome_ = RunBackup(ctx);
+  }
+  running_ = false;
   lastRefusal_ = ctx.refusal;
   if (lastOutcome_ == BackupOutcome::kBusy) {
     // Another run (varnoket-cli, or another copy on a machine sharing the

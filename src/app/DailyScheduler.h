@@ -2,11 +2,14 @@
 // step, then the day's backup once its time has come) and what the "save
 // now" button does (its questions, then the run). The timer itself stays in
 // the window; it calls Tick and is stopped and started through
-// SchedulerHost while a run works.
+// SchedulerHost while a run works. A scheduled run waits for the charger on a
+// low battery; every run keeps the machine from sleeping until it ends.
 #pragma once
 
 #include <string>
 
+#include "desktop/PowerSource.h"
+#include "desktop/SleepInhibitor.h"
 #include "engine/BackupHost.h"
 #include "engine/BackupRun.h"
 #include "platform/Clock.h"
@@ -65,6 +68,18 @@ class DailyScheduler {
   // The "save now" button: asks first (a second question when today's
   // backup exists), then runs, and says why when the run could not start.
   void BackUpNow();
+  // The day's run when it is due and the battery allows it, without the
+  // update step: what a tick does after it, and what the machine's waking or
+  // the store's disk arriving ask for. Nothing while a run works.
+  void RunIfDue();
+
+  // Where the power state comes from and what keeps the machine awake during
+  // a run (not owned; none: mains power, nothing held).
+  void SetPowerSource(PowerSource* power) { power_ = power; }
+  void SetSleepInhibitor(SleepInhibitor* inhibitor) { inhibitor_ = inhibitor; }
+  // Why the latest due run waits for the charger; empty once a run started.
+  const std::string& BatteryWait() const { return batteryWait_; }
+  bool Running() const { return running_; }
 
   // The outcome of the latest run started here.
   BackupOutcome LastOutcome() const { return lastOutcome_; }
@@ -74,6 +89,11 @@ class DailyScheduler {
  private:
   // `redoToday`: the user chose to back up again today.
   void RunBackupNow(bool askedByUser, bool redoToday = false);
+  // The day's run is due and the battery allows it.
+  bool DueAndAllowed();
+  // True when the battery allows a scheduled run; else says why, once for
+  // each wait (one activity log line and the tray hint).
+  bool PowerAllowsRun();
 
   FileSystem& fs_;
   const Clock& clock_;
@@ -84,6 +104,10 @@ class DailyScheduler {
   SchedulerSetup setup_;
   BackupOutcome lastOutcome_ = BackupOutcome::kNotStarted;
   std::string lastRefusal_;  // why the latest run did not start, if it did not
+  PowerSource* power_ = nullptr;
+  SleepInhibitor* inhibitor_ = nullptr;
+  std::string batteryWait_;
+  bool running_ = false;
 };
 
 }  // namespace varnoket

@@ -46,6 +46,11 @@ inline constexpr NumberKey kWorkersKey{kParamsSection, "WORKERS", 0, 0, 1024, 0}
 // tray's warning picture and a daily notification). Not written in a new
 // file; a value that is not a number reads as the default.
 inline constexpr NumberKey kAlertDaysKey{kParamsSection, "ALERTE", 3, 1, 365, 1};
+// Laptops. A scheduled run waits for the charger while on battery below this
+// charge, in percent (0: never waits); and starts this many minutes after
+// the machine wakes when one is due. Neither is written in a new file.
+inline constexpr NumberKey kMinimumBatteryKey{kParamsSection, "BATTERIE_MIN", 30, 0, 100, 0};
+inline constexpr NumberKey kWakeDelayKey{kParamsSection, "DELAI_REVEIL", 2, 0, 120, 0};
 
 // The station settings file, <station>.ini. Its PARAMS keys are matched on
 // the start of the line (see LoadStationSettings).

@@ -1,14 +1,18 @@
 // The scheduler's decisions over a real store in a temporary folder: when a
-// tick runs the update step and the backup, what stops it, and the button's
-// questions before a run.
+// tick runs the update step and the backup, what stops it, the button's
+// questions before a run, a low battery, and the machine kept awake.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/DailyScheduler.h"
+#include "engine/ActivityLog.h"
+#include "settings/SettingsKeys.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -143,6 +147,137 @@ TEST_F(DailySchedulerTest, EveryRunItStartsIsReportedWithWhoAskedForIt) {
   using Ended = std::pair<BackupOutcome, bool>;
   EXPECT_EQ(host_.ended, (std::vector<Ended>{{BackupOutcome::kCompleted, false},
                                              {BackupOutcome::kCompleted, true}}));
+}
+
+class FixedPower final : public PowerSource {
+ public:
+  PowerState Read() override { return state; }
+  PowerState state;
+};
+
+// Records holds and releases, and whether sleep is held right now.
+class RecordingInhibitor final : public SleepInhibitor {
+ public:
+  bool Hold() override {
+    held = true;
+    events.push_back("hold");
+    return true;
+  }
+  void Release() override {
+    held = false;
+    events.push_back("release");
+  }
+  bool held = false;
+  std::vector<std::string> events;
+};
+
+// The engine's host, seeing whether sleep was held at each line the run
+// logged, and asking for another run from inside the run (as a mount or a
+// wake event delivered by the run's message pump would).
+class AwakeCheckingHost final : public RecordingHost {
+ public:
+  void Logged(const std::string& message) override {
+    RecordingHost::Logged(message);
+    heldAtEachLine.push_back(inhibitor != nullptr && inhibitor->held);
+    if (scheduler != nullptr) scheduler->RunIfDue();
+  }
+  RecordingInhibitor* inhibitor = nullptr;
+  DailyScheduler* scheduler = nullptr;
+  std::vector<bool> heldAtEachLine;
+};
+
+class PowerAwareSchedulerTest : public DailySchedulerTest {
+ protected:
+  PowerAwareSchedulerTest() {
+    scheduler_.SetPowerSource(&power_);
+    power_.state = PowerState{true, 20.0};
+  }
+  std::string LogText() { return ReadWholeFile(store_.fs, store_.root + "/POSTE1/LASTBACKUP.LOG"); }
+
+  FixedPower power_;
+};
+
+TEST_F(PowerAwareSchedulerTest, ADueRunWaitsForTheChargerBelowTheLevelAndSaysSoOnce) {
+  At(10, 13, 0);
+  scheduler_.Tick();
+  scheduler_.RunIfDue();
+  scheduler_.Tick();
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kNotStarted);
+  EXPECT_TRUE(host_.ended.empty());
+  EXPECT_TRUE(store_.Days().empty());
+  const std::string refusal =
+      "Sauvegarde reportée : sur batterie (20 %, moins de 30 %) ; elle partira sur secteur.";
+  EXPECT_EQ(scheduler_.BatteryWait(), refusal);
+  EXPECT_EQ(store_.host.logged, std::vector<std::string>{refusal});
+  const std::string log = LogText();
+  EXPECT_EQ(log.rfind("DATE;MESSAGE\r\n", 0), 0u) << log;
+  EXPECT_EQ(log.find(refusal), log.rfind(refusal)) << "logged once: " << log;
+  EXPECT_NE(log.find(refusal), std::string::npos);
+  ASSERT_FALSE(store_.host.hints.empty());
+  EXPECT_EQ(store_.host.hints.back(), refusal);
+
+  // Plugged in: the next tick runs and the wait is over.
+  power_.state = PowerState{false, 20.0};
+  scheduler_.Tick();
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(scheduler_.BatteryWait().empty());
+  EXPECT_EQ(store_.Days(), std::vector<std::string>{"10032026"});
+}
+
+TEST_F(PowerAwareSchedulerTest, EnoughChargeALevelOfZeroAndTheButtonAllRunOnBattery) {
+  // The button: the person's own choice.
+  At(10, 9, 0);
+  scheduler_.BackUpNow();
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
+
+  // A level of 0 never waits.
+  WriteKey(*host_.program.file, kMinimumBatteryKey, "0");
+  At(11, 13, 0);
+  store_.Write("a.txt", "changed");
+  scheduler_.Tick();
+  EXPECT_EQ(store_.station.lastBackupDate, "11/03/2026");
+
+  // At the level itself the charge is enough.
+  WriteKey(*host_.program.file, kMinimumBatteryKey, "30");
+  power_.state = PowerState{true, 30.0};
+  At(12, 13, 0);
+  store_.Write("a.txt", "again");
+  scheduler_.Tick();
+  EXPECT_EQ(store_.station.lastBackupDate, "12/03/2026");
+  EXPECT_TRUE(scheduler_.BatteryWait().empty());
+}
+
+TEST_F(DailySchedulerTest, SleepIsHeldForTheWholeRunOnlyAndARunAskedForDuringItIsIgnored) {
+  RecordingInhibitor inhibitor;
+  AwakeCheckingHost engineHost;
+  DailyScheduler scheduler(store_.fs, store_.clock, store_.dialogs, engineHost, host_,
+                           store_.station, SchedulerSetup{store_.stationName, true});
+  scheduler.SetSleepInhibitor(&inhibitor);
+  engineHost.inhibitor = &inhibitor;
+  engineHost.scheduler = &scheduler;
+
+  At(10, 12, 0);
+  scheduler.RunIfDue();  // not due: nothing held
+  EXPECT_TRUE(inhibitor.events.empty());
+
+  At(10, 13, 0);
+  scheduler.RunIfDue();
+  EXPECT_EQ(scheduler.LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_EQ(host_.ended.size(), 1u) << "one run, however often it was asked for during it";
+  ASSERT_FALSE(engineHost.heldAtEachLine.empty());
+  EXPECT_EQ(std::count(engineHost.heldAtEachLine.begin(), engineHost.heldAtEachLine.end(), false),
+            0);
+  EXPECT_EQ(inhibitor.events, (std::vector<std::string>{"hold", "release"}));
+  EXPECT_FALSE(scheduler.Running());
+
+  // A run that fails releases too: a file stands where tomorrow's folder goes.
+  At(11, 13, 0);
+  store_.Write("a.txt", "changed");
+  std::ofstream(store_.root + "/POSTE1/11032026") << "in the way";
+  scheduler.Tick();
+  EXPECT_EQ(scheduler.LastOutcome(), BackupOutcome::kFailed);
+  EXPECT_EQ(inhibitor.events, (std::vector<std::string>{"hold", "release", "hold", "release"}));
+  EXPECT_FALSE(inhibitor.held);
 }
 
 }  // namespace

@@ -1,0 +1,25 @@
+#include "app/RunConditions.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Scheduler.h"
+
+namespace varnoket {
+
+std::optional<std::string> BatteryRefusal(const PowerState& power, int minimumPercent) {
+  if (!power.onBattery || minimumPercent <= 0 || !power.percentage) return std::nullopt;
+  const double percent = std::clamp(*power.percentage, 0.0, 100.0);
+  if (percent >= minimumPercent) return std::nullopt;
+  return std::string(kOnBatterySummary) + " (" +
+         std::to_string(static_cast<int>(std::floor(percent))) + " %, moins de " +
+         std::to_string(minimumPercent) + " %) ; elle partira sur secteur.";
+}
+
+std::optional<int> RunDelayAfterWake(const LocalDateTime& now, const std::string& lastBackupDate,
+                                     int preferredHour, int preferredMinute, int delayMinutes) {
+  if (!IsBackupDue(now, lastBackupDate, preferredHour, preferredMinute)) return std::nullopt;
+  return std::max(delayMinutes, 0) * 60 * 1000;
+}
+
+}  // namespace varnoket

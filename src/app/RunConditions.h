@@ -1,0 +1,29 @@
+// When a scheduled run may start besides its hour: not on a battery whose
+// charge is below the configured level (a run can last long and drain it),
+// and, after the machine wakes, only once the desktop has settled (the disks,
+// the network and the person's own work come back first). "Sauvegarder
+// Maintenant" is the person's own choice and ignores both.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "desktop/PowerSource.h"
+#include "platform/Clock.h"
+
+namespace varnoket {
+
+inline constexpr const char* kOnBatterySummary = "Sauvegarde reportée : sur batterie";
+
+// Why a scheduled run must wait for the charger: the text for the log and
+// the status, or empty when it may start. `minimumPercent` 0 never waits; a
+// battery that gives no charge level is trusted.
+std::optional<std::string> BatteryRefusal(const PowerState& power, int minimumPercent);
+
+// After the machine woke at `now`: in how many milliseconds the day's run
+// starts, counting from the last successful run's date (`lastBackupDate`,
+// dd/mm/yyyy) whether one is due at all; empty when none is.
+std::optional<int> RunDelayAfterWake(const LocalDateTime& now, const std::string& lastBackupDate,
+                                     int preferredHour, int preferredMinute, int delayMinutes);
+
+}  // namespace varnoket

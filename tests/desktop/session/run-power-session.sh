@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs power_session.py PROBE on a session bus of its own. Exit 77 (skipped)
+# when the machine has no dbus-run-session.
+set -u
+if ! command -v dbus-run-session >/dev/null 2>&1; then
+  echo "dbus-run-session is missing: skipped"
+  exit 77
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+python=/usr/bin/python3
+[ -x "$python" ] || python=$(command -v python3)
+exec dbus-run-session -- "$python" "$here/power_session.py" "$1"
