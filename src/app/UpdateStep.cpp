@@ -6,7 +6,7 @@ namespace varnoket {
 
 UpdateStep::UpdateStep(FileSystem& fs, const Clock& clock, UpdateHost& host,
                        const UpdateStepSetup& setup)
-    : env_(fs, clock, host), masterStation_(setup.masterStation) {
+    : env_(fs, clock, host), masterStation_(setup.masterStation), installed_(setup.installed) {
   env_.programPath = setup.programPath;
   env_.programFolder = ProgramFolderOf(setup.programPath);
   if (!setup.updateUrl.empty()) {
@@ -17,6 +17,7 @@ UpdateStep::UpdateStep(FileSystem& fs, const Clock& clock, UpdateHost& host,
 }
 
 UpdateTickResult UpdateStep::Run() {
+  if (installed_) return UpdateTickResult::kGoOn;
   return RunUpdateTick(env_, state_, masterStation_);
 }
 

@@ -19,6 +19,7 @@ struct UpdateStepSetup {
   std::string publicKeyHex;    // the key release files are signed with
   std::string currentVersion;  // the running version
   bool masterStation = false;  // this copy owns the program folder
+  bool installed = false;      // the package manager updates this copy: no check at all
 };
 
 class UpdateStep {
@@ -35,6 +36,7 @@ class UpdateStep {
   UpdateEnv env_;
   UpdateState state_;
   bool masterStation_;
+  bool installed_;
 };
 
 }  // namespace varnoket

@@ -7,16 +7,20 @@
 #include "cli/ConsoleHost.h"
 #include "engine/StationLock.h"
 #include "platform/DriveInfo.h"
+#include "platform/ProgramPath.h"
+#include "settings/SettingsFolder.h"
 
 namespace varnoket {
 
-std::string ProgramFolder() {
-  char buffer[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return ".";
-  const std::string path(buffer, static_cast<size_t>(n));
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
+std::string SettingsFolder() {
+  const std::string program = OwnProgramPath();
+  const SettingsPlace place =
+      FindSettingsPlace(DefaultFileSystem(), program.empty() ? "." : ProgramFolderOf(program));
+  if (!place.problem.empty()) {
+    std::cerr << ForTerminal(place.problem) << "\n";
+    return "";
+  }
+  return place.folder;
 }
 
 std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string& programFolder,

@@ -24,8 +24,10 @@ struct LoadedSettings {
   std::string ownerProblem;
 };
 
-// The folder of the running program.
-std::string ProgramFolder();
+// The folder of the program settings: beside the running program, or the
+// user's configuration folder for an installed program, as the window program
+// decides. "" after printing why it cannot be used.
+std::string SettingsFolder();
 
 // Program settings and the backup root only (for the read-only commands).
 // nullopt after printing why nothing can be done.

@@ -143,7 +143,10 @@ int Main(int argc, char** argv) {
   if (i >= words.size()) return Usage("");
   o.command = words[i];
   o.args.assign(words.begin() + static_cast<long>(i) + 1, words.end());
-  if (o.programFolder.empty()) o.programFolder = ProgramFolder();
+  if (o.programFolder.empty()) {
+    o.programFolder = SettingsFolder();
+    if (o.programFolder.empty()) return 2;
+  }
   if (o.station.empty()) o.station = GetStationName();
   if (o.command == "backup") return o.args.empty() ? Backup(o) : Usage("backup takes no argument");
   if (o.command == "days") return o.args.empty() ? ListDays(o) : Usage("days takes no argument");

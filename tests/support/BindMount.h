@@ -12,8 +12,14 @@ namespace varnoket::test {
 
 class BindMount {
  public:
-  BindMount(const std::string& folder, const std::string& at) : at_(at) {
+  // `readOnly`: nothing can be written through `at`, not even by root.
+  BindMount(const std::string& folder, const std::string& at, bool readOnly = false) : at_(at) {
     mounted_ = ::mount(folder.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) == 0;
+    if (mounted_ && readOnly &&
+        ::mount(nullptr, at.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+      ::umount2(at.c_str(), MNT_DETACH);
+      mounted_ = false;
+    }
   }
   ~BindMount() {
     if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);

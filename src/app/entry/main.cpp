@@ -18,6 +18,7 @@
 #include "platform/Process.h"
 #include "platform/ProductName.h"
 #include "platform/ProgramPath.h"
+#include "settings/SettingsFolder.h"
 
 // A test build of the program (the hand-over test) replaces these: its own
 // update address and key, a quick scheduler, short hand-over waits, and a
@@ -139,6 +140,14 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(kProductName);
   QApplication::setQuitOnLastWindowClosed(false);
+  const SettingsPlace place = FindSettingsPlace(DefaultFileSystem(), programFolder);
+  if (!place.problem.empty()) {
+    std::cerr << "ERREUR: " << place.problem << "\n";
+    QMessageBox box(QMessageBox::NoIcon, "ERREUR", QString::fromStdString(place.problem),
+                    QMessageBox::Ok);
+    box.exec();
+    return 1;
+  }
   int code = 0;
   {
     ProgramBuildSettings settings;
@@ -153,7 +162,8 @@ int main(int argc, char** argv) {
 #ifdef VARNOKET_PROGRAM_ANSWER_BOXES
     settings.answerBoxes = true;
 #endif
-    VarnoketProgram program(programPath, programFolder, settings);
+    settings.installed = place.installed;
+    VarnoketProgram program(programPath, place.folder, settings);
     program.Start();
     code = QApplication::exec();
   }

@@ -19,6 +19,7 @@
 #include "platform/gui/CentreOnScreen.h"
 #include "restore/gui/RestoreWindow.h"
 #include "settings/ConfigurationRules.h"
+#include "settings/SettingsFolder.h"
 #include "settings/SettingsKeys.h"
 #include "ui/gui/ErrorWindow.h"
 #include "ui/gui/HelpWindow.h"
@@ -99,7 +100,8 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   updateStep_ = std::make_unique<UpdateStep>(
       env_.fs, env_.clock, *updateHost_,
       UpdateStepSetup{env_.programPath, env_.updateUrl, env_.updatePublicKeyHex, currentVersion_,
-                      masterStation_});
+                      masterStation_, env_.installed});
+  if (env_.installed && env_.log) env_.log(kInstalledUpdatesOff);
   scheduler_ = std::make_unique<DailyScheduler>(env_.fs, env_.clock, env_.dialogs, *host_,
                                                 static_cast<SchedulerHost&>(*this), station_,
                                                 SchedulerSetup{stationName_, masterStation_});

@@ -79,6 +79,7 @@ struct MainWindowEnv {
   // tests check nothing unless they say so) and how a program is started.
   std::string updateUrl;
   std::string updatePublicKeyHex;
+  bool installed = false;  // installed by the package manager, which updates it
   std::function<bool()> isOnline;
   std::function<bool(const std::string& program, bool minimised)> startProgram;
   // Where notifications go (not owned); none: straight to the error window.

@@ -11,7 +11,7 @@
 
 namespace varnoket {
 
-VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::string& programFolder,
+VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::string& settingsFolder,
                                  const ProgramBuildSettings& settings) {
   Dialogs& boxes = settings.answerBoxes ? static_cast<Dialogs&>(answeringDialogs_) : dialogs_;
   MainWindowEnv env(DefaultFileSystem(), boxes, clock_, picker_, drives_);
@@ -24,6 +24,7 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
   env.timerIntervalMs = settings.timerIntervalMs;
   env.updateUrl = settings.updateUrl;
   env.updatePublicKeyHex = settings.publicKeyHex;
+  env.installed = settings.installed;
   env.isOnline = settings.assumeOnline ? std::function<bool()>([] { return true; })
                                        : std::function<bool()>([] { return IsOnline(); });
   env.startProgram = [](const std::string& program, bool) { return StartDetached(program); };
@@ -34,7 +35,7 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
   env.notifier = notifier_.get();
   env.log = [](const std::string& line) { WriteSystemLog(line); };
 
-  windows_ = std::make_unique<ProgramWindows>(std::move(env), programFolder);
+  windows_ = std::make_unique<ProgramWindows>(std::move(env), settingsFolder);
   endSignals_ = std::make_unique<EndSignals>([this] { windows_->Main().EndWithoutQuestion(); });
 }
 

@@ -27,11 +27,14 @@ struct ProgramBuildSettings {
   bool assumeOnline = false;  // a test build whose server is on this machine
   // A test build driven over D-Bus: message boxes answer themselves.
   bool answerBoxes = false;
+  // Installed by the package manager: settings in the user's configuration
+  // folder, and no update of its own.
+  bool installed = false;
 };
 
 class VarnoketProgram {
  public:
-  VarnoketProgram(const std::string& programPath, const std::string& programFolder,
+  VarnoketProgram(const std::string& programPath, const std::string& settingsFolder,
                   const ProgramBuildSettings& settings);
   ~VarnoketProgram();
 
