@@ -69,6 +69,18 @@ TEST_F(UpdateStepTest, TheVersionIsAskedOnceADayAcrossTicks) {
   EXPECT_EQ(step.LastUpdateCheck(), today + 1);
 }
 
+TEST_F(UpdateStepTest, AnInstalledCopyNeverAsksNorHandsOver) {
+  setup_.installed = true;
+  WriteFile(dir_ / (std::string("prog/") + kExchangeFileName), "");
+  UpdateStep step(DefaultFileSystem(), clock_, host_, setup_);
+  EXPECT_EQ(step.Run(), UpdateTickResult::kGoOn);
+  clock_.Set(LocalDateTime{2026, 3, 11, 0, 5, 0, 0});
+  EXPECT_EQ(step.Run(), UpdateTickResult::kGoOn);
+  EXPECT_TRUE(host_.fetched.empty());
+  EXPECT_TRUE(host_.started.empty());
+  EXPECT_EQ(step.LastUpdateCheck(), 0);
+}
+
 TEST_F(UpdateStepTest, ANetworkCopyHandsOverWhileTheExchangeFileIsThere) {
   setup_.masterStation = false;
   UpdateStep step(DefaultFileSystem(), clock_, host_, setup_);
