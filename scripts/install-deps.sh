@@ -13,6 +13,9 @@ case "${1:-}" in
   # A virtual screen with a notification area and a window manager, and the
   # tools that drive the program and photograph its windows.
   --with-screen) packages+=(xvfb openbox trayer xdotool imagemagick x11-utils faketime) ;;
+  # The Debian package's checks (scripts/package.sh): lintian, the desktop
+  # entry and AppStream validators, man to find the installed pages.
+  --with-package) packages+=(dpkg-dev lintian desktop-file-utils appstream man-db) ;;
 esac
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "app/gui/VarnoketProgram.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QSystemTrayIcon>
 
 #include "desktop/SystemLog.h"
@@ -9,10 +10,22 @@
 #include "platform/Process.h"
 #include "platform/StationName.h"
 
+// The program's icon lives in a static library: its resource must be
+// registered by name or the linker drops it. Q_INIT_RESOURCE only works
+// outside namespaces.
+static void RegisterProgramIcon() {
+  Q_INIT_RESOURCE(ProgramIcon);
+}
+
 namespace varnoket {
 
 VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::string& settingsFolder,
                                  const ProgramBuildSettings& settings) {
+  // The windows' icon, and the desktop entry that task bars and Wayland
+  // compositors match the program's windows with.
+  RegisterProgramIcon();
+  QApplication::setWindowIcon(QIcon(":/org.varnoket.Varnoket.png"));
+  QGuiApplication::setDesktopFileName("org.varnoket.Varnoket");
   Dialogs& boxes = settings.answerBoxes ? static_cast<Dialogs&>(answeringDialogs_) : dialogs_;
   MainWindowEnv env(DefaultFileSystem(), boxes, clock_, picker_, drives_);
   env.programPath = programPath;
