@@ -16,16 +16,17 @@ install -m 755 "$build/src/app/varnoket" "$home/.varnoket.new" && mv -f "$home/.
 install -m 755 "$build/src/cli/varnoket-cli" "$home/.varnoket-cli.new" && mv -f "$home/.varnoket-cli.new" "$home/varnoket-cli"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   cat <<MSG
-Varnoket is a desktop program and this session has no display (DISPLAY is not set),
-so the window program was built and installed in $home but not started.
+Varnoket is a desktop program and this session has no display (neither DISPLAY
+nor WAYLAND_DISPLAY is set), so the window program was built and installed in
+$home but not started.
 
-Without a desktop, the same backups are made and restored with varnoket-cli:
-  $home/varnoket-cli backup                         back up the configured directories now
-  $home/varnoket-cli days                           list the kept backup days
-  $home/varnoket-cli restore DAY [--to DIR] [PATH]  restore a day (DAY as dd/mm/yyyy)
-  $home/varnoket-cli verify [DAY]                   check the stored files of one or all days
-They read $home/VARNOKET.INI (RACINE = the folder that holds the backups) and the
-station file beside the backups; see docs/store-format.md.
+Without a desktop, varnoket-cli makes the same backups. A first backup takes
+three commands:
+  $home/varnoket-cli config store DIR   DIR: the folder that will hold the backups
+  $home/varnoket-cli add DIR            DIR: a folder to back up (repeat for more)
+  $home/varnoket-cli backup             the first backup, now
+Then: $home/varnoket-cli status shows where the backups stand, and
+$home/varnoket-cli --help lists every command (restore, verify, days ...).
 MSG
   exit 0
 fi

@@ -1,45 +1,39 @@
 #include "cli/CliCommon.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 
+#include "cli/CommandHelp.h"
 #include "cli/Startup.h"
 #include "engine/DayFolders.h"
+#include "engine/FileRecord.h"
 
 namespace varnoket {
 
-namespace {
-
-constexpr const char* kUsage =
-    "usage: varnoket-cli [--program-folder DIR] [--station NAME] backup\n"
-    "       varnoket-cli [--program-folder DIR] [--station NAME] days\n"
-    "       varnoket-cli [--program-folder DIR] [--station NAME] restore DAY [--to DIR] "
-    "[--existing replace|keep-both|skip] [PATH ...]\n"
-    "       varnoket-cli [--program-folder DIR] [--station NAME] verify [DAY]\n"
-    "       varnoket-cli [--program-folder DIR] [--station NAME] versions PATH\n"
-    "       varnoket-cli [--program-folder DIR] [--station NAME] find PATTERN [DAY]\n"
-    "       varnoket-cli [--program-folder DIR] [--station NAME] changes DAY\n"
-    "\n"
-    "  --program-folder DIR  the folder that holds VARNOKET.INI (default: the program's own)\n"
-    "  --station NAME        work on the backups of another workstation (restore, days, verify,\n"
-    "                        versions, find, changes)\n"
-    "  --workers N           compress and decode on at most N threads (default: the WORKERS\n"
-    "                        setting of VARNOKET.INI, else one per core)\n"
-    "  --existing WHAT       where a restored file meets a different file: replace it (default),\n"
-    "                        keep-both (the restored copy goes beside it), or skip it\n"
-    "  DAY                   a backup day as dd/mm/yyyy\n"
-    "  PATTERN               a file name with * and ?, letters of either case\n";
-
-}  // namespace
-
-const char* UsageText() {
-  return kUsage;
-}
-
 int Usage(const std::string& problem) {
   if (!problem.empty()) std::cerr << "varnoket-cli: " << problem << "\n";
-  std::cerr << kUsage;
+  std::cerr << UsageText();
   return 2;
+}
+
+int Usage(const std::string& command, const std::string& problem) {
+  if (!problem.empty()) std::cerr << "varnoket-cli: " << problem << "\n";
+  std::cerr << CommandUsage(command);
+  return 2;
+}
+
+std::string AbsolutePath(const std::string& path) {
+  std::filesystem::path p(path);
+  if (p.is_relative()) {
+    char cwd[4096];
+    if (::getcwd(cwd, sizeof cwd) != nullptr) p = std::filesystem::path(cwd) / p;
+  }
+  std::string normal = p.lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return normal;
 }
 
 bool LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>& folders,
@@ -63,6 +57,28 @@ int FindDayOrSay(const std::vector<std::string>& folders, const std::string& tex
   }
   std::cerr << "Aucune sauvegarde du " << text << " pour ce poste.\n";
   return -1;
+}
+
+ProgressCounts DayListTotals(const StoreLayout& layout, const std::string& folder) {
+  ProgressCounts totals;
+  const auto lines =
+      ReadListFile(DefaultFileSystem(), layout.FileListPath(layout.DayFolder(folder)));
+  if (!lines) return totals;
+  for (const std::string& line : *lines) {
+    const auto rec = ParseFileRecord(line);
+    if (!rec || rec->IsDirectory() || rec->last == "1") continue;
+    ++totals.filesTotal;
+    totals.bytesTotal += RecordedBytes(*rec);
+  }
+  return totals;
+}
+
+int64_t RecordedBytes(const FileRecord& rec) {
+  try {
+    return static_cast<int64_t>(static_cast<uint32_t>(std::stoll(rec.size)));
+  } catch (const std::exception&) {
+    return 0;
+  }
 }
 
 std::string DayTextOfFolder(const std::string& folder) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/ProgressLine.h"
+#include "engine/FileRecord.h"
 #include "engine/StoreLayout.h"
 
 namespace varnoket {
@@ -20,8 +22,12 @@ struct CliOptions {
 // Prints `problem` (when any) and the usage to standard error; returns the
 // exit code of a wrong command line.
 int Usage(const std::string& problem);
-// The usage text, for --help.
-const char* UsageText();
+// The same with one command's usage only.
+int Usage(const std::string& command, const std::string& problem);
+
+// `path` made absolute against the working folder, in normal form, without
+// a trailing separator: what a folder picker would have given.
+std::string AbsolutePath(const std::string& path);
 
 // The station's backup days, oldest first, as folder names; `workers` (when
 // given) receives the threads to decode on. False after printing why the
@@ -32,6 +38,13 @@ bool LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>
 // The index of a "dd/mm/yyyy" day among the folders, or -1 after printing
 // that the station has no backup of that day.
 int FindDayOrSay(const std::vector<std::string>& folders, const std::string& text);
+
+// The file records of a day's list (folders and the list's end marker left
+// out) and their bytes as recorded (each size's low 32 bits): what a restore
+// or a check of the whole day goes through. Zero when the list cannot be read.
+ProgressCounts DayListTotals(const StoreLayout& layout, const std::string& folder);
+// A record's size as its list keeps it (the low 32 bits, unsigned).
+int64_t RecordedBytes(const FileRecord& rec);
 
 // "07/03/2026" for the folder "07032026".
 std::string DayTextOfFolder(const std::string& folder);

@@ -9,5 +9,12 @@ int RestoreCommand(const CliOptions& o);
 int VersionsCommand(const CliOptions& o);
 int FindCommand(const CliOptions& o);
 int ChangesCommand(const CliOptions& o);
+int ConfigCommand(const CliOptions& o);
+int AddCommand(const CliOptions& o);
+int RemoveCommand(const CliOptions& o);
+int ExcludeCommand(const CliOptions& o);
+int IncludeCommand(const CliOptions& o);
+int StatusCommand(const CliOptions& o);
+int VerifyCommand(const CliOptions& o);
 
 }  // namespace varnoket

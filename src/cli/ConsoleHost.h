@@ -7,6 +7,8 @@
 #include <iostream>
 #include <string>
 
+#include "cli/BackupProgress.h"
+#include "cli/ProgressLine.h"
 #include "engine/BackupHost.h"
 #include "platform/Dialogs.h"
 #include "restore/RestoreHost.h"
@@ -21,22 +23,53 @@ inline std::string ForTerminal(std::string text) {
 
 class ConsoleHost final : public BackupHost {
  public:
-  void ShowErrorWindow(const std::string& text) override { std::cerr << ForTerminal(text) << '\n'; }
+  ConsoleHost() = default;
+  // The run's progress goes to `progress`; log lines go through `line`, which
+  // on a terminal keeps the progress below them.
+  ConsoleHost(BackupProgress& progress, ProgressLine& line) : progress_(&progress), line_(&line) {}
+
+  void ShowErrorWindow(const std::string& text) override {
+    if (line_ != nullptr) line_->Clear();
+    std::cerr << ForTerminal(text) << '\n';
+  }
   void Logged(const std::string& message) override {
-    std::cout << ForTerminal(message) << '\n' << std::flush;
+    if (line_ != nullptr) {
+      line_->Print(ForTerminal(message));
+    } else {
+      std::cout << ForTerminal(message) << '\n' << std::flush;
+    }
+  }
+  void SetTrayHint(const std::string& hint) override {
+    if (progress_ != nullptr) progress_->Hint(hint);
   }
   bool StopRequested() const override { return stopSignal != 0; }
 
   // Set from a signal handler (SIGTERM, SIGINT, SIGHUP): the run stops at
   // the next file boundary and the tool ends.
   static inline volatile std::sig_atomic_t stopSignal = 0;
+
+ private:
+  BackupProgress* progress_ = nullptr;
+  ProgressLine* line_ = nullptr;
 };
 
 // Restore and check reports go to standard output line by line; nothing
 // stops a restore half way but the end of the tool.
 class ConsoleRestoreHost final : public RestoreHost {
  public:
-  void Report(const std::string& line) override { std::cout << line << '\n'; }
+  ConsoleRestoreHost() = default;
+  // Through `line`: on a terminal the report scrolls above the progress.
+  explicit ConsoleRestoreHost(ProgressLine& line) : line_(&line) {}
+  void Report(const std::string& line) override {
+    if (line_ != nullptr) {
+      line_->Print(line);
+    } else {
+      std::cout << line << '\n';
+    }
+  }
+
+ private:
+  ProgressLine* line_ = nullptr;
 };
 
 class ConsoleDialogs final : public Dialogs {

@@ -8,6 +8,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
+#include "cli/ProgressLine.h"
 #include "engine/FileRecord.h"
 #include "platform/PathContainment.h"
 #include "restore/OrderedJobs.h"
@@ -114,31 +115,44 @@ int RestoreCommand(const CliOptions& o) {
     return 1;
   }
 
+  const auto wanted = [&](const FileRecord& rec) {
+    return rec.last != "1" &&
+           (paths.empty() || std::any_of(paths.begin(), paths.end(), [&](const std::string& p) {
+              return rules.IsSameOrBelow(rec.fullPath, p);
+            }));
+  };
+  ProgressLine progressLine = ProgressLine::ForStandardOutput();
+  ProgressCounts progress;
+  if (progressLine.terminal()) {
+    for (const std::string& line : *lines) {
+      const auto rec = ParseFileRecord(line);
+      if (!rec || rec->IsDirectory() || !wanted(*rec)) continue;
+      ++progress.filesTotal;
+      progress.bytesTotal += RecordedBytes(*rec);
+    }
+    progressLine.Update(progress, true);
+  }
+
   RestoreCounts counts;
-  ConsoleRestoreHost host;
+  ConsoleRestoreHost host(progressLine);
   // Files are decoded on the workers; every line is printed in the list's
   // order, and a folder is made before any file below it is handed out.
   OrderedJobs jobs(workers, host);
   for (const std::string& line : *lines) {
     const auto rec = ParseFileRecord(line);
-    if (!rec || rec->last == "1") continue;
-    if (!paths.empty() && std::none_of(paths.begin(), paths.end(), [&](const std::string& p) {
-          return rules.IsSameOrBelow(rec->fullPath, p);
-        })) {
-      continue;
-    }
+    if (!rec || !wanted(*rec)) continue;
     const std::string destination = to.empty() ? rec->fullPath : to + rec->fullPath;
     if (rec->IsDirectory()) {
       const bool existed = fs.IsDirectory(destination);
       const bool made = existed || fs.CreateDirectories(destination);
       jobs.AddDone([&, path = rec->fullPath, destination, existed, made] {
-        std::cout << "Répertoire-> " << path << "\n";
+        host.Report("Répertoire-> " + path);
         if (existed) return;
         if (made) {
           ++counts.folders;
         } else {
-          std::cout << "---> ERREUR: Impossible de recréer le répertoire (" << destination
-                    << ") ! <---\n";
+          host.Report("---> ERREUR: Impossible de recréer le répertoire (" + destination +
+                      ") ! <---");
           ++counts.errors;
         }
       });
@@ -153,7 +167,7 @@ int RestoreCommand(const CliOptions& o) {
       entry.fileDate = static_cast<int32_t>(std::stoll(rec->fileDate));
     } catch (const std::exception&) {
       jobs.AddDone([&, line] {
-        std::cout << "---> ERREUR: enregistrement illisible (" << line << ") <---\n";
+        host.Report("---> ERREUR: enregistrement illisible (" + line + ") <---");
         ++counts.errors;
       });
       continue;
@@ -165,12 +179,16 @@ int RestoreCommand(const CliOptions& o) {
           *result = RestoreWithChoice(fs, layout, folders, static_cast<size_t>(index), entry,
                                       destination, policy, *held);
         },
-        [&, held, result] {
+        [&, held, result, bytes = RecordedBytes(*rec)] {
           for (const auto& l : held->lines) host.Report(l);
           counts.Add(*result);
+          ++progress.filesDone;
+          progress.bytesDone += bytes;
+          progressLine.Update(progress);
         });
   }
   jobs.Drain();
+  progressLine.Clear();
   return PrintSummary(counts);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandHelp.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "cli/Startup.h"
@@ -15,7 +16,6 @@
 #include "engine/BackupRun.h"
 #include "engine/DayFolders.h"
 #include "platform/StationName.h"
-#include "restore/VerifyDay.h"
 
 namespace varnoket {
 namespace {
@@ -51,8 +51,11 @@ int Backup(const CliOptions& o) {
     return 2;
   }
   SystemClock clock;
-  ConsoleHost host;
+  ProgressLine line = ProgressLine::ForStandardOutput();
+  BackupProgress progress(line);
+  ConsoleHost host(progress, line);
   BackupContext ctx(fs, clock, host, dialogs, s->station);
+  progress.Follow(ctx);
   ctx.backupRoot = s->program.backupRoot;
   ctx.stationName = s->stationName;
   ctx.daysKept = s->program.daysKept;
@@ -65,7 +68,9 @@ int Backup(const CliOptions& o) {
   sigemptyset(&action.sa_mask);
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
 
-  switch (RunBackup(ctx)) {
+  const BackupOutcome outcome = RunBackup(ctx);
+  line.Clear();
+  switch (outcome) {
     case BackupOutcome::kCompleted:
     case BackupOutcome::kNoChange:
       return kExitDone;
@@ -93,32 +98,6 @@ int ListDays(const CliOptions& o) {
   return 0;
 }
 
-int Verify(const CliOptions& o) {
-  StoreLayout layout(PathRules(), "", "");
-  std::vector<std::string> folders;
-  unsigned workers = 0;
-  if (!LoadDays(o, layout, folders, &workers)) return 2;
-  std::vector<size_t> days;
-  if (o.args.empty()) {
-    for (size_t i = 0; i < folders.size(); ++i) days.push_back(i);
-  } else {
-    const int index = FindDayOrSay(folders, o.args[0]);
-    if (index < 0) return 1;
-    days.push_back(static_cast<size_t>(index));
-  }
-  size_t checked = 0;
-  size_t problems = 0;
-  ConsoleRestoreHost host;
-  for (size_t d : days) {
-    const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, folders, d, host, workers);
-    checked += c.checked;
-    problems += c.problems;
-  }
-  std::cout << days.size() << " jour(s), " << checked << " fichier(s) vérifié(s), " << problems
-            << " problème(s)\n";
-  return problems == 0 ? 0 : 1;
-}
-
 int Main(int argc, char** argv) {
   CliOptions o;
   std::vector<std::string> words(argv + 1, argv + argc);
@@ -136,6 +115,9 @@ int Main(int argc, char** argv) {
     } else if (words[i] == "-h" || words[i] == "--help") {
       std::cout << UsageText();
       return 0;
+    } else if (words[i] == "--version") {
+      std::cout << VersionLine() << "\n";
+      return 0;
     } else {
       break;
     }
@@ -143,6 +125,18 @@ int Main(int argc, char** argv) {
   if (i >= words.size()) return Usage("");
   o.command = words[i];
   o.args.assign(words.begin() + static_cast<long>(i) + 1, words.end());
+  if (CommandUsage(o.command).empty()) return Usage("unknown command " + o.command);
+  // After a command, --help and --version answer and do nothing else.
+  for (const std::string& a : o.args) {
+    if (a == "-h" || a == "--help") {
+      std::cout << CommandUsage(o.command);
+      return 0;
+    }
+    if (a == "--version") {
+      std::cout << VersionLine() << "\n";
+      return 0;
+    }
+  }
   if (o.programFolder.empty()) {
     o.programFolder = SettingsFolder();
     if (o.programFolder.empty()) return 2;
@@ -151,10 +145,16 @@ int Main(int argc, char** argv) {
   if (o.command == "backup") return o.args.empty() ? Backup(o) : Usage("backup takes no argument");
   if (o.command == "days") return o.args.empty() ? ListDays(o) : Usage("days takes no argument");
   if (o.command == "restore") return RestoreCommand(o);
-  if (o.command == "verify") return o.args.size() <= 1 ? Verify(o) : Usage("verify takes one DAY");
+  if (o.command == "verify") return VerifyCommand(o);
   if (o.command == "versions") return VersionsCommand(o);
   if (o.command == "find") return FindCommand(o);
   if (o.command == "changes") return ChangesCommand(o);
+  if (o.command == "config") return ConfigCommand(o);
+  if (o.command == "add") return AddCommand(o);
+  if (o.command == "remove") return RemoveCommand(o);
+  if (o.command == "exclude") return ExcludeCommand(o);
+  if (o.command == "include") return IncludeCommand(o);
+  if (o.command == "status") return StatusCommand(o);
   return Usage("unknown command " + o.command);
 }
 

@@ -1,0 +1,137 @@
+// `add DIR`, `remove DIR`, `exclude PATTERN`, `include PATTERN`: the backup
+// set of this station (its station settings file), edited with the main
+// window's rules and texts. A file is excluded by a name filter only, so
+// `include` takes a filter out of the list: there is nothing else to undo.
+#include <iostream>
+#include <string>
+
+#include "app/BackupSetEditor.h"
+#include "cli/CliDialogs.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleHost.h"
+#include "cli/Startup.h"
+#include "platform/AsciiText.h"
+#include "platform/MessageText.h"
+#include "settings/ExclusionFilter.h"
+
+namespace varnoket {
+
+namespace {
+
+// The commands' own texts (the refusals of an addition are the window's).
+constexpr const char* kNotInDirectoryList = "Ce répertoire (%s) n'est pas dans la liste !";
+constexpr const char* kNotInFilterList = "Ce filtre (%s) n'est pas dans la liste !";
+constexpr const char* kDirectoriesHeading = "Dossiers à sauvegarder :";
+constexpr const char* kFiltersHeading = "Filtres d'exclusion :";
+
+constexpr int kRefused = 1;
+
+// The window's folder picker, answered by the command line.
+class GivenFolder final : public FolderPicker {
+ public:
+  explicit GivenFolder(std::string folder) : folder_(std::move(folder)) {}
+  std::string BrowseForFolder(const std::string&, bool) override { return folder_; }
+
+ private:
+  std::string folder_;
+};
+
+void ShowSet(const StationSettings& s) {
+  std::cout << kDirectoriesHeading << "\n";
+  for (const auto& d : s.directories) std::cout << "  " << d << "\n";
+  std::cout << kFiltersHeading << "\n";
+  for (const auto& f : s.exclusions) std::cout << "  " << f << "\n";
+}
+
+// Loads the set as the window program's start-up does, runs `edit` on it
+// and saves it when `edit` changed it (returned 0).
+template <typename Edit>
+int EditBackupSet(const CliOptions& o, const std::string& typed, Edit edit) {
+  if (o.args.size() != 1) return Usage(o.command, "");
+  FileSystem& fs = DefaultFileSystem();
+  CommandDialogs dialogs;
+  DriveInfo drives;
+  std::string error;
+  const ProgramSettings program = LoadProgramSettings(fs, drives, o.programFolder, &error);
+  {
+    StationSettings none;
+    GivenFolder nowhere("");
+    if (!BackupSetEditor(fs, dialogs, nowhere, drives, none).RootConfigured(program.backupRoot)) {
+      return kRefused;
+    }
+  }
+  auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station);
+  if (!s) return kRefused;
+  if (!s->ownerProblem.empty()) {
+    std::cerr << ForTerminal(s->ownerProblem) << "\n";
+    return kRefused;
+  }
+  GivenFolder picker(AbsolutePath(typed));
+  BackupSetEditor editor(fs, dialogs, picker, drives, s->station);
+  const int code = edit(editor, s->station, s->program.backupRoot);
+  if (code != 0) return code;
+  if (!SaveBackupSet(dialogs, s->station)) return kRefused;
+  ShowSet(s->station);
+  return 0;
+}
+
+int Refuse(const char* pattern, const std::string& value) {
+  std::cerr << FillText(pattern, {value}) << "\n";
+  return kRefused;
+}
+
+}  // namespace
+
+int AddCommand(const CliOptions& o) {
+  const std::string typed = o.args.empty() ? "" : o.args[0];
+  return EditBackupSet(o, typed,
+                       [](BackupSetEditor& editor, StationSettings&, const std::string& root) {
+                         return editor.AddDirectory(root) ? 0 : kRefused;
+                       });
+}
+
+int RemoveCommand(const CliOptions& o) {
+  const std::string typed = o.args.empty() ? "" : o.args[0];
+  return EditBackupSet(
+      o, typed, [&typed](BackupSetEditor& editor, StationSettings& set, const std::string&) {
+        const PathRules rules(PathStyle::kPosix);
+        const std::string wanted = AbsolutePath(typed);
+        for (size_t row = 0; row < set.directories.size(); ++row) {
+          const std::string& d = set.directories[row];
+          if (rules.Equal(d, typed) || rules.Equal(rules.RemoveTrailingSeparator(d), wanted)) {
+            return editor.RemoveDirectory(row) ? 0 : kRefused;
+          }
+        }
+        return Refuse(kNotInDirectoryList, typed);
+      });
+}
+
+int ExcludeCommand(const CliOptions& o) {
+  const std::string typed = o.args.empty() ? "" : o.args[0];
+  return EditBackupSet(o, typed,
+                       [&typed](BackupSetEditor& editor, StationSettings& set, const std::string&) {
+                         const std::string refusal = ExclusionRefusal(typed, set.exclusions);
+                         if (!refusal.empty()) {
+                           std::cerr << refusal << "\n";
+                           return kRefused;
+                         }
+                         editor.AddExclusion(StoredFilterForm(typed));
+                         return 0;
+                       });
+}
+
+int IncludeCommand(const CliOptions& o) {
+  const std::string typed = o.args.empty() ? "" : o.args[0];
+  return EditBackupSet(o, typed,
+                       [&typed](BackupSetEditor& editor, StationSettings& set, const std::string&) {
+                         for (size_t row = 0; row < set.exclusions.size(); ++row) {
+                           if (EqualsIgnoreCase(set.exclusions[row], typed)) {
+                             editor.RemoveExclusion(row);
+                             return 0;
+                           }
+                         }
+                         return Refuse(kNotInFilterList, typed);
+                       });
+}
+
+}  // namespace varnoket

@@ -1,0 +1,159 @@
+// `config`, `config store DIR`, `config time HH:MM`, `config days N`: the
+// program settings the configuration dialog edits, with the dialog's checks
+// and texts. A refused value leaves the settings file as it was.
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "cli/CliDialogs.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleHost.h"
+#include "platform/MessageText.h"
+#include "settings/ConfigurationRules.h"
+#include "settings/NumberField.h"
+#include "settings/ProgramSettings.h"
+#include "settings/StationSettings.h"
+
+namespace varnoket {
+
+namespace {
+
+// The command's own texts (the refusals are the dialog's).
+constexpr const char* kShowRoot = "Dossier des sauvegardes : %s";
+constexpr const char* kRootNotSet = "(non configuré)";
+constexpr const char* kShowTime = "Heure de la sauvegarde quotidienne : %s";
+constexpr const char* kShowDays = "Journées successives mémorisées : %s";
+constexpr const char* kStoreInBackedUpFolder =
+    "Le dossier à sauvegarder (%s) contient le répertoire des sauvegardes choisi (%s) : les "
+    "sauvegardes se sauvegarderaient elles-mêmes. Choisissez un répertoire en dehors des "
+    "dossiers à sauvegarder, ou retirez d'abord ce dossier de la liste.";
+
+constexpr int kRefused = 1;
+
+int Refuse(const std::string& text) {
+  std::cerr << ForTerminal(text) << "\n";
+  return kRefused;
+}
+
+void Show(const ProgramSettings& s) {
+  char time[16];
+  std::snprintf(time, sizeof time, "%02d:%02d", s.preferredHour, s.preferredMinute);
+  std::cout << FillText(kShowRoot, {s.backupRoot.empty() ? kRootNotSet : s.backupRoot}) << "\n"
+            << FillText(kShowTime, {time}) << "\n"
+            << FillText(kShowDays, {std::to_string(s.daysKept)}) << "\n";
+}
+
+// The first folder of the station's backup set under `root` that is
+// `candidate` or holds it; "" when none (or when `root` has no set yet).
+std::string HolderOf(FileSystem& fs, const std::string& root, const std::string& station,
+                     const std::string& candidate) {
+  if (root.empty()) return {};
+  const PathRules rules(PathStyle::kPosix);
+  if (!fs.Exists(StationSettingsPath(rules, root, station))) return {};
+  CommandDialogs quiet;
+  StationSettings set;
+  if (!LoadStationSettings(fs, quiet, set, root, station, rules)) return {};
+  const int at = FindRootAncestor(fs, set.directories, candidate);
+  return at < 0 ? std::string() : set.directories[static_cast<size_t>(at)];
+}
+
+// The dialog's choice of a root, then its validation with the other fields
+// as they are in memory.
+int SetStore(FileSystem& fs, ProgramSettings& settings, const CliOptions& o,
+             const std::string& typed) {
+  if (o.station.empty()) return Refuse(kNoStationName);
+  const std::string choice = AbsolutePath(typed);
+  DriveInfo drives;
+  const RootChoiceCheck check = CheckBackupRootChoice(fs, drives, choice);
+  if (check.refusal != RootRefusal::None) return Refuse(check.text);
+  // The set in use now and the one the new store already holds (a store
+  // chosen again) must not back the store up.
+  for (const std::string& root : {settings.backupRoot, choice}) {
+    const std::string holder = HolderOf(fs, root, o.station, choice);
+    if (!holder.empty()) return Refuse(FillText(kStoreInBackedUpFolder, {holder, choice}));
+  }
+  if (!CanWriteInFolder(fs, choice)) return Refuse(kRootNotWritable);
+  const ConfigurationFields fields{choice, std::to_string(settings.preferredHour),
+                                   std::to_string(settings.preferredMinute),
+                                   std::to_string(settings.daysKept)};
+  WriteProgramSettings(fs, settings, fields);
+  ApplyProgramSettings(settings, fields);
+  CommandDialogs dialogs;
+  StationSettings station;
+  const PathRules rules(PathStyle::kPosix);
+  if (!EnsureStationSettings(fs, dialogs, station,
+                             StationSettingsPath(rules, settings.backupRoot, o.station),
+                             settings.backupRoot)) {
+    return kRefused;
+  }
+  return 0;
+}
+
+// Each number is checked as the dialog's field checks what is typed, and
+// only its own keys are written: the store and the other numbers stay as
+// the file holds them.
+int SetTime(FileSystem& fs, ProgramSettings& settings, const std::string& typed) {
+  const size_t colon = typed.find(':');
+  const std::string hour = typed.substr(0, colon);
+  std::string minute = colon == std::string::npos ? "" : typed.substr(colon + 1);
+  if (hour.empty()) return Refuse(kEnterHour);
+  if (!NumberFieldAccepts(kHourRule, hour)) return Refuse(kHourRule.message);
+  if (minute.empty()) minute = std::to_string(kPreferredMinuteKey.fallback);
+  if (!NumberFieldAccepts(kMinuteRule, minute)) return Refuse(kMinuteRule.message);
+  fs.ClearAttributes(settings.file->path());
+  WriteKey(*settings.file, kPreferredHourKey, hour);
+  WriteKey(*settings.file, kPreferredMinuteKey, minute);
+  ParseWholeNumber(hour, settings.preferredHour);
+  ParseWholeNumber(minute, settings.preferredMinute);
+  return 0;
+}
+
+int SetDays(FileSystem& fs, ProgramSettings& settings, const std::string& typed) {
+  if (typed.empty()) return Refuse(kEnterDays);
+  if (!NumberFieldAccepts(kDaysKeptRule, typed)) return Refuse(kDaysKeptRule.message);
+  fs.ClearAttributes(settings.file->path());
+  WriteKey(*settings.file, kDaysKeptKey, typed);
+  // As the dialog's validation: a 1 is kept in the file and used as 2.
+  ParseWholeNumber(typed, settings.daysKept);
+  settings.daysKept = RaiseToFloor(kDaysKeptKey, settings.daysKept);
+  return 0;
+}
+
+}  // namespace
+
+int ConfigCommand(const CliOptions& o) {
+  if (o.args.size() == 1 || o.args.size() > 2) return Usage("config", "");
+  FileSystem& fs = DefaultFileSystem();
+  DriveInfo drives;
+  std::string error;
+  ProgramSettings settings = LoadProgramSettings(fs, drives, o.programFolder, &error);
+  if (!settings.IsOpen()) {
+    return Refuse(std::string(kIniNotInitialised) + " (" + o.programFolder + "/" +
+                  kProgramSettingsName + ": " + error + ")");
+  }
+  if (!settings.notice.empty()) std::cerr << ForTerminal(settings.notice) << "\n";
+  if (o.args.empty()) {
+    Show(settings);
+    return 0;
+  }
+  const std::string& what = o.args[0];
+  const std::string& value = o.args[1];
+  int code = 0;
+  try {
+    if (what == "store") {
+      code = SetStore(fs, settings, o, value);
+    } else if (what == "time") {
+      code = SetTime(fs, settings, value);
+    } else if (what == "days") {
+      code = SetDays(fs, settings, value);
+    } else {
+      return Usage("config", "config sets store, time or days, not " + what);
+    }
+  } catch (const IniError& e) {
+    return Refuse(e.what());
+  }
+  if (code == 0) Show(settings);
+  return code;
+}
+
+}  // namespace varnoket

@@ -1,0 +1,58 @@
+// `verify [DAY]`: every stored copy a day (or every day) relies on is decoded
+// and compared with the day's list; problems are printed, then the counts.
+// On a terminal the progress line moves on as each day is done.
+#include <iostream>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "cli/ConsoleHost.h"
+#include "cli/ProgressLine.h"
+#include "restore/VerifyDay.h"
+
+namespace varnoket {
+
+int VerifyCommand(const CliOptions& o) {
+  if (o.args.size() > 1) return Usage("verify", "verify takes one DAY");
+  StoreLayout layout(PathRules(), "", "");
+  std::vector<std::string> folders;
+  unsigned workers = 0;
+  if (!LoadDays(o, layout, folders, &workers)) return 2;
+  std::vector<size_t> days;
+  if (o.args.empty()) {
+    for (size_t i = 0; i < folders.size(); ++i) days.push_back(i);
+  } else {
+    const int index = FindDayOrSay(folders, o.args[0]);
+    if (index < 0) return 1;
+    days.push_back(static_cast<size_t>(index));
+  }
+  ProgressLine line = ProgressLine::ForStandardOutput();
+  ProgressCounts progress;
+  std::vector<ProgressCounts> dayTotals;
+  if (line.terminal()) {
+    for (size_t d : days) {
+      dayTotals.push_back(DayListTotals(layout, folders[d]));
+      progress.filesTotal += dayTotals.back().filesTotal;
+      progress.bytesTotal += dayTotals.back().bytesTotal;
+    }
+    line.Update(progress, true);
+  }
+  size_t checked = 0;
+  size_t problems = 0;
+  ConsoleRestoreHost host(line);
+  for (size_t i = 0; i < days.size(); ++i) {
+    const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, folders, days[i], host, workers);
+    checked += c.checked;
+    problems += c.problems;
+    if (line.terminal()) {
+      progress.filesDone += dayTotals[i].filesTotal;
+      progress.bytesDone += dayTotals[i].bytesTotal;
+      line.Update(progress, true);
+    }
+  }
+  line.Clear();
+  std::cout << days.size() << " jour(s), " << checked << " fichier(s) vérifié(s), " << problems
+            << " problème(s)\n";
+  return problems == 0 ? 0 : 1;
+}
+
+}  // namespace varnoket
