@@ -39,6 +39,13 @@ bool DailyScheduler::DueAndAllowed() {
          PowerAllowsRun();
 }
 
+std::optional<int> DailyScheduler::WakeDelayMs() const {
+  const ProgramSettings& program = host_.Program();
+  if (station_.lastBackupDate.empty() || !program.IsOpen()) return std::nullopt;
+  return RunDelayAfterWake(clock_.Now(), station_.lastBackupDate, program.preferredHour,
+                           program.preferredMinute, ReadKey(*program.file, kWakeDelayKey));
+}
+
 bool DailyScheduler::PowerAllowsRun() {
   const PowerState state = power_ != nullptr ? power_->Read() : PowerState{};
   const std::optional<std::string> refusal =

@@ -6,6 +6,7 @@
 // low battery; every run keeps the machine from sleeping until it ends.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "desktop/PowerSource.h"
@@ -72,6 +73,10 @@ class DailyScheduler {
   // update step: what a tick does after it, and what the machine's waking or
   // the store's disk arriving ask for. Nothing while a run works.
   void RunIfDue();
+
+  // The machine has woken: in how many milliseconds the day's run should
+  // start (the configured wait after waking), or nothing when none is due.
+  std::optional<int> WakeDelayMs() const;
 
   // Where the power state comes from and what keeps the machine awake during
   // a run (not owned; none: mains power, nothing held).

@@ -11,33 +11,13 @@
 #include <vector>
 
 #include "app/DailyScheduler.h"
+#include "app/RecordingSchedulerHost.h"
 #include "engine/ActivityLog.h"
 #include "settings/SettingsKeys.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
 namespace {
-
-// The window's part, recorded as words in order.
-class RecordingSchedulerHost : public SchedulerHost {
- public:
-  const ProgramSettings& Program() const override { return program; }
-  void StopTimer() override { events.push_back("stop"); }
-  void StartTimer() override { events.push_back("start"); }
-  UpdateTickResult RunUpdateStep() override {
-    events.push_back("update");
-    return updateResult;
-  }
-  void PutWindowAway() override { events.push_back("away"); }
-  void RunEnded(BackupOutcome outcome, bool askedByUser) override {
-    ended.emplace_back(outcome, askedByUser);
-  }
-
-  ProgramSettings program;
-  std::vector<std::pair<BackupOutcome, bool>> ended;
-  UpdateTickResult updateResult = UpdateTickResult::kGoOn;
-  std::vector<std::string> events;
-};
 
 class DailySchedulerTest : public ::testing::Test {
  protected:
@@ -278,6 +258,18 @@ TEST_F(DailySchedulerTest, SleepIsHeldForTheWholeRunOnlyAndARunAskedForDuringItI
   EXPECT_EQ(scheduler.LastOutcome(), BackupOutcome::kFailed);
   EXPECT_EQ(inhibitor.events, (std::vector<std::string>{"hold", "release", "hold", "release"}));
   EXPECT_FALSE(inhibitor.held);
+}
+
+TEST_F(DailySchedulerTest, AfterAWakeTheDueRunWaitsTheConfiguredMinutes) {
+  At(10, 13, 30);
+  EXPECT_EQ(scheduler_.WakeDelayMs(), 120000);  // two minutes when DELAI_REVEIL is absent
+  WriteKey(*host_.program.file, kWakeDelayKey, "5");
+  EXPECT_EQ(scheduler_.WakeDelayMs(), 300000);
+  scheduler_.RunIfDue();
+  ASSERT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_EQ(scheduler_.WakeDelayMs(), std::nullopt) << "today's run is made";
+  store_.station.lastBackupDate.clear();  // the set is not loaded
+  EXPECT_EQ(scheduler_.WakeDelayMs(), std::nullopt);
 }
 
 }  // namespace

@@ -105,6 +105,8 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   scheduler_ = std::make_unique<DailyScheduler>(env_.fs, env_.clock, env_.dialogs, *host_,
                                                 static_cast<SchedulerHost&>(*this), station_,
                                                 SchedulerSetup{stationName_, masterStation_});
+  scheduler_->SetPowerSource(env_.power);
+  scheduler_->SetSleepInhibitor(env_.sleepInhibitor);
   notifier_ = env_.notifier;
   if (notifier_ == nullptr) {
     windowNotifier_ = std::make_unique<ErrorWindowNotifier>([this] { return otherWindows_.error; });

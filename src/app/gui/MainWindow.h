@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,10 @@ struct MainWindowEnv {
   std::function<bool(const std::string& program, bool minimised)> startProgram;
   // Where notifications go (not owned); none: straight to the error window.
   Notifier* notifier = nullptr;
+  // The power state and what keeps the machine awake during a run (not
+  // owned); none: mains power, and nothing held.
+  PowerSource* power = nullptr;
+  SleepInhibitor* sleepInhibitor = nullptr;
   // The program's own log (the system log in the program; tests record it).
   std::function<void(const std::string&)> log;
 };
@@ -130,6 +135,9 @@ class MainWindow : public QWidget,
   // Handlers, public for the program's wiring and for tests.
   void SchedulerTick();
   void BackUpNow();
+  // The machine woke: the wait before the due run, or nothing when none is due.
+  std::optional<int> WakeDelayMs() const { return scheduler_->WakeDelayMs(); }
+  void RunIfDue() { scheduler_->RunIfDue(); }
   void AddBackupDirectory();     // add a directory
   void RemoveBackupDirectory();  // remove the selected directory
   void AddExclusionFilter();     // add an exclusion filter

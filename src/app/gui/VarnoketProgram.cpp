@@ -46,10 +46,16 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
     windows_->Error().ShowError(notification.summary + "\r\n" + notification.body);
   });
   env.notifier = notifier_.get();
+  env.power = &power_;
+  env.sleepInhibitor = &sleepInhibitor_;
   env.log = [](const std::string& line) { WriteSystemLog(line); };
 
   windows_ = std::make_unique<ProgramWindows>(std::move(env), settingsFolder);
   endSignals_ = std::make_unique<EndSignals>([this] { windows_->Main().EndWithoutQuestion(); });
+  // A due run also starts a little after the machine wakes.
+  MainWindow& main = windows_->Main();
+  triggers_ = std::make_unique<RunTriggers>(RunTriggerCalls{
+      {}, [&main] { return main.WakeDelayMs(); }, [&main] { main.RunIfDue(); }});
 }
 
 VarnoketProgram::~VarnoketProgram() = default;

@@ -10,8 +10,11 @@
 #include "app/gui/AnsweringDialogs.h"
 #include "app/gui/EndSignals.h"
 #include "app/gui/ProgramWindows.h"
+#include "app/gui/RunTriggers.h"
 #include "desktop/gui/DbusNotifier.h"
+#include "desktop/gui/LogindInhibitor.h"
 #include "desktop/gui/QtFolderPicker.h"
+#include "desktop/gui/UPowerSource.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
 #include "ui/gui/QtDialogs.h"
@@ -50,8 +53,11 @@ class VarnoketProgram {
   // Before the windows, which use it, so it outlives them.
   std::unique_ptr<DbusNotifier> notifier_;
   DriveInfo drives_;
+  UPowerSource power_;
+  LogindInhibitor sleepInhibitor_;
   std::unique_ptr<ProgramWindows> windows_;
   std::unique_ptr<EndSignals> endSignals_;
+  std::unique_ptr<RunTriggers> triggers_;
 };
 
 }  // namespace varnoket
