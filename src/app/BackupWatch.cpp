@@ -53,6 +53,7 @@ void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
       busyTold_ = true;
       return;
     case BackupOutcome::kFailed:
+    case BackupOutcome::kNoSpace:
     case BackupOutcome::kForeignStation: {
       std::string body = "La sauvegarde du " + DayText(Today()) + " a échoué.";
       if (!report.errorText.empty()) body += "\n" + report.errorText;
@@ -73,6 +74,7 @@ void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
       lastRunFailed_ = false;
       break;
     case BackupOutcome::kNotStarted:
+    case BackupOutcome::kStoreAbsent:
     case BackupOutcome::kNoDirectories:
     case BackupOutcome::kStopped:
       break;

@@ -103,6 +103,7 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   ctx.workers = static_cast<unsigned>(program.workers);
   ctx.masterStation = setup_.masterStation;
   ctx.redoToday = redoToday;
+  if (program.IsOpen()) ctx.programSettingsPath = program.file->path();
   batteryWait_.clear();
   running_ = true;
   {

@@ -2,6 +2,7 @@
 
 #include "desktop/AutostartEntry.h"
 #include "engine/StationLock.h"
+#include "engine/StoreCheck.h"
 #include "platform/MachineIdentity.h"
 #include "platform/MessageText.h"
 #include "platform/PathRules.h"
@@ -40,6 +41,17 @@ StartupOutcome StartupChecks::Run(StationSettings& station) {
     }
   }
   const std::string root = host_.ConfiguredRoot();
+  const PathRules rules(PathStyle::kPosix);
+
+  // Before anything is written there: the write test and the station file
+  // would otherwise land in the empty mount point of an unplugged disk.
+  const StoreCheck store =
+      CheckStore(fs_, StoreLayout(rules, root, setup_.stationName), host_.RecordedStoreId());
+  if (store.state == StoreState::kAbsent || store.state == StoreState::kOtherDisk ||
+      store.state == StoreState::kUnreadable) {
+    host_.StoreAbsent(store.message);
+    return StartupOutcome::kStoreAbsent;
+  }
 
   if (!WriteTestOfRoot(root)) {
     dialogs_.Error(
@@ -61,7 +73,6 @@ StartupOutcome StartupChecks::Run(StationSettings& station) {
     WriteStartupEntry();
   }
 
-  const PathRules rules(PathStyle::kPosix);
   // Another machine's backup set is neither shown nor saved from here.
   const std::string ownerProblem =
       StationOwnerProblem(fs_, StoreLayout(rules, root, setup_.stationName), ThisMachine(fs_));

@@ -29,11 +29,19 @@ class StartupHost {
   virtual void ShowBackupSet() = 0;
   // A directory was dropped from the list: show the list again and its width.
   virtual void DirectoryListChanged() = 0;
+  // The store id recorded in the program settings; "" when none is.
+  virtual std::string RecordedStoreId() const { return {}; }
+  // The store's disk is not there: say so (the one line of `text`) where the
+  // backup set would be, in the status and the log.
+  virtual void StoreAbsent(const std::string& /*text*/) {}
 };
 
 enum class StartupOutcome {
   kPassed,   // the backup set is loaded and the program may run
   kRetry,    // not passed yet: the checks run again at the next showing
+  // The store's disk is absent (or another disk is there): nothing loaded,
+  // nothing written; the checks run again when the disk may have come.
+  kStoreAbsent,
   kStopped,  // a check failed for good; the program ends or stays idle
 };
 

@@ -15,6 +15,7 @@
 #include "engine/BackupContext.h"
 #include "engine/BackupRun.h"
 #include "engine/DayFolders.h"
+#include "engine/StoreCheck.h"
 #include "platform/StationName.h"
 
 namespace varnoket {
@@ -27,6 +28,8 @@ constexpr int kExitNoRun = 2;           // the settings allow no run
 constexpr int kExitBusy = 3;            // another run holds the station
 constexpr int kExitForeignStation = 4;  // the station folder is another machine's
 constexpr int kExitStopped = 5;         // ended by a signal, stopped at a file boundary
+constexpr int kExitStoreAbsent = 6;     // the store's disk is absent (or another disk is there)
+constexpr int kExitNoSpace = 7;         // the changes do not fit on the store's disk
 
 bool ParseWorkers(const std::string& text, int& workers) {
   if (text.empty() || text.size() > 4 ||
@@ -40,6 +43,20 @@ bool ParseWorkers(const std::string& text, int& workers) {
 int Backup(const CliOptions& o) {
   FileSystem& fs = DefaultFileSystem();
   ConsoleDialogs dialogs;
+  {
+    // Before the load writes its test file and the station file: not in the
+    // empty mount point of an unplugged disk.
+    const auto side = LoadProgramSide(fs, o.programFolder, o.station);
+    if (!side) return kExitNoRun;
+    const StoreCheck store = CheckStore(
+        fs, StoreLayout(PathRules(PathStyle::kPosix), side->program.backupRoot, o.station),
+        ReadKey(*side->program.file, kStoreIdKey));
+    if (store.state == StoreState::kAbsent || store.state == StoreState::kOtherDisk ||
+        store.state == StoreState::kUnreadable) {
+      std::cerr << ForTerminal(store.message) << "\n";
+      return kExitStoreAbsent;
+    }
+  }
   auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station);
   if (!s) return kExitNoRun;
   if (!s->ownerProblem.empty()) {
@@ -60,6 +77,7 @@ int Backup(const CliOptions& o) {
   ctx.stationName = s->stationName;
   ctx.daysKept = s->program.daysKept;
   ctx.workers = static_cast<unsigned>(o.workers >= 0 ? o.workers : s->program.workers);
+  ctx.programSettingsPath = s->program.file->path();
   // Ending the tool (a terminal's Ctrl+C, a shutdown, a service stop) stops
   // the run at the next file boundary, leaving the store as a stopped run
   // leaves it.
@@ -83,6 +101,11 @@ int Backup(const CliOptions& o) {
       return kExitForeignStation;
     case BackupOutcome::kStopped:
       return kExitStopped;
+    case BackupOutcome::kStoreAbsent:
+      std::cerr << ForTerminal(ctx.refusal) << "\n";
+      return kExitStoreAbsent;
+    case BackupOutcome::kNoSpace:
+      return kExitNoSpace;
     case BackupOutcome::kNotStarted:
     case BackupOutcome::kNoDirectories:
       break;

@@ -52,9 +52,13 @@ struct BackupContext {
   // The user chose to back up again today: today's list is removed (under
   // the station lock) before the scan, so every file is compared afresh.
   bool redoToday = false;
-  // Why the run did not start when it returns kBusy, kForeignStation or
-  // kFailed before taking the station lock; "" otherwise.
+  // Why the run did not start when it returns kStoreAbsent, kBusy,
+  // kForeignStation or kFailed before taking the station lock; "" otherwise.
   std::string refusal;
+  // The program settings file that records the store's id (STOREID): a root
+  // whose marker holds another id is another disk. "" when the caller keeps
+  // no record; any marked root is then taken for the store.
+  std::string programSettingsPath;
 
   // Threads that compress and check the run's copies; 0: one per core.
   unsigned workers = 0;

@@ -15,9 +15,11 @@
 #include "engine/SourceScan.h"
 #include "engine/StationCleanup.h"
 #include "engine/StationLock.h"
+#include "engine/StoreCheck.h"
 #include "platform/DosDate.h"
 #include "platform/IniFile.h"
 #include "platform/MessageText.h"
+#include "settings/StoreMarker.h"
 
 namespace varnoket {
 
@@ -123,18 +125,52 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
   return BackupOutcome::kCompleted;
 }
 
+// The id the program recorded for its store; "" when none is.
+std::string RecordedStoreId(BackupContext& ctx) {
+  if (ctx.programSettingsPath.empty()) return {};
+  return ReadKey(IniFile(ctx.fs, ctx.programSettingsPath), kStoreIdKey);
+}
+
+void RecordStoreId(BackupContext& ctx, const std::string& recorded, const std::string& id) {
+  if (ctx.programSettingsPath.empty() || id == recorded) return;
+  try {
+    IniFile program(ctx.fs, ctx.programSettingsPath);
+    WriteKey(program, kStoreIdKey, id);
+  } catch (const IniError&) {
+    // Not recorded: the next run finds the same marker and tries again.
+  }
+}
+
 }  // namespace
 
 BackupOutcome RunBackup(BackupContext& ctx) {
   ctx.refusal.clear();
   if (ctx.backupRoot.empty() || ctx.stationName.empty()) return BackupOutcome::kNotStarted;
+  const StoreLayout layout = ctx.Layout();
+  // An unplugged disk leaves its empty mount point on the system disk:
+  // nothing is written below a root that does not prove it is the store, not
+  // even the log.
+  const std::string recordedId = RecordedStoreId(ctx);
+  StoreCheck store = CheckStore(ctx.fs, layout, recordedId);
+  if (store.state == StoreState::kAbsent || store.state == StoreState::kOtherDisk) {
+    ctx.refusal = store.message;
+    ctx.host.Logged(store.message);
+    ctx.host.SetTrayHint(store.message);
+    ctx.host.EnableTimer();
+    return BackupOutcome::kStoreAbsent;
+  }
+  if (store.state == StoreState::kUnreadable) {
+    ctx.refusal = store.message;
+    ctx.host.Logged(store.message);
+    ctx.host.ShowErrorWindow(store.message);
+    return BackupOutcome::kFailed;
+  }
   if (ctx.station.backupDirectories.empty()) {
     ctx.host.EnableTimer();
     return BackupOutcome::kNoDirectories;
   }
   const LocalDateTime now = ctx.clock.Now();
   const Day today{now.day, now.month, now.year};
-  const StoreLayout layout = ctx.Layout();
   // Nothing of the station is touched, its log included, before this run
   // is the station's only writer.
   StationLock lock = LockStation(ctx.fs, layout, ctx.machine, now);
@@ -153,12 +189,30 @@ BackupOutcome RunBackup(BackupContext& ctx) {
                                                        : BackupOutcome::kForeignStation;
   }
 
+  // A store made before markers is marked under the station lock, so two
+  // runs that find it at once agree on one id.
+  const bool marking = store.state == StoreState::kUnmarked;
+  if (marking) store = CheckAndMarkStore(ctx.fs, layout, recordedId);
+  if (store.state != StoreState::kPresent) {
+    ctx.refusal = FillText(
+        "Impossible de créer le fichier (%s) ! Vérifiez l'espace disque disponible sur le disque "
+        "de sauvegarde !",
+        {StoreMarkerPath(layout.root())});
+    ctx.host.ShowErrorWindow(ctx.refusal);
+    return BackupOutcome::kFailed;
+  }
+  RecordStoreId(ctx, recordedId, store.id);
+
   ctx.host.SetTrayImage(1);
   ctx.host.SetMenuItemsEnabled(false, false);
   ctx.host.SetTrayHint("Préparation de sauvegarde en cours...");
   ctx.fs.DeleteFile(layout.LogPath());
   ctx.host.DisableWindows();
   if (!lock.message.empty()) ctx.Log(lock.message);
+  if (marking) {
+    ctx.Log(FillText("Le dossier de sauvegarde (%s) porte désormais son marqueur (%s).",
+                     {layout.root(), kStoreMarkerName}));
+  }
   if (!lock.previousRunEnded) {
     const CleanupCounts removed = RemoveLeftovers(ctx.fs, layout, DayFolderName(today));
     if (removed.temporaries + removed.folders > 0) {

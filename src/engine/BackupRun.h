@@ -9,12 +9,14 @@ namespace varnoket {
 
 enum class BackupOutcome {
   kNotStarted,      // no backup root or no station name
+  kStoreAbsent,     // the store's disk is not there (or another disk is): nothing was touched
   kNoDirectories,   // the backup set is empty
   kBusy,            // another run holds the station; nothing was touched
   kForeignStation,  // the station folder is another machine's; nothing was touched
   kFailed,          // stopped on an error (logged and shown)
   kStopped,         // the program is ending: stopped at a file boundary
   kNoChange,        // nothing changed since the previous file list
+  kNoSpace,         // the changed files do not fit on the store's disk: nothing was copied
   kCompleted,       // the day's file list and the backup date are written
 };
 

@@ -46,6 +46,10 @@ inline constexpr NumberKey kWorkersKey{kParamsSection, "WORKERS", 0, 0, 1024, 0}
 // tray's warning picture and a daily notification). Not written in a new
 // file; a value that is not a number reads as the default.
 inline constexpr NumberKey kAlertDaysKey{kParamsSection, "ALERTE", 3, 1, 365, 1};
+// The id of the store's marker (VARNOKET.STORE at the root), recorded when
+// the store is configured or first found by a run: a root whose marker holds
+// another id is another disk, and nothing is written there. "" until then.
+inline constexpr TextKey kStoreIdKey{kParamsSection, "STOREID", ""};
 // Laptops. A scheduled run waits for the charger while on battery below this
 // charge, in percent (0: never waits); and starts this many minutes after
 // the machine wakes when one is due. Neither is written in a new file.
@@ -62,6 +66,9 @@ inline constexpr TextKey kExclusionsKey{kParamsSection, "EXCLUSIONS",
 // Read and kept for the restore window; nothing writes them.
 inline constexpr TextKey kRestoreDirKey{kParamsSection, "RESTORE_DIR", ""};
 inline constexpr TextKey kRestoreViaFtpKey{kParamsSection, "RESTORE_VIA_FTP", ""};
+// Files larger than this many megabytes are left out of the backup; 0 (the
+// default, not written in a new file) keeps every size.
+inline constexpr NumberKey kMaxFileSizeKey{kParamsSection, "MAXFILESIZE", 0, 0, 1048576, 0};
 // The directories to back up: the whole section, written as D1..Dn; the key
 // names are not interpreted on reading.
 inline constexpr const char* kDirectoriesSection = "DIRECTORIES";

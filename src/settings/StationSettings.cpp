@@ -7,6 +7,7 @@
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
 #include "settings/ProgramSettings.h"
+#include "settings/StoreMarker.h"
 
 namespace varnoket {
 namespace {
@@ -37,6 +38,9 @@ std::string StationSettingsPath(const PathRules& rules, const std::string& root,
 bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& settings,
                            const std::string& path, const std::string& root) {
   if (fs.Exists(path)) return true;
+  // Below an unmarked root (the empty mount point of an unplugged disk) the
+  // file would land on the system disk and show an empty backup set.
+  if (!ReadStoreMarker(fs, root)) return false;
   const std::string folder = std::filesystem::path(path).parent_path().string();
   bool created = folder.empty() || fs.CreateDirectories(folder);
   if (created) {

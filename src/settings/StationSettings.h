@@ -42,14 +42,16 @@ std::string StationSettingsPath(const PathRules& rules, const std::string& root,
                                 const std::string& station);
 
 // Creates the file at `path` when it does not exist yet (with its folders and
-// LASTBACKUP=31/12/2002), making it the open file. True when the file existed
-// or was created; otherwise shows the error box and returns false.
+// LASTBACKUP=31/12/2002), making it the open file, but only below a root that
+// carries the store's marker. True when the file existed or was created;
+// false, without a word, when the root is not marked; otherwise shows the
+// error box and returns false.
 bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& settings,
                            const std::string& path, const std::string& root);
 
-// Opens (or creates) the station file and reads the last backup date, the
-// exclusions, the restore options and the directories. False when the file
-// could neither be found nor created; nothing is read then.
+// Opens (or creates, below a marked root) the station file and reads the last
+// backup date, the exclusions, the restore options and the directories. False
+// when the file could neither be found nor created; nothing is read then.
 bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& settings,
                          const std::string& root, const std::string& station,
                          const PathRules& rules);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/BackupSetEditor.h"
+#include "settings/StoreMarker.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 #include "support/gui/FakeFolderPicker.h"
@@ -22,6 +23,7 @@ class BackupSetEditorTest : public ::testing::Test {
   BackupSetEditorTest() : base_(fsys::canonical(dir_.path()).string()) {
     root_ = base_ + "/store";
     fsys::create_directories(root_);
+    MarkStore(DefaultFileSystem(), root_);
     fsys::create_directories(base_ + "/ram");
     WriteFile(base_ + "/mountinfo",
               "21 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"

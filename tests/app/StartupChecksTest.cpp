@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/StartupChecks.h"
+#include "settings/StoreMarker.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 
@@ -29,8 +30,11 @@ class RecordingStartupHost : public StartupHost {
   void EndProgramNow() override { events.push_back("end"); }
   void ShowBackupSet() override { events.push_back("lists"); }
   void DirectoryListChanged() override { events.push_back("directories"); }
+  std::string RecordedStoreId() const override { return storeId; }
+  void StoreAbsent(const std::string& text) override { events.push_back("absent: " + text); }
 
   std::string root;
+  std::string storeId;
   std::function<void()> configure;
   std::vector<std::string> events;
 };
@@ -39,6 +43,7 @@ class StartupCheckOrderTest : public ::testing::Test {
  protected:
   StartupCheckOrderTest() : base_(fsys::canonical(dir_.path()).string()) {
     fsys::create_directories(base_ + "/store");
+    MarkStore(DefaultFileSystem(), base_ + "/store");
     setup_.programPath = base_ + "/prog/varnoket";
     setup_.stationName = "POSTE1";
     setup_.autostart = {base_ + "/xdg/autostart", base_ + "/home/.config/autostart"};
@@ -86,8 +91,9 @@ TEST_F(StartupCheckOrderTest, ANetworkCopyWithoutRootEndsWithoutOfferingTheConfi
 }
 
 TEST_F(StartupCheckOrderTest, ARootThatCannotBeWrittenRetriesOnAMasterAndEndsANetworkCopy) {
-  test::WriteFile(base_ + "/plainfile", "x");
-  host_.root = base_ + "/plainfile/store";
+  // The write test's file cannot be made: a folder holds its name.
+  fsys::create_directories(base_ + "/store/_temp_.txt/blocker");
+  host_.root = base_ + "/store";
   EXPECT_EQ(Run(), StartupOutcome::kRetry);
   EXPECT_EQ(dialogs_.Count(DialogKind::Error), 1u);
   EXPECT_TRUE(host_.events.empty());
@@ -174,6 +180,37 @@ TEST_F(StartupCheckOrderTest, ADirectoryHoldingTheRootIsDroppedSavedAndShown) {
   EXPECT_EQ(ini.find("D2="), std::string::npos);
   // The date is normalised once the checks are through.
   EXPECT_EQ(station_.lastBackupDate, "05/03/2026");
+}
+
+TEST_F(StartupCheckOrderTest, AnAbsentDiskIsSaidAndNothingIsWrittenOrShown) {
+  // The empty folder an unplugged disk leaves, and no folder at all.
+  fsys::create_directories(base_ + "/media/disk");
+  for (const std::string& root : {base_ + "/media/disk", base_ + "/media/gone"}) {
+    host_.root = root;
+    host_.events.clear();
+    EXPECT_EQ(Run(), StartupOutcome::kStoreAbsent);
+    EXPECT_EQ(host_.events,
+              std::vector<std::string>{"absent: Disque de sauvegarde absent (" + root + ")"});
+    EXPECT_TRUE(dialogs_.calls().empty());
+    EXPECT_TRUE(station_.lastBackupDate.empty());
+  }
+  EXPECT_TRUE(fsys::is_empty(base_ + "/media/disk"));
+  EXPECT_FALSE(fsys::exists(base_ + "/media/gone"));
+  EXPECT_FALSE(fsys::exists(setup_.autostart.user + "/varnoket.desktop"));
+
+  // Another store's disk where this one was recorded.
+  host_.root = base_ + "/store";
+  host_.storeId = "00000000000000000000000000000001";
+  host_.events.clear();
+  EXPECT_EQ(Run(), StartupOutcome::kStoreAbsent);
+  ASSERT_EQ(host_.events.size(), 1u);
+  EXPECT_NE(host_.events[0].find("porte une autre sauvegarde"), std::string::npos);
+  EXPECT_FALSE(fsys::exists(StationIni()));
+
+  // The recorded disk: the checks pass and the set is loaded.
+  host_.storeId = ReadStoreMarker(DefaultFileSystem(), base_ + "/store")->id;
+  EXPECT_EQ(Run(), StartupOutcome::kPassed);
+  EXPECT_TRUE(fsys::exists(StationIni()));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/StationName.h"
+#include "settings/StoreMarker.h"
 #include "support/TempDir.h"
 
 namespace varnoket::test {
@@ -38,6 +39,7 @@ class CliTest : public ::testing::Test {
     WriteFile(tmp / "prog/VARNOKET.INI", "[PARAMS]\r\nRACINE=" + (tmp / "store") +
                                              "/\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n");
     fsys::create_directories(tmp / "store");
+    MarkStore(DefaultFileSystem(), tmp / "store");
     prog = "--program-folder " + (tmp / "prog") + " --station PC ";
   }
   void UseSource() {
@@ -63,10 +65,18 @@ TEST_F(CliTest, SettingsThatAllowNoRunExitWithTwo) {
   EXPECT_EQ(noRoot.code, 2);
   EXPECT_NE(noRoot.out.find("n'est pas configuré"), std::string::npos);
   EXPECT_EQ(RunCli(prog + "frobnicate").code, 2);
-  // A root that cannot be written into (here a plain file) stops at the
-  // write test, whoever runs the tool.
+  // A root that is no folder (here a plain file) is no disk: exit 6, and
+  // nothing is written.
   WriteFile(tmp / "root-file", "");
   WriteFile(tmp / "prog/VARNOKET.INI", "[PARAMS]\r\nRACINE=" + (tmp / "root-file") + "\r\n");
+  const RunResult noDisk = RunCli(prog + "backup");
+  EXPECT_EQ(noDisk.code, 6);
+  EXPECT_NE(noDisk.out.find("Disque de sauvegarde absent (" + (tmp / "root-file") + ")"),
+            std::string::npos);
+  // A store that cannot be written into (a folder holds the test file's
+  // name) stops at the write test, whoever runs the tool.
+  fsys::create_directories(tmp / "store/_temp_.txt/blocker");
+  WriteFile(tmp / "prog/VARNOKET.INI", "[PARAMS]\r\nRACINE=" + (tmp / "store") + "\r\n");
   const RunResult unwritable = RunCli(prog + "backup");
   EXPECT_EQ(unwritable.code, 2);
   EXPECT_NE(unwritable.out.find("Impossible d'écrire dans le répertoire racine de sauvegarde"),

@@ -9,6 +9,7 @@
 #include <map>
 #include <random>
 
+#include "settings/StoreMarker.h"
 #include "support/TempDir.h"
 
 namespace varnoket::test {
@@ -59,6 +60,7 @@ TEST(ConcurrentBackup, TwoRunsStartedTogetherOneRunsTheOtherSaysWhyAndEveryDayRe
             "[PARAMS]\r\nRACINE=" + (tmp / "store") + "\r\nHEURE=0\r\nMINUTE=0\r\nMAXSAVE=30\r\n");
   WriteFile(tmp / "store/PC/PC.ini",
             "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=" + (tmp / "src") + "\r\n");
+  MarkStore(DefaultFileSystem(), tmp / "store");
   const std::string cli =
       std::string(VARNOKET_CLI_PATH) + " --program-folder " + (tmp / "prog") + " --station PC ";
 
@@ -108,6 +110,7 @@ TEST(ConcurrentBackup, AnotherMachinesStationIsNeverWrittenButStaysReadable) {
   const std::string settings =
       "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=" + (tmp / "src") + "\r\n";
   WriteFile(tmp / "store/PC/PC.ini", settings);
+  MarkStore(DefaultFileSystem(), tmp / "store");
   WriteFile(tmp / "src/a.txt", "alpha");
   const std::string cli =
       std::string(VARNOKET_CLI_PATH) + " --program-folder " + (tmp / "prog") + " --station PC ";

@@ -84,6 +84,8 @@ class CrashTest {
     WriteText(work_ + "/prog/VARNOKET.INI",
               "[PARAMS]\r\nRACINE=" + work_ +
                   "/store\r\nHEURE=0\r\nMINUTE=0\r\nMAXSAVE=" + std::to_string(kDaysKept) + "\r\n");
+    WriteText(work_ + "/store/VARNOKET.STORE",
+              "[STORE]\r\nID=0123456789abcdef0123456789abcdef\r\nCREATED=2026-01-01 00:00:00\r\n");
     WriteText(StationFolder() + "/" + kStation + ".ini",
               "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=" + tree_.root() + "\r\n");
   }

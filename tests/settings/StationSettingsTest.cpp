@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "settings/StationSettings.h"
+#include "settings/StoreMarker.h"
 #include "support/FakeDialogs.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
@@ -22,6 +23,8 @@ const List kDefaultExclusions = {"*.mp3", "*.mpeg", "*.mpg", "PageFile.sys"};
 
 class StationSettingsTest : public ::testing::Test {
  protected:
+  StationSettingsTest() { MarkStore(DefaultFileSystem(), dir_.path()); }
+
   std::string IniPath() const { return dir_ / "PC1/PC1.ini"; }
 
   bool Load() { return LoadStationSettings(fs_, dialogs_, settings_, dir_.path(), "PC1", rules_); }
@@ -115,8 +118,11 @@ TEST_F(StationSettingsTest, DirectoriesLoadSortedWhateverTheirKeysAndSaveAsD1ToD
 }
 
 TEST_F(StationSettingsTest, AFileThatCannotBeCreatedShowsTheErrorBox) {
-  WriteFile(dir_ / "root", "a file, not a folder");
+  // A marked store where the station's folder is taken by a plain file.
   const std::string root = dir_ / "root";
+  std::filesystem::create_directories(root);
+  ASSERT_TRUE(MarkStore(DefaultFileSystem(), root));
+  WriteFile(root + "/PC1", "a file, not a folder");
   const std::string path = root + "/PC1/PC1.ini";
   EXPECT_FALSE(EnsureStationSettings(fs_, dialogs_, settings_, path, root));
   EXPECT_EQ(settings_.file, nullptr);
@@ -134,8 +140,11 @@ TEST_F(StationSettingsTest, AFileThatCannotBeCreatedShowsTheErrorBox) {
   EXPECT_EQ(dialogs_.Count(DialogKind::Error), 1u);
 
   // A write that fails once the folder exists ends the same way.
+  std::filesystem::create_directories(dir_ / "ro");
+  ASSERT_TRUE(MarkStore(DefaultFileSystem(), dir_ / "ro"));
   fs_.failWrites = EROFS;
-  EXPECT_FALSE(EnsureStationSettings(fs_, dialogs_, settings_, dir_ / "ro/PC1/PC1.ini", "x"));
+  EXPECT_FALSE(
+      EnsureStationSettings(fs_, dialogs_, settings_, dir_ / "ro/PC1/PC1.ini", dir_ / "ro"));
   EXPECT_EQ(settings_.file, nullptr);
   EXPECT_EQ(dialogs_.Count(DialogKind::Error), 2u);
 }

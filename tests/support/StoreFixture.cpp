@@ -6,6 +6,7 @@
 #include "engine/FileRecord.h"
 #include "engine/StoreLayout.h"
 #include "restore/RestoreItem.h"
+#include "settings/StoreMarker.h"
 #include "support/RecordingRestoreHost.h"
 
 namespace varnoket::test {
@@ -18,6 +19,7 @@ StoreFixture::StoreFixture(FileSystem& fileSystem)
   std::filesystem::create_directories(root);
   SetDay(1, 3, 2006);
   const PathRules rules(PathStyle::kPosix);
+  if (!MarkStore(fs, root)) throw std::runtime_error("store not marked");
   if (!LoadStationSettings(fs, dialogs, station, root, stationName, rules)) {
     throw std::runtime_error("station settings not created");
   }

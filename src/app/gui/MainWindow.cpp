@@ -159,7 +159,10 @@ void MainWindow::RunStartupChecks() {
   configureButton_->setVisible(masterStation_);
   configureAction_->setEnabled(masterStation_);
   const StartupOutcome outcome = startupChecks_.Run(station_);
-  if (outcome == StartupOutcome::kRetry) firstShowPending_ = true;
+  // An absent disk is looked for again at the next showing, as a retry.
+  if (outcome == StartupOutcome::kRetry || outcome == StartupOutcome::kStoreAbsent) {
+    firstShowPending_ = true;
+  }
   if (outcome != StartupOutcome::kPassed) return;
   watch_->Show(station_.lastBackupDate, AlertDays());
   if (!station_.directories.empty()) {
@@ -182,6 +185,19 @@ void MainWindow::ShowBackupSet() {
 void MainWindow::DirectoryListChanged() {
   RefreshDirectoryList();
   UpdateHorizontalExtent();
+}
+
+std::string MainWindow::RecordedStoreId() const {
+  const ProgramSettings& program = Program();
+  if (!program.IsOpen()) return {};
+  // Read again: a run or the command line may have recorded it since.
+  return ReadKey(IniFile(env_.fs, program.file->path()), kStoreIdKey);
+}
+
+void MainWindow::StoreAbsent(const std::string& text) {
+  systray_->SetHint(text);
+  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(text));
+  if (env_.log) env_.log(text);
 }
 
 void MainWindow::PostCloseRequest() {

@@ -194,6 +194,8 @@ class MainWindow : public QWidget,
   void EndProgramNow() override;
   void ShowBackupSet() override;
   void DirectoryListChanged() override;
+  std::string RecordedStoreId() const override;
+  void StoreAbsent(const std::string& text) override;
   // The tick's update step: the exchange-file test or the daily version
   // check, through the two download components.
   UpdateTickResult RunUpdateStep() override;

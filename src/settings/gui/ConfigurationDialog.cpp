@@ -19,6 +19,7 @@
 #include "platform/gui/NamedButton.h"
 #include "settings/ConfigurationRules.h"
 #include "settings/SettingsKeys.h"
+#include "settings/StoreMarker.h"
 
 namespace varnoket {
 namespace {
@@ -241,8 +242,16 @@ void ConfigurationDialog::SaveConfiguration() {
     dialogs_.Message(kRootNotWritable);
     return;
   }
+  // The marker tells the runs that this folder is the store, and the
+  // recorded id that it is this store, not another disk mounted there.
+  const std::optional<StoreMarker> marker = MarkStore(fs_, fields.root);
+  if (!marker) {
+    dialogs_.Message(kRootNotWritable);
+    return;
+  }
   try {
     WriteProgramSettings(fs_, settings_, fields);
+    WriteKey(*settings_.file, kStoreIdKey, marker->id);
   } catch (const IniError& e) {
     // The values in memory stay those of the file as it was.
     dialogs_.Error(e.what());

@@ -21,6 +21,7 @@
 #include "desktop/gui/TrayIcon.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
+#include "settings/StoreMarker.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 #include "support/gui/FakeFolderPicker.h"
@@ -36,6 +37,7 @@ class MainWindowFixture : public ::testing::Test {
     programPath_ = programFolder_ + "/varnoket";
     root_ = base_ + "/store";
     std::filesystem::create_directories(root_);
+    MarkStore(DefaultFileSystem(), root_);
     autostart_ = {base_ + "/xdg/autostart", base_ + "/home/.config/autostart"};
     clock_.Set({2026, 3, 10, 14, 0, 0, 0});
   }

@@ -92,8 +92,9 @@ TEST_F(StartupChecksTest, NetworkCopyWithoutRootSaysSoAndEnds) {
 }
 
 TEST_F(StartupChecksTest, RootThatCannotBeWrittenKeepsAMasterRunningAndEndsANetworkCopy) {
-  WriteFile(base_ + "/plainfile", "x");
-  const std::string badRoot = base_ + "/plainfile/store";
+  // The store is there, but the write test's file cannot be made in it.
+  std::filesystem::create_directories(root_ + "/_temp_.txt/blocker");
+  const std::string badRoot = root_;
   WriteProgramSettings(badRoot);
   const std::string expected = "Impossible d'écrire dans le répertoire racine de sauvegarde (" +
                                badRoot +
@@ -158,6 +159,25 @@ TEST_F(StartupChecksTest, ADirectoryHoldingTheStoreIsDroppedOnePerStart) {
     }
     EXPECT_EQ(ListTexts(DirectoryList()), kept);
   }
+}
+
+TEST_F(StartupChecksTest, AnAbsentDiskIsSaidInTheTitleAndNothingIsWrittenThere) {
+  const std::string mountPoint = base_ + "/media/disk";
+  std::filesystem::create_directories(mountPoint);
+  WriteProgramSettings(mountPoint);
+  Make();
+  ShowAndSettle();
+  const std::string text = "Disque de sauvegarde absent (" + mountPoint + ")";
+  EXPECT_NE(form_->windowTitle().toStdString().find(text), std::string::npos);
+  // The tray shows the start of it (its hints are short).
+  const std::string hint = form_->Tray().Hint();
+  EXPECT_GE(hint.size(), 40u);
+  EXPECT_EQ(text.rfind(hint, 0), 0u) << hint;
+  EXPECT_TRUE(dialogs_.calls().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(mountPoint));
+  EXPECT_TRUE(ListTexts(DirectoryList()).empty());
+  EXPECT_FALSE(Find<QPushButton>("BitBtnSaveNow")->isEnabled());
+  EXPECT_TRUE(form_->FirstShowPending());  // looked for again at the next showing
 }
 
 TEST_F(StartupChecksTest, AStoreReachedThroughALinkHasTheSameParents) {

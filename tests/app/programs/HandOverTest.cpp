@@ -184,6 +184,8 @@ TEST(HandOver, TheInstalledCopyFetchesASignedNewVersionThatReplacesItAndStarts) 
   const auto now = std::time(nullptr);
   char today[16];
   std::strftime(today, sizeof today, "%d/%m/%Y", std::localtime(&now));
+  WriteFile(store + "/VARNOKET.STORE",
+            "[STORE]\r\nID=0123456789abcdef0123456789abcdef\r\nCREATED=2026-01-01 00:00:00\r\n");
   WriteFile(store + "/" + station + "/" + station + ".ini",
             std::string("[PARAMS]\r\nLASTBACKUP=") + today +
                 "\r\n[DIRECTORIES]\r\nD1=" + (dir / "docs") + "\r\n");

@@ -223,6 +223,9 @@ def main():
             f.write("alpha")
         with open(os.path.join(store, station, today.strftime("%d%m%Y")), "w") as f:
             f.write("in the way")
+        with open(os.path.join(store, "VARNOKET.STORE"), "wb") as f:
+            f.write(b"[STORE]\r\nID=0123456789abcdef0123456789abcdef\r\n"
+                    b"CREATED=2026-01-01 00:00:00\r\n")
         with open(os.path.join(prog, "VARNOKET.INI"), "wb") as f:
             f.write(("[PARAMS]\r\nRACINE=%s\r\nHEURE=0\r\nMINUTE=0\r\nMAXSAVE=30\r\n" % store)
                     .encode())

@@ -10,6 +10,7 @@
 
 #include "settings/ConfigurationRules.h"
 #include "settings/NumberField.h"
+#include "settings/StoreMarker.h"
 #include "settings/gui/ConfigurationDialog.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
@@ -272,7 +273,11 @@ TEST_F(ConfigurationDialogTest, ValidationWritesTheTextsAsTypedAndCreatesTheStat
 
   form->SaveConfiguration();
   EXPECT_TRUE(dialogs_.calls().empty());
-  EXPECT_EQ(Ini(), "[PARAMS]\r\nRACINE=" + root + "\r\nHEURE=07\r\nMINUTE=0\r\nMAXSAVE=1\r\n");
+  // The chosen folder is marked as the store, and its id recorded.
+  const auto marker = ReadStoreMarker(DefaultFileSystem(), root);
+  ASSERT_TRUE(marker);
+  EXPECT_EQ(Ini(), "[PARAMS]\r\nRACINE=" + root +
+                       "\r\nHEURE=07\r\nMINUTE=0\r\nMAXSAVE=1\r\nSTOREID=" + marker->id + "\r\n");
   EXPECT_EQ(form->Settings().backupRoot, root);
   EXPECT_EQ(form->Settings().preferredHour, 7);
   EXPECT_EQ(form->Settings().preferredMinute, 0);

@@ -1,0 +1,98 @@
+#include "settings/StoreMarker.h"
+
+#include <array>
+#include <cctype>
+#include <chrono>
+#include <ctime>
+#include <random>
+
+#include "platform/AsciiText.h"
+#include "platform/PathRules.h"
+
+namespace varnoket {
+namespace {
+
+constexpr size_t kIdDigits = 32;
+
+bool IsStoreId(const std::string& text) {
+  if (text.size() != kIdDigits) return false;
+  for (char c : text) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+std::string NowText() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm utc{};
+  ::gmtime_r(&now, &utc);
+  std::array<char, 32> text{};
+  std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &utc);
+  return text.data();
+}
+
+// The value of `key=` on one of the lines, blanks around it left out.
+std::string ValueOf(const std::string& text, const std::string& key) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string_view line = TrimBlanks(std::string_view(text).substr(start, end - start));
+    const size_t equals = line.find('=');
+    if (equals != std::string_view::npos &&
+        EqualsIgnoreCase(TrimBlanks(line.substr(0, equals)), key)) {
+      return std::string(TrimBlanks(line.substr(equals + 1)));
+    }
+    start = end + 1;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string StoreMarkerText(const StoreMarker& marker) {
+  return "[STORE]\r\nID=" + marker.id + "\r\nCREATED=" + marker.created + "\r\n";
+}
+
+std::optional<StoreMarker> ParseStoreMarker(const std::string& text) {
+  StoreMarker marker{ValueOf(text, "ID"), ValueOf(text, "CREATED")};
+  if (!IsStoreId(marker.id)) return std::nullopt;
+  for (char& c : marker.id) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return marker;
+}
+
+std::string StoreMarkerPath(const std::string& root) {
+  return PathRules(PathStyle::kPosix).Join(root, kStoreMarkerName);
+}
+
+std::optional<StoreMarker> ReadStoreMarker(FileSystem& fs, const std::string& root) {
+  const auto text = fs.ReadFile(StoreMarkerPath(root));
+  if (!text) return std::nullopt;
+  return ParseStoreMarker(*text);
+}
+
+std::string NewStoreId() {
+  std::random_device device;
+  std::uniform_int_distribution<int> digit(0, 15);
+  std::string id;
+  for (size_t i = 0; i < kIdDigits; ++i) id += "0123456789abcdef"[digit(device)];
+  return id;
+}
+
+std::optional<StoreMarker> MarkStore(FileSystem& fs, const std::string& root) {
+  if (auto existing = ReadStoreMarker(fs, root)) return existing;
+  const StoreMarker marker{NewStoreId(), NowText()};
+  const std::string path = StoreMarkerPath(root);
+  const std::string temporary = path + "." + marker.id + ".tmp";
+  if (!fs.WriteFileAtomic(temporary, StoreMarkerText(marker))) {
+    fs.DeleteFile(temporary);
+    return std::nullopt;
+  }
+  // A second name never replaces a marker another program wrote meanwhile;
+  // where the disk has no hard links (FAT), a rename does, after a last look.
+  if (!fs.LinkFile(temporary, path) && !fs.Exists(path)) fs.Rename(temporary, path);
+  fs.DeleteFile(temporary);
+  return ReadStoreMarker(fs, root);
+}
+
+}  // namespace varnoket
