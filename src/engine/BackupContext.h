@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/BackupHost.h"
+#include "engine/LeftOut.h"
 #include "engine/StoreLayout.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -53,7 +54,8 @@ struct BackupContext {
   // the station lock) before the scan, so every file is compared afresh.
   bool redoToday = false;
   // Why the run did not start when it returns kStoreAbsent, kBusy,
-  // kForeignStation or kFailed before taking the station lock; "" otherwise.
+  // kForeignStation, kNoSpace or kFailed before taking the station lock; ""
+  // otherwise.
   std::string refusal;
   // The program settings file that records the store's id (STOREID): a root
   // whose marker holds another id is another disk. "" when the caller keeps
@@ -74,6 +76,8 @@ struct BackupContext {
   std::vector<uint32_t> changedFiles;
   // The folder the previous list was read from ("" when none was found).
   std::string previousListFolder;
+  // What the latest scan left out (cache folders, files above the limit).
+  LeftOutCounts leftOut;
 
   StoreLayout Layout() const { return StoreLayout(rules, backupRoot, stationName); }
   // Writes a line to the activity log and tells the host.

@@ -13,6 +13,7 @@
 #include "engine/ResumeCopies.h"
 #include "engine/Scheduler.h"
 #include "engine/SourceScan.h"
+#include "engine/SpaceCheck.h"
 #include "engine/StationCleanup.h"
 #include "engine/StationLock.h"
 #include "engine/StoreCheck.h"
@@ -58,6 +59,13 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
 
   ConsolidateDayFolders(ctx);
   ctx.Pump();  // a merge stopped by the end of the program ends the run here
+  // After the merge, which may have freed room: the copy starts only when
+  // the changes fit.
+  if (const std::string noSpace = NoSpaceText(ctx, BytesToStore(ctx, details)); !noSpace.empty()) {
+    ctx.refusal = noSpace;
+    ctx.ReportError(noSpace);
+    return BackupOutcome::kNoSpace;
+  }
   ctx.host.SetTrayHint("Sauvegarde en cours...");
   ctx.Log("Début de la sauvegarde ...");
   if (!ctx.fs.CreateDirectories(dayFolder)) {
@@ -83,6 +91,16 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
   }
 
   const std::string listPath = ctx.Layout().FileListPath(dayFolder);
+  // A disk pulled out during the copy leaves its mount point, a folder of
+  // the system disk, where the day's list must not be written.
+  if (!ReadStoreMarker(ctx.fs, ctx.backupRoot)) {
+    copy.Discard();
+    ctx.refusal = FillText(
+        "Le disque de sauvegarde (%s) a été retiré pendant la sauvegarde. Sauvegarde interrompue.",
+        {ctx.backupRoot});
+    ctx.ReportError(ctx.refusal);
+    return BackupOutcome::kFailed;
+  }
   bool saved = copy.Commit();
   if (saved) {
     details = ScanDetails();  // not needed any more: room for the list's text
@@ -178,8 +196,10 @@ BackupOutcome RunBackup(BackupContext& ctx) {
     case StationLockStatus::kAcquired:
       break;
     case StationLockStatus::kBusy:
-      // Not an error: the caller says so and tries again later.
+      // Not an error: the caller says so and tries again later. One line
+      // in the log, in a single write that never mixes with the holder's.
       ctx.refusal = lock.message;
+      ctx.Log(lock.message);
       return BackupOutcome::kBusy;
     case StationLockStatus::kForeignStation:
     case StationLockStatus::kFailed:
@@ -227,6 +247,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   }
 
   BackupOutcome outcome = BackupOutcome::kFailed;
+  ctx.leftOut = LeftOutCounts();
   try {
     outcome = RunSteps(ctx, today, layout.DayFolder(today));
   } catch (const RunStopped&) {
@@ -237,6 +258,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   }
 
   ctx.host.RestoreWindows();
+  if (ctx.leftOut.Any()) ctx.Log(LeftOutSummary(ctx.leftOut, ctx.station.maxFileMegabytes));
   ctx.Log("Fin de la sauvegarde !");
   if (outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kNoChange) {
     lock.MarkEnded();

@@ -12,6 +12,7 @@
 
 #include "engine/FileRecord.h"
 #include "engine/InternalCheck.h"
+#include "engine/LeftOut.h"
 #include "engine/StoreLayout.h"
 #include "engine/Wildcard.h"
 #include "platform/DosDate.h"
@@ -95,6 +96,15 @@ void BuildDirectoryList(Walk& walk, const std::string& directory, const FolderId
 
   const std::string folder = rules.EnsureTrailingSeparator(directory);
   const auto entries = ctx.fs.ListDirectory(folder);
+  if (entries &&
+      std::any_of(entries->begin(), entries->end(),
+                  [](const DirEntry& e) { return e.name == kCacheTagName; }) &&
+      IsTaggedCache(ctx.fs, directory)) {
+    ctx.Log(CacheFolderLine(directory));
+    ++ctx.leftOut.cacheFolders;
+    return;
+  }
+  const uint64_t sizeLimit = SizeLimitBytes(ctx.station.maxFileMegabytes);
   // A folder that cannot be listed counts as empty; "." and ".." count as
   // entries, so an empty folder counts two.
   const size_t count = entries ? entries->size() + 2 : 0;
@@ -104,6 +114,12 @@ void BuildDirectoryList(Walk& walk, const std::string& directory, const FolderId
       if (!IsIncluded(e, ctx.station.exclusions)) continue;
       if (!RecordableName(e.name)) {
         LogUnrecordable(ctx, folder + e.name);
+        continue;
+      }
+      if (sizeLimit > 0 && e.size > sizeLimit) {
+        ctx.Log(LargeFileLine(folder + e.name, e.size, ctx.station.maxFileMegabytes));
+        ++ctx.leftOut.largeFiles;
+        ctx.leftOut.largeBytes += e.size;
         continue;
       }
       ScannedFile found;
@@ -228,6 +244,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   ctx.changedFiles.clear();
   ctx.currentFileList.shrink_to_fit();
   details.files.clear();
+  ctx.leftOut = LeftOutCounts();
 
   Walk walk{ctx, details.files, {}, FolderIdOf(ctx.fs, ctx.backupRoot), {}};
   try {

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -273,6 +274,12 @@ bool PosixFileSystem::SyncFileSystem(const std::string& path) {
     return ::syncfs(file.get()) == 0;
   }
   return ::syncfs(fd.get()) == 0;
+}
+
+std::optional<uint64_t> PosixFileSystem::FreeSpace(const std::string& path) {
+  struct statvfs info {};
+  if (::statvfs(path.c_str(), &info) != 0) return std::nullopt;
+  return static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
 }
 
 namespace {

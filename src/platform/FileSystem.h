@@ -105,6 +105,10 @@ class FileSystem {
   virtual bool WriteFileAtomic(const std::string& path, const std::string& contents) = 0;
   // Flushes everything written on the file system that holds `path`.
   virtual bool SyncFileSystem(const std::string& path) = 0;
+  // The bytes an unprivileged program may still write on the file system
+  // that holds `path` (POSIX: statvfs f_bavail * f_frsize); nullopt when the
+  // system cannot tell.
+  virtual std::optional<uint64_t> FreeSpace(const std::string& path) = 0;
   // The absolute path without symbolic links, "." or ".." (realpath);
   // nullopt when `path` does not exist or cannot be resolved.
   virtual std::optional<std::string> Resolve(const std::string& path) = 0;
@@ -137,6 +141,7 @@ class PosixFileSystem : public FileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
   bool SyncFileSystem(const std::string& path) override;
+  std::optional<uint64_t> FreeSpace(const std::string& path) override;
   std::optional<std::string> Resolve(const std::string& path) override;
   LockStatus LockFile(const std::string& path, bool wait, std::unique_ptr<FileLock>& lock) override;
 };

@@ -6,6 +6,7 @@
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
+#include "settings/NumberField.h"
 #include "settings/ProgramSettings.h"
 #include "settings/StoreMarker.h"
 
@@ -76,15 +77,20 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
 
   // A key counts when the line starts with its name, so a longer key that
   // begins with the name is taken for it; the last such line wins.
-  auto is = [](const std::string& line, const TextKey& key) {
+  auto is = [](const std::string& line, const auto& key) {
     return StartsWithIgnoreCase(line, key.name);
   };
+  settings.maxFileMegabytes = kMaxFileSizeKey.fallback;
   for (const std::string& line : ini.SectionLines(kParamsSection)) {
     if (is(line, kLastBackupKey)) {
       settings.lastBackupDate = ValueAfterEquals(line);
     } else if (is(line, kExclusionsKey)) {
       settings.exclusions = FromCommaText(ValueAfterEquals(line));
       SortAsDisplayed(settings.exclusions);
+    } else if (is(line, kMaxFileSizeKey)) {
+      int limit = kMaxFileSizeKey.fallback;
+      if (!ParseWholeNumber(ValueAfterEquals(line), limit)) limit = kMaxFileSizeKey.fallback;
+      settings.maxFileMegabytes = RaiseToFloor(kMaxFileSizeKey, limit);
     } else if (is(line, kRestoreDirKey)) {
       SetOption(settings.restoreOptions, kRestoreDirKey.name, ValueAfterEquals(line));
     } else if (is(line, kRestoreViaFtpKey)) {

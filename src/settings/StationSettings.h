@@ -33,6 +33,8 @@ struct StationSettings {
   std::vector<std::string> backupDirectories;
   // Exclusion filters, in the sorted order of their list box.
   std::vector<std::string> exclusions = FromCommaText(kExclusionsKey.fallback);
+  // MAXFILESIZE: files above this many megabytes are left out; 0 keeps all.
+  int maxFileMegabytes = kMaxFileSizeKey.fallback;
   // RESTORE_DIR / RESTORE_VIA_FTP as read, for the restore window.
   std::vector<std::pair<std::string, std::string>> restoreOptions;
 };

@@ -62,9 +62,18 @@ TEST_F(StationLockTest, ARunWaitsForNoOneAndTouchesNothingWhileAnotherProcessHol
   ASSERT_EQ(::read(ready[0], &ok, 1), 1);
   ASSERT_EQ(ok, 1);
 
-  const auto before = StationFiles();
+  auto before = StationFiles();
   EXPECT_EQ(f.Backup(), BackupOutcome::kBusy);
-  EXPECT_EQ(StationFiles(), before);  // the log of the other run included
+  // The activity log gets one line, in one write, that says why; nothing
+  // else changes.
+  auto after = StationFiles();
+  const std::string log = Station() + "/LASTBACKUP.LOG";
+  ASSERT_EQ(after[log].rfind(before[log], 0), 0u);
+  EXPECT_EQ(after[log].substr(before[log].size()), "02/03/2006 14:00:00;" + f.ctx.refusal + "\r\n");
+  EXPECT_EQ(f.host.logged, std::vector<std::string>{f.ctx.refusal});
+  after.erase(log);
+  before.erase(log);
+  EXPECT_EQ(after, before);
   EXPECT_FALSE(fsys::exists(f.DayFolder("02032006")));
   EXPECT_NE(f.ctx.refusal.find("déjà en cours"), std::string::npos) << f.ctx.refusal;
   EXPECT_NE(f.ctx.refusal.find("processus " + std::to_string(holder)), std::string::npos)

@@ -149,6 +149,22 @@ TEST_F(StationSettingsTest, AFileThatCannotBeCreatedShowsTheErrorBox) {
   EXPECT_EQ(dialogs_.Count(DialogKind::Error), 2u);
 }
 
+TEST_F(StationSettingsTest, TheSizeLimitIsAWholeNumberOfMegabytesAndZeroWhenItIsNot) {
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(settings_.maxFileMegabytes, 0);
+  for (const auto& [text, limit] :
+       std::vector<std::pair<std::string, int>>{{"MAXFILESIZE=100", 100},
+                                                {"maxfilesize = 7 ", 7},
+                                                {"MAXFILESIZE=-5", 0},
+                                                {"MAXFILESIZE=ten", 0},
+                                                {"MAXFILESIZE=", 0}}) {
+    WriteFile(IniPath(), "[PARAMS]\r\nMAXFILESIZE=3\r\n" + text + "\r\n");
+    settings_.maxFileMegabytes = 42;
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(settings_.maxFileMegabytes, limit) << text;
+  }
+}
+
 TEST_F(StationSettingsTest, AFailedSaveShowsItsMessageAndKeepsEverything) {
   WriteFile(IniPath(), "[PARAMS]\r\nLASTBACKUP=01/01/2004\r\n[DIRECTORIES]\r\nD1=/home\r\n");
   ASSERT_TRUE(Load());

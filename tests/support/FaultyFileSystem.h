@@ -65,6 +65,9 @@ class FaultyFileSystem : public PosixFileSystem {
   int failCreateDirectories = 0;  // CreateDirectories
   int failReads = 0;              // ReadFile
   int writeCount = 0;             // WriteFileAtomic calls that reached the disk
+  // Set: the free space the disk reports, whatever it really has (FreeSpace
+  // only asks, and is not counted).
+  std::optional<uint64_t> freeSpace;
   // False: the flushes to the disk (SyncFileSystem, and those of
   // WriteFileAtomic) are left out; the calls are still counted and may fail.
   // A flush costs much on a busy machine, and a sweep of failing calls has no
@@ -107,6 +110,9 @@ class FaultyFileSystem : public PosixFileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
   bool SyncFileSystem(const std::string& path) override;
+  std::optional<uint64_t> FreeSpace(const std::string& path) override {
+    return freeSpace ? freeSpace : PosixFileSystem::FreeSpace(path);
+  }
   LockStatus LockFile(const std::string& path, bool wait, std::unique_ptr<FileLock>& lock) override;
 
   // Counts a call and tells whether it must fail; errno is set when it must.
