@@ -1,6 +1,7 @@
 #include "app/BackupWatch.h"
 
 #include "app/LastSuccess.h"
+#include "engine/StoreCheck.h"
 
 namespace varnoket {
 
@@ -16,7 +17,8 @@ bool BackupWatch::WarningDue(const std::string& lastBackupDate, int alertDays) c
 }
 
 void BackupWatch::Show(const std::string& lastBackupDate, int alertDays) {
-  display_.ShowLastSuccess(LastSuccessText(lastBackupDate, clock_.Now()),
+  display_.ShowLastSuccess(
+      storeAbsent_.empty() ? LastSuccessText(lastBackupDate, clock_.Now()) : storeAbsent_,
                            WarningDue(lastBackupDate, alertDays));
 }
 
@@ -42,7 +44,23 @@ void BackupWatch::Remind(const std::string& lastBackupDate, int alertDays) {
   remindedOn_ = Today();
 }
 
+void BackupWatch::StoreAbsent(const std::string& text) {
+  storeAbsent_ = text.empty() ? std::string(kStoreAbsentText) : text;
+  if (storeAbsentTold_) return;
+  storeAbsentTold_ = true;
+  notifier_.Notify(
+      {kStoreAbsentText, storeAbsent_ + "\nLa sauvegarde partira dès qu'il sera branché.", false});
+}
+
 void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
+  if (report.outcome == BackupOutcome::kStoreAbsent) {
+    StoreAbsent(report.refusal);
+  } else {
+    // The run reached the store (or had none to reach): a later absence is
+    // a new one, told again.
+    storeAbsent_.clear();
+    storeAbsentTold_ = false;
+  }
   switch (report.outcome) {
     case BackupOutcome::kBusy:
       // Another run works on the station; the next tick tries again. The

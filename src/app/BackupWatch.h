@@ -54,6 +54,11 @@ class BackupWatch {
   void RunEnded(const RunReport& report, int alertDays);
 
   bool LastRunFailed() const { return lastRunFailed_; }
+  // The store's disk is absent (at start-up or for a run; `text` says
+  // which): told once in a notification until the store is reached again,
+  // and the status says it instead of the last success meanwhile.
+  void StoreAbsent(const std::string& text);
+  bool StoreAbsentShown() const { return !storeAbsent_.empty(); }
   // Whether the warning picture is due for this date now.
   bool WarningDue(const std::string& lastBackupDate, int alertDays) const;
 
@@ -67,6 +72,8 @@ class BackupWatch {
   bool lastRunFailed_ = false;
   std::string lastFailure_;  // the outcome and error of the latest failure
   bool busyTold_ = false;
+  std::string storeAbsent_;  // the status while the store's disk is absent
+  bool storeAbsentTold_ = false;
   std::optional<Day> remindedOn_;  // the day the latest warning went out
 };
 

@@ -4,6 +4,7 @@
 #include "engine/ActivityLog.h"
 #include "engine/BackupContext.h"
 #include "engine/Scheduler.h"
+#include "engine/StoreCheck.h"
 #include "engine/StoreLayout.h"
 #include "settings/SettingsKeys.h"
 
@@ -44,6 +45,22 @@ std::optional<int> DailyScheduler::WakeDelayMs() const {
   if (station_.lastBackupDate.empty() || !program.IsOpen()) return std::nullopt;
   return RunDelayAfterWake(clock_.Now(), station_.lastBackupDate, program.preferredHour,
                            program.preferredMinute, ReadKey(*program.file, kWakeDelayKey));
+}
+
+bool DailyScheduler::StoreThere() const {
+  const ProgramSettings& program = host_.Program();
+  if (!program.IsOpen() || program.backupRoot.empty()) return false;
+  const StoreLayout layout(PathRules(PathStyle::kPosix), program.backupRoot, setup_.stationName);
+  // Read again: a run or the command line may have recorded the id since.
+  const std::string recordedId = ReadKey(IniFile(fs_, program.file->path()), kStoreIdKey);
+  const StoreState state = CheckStore(fs_, layout, recordedId).state;
+  return state == StoreState::kPresent || state == StoreState::kUnmarked;
+}
+
+void DailyScheduler::MountsChanged() {
+  // Any other mount (a phone, a network share) leaves the wait as it is.
+  if (running_ || !WaitingForStore() || !StoreThere()) return;
+  RunIfDue();
 }
 
 bool DailyScheduler::PowerAllowsRun() {

@@ -3,7 +3,8 @@
 // now" button does (its questions, then the run). The timer itself stays in
 // the window; it calls Tick and is stopped and started through
 // SchedulerHost while a run works. A scheduled run waits for the charger on a
-// low battery; every run keeps the machine from sleeping until it ends.
+// low battery; every run keeps the machine from sleeping until it ends. A run
+// that found the store's disk absent starts again when the disk comes.
 #pragma once
 
 #include <optional>
@@ -77,6 +78,13 @@ class DailyScheduler {
   // The machine has woken: in how many milliseconds the day's run should
   // start (the configured wait after waking), or nothing when none is due.
   std::optional<int> WakeDelayMs() const;
+  // The mount table changed. When the latest run found the store's disk
+  // absent and the store is there now, the due run starts at once.
+  void MountsChanged();
+  bool WaitingForStore() const { return lastOutcome_ == BackupOutcome::kStoreAbsent; }
+  // Whether the configured store is there now: its marker, or this
+  // station's backups from before markers (reads only).
+  bool StoreThere() const;
 
   // Where the power state comes from and what keeps the machine awake during
   // a run (not owned; none: mains power, nothing held).

@@ -165,5 +165,31 @@ TEST_F(BackupWatchTest, TheAlertAgeIsReadAtEachCheck) {
   EXPECT_NE(notifier_.sent[0].body.find("plus de 6 jours"), std::string::npos);
 }
 
+TEST_F(BackupWatchTest, AnAbsentDiskIsToldOnceAndShownUntilARunReachesTheStore) {
+  RunReport absent = Run(BackupOutcome::kStoreAbsent, "07/12/2026");
+  absent.refusal = "Disque de sauvegarde absent : /media/disk";
+  watch_.RunEnded(absent, 3);
+  watch_.RunEnded(absent, 3);  // the next tick finds it absent again
+  ASSERT_EQ(notifier_.Summaries(), std::vector<std::string>{"Disque de sauvegarde absent"});
+  EXPECT_EQ(notifier_.sent[0].body,
+            "Disque de sauvegarde absent : /media/disk\n"
+            "La sauvegarde partira dès qu'il sera branché.");
+  EXPECT_FALSE(notifier_.sent[0].critical);
+  EXPECT_EQ(display_.text, absent.refusal);
+  watch_.Check("07/12/2026", 3);
+  EXPECT_EQ(display_.text, absent.refusal) << "the tick keeps saying it";
+  EXPECT_EQ(notifier_.sent.size(), 1u);
+
+  // The disk came and the run worked: the last success again, and a later
+  // absence (here at start-up, without a path) is a new one.
+  watch_.RunEnded(Run(BackupOutcome::kCompleted, "08/12/2026"), 3);
+  EXPECT_EQ(display_.text, LastSuccessText("08/12/2026", clock_.Now()));
+  EXPECT_FALSE(watch_.StoreAbsentShown());
+  watch_.StoreAbsent("");
+  ASSERT_EQ(notifier_.sent.size(), 2u);
+  EXPECT_EQ(notifier_.sent[1].body.rfind("Disque de sauvegarde absent\n", 0), 0u)
+      << notifier_.sent[1].body;
+}
+
 }  // namespace
 }  // namespace varnoket::test

@@ -159,6 +159,7 @@ void MainWindow::RunStartupChecks() {
   configureButton_->setVisible(masterStation_);
   configureAction_->setEnabled(masterStation_);
   const StartupOutcome outcome = startupChecks_.Run(station_);
+  lastStartup_ = outcome;
   // An absent disk is looked for again at the next showing, as a retry.
   if (outcome == StartupOutcome::kRetry || outcome == StartupOutcome::kStoreAbsent) {
     firstShowPending_ = true;
@@ -195,6 +196,7 @@ std::string MainWindow::RecordedStoreId() const {
 }
 
 void MainWindow::StoreAbsent(const std::string& text) {
+  watch_->StoreAbsent(text);
   systray_->SetHint(text);
   setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(text));
   if (env_.log) env_.log(text);
@@ -418,6 +420,18 @@ void MainWindow::TellNoTray() {
 
 void MainWindow::BackUpNow() {
   scheduler_->BackUpNow();
+}
+
+void MainWindow::MountsChanged() {
+  if (lastStartup_ == StartupOutcome::kStoreAbsent && firstShowPending_) {
+    // The start-up stopped on the absent disk: nothing is loaded yet. Once
+    // the disk is there its checks run again, then the due run.
+    if (!scheduler_->StoreThere()) return;
+    RunStartupChecks();
+    if (lastStartup_ == StartupOutcome::kPassed) scheduler_->RunIfDue();
+    return;
+  }
+  scheduler_->MountsChanged();
 }
 
 void MainWindow::StopTimer() {

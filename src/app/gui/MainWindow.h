@@ -135,6 +135,9 @@ class MainWindow : public QWidget,
   // Handlers, public for the program's wiring and for tests.
   void SchedulerTick();
   void BackUpNow();
+  // The mount table changed: a store found absent is looked for again (the
+  // start-up checks first, when they stopped on it) and the due run starts.
+  void MountsChanged();
   // The machine woke: the wait before the due run, or nothing when none is due.
   std::optional<int> WakeDelayMs() const { return scheduler_->WakeDelayMs(); }
   void RunIfDue() { scheduler_->RunIfDue(); }
@@ -246,6 +249,7 @@ class MainWindow : public QWidget,
   std::unique_ptr<BackupWatch> watch_;
   QString baseTitle_;
   bool noTrayTold_ = false;
+  StartupOutcome lastStartup_ = StartupOutcome::kRetry;
 };
 
 }  // namespace varnoket

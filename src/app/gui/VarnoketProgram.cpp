@@ -52,10 +52,11 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
 
   windows_ = std::make_unique<ProgramWindows>(std::move(env), settingsFolder);
   endSignals_ = std::make_unique<EndSignals>([this] { windows_->Main().EndWithoutQuestion(); });
-  // A due run also starts a little after the machine wakes.
+  // A run also starts when the store's disk comes and after the machine wakes.
   MainWindow& main = windows_->Main();
-  triggers_ = std::make_unique<RunTriggers>(RunTriggerCalls{
-      {}, [&main] { return main.WakeDelayMs(); }, [&main] { main.RunIfDue(); }});
+  triggers_ = std::make_unique<RunTriggers>(RunTriggerCalls{[&main] { main.MountsChanged(); },
+                                                            [&main] { return main.WakeDelayMs(); },
+                                                            [&main] { main.RunIfDue(); }});
 }
 
 VarnoketProgram::~VarnoketProgram() = default;
