@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "cli/Startup.h"
+#include "engine/StoreCheck.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "settings/ExclusionFilter.h"
@@ -59,6 +60,15 @@ int EditBackupSet(const CliOptions& o, const std::string& typed, Edit edit) {
     if (!BackupSetEditor(fs, dialogs, nowhere, drives, none).RootConfigured(program.backupRoot)) {
       return kRefused;
     }
+  }
+  // As a run: nothing is written in the empty mount point of an unplugged
+  // disk, nor on another disk mounted there.
+  const StoreCheck store =
+      CheckStore(fs, StoreLayout(PathRules(PathStyle::kPosix), program.backupRoot, o.station),
+                 ReadKey(*program.file, kStoreIdKey));
+  if (store.state != StoreState::kPresent && store.state != StoreState::kUnmarked) {
+    std::cerr << ForTerminal(store.message) << "\n";
+    return kRefused;
   }
   auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station);
   if (!s) return kRefused;

@@ -3,6 +3,7 @@
 // and texts. A refused value leaves the settings file as it was.
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "cli/CliDialogs.h"
@@ -13,6 +14,7 @@
 #include "settings/NumberField.h"
 #include "settings/ProgramSettings.h"
 #include "settings/StationSettings.h"
+#include "settings/StoreMarker.h"
 
 namespace varnoket {
 
@@ -73,10 +75,15 @@ int SetStore(FileSystem& fs, ProgramSettings& settings, const CliOptions& o,
     if (!holder.empty()) return Refuse(FillText(kStoreInBackedUpFolder, {holder, choice}));
   }
   if (!CanWriteInFolder(fs, choice)) return Refuse(kRootNotWritable);
+  // As the dialog: the marker says this folder is the store, and the id
+  // kept in the settings that it is this one.
+  const std::optional<StoreMarker> marker = MarkStore(fs, choice);
+  if (!marker) return Refuse(kRootNotWritable);
   const ConfigurationFields fields{choice, std::to_string(settings.preferredHour),
                                    std::to_string(settings.preferredMinute),
                                    std::to_string(settings.daysKept)};
   WriteProgramSettings(fs, settings, fields);
+  WriteKey(*settings.file, kStoreIdKey, marker->id);
   ApplyProgramSettings(settings, fields);
   CommandDialogs dialogs;
   StationSettings station;

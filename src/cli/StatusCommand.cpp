@@ -8,10 +8,12 @@
 #include "app/LastSuccess.h"
 #include "cli/CliDialogs.h"
 #include "cli/Commands.h"
+#include "cli/ConsoleHost.h"
 #include "cli/Startup.h"
 #include "cli/Units.h"
 #include "engine/ActivityLog.h"
 #include "engine/DayFolders.h"
+#include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
 #include "restore/ShownValues.h"
 
@@ -80,6 +82,10 @@ int StatusCommand(const CliOptions& o) {
   if (!s) return 2;
   const PathRules rules(PathStyle::kPosix);
   const StoreLayout layout(rules, s->program.backupRoot, s->stationName);
+  // An unplugged disk, or another one in its place, is said first: what
+  // follows is then read from whatever the folder holds now.
+  const StoreCheck store = CheckStore(fs, layout, ReadKey(*s->program.file, kStoreIdKey));
+  const bool present = store.state == StoreState::kPresent || store.state == StoreState::kUnmarked;
 
   std::string lastBackup = kNoBackupDate;
   if (fs.Exists(StationSettingsPath(rules, layout.root(), s->stationName))) {
@@ -94,8 +100,9 @@ int StatusCommand(const CliOptions& o) {
   const std::string logPath = layout.LogPath();
   const LastRunOutcome run = LastRunOutcomeOfLog(ReadWholeFile(fs, logPath));
 
-  std::cout << FillText(kStationLine, {s->stationName}) << "\n"
-            << LastSuccessText(lastBackup, SystemClock().Now()) << "\n"
+  std::cout << FillText(kStationLine, {s->stationName}) << "\n";
+  if (!present) std::cout << ForTerminal(store.message) << "\n";
+  std::cout << LastSuccessText(lastBackup, SystemClock().Now()) << "\n"
             << FillText(kDaysLine, {std::to_string(days), std::to_string(s->program.daysKept)})
             << "\n"
             << FillText(kSizeLine, {HumanBytes(bytes), SizeText(bytes)}) << "\n"

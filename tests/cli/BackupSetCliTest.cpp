@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "cli/CliRunner.h"
+#include "engine/StoreCheck.h"
 #include "platform/DriveInfo.h"
 #include "settings/ExclusionFilter.h"
 
@@ -81,11 +82,25 @@ TEST_F(BackupSetCliTest, FoldersJoinAndLeaveWithTheWindowsChecks) {
   EXPECT_EQ(RunTool(prog + "remove a b").code, 2);
 }
 
-TEST_F(BackupSetCliTest, NothingIsEditedBeforeAStoreIsConfigured) {
+TEST_F(BackupSetCliTest, NothingIsEditedWithoutTheStore) {
+  fsys::create_directories(tmp / "disk/docs");
+  const char* commands[] = {"add docs", "exclude '*.tmp'", "include '*.mp3'", "remove docs"};
+  // The store's disk unplugged: its mount point is an empty folder again.
+  fsys::rename(tmp / "disk/store", tmp / "unplugged");
+  fsys::create_directories(tmp / "disk/store");
+  for (const std::string command : commands) {
+    const CliOutput r = RunTool(prog + command, tmp / "disk");
+    EXPECT_EQ(r.code, 1) << command;
+    EXPECT_EQ(r.err, std::string(kStoreAbsentText) + " (" + (tmp / "disk/store") + ")\n");
+  }
+  EXPECT_TRUE(fsys::is_empty(tmp / "disk/store"));
+
+  fsys::remove(tmp / "disk/store");
+  fsys::rename(tmp / "unplugged", tmp / "disk/store");
   const std::string before = Station();
   WriteFile(tmp / "prog/VARNOKET.INI", "[PARAMS]\r\nRACINE=\r\n");
-  for (const std::string command : {"add /", "exclude '*.tmp'", "include '*.mp3'"}) {
-    const CliOutput r = RunTool(prog + command);
+  for (const std::string command : commands) {
+    const CliOutput r = RunTool(prog + command, tmp / "disk");
     EXPECT_EQ(r.code, 1) << command;
     EXPECT_EQ(r.err, "Vous devez d'abord configurer le répertoire des sauvegardes !\n");
   }

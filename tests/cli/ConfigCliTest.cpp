@@ -8,11 +8,18 @@
 #include "platform/MessageText.h"
 #include "settings/ConfigurationRules.h"
 #include "settings/NumberField.h"
+#include "settings/StoreMarker.h"
 
 namespace varnoket::test {
 namespace {
 
 namespace fsys = std::filesystem;
+
+// The id the store's marker holds, which the settings must record.
+std::string StoreId(const std::string& root) {
+  const auto marker = ParseStoreMarker(ReadFile(root + "/" + kStoreMarkerName));
+  return marker ? marker->id : "(no marker)";
+}
 
 class ConfigCliTest : public ::testing::Test {
  protected:
@@ -52,7 +59,8 @@ TEST_F(ConfigCliTest, AFreshProgramFolderIsConfiguredValueByValue) {
   // The window keeps a typed 1 in the file and uses 2.
   EXPECT_NE(RunTool(prog + "config days 1").out.find("mémorisées : 2\n"), std::string::npos);
   EXPECT_EQ(Ini(), "[PARAMS]\r\nRACINE=" + (tmp / "disk/store") +
-                       "\r\nHEURE=07\r\nMINUTE=30\r\nMAXSAVE=1\r\n");
+                       "\r\nHEURE=07\r\nMINUTE=30\r\nMAXSAVE=1\r\nSTOREID=" +
+                       StoreId(tmp / "disk/store") + "\r\n");
   EXPECT_EQ(RunTool(prog + "config").out, "Dossier des sauvegardes : " + (tmp / "disk/store") +
                                               "\n"
                                               "Heure de la sauvegarde quotidienne : 07:30\n"
@@ -117,8 +125,9 @@ TEST_F(ConfigCliTest, AnotherStoreKeepsTheTimeAndTheDays) {
             "[PARAMS]\r\nRACINE=" + (tmp / "old") + "\r\nHEURE=6\r\nMINUTE=45\r\nMAXSAVE=500\r\n");
   const CliOutput r = RunTool(prog + "config store " + Quoted(tmp / "new"));
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(Ini(),
-            "[PARAMS]\r\nRACINE=" + (tmp / "new") + "\r\nHEURE=6\r\nMINUTE=45\r\nMAXSAVE=500\r\n");
+  EXPECT_EQ(Ini(), "[PARAMS]\r\nRACINE=" + (tmp / "new") +
+                       "\r\nHEURE=6\r\nMINUTE=45\r\nMAXSAVE=500\r\nSTOREID=" +
+                       StoreId(tmp / "new") + "\r\n");
   // The write test leaves nothing behind.
   EXPECT_FALSE(fsys::exists(tmp / ("new/" + std::string(kWriteTestName))));
 }

@@ -7,6 +7,7 @@
 #include "app/LastRunOutcome.h"
 #include "cli/CliRunner.h"
 #include "cli/Units.h"
+#include "engine/StoreCheck.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
 #include "restore/ShownValues.h"
@@ -147,6 +148,17 @@ TEST(StatusCli, SaysWhereTheStationsBackupsStand) {
   EXPECT_NE(again.find("Dernière exécution : terminée le " + std::string(today) + " "),
             std::string::npos);
   EXPECT_NE(again.find(", aucune modification\n"), std::string::npos) << again;
+
+  // The disk unplugged: its mount point is an empty folder again.
+  fsys::rename(tmp / "store", tmp / "unplugged");
+  fsys::create_directories(tmp / "store");
+  const CliOutput absent = RunTool(prog + "status");
+  EXPECT_EQ(absent.code, 0);
+  EXPECT_EQ(absent.out.rfind("Poste : PC\n" + std::string(kStoreAbsentText) + " (" +
+                                 (tmp / "store") + ")\nAucune sauvegarde réussie",
+                             0),
+            0u)
+      << absent.out;
 }
 
 }  // namespace
