@@ -7,17 +7,21 @@
 
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
+#include "platform/Translation.h"
 #include "settings/ProgramSettings.h"
 
 namespace varnoket {
 
-inline constexpr const char* kRootNotAccessible = "Le répertoire (%s) n'est pas accessible !";
+inline constexpr const char* kRootNotAccessible =
+    VK_TR_NOOP("Messages", "Le répertoire (%s) n'est pas accessible !");
 inline constexpr const char* kRootOnShare =
-    "Le répertoire des sauvegardes ne doit pas être un partage réseau !";
-inline constexpr const char* kRootNotLocal =
+    VK_TR_NOOP("Messages", "Le répertoire des sauvegardes ne doit pas être un partage réseau !");
+inline constexpr const char* kRootNotLocal = VK_TR_NOOP(
+    "Messages",
     "Le répertoire des sauvegardes doit être sur un lecteur local non vide !\r\n"
-    "Si vous avez choisi un lecteur amovible, un support doit être présent dans le lecteur.";
-inline constexpr const char* kRootChangeWarning =
+    "Si vous avez choisi un lecteur amovible, un support doit être présent dans le lecteur.");
+inline constexpr const char* kRootChangeWarning = VK_TR_NOOP(
+    "Messages",
     "ATTENTION vous allez modifier le dossier ou sont stockées les sauvegardes,\r\n"
     "toutes les anciennes sauvegardes éventuelles,ainsi que la liste des répertoires à "
     "sauvegarder ne seront plus visibles par varnoket !\r\n"
@@ -25,16 +29,20 @@ inline constexpr const char* kRootChangeWarning =
     "de revenir à la configuration actuelle \r\n"
     "ou de déplacer tous les fichiers de l'ancien répertoire de sauvegarde vers le nouveau ... "
     "\r\n"
-    "Confirmez vous ?";
-inline constexpr const char* kNoStationName = "Nom réseau du poste non encore défini !";
+    "Confirmez vous ?");
+inline constexpr const char* kNoStationName =
+    VK_TR_NOOP("Messages", "Nom réseau du poste non encore défini !");
 inline constexpr const char* kChooseRootFirst =
-    "Vous devez choisir un répertoire avant de valider !";
-inline constexpr const char* kEnterHour = "Veuillez saisir une heure avant de valider.";
-inline constexpr const char* kEnterDays = "Veuillez saisir un nombre de jours avant de valider.";
-inline constexpr const char* kRootNotWritable =
+    VK_TR_NOOP("Messages", "Vous devez choisir un répertoire avant de valider !");
+inline constexpr const char* kEnterHour =
+    VK_TR_NOOP("Messages", "Veuillez saisir une heure avant de valider.");
+inline constexpr const char* kEnterDays =
+    VK_TR_NOOP("Messages", "Veuillez saisir un nombre de jours avant de valider.");
+inline constexpr const char* kRootNotWritable = VK_TR_NOOP(
+    "Messages",
     "Impossible d'écrire dans le répertoire racine de sauvegarde choisi !\r\n"
     "Veuillez vérifier les droits d'accès en écriture ou l'espace disque disponible !\r\n"
-    "Sinon choisissez un autre répertoire.";
+    "Sinon choisissez un autre répertoire.");
 // The file the write test creates in the backup root and removes again.
 inline constexpr const char* kWriteTestName = "_temp_.txt";
 

@@ -6,14 +6,19 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Translation.h"
+
 namespace varnoket {
 
 inline constexpr const char* kFilterEmpty =
-    "Veuillez saisir une chaine de caractère avant de valider !";
-inline constexpr const char* kFilterAllFiles = "Vous ne pouvez pas exclure tous les fichiers !";
-inline constexpr const char* kFilterManyStars =
-    "Vous n'avez pas le droit de saisir plusieurs fois le caractère '*' dans un filtre !";
-inline constexpr const char* kFilterDuplicate = "Ce filtre existe déjà dans la liste !";
+    VK_TR_NOOP("Messages", "Veuillez saisir une chaine de caractère avant de valider !");
+inline constexpr const char* kFilterAllFiles =
+    VK_TR_NOOP("Messages", "Vous ne pouvez pas exclure tous les fichiers !");
+inline constexpr const char* kFilterManyStars = VK_TR_NOOP(
+    "Messages",
+    "Vous n'avez pas le droit de saisir plusieurs fois le caractère '*' dans un filtre !");
+inline constexpr const char* kFilterDuplicate =
+    VK_TR_NOOP("Messages", "Ce filtre existe déjà dans la liste !");
 
 // The filter as it is stored: ASCII letters in lower case, everything else
 // (blanks included) kept, as matching folds the case of ASCII letters only.

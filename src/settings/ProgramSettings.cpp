@@ -6,6 +6,7 @@
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/PathRules.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -22,8 +23,10 @@ std::string CleanBackupRoot(DriveInfo& drives, const std::string& raw) {
 std::string KeptAsideNotice(const IniFile& file) {
   if (file.keptAsideAs().empty()) return {};
   return FillText(
-      "Le fichier de paramètres (%s) était illisible : il a été mis de côté sous le nom (%s) "
-      "et les valeurs par défaut sont utilisées.",
+      VK_TR_NOOP(
+          "Messages",
+          "Le fichier de paramètres (%s) était illisible : il a été mis de côté sous le nom (%s) "
+          "et les valeurs par défaut sont utilisées."),
       {file.path(), file.keptAsideAs()});
 }
 
@@ -36,8 +39,8 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
     if (!fs.WriteFileAtomic(path, DefaultProgramSettingsText())) {
       const int reason = errno;
       if (error != nullptr) {
-        *error = "Impossible de créer le fichier " + path + " : " +
-                 (reason != 0 ? std::strerror(reason) : "erreur d'écriture");
+        *error = FillText(VK_TR_NOOP("Messages", "Impossible de créer le fichier %s : %s"),
+                          {path, reason != 0 ? std::strerror(reason) : "erreur d'écriture"});
       }
       return settings;
     }

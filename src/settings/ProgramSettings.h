@@ -8,13 +8,15 @@
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
+#include "platform/Translation.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
 
 inline constexpr const char* kProgramSettingsName = "VARNOKET.INI";
 // Shown when the configuration is validated while the file could not be opened.
-inline constexpr const char* kIniNotInitialised = "Fichier ini non initialisé !";
+inline constexpr const char* kIniNotInitialised =
+    VK_TR_NOOP("Messages", "Fichier ini non initialisé !");
 
 struct ProgramSettings {
   std::string backupRoot;  // empty: not configured (or dropped because it is on the network)

@@ -3,15 +3,16 @@
 #include <cstdlib>
 
 #include "platform/MessageText.h"
-#include "settings/ConfigurationRules.h"
 #include "platform/Translation.h"
+#include "settings/ConfigurationRules.h"
 
 namespace varnoket {
 namespace {
 
 constexpr const char* kCannotMakeFolder =
-    VK_TR_NOOP("Messages", "Impossible de créer le dossier des réglages (%s) !\r\n"
-    "Veuillez vérifier les droits d'accès en écriture de ce dossier.");
+    VK_TR_NOOP("Messages",
+               "Impossible de créer le dossier des réglages (%s) !\r\n"
+               "Veuillez vérifier les droits d'accès en écriture de ce dossier.");
 
 std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();

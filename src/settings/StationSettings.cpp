@@ -6,6 +6,7 @@
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
+#include "platform/Translation.h"
 #include "settings/NumberField.h"
 #include "settings/ProgramSettings.h"
 #include "settings/StoreMarker.h"
@@ -56,10 +57,10 @@ bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& se
     }
   }
   if (!created) {
-    dialogs.Error(
-        FillText("Le fichier ini (%s) n'a pas pu ête créé !\r\n"
-                 "Vérifiez vos droits d'accès au répertoire (%s)",
-                 {path, root}));
+    dialogs.Error(FillText(VK_TR_NOOP("Messages",
+                                      "Le fichier ini (%s) n'a pas pu ête créé !\r\n"
+                                      "Vérifiez vos droits d'accès au répertoire (%s)"),
+                           {path, root}));
   }
   return created;
 }
@@ -128,9 +129,9 @@ bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings) {
     settings.backupDirectories = settings.directories;
     WriteKey(*settings.file, kExclusionsKey, ToCommaText(settings.exclusions));
   } catch (const IniError&) {
-    dialogs.Error(
-        "Une erreur s'est produite lors de la mise à jour des paramètres !\r\n"
-        "Veuillez contacter votre administrateur système !");
+    dialogs.Error(VK_TR_NOOP("Messages",
+                             "Une erreur s'est produite lors de la mise à jour des paramètres !\r\n"
+                             "Veuillez contacter votre administrateur système !"));
     return false;
   }
   return true;

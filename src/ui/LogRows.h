@@ -10,14 +10,17 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
 inline constexpr const char* kConfigureRootFirstText =
-    "Veuillez d'abord configurer le répertoire de sauvegarde !";
-inline constexpr const char* kNoLogYetText = "Aucun fichier n'a encore été créé sur ce poste !";
+    VK_TR_NOOP("Messages", "Veuillez d'abord configurer le répertoire de sauvegarde !");
+inline constexpr const char* kNoLogYetText =
+    VK_TR_NOOP("Messages", "Aucun fichier n'a encore été créé sur ce poste !");
 // "%s" is the log's path.
-inline constexpr const char* kCannotReadLogText = "Impossible de lire le fichier log (%s)";
+inline constexpr const char* kCannotReadLogText =
+    VK_TR_NOOP("Messages", "Impossible de lire le fichier log (%s)");
 
 // A log line shorter than this (in characters) is never a row: it cannot hold
 // a date and its separator.

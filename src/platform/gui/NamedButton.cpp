@@ -4,10 +4,11 @@
 
 namespace varnoket {
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, const char* hint) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& hint) {
+  auto* button = new QPushButton(caption, parent);
   button->setObjectName(QString::fromUtf8(name));
-  if (hint != nullptr) button->setToolTip(QString::fromUtf8(hint));
+  if (!hint.isEmpty()) button->setToolTip(hint);
   button->setAutoDefault(false);
   return button;
 }

@@ -3,12 +3,15 @@
 // the Enter key for itself (the windows' own checks decide what Enter does).
 #pragma once
 
+#include <QString>
+
 class QPushButton;
 class QWidget;
 
 namespace varnoket {
 
-// `hint` may be null: no tooltip.
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, const char* hint);
+// An empty `hint`: no tooltip.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& hint);
 
 }  // namespace varnoket

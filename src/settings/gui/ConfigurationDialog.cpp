@@ -31,8 +31,8 @@ std::string S(const QString& text) {
   return text.toStdString();
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
-  auto* label = new QLabel(Q(caption), parent);
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
+  auto* label = new QLabel(caption, parent);
   label->setObjectName(Q(name));
   return label;
 }
@@ -68,21 +68,21 @@ ConfigurationDialog::ConfigurationDialog(FileSystem& fs, Dialogs& dialogs, Folde
 
 void ConfigurationDialog::BuildControls() {
   setObjectName(QStringLiteral("FormConfig"));
-  setWindowTitle(QString::fromStdString(ProductTitle(kConfigTopic)));
-  setToolTip(Q(kConfigHint));
-  setWhatsThis(Q(kConfigHint));
+  setWindowTitle(QString::fromStdString(ProductTitle(tr(kConfigTopic).toStdString())));
+  setToolTip(tr(kConfigHint));
+  setWhatsThis(tr(kConfigHint));
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
 
-  rootLabel_ = MakeLabel(this, "VKLabel1", "Dossier commun qui contiendra les sauvegardes");
+  rootLabel_ = MakeLabel(this, "VKLabel1", tr("Dossier commun qui contiendra les sauvegardes"));
   QFont bold = rootLabel_->font();
   bold.setBold(true);
   rootLabel_->setFont(bold);
 
   chooseRootButton_ =
-      MakeButton(this, "BitBtnChoixRep", "&Choisir", "Sélection du dossier de sauvegardes");
+      MakeButton(this, "BitBtnChoixRep", tr("&Choisir"), tr("Sélection du dossier de sauvegardes"));
   chooseRootButton_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
   // The glyph sits on the right of the caption.
   chooseRootButton_->setLayoutDirection(Qt::RightToLeft);
@@ -95,26 +95,28 @@ void ConfigurationDialog::BuildControls() {
   rootEdit_->setPalette(grey);
 
   note_ = MakeLabel(this, "LabelNoteRacine",
-                    "Seul un répertoire local, situé sur un disque dur ou sur un support "
-                    "amovible, peut être choisi comme dossier des sauvegardes.");
+                    tr("Seul un répertoire local, situé sur un disque dur ou sur un support "
+                       "amovible, peut être choisi comme dossier des sauvegardes."));
   note_->setWordWrap(true);
   QPalette blue = note_->palette();
   blue.setColor(QPalette::WindowText, Qt::blue);
   note_->setPalette(blue);
 
-  daysKeptLabel_ = MakeLabel(this, "Label2", "Nombre maximum de journées successives mémorisées");
+  daysKeptLabel_ =
+      MakeLabel(this, "Label2", tr("Nombre maximum de journées successives mémorisées"));
   daysKeptEdit_ = MakeNumberField(this, "MaxSave");
   daysKeptEdit_->setText(QString::number(kDaysKeptKey.fallback));
-  hourLabel_ = MakeLabel(this, "Label3", "Heure préférée de sauvegarde quotidienne (0 à 23)");
+  hourLabel_ = MakeLabel(this, "Label3", tr("Heure préférée de sauvegarde quotidienne (0 à 23)"));
   hourEdit_ = MakeNumberField(this, "HeurePref");
   hourEdit_->setText(QString::number(kPreferredHourKey.fallback));
-  minuteLabel_ = MakeLabel(this, "Label1", "Minute préférée de sauvegarde quotidienne (0 à 59)");
+  minuteLabel_ =
+      MakeLabel(this, "Label1", tr("Minute préférée de sauvegarde quotidienne (0 à 59)"));
   minuteEdit_ = MakeNumberField(this, "EditMinute");
   minuteEdit_->setText(QString::number(kPreferredMinuteKey.fallback));
 
   saveButton_ =
-      MakeButton(this, "VKBitBtn3", "&Valider et mémoriser", "Mémoriser la configuration");
-  closeButton_ = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
+      MakeButton(this, "VKBitBtn3", tr("&Valider et mémoriser"), tr("Mémoriser la configuration"));
+  closeButton_ = MakeButton(this, "BitBtnFermer", tr("&Fermer"), tr("Fermer la fenêtre"));
 
   auto* rootRow = new QHBoxLayout;
   rootRow->addWidget(chooseRootButton_);
@@ -169,7 +171,7 @@ void ConfigurationDialog::showEvent(QShowEvent* event) {
 }
 
 void ConfigurationDialog::ChooseBackupRoot() {
-  const std::string choice = picker_.BrowseForFolder(kChooseFolderTitle, true);
+  const std::string choice = picker_.BrowseForFolder(tr(kChooseFolderTitle).toStdString(), true);
   if (choice.empty()) return;
   const RootChoiceCheck check = CheckBackupRootChoice(fs_, drives_, choice);
   switch (check.refusal) {

@@ -23,9 +23,12 @@ class QShowEvent;
 namespace varnoket {
 
 // The window title is ProductTitle(kConfigTopic).
-inline constexpr const char* kConfigTopic = "Configuration";
-inline constexpr const char* kConfigHint = "Ecran de configuration";
-inline constexpr const char* kChooseFolderTitle = "Choisissez un répertoire";
+inline constexpr const char* kConfigTopic =
+    QT_TRANSLATE_NOOP("varnoket::ConfigurationDialog", "Configuration");
+inline constexpr const char* kConfigHint =
+    QT_TRANSLATE_NOOP("varnoket::ConfigurationDialog", "Ecran de configuration");
+inline constexpr const char* kChooseFolderTitle =
+    QT_TRANSLATE_NOOP("varnoket::ConfigurationDialog", "Choisissez un répertoire");
 
 // What the configuration dialog reads and calls on the main window.
 class ConfigOwner {

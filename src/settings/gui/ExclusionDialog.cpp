@@ -1,5 +1,6 @@
 #include "settings/gui/ExclusionDialog.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPalette>
@@ -20,7 +21,9 @@ namespace {
 QPlainTextEdit* MakeReadOnlyText(QWidget* parent, const char* name,
                                  std::span<const char* const> lines) {
   QStringList text;
-  for (const char* line : lines) text << QString::fromUtf8(line);
+  for (const char* line : lines)
+    text << (*line == '\0' ? QString()
+                           : QCoreApplication::translate("varnoket::ExclusionDialog", line));
   auto* memo = new QPlainTextEdit(text.join(QLatin1Char('\n')), parent);
   memo->setObjectName(QString::fromUtf8(name));
   memo->setReadOnly(true);
@@ -34,13 +37,13 @@ QPlainTextEdit* MakeReadOnlyText(QWidget* parent, const char* name,
 ExclusionDialog::ExclusionDialog(Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs) {
   setObjectName(QStringLiteral("FormAddExclusion"));
-  setWindowTitle(QString::fromStdString(ProductTitle(kExclusionDialogTopic)));
+  setWindowTitle(QString::fromStdString(ProductTitle(tr(kExclusionDialogTopic).toStdString())));
   setModal(true);
 
   helpText_ = MakeReadOnlyText(this, "MemoExplication", kExclusionHelpLines);
   filterEdit_ = new QLineEdit(this);
   filterEdit_->setObjectName(QStringLiteral("EditExclusion"));
-  addButton_ = new QPushButton(QStringLiteral("&Ajouter ce filtre"), this);
+  addButton_ = new QPushButton(tr("&Ajouter ce filtre"), this);
   addButton_->setObjectName(QStringLiteral("BitBtn2"));
   addButton_->setAutoDefault(false);
   warningText_ = MakeReadOnlyText(this, "MemoAttention", kExclusionWarningLines);
@@ -48,9 +51,9 @@ ExclusionDialog::ExclusionDialog(Dialogs& dialogs, QWidget* parent)
   tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
   tip.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
   warningText_->setPalette(tip);
-  closeButton_ = new QPushButton(QStringLiteral("&Fermer"), this);
+  closeButton_ = new QPushButton(tr("&Fermer"), this);
   closeButton_->setObjectName(QStringLiteral("BitBtnFermer"));
-  closeButton_->setToolTip(QString::fromUtf8("Fermer la fenêtre"));
+  closeButton_->setToolTip(tr("Fermer la fenêtre"));
   closeButton_->setAutoDefault(false);
 
   auto* entryRow = new QHBoxLayout;

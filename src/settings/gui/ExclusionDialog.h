@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QtGlobal>
 #include <string>
 #include <vector>
 
@@ -16,26 +17,33 @@ class QShowEvent;
 namespace varnoket {
 
 // The window title is ProductTitle(kExclusionDialogTopic).
-inline constexpr const char* kExclusionDialogTopic = "Ajout d'un filtre d'exclusion";
-// The explanation above the entry, line by line.
+inline constexpr const char* kExclusionDialogTopic =
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog", "Ajout d'un filtre d'exclusion");
+// The explanation above the entry, line by line, each line translated.
 inline constexpr const char* kExclusionHelpLines[] = {
-    "Saisissez un filtre de noms de fichiers ci dessous",
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
+                      "Saisissez un filtre de noms de fichiers ci dessous"),
     "",
-    "Exemples de filtres :",
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog", "Exemples de filtres :"),
     "",
-    "monfichier.doc  ou  *.doc  ou  *.?oc",
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog", "monfichier.doc  ou  *.doc  ou  *.?oc"),
     "",
-    "*=n'importe quelle suite de caractères",
-    "?=n'importe quel caractère (un seul)",
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog", "*=n'importe quelle suite de caractères"),
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog", "?=n'importe quel caractère (un seul)"),
 };
 // The warning below the entry, line by line (trailing blanks included).
 inline constexpr const char* kExclusionWarningLines[] = {
-    "ATTENTION: TOUS les fichiers qui correspondent à au moins un ",
-    "des filtres saisis ne seront PAS sauvegardés peut importe le répertoire ",
-    "dans lequel ils se trouvent, et ceci même si vous tapez un nom de ",
-    "fichier sans caractères spéciaux. ",
-    "(dans l'exemple 'monfichier.doc' TOUS les fichiers qui se nomment",
-    "'monfichier.doc' dans tous les répertoires de sauvegarde seront exclus).",
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
+                      "ATTENTION: TOUS les fichiers qui correspondent à au moins un "),
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
+                      "des filtres saisis ne seront PAS sauvegardés peut importe le répertoire "),
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
+                      "dans lequel ils se trouvent, et ceci même si vous tapez un nom de "),
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog", "fichier sans caractères spéciaux. "),
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
+                      "(dans l'exemple 'monfichier.doc' TOUS les fichiers qui se nomment"),
+    QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
+                      "'monfichier.doc' dans tous les répertoires de sauvegarde seront exclus)."),
 };
 
 class ExclusionOwner {

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ProductName.h"
+#include "platform/Translation.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "ui/gui/DisplayText.h"
 
@@ -19,10 +20,10 @@ namespace varnoket {
 ErrorWindow::ErrorWindow(QWidget* parent)
     : QDialog(parent),
       messages_(new QTextEdit(this)),
-      closeButton_(new QPushButton(QStringLiteral("&Fermer"), this)),
+      closeButton_(new QPushButton(tr("&Fermer"), this)),
       timeoutTimer_(new QTimer(this)) {
   setObjectName(QStringLiteral("FormError"));
-  setWindowTitle(QString::fromStdString(ProductTitle("ERREUR")));
+  setWindowTitle(QString::fromStdString(ProductTitle(tr("ERREUR").toStdString())));
   setModal(false);
 
   messages_->setObjectName(QStringLiteral("MemoMsg"));
@@ -43,7 +44,7 @@ ErrorWindow::ErrorWindow(QWidget* parent)
   messages_->setMinimumSize(420, 160);
 
   closeButton_->setObjectName(QStringLiteral("BitBtnFermer"));
-  closeButton_->setToolTip(QStringLiteral("Fermer la fenêtre"));
+  closeButton_->setToolTip(tr("Fermer la fenêtre"));
   closeButton_->setAutoDefault(false);
   connect(closeButton_, &QPushButton::clicked, this, &ErrorWindow::CloseWindow);
 
@@ -70,7 +71,7 @@ ErrorWindow::ErrorWindow(QWidget* parent)
 
 void ErrorWindow::ShowError(const std::string& text) {
   // The default text option keeps the centring through each new text.
-  messages_->setPlainText(ToDisplayText(text));
+  messages_->setPlainText(ToDisplayText(TranslateMessage(text)));
   show();
   raise();
 }

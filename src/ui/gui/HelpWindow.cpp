@@ -27,10 +27,10 @@ constexpr int kGapAboveButton = 5;
 HelpWindow::HelpWindow(QWidget* parent)
     : QDialog(parent),
       guideText_(new QTextBrowser(this)),
-      closeButton_(new QPushButton(QStringLiteral("&Fermer"), this)) {
+      closeButton_(new QPushButton(tr("&Fermer"), this)) {
   RegisterGuideResource();
   setObjectName(QStringLiteral("FormAide"));
-  setWindowTitle(QStringLiteral("Aide Varnoket"));
+  setWindowTitle(tr("Aide Varnoket"));
   setModal(false);
   setSizeGripEnabled(true);
 
@@ -41,7 +41,7 @@ HelpWindow::HelpWindow(QWidget* parent)
   guideText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
   closeButton_->setObjectName(QStringLiteral("BitBtnFermer"));
-  closeButton_->setToolTip(QStringLiteral("Fermer la fenêtre"));
+  closeButton_->setToolTip(tr("Fermer la fenêtre"));
   closeButton_->setAutoDefault(false);
   closeButton_->resize(closeButton_->sizeHint().expandedTo(QSize(75, 25)));
   connect(closeButton_, &QPushButton::clicked, this, &HelpWindow::CloseWindow);

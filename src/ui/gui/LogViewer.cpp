@@ -30,14 +30,15 @@ int ToGridIndex(size_t n) {
 LogViewer::LogViewer(QWidget* parent)
     : QDialog(parent),
       logTable_(new QTableWidget(0, 2, this)),
-      closeButton_(new QPushButton(QStringLiteral("&Fermer"), this)) {
+      closeButton_(new QPushButton(tr("&Fermer"), this)) {
   setObjectName(QStringLiteral("FormViewLog"));
-  setWindowTitle(QString::fromStdString(ProductTitle("Fichier LOG de la dernière sauvegarde")));
+  setWindowTitle(QString::fromStdString(
+      ProductTitle(tr("Fichier LOG de la dernière sauvegarde").toStdString())));
   setModal(false);
   setSizeGripEnabled(true);
 
   logTable_->setObjectName(QStringLiteral("StringGrid1"));
-  logTable_->setHorizontalHeaderLabels({QStringLiteral("DATE"), QStringLiteral("MESSAGE")});
+  logTable_->setHorizontalHeaderLabels({tr("DATE"), tr("MESSAGE")});
   logTable_->verticalHeader()->hide();
   logTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   logTable_->horizontalHeader()->setStretchLastSection(false);
@@ -50,7 +51,7 @@ LogViewer::LogViewer(QWidget* parent)
   logTable_->setWordWrap(false);
 
   closeButton_->setObjectName(QStringLiteral("BitBtnFermer"));
-  closeButton_->setToolTip(QStringLiteral("Fermer la fenêtre"));
+  closeButton_->setToolTip(tr("Fermer la fenêtre"));
   closeButton_->setAutoDefault(false);
   closeButton_->resize(closeButton_->sizeHint().expandedTo(QSize(75, 25)));
   connect(closeButton_, &QPushButton::clicked, this, &LogViewer::CloseWindow);

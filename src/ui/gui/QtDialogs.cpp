@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Translation.h"
 #include "ui/gui/DisplayText.h"
 
 namespace varnoket {
@@ -42,10 +43,10 @@ DialogAnswer ShowBox(QMessageBox::Icon icon, const char* title, const std::strin
   // frame would then be deleted twice.
   QMessageBox box;
   box.setIcon(icon);
-  box.setWindowTitle(QString::fromUtf8(title));
+  box.setWindowTitle(QCoreApplication::translate("QtDialogs", title));
   // Paths and user input may look like markup; show them as they are.
   box.setTextFormat(Qt::PlainText);
-  box.setText(ToDisplayText(text));
+  box.setText(ToDisplayText(TranslateMessage(text)));
   if (const QWidget* owner = QApplication::activeWindow()) {
     box.winId();  // creates the native window that carries the owner link
     if (box.windowHandle() != nullptr)
@@ -55,21 +56,22 @@ DialogAnswer ShowBox(QMessageBox::Icon icon, const char* title, const std::strin
   std::vector<BoxButton> wanted;
   switch (buttons) {
     case DialogButtons::kOk:
-      wanted = {{QMessageBox::Ok, "OK", DialogAnswer::kOk}};
+      wanted = {{QMessageBox::Ok, QT_TRANSLATE_NOOP("QtDialogs", "OK"), DialogAnswer::kOk}};
       break;
     case DialogButtons::kOkCancel:
-      wanted = {{QMessageBox::Ok, "OK", DialogAnswer::kOk},
-                {QMessageBox::Cancel, "Annuler", DialogAnswer::kCancel}};
+      wanted = {
+          {QMessageBox::Ok, QT_TRANSLATE_NOOP("QtDialogs", "OK"), DialogAnswer::kOk},
+          {QMessageBox::Cancel, QT_TRANSLATE_NOOP("QtDialogs", "Annuler"), DialogAnswer::kCancel}};
       break;
     case DialogButtons::kYesNo:
-      wanted = {{QMessageBox::Yes, "Oui", DialogAnswer::kYes},
-                {QMessageBox::No, "Non", DialogAnswer::kNo}};
+      wanted = {{QMessageBox::Yes, QT_TRANSLATE_NOOP("QtDialogs", "Oui"), DialogAnswer::kYes},
+                {QMessageBox::No, QT_TRANSLATE_NOOP("QtDialogs", "Non"), DialogAnswer::kNo}};
       break;
   }
   std::vector<std::pair<QPushButton*, DialogAnswer>> made;
   for (const BoxButton& b : wanted) {
     QPushButton* button = box.addButton(b.standard);
-    button->setText(QString::fromUtf8(b.caption));
+    button->setText(QCoreApplication::translate("QtDialogs", b.caption));
     made.emplace_back(button, b.answer);
   }
   box.setDefaultButton(made.front().first);

@@ -1,6 +1,10 @@
 // The program's message boxes on screen: each Dialogs call becomes a modal
-// QMessageBox with the matching icon, a French title and French buttons.
+// QMessageBox with the matching icon, a title and buttons in the program's
+// language (French unless a translation is installed), and the text
+// translated whole when the catalogue knows it.
 #pragma once
+
+#include <QtGlobal>
 
 #include "platform/Dialogs.h"
 #include "platform/ProductName.h"
@@ -18,9 +22,9 @@ class QtDialogs : public Dialogs {
   void Message(const std::string& text) override;
 
   // The titles of the four kinds of box.
-  static constexpr const char* kErrorTitle = "Erreur";
-  static constexpr const char* kWarningTitle = "Avertissement";
-  static constexpr const char* kInformationTitle = "Information";
+  static constexpr const char* kErrorTitle = QT_TRANSLATE_NOOP("QtDialogs", "Erreur");
+  static constexpr const char* kWarningTitle = QT_TRANSLATE_NOOP("QtDialogs", "Avertissement");
+  static constexpr const char* kInformationTitle = QT_TRANSLATE_NOOP("QtDialogs", "Information");
   static constexpr const char* kMessageTitle = kProductName;
 };
 

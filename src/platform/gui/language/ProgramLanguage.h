@@ -1,0 +1,23 @@
+// The language of the program's texts, chosen from the person's locale:
+// English for an English locale, French (the texts as written) for any other
+// and for a locale the catalogue has no translation for. Needs only Qt Core,
+// so the command-line tool shares it with the windows.
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+namespace varnoket {
+
+// The catalogue language for `locale`: "en", or "" for French. The locale's
+// languages are taken in the person's order of preference; French or the
+// first language with a catalogue decides.
+QString CatalogueLanguageFor(const QLocale& locale);
+
+// Loads the embedded catalogue for `locale`, installs it as the plain code's
+// translator with the composed messages' patterns and, when a
+// QCoreApplication runs, into it for the windows' tr(). Returns the language
+// installed ("" for French: nothing installed).
+QString InstallProgramLanguage(const QLocale& locale = QLocale::system());
+
+}  // namespace varnoket

@@ -1,0 +1,89 @@
+// The program's language follows the locale the test runs under (CTest runs
+// this test under an English, a German and the C locale); VARNOKET_TEST_LANGUAGE
+// names the language the windows must then show: "en" or "fr".
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <cstdlib>
+#include <string>
+
+#include "platform/DriveInfo.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
+#include "platform/gui/language/ProgramLanguage.h"
+#include "settings/ConfigurationRules.h"
+#include "settings/gui/ConfigurationDialog.h"
+#include "support/FakeDialogs.h"
+#include "support/TempDir.h"
+#include "support/gui/FakeFolderPicker.h"
+
+namespace varnoket {
+namespace {
+
+std::string ExpectedLanguage() {
+  const char* wanted = std::getenv("VARNOKET_TEST_LANGUAGE");
+  return wanted == nullptr ? "fr" : wanted;
+}
+
+// One text in each language: the French source and the catalogue's English.
+std::string Either(const char* french, const char* english) {
+  return ExpectedLanguage() == "en" ? english : french;
+}
+
+class LanguageTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { InstallProgramLanguage(QLocale::system()); }
+  static void TearDownTestSuite() { InstallProgramLanguage(QLocale::c()); }
+
+  template <typename W>
+  static std::string TextOf(QWidget& window, const char* name) {
+    auto* widget = window.findChild<W*>(QString::fromUtf8(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget == nullptr ? "" : widget->text().toStdString();
+  }
+};
+
+TEST_F(LanguageTest, TheLocaleChoosesTheCatalogue) {
+  const std::string language = ExpectedLanguage() == "en" ? "en" : "";
+  EXPECT_EQ(CatalogueLanguageFor(QLocale::system()).toStdString(), language)
+      << QLocale::system().name().toStdString();
+  EXPECT_EQ(CatalogueLanguageFor(QLocale(QStringLiteral("en_GB"))).toStdString(), "en");
+  EXPECT_EQ(CatalogueLanguageFor(QLocale(QStringLiteral("de_DE"))).toStdString(), "");
+  EXPECT_EQ(CatalogueLanguageFor(QLocale(QStringLiteral("fr_CA"))).toStdString(), "");
+}
+
+TEST_F(LanguageTest, TheConfigurationDialogShowsItsTextsInTheLanguage) {
+  test::TempDir dir;
+  PosixFileSystem fs;
+  test::FakeDialogs dialogs;
+  test::FakeFolderPicker picker;
+  DriveInfo drives;
+  ConfigurationDialog form(fs, dialogs, picker, drives, dir.path());
+
+  EXPECT_EQ(form.toolTip().toStdString(), Either("Ecran de configuration", "Configuration screen"));
+  EXPECT_EQ(TextOf<QLabel>(form, "VKLabel1"),
+            Either("Dossier commun qui contiendra les sauvegardes",
+                   "Shared folder that will hold the backups"));
+  EXPECT_EQ(TextOf<QPushButton>(form, "VKBitBtn3"),
+            Either("&Valider et mémoriser", "&Confirm and save"));
+  EXPECT_EQ(TextOf<QPushButton>(form, "BitBtnFermer"), Either("&Fermer", "&Close"));
+  // The folder picker's title is the window's text too.
+  form.ChooseBackupRoot();
+  ASSERT_EQ(picker.titles.size(), 1u);
+  EXPECT_EQ(picker.titles[0], Either("Choisissez un répertoire", "Choose a folder"));
+}
+
+TEST_F(LanguageTest, TheCoreMessagesAreShownInTheLanguage) {
+  // A fixed refusal, and one composed with a path (the path is kept).
+  EXPECT_EQ(TranslateMessage(kChooseRootFirst),
+            Either(kChooseRootFirst, "You must choose a folder before confirming!"));
+  EXPECT_EQ(TranslateMessage(FillText(kRootNotAccessible, {"/media/clé (2)"})),
+            Either("Le répertoire (/media/clé (2)) n'est pas accessible !",
+                   "The folder (/media/clé (2)) is not accessible!"));
+}
+
+}  // namespace
+}  // namespace varnoket

@@ -1,0 +1,1085 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="fr">
+<context>
+    <name>Messages</name>
+    <message>
+        <source>Le répertoire (%s) n&apos;est pas accessible !</source>
+        <translation>The folder (%s) is not accessible!</translation>
+    </message>
+    <message>
+        <source>Le répertoire des sauvegardes ne doit pas être un partage réseau !</source>
+        <translation>The backup folder must not be a network share!</translation>
+    </message>
+    <message>
+        <source>Le répertoire des sauvegardes doit être sur un lecteur local non vide !<byte value="xd"/>
+Si vous avez choisi un lecteur amovible, un support doit être présent dans le lecteur.</source>
+        <translation>The backup folder must be on a local drive that is not empty!<byte value="xd"/>
+If you chose a removable drive, a medium must be in the drive.</translation>
+    </message>
+    <message>
+        <source>ATTENTION vous allez modifier le dossier ou sont stockées les sauvegardes,<byte value="xd"/>
+toutes les anciennes sauvegardes éventuelles,ainsi que la liste des répertoires à sauvegarder ne seront plus visibles par varnoket !<byte value="xd"/>
+Même si les données ne sont pas effacées, vous ne pourrez donc plus les restaurer à moins de revenir à la configuration actuelle <byte value="xd"/>
+ou de déplacer tous les fichiers de l&apos;ancien répertoire de sauvegarde vers le nouveau ... <byte value="xd"/>
+Confirmez vous ?</source>
+        <translation>WARNING: you are about to change the folder where the backups are stored,<byte value="xd"/>
+all earlier backups, as well as the list of folders to back up, will no longer be visible to varnoket!<byte value="xd"/>
+Even though the data is not deleted, you will not be able to restore it unless you return to the current configuration <byte value="xd"/>
+or move all the files from the old backup folder to the new one... <byte value="xd"/>
+Do you confirm?</translation>
+    </message>
+    <message>
+        <source>Nom réseau du poste non encore défini !</source>
+        <translation>The computer&apos;s network name is not defined yet!</translation>
+    </message>
+    <message>
+        <source>Vous devez choisir un répertoire avant de valider !</source>
+        <translation>You must choose a folder before confirming!</translation>
+    </message>
+    <message>
+        <source>Veuillez saisir une heure avant de valider.</source>
+        <translation>Please enter an hour before confirming.</translation>
+    </message>
+    <message>
+        <source>Veuillez saisir un nombre de jours avant de valider.</source>
+        <translation>Please enter a number of days before confirming.</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;écrire dans le répertoire racine de sauvegarde choisi !<byte value="xd"/>
+Veuillez vérifier les droits d&apos;accès en écriture ou l&apos;espace disque disponible !<byte value="xd"/>
+Sinon choisissez un autre répertoire.</source>
+        <translation>Cannot write to the chosen backup folder!<byte value="xd"/>
+Please check the write permissions or the free disk space!<byte value="xd"/>
+Otherwise choose another folder.</translation>
+    </message>
+    <message>
+        <source>Veuillez saisir une chaine de caractère avant de valider !</source>
+        <translation>Please type some text before confirming!</translation>
+    </message>
+    <message>
+        <source>Vous ne pouvez pas exclure tous les fichiers !</source>
+        <translation>You cannot exclude every file!</translation>
+    </message>
+    <message>
+        <source>Vous n&apos;avez pas le droit de saisir plusieurs fois le caractère &apos;*&apos; dans un filtre !</source>
+        <translation>A filter may not contain the &apos;*&apos; character more than once!</translation>
+    </message>
+    <message>
+        <source>Ce filtre existe déjà dans la liste !</source>
+        <translation>This filter is already in the list!</translation>
+    </message>
+    <message>
+        <source>Le fichier de paramètres (%s) était illisible : il a été mis de côté sous le nom (%s) et les valeurs par défaut sont utilisées.</source>
+        <translation>The settings file (%s) could not be read: it was set aside as (%s) and the default values are used.</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le fichier %s : %s</source>
+        <translation>Cannot create the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Fichier ini non initialisé !</source>
+        <translation>Settings file not initialised!</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le dossier des réglages (%s) !<byte value="xd"/>
+Veuillez vérifier les droits d&apos;accès en écriture de ce dossier.</source>
+        <translation>Cannot create the settings folder (%s)!<byte value="xd"/>
+Please check the write permissions of this folder.</translation>
+    </message>
+    <message>
+        <source>Le fichier ini (%s) n&apos;a pas pu ête créé !<byte value="xd"/>
+Vérifiez vos droits d&apos;accès au répertoire (%s)</source>
+        <translation>The settings file (%s) could not be created!<byte value="xd"/>
+Check your access rights to the folder (%s)</translation>
+    </message>
+    <message>
+        <source>Une erreur s&apos;est produite lors de la mise à jour des paramètres !<byte value="xd"/>
+Veuillez contacter votre administrateur système !</source>
+        <translation>An error occurred while updating the settings!<byte value="xd"/>
+Please contact your system administrator!</translation>
+    </message>
+    <message>
+        <source>Veuillez d&apos;abord configurer le répertoire de sauvegarde !</source>
+        <translation>Please configure the backup folder first!</translation>
+    </message>
+    <message>
+        <source>Aucun fichier n&apos;a encore été créé sur ce poste !</source>
+        <translation>No file has been created on this computer yet!</translation>
+    </message>
+    <message>
+        <source>Impossible de lire le fichier log (%s)</source>
+        <translation>Cannot read the log file (%s)</translation>
+    </message>
+    <message>
+        <source>Vous devez d&apos;abord configurer le répertoire des sauvegardes !</source>
+        <translation>You must configure the backup folder first!</translation>
+    </message>
+    <message>
+        <source>Choisissez un répertoire</source>
+        <translation>Choose a folder</translation>
+    </message>
+    <message>
+        <source>Le repertoire (%s) n&apos;est pas accessible !</source>
+        <translation>The folder (%s) is not accessible!</translation>
+    </message>
+    <message>
+        <source>Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) <byte value="xd"/>
+car il s&apos;agit du répertoire qui contiendra les sauvegardes !</source>
+        <translation>You cannot back up files inside (%s) <byte value="xd"/>
+because it is the folder that will hold the backups!</translation>
+    </message>
+    <message>
+        <source>Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes (%s) !<byte value="xd"/>
+Vous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le répertoire des sauvegardes dans l&apos;écran de configuration (possible uniquement sur un poste maitre) !</source>
+        <translation>The folder (%s) contains the folder that will hold the backups (%s)!<byte value="xd"/>
+You cannot select this folder, unless you change the backup folder in the configuration screen (only possible on a master computer)!</translation>
+    </message>
+    <message>
+        <source>Les chemins réseaux ne sont pas autorisés dans cette version !</source>
+        <translation>Network paths are not allowed in this version!</translation>
+    </message>
+    <message>
+        <source>Vous ne pouvez sauvegarder que des répertoires de lecteurs fixes (disques durs) dans cette version !</source>
+        <translation>In this version you can only back up folders on fixed drives (hard disks)!</translation>
+    </message>
+    <message>
+        <source>Ce répertoire est déjà présent dans la liste !</source>
+        <translation>This folder is already in the list!</translation>
+    </message>
+    <message>
+        <source>ATTENTION si vous enlever un répertoire de la liste, les fichiers qu&apos;il contient ne seront plus sauvegardés!<byte value="xd"/>
+Confirmez vous votre choix ?</source>
+        <translation>WARNING: if you remove a folder from the list, the files it contains will no longer be backed up!<byte value="xd"/>
+Do you confirm your choice?</translation>
+    </message>
+    <message>
+        <source>La dernière sauvegarde a échoué.
+%s</source>
+        <translation>The last backup failed.
+%s</translation>
+    </message>
+    <message>
+        <source>Aucune sauvegarde n&apos;a réussi depuis plus de %s jour.
+%s</source>
+        <translation>No backup has succeeded for more than %s day.
+%s</translation>
+    </message>
+    <message>
+        <source>Aucune sauvegarde n&apos;a réussi depuis plus de %s jours.
+%s</source>
+        <translation>No backup has succeeded for more than %s days.
+%s</translation>
+    </message>
+    <message>
+        <source>La sauvegarde du %s a échoué.</source>
+        <translation>The backup of %s failed.</translation>
+    </message>
+    <message>
+        <source>La sauvegarde du %s a échoué.
+%s</source>
+        <translation>The backup of %s failed.
+%s</translation>
+    </message>
+    <message>
+        <source>Échec de la sauvegarde</source>
+        <translation>Backup failed</translation>
+    </message>
+    <message>
+        <source>Sauvegarde en retard</source>
+        <translation>Backup overdue</translation>
+    </message>
+    <message>
+        <source>Sauvegarde reportée</source>
+        <translation>Backup postponed</translation>
+    </message>
+    <message>
+        <source>Une sauvegarde peut prendre beaucoup de temps...<byte value="xd"/>
+Voulez vous sauvegarder maintenant ?</source>
+        <translation>A backup can take a long time...<byte value="xd"/>
+Do you want to back up now?</translation>
+    </message>
+    <message>
+        <source>Une sauvegarde a déjà été effectuée aujourd&apos;hui.<byte value="xd"/>
+Voulez vous recommencer et écraser l&apos;ancienne ?</source>
+        <translation>A backup was already made today.<byte value="xd"/>
+Do you want to run it again and overwrite the earlier one?</translation>
+    </message>
+    <message>
+        <source>Etes vous sur de vouloir quitter Quendralith Backup ?</source>
+        <translation>Are you sure you want to quit Quendralith Backup?</translation>
+    </message>
+    <message>
+        <source>Le bureau n&apos;a pas de zone de notification : la fenêtre principale reste ouverte, réduite dans la barre des tâches.</source>
+        <translation>The desktop has no notification area: the main window stays open, minimised in the taskbar.</translation>
+    </message>
+    <message>
+        <source>Pas de zone de notification</source>
+        <translation>No notification area</translation>
+    </message>
+    <message>
+        <source>Dernière sauvegarde réussie : %s (dans le futur)</source>
+        <translation>Last successful backup: %s (in the future)</translation>
+    </message>
+    <message>
+        <source>Dernière sauvegarde réussie : %s (aujourd&apos;hui)</source>
+        <translation>Last successful backup: %s (today)</translation>
+    </message>
+    <message>
+        <source>Dernière sauvegarde réussie : %s (il y a %s jour)</source>
+        <translation>Last successful backup: %s (%s day ago)</translation>
+    </message>
+    <message>
+        <source>Dernière sauvegarde réussie : %s (il y a %s jours)</source>
+        <translation>Last successful backup: %s (%s days ago)</translation>
+    </message>
+    <message>
+        <source>Aucune sauvegarde réussie pour l&apos;instant</source>
+        <translation>No successful backup yet</translation>
+    </message>
+    <message>
+        <source>ATTENTION : <byte value="xd"/>
+Le répertoire devant contenir les sauvegardes n&apos;est pas configuré !<byte value="xd"/>
+Cliquer sur OK pour faire apparaitre l&apos;écran de configuration !<byte value="xd"/>
+Tant que la configuration sera incomplète aucune sauvegarde ne pourra s&apos;effectuer.</source>
+        <translation>WARNING: <byte value="xd"/>
+The folder that is to hold the backups is not configured!<byte value="xd"/>
+Click OK to open the configuration screen!<byte value="xd"/>
+As long as the configuration is incomplete, no backup can be made.</translation>
+    </message>
+    <message>
+        <source>ATTENTION : <byte value="xd"/>
+Le répertoire devant contenir les sauvegardes n&apos;est pas configuré !<byte value="xd"/>
+Le programme va se terminer ...<byte value="xd"/>
+Veuillez executer ce programme depuis son répertoire LOCAL et non pas depuis un partage ou un lecteur réseau pour pouvoir accéder à la configuration !</source>
+        <translation>WARNING: <byte value="xd"/>
+The folder that is to hold the backups is not configured!<byte value="xd"/>
+The program will now close...<byte value="xd"/>
+Please run this program from its LOCAL folder, not from a share or a network drive, to reach the configuration!</translation>
+    </message>
+    <message>
+        <source>Le programme va se terminer ... <byte value="xd"/>
+Veuillez contacter votre administrateur système ou exécuter le programme depuis son repertoire physique d&apos;installation !</source>
+        <translation>The program will now close... <byte value="xd"/>
+Please contact your system administrator or run the program from the folder it is installed in!</translation>
+    </message>
+    <message>
+        <source>Impossible de trouver un répertoire de démarrage pour créer le raccourci !</source>
+        <translation>Cannot find a startup folder to create the shortcut in!</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;écrire dans le répertoire racine de sauvegarde (%s) !<byte value="xd"/>
+Veuillez vérifier que ce repertoire existe toujours, que vous avez les droits d&apos;accès en écriture et qu&apos;il reste suffisamment d&apos;espace disque disponible !</source>
+        <translation>Cannot write to the backup folder (%s)!<byte value="xd"/>
+Please check that this folder still exists, that you have write permission and that there is enough free disk space!</translation>
+    </message>
+    <message>
+        <source>Le dossier à sauvegarder (%s) est un dossier parent du répertoire de sauvegardes (%s) ce qui est interdit ! Il va donc être supprimé de la liste.</source>
+        <translation>The folder to back up (%s) contains the backup folder (%s), which is not allowed! It will therefore be removed from the list.</translation>
+    </message>
+    <message>
+        <source>le chemin de l&apos;application est incorrect !</source>
+        <translation>the application&apos;s path is incorrect!</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;effectuer la mise à jour l&apos;ancien programme sur ce poste ne s&apos;est pas arrêté correctement !</source>
+        <translation>Cannot update: the old program on this computer did not stop properly!</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le fichier d&apos;échange ! La mise à jour a échoué.</source>
+        <translation>Cannot create the exchange file! The update failed.</translation>
+    </message>
+    <message>
+        <source>Erreur dans la tentative de récupération du raccourci (%s) !</source>
+        <translation>Error while trying to read the shortcut (%s)!</translation>
+    </message>
+    <message>
+        <source>ERREUR: une sauvegarde plus récente que la date du jour existe (%s). Vérifiez la date de ce poste. Sauvegarde interrompue.</source>
+        <translation>ERROR: a backup more recent than today&apos;s date exists (%s). Check this computer&apos;s date. Backup stopped.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde en cours...</source>
+        <translation>Backup in progress...</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le répertoire de sauvegarde du jour (%s)</source>
+        <translation>Cannot create today&apos;s backup folder (%s)</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le fichier (%s) ou de mettre à jour le fichier INI !<byte value="xd"/>
+Vérifiez l&apos;espace disque disponible sur le disque de sauvegarde !</source>
+        <translation>Cannot create the file (%s) or update the settings file!<byte value="xd"/>
+Check the free space on the backup disk!</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le fichier (%s) ! Vérifiez l&apos;espace disque disponible sur le disque de sauvegarde !</source>
+        <translation>Cannot create the file (%s)! Check the free space on the backup disk!</translation>
+    </message>
+    <message>
+        <source>Préparation de sauvegarde en cours...</source>
+        <translation>Preparing the backup...</translation>
+    </message>
+    <message>
+        <source>ERREUR: %s</source>
+        <translation>ERROR: %s</translation>
+    </message>
+    <message>
+        <source>Quendralith Backup</source>
+        <translation>Quendralith Backup</translation>
+    </message>
+    <message>
+        <source>ERREUR: %s copie(s) compressée(s) relue(s) après écriture ne redonnent pas leur fichier (voir le journal). Vérifiez le disque de sauvegarde.</source>
+        <translation>ERROR: %s compressed copy(ies) read back after writing do not give back their file (see the log). Check the backup disk.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde en cours Fichier %s sur %s</source>
+        <translation>Backup in progress: file %s of %s</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible d&apos;écrire le fichier compressé (%s). Vérifiez l&apos;espace disque disponible ou les droits en écriture !</source>
+        <translation>ERROR: cannot write the compressed file (%s). Check the free disk space or the write permissions!</translation>
+    </message>
+    <message>
+        <source>Preparation de (...%s)</source>
+        <translation>Preparing (...%s)</translation>
+    </message>
+    <message>
+        <source>Le repertoire (%s) à été déplacé ou supprimé !<byte value="xd"/>
+Veuillez modifier la liste des répertoires en conséquence sinon aucune sauvegarde ne pourra être effectuée !</source>
+        <translation>The folder (%s) has been moved or deleted!<byte value="xd"/>
+Please change the list of folders accordingly, otherwise no backup can be made!</translation>
+    </message>
+    <message>
+        <source>Une sauvegarde de ce poste est déjà en cours (%s). Cette sauvegarde n&apos;est pas effectuée.</source>
+        <translation>A backup of this computer is already running (%s). This backup is not made.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde du poste (%s) est introuvable. Aucune sauvegarde n&apos;est faite.</source>
+        <translation>The computer&apos;s backup folder (%s) cannot be found. No backup is made.</translation>
+    </message>
+    <message>
+        <source>Impossible de verrouiller le dossier de sauvegarde du poste (%s) : %s. Aucune sauvegarde n&apos;est faite.</source>
+        <translation>Cannot lock the computer&apos;s backup folder (%s): %s. No backup is made.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: le disque de sauvegarde (%s) ne permet pas de verrou : seules les sauvegardes de cette machine sont exclues les unes des autres.</source>
+        <translation>WARNING: the backup disk (%s) does not support locks: only this machine&apos;s backups are kept from running at the same time.</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;enregistrer le fichier (%s)</source>
+        <translation>Cannot save the file (%s)</translation>
+    </message>
+    <message>
+        <source>ATTENTION voulez vous vraiment interrompre la restauration ?</source>
+        <translation>WARNING: do you really want to stop the restore?</translation>
+    </message>
+    <message>
+        <source>Le répertoire de sauvegarde de ce poste (%s) n&apos;existe pas ou à été supprimé ! Il n&apos;y a rien a restaurer.</source>
+        <translation>This computer&apos;s backup folder (%s) does not exist or has been deleted! There is nothing to restore.</translation>
+    </message>
+    <message>
+        <source>Impossible de lire le fichier (%s)</source>
+        <translation>Cannot read the file (%s)</translation>
+    </message>
+    <message>
+        <source>Le dossier de destination (%s) se trouve dans le dossier des sauvegardes (%s) : choisissez un dossier en dehors.</source>
+        <translation>The destination folder (%s) is inside the backup folder (%s): choose a folder outside it.</translation>
+    </message>
+    <message>
+        <source>ATTENTION vous aller perdre vos selections si vous en avez effectué ! Confirmez vous ?</source>
+        <translation>WARNING: you will lose your selections, if you made any! Do you confirm?</translation>
+    </message>
+    <message>
+        <source>ATTENTION : vous allez effectuer une restauration.<byte value="xd"/>
+Tous les fichiers et répertoires choisis déjà présents sur votre poste seront remplacés !<byte value="xd"/>
+Confirmez vous ?</source>
+        <translation>WARNING: you are about to restore files.<byte value="xd"/>
+All the chosen files and folders already on your computer will be replaced!<byte value="xd"/>
+Do you confirm?</translation>
+    </message>
+    <message>
+        <source>NomPCReseau non défini dans restauration !</source>
+        <translation>Computer network name not defined in the restore!</translation>
+    </message>
+    <message>
+        <source>Aucune sauvegarde n&apos;a encore été effectuée pour ce poste ! Il n&apos;y a rien a restaurer.</source>
+        <translation>No backup has been made for this computer yet! There is nothing to restore.</translation>
+    </message>
+    <message>
+        <source>Début de la restauration ...</source>
+        <translation>Restore starting...</translation>
+    </message>
+    <message>
+        <source>Choisissez d&apos;abord un fichier dans la liste des fichiers.</source>
+        <translation>First choose a file in the file list.</translation>
+    </message>
+    <message>
+        <source>Choisissez d&apos;abord une journée.</source>
+        <translation>First choose a day.</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Impossible de recréer le répertoire (%s) ! &lt;---</source>
+        <translation>---&gt; ERROR: Cannot recreate the folder (%s)! &lt;---</translation>
+    </message>
+    <message>
+        <source>Fichier-&gt; %s (déjà à jour)</source>
+        <translation>File-&gt; %s (already up to date)</translation>
+    </message>
+    <message>
+        <source>Fichier-&gt; %s (ignoré : un fichier différent existe déjà à cet endroit)</source>
+        <translation>File-&gt; %s (skipped: a different file already exists there)</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Impossible de recréer le fichier (%s) à côté du fichier existant ! &lt;---</source>
+        <translation>---&gt; ERROR: Cannot recreate the file (%s) beside the existing file! &lt;---</translation>
+    </message>
+    <message>
+        <source>     copie restaurée à côté du fichier existant : %s</source>
+        <translation>     restored copy beside the existing file: %s</translation>
+    </message>
+    <message>
+        <source>Fichiers : %s créé(s), %s laissé(s) tel(s) quel(s) (déjà à jour), %s remplacé(s), %s restauré(s) à côté du fichier existant, %s ignoré(s)</source>
+        <translation>Files: %s created, %s left as they were (already up to date), %s replaced, %s restored beside the existing file, %s skipped</translation>
+    </message>
+    <message>
+        <source>Fichiers restaurés : %s ; non restaurés : %s</source>
+        <translation>Files restored: %s; not restored: %s</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) à restaurer existe(nt) déjà sur votre poste avec un contenu différent.<byte value="xd"/>
+Voulez-vous les remplacer, garder les deux (la copie restaurée est écrite à côté, sous un nom qui porte sa journée) ou les ignorer ?</source>
+        <translation>%s file(s) to restore already exist on your computer with different content.<byte value="xd"/>
+Do you want to replace them, keep both (the restored copy is written beside it, under a name that carries its day) or skip them?</translation>
+    </message>
+    <message>
+        <source>Fichier-&gt; %s</source>
+        <translation>File-&gt; %s</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Fichier compressé absent ! Soit il à été effacé,soit il n&apos;a pas pu être sauvegardé &lt;---</source>
+        <translation>---&gt; ERROR: Compressed file missing! Either it was deleted or it could not be backed up &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Nom de répertoire de plus de %s caractères ! Impossible de le recréer (%s) ! &lt;---</source>
+        <translation>---&gt; ERROR: Folder name longer than %s characters! Cannot recreate it (%s)! &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Impossible de recréer le fichier car le nom de destination dépasse %s caractères. (%s)  ! &lt;---</source>
+        <translation>---&gt; ERROR: Cannot recreate the file because the destination name is longer than %s characters. (%s)  ! &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Impossible de recréer le fichier (%s) Vérifiez l&apos;espace disque disponible et si le fichier n&apos;est pas actuellement utilisé par une autre application ! &lt;---</source>
+        <translation>---&gt; ERROR: Cannot recreate the file (%s) Check the free disk space and whether the file is in use by another application! &lt;---</translation>
+    </message>
+    <message>
+        <source>Opération terminée : %s fichiers ou dossiers restaurés pour un total de %s octets !</source>
+        <translation>Done: %s files or folders restored, %s bytes in all!</translation>
+    </message>
+    <message>
+        <source>ATTENTION %s fichiers ou répertoires n&apos;ont pas pu être correctement restaurés !<byte value="xd"/>
+Veuillez vérifier que les chemins réseaux éventuels à restaurer existent toujours, que vous avez les droits suffisants en écriture et que vous disposez d&apos;assez d&apos;espace disque sur chacun des lecteurs contenant des fichiers à restaurer.<byte value="xd"/>
+Si tout parait correct vérifiez également que des données sauvegardées n&apos;ont pas été déplacées ou supprimées sur la racine de partage</source>
+        <translation>WARNING: %s files or folders could not be restored correctly!<byte value="xd"/>
+Please check that any network paths to restore still exist, that you have enough write permission and that there is enough disk space on each drive that holds files to restore.<byte value="xd"/>
+If everything looks right, also check that backed-up data has not been moved or deleted in the shared backup folder</translation>
+    </message>
+    <message>
+        <source>Restauration abandonnée par l&apos;utilisateur !</source>
+        <translation>Restore stopped by the user!</translation>
+    </message>
+    <message>
+        <source>Le fichier de version téléchargé est incorrect !</source>
+        <translation>The downloaded version file is incorrect!</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le repertoire temporaire (%s).</source>
+        <translation>Cannot create the temporary folder (%s).</translation>
+    </message>
+    <message>
+        <source>Impossible de télécharger (%s). Mise a jour interrompue !</source>
+        <translation>Cannot download (%s). Update stopped!</translation>
+    </message>
+    <message>
+        <source>Le premier fichier de la mise à jour téléchargé n&apos;est pas un executable. Mise a jour interrompue !</source>
+        <translation>The first downloaded file of the update is not a program. Update stopped!</translation>
+    </message>
+    <message>
+        <source>La signature de la mise à jour téléchargée est incorrecte. Mise a jour interrompue !</source>
+        <translation>The signature of the downloaded update is incorrect. Update stopped!</translation>
+    </message>
+    <message>
+        <source>Impossible de lancer la mise à jour téléchargée (%s). Mise a jour interrompue !</source>
+        <translation>Cannot start the downloaded update (%s). Update stopped!</translation>
+    </message>
+</context>
+<context>
+    <name>QtDialogs</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Oui</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Non</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Erreur</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Avertissement</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::ConfigurationDialog</name>
+    <message>
+        <source>Dossier commun qui contiendra les sauvegardes</source>
+        <translation>Shared folder that will hold the backups</translation>
+    </message>
+    <message>
+        <source>&amp;Choisir</source>
+        <translation>C&amp;hoose</translation>
+    </message>
+    <message>
+        <source>Sélection du dossier de sauvegardes</source>
+        <translation>Choose the backup folder</translation>
+    </message>
+    <message>
+        <source>Seul un répertoire local, situé sur un disque dur ou sur un support amovible, peut être choisi comme dossier des sauvegardes.</source>
+        <translation>Only a local folder, on a hard disk or on removable media, can be chosen as the backup folder.</translation>
+    </message>
+    <message>
+        <source>Nombre maximum de journées successives mémorisées</source>
+        <translation>Maximum number of successive days kept</translation>
+    </message>
+    <message>
+        <source>Heure préférée de sauvegarde quotidienne (0 à 23)</source>
+        <translation>Preferred hour of the daily backup (0 to 23)</translation>
+    </message>
+    <message>
+        <source>Minute préférée de sauvegarde quotidienne (0 à 59)</source>
+        <translation>Preferred minute of the daily backup (0 to 59)</translation>
+    </message>
+    <message>
+        <source>&amp;Valider et mémoriser</source>
+        <translation>&amp;Confirm and save</translation>
+    </message>
+    <message>
+        <source>Mémoriser la configuration</source>
+        <translation>Save the configuration</translation>
+    </message>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Fermer la fenêtre</source>
+        <translation>Close the window</translation>
+    </message>
+    <message>
+        <source>Configuration</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <source>Ecran de configuration</source>
+        <translation>Configuration screen</translation>
+    </message>
+    <message>
+        <source>Choisissez un répertoire</source>
+        <translation>Choose a folder</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::ErrorWindow</name>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>ERREUR</source>
+        <translation>ERROR</translation>
+    </message>
+    <message>
+        <source>Fermer la fenêtre</source>
+        <translation>Close the window</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::ExclusionDialog</name>
+    <message>
+        <source>&amp;Ajouter ce filtre</source>
+        <translation>&amp;Add this filter</translation>
+    </message>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Fermer la fenêtre</source>
+        <translation>Close the window</translation>
+    </message>
+    <message>
+        <source>Ajout d&apos;un filtre d&apos;exclusion</source>
+        <translation>Add an exclusion filter</translation>
+    </message>
+    <message>
+        <source>Saisissez un filtre de noms de fichiers ci dessous</source>
+        <translation>Type a file name filter below</translation>
+    </message>
+    <message>
+        <source>Exemples de filtres :</source>
+        <translation>Examples of filters:</translation>
+    </message>
+    <message>
+        <source>monfichier.doc  ou  *.doc  ou  *.?oc</source>
+        <translation>myfile.doc  or  *.doc  or  *.?oc</translation>
+    </message>
+    <message>
+        <source>*=n&apos;importe quelle suite de caractères</source>
+        <translation>*=any run of characters</translation>
+    </message>
+    <message>
+        <source>?=n&apos;importe quel caractère (un seul)</source>
+        <translation>?=any character (just one)</translation>
+    </message>
+    <message>
+        <source>ATTENTION: TOUS les fichiers qui correspondent à au moins un </source>
+        <translation>WARNING: ALL the files that match at least one </translation>
+    </message>
+    <message>
+        <source>des filtres saisis ne seront PAS sauvegardés peut importe le répertoire </source>
+        <translation>of the filters typed will NOT be backed up, whatever the folder </translation>
+    </message>
+    <message>
+        <source>dans lequel ils se trouvent, et ceci même si vous tapez un nom de </source>
+        <translation>they are in, and this even if you type a file name </translation>
+    </message>
+    <message>
+        <source>fichier sans caractères spéciaux. </source>
+        <translation>without special characters. </translation>
+    </message>
+    <message>
+        <source>(dans l&apos;exemple &apos;monfichier.doc&apos; TOUS les fichiers qui se nomment</source>
+        <translation>(in the example &apos;myfile.doc&apos;, ALL the files named</translation>
+    </message>
+    <message>
+        <source>&apos;monfichier.doc&apos; dans tous les répertoires de sauvegarde seront exclus).</source>
+        <translation>&apos;myfile.doc&apos; in all the backed-up folders will be excluded).</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::HelpWindow</name>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Aide Varnoket</source>
+        <translation>Varnoket Help</translation>
+    </message>
+    <message>
+        <source>Fermer la fenêtre</source>
+        <translation>Close the window</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::ListWindow</name>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Fermer la fenêtre</source>
+        <translation>Close the window</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::LogViewer</name>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Fichier LOG de la dernière sauvegarde</source>
+        <translation>LOG file of the last backup</translation>
+    </message>
+    <message>
+        <source>DATE</source>
+        <translation>DATE</translation>
+    </message>
+    <message>
+        <source>MESSAGE</source>
+        <translation>MESSAGE</translation>
+    </message>
+    <message>
+        <source>Fermer la fenêtre</source>
+        <translation>Close the window</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::MainWindow</name>
+    <message>
+        <source>Varnoket version %1       Sauvegarde quotidienne de vos fichiers</source>
+        <translation>Varnoket version %1       Daily backup of your files</translation>
+    </message>
+    <message>
+        <source>Ecran principal</source>
+        <translation>Main screen</translation>
+    </message>
+    <message>
+        <source>&amp;Voir LOG</source>
+        <translation>View &amp;Log</translation>
+    </message>
+    <message>
+        <source>&amp;Configurer</source>
+        <translation>&amp;Configure</translation>
+    </message>
+    <message>
+        <source>Configuration (heure de sauvegarde,répertoire ...)</source>
+        <translation>Configuration (backup time, folder...)</translation>
+    </message>
+    <message>
+        <source>A&amp;IDE</source>
+        <translation>&amp;HELP</translation>
+    </message>
+    <message>
+        <source>Obtenir de l&apos;aide</source>
+        <translation>Get help</translation>
+    </message>
+    <message>
+        <source>VISITEZ %1</source>
+        <translation>VISIT %1</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour visiter notre site internet</source>
+        <translation>Click here to visit our website</translation>
+    </message>
+    <message>
+        <source>CONTACT:  %1</source>
+        <translation>CONTACT:  %1</translation>
+    </message>
+    <message>
+        <source>Cliquer ici pour nous envoyer un email</source>
+        <translation>Click here to send us an email</translation>
+    </message>
+    <message>
+        <source>Répertoires à Sauvegarder</source>
+        <translation>Folders to Back Up</translation>
+    </message>
+    <message>
+        <source>&amp;Ajouter</source>
+        <translation>&amp;Add</translation>
+    </message>
+    <message>
+        <source>Ajoute un répertoire à la liste des répertoires à sauvegarder</source>
+        <translation>Adds a folder to the list of folders to back up</translation>
+    </message>
+    <message>
+        <source>E&amp;nlever</source>
+        <translation>Re&amp;move</translation>
+    </message>
+    <message>
+        <source>Enlève un repertoire de la liste</source>
+        <translation>Removes a folder from the list</translation>
+    </message>
+    <message>
+        <source>Fichiers à Exclure (facultatif)</source>
+        <translation>Files to Exclude (optional)</translation>
+    </message>
+    <message>
+        <source>A&amp;jouter</source>
+        <translation>A&amp;dd</translation>
+    </message>
+    <message>
+        <source>Ajoute un filtre d&apos;exclusion de fichiers</source>
+        <translation>Adds a file exclusion filter</translation>
+    </message>
+    <message>
+        <source>En&amp;lever</source>
+        <translation>Remo&amp;ve</translation>
+    </message>
+    <message>
+        <source>Enlève un filtre d&apos;exclusion de fichiers</source>
+        <translation>Removes a file exclusion filter</translation>
+    </message>
+    <message>
+        <source>Effectuer une &amp;Restauration</source>
+        <translation>&amp;Restore Files</translation>
+    </message>
+    <message>
+        <source>Effectuer une restauration de fichiers </source>
+        <translation>Restore files from a backup </translation>
+    </message>
+    <message>
+        <source>&amp;Sauvegarder Maintenant</source>
+        <translation>&amp;Back Up Now</translation>
+    </message>
+    <message>
+        <source>Effectuer une sauvegarde tout de suite</source>
+        <translation>Make a backup right away</translation>
+    </message>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Fermer la fenêtre</source>
+        <translation>Close the window</translation>
+    </message>
+    <message>
+        <source>&amp;Agrandir</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>Ai&amp;de</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>&amp;Quitter</source>
+        <translation>&amp;Quit</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::RestoreReportWindow</name>
+    <message>
+        <source>E&amp;nregistrer...</source>
+        <translation>&amp;Save...</translation>
+    </message>
+    <message>
+        <source>Enregistrer ces lignes dans un fichier texte</source>
+        <translation>Save these lines in a text file</translation>
+    </message>
+    <message>
+        <source>Ci dessous sont affichés les informations et messages d&apos;erreurs survenant pendant la restauration</source>
+        <translation>Below are the information and error messages that occur during the restore</translation>
+    </message>
+    <message>
+        <source>Fermer la fenêtre</source>
+        <translation>Close the window</translation>
+    </message>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Enregistrer le compte rendu</source>
+        <translation>Save the report</translation>
+    </message>
+    <message>
+        <source>Texte (*.txt)</source>
+        <translation>Text (*.txt)</translation>
+    </message>
+    <message>
+        <source>Informations sur la restauration</source>
+        <translation>Restore information</translation>
+    </message>
+    <message>
+        <source>&amp;Abandonner la restauration</source>
+        <translation>&amp;Stop the restore</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::RestoreWindow</name>
+    <message>
+        <source>Restauration</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Veuillez patienter ...</source>
+        <translation>Please wait...</translation>
+    </message>
+    <message>
+        <source>Choisissez le dossier où restaurer</source>
+        <translation>Choose the folder to restore into</translation>
+    </message>
+    <message>
+        <source>à l&apos;emplacement d&apos;origine</source>
+        <translation>to the original location</translation>
+    </message>
+    <message>
+        <source>Choisissez la journée à restaurer -&gt;</source>
+        <translation>Choose the day to restore -&gt;</translation>
+    </message>
+    <message>
+        <source>Nom de fichier (* et ? permis)</source>
+        <translation>File name (* and ? allowed)</translation>
+    </message>
+    <message>
+        <source>Chercher des fichiers par leur nom, sans tenir compte des majuscules</source>
+        <translation>Find files by name, ignoring upper and lower case</translation>
+    </message>
+    <message>
+        <source>dans toutes les &amp;journées</source>
+        <translation>in all &amp;days</translation>
+    </message>
+    <message>
+        <source>&amp;Rechercher</source>
+        <translation>&amp;Search</translation>
+    </message>
+    <message>
+        <source>Chercher par nom</source>
+        <translation>Search by name</translation>
+    </message>
+    <message>
+        <source>&amp;Tout Restaurer</source>
+        <translation>Restore &amp;All</translation>
+    </message>
+    <message>
+        <source>Cocher la case pour tout restaurer</source>
+        <translation>Tick the box to restore everything</translation>
+    </message>
+    <message>
+        <source>C&amp;hangements du jour</source>
+        <translation>Day&apos;s c&amp;hanges</translation>
+    </message>
+    <message>
+        <source>Les fichiers sauvegardés ce jour et ceux disparus depuis la veille</source>
+        <translation>The files backed up that day and those gone since the day before</translation>
+    </message>
+    <message>
+        <source>Arborescence des Répertoires</source>
+        <translation>Folder Tree</translation>
+    </message>
+    <message>
+        <source>Fichiers (du répertoire selectionné)</source>
+        <translation>Files (of the selected folder)</translation>
+    </message>
+    <message>
+        <source>Nom</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Taille</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>&amp;Versions du fichier...</source>
+        <translation>File &amp;versions...</translation>
+    </message>
+    <message>
+        <source>&amp;Effectuer la restauration</source>
+        <translation>&amp;Restore</translation>
+    </message>
+    <message>
+        <source>Démarrer la restauration</source>
+        <translation>Start the restore</translation>
+    </message>
+    <message>
+        <source>dans un &amp;autre dossier</source>
+        <translation>to an&amp;other folder</translation>
+    </message>
+    <message>
+        <source>Recréer les éléments cochés sous un dossier à choisir</source>
+        <translation>Recreate the ticked items below a folder of your choice</translation>
+    </message>
+    <message>
+        <source>&amp;Fermer</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Fermer la fenêtre</source>
+        <translation>Close the window</translation>
+    </message>
+    <message>
+        <source>
+Listes illisibles (journées passées) : %1</source>
+        <translation>
+Unreadable lists (days skipped): %1</translation>
+    </message>
+    <message>
+        <source>Versions de %1</source>
+        <translation>Versions of %1</translation>
+    </message>
+    <message>
+        <source>Journée</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>Date du fichier</source>
+        <translation>File date</translation>
+    </message>
+    <message>
+        <source>&amp;Restaurer cette version</source>
+        <translation>&amp;Restore this version</translation>
+    </message>
+    <message>
+        <source>%1 version(s) conservée(s), chacune différente de la journée d&apos;avant.</source>
+        <translation>%1 version(s) kept, each different from the day before.</translation>
+    </message>
+    <message>
+        <source>
+Ce chemin est un dossier les journées : %1</source>
+        <translation>
+This path is a folder on these days: %1</translation>
+    </message>
+    <message>
+        <source>Recherche de %1</source>
+        <translation>Search for %1</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>&amp;Afficher</source>
+        <translation>&amp;Show</translation>
+    </message>
+    <message>
+        <source>%1 fichier(s) trouvé(s) dans toutes les journées.</source>
+        <translation>%1 file(s) found in all days.</translation>
+    </message>
+    <message>
+        <source>%1 fichier(s) trouvé(s) le %2.</source>
+        <translation>%1 file(s) found on %2.</translation>
+    </message>
+    <message>
+        <source>Changements du %1</source>
+        <translation>Changes of %1</translation>
+    </message>
+    <message>
+        <source>Changement</source>
+        <translation>Change</translation>
+    </message>
+    <message>
+        <source>Impossible de lire les listes de fichiers de cette journée et de la veille.</source>
+        <translation>Cannot read the file lists of this day and the day before.</translation>
+    </message>
+    <message>
+        <source>%1 fichier(s) sauvegardé(s) le %2, %3 disparu(s) (première journée conservée).</source>
+        <translation>%1 file(s) backed up on %2, %3 gone (first day kept).</translation>
+    </message>
+    <message>
+        <source>%1 fichier(s) sauvegardé(s) le %2, %3 disparu(s) depuis le %4.</source>
+        <translation>%1 file(s) backed up on %2, %3 gone since %4.</translation>
+    </message>
+    <message>
+        <source>Nouveau</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>Modifié</source>
+        <translation>Changed</translation>
+    </message>
+    <message>
+        <source>Disparu</source>
+        <translation>Gone</translation>
+    </message>
+</context>
+</TS>
