@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "restore/KeptCopyName.h"
 
 namespace varnoket {
@@ -50,7 +52,7 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
   RestoreChoiceResult result;
   const DestinationCheck check = CheckDestination(fs, entry, destination);
   if (check.state == DestinationState::kUpToDate) {
-    host.Report("Fichier-> " + entry.fullPath + " (déjà à jour)");
+    host.Report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s (déjà à jour)"), {entry.fullPath}));
     result.outcome = RestoreOutcome::kUpToDate;
     result.bytes = check.upToDateSize;
     return result;
@@ -66,8 +68,10 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
     return result;
   }
   if (policy == ExistingFilePolicy::kSkip) {
-    host.Report("Fichier-> " + entry.fullPath +
-                " (ignoré : un fichier différent existe déjà à cet endroit)");
+    host.Report(FillText(VK_TR_NOOP("Messages",
+                                    "Fichier-> %s (ignoré : un fichier différent "
+                                    "existe déjà à cet endroit)"),
+                         {entry.fullPath}));
     result.outcome = RestoreOutcome::kSkipped;
     return result;
   }
@@ -84,11 +88,15 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
   result.keptAs = PlaceKeptCopy(fs, rules, temp, destination, dayFolders[dayIndex]);
   if (result.keptAs.empty()) {
     fs.DeleteFile(temp);
-    host.Report("---> ERREUR: Impossible de recréer le fichier (" + entry.fullPath +
-                ") à côté du fichier existant ! <---");
+    host.Report(FillText(VK_TR_NOOP("Messages",
+                                    "---> ERREUR: Impossible de recréer le fichier "
+                                    "(%s) à côté du fichier existant ! <---"),
+                         {entry.fullPath}));
     return result;
   }
-  host.Report("     copie restaurée à côté du fichier existant : " + result.keptAs);
+  host.Report(
+      FillText(VK_TR_NOOP("Messages", "     copie restaurée à côté du fichier existant : %s"),
+               {result.keptAs}));
   result.outcome = RestoreOutcome::kKeptBoth;
   result.bytes = r.bytes;
   return result;

@@ -6,6 +6,8 @@
 #include <atomic>
 
 #include "engine/BZip2.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "restore/StoredFileLookup.h"
 
 namespace varnoket {
@@ -27,19 +29,19 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
   RestoreItemResult result;
   if (entry.content) {
     if (const auto size = SizeWhenUpToDate(fs, destination, *entry.content, entry.fileDate)) {
-      report("Fichier-> " + entry.fullPath + " (déjà à jour)");
+      report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s (déjà à jour)"), {entry.fullPath}));
       result.status = RestoreStatus::kRestored;
       result.bytes = *size;
       return result;
     }
   }
-  report("Fichier-> " + entry.fullPath);
+  report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s"), {entry.fullPath}));
 
   const auto stored = FindStoredFile(fs, layout, dayFolders, dayIndex, entry.storedName);
   if (!stored) {
-    report(
-        "---> ERREUR: Fichier compressé absent ! Soit il à été effacé,soit il n'a pas pu être "
-        "sauvegardé <---");
+    report(VK_TR_NOOP("Messages",
+                      "---> ERREUR: Fichier compressé absent ! Soit il à été effacé,soit "
+                      "il n'a pas pu être sauvegardé <---"));
     result.status = RestoreStatus::kMissingStored;
     return result;
   }
@@ -47,10 +49,14 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
   const std::string folder = layout.rules().ParentWithSeparator(destination);
   if (folder.empty() || !fs.CreateDirectories(folder)) {
     if (const size_t limit = layout.rules().ExceededLengthLimit(folder)) {
-      report("---> ERREUR: Nom de répertoire de plus de " + std::to_string(limit) +
-             " caractères ! Impossible de le recréer (" + folder + ") ! <---");
+      report(FillText(VK_TR_NOOP("Messages",
+                                 "---> ERREUR: Nom de répertoire de plus de %s "
+                                 "caractères ! Impossible de le recréer (%s) ! <---"),
+                      {std::to_string(limit), folder}));
     } else {
-      report("---> ERREUR: Impossible de recréer le répertoire (" + folder + ") ! <---");
+      report(FillText(
+          VK_TR_NOOP("Messages", "---> ERREUR: Impossible de recréer le répertoire (%s) ! <---"),
+          {folder}));
     }
     result.status = RestoreStatus::kFolderFailed;
     return result;
@@ -77,12 +83,17 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
   if (!ok) {
     fs.DeleteFile(temp);
     if (const size_t limit = layout.rules().ExceededLengthLimit(destination)) {
-      report("---> ERREUR: Impossible de recréer le fichier car le nom de destination dépasse " +
-             std::to_string(limit) + " caractères. (" + entry.fullPath + ")  ! <---");
+      report(FillText(VK_TR_NOOP("Messages",
+                                 "---> ERREUR: Impossible de recréer le fichier car "
+                                 "le nom de destination dépasse %s caractères. (%s)  "
+                                 "! <---"),
+                      {std::to_string(limit), entry.fullPath}));
     } else {
-      report("---> ERREUR: Impossible de recréer le fichier (" + entry.fullPath +
-             ") Vérifiez l'espace disque disponible et si le fichier n'est pas actuellement "
-             "utilisé par une autre application ! <---");
+      report(FillText(VK_TR_NOOP("Messages",
+                                 "---> ERREUR: Impossible de recréer le fichier (%s) Vérifiez "
+                                 "l'espace disque disponible et si le fichier n'est pas "
+                                 "actuellement utilisé par une autre application ! <---"),
+                      {entry.fullPath}));
     }
     result.status = RestoreStatus::kFileFailed;
     return result;

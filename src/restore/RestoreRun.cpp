@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "restore/OrderedJobs.h"
 #include "restore/RestoreChoice.h"
 
@@ -89,10 +91,14 @@ class Walk {
     const std::string folder = ctx_.layout.rules().EnsureTrailingSeparator(path);
     std::string line;
     if (const size_t limit = ctx_.layout.rules().ExceededLengthLimit(folder)) {
-      line = "---> ERREUR: Nom de répertoire de plus de " + std::to_string(limit) +
-             " caractères ! Impossible de le recréer (" + folder + ") ! <---";
+      line = FillText(VK_TR_NOOP("Messages",
+                                 "---> ERREUR: Nom de répertoire de plus de %s "
+                                 "caractères ! Impossible de le recréer (%s) ! <---"),
+                      {std::to_string(limit), folder});
     } else {
-      line = "---> ERREUR: Impossible de recréer le répertoire (" + folder + ") ! <---";
+      line = FillText(
+          VK_TR_NOOP("Messages", "---> ERREUR: Impossible de recréer le répertoire (%s) ! <---"),
+          {folder});
     }
     ++totals_.errors;
     jobs_.AddDone([this, line] { host_.Report(line); });

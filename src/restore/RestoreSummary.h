@@ -4,11 +4,13 @@
 
 #include <string>
 
+#include "platform/Translation.h"
 #include "restore/RestoreRun.h"
 
 namespace varnoket {
 
-inline constexpr const char* kRestoreAbortedText = "Restauration abandonnée par l'utilisateur !";
+inline constexpr const char* kRestoreAbortedText =
+    VK_TR_NOOP("Messages", "Restauration abandonnée par l'utilisateur !");
 
 struct RestoreSummary {
   bool warning = false;  // a warning box; otherwise an information box

@@ -12,7 +12,7 @@
 namespace varnoket {
 
 ListWindow::ListWindow(QWidget* parent, const char* objectName, const std::string& title,
-                       const std::vector<std::string>& columns, const char* actionCaption)
+                       const std::vector<std::string>& columns, const QString& actionCaption)
     : QDialog(parent), caption_(new QLabel(this)), rows_(new QTreeWidget(this)) {
   setObjectName(QString::fromUtf8(objectName));
   setWindowTitle(QString::fromStdString(title));
@@ -31,8 +31,8 @@ ListWindow::ListWindow(QWidget* parent, const char* objectName, const std::strin
   rows_->header()->setStretchLastSection(true);
 
   auto* buttons = new QHBoxLayout;
-  if (actionCaption != nullptr) {
-    actionButton_ = MakeButton(this, "BitBtnAction", actionCaption, nullptr);
+  if (!actionCaption.isEmpty()) {
+    actionButton_ = MakeButton(this, "BitBtnAction", actionCaption, QString());
     actionButton_->setEnabled(false);
     buttons->addWidget(actionButton_);
     connect(actionButton_, &QPushButton::clicked, this, &ListWindow::ActOnSelection);
@@ -41,7 +41,7 @@ ListWindow::ListWindow(QWidget* parent, const char* objectName, const std::strin
     connect(rows_, &QTreeWidget::itemDoubleClicked, this, [this] { ActOnSelection(); });
   }
   buttons->addStretch();
-  QPushButton* close = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
+  QPushButton* close = MakeButton(this, "BitBtnFermer", tr("&Fermer"), tr("Fermer la fenêtre"));
   buttons->addWidget(close);
   connect(close, &QPushButton::clicked, this, &QDialog::close);
 

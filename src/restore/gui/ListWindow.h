@@ -19,9 +19,9 @@ class ListWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // `actionCaption` null: no action button.
+  // `actionCaption` empty: no action button.
   ListWindow(QWidget* parent, const char* objectName, const std::string& title,
-             const std::vector<std::string>& columns, const char* actionCaption);
+             const std::vector<std::string>& columns, const QString& actionCaption);
 
   void SetCaption(const std::string& text);
   void AddRow(const std::vector<std::string>& cells);

@@ -1,10 +1,12 @@
 #include "restore/gui/RestoreChoiceBoxes.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "platform/ProductName.h"
+#include "platform/Translation.h"
 #include "restore/RestoreCountsText.h"
 
 namespace varnoket {
@@ -18,14 +20,23 @@ std::string DesktopDestinationPicker::BrowseForFolder(const std::string& title,
   return folder.toStdString();
 }
 
+namespace {
+
+QString Tr(const char* text) {
+  return QCoreApplication::translate("varnoket::DesktopExistingFilesQuestion", text);
+}
+
+}  // namespace
+
 std::optional<ExistingFilePolicy> DesktopExistingFilesQuestion::Ask(size_t count) {
-  QMessageBox box(QMessageBox::Warning, QString::fromStdString(ProductTitle("Restauration")),
-                  QString::fromStdString(ExistingFilesQuestionText(count)), QMessageBox::NoButton,
-                  parent_);
-  QPushButton* replace = box.addButton(QString::fromUtf8("&Remplacer"), QMessageBox::AcceptRole);
-  QPushButton* keep = box.addButton(QString::fromUtf8("&Garder les deux"), QMessageBox::AcceptRole);
-  QPushButton* skip = box.addButton(QString::fromUtf8("&Ignorer"), QMessageBox::AcceptRole);
-  QPushButton* cancel = box.addButton(QString::fromUtf8("Annuler"), QMessageBox::RejectRole);
+  QMessageBox box(QMessageBox::Warning,
+                  QString::fromStdString(ProductTitle(Tr("Restauration").toStdString())),
+                  QString::fromStdString(TranslateMessage(ExistingFilesQuestionText(count))),
+                  QMessageBox::NoButton, parent_);
+  QPushButton* replace = box.addButton(Tr("&Remplacer"), QMessageBox::AcceptRole);
+  QPushButton* keep = box.addButton(Tr("&Garder les deux"), QMessageBox::AcceptRole);
+  QPushButton* skip = box.addButton(Tr("&Ignorer"), QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(Tr("Annuler"), QMessageBox::RejectRole);
   box.setDefaultButton(keep);
   box.setEscapeButton(cancel);
   box.exec();

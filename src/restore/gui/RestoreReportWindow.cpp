@@ -12,7 +12,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "platform/MessageText.h"
 #include "platform/ProductName.h"
+#include "platform/Translation.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
 
@@ -23,20 +25,20 @@ RestoreReportWindow::RestoreReportWindow(Dialogs& dialogs, QWidget* parent)
       dialogs_(dialogs),
       label_(new QLabel(this)),
       messages_(new QPlainTextEdit(this)),
-      closeButton_(new QPushButton(QString::fromUtf8(kAbortCaption), this)),
-      saveButton_(MakeButton(this, "BitBtnEnregistrer", "E&nregistrer...",
-                             "Enregistrer ces lignes dans un fichier texte")) {
+      closeButton_(new QPushButton(tr(kAbortCaption), this)),
+      saveButton_(MakeButton(this, "BitBtnEnregistrer", tr("E&nregistrer..."),
+                             tr("Enregistrer ces lignes dans un fichier texte"))) {
   setObjectName(QStringLiteral("FormInfoRestaure"));
-  setWindowTitle(QString::fromStdString(ProductTitle(kRestoreReportTopic)));
+  setWindowTitle(QString::fromStdString(ProductTitle(tr(kRestoreReportTopic).toStdString())));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   // Shown without waiting while the restore window is modal: a window of
   // its own modality stays reachable above it, so the abort button is live.
   setWindowModality(Qt::ApplicationModal);
 
   label_->setObjectName(QStringLiteral("Label1"));
-  label_->setText(QString::fromUtf8(
-      "Ci dessous sont affichés les informations et messages d'erreurs survenant pendant la "
-      "restauration"));
+  label_->setText(
+      tr("Ci dessous sont affichés les informations et messages d'erreurs survenant pendant la "
+         "restauration"));
 
   messages_->setObjectName(QStringLiteral("MemoMsg"));
   messages_->setReadOnly(true);
@@ -45,7 +47,7 @@ RestoreReportWindow::RestoreReportWindow(Dialogs& dialogs, QWidget* parent)
   messages_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
   closeButton_->setObjectName(QStringLiteral("BitBtnFermer"));
-  closeButton_->setToolTip(QString::fromUtf8("Fermer la fenêtre"));
+  closeButton_->setToolTip(tr("Fermer la fenêtre"));
   closeButton_->setAutoDefault(false);
   connect(closeButton_, &QPushButton::clicked, this, &RestoreReportWindow::CloseWindow);
 
@@ -64,7 +66,7 @@ RestoreReportWindow::RestoreReportWindow(Dialogs& dialogs, QWidget* parent)
 }
 
 void RestoreReportWindow::Write(const std::string& line) {
-  messages_->appendPlainText(QString::fromStdString(line));
+  messages_->appendPlainText(QString::fromStdString(TranslateMessage(line)));
   messages_->repaint();
 }
 
@@ -74,7 +76,7 @@ std::string RestoreReportWindow::Text() const {
 
 void RestoreReportWindow::Begin() {
   running_ = true;
-  closeButton_->setText(QString::fromUtf8(kAbortCaption));
+  closeButton_->setText(tr(kAbortCaption));
   closeButton_->setEnabled(true);
   messages_->clear();
   show();
@@ -82,7 +84,7 @@ void RestoreReportWindow::Begin() {
 
 void RestoreReportWindow::Finish() {
   running_ = false;
-  closeButton_->setText(QStringLiteral("&Fermer"));
+  closeButton_->setText(tr("&Fermer"));
   closeButton_->setEnabled(true);
 }
 
@@ -104,9 +106,8 @@ void RestoreReportWindow::SaveReport() {
   if (chooseSavePath) {
     path = chooseSavePath();
   } else {
-    path = QFileDialog::getSaveFileName(this, QString::fromUtf8("Enregistrer le compte rendu"),
-                                        QStringLiteral("restauration.txt"),
-                                        QString::fromUtf8("Texte (*.txt)"))
+    path = QFileDialog::getSaveFileName(this, tr("Enregistrer le compte rendu"),
+                                        QStringLiteral("restauration.txt"), tr("Texte (*.txt)"))
                .toStdString();
   }
   if (!path.empty()) SaveTo(path);
@@ -120,7 +121,8 @@ bool RestoreReportWindow::SaveTo(const std::string& path) {
       file.write(text.data(), static_cast<qint64>(text.size())) !=
           static_cast<qint64>(text.size()) ||
       !file.commit()) {
-    dialogs_.Error("Impossible d'enregistrer le fichier (" + path + ")");
+    dialogs_.Error(
+        FillText(VK_TR_NOOP("Messages", "Impossible d'enregistrer le fichier (%s)"), {path}));
     return false;
   }
   return true;

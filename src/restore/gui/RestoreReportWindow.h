@@ -5,10 +5,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QtGlobal>
 #include <functional>
 #include <string>
 
 #include "platform/Dialogs.h"
+#include "platform/Translation.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -17,10 +19,12 @@ class QPushButton;
 namespace varnoket {
 
 // The window title is ProductTitle(kRestoreReportTopic).
-inline constexpr const char* kRestoreReportTopic = "Informations sur la restauration";
-inline constexpr const char* kAbortCaption = "&Abandonner la restauration";
+inline constexpr const char* kRestoreReportTopic =
+    QT_TRANSLATE_NOOP("varnoket::RestoreReportWindow", "Informations sur la restauration");
+inline constexpr const char* kAbortCaption =
+    QT_TRANSLATE_NOOP("varnoket::RestoreReportWindow", "&Abandonner la restauration");
 inline constexpr const char* kAbortQuestion =
-    "ATTENTION voulez vous vraiment interrompre la restauration ?";
+    VK_TR_NOOP("Messages", "ATTENTION voulez vous vraiment interrompre la restauration ?");
 
 class RestoreReportWindow : public QDialog {
   Q_OBJECT

@@ -20,7 +20,9 @@
 
 #include "engine/DayFolders.h"
 #include "engine/InternalCheck.h"
+#include "platform/MessageText.h"
 #include "platform/ProductName.h"
+#include "platform/Translation.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
 #include "restore/DayFileTree.h"
@@ -35,10 +37,6 @@ namespace varnoket {
 
 namespace {
 
-QString Q(const char* text) {
-  return QString::fromUtf8(text);
-}
-
 // The name an entry shows in the file list: what follows the last separator
 // (or, in the Windows style, a drive's colon).
 std::string ShownName(const std::string& fullPath) {
@@ -49,17 +47,21 @@ std::string ShownName(const std::string& fullPath) {
 }  // namespace
 
 std::string MissingStationFolderText(const std::string& stationFolder) {
-  return "Le répertoire de sauvegarde de ce poste (" + stationFolder +
-         ") n'existe pas ou à été supprimé ! Il n'y a rien a restaurer.";
+  return FillText(VK_TR_NOOP("Messages",
+                             "Le répertoire de sauvegarde de ce poste (%s) n'existe pas "
+                             "ou à été supprimé ! Il n'y a rien a restaurer."),
+                  {stationFolder});
 }
 
 std::string UnreadableFileListText(const std::string& path) {
-  return "Impossible de lire le fichier (" + path + ")";
+  return FillText(VK_TR_NOOP("Messages", "Impossible de lire le fichier (%s)"), {path});
 }
 
 std::string DestinationInStoreText(const std::string& folder, const std::string& root) {
-  return "Le dossier de destination (" + folder + ") se trouve dans le dossier des sauvegardes (" +
-         root + ") : choisissez un dossier en dehors.";
+  return FillText(VK_TR_NOOP("Messages",
+                             "Le dossier de destination (%s) se trouve dans le dossier "
+                             "des sauvegardes (%s) : choisissez un dossier en dehors."),
+                  {folder, root});
 }
 
 RestoreWindow::RestoreWindow(RestoreWindowEnv env, RestoreReportWindow& report, QWidget* parent)
@@ -168,7 +170,7 @@ void RestoreWindow::LoadDay(int index) {
   ClearFileList();
   ClearTree();
   SetDayControlsEnabled(false);
-  folderTree_->ShowWaitNotice(Q(kWaitNotice));
+  folderTree_->ShowWaitNotice(tr(kWaitNotice));
 
   const std::string path =
       layout_->FileListPath(layout_->DayFolder(dayFolders_[static_cast<size_t>(index)]));

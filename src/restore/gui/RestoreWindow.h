@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QtGlobal>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderPicker.h"
+#include "platform/Translation.h"
 #include "restore/ExistingFilesQuestion.h"
 #include "restore/FileVersions.h"
 #include "restore/NameSearch.h"
@@ -40,22 +42,31 @@ class RestoreReportWindow;
 class TriStateTreeView;
 
 // The window title is ProductTitle(kRestoreTopic).
-inline constexpr const char* kRestoreTopic = "Restauration";
-inline constexpr const char* kWaitNotice = "Veuillez patienter ...";
-inline constexpr const char* kChangeDayQuestion =
-    "ATTENTION vous aller perdre vos selections si vous en avez effectué ! Confirmez vous ?";
-inline constexpr const char* kRestoreQuestion =
+inline constexpr const char* kRestoreTopic =
+    QT_TRANSLATE_NOOP("varnoket::RestoreWindow", "Restauration");
+inline constexpr const char* kWaitNotice =
+    QT_TRANSLATE_NOOP("varnoket::RestoreWindow", "Veuillez patienter ...");
+inline constexpr const char* kChangeDayQuestion = VK_TR_NOOP(
+    "Messages",
+    "ATTENTION vous aller perdre vos selections si vous en avez effectué ! Confirmez vous ?");
+inline constexpr const char* kRestoreQuestion = VK_TR_NOOP(
+    "Messages",
     "ATTENTION : vous allez effectuer une restauration.\r\nTous les fichiers et répertoires "
-    "choisis déjà présents sur votre poste seront remplacés !\r\nConfirmez vous ?";
-inline constexpr const char* kNoStationText = "NomPCReseau non défini dans restauration !";
-inline constexpr const char* kNoDayText =
-    "Aucune sauvegarde n'a encore été effectuée pour ce poste ! Il n'y a rien a restaurer.";
-inline constexpr const char* kStartText = "Début de la restauration ...";
-inline constexpr const char* kDestinationTitle = "Choisissez le dossier où restaurer";
-inline constexpr const char* kInPlaceText = "à l'emplacement d'origine";
+    "choisis déjà présents sur votre poste seront remplacés !\r\nConfirmez vous ?");
+inline constexpr const char* kNoStationText =
+    VK_TR_NOOP("Messages", "NomPCReseau non défini dans restauration !");
+inline constexpr const char* kNoDayText = VK_TR_NOOP(
+    "Messages",
+    "Aucune sauvegarde n'a encore été effectuée pour ce poste ! Il n'y a rien a restaurer.");
+inline constexpr const char* kStartText = VK_TR_NOOP("Messages", "Début de la restauration ...");
+inline constexpr const char* kDestinationTitle =
+    QT_TRANSLATE_NOOP("varnoket::RestoreWindow", "Choisissez le dossier où restaurer");
+inline constexpr const char* kInPlaceText =
+    QT_TRANSLATE_NOOP("varnoket::RestoreWindow", "à l'emplacement d'origine");
 inline constexpr const char* kNoFileChosenText =
-    "Choisissez d'abord un fichier dans la liste des fichiers.";
-inline constexpr const char* kNoDayChosenText = "Choisissez d'abord une journée.";
+    VK_TR_NOOP("Messages", "Choisissez d'abord un fichier dans la liste des fichiers.");
+inline constexpr const char* kNoDayChosenText =
+    VK_TR_NOOP("Messages", "Choisissez d'abord une journée.");
 
 // "Le répertoire de sauvegarde de ce poste (<folder>) n'existe pas ..."
 std::string MissingStationFolderText(const std::string& stationFolder);
@@ -150,7 +161,7 @@ class RestoreWindow : public QDialog, private RestoreHost {
   void BuildControls();
   void ConnectControls();
   ListWindow* OpenListWindow(const char* objectName, const std::string& title,
-                             const std::vector<std::string>& columns, const char* action);
+                             const std::vector<std::string>& columns, const QString& action);
   // The policy for different files at the destinations of `files`: replace
   // when there are none, else the user's answer; nullopt when cancelled.
   std::optional<ExistingFilePolicy> AskExistingFiles(const std::vector<PlannedFile>& files);

@@ -28,8 +28,8 @@ QString Q(const char* text) {
   return QString::fromUtf8(text);
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
-  auto* label = new QLabel(Q(caption), parent);
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
+  auto* label = new QLabel(caption, parent);
   label->setObjectName(Q(name));
   return label;
 }
@@ -42,14 +42,14 @@ constexpr int kStartHeight = 460;
 
 void RestoreWindow::BuildControls() {
   setObjectName(QStringLiteral("FormRestaure"));
-  setWindowTitle(QString::fromStdString(ProductTitle(kRestoreTopic)));
+  setWindowTitle(QString::fromStdString(ProductTitle(tr(kRestoreTopic).toStdString())));
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
   setSizeGripEnabled(true);
 
-  dayLabel_ = MakeLabel(this, "Label1", "Choisissez la journée à restaurer ->");
+  dayLabel_ = MakeLabel(this, "Label1", tr("Choisissez la journée à restaurer ->"));
   dayCombo_ = new QComboBox(this);
   dayCombo_->setObjectName(QStringLiteral("VKComboJour"));
   dayCombo_->setEditable(false);
@@ -58,22 +58,23 @@ void RestoreWindow::BuildControls() {
 
   searchEdit_ = new QLineEdit(this);
   searchEdit_->setObjectName(QStringLiteral("VKEditRecherche"));
-  searchEdit_->setPlaceholderText(Q("Nom de fichier (* et ? permis)"));
+  searchEdit_->setPlaceholderText(tr("Nom de fichier (* et ? permis)"));
   searchEdit_->setToolTip(
-      Q("Chercher des fichiers par leur nom, sans tenir compte des majuscules"));
-  allDaysBox_ = new QCheckBox(Q("dans toutes les &journées"), this);
+      tr("Chercher des fichiers par leur nom, sans tenir compte des majuscules"));
+  allDaysBox_ = new QCheckBox(tr("dans toutes les &journées"), this);
   allDaysBox_->setObjectName(QStringLiteral("VKCheckToutesJournees"));
-  searchButton_ = MakeButton(this, "BitBtnRechercher", "&Rechercher", "Chercher par nom");
+  searchButton_ = MakeButton(this, "BitBtnRechercher", tr("&Rechercher"), tr("Chercher par nom"));
 
-  tickAllBox_ = new QCheckBox(Q("&Tout Restaurer"), this);
+  tickAllBox_ = new QCheckBox(tr("&Tout Restaurer"), this);
   tickAllBox_->setObjectName(QStringLiteral("VKCheckAll"));
-  tickAllBox_->setToolTip(Q("Cocher la case pour tout restaurer"));
+  tickAllBox_->setToolTip(tr("Cocher la case pour tout restaurer"));
   tickAllBox_->setEnabled(false);
-  changesButton_ = MakeButton(this, "BitBtnChangements", "C&hangements du jour",
-                              "Les fichiers sauvegardés ce jour et ceux disparus depuis la veille");
+  changesButton_ =
+      MakeButton(this, "BitBtnChangements", tr("C&hangements du jour"),
+                 tr("Les fichiers sauvegardés ce jour et ceux disparus depuis la veille"));
   changesButton_->setEnabled(false);
 
-  treeLabel_ = MakeLabel(this, "Label2", "Arborescence des Répertoires");
+  treeLabel_ = MakeLabel(this, "Label2", tr("Arborescence des Répertoires"));
   folderTree_ = new TriStateTreeView(this);
   folderTree_->setObjectName(QStringLiteral("TreeViewRepertoires"));
   folderTree_->setMinimumSize(200, 120);
@@ -81,12 +82,12 @@ void RestoreWindow::BuildControls() {
   folderTree_->Tree().SetStateRecursion(true);
   folderTree_->SetCollapseRule([this] { return tickAllBox_->isChecked(); });
 
-  filesLabel_ = MakeLabel(this, "Label3", "Fichiers (du répertoire selectionné)");
+  filesLabel_ = MakeLabel(this, "Label3", tr("Fichiers (du répertoire selectionné)"));
   fileList_ = new QTreeWidget(this);
   fileList_->setObjectName(QStringLiteral("CheckListFichiers"));
   fileList_->setRootIsDecorated(false);
   fileList_->setUniformRowHeights(true);
-  fileList_->setHeaderLabels({Q("Nom"), Q("Taille"), Q("Date")});
+  fileList_->setHeaderLabels({tr("Nom"), tr("Taille"), tr("Date")});
   fileList_->header()->setSectionResizeMode(FileListItem::kName, QHeaderView::Stretch);
   fileList_->header()->setSectionResizeMode(FileListItem::kSize, QHeaderView::ResizeToContents);
   fileList_->header()->setSectionResizeMode(FileListItem::kDate, QHeaderView::ResizeToContents);
@@ -98,7 +99,7 @@ void RestoreWindow::BuildControls() {
   fileList_->header()->setSortIndicator(-1, Qt::AscendingOrder);
   fileList_->setMinimumSize(150, 120);
   fileList_->setEnabled(false);
-  auto* versions = new QAction(Q("&Versions du fichier..."), fileList_);
+  auto* versions = new QAction(tr("&Versions du fichier..."), fileList_);
   versions->setObjectName(QStringLiteral("ActionVersions"));
   versions->setShortcuts({QKeySequence(Qt::Key_F7), QKeySequence(Qt::CTRL | Qt::Key_H)});
   versions->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -106,14 +107,14 @@ void RestoreWindow::BuildControls() {
   fileList_->setContextMenuPolicy(Qt::ActionsContextMenu);
   connect(versions, &QAction::triggered, this, &RestoreWindow::ShowVersions);
 
-  restoreButton_ =
-      MakeButton(this, "BitBtnRestaurer", "&Effectuer la restauration", "Démarrer la restauration");
+  restoreButton_ = MakeButton(this, "BitBtnRestaurer", tr("&Effectuer la restauration"),
+                              tr("Démarrer la restauration"));
   restoreButton_->setEnabled(false);
-  elsewhereBox_ = new QCheckBox(Q("dans un &autre dossier"), this);
+  elsewhereBox_ = new QCheckBox(tr("dans un &autre dossier"), this);
   elsewhereBox_->setObjectName(QStringLiteral("VKCheckAutreDossier"));
-  elsewhereBox_->setToolTip(Q("Recréer les éléments cochés sous un dossier à choisir"));
-  destinationLabel_ = MakeLabel(this, "LabelDestination", kInPlaceText);
-  closeButton_ = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
+  elsewhereBox_->setToolTip(tr("Recréer les éléments cochés sous un dossier à choisir"));
+  destinationLabel_ = MakeLabel(this, "LabelDestination", tr(kInPlaceText));
+  closeButton_ = MakeButton(this, "BitBtnFermer", tr("&Fermer"), tr("Fermer la fenêtre"));
 
   auto* top = new QHBoxLayout;
   top->addWidget(searchEdit_, 1);

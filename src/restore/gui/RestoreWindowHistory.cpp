@@ -4,6 +4,7 @@
 // list window.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -26,14 +27,17 @@ std::string JoinedDays(const std::vector<std::string>& days) {
 
 std::string UnreadableDaysLine(const std::vector<std::string>& days) {
   if (days.empty()) return "";
-  return "\nListes illisibles (journées passées) : " + JoinedDays(days);
+  return QCoreApplication::translate("varnoket::RestoreWindow",
+                                     "\nListes illisibles (journées passées) : %1")
+      .arg(QString::fromStdString(JoinedDays(days)))
+      .toStdString();
 }
 
 }  // namespace
 
 ListWindow* RestoreWindow::OpenListWindow(const char* objectName, const std::string& title,
                                           const std::vector<std::string>& columns,
-                                          const char* action) {
+                                          const QString& action) {
   if (lastList_) lastList_->close();
   lastList_ = new ListWindow(this, objectName, title, columns, action);
   lastList_->show();
@@ -62,13 +66,19 @@ void RestoreWindow::ShowVersions() {
     return;
   }
   const FileHistory history = FileVersions(env_.fs, *layout_, dayFolders_, path);
-  ListWindow* list =
-      OpenListWindow("FormVersions", ProductTitle("Versions de " + path),
-                     {"Journée", "Taille", "Date du fichier"}, "&Restaurer cette version");
-  std::string caption = std::to_string(history.versions.size()) +
-                        " version(s) conservée(s), chacune différente de la journée d'avant.";
+  ListWindow* list = OpenListWindow(
+      "FormVersions",
+      ProductTitle(tr("Versions de %1").arg(QString::fromStdString(path)).toStdString()),
+      {tr("Journée").toStdString(), tr("Taille").toStdString(),
+       tr("Date du fichier").toStdString()},
+      tr("&Restaurer cette version"));
+  std::string caption = tr("%1 version(s) conservée(s), chacune différente de la journée d'avant.")
+                            .arg(static_cast<qulonglong>(history.versions.size()))
+                            .toStdString();
   if (!history.folderDays.empty()) {
-    caption += "\nCe chemin est un dossier les journées : " + JoinedDays(history.folderDays);
+    caption += tr("\nCe chemin est un dossier les journées : %1")
+                   .arg(QString::fromStdString(JoinedDays(history.folderDays)))
+                   .toStdString();
   }
   list->SetCaption(caption + UnreadableDaysLine(history.unreadableDays));
   for (const FileVersion& v : history.versions) {
@@ -102,12 +112,18 @@ void RestoreWindow::Search() {
       found.unreadableDays.push_back(day);
     }
   }
-  ListWindow* list = OpenListWindow("FormRecherche", ProductTitle("Recherche de " + pattern),
-                                    {"Fichier", "Journée", "Taille"}, "&Afficher");
-  list->SetCaption(std::to_string(found.files.size()) + " fichier(s) trouvé(s) " +
-                   (allDays ? std::string("dans toutes les journées")
-                            : "le " + DayFolderText(dayFolders_[previousDayIndex_])) +
-                   "." + UnreadableDaysLine(found.unreadableDays));
+  ListWindow* list = OpenListWindow(
+      "FormRecherche",
+      ProductTitle(tr("Recherche de %1").arg(QString::fromStdString(pattern)).toStdString()),
+      {tr("Fichier").toStdString(), tr("Journée").toStdString(), tr("Taille").toStdString()},
+      tr("&Afficher"));
+  const auto count = static_cast<qulonglong>(found.files.size());
+  const QString foundText =
+      allDays ? tr("%1 fichier(s) trouvé(s) dans toutes les journées.").arg(count)
+              : tr("%1 fichier(s) trouvé(s) le %2.")
+                    .arg(count)
+                    .arg(QString::fromStdString(DayFolderText(dayFolders_[previousDayIndex_])));
+  list->SetCaption(foundText.toStdString() + UnreadableDaysLine(found.unreadableDays));
   for (const FoundFile& f : found.files) {
     list->AddRow({f.fullPath, DayFolderText(f.dayFolder), SizeText(static_cast<uint32_t>(f.size))});
   }
@@ -155,27 +171,39 @@ void RestoreWindow::ShowDayChanges() {
   const size_t index = static_cast<size_t>(previousDayIndex_);
   const std::string dayText = DayFolderText(dayFolders_[index]);
   const std::optional<DayChanges> changes = ChangesOfDay(env_.fs, *layout_, dayFolders_, index);
-  ListWindow* list = OpenListWindow("FormChangements", ProductTitle("Changements du " + dayText),
-                                    {"Changement", "Fichier"}, nullptr);
+  ListWindow* list = OpenListWindow(
+      "FormChangements",
+      ProductTitle(tr("Changements du %1").arg(QString::fromStdString(dayText)).toStdString()),
+      {tr("Changement").toStdString(), tr("Fichier").toStdString()}, QString());
   if (!changes) {
-    list->SetCaption("Impossible de lire les listes de fichiers de cette journée et de la veille.");
+    list->SetCaption(
+        tr("Impossible de lire les listes de fichiers de cette journée et de la veille.")
+            .toStdString());
     return;
   }
   size_t stored = 0;
   for (const FileChange& c : changes->changes) {
     if (c.kind != ChangeKind::kRemoved) ++stored;
   }
-  list->SetCaption(std::to_string(stored) + " fichier(s) sauvegardé(s) le " + dayText + ", " +
-                   std::to_string(changes->changes.size() - stored) + " disparu(s) " +
-                   (changes->previousDay.empty()
-                        ? std::string("(première journée conservée)")
-                        : "depuis le " + DayFolderText(changes->previousDay)) +
-                   ".");
+  const auto removed = static_cast<qulonglong>(changes->changes.size() - stored);
+  const QString day = QString::fromStdString(dayText);
+  const QString caption =
+      changes->previousDay.empty()
+          ? tr("%1 fichier(s) sauvegardé(s) le %2, %3 disparu(s) (première journée conservée).")
+                .arg(static_cast<qulonglong>(stored))
+                .arg(day)
+                .arg(removed)
+          : tr("%1 fichier(s) sauvegardé(s) le %2, %3 disparu(s) depuis le %4.")
+                .arg(static_cast<qulonglong>(stored))
+                .arg(day)
+                .arg(removed)
+                .arg(QString::fromStdString(DayFolderText(changes->previousDay)));
+  list->SetCaption(caption.toStdString());
   for (const FileChange& c : changes->changes) {
-    const char* kind = c.kind == ChangeKind::kAdded     ? "Nouveau"
-                       : c.kind == ChangeKind::kChanged ? "Modifié"
-                                                        : "Disparu";
-    list->AddRow({kind, c.fullPath});
+    const QString kind = c.kind == ChangeKind::kAdded     ? tr("Nouveau")
+                         : c.kind == ChangeKind::kChanged ? tr("Modifié")
+                                                          : tr("Disparu");
+    list->AddRow({kind.toStdString(), c.fullPath});
   }
 }
 

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <exception>
 
+#include "platform/MessageText.h"
 #include "platform/PathContainment.h"
+#include "platform/Translation.h"
 #include "restore/DayRecord.h"
 #include "restore/RestoreChoice.h"
 #include "restore/RestoreCountsText.h"
@@ -23,8 +25,8 @@ void RestoreWindow::SetRestoreElsewhere(bool elsewhere) {
       ownPicker_ = std::make_unique<DesktopDestinationPicker>(this);
     }
     FolderPicker& picker = env_.picker != nullptr ? *env_.picker : *ownPicker_;
-    std::string folder =
-        env_.rules.RemoveTrailingSeparator(picker.BrowseForFolder(kDestinationTitle, true));
+    std::string folder = env_.rules.RemoveTrailingSeparator(
+        picker.BrowseForFolder(tr(kDestinationTitle).toStdString(), true));
     const std::string root = env_.backupRoot ? env_.backupRoot() : std::string();
     // Files restored into the store would mix with its stored copies, and a
     // later merge of days could take them for its own.
@@ -40,7 +42,7 @@ void RestoreWindow::SetRestoreElsewhere(bool elsewhere) {
 void RestoreWindow::ShowDestination() {
   elsewhereBox_->setChecked(!destinationRoot_.empty());
   destinationLabel_->setText(QString::fromStdString(
-      destinationRoot_.empty() ? std::string(kInPlaceText) : destinationRoot_));
+      destinationRoot_.empty() ? tr(kInPlaceText).toStdString() : destinationRoot_));
 }
 
 std::optional<ExistingFilePolicy> RestoreWindow::AskExistingFiles(
@@ -109,7 +111,9 @@ void RestoreWindow::RestoreVersion(const std::string& fullPath, const FileVersio
   const std::string folder = layout_->rules().ParentWithSeparator(file.destination);
   RestoreRunTotals totals;
   if (!env_.fs.IsDirectory(folder) && !env_.fs.CreateDirectories(folder)) {
-    Report("---> ERREUR: Impossible de recréer le répertoire (" + folder + ") ! <---");
+    Report(FillText(
+        VK_TR_NOOP("Messages", "---> ERREUR: Impossible de recréer le répertoire (%s) ! <---"),
+        {folder}));
     ++totals.errors;
   } else {
     const RestoreChoiceResult r = RestoreWithChoice(env_.fs, *layout_, dayFolders_, dayIndex,
