@@ -3,61 +3,71 @@
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
 #include "platform/PathRules.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
 bool BackupSetEditor::RootConfigured(const std::string& backupRoot) {
   if (!backupRoot.empty()) return true;
-  dialogs_.Error("Vous devez d'abord configurer le répertoire des sauvegardes !");
+  dialogs_.Error(
+      VK_TR_NOOP("Messages", "Vous devez d'abord configurer le répertoire des sauvegardes !"));
   return false;
 }
 
 bool BackupSetEditor::AddDirectory(const std::string& root) {
   if (!RootConfigured(root)) return false;
   const PathRules rules(PathStyle::kPosix);
-  std::string chosen = picker_.BrowseForFolder("Choisissez un répertoire", false);
+  std::string chosen = picker_.BrowseForFolder(
+      Translate("Messages", VK_TR_NOOP("Messages", "Choisissez un répertoire")), false);
   if (chosen.empty()) return false;
   chosen = rules.RemoveTrailingSeparator(chosen);
   const auto entry = fs_.Stat(chosen);
   if (!entry || !entry->isDirectory) {
-    dialogs_.Error(FillText("Le repertoire (%s) n'est pas accessible !", {chosen}));
+    dialogs_.Error(
+        FillText(VK_TR_NOOP("Messages", "Le repertoire (%s) n'est pas accessible !"), {chosen}));
     return false;
   }
   // Decided on what the disk holds: "/data/Sauvegardes-old" is beside the
   // root, a link to "/data" holds it.
   const FolderRelation relation = PathContainment(fs_).RelationOf(chosen, root);
   if (relation == FolderRelation::kSameOrInside) {
-    dialogs_.Warning(
-        FillText("Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) \r\ncar il s'agit "
-                 "du répertoire qui contiendra les sauvegardes !",
-                 {root}));
+    dialogs_.Warning(FillText(
+        VK_TR_NOOP("Messages",
+                   "Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) \r\ncar il s'agit "
+                   "du répertoire qui contiendra les sauvegardes !"),
+        {root}));
     return false;
   }
   if (relation == FolderRelation::kHolds) {
     dialogs_.Warning(FillText(
-        "Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes (%s) "
-        "!\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
-        "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
-        "poste maitre) !",
+        VK_TR_NOOP(
+            "Messages",
+            "Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes "
+            "(%s) "
+            "!\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
+            "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
+            "poste maitre) !"),
         {chosen, root}));
     return false;
   }
   if (IsRemotePath(drives_, chosen)) {
-    dialogs_.Message("Les chemins réseaux ne sont pas autorisés dans cette version !");
+    dialogs_.Message(
+        VK_TR_NOOP("Messages", "Les chemins réseaux ne sont pas autorisés dans cette version !"));
     return false;
   }
   drives_.RefreshDrive(chosen, kDriveAllParts);
   const DriveRecord rec = drives_.GetDriveRec(chosen);
   if (!rec.DiskPresent || rec.DriveType != DRIVE_FIXED) {
-    dialogs_.Message(
+    dialogs_.Message(VK_TR_NOOP(
+        "Messages",
         "Vous ne pouvez sauvegarder que des répertoires de lecteurs fixes (disques durs) dans "
-        "cette version !");
+        "cette version !"));
     return false;
   }
   // Two POSIX paths that differ in case are two directories.
   for (const auto& d : station_.directories) {
     if (rules.Equal(d, chosen)) {
-      dialogs_.Message("Ce répertoire est déjà présent dans la liste !");
+      dialogs_.Message(VK_TR_NOOP("Messages", "Ce répertoire est déjà présent dans la liste !"));
       return false;
     }
   }
@@ -69,8 +79,10 @@ bool BackupSetEditor::AddDirectory(const std::string& root) {
 bool BackupSetEditor::RemoveDirectory(size_t row) {
   if (row >= station_.directories.size()) return false;
   if (dialogs_.Warning(
-          "ATTENTION si vous enlever un répertoire de la liste, les fichiers qu'il contient ne "
-          "seront plus sauvegardés!\r\nConfirmez vous votre choix ?",
+          VK_TR_NOOP(
+              "Messages",
+              "ATTENTION si vous enlever un répertoire de la liste, les fichiers qu'il contient ne "
+              "seront plus sauvegardés!\r\nConfirmez vous votre choix ?"),
           DialogButtons::kOkCancel) != DialogAnswer::kOk) {
     return false;
   }

@@ -2,6 +2,8 @@
 
 #include "app/LastSuccess.h"
 #include "engine/StoreCheck.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -19,7 +21,7 @@ bool BackupWatch::WarningDue(const std::string& lastBackupDate, int alertDays) c
 void BackupWatch::Show(const std::string& lastBackupDate, int alertDays) {
   display_.ShowLastSuccess(
       storeAbsent_.empty() ? LastSuccessText(lastBackupDate, clock_.Now()) : storeAbsent_,
-                           WarningDue(lastBackupDate, alertDays));
+      WarningDue(lastBackupDate, alertDays));
 }
 
 void BackupWatch::Check(const std::string& lastBackupDate, int alertDays) {
@@ -34,12 +36,19 @@ void BackupWatch::Check(const std::string& lastBackupDate, int alertDays) {
 void BackupWatch::Remind(const std::string& lastBackupDate, int alertDays) {
   const std::string text = LastSuccessText(lastBackupDate, clock_.Now());
   if (lastRunFailed_) {
-    notifier_.Notify({kRunFailedSummary, "La dernière sauvegarde a échoué.\n" + text, true});
+    notifier_.Notify(
+        {kRunFailedSummary,
+         FillText(VK_TR_NOOP("Messages", "La dernière sauvegarde a échoué.\n%s"), {text}), true});
   } else {
-    notifier_.Notify({kTooOldSummary,
-                      "Aucune sauvegarde n'a réussi depuis plus de " + std::to_string(alertDays) +
-                          (alertDays == 1 ? " jour.\n" : " jours.\n") + text,
-                      true});
+    notifier_.Notify(
+        {kTooOldSummary,
+         FillText(alertDays == 1
+                      ? VK_TR_NOOP("Messages",
+                                   "Aucune sauvegarde n'a réussi depuis plus de %s jour.\n%s")
+                      : VK_TR_NOOP("Messages",
+                                   "Aucune sauvegarde n'a réussi depuis plus de %s jours.\n%s"),
+                  {std::to_string(alertDays), text}),
+         true});
   }
   remindedOn_ = Today();
 }
@@ -73,8 +82,11 @@ void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
     case BackupOutcome::kFailed:
     case BackupOutcome::kNoSpace:
     case BackupOutcome::kForeignStation: {
-      std::string body = "La sauvegarde du " + DayText(Today()) + " a échoué.";
-      if (!report.errorText.empty()) body += "\n" + report.errorText;
+      std::string body = report.errorText.empty()
+                             ? FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s a échoué."),
+                                        {DayText(Today())})
+                             : FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s a échoué.\n%s"),
+                                        {DayText(Today()), report.errorText});
       // Each tick retries a failed run: the same failure again is left to
       // the daily reminder, a new one is told.
       const std::string failure =

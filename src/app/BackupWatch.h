@@ -14,12 +14,13 @@
 #include "engine/BackupRun.h"
 #include "engine/StoreLayout.h"
 #include "platform/Clock.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
-inline constexpr const char* kRunFailedSummary = "Échec de la sauvegarde";
-inline constexpr const char* kTooOldSummary = "Sauvegarde en retard";
-inline constexpr const char* kRunPutOffSummary = "Sauvegarde reportée";
+inline constexpr const char* kRunFailedSummary = VK_TR_NOOP("Messages", "Échec de la sauvegarde");
+inline constexpr const char* kTooOldSummary = VK_TR_NOOP("Messages", "Sauvegarde en retard");
+inline constexpr const char* kRunPutOffSummary = VK_TR_NOOP("Messages", "Sauvegarde reportée");
 
 // Where the watch shows its state (the tray and the main window).
 class BackupWatchDisplay {

@@ -6,6 +6,7 @@
 #include "engine/Scheduler.h"
 #include "engine/StoreCheck.h"
 #include "engine/StoreLayout.h"
+#include "platform/Translation.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
@@ -89,15 +90,19 @@ void DailyScheduler::BackUpNow() {
   }
   bool redo = false;
   if (IsTodayAfter(clock_.Now(), station_.lastBackupDate)) {
-    if (dialogs_.Warning("Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous "
-                         "sauvegarder maintenant ?",
-                         DialogButtons::kYesNo) != DialogAnswer::kYes) {
+    if (dialogs_.Warning(
+            VK_TR_NOOP("Messages",
+                       "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous "
+                       "sauvegarder maintenant ?"),
+            DialogButtons::kYesNo) != DialogAnswer::kYes) {
       return;
     }
   } else {
-    if (dialogs_.Warning("Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous "
-                         "recommencer et écraser l'ancienne ?",
-                         DialogButtons::kYesNo) != DialogAnswer::kYes) {
+    if (dialogs_.Warning(
+            VK_TR_NOOP("Messages",
+                       "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous "
+                       "recommencer et écraser l'ancienne ?"),
+            DialogButtons::kYesNo) != DialogAnswer::kYes) {
       return;
     }
     redo = true;

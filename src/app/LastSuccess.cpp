@@ -1,5 +1,7 @@
 #include "app/LastSuccess.h"
 
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "settings/NormalizeDate.h"
 #include "settings/StationSettings.h"
 
@@ -35,15 +37,19 @@ std::string LastSuccessText(const std::string& lastBackupDate, const LocalDateTi
   if (!age) return kNoSuccessText;
   std::string date = lastBackupDate;
   NormalizeDate(date);
-  std::string when;
+  // Each form whole, so the windows can show it in another language.
   if (*age < 0) {
-    when = "dans le futur";
-  } else if (*age == 0) {
-    when = "aujourd'hui";
-  } else {
-    when = "il y a " + std::to_string(*age) + (*age == 1 ? " jour" : " jours");
+    return FillText(VK_TR_NOOP("Messages", "Dernière sauvegarde réussie : %s (dans le futur)"),
+                    {date});
   }
-  return std::string(kLastSuccessPrefix) + date + " (" + when + ")";
+  if (*age == 0) {
+    return FillText(VK_TR_NOOP("Messages", "Dernière sauvegarde réussie : %s (aujourd'hui)"),
+                    {date});
+  }
+  return FillText(
+      *age == 1 ? VK_TR_NOOP("Messages", "Dernière sauvegarde réussie : %s (il y a %s jour)")
+                : VK_TR_NOOP("Messages", "Dernière sauvegarde réussie : %s (il y a %s jours)"),
+      {date, std::to_string(*age)});
 }
 
 }  // namespace varnoket

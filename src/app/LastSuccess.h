@@ -13,12 +13,14 @@
 #include <string>
 
 #include "platform/Clock.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
 inline constexpr const char* kLastSuccessPrefix = "Dernière sauvegarde réussie : ";
 // The station file's date before any backup, or an unreadable one.
-inline constexpr const char* kNoSuccessText = "Aucune sauvegarde réussie pour l'instant";
+inline constexpr const char* kNoSuccessText =
+    VK_TR_NOOP("Messages", "Aucune sauvegarde réussie pour l'instant");
 
 // Whole calendar days from `lastBackupDate` to `now`'s day: 0 for today,
 // negative when the date is after today; empty when the text is not a date

@@ -6,25 +6,29 @@
 #include "platform/MachineIdentity.h"
 #include "platform/MessageText.h"
 #include "platform/PathRules.h"
+#include "platform/Translation.h"
 #include "settings/ConfigurationRules.h"
 
 namespace varnoket {
 namespace {
 
-constexpr const char* kRootMissingMaster =
+constexpr const char* kRootMissingMaster = VK_TR_NOOP(
+    "Messages",
     "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
     "Cliquer sur OK pour faire apparaitre l'écran de configuration !\r\n"
-    "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.";
-constexpr const char* kRootMissingNetwork =
+    "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.");
+constexpr const char* kRootMissingNetwork = VK_TR_NOOP(
+    "Messages",
     "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
     "Le programme va se terminer ...\r\n"
     "Veuillez executer ce programme depuis son répertoire LOCAL et non pas depuis un partage ou "
-    "un lecteur réseau pour pouvoir accéder à la configuration !";
-constexpr const char* kRootNotWritableEnd =
+    "un lecteur réseau pour pouvoir accéder à la configuration !");
+constexpr const char* kRootNotWritableEnd = VK_TR_NOOP(
+    "Messages",
     "Le programme va se terminer ... \r\nVeuillez contacter votre administrateur système ou "
-    "exécuter le programme depuis son repertoire physique d'installation !";
-constexpr const char* kNoStartupFolder =
-    "Impossible de trouver un répertoire de démarrage pour créer le raccourci !";
+    "exécuter le programme depuis son repertoire physique d'installation !");
+constexpr const char* kNoStartupFolder = VK_TR_NOOP(
+    "Messages", "Impossible de trouver un répertoire de démarrage pour créer le raccourci !");
 
 }  // namespace
 
@@ -55,9 +59,12 @@ StartupOutcome StartupChecks::Run(StationSettings& station) {
 
   if (!WriteTestOfRoot(root)) {
     dialogs_.Error(
-        "Impossible d'écrire dans le répertoire racine de sauvegarde (" + root + ") !" +
-        "\r\nVeuillez vérifier que ce repertoire existe toujours, que vous avez les droits "
-        "d'accès en écriture et qu'il reste suffisamment d'espace disque disponible !");
+        FillText(VK_TR_NOOP("Messages",
+                            "Impossible d'écrire dans le répertoire racine de sauvegarde (%s) !"
+                            "\r\nVeuillez vérifier que ce repertoire existe toujours, que vous "
+                            "avez les droits d'accès en écriture et qu'il reste suffisamment "
+                            "d'espace disque disponible !"),
+                 {root}));
     if (setup_.masterStation) return StartupOutcome::kRetry;
     dialogs_.Error(kRootNotWritableEnd);
     host_.EndProgramNow();
@@ -89,8 +96,10 @@ StartupOutcome StartupChecks::Run(StationSettings& station) {
   if (ancestor >= 0) {
     const std::string entry = station.directories[static_cast<size_t>(ancestor)];
     dialogs_.Warning(FillText(
-        "Le dossier à sauvegarder (%s) est un dossier parent du répertoire de sauvegardes (%s) "
-        "ce qui est interdit ! Il va donc être supprimé de la liste.",
+        VK_TR_NOOP(
+            "Messages",
+            "Le dossier à sauvegarder (%s) est un dossier parent du répertoire de sauvegardes (%s) "
+            "ce qui est interdit ! Il va donc être supprimé de la liste."),
         {entry, root}));
     station.directories.erase(station.directories.begin() + ancestor);
     host_.DirectoryListChanged();

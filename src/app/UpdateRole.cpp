@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/Translation.h"
+
 namespace varnoket {
 
 namespace {
@@ -15,10 +17,11 @@ std::string FolderOf(const std::string& path) {
 // The folder above a folder written with its trailing separator:
 // "/opt/varnoket/upload/" -> "/opt/varnoket/". None for the root.
 std::string ParentOf(const std::string& folder) {
-  if (folder.size() < 2) throw std::runtime_error("le chemin de l'application est incorrect !");
+  if (folder.size() < 2)
+    throw std::runtime_error(VK_TR_NOOP("Messages", "le chemin de l'application est incorrect !"));
   const size_t slash = folder.rfind('/', folder.size() - 2);
   if (slash == std::string::npos)
-    throw std::runtime_error("le chemin de l'application est incorrect !");
+    throw std::runtime_error(VK_TR_NOOP("Messages", "le chemin de l'application est incorrect !"));
   return folder.substr(0, slash + 1);
 }
 
@@ -35,9 +38,10 @@ void RunUpdateRole(UpdateRoleEnv& env) {
     return;
   }
   if (env.anotherInstanceRunning) {
-    env.dialogs.Error(
+    env.dialogs.Error(VK_TR_NOOP(
+        "Messages",
         "Impossible d'effectuer la mise à jour l'ancien programme sur ce poste ne s'est pas "
-        "arrêté correctement !");
+        "arrêté correctement !"));
     return;
   }
   const std::string exchange = parent + kExchangeFileName;
@@ -45,7 +49,8 @@ void RunUpdateRole(UpdateRoleEnv& env) {
   try {
     env.fs.Create(exchange)->Close();
   } catch (const std::exception&) {
-    env.dialogs.Error("Impossible de créer le fichier d'échange ! La mise à jour a échoué.");
+    env.dialogs.Error(VK_TR_NOOP(
+        "Messages", "Impossible de créer le fichier d'échange ! La mise à jour a échoué."));
     return;
   }
   env.host.Sleep(env.localWaitMs);

@@ -4,6 +4,9 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
+
 namespace varnoket {
 
 namespace {
@@ -81,7 +84,9 @@ std::vector<std::string> SplitExec(const std::string& line) {
 }
 
 void ReportFailure(Dialogs& dialogs, const std::string& path) {
-  dialogs.Error("Erreur dans la tentative de récupération du raccourci (" + path + ") !");
+  dialogs.Error(FillText(
+      VK_TR_NOOP("Messages", "Erreur dans la tentative de récupération du raccourci (%s) !"),
+      {path}));
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "platform/DosDate.h"
 #include "platform/IniFile.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "settings/StoreMarker.h"
 
 namespace varnoket {
@@ -52,8 +53,11 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     return BackupOutcome::kNoChange;
   }
   if (const std::string later = LaterDay(ctx, today); !later.empty()) {
-    ctx.ReportError("ERREUR: une sauvegarde plus récente que la date du jour existe (" + later +
-                    "). Vérifiez la date de ce poste. Sauvegarde interrompue.");
+    ctx.ReportError(FillText(VK_TR_NOOP("Messages",
+                                        "ERREUR: une sauvegarde plus récente que la "
+                                        "date du jour existe (%s). Vérifiez la date de "
+                                        "ce poste. Sauvegarde interrompue."),
+                             {later}));
     return BackupOutcome::kFailed;
   }
 
@@ -66,11 +70,12 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     ctx.ReportError(noSpace);
     return BackupOutcome::kNoSpace;
   }
-  ctx.host.SetTrayHint("Sauvegarde en cours...");
+  ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Sauvegarde en cours..."));
   ctx.Log("Début de la sauvegarde ...");
   if (!ctx.fs.CreateDirectories(dayFolder)) {
-    const std::string text =
-        FillText("Impossible de créer le répertoire de sauvegarde du jour (%s)", {dayFolder});
+    const std::string text = FillText(
+        VK_TR_NOOP("Messages", "Impossible de créer le répertoire de sauvegarde du jour (%s)"),
+        {dayFolder});
     ctx.Log(text);
     ctx.dialogs.Error(text);
     return BackupOutcome::kFailed;
@@ -134,9 +139,10 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
   }
   if (!saved) {
     ctx.ReportError(
-        FillText("Impossible de créer le fichier (%s) ou de mettre à jour le fichier "
-                 "INI !\r\nVérifiez l'espace disque disponible sur le disque de "
-                 "sauvegarde !",
+        FillText(VK_TR_NOOP("Messages",
+                            "Impossible de créer le fichier (%s) ou de mettre à jour le fichier "
+                            "INI !\r\nVérifiez l'espace disque disponible sur le disque de "
+                            "sauvegarde !"),
                  {listPath}));
     return BackupOutcome::kFailed;
   }
@@ -214,10 +220,11 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   const bool marking = store.state == StoreState::kUnmarked;
   if (marking) store = CheckAndMarkStore(ctx.fs, layout, recordedId);
   if (store.state != StoreState::kPresent) {
-    ctx.refusal = FillText(
-        "Impossible de créer le fichier (%s) ! Vérifiez l'espace disque disponible sur le disque "
-        "de sauvegarde !",
-        {StoreMarkerPath(layout.root())});
+    ctx.refusal = FillText(VK_TR_NOOP("Messages",
+                                      "Impossible de créer le fichier (%s) ! Vérifiez l'espace "
+                                      "disque disponible sur le disque "
+                                      "de sauvegarde !"),
+                           {StoreMarkerPath(layout.root())});
     ctx.host.ShowErrorWindow(ctx.refusal);
     return BackupOutcome::kFailed;
   }
@@ -225,7 +232,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
 
   ctx.host.SetTrayImage(1);
   ctx.host.SetMenuItemsEnabled(false, false);
-  ctx.host.SetTrayHint("Préparation de sauvegarde en cours...");
+  ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Préparation de sauvegarde en cours..."));
   ctx.fs.DeleteFile(layout.LogPath());
   ctx.host.DisableWindows();
   if (!lock.message.empty()) ctx.Log(lock.message);
@@ -254,7 +261,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
     ctx.Log("Sauvegarde interrompue : le programme se termine.");
     outcome = BackupOutcome::kStopped;
   } catch (const std::exception& e) {
-    ctx.ReportError(std::string("ERREUR: ") + e.what());
+    ctx.ReportError(FillText(VK_TR_NOOP("Messages", "ERREUR: %s"), {e.what()}));
   }
 
   ctx.host.RestoreWindows();
@@ -265,7 +272,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   }
   ctx.host.SetTrayImage(0);
   ctx.host.SetMenuItemsEnabled(ctx.masterStation, true);
-  ctx.host.SetTrayHint("Quendralith Backup");
+  ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Quendralith Backup"));
   return outcome;
 }
 

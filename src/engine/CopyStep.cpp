@@ -10,6 +10,7 @@
 #include "engine/CopyCheck.h"
 #include "engine/PieceQueue.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "platform/WorkerPool.h"
 
 namespace varnoket {
@@ -128,18 +129,18 @@ bool CopyStep::Run() {
   }
   if (badCopies_ > 0) {
     ctx_.host.ShowErrorWindow(
-        "ERREUR: " + std::to_string(badCopies_) +
-        " copie(s) compressée(s) relue(s) après écriture ne redonnent pas leur fichier (voir le "
-        "journal). Vérifiez le disque de sauvegarde.");
+        FillText(VK_TR_NOOP("Messages",
+                            "ERREUR: %s copie(s) compressée(s) relue(s) après écriture ne "
+                            "redonnent pas leur fichier (voir le journal). Vérifiez le disque de "
+                            "sauvegarde."),
+                 {std::to_string(badCopies_)}));
   }
   return true;
 }
 
 void CopyStep::StartFile(size_t index, PieceQueue& pieces) {
-  char hint[96];
-  std::snprintf(hint, sizeof hint, "Sauvegarde en cours Fichier %zu sur %zu", index + 1,
-                queue_.size());
-  ctx_.host.SetTrayHint(hint);
+  ctx_.host.SetTrayHint(FillText(VK_TR_NOOP("Messages", "Sauvegarde en cours Fichier %s sur %s"),
+                                 {std::to_string(index + 1), std::to_string(queue_.size())}));
   ctx_.Pump();
   const auto rec = ParseFileRecord(ctx_.currentFileList[queue_[index]]);
   if (!rec || rec->IsDirectory()) return;
@@ -299,8 +300,9 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
       CloseQuietly(copy);
       if (!copy.temp.empty()) ctx_.fs.DeleteFile(copy.temp);
       ctx_.ReportError(
-          FillText("ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez "
-                   "l'espace disque disponible ou les droits en écriture !",
+          FillText(VK_TR_NOOP("Messages",
+                              "ERREUR: impossible d'écrire le fichier compressé (%s). Vérifiez "
+                              "l'espace disque disponible ou les droits en écriture !"),
                    {copy.target}));
       return false;
   }

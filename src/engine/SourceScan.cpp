@@ -16,7 +16,9 @@
 #include "engine/StoreLayout.h"
 #include "engine/Wildcard.h"
 #include "platform/DosDate.h"
+#include "platform/MessageText.h"
 #include "platform/PathContainment.h"
+#include "platform/Translation.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
@@ -67,7 +69,7 @@ void LogUnrecordable(const BackupContext& ctx, const std::string& path) {
 std::string ProgressHint(const std::string& directory) {
   // The last 40 characters of the folder, as the tray hint has little room.
   const size_t from = directory.size() > 40 ? directory.size() - 40 : 0;
-  return "Preparation de (..." + directory.substr(from, 40) + ")";
+  return FillText(VK_TR_NOOP("Messages", "Preparation de (...%s)"), {directory.substr(from, 40)});
 }
 
 // False, with one log line, for the store and for a folder already walked.
@@ -258,10 +260,12 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
       const auto id = ctx.rules.IsAbsolute(dir) ? FolderIdOf(ctx.fs, dir) : std::nullopt;
       if (!id) {
         ctx.host.FocusDirectoryList();
-        ctx.dialogs.Warning("Le repertoire (" + listed +
-                            ") à été déplacé ou supprimé !\r\nVeuillez modifier la liste des "
-                            "répertoires en conséquence sinon aucune sauvegarde ne pourra être "
-                            "effectuée !");
+        ctx.dialogs.Warning(
+            FillText(VK_TR_NOOP("Messages",
+                                "Le repertoire (%s) à été déplacé ou supprimé !\r\nVeuillez "
+                                "modifier la liste des répertoires en conséquence sinon aucune "
+                                "sauvegarde ne pourra être effectuée !"),
+                     {listed}));
         return false;
       }
       BuildDirectoryList(walk, dir, *id);

@@ -9,6 +9,7 @@
 
 #include "engine/FileRecord.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -59,10 +60,12 @@ StationLock Busy(FileSystem& fs, const std::string& lockPath) {
     if (text && ParseKeys(*text).count(kEndedKey) == 0 && holder != kUnknownHolder) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  return Refused(StationLockStatus::kBusy,
-                 FillText("Une sauvegarde de ce poste est déjà en cours (%s). Cette sauvegarde "
-                          "n'est pas effectuée.",
-                          {holder}));
+  return Refused(
+      StationLockStatus::kBusy,
+      FillText(VK_TR_NOOP("Messages",
+                          "Une sauvegarde de ce poste est déjà en cours (%s). Cette sauvegarde "
+                          "n'est pas effectuée."),
+               {holder}));
 }
 
 std::string MarkerPath(const StoreLayout& layout) {
@@ -144,10 +147,12 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
                         const LocalDateTime& now) {
   const std::string station = layout.StationFolder();
   if (!fs.IsDirectory(station)) {
-    return Refused(StationLockStatus::kFailed,
-                   FillText("Le dossier de sauvegarde du poste (%s) est introuvable. Aucune "
-                            "sauvegarde n'est faite.",
-                            {station}));
+    return Refused(
+        StationLockStatus::kFailed,
+        FillText(VK_TR_NOOP("Messages",
+                            "Le dossier de sauvegarde du poste (%s) est introuvable. Aucune "
+                            "sauvegarde n'est faite."),
+                 {station}));
   }
   const std::string path = layout.rules().Join(station, kStationLockName);
   StationLock lock;
@@ -163,22 +168,27 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
       const LockStatus status = fs.LockFile(local, false, lock.localHeld);
       if (status == LockStatus::kBusy) return Busy(fs, local);
       if (status != LockStatus::kAcquired) {
-        return Refused(StationLockStatus::kFailed,
-                       FillText("Impossible de verrouiller le dossier de sauvegarde du poste "
-                                "(%s) : %s. Aucune sauvegarde n'est faite.",
-                                {local, SystemReason()}));
+        return Refused(
+            StationLockStatus::kFailed,
+            FillText(VK_TR_NOOP("Messages",
+                                "Impossible de verrouiller le dossier de sauvegarde du poste "
+                                "(%s) : %s. Aucune sauvegarde n'est faite."),
+                     {local, SystemReason()}));
       }
       lock.message = FillText(
-          "ATTENTION: le disque de sauvegarde (%s) ne permet pas de verrou : seules les "
-          "sauvegardes de cette machine sont exclues les unes des autres.",
+          VK_TR_NOOP("Messages",
+                     "ATTENTION: le disque de sauvegarde (%s) ne permet pas de verrou : seules les "
+                     "sauvegardes de cette machine sont exclues les unes des autres."),
           {station});
       break;
     }
     case LockStatus::kFailed:
-      return Refused(StationLockStatus::kFailed,
-                     FillText("Impossible de verrouiller le dossier de sauvegarde du poste "
-                              "(%s) : %s. Aucune sauvegarde n'est faite.",
-                              {path, SystemReason()}));
+      return Refused(
+          StationLockStatus::kFailed,
+          FillText(VK_TR_NOOP("Messages",
+                              "Impossible de verrouiller le dossier de sauvegarde du poste "
+                              "(%s) : %s. Aucune sauvegarde n'est faite."),
+                   {path, SystemReason()}));
   }
 
   const std::string lockPath = lock.held ? path : LocalStandInLockPath(station);

@@ -6,6 +6,7 @@
 
 #include "platform/InstanceLock.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "update/ExecutableTest.h"
 #include "update/Signature.h"
 #include "update/VersionFile.h"
@@ -14,16 +15,21 @@ namespace varnoket {
 
 namespace {
 
-constexpr const char* kBadVersionFile = "Le fichier de version téléchargé est incorrect !";
-constexpr const char* kNoDownloadFolder = "Impossible de créer le repertoire temporaire (%s).";
-constexpr const char* kDownloadFailed = "Impossible de télécharger (%s). Mise a jour interrompue !";
-constexpr const char* kNotExecutable =
+constexpr const char* kBadVersionFile =
+    VK_TR_NOOP("Messages", "Le fichier de version téléchargé est incorrect !");
+constexpr const char* kNoDownloadFolder =
+    VK_TR_NOOP("Messages", "Impossible de créer le repertoire temporaire (%s).");
+constexpr const char* kDownloadFailed =
+    VK_TR_NOOP("Messages", "Impossible de télécharger (%s). Mise a jour interrompue !");
+constexpr const char* kNotExecutable = VK_TR_NOOP(
+    "Messages",
     "Le premier fichier de la mise à jour téléchargé n'est pas un executable. Mise a jour "
-    "interrompue !";
-constexpr const char* kBadSignature =
-    "La signature de la mise à jour téléchargée est incorrecte. Mise a jour interrompue !";
-constexpr const char* kStartFailed =
-    "Impossible de lancer la mise à jour téléchargée (%s). Mise a jour interrompue !";
+    "interrompue !");
+constexpr const char* kBadSignature = VK_TR_NOOP(
+    "Messages",
+    "La signature de la mise à jour téléchargée est incorrecte. Mise a jour interrompue !");
+constexpr const char* kStartFailed = VK_TR_NOOP(
+    "Messages", "Impossible de lancer la mise à jour téléchargée (%s). Mise a jour interrompue !");
 
 constexpr uint32_t kProgramMode = 0755;
 

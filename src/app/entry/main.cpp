@@ -18,6 +18,7 @@
 #include "platform/Process.h"
 #include "platform/ProductName.h"
 #include "platform/ProgramPath.h"
+#include "platform/gui/language/ProgramLanguage.h"
 #include "settings/SettingsFolder.h"
 
 // A test build of the program (the hand-over test) replaces these: its own
@@ -138,6 +139,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
+  // English for an English locale, French otherwise; the logs stay French.
+  InstallProgramLanguage();
   QApplication::setApplicationName(kProductName);
   QApplication::setQuitOnLastWindowClosed(false);
   const SettingsPlace place = FindSettingsPlace(DefaultFileSystem(), programFolder);

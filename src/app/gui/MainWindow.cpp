@@ -16,6 +16,7 @@
 #include "app/gui/TrayPictures.h"
 #include "desktop/gui/TrayIcon.h"
 #include "platform/AsciiText.h"
+#include "platform/Translation.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "restore/gui/RestoreWindow.h"
 #include "settings/ConfigurationRules.h"
@@ -62,9 +63,9 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
           env_.fs, env_.dialogs, *this,
           StartupSetup{env_.programPath, env_.stationName, env_.autostart, masterStation_}) {
   setObjectName("Form1");
-  setWindowTitle(QString::fromUtf8("Varnoket version " VARNOKET_VERSION
-                                   "       Sauvegarde quotidienne de vos fichiers"));
-  setToolTip(QString::fromUtf8("Ecran principal"));
+  setWindowTitle(tr("Varnoket version %1       Sauvegarde quotidienne de vos fichiers")
+                     .arg(QStringLiteral(VARNOKET_VERSION)));
+  setToolTip(tr("Ecran principal"));
 
   station_.path.clear();
   station_.lastBackupDate.clear();
@@ -198,7 +199,7 @@ std::string MainWindow::RecordedStoreId() const {
 void MainWindow::StoreAbsent(const std::string& text) {
   watch_->StoreAbsent(text);
   systray_->SetHint(text);
-  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(text));
+  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(TranslateMessage(text)));
   if (env_.log) env_.log(text);
 }
 
@@ -353,8 +354,9 @@ void MainWindow::ShowHelpWindow() {
 }
 
 void MainWindow::Quit() {
-  if (env_.dialogs.Warning("Etes vous sur de vouloir quitter Quendralith Backup ?",
-                           DialogButtons::kOkCancel) == DialogAnswer::kOk) {
+  if (env_.dialogs.Warning(
+          VK_TR_NOOP("Messages", "Etes vous sur de vouloir quitter Quendralith Backup ?"),
+          DialogButtons::kOkCancel) == DialogAnswer::kOk) {
     // The question is asked from inside the tray icon's own mouse event (its
     // menu); removing the icon there would delete the object that is still
     // handling that event. The icon goes, and the program ends, once the
@@ -368,7 +370,8 @@ void MainWindow::Quit() {
 
 void MainWindow::OpenRestoreWindow() {
   if (BackupRoot().empty()) {
-    env_.dialogs.Message("Veuillez d'abord configurer le répertoire de sauvegarde !");
+    env_.dialogs.Message(
+        VK_TR_NOOP("Messages", "Veuillez d'abord configurer le répertoire de sauvegarde !"));
     return;
   }
   if (otherWindows_.restore != nullptr) otherWindows_.restore->exec();
@@ -405,16 +408,17 @@ void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {
   // A run put off by a busy station keeps saying why until a run works.
   systray_->SetHint(scheduler_->LastOutcome() == BackupOutcome::kBusy ? scheduler_->LastRefusal()
                                                                       : text);
-  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(text));
+  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(TranslateMessage(text)));
 }
 
 void MainWindow::TellNoTray() {
   if (noTrayTold_) return;
   noTrayTold_ = true;
   const std::string text =
-      "Le bureau n'a pas de zone de notification : la fenêtre principale reste ouverte, "
-      "réduite dans la barre des tâches.";
-  notifier_->Notify({"Pas de zone de notification", text, false});
+      VK_TR_NOOP("Messages",
+                 "Le bureau n'a pas de zone de notification : la fenêtre principale reste "
+                 "ouverte, réduite dans la barre des tâches.");
+  notifier_->Notify({VK_TR_NOOP("Messages", "Pas de zone de notification"), text, false});
   if (env_.log) env_.log(text);
 }
 

@@ -26,10 +26,10 @@ void MainWindow::BuildControls() {
   auto* top = new QVBoxLayout(this);
 
   auto* buttons = new QHBoxLayout;
-  auto* viewLog = MakeButton(this, "BitBtnViewLog", "&Voir LOG", nullptr);
-  configureButton_ = MakeButton(this, "BitBtnConfigurer", "&Configurer",
-                                "Configuration (heure de sauvegarde,répertoire ...)");
-  auto* help = MakeButton(this, "BitBtnAide", "A&IDE", "Obtenir de l'aide");
+  auto* viewLog = MakeButton(this, "BitBtnViewLog", tr("&Voir LOG"), QString());
+  configureButton_ = MakeButton(this, "BitBtnConfigurer", tr("&Configurer"),
+                                tr("Configuration (heure de sauvegarde,répertoire ...)"));
+  auto* help = MakeButton(this, "BitBtnAide", tr("A&IDE"), tr("Obtenir de l'aide"));
   buttons->addWidget(viewLog);
   buttons->addWidget(configureButton_);
   buttons->addWidget(help);
@@ -41,14 +41,14 @@ void MainWindow::BuildControls() {
   auto* links = new QHBoxLayout;
   auto* www = new LinkLabel(this);
   www->setObjectName("LabelURLWWW");
-  www->setText(QString::fromUtf8("VISITEZ ") + kWebHost);
-  www->setToolTip(QString::fromUtf8("Cliquer ici pour visiter notre site internet"));
+  www->setText(tr("VISITEZ %1").arg(QString::fromUtf8(kWebHost)));
+  www->setToolTip(tr("Cliquer ici pour visiter notre site internet"));
   www->SetURLType(UrlType::kHttp);
   www->SetURL(kWebHost);
   auto* mail = new LinkLabel(this);
   mail->setObjectName("LabelURLMail");
-  mail->setText(QString::fromUtf8("CONTACT:  ") + kContactMail);
-  mail->setToolTip(QString::fromUtf8("Cliquer ici pour nous envoyer un email"));
+  mail->setText(tr("CONTACT:  %1").arg(QString::fromUtf8(kContactMail)));
+  mail->setToolTip(tr("Cliquer ici pour nous envoyer un email"));
   mail->SetURLType(UrlType::kMailTo);
   mail->SetURL(kContactMail);
   for (LinkLabel* label : {www, mail}) {
@@ -61,15 +61,16 @@ void MainWindow::BuildControls() {
   }
   top->addLayout(links);
 
-  auto* dirGroup = new QGroupBox(QString::fromUtf8("Répertoires à Sauvegarder"), this);
+  auto* dirGroup = new QGroupBox(tr("Répertoires à Sauvegarder"), this);
   auto* dirLayout = new QVBoxLayout(dirGroup);
   directories_ = new QListWidget(dirGroup);
   directories_->setObjectName("VKListBoxRepertoires");
   directories_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   auto* dirButtons = new QHBoxLayout;
-  auto* add = MakeButton(dirGroup, "VKBitBtn1", "&Ajouter",
-                         "Ajoute un répertoire à la liste des répertoires à sauvegarder");
-  auto* remove = MakeButton(dirGroup, "VKBitBtn2", "E&nlever", "Enlève un repertoire de la liste");
+  auto* add = MakeButton(dirGroup, "VKBitBtn1", tr("&Ajouter"),
+                         tr("Ajoute un répertoire à la liste des répertoires à sauvegarder"));
+  auto* remove =
+      MakeButton(dirGroup, "VKBitBtn2", tr("E&nlever"), tr("Enlève un repertoire de la liste"));
   dirButtons->addWidget(add);
   dirButtons->addWidget(remove);
   dirLayout->addWidget(directories_);
@@ -78,15 +79,15 @@ void MainWindow::BuildControls() {
   connect(add, &QPushButton::clicked, this, &MainWindow::AddBackupDirectory);
   connect(remove, &QPushButton::clicked, this, &MainWindow::RemoveBackupDirectory);
 
-  auto* exGroup = new QGroupBox(QString::fromUtf8("Fichiers à Exclure (facultatif)"), this);
+  auto* exGroup = new QGroupBox(tr("Fichiers à Exclure (facultatif)"), this);
   auto* exLayout = new QVBoxLayout(exGroup);
   exclusions_ = new QListWidget(exGroup);
   exclusions_->setObjectName("ListBoxExclusions");
   auto* exButtons = new QHBoxLayout;
-  auto* addEx =
-      MakeButton(exGroup, "BitBtn1", "A&jouter", "Ajoute un filtre d'exclusion de fichiers");
-  auto* removeEx =
-      MakeButton(exGroup, "BitBtn2", "En&lever", "Enlève un filtre d'exclusion de fichiers");
+  auto* addEx = MakeButton(exGroup, "BitBtn1", tr("A&jouter"),
+                           tr("Ajoute un filtre d'exclusion de fichiers"));
+  auto* removeEx = MakeButton(exGroup, "BitBtn2", tr("En&lever"),
+                              tr("Enlève un filtre d'exclusion de fichiers"));
   exButtons->addWidget(addEx);
   exButtons->addWidget(removeEx);
   exLayout->addWidget(exclusions_);
@@ -96,12 +97,12 @@ void MainWindow::BuildControls() {
   connect(removeEx, &QPushButton::clicked, this, &MainWindow::RemoveExclusionFilter);
 
   auto* bottom = new QHBoxLayout;
-  restoreButton_ = MakeButton(this, "BitBtnRestaurer", "Effectuer une &Restauration",
-                              "Effectuer une restauration de fichiers ");
-  saveNowButton_ = MakeButton(this, "BitBtnSaveNow", "&Sauvegarder Maintenant",
-                              "Effectuer une sauvegarde tout de suite");
+  restoreButton_ = MakeButton(this, "BitBtnRestaurer", tr("Effectuer une &Restauration"),
+                              tr("Effectuer une restauration de fichiers "));
+  saveNowButton_ = MakeButton(this, "BitBtnSaveNow", tr("&Sauvegarder Maintenant"),
+                              tr("Effectuer une sauvegarde tout de suite"));
   saveNowButton_->setEnabled(false);
-  auto* closeButton = MakeButton(this, "BitBtnFermer", "&Fermer", "Fermer la fenêtre");
+  auto* closeButton = MakeButton(this, "BitBtnFermer", tr("&Fermer"), tr("Fermer la fenêtre"));
   bottom->addWidget(restoreButton_);
   bottom->addWidget(saveNowButton_);
   bottom->addWidget(closeButton);
@@ -120,13 +121,13 @@ void MainWindow::BuildTray() {
   trayPictures_ = MakeTrayPictures();
   trayMenu_ = new QMenu(this);
   trayMenu_->setObjectName("PopupMenu1");
-  configureAction_ = trayMenu_->addAction(QString::fromUtf8("&Configurer"));
+  configureAction_ = trayMenu_->addAction(tr("&Configurer"));
   configureAction_->setObjectName("Configurer1");
-  showWindowAction_ = trayMenu_->addAction(QString::fromUtf8("&Agrandir"));
+  showWindowAction_ = trayMenu_->addAction(tr("&Agrandir"));
   showWindowAction_->setObjectName("Agrandir1");
-  helpAction_ = trayMenu_->addAction(QString::fromUtf8("Ai&de"));
+  helpAction_ = trayMenu_->addAction(tr("Ai&de"));
   helpAction_->setObjectName("Aide1");
-  quitAction_ = trayMenu_->addAction(QString::fromUtf8("&Quitter"));
+  quitAction_ = trayMenu_->addAction(tr("&Quitter"));
   quitAction_->setObjectName("Quitter1");
   connect(configureAction_, &QAction::triggered, this, &MainWindow::ConfigureFromMenu);
   connect(showWindowAction_, &QAction::triggered, this, &MainWindow::ShowMainWindowFromMenu);

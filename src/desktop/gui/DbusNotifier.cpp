@@ -7,6 +7,7 @@
 #include <QVariantMap>
 
 #include "platform/ProductName.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 namespace {
@@ -34,8 +35,9 @@ void DbusNotifier::Notify(const Notification& notification) {
   hints.insert("desktop-entry", QString("varnoket"));
   call << QString(kProductName) << 0u
        << QString(notification.critical ? "dialog-warning" : "dialog-information")
-       << QString::fromStdString(notification.summary) << QString::fromStdString(notification.body)
-       << QStringList() << hints << -1;
+       << QString::fromStdString(TranslateMessage(notification.summary))
+       << QString::fromStdString(TranslateMessage(notification.body)) << QStringList() << hints
+       << -1;
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, timeoutMs_), this);
   ++pending_;
   connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -6,6 +6,7 @@
 #include <QSystemTrayIcon>
 
 #include "desktop/TrayHint.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -99,7 +100,7 @@ void TrayIcon::SetVisible(bool visible) {
 }
 
 void TrayIcon::SetHint(const std::string& hint) {
-  hint_ = CutTrayHint(hint);
+  hint_ = CutTrayHint(TranslateMessage(hint));
   Refresh();
 }
 
