@@ -3,7 +3,7 @@
 # already present. Safe to run again.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libbz2-dev libgtest-dev libgmock-dev libssl-dev bzip2
-          qt6-base-dev libcurl4-openssl-dev libsodium-dev
+          qt6-base-dev qt6-tools-dev qt6-l10n-tools libcurl4-openssl-dev libsodium-dev
           # The tray and notification test: a session bus, a virtual screen,
           # and the stand-in desktop services written in Python.
           dbus-daemon xvfb python3-dbus python3-gi)

@@ -33,7 +33,10 @@ done
 export XDG_CONFIG_DIRS="$work/xdg" XDG_CONFIG_HOME="$work/config" HOME="$work"
 start_virtual_screen "${SCREEN_NUMBER:-97}"
 
-"$prog/varnoket" >"$work/varnoket.log" 2>&1 & pids+=($!)
+# The windows speak the desktop's language: French here, English at the end.
+LC_ALL= LC_MESSAGES= LANGUAGE= LANG=fr_FR.UTF-8 "$prog/varnoket" >"$work/varnoket.log" 2>&1 &
+program=$!
+pids+=("$program")
 
 shoot() {
   sleep 0.7
@@ -122,3 +125,16 @@ sleep 4
 # The top of the screen: the title bar and the notification area.
 import -window root -crop 920x140+360+0 +repage "$out/after-failure.png"
 echo "docs/screenshots/after-failure.png"
+
+# The same program under an English locale: every window text in English (the
+# log and the settings files stay French).
+kill "$program"
+while kill -0 "$program" 2>/dev/null; do sleep 0.2; done
+LC_ALL= LC_MESSAGES= LANGUAGE= LANG=en_US.UTF-8 "$prog/varnoket" >"$work/varnoket-en.log" 2>&1 &
+pids+=($!)
+sleep 3
+icon=$(tray_icon)
+xdotool mousemove --window "$icon" 10 10 click --repeat 2 --delay 120 1
+main=$(wait_window "Daily backup of your files")
+xdotool mousemove 5 795
+shoot main-window-en "$main"
