@@ -13,7 +13,7 @@ std::optional<std::string> BatteryRefusal(const PowerState& power, int minimumPe
   if (percent >= minimumPercent) return std::nullopt;
   return std::string(kOnBatterySummary) + " (" +
          std::to_string(static_cast<int>(std::floor(percent))) + " %, moins de " +
-         std::to_string(minimumPercent) + " %) ; elle partira sur secteur.";
+         std::to_string(minimumPercent) + " %)";
 }
 
 std::optional<int> RunDelayAfterWake(const LocalDateTime& now, const std::string& lastBackupDate,

@@ -16,8 +16,9 @@ namespace varnoket {
 inline constexpr const char* kOnBatterySummary = "Sauvegarde reportée : sur batterie";
 
 // Why a scheduled run must wait for the charger: the text for the log and
-// the status, or empty when it may start. `minimumPercent` 0 never waits; a
-// battery that gives no charge level is trusted.
+// the status (short enough for the tray's tooltip), or empty when it may
+// start. `minimumPercent` 0 never waits; a battery that gives no charge
+// level is trusted.
 std::optional<std::string> BatteryRefusal(const PowerState& power, int minimumPercent);
 
 // After the machine woke at `now`: in how many milliseconds the day's run

@@ -185,8 +185,7 @@ TEST_F(PowerAwareSchedulerTest, ADueRunWaitsForTheChargerBelowTheLevelAndSaysSoO
   EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kNotStarted);
   EXPECT_TRUE(host_.ended.empty());
   EXPECT_TRUE(store_.Days().empty());
-  const std::string refusal =
-      "Sauvegarde reportée : sur batterie (20 %, moins de 30 %) ; elle partira sur secteur.";
+  const std::string refusal = "Sauvegarde reportée : sur batterie (20 %, moins de 30 %)";
   EXPECT_EQ(scheduler_.BatteryWait(), refusal);
   EXPECT_EQ(store_.host.logged, std::vector<std::string>{refusal});
   const std::string log = LogText();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/RunConditions.h"
+#include "desktop/TrayHint.h"
 
 namespace varnoket {
 namespace {
@@ -15,11 +16,13 @@ TEST(BatteryRefusalTest, OnlyABatteryBelowTheLevelHoldsTheRunBack) {
   EXPECT_FALSE(BatteryRefusal(PowerState{true, std::nullopt}, 30));
   const auto justBelow = BatteryRefusal(PowerState{true, 29.9}, 30);
   ASSERT_TRUE(justBelow);
-  EXPECT_EQ(*justBelow,
-            "Sauvegarde reportée : sur batterie (29 %, moins de 30 %) ; elle partira sur secteur.");
-  // A level of 100 waits for the charger whenever the charge is not full;
-  // a service's odd reading is kept within 0..100.
-  EXPECT_TRUE(BatteryRefusal(PowerState{true, 99.0}, 100));
+  EXPECT_EQ(*justBelow, "Sauvegarde reportée : sur batterie (29 %, moins de 30 %)");
+  // A level of 100 waits for the charger whenever the charge is not full,
+  // and its text, the longest, still fits the tooltip whole; a service's odd
+  // reading is kept within 0..100.
+  const auto longest = BatteryRefusal(PowerState{true, 99.0}, 100);
+  ASSERT_TRUE(longest);
+  EXPECT_EQ(CutTrayHint(*longest), *longest);
   EXPECT_FALSE(BatteryRefusal(PowerState{true, 104.0}, 100));
   const auto negative = BatteryRefusal(PowerState{true, -3.0}, 30);
   ASSERT_TRUE(negative);

@@ -405,9 +405,15 @@ void MainWindow::RunEnded(BackupOutcome outcome, bool askedByUser) {
 
 void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {
   systray_->SetImageIndex(warning ? kWarningTrayPicture : 0);
-  // A run put off by a busy station keeps saying why until a run works.
-  systray_->SetHint(scheduler_->LastOutcome() == BackupOutcome::kBusy ? scheduler_->LastRefusal()
-                                                                      : text);
+  // A run put off by a busy station or a low battery keeps saying why until
+  // a run works.
+  if (scheduler_->LastOutcome() == BackupOutcome::kBusy) {
+    systray_->SetHint(scheduler_->LastRefusal());
+  } else if (!scheduler_->BatteryWait().empty()) {
+    systray_->SetHint(scheduler_->BatteryWait());
+  } else {
+    systray_->SetHint(text);
+  }
   setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(TranslateMessage(text)));
 }
 

@@ -95,6 +95,7 @@ class MainWindowFixture : public ::testing::Test {
     env.exitProgram = [this](int code) { exitCodes_.push_back(code); };
     if (recordNotifications_) env.notifier = &notifications_;
     env.log = [this](const std::string& line) { logLines_.push_back(line); };
+    env.power = power_;
     windows_ = std::make_unique<ProgramWindows>(std::move(env), programFolder_);
     form_ = &windows_->Main();
     config_ = &windows_->Config();
@@ -162,6 +163,7 @@ class MainWindowFixture : public ::testing::Test {
   bool recordNotifications_ = true;
   RecordingNotifier notifications_;
   std::vector<std::string> logLines_;
+  PowerSource* power_ = nullptr;  // none: mains power
   std::unique_ptr<ProgramWindows> windows_;
   MainWindow* form_ = nullptr;
   ConfigurationDialog* config_ = nullptr;
