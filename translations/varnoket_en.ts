@@ -511,6 +511,30 @@ If everything looks right, also check that backed-up data has not been moved or 
         <source>Impossible de lancer la mise à jour téléchargée (%s). Mise a jour interrompue !</source>
         <translation>Cannot start the downloaded update (%s). Update stopped!</translation>
     </message>
+    <message>
+        <source>Aucune sauvegarde du %s pour ce poste.</source>
+        <translation>No backup of %s for this computer.</translation>
+    </message>
+    <message>
+        <source>Aucune sauvegarde conservée n&apos;enregistre le chemin (%s).</source>
+        <translation>No kept backup records the path (%s).</translation>
+    </message>
+    <message>
+        <source>Aucun fichier ne correspond à (%s).</source>
+        <translation>No file matches (%s).</translation>
+    </message>
+    <message>
+        <source>Aucun répertoire à sauvegarder n&apos;est configuré (%s).</source>
+        <translation>No folder to back up is configured (%s).</translation>
+    </message>
+    <message>
+        <source>ATTENTION : <byte value="xd"/>
+Le répertoire devant contenir les sauvegardes n&apos;est pas configuré !<byte value="xd"/>
+Tant que la configuration sera incomplète aucune sauvegarde ne pourra s&apos;effectuer.</source>
+        <translation>WARNING: <byte value="xd"/>
+The folder that is to hold the backups is not configured!<byte value="xd"/>
+As long as the configuration is incomplete, no backup can be made.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

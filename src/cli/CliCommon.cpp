@@ -7,9 +7,12 @@
 #include <iostream>
 
 #include "cli/CommandHelp.h"
+#include "cli/ConsoleHost.h"
 #include "cli/Startup.h"
 #include "engine/DayFolders.h"
 #include "engine/FileRecord.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -55,7 +58,9 @@ int FindDayOrSay(const std::vector<std::string>& folders, const std::string& tex
     const auto it = std::find(folders.begin(), folders.end(), DayFolderName(d));
     if (it != folders.end()) return static_cast<int>(it - folders.begin());
   }
-  std::cerr << "Aucune sauvegarde du " << text << " pour ce poste.\n";
+  std::cerr << ForTerminal(FillText(
+                   VK_TR_NOOP("Messages", "Aucune sauvegarde du %s pour ce poste."), {text}))
+            << "\n";
   return -1;
 }
 

@@ -11,12 +11,16 @@
 #include "cli/ProgressLine.h"
 #include "engine/BackupHost.h"
 #include "platform/Dialogs.h"
+#include "platform/Translation.h"
 #include "restore/RestoreHost.h"
 
 namespace varnoket {
 
-// Message texts break lines with CR LF; a terminal wants LF alone.
+// A message as the terminal shows it: in the person's language (the
+// windows' catalogue), and with LF alone where message texts break lines
+// with CR LF.
 inline std::string ForTerminal(std::string text) {
+  text = TranslateMessage(text);
   for (size_t pos; (pos = text.find("\r\n")) != std::string::npos;) text.erase(pos, 1);
   return text;
 }
@@ -62,9 +66,9 @@ class ConsoleRestoreHost final : public RestoreHost {
   explicit ConsoleRestoreHost(ProgressLine& line) : line_(&line) {}
   void Report(const std::string& line) override {
     if (line_ != nullptr) {
-      line_->Print(line);
+      line_->Print(TranslateMessage(line));
     } else {
-      std::cout << line << '\n';
+      std::cout << TranslateMessage(line) << '\n';
     }
   }
 

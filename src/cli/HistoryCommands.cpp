@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/ConsoleHost.h"
 #include "platform/DosDate.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "restore/DayChanges.h"
 #include "restore/FileVersions.h"
 #include "restore/NameSearch.h"
@@ -26,8 +29,9 @@ std::string SizeText(int32_t size) {
 
 void SayUnreadable(const StoreLayout& layout, const std::vector<std::string>& days) {
   for (const std::string& d : days) {
-    std::cerr << "Impossible de lire le fichier (" << layout.FileListPath(layout.DayFolder(d))
-              << ")\n";
+    std::cerr << ForTerminal(FillText(VK_TR_NOOP("Messages", "Impossible de lire le fichier (%s)"),
+                                      {layout.FileListPath(layout.DayFolder(d))}))
+              << "\n";
   }
 }
 
@@ -53,7 +57,11 @@ int VersionsCommand(const CliOptions& o) {
   const FileHistory history = FileVersions(DefaultFileSystem(), layout, folders, path);
   SayUnreadable(layout, history.unreadableDays);
   if (!history.Recorded()) {
-    std::cerr << "Aucune sauvegarde conservée n'enregistre le chemin (" << path << ").\n";
+    std::cerr << ForTerminal(FillText(
+                     VK_TR_NOOP("Messages",
+                                "Aucune sauvegarde conservée n'enregistre le chemin (%s)."),
+                     {path}))
+              << "\n";
     return 1;
   }
   for (const FileVersion& v : history.versions) {
@@ -95,7 +103,9 @@ int FindCommand(const CliOptions& o) {
               << "\n";
   }
   if (found.files.empty()) {
-    std::cout << "Aucun fichier ne correspond à (" << pattern << ").\n";
+    std::cout << ForTerminal(FillText(VK_TR_NOOP("Messages", "Aucun fichier ne correspond à (%s)."),
+                                      {pattern}))
+              << "\n";
     return 1;
   }
   std::cout << found.files.size() << " fichier(s) trouvé(s)\n";

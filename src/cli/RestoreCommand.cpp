@@ -10,7 +10,9 @@
 #include "cli/ConsoleHost.h"
 #include "cli/ProgressLine.h"
 #include "engine/FileRecord.h"
+#include "platform/MessageText.h"
 #include "platform/PathContainment.h"
+#include "platform/Translation.h"
 #include "restore/OrderedJobs.h"
 #include "restore/RestoreChoice.h"
 
@@ -102,16 +104,21 @@ int RestoreCommand(const CliOptions& o) {
     // Files restored into the store would mix with its stored copies, and a
     // later merge of days could take them for its own.
     if (!layout.root().empty() && PathContainment(fs).IsSameOrBelow(to, layout.root())) {
-      std::cerr << "Le dossier de destination (" << to
-                << ") se trouve dans le dossier des sauvegardes (" << layout.root()
-                << ") : choisissez un dossier en dehors.\n";
+      std::cerr << ForTerminal(FillText(VK_TR_NOOP("Messages",
+                                                   "Le dossier de destination (%s) se trouve dans "
+                                                   "le dossier des sauvegardes (%s) : choisissez "
+                                                   "un dossier en dehors."),
+                                        {to, layout.root()}))
+                << "\n";
       return 2;
     }
   }
   const std::string listPath = layout.FileListPath(layout.DayFolder(folders[index]));
   const auto lines = ReadListFile(fs, listPath);
   if (!lines) {
-    std::cerr << "Impossible de lire le fichier (" << listPath << ")\n";
+    std::cerr << ForTerminal(FillText(VK_TR_NOOP("Messages", "Impossible de lire le fichier (%s)"),
+                                      {listPath}))
+              << "\n";
     return 1;
   }
 

@@ -8,6 +8,7 @@
 #include "engine/StationLock.h"
 #include "platform/DriveInfo.h"
 #include "platform/ProgramPath.h"
+#include "platform/Translation.h"
 #include "settings/SettingsFolder.h"
 
 namespace varnoket {
@@ -37,9 +38,12 @@ std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string&
   }
   if (!s.program.notice.empty()) std::cerr << ForTerminal(s.program.notice) << "\n";
   if (s.program.backupRoot.empty()) {
-    std::cerr << ForTerminal(
-        "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
-        "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.\r\n");
+    std::cerr << ForTerminal(VK_TR_NOOP(
+                     "Messages",
+                     "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas "
+                     "configuré !\r\nTant que la configuration sera incomplète aucune sauvegarde "
+                     "ne pourra s'effectuer."))
+              << "\n";
     return std::nullopt;
   }
   return s;

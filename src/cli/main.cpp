@@ -16,7 +16,10 @@
 #include "engine/BackupRun.h"
 #include "engine/DayFolders.h"
 #include "engine/StoreCheck.h"
+#include "platform/MessageText.h"
 #include "platform/StationName.h"
+#include "platform/Translation.h"
+#include "platform/gui/language/ProgramLanguage.h"
 
 namespace varnoket {
 namespace {
@@ -64,7 +67,10 @@ int Backup(const CliOptions& o) {
     return kExitForeignStation;
   }
   if (s->station.backupDirectories.empty()) {
-    std::cerr << "Aucun répertoire à sauvegarder n'est configuré (" << s->station.path << ").\n";
+    std::cerr << ForTerminal(FillText(
+                     VK_TR_NOOP("Messages", "Aucun répertoire à sauvegarder n'est configuré (%s)."),
+                     {s->station.path}))
+              << "\n";
     return 2;
   }
   SystemClock clock;
@@ -185,5 +191,7 @@ int Main(int argc, char** argv) {
 }  // namespace varnoket
 
 int main(int argc, char** argv) {
+  // The tool speaks the windows' language: English under an English locale.
+  varnoket::InstallProgramLanguage();
   return varnoket::Main(argc, argv);
 }
