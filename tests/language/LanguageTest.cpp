@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <cstdlib>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 #include "support/gui/FakeFolderPicker.h"
+#include "ui/gui/HelpWindow.h"
 
 namespace varnoket {
 namespace {
@@ -74,6 +76,19 @@ TEST_F(LanguageTest, TheConfigurationDialogShowsItsTextsInTheLanguage) {
   form.ChooseBackupRoot();
   ASSERT_EQ(picker.titles.size(), 1u);
   EXPECT_EQ(picker.titles[0], Either("Choisissez un répertoire", "Choose a folder"));
+}
+
+TEST_F(LanguageTest, TheHelpGuideIsInTheLanguage) {
+  HelpWindow help;
+  help.ShowHelp();
+  auto* guide = help.findChild<QTextBrowser*>(QStringLiteral("RichEdit1"));
+  ASSERT_NE(guide, nullptr);
+  const std::string text = guide->toPlainText().toStdString();
+  EXPECT_NE(text.find(Either("INSTALLATION ET CONFIGURATION", "INSTALLATION AND SETUP")),
+            std::string::npos);
+  EXPECT_EQ(text.find(Either("INSTALLATION AND SETUP", "INSTALLATION ET CONFIGURATION")),
+            std::string::npos);
+  EXPECT_EQ(help.windowTitle().toStdString(), Either("Aide Varnoket", "Varnoket Help"));
 }
 
 TEST_F(LanguageTest, TheCoreMessagesAreShownInTheLanguage) {

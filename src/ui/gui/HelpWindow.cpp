@@ -8,6 +8,7 @@
 #include <QTextCursor>
 
 #include "platform/gui/CentreOnScreen.h"
+#include "platform/gui/language/ProgramLanguage.h"
 
 // The guide lives in a static library: its resource must be registered by
 // name or the linker drops it. Q_INIT_RESOURCE only works outside namespaces.
@@ -63,7 +64,12 @@ void HelpWindow::ShowHelp() {
 }
 
 void HelpWindow::LoadGuide() {
-  QFile guide(QString::fromLatin1(kGuideResource));
+  // The guide in the program's language when there is one, else in French.
+  const QString language = InstalledProgramLanguage();
+  const QString translated = QString::fromLatin1(kGuideResource) + QLatin1Char('_') + language;
+  QFile guide(!language.isEmpty() && QFile::exists(translated)
+                  ? translated
+                  : QString::fromLatin1(kGuideResource));
   if (guide.open(QIODevice::ReadOnly)) {
     guideText_->setHtml(QString::fromUtf8(guide.readAll()));
   } else {

@@ -26,6 +26,11 @@ std::unique_ptr<QTranslator>& InstalledCatalogue() {
 
 // Asks the catalogue itself rather than the application, so a program
 // without a QCoreApplication (the command-line tool) translates too.
+QString& InstalledLanguage() {
+  static QString language;
+  return language;
+}
+
 std::string TranslateWithCatalogue(const char* context, const std::string& text) {
   const QString translated = InstalledCatalogue()->translate(context, text.c_str());
   return translated.isEmpty() ? text : translated.toStdString();
@@ -94,6 +99,7 @@ QString InstallProgramLanguage(const QLocale& locale) {
       QCoreApplication::removeTranslator(installed.get());
     installed.reset();
     SetTextTranslator(nullptr);
+    InstalledLanguage().clear();
   }
   const QString language = CatalogueLanguageFor(locale);
   if (language.isEmpty()) return language;
@@ -104,7 +110,12 @@ QString InstallProgramLanguage(const QLocale& locale) {
   if (QCoreApplication::instance() != nullptr) QCoreApplication::installTranslator(catalogue.get());
   installed = std::move(catalogue);
   SetTextTranslator(&TranslateWithCatalogue, ComposedPatterns(language));
+  InstalledLanguage() = language;
   return language;
+}
+
+QString InstalledProgramLanguage() {
+  return InstalledLanguage();
 }
 
 }  // namespace varnoket

@@ -20,4 +20,7 @@ QString CatalogueLanguageFor(const QLocale& locale);
 // installed ("" for French: nothing installed).
 QString InstallProgramLanguage(const QLocale& locale = QLocale::system());
 
+// The language InstallProgramLanguage installed last: "en", or "" (French).
+QString InstalledProgramLanguage();
+
 }  // namespace varnoket
