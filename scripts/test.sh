@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds everything with the
 # address and undefined-behaviour sanitizers (warnings as errors), runs every
-# test through CTest on that build and fuzzes the input readers briefly.
+# test through CTest on that build, builds, checks and installs the Debian
+# package and fuzzes the input readers briefly.
 # Prints how long each phase took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,5 +37,8 @@ cmake --build "$build" -j"$(nproc)"
 phase_done "configure and build"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 phase_done "ctest"
+# The Debian package: its own Release build, its validators, its installation.
+bash scripts/package.sh
+phase_done "package"
 bash scripts/fuzz.sh 10
 phase_done "fuzz build and run"
