@@ -535,6 +535,28 @@ Tant que la configuration sera incomplète aucune sauvegarde ne pourra s&apos;ef
 The folder that is to hold the backups is not configured!<byte value="xd"/>
 As long as the configuration is incomplete, no backup can be made.</translation>
     </message>
+    <message>
+        <source>Disque de sauvegarde absent (%s)</source>
+        <translation>Backup disk missing (%s)</translation>
+    </message>
+    <message>
+        <source>Disque de sauvegarde absent (%s) : le disque présent porte une autre sauvegarde.</source>
+        <translation>Backup disk missing (%s): the disk there holds another backup.</translation>
+    </message>
+    <message>
+        <source>Le marqueur du disque de sauvegarde (%s) est illisible : vérifiez le disque.</source>
+        <translation>The backup disk&apos;s marker (%s) cannot be read: check the disk.</translation>
+    </message>
+    <message>
+        <source>Disque de sauvegarde absent</source>
+        <translation>Backup disk missing</translation>
+    </message>
+    <message>
+        <source>%s
+La sauvegarde partira dès qu&apos;il sera branché.</source>
+        <translation>%s
+The backup will start as soon as it is plugged in.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -58,7 +58,10 @@ void BackupWatch::StoreAbsent(const std::string& text) {
   if (storeAbsentTold_) return;
   storeAbsentTold_ = true;
   notifier_.Notify(
-      {kStoreAbsentText, storeAbsent_ + "\nLa sauvegarde partira dès qu'il sera branché.", false});
+      {kStoreAbsentText,
+       FillText(VK_TR_NOOP("Messages", "%s\nLa sauvegarde partira dès qu'il sera branché."),
+                {storeAbsent_}),
+       false});
 }
 
 void BackupWatch::RunEnded(const RunReport& report, int alertDays) {

@@ -1,13 +1,17 @@
 #include "engine/StoreCheck.h"
 
 #include "engine/DayFolders.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "settings/StoreMarker.h"
 
 namespace varnoket {
 
 StoreCheck CheckStore(FileSystem& fs, const StoreLayout& layout, const std::string& recordedId) {
   StoreCheck check;
-  const std::string absent = std::string(kStoreAbsentText) + " (" + layout.root() + ")";
+  // Each text whole with its holes, so the windows can show it translated.
+  const std::string absent =
+      FillText(VK_TR_NOOP("Messages", "Disque de sauvegarde absent (%s)"), {layout.root()});
   if (layout.root().empty() || !fs.IsDirectory(layout.root())) {
     check.message = absent;
     return check;
@@ -16,7 +20,10 @@ StoreCheck CheckStore(FileSystem& fs, const StoreLayout& layout, const std::stri
     check.id = marker->id;
     if (!recordedId.empty() && marker->id != recordedId) {
       check.state = StoreState::kOtherDisk;
-      check.message = absent + " : le disque présent porte une autre sauvegarde.";
+      check.message = FillText(VK_TR_NOOP("Messages",
+                                          "Disque de sauvegarde absent (%s) : le disque "
+                                          "présent porte une autre sauvegarde."),
+                               {layout.root()});
       return check;
     }
     check.state = StoreState::kPresent;
@@ -24,8 +31,10 @@ StoreCheck CheckStore(FileSystem& fs, const StoreLayout& layout, const std::stri
   }
   if (fs.Exists(StoreMarkerPath(layout.root()))) {
     check.state = StoreState::kUnreadable;
-    check.message = "Le marqueur du disque de sauvegarde (" + StoreMarkerPath(layout.root()) +
-                    ") est illisible : vérifiez le disque.";
+    check.message = FillText(VK_TR_NOOP("Messages",
+                                        "Le marqueur du disque de sauvegarde (%s) est "
+                                        "illisible : vérifiez le disque."),
+                             {StoreMarkerPath(layout.root())});
     return check;
   }
   // Only a station folder with whole backup days proves that this folder is

@@ -9,11 +9,13 @@
 
 #include "engine/StoreLayout.h"
 #include "platform/FileSystem.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
 // What a person is told when the store's disk is not there.
-inline constexpr const char* kStoreAbsentText = "Disque de sauvegarde absent";
+inline constexpr const char* kStoreAbsentText =
+    VK_TR_NOOP("Messages", "Disque de sauvegarde absent");
 
 enum class StoreState {
   kPresent,     // the marker is there and is the recorded one (or none is recorded)
