@@ -136,6 +136,9 @@ class Store:
         os.makedirs(self.program)
         station = os.path.join(self.root, self.station)
         os.makedirs(station)
+        # The marker a configured store carries: runs write only where it is.
+        with open(os.path.join(self.root, "VARNOKET.STORE"), "w", newline="") as f:
+            f.write("[STORE]\r\nID=%s\r\nCREATED=2026-01-01 00:00:00\r\n" % os.urandom(16).hex())
         with open(os.path.join(self.program, "VARNOKET.INI"), "w", newline="") as f:
             f.write("[PARAMS]\r\nRACINE=%s\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n" % self.root)
         with open(os.path.join(station, self.station + ".ini"), "w", newline="") as f:

@@ -36,6 +36,9 @@ prepare_program_folder() {
   station=${station%%.*}
   printf '[PARAMS]\r\nRACINE=%s\r\nHEURE=13\r\nMINUTE=0\r\nMAXSAVE=30\r\n' "$store" > "$prog/VARNOKET.INI"
   mkdir -p "$store/$station"
+  # The marker a configured store carries: runs write only where it is.
+  printf '[STORE]\r\nID=%s\r\nCREATED=%s\r\n' "$(head -c 16 /dev/urandom | od -An -tx1 | tr -d ' \n')" \
+    "$(date '+%Y-%m-%d %H:%M:%S')" > "$store/VARNOKET.STORE"
   {
     printf '[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n'
     for line in "$@"; do printf '%s\r\n' "$line"; done
