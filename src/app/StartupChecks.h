@@ -37,8 +37,8 @@ class StartupHost {
 };
 
 enum class StartupOutcome {
-  kPassed,   // the backup set is loaded and the program may run
-  kRetry,    // not passed yet: the checks run again at the next showing
+  kPassed,  // the backup set is loaded and the program may run
+  kRetry,   // not passed yet: the checks run again at the next showing
   // The store's disk is absent (or another disk is there): nothing loaded,
   // nothing written; the checks run again when the disk may have come.
   kStoreAbsent,
