@@ -24,12 +24,14 @@ inline std::string Quoted(const std::string& s) {
 }
 
 // `args` is passed to the shell as written; `cwd` (when given) is the
-// working folder.
-inline CliOutput RunTool(const std::string& args, const std::string& cwd = "") {
+// working folder. `merged`: standard error goes into `out` too, in the order
+// a terminal would show the lines.
+inline CliOutput RunTool(const std::string& args, const std::string& cwd = "",
+                         bool merged = false) {
   TempDir errors;
   const std::string errPath = errors / "stderr";
-  std::string command =
-      std::string(VARNOKET_CLI_PATH) + " " + args + " 2>" + Quoted(errPath) + " </dev/null";
+  std::string command = std::string(VARNOKET_CLI_PATH) + " " + args +
+                        (merged ? " 2>&1" : " 2>" + Quoted(errPath)) + " </dev/null";
   if (!cwd.empty()) command = "cd " + Quoted(cwd) + " && " + command;
   CliOutput r;
   FILE* pipe = ::popen(command.c_str(), "r");

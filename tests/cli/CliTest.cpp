@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/CliRunner.h"
 #include "platform/StationName.h"
 #include "settings/StoreMarker.h"
 #include "support/TempDir.h"
@@ -15,22 +16,10 @@ namespace {
 
 namespace fsys = std::filesystem;
 
-struct RunResult {
-  int code = -1;
-  std::string out;
-};
+using RunResult = CliOutput;
 
 RunResult RunCli(const std::string& args) {
-  const std::string command = std::string(VARNOKET_CLI_PATH) + " " + args + " 2>&1";
-  RunResult r;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  return RunTool(args, "", true);
 }
 
 class CliTest : public ::testing::Test {

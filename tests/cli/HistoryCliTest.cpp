@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/CliRunner.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -14,25 +15,13 @@ namespace {
 
 namespace fsys = std::filesystem;
 
-struct CliRun {
-  int code = -1;
-  std::string out;
+struct CliRun : CliOutput {
   bool Says(const std::string& text) const { return out.find(text) != std::string::npos; }
 };
 
 // Runs the tool with `args`, from the folder `cwd` when one is given.
 CliRun Cli(const std::string& args, const std::string& cwd = "") {
-  std::string command = std::string(VARNOKET_CLI_PATH) + " " + args + " 2>&1";
-  if (!cwd.empty()) command = "cd '" + cwd + "' && " + command;
-  CliRun r;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  return CliRun{RunTool(args, cwd, true)};
 }
 
 // A 64 KiB file system at `at` while it lives (mounting needs privileges).
@@ -46,10 +35,6 @@ struct SmallDisk {
   std::string at;
   bool mounted = false;
 };
-
-std::string Quoted(const std::string& s) {
-  return "'" + s + "'";
-}
 
 // Three days: on 02/03 a.txt changes and gone.txt is deleted, on 03/03
 // new.txt appears.
