@@ -64,7 +64,7 @@ main=$(wait_window "Varnoket version")
 sleep 1
 import -frame -window "$main" "$out/installed-main-window-en.png"
 started=$(pgrep -a -f '^varnoket$|/usr/bin/varnoket$' || true)
-pids+=($(pgrep -f '^varnoket$|/usr/bin/varnoket$' || true))
+while read -r p; do pids+=("$p"); done < <(pgrep -f '^varnoket$|/usr/bin/varnoket$' || true)
 echo "started from the entry: $started"
 title=$(xdotool getwindowname "$main")
 echo "main window: $title"
