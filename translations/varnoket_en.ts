@@ -557,6 +557,94 @@ La sauvegarde partira dès qu&apos;il sera branché.</source>
         <translation>%s
 The backup will start as soon as it is plugged in.</translation>
     </message>
+    <message>
+        <source>Sauvegarde reportée : sur batterie (%s, moins de %s)</source>
+        <translation>Backup postponed: on battery (%s, below %s)</translation>
+    </message>
+    <message>
+        <source>Ce répertoire (%s) n&apos;est pas dans la liste !</source>
+        <translation>This folder (%s) is not in the list!</translation>
+    </message>
+    <message>
+        <source>Ce filtre (%s) n&apos;est pas dans la liste !</source>
+        <translation>This filter (%s) is not in the list!</translation>
+    </message>
+    <message>
+        <source>Dossiers à sauvegarder :</source>
+        <translation>Folders to back up:</translation>
+    </message>
+    <message>
+        <source>Filtres d&apos;exclusion :</source>
+        <translation>Exclusion filters:</translation>
+    </message>
+    <message>
+        <source>Dossier des sauvegardes : %s</source>
+        <translation>Backup folder: %s</translation>
+    </message>
+    <message>
+        <source>(non configuré)</source>
+        <translation>(not configured)</translation>
+    </message>
+    <message>
+        <source>Heure de la sauvegarde quotidienne : %s</source>
+        <translation>Time of the daily backup: %s</translation>
+    </message>
+    <message>
+        <source>Journées successives mémorisées : %s</source>
+        <translation>Successive days kept: %s</translation>
+    </message>
+    <message>
+        <source>Le dossier à sauvegarder (%s) contient le répertoire des sauvegardes choisi (%s) : les sauvegardes se sauvegarderaient elles-mêmes. Choisissez un répertoire en dehors des dossiers à sauvegarder, ou retirez d&apos;abord ce dossier de la liste.</source>
+        <translation>The folder to back up (%s) holds the chosen backup folder (%s): the backups would back themselves up. Choose a folder outside the folders to back up, or first remove that folder from the list.</translation>
+    </message>
+    <message>
+        <source>Poste : %s</source>
+        <translation>Station: %s</translation>
+    </message>
+    <message>
+        <source>Journées mémorisées : %s sur %s au plus</source>
+        <translation>Days kept: %s of at most %s</translation>
+    </message>
+    <message>
+        <source>Taille des sauvegardes du poste : %s (%s)</source>
+        <translation>Size of the station&apos;s backups: %s (%s)</translation>
+    </message>
+    <message>
+        <source>Dernière exécution : %s</source>
+        <translation>Last run: %s</translation>
+    </message>
+    <message>
+        <source>aucune pour l&apos;instant</source>
+        <translation>none yet</translation>
+    </message>
+    <message>
+        <source>terminée le %s</source>
+        <translation>completed on %s</translation>
+    </message>
+    <message>
+        <source>terminée le %s, avec une erreur : %s</source>
+        <translation>completed on %s, with an error: %s</translation>
+    </message>
+    <message>
+        <source>terminée le %s, aucune modification</source>
+        <translation>completed on %s, nothing changed</translation>
+    </message>
+    <message>
+        <source>échouée le %s : %s</source>
+        <translation>failed on %s: %s</translation>
+    </message>
+    <message>
+        <source>échouée le %s (voir le journal %s)</source>
+        <translation>failed on %s (see the log %s)</translation>
+    </message>
+    <message>
+        <source>interrompue le %s (le programme s&apos;est terminé)</source>
+        <translation>interrupted on %s (the program ended)</translation>
+    </message>
+    <message>
+        <source>commencée, sans fin écrite (dernière ligne du %s) : en cours, ou arrêtée brutalement</source>
+        <translation>started, no end written (last line on %s): still running, or stopped abruptly</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

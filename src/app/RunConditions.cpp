@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "engine/Scheduler.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -11,9 +13,8 @@ std::optional<std::string> BatteryRefusal(const PowerState& power, int minimumPe
   if (!power.onBattery || minimumPercent <= 0 || !power.percentage) return std::nullopt;
   const double percent = std::clamp(*power.percentage, 0.0, 100.0);
   if (percent >= minimumPercent) return std::nullopt;
-  return std::string(kOnBatterySummary) + " (" +
-         std::to_string(static_cast<int>(std::floor(percent))) + " %, moins de " +
-         std::to_string(minimumPercent) + " %)";
+  return FillText(kOnBatteryPattern, {std::to_string(static_cast<int>(std::floor(percent))) + " %",
+                                      std::to_string(minimumPercent) + " %"});
 }
 
 std::optional<int> RunDelayAfterWake(const LocalDateTime& now, const std::string& lastBackupDate,

@@ -10,10 +10,13 @@
 
 #include "desktop/PowerSource.h"
 #include "platform/Clock.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
-inline constexpr const char* kOnBatterySummary = "Sauvegarde reportée : sur batterie";
+// The wait's text: the charge and the level it must reach, each "N %".
+inline constexpr const char* kOnBatteryPattern =
+    VK_TR_NOOP("Messages", "Sauvegarde reportée : sur batterie (%s, moins de %s)");
 
 // Why a scheduled run must wait for the charger: the text for the log and
 // the status (short enough for the tray's tooltip), or empty when it may

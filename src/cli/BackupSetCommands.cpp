@@ -13,6 +13,7 @@
 #include "engine/StoreCheck.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "settings/ExclusionFilter.h"
 
 namespace varnoket {
@@ -20,10 +21,12 @@ namespace varnoket {
 namespace {
 
 // The commands' own texts (the refusals of an addition are the window's).
-constexpr const char* kNotInDirectoryList = "Ce répertoire (%s) n'est pas dans la liste !";
-constexpr const char* kNotInFilterList = "Ce filtre (%s) n'est pas dans la liste !";
-constexpr const char* kDirectoriesHeading = "Dossiers à sauvegarder :";
-constexpr const char* kFiltersHeading = "Filtres d'exclusion :";
+constexpr const char* kNotInDirectoryList =
+    VK_TR_NOOP("Messages", "Ce répertoire (%s) n'est pas dans la liste !");
+constexpr const char* kNotInFilterList =
+    VK_TR_NOOP("Messages", "Ce filtre (%s) n'est pas dans la liste !");
+constexpr const char* kDirectoriesHeading = VK_TR_NOOP("Messages", "Dossiers à sauvegarder :");
+constexpr const char* kFiltersHeading = VK_TR_NOOP("Messages", "Filtres d'exclusion :");
 
 constexpr int kRefused = 1;
 
@@ -38,9 +41,9 @@ class GivenFolder final : public FolderPicker {
 };
 
 void ShowSet(const StationSettings& s) {
-  std::cout << kDirectoriesHeading << "\n";
+  std::cout << Translate(kMessagesContext, kDirectoriesHeading) << "\n";
   for (const auto& d : s.directories) std::cout << "  " << d << "\n";
-  std::cout << kFiltersHeading << "\n";
+  std::cout << Translate(kMessagesContext, kFiltersHeading) << "\n";
   for (const auto& f : s.exclusions) std::cout << "  " << f << "\n";
 }
 
@@ -86,7 +89,7 @@ int EditBackupSet(const CliOptions& o, const std::string& typed, Edit edit) {
 }
 
 int Refuse(const char* pattern, const std::string& value) {
-  std::cerr << FillText(pattern, {value}) << "\n";
+  std::cerr << ForTerminal(FillText(pattern, {value})) << "\n";
   return kRefused;
 }
 
@@ -122,7 +125,7 @@ int ExcludeCommand(const CliOptions& o) {
                        [&typed](BackupSetEditor& editor, StationSettings& set, const std::string&) {
                          const std::string refusal = ExclusionRefusal(typed, set.exclusions);
                          if (!refusal.empty()) {
-                           std::cerr << refusal << "\n";
+                           std::cerr << ForTerminal(refusal) << "\n";
                            return kRefused;
                          }
                          editor.AddExclusion(StoredFilterForm(typed));

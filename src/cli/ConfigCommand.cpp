@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "settings/ConfigurationRules.h"
 #include "settings/NumberField.h"
 #include "settings/ProgramSettings.h"
@@ -21,14 +22,15 @@ namespace varnoket {
 namespace {
 
 // The command's own texts (the refusals are the dialog's).
-constexpr const char* kShowRoot = "Dossier des sauvegardes : %s";
-constexpr const char* kRootNotSet = "(non configuré)";
-constexpr const char* kShowTime = "Heure de la sauvegarde quotidienne : %s";
-constexpr const char* kShowDays = "Journées successives mémorisées : %s";
-constexpr const char* kStoreInBackedUpFolder =
+constexpr const char* kShowRoot = VK_TR_NOOP("Messages", "Dossier des sauvegardes : %s");
+constexpr const char* kRootNotSet = VK_TR_NOOP("Messages", "(non configuré)");
+constexpr const char* kShowTime = VK_TR_NOOP("Messages", "Heure de la sauvegarde quotidienne : %s");
+constexpr const char* kShowDays = VK_TR_NOOP("Messages", "Journées successives mémorisées : %s");
+constexpr const char* kStoreInBackedUpFolder = VK_TR_NOOP(
+    "Messages",
     "Le dossier à sauvegarder (%s) contient le répertoire des sauvegardes choisi (%s) : les "
     "sauvegardes se sauvegarderaient elles-mêmes. Choisissez un répertoire en dehors des "
-    "dossiers à sauvegarder, ou retirez d'abord ce dossier de la liste.";
+    "dossiers à sauvegarder, ou retirez d'abord ce dossier de la liste.");
 
 constexpr int kRefused = 1;
 
@@ -40,9 +42,11 @@ int Refuse(const std::string& text) {
 void Show(const ProgramSettings& s) {
   char time[16];
   std::snprintf(time, sizeof time, "%02d:%02d", s.preferredHour, s.preferredMinute);
-  std::cout << FillText(kShowRoot, {s.backupRoot.empty() ? kRootNotSet : s.backupRoot}) << "\n"
-            << FillText(kShowTime, {time}) << "\n"
-            << FillText(kShowDays, {std::to_string(s.daysKept)}) << "\n";
+  const auto tr = [](const char* text) { return Translate(kMessagesContext, text); };
+  std::cout << FillText(tr(kShowRoot), {s.backupRoot.empty() ? tr(kRootNotSet) : s.backupRoot})
+            << "\n"
+            << FillText(tr(kShowTime), {time}) << "\n"
+            << FillText(tr(kShowDays), {std::to_string(s.daysKept)}) << "\n";
 }
 
 // The first folder of the station's backup set under `root` that is

@@ -15,6 +15,7 @@
 #include "engine/DayFolders.h"
 #include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "restore/ShownValues.h"
 
 namespace varnoket {
@@ -22,19 +23,29 @@ namespace varnoket {
 namespace {
 
 // The command's texts.
-constexpr const char* kStationLine = "Poste : %s";
-constexpr const char* kDaysLine = "Journées mémorisées : %s sur %s au plus";
-constexpr const char* kSizeLine = "Taille des sauvegardes du poste : %s (%s)";
-constexpr const char* kLastRunLine = "Dernière exécution : %s";
-constexpr const char* kNoRun = "aucune pour l'instant";
-constexpr const char* kCompleted = "terminée le %s";
-constexpr const char* kCompletedWithErrors = "terminée le %s, avec une erreur : %s";
-constexpr const char* kNoChange = "terminée le %s, aucune modification";
-constexpr const char* kFailed = "échouée le %s : %s";
-constexpr const char* kFailedNoReason = "échouée le %s (voir le journal %s)";
-constexpr const char* kStopped = "interrompue le %s (le programme s'est terminé)";
-constexpr const char* kUnfinished =
-    "commencée, sans fin écrite (dernière ligne du %s) : en cours, ou arrêtée brutalement";
+constexpr const char* kStationLine = VK_TR_NOOP("Messages", "Poste : %s");
+constexpr const char* kDaysLine = VK_TR_NOOP("Messages", "Journées mémorisées : %s sur %s au plus");
+constexpr const char* kSizeLine =
+    VK_TR_NOOP("Messages", "Taille des sauvegardes du poste : %s (%s)");
+constexpr const char* kLastRunLine = VK_TR_NOOP("Messages", "Dernière exécution : %s");
+constexpr const char* kNoRun = VK_TR_NOOP("Messages", "aucune pour l'instant");
+constexpr const char* kCompleted = VK_TR_NOOP("Messages", "terminée le %s");
+constexpr const char* kCompletedWithErrors =
+    VK_TR_NOOP("Messages", "terminée le %s, avec une erreur : %s");
+constexpr const char* kNoChange = VK_TR_NOOP("Messages", "terminée le %s, aucune modification");
+constexpr const char* kFailed = VK_TR_NOOP("Messages", "échouée le %s : %s");
+constexpr const char* kFailedNoReason =
+    VK_TR_NOOP("Messages", "échouée le %s (voir le journal %s)");
+constexpr const char* kStopped =
+    VK_TR_NOOP("Messages", "interrompue le %s (le programme s'est terminé)");
+constexpr const char* kUnfinished = VK_TR_NOOP(
+    "Messages",
+    "commencée, sans fin écrite (dernière ligne du %s) : en cours, ou arrêtée brutalement");
+
+// `text` (one of the above) in the person's language.
+std::string Tr(const char* text) {
+  return Translate(kMessagesContext, text);
+}
 
 // Bytes of the regular files at and below `folder`; links are not followed.
 int64_t FolderBytes(FileSystem& fs, const std::string& folder) {
@@ -56,19 +67,19 @@ int64_t FolderBytes(FileSystem& fs, const std::string& folder) {
 std::string LastRunText(const LastRunOutcome& r, const std::string& logPath) {
   switch (r.state) {
     case LastRunState::kNoLog:
-      return kNoRun;
+      return Tr(kNoRun);
     case LastRunState::kCompleted:
-      return r.error.empty() ? FillText(kCompleted, {r.when})
-                             : FillText(kCompletedWithErrors, {r.when, r.error});
+      return r.error.empty() ? FillText(Tr(kCompleted), {r.when})
+                             : FillText(Tr(kCompletedWithErrors), {r.when, r.error});
     case LastRunState::kNoChange:
-      return FillText(kNoChange, {r.when});
+      return FillText(Tr(kNoChange), {r.when});
     case LastRunState::kFailed:
-      return r.error.empty() ? FillText(kFailedNoReason, {r.when, logPath})
-                             : FillText(kFailed, {r.when, r.error});
+      return r.error.empty() ? FillText(Tr(kFailedNoReason), {r.when, logPath})
+                             : FillText(Tr(kFailed), {r.when, r.error});
     case LastRunState::kStopped:
-      return FillText(kStopped, {r.when});
+      return FillText(Tr(kStopped), {r.when});
     case LastRunState::kUnfinished:
-      return FillText(kUnfinished, {r.when});
+      return FillText(Tr(kUnfinished), {r.when});
   }
   return {};
 }
@@ -100,13 +111,13 @@ int StatusCommand(const CliOptions& o) {
   const std::string logPath = layout.LogPath();
   const LastRunOutcome run = LastRunOutcomeOfLog(ReadWholeFile(fs, logPath));
 
-  std::cout << FillText(kStationLine, {s->stationName}) << "\n";
+  std::cout << FillText(Tr(kStationLine), {s->stationName}) << "\n";
   if (!present) std::cout << ForTerminal(store.message) << "\n";
-  std::cout << LastSuccessText(lastBackup, SystemClock().Now()) << "\n"
-            << FillText(kDaysLine, {std::to_string(days), std::to_string(s->program.daysKept)})
+  std::cout << ForTerminal(LastSuccessText(lastBackup, SystemClock().Now())) << "\n"
+            << FillText(Tr(kDaysLine), {std::to_string(days), std::to_string(s->program.daysKept)})
             << "\n"
-            << FillText(kSizeLine, {HumanBytes(bytes), SizeText(bytes)}) << "\n"
-            << FillText(kLastRunLine, {LastRunText(run, logPath)}) << "\n";
+            << FillText(Tr(kSizeLine), {HumanBytes(bytes), SizeText(bytes)}) << "\n"
+            << FillText(Tr(kLastRunLine), {LastRunText(run, logPath)}) << "\n";
   return 0;
 }
 
