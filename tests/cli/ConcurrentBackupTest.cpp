@@ -10,6 +10,7 @@
 #include <random>
 
 #include "settings/StoreMarker.h"
+#include "support/Faketime.h"
 #include "support/TempDir.h"
 
 namespace varnoket::test {
@@ -52,9 +53,8 @@ std::map<std::string, std::string> FilesBelow(const std::string& folder,
 }
 
 TEST(ConcurrentBackup, TwoRunsStartedTogetherOneRunsTheOtherSaysWhyAndEveryDayRestores) {
-  if (std::system("command -v faketime >/dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "faketime is needed to move through days";
-  }
+  const std::string faketime = FaketimeLibrary();
+  if (faketime.empty()) GTEST_SKIP() << "the faketime package is needed to move through days";
   TempDir tmp;
   WriteFile(tmp / "prog/VARNOKET.INI",
             "[PARAMS]\r\nRACINE=" + (tmp / "store") + "\r\nHEURE=0\r\nMINUTE=0\r\nMAXSAVE=30\r\n");
@@ -75,7 +75,8 @@ TEST(ConcurrentBackup, TwoRunsStartedTogetherOneRunsTheOtherSaysWhyAndEveryDayRe
     const std::string date = "2026-03-0" + std::to_string(day);
     held["0" + std::to_string(day) + "/03/2026"] = FilesBelow(tmp / "src", "");
 
-    const std::string faked = "NO_FAKE_STAT=1 faketime '" + date + " 14:00:00' ";
+    const std::string faked =
+        "NO_FAKE_STAT=1 FAKETIME='@" + date + " 14:00:00' LD_PRELOAD=" + faketime + " ";
     Started first = Start(faked + cli + "backup");
     Started second = Start(faked + cli + "backup");
     Finish(first);

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <thread>
 
+#include "support/Faketime.h"
+
 namespace varnoket::crash {
 
 CliRunner::CliRunner(std::string cli, std::string programFolder, std::string station,
@@ -27,21 +29,10 @@ bool CliRunner::AdoptOrphans() {
   return ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
 }
 
-// The clock-faking library of the faketime package, preloaded straight into
-// the tool: the package's wrapper keeps named semaphores that a killed run
-// leaves behind, and a later run whose process number is the same cannot
-// start ("sem_open: File exists"). The thread-safe build is preferred: the
-// tool runs worker threads.
+// Preloaded straight into the tool, without the package's wrapper (see
+// support/Faketime.h).
 std::string CliRunner::FaketimeLibrary() {
-  for (const char* dir :
-       {"/usr/lib/x86_64-linux-gnu/faketime", "/usr/lib/aarch64-linux-gnu/faketime",
-        "/usr/lib/faketime", "/usr/local/lib/faketime"}) {
-    for (const char* name : {"libfaketimeMT.so.1", "libfaketime.so.1"}) {
-      const std::string path = std::string(dir) + "/" + name;
-      if (::access(path.c_str(), R_OK) == 0) return path;
-    }
-  }
-  return {};
+  return test::FaketimeLibrary();
 }
 
 bool CliRunner::HaveFaketime() {
