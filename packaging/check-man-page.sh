@@ -9,7 +9,7 @@ page=$2
 help=$("$cli" --help)
 # The commands: on each usage line, the first word after the program name and
 # its bracketed options.
-commands=$(sed -nE 's/^(usage:)? *varnoket-cli( \[[^]]*\])* ([a-z-]+).*/\3/p' <<<"$help" | sort -u)
+commands=$(sed -nE 's/^(usage ?:)? *varnoket-cli( \[[^]]*\])* ([a-z-]+).*/\3/p' <<<"$help" | sort -u)
 options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
 [ -n "$commands" ] || { echo "no command found in the output of $cli --help" >&2; exit 1; }
 

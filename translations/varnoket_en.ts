@@ -2,6 +2,157 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="fr">
 <context>
+    <name>CliHelp</name>
+    <message>
+        <source>  Sans argument, montre le dossier des sauvegardes, l&apos;heure de la sauvegarde
+  quotidienne et le nombre de jours gardés (VARNOKET.INI). Avec un argument, le
+  règle avec les contrôles de la fenêtre de configuration.
+  Code 0 quand la valeur est prise, 1 quand elle est refusée (la raison sur la sortie
+  d&apos;erreur), 2 pour une ligne de commande fausse.
+</source>
+        <translation>  Without argument, shows the store folder, the time of the daily backup and the days
+  kept (VARNOKET.INI). With one, sets it with the configuration window&apos;s checks.
+  Exit 0 when set, 1 when refused (the reason on standard error), 2 on a wrong
+  command line.
+</translation>
+    </message>
+    <message>
+        <source>  Ajoute DIR aux dossiers que ce poste sauvegarde, avec les contrôles de la fenêtre
+  principale. Code 0 quand il est ajouté, 1 quand il est refusé, 2 pour une ligne de
+  commande fausse.
+</source>
+        <translation>  Adds DIR to the folders this station backs up, with the main window&apos;s checks.
+  Exit 0 when added, 1 when refused, 2 on a wrong command line.
+</translation>
+    </message>
+    <message>
+        <source>  Retire DIR des dossiers que ce poste sauvegarde. Code 0 quand il est retiré, 1
+  quand il n&apos;est pas dans la liste, 2 pour une ligne de commande fausse.
+</source>
+        <translation>  Takes DIR out of the folders this station backs up. Exit 0 when removed, 1 when
+  it is not in the list, 2 on a wrong command line.
+</translation>
+    </message>
+    <message>
+        <source>  Ajoute un filtre de noms de fichiers (* et ?, majuscules ou minuscules) : les
+  fichiers qui y répondent ne sont pas sauvegardés, quel que soit leur dossier.
+  Code 0 quand il est ajouté, 1 quand il est refusé.
+</source>
+        <translation>  Adds a file-name filter (* and ?, letters of either case): matching files are not
+  backed up, whatever their folder. Exit 0 when added, 1 when refused.
+</translation>
+    </message>
+    <message>
+        <source>  Retire un filtre d&apos;exclusion : les fichiers qui y répondent sont de nouveau
+  sauvegardés. Code 0 quand il est retiré, 1 quand ce filtre n&apos;est pas dans la liste.
+</source>
+        <translation>  Removes an exclusion filter, so matching files are backed up again. Exit 0 when
+  removed, 1 when no such filter is listed.
+</translation>
+    </message>
+    <message>
+        <source>  La dernière sauvegarde réussie, les jours gardés, la taille des sauvegardes de ce
+  poste et la fin de la dernière exécution. Code 0, ou 2 quand aucun dossier des
+  sauvegardes n&apos;est configuré.
+</source>
+        <translation>  The last successful backup, the days kept, the size of this station&apos;s backups and
+  how the last run ended. Exit 0, or 2 when no store is configured.
+</translation>
+    </message>
+    <message>
+        <source>  Fait une sauvegarde maintenant. Code 0 faite ou rien de changé, 1 échouée, 2 les
+  réglages ne permettent aucune sauvegarde, 3 le poste est occupé, 4 le dossier du
+  poste est celui d&apos;une autre machine, 5 arrêtée par un signal, 6 le disque des
+  sauvegardes est absent, 7 pas assez de place sur ce disque.
+</source>
+        <translation>  Runs one backup now. Exit 0 done or nothing changed, 1 failed, 2 the settings allow
+  no run, 3 the station is busy, 4 the station folder is another machine&apos;s, 5 stopped
+  by a signal, 6 the store&apos;s disk is absent, 7 not enough space on that disk.
+</translation>
+    </message>
+    <message>
+        <source>  Liste les jours de sauvegarde, du plus ancien au plus récent.
+</source>
+        <translation>  Lists the backup days, oldest first.
+</translation>
+    </message>
+    <message>
+        <source>  Restaure les fichiers d&apos;un jour (ceux des PATH, et en dessous, quand il y en a) à
+  leur place, ou sous DIR. Code 0 quand tout a été restauré.
+</source>
+        <translation>  Restores a day&apos;s files (those at or below the PATHs when given) to their places,
+  or below DIR. Exit 0 when everything was restored.
+</translation>
+    </message>
+    <message>
+        <source>  Décode et contrôle chaque copie conservée d&apos;un jour (ou de tous les jours). Code 0
+  quand toutes correspondent.
+</source>
+        <translation>  Decodes and checks every stored copy of a day (or of every day). Exit 0 when all
+  match.
+</translation>
+    </message>
+    <message>
+        <source>  Les jours où un fichier a changé. Code 1 quand aucun jour ne le connaît.
+</source>
+        <translation>  The days in which a file changed. Exit 1 when no day records it.
+</translation>
+    </message>
+    <message>
+        <source>  Les fichiers dont le nom répond à PATTERN, ce jour-là ou tous les jours. Code 1
+  quand aucun ne répond.
+</source>
+        <translation>  The files whose name matches PATTERN in that day or in every day. Exit 1 when
+  nothing matches.
+</translation>
+    </message>
+    <message>
+        <source>  Les fichiers nouveaux, modifiés et disparus depuis le jour précédent.
+</source>
+        <translation>  The files new, changed and gone since the day before.
+</translation>
+    </message>
+    <message>
+        <source>
+  --program-folder DIR  le dossier de VARNOKET.INI (par défaut : celui du programme,
+                        ou ~/.config/varnoket pour un programme installé)
+  --station NAME        travaille sur les sauvegardes d&apos;un autre poste (restore, days,
+                        verify, versions, find, changes)
+  --workers N           compresse et décode sur N fils au plus (par défaut : le réglage
+                        WORKERS de VARNOKET.INI, sinon un par cœur)
+  --existing WHAT       quand un fichier restauré trouve un fichier différent : le
+                        remplacer (replace, par défaut), garder les deux (keep-both, la
+                        copie restaurée va à côté) ou le laisser (skip)
+  DAY                   un jour de sauvegarde, jj/mm/aaaa
+  PATTERN               un nom de fichier avec * et ?, majuscules ou minuscules
+  --help                ce texte, ou l&apos;usage d&apos;une commande après son nom
+  --version             la version de varnoket-cli
+</source>
+        <translation>
+  --program-folder DIR  the folder that holds VARNOKET.INI (default: the program&apos;s own,
+                        or ~/.config/varnoket for an installed program)
+  --station NAME        work on the backups of another workstation (restore, days, verify,
+                        versions, find, changes)
+  --workers N           compress and decode on at most N threads (default: the WORKERS
+                        setting of VARNOKET.INI, else one per core)
+  --existing WHAT       where a restored file meets a different file: replace it (default),
+                        keep-both (the restored copy goes beside it), or skip it
+  DAY                   a backup day as dd/mm/yyyy
+  PATTERN               a file name with * and ?, letters of either case
+  --help                this text, or a command&apos;s usage after its name
+  --version             the version of varnoket-cli
+</translation>
+    </message>
+    <message>
+        <source>usage : </source>
+        <translation>usage: </translation>
+    </message>
+    <message>
+        <source>        </source>
+        <translation>       </translation>
+    </message>
+</context>
+<context>
     <name>Messages</name>
     <message>
         <source>Le répertoire (%s) n&apos;est pas accessible !</source>

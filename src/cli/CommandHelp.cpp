@@ -1,5 +1,7 @@
 #include "cli/CommandHelp.h"
 
+#include "platform/Translation.h"
+
 #ifndef VARNOKET_VERSION
 #error "VARNOKET_VERSION is set by the build"
 #endif
@@ -16,58 +18,98 @@ struct CommandHelp {
   const char* about;      // what it does, each line indented
 };
 
+// The texts are French, as every text of the program, and printed in the
+// person's language through the catalogue.
 constexpr CommandHelp kCommands[] = {
     {"config", "[store DIR | time HH:MM | days N]",
-     "  Without argument, shows the store folder, the time of the daily backup and the days\n"
-     "  kept (VARNOKET.INI). With one, sets it with the configuration window's checks.\n"
-     "  Exit 0 when set, 1 when refused (the reason on standard error), 2 on a wrong\n"
-     "  command line.\n"},
+     VK_TR_NOOP(
+         "CliHelp",
+         "  Sans argument, montre le dossier des sauvegardes, l'heure de la sauvegarde\n"
+         "  quotidienne et le nombre de jours gardés (VARNOKET.INI). Avec un argument, le\n"
+         "  règle avec les contrôles de la fenêtre de configuration.\n"
+         "  Code 0 quand la valeur est prise, 1 quand elle est refusée (la raison sur la sortie\n"
+         "  d'erreur), 2 pour une ligne de commande fausse.\n")},
     {"add", "DIR",
-     "  Adds DIR to the folders this station backs up, with the main window's checks.\n"
-     "  Exit 0 when added, 1 when refused, 2 on a wrong command line.\n"},
+     VK_TR_NOOP(
+         "CliHelp",
+         "  Ajoute DIR aux dossiers que ce poste sauvegarde, avec les contrôles de la fenêtre\n"
+         "  principale. Code 0 quand il est ajouté, 1 quand il est refusé, 2 pour une ligne de\n"
+         "  commande fausse.\n")},
     {"remove", "DIR",
-     "  Takes DIR out of the folders this station backs up. Exit 0 when removed, 1 when\n"
-     "  it is not in the list, 2 on a wrong command line.\n"},
+     VK_TR_NOOP("CliHelp",
+                "  Retire DIR des dossiers que ce poste sauvegarde. Code 0 quand il est retiré, 1\n"
+                "  quand il n'est pas dans la liste, 2 pour une ligne de commande fausse.\n")},
     {"exclude", "PATTERN",
-     "  Adds a file-name filter (* and ?, letters of either case): matching files are not\n"
-     "  backed up, whatever their folder. Exit 0 when added, 1 when refused.\n"},
+     VK_TR_NOOP("CliHelp",
+                "  Ajoute un filtre de noms de fichiers (* et ?, majuscules ou minuscules) : les\n"
+                "  fichiers qui y répondent ne sont pas sauvegardés, quel que soit leur dossier.\n"
+                "  Code 0 quand il est ajouté, 1 quand il est refusé.\n")},
     {"include", "PATTERN",
-     "  Removes an exclusion filter, so matching files are backed up again. Exit 0 when\n"
-     "  removed, 1 when no such filter is listed.\n"},
+     VK_TR_NOOP("CliHelp",
+                "  Retire un filtre d'exclusion : les fichiers qui y répondent sont de nouveau\n"
+                "  sauvegardés. Code 0 quand il est retiré, 1 quand ce filtre n'est pas dans la "
+                "liste.\n")},
     {"status", "",
-     "  The last successful backup, the days kept, the size of this station's backups and\n"
-     "  how the last run ended. Exit 0, or 2 when no store is configured.\n"},
+     VK_TR_NOOP(
+         "CliHelp",
+         "  La dernière sauvegarde réussie, les jours gardés, la taille des sauvegardes de ce\n"
+         "  poste et la fin de la dernière exécution. Code 0, ou 2 quand aucun dossier des\n"
+         "  sauvegardes n'est configuré.\n")},
     {"backup", "",
-     "  Runs one backup now. Exit 0 done or nothing changed, 1 failed, 2 the settings allow\n"
-     "  no run, 3 the station is busy, 4 the station folder is another machine's, 5 stopped\n"
-     "  by a signal.\n"},
-    {"days", "", "  Lists the backup days, oldest first.\n"},
+     VK_TR_NOOP(
+         "CliHelp",
+         "  Fait une sauvegarde maintenant. Code 0 faite ou rien de changé, 1 échouée, 2 les\n"
+         "  réglages ne permettent aucune sauvegarde, 3 le poste est occupé, 4 le dossier du\n"
+         "  poste est celui d'une autre machine, 5 arrêtée par un signal, 6 le disque des\n"
+         "  sauvegardes est absent, 7 pas assez de place sur ce disque.\n")},
+    {"days", "",
+     VK_TR_NOOP("CliHelp", "  Liste les jours de sauvegarde, du plus ancien au plus récent.\n")},
     {"restore", "DAY [--to DIR] [--existing replace|keep-both|skip] [PATH ...]",
-     "  Restores a day's files (those at or below the PATHs when given) to their places,\n"
-     "  or below DIR. Exit 0 when everything was restored.\n"},
+     VK_TR_NOOP(
+         "CliHelp",
+         "  Restaure les fichiers d'un jour (ceux des PATH, et en dessous, quand il y en a) à\n"
+         "  leur place, ou sous DIR. Code 0 quand tout a été restauré.\n")},
     {"verify", "[DAY]",
-     "  Decodes and checks every stored copy of a day (or of every day). Exit 0 when all\n"
-     "  match.\n"},
-    {"versions", "PATH", "  The days in which a file changed. Exit 1 when no day records it.\n"},
+     VK_TR_NOOP(
+         "CliHelp",
+         "  Décode et contrôle chaque copie conservée d'un jour (ou de tous les jours). Code 0\n"
+         "  quand toutes correspondent.\n")},
+    {"versions", "PATH",
+     VK_TR_NOOP("CliHelp",
+                "  Les jours où un fichier a changé. Code 1 quand aucun jour ne le connaît.\n")},
     {"find", "PATTERN [DAY]",
-     "  The files whose name matches PATTERN in that day or in every day. Exit 1 when\n"
-     "  nothing matches.\n"},
-    {"changes", "DAY", "  The files new, changed and gone since the day before.\n"},
+     VK_TR_NOOP(
+         "CliHelp",
+         "  Les fichiers dont le nom répond à PATTERN, ce jour-là ou tous les jours. Code 1\n"
+         "  quand aucun ne répond.\n")},
+    {"changes", "DAY",
+     VK_TR_NOOP("CliHelp",
+                "  Les fichiers nouveaux, modifiés et disparus depuis le jour précédent.\n")},
 };
 
-constexpr const char* kOptions =
+constexpr const char* kOptions = VK_TR_NOOP(
+    "CliHelp",
     "\n"
-    "  --program-folder DIR  the folder that holds VARNOKET.INI (default: the program's own)\n"
-    "  --station NAME        work on the backups of another workstation (restore, days, verify,\n"
-    "                        versions, find, changes)\n"
-    "  --workers N           compress and decode on at most N threads (default: the WORKERS\n"
-    "                        setting of VARNOKET.INI, else one per core)\n"
-    "  --existing WHAT       where a restored file meets a different file: replace it (default),\n"
-    "                        keep-both (the restored copy goes beside it), or skip it\n"
-    "  DAY                   a backup day as dd/mm/yyyy\n"
-    "  PATTERN               a file name with * and ?, letters of either case\n"
-    "  --help                this text, or a command's usage after its name\n"
-    "  --version             the version of varnoket-cli\n";
+    "  --program-folder DIR  le dossier de VARNOKET.INI (par défaut : celui du programme,\n"
+    "                        ou ~/.config/varnoket pour un programme installé)\n"
+    "  --station NAME        travaille sur les sauvegardes d'un autre poste (restore, days,\n"
+    "                        verify, versions, find, changes)\n"
+    "  --workers N           compresse et décode sur N fils au plus (par défaut : le réglage\n"
+    "                        WORKERS de VARNOKET.INI, sinon un par cœur)\n"
+    "  --existing WHAT       quand un fichier restauré trouve un fichier différent : le\n"
+    "                        remplacer (replace, par défaut), garder les deux (keep-both, la\n"
+    "                        copie restaurée va à côté) ou le laisser (skip)\n"
+    "  DAY                   un jour de sauvegarde, jj/mm/aaaa\n"
+    "  PATTERN               un nom de fichier avec * et ?, majuscules ou minuscules\n"
+    "  --help                ce texte, ou l'usage d'une commande après son nom\n"
+    "  --version             la version de varnoket-cli\n");
+
+constexpr const char* kUsageWord = VK_TR_NOOP("CliHelp", "usage : ");
+constexpr const char* kUsageIndent = VK_TR_NOOP("CliHelp", "        ");
+
+std::string Tr(const char* text) {
+  return Translate("CliHelp", text);
+}
 
 std::string UsageLine(const CommandHelp& c) {
   std::string line = kPrefix;
@@ -81,14 +123,14 @@ std::string UsageLine(const CommandHelp& c) {
 std::string UsageText() {
   std::string text;
   for (const CommandHelp& c : kCommands) {
-    text += (text.empty() ? "usage: " : "       ") + UsageLine(c);
+    text += Tr(text.empty() ? kUsageWord : kUsageIndent) + UsageLine(c);
   }
-  return text + kOptions;
+  return text + Tr(kOptions);
 }
 
 std::string CommandUsage(const std::string& command) {
   for (const CommandHelp& c : kCommands) {
-    if (command == c.name) return "usage: " + UsageLine(c) + c.about;
+    if (command == c.name) return Tr(kUsageWord) + UsageLine(c) + Tr(c.about);
   }
   return {};
 }

@@ -27,9 +27,9 @@ TEST(HelpCli, EveryCommandAnswersHelpAndVersionWithoutRunning) {
                             "versions", "find",   "changes"};
   for (const std::string command : commands) {
     const std::string line =
-        "usage: varnoket-cli [--program-folder DIR] [--station NAME] " + command;
+        "usage : varnoket-cli [--program-folder DIR] [--station NAME] " + command;
     // The whole usage names every command.
-    EXPECT_NE(all.out.find(line.substr(7)), std::string::npos) << command;
+    EXPECT_NE(all.out.find(line.substr(8)), std::string::npos) << command;
     for (const std::string ask : {" --help", " -h", " x --help"}) {
       const CliOutput help = RunTool(prog + command + ask);
       EXPECT_EQ(help.code, 0) << command << ask;
