@@ -8,8 +8,16 @@
 
 #include "engine/FileRecord.h"
 #include "platform/FileSystem.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
+
+// What the error window says at the end of a run whose checks refused copies
+// (%s: how many).
+inline constexpr const char* kCopiesRefused =
+    VK_TR_NOOP("Messages",
+               "ERREUR: %s copie(s) compressée(s) relue(s) après écriture ne redonnent pas leur "
+               "fichier (voir le journal). Vérifiez le disque de sauvegarde.");
 
 enum class CopyCheckResult {
   kSame,        // decodes whole to the record's size and checksum

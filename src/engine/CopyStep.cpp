@@ -128,12 +128,7 @@ bool CopyStep::Run() {
     if (TakeFinishedChecks()) resume_.WriteNotes();
   }
   if (badCopies_ > 0) {
-    ctx_.host.ShowErrorWindow(
-        FillText(VK_TR_NOOP("Messages",
-                            "ERREUR: %s copie(s) compressée(s) relue(s) après écriture ne "
-                            "redonnent pas leur fichier (voir le journal). Vérifiez le disque de "
-                            "sauvegarde."),
-                 {std::to_string(badCopies_)}));
+    ctx_.host.ShowErrorWindow(FillText(kCopiesRefused, {std::to_string(badCopies_)}));
   }
   return true;
 }
