@@ -796,6 +796,142 @@ The backup will start as soon as it is plugged in.</translation>
         <source>commencée, sans fin écrite (dernière ligne du %s) : en cours, ou arrêtée brutalement</source>
         <translation>started, no end written (last line on %s): still running, or stopped abruptly</translation>
     </message>
+    <message>
+        <source>Aucune sauvegarde de ce poste n&apos;a été trouvée dans (%s).</source>
+        <translation>No backup of this station was found in (%s).</translation>
+    </message>
+    <message>
+        <source>ATTENTION %s fichiers ou répertoires n&apos;ont pas pu être correctement restaurés !</source>
+        <translation>WARNING %s files or folders could not be restored correctly!</translation>
+    </message>
+    <message>
+        <source>Rien de ce jour ne se trouve à (%s) : aucun fichier ni dossier restauré pour ce chemin.</source>
+        <translation>Nothing of this day lies at (%s): no file or folder restored for this path.</translation>
+    </message>
+    <message>
+        <source>%s jour(s), %s fichier(s) vérifié(s), %s copie(s) décodée(s), %s problème(s)</source>
+        <translation>%s day(s), %s file(s) checked, %s copy(ies) decoded, %s problem(s)</translation>
+    </message>
+    <message>
+        <source>ligne coupée (il lui manque des champs ou sa fin)</source>
+        <translation>line cut short (fields or its end missing)</translation>
+    </message>
+    <message>
+        <source>taille, somme, attributs ou date qui n&apos;est pas un nombre</source>
+        <translation>size, checksum, attributes or date that is not a number</translation>
+    </message>
+    <message>
+        <source>septième champ inconnu</source>
+        <translation>unknown seventh field</translation>
+    </message>
+    <message>
+        <source>chemin qui n&apos;est pas absolu, qui contient « . », « .. », un nom vide ou un caractère de contrôle</source>
+        <translation>path that is not absolute, or holds &quot;.&quot;, &quot;..&quot;, an empty name or a control character</translation>
+    </message>
+    <message>
+        <source>nom de copie qui sortirait du dossier du jour</source>
+        <translation>copy name that would leave the day folder</translation>
+    </message>
+    <message>
+        <source>chemin hors des dossiers sauvegardés ce jour-là</source>
+        <translation>path outside the folders backed up that day</translation>
+    </message>
+    <message>
+        <source>chemin présent deux fois dans la liste avec des contenus différents</source>
+        <translation>path listed twice with different contents</translation>
+    </message>
+    <message>
+        <source>La liste de ce jour contient %s ligne(s) illisible(s) : ce qu&apos;elles décrivent ne peut pas être restauré.</source>
+        <translation>This day&apos;s list holds %s unreadable line(s): what they describe cannot be restored.</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Ligne illisible dans la liste du jour (%s) : %s. Rien n&apos;est restauré pour elle. &lt;---</source>
+        <translation>---&gt; ERROR: Unreadable line in the day&apos;s list (%s): %s. Nothing is restored for it. &lt;---</translation>
+    </message>
+    <message>
+        <source>Répertoire-&gt; %s</source>
+        <translation>Folder-&gt; %s</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Accès refusé à la copie compressée (%s) : fichier non restauré. &lt;---</source>
+        <translation>---&gt; ERROR: Access denied to the compressed copy (%s): file not restored. &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Impossible de lire la copie compressée (%s) : %s. Fichier non restauré. &lt;---</source>
+        <translation>---&gt; ERROR: Cannot read the compressed copy (%s): %s. File not restored. &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Copie compressée endommagée (%s) : fichier non restauré. &lt;---</source>
+        <translation>---&gt; ERROR: Damaged compressed copy (%s): file not restored. &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Copie compressée tronquée (%s) : fichier non restauré. &lt;---</source>
+        <translation>---&gt; ERROR: Truncated compressed copy (%s): file not restored. &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: La copie compressée (%s) ne donne pas le contenu enregistré ce jour-là (taille %s, somme %s au lieu de taille %s, somme %s) : fichier non restauré. &lt;---</source>
+        <translation>---&gt; ERROR: The compressed copy (%s) does not hold the content recorded that day (size %s, checksum %s instead of size %s, checksum %s): file not restored. &lt;---</translation>
+    </message>
+    <message>
+        <source>     Aucune des %s copies plus anciennes de ce nom ne donne le contenu enregistré.</source>
+        <translation>     None of the %s older copies of this name holds the recorded content.</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Accès refusé : impossible d&apos;écrire le fichier (%s) ! &lt;---</source>
+        <translation>---&gt; ERROR: Access denied: cannot write the file (%s)! &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Impossible de recréer le fichier (%s) : %s ! &lt;---</source>
+        <translation>---&gt; ERROR: Cannot recreate the file (%s): %s! &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Accès refusé : impossible de recréer le répertoire (%s) ! &lt;---</source>
+        <translation>---&gt; ERROR: Access denied: cannot recreate the folder (%s)! &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Un fichier occupe la place du répertoire (%s) : il n&apos;est pas remplacé ! &lt;---</source>
+        <translation>---&gt; ERROR: A file stands where the folder (%s) goes: it is not replaced! &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Le fichier (%s) sortirait du dossier de destination (%s) : il n&apos;est pas restauré ! &lt;---</source>
+        <translation>---&gt; ERROR: The file (%s) would land outside the destination folder (%s): it is not restored! &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Un dossier occupe la place du fichier (%s) : il n&apos;est pas remplacé ! &lt;---</source>
+        <translation>---&gt; ERROR: A folder stands where the file (%s) goes: it is not replaced! &lt;---</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Enregistrement illisible pour (%s) : fichier non restauré. &lt;---</source>
+        <translation>---&gt; ERROR: Unreadable record for (%s): file not restored. &lt;---</translation>
+    </message>
+    <message>
+        <source>%s : copie illisible (%s, %s) pour %s</source>
+        <translation>%s: unreadable copy (%s, %s) for %s</translation>
+    </message>
+    <message>
+        <source>%s : copie endommagée (%s) pour %s</source>
+        <translation>%s: damaged copy (%s) for %s</translation>
+    </message>
+    <message>
+        <source>%s : copie tronquée (%s) pour %s</source>
+        <translation>%s: truncated copy (%s) for %s</translation>
+    </message>
+    <message>
+        <source>%s : contenu différent (%s : taille %s, somme %s ; liste : taille %s, somme %s) pour %s</source>
+        <translation>%s: different content (%s: size %s, checksum %s; list: size %s, checksum %s) for %s</translation>
+    </message>
+    <message>
+        <source>%s : copie absente (%s) pour %s</source>
+        <translation>%s: missing copy (%s) for %s</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible de lire le fichier (%s)</source>
+        <translation>ERROR: cannot read the file (%s)</translation>
+    </message>
+    <message>
+        <source>%s : ligne illisible (%s) : %s</source>
+        <translation>%s: unreadable line (%s): %s</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -11,6 +11,7 @@
 #include "cli/Startup.h"
 #include "engine/DayFolders.h"
 #include "engine/FileRecord.h"
+#include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 
@@ -39,17 +40,33 @@ std::string AbsolutePath(const std::string& path) {
   return normal;
 }
 
-bool LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>& folders,
-              unsigned* workers) {
+int LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>& folders,
+             unsigned* workers) {
   FileSystem& fs = DefaultFileSystem();
   auto s = LoadProgramSide(fs, o.programFolder, o.station);
-  if (!s) return false;
+  if (!s) return kExitUsage;
   layout = StoreLayout(PathRules(PathStyle::kPosix), s->program.backupRoot, s->stationName);
+  // An unplugged disk leaves an empty mount point: "no backup" would be a
+  // lie there, and "0 problems" a worse one.
+  const StoreCheck store = CheckStore(fs, layout, ReadKey(*s->program.file, kStoreIdKey));
+  if (store.state == StoreState::kAbsent || store.state == StoreState::kOtherDisk ||
+      store.state == StoreState::kUnreadable) {
+    std::cerr << ForTerminal(store.message) << "\n";
+    return kExitStoreAbsent;
+  }
   folders = SortedDayFolders(fs, layout.rules(), layout.StationFolder());
   if (workers != nullptr) {
     *workers = static_cast<unsigned>(o.workers >= 0 ? o.workers : s->program.workers);
   }
-  return true;
+  return 0;
+}
+
+void SayNoBackupDays(const StoreLayout& layout) {
+  std::cerr << ForTerminal(FillText(VK_TR_NOOP("Messages",
+                                               "Aucune sauvegarde de ce poste n'a été trouvée "
+                                               "dans (%s)."),
+                                    {layout.StationFolder()}))
+            << "\n";
 }
 
 int FindDayOrSay(const std::vector<std::string>& folders, const std::string& text) {

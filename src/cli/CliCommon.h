@@ -29,11 +29,20 @@ int Usage(const std::string& command, const std::string& problem);
 // a trailing separator: what a folder picker would have given.
 std::string AbsolutePath(const std::string& path);
 
+// The exit codes every command shares (the README lists them all).
+inline constexpr int kExitUsage = 2;        // a wrong command line, or settings that allow nothing
+inline constexpr int kExitStoreAbsent = 6;  // the store's disk is absent, or another disk is there
+
 // The station's backup days, oldest first, as folder names; `workers` (when
-// given) receives the threads to decode on. False after printing why the
-// settings give no store.
-bool LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>& folders,
-              unsigned* workers = nullptr);
+// given) receives the threads to decode on. 0 when the store is there to be
+// read; otherwise, after printing why, the exit code: kExitUsage when the
+// settings give no store, kExitStoreAbsent when the store's disk is absent,
+// another disk is in its place or its root is no folder.
+int LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>& folders,
+             unsigned* workers = nullptr);
+
+// Says on standard error that the station has no backup day in the store.
+void SayNoBackupDays(const StoreLayout& layout);
 
 // The index of a "dd/mm/yyyy" day among the folders, or -1 after printing
 // that the station has no backup of that day.

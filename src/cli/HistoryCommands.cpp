@@ -52,7 +52,7 @@ int VersionsCommand(const CliOptions& o) {
   if (o.args.size() != 1) return Usage("versions needs one PATH");
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
-  if (!LoadDays(o, layout, folders)) return 2;
+  if (const int failed = LoadDays(o, layout, folders)) return failed;
   const std::string path = RecordedForm(layout.rules(), o.args[0]);
   const FileHistory history = FileVersions(DefaultFileSystem(), layout, folders, path);
   SayUnreadable(layout, history.unreadableDays);
@@ -81,7 +81,7 @@ int FindCommand(const CliOptions& o) {
   if (o.args.empty() || o.args.size() > 2) return Usage("find needs a PATTERN and at most a DAY");
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
-  if (!LoadDays(o, layout, folders)) return 2;
+  if (const int failed = LoadDays(o, layout, folders)) return failed;
   FileSystem& fs = DefaultFileSystem();
   const std::string& pattern = o.args[0];
   NameSearchResult found;
@@ -116,7 +116,7 @@ int ChangesCommand(const CliOptions& o) {
   if (o.args.size() != 1) return Usage("changes needs one DAY");
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
-  if (!LoadDays(o, layout, folders)) return 2;
+  if (const int failed = LoadDays(o, layout, folders)) return failed;
   const int index = FindDayOrSay(folders, o.args[0]);
   if (index < 0) return 1;
   const auto changes =

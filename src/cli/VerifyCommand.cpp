@@ -7,6 +7,8 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ProgressLine.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "restore/VerifyDay.h"
 
 namespace varnoket {
@@ -16,7 +18,12 @@ int VerifyCommand(const CliOptions& o) {
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
   unsigned workers = 0;
-  if (!LoadDays(o, layout, folders, &workers)) return 2;
+  if (const int failed = LoadDays(o, layout, folders, &workers)) return failed;
+  if (folders.empty()) {
+    // Nothing checked is no "0 problems".
+    SayNoBackupDays(layout);
+    return 1;
+  }
   std::vector<size_t> days;
   if (o.args.empty()) {
     for (size_t i = 0; i < folders.size(); ++i) days.push_back(i);
@@ -37,12 +44,16 @@ int VerifyCommand(const CliOptions& o) {
     line.Update(progress, true);
   }
   size_t checked = 0;
+  size_t copies = 0;
   size_t problems = 0;
+  size_t daysRead = 0;
   ConsoleRestoreHost host(line);
   for (size_t i = 0; i < days.size(); ++i) {
     const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, folders, days[i], host, workers);
     checked += c.checked;
+    copies += c.copies;
     problems += c.problems;
+    if (c.listRead) ++daysRead;
     if (line.terminal()) {
       progress.filesDone += dayTotals[i].filesTotal;
       progress.bytesDone += dayTotals[i].bytesTotal;
@@ -50,8 +61,12 @@ int VerifyCommand(const CliOptions& o) {
     }
   }
   line.Clear();
-  std::cout << days.size() << " jour(s), " << checked << " fichier(s) vérifié(s), " << problems
-            << " problème(s)\n";
+  std::cout << ForTerminal(FillText(VK_TR_NOOP("Messages",
+                                               "%s jour(s), %s fichier(s) vérifié(s), %s "
+                                               "copie(s) décodée(s), %s problème(s)"),
+                                    {std::to_string(daysRead), std::to_string(checked),
+                                     std::to_string(copies), std::to_string(problems)}))
+            << "\n";
   return problems == 0 ? 0 : 1;
 }
 

@@ -31,7 +31,6 @@ constexpr int kExitNoRun = 2;           // the settings allow no run
 constexpr int kExitBusy = 3;            // another run holds the station
 constexpr int kExitForeignStation = 4;  // the station folder is another machine's
 constexpr int kExitStopped = 5;         // ended by a signal, stopped at a file boundary
-constexpr int kExitStoreAbsent = 6;     // the store's disk is absent (or another disk is there)
 constexpr int kExitNoSpace = 7;         // the changes do not fit on the store's disk
 
 bool ParseWorkers(const std::string& text, int& workers) {
@@ -122,9 +121,16 @@ int Backup(const CliOptions& o) {
 int ListDays(const CliOptions& o) {
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
-  if (!LoadDays(o, layout, folders)) return 2;
+  if (const int failed = LoadDays(o, layout, folders)) return failed;
+  if (folders.empty()) SayNoBackupDays(layout);
   for (const auto& f : folders) std::cout << DayTextOfKey(DayKey(f)) << "\n";
   return 0;
+}
+
+// A station name names one folder of the store, and nothing else.
+bool IsStationName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.size() <= kMaxNameLength &&
+         name.find('/') == std::string::npos && !HasControlByte(name);
 }
 
 int Main(int argc, char** argv) {
@@ -133,7 +139,12 @@ int Main(int argc, char** argv) {
   size_t i = 0;
   for (; i < words.size(); ++i) {
     if (words[i] == "--program-folder" || words[i] == "--station") {
-      if (i + 1 >= words.size()) return Usage(words[i] + " needs a value");
+      // An empty value is an unset shell variable, not a choice: taken as
+      // no option it would write beside the program or above the stations.
+      if (i + 1 >= words.size() || words[i + 1].empty()) return Usage(words[i] + " needs a value");
+      if (words[i] == "--station" && !IsStationName(words[i + 1])) {
+        return Usage("--station needs a station name (no '/', not '.' or '..')");
+      }
       (words[i] == "--station" ? o.station : o.programFolder) = words[i + 1];
       ++i;
     } else if (words[i] == "--workers") {

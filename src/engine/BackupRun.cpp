@@ -9,6 +9,7 @@
 
 #include "engine/CopyStep.h"
 #include "engine/DayFolders.h"
+#include "engine/DaySet.h"
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
 #include "engine/Scheduler.h"
@@ -112,7 +113,9 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     auto& list = ctx.currentFileList;
     list.erase(std::remove(list.begin(), list.end(), std::string()), list.end());
     SortOrdinal(list);
-    saved = ctx.fs.WriteFileAtomic(listPath, JoinLines(list));
+    // The set first: a day folder whose list is there always has it.
+    saved = WriteDaySet(ctx.fs, ctx.Layout(), dayFolder, ctx.station.backupDirectories) &&
+            ctx.fs.WriteFileAtomic(listPath, JoinLines(list));
     if (saved) copy.Finished();
   }
   if (saved) {

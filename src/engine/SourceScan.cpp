@@ -42,17 +42,25 @@ struct Walk {
   std::set<FolderId> walked;
 };
 
+// A restore refuses a recorded path that holds a control byte (a list is
+// outside input, and such bytes can hide what a name is), so no such name is
+// recorded in the first place.
 bool RecordableName(std::string_view name) {
-  return name.find_first_of("|\r\n") == std::string_view::npos;
+  return name.find('|') == std::string_view::npos && !HasControlByte(name);
 }
 
 std::string Printable(std::string_view name) {
   std::string out;
   for (char c : name) {
+    const auto b = static_cast<unsigned char>(c);
     if (c == '\r') {
       out += "\\r";
     } else if (c == '\n') {
       out += "\\n";
+    } else if (b < 0x20 || b == 0x7f) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", b);
+      out += hex;
     } else {
       out += c;
     }
@@ -63,7 +71,7 @@ std::string Printable(std::string_view name) {
 void LogUnrecordable(const BackupContext& ctx, const std::string& path) {
   ctx.Log("ATTENTION: Le nom (" + Printable(path) +
           ") contient un caractère qu'une liste de fichiers ne peut pas contenir (|, retour "
-          "chariot ou saut de ligne). Non sauvegardé !");
+          "chariot, saut de ligne ou autre caractère de contrôle). Non sauvegardé !");
 }
 
 std::string ProgressHint(const std::string& directory) {

@@ -87,6 +87,9 @@ class FileSystem {
   // cannot be opened or created.
   virtual std::unique_ptr<FileStream> OpenRead(const std::string& path) = 0;
   virtual std::unique_ptr<FileStream> Create(const std::string& path) = 0;
+  // Creates a file that does not exist yet, never through a link; a taken
+  // name throws (systemError EEXIST) and is left as it is.
+  virtual std::unique_ptr<FileStream> CreateNew(const std::string& path) = 0;
   // The entry of an open stream's file as it is now; nullopt when the system
   // cannot tell.
   virtual std::optional<DirEntry> StatStream(const FileStream& stream) = 0;
@@ -135,6 +138,7 @@ class PosixFileSystem : public FileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   std::unique_ptr<FileStream> OpenRead(const std::string& path) override;
   std::unique_ptr<FileStream> Create(const std::string& path) override;
+  std::unique_ptr<FileStream> CreateNew(const std::string& path) override;
   std::optional<DirEntry> StatStream(const FileStream& stream) override;
   bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
   bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override;

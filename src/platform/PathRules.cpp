@@ -86,7 +86,7 @@ size_t PathRules::ExceededLengthLimit(std::string_view path) const {
 
 bool PathRules::IsSafeStoredName(std::string_view storedName) const {
   if (storedName.empty()) return false;
-  if (storedName.find('\0') != std::string_view::npos) return false;
+  if (HasControlByte(storedName)) return false;
   if (style_ == PathStyle::kPosix) {
     if (storedName.front() == '/') return false;
   } else {
@@ -116,6 +116,31 @@ bool PathRules::IsAbsolute(std::string_view path) const {
   if (style_ == PathStyle::kPosix) return !path.empty() && path.front() == '/';
   if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
   return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\';
+}
+
+bool HasControlByte(std::string_view text) {
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7f) return true;
+  }
+  return false;
+}
+
+bool PathRules::IsCleanAbsolutePath(std::string_view path) const {
+  if (!IsAbsolute(path) || HasControlByte(path)) return false;
+  size_t start = 1;                                                    // POSIX: after the root "/"
+  if (style_ == PathStyle::kWindows) start = path[0] == '\\' ? 2 : 3;  // "\\srv" or "C:\"
+  if (start >= path.size()) return false;  // the root alone names nothing below it
+  auto isSep = [this](char c) { return c == '/' || (style_ == PathStyle::kWindows && c == '\\'); };
+  while (start <= path.size()) {
+    size_t end = start;
+    while (end < path.size() && !isSep(path[end])) ++end;
+    const std::string_view part = path.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    if (end == path.size()) break;
+    start = end + 1;
+  }
+  return true;
 }
 
 bool PathRules::Equal(std::string_view a, std::string_view b) const {

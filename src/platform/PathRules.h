@@ -15,6 +15,9 @@ enum class PathStyle { kWindows, kPosix };
 constexpr size_t kMaxPathLength = 4095;
 constexpr size_t kMaxNameLength = 255;
 
+// True when `text` holds a byte below 0x20 or DEL (0x7f).
+bool HasControlByte(std::string_view text);
+
 class PathRules {
  public:
   explicit PathRules(PathStyle style = PathStyle::kPosix) : style_(style) {}
@@ -44,6 +47,11 @@ class PathRules {
   // style, second character ":" or "\"; POSIX style, starting with "/".
   bool IsRecordablePath(std::string_view path) const;
   bool IsAbsolute(std::string_view path) const;
+  // An absolute path that names something below the root in one way only:
+  // no empty, "." or ".." name, no separator at its end, and no control
+  // byte (NUL, CR, LF, tab and the others below 0x20, DEL). What a list
+  // read from the store must hold before anything is written at that path.
+  bool IsCleanAbsolutePath(std::string_view path) const;
 
   // Paths compared as the style compares them (Windows without regard to
   // case for ASCII letters, POSIX exactly).

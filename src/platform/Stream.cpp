@@ -16,7 +16,7 @@ std::string SystemReason(int error) {
 }
 
 [[noreturn]] void ThrowSystem(const std::string& what, const std::string& path, int error) {
-  throw StreamError(what + " " + path + " : " + SystemReason(error));
+  throw StreamError(what + " " + path + " : " + SystemReason(error), error);
 }
 
 }  // namespace
@@ -37,7 +37,8 @@ FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
     // Read and write, so a caller may read back what it has just written.
     // Private until the caller widens it: what is written may be a copy of
     // someone's private file.
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int create = mode == Mode::kCreateNew ? O_CREAT | O_EXCL | O_NOFOLLOW : O_CREAT | O_TRUNC;
+    fd_ = ::open(path.c_str(), O_RDWR | create | O_CLOEXEC, 0600);
     if (fd_ < 0) ThrowSystem("Impossible de créer le fichier", path, errno);
   }
 }

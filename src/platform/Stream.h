@@ -11,7 +11,14 @@ namespace varnoket {
 
 class StreamError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit StreamError(const std::string& what, int systemError = 0)
+      : std::runtime_error(what), systemError_(systemError) {}
+  // The system's error number behind the failure (errno), 0 when none: what
+  // lets a caller tell "access refused" from "disk full".
+  int systemError() const { return systemError_; }
+
+ private:
+  int systemError_ = 0;
 };
 
 enum class SeekOrigin { kBegin, kCurrent, kEnd };
@@ -38,7 +45,9 @@ class Stream {
 // Tests derive from it to make a write, a flush or a close fail.
 class FileStream : public Stream {
  public:
-  enum class Mode { kRead, kCreateTruncate };
+  // kCreateNew makes a file that did not exist, never through a link: a
+  // name already taken fails with EEXIST instead of being emptied.
+  enum class Mode { kRead, kCreateTruncate, kCreateNew };
   // Throws StreamError with the system's reason when the file cannot be opened.
   FileStream(const std::string& path, Mode mode);
   ~FileStream() override;

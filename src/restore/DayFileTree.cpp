@@ -1,7 +1,6 @@
 #include "restore/DayFileTree.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -10,8 +9,6 @@
 #include <vector>
 
 #include "engine/FileRecord.h"
-#include "platform/MessageText.h"
-#include "restore/TextSearch.h"
 
 namespace varnoket {
 
@@ -27,123 +24,72 @@ namespace {
   throw std::runtime_error(std::string(text) + suffix);
 }
 
-// A decimal integer that fits 32 bits, with an optional sign; anything else
-// raises the conversion error with the offending text.
-int32_t ToInt32(std::string_view text) {
-  std::string_view digits = text;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-  const bool signTwice = digits.size() != text.size() && !digits.empty() && digits.front() == '-';
-  int32_t value = 0;
-  const char* end = digits.data() + digits.size();
-  const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
-  if (digits.empty() || signTwice || ec != std::errc() || ptr != end) {
-    // The message is read as a C string (what()): a NUL byte of the record
-    // would cut off its end, so the quoted text stops there.
-    throw std::runtime_error(FillText(kNotAnIntegerText, {text.substr(0, text.find('\0'))}));
-  }
-  return value;
-}
-
 unsigned char AsciiUpper(unsigned char c) {
   return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - ('a' - 'A')) : c;
 }
 
-// The order of the day's lines: letters a to z without regard to case,
-// every other byte (accented letters included) by its value.
-bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
+// -1, 0 or 1 as `a` sorts before, with or after `b`: letters a to z without
+// regard to case, every other byte (accented letters included) by its value.
+int CompareIgnoringAsciiCase(std::string_view a, std::string_view b) {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
     const unsigned char x = AsciiUpper(static_cast<unsigned char>(a[i]));
     const unsigned char y = AsciiUpper(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y;
+    if (x != y) return x < y ? -1 : 1;
   }
-  return a.size() < b.size();
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// One line of the list once rewritten, with the content its record gave.
-struct ListLine {
-  std::string text;
-  std::optional<RecordedContent> content;
-};
-
-// A record's fields in the order the restore reads them: FullPath,
-// StoredName, Attributes, FileDate and the seventh field; the size and
-// checksum go beside the text. Short lines and lines with fewer than seven
-// fields stay as they are, with no content.
-void RewriteLine(ListLine& listLine, std::vector<std::string>& fields) {
-  std::string& line = listLine.text;
-  if (line.size() <= 14) return;
-  fields.clear();
-  SplitFields(line, kFieldSeparator, fields);
-  if (fields.size() < 7) return;
-  listLine.content = ParseRecordedContent(fields[0], fields[1]);
-  std::string rewritten;
-  rewritten.reserve(line.size());
-  rewritten += fields[3];
-  for (const size_t i : {2, 4, 5, 6}) {
-    rewritten += kFieldSeparator;
-    rewritten += fields[i];
+// The order of the day's lines as the tree lists them: by the text
+// "FullPath|StoredName|Attributes|FileDate|Last", compared without regard to
+// the case of a to z. Built field by field, without the text.
+bool EntryBefore(const ListEntry& a, const ListEntry& b) {
+  const std::string_view pa = a.fullPath;
+  const std::string_view pb = b.fullPath;
+  const size_t n = std::min(pa.size(), pb.size());
+  if (const int c = CompareIgnoringAsciiCase(pa.substr(0, n), pb.substr(0, n)); c != 0) {
+    return c < 0;
   }
-  line = std::move(rewritten);
+  if (pa.size() != pb.size()) {
+    // One path goes on where the other's separator "|" stands.
+    const unsigned char next =
+        AsciiUpper(static_cast<unsigned char>(pa.size() > n ? pa[n] : pb[n]));
+    return pa.size() > n ? next < '|' : '|' < next;
+  }
+  auto tail = [](const ListEntry& e) {
+    return e.storedName + "|" + std::to_string(e.attributes) + "|" + std::to_string(e.fileDate) +
+           "|" + (e.offered ? "0" : "1");
+  };
+  return CompareIgnoringAsciiCase(tail(a), tail(b)) < 0;
 }
 
 }  // namespace
 
 bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
-                     const PathRules& rules, const std::function<void()>& pump) {
-  std::vector<ListLine> lines;
-  {
-    // Read in one piece, through the file system's whole-file read so that
-    // its faults reach the load too; the text goes once it is cut.
-    const std::optional<std::string> text = fs.ReadFile(path);
-    if (!text) return false;
-    std::vector<std::string> cut = SplitLines(*text);
-    lines.reserve(cut.size());
-    for (std::string& line : cut) lines.push_back(ListLine{std::move(line), std::nullopt});
+                     const PathRules& rules, const std::function<void()>& pump, const DaySet& set,
+                     std::vector<UnreadableLine>* unreadable) {
+  std::optional<CheckedList> list = ReadCheckedList(fs, path, rules, set);
+  if (!list) return false;
+  if (unreadable != nullptr) {
+    for (UnreadableLine& line : list->unreadable) unreadable->push_back(std::move(line));
   }
-
-  std::vector<std::string> fields;
-  for (ListLine& line : lines) RewriteLine(line, fields);
-  std::stable_sort(lines.begin(), lines.end(), [](const ListLine& a, const ListLine& b) {
-    return LessIgnoringAsciiCase(a.text, b.text);
-  });
-
-  const TextSearch& sm = TextSearcher();
-  for (ListLine& listLine : lines) {
-    std::string& line = listLine.text;
-    if (line.size() > 7) {
-      int bars[4] = {};
-      int from = 1;
-      bool complete = true;
-      for (int& bar : bars) {
-        bar = sm.PosChar(kFieldSeparator, line, from);
-        if (bar == 0) {
-          complete = false;
-          break;
-        }
-        from = bar + 1;
-      }
-      if (complete) {
-        const std::string_view text(line);
-        auto between = [&text](int left, int right) {
-          return text.substr(static_cast<size_t>(left), static_cast<size_t>(right - left - 1));
-        };
-        const std::string_view last = text.substr(static_cast<size_t>(bars[3]), 2);
-        if (last != "1") {
-          FileNode entry;
-          entry.FullPath = std::string(text.substr(0, static_cast<size_t>(bars[0] - 1)));
-          entry.StoredName = std::string(between(bars[0], bars[1]));
-          entry.Attributes = ToInt32(between(bars[1], bars[2]));
-          entry.FileDate = ToInt32(between(bars[2], bars[3]));
-          entry.State = 0;
-          entry.Content = listLine.content;
-          AddFileNode(tree, std::move(entry), std::string(), StateTree::kNoNode, rules, pump);
-        }
-      }
+  std::vector<ListEntry>& entries = list->entries;
+  std::stable_sort(entries.begin(), entries.end(), EntryBefore);
+  for (ListEntry& e : entries) {
+    if (e.offered) {
+      FileNode entry;
+      entry.FullPath = std::move(e.fullPath);
+      entry.StoredName = std::move(e.storedName);
+      entry.Attributes = e.attributes;
+      entry.FileDate = e.fileDate;
+      entry.State = 0;
+      entry.Content = e.Content();
+      AddFileNode(tree, std::move(entry), std::string(), StateTree::kNoNode, rules, pump);
     }
-    // The line is no longer needed; giving its memory back keeps the peak
+    // The record is no longer needed; giving its memory back keeps the peak
     // of a large day near the size of the tree alone.
-    std::string().swap(line);
+    std::string().swap(e.fullPath);
+    std::string().swap(e.storedName);
   }
   return true;
 }

@@ -6,19 +6,23 @@
 #include <functional>
 #include <string>
 
+#include "engine/DaySet.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "restore/CheckedList.h"
 #include "restore/StateTree.h"
 
 namespace varnoket {
 
-// Reads one filelist.txt into `tree` (the caller clears it first). False when the file
-// cannot be read (the caller shows "Impossible de lire le fichier (%s)"). Throws
-// std::runtime_error with the texts of the internal check / conversion error for a bad
-// record ("Nom de fichier aberrants dans TreeAddInfoNode() !", "'%s' n'est pas une valeur
-// entière correcte"). `pump` runs once per AddFileNode call.
+// Reads one filelist.txt into `tree` (the caller clears it first), each line
+// checked as outside input against the day's set (CheckedList.h): a line
+// that is no sound record is left out of the tree and, when `unreadable` is
+// given, added there for the caller to show and count. False when the file
+// cannot be read (the caller shows "Impossible de lire le fichier (%s)").
+// `pump` runs once per AddFileNode call.
 bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
-                     const PathRules& rules, const std::function<void()>& pump = {});
+                     const PathRules& rules, const std::function<void()>& pump = {},
+                     const DaySet& set = {}, std::vector<UnreadableLine>* unreadable = nullptr);
 
 // Places one entry below `parent` (kNoNode: the top level), `prefix` being the
 // part of its FullPath already placed: a node per directory level (found or
@@ -30,8 +34,7 @@ void AddFileNode(StateTree& tree, FileNode entry, const std::string& prefix,
                  StateTree::NodeId parent, const PathRules& rules,
                  const std::function<void()>& pump = {});
 
-// The texts of the load's errors.
+// The text of the internal check of AddFileNode.
 inline constexpr const char* kBadFileNameText = "Nom de fichier aberrants dans TreeAddInfoNode() !";
-inline constexpr const char* kNotAnIntegerText = "'%s' n'est pas une valeur entière correcte";
 
 }  // namespace varnoket

@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "restore/KeptCopyName.h"
+#include "restore/RestoreFailureText.h"
 
 namespace varnoket {
 
@@ -15,22 +17,31 @@ namespace {
 // Beyond this many taken names something is wrong with the folder.
 constexpr int kMaxKeptCopyAttempts = 10000;
 
-std::string KeepTempName(const std::string& folder) {
+// A name beside the destination that nothing stands under, for the copy on
+// its way to its kept name.
+std::string KeepTempName(FileSystem& fs, const std::string& folder) {
   static std::atomic<unsigned> counter{0};
-  return folder + ".vk-restore-keep-" + std::to_string(::getpid()) + "-" +
-         std::to_string(++counter);
+  for (;;) {
+    std::string name =
+        folder + ".vk-restore-keep-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    if (!fs.Stat(name)) return name;
+  }
 }
 
 // Gives the whole restored file at `temp` the first free kept-copy name.
 // A second name (a hard link) is made only where nothing stands, so nothing
 // is ever replaced; where links are not supported the file is renamed to a
 // name found free just before.
+// On failure, `tried` and `error` say where and why.
 std::string PlaceKeptCopy(FileSystem& fs, const PathRules& rules, const std::string& temp,
-                          const std::string& destination, const std::string& dayFolder) {
+                          const std::string& destination, const std::string& dayFolder,
+                          std::string& tried, int& error) {
   const std::string folder = rules.ParentWithSeparator(destination);
   const std::string name = rules.FileName(destination);
+  error = 0;
   for (int attempt = 1; attempt <= kMaxKeptCopyAttempts; ++attempt) {
     const std::string candidate = folder + KeptCopyName(name, dayFolder, attempt);
+    tried = candidate;
     if (fs.Stat(candidate)) continue;
     if (fs.LinkFile(temp, candidate)) {
       fs.DeleteFile(temp);
@@ -38,6 +49,7 @@ std::string PlaceKeptCopy(FileSystem& fs, const PathRules& rules, const std::str
     }
     if (fs.Stat(candidate)) continue;  // taken in the meantime
     if (fs.Rename(temp, candidate)) return candidate;
+    error = errno;
     break;
   }
   return {};
@@ -48,7 +60,8 @@ std::string PlaceKeptCopy(FileSystem& fs, const PathRules& rules, const std::str
 RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
                                       const std::vector<std::string>& dayFolders, size_t dayIndex,
                                       const RestoreEntry& entry, const std::string& destination,
-                                      ExistingFilePolicy policy, RestoreHost& host) {
+                                      ExistingFilePolicy policy, RestoreHost& host,
+                                      const std::string& confinedTo) {
   RestoreChoiceResult result;
   const DestinationCheck check = CheckDestination(fs, entry, destination);
   if (check.state == DestinationState::kUpToDate) {
@@ -59,7 +72,7 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
   }
   if (check.state == DestinationState::kMissing || policy == ExistingFilePolicy::kReplace) {
     const RestoreItemResult r =
-        RestoreItem(fs, layout, dayFolders, dayIndex, entry, destination, host);
+        RestoreItem(fs, layout, dayFolders, dayIndex, entry, destination, host, confinedTo);
     if (r.status == RestoreStatus::kRestored) {
       result.outcome = check.state == DestinationState::kMissing ? RestoreOutcome::kCreated
                                                                  : RestoreOutcome::kReplaced;
@@ -79,19 +92,23 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
   // Keep both: the copy is restored whole under a temporary name beside the
   // destination, with its date and mode, then given its kept-copy name.
   const PathRules& rules = layout.rules();
-  const std::string temp = KeepTempName(rules.ParentWithSeparator(destination));
-  const RestoreItemResult r = RestoreItem(fs, layout, dayFolders, dayIndex, entry, temp, host);
+  const std::string temp = KeepTempName(fs, rules.ParentWithSeparator(destination));
+  const RestoreItemResult r =
+      RestoreItem(fs, layout, dayFolders, dayIndex, entry, temp, host, confinedTo);
   if (r.status != RestoreStatus::kRestored) {
     fs.DeleteFile(temp);
     return result;
   }
-  result.keptAs = PlaceKeptCopy(fs, rules, temp, destination, dayFolders[dayIndex]);
+  std::string tried;
+  int error = 0;
+  result.keptAs = PlaceKeptCopy(fs, rules, temp, destination, dayFolders[dayIndex], tried, error);
   if (result.keptAs.empty()) {
     fs.DeleteFile(temp);
     host.Report(FillText(VK_TR_NOOP("Messages",
                                     "---> ERREUR: Impossible de recréer le fichier "
                                     "(%s) à côté du fichier existant ! <---"),
                          {entry.fullPath}));
+    if (error != 0) host.Report(FileWriteFailedLine(tried, error));
     return result;
   }
   host.Report(

@@ -26,10 +26,11 @@ struct RestoreChoiceResult {
 };
 
 // Reports as RestoreItem does, plus one line naming a kept copy and one
-// line for a skipped file.
+// line for a skipped file. `confinedTo` as for RestoreItem.
 RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
                                       const std::vector<std::string>& dayFolders, size_t dayIndex,
                                       const RestoreEntry& entry, const std::string& destination,
-                                      ExistingFilePolicy policy, RestoreHost& host);
+                                      ExistingFilePolicy policy, RestoreHost& host,
+                                      const std::string& confinedTo = {});
 
 }  // namespace varnoket

@@ -4,19 +4,83 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 
-#include "engine/BZip2.h"
 #include "platform/MessageText.h"
+#include "platform/PathContainment.h"
 #include "platform/Translation.h"
+#include "restore/ProvenCopy.h"
+#include "restore/RestoreFailureText.h"
 #include "restore/StoredFileLookup.h"
 
 namespace varnoket {
 
 namespace {
 
-std::string TempName(const std::string& folder) {
+// How many taken names a new temporary file may meet before giving up.
+constexpr int kTemporaryAttempts = 10000;
+
+// A new file beside the destination, under a name of this process's that
+// nothing stands under: a file of the person's that happens to bear such a
+// name is never emptied.
+std::unique_ptr<FileStream> CreateTemporary(FileSystem& fs, const std::string& folder,
+                                            std::string& temp) {
   static std::atomic<unsigned> counter{0};
-  return folder + ".vk-restore-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+  for (int attempt = 1;; ++attempt) {
+    temp = folder + ".vk-restore-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    try {
+      return fs.CreateNew(temp);
+    } catch (const StreamError& e) {
+      if (e.systemError() != EEXIST || attempt >= kTemporaryAttempts) throw;
+    }
+  }
+}
+
+struct Written {
+  bool done = false;
+  int64_t bytes = 0;
+  int systemError = 0;  // when writing the destination failed
+  CopyProof refused;    // the newest copy's verdict when none was proven
+  size_t tried = 0;
+};
+
+// Decodes the candidates in turn into a new temporary file until one is
+// proven, and moves that one into place.
+Written WriteProvenCopy(FileSystem& fs, const std::vector<std::string>& candidates,
+                        const RecordedContent& content, const std::string& folder,
+                        const std::string& destination, RestoreHost& host) {
+  Written w;
+  for (const std::string& candidate : candidates) {
+    std::string temp;
+    try {
+      auto out = CreateTemporary(fs, folder, temp);
+      const CopyProof proof =
+          DecodeAndProve(fs, candidate, *out, content, [&host] { host.ProcessMessages(); });
+      ++w.tried;
+      if (proof.verdict != CopyVerdict::kProven) {
+        out.reset();
+        fs.DeleteFile(temp);
+        if (w.tried == 1) w.refused = proof;
+        continue;
+      }
+      out->Close();
+      if (!fs.Rename(temp, destination)) {
+        w.systemError = errno;
+        fs.DeleteFile(temp);
+        return w;
+      }
+      w.done = true;
+      w.bytes = proof.size;
+      return w;
+    } catch (const StreamError& e) {
+      // Creating, writing or closing the new file failed: the fault is the
+      // destination's, and no other copy would fare better.
+      w.systemError = e.systemError();
+      if (!temp.empty()) fs.DeleteFile(temp);
+      return w;
+    }
+  }
+  return w;
 }
 
 }  // namespace
@@ -24,7 +88,7 @@ std::string TempName(const std::string& folder) {
 RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               const std::vector<std::string>& dayFolders, size_t dayIndex,
                               const RestoreEntry& entry, const std::string& destination,
-                              RestoreHost& host) {
+                              RestoreHost& host, const std::string& confinedTo) {
   auto report = [&host](const std::string& line) { host.Report(line); };
   RestoreItemResult result;
   if (entry.content) {
@@ -37,68 +101,73 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
   }
   report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s"), {entry.fullPath}));
 
-  const auto stored = FindStoredFile(fs, layout, dayFolders, dayIndex, entry.storedName);
-  if (!stored) {
+  const auto candidates = StoredCopyCandidates(fs, layout, dayFolders, dayIndex, entry.storedName);
+  if (candidates.empty()) {
     report(VK_TR_NOOP("Messages",
                       "---> ERREUR: Fichier compressé absent ! Soit il à été effacé,soit "
                       "il n'a pas pu être sauvegardé <---"));
     result.status = RestoreStatus::kMissingStored;
     return result;
   }
-
-  const std::string folder = layout.rules().ParentWithSeparator(destination);
-  if (folder.empty() || !fs.CreateDirectories(folder)) {
-    if (const size_t limit = layout.rules().ExceededLengthLimit(folder)) {
-      report(FillText(VK_TR_NOOP("Messages",
-                                 "---> ERREUR: Nom de répertoire de plus de %s "
-                                 "caractères ! Impossible de le recréer (%s) ! <---"),
-                      {std::to_string(limit), folder}));
-    } else {
-      report(FillText(
-          VK_TR_NOOP("Messages", "---> ERREUR: Impossible de recréer le répertoire (%s) ! <---"),
-          {folder}));
-    }
-    result.status = RestoreStatus::kFolderFailed;
+  if (!entry.content) {
+    // Only a record whose content is known can prove a copy.
+    report(FillText(VK_TR_NOOP("Messages",
+                               "---> ERREUR: Enregistrement illisible pour (%s) : fichier non "
+                               "restauré. <---"),
+                    {entry.fullPath}));
+    result.status = RestoreStatus::kCopyRefused;
     return result;
   }
 
-  // The copy is decoded beside its destination and replaces it only once the
-  // stream has ended properly: a damaged or truncated stored file never
-  // takes the place of the file on disk.
-  const std::string temp = TempName(folder);
-  bool ok = false;
-  if (!layout.rules().ExceededLengthLimit(destination)) {
-    try {
-      auto in = fs.OpenRead(*stored);
-      auto out = fs.Create(temp);
-      const DecompressResult r = DecompressFile(*in, *out, [&host] { host.ProcessMessages(); });
-      out->Close();
-      if (r.complete && fs.Rename(temp, destination)) {
-        ok = true;
-        result.bytes = r.bytesWritten;
-      }
-    } catch (const std::exception&) {
-    }
+  const PathRules& rules = layout.rules();
+  const std::string folder = rules.ParentWithSeparator(destination);
+  PathContainment containment(fs);
+  auto outside = [&] {
+    return !confinedTo.empty() && !containment.IsSameOrBelow(folder, confinedTo);
+  };
+  if (outside()) {
+    report(OutsideDestinationLine(destination, confinedTo));
+    result.status = RestoreStatus::kOutsideDestination;
+    return result;
   }
-  if (!ok) {
-    fs.DeleteFile(temp);
-    if (const size_t limit = layout.rules().ExceededLengthLimit(destination)) {
-      report(FillText(VK_TR_NOOP("Messages",
-                                 "---> ERREUR: Impossible de recréer le fichier car "
-                                 "le nom de destination dépasse %s caractères. (%s)  "
-                                 "! <---"),
-                      {std::to_string(limit), entry.fullPath}));
-    } else {
-      report(FillText(VK_TR_NOOP("Messages",
-                                 "---> ERREUR: Impossible de recréer le fichier (%s) Vérifiez "
-                                 "l'espace disque disponible et si le fichier n'est pas "
-                                 "actuellement utilisé par une autre application ! <---"),
-                      {entry.fullPath}));
-    }
+  if (folder.empty() || !fs.CreateDirectories(folder)) {
+    report(FolderFailedLine(folder, folder.empty() ? 0 : errno, rules.ExceededLengthLimit(folder)));
+    result.status = RestoreStatus::kFolderFailed;
+    return result;
+  }
+  // Made now: a link met on the way shows in the folder's resolved path.
+  if (outside()) {
+    report(OutsideDestinationLine(destination, confinedTo));
+    result.status = RestoreStatus::kOutsideDestination;
+    return result;
+  }
+  if (const size_t limit = rules.ExceededLengthLimit(destination)) {
+    report(FillText(VK_TR_NOOP("Messages",
+                               "---> ERREUR: Impossible de recréer le fichier car "
+                               "le nom de destination dépasse %s caractères. (%s)  "
+                               "! <---"),
+                    {std::to_string(limit), entry.fullPath}));
+    result.status = RestoreStatus::kFileFailed;
+    return result;
+  }
+  if (const auto there = fs.Stat(destination); there && there->isDirectory && !there->isSymlink) {
+    report(FolderInTheWayLine(destination));
     result.status = RestoreStatus::kFileFailed;
     return result;
   }
 
+  const Written w = WriteProvenCopy(fs, candidates, *entry.content, folder, destination, host);
+  if (!w.done) {
+    if (w.tried > 0 && w.systemError == 0) {
+      report(RefusedCopyLine(w.refused, *entry.content, w.tried));
+      result.status = RestoreStatus::kCopyRefused;
+    } else {
+      report(FileWriteFailedLine(entry.fullPath, w.systemError));
+      result.status = RestoreStatus::kFileFailed;
+    }
+    return result;
+  }
+  result.bytes = w.bytes;
   fs.SetFileDate(destination, entry.fileDate);
   // Only a POSIX mode word is applied; a list made elsewhere holds other bits.
   const auto mode = static_cast<uint32_t>(entry.attributes);

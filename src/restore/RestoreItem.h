@@ -1,8 +1,12 @@
-// Restores one file of a day's list from the store: finds its stored copy,
-// decompresses it beside its destination and puts it in place only once the
-// whole stream has been decoded, then gives it its recorded date and
-// attributes. A destination that already holds the recorded content and date
-// is left as it is. The restore window and the command-line tool both use it.
+// Restores one file of a day's list from the store: decodes its stored copy
+// into a new file beside its destination, proves that the decoded bytes are
+// the recorded size and checksum, and only then puts them in place and gives
+// them their recorded date and attributes. A copy that is not proven (an
+// older content under the same name, damage, a cut) is never written: an
+// older day's copy of the name is tried, and failing all, the destination
+// stays untouched and the report says why. A destination that already holds
+// the recorded content and date is left as it is. The restore window and the
+// command-line tool both use it.
 #pragma once
 
 #include <cstdint>
@@ -22,12 +26,19 @@ struct RestoreEntry {
   std::string storedName;  // "*" for a directory record
   int32_t attributes = 0;
   int32_t fileDate = 0;
-  // The recorded size and checksum, when the list gave them; without them a
-  // destination is always written again.
+  // The recorded size and checksum. Without them nothing can be proven, and
+  // nothing is restored.
   std::optional<RecordedContent> content = std::nullopt;
 };
 
-enum class RestoreStatus { kRestored, kMissingStored, kFolderFailed, kFileFailed };
+enum class RestoreStatus {
+  kRestored,
+  kMissingStored,       // no day up to the chosen one holds a copy of the name
+  kCopyRefused,         // copies found, none proven to be the recorded content
+  kFolderFailed,        // the destination's folder could not be made
+  kFileFailed,          // the destination could not be written
+  kOutsideDestination,  // links would take the file out of the chosen folder
+};
 
 struct RestoreItemResult {
   RestoreStatus status = RestoreStatus::kFileFailed;
@@ -38,10 +49,11 @@ struct RestoreItemResult {
 // Reports "Fichier-> <path>" and, on failure, one "---> ERREUR: ..." line to
 // `host`, whose message pump runs between blocks of the decompression. A
 // destination found up to date reports "Fichier-> <path> (déjà à jour)" and
-// counts as restored.
+// counts as restored. With `confinedTo`, the destination's folder must lie
+// in that folder once links are resolved, before and after it is made.
 RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               const std::vector<std::string>& dayFolders, size_t dayIndex,
                               const RestoreEntry& entry, const std::string& destination,
-                              RestoreHost& host);
+                              RestoreHost& host, const std::string& confinedTo = {});
 
 }  // namespace varnoket

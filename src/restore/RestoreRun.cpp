@@ -1,12 +1,5 @@
 #include "restore/RestoreRun.h"
 
-#include <memory>
-
-#include "platform/MessageText.h"
-#include "platform/Translation.h"
-#include "restore/OrderedJobs.h"
-#include "restore/RestoreChoice.h"
-
 namespace varnoket {
 
 std::string NodePath(const StateTree& tree, StateTree::NodeId node, const PathRules& rules) {
@@ -19,14 +12,33 @@ std::string NodePath(const StateTree& tree, StateTree::NodeId node, const PathRu
   return path;
 }
 
-std::string RestoreDestination(const RestoreRunContext& ctx, const std::string& fullPath) {
-  return ctx.destinationRoot.empty() ? fullPath : ctx.destinationRoot + fullPath;
-}
-
 namespace {
 
 RestoreEntry EntryOf(const FileNode& info) {
   return RestoreEntry{info.FullPath, info.StoredName, info.Attributes, info.FileDate, info.Content};
+}
+
+// The paths of the ticked directories that no ticked directory holds.
+std::vector<std::string> TopTickedPaths(const StateTree& tree, const PathRules& rules) {
+  std::vector<std::string> paths;
+  for (const StateTree::NodeId node : tree.PreOrder()) {
+    if (tree.State(node) != kStateTicked) continue;
+    const StateTree::NodeId parent = tree.Parent(node);
+    if (parent != StateTree::kNoNode && tree.State(parent) == kStateTicked) continue;
+    paths.push_back(NodePath(tree, node, rules));
+  }
+  return paths;
+}
+
+// Whether a line that gave nothing concerns what the tree has ticked: its
+// path lies in a ticked directory, or it has no path to tell.
+bool Concerns(const std::vector<std::string>& ticked, const PathRules& rules,
+              const UnreadableLine& line) {
+  if (line.path.empty()) return true;
+  for (const std::string& path : ticked) {
+    if (rules.IsSameOrBelow(line.path, path)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -46,140 +58,45 @@ std::vector<PlannedFile> TickedFiles(const StateTree& tree, const RestoreRunCont
   return planned;
 }
 
-namespace {
-
-class Walk {
- public:
-  Walk(const StateTree& tree, const RestoreRunContext& ctx, RestoreHost& host)
-      : tree_(tree), ctx_(ctx), host_(host), jobs_(ctx.workers, host) {}
-
-  RestoreRunTotals Run() {
-    for (const StateTree::NodeId node : tree_.PreOrder()) {
-      const int32_t state = tree_.State(node);
-      if (state < kStateTicked) continue;
-      if (!Running()) {
-        totals_.aborted = true;
-        break;
-      }
-      if (state == kStateTicked) MakeDirectory(node);
-      if (!RestoreFiles(node, state == kStatePartly)) {
-        totals_.aborted = true;
-        break;
-      }
+RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx, RestoreHost& host,
+                            const std::vector<UnreadableLine>& unreadable) {
+  RestoreExecution run(ctx, host);
+  bool aborted = false;
+  if (!unreadable.empty()) {
+    const std::vector<std::string> ticked = TopTickedPaths(tree, ctx.layout.rules());
+    for (const UnreadableLine& line : unreadable) {
+      if (Concerns(ticked, ctx.layout.rules(), line)) run.Unreadable(line);
     }
-    jobs_.Drain();
-    // A stop asked while the last files were under way still makes the run
-    // an aborted one, as the user expects from pressing it.
-    if (!Running()) totals_.aborted = true;
-    return totals_;
   }
-
- private:
-  bool Running() const { return !host_.StopRequested(); }
-
-  void MakeDirectory(StateTree::NodeId node) {
-    const std::string path = RestoreDestination(ctx_, NodePath(tree_, node, ctx_.layout.rules()));
-    if (ctx_.fs.IsDirectory(path)) return;
-    if (ctx_.fs.CreateDirectories(path)) {
+  for (const StateTree::NodeId node : tree.PreOrder()) {
+    const int32_t state = tree.State(node);
+    if (state < kStateTicked) continue;
+    if (!run.Running()) {
+      aborted = true;
+      break;
+    }
+    if (state == kStateTicked) {
       // Drives and the file-system root are never counted as restored.
-      if (tree_.Parent(node) != StateTree::kNoNode) ++totals_.restoredCount;
-      return;
+      run.Folder(RestoreDestination(ctx, NodePath(tree, node, ctx.layout.rules())),
+                 tree.Parent(node) != StateTree::kNoNode);
     }
-    // A ticked directory that cannot be made is a failed item like any file:
-    // an empty one would otherwise vanish from the summary unnoticed. Its
-    // line waits for the lines of the files handed out before it.
-    const std::string folder = ctx_.layout.rules().EnsureTrailingSeparator(path);
-    std::string line;
-    if (const size_t limit = ctx_.layout.rules().ExceededLengthLimit(folder)) {
-      line = FillText(VK_TR_NOOP("Messages",
-                                 "---> ERREUR: Nom de répertoire de plus de %s "
-                                 "caractères ! Impossible de le recréer (%s) ! <---"),
-                      {std::to_string(limit), folder});
-    } else {
-      line = FillText(
-          VK_TR_NOOP("Messages", "---> ERREUR: Impossible de recréer le répertoire (%s) ! <---"),
-          {folder});
+    const FileNodeList* files = tree.Files(node);
+    if (files == nullptr) continue;
+    for (const FileNode& info : *files) {
+      if (state == kStatePartly && info.State != kStateTicked) continue;
+      if (!run.Running()) {
+        aborted = true;
+        break;
+      }
+      run.File(EntryOf(info));
     }
-    ++totals_.errors;
-    jobs_.AddDone([this, line] { host_.Report(line); });
+    if (aborted) break;
   }
-
-  // False when the user stopped the run before one of the files.
-  bool RestoreFiles(StateTree::NodeId node, bool tickedOnly) {
-    const FileNodeList* files = tree_.Files(node);
-    if (files == nullptr) return true;
-    for (size_t i = 0; i < files->size(); ++i) {
-      const FileNode& info = (*files)[i];
-      if (tickedOnly && info.State != kStateTicked) continue;
-      if (!Running()) return false;
-      RestoreOne(EntryOf(info));
-    }
-    return true;
-  }
-
-  // What one file's work leaves for its finish step.
-  struct FileJob {
-    RestoreEntry entry;
-    HeldReport report;
-    RestoreChoiceResult result;
-  };
-
-  void RestoreOne(RestoreEntry entry) {
-    // With no day chosen there is nothing to restore from, and nothing to say.
-    if (ctx_.dayIndex >= ctx_.dayFolders.size()) return;
-    auto job = std::make_shared<FileJob>();
-    job->entry = std::move(entry);
-    const RestoreRunContext& ctx = ctx_;
-    jobs_.Add(
-        [job, &ctx] {
-          job->result = RestoreWithChoice(ctx.fs, ctx.layout, ctx.dayFolders, ctx.dayIndex,
-                                          job->entry, RestoreDestination(ctx, job->entry.fullPath),
-                                          ctx.policy, job->report);
-        },
-        [job, this] {
-          for (const std::string& line : job->report.lines) host_.Report(line);
-          Count(job->result);
-        });
-  }
-
-  void Count(const RestoreChoiceResult& r) {
-    switch (r.outcome) {
-      case RestoreOutcome::kCreated:
-        ++totals_.created;
-        break;
-      case RestoreOutcome::kUpToDate:
-        ++totals_.upToDate;
-        break;
-      case RestoreOutcome::kReplaced:
-        ++totals_.replaced;
-        break;
-      case RestoreOutcome::kKeptBoth:
-        ++totals_.keptBoth;
-        break;
-      case RestoreOutcome::kSkipped:
-        ++totals_.skipped;
-        return;
-      case RestoreOutcome::kFailed:
-        ++totals_.errors;
-        return;
-    }
-    ++totals_.restoredCount;
-    totals_.restoredBytes += r.bytes;
-  }
-
-  const StateTree& tree_;
-  const RestoreRunContext& ctx_;
-  RestoreHost& host_;
-  RestoreRunTotals totals_;
-  // Last, so that the work in flight ends before the rest goes.
-  OrderedJobs jobs_;
-};
-
-}  // namespace
-
-RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx,
-                            RestoreHost& host) {
-  return Walk(tree, ctx, host).Run();
+  RestoreRunTotals totals = run.Finish();
+  // A stop asked while the last files were under way still makes the run
+  // an aborted one, as the user expects from pressing it.
+  totals.aborted = aborted || !run.Running();
+  return totals;
 }
 
 }  // namespace varnoket

@@ -1,67 +1,88 @@
 #include "restore/VerifyDay.h"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 
-#include "engine/BZip2.h"
-#include "engine/Checksum.h"
-#include "engine/FileRecord.h"
+#include "engine/DaySet.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
+#include "restore/CheckedList.h"
 #include "restore/OrderedJobs.h"
+#include "restore/ProvenCopy.h"
 #include "restore/StoredFileLookup.h"
 
 namespace varnoket {
 
 namespace {
 
-// Takes decoded bytes and keeps only their count and checksum.
-class ChecksumSink final : public Stream {
- public:
-  size_t Read(void*, size_t) override { throw StreamError("Invalid stream operation"); }
-  size_t Write(const void* buffer, size_t count) override {
-    sum_.Update(buffer, count);
-    size_ += static_cast<int64_t>(count);
-    return count;
-  }
-  int64_t Seek(int64_t, SeekOrigin) override { return size_; }
-  int64_t size() const { return size_; }
-  uint32_t checksum() const { return sum_.Value(); }
-
- private:
-  WeightedSum sum_;
-  int64_t size_ = 0;
+// What one record's check found.
+struct Check {
+  ListEntry entry;
+  size_t copies = 0;                   // copies decoded
+  std::optional<std::string> line;     // the problem, when there is one
+  std::optional<std::string> badCopy;  // the first copy met, when it is bad
 };
 
-// The check of one record's stored copy: no line when it is sound, else the
-// line that says what is wrong.
-std::optional<std::string> CheckStoredCopy(FileSystem& fs, const StoreLayout& layout,
-                                           const std::vector<std::string>& dayFolders,
-                                           size_t dayIndex, const FileRecord& rec) {
-  const std::string& day = dayFolders[dayIndex];
-  const auto stored = FindStoredFile(fs, layout, dayFolders, dayIndex, rec.storedName);
-  if (!stored) return day + ": copie absente (" + rec.storedName + ") pour " + rec.fullPath;
-  ChecksumSink sink;
-  DecompressResult r;
-  try {
-    auto in = fs.OpenRead(*stored);
-    r = DecompressFile(*in, sink);
-  } catch (const std::exception& e) {
-    return day + ": copie endommagée (" + *stored + ", " + e.what() + ") pour " + rec.fullPath;
+std::string ProblemLine(const std::string& day, const CopyProof& proof, const ListEntry& e) {
+  switch (proof.verdict) {
+    case CopyVerdict::kProven:
+      break;
+    case CopyVerdict::kUnreadable:
+      return FillText(VK_TR_NOOP("Messages", "%s : copie illisible (%s, %s) pour %s"),
+                      {day, proof.path, std::strerror(proof.systemError), e.fullPath});
+    case CopyVerdict::kDamaged:
+      return FillText(VK_TR_NOOP("Messages", "%s : copie endommagée (%s) pour %s"),
+                      {day, proof.path, e.fullPath});
+    case CopyVerdict::kTruncated:
+      return FillText(VK_TR_NOOP("Messages", "%s : copie tronquée (%s) pour %s"),
+                      {day, proof.path, e.fullPath});
+    case CopyVerdict::kDifferent:
+      return FillText(
+          VK_TR_NOOP("Messages",
+                     "%s : contenu différent (%s : taille %s, somme %s ; liste : "
+                     "taille %s, somme %s) pour %s"),
+          {day, proof.path, std::to_string(static_cast<int32_t>(static_cast<uint32_t>(proof.size))),
+           std::to_string(proof.checksum), std::to_string(e.size), std::to_string(e.checksum),
+           e.fullPath});
   }
-  if (!r.complete) return day + ": copie tronquée (" + *stored + ") pour " + rec.fullPath;
-  const auto low = static_cast<int32_t>(static_cast<uint32_t>(sink.size()));
-  if (std::to_string(low) != rec.size || std::to_string(sink.checksum()) != rec.checksum) {
-    return day + ": contenu différent (" + *stored + ": taille " + std::to_string(low) +
-           ", somme " + std::to_string(sink.checksum()) + "; liste: taille " + rec.size +
-           ", somme " + rec.checksum + ") pour " + rec.fullPath;
-  }
-  return std::nullopt;
+  return {};
 }
 
-// What one record's work leaves for its finish step.
-struct Check {
-  FileRecord rec;
-  std::optional<std::string> line;
-};
+void CheckRecord(FileSystem& fs, const StoreLayout& layout,
+                 const std::vector<std::string>& dayFolders, size_t dayIndex, Check& check) {
+  const std::string& day = dayFolders[dayIndex];
+  const auto candidates =
+      StoredCopyCandidates(fs, layout, dayFolders, dayIndex, check.entry.storedName);
+  if (candidates.empty()) {
+    check.line = FillText(VK_TR_NOOP("Messages", "%s : copie absente (%s) pour %s"),
+                          {day, check.entry.storedName, check.entry.fullPath});
+    return;
+  }
+  std::optional<CopyProof> first;
+  for (const std::string& candidate : candidates) {
+    const CopyProof proof = ProveCopy(fs, candidate, check.entry.Content());
+    ++check.copies;
+    if (proof.verdict == CopyVerdict::kProven) break;
+    if (!first) first = proof;
+    if (check.copies == candidates.size()) {
+      check.line = ProblemLine(day, *first, check.entry);
+    }
+  }
+  // The copy the lookup meets first is the one to store again, unless it
+  // merely could not be read (a refused access is no damage).
+  if (first && first->verdict != CopyVerdict::kUnreadable) check.badCopy = first->path;
+}
+
+// The day folder that holds `copyPath`, a stored file path of `layout`.
+std::string DayOfCopy(const StoreLayout& layout, const std::vector<std::string>& dayFolders,
+                      const std::string& copyPath, const std::string& storedName) {
+  for (const std::string& day : dayFolders) {
+    if (layout.StoredFilePath(layout.DayFolder(day), storedName) == copyPath) return day;
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -74,33 +95,47 @@ VerifyCounts VerifyDay(FileSystem& fs, const StoreLayout& layout,
     host.Report(text);
   };
   const std::string day = dayIndex < dayFolders.size() ? dayFolders[dayIndex] : "";
-  const std::string listPath = layout.FileListPath(layout.DayFolder(day));
-  const auto text = fs.ReadFile(listPath);
-  if (day.empty() || !text) {
-    problem("ERREUR: impossible de lire le fichier (" + listPath + ")");
+  const std::string dayFolder = layout.DayFolder(day);
+  const std::string listPath = layout.FileListPath(dayFolder);
+  const DaySet set = ReadDaySet(fs, layout, dayFolder);
+  const auto list = day.empty() ? std::nullopt : ReadCheckedList(fs, listPath, layout.rules(), set);
+  if (!list) {
+    problem(
+        FillText(VK_TR_NOOP("Messages", "ERREUR: impossible de lire le fichier (%s)"), {listPath}));
     return counts;
   }
+  counts.listRead = true;
   OrderedJobs jobs(workers, host);
-  for (const std::string& line : SplitLines(*text)) {
-    auto rec = ParseFileRecord(line);
-    if (!rec) {
-      if (!line.empty()) {
-        jobs.AddDone([&problem, said = day + ": ligne illisible: " + line] { problem(said); });
-      }
-      continue;
+  // The problems in the order of the list: each unreadable line before the
+  // first record that follows it.
+  auto next = list->unreadable.begin();
+  auto sayUnreadableUpTo = [&](size_t lineNumber) {
+    for (; next != list->unreadable.end() && next->line < lineNumber; ++next) {
+      jobs.AddDone(
+          [&problem, said = FillText(VK_TR_NOOP("Messages", "%s : ligne illisible (%s) : %s"),
+                                     {day, Translate(kMessagesContext, LineFaultText(next->fault)),
+                                      next->text})] { problem(said); });
     }
-    if (rec->IsDirectory() || rec->last == "1") continue;
+  };
+  for (const ListEntry& entry : list->entries) {
+    if (entry.IsDirectory() || !entry.offered) continue;
+    sayUnreadableUpTo(entry.line);
     ++counts.checked;
     auto check = std::make_shared<Check>();
-    check->rec = std::move(*rec);
-    jobs.Add(
-        [check, &fs, &layout, &dayFolders, dayIndex] {
-          check->line = CheckStoredCopy(fs, layout, dayFolders, dayIndex, check->rec);
-        },
-        [check, &problem] {
-          if (check->line) problem(*check->line);
-        });
+    check->entry = entry;
+    jobs.Add([check, &fs, &layout, &dayFolders,
+              dayIndex] { CheckRecord(fs, layout, dayFolders, dayIndex, *check); },
+             [check, &problem, &counts, &layout, &dayFolders] {
+               counts.copies += check->copies;
+               if (check->line) problem(*check->line);
+               if (check->badCopy) {
+                 counts.badCopies.emplace_back(
+                     DayOfCopy(layout, dayFolders, *check->badCopy, check->entry.storedName),
+                     check->entry.storedName);
+               }
+             });
   }
+  sayUnreadableUpTo(SIZE_MAX);
   jobs.Drain();
   return counts;
 }

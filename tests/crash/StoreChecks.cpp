@@ -213,7 +213,7 @@ std::string CheckStationFolder(const std::string& stationFolder, const std::stri
         if (fsys::is_empty(e.path())) findings.Add("empty folder: " + where);
         continue;
       }
-      if (rel == "filelist.txt") continue;
+      if (rel == "filelist.txt" || rel == "backupset.txt") continue;
       if (IsTemporaryName(e.path().filename().string())) {
         findings.Add("temporary file: " + where);
       } else if (named.count(rel) == 0) {

@@ -195,7 +195,8 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
         continue;
       }
       const RestoreEntry entry{rec->fullPath, rec->storedName, std::stoi(rec->attributes),
-                               std::stoi(rec->fileDate)};
+                               std::stoi(rec->fileDate),
+                               ParseRecordedContent(rec->size, rec->checksum)};
       const std::string where = target->path() + rec->fullPath;
       test::RecordingRestoreHost host;
       const auto r = RestoreItem(clean_, layout, days, index, entry, where, host);

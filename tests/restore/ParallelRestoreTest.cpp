@@ -182,10 +182,11 @@ TEST_F(ParallelRestoreTest, ManyWorkersGiveTheBytesAndTheReportOfOne) {
   EXPECT_EQ(one.lines[4], "Fichier-> " + out + "/a/f0.txt");
   const std::vector<std::string> tail(one.lines.end() - 3, one.lines.end());
   EXPECT_EQ(tail,
-            (std::vector<std::string>{
-                "---> ERREUR: Impossible de recréer le répertoire (" + out + "/blocked/) ! <---",
-                "Fichier-> " + out + "/blocked/in.txt",
-                "---> ERREUR: Impossible de recréer le répertoire (" + out + "/blocked/) ! <---"}));
+            (std::vector<std::string>{"---> ERREUR: Un fichier occupe la place du répertoire (" +
+                                          out + "/blocked/) : il n'est pas remplacé ! <---",
+                                      "Fichier-> " + out + "/blocked/in.txt",
+                                      "---> ERREUR: Un fichier occupe la place du répertoire (" +
+                                          out + "/blocked/) : il n'est pas remplacé ! <---"}));
 }
 
 TEST_F(ParallelRestoreTest, AStopLetsTheFilesUnderWayEndAndLeavesNoPartFile) {

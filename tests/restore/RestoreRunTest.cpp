@@ -9,6 +9,7 @@
 #include "engine/BZip2.h"
 #include "restore/RestoreRun.h"
 #include "restore/RestoreSummary.h"
+#include "support/RecordedBytes.h"
 #include "support/RecordingRestoreHost.h"
 #include "support/TempDir.h"
 
@@ -54,7 +55,8 @@ class RestoreRunTest : public ::testing::Test {
       CompressFile(in, out);
       WriteFile(tmp / ("store/PC/01032006/" + name), out.data());
     }
-    tree.EnsureFiles(dir).push_back(FileNode{fullPath, name, 0100600, 0, kStateUnticked});
+    tree.EnsureFiles(dir).push_back(
+        FileNode{fullPath, name, 0100600, 0, kStateUnticked, test::ContentOf(bytes)});
   }
 
   test::TempDir tmp;
@@ -110,9 +112,11 @@ TEST_F(RestoreRunTest, FailuresAreCountedOnceEachAndTheRunGoesOn) {
       "---> ERREUR: Fichier compressé absent ! Soit il à été effacé,soit il n'a pas pu être "
       "sauvegardé <---",
       "Fichier-> " + out + "/fine.txt",
-      "---> ERREUR: Impossible de recréer le répertoire (" + out + "/blocked/) ! <---",
+      "---> ERREUR: Un fichier occupe la place du répertoire (" + out +
+          "/blocked/) : il n'est pas remplacé ! <---",
       "Fichier-> " + out + "/blocked/inside.txt",
-      "---> ERREUR: Impossible de recréer le répertoire (" + out + "/blocked/) ! <---",
+      "---> ERREUR: Un fichier occupe la place du répertoire (" + out +
+          "/blocked/) : il n'est pas remplacé ! <---",
   };
   EXPECT_EQ(lines, expected);
   const RestoreSummary s = SummaryOf(t);

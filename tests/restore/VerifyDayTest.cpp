@@ -71,17 +71,18 @@ TEST_F(VerifyDayTest, ManyWorkersFindTheProblemsOfOneInTheListOrder) {
 
   const std::string copy = Day("02032006") + "/";
   const std::vector<std::string> expected{
-      "02032006: copie absente (missing.ZZ) pour /src/missing",
-      "02032006: copie endommagée (" + copy + "noise.ZZ, error -5) pour /src/noise",
-      "02032006: ligne illisible: not a record at all",
-      "02032006: copie tronquée (" + copy + "cut.ZZ) pour /src/cut",
-      "02032006: contenu différent (" + copy + "other.ZZ: taille 19, somme " +
+      "02032006 : copie absente (missing.ZZ) pour /src/missing",
+      "02032006 : copie endommagée (" + copy + "noise.ZZ) pour /src/noise",
+      "02032006 : ligne illisible (ligne coupée (il lui manque des champs ou sa fin)) : not a "
+      "record at all",
+      "02032006 : copie tronquée (" + copy + "cut.ZZ) pour /src/cut",
+      "02032006 : contenu différent (" + copy + "other.ZZ : taille 19, somme " +
           [] {
             WeightedSum s;
             s.Update("what the copy holds", 19);
             return std::to_string(s.Value());
           }() +
-          "; liste: taille 18, somme " +
+          " ; liste : taille 18, somme " +
           [] {
             WeightedSum s;
             s.Update("what the list says", 18);
@@ -95,6 +96,32 @@ TEST_F(VerifyDayTest, ManyWorkersFindTheProblemsOfOneInTheListOrder) {
   EXPECT_EQ(c4.checked, c1.checked);
   EXPECT_EQ(c1.problems, expected.size());
   EXPECT_EQ(c4.problems, c1.problems);
+  // Every copy found was decoded once; the bad ones are named for the next
+  // run to store again, the missing one is not (no copy to name).
+  EXPECT_EQ(c1.copies, 25u);
+  const std::vector<std::pair<std::string, std::string>> bad{
+      {"02032006", "noise.ZZ"}, {"02032006", "cut.ZZ"}, {"02032006", "other.ZZ"}};
+  EXPECT_EQ(c1.badCopies, bad);
+  EXPECT_EQ(c4.badCopies, bad);
+}
+
+TEST_F(VerifyDayTest, AnOlderContentUnderTheSameNameIsNoSoundCopyButTheRightOneIs) {
+  // The day's own copy is gone; the older day holds the previous version.
+  Record("doc", "version two", "", false);
+  test::WriteFile(layout.StoredFilePath(Day("01032006"), "doc.ZZ"), Compressed("version one"));
+  test::RecordingRestoreHost host;
+  VerifyCounts c = Verify(2, host);
+  ASSERT_EQ(host.lines.size(), 1u);
+  EXPECT_EQ(host.lines[0].rfind("02032006 : contenu différent (" + Day("01032006") + "/doc.ZZ", 0),
+            0u);
+  EXPECT_EQ(c.badCopies,
+            (std::vector<std::pair<std::string, std::string>>{{"01032006", "doc.ZZ"}}));
+  // The same content in the older day is what a restore takes: sound.
+  test::WriteFile(layout.StoredFilePath(Day("01032006"), "doc.ZZ"), Compressed("version two"));
+  test::RecordingRestoreHost again;
+  c = Verify(2, again);
+  EXPECT_TRUE(again.lines.empty());
+  EXPECT_EQ(c.problems, 0u);
 }
 
 TEST_F(VerifyDayTest, AnUnreadableListIsOneProblem) {

@@ -38,7 +38,7 @@ constexpr std::array<const char*, kFsCallKinds> kNames = {
 };
 
 [[noreturn]] void ThrowFault(const std::string& what, const std::string& path) {
-  throw StreamError(what + " " + path + " : " + std::strerror(errno));
+  throw StreamError(what + " " + path + " : " + std::strerror(errno), errno);
 }
 
 // A file stream whose reads, writes, flushes and close go through the
@@ -173,6 +173,11 @@ std::unique_ptr<FileStream> FaultyFileSystem::OpenRead(const std::string& path) 
 std::unique_ptr<FileStream> FaultyFileSystem::Create(const std::string& path) {
   if (Fails(FsCall::kCreate, path)) ThrowFault("Impossible de créer le fichier", path);
   return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kCreateTruncate);
+}
+
+std::unique_ptr<FileStream> FaultyFileSystem::CreateNew(const std::string& path) {
+  if (Fails(FsCall::kCreate, path)) ThrowFault("Impossible de créer le fichier", path);
+  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kCreateNew);
 }
 
 std::optional<DirEntry> FaultyFileSystem::StatStream(const FileStream& stream) {

@@ -104,6 +104,7 @@ class FaultyFileSystem : public PosixFileSystem {
   bool Rename(const std::string& from, const std::string& to) override;
   std::unique_ptr<FileStream> OpenRead(const std::string& path) override;
   std::unique_ptr<FileStream> Create(const std::string& path) override;
+  std::unique_ptr<FileStream> CreateNew(const std::string& path) override;
   std::optional<DirEntry> StatStream(const FileStream& stream) override;
   bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
   bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override;

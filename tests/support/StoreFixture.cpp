@@ -3,8 +3,11 @@
 #include <filesystem>
 
 #include "engine/DayFolders.h"
+#include "engine/DaySet.h"
 #include "engine/FileRecord.h"
 #include "engine/StoreLayout.h"
+#include "restore/CheckedList.h"
+#include "restore/RestoreExecution.h"
 #include "restore/RestoreItem.h"
 #include "settings/StoreMarker.h"
 #include "support/RecordingRestoreHost.h"
@@ -76,21 +79,27 @@ RestoredDay StoreFixture::RestoreDay(const std::string& folderName) {
   while (index < days.size() && days[index] != folderName) ++index;
   if (index == days.size()) throw std::runtime_error("no such day " + folderName);
   const std::string target = tmp / ("restore-" + std::to_string(++restoreCount_));
-  for (const std::string& line : FileList(folderName)) {
-    const auto rec = ParseFileRecord(line);
-    if (!rec || rec->IsDirectory()) continue;
-    RestoreEntry entry{rec->fullPath, rec->storedName, std::stoi(rec->attributes),
-                       std::stoi(rec->fileDate)};
+  // The day's list read as every restore reads it: checked line by line.
+  const std::string dayFolder = DayFolder(folderName);
+  const auto list = ReadCheckedList(fs, ctx.Layout().FileListPath(dayFolder), ctx.rules,
+                                    ReadDaySet(fs, ctx.Layout(), dayFolder));
+  if (!list) throw std::runtime_error("unreadable list of " + folderName);
+  for (const UnreadableLine& line : list->unreadable) {
+    ++day.errors;
+    day.report.push_back(UnreadableLineText(line));
+  }
+  for (const ListEntry& rec : list->entries) {
+    if (rec.IsDirectory()) continue;
+    RestoreEntry entry{rec.fullPath, rec.storedName, rec.attributes, rec.fileDate, rec.Content()};
     RecordingRestoreHost report;
     const std::vector<std::string>& lines = report.lines;
-    const auto r =
-        RestoreItem(fs, ctx.Layout(), days, index, entry, target + rec->fullPath, report);
+    const auto r = RestoreItem(fs, ctx.Layout(), days, index, entry, target + rec.fullPath, report);
     if (r.status != RestoreStatus::kRestored) {
       ++day.errors;
       day.report.insert(day.report.end(), lines.begin(), lines.end());
       continue;
     }
-    day.files[rec->fullPath] = ReadFile(target + rec->fullPath);
+    day.files[rec.fullPath] = ReadFile(target + rec.fullPath);
   }
   return day;
 }

@@ -57,6 +57,20 @@ std::string UnreadableFileListText(const std::string& path) {
   return FillText(VK_TR_NOOP("Messages", "Impossible de lire le fichier (%s)"), {path});
 }
 
+std::string UnreadableLinesText(const std::vector<UnreadableLine>& lines) {
+  // The first ones show what is wrong; the run's report names them all.
+  constexpr size_t kShown = 5;
+  std::string shown;
+  for (size_t i = 0; i < lines.size() && i < kShown; ++i) {
+    shown += "\r\n" + UnreadableLineText(lines[i]);
+  }
+  return FillText(VK_TR_NOOP("Messages",
+                             "La liste de ce jour contient %s ligne(s) illisible(s) : ce "
+                             "qu'elles décrivent ne peut pas être restauré."),
+                  {std::to_string(lines.size())}) +
+         shown;
+}
+
 std::string DestinationInStoreText(const std::string& folder, const std::string& root) {
   return FillText(VK_TR_NOOP("Messages",
                              "Le dossier de destination (%s) se trouve dans le dossier "
@@ -176,8 +190,12 @@ void RestoreWindow::LoadDay(int index) {
       layout_->FileListPath(layout_->DayFolder(dayFolders_[static_cast<size_t>(index)]));
   loading_ = true;
   bool read = false;
+  unreadable_.clear();
   try {
-    read = LoadDayFileList(env_.fs, path, folderTree_->Tree(), env_.rules, [this] { Pump(); });
+    const std::string dayFolder = layout_->DayFolder(dayFolders_[static_cast<size_t>(index)]);
+    read = LoadDayFileList(
+        env_.fs, path, folderTree_->Tree(), env_.rules, [this] { Pump(); },
+        ReadDaySet(env_.fs, *layout_, dayFolder), &unreadable_);
   } catch (const std::exception& e) {
     loading_ = false;
     // A bad record stops this day's load; the user may choose a day again.
@@ -190,6 +208,7 @@ void RestoreWindow::LoadDay(int index) {
   }
   loading_ = false;
   if (!read) env_.dialogs.Error(UnreadableFileListText(path));
+  if (!unreadable_.empty()) env_.dialogs.Warning(UnreadableLinesText(unreadable_));
 
   folderTree_->Rebuild();
   folderTree_->expandAll();

@@ -75,6 +75,8 @@ std::string UnreadableFileListText(const std::string& path);
 // "Le dossier de destination (<folder>) se trouve dans le dossier des
 // sauvegardes (<root>) : choisissez un dossier en dehors."
 std::string DestinationInStoreText(const std::string& folder, const std::string& root);
+// The warning of a day whose list holds lines that give nothing to restore.
+std::string UnreadableLinesText(const std::vector<UnreadableLine>& lines);
 
 // What the restore window works with, injected by the main window (and by
 // tests, over temporary stores and scripted boxes).
@@ -188,6 +190,9 @@ class RestoreWindow : public QDialog, private RestoreHost {
   RestoreReportWindow& report_;
   std::optional<StoreLayout> layout_;
   std::vector<std::string> dayFolders_;
+  // The lines of the loaded day's list that gave nothing to restore: said
+  // at the load, and failures of every run they concern.
+  std::vector<UnreadableLine> unreadable_;
 
   int previousDayIndex_ = -1;
   bool restoreRunning_ = false;

@@ -79,7 +79,7 @@ void RestoreWindow::StartRestore() {
   const RestoreRunContext ctx = RunContext(*policy);
   RestoreRunTotals totals;
   try {
-    totals = RunRestore(tree, ctx, *this);
+    totals = RunRestore(tree, ctx, *this, unreadable_);
   } catch (const std::exception& e) {
     // Nothing below is meant to throw; should it, the window still comes
     // back and the user hears of it.

@@ -1,0 +1,37 @@
+// The backup set of one day: the folders the run walked, one per line in
+// <day folder>/backupset.txt, written just before the day's list. A restore
+// or a check of that day takes a record as the day's own only when its path
+// lies in one of these folders, so a list that names a place the run never
+// walked (damaged, or made elsewhere) restores nothing there. Days written
+// before this file existed carry none: their records are checked without it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/StoreLayout.h"
+#include "platform/FileSystem.h"
+
+namespace varnoket {
+
+inline constexpr const char* kDaySetName = "backupset.txt";
+
+// Writes the set of `dayFolder`, each folder followed by CR LF, through a
+// temporary file renamed into place. False when the disk refused.
+bool WriteDaySet(FileSystem& fs, const StoreLayout& layout, const std::string& dayFolder,
+                 const std::vector<std::string>& folders);
+
+// The set a day recorded. A day without a set file (made before it existed)
+// holds every path; a set file that cannot be read holds none, and a line
+// that is no absolute path in normal form holds nothing.
+struct DaySet {
+  bool recorded = false;             // the day carries a set file
+  std::vector<std::string> folders;  // empty when it could not be trusted
+  // True when `path` lies in one of the folders, or when the day recorded
+  // no set at all.
+  bool Holds(const PathRules& rules, const std::string& path) const;
+};
+DaySet ReadDaySet(FileSystem& fs, const StoreLayout& layout, const std::string& dayFolder);
+
+}  // namespace varnoket

@@ -1,0 +1,214 @@
+#include "restore/CheckedList.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <limits>
+#include <numeric>
+
+#include "engine/FileRecord.h"
+#include "platform/Translation.h"
+
+namespace varnoket {
+
+namespace {
+
+// A decimal number of the given range, with a '-' only where the range has
+// negatives; nothing else around it.
+template <typename Number>
+std::optional<Number> ParseDecimal(std::string_view text) {
+  if (text.empty() || text.front() == '+') return std::nullopt;
+  Number value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+// The attribute word: written unsigned by this program (a mode word), signed
+// by others; either reading of the same 32 bits is taken.
+std::optional<int32_t> ParseAttributes(std::string_view text) {
+  const auto wide = ParseDecimal<int64_t>(text);
+  if (!wide || *wide < std::numeric_limits<int32_t>::min() ||
+      *wide > std::numeric_limits<uint32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(*wide)));
+}
+
+// The path field of a line that may be cut anywhere: the fourth field when
+// the line reaches it.
+std::string PathField(std::string_view line) {
+  size_t start = 0;
+  for (int i = 0; i < 3; ++i) {
+    const size_t bar = line.find(kFieldSeparator, start);
+    if (bar == std::string_view::npos) return {};
+    start = bar + 1;
+  }
+  return std::string(line.substr(start, line.find(kFieldSeparator, start) - start));
+}
+
+}  // namespace
+
+bool ListEntry::IsDirectory() const {
+  return storedName == kDirectoryStoredName;
+}
+
+bool ListEntry::SameRecord(const ListEntry& o) const {
+  return size == o.size && checksum == o.checksum && storedName == o.storedName &&
+         fullPath == o.fullPath && attributes == o.attributes && fileDate == o.fileDate &&
+         offered == o.offered;
+}
+
+const char* LineFaultText(LineFault fault) {
+  switch (fault) {
+    case LineFault::kNone:
+      break;
+    case LineFault::kCut:
+      return VK_TR_NOOP("Messages", "ligne coupée (il lui manque des champs ou sa fin)");
+    case LineFault::kBadNumber:
+      return VK_TR_NOOP("Messages", "taille, somme, attributs ou date qui n'est pas un nombre");
+    case LineFault::kBadLastField:
+      return VK_TR_NOOP("Messages", "septième champ inconnu");
+    case LineFault::kBadPath:
+      return VK_TR_NOOP("Messages",
+                        "chemin qui n'est pas absolu, qui contient « . », « .. », un nom vide "
+                        "ou un caractère de contrôle");
+    case LineFault::kBadStoredName:
+      return VK_TR_NOOP("Messages", "nom de copie qui sortirait du dossier du jour");
+    case LineFault::kOutsideSet:
+      return VK_TR_NOOP("Messages", "chemin hors des dossiers sauvegardés ce jour-là");
+    case LineFault::kTwiceDifferent:
+      return VK_TR_NOOP("Messages",
+                        "chemin présent deux fois dans la liste avec des contenus "
+                        "différents");
+  }
+  return "";
+}
+
+LineCheck CheckListLine(std::string_view line, const PathRules& rules, const DaySet& set) {
+  LineCheck check;
+  const auto view = ViewFileRecord(line);
+  if (!view) {
+    check.fault = LineFault::kCut;
+    return check;
+  }
+  const auto size = ParseDecimal<int32_t>(view->size);
+  const auto checksum = ParseDecimal<uint32_t>(view->checksum);
+  const auto attributes = ParseAttributes(view->attributes);
+  const auto date = ParseDecimal<int32_t>(view->fileDate);
+  if (!size || !checksum || !attributes || !date) {
+    check.fault = LineFault::kBadNumber;
+    return check;
+  }
+  if (view->last != "0" && view->last != "1") {
+    check.fault = LineFault::kBadLastField;
+    return check;
+  }
+  const std::string fullPath(view->fullPath);
+  if (!rules.IsCleanAbsolutePath(fullPath)) {
+    check.fault = LineFault::kBadPath;
+    return check;
+  }
+  if (view->storedName != kDirectoryStoredName && !rules.IsSafeStoredName(view->storedName)) {
+    check.fault = LineFault::kBadStoredName;
+    return check;
+  }
+  if (!set.Holds(rules, fullPath)) {
+    check.fault = LineFault::kOutsideSet;
+    return check;
+  }
+  check.entry =
+      ListEntry{*size, *checksum,        std::string(view->storedName), fullPath, *attributes,
+                *date, view->last == "0"};
+  return check;
+}
+
+std::string ShownText(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7f) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", b);
+      shown += hex;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+std::optional<CheckedList> ReadCheckedList(FileSystem& fs, const std::string& path,
+                                           const PathRules& rules, const DaySet& set) {
+  const std::optional<std::string> text = fs.ReadFile(path);
+  if (!text) return std::nullopt;
+  CheckedList list;
+  size_t number = 0;
+  auto unreadable = [&list, &number](std::string_view line, LineFault fault) {
+    list.unreadable.push_back(UnreadableLine{ShownText(line), PathField(line), fault, number});
+  };
+  const std::string_view all(*text);
+  size_t start = 0;
+  while (start < all.size()) {
+    ++number;
+    const size_t lf = all.find('\n', start);
+    std::string_view line = all.substr(start, lf == std::string_view::npos ? lf : lf - start);
+    start = lf == std::string_view::npos ? all.size() : lf + 1;
+    if (lf == std::string_view::npos) {
+      // The list was cut: this line may be a record cut short.
+      unreadable(line, LineFault::kCut);
+      break;
+    }
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    LineCheck check = CheckListLine(line, rules, set);
+    if (check.fault != LineFault::kNone) {
+      unreadable(line, check.fault);
+    } else {
+      check.entry.line = number;
+      list.entries.push_back(std::move(check.entry));
+    }
+  }
+
+  // A path named twice: once is enough when the records agree; when they
+  // differ, neither is restored.
+  std::vector<size_t> order(list.entries.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&list](size_t a, size_t b) {
+    return list.entries[a].fullPath < list.entries[b].fullPath;
+  });
+  std::vector<bool> drop(list.entries.size(), false);
+  for (size_t g = 0; g < order.size();) {
+    size_t end = g + 1;
+    bool differ = false;
+    while (end < order.size() &&
+           list.entries[order[end]].fullPath == list.entries[order[g]].fullPath) {
+      differ = differ || !list.entries[order[end]].SameRecord(list.entries[order[g]]);
+      drop[order[end]] = true;
+      ++end;
+    }
+    if (differ) {
+      for (size_t k = g; k < end; ++k) drop[order[k]] = true;
+      const ListEntry& first = list.entries[order[g]];
+      list.unreadable.push_back(UnreadableLine{ShownText(first.fullPath), first.fullPath,
+                                               LineFault::kTwiceDifferent, first.line});
+    }
+    g = end;
+  }
+  std::stable_sort(
+      list.unreadable.begin(), list.unreadable.end(),
+      [](const UnreadableLine& a, const UnreadableLine& b) { return a.line < b.line; });
+  if (std::find(drop.begin(), drop.end(), true) != drop.end()) {
+    std::vector<ListEntry> kept;
+    kept.reserve(list.entries.size());
+    for (size_t i = 0; i < list.entries.size(); ++i) {
+      if (!drop[i]) kept.push_back(std::move(list.entries[i]));
+    }
+    list.entries = std::move(kept);
+  }
+  return list;
+}
+
+}  // namespace varnoket
