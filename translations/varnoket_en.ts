@@ -71,28 +71,6 @@
 </translation>
     </message>
     <message>
-        <source>  Liste les jours de sauvegarde, du plus ancien au plus récent.
-</source>
-        <translation>  Lists the backup days, oldest first.
-</translation>
-    </message>
-    <message>
-        <source>  Restaure les fichiers d&apos;un jour (ceux des PATH, et en dessous, quand il y en a) à
-  leur place, ou sous DIR. Code 0 quand tout a été restauré.
-</source>
-        <translation>  Restores a day&apos;s files (those at or below the PATHs when given) to their places,
-  or below DIR. Exit 0 when everything was restored.
-</translation>
-    </message>
-    <message>
-        <source>  Décode et contrôle chaque copie conservée d&apos;un jour (ou de tous les jours). Code 0
-  quand toutes correspondent.
-</source>
-        <translation>  Decodes and checks every stored copy of a day (or of every day). Exit 0 when all
-  match.
-</translation>
-    </message>
-    <message>
         <source>  Les jours où un fichier a changé. Code 1 quand aucun jour ne le connaît.
 </source>
         <translation>  The days in which a file changed. Exit 1 when no day records it.
@@ -150,6 +128,36 @@
     <message>
         <source>        </source>
         <translation>       </translation>
+    </message>
+    <message>
+        <source>  Liste les jours de sauvegarde, du plus ancien au plus récent. Code 6 quand le
+  disque des sauvegardes est absent.
+</source>
+        <translation>  Lists the backup days, oldest first. Exit 6 when the store&apos;s disk is absent.
+</translation>
+    </message>
+    <message>
+        <source>  Restaure les fichiers d&apos;un jour (ceux des PATH, et en dessous, quand il y en a) à
+  leur place, ou sous DIR, chacun seulement une fois prouvé identique à ce que ce
+  jour a enregistré. Code 0 quand tout a été restauré, 1 quand un fichier, un dossier
+  ou une ligne de la liste ne l&apos;a pas été ou qu&apos;un PATH ne désigne rien, 2 pour une
+  ligne de commande fausse, 6 quand le disque des sauvegardes est absent.
+</source>
+        <translation>  Restores a day&apos;s files (those at or below the PATHs when given) to their places,
+  or below DIR, each only once proven to be what that day recorded. Exit 0 when
+  everything was restored, 1 when a file, a folder or a line of the list was not or
+  a PATH names nothing, 2 on a wrong command line, 6 when the store&apos;s disk is absent.
+</translation>
+    </message>
+    <message>
+        <source>  Décode et contrôle chaque copie conservée d&apos;un jour (ou de tous les jours). Code 0
+  quand toutes correspondent, 1 pour un problème ou aucun jour à vérifier, 6 quand le
+  disque des sauvegardes est absent.
+</source>
+        <translation>  Decodes and checks every stored copy of a day (or of every day). Exit 0 when all
+  match, 1 on a problem or when there is no day to check, 6 when the store&apos;s disk is
+  absent.
+</translation>
     </message>
 </context>
 <context>
@@ -931,6 +939,10 @@ The backup will start as soon as it is plugged in.</translation>
     <message>
         <source>%s : ligne illisible (%s) : %s</source>
         <translation>%s: unreadable line (%s): %s</translation>
+    </message>
+    <message>
+        <source>Le dossier du %s (%s) est un lien symbolique, pas un jour de sauvegarde : il n&apos;est pas lu.</source>
+        <translation>The folder of %s (%s) is a symbolic link, not a backup day: it is not read.</translation>
     </message>
 </context>
 <context>

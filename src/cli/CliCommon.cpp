@@ -69,11 +69,22 @@ void SayNoBackupDays(const StoreLayout& layout) {
             << "\n";
 }
 
-int FindDayOrSay(const std::vector<std::string>& folders, const std::string& text) {
+int FindDayOrSay(const std::vector<std::string>& folders, const std::string& text,
+                 const StoreLayout& layout) {
   Day d;
   if (ParseDayText(text, d)) {
     const auto it = std::find(folders.begin(), folders.end(), DayFolderName(d));
     if (it != folders.end()) return static_cast<int>(it - folders.begin());
+    const std::string folder = layout.DayFolder(DayFolderName(d));
+    if (const auto entry = DefaultFileSystem().Stat(folder); entry && entry->isSymlink) {
+      std::cerr << ForTerminal(FillText(VK_TR_NOOP("Messages",
+                                                   "Le dossier du %s (%s) est un lien "
+                                                   "symbolique, pas un jour de sauvegarde : il "
+                                                   "n'est pas lu."),
+                                        {text, folder}))
+                << "\n";
+      return -1;
+    }
   }
   std::cerr << ForTerminal(FillText(
                    VK_TR_NOOP("Messages", "Aucune sauvegarde du %s pour ce poste."), {text}))

@@ -46,7 +46,8 @@ void SayNoBackupDays(const StoreLayout& layout);
 
 // The index of a "dd/mm/yyyy" day among the folders, or -1 after printing
 // that the station has no backup of that day.
-int FindDayOrSay(const std::vector<std::string>& folders, const std::string& text);
+int FindDayOrSay(const std::vector<std::string>& folders, const std::string& text,
+                 const StoreLayout& layout);
 
 // The file records of a day's list (folders and the list's end marker left
 // out) and their bytes as recorded (each size's low 32 bits): what a restore

@@ -63,17 +63,23 @@ constexpr CommandHelp kCommands[] = {
          "  poste est celui d'une autre machine, 5 arrêtée par un signal, 6 le disque des\n"
          "  sauvegardes est absent, 7 pas assez de place sur ce disque.\n")},
     {"days", "",
-     VK_TR_NOOP("CliHelp", "  Liste les jours de sauvegarde, du plus ancien au plus récent.\n")},
+     VK_TR_NOOP("CliHelp",
+                "  Liste les jours de sauvegarde, du plus ancien au plus récent. Code 6 quand le\n"
+                "  disque des sauvegardes est absent.\n")},
     {"restore", "DAY [--to DIR] [--existing replace|keep-both|skip] [PATH ...]",
      VK_TR_NOOP(
          "CliHelp",
          "  Restaure les fichiers d'un jour (ceux des PATH, et en dessous, quand il y en a) à\n"
-         "  leur place, ou sous DIR. Code 0 quand tout a été restauré.\n")},
+         "  leur place, ou sous DIR, chacun seulement une fois prouvé identique à ce que ce\n"
+         "  jour a enregistré. Code 0 quand tout a été restauré, 1 quand un fichier, un dossier\n"
+         "  ou une ligne de la liste ne l'a pas été ou qu'un PATH ne désigne rien, 2 pour une\n"
+         "  ligne de commande fausse, 6 quand le disque des sauvegardes est absent.\n")},
     {"verify", "[DAY]",
      VK_TR_NOOP(
          "CliHelp",
          "  Décode et contrôle chaque copie conservée d'un jour (ou de tous les jours). Code 0\n"
-         "  quand toutes correspondent.\n")},
+         "  quand toutes correspondent, 1 pour un problème ou aucun jour à vérifier, 6 quand le\n"
+         "  disque des sauvegardes est absent.\n")},
     {"versions", "PATH",
      VK_TR_NOOP("CliHelp",
                 "  Les jours où un fichier a changé. Code 1 quand aucun jour ne le connaît.\n")},

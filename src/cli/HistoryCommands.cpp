@@ -86,7 +86,7 @@ int FindCommand(const CliOptions& o) {
   const std::string& pattern = o.args[0];
   NameSearchResult found;
   if (o.args.size() == 2) {
-    const int index = FindDayOrSay(folders, o.args[1]);
+    const int index = FindDayOrSay(folders, o.args[1], layout);
     if (index < 0) return 1;
     auto files = FindFilesInDay(fs, layout, folders[index], pattern);
     if (files) {
@@ -117,7 +117,7 @@ int ChangesCommand(const CliOptions& o) {
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
   if (const int failed = LoadDays(o, layout, folders)) return failed;
-  const int index = FindDayOrSay(folders, o.args[0]);
+  const int index = FindDayOrSay(folders, o.args[0], layout);
   if (index < 0) return 1;
   const auto changes =
       ChangesOfDay(DefaultFileSystem(), layout, folders, static_cast<size_t>(index));

@@ -80,7 +80,7 @@ int RestoreCommand(const CliOptions& o) {
   std::vector<std::string> folders;
   unsigned workers = 0;
   if (const int failed = LoadDays(o, layout, folders, &workers)) return failed;
-  const int index = FindDayOrSay(folders, o.args[0]);
+  const int index = FindDayOrSay(folders, o.args[0], layout);
   if (index < 0) return 1;
   const PathRules& rules = layout.rules();
   FileSystem& fs = DefaultFileSystem();
@@ -134,8 +134,9 @@ int RestoreCommand(const CliOptions& o) {
   ConsoleRestoreHost host(progressLine);
   RestoreExecution run(ctx, host);
   for (const UnreadableLine& line : list->unreadable) {
-    // A cut line may have been any file: it concerns every restore.
-    if (line.path.empty() || wanted(line.path)) run.Unreadable(line);
+    // A line whose path names no place may have been any file: it concerns
+    // every restore.
+    if (!rules.IsCleanAbsolutePath(line.path) || wanted(line.path)) run.Unreadable(line);
   }
   for (const ListEntry& e : list->entries) {
     if (!e.offered || !wanted(e.fullPath)) continue;

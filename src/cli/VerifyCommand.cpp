@@ -28,7 +28,7 @@ int VerifyCommand(const CliOptions& o) {
   if (o.args.empty()) {
     for (size_t i = 0; i < folders.size(); ++i) days.push_back(i);
   } else {
-    const int index = FindDayOrSay(folders, o.args[0]);
+    const int index = FindDayOrSay(folders, o.args[0], layout);
     if (index < 0) return 1;
     days.push_back(static_cast<size_t>(index));
   }

@@ -32,7 +32,9 @@ void ListDayFolders(FileSystem& fs, const PathRules& rules, const std::string& s
   const auto entries = fs.ListDirectory(stationFolder);
   if (!entries) return;
   for (const DirEntry& e : *entries) {
-    if (!e.isDirectory || e.hidden || e.system) continue;
+    // A link in a day's place would make the store read, and a merge empty,
+    // a folder that lies anywhere: no backup day.
+    if (!e.isDirectory || e.isSymlink || e.hidden || e.system) continue;
     if (pump) pump();
     const std::string key = DayKey(e.name);
     if (key.empty()) continue;

@@ -1,7 +1,7 @@
 // The backup days of a station and the merge that bounds their number.
-// A backup day is a station subfolder named by 8 digits (ddmmyyyy) that holds
-// a filelist.txt; its day key is yyyymmdd followed by the folder name, so
-// that keys sort in date order.
+// A backup day is a station subfolder (not a link) named by 8 digits
+// (ddmmyyyy) that holds a filelist.txt; its day key is yyyymmdd followed by
+// the folder name, so that keys sort in date order.
 #pragma once
 
 #include <functional>

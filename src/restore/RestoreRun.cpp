@@ -31,10 +31,10 @@ std::vector<std::string> TopTickedPaths(const StateTree& tree, const PathRules& 
 }
 
 // Whether a line that gave nothing concerns what the tree has ticked: its
-// path lies in a ticked directory, or it has no path to tell.
+// path lies in a ticked directory, or it has no place to tell.
 bool Concerns(const std::vector<std::string>& ticked, const PathRules& rules,
               const UnreadableLine& line) {
-  if (line.path.empty()) return true;
+  if (!rules.IsCleanAbsolutePath(line.path)) return true;
   for (const std::string& path : ticked) {
     if (rules.IsSameOrBelow(line.path, path)) return true;
   }
