@@ -944,6 +944,18 @@ The backup will start as soon as it is plugged in.</translation>
         <source>Le dossier du %s (%s) est un lien symbolique, pas un jour de sauvegarde : il n&apos;est pas lu.</source>
         <translation>The folder of %s (%s) is a symbolic link, not a backup day: it is not read.</translation>
     </message>
+    <message>
+        <source>Le fichier des réglages du poste (%s) ne peut pas être lu : la date de la dernière sauvegarde qu&apos;il garde est inconnue.</source>
+        <translation>The station&apos;s settings file (%s) cannot be read: the date of the last backup it keeps is unknown.</translation>
+    </message>
+    <message>
+        <source>Le fichier de paramètres (%s) n&apos;est pas un fichier (un dossier ou autre chose porte son nom) : les réglages ne peuvent pas être lus.</source>
+        <translation>The settings file (%s) is not a file (a folder or something else bears its name): the settings cannot be read.</translation>
+    </message>
+    <message>
+        <source>Le fichier de paramètres (%s) ne peut pas être lu : %s.</source>
+        <translation>The settings file (%s) cannot be read: %s.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -57,6 +57,10 @@ int EditBackupSet(const CliOptions& o, const std::string& typed, Edit edit) {
   DriveInfo drives;
   std::string error;
   const ProgramSettings program = LoadProgramSettings(fs, drives, o.programFolder, &error);
+  if (!program.IsOpen()) {
+    std::cerr << kIniNotInitialised << " (" << ForTerminal(error) << ")\n";
+    return kRefused;
+  }
   {
     StationSettings none;
     GivenFolder nowhere("");

@@ -82,7 +82,10 @@ int SetStore(FileSystem& fs, ProgramSettings& settings, const CliOptions& o,
   // As the dialog: the marker says this folder is the store, and the id
   // kept in the settings that it is this one.
   const std::optional<StoreMarker> marker = MarkStore(fs, choice);
-  if (!marker) return Refuse(kRootNotWritable);
+  if (!marker) {
+    return Refuse(HasUnreadableMarker(fs, choice) ? UnreadableMarkerText(choice)
+                                                  : std::string(kRootNotWritable));
+  }
   const ConfigurationFields fields{choice, std::to_string(settings.preferredHour),
                                    std::to_string(settings.preferredMinute),
                                    std::to_string(settings.daysKept)};

@@ -33,7 +33,7 @@ std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string&
   s.program = LoadProgramSettings(fs, drives, programFolder, &error);
   if (!s.program.IsOpen()) {
     std::cerr << kIniNotInitialised << " (" << programFolder << "/" << kProgramSettingsName << ": "
-              << error << ")\n";
+              << ForTerminal(error) << ")\n";
     return std::nullopt;
   }
   if (!s.program.notice.empty()) std::cerr << ForTerminal(s.program.notice) << "\n";

@@ -42,6 +42,11 @@ constexpr const char* kUnfinished = VK_TR_NOOP(
     "Messages",
     "commencée, sans fin écrite (dernière ligne du %s) : en cours, ou arrêtée brutalement");
 
+constexpr const char* kUnreadableStationFile =
+    VK_TR_NOOP("Messages",
+               "Le fichier des réglages du poste (%s) ne peut pas être lu : la date de la "
+               "dernière sauvegarde qu'il garde est inconnue.");
+
 // `text` (one of the above) in the person's language.
 std::string Tr(const char* text) {
   return Translate(kMessagesContext, text);
@@ -99,21 +104,39 @@ int StatusCommand(const CliOptions& o) {
   const bool present = store.state == StoreState::kPresent || store.state == StoreState::kUnmarked;
 
   std::string lastBackup = kNoBackupDate;
-  if (fs.Exists(StationSettingsPath(rules, layout.root(), s->stationName))) {
+  std::string stationProblem;
+  const std::string stationPath = StationSettingsPath(rules, layout.root(), s->stationName);
+  if (const auto entry = fs.Stat(stationPath)) {
     CommandDialogs dialogs;
     StationSettings station;
-    if (LoadStationSettings(fs, dialogs, station, layout.root(), s->stationName, rules)) {
+    // A settings file that cannot be read is said as such, never as "no
+    // backup yet".
+    if (!entry->isRegularFile || !fs.ReadFile(stationPath) ||
+        !LoadStationSettings(fs, dialogs, station, layout.root(), s->stationName, rules)) {
+      stationProblem = FillText(Tr(kUnreadableStationFile), {stationPath});
+    } else {
       lastBackup = station.lastBackupDate;
     }
   }
-  const size_t days = SortedDayFolders(fs, rules, layout.StationFolder()).size();
+  const std::vector<std::string> dayFolders = SortedDayFolders(fs, rules, layout.StationFolder());
+  const size_t days = dayFolders.size();
+  // Each backup day is a run that completed: the newest one is a success
+  // even when the settings file does not say so (lost, replaced, reset).
+  const LocalDateTime now = SystemClock().Now();
+  if (!dayFolders.empty()) {
+    const std::string newest = DayTextOfFolder(dayFolders.back());
+    const auto recorded = DaysSinceLastSuccess(lastBackup, now);
+    const auto fromDays = DaysSinceLastSuccess(newest, now);
+    if (fromDays && (!recorded || *fromDays < *recorded)) lastBackup = newest;
+  }
   const int64_t bytes = FolderBytes(fs, rules.RemoveTrailingSeparator(layout.StationFolder()));
   const std::string logPath = layout.LogPath();
   const LastRunOutcome run = LastRunOutcomeOfLog(ReadWholeFile(fs, logPath));
 
   std::cout << FillText(Tr(kStationLine), {s->stationName}) << "\n";
   if (!present) std::cout << ForTerminal(store.message) << "\n";
-  std::cout << ForTerminal(LastSuccessText(lastBackup, SystemClock().Now())) << "\n"
+  if (!stationProblem.empty()) std::cout << stationProblem << "\n";
+  std::cout << ForTerminal(LastSuccessText(lastBackup, now)) << "\n"
             << FillText(Tr(kDaysLine), {std::to_string(days), std::to_string(s->program.daysKept)})
             << "\n"
             << FillText(Tr(kSizeLine), {HumanBytes(bytes), SizeText(bytes)}) << "\n"

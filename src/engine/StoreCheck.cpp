@@ -31,10 +31,7 @@ StoreCheck CheckStore(FileSystem& fs, const StoreLayout& layout, const std::stri
   }
   if (fs.Exists(StoreMarkerPath(layout.root()))) {
     check.state = StoreState::kUnreadable;
-    check.message = FillText(VK_TR_NOOP("Messages",
-                                        "Le marqueur du disque de sauvegarde (%s) est "
-                                        "illisible : vérifiez le disque."),
-                             {StoreMarkerPath(layout.root())});
+    check.message = UnreadableMarkerText(layout.root());
     return check;
   }
   // Only a station folder with whole backup days proves that this folder is

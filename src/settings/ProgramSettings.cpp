@@ -45,8 +45,29 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
       return settings;
     }
   }
-  // A file that cannot be read reads as an empty one: every value takes its
-  // default.
+  // Something other than a file under the settings' name, or a file that
+  // cannot be read, is said as what it is: reading it as an empty file would
+  // tell the person that nothing is configured.
+  if (const auto entry = fs.Stat(path); entry && !entry->isRegularFile) {
+    if (error != nullptr) {
+      *error = FillText(VK_TR_NOOP("Messages",
+                                   "Le fichier de paramètres (%s) n'est pas un fichier (un "
+                                   "dossier ou autre chose porte son nom) : les réglages ne "
+                                   "peuvent pas être lus."),
+                        {path});
+    }
+    return settings;
+  }
+  errno = 0;
+  if (!fs.ReadFile(path)) {
+    const int reason = errno;
+    if (error != nullptr) {
+      *error = FillText(
+          VK_TR_NOOP("Messages", "Le fichier de paramètres (%s) ne peut pas être lu : %s."),
+          {path, reason != 0 ? std::strerror(reason) : "erreur de lecture"});
+    }
+    return settings;
+  }
   settings.file = std::make_unique<IniFile>(fs, path);
   const IniFile& ini = *settings.file;
   settings.notice = KeptAsideNotice(ini);

@@ -37,9 +37,10 @@ struct ProgramSettings {
 std::string KeptAsideNotice(const IniFile& file);
 
 // Opens programFolder/VARNOKET.INI, creating it with DefaultProgramSettingsText() when it
-// is missing, and reads its values. When the file cannot be created, `error`
-// (when given) receives the system's reason and the result has no file and
-// an empty backup root.
+// is missing, and reads its values. When the file cannot be created, is no
+// regular file (a folder under its name) or cannot be read, `error` (when
+// given) receives what is wrong and the result has no file and an empty
+// backup root.
 ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
                                     const std::string& programFolder, std::string* error);
 

@@ -7,7 +7,9 @@
 #include <random>
 
 #include "platform/AsciiText.h"
+#include "platform/MessageText.h"
 #include "platform/PathRules.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 namespace {
@@ -77,6 +79,17 @@ std::string NewStoreId() {
   std::string id;
   for (size_t i = 0; i < kIdDigits; ++i) id += "0123456789abcdef"[digit(device)];
   return id;
+}
+
+bool HasUnreadableMarker(FileSystem& fs, const std::string& root) {
+  return fs.Exists(StoreMarkerPath(root)) && !ReadStoreMarker(fs, root);
+}
+
+std::string UnreadableMarkerText(const std::string& root) {
+  return FillText(VK_TR_NOOP("Messages",
+                             "Le marqueur du disque de sauvegarde (%s) est "
+                             "illisible : vérifiez le disque."),
+                  {StoreMarkerPath(root)});
 }
 
 std::optional<StoreMarker> MarkStore(FileSystem& fs, const std::string& root) {

@@ -31,6 +31,13 @@ std::string StoreMarkerPath(const std::string& root);
 // be read as one.
 std::optional<StoreMarker> ReadStoreMarker(FileSystem& fs, const std::string& root);
 
+// True when `root` holds something under the marker's name that cannot be
+// read as a marker: a failing disk, or a file of another kind. Marking such a
+// root fails, and the person must hear why, not that the folder is read-only.
+bool HasUnreadableMarker(FileSystem& fs, const std::string& root);
+// What the person is told then.
+std::string UnreadableMarkerText(const std::string& root);
+
 // A fresh random store id.
 std::string NewStoreId();
 

@@ -233,5 +233,67 @@ TEST_F(HostileStoreTest, AnAbsentStoreOrAPathThatMatchesNothingIsNeverSuccess) {
   EXPECT_FALSE(fsys::exists(tmp / "store"));
 }
 
+TEST_F(HostileStoreTest, EveryRefusalNamesItsRealCause) {
+  // A copy damaged on the disk is damage, not a full disk.
+  WriteFile(src + "/a.txt", "alpha");
+  const std::string longName(250, 'n');
+  WriteFile(src + "/" + longName, "a name near the limit");
+  BackUpAs("01012025");
+  WriteFile(Stored("01012025", src + "/a.txt"), "BZh9 and then no stream at all");
+  CliOutput r = Cli("restore 01/01/2025 --to " + Quoted(tmp / "o") + " " + Quoted(src + "/a.txt"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("---> ERREUR: Copie compressée endommagée (" +
+                       Stored("01012025", src + "/a.txt") + ") : fichier non restauré. <---"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("espace disque"), std::string::npos) << r.out;
+
+  // A name near the limit still gets its kept copy beside a different file.
+  WriteFile(src + "/" + longName, "edited since");
+  r = Cli("restore 01/01/2025 --existing keep-both " + Quoted(src + "/" + longName));
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(ReadFile(src + "/" + longName), "edited since");
+  size_t kept = 0;
+  for (const auto& e : fsys::directory_iterator(src)) {
+    const std::string name = e.path().filename().string();
+    if (name.find("(restauré du 01-01-2025)") != std::string::npos) {
+      ++kept;
+      EXPECT_LE(name.size(), 255u);
+      EXPECT_EQ(ReadFile(e.path().string()), "a name near the limit");
+    }
+  }
+  EXPECT_EQ(kept, 1u);
+
+  // A station settings file that cannot be read is said so, and the newest
+  // day still counts as the last success.
+  fsys::rename(Station() + "/PC.ini", tmp / "PC.ini.saved");
+  fsys::create_directories(Station() + "/PC.ini");
+  r = Cli("status");
+  EXPECT_NE(
+      r.out.find("Le fichier des réglages du poste (" + Station() + "/PC.ini) ne peut pas être lu"),
+      std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("Dernière sauvegarde réussie : 01/01/2025"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Aucune sauvegarde réussie"), std::string::npos);
+
+  // A marker that cannot be read is no write refusal.
+  fsys::remove(tmp / "store/VARNOKET.STORE");
+  WriteFile(tmp / "store/VARNOKET.STORE", "not a marker");
+  r = Cli("config store " + Quoted(tmp / "store"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("Le marqueur du disque de sauvegarde (" + (tmp / "store/VARNOKET.STORE") +
+                       ") est illisible"),
+            std::string::npos)
+      << r.out;
+
+  // A folder where the program settings should be is no "not configured".
+  fsys::remove(tmp / "prog/VARNOKET.INI");
+  fsys::create_directories(tmp / "prog/VARNOKET.INI");
+  r = Cli("days");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.out.find("n'est pas un fichier"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("n'est pas configuré"), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace varnoket::test

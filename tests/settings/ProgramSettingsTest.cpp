@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "settings/ProgramSettings.h"
@@ -90,14 +91,24 @@ TEST_F(ProgramSettingsTest, AFileThatCannotBeCreatedLeavesNothingOpen) {
   EXPECT_NE(error.find("Not a directory"), std::string::npos) << error;
 }
 
-TEST_F(ProgramSettingsTest, AnUnreadableFileReadsAsEmpty) {
+TEST_F(ProgramSettingsTest, AnUnreadableFileOrAFolderInItsPlaceIsSaidNeverReadAsEmpty) {
+  // Read as empty, it would say that nothing is configured.
   WriteFile(base_ + "/VARNOKET.INI", "[PARAMS]\r\nRACINE=/data\r\nMAXSAVE=9\r\n");
   FaultyFileSystem faulty;
   faulty.failReads = EACCES;
-  const ProgramSettings s = LoadProgramSettings(faulty, drives_, base_, nullptr);
-  EXPECT_TRUE(s.IsOpen());
+  std::string error;
+  ProgramSettings s = LoadProgramSettings(faulty, drives_, base_, &error);
+  EXPECT_FALSE(s.IsOpen());
   EXPECT_EQ(s.backupRoot, "");
-  EXPECT_EQ(s.daysKept, 30);
+  EXPECT_EQ(error, "Le fichier de paramètres (" + base_ +
+                       "/VARNOKET.INI) ne peut pas être lu : " + std::strerror(EACCES) + ".");
+  std::filesystem::remove(base_ + "/VARNOKET.INI");
+  std::filesystem::create_directories(base_ + "/VARNOKET.INI");
+  s = LoadProgramSettings(faulty, drives_, base_, &error);
+  EXPECT_FALSE(s.IsOpen());
+  EXPECT_EQ(
+      error.rfind("Le fichier de paramètres (" + base_ + "/VARNOKET.INI) n'est pas un fichier", 0),
+      0u);
 }
 
 TEST_F(ProgramSettingsTest, AFileThatIsNoTextIsKeptAsideAndTheDefaultsApply) {

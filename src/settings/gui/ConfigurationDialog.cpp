@@ -248,7 +248,11 @@ void ConfigurationDialog::SaveConfiguration() {
   // recorded id that it is this store, not another disk mounted there.
   const std::optional<StoreMarker> marker = MarkStore(fs_, fields.root);
   if (!marker) {
-    dialogs_.Message(kRootNotWritable);
+    if (HasUnreadableMarker(fs_, fields.root)) {
+      dialogs_.Error(UnreadableMarkerText(fields.root));
+    } else {
+      dialogs_.Message(kRootNotWritable);
+    }
     return;
   }
   try {
