@@ -28,15 +28,15 @@ namespace varnoket {
 namespace {
 
 // A backup day later than today means the clock went back; writing into an
-// earlier folder would change what those later days restore.
+// earlier folder would change what those later days restore. Returns the
+// newest backup day when it is later than today, so that the user is told
+// how far the clock is behind; "" otherwise.
 std::string LaterDay(BackupContext& ctx, const Day& today) {
   std::vector<std::string> keys;
   ListDayFolders(ctx.fs, ctx.rules, ctx.Layout().StationFolder(), keys);
-  const std::string todayKey = DayKey(DayFolderName(today));
-  for (const auto& k : keys) {
-    if (k > todayKey) return DayTextOfKey(k);
-  }
-  return {};
+  const auto newest = std::max_element(keys.begin(), keys.end());
+  if (newest == keys.end() || *newest <= DayKey(DayFolderName(today))) return {};
+  return DayTextOfKey(*newest);
 }
 
 BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& dayFolder) {
