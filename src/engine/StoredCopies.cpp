@@ -9,30 +9,40 @@ namespace varnoket {
 namespace {
 
 constexpr std::string_view kStoredSuffix = ".ZZ";
+constexpr uint64_t kHashStart = 14695981039346656037ull;
+
+// FNV-1a goes byte after byte, so the hash of "folder/name" continues the
+// hash of "folder/": the walk hashes each name without building its path.
+uint64_t HashOn(uint64_t hash, std::string_view text) {
+  for (unsigned char c : text) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
 
 struct Walk {
   FileSystem& fs;
   const PathRules& rules;
   const std::function<void()>& pump;
-  std::vector<std::pair<uint64_t, uint32_t>>& found;
-  uint32_t day;
+  std::vector<uint64_t>& found;  // the hashes of one day's copies
 };
 
-// Every copy below `folder`, named by its path relative to the day folder
-// (`relative`, "" at the top). Links are not followed: the program never
-// makes one, so what a link leads to is no copy of its own.
-void AddCopies(Walk& walk, const std::string& folder, const std::string& relative) {
+// Every copy below `folder`, whose path relative to the day folder hashes,
+// with its separator, to `prefix`. Links are not followed: the program
+// never makes one, so what a link leads to is no copy of its own.
+void AddCopies(Walk& walk, const std::string& folder, uint64_t prefix) {
   if (walk.pump) walk.pump();
   const auto entries = walk.fs.ListDirectory(folder);
   if (!entries) return;
+  const char separator[] = {walk.rules.Separator(), '\0'};
   for (const DirEntry& e : *entries) {
-    const std::string name = relative.empty() ? e.name : walk.rules.Join(relative, e.name);
     if (e.isSymlink) continue;
     if (e.isDirectory) {
-      AddCopies(walk, walk.rules.Join(folder, e.name), name);
+      AddCopies(walk, walk.rules.Join(folder, e.name), HashOn(HashOn(prefix, e.name), separator));
     } else if (e.isRegularFile && e.size >= kSmallestStoredCopy &&
                std::string_view(e.name).ends_with(kStoredSuffix)) {
-      walk.found.emplace_back(StoredNameHash(name), walk.day);
+      walk.found.push_back(HashOn(prefix, e.name));
     }
   }
 }
@@ -40,12 +50,7 @@ void AddCopies(Walk& walk, const std::string& folder, const std::string& relativ
 }  // namespace
 
 uint64_t StoredNameHash(std::string_view text) {
-  uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : text) {
-    hash ^= c;
-    hash *= 1099511628211ull;
-  }
-  return hash;
+  return HashOn(kHashStart, text);
 }
 
 StoredCopies StoredCopies::Find(FileSystem& fs, const StoreLayout& layout,
@@ -57,19 +62,32 @@ StoredCopies StoredCopies::Find(FileSystem& fs, const StoreLayout& layout,
   ListDayFolders(fs, layout.rules(), layout.StationFolder(), keys, pump);
   std::sort(keys.begin(), keys.end());
   keys.erase(std::upper_bound(keys.begin(), keys.end(), lastKey), keys.end());
-  Walk walk{fs, layout.rules(), pump, copies.newest_, 0};
+  std::vector<uint64_t> day;
+  std::vector<std::pair<uint64_t, uint32_t>> merged;
+  Walk walk{fs, layout.rules(), pump, day};
+  // Day after day, oldest first; each day's copies are merged in at once,
+  // a newer day taking the names it shares with older ones. What is kept
+  // grows with the names, not with the days that hold them.
   for (const std::string& key : keys) {
     copies.days_.push_back(FolderOfKey(key));
-    walk.day = static_cast<uint32_t>(copies.days_.size() - 1);
-    AddCopies(walk, layout.DayFolder(copies.days_.back()), "");
+    const auto index = static_cast<uint32_t>(copies.days_.size() - 1);
+    day.clear();
+    AddCopies(walk, layout.DayFolder(copies.days_.back()), kHashStart);
+    std::sort(day.begin(), day.end());
+    day.erase(std::unique(day.begin(), day.end()), day.end());
+    merged.clear();
+    merged.reserve(copies.newest_.size() + day.size());
+    auto older = copies.newest_.begin();
+    for (const uint64_t hash : day) {
+      for (; older != copies.newest_.end() && older->first < hash; ++older)
+        merged.push_back(*older);
+      if (older != copies.newest_.end() && older->first == hash) ++older;
+      merged.emplace_back(hash, index);
+    }
+    merged.insert(merged.end(), older, copies.newest_.end());
+    copies.newest_.swap(merged);
   }
-  // One entry per name: its newest day, which sorts last among its own.
-  auto& found = copies.newest_;
-  std::sort(found.begin(), found.end());
-  auto last = std::unique(found.rbegin(), found.rend(),
-                          [](const auto& a, const auto& b) { return a.first == b.first; });
-  found.erase(found.begin(), last.base());
-  found.shrink_to_fit();
+  copies.newest_.shrink_to_fit();
   return copies;
 }
 

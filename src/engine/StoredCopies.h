@@ -5,7 +5,8 @@
 //
 // One walk of the day folders makes it, not a look per file and day: a
 // station of many thousand files and thirty days costs one listing of each
-// folder of the store and 16 bytes per stored copy.
+// folder of the store, and 16 bytes per stored name (whatever the number of
+// days that hold it) beside those of the largest day.
 #pragma once
 
 #include <cstdint>
