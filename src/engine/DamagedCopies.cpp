@@ -86,8 +86,8 @@ bool PruneDamagedCopies(FileSystem& fs, const StoreLayout& layout,
       kept.push_back(line);
     }
   }
-  if (kept.size() == lines.size()) return true;
   if (kept.empty()) return fs.DeleteFile(path);
+  if (kept.size() == lines.size()) return true;
   return fs.WriteFileAtomic(path, JoinLines(kept));
 }
 
