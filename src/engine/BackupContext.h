@@ -74,6 +74,9 @@ struct BackupContext {
   std::vector<std::string> currentFileList;
   std::vector<std::string> previousFileList;
   std::vector<uint32_t> changedFiles;
+  // Of the changed files, those that did not change: they are stored again
+  // because the copy their stored name stood for is missing or damaged.
+  std::vector<uint32_t> recopiedFiles;
   // The folder the previous list was read from ("" when none was found).
   std::string previousListFolder;
   // What the latest scan left out (cache folders, files above the limit).

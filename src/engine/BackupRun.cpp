@@ -8,6 +8,7 @@
 #include <set>
 
 #include "engine/CopyStep.h"
+#include "engine/DamagedCopies.h"
 #include "engine/DayFolders.h"
 #include "engine/DaySet.h"
 #include "engine/FileRecord.h"
@@ -17,6 +18,7 @@
 #include "engine/SpaceCheck.h"
 #include "engine/StationCleanup.h"
 #include "engine/StationLock.h"
+#include "engine/StationReadLock.h"
 #include "engine/StoreCheck.h"
 #include "platform/DosDate.h"
 #include "platform/IniFile.h"
@@ -29,15 +31,43 @@ namespace varnoket {
 namespace {
 
 // A backup day later than today means the clock went back; writing into an
-// earlier folder would change what those later days restore.
+// earlier folder would change what those later days restore. Returns the
+// newest backup day when it is later than today, so that the user is told
+// how far the clock is behind; "" otherwise.
 std::string LaterDay(BackupContext& ctx, const Day& today) {
   std::vector<std::string> keys;
   ListDayFolders(ctx.fs, ctx.rules, ctx.Layout().StationFolder(), keys);
-  const std::string todayKey = DayKey(DayFolderName(today));
-  for (const auto& k : keys) {
-    if (k > todayKey) return DayTextOfKey(k);
+  const auto newest = std::max_element(keys.begin(), keys.end());
+  if (newest == keys.end() || *newest <= DayKey(DayFolderName(today))) return {};
+  return DayTextOfKey(*newest);
+}
+
+// How many of the files stored again for a missing or damaged copy have
+// their new copy in the day folder now that the copies are in place (a copy
+// refused by its check, or a file that could not be read, has none).
+// Before the day's list is sorted: the positions still hold.
+size_t RecopiedFilesStored(BackupContext& ctx, const std::string& dayFolder) {
+  size_t stored = 0;
+  const StoreLayout layout = ctx.Layout();
+  for (const uint32_t position : ctx.recopiedFiles) {
+    const auto rec = ViewFileRecord(ctx.currentFileList[position]);
+    if (rec && !rec->IsDirectory() &&
+        ctx.fs.IsFile(layout.StoredFilePath(dayFolder, std::string(rec->storedName)))) {
+      ++stored;
+    }
   }
-  return {};
+  return stored;
+}
+
+// The list of damaged copies keeps only the days that are still backup
+// days. It is rewritten only while no reader holds the station: a check
+// records what it finds there as it goes, and the rewrite would lose it.
+void PruneDamagedCopiesList(BackupContext& ctx) {
+  const StoreLayout layout = ctx.Layout();
+  if (!ctx.fs.Exists(ctx.rules.Join(layout.StationFolder(), kDamagedCopiesName))) return;
+  std::unique_ptr<FileLock> noReader;
+  if (LockStationForDeletion(ctx.fs, layout, noReader) != LockStatus::kAcquired) return;
+  PruneDamagedCopies(ctx.fs, layout, SortedDayFolders(ctx.fs, ctx.rules, layout.StationFolder()));
 }
 
 BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& dayFolder) {
@@ -108,6 +138,7 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     return BackupOutcome::kFailed;
   }
   bool saved = copy.Commit();
+  const size_t recopied = saved ? RecopiedFilesStored(ctx, dayFolder) : 0;
   if (saved) {
     details = ScanDetails();  // not needed any more: room for the list's text
     auto& list = ctx.currentFileList;
@@ -122,6 +153,10 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     try {
       ctx.station.lastBackupDate = DayText(today);
       WriteLastBackup(ctx.station, ctx.station.lastBackupDate);
+      if (recopied > 0) {
+        ctx.Log("Copies absentes ou endommagées stockées à nouveau : " + std::to_string(recopied) +
+                " fichier(s).");
+      }
       char totals[512];
       std::snprintf(totals, sizeof totals,
                     "Sauvegarde terminée sur le poste %s Total Bytes=%" PRId64
@@ -149,6 +184,7 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
                  {listPath}));
     return BackupOutcome::kFailed;
   }
+  PruneDamagedCopiesList(ctx);
   return BackupOutcome::kCompleted;
 }
 

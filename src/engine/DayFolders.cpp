@@ -1,10 +1,15 @@
 #include "engine/DayFolders.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
 
 #include "engine/FileRecord.h"
 #include "engine/InternalCheck.h"
+#include "engine/StationReadLock.h"
 #include "engine/StoreLayout.h"
+#include "platform/MessageText.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
@@ -164,6 +169,21 @@ void ConsolidateDayFolders(BackupContext& ctx) {
     const size_t daysAfterRun =
         keys.size() + (std::binary_search(keys.begin(), keys.end(), today) ? 0 : 1);
     if (daysAfterRun <= static_cast<size_t>(RaiseToFloor(kDaysKeptKey, ctx.daysKept))) return;
+    // The merge deletes stored copies: never under a restore or a check that
+    // reads them. They hold the station's read lock; the run does not wait
+    // for them, and a later run merges.
+    std::unique_ptr<FileLock> noReader;
+    const LockStatus readers = LockStationForDeletion(ctx.fs, layout, noReader);
+    if (readers != LockStatus::kAcquired) {
+      const std::string why = std::strerror(errno);
+      ctx.Log(readers == LockStatus::kBusy
+                  ? "Fusion des jours les plus anciens reportée : une restauration ou une "
+                    "vérification lit la sauvegarde."
+                  : FillText("Fusion des jours les plus anciens reportée : impossible de "
+                             "verrouiller la sauvegarde contre les lectures (%s).",
+                             {why}));
+      return;
+    }
 
     const std::string older = layout.DayFolder(FolderOfKey(keys[0]));
     const std::string newer = layout.DayFolder(FolderOfKey(keys[1]));

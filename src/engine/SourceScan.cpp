@@ -10,10 +10,12 @@
 #include <set>
 #include <string_view>
 
+#include "engine/DamagedCopies.h"
 #include "engine/FileRecord.h"
 #include "engine/InternalCheck.h"
 #include "engine/LeftOut.h"
 #include "engine/StoreLayout.h"
+#include "engine/StoredCopies.h"
 #include "engine/Wildcard.h"
 #include "platform/DosDate.h"
 #include "platform/MessageText.h"
@@ -227,6 +229,25 @@ bool LoadPreviousList(BackupContext& ctx) {
   return true;
 }
 
+// The stored names of the files read, from the previous list. A name is
+// kept only where its copy can still be restored: the newest day up to the
+// previous one that holds it (found in one walk of the day folders) holds
+// a copy that no check found damaged.
+NamingResult NameFiles(BackupContext& ctx, const ScanDetails& details) {
+  if (ctx.previousFileList.empty()) {
+    return AssignStoredNames(ctx.rules, details.files, ctx.previousFileList);
+  }
+  const StoreLayout layout = ctx.Layout();
+  const StoredCopies copies = StoredCopies::Find(
+      ctx.fs, layout, ctx.rules.FileName(ctx.previousListFolder), [&ctx] { ctx.Pump(); });
+  const DamagedCopies damaged = DamagedCopies::Read(ctx.fs, layout);
+  return AssignStoredNames(ctx.rules, details.files, ctx.previousFileList,
+                           [&](std::string_view name) {
+                             const std::string* day = copies.NewestDayOf(name);
+                             return day != nullptr && !damaged.Lists(*day, name);
+                           });
+}
+
 }  // namespace
 
 const ScannedFile* ScanDetails::Find(const std::string& path) const {
@@ -252,6 +273,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom reseau du PC est vide !");
   ctx.currentFileList.clear();
   ctx.changedFiles.clear();
+  ctx.recopiedFiles.clear();
   ctx.currentFileList.shrink_to_fit();
   details.files.clear();
   ctx.leftOut = LeftOutCounts();
@@ -309,7 +331,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   if (!LoadPreviousList(ctx)) return false;
   SortOrdinal(ctx.previousFileList);
 
-  NamingResult naming = AssignStoredNames(ctx.rules, details.files, ctx.previousFileList);
+  NamingResult naming = NameFiles(ctx, details);
   std::vector<std::string>& records = naming.records;
   records.reserve(records.size() + walk.directoryRecords.size());
   records.insert(records.end(), std::make_move_iterator(walk.directoryRecords.begin()),
@@ -330,6 +352,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   order = {};
   for (uint32_t q : naming.queued) ctx.changedFiles.push_back(sortedPosition[q]);
   std::sort(ctx.changedFiles.begin(), ctx.changedFiles.end());
+  for (uint32_t q : naming.recopied) ctx.recopiedFiles.push_back(sortedPosition[q]);
 
   std::sort(details.files.begin(), details.files.end(),
             [](const ScannedFile& a, const ScannedFile& b) { return a.path < b.path; });

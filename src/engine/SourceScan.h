@@ -11,7 +11,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/BackupContext.h"
@@ -50,12 +52,19 @@ std::string BuildLine(const PathRules& rules, const std::string& directory, cons
                       bool directoryRecord, uint32_t checksum, const std::string& storedName);
 
 // Decides the stored names and the files to store, from the files read now
-// and the previous list. Exposed for tests; ScanSources calls it.
+// and the previous list. `copyUsable` tells whether the copy that a stored
+// name of the previous list stands for can still be restored; a file whose
+// copy cannot is stored again even though it did not change. Without it
+// every copy can. Exposed for tests; ScanSources calls it.
 struct NamingResult {
   std::vector<std::string> records;  // file records, unsorted
   std::vector<uint32_t> queued;      // positions of the records stored today
+  // Those of them that did not change: their copy was missing or damaged.
+  std::vector<uint32_t> recopied;
 };
-NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedFile>& files,
-                               const std::vector<std::string>& previousList);
+NamingResult AssignStoredNames(
+    const PathRules& rules, const std::deque<ScannedFile>& files,
+    const std::vector<std::string>& previousList,
+    const std::function<bool(std::string_view storedName)>& copyUsable = {});
 
 }  // namespace varnoket

@@ -1,6 +1,7 @@
 #include "engine/StationCleanup.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "engine/DayFolders.h"
 #include "platform/MachineIdentity.h"
@@ -9,15 +10,19 @@ namespace varnoket {
 
 namespace {
 
-constexpr const char* kPartialPrefix = ".vk-part-";
-constexpr const char* kReplacingMarker = ".tmp-";
+// The partial copies of older versions: ".vk-part-<pid>-<n>".
+constexpr std::string_view kPartialPrefix = ".vk-part-";
+constexpr std::string_view kReplacingMarker = ".tmp-";
+// Every stored name ends so; and "*" is what a directory record holds.
+constexpr std::string_view kStoredSuffix = ".ZZ";
+constexpr std::string_view kDirectoryName = "*";
 
-bool AllDigits(const std::string& text) {
+bool AllDigits(std::string_view text) {
   return !text.empty() &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-long NumberOr0(const std::string& digits) {
+long NumberOr0(std::string_view digits) {
   // At most 18 digits fit a long: longer is no process number.
   if (digits.size() > 18) return 0;
   long n = 0;
@@ -34,7 +39,7 @@ void RemoveTemporaries(FileSystem& fs, const PathRules& rules, const std::string
     const std::string path = rules.Join(folder, e.name);
     if (e.isDirectory && !e.isSymlink) {
       RemoveTemporaries(fs, rules, path, counts);
-    } else if (IsTemporaryName(e.name) && fs.DeleteFile(path)) {
+    } else if (e.isRegularFile && !e.isSymlink && IsTemporaryName(e.name) && fs.DeleteFile(path)) {
       ++counts.temporaries;
     }
   }
@@ -42,19 +47,21 @@ void RemoveTemporaries(FileSystem& fs, const PathRules& rules, const std::string
 
 }  // namespace
 
-std::string PartialCopyName(long pid, size_t index) {
-  return kPartialPrefix + std::to_string(pid) + "-" + std::to_string(index);
-}
-
 bool IsTemporaryName(const std::string& name, long* pid) {
-  if (name.rfind(kPartialPrefix, 0) == 0) {
-    const std::string rest = name.substr(std::char_traits<char>::length(kPartialPrefix));
-    if (pid != nullptr) *pid = NumberOr0(rest.substr(0, rest.find('-')));
-    return true;
+  const std::string_view n(name);
+  if (n == kDirectoryName || n.ends_with(kStoredSuffix)) return false;
+  if (n.starts_with(kPartialPrefix)) {
+    const std::string_view rest = n.substr(kPartialPrefix.size());
+    const size_t dash = rest.find('-');
+    if (dash != std::string_view::npos && AllDigits(rest.substr(0, dash)) &&
+        AllDigits(rest.substr(dash + 1))) {
+      if (pid != nullptr) *pid = NumberOr0(rest.substr(0, dash));
+      return true;
+    }
   }
-  const size_t at = name.rfind(kReplacingMarker);
-  if (at == std::string::npos || at == 0) return false;
-  const std::string digits = name.substr(at + std::char_traits<char>::length(kReplacingMarker));
+  const size_t at = n.rfind(kReplacingMarker);
+  if (at == std::string_view::npos || at == 0) return false;
+  const std::string_view digits = n.substr(at + kReplacingMarker.size());
   if (!AllDigits(digits)) return false;
   if (pid != nullptr) *pid = NumberOr0(digits);
   return true;

@@ -1,9 +1,13 @@
 // What a run that died leaves in a station folder, and its removal by the
-// next run that holds the station lock: temporary files (stored copies
-// being written, day lists and settings being replaced) and folders named
-// like a day that hold no file list (a run stopped before its list, a merge
-// stopped after the older day's list went). Neither is ever read by a
-// restore, so removing them loses nothing.
+// next run that holds the station lock: temporary files (day lists, settings
+// and merged copies being replaced) and folders named like a day that hold no
+// file list (a run stopped before its list, a merge stopped after the older
+// day's list went). Neither is ever read by a restore, so removing them loses
+// nothing.
+//
+// A day folder also holds the user's files, under their stored names, whose
+// last component is the user's own file name: so only names that this
+// program makes and that no list can record are ever taken for leftovers.
 #pragma once
 
 #include <string>
@@ -13,14 +17,12 @@
 
 namespace varnoket {
 
-// The name of a stored copy being written by process `pid` of this machine,
-// in the folder of its final name. It never ends in ".ZZ", so no stored name
-// can meet it.
-std::string PartialCopyName(long pid, size_t index);
-
-// True for a temporary name of this program: a partial copy, or a file being
-// replaced (its name followed by ".tmp-" and the writer's process number).
-// `pid` receives the writer's process number when the name carries one.
+// True for a temporary name of this program: a file being replaced (its name
+// followed by ".tmp-" and the writer's process number, as WriteFileAtomic and
+// CopyFile make), or a partial copy of an older version of the program
+// (".vk-part-<pid>-<n>", exactly). A name a list can record (every stored
+// name ends in ".ZZ"; a directory record is "*") never is. `pid` receives the
+// writer's process number.
 bool IsTemporaryName(const std::string& name, long* pid = nullptr);
 
 struct CleanupCounts {

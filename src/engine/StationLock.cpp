@@ -156,7 +156,8 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
   }
   const std::string path = layout.rules().Join(station, kStationLockName);
   StationLock lock;
-  switch (fs.LockFile(path, false, lock.held)) {
+  const LockRequest writer{kWriterLockByte, 1, false, false, false};
+  switch (fs.LockRange(path, writer, lock.held)) {
     case LockStatus::kAcquired:
       break;
     case LockStatus::kBusy:
@@ -165,7 +166,7 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
       // The store's file system takes no lock (some network mounts): runs of
       // this machine still exclude each other through a lock of its own.
       const std::string local = LocalStandInLockPath(station);
-      const LockStatus status = fs.LockFile(local, false, lock.localHeld);
+      const LockStatus status = fs.LockRange(local, writer, lock.localHeld);
       if (status == LockStatus::kBusy) return Busy(fs, local);
       if (status != LockStatus::kAcquired) {
         return Refused(

@@ -8,9 +8,11 @@
 // The station folder also records which machine writes it (MACHINE.ID): a
 // second machine that goes by the same station name refuses to write there
 // rather than mix two machines' files in one list. Reading (restores,
-// verification) takes no lock and is open to every machine.
+// verification) is open to every machine; readers lock another byte of the
+// same file so that the merge of old days waits for them (StationReadLock).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -22,6 +24,12 @@
 namespace varnoket {
 
 inline constexpr const char* kStationLockName = "VARNOKET.LOCK";
+// The bytes of the lock file that carry the station's locks. The writer
+// holds byte 0 alone (an older copy of the program locks the whole file,
+// which meets it); readers share byte 1, which the run takes alone while it
+// deletes stored copies (the merge of the oldest days).
+inline constexpr uint64_t kWriterLockByte = 0;
+inline constexpr uint64_t kReaderLockByte = 1;
 inline constexpr const char* kMachineMarkerName = "MACHINE.ID";
 
 enum class StationLockStatus {

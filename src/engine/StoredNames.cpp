@@ -2,7 +2,9 @@
 //
 // 1. A file whose path, size, checksum and date equal its own record in the
 //    previous list is unchanged: it keeps that record's stored name and is
-//    not stored again.
+//    not stored again, as long as the copy that name stands for can still
+//    be restored. A copy that is missing or known damaged makes the file
+//    changed.
 // 2. Every name kept that way must still stand for one content: the content
 //    of the file whose path made the name when that file is in the set, else
 //    that of the first file that keeps it. A file that differs gives the
@@ -20,6 +22,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 
@@ -46,7 +49,8 @@ uint64_t HashPrefix(const ContentDigest& d) {
 }  // namespace
 
 NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedFile>& files,
-                               const std::vector<std::string>& previousList) {
+                               const std::vector<std::string>& previousList,
+                               const std::function<bool(std::string_view)>& copyUsable) {
   // The previous record of each path (the first in list order), by bisection.
   std::vector<std::pair<std::string_view, uint32_t>> previousByPath;
   previousByPath.reserve(previousList.size());
@@ -80,6 +84,7 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
   };
 
   std::vector<Status> status(n, Status::kNeed);
+  std::vector<bool> lostCopy(n, false);  // unchanged, but its copy is gone
   std::vector<std::string> borrowed(n);  // empty: the file's own name
   auto nameOf = [&](uint32_t i) {
     return borrowed[i].empty() ? rules.StoredName(files[i].path) : borrowed[i];
@@ -98,6 +103,10 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
     const auto size = static_cast<int32_t>(static_cast<uint32_t>(f.digest.size));
     if (prev->size != Decimal(size, a) || prev->checksum != Decimal(f.digest.checksum, b) ||
         prev->fileDate != Decimal(f.fileDate, c)) {
+      continue;
+    }
+    if (copyUsable && !copyUsable(prev->storedName)) {
+      lostCopy[i] = true;
       continue;
     }
     status[i] = Status::kKeep;
@@ -175,7 +184,11 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
                            ->second]);
       continue;
     }
-    if (stored[i]) result.queued.push_back(static_cast<uint32_t>(result.records.size()));
+    if (stored[i]) {
+      const auto position = static_cast<uint32_t>(result.records.size());
+      result.queued.push_back(position);
+      if (lostCopy[i]) result.recopied.push_back(position);
+    }
     result.records.push_back(FormatFileRecord(f.digest.size, f.digest.checksum, nameOf(i), f.path,
                                               f.attributes, f.fileDate));
   }

@@ -53,6 +53,14 @@ std::string TempNameFor(const std::string& path) {
 
 }  // namespace
 
+LockStatus LockStatusOfError(int error) {
+  if (error == EAGAIN || error == EACCES) return LockStatus::kBusy;
+  if (error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL) {
+    return LockStatus::kUnsupported;
+  }
+  return LockStatus::kFailed;
+}
+
 bool FileSystem::IsDirectory(const std::string& path) {
   const auto e = Stat(path);
   return e && e->isDirectory;
@@ -305,38 +313,34 @@ class PosixFileLock final : public FileLock {
 // so two opens in one process exclude each other as two processes do, and
 // the lock goes with the last descriptor. Network file systems carry them to
 // the server (NFS) or map them to the server's byte-range locks (SMB).
-int SetWriteLock(int fd, bool wait) {
+int SetRangeLock(int fd, const LockRequest& request) {
   struct flock fl {};
-  fl.l_type = F_WRLCK;
+  fl.l_type = request.shared ? F_RDLCK : F_WRLCK;
   fl.l_whence = SEEK_SET;
-  fl.l_start = 0;
-  fl.l_len = 0;  // the whole file, however it grows
+  fl.l_start = static_cast<off_t>(request.start);
+  fl.l_len = static_cast<off_t>(request.length);  // 0: to the end, however it grows
   int r;
   do {
-    r = ::fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl);
+    r = ::fcntl(fd, request.wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl);
   } while (r != 0 && errno == EINTR);
   return r;
 }
 
 }  // namespace
 
-LockStatus PosixFileSystem::LockFile(const std::string& path, bool wait,
-                                     std::unique_ptr<FileLock>& lock) {
+LockStatus PosixFileSystem::LockRange(const std::string& path, const LockRequest& request,
+                                      std::unique_ptr<FileLock>& lock) {
   lock.reset();
-  UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
+  const int flags = request.readOnly ? O_RDONLY | O_CLOEXEC | O_NOFOLLOW
+                                     : O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW;
+  UniqueFd fd(::open(path.c_str(), flags, 0644));
   if (!fd.ok()) return LockStatus::kFailed;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     errno = EINVAL;
     return LockStatus::kFailed;
   }
-  if (SetWriteLock(fd.get(), wait) != 0) {
-    if (errno == EAGAIN || errno == EACCES) return LockStatus::kBusy;
-    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL) {
-      return LockStatus::kUnsupported;
-    }
-    return LockStatus::kFailed;
-  }
+  if (SetRangeLock(fd.get(), request) != 0) return LockStatusOfError(errno);
   lock = std::make_unique<PosixFileLock>(std::move(fd));
   return LockStatus::kAcquired;
 }

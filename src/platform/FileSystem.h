@@ -32,14 +32,29 @@ struct DirEntry {
   uint64_t inode = 0;
 };
 
-// An exclusive lock on a file, held until the handle is destroyed (or the
-// process ends, however it ends: the kernel releases it). The locked file's
-// contents say who holds it, for whoever finds it taken.
+// A lock on a file or on bytes of it, held until the handle is destroyed (or
+// the process ends, however it ends: the kernel releases it). The locked
+// file's contents say who holds it, for whoever finds it taken.
 class FileLock {
  public:
   virtual ~FileLock() = default;
-  // Replaces the locked file's contents and flushes them to the disk.
+  // Replaces the locked file's contents and flushes them to the disk; false
+  // when the lock's file was opened for reading only.
   virtual bool WriteHolder(const std::string& text) = 0;
+};
+
+// Which bytes of a lock file a lock covers and how it is held. Locks of
+// separate bytes never meet, so one file carries several locks: the
+// station's writer on one byte, its readers on another. A byte beyond the
+// end of the file can be locked; the file's contents are not involved.
+struct LockRequest {
+  uint64_t start = 0;
+  uint64_t length = 0;  // 0: from `start` on, however the file grows
+  bool shared = false;  // shared with other shared locks; exclusive otherwise
+  bool wait = false;    // block until the bytes are free; else kBusy at once
+  // Opens the existing file for reading only, never creating it: enough for
+  // a shared lock, and all that a read-only store allows.
+  bool readOnly = false;
 };
 
 enum class LockStatus {
@@ -48,6 +63,9 @@ enum class LockStatus {
   kUnsupported,  // the file system refuses locks (some network mounts)
   kFailed,       // the file cannot be opened, or is no regular file
 };
+
+// What a lock that the system refused with `error` (an errno value) means.
+LockStatus LockStatusOfError(int error);
 
 class FileSystem {
  public:
@@ -116,11 +134,18 @@ class FileSystem {
   // nullopt when `path` does not exist or cannot be resolved.
   virtual std::optional<std::string> Resolve(const std::string& path) = 0;
 
-  // Takes an exclusive lock on `path` (created when missing, never followed
-  // when it is a symbolic link). With `wait`, blocks until the lock is free;
-  // without, answers kBusy at once. `lock` receives the handle on kAcquired.
-  virtual LockStatus LockFile(const std::string& path, bool wait,
-                              std::unique_ptr<FileLock>& lock) = 0;
+  // Locks bytes of `path` as `request` says (the file is created when
+  // missing unless the request is read-only, and never followed when it is a
+  // symbolic link). The lock belongs to the open file, not to the process:
+  // two locks taken here in one process exclude each other as two processes'
+  // do. `lock` receives the handle on kAcquired.
+  virtual LockStatus LockRange(const std::string& path, const LockRequest& request,
+                               std::unique_ptr<FileLock>& lock) = 0;
+  // An exclusive lock on the whole of `path`. With `wait`, blocks until the
+  // lock is free; without, answers kBusy at once.
+  LockStatus LockFile(const std::string& path, bool wait, std::unique_ptr<FileLock>& lock) {
+    return LockRange(path, LockRequest{0, 0, false, wait, false}, lock);
+  }
 };
 
 class PosixFileSystem : public FileSystem {
@@ -147,7 +172,8 @@ class PosixFileSystem : public FileSystem {
   bool SyncFileSystem(const std::string& path) override;
   std::optional<uint64_t> FreeSpace(const std::string& path) override;
   std::optional<std::string> Resolve(const std::string& path) override;
-  LockStatus LockFile(const std::string& path, bool wait, std::unique_ptr<FileLock>& lock) override;
+  LockStatus LockRange(const std::string& path, const LockRequest& request,
+                       std::unique_ptr<FileLock>& lock) override;
 };
 
 // The process-wide real file system.

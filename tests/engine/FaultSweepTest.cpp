@@ -13,6 +13,7 @@
 
 #include "engine/BZip2.h"
 #include "engine/BackupRun.h"
+#include "engine/DamagedCopies.h"
 #include "engine/FileRecord.h"
 #include "restore/RestoreItem.h"
 #include "restore/StoredFileLookup.h"
@@ -51,9 +52,10 @@ bool Holds(const std::vector<std::string>& days, const std::string& day) {
 
 // What comes just before the run under test, on its day.
 enum class Before {
-  kNothing,     // the day's first run
-  kSameDayRun,  // a run that completed; the source changed since
-  kFailedRun,   // a run that stopped on a full disk when it wrote the day's list
+  kNothing,      // the day's first run
+  kSameDayRun,   // a run that completed; the source changed since
+  kFailedRun,    // a run that stopped on a full disk when it wrote the day's list
+  kDamagedCopy,  // a check found the copy of a file that never changes damaged
 };
 
 struct SweepCase {
@@ -125,6 +127,7 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   }
 
   std::string DayName(int day) const { return DayFolderName({day, 3, 2006}); }
+  std::string EmptyFileName() const { return f.ctx.rules.StoredName(f.source + "/empty-file"); }
 
   // Records the source as the day's list must describe it from now on.
   void Record(const std::string& day) {
@@ -292,6 +295,8 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
     ASSERT_EQ(f.Backup(), BackupOutcome::kFailed);
     disk.Disarm();
     ASSERT_FALSE(Holds(f.Days(), today));
+  } else if (param.before == Before::kDamagedCopy) {
+    ASSERT_TRUE(RecordDamagedCopy(disk, f.ctx.Layout(), DayName(1), EmptyFileName()));
   }
   const std::vector<std::string> before = f.Days();
   SaveStore();
@@ -307,6 +312,11 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
     // The run merged the two oldest days.
     ASSERT_EQ(f.Days().size(), before.size());
     ASSERT_GT(disk.calls(FsCall::kLink), 0);
+  }
+  if (param.before == Before::kDamagedCopy) {
+    // Stored again today; the line went with the merged day.
+    ASSERT_TRUE(fsys::exists(f.DayFolder(today) + "/" + EmptyFileName()));
+    ASSERT_FALSE(fsys::exists(f.ctx.Layout().StationFolder() + "/" + kDamagedCopiesName));
   }
 
   int failed = 0;
@@ -367,7 +377,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SweepCase{3, Before::kNothing, false, "RunThatMergesTwoDays"},
                       SweepCase{3, Before::kNothing, true, "RunThatMergesTwoDaysDiskStaysFull"},
                       SweepCase{3, Before::kSameDayRun, false, "SecondRunOfADay"},
-                      SweepCase{3, Before::kFailedRun, false, "RunAfterAFailedOne"}),
+                      SweepCase{3, Before::kFailedRun, false, "RunAfterAFailedOne"},
+                      SweepCase{3, Before::kDamagedCopy, false, "RunThatStoresADamagedCopyAgain"}),
     [](const ::testing::TestParamInfo<SweepCase>& run) { return std::string(run.param.name); });
 
 }  // namespace

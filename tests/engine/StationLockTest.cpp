@@ -175,7 +175,7 @@ TEST_F(StationLockTest, WhatADeadRunLeftIsRemovedByTheNextRun) {
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   // A run killed on 02/03: a partial copy, a list being replaced, a folder
   // without its list; and a merge killed after the older day's list went.
-  WriteFile(f.DayFolder("02032006") + "/_/x/" + PartialCopyName(999999, 4), "partial");
+  WriteFile(f.DayFolder("02032006") + "/_/x/.vk-part-999999-4", "partial");
   WriteFile(f.DayFolder("01032006") + "/filelist.txt.tmp-999999", "half a list");
   WriteFile(f.DayFolder("28022006") + "/_/old.ZZ", "orphan");
   WriteFile(Station() + "/" + f.stationName + ".ini.tmp-999999", "half settings");
@@ -209,14 +209,76 @@ TEST_F(StationLockTest, WhatADeadRunLeftIsRemovedByTheNextRun) {
 
 TEST(StationCleanupNames, TemporaryNamesAreKnownAndStoredNamesNever) {
   long pid = 0;
-  EXPECT_TRUE(IsTemporaryName(PartialCopyName(42, 7), &pid));
+  EXPECT_TRUE(IsTemporaryName(".vk-part-42-7", &pid));
   EXPECT_EQ(pid, 42);
   EXPECT_TRUE(IsTemporaryName("filelist.txt.tmp-123", &pid));
   EXPECT_EQ(pid, 123);
+  // A stored copy being copied into the newer day by a merge.
+  EXPECT_TRUE(IsTemporaryName(".vk-part-notes.ZZ.tmp-9", &pid));
+  EXPECT_EQ(pid, 9);
   EXPECT_FALSE(IsTemporaryName("report.tmp-1.ZZ"));
   EXPECT_FALSE(IsTemporaryName("filelist.txt"));
   EXPECT_FALSE(IsTemporaryName(".tmp-12"));
   EXPECT_FALSE(IsTemporaryName("a.tmp-"));
+  // Stored copies of the user's files whose names look like ours, and
+  // names a list holds.
+  EXPECT_FALSE(IsTemporaryName(".vk-part-notes.ZZ"));
+  EXPECT_FALSE(IsTemporaryName(".vk-part-1-2.ZZ"));
+  EXPECT_FALSE(IsTemporaryName("x.tmp-12.ZZ"));
+  EXPECT_FALSE(IsTemporaryName("*"));
+  // Not the exact old form: the user's, never ours.
+  EXPECT_FALSE(IsTemporaryName(".vk-part-notes"));
+  EXPECT_FALSE(IsTemporaryName(".vk-part-1-"));
+  EXPECT_FALSE(IsTemporaryName(".vk-part-1"));
+}
+
+TEST_F(StationLockTest, UserFilesNamedLikeTemporariesSurviveTheCleanUpOfAnInterruptedRun) {
+  // Source files whose names look like what a run leaves behind.
+  const std::vector<std::string> lookalikes = {".vk-part-notes", ".vk-part-1-2", ".vk-part-3-4.ZZ",
+                                               "x.tmp-12", "d/filelist.txt.tmp-77"};
+  for (const auto& name : lookalikes) f.Write(name, "user data of " + name);
+  f.Write("other.txt", "v1");
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  const auto firstDay = f.Snapshot();
+  const auto storedOf = [&](const std::string& name) {
+    return f.DayFolder("01032006") + "/" + f.ctx.rules.StoredName(f.source + "/" + name);
+  };
+  for (const auto& name : lookalikes) ASSERT_TRUE(fsys::is_regular_file(storedOf(name))) << name;
+
+  // The next day's run is interrupted in its copy; it leaves real
+  // leftovers beside the user's copies, as an older version or a killed
+  // merge would.
+  f.SetDay(2, 3, 2006);
+  f.Write("other.txt", "v2");
+  f.host = RecordingHost();
+  f.host.stopOnHint = "Sauvegarde en cours Fichier";
+  ASSERT_EQ(RunBackup(f.ctx), BackupOutcome::kStopped);
+  const std::string older = f.DayFolder("01032006") + "/_" + f.source;
+  WriteFile(older + "/.vk-part-999999-4", "an older version's partial copy");
+  WriteFile(older + "/a.txt.ZZ.tmp-999999", "half a merged copy");
+
+  f.SetDay(3, 3, 2006);
+  f.Write("other.txt", "v3");
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_FALSE(fsys::exists(older + "/.vk-part-999999-4"));
+  EXPECT_FALSE(fsys::exists(older + "/a.txt.ZZ.tmp-999999"));
+  bool said = false;
+  for (const auto& line : f.host.logged) {
+    said = said || line.find("Nettoyage d'une sauvegarde interrompue : 2 fichier(s)") == 0;
+  }
+  EXPECT_TRUE(said);
+  // The user's copies are all still there, the unchanged ones were not
+  // stored again, and both days restore them byte for byte.
+  for (const auto& name : lookalikes) {
+    EXPECT_TRUE(fsys::is_regular_file(storedOf(name))) << name;
+    EXPECT_FALSE(
+        fsys::exists(f.DayFolder("03032006") + "/" + f.ctx.rules.StoredName(f.source + "/" + name)))
+        << name;
+  }
+  EXPECT_EQ(f.RestoreDay("01032006").files, firstDay);
+  const auto thirdDay = f.RestoreDay("03032006");
+  EXPECT_EQ(thirdDay.errors, 0);
+  EXPECT_EQ(thirdDay.files, f.Snapshot());
 }
 
 }  // namespace

@@ -63,6 +63,13 @@ class MemoryFileSystem : public PosixFileSystem {
     files[path] = contents;
     return true;
   }
+  bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override {
+    const auto file = files.find(path);
+    if (file == files.end() && !startNew) return false;
+    if (startNew) files[path].clear();
+    files[path] += text;
+    return true;
+  }
 };
 
 // A fresh folder for the target's files, made once per process and removed

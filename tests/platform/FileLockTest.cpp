@@ -64,6 +64,38 @@ TEST(FileLockTest, ALockHeldByADeadProcessIsFree) {
   EXPECT_EQ(fs.LockFile(path, false, lock), LockStatus::kAcquired);
 }
 
+TEST(FileLockTest, BytesOfOneFileCarrySeparateLocksSharedOrExclusive) {
+  TempDir dir;
+  PosixFileSystem fs;
+  const std::string path = dir / "station.lock";
+  const LockRequest byte0{0, 1, false, false, false};
+  const LockRequest shared1{1, 1, true, false, true};
+  const LockRequest exclusive1{1, 1, false, false, false};
+  std::unique_ptr<FileLock> writer, readerA, readerB, other;
+
+  // A read-only request never creates the file.
+  EXPECT_EQ(fs.LockRange(path, shared1, readerA), LockStatus::kFailed);
+  EXPECT_FALSE(std::filesystem::exists(path));
+
+  ASSERT_EQ(fs.LockRange(path, byte0, writer), LockStatus::kAcquired);
+  ASSERT_EQ(fs.LockRange(path, shared1, readerA), LockStatus::kAcquired);
+  ASSERT_EQ(fs.LockRange(path, shared1, readerB), LockStatus::kAcquired);
+  EXPECT_EQ(fs.LockRange(path, byte0, other), LockStatus::kBusy);
+  EXPECT_EQ(fs.LockRange(path, exclusive1, other), LockStatus::kBusy);
+  // The whole file meets every byte.
+  EXPECT_EQ(fs.LockFile(path, false, other), LockStatus::kBusy);
+  EXPECT_FALSE(readerA->WriteHolder("opened for reading"));
+
+  readerA.reset();
+  EXPECT_EQ(fs.LockRange(path, exclusive1, other), LockStatus::kBusy);  // readerB still reads
+  readerB.reset();
+  EXPECT_EQ(fs.LockRange(path, exclusive1, other), LockStatus::kAcquired);
+  EXPECT_EQ(fs.LockRange(path, shared1, readerA), LockStatus::kBusy);
+  writer.reset();
+  other.reset();
+  EXPECT_EQ(fs.LockFile(path, false, other), LockStatus::kAcquired);
+}
+
 TEST(FileLockTest, AFolderOrALinkIsNoLock) {
   TempDir dir;
   PosixFileSystem fs;

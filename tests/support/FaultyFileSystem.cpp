@@ -236,11 +236,13 @@ bool FaultyFileSystem::SyncFileSystem(const std::string& path) {
   return !flushes || PosixFileSystem::SyncFileSystem(path);
 }
 
-LockStatus FaultyFileSystem::LockFile(const std::string& path, bool wait,
-                                      std::unique_ptr<FileLock>& lock) {
+// A refused lock answers as the system's refusal would: busy, unsupported
+// by the file system, or failed.
+LockStatus FaultyFileSystem::LockRange(const std::string& path, const LockRequest& request,
+                                       std::unique_ptr<FileLock>& lock) {
   lock.reset();
-  if (Fails(FsCall::kLock, path)) return LockStatus::kFailed;
-  return PosixFileSystem::LockFile(path, wait, lock);
+  if (Fails(FsCall::kLock, path)) return LockStatusOfError(errno);
+  return PosixFileSystem::LockRange(path, request, lock);
 }
 
 }  // namespace varnoket::test

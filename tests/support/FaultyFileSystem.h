@@ -114,7 +114,8 @@ class FaultyFileSystem : public PosixFileSystem {
   std::optional<uint64_t> FreeSpace(const std::string& path) override {
     return freeSpace ? freeSpace : PosixFileSystem::FreeSpace(path);
   }
-  LockStatus LockFile(const std::string& path, bool wait, std::unique_ptr<FileLock>& lock) override;
+  LockStatus LockRange(const std::string& path, const LockRequest& request,
+                       std::unique_ptr<FileLock>& lock) override;
 
   // Counts a call and tells whether it must fail; errno is set when it must.
   // Public for the streams this file system hands out.

@@ -1,0 +1,58 @@
+#include "engine/StationReadLock.h"
+
+#include "engine/StationLock.h"
+
+namespace varnoket {
+
+namespace {
+
+// Locks the read byte of the station's lock file, or of this machine's
+// stand-in where the store's file system takes no lock.
+LockStatus LockReadByte(FileSystem& fs, const StoreLayout& layout, LockRequest request,
+                        std::unique_ptr<FileLock>& lock, bool& local) {
+  const std::string station = layout.StationFolder();
+  local = false;
+  const LockStatus status =
+      fs.LockRange(layout.rules().Join(station, kStationLockName), request, lock);
+  if (status != LockStatus::kUnsupported) return status;
+  local = true;
+  request.readOnly = false;  // the stand-in lies in the system's temporary folder
+  return fs.LockRange(LocalStandInLockPath(station), request, lock);
+}
+
+}  // namespace
+
+StationReadLock LockStationForReading(FileSystem& fs, const StoreLayout& layout, bool wait) {
+  StationReadLock read;
+  const std::string station = layout.StationFolder();
+  if (!fs.IsDirectory(station)) return read;
+  // A shared lock needs the file open for reading only: a store mounted
+  // read-only, or files of another user, still take it.
+  const bool exists = fs.Exists(layout.rules().Join(station, kStationLockName));
+  const LockRequest request{kReaderLockByte, 1, true, wait, exists};
+  switch (LockReadByte(fs, layout, request, read.held, read.local)) {
+    case LockStatus::kAcquired:
+      read.status = ReadLockStatus::kHeld;
+      break;
+    case LockStatus::kBusy:
+      read.status = ReadLockStatus::kBusy;
+      break;
+    case LockStatus::kUnsupported:
+    case LockStatus::kFailed:
+      // No lock can be had (a read-only store without a lock file, a lock
+      // file that cannot be opened): the reader goes on as it always could.
+      read.held.reset();
+      read.local = false;
+      break;
+  }
+  return read;
+}
+
+LockStatus LockStationForDeletion(FileSystem& fs, const StoreLayout& layout,
+                                  std::unique_ptr<FileLock>& lock) {
+  bool local = false;
+  return LockReadByte(fs, layout, LockRequest{kReaderLockByte, 1, false, false, false}, lock,
+                      local);
+}
+
+}  // namespace varnoket
