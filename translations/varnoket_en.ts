@@ -956,6 +956,14 @@ The backup will start as soon as it is plugged in.</translation>
         <source>Le fichier de paramètres (%s) ne peut pas être lu : %s.</source>
         <translation>The settings file (%s) cannot be read: %s.</translation>
     </message>
+    <message>
+        <source>Une sauvegarde fusionne les jours les plus anciens : la lecture attend que la fusion se termine...</source>
+        <translation>A backup is merging the oldest days: reading waits for the merge to end...</translation>
+    </message>
+    <message>
+        <source>%s copie(s) endommagée(s) sur %s notée(s) dans (%s) : la prochaine sauvegarde stockera à nouveau leurs fichiers s&apos;ils n&apos;ont pas changé.</source>
+        <translation>%s of %s damaged copy(ies) noted in (%s): the next backup will store their files again if they have not changed.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -11,6 +11,7 @@
 #include "cli/Startup.h"
 #include "engine/DayFolders.h"
 #include "engine/FileRecord.h"
+#include "engine/StationReadLock.h"
 #include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
@@ -40,6 +41,19 @@ std::string AbsolutePath(const std::string& path) {
   return normal;
 }
 
+void HoldStationForReading(FileSystem& fs, const StoreLayout& layout) {
+  // Held until the tool ends: no merge of a backup run deletes a copy this
+  // command may read, and no false alarm comes from a merge half done.
+  static StationReadLock held;
+  held = LockStationForReading(fs, layout, false);
+  if (held.status != ReadLockStatus::kBusy) return;
+  std::cerr << ForTerminal(VK_TR_NOOP("Messages",
+                                      "Une sauvegarde fusionne les jours les plus anciens : la "
+                                      "lecture attend que la fusion se termine..."))
+            << "\n";
+  held = LockStationForReading(fs, layout, true);
+}
+
 int LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>& folders,
              unsigned* workers) {
   FileSystem& fs = DefaultFileSystem();
@@ -54,6 +68,7 @@ int LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>&
     std::cerr << ForTerminal(store.message) << "\n";
     return kExitStoreAbsent;
   }
+  HoldStationForReading(fs, layout);
   folders = SortedDayFolders(fs, layout.rules(), layout.StationFolder());
   if (workers != nullptr) {
     *workers = static_cast<unsigned>(o.workers >= 0 ? o.workers : s->program.workers);

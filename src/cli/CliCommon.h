@@ -8,6 +8,7 @@
 #include "cli/ProgressLine.h"
 #include "engine/FileRecord.h"
 #include "engine/StoreLayout.h"
+#include "platform/FileSystem.h"
 
 namespace varnoket {
 
@@ -33,11 +34,16 @@ std::string AbsolutePath(const std::string& path);
 inline constexpr int kExitUsage = 2;        // a wrong command line, or settings that allow nothing
 inline constexpr int kExitStoreAbsent = 6;  // the store's disk is absent, or another disk is there
 
+// Takes the station's read lock for the rest of the tool's life, waiting
+// (and saying so) while a backup run merges the oldest days.
+void HoldStationForReading(FileSystem& fs, const StoreLayout& layout);
+
 // The station's backup days, oldest first, as folder names; `workers` (when
 // given) receives the threads to decode on. 0 when the store is there to be
 // read; otherwise, after printing why, the exit code: kExitUsage when the
 // settings give no store, kExitStoreAbsent when the store's disk is absent,
-// another disk is in its place or its root is no folder.
+// another disk is in its place or its root is no folder. The station's read
+// lock is held from then on (HoldStationForReading).
 int LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>& folders,
              unsigned* workers = nullptr);
 

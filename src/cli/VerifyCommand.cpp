@@ -2,11 +2,14 @@
 // and compared with the day's list; problems are printed, then the counts.
 // On a terminal the progress line moves on as each day is done.
 #include <iostream>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ProgressLine.h"
+#include "engine/DamagedCopies.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "restore/VerifyDay.h"
@@ -47,6 +50,9 @@ int VerifyCommand(const CliOptions& o) {
   size_t copies = 0;
   size_t problems = 0;
   size_t daysRead = 0;
+  // The bad copies found, each noted once for the next run to store its
+  // file again.
+  std::set<std::pair<std::string, std::string>> bad;
   ConsoleRestoreHost host(line);
   for (size_t i = 0; i < days.size(); ++i) {
     const VerifyCounts c = VerifyDay(DefaultFileSystem(), layout, folders, days[i], host, workers);
@@ -54,6 +60,7 @@ int VerifyCommand(const CliOptions& o) {
     copies += c.copies;
     problems += c.problems;
     if (c.listRead) ++daysRead;
+    bad.insert(c.badCopies.begin(), c.badCopies.end());
     if (line.terminal()) {
       progress.filesDone += dayTotals[i].filesTotal;
       progress.bytesDone += dayTotals[i].bytesTotal;
@@ -61,6 +68,20 @@ int VerifyCommand(const CliOptions& o) {
     }
   }
   line.Clear();
+  size_t noted = 0;
+  for (const auto& [day, storedName] : bad) {
+    if (RecordDamagedCopy(DefaultFileSystem(), layout, day, storedName)) ++noted;
+  }
+  if (!bad.empty()) {
+    std::cout << ForTerminal(FillText(
+                     VK_TR_NOOP("Messages",
+                                "%s copie(s) endommagée(s) sur %s notée(s) dans (%s) : la "
+                                "prochaine sauvegarde stockera à nouveau leurs fichiers s'ils "
+                                "n'ont pas changé."),
+                     {std::to_string(noted), std::to_string(bad.size()),
+                      layout.rules().Join(layout.StationFolder(), kDamagedCopiesName)}))
+              << "\n";
+  }
   std::cout << ForTerminal(FillText(VK_TR_NOOP("Messages",
                                                "%s jour(s), %s fichier(s) vérifié(s), %s "
                                                "copie(s) décodée(s), %s problème(s)"),

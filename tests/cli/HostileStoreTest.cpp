@@ -43,6 +43,10 @@ class HostileStoreTest : public ::testing::Test {
       if (name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos &&
           moved.count(name) == 0) {
         fsys::rename(e.path(), Station() + "/" + folder);
+        // The day the next run compares with, as a run there would record it.
+        WriteFile(Station() + "/PC.ini", "[PARAMS]\r\nLASTBACKUP=" + folder.substr(0, 2) + "/" +
+                                             folder.substr(2, 2) + "/" + folder.substr(4) +
+                                             "\r\n[DIRECTORIES]\r\nD1=" + src + "\r\n");
         moved.insert(folder);
         return;
       }

@@ -20,6 +20,7 @@
 
 #include "engine/DayFolders.h"
 #include "engine/InternalCheck.h"
+#include "engine/StationReadLock.h"
 #include "platform/MessageText.h"
 #include "platform/ProductName.h"
 #include "platform/Translation.h"
@@ -146,6 +147,9 @@ void RestoreWindow::LoadDays() {
     PostCloseRequest();
     return;
   }
+  // While the window is open no merge deletes a copy it may read: a backup
+  // run leaves its merge to a later run. A merge under way is waited for.
+  readLock_ = LockStationForReading(env_.fs, *layout_, true);
 
   std::vector<std::string> days = SortedDayFolders(env_.fs, env_.rules, stationFolder);
   if (days.empty()) {
@@ -363,6 +367,7 @@ void RestoreWindow::reject() {
   folderTree_->setEnabled(false);
   restoreButton_->setEnabled(false);
   fileList_->setEnabled(false);
+  readLock_ = StationReadLock();
   QDialog::reject();
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/StationReadLock.h"
 #include "engine/StoreLayout.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -193,6 +194,8 @@ class RestoreWindow : public QDialog, private RestoreHost {
   // The lines of the loaded day's list that gave nothing to restore: said
   // at the load, and failures of every run they concern.
   std::vector<UnreadableLine> unreadable_;
+  // The station's read lock, held while the window is open.
+  StationReadLock readLock_;
 
   int previousDayIndex_ = -1;
   bool restoreRunning_ = false;

@@ -3,6 +3,7 @@
 // report window, and what the user may do while a day's tree loads.
 
 #include "RestoreWindowFixture.h"
+#include "engine/StationReadLock.h"
 
 namespace varnoket {
 namespace {
@@ -241,6 +242,17 @@ TEST_F(RestoreWindowRunTest, AChangeOfDayDuringALoadIsAppliedAfterIt) {
   Click(Docs());
   EXPECT_EQ(ListNames(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "new.txt"}));
   EXPECT_TRUE(RestoreButton()->isEnabled());
+}
+
+TEST_F(RestoreWindowRunTest, NoMergeDeletesACopyWhileTheWindowIsOpen) {
+  MakeTwoDays();
+  const StoreLayout layout(PathRules(PathStyle::kPosix), store.root, station);
+  Open();
+  Combo()->setCurrentIndex(0);
+  std::unique_ptr<FileLock> merge;
+  EXPECT_EQ(LockStationForDeletion(DefaultFileSystem(), layout, merge), LockStatus::kBusy);
+  form->close();
+  EXPECT_EQ(LockStationForDeletion(DefaultFileSystem(), layout, merge), LockStatus::kAcquired);
 }
 
 TEST_F(RestoreWindowRunTest, ACloseDuringALoadHappensAfterIt) {
