@@ -51,27 +51,8 @@ bool RecordableName(std::string_view name) {
   return name.find('|') == std::string_view::npos && !HasControlByte(name);
 }
 
-std::string Printable(std::string_view name) {
-  std::string out;
-  for (char c : name) {
-    const auto b = static_cast<unsigned char>(c);
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (b < 0x20 || b == 0x7f) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02x", b);
-      out += hex;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 void LogUnrecordable(const BackupContext& ctx, const std::string& path) {
-  ctx.Log("ATTENTION: Le nom (" + Printable(path) +
+  ctx.Log("ATTENTION: Le nom (" + ShownText(path) +
           ") contient un caractère qu'une liste de fichiers ne peut pas contenir (|, retour "
           "chariot, saut de ligne ou autre caractère de contrôle). Non sauvegardé !");
 }
@@ -85,12 +66,12 @@ std::string ProgressHint(const std::string& directory) {
 // False, with one log line, for the store and for a folder already walked.
 bool MayWalk(Walk& walk, const std::string& directory, const FolderId& id) {
   if (walk.store && id == *walk.store) {
-    walk.ctx.Log("ATTENTION: Le répertoire (" + Printable(directory) +
+    walk.ctx.Log("ATTENTION: Le répertoire (" + ShownText(directory) +
                  ") contient les sauvegardes : il n'est pas sauvegardé.");
     return false;
   }
   if (!walk.walked.insert(id).second) {
-    walk.ctx.Log("ATTENTION: Le répertoire (" + Printable(directory) +
+    walk.ctx.Log("ATTENTION: Le répertoire (" + ShownText(directory) +
                  ") a déjà été parcouru par un autre chemin (boucle ou montage) : il n'est pas "
                  "sauvegardé une seconde fois.");
     return false;

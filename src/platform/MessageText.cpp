@@ -1,5 +1,7 @@
 #include "platform/MessageText.h"
 
+#include <cstdio>
+
 namespace varnoket {
 
 std::string FillText(std::string_view pattern, std::initializer_list<std::string_view> values) {
@@ -16,6 +18,26 @@ std::string FillText(std::string_view pattern, std::initializer_list<std::string
   }
   out.append(pattern.substr(from));
   return out;
+}
+
+std::string ShownText(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (c == '\r') {
+      shown += "\\r";
+    } else if (c == '\n') {
+      shown += "\\n";
+    } else if (b < 0x20 || b == 0x7f) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", b);
+      shown += hex;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
 }
 
 }  // namespace varnoket

@@ -94,14 +94,17 @@ bool PathRules::IsSafeStoredName(std::string_view storedName) const {
     // A colon anywhere names a drive or an alternate stream.
     if (storedName.find(':') != std::string_view::npos) return false;
   }
+  return OnlyNamesFrom(storedName, 0);
+}
+
+bool PathRules::OnlyNamesFrom(std::string_view path, size_t start) const {
   auto isSep = [this](char c) { return c == '/' || (style_ == PathStyle::kWindows && c == '\\'); };
-  size_t start = 0;
-  while (start <= storedName.size()) {
+  while (start <= path.size()) {
     size_t end = start;
-    while (end < storedName.size() && !isSep(storedName[end])) ++end;
-    const std::string_view part = storedName.substr(start, end - start);
+    while (end < path.size() && !isSep(path[end])) ++end;
+    const std::string_view part = path.substr(start, end - start);
     if (part.empty() || part == "." || part == "..") return false;
-    if (end == storedName.size()) break;
+    if (end == path.size()) break;
     start = end + 1;
   }
   return true;
@@ -131,16 +134,7 @@ bool PathRules::IsCleanAbsolutePath(std::string_view path) const {
   size_t start = 1;                                                    // POSIX: after the root "/"
   if (style_ == PathStyle::kWindows) start = path[0] == '\\' ? 2 : 3;  // "\\srv" or "C:\"
   if (start >= path.size()) return false;  // the root alone names nothing below it
-  auto isSep = [this](char c) { return c == '/' || (style_ == PathStyle::kWindows && c == '\\'); };
-  while (start <= path.size()) {
-    size_t end = start;
-    while (end < path.size() && !isSep(path[end])) ++end;
-    const std::string_view part = path.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") return false;
-    if (end == path.size()) break;
-    start = end + 1;
-  }
-  return true;
+  return OnlyNamesFrom(path, start);
 }
 
 bool PathRules::Equal(std::string_view a, std::string_view b) const {

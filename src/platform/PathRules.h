@@ -73,6 +73,10 @@ class PathRules {
   bool IsSameOrBelow(std::string_view path, std::string_view ancestor) const;
 
  private:
+  // Whether `path` from `start` on is names joined by separators: none
+  // empty, "." or "..".
+  bool OnlyNamesFrom(std::string_view path, size_t start) const;
+
   PathStyle style_;
 };
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <limits>
 #include <numeric>
 
 #include "engine/FileRecord.h"
+#include "platform/MessageText.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
@@ -122,22 +122,6 @@ LineCheck CheckListLine(std::string_view line, const PathRules& rules, const Day
       ListEntry{*size, *checksum,        std::string(view->storedName), fullPath, *attributes,
                 *date, view->last == "0"};
   return check;
-}
-
-std::string ShownText(std::string_view text) {
-  std::string shown;
-  shown.reserve(text.size());
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b == 0x7f) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02x", b);
-      shown += hex;
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
 }
 
 std::optional<CheckedList> ReadCheckedList(FileSystem& fs, const std::string& path,

@@ -65,7 +65,7 @@ LineCheck CheckListLine(std::string_view line, const PathRules& rules, const Day
 
 // A line of the list that gives nothing to restore.
 struct UnreadableLine {
-  std::string text;  // the line as read, control bytes shown as \xNN
+  std::string text;  // the line as read, control bytes shown (ShownText)
   std::string path;  // its path field when it has one, for choosing by path
   LineFault fault = LineFault::kCut;
   size_t line = 0;  // its line in the list, from 1
@@ -80,8 +80,5 @@ struct CheckedList {
 // Empty lines are no records and are passed over.
 std::optional<CheckedList> ReadCheckedList(FileSystem& fs, const std::string& path,
                                            const PathRules& rules, const DaySet& set);
-
-// `text` with every control byte written as \xNN, fit to be shown.
-std::string ShownText(std::string_view text);
 
 }  // namespace varnoket

@@ -7,65 +7,19 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <set>
 
-#include "cli/CliRunner.h"
-#include "settings/StoreMarker.h"
-#include "support/TempDir.h"
+#include "cli/StoreCliFixture.h"
 
 namespace varnoket::test {
 namespace {
 
 namespace fsys = std::filesystem;
 
-class HostileStoreTest : public ::testing::Test {
+class HostileStoreTest : public StoreCliFixture {
  protected:
-  HostileStoreTest() {
-    WriteFile(tmp / "prog/VARNOKET.INI",
-              "[PARAMS]\r\nRACINE=" + (tmp / "store") + "\r\nMAXSAVE=30\r\n");
-    fsys::create_directories(tmp / "store");
-    MarkStore(DefaultFileSystem(), tmp / "store");
-    WriteFile(tmp / "store/PC/PC.ini",
-              "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=" + src + "\r\n");
-    prog = "--program-folder " + Quoted(tmp / "prog") + " --station PC ";
-  }
-
-  CliOutput Cli(const std::string& args, const std::string& cwd = "") {
-    return RunTool(prog + args, cwd, true);
-  }
-  // Backs up now and moves the new day to `folder` (ddmmyyyy), so that the
-  // next backup makes a later day.
-  void BackUpAs(const std::string& folder) {
-    const CliOutput r = Cli("backup");
-    ASSERT_EQ(r.code, 0) << r.out;
-    for (const auto& e : fsys::directory_iterator(Station())) {
-      const std::string name = e.path().filename().string();
-      if (name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos &&
-          moved.count(name) == 0) {
-        fsys::rename(e.path(), Station() + "/" + folder);
-        // The day the next run compares with, as a run there would record it.
-        WriteFile(Station() + "/PC.ini", "[PARAMS]\r\nLASTBACKUP=" + folder.substr(0, 2) + "/" +
-                                             folder.substr(2, 2) + "/" + folder.substr(4) +
-                                             "\r\n[DIRECTORIES]\r\nD1=" + src + "\r\n");
-        moved.insert(folder);
-        return;
-      }
-    }
-    FAIL() << "no new day after the backup";
-  }
-  std::string Station() const { return tmp / "store/PC"; }
-  std::string Day(const std::string& folder) const { return Station() + "/" + folder; }
-  std::string Stored(const std::string& folder, const std::string& path) const {
-    return Day(folder) + "/_" + path + ".ZZ";
-  }
   void AppendToList(const std::string& folder, const std::string& lines) {
     WriteFile(Day(folder) + "/filelist.txt", ReadFile(Day(folder) + "/filelist.txt") + lines);
   }
-
-  TempDir tmp;
-  std::string src = tmp / "src";
-  std::string prog;
-  std::set<std::string> moved;  // the day folders made so far, under their new names
 };
 
 TEST_F(HostileStoreTest, AnOlderVersionNeverComesBackAsTheNewerOne) {

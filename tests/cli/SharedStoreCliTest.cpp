@@ -10,62 +10,20 @@
 #include <fstream>
 #include <thread>
 
-#include "cli/CliRunner.h"
+#include "cli/StoreCliFixture.h"
 #include "engine/DamagedCopies.h"
 #include "engine/StationReadLock.h"
-#include "settings/StoreMarker.h"
-#include "support/TempDir.h"
+#include "support/LockWaiters.h"
 
 namespace varnoket::test {
 namespace {
 
 namespace fsys = std::filesystem;
 
-// Whether a process waits in the kernel for a lock on `path` ("->" in
-// /proc/locks before the waiting lock).
-bool SomeoneWaitsFor(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;
-  const std::string inode = ":" + std::to_string(st.st_ino) + " ";
-  std::ifstream locks("/proc/locks");
-  for (std::string line; std::getline(locks, line);) {
-    if (line.find("->") != std::string::npos && line.find(inode) != std::string::npos) return true;
-  }
-  return false;
-}
-
-class SharedStoreCliTest : public ::testing::Test {
+class SharedStoreCliTest : public StoreCliFixture {
  protected:
-  SharedStoreCliTest() : layout(PathRules(PathStyle::kPosix), tmp / "store", "PC") {
-    WriteFile(tmp / "prog/VARNOKET.INI",
-              "[PARAMS]\r\nRACINE=" + (tmp / "store") + "\r\nMAXSAVE=2\r\n");
-    fsys::create_directories(tmp / "store");
-    MarkStore(DefaultFileSystem(), tmp / "store");
-    WriteFile(tmp / "store/PC/PC.ini",
-              "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n[DIRECTORIES]\r\nD1=" + src + "\r\n");
-    prog = "--program-folder " + Quoted(tmp / "prog") + " --station PC ";
-  }
+  SharedStoreCliTest() : StoreCliFixture(2) {}
 
-  CliOutput Cli(const std::string& args) { return RunTool(prog + args, "", true); }
-  // Backs up now and gives the new day the folder name `folder`.
-  void BackUpAs(const std::string& folder) {
-    const CliOutput r = Cli("backup");
-    ASSERT_EQ(r.code, 0) << r.out;
-    for (const auto& e : fsys::directory_iterator(Station())) {
-      const std::string name = e.path().filename().string();
-      if (name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos &&
-          name != "01012025" && name != "02012025") {
-        fsys::rename(e.path(), Station() + "/" + folder);
-        // The day the next run compares with, as a run there would record it.
-        WriteFile(Station() + "/PC.ini", "[PARAMS]\r\nLASTBACKUP=" + folder.substr(0, 2) + "/" +
-                                             folder.substr(2, 2) + "/" + folder.substr(4) +
-                                             "\r\n[DIRECTORIES]\r\nD1=" + src + "\r\n");
-        return;
-      }
-    }
-    FAIL() << "no new day";
-  }
-  std::string Station() const { return tmp / "store/PC"; }
   std::vector<std::string> Days() {
     std::vector<std::string> days;
     for (const auto& e : fsys::directory_iterator(Station())) {
@@ -75,10 +33,7 @@ class SharedStoreCliTest : public ::testing::Test {
     return days;
   }
 
-  TempDir tmp;
-  std::string src = tmp / "src";
-  std::string prog;
-  StoreLayout layout;
+  StoreLayout layout{PathRules(PathStyle::kPosix), tmp / "store", "PC"};
 };
 
 TEST_F(SharedStoreCliTest, AReaderHoldsOffTheMergeAndWaitsForOneUnderWay) {

@@ -17,6 +17,7 @@
 #include "engine/StationLock.h"
 #include "engine/StationReadLock.h"
 #include "support/FaultyFileSystem.h"
+#include "support/LockWaiters.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -68,19 +69,6 @@ class LockHolder {
   pid_t pid_ = 0;
   bool holds_ = false;
 };
-
-// Whether some process waits in the kernel for a lock on the file `path`,
-// as /proc/locks shows it ("->" before the waiting lock).
-bool SomeoneWaitsFor(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;
-  const std::string inode = ":" + std::to_string(st.st_ino) + " ";
-  std::ifstream locks("/proc/locks");
-  for (std::string line; std::getline(locks, line);) {
-    if (line.find("->") != std::string::npos && line.find(inode) != std::string::npos) return true;
-  }
-  return false;
-}
 
 class StationReadLockTest : public ::testing::Test {
  protected:
