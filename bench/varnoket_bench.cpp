@@ -574,6 +574,10 @@ struct Store {
     fs::create_directories(StationFolder());
     WriteTextFile(programFolder + "/VARNOKET.INI", ProgramSettingsText(root));
     WriteTextFile(StationSettings(), StationSettingsText("31/12/2002", directories));
+    // Marked as a configured store is: a run writes nowhere else.
+    WriteTextFile(root + "/VARNOKET.STORE",
+                  "[STORE]\r\nID=0123456789abcdef0123456789abcdef\r\nCREATED=2026-01-01 "
+                  "00:00:00\r\n");
   }
   // Sets the backup set, keeping the date of the last backup.
   void SetDirectories(const std::vector<std::string>& directories) const {

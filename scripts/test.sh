@@ -40,5 +40,5 @@ phase_done "ctest"
 # The Debian package: its own Release build, its validators, its installation.
 bash scripts/package.sh
 phase_done "package"
-bash scripts/fuzz.sh 10
+bash scripts/fuzz.sh 5
 phase_done "fuzz build and run"

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <utility>
 
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
@@ -121,9 +122,17 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
 
   const PathRules& rules = layout.rules();
   const std::string folder = rules.ParentWithSeparator(destination);
+  // The chosen folder is resolved once per thread, not for each file; each
+  // file's folder is resolved every time, so a link put there meanwhile is
+  // seen. A folder not found below it by name is asked again the thorough
+  // way (another name of the same folder, a bind mount).
+  thread_local std::pair<std::string, std::string> root;  // (chosen, resolved)
   PathContainment containment(fs);
   auto outside = [&] {
-    return !confinedTo.empty() && !containment.IsSameOrBelow(folder, confinedTo);
+    if (confinedTo.empty()) return false;
+    if (root.first != confinedTo) root = {confinedTo, containment.Resolved(confinedTo)};
+    if (rules.IsSameOrBelow(containment.Resolved(folder), root.second)) return false;
+    return !containment.IsSameOrBelow(folder, confinedTo);
   };
   if (outside()) {
     report(OutsideDestinationLine(destination, confinedTo));
