@@ -100,6 +100,19 @@ void BackupSetEditor::RemoveExclusion(size_t row) {
   station_.exclusions.erase(station_.exclusions.begin() + static_cast<std::ptrdiff_t>(row));
 }
 
+bool BackupSetEditor::SetIncludeHidden(bool include) {
+  try {
+    WriteIncludeHidden(station_, include);
+  } catch (const IniError&) {
+    dialogs_.Error(
+        VK_TR_NOOP("Messages",
+                   "Une erreur s'est produite lors de la mise à jour des paramètres !\r\n"
+                   "Veuillez contacter votre administrateur système !"));
+    return false;
+  }
+  return true;
+}
+
 void BackupSetEditor::Save() {
   SaveBackupSet(dialogs_, station_);
 }

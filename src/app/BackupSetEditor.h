@@ -31,6 +31,9 @@ class BackupSetEditor {
   // Adds a filter in list order (not saved yet).
   void AddExclusion(const std::string& filter);
   void RemoveExclusion(size_t row);
+  // Hidden folders walked or left out; written at once (false, after an
+  // error box, when the station file cannot be written).
+  bool SetIncludeHidden(bool include);
   // Writes the backup set to the station file (an error box when it cannot).
   void Save();
 

@@ -13,7 +13,7 @@ Day BackupWatch::Today() const {
 }
 
 bool BackupWatch::WarningDue(const std::string& lastBackupDate, int alertDays) const {
-  if (lastRunFailed_) return true;
+  if (lastRunFailed_ || lastRunLeftOut_) return true;
   const std::optional<int> age = DaysSinceLastSuccess(lastBackupDate, clock_.Now());
   return age.has_value() && *age > alertDays;
 }
@@ -102,9 +102,23 @@ void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
       lastFailure_ = failure;
       break;
     }
+    case BackupOutcome::kCompletedWithLeftOut:
+      // The day counts as saved, but not whole: said at once, and the
+      // warning picture stays until a run leaves nothing out.
+      lastRunFailed_ = false;
+      lastRunLeftOut_ = true;
+      notifier_.Notify(
+          {kLeftOutSummary,
+           FillText(VK_TR_NOOP("Messages",
+                               "La sauvegarde du %s est faite, mais %s élément(s) n'ont pas pu "
+                               "être sauvegardés.\nLa liste est dans le journal (%s)."),
+                    {DayText(Today()), std::to_string(report.leftOut), report.logPath}),
+           true});
+      break;
     case BackupOutcome::kCompleted:
     case BackupOutcome::kNoChange:
       lastRunFailed_ = false;
+      lastRunLeftOut_ = false;
       break;
     case BackupOutcome::kNotStarted:
     case BackupOutcome::kStoreAbsent:

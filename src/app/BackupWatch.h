@@ -21,6 +21,7 @@ namespace varnoket {
 inline constexpr const char* kRunFailedSummary = VK_TR_NOOP("Messages", "Échec de la sauvegarde");
 inline constexpr const char* kTooOldSummary = VK_TR_NOOP("Messages", "Sauvegarde en retard");
 inline constexpr const char* kRunPutOffSummary = VK_TR_NOOP("Messages", "Sauvegarde reportée");
+inline constexpr const char* kLeftOutSummary = VK_TR_NOOP("Messages", "Sauvegarde incomplète");
 
 // Where the watch shows its state (the tray and the main window).
 class BackupWatchDisplay {
@@ -37,6 +38,8 @@ struct RunReport {
   std::string errorText;       // the error the run showed, if any
   std::string refusal;         // why a busy station refused the run
   bool askedByUser = false;    // "Sauvegarder Maintenant": the user is told in a box
+  int leftOut = 0;             // entries left out by a problem (kCompletedWithLeftOut)
+  std::string logPath;         // where their list is: the activity log
 };
 
 class BackupWatch {
@@ -71,7 +74,8 @@ class BackupWatch {
   Notifier& notifier_;
   BackupWatchDisplay& display_;
   bool lastRunFailed_ = false;
-  std::string lastFailure_;  // the outcome and error of the latest failure
+  bool lastRunLeftOut_ = false;  // the day is saved, with entries left out
+  std::string lastFailure_;      // the outcome and error of the latest failure
   bool busyTold_ = false;
   std::string storeAbsent_;  // the status while the store's disk is absent
   bool storeAbsentTold_ = false;

@@ -134,6 +134,7 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   }
   running_ = false;
   lastRefusal_ = ctx.refusal;
+  lastLeftOut_ = ctx.leftOut.Problems();
   if (lastOutcome_ == BackupOutcome::kBusy) {
     // Another run (varnoket-cli, or another copy on a machine sharing the
     // store) works on this station; the backup date is unchanged, so the

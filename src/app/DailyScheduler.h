@@ -98,6 +98,8 @@ class DailyScheduler {
   BackupOutcome LastOutcome() const { return lastOutcome_; }
   // Why the latest run did not start, when another run held the station.
   const std::string& LastRefusal() const { return lastRefusal_; }
+  // How many entries of the set the latest run left out by a problem.
+  int LastLeftOut() const { return lastLeftOut_; }
 
  private:
   // `redoToday`: the user chose to back up again today.
@@ -117,6 +119,7 @@ class DailyScheduler {
   SchedulerSetup setup_;
   BackupOutcome lastOutcome_ = BackupOutcome::kNotStarted;
   std::string lastRefusal_;  // why the latest run did not start, if it did not
+  int lastLeftOut_ = 0;
   PowerSource* power_ = nullptr;
   SleepInhibitor* inhibitor_ = nullptr;
   std::string batteryWait_;

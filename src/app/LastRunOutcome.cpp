@@ -9,6 +9,7 @@ namespace {
 // The run's own log lines that tell how it ended.
 constexpr std::string_view kEndLine = "Fin de la sauvegarde !";
 constexpr std::string_view kCompletedStart = "Sauvegarde terminée sur le poste";
+constexpr std::string_view kLeftOutStart = "Sauvegarde terminée avec ";
 constexpr std::string_view kNoChangeLine = "Aucune modification n'a été détectée.";
 constexpr std::string_view kStoppedLine = "Sauvegarde interrompue : le programme se termine.";
 constexpr std::string_view kErrorStart = "ERREUR";
@@ -46,6 +47,8 @@ LastRunOutcome LastRunOutcomeOfLog(std::string_view logText) {
       ended = true;
     } else if (StartsWith(message, kCompletedStart)) {
       completed = true;
+    } else if (StartsWith(message, kLeftOutStart)) {
+      outcome.leftOut = std::string(message);
     } else if (message == kNoChangeLine) {
       noChange = true;
     } else if (message == kStoppedLine) {
@@ -63,6 +66,8 @@ LastRunOutcome LastRunOutcomeOfLog(std::string_view logText) {
     outcome.state = LastRunState::kUnfinished;
   } else if (stopped) {
     outcome.state = LastRunState::kStopped;
+  } else if (!outcome.leftOut.empty()) {
+    outcome.state = LastRunState::kLeftOut;
   } else if (completed) {
     // Files that could not be read are said in the log; the day was written.
     outcome.state = LastRunState::kCompleted;

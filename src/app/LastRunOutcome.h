@@ -11,6 +11,7 @@ namespace varnoket {
 enum class LastRunState {
   kNoLog,       // no run has written a log yet (or it is empty)
   kCompleted,   // the day's backup was written
+  kLeftOut,     // the day's backup was written (or nothing changed), entries left out
   kNoChange,    // nothing had changed since the previous backup
   kFailed,      // ended on an error
   kStopped,     // the program ended during the run, which stopped cleanly
@@ -23,6 +24,9 @@ struct LastRunOutcome {
   // The first error line's message: why a failed run failed, or what a
   // completed run could not save (an unreadable file).
   std::string error;
+  // The run's own count of what it left out ("Sauvegarde terminée avec N
+  // élément(s) non sauvegardé(s) ..."), for kLeftOut.
+  std::string leftOut;
 };
 
 // The outcome told by a log's text (lines "date-time;message" after a

@@ -1,7 +1,7 @@
-// `add DIR`, `remove DIR`, `exclude PATTERN`, `include PATTERN`: the backup
-// set of this station (its station settings file), edited with the main
-// window's rules and texts. A file is excluded by a name filter only, so
-// `include` takes a filter out of the list: there is nothing else to undo.
+// `add DIR`, `remove DIR`, `exclude PATTERN`, `include PATTERN`,
+// `hidden-folders on|off`: the backup set of this station (its station
+// settings file), edited with the main window's rules and texts. A file is excluded by a name
+// filter only, so `include` takes a filter out of the list: there is nothing else to undo.
 #include <iostream>
 #include <string>
 
@@ -45,6 +45,7 @@ void ShowSet(const StationSettings& s) {
   for (const auto& d : s.directories) std::cout << "  " << d << "\n";
   std::cout << Translate(kMessagesContext, kFiltersHeading) << "\n";
   for (const auto& f : s.exclusions) std::cout << "  " << f << "\n";
+  std::cout << HiddenFoldersLine(s.includeHidden) << "\n";
 }
 
 // Loads the set as the window program's start-up does, runs `edit` on it
@@ -98,6 +99,24 @@ int Refuse(const char* pattern, const std::string& value) {
 }
 
 }  // namespace
+
+std::string HiddenFoldersLine(bool included) {
+  return Translate(
+      kMessagesContext,
+      included ? VK_TR_NOOP("Messages", "Dossiers cachés : inclus (sauf les caches du bureau)")
+               : VK_TR_NOOP("Messages", "Dossiers cachés : laissés de côté"));
+}
+
+int HiddenFoldersCommand(const CliOptions& o) {
+  const std::string typed = o.args.empty() ? "" : o.args[0];
+  if (o.args.size() == 1 && typed != "on" && typed != "off") {
+    return Usage(o.command, "hidden-folders takes on or off");
+  }
+  return EditBackupSet(o, typed,
+                       [&typed](BackupSetEditor& editor, StationSettings&, const std::string&) {
+                         return editor.SetIncludeHidden(typed == "on") ? 0 : kRefused;
+                       });
+}
 
 int AddCommand(const CliOptions& o) {
   const std::string typed = o.args.empty() ? "" : o.args[0];

@@ -49,19 +49,28 @@ constexpr CommandHelp kCommands[] = {
                 "  Retire un filtre d'exclusion : les fichiers qui y répondent sont de nouveau\n"
                 "  sauvegardés. Code 0 quand il est retiré, 1 quand ce filtre n'est pas dans la "
                 "liste.\n")},
+    {"hidden-folders", "on|off",
+     VK_TR_NOOP(
+         "CliHelp",
+         "  Inclut (on) ou laisse de côté (off) les dossiers cachés (.config, .local/share,\n"
+         "  .thunderbird...) des dossiers sauvegardés ; les caches du bureau (.cache,\n"
+         "  .local/share/Trash, vignettes) sont laissés de côté dans les deux cas. Code 0 quand\n"
+         "  le réglage est pris, 1 quand il est refusé, 2 pour une ligne de commande fausse.\n")},
     {"status", "",
      VK_TR_NOOP(
          "CliHelp",
          "  La dernière sauvegarde réussie, les jours gardés, la taille des sauvegardes de ce\n"
-         "  poste et la fin de la dernière exécution. Code 0, ou 2 quand aucun dossier des\n"
-         "  sauvegardes n'est configuré.\n")},
+         "  poste, le réglage des dossiers cachés et la fin de la dernière exécution. Code 0,\n"
+         "  ou 2 quand aucun dossier des sauvegardes n'est configuré.\n")},
     {"backup", "",
      VK_TR_NOOP(
          "CliHelp",
          "  Fait une sauvegarde maintenant. Code 0 faite ou rien de changé, 1 échouée, 2 les\n"
          "  réglages ne permettent aucune sauvegarde, 3 le poste est occupé, 4 le dossier du\n"
          "  poste est celui d'une autre machine, 5 arrêtée par un signal, 6 le disque des\n"
-         "  sauvegardes est absent, 7 pas assez de place sur ce disque.\n")},
+         "  sauvegardes est absent, 7 pas assez de place sur ce disque, 8 faite mais avec des\n"
+         "  éléments non sauvegardés (illisibles, disparus, noms impossibles...), nommés dans\n"
+         "  le journal.\n")},
     {"days", "",
      VK_TR_NOOP("CliHelp",
                 "  Liste les jours de sauvegarde, du plus ancien au plus récent. Code 6 quand le\n"

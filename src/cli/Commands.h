@@ -1,6 +1,8 @@
 // The commands of varnoket-cli; each returns the tool's exit code.
 #pragma once
 
+#include <string>
+
 #include "cli/CliCommon.h"
 
 namespace varnoket {
@@ -14,6 +16,9 @@ int AddCommand(const CliOptions& o);
 int RemoveCommand(const CliOptions& o);
 int ExcludeCommand(const CliOptions& o);
 int IncludeCommand(const CliOptions& o);
+int HiddenFoldersCommand(const CliOptions& o);
+// The backup set's hidden-folders setting, as `status` and the set commands show it.
+std::string HiddenFoldersLine(bool included);
 int StatusCommand(const CliOptions& o);
 int VerifyCommand(const CliOptions& o);
 

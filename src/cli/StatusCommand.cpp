@@ -2,6 +2,7 @@
 // the last success as the window title says it, the days kept, the size of
 // the station's backups and how the latest run ended. Reads only.
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "app/LastRunOutcome.h"
@@ -32,6 +33,7 @@ constexpr const char* kNoRun = VK_TR_NOOP("Messages", "aucune pour l'instant");
 constexpr const char* kCompleted = VK_TR_NOOP("Messages", "terminée le %s");
 constexpr const char* kCompletedWithErrors =
     VK_TR_NOOP("Messages", "terminée le %s, avec une erreur : %s");
+constexpr const char* kLeftOut = VK_TR_NOOP("Messages", "terminée le %s, incomplète : %s");
 constexpr const char* kNoChange = VK_TR_NOOP("Messages", "terminée le %s, aucune modification");
 constexpr const char* kFailed = VK_TR_NOOP("Messages", "échouée le %s : %s");
 constexpr const char* kFailedNoReason =
@@ -76,6 +78,8 @@ std::string LastRunText(const LastRunOutcome& r, const std::string& logPath) {
     case LastRunState::kCompleted:
       return r.error.empty() ? FillText(Tr(kCompleted), {r.when})
                              : FillText(Tr(kCompletedWithErrors), {r.when, r.error});
+    case LastRunState::kLeftOut:
+      return FillText(Tr(kLeftOut), {r.when, r.leftOut});
     case LastRunState::kNoChange:
       return FillText(Tr(kNoChange), {r.when});
     case LastRunState::kFailed:
@@ -105,6 +109,7 @@ int StatusCommand(const CliOptions& o) {
 
   std::string lastBackup = kNoBackupDate;
   std::string stationProblem;
+  std::optional<bool> includeHidden;
   const std::string stationPath = StationSettingsPath(rules, layout.root(), s->stationName);
   if (const auto entry = fs.Stat(stationPath)) {
     CommandDialogs dialogs;
@@ -116,6 +121,7 @@ int StatusCommand(const CliOptions& o) {
       stationProblem = FillText(Tr(kUnreadableStationFile), {stationPath});
     } else {
       lastBackup = station.lastBackupDate;
+      includeHidden = station.includeHidden;
     }
   }
   const std::vector<std::string> dayFolders = SortedDayFolders(fs, rules, layout.StationFolder());
@@ -139,8 +145,9 @@ int StatusCommand(const CliOptions& o) {
   std::cout << ForTerminal(LastSuccessText(lastBackup, now)) << "\n"
             << FillText(Tr(kDaysLine), {std::to_string(days), std::to_string(s->program.daysKept)})
             << "\n"
-            << FillText(Tr(kSizeLine), {HumanBytes(bytes), SizeText(bytes)}) << "\n"
-            << FillText(Tr(kLastRunLine), {LastRunText(run, logPath)}) << "\n";
+            << FillText(Tr(kSizeLine), {HumanBytes(bytes), SizeText(bytes)}) << "\n";
+  if (includeHidden) std::cout << HiddenFoldersLine(*includeHidden) << "\n";
+  std::cout << FillText(Tr(kLastRunLine), {LastRunText(run, logPath)}) << "\n";
   return 0;
 }
 

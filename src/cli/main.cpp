@@ -15,6 +15,7 @@
 #include "engine/BackupContext.h"
 #include "engine/BackupRun.h"
 #include "engine/DayFolders.h"
+#include "engine/LeftOut.h"
 #include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
 #include "platform/StationName.h"
@@ -32,6 +33,7 @@ constexpr int kExitBusy = 3;            // another run holds the station
 constexpr int kExitForeignStation = 4;  // the station folder is another machine's
 constexpr int kExitStopped = 5;         // ended by a signal, stopped at a file boundary
 constexpr int kExitNoSpace = 7;         // the changes do not fit on the store's disk
+constexpr int kExitLeftOut = 8;         // completed, with entries left out (named in the log)
 
 bool ParseWorkers(const std::string& text, int& workers) {
   if (text.empty() || text.size() > 4 ||
@@ -97,6 +99,9 @@ int Backup(const CliOptions& o) {
     case BackupOutcome::kCompleted:
     case BackupOutcome::kNoChange:
       return kExitDone;
+    case BackupOutcome::kCompletedWithLeftOut:
+      std::cerr << ForTerminal(CompletedWithLeftOutLine(ctx.leftOut)) << "\n";
+      return kExitLeftOut;
     case BackupOutcome::kFailed:
       return kExitFailed;
     case BackupOutcome::kBusy:
@@ -193,6 +198,7 @@ int Main(int argc, char** argv) {
   if (o.command == "add") return AddCommand(o);
   if (o.command == "remove") return RemoveCommand(o);
   if (o.command == "exclude") return ExcludeCommand(o);
+  if (o.command == "hidden-folders") return HiddenFoldersCommand(o);
   if (o.command == "include") return IncludeCommand(o);
   if (o.command == "status") return StatusCommand(o);
   return Usage("unknown command " + o.command);

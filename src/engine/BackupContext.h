@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -79,8 +80,12 @@ struct BackupContext {
   std::vector<uint32_t> recopiedFiles;
   // The folder the previous list was read from ("" when none was found).
   std::string previousListFolder;
-  // What the latest scan left out (cache folders, files above the limit).
+  // What the latest scan and copy left out, by cause.
   LeftOutCounts leftOut;
+  // The file system each listed folder was on (FileSystem::FileSystemId),
+  // noted in the day's set so that the next run tells an unmounted disk from
+  // an emptied folder.
+  std::map<std::string, uint64_t> listedFileSystems;
 
   StoreLayout Layout() const { return StoreLayout(rules, backupRoot, stationName); }
   // Writes a line to the activity log and tells the host.

@@ -145,7 +145,8 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     list.erase(std::remove(list.begin(), list.end(), std::string()), list.end());
     SortOrdinal(list);
     // The set first: a day folder whose list is there always has it.
-    saved = WriteDaySet(ctx.fs, ctx.Layout(), dayFolder, ctx.station.backupDirectories) &&
+    saved = WriteDaySet(ctx.fs, ctx.Layout(), dayFolder, ctx.station.backupDirectories,
+                        ctx.listedFileSystems) &&
             ctx.fs.WriteFileAtomic(listPath, JoinLines(list));
     if (saved) copy.Finished();
   }
@@ -305,10 +306,16 @@ BackupOutcome RunBackup(BackupContext& ctx) {
 
   ctx.host.RestoreWindows();
   if (ctx.leftOut.Any()) ctx.Log(LeftOutSummary(ctx.leftOut, ctx.station.maxFileMegabytes));
-  ctx.Log("Fin de la sauvegarde !");
-  if (outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kNoChange) {
-    lock.MarkEnded();
+  const bool completed =
+      outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kNoChange;
+  // A day saved with entries missing is the day's backup, but not "done":
+  // its own last line, and its own outcome, say what was left out.
+  if (completed && ctx.leftOut.Problems() > 0) {
+    ctx.Log(CompletedWithLeftOutLine(ctx.leftOut));
+    outcome = BackupOutcome::kCompletedWithLeftOut;
   }
+  ctx.Log("Fin de la sauvegarde !");
+  if (completed) lock.MarkEnded();
   ctx.host.SetTrayImage(0);
   ctx.host.SetMenuItemsEnabled(ctx.masterStation, true);
   ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Quendralith Backup"));

@@ -18,6 +18,9 @@ enum class BackupOutcome {
   kNoChange,        // nothing changed since the previous file list
   kNoSpace,         // the changed files do not fit on the store's disk: nothing was copied
   kCompleted,       // the day's file list and the backup date are written
+  // Completed (or nothing changed), but entries of the set were left out by
+  // a problem (unreadable, vanished, ...): each is named in the log.
+  kCompletedWithLeftOut,
 };
 
 // Runs one backup, on the caller's thread, reporting through ctx.host.

@@ -8,7 +8,9 @@
 #include <future>
 
 #include "engine/CopyCheck.h"
+#include "engine/LeftOut.h"
 #include "engine/PieceQueue.h"
+#include "engine/SourceRead.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "platform/WorkerPool.h"
@@ -150,7 +152,9 @@ void CopyStep::StartFile(size_t index, PieceQueue& pieces) {
   }
   try {
     copy.source = ctx_.fs.OpenRead(rec->fullPath);
-  } catch (const StreamError&) {
+    copy.opened = ctx_.fs.StatStream(*copy.source);
+  } catch (const StreamError& e) {
+    copy.systemError = e.systemError();
   }
   if (!copy.source) {
     copy.outcome = Outcome::kUnreadable;
@@ -204,9 +208,10 @@ bool CopyStep::ReadPiece(size_t index, Copy& copy, PieceQueue& pieces) {
       copy.piece.append(buffer + taken, got - taken);
       if (!cuts.empty()) return true;  // let the queue say whether there is room
     }
-  } catch (const StreamError&) {
+  } catch (const StreamError& e) {
     // A file that fails while it is read is skipped as one that cannot be
     // opened: the store is fine and the other files still go.
+    copy.systemError = e.systemError();
     copy.outcome = Outcome::kUnreadable;
     copy.piece.clear();
     pieces.AddEnd(index);
@@ -265,11 +270,12 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
         CloseQuietly(copy);
         ctx_.fs.DeleteFile(copy.temp);
       }
-      SkipUnreadable(rec);
+      SkipUnreadable(rec, copy.systemError);
       return true;
     case Outcome::kTooLong: {
       bytes_ += copy.size;
       ++files_;
+      ctx_.leftOut.Add(LeftOutCause::kNameTooLong);
       ctx_.Log(std::string("ATTENTION: Le chemin du fichier compressé dépasse ") +
                std::to_string(copy.lengthLimit) + " caractères (" + copy.target +
                "). Fichier non sauvegardé !");
@@ -277,6 +283,7 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
       return true;
     }
     case Outcome::kCopying:
+      if (ReadAgainWhenTorn(index, copy)) return true;
       bytes_ += copy.size;
       ++files_;
       try {
@@ -312,6 +319,30 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
                       stored.size, line});
   batch_.push_back(written_.size() - 1);
   batchBytes_ += stored.size;
+  return true;
+}
+
+bool CopyStep::ReadAgainWhenTorn(size_t index, Copy& copy) {
+  const auto now = ctx_.fs.StatStream(*copy.source);
+  if (!copy.opened || !now || SameStamp(*copy.opened, *now)) return false;
+  // Part old, part new: a state of the file that never was.
+  const uint32_t position = queue_[index];
+  if (++reads_[position] < kReadAttempts) {
+    CloseQuietly(copy);
+    ctx_.fs.DeleteFile(copy.temp);
+    queue_.push_back(position);
+    return true;
+  }
+  // Stored as read, it would restore bytes the file never held: it keeps
+  // its previous copy, if it has one, until a run finds it still.
+  CloseQuietly(copy);
+  ctx_.fs.DeleteFile(copy.temp);
+  ctx_.Log("ATTENTION: le fichier (" + ShownText(copy.record.fullPath) +
+           ") a changé pendant chacune de ses " + std::to_string(kReadAttempts) +
+           " lectures : il n'est pas sauvegardé (sa version précédente, s'il en a une, est "
+           "gardée).");
+  ctx_.leftOut.Add(LeftOutCause::kKeptChanging);
+  NotStored(copy.record);
   return true;
 }
 
@@ -406,92 +437,6 @@ void CopyStep::Discard() {
 
 void CopyStep::Finished() {
   resume_.Clear();
-}
-
-void CopyStep::SkipUnreadable(const FileRecord& rec) {
-  ctx_.Log("ERREUR: impossible de lire le fichier (" + rec.fullPath +
-           ") une autre application utilise exclusivement ce fichier ou y écris en ce moment");
-  NotStored(rec);
-}
-
-// The file changed between the scan and its copy: its record now describes
-// what was stored, and the files that shared its name get their own.
-std::string CopyStep::ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored,
-                                       FileStream& source) {
-  uint32_t attributes = 0;
-  int32_t date = 0;
-  if (const auto now = ctx_.fs.StatStream(source)) {
-    attributes = now->attributes;
-    date = now->dosDate;
-  }
-  const std::string updated = FormatFileRecord(stored.size, stored.checksum, rec.storedName,
-                                               rec.fullPath, attributes, date);
-  ReplaceRecord(rec.fullPath, updated);
-  GiveOwnNamesToSharers(rec);
-  return updated;
-}
-
-// The content could not be stored today: the file keeps its previous
-// record when that record's copy stays valid, else it leaves today's list.
-void CopyStep::NotStored(const FileRecord& rec) {
-  QueuedNames().erase(rec.storedName);
-  GiveOwnNamesToSharers(rec);
-  std::string replacement;
-  if (auto prev = PreviousRecord(rec.fullPath)) {
-    const bool nameFree =
-        queuedNames_.count(prev->storedName) == 0 && staleNames_.count(prev->storedName) == 0;
-    const std::string ownerPath = ctx_.rules.PathOfStoredName(prev->storedName);
-    const bool ownerAbsent = ownerPath.empty() || details_.Find(ownerPath) == nullptr;
-    if (nameFree && (ownerAbsent || ownerPath == rec.fullPath)) replacement = prev->Format();
-  }
-  ReplaceRecord(rec.fullPath, replacement);
-}
-
-void CopyStep::GiveOwnNamesToSharers(const FileRecord& rec) {
-  auto& list = ctx_.currentFileList;
-  for (uint32_t j = 0; j < list.size(); ++j) {
-    const auto view = ViewFileRecord(list[j]);
-    if (!view || view->storedName != rec.storedName || view->fullPath == rec.fullPath) continue;
-    auto other = ParseFileRecord(list[j]);
-    other->storedName = ctx_.rules.StoredName(other->fullPath);
-    list[j] = other->Format();
-    if (QueuedNames().insert(other->storedName).second) queue_.push_back(j);
-  }
-}
-
-// An empty replacement takes the record out of the day's list; the entry
-// stays, empty, so that queued positions keep their meaning.
-void CopyStep::ReplaceRecord(const std::string& path, const std::string& replacement) {
-  for (std::string& line : ctx_.currentFileList) {
-    const auto r = ViewFileRecord(line);
-    if (!r || r->IsDirectory() || r->fullPath != path) continue;
-    line = replacement;
-    return;
-  }
-}
-
-std::optional<FileRecord> CopyStep::PreviousRecord(const std::string& path) const {
-  for (const std::string& line : ctx_.previousFileList) {
-    const auto r = ViewFileRecord(line);
-    if (r && !r->IsDirectory() && r->fullPath == path &&
-        ctx_.rules.IsSafeStoredName(r->storedName)) {
-      return ParseFileRecord(line);
-    }
-  }
-  return std::nullopt;
-}
-
-// The names stored today, gathered when first needed: the common run
-// never needs them.
-std::set<std::string>& CopyStep::QueuedNames() {
-  if (!namesGathered_) {
-    namesGathered_ = true;
-    for (uint32_t j : queue_) {
-      if (const auto v = ViewFileRecord(ctx_.currentFileList[j]))
-        queuedNames_.emplace(v->storedName);
-    }
-  }
-  return queuedNames_;
 }
 
 }  // namespace varnoket

@@ -87,6 +87,8 @@ class CopyStep {
     int64_t size = 0;   // the source's size when it was opened
     int64_t left = 0;   // bytes still to read
     bool firstPiece = true;
+    int systemError = 0;             // why the source could not be read (kUnreadable)
+    std::optional<DirEntry> opened;  // the source as it was when opened
   };
 
   void AdoptNotedCopies();
@@ -98,8 +100,12 @@ class CopyStep {
   // The file's last entry came: closes its copy and keeps the list true.
   bool FinishFile(size_t index, Copy& copy);
   void CloseQuietly(Copy& copy);
+  // True when the source changed while it was read: the copy is dropped and
+  // the file queued again, up to kReadAttempts reads, after which the last
+  // read is kept with a warning.
+  bool ReadAgainWhenTorn(size_t index, Copy& copy);
 
-  void SkipUnreadable(const FileRecord& rec);
+  void SkipUnreadable(const FileRecord& rec, int systemError);
   std::string ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored,
                                FileStream& source);
   void NotStored(const FileRecord& rec);
@@ -119,6 +125,7 @@ class CopyStep {
   bool namesGathered_ = false;
   std::set<std::string> queuedNames_;
   std::set<std::string> staleNames_;  // names a stopped run left in the day folder
+  std::map<uint32_t, int> reads_;     // list position -> reads of a source that kept changing
   // Copies that are whole: their place in the day folder, where they are,
   // the record they hold, and how far the check went.
   struct Written {

@@ -1,6 +1,10 @@
 #include "engine/DaySet.h"
 
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
+#include <string_view>
+#include <utility>
 
 #include "engine/FileRecord.h"
 
@@ -15,16 +19,25 @@ std::string SetPath(const StoreLayout& layout, const std::string& dayFolder) {
 }  // namespace
 
 bool WriteDaySet(FileSystem& fs, const StoreLayout& layout, const std::string& dayFolder,
-                 const std::vector<std::string>& folders) {
+                 const std::vector<std::string>& folders,
+                 const std::map<std::string, uint64_t>& fileSystems) {
   std::vector<std::string> lines;
+  std::vector<std::string> notes;
   lines.reserve(folders.size());
   // In the form the walk gives the folders ("/a//b/." walks as "/a/b").
   for (const std::string& f : folders) {
     const std::string normal = layout.rules().style() == PathStyle::kPosix
                                    ? std::filesystem::path(f).lexically_normal().string()
                                    : f;
-    lines.push_back(layout.rules().RemoveTrailingSeparator(normal));
+    std::string line = layout.rules().RemoveTrailingSeparator(normal);
+    if (const auto id = fileSystems.find(line); id != fileSystems.end()) {
+      notes.push_back(std::string(kFileSystemNote) + std::to_string(id->second) + "\t" + line);
+    }
+    lines.push_back(std::move(line));
   }
+  // After the folders, on lines of their own that are no path: a reader
+  // that knows only folder lines passes over them.
+  lines.insert(lines.end(), notes.begin(), notes.end());
   return fs.WriteFileAtomic(SetPath(layout, dayFolder), JoinLines(lines));
 }
 
@@ -46,13 +59,31 @@ DaySet ReadDaySet(FileSystem& fs, const StoreLayout& layout, const std::string& 
   set.recorded = true;
   const auto text = entry->isRegularFile ? fs.ReadFile(path) : std::nullopt;
   if (!text || (!text->empty() && text->back() != '\n')) return set;
+  std::vector<std::pair<std::string, uint64_t>> notes;
   for (std::string& folder : SplitLines(*text)) {
+    if (folder.rfind(kFileSystemNote, 0) == 0) {
+      const size_t tab = folder.find('\t');
+      uint64_t id = 0;
+      const char* start = folder.data() + std::string_view(kFileSystemNote).size();
+      const char* end = tab == std::string::npos ? nullptr : folder.data() + tab;
+      if (end != nullptr && end > start) {
+        const auto [ptr, ec] = std::from_chars(start, end, id);
+        if (ec == std::errc() && ptr == end) notes.emplace_back(folder.substr(tab + 1), id);
+      }
+      continue;
+    }
     // A backup folder may be the root itself ("/"), which IsCleanAbsolutePath
     // does not take as a name below the root. A line that is no clean path
     // holds nothing: no record under it is taken.
     const bool root = folder.size() == 1 && folder[0] == layout.rules().Separator();
     if (root || layout.rules().IsCleanAbsolutePath(folder))
       set.folders.push_back(std::move(folder));
+  }
+  // A note counts only for a folder of the set.
+  for (auto& [folder, id] : notes) {
+    if (std::find(set.folders.begin(), set.folders.end(), folder) != set.folders.end()) {
+      set.fileSystems[folder] = id;
+    }
   }
   return set;
 }

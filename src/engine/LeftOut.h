@@ -1,10 +1,17 @@
-// What a run leaves out of the backup besides the exclusion filters: cache
-// folders, marked by a CACHEDIR.TAG file that begins with the standard
-// signature (browsers, build tools and package managers write one), and files
-// above the size limit of the backup set (MAXFILESIZE). The run logs each one
-// and ends its log with the counts.
+// What a run leaves out of the backup besides the exclusion filters, by
+// cause, so that its outcome tells the whole truth. Some causes are the
+// person's choice: cache folders (a CACHEDIR.TAG that begins with the
+// standard signature, or the folders every desktop keeps its caches in),
+// files above the size limit of the backup set (MAXFILESIZE), hidden folders
+// while the set leaves them out, links to folders (never followed). The
+// others are problems: a file or folder that cannot be read, a name the list
+// cannot hold, a link that leads nowhere, a pipe, socket or device, a file
+// that kept changing while it was read, a listed folder that vanished. The
+// run logs each entry and ends its log with the counts; a problem makes the
+// run "completed with N left out".
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,21 +28,50 @@ inline constexpr std::string_view kCacheTagSignature =
 // signature. A tag that cannot be read, or says anything else, marks nothing.
 bool IsTaggedCache(FileSystem& fs, const std::string& folder);
 
+// True for the folders a Linux desktop keeps its caches, thumbnails and
+// trash in (".cache", ".thumbnails", ".local/share/Trash"), wherever they
+// stand: never worth a backup.
+bool IsDesktopCacheFolder(std::string_view path);
+
 // The size limit in bytes for a limit in megabytes; 0 (no limit) for 0 or less.
 uint64_t SizeLimitBytes(int megabytes);
 
+enum class LeftOutCause {
+  // The person's choice.
+  kCacheFolder,
+  kDesktopCache,
+  kLargeFile,
+  kHiddenFolder,
+  kFolderLink,
+  // Problems: the run is completed with entries left out.
+  kUnreadableFile,
+  kUnreadableFolder,
+  kForbiddenName,
+  kNameTooLong,
+  kBrokenLink,
+  kSpecialFile,
+  kKeptChanging,
+  kVanishedFolder,
+};
+inline constexpr size_t kLeftOutCauses = static_cast<size_t>(LeftOutCause::kVanishedFolder) + 1;
+
 struct LeftOutCounts {
-  int cacheFolders = 0;
-  int largeFiles = 0;
+  std::array<int, kLeftOutCauses> count{};
   uint64_t largeBytes = 0;
 
-  bool Any() const { return cacheFolders + largeFiles > 0; }
+  void Add(LeftOutCause cause) { ++count[static_cast<size_t>(cause)]; }
+  int Of(LeftOutCause cause) const { return count[static_cast<size_t>(cause)]; }
+  // The entries left out by a problem, not by the person's choice.
+  int Problems() const;
+  bool Any() const;
 };
 
 // The log line for one cache folder, and for one file above the limit.
 std::string CacheFolderLine(const std::string& folder);
 std::string LargeFileLine(const std::string& path, uint64_t size, int limitMegabytes);
-// The run's last count: "Laissés de côté : ..." naming each reason.
+// The run's last count: "Laissés de côté : ..." naming each cause.
 std::string LeftOutSummary(const LeftOutCounts& counts, int limitMegabytes);
+// The line of a run that completed with problems left out.
+std::string CompletedWithLeftOutLine(const LeftOutCounts& counts);
 
 }  // namespace varnoket

@@ -11,9 +11,13 @@
 #include <string_view>
 
 #include "engine/DamagedCopies.h"
+#include "engine/DaySet.h"
 #include "engine/FileRecord.h"
 #include "engine/InternalCheck.h"
+#include "engine/KeptRecords.h"
 #include "engine/LeftOut.h"
+#include "engine/SourceRead.h"
+#include "engine/SourceWalk.h"
 #include "engine/StoreLayout.h"
 #include "engine/StoredCopies.h"
 #include "engine/Wildcard.h"
@@ -28,152 +32,6 @@ namespace varnoket {
 namespace {
 
 constexpr size_t kReadChunk = 256 * 1024;  // a whole number of checksum blocks
-
-// The walk lists the files (their size as the folder listing gave it, in
-// digest.size, until they are read) and the empty directories' records.
-struct Walk {
-  BackupContext& ctx;
-  std::deque<ScannedFile>& files;
-  std::vector<std::string> directoryRecords;
-  // The store's folder when it exists: never walked, whatever name (a bind
-  // mount, a listed link) reaches it.
-  std::optional<FolderId> store;
-  // Every folder walked so far. A folder met again (a bind mount that loops
-  // back up the tree, a second name of a folder already saved) is not
-  // walked twice.
-  std::set<FolderId> walked;
-};
-
-// A restore refuses a recorded path that holds a control byte (a list is
-// outside input, and such bytes can hide what a name is), so no such name is
-// recorded in the first place.
-bool RecordableName(std::string_view name) {
-  return name.find('|') == std::string_view::npos && !HasControlByte(name);
-}
-
-void LogUnrecordable(const BackupContext& ctx, const std::string& path) {
-  ctx.Log("ATTENTION: Le nom (" + ShownText(path) +
-          ") contient un caractère qu'une liste de fichiers ne peut pas contenir (|, retour "
-          "chariot, saut de ligne ou autre caractère de contrôle). Non sauvegardé !");
-}
-
-std::string ProgressHint(const std::string& directory) {
-  // The last 40 characters of the folder, as the tray hint has little room.
-  const size_t from = directory.size() > 40 ? directory.size() - 40 : 0;
-  return FillText(VK_TR_NOOP("Messages", "Preparation de (...%s)"), {directory.substr(from, 40)});
-}
-
-// False, with one log line, for the store and for a folder already walked.
-bool MayWalk(Walk& walk, const std::string& directory, const FolderId& id) {
-  if (walk.store && id == *walk.store) {
-    walk.ctx.Log("ATTENTION: Le répertoire (" + ShownText(directory) +
-                 ") contient les sauvegardes : il n'est pas sauvegardé.");
-    return false;
-  }
-  if (!walk.walked.insert(id).second) {
-    walk.ctx.Log("ATTENTION: Le répertoire (" + ShownText(directory) +
-                 ") a déjà été parcouru par un autre chemin (boucle ou montage) : il n'est pas "
-                 "sauvegardé une seconde fois.");
-    return false;
-  }
-  return true;
-}
-
-void BuildDirectoryList(Walk& walk, const std::string& directory, const FolderId& id) {
-  VARNOKET_CHECK(!directory.empty(), "Nom de répertoire vide dans BuildDirectoryList() !!");
-  if (!MayWalk(walk, directory, id)) return;
-  BackupContext& ctx = walk.ctx;
-  const PathRules& rules = ctx.rules;
-  ctx.host.SetTrayHint(ProgressHint(directory));
-  ctx.Pump();
-
-  const std::string folder = rules.EnsureTrailingSeparator(directory);
-  const auto entries = ctx.fs.ListDirectory(folder);
-  if (entries &&
-      std::any_of(entries->begin(), entries->end(),
-                  [](const DirEntry& e) { return e.name == kCacheTagName; }) &&
-      IsTaggedCache(ctx.fs, directory)) {
-    ctx.Log(CacheFolderLine(directory));
-    ++ctx.leftOut.cacheFolders;
-    return;
-  }
-  const uint64_t sizeLimit = SizeLimitBytes(ctx.station.maxFileMegabytes);
-  // A folder that cannot be listed counts as empty; "." and ".." count as
-  // entries, so an empty folder counts two.
-  const size_t count = entries ? entries->size() + 2 : 0;
-  if (entries) {
-    for (const DirEntry& e : *entries) {
-      if (e.isDirectory || !e.isRegularFile) continue;  // fifos, devices, dangling links
-      if (!IsIncluded(e, ctx.station.exclusions)) continue;
-      if (!RecordableName(e.name)) {
-        LogUnrecordable(ctx, folder + e.name);
-        continue;
-      }
-      if (sizeLimit > 0 && e.size > sizeLimit) {
-        ctx.Log(LargeFileLine(folder + e.name, e.size, ctx.station.maxFileMegabytes));
-        ++ctx.leftOut.largeFiles;
-        ctx.leftOut.largeBytes += e.size;
-        continue;
-      }
-      ScannedFile found;
-      found.path = folder + e.name;
-      found.digest.size = static_cast<int64_t>(e.size);
-      walk.files.push_back(std::move(found));
-    }
-  }
-  if (count > 2) {
-    for (const DirEntry& e : *entries) {
-      // Linked folders are not walked: a link may lead back up the tree.
-      if (!e.isDirectory || e.isSymlink || e.hidden || e.system) continue;
-      if (!RecordableName(e.name)) {
-        LogUnrecordable(ctx, folder + e.name);
-        continue;
-      }
-      BuildDirectoryList(walk, folder + e.name, FolderId{e.device, e.inode});
-    }
-    return;
-  }
-  const std::string self = rules.RemoveTrailingSeparator(folder);
-  const auto info = ctx.fs.Stat(self);
-  if (info && info->isDirectory && !info->hidden && !info->system) {
-    walk.directoryRecords.push_back(BuildLine(rules, folder, *info, true, 0, kDirectoryStoredName));
-  }
-}
-
-// Reads one file whole: its digest, date and attributes as they were when it
-// was opened. False when it cannot be read.
-bool ReadFile(BackupContext& ctx, ScannedFile& file, bool withHash, std::vector<char>& buffer,
-              DigestBuilder& digest) {
-  std::unique_ptr<FileStream> stream;
-  try {
-    stream = ctx.fs.OpenRead(file.path);
-  } catch (const StreamError&) {
-    return false;
-  }
-  const auto opened = stream ? ctx.fs.StatStream(*stream) : std::nullopt;
-  if (!opened || !opened->isRegularFile) return false;
-  file.attributes = opened->attributes;
-  file.fileDate = opened->dosDate;
-  const auto size = static_cast<int64_t>(opened->size);
-  // A file whose size moved since the walk may now match any other size.
-  digest.Reset(withHash || size != file.digest.size);
-  int64_t remaining = size;
-  try {
-    while (remaining > 0) {
-      const size_t want = static_cast<size_t>(std::min<int64_t>(remaining, kReadChunk));
-      const size_t got = stream->Read(buffer.data(), want);
-      if (got == 0) break;  // the file shrank while it was read
-      digest.Update(buffer.data(), got);
-      remaining -= static_cast<int64_t>(got);
-      ctx.Pump();
-    }
-  } catch (const StreamError&) {
-    return false;
-  }
-  file.digest = digest.Finish();
-  file.readable = true;
-  return true;
-}
 
 bool LoadPreviousList(BackupContext& ctx) {
   ctx.previousFileList.clear();
@@ -259,7 +117,9 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   details.files.clear();
   ctx.leftOut = LeftOutCounts();
 
-  Walk walk{ctx, details.files, {}, FolderIdOf(ctx.fs, ctx.backupRoot), {}};
+  SourceWalk walk{ctx, details.files, {}, FolderIdOf(ctx.fs, ctx.backupRoot), {}, {}};
+  ctx.listedFileSystems.clear();
+  std::vector<std::string> listedFolders;
   try {
     for (const std::string& listed : ctx.station.backupDirectories) {
       // "/a//b/" and "/a/./b" must give the same records, and stored names
@@ -279,13 +139,28 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
                      {listed}));
         return false;
       }
-      BuildDirectoryList(walk, dir, *id);
+      listedFolders.push_back(dir);
+      if (const auto fileSystem = ctx.fs.FileSystemId(dir)) {
+        ctx.listedFileSystems[dir] = *fileSystem;
+      }
+      WalkFolder(walk, dir, *id);
     }
   } catch (const RunStopped&) {
     throw;
   } catch (const std::exception&) {
     return false;
   }
+
+  if (!LoadPreviousList(ctx)) return false;
+  SortOrdinal(ctx.previousFileList);
+  // A listed folder that vanished, and a folder that could not be listed,
+  // keep what the previous day recorded below them.
+  std::vector<std::string> kept = VanishedFolders(
+      ctx, listedFolders,
+      ctx.previousListFolder.empty() ? DaySet{}
+                                     : ReadDaySet(ctx.fs, ctx.Layout(), ctx.previousListFolder));
+  DropBelow(ctx.rules, kept, details.files, walk.directoryRecords);
+  kept.insert(kept.end(), walk.unreadableFolders.begin(), walk.unreadableFolders.end());
 
   // Only files of equal size can have equal content, so the strong hash is
   // computed only for sizes that more than one file has.
@@ -297,20 +172,11 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
     const auto range = std::equal_range(sizes.begin(), sizes.end(), size);
     return range.second - range.first > 1;
   };
-
   std::vector<char> buffer(kReadChunk);
   DigestBuilder digest(true);
-  for (ScannedFile& f : details.files) {
-    if (!ReadFile(ctx, f, shared(f.digest.size), buffer, digest)) {
-      ctx.Log("ERREUR: impossible de lire le fichier (" + f.path +
-              ") une autre application utilise exclusivement ce fichier ou y écris en ce moment");
-      f.readable = false;
-    }
-  }
+  for (ScannedFile& f : details.files)
+    ReadSourceFile(ctx, f, shared(f.digest.size), buffer, digest);
   sizes = {};
-
-  if (!LoadPreviousList(ctx)) return false;
-  SortOrdinal(ctx.previousFileList);
 
   NamingResult naming = NameFiles(ctx, details);
   std::vector<std::string>& records = naming.records;
@@ -318,6 +184,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   records.insert(records.end(), std::make_move_iterator(walk.directoryRecords.begin()),
                  std::make_move_iterator(walk.directoryRecords.end()));
   walk.directoryRecords = {};
+  KeepPreviousRecords(ctx.rules, kept, ctx.previousFileList, records);
   // Sort the records and carry the positions of the changed ones along.
   std::vector<uint32_t> order(records.size());
   for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;

@@ -30,6 +30,8 @@ DirEntry MakeEntry(std::string name, const struct stat& st, bool isLink) {
   e.dosDate = DosDateFromTime(st.st_mtime);
   e.device = static_cast<uint64_t>(st.st_dev);
   e.inode = static_cast<uint64_t>(st.st_ino);
+  e.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  e.changedNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
   return e;
 }
 
@@ -292,6 +294,12 @@ std::optional<uint64_t> PosixFileSystem::FreeSpace(const std::string& path) {
   struct statvfs info {};
   if (::statvfs(path.c_str(), &info) != 0) return std::nullopt;
   return static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
+}
+
+std::optional<uint64_t> PosixFileSystem::FileSystemId(const std::string& path) {
+  struct statvfs info {};
+  if (::statvfs(path.c_str(), &info) != 0) return std::nullopt;
+  return static_cast<uint64_t>(info.f_fsid);
 }
 
 namespace {

@@ -30,6 +30,11 @@ struct DirEntry {
   // mount) have the same pair.
   uint64_t device = 0;
   uint64_t inode = 0;
+  // The last change of the content and of the entry itself, in nanoseconds
+  // (POSIX: st_mtim, st_ctim): a read that sees either move saw the file
+  // change under it.
+  int64_t modifiedNs = 0;
+  int64_t changedNs = 0;
 };
 
 // A lock on a file or on bytes of it, held until the handle is destroyed (or
@@ -130,6 +135,10 @@ class FileSystem {
   // that holds `path` (POSIX: statvfs f_bavail * f_frsize); nullopt when the
   // system cannot tell.
   virtual std::optional<uint64_t> FreeSpace(const std::string& path) = 0;
+  // The identity of the file system that holds `path` (POSIX: statvfs's
+  // f_fsid, which most disk file systems derive from their own id, so it
+  // stays the same from one mount to the next); nullopt when unknown.
+  virtual std::optional<uint64_t> FileSystemId(const std::string& path) = 0;
   // The absolute path without symbolic links, "." or ".." (realpath);
   // nullopt when `path` does not exist or cannot be resolved.
   virtual std::optional<std::string> Resolve(const std::string& path) = 0;
@@ -171,6 +180,7 @@ class PosixFileSystem : public FileSystem {
   bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
   bool SyncFileSystem(const std::string& path) override;
   std::optional<uint64_t> FreeSpace(const std::string& path) override;
+  std::optional<uint64_t> FileSystemId(const std::string& path) override;
   std::optional<std::string> Resolve(const std::string& path) override;
   LockStatus LockRange(const std::string& path, const LockRequest& request,
                        std::unique_ptr<FileLock>& lock) override;

@@ -69,6 +69,12 @@ inline constexpr TextKey kRestoreViaFtpKey{kParamsSection, "RESTORE_VIA_FTP", ""
 // Files larger than this many megabytes are left out of the backup; 0 (the
 // default, not written in a new file) keeps every size.
 inline constexpr NumberKey kMaxFileSizeKey{kParamsSection, "MAXFILESIZE", 0, 0, 1048576, 0};
+// Whether the walk enters hidden folders (names starting with "."), where
+// Linux keeps mail, keys and application data: 1 yes, 0 no. A new station
+// file says 1; a file without the key (a set made before it existed) keeps
+// leaving them out, counted at each run, until the person says otherwise.
+inline constexpr NumberKey kIncludeHiddenKey{kParamsSection, "DOSSIERS_CACHES", 0, 0, 1, 0};
+inline constexpr int kIncludeHiddenForNewSets = 1;
 // The directories to back up: the whole section, written as D1..Dn; the key
 // names are not interpreted on reading.
 inline constexpr const char* kDirectoriesSection = "DIRECTORIES";

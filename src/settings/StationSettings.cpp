@@ -49,6 +49,8 @@ bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& se
     try {
       auto file = std::make_unique<IniFile>(fs, path);
       WriteKey(*file, kLastBackupKey, kNoBackupDate);
+      // A new set walks hidden folders: mail, keys and settings live there.
+      WriteKey(*file, kIncludeHiddenKey, std::to_string(kIncludeHiddenForNewSets));
       settings.file = std::move(file);
       settings.path = path;
       settings.lastBackupDate = kNoBackupDate;
@@ -82,6 +84,7 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
     return StartsWithIgnoreCase(line, key.name);
   };
   settings.maxFileMegabytes = kMaxFileSizeKey.fallback;
+  settings.includeHidden = kIncludeHiddenKey.fallback != 0;
   for (const std::string& line : ini.SectionLines(kParamsSection)) {
     if (is(line, kLastBackupKey)) {
       settings.lastBackupDate = ValueAfterEquals(line);
@@ -92,6 +95,10 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
       int limit = kMaxFileSizeKey.fallback;
       if (!ParseWholeNumber(ValueAfterEquals(line), limit)) limit = kMaxFileSizeKey.fallback;
       settings.maxFileMegabytes = RaiseToFloor(kMaxFileSizeKey, limit);
+    } else if (is(line, kIncludeHiddenKey)) {
+      int include = kIncludeHiddenKey.fallback;
+      if (!ParseWholeNumber(ValueAfterEquals(line), include)) include = kIncludeHiddenKey.fallback;
+      settings.includeHidden = include != 0;
     } else if (is(line, kRestoreDirKey)) {
       SetOption(settings.restoreOptions, kRestoreDirKey.name, ValueAfterEquals(line));
     } else if (is(line, kRestoreViaFtpKey)) {
@@ -135,6 +142,12 @@ bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings) {
     return false;
   }
   return true;
+}
+
+void WriteIncludeHidden(StationSettings& settings, bool include) {
+  if (!settings.file) throw IniError(kIniNotInitialised);
+  WriteKey(*settings.file, kIncludeHiddenKey, include ? "1" : "0");
+  settings.includeHidden = include;
 }
 
 void WriteLastBackup(StationSettings& settings, const std::string& date) {

@@ -35,6 +35,8 @@ struct StationSettings {
   std::vector<std::string> exclusions = FromCommaText(kExclusionsKey.fallback);
   // MAXFILESIZE: files above this many megabytes are left out; 0 keeps all.
   int maxFileMegabytes = kMaxFileSizeKey.fallback;
+  // DOSSIERS_CACHES: the walk enters hidden folders.
+  bool includeHidden = kIncludeHiddenKey.fallback != 0;
   // RESTORE_DIR / RESTORE_VIA_FTP as read, for the restore window.
   std::vector<std::pair<std::string, std::string>> restoreOptions;
 };
@@ -66,6 +68,10 @@ void FinishStationSettingsLoad(StationSettings& settings);
 // the error box and returns false when the file cannot be written; does
 // nothing (and succeeds) when no file is open.
 bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings);
+
+// Writes PARAMS/DOSSIERS_CACHES (and keeps it in includeHidden); throws
+// IniError when it cannot be written or when no file is open.
+void WriteIncludeHidden(StationSettings& settings, bool include);
 
 // Writes PARAMS/LASTBACKUP (and keeps it in lastBackupDate); throws IniError
 // when it cannot be written or when no file is open.

@@ -117,6 +117,26 @@ TEST_F(BackupWatchTest, AFailedRunIsToldAtOnceThenDailyUntilARunSucceeds) {
   EXPECT_EQ(notifier_.sent.size(), 3u);
 }
 
+TEST_F(BackupWatchTest, ARunThatLeftEntriesOutIsToldAndWarnsUntilARunLeavesNothingOut) {
+  RunReport report = Run(BackupOutcome::kCompletedWithLeftOut, "08/12/2026");
+  report.leftOut = 3;
+  report.logPath = "/srv/sauv/PC/LASTBACKUP.LOG";
+  watch_.RunEnded(report, 3);
+  ASSERT_EQ(notifier_.Summaries(), std::vector<std::string>{kLeftOutSummary});
+  EXPECT_EQ(notifier_.sent[0].body,
+            "La sauvegarde du 08/12/2026 est faite, mais 3 élément(s) n'ont pas pu être "
+            "sauvegardés.\nLa liste est dans le journal (/srv/sauv/PC/LASTBACKUP.LOG).");
+  // The day counts as saved, and the picture still warns.
+  EXPECT_EQ(display_.text, "Dernière sauvegarde réussie : 08/12/2026 (aujourd'hui)");
+  EXPECT_TRUE(display_.warning);
+  watch_.Show("08/12/2026", 3);
+  EXPECT_TRUE(display_.warning);
+  At(9);
+  watch_.RunEnded(Run(BackupOutcome::kNoChange, "09/12/2026"), 3);
+  EXPECT_FALSE(display_.warning);
+  EXPECT_EQ(notifier_.sent.size(), 1u);
+}
+
 TEST_F(BackupWatchTest, ABusyStationIsToldOnceUntilARunGetsThrough) {
   const int shows = display_.shows;
   watch_.RunEnded(Run(BackupOutcome::kBusy, "07/12/2026"), 3);

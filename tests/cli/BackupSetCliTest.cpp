@@ -69,9 +69,10 @@ TEST_F(BackupSetCliTest, FoldersJoinAndLeaveWithTheWindowsChecks) {
   const CliOutput removed = RunTool(prog + "remove " + Quoted(tmp / "disk/docs/"));
   ASSERT_EQ(removed.code, 0) << removed.err;
   EXPECT_EQ(removed.err, "");  // the window's "are you sure" is the command itself
-  EXPECT_EQ(removed.out, "Dossiers à sauvegarder :\n  " + (tmp / "disk/photos") +
-                             "\nFiltres d'exclusion :\n  *.mp3\n  *.mpeg\n  *.mpg\n"
-                             "  PageFile.sys\n");
+  EXPECT_EQ(removed.out,
+            "Dossiers à sauvegarder :\n  " + (tmp / "disk/photos") +
+                "\nFiltres d'exclusion :\n  *.mp3\n  *.mpeg\n  *.mpg\n"
+                "  PageFile.sys\nDossiers cachés : inclus (sauf les caches du bureau)\n");
   const std::string after = Station();
   EXPECT_EQ(after.find("docs"), std::string::npos);
   const CliOutput again = RunTool(prog + "remove " + Quoted(tmp / "disk/docs"));

@@ -40,6 +40,16 @@ TEST(LastRunOutcome, TheLogsLinesTellHowTheRunEnded) {
        LastRunState::kCompleted, "ERREUR: impossible de lire le fichier (/a)"},
       {head + "08/12/2026 14:00:02;Aucune modification n'a été détectée.\r\n" + end,
        LastRunState::kNoChange, ""},
+      // Entries left out: done, and not a plain success, with or without changes.
+      {head + "08/12/2026 14:00:03;ERREUR: impossible de lire le répertoire (/a)\r\n" +
+           "08/12/2026 14:02:08;Sauvegarde terminée sur le poste PC\r\n" +
+           "08/12/2026 14:02:08;Sauvegarde terminée avec 1 élément(s) non sauvegardé(s) : voir "
+           "les lignes ERREUR et ATTENTION de ce journal.\r\n" +
+           end,
+       LastRunState::kLeftOut, "ERREUR: impossible de lire le répertoire (/a)"},
+      {head + "08/12/2026 14:00:02;Aucune modification n'a été détectée.\r\n" +
+           "08/12/2026 14:00:02;Sauvegarde terminée avec 2 élément(s) non sauvegardé(s)\r\n" + end,
+       LastRunState::kLeftOut, ""},
       {head +
            "08/12/2026 14:00:02;ERREUR: une sauvegarde plus récente que la date du jour "
            "existe (09/12/2026). Sauvegarde interrompue.\r\n" +
@@ -115,6 +125,7 @@ TEST(StatusCli, SaysWhereTheStationsBackupsStand) {
                 HumanBytes(static_cast<int64_t>(stationFile.size())) + " (" +
                 std::to_string(stationFile.size()) +
                 " o)\n"
+                "Dossiers cachés : inclus (sauf les caches du bureau)\n"
                 "Dernière exécution : aucune pour l'instant\n");
 
   WriteFile(tmp / "src/a.txt", std::string(300000, 'a'));

@@ -36,15 +36,22 @@ class StoreCliFixture : public ::testing::Test {
   void BackUpAs(const std::string& folder) {
     const CliOutput r = Cli("backup");
     ASSERT_EQ(r.code, 0) << r.out;
+    MoveNewDayTo(folder);
+  }
+  // Moves the day the last backup made to `folder` (ddmmyyyy) and records
+  // that day as the last backup, as a run made that day would.
+  void MoveNewDayTo(const std::string& folder) {
     for (const auto& e : std::filesystem::directory_iterator(Station())) {
       const std::string name = e.path().filename().string();
       if (name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos &&
           moved.count(name) == 0) {
         std::filesystem::rename(e.path(), Station() + "/" + folder);
-        // The day the next run compares with, as a run there would record it.
-        WriteFile(Station() + "/PC.ini", "[PARAMS]\r\nLASTBACKUP=" + folder.substr(0, 2) + "/" +
-                                             folder.substr(2, 2) + "/" + folder.substr(4) +
-                                             "\r\n[DIRECTORIES]\r\nD1=" + src + "\r\n");
+        std::string settings = ReadFile(Station() + "/PC.ini");
+        const size_t at = settings.find("LASTBACKUP=");
+        ASSERT_NE(at, std::string::npos) << settings;
+        settings.replace(at + 11, 10,
+                         folder.substr(0, 2) + "/" + folder.substr(2, 2) + "/" + folder.substr(4));
+        WriteFile(Station() + "/PC.ini", settings);
         moved.insert(folder);
         return;
       }

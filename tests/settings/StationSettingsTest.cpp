@@ -45,7 +45,7 @@ TEST(StationSettingsPathTest, StationFolderThenStationFile) {
 
 TEST_F(StationSettingsTest, AMissingFileIsCreatedWithTheNoBackupDate) {
   ASSERT_TRUE(Load());
-  EXPECT_EQ(ReadFile(IniPath()), "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n");
+  EXPECT_EQ(ReadFile(IniPath()), "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\nDOSSIERS_CACHES=1\r\n");
   EXPECT_EQ(settings_.path, IniPath());
   ASSERT_NE(settings_.file, nullptr);
   EXPECT_EQ(settings_.lastBackupDate, "31/12/2002");

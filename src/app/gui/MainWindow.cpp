@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -247,6 +248,12 @@ void MainWindow::RefreshDirectoryList() {
 void MainWindow::RefreshExclusionList() {
   exclusions_->clear();
   for (const auto& f : station_.exclusions) exclusions_->addItem(Q(f));
+  includeHidden_->setChecked(station_.includeHidden);
+}
+
+void MainWindow::IncludeHiddenFoldersClicked(bool checked) {
+  // A write that fails leaves the box as the file still says.
+  if (!editor_.SetIncludeHidden(checked)) includeHidden_->setChecked(station_.includeHidden);
 }
 
 void MainWindow::UpdateSaveNowButton() {
@@ -398,9 +405,16 @@ int MainWindow::AlertDays() const {
 }
 
 void MainWindow::RunEnded(BackupOutcome outcome, bool askedByUser) {
-  watch_->RunEnded(RunReport{outcome, station_.lastBackupDate, host_->TakeLastError(),
-                             scheduler_->LastRefusal(), askedByUser},
-                   AlertDays());
+  RunReport report;
+  report.outcome = outcome;
+  report.lastBackupDate = station_.lastBackupDate;
+  report.errorText = host_->TakeLastError();
+  report.refusal = scheduler_->LastRefusal();
+  report.askedByUser = askedByUser;
+  report.leftOut = scheduler_->LastLeftOut();
+  report.logPath =
+      StoreLayout(PathRules(PathStyle::kPosix), Program().backupRoot, stationName_).LogPath();
+  watch_->RunEnded(report, AlertDays());
 }
 
 void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {

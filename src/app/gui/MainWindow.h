@@ -34,6 +34,7 @@
 #include "update/UpdateCheck.h"
 
 class QAction;
+class QCheckBox;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -145,6 +146,7 @@ class MainWindow : public QWidget,
   void RemoveBackupDirectory();  // remove the selected directory
   void AddExclusionFilter();     // add an exclusion filter
   void RemoveExclusionFilter();  // remove the selected exclusion filter
+  void IncludeHiddenFoldersClicked(bool checked);
   void ShowMainWindow();
   void ShowMainWindowFromMenu() { ShowMainWindow(); }
   void ConfigureFromMenu();
@@ -237,6 +239,7 @@ class MainWindow : public QWidget,
   QAction* quitAction_ = nullptr;
   QListWidget* directories_ = nullptr;
   QListWidget* exclusions_ = nullptr;
+  QCheckBox* includeHidden_ = nullptr;
   QPushButton* saveNowButton_ = nullptr;
   QPushButton* configureButton_ = nullptr;
   QPushButton* restoreButton_ = nullptr;

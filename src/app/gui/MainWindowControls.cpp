@@ -1,6 +1,7 @@
 // The main window's controls and its tray icon with the tray menu: built once,
 // each control under its objectName, each signal connected to its handler.
 #include <QAction>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -75,7 +76,15 @@ void MainWindow::BuildControls() {
   dirButtons->addWidget(remove);
   dirLayout->addWidget(directories_);
   dirLayout->addLayout(dirButtons);
+  includeHidden_ = new QCheckBox(tr("Inclure les dossiers cachés"), dirGroup);
+  includeHidden_->setObjectName("CheckBoxHiddenFolders");
+  includeHidden_->setToolTip(
+      tr("Les dossiers cachés (.config, .local/share, .thunderbird...) gardent le courrier, les "
+         "clés et les données des applications. Les caches du bureau (.cache, corbeille, "
+         "vignettes) ne sont jamais sauvegardés."));
+  dirLayout->addWidget(includeHidden_);
   top->addWidget(dirGroup);
+  connect(includeHidden_, &QCheckBox::clicked, this, &MainWindow::IncludeHiddenFoldersClicked);
   connect(add, &QPushButton::clicked, this, &MainWindow::AddBackupDirectory);
   connect(remove, &QPushButton::clicked, this, &MainWindow::RemoveBackupDirectory);
 

@@ -286,7 +286,7 @@ TEST_F(ConfigurationDialogTest, ValidationWritesTheTextsAsTypedAndCreatesTheStat
   EXPECT_FALSE(fs::exists(root + "/_temp_.txt"));
 
   const std::string station = root + "/POSTE1/POSTE1.ini";
-  EXPECT_EQ(ReadFile(station), "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\n");
+  EXPECT_EQ(ReadFile(station), "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\nDOSSIERS_CACHES=1\r\n");
   EXPECT_EQ(owner_.station.path, station);
   EXPECT_TRUE(owner_.station.file != nullptr);
   EXPECT_EQ(owner_.station.lastBackupDate, "31/12/2002");

@@ -1,0 +1,86 @@
+#include "engine/SourceRead.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "engine/LeftOut.h"
+#include "platform/MessageText.h"
+
+namespace varnoket {
+
+namespace {
+
+enum class Read { kWhole, kUnreadable, kMoved };
+
+// One read of the whole file; `error` gets the system's reason of a failure.
+Read ReadOnce(BackupContext& ctx, ScannedFile& file, bool withHash, std::vector<char>& buffer,
+              DigestBuilder& digest, int& error) {
+  std::unique_ptr<FileStream> stream;
+  try {
+    stream = ctx.fs.OpenRead(file.path);
+  } catch (const StreamError& e) {
+    error = e.systemError();
+    return Read::kUnreadable;
+  }
+  const auto opened = stream ? ctx.fs.StatStream(*stream) : std::nullopt;
+  if (!opened || !opened->isRegularFile) return Read::kUnreadable;
+  file.attributes = opened->attributes;
+  file.fileDate = opened->dosDate;
+  const auto size = static_cast<int64_t>(opened->size);
+  // A file whose size moved since the walk may now match any other size.
+  digest.Reset(withHash || size != file.digest.size);
+  int64_t remaining = size;
+  try {
+    while (remaining > 0) {
+      const size_t want = static_cast<size_t>(std::min<int64_t>(remaining, buffer.size()));
+      const size_t got = stream->Read(buffer.data(), want);
+      if (got == 0) break;  // the file shrank while it was read
+      digest.Update(buffer.data(), got);
+      remaining -= static_cast<int64_t>(got);
+      ctx.Pump();
+    }
+  } catch (const StreamError& e) {
+    error = e.systemError();
+    return Read::kUnreadable;
+  }
+  file.digest = digest.Finish();
+  const auto after = ctx.fs.StatStream(*stream);
+  return after && SameStamp(*opened, *after) && remaining == 0 ? Read::kWhole : Read::kMoved;
+}
+
+}  // namespace
+
+bool SameStamp(const DirEntry& a, const DirEntry& b) {
+  return a.size == b.size && a.modifiedNs == b.modifiedNs && a.changedNs == b.changedNs;
+}
+
+bool ReadSourceFile(BackupContext& ctx, ScannedFile& file, bool withHash, std::vector<char>& buffer,
+                    DigestBuilder& digest) {
+  const std::string shown = ShownText(file.path);
+  for (int attempt = 1;; ++attempt) {
+    int error = 0;
+    switch (ReadOnce(ctx, file, withHash, buffer, digest, error)) {
+      case Read::kWhole:
+        file.readable = true;
+        return true;
+      case Read::kUnreadable:
+        ctx.Log(error == EACCES || error == EPERM
+                    ? "ERREUR: accès refusé au fichier (" + shown + ") : il n'est pas sauvegardé."
+                    : "ERREUR: impossible de lire le fichier (" + shown +
+                          ") : " + (error != 0 ? std::strerror(error) : "erreur de lecture") +
+                          ". Il n'est pas sauvegardé.");
+        ctx.leftOut.Add(LeftOutCause::kUnreadableFile);
+        file.readable = false;
+        return false;
+      case Read::kMoved:
+        if (attempt < kReadAttempts) continue;
+        // Its digest then matches no stored copy: the file counts as
+        // changed, and the copy step reads it again and judges that read.
+        file.readable = true;
+        return true;
+    }
+  }
+}
+
+}  // namespace varnoket

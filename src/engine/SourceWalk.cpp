@@ -1,0 +1,155 @@
+#include "engine/SourceWalk.h"
+
+#include <algorithm>
+
+#include "engine/FileRecord.h"
+#include "engine/InternalCheck.h"
+#include "engine/LeftOut.h"
+#include "engine/Wildcard.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
+
+namespace varnoket {
+
+namespace {
+
+std::string ProgressHint(const std::string& directory) {
+  // The last 40 characters of the folder, as the tray hint has little room.
+  const size_t from = directory.size() > 40 ? directory.size() - 40 : 0;
+  return FillText(VK_TR_NOOP("Messages", "Preparation de (...%s)"), {directory.substr(from, 40)});
+}
+
+// Logs one entry left out and counts it.
+void LeftOut(SourceWalk& walk, LeftOutCause cause, const std::string& line) {
+  walk.ctx.Log(line);
+  walk.ctx.leftOut.Add(cause);
+}
+
+// False, with one log line, for the store and for a folder already walked.
+bool MayWalk(SourceWalk& walk, const std::string& directory, const FolderId& id) {
+  if (walk.store && id == *walk.store) {
+    walk.ctx.Log("ATTENTION: Le répertoire (" + ShownText(directory) +
+                 ") contient les sauvegardes : il n'est pas sauvegardé.");
+    return false;
+  }
+  if (!walk.walked.insert(id).second) {
+    walk.ctx.Log("ATTENTION: Le répertoire (" + ShownText(directory) +
+                 ") a déjà été parcouru par un autre chemin (boucle ou montage) : il n'est pas "
+                 "sauvegardé une seconde fois.");
+    return false;
+  }
+  return true;
+}
+
+// A subfolder: walked, or left out with its cause.
+void Subfolder(SourceWalk& walk, const std::string& path, const DirEntry& e) {
+  const std::string shown = ShownText(path);
+  if (e.isSymlink) {
+    // A link may lead back up the tree, or anywhere: it is not followed.
+    LeftOut(walk, LeftOutCause::kFolderLink,
+            "Le lien symbolique (" + shown + ") mène à un répertoire : il n'est pas suivi.");
+  } else if (!RecordableName(e.name)) {
+    LeftOut(walk, LeftOutCause::kForbiddenName,
+            "ATTENTION: Le nom (" + shown +
+                ") contient un caractère qu'une liste de fichiers ne peut pas contenir (|, "
+                "retour chariot, saut de ligne ou autre caractère de contrôle). Non sauvegardé !");
+  } else if (IsDesktopCacheFolder(path)) {
+    LeftOut(walk, LeftOutCause::kDesktopCache,
+            "Le répertoire (" + shown + ") est un cache du bureau : il n'est pas sauvegardé.");
+  } else if (e.hidden && !walk.ctx.station.includeHidden) {
+    LeftOut(walk, LeftOutCause::kHiddenFolder,
+            "Le dossier caché (" + shown +
+                ") n'est pas sauvegardé : le jeu de sauvegarde laisse de côté les dossiers "
+                "cachés.");
+  } else if (!e.system) {
+    WalkFolder(walk, path, FolderId{e.device, e.inode});
+  }
+}
+
+// An entry that is neither a folder nor a file: a link that leads nowhere,
+// or a pipe, a socket, a device.
+void OtherEntry(SourceWalk& walk, const std::string& path, const DirEntry& e) {
+  const std::string shown = ShownText(path);
+  if (e.isSymlink) {
+    LeftOut(walk, LeftOutCause::kBrokenLink,
+            "ATTENTION: Le lien symbolique (" + shown +
+                ") ne mène à aucun fichier (cassé ou en boucle) : il n'est pas sauvegardé.");
+  } else {
+    LeftOut(walk, LeftOutCause::kSpecialFile,
+            "ATTENTION: (" + shown +
+                ") est un tube, une socket ou un périphérique : il n'est pas sauvegardé.");
+  }
+}
+
+}  // namespace
+
+bool RecordableName(std::string_view name) {
+  return name.find('|') == std::string_view::npos && !HasControlByte(name);
+}
+
+void WalkFolder(SourceWalk& walk, const std::string& directory, const FolderId& id) {
+  VARNOKET_CHECK(!directory.empty(), "Nom de répertoire vide dans BuildDirectoryList() !!");
+  if (!MayWalk(walk, directory, id)) return;
+  BackupContext& ctx = walk.ctx;
+  const PathRules& rules = ctx.rules;
+  ctx.host.SetTrayHint(ProgressHint(directory));
+  ctx.Pump();
+
+  const std::string folder = rules.EnsureTrailingSeparator(directory);
+  const auto entries = ctx.fs.ListDirectory(folder);
+  if (!entries) {
+    // Not an empty folder: what it held is simply not known today.
+    LeftOut(walk, LeftOutCause::kUnreadableFolder,
+            "ERREUR: impossible de lire le répertoire (" + ShownText(directory) +
+                ") : ce que la sauvegarde précédente y avait trouvé est gardé.");
+    walk.unreadableFolders.push_back(rules.RemoveTrailingSeparator(folder));
+    return;
+  }
+  if (std::any_of(entries->begin(), entries->end(),
+                  [](const DirEntry& e) { return e.name == kCacheTagName; }) &&
+      IsTaggedCache(ctx.fs, directory)) {
+    LeftOut(walk, LeftOutCause::kCacheFolder, CacheFolderLine(directory));
+    return;
+  }
+  const uint64_t sizeLimit = SizeLimitBytes(ctx.station.maxFileMegabytes);
+  for (const DirEntry& e : *entries) {
+    if (e.isDirectory) continue;
+    const std::string path = folder + e.name;
+    if (!e.isRegularFile) {
+      OtherEntry(walk, path, e);
+      continue;
+    }
+    if (!IsIncluded(e, ctx.station.exclusions)) continue;
+    if (!RecordableName(e.name)) {
+      LeftOut(walk, LeftOutCause::kForbiddenName,
+              "ATTENTION: Le nom (" + ShownText(path) +
+                  ") contient un caractère qu'une liste de fichiers ne peut pas contenir (|, "
+                  "retour chariot, saut de ligne ou autre caractère de contrôle). Non "
+                  "sauvegardé !");
+      continue;
+    }
+    if (sizeLimit > 0 && e.size > sizeLimit) {
+      LeftOut(walk, LeftOutCause::kLargeFile,
+              LargeFileLine(path, e.size, ctx.station.maxFileMegabytes));
+      ctx.leftOut.largeBytes += e.size;
+      continue;
+    }
+    ScannedFile found;
+    found.path = path;
+    found.digest.size = static_cast<int64_t>(e.size);
+    walk.files.push_back(std::move(found));
+  }
+  if (!entries->empty()) {
+    for (const DirEntry& e : *entries) {
+      if (e.isDirectory) Subfolder(walk, folder + e.name, e);
+    }
+    return;
+  }
+  const std::string self = rules.RemoveTrailingSeparator(folder);
+  const auto info = ctx.fs.Stat(self);
+  if (info && info->isDirectory && !info->system) {
+    walk.directoryRecords.push_back(BuildLine(rules, folder, *info, true, 0, kDirectoryStoredName));
+  }
+}
+
+}  // namespace varnoket
