@@ -51,26 +51,6 @@
 </translation>
     </message>
     <message>
-        <source>  La dernière sauvegarde réussie, les jours gardés, la taille des sauvegardes de ce
-  poste et la fin de la dernière exécution. Code 0, ou 2 quand aucun dossier des
-  sauvegardes n&apos;est configuré.
-</source>
-        <translation>  The last successful backup, the days kept, the size of this station&apos;s backups and
-  how the last run ended. Exit 0, or 2 when no store is configured.
-</translation>
-    </message>
-    <message>
-        <source>  Fait une sauvegarde maintenant. Code 0 faite ou rien de changé, 1 échouée, 2 les
-  réglages ne permettent aucune sauvegarde, 3 le poste est occupé, 4 le dossier du
-  poste est celui d&apos;une autre machine, 5 arrêtée par un signal, 6 le disque des
-  sauvegardes est absent, 7 pas assez de place sur ce disque.
-</source>
-        <translation>  Runs one backup now. Exit 0 done or nothing changed, 1 failed, 2 the settings allow
-  no run, 3 the station is busy, 4 the station folder is another machine&apos;s, 5 stopped
-  by a signal, 6 the store&apos;s disk is absent, 7 not enough space on that disk.
-</translation>
-    </message>
-    <message>
         <source>  Les jours où un fichier a changé. Code 1 quand aucun jour ne le connaît.
 </source>
         <translation>  The days in which a file changed. Exit 1 when no day records it.
@@ -157,6 +137,43 @@
         <translation>  Decodes and checks every stored copy of a day (or of every day). Exit 0 when all
   match, 1 on a problem or when there is no day to check, 6 when the store&apos;s disk is
   absent.
+</translation>
+    </message>
+    <message>
+        <source>  Inclut (on) ou laisse de côté (off) les dossiers cachés (.config, .local/share,
+  .thunderbird...) des dossiers sauvegardés ; les caches du bureau (.cache,
+  .local/share/Trash, vignettes) sont laissés de côté dans les deux cas. Code 0 quand
+  le réglage est pris, 1 quand il est refusé, 2 pour une ligne de commande fausse.
+</source>
+        <translation>  Includes (on) or leaves out (off) the hidden folders (.config, .local/share,
+  .thunderbird...) of the backed-up folders; the desktop&apos;s caches (.cache,
+  .local/share/Trash, thumbnails) are left out either way. Code 0 when the setting
+  is taken, 1 when it is refused, 2 for a wrong command line.
+</translation>
+    </message>
+    <message>
+        <source>  Fait une sauvegarde maintenant. Code 0 faite ou rien de changé, 1 échouée, 2 les
+  réglages ne permettent aucune sauvegarde, 3 le poste est occupé, 4 le dossier du
+  poste est celui d&apos;une autre machine, 5 arrêtée par un signal, 6 le disque des
+  sauvegardes est absent, 7 pas assez de place sur ce disque, 8 faite mais avec des
+  éléments non sauvegardés (illisibles, disparus, noms impossibles...), nommés dans
+  le journal.
+</source>
+        <translation>  Backs up now. Code 0 done or nothing changed, 1 failed, 2 the settings allow no
+  backup, 3 the station is busy, 4 the station folder belongs to another machine,
+  5 stopped by a signal, 6 the backup disk is absent, 7 not enough room on that
+  disk, 8 done but with entries not saved (unreadable, vanished, impossible
+  names...), named in the log.
+</translation>
+    </message>
+    <message>
+        <source>  La dernière sauvegarde réussie, les jours gardés, la taille des sauvegardes de ce
+  poste, le réglage des dossiers cachés et la fin de la dernière exécution. Code 0,
+  ou 2 quand aucun dossier des sauvegardes n&apos;est configuré.
+</source>
+        <translation>  The last successful backup, the days kept, the size of this station&apos;s backups,
+  the hidden-folders setting and how the latest run ended. Code 0, or 2 when no
+  backup folder is configured.
 </translation>
     </message>
 </context>
@@ -964,6 +981,28 @@ The backup will start as soon as it is plugged in.</translation>
         <source>%s copie(s) endommagée(s) sur %s notée(s) dans (%s) : la prochaine sauvegarde stockera à nouveau leurs fichiers s&apos;ils n&apos;ont pas changé.</source>
         <translation>%s of %s damaged copy(ies) noted in (%s): the next backup will store their files again if they have not changed.</translation>
     </message>
+    <message>
+        <source>La sauvegarde du %s est faite, mais %s élément(s) n&apos;ont pas pu être sauvegardés.
+La liste est dans le journal (%s).</source>
+        <translation>The backup of %s is done, but %s item(s) could not be saved.
+The list is in the log (%s).</translation>
+    </message>
+    <message>
+        <source>Sauvegarde incomplète</source>
+        <translation>Incomplete backup</translation>
+    </message>
+    <message>
+        <source>Dossiers cachés : inclus (sauf les caches du bureau)</source>
+        <translation>Hidden folders: included (except the desktop&apos;s caches)</translation>
+    </message>
+    <message>
+        <source>Dossiers cachés : laissés de côté</source>
+        <translation>Hidden folders: left out</translation>
+    </message>
+    <message>
+        <source>terminée le %s, incomplète : %s</source>
+        <translation>completed on %s, incomplete: %s</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>
@@ -1303,6 +1342,14 @@ The backup will start as soon as it is plugged in.</translation>
     <message>
         <source>&amp;Quitter</source>
         <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>Inclure les dossiers cachés</source>
+        <translation>Include hidden folders</translation>
+    </message>
+    <message>
+        <source>Les dossiers cachés (.config, .local/share, .thunderbird...) gardent le courrier, les clés et les données des applications. Les caches du bureau (.cache, corbeille, vignettes) ne sont jamais sauvegardés.</source>
+        <translation>Hidden folders (.config, .local/share, .thunderbird...) hold mail, keys and application data. The desktop&apos;s caches (.cache, trash, thumbnails) are never saved.</translation>
     </message>
 </context>
 <context>
