@@ -1,0 +1,101 @@
+// What varnoket-cli restore gives back besides a file's bytes, on folders
+// that a real run backed up: the empty folders' dates and modes, set once
+// everything below them is in place and only where the restore made the
+// folder or replaces what stands.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <ctime>
+#include <filesystem>
+
+#include "cli/StoreCliFixture.h"
+#include "platform/DosDate.h"
+
+namespace varnoket::test {
+namespace {
+
+namespace fsys = std::filesystem;
+
+// A local time with even seconds, as a list can keep it.
+std::time_t LocalTime(int year, int month, int day) {
+  std::tm t{};
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = 10;
+  t.tm_min = 20;
+  t.tm_sec = 30;
+  t.tm_isdst = -1;
+  return std::mktime(&t);
+}
+
+void Touch(const std::string& path, std::time_t when) {
+  const timespec times[2] = {{when, 0}, {when, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+// The date and permission bits of a folder, as "mode@time".
+std::string DateAndMode(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return "missing";
+  char mode[8];
+  std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(st.st_mode & 07777));
+  return std::string(mode) + "@" + std::to_string(st.st_mtime);
+}
+
+std::string At(const char* mode, std::time_t when) {
+  return std::string(mode) + "@" + std::to_string(when);
+}
+
+using RestoreMetadataCliTest = StoreCliFixture;
+
+TEST_F(RestoreMetadataCliTest, EmptyFoldersComeBackWithTheirDateAndMode) {
+  const std::time_t june = LocalTime(2021, 6, 15);
+  const std::time_t february = LocalTime(2019, 2, 3);
+  fsys::create_directories(src + "/empty");
+  fsys::create_directories(src + "/docs/deep/inner");
+  WriteFile(src + "/docs/a.txt", "alpha");
+  WriteFile(src + "/box/f.txt", "inside");
+  ::chmod((src + "/empty").c_str(), 0750);
+  ::chmod((src + "/docs/deep/inner").c_str(), 0700);
+  Touch(src + "/empty", june);
+  Touch(src + "/docs/deep/inner", february);
+  BackUpAs("01012025");
+  // A list from elsewhere may record a folder that also holds files: the
+  // file restored into it must not leave the restore's time on it.
+  const std::string list = Day("01012025") + "/filelist.txt";
+  WriteFile(list, ReadFile(list) + "0|0|*|" + src + "/box|16832|" +
+                      std::to_string(DosDateFromTime(february)) + "|0\r\n");
+
+  const std::string out = tmp / "out";
+  CliOutput r = Cli("restore 01/01/2025 --to " + Quoted(out));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(DateAndMode(out + src + "/empty"), At("750", june));
+  EXPECT_EQ(DateAndMode(out + src + "/docs/deep/inner"), At("700", february));
+  EXPECT_EQ(DateAndMode(out + src + "/box"), At("700", february));
+  EXPECT_EQ(ReadFile(out + src + "/box/f.txt"), "inside");
+  EXPECT_EQ(ReadFile(out + src + "/docs/a.txt"), "alpha");
+
+  // A folder that stands there already: left as it is when skipping, given
+  // the record's date and mode when replacing (the default).
+  ::chmod((out + src + "/empty").c_str(), 0755);
+  Touch(out + src + "/empty", february);
+  r = Cli("restore 01/01/2025 --existing skip --to " + Quoted(out));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(DateAndMode(out + src + "/empty"), At("755", february));
+  r = Cli("restore 01/01/2025 --to " + Quoted(out));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(DateAndMode(out + src + "/empty"), At("750", june));
+  // A folder the list does not record, whose files are all as recorded,
+  // keeps its own date.
+  Touch(out + src + "/docs", february);
+  r = Cli("restore 01/01/2025 --to " + Quoted(out));
+  ASSERT_EQ(r.code, 0) << r.out;
+  struct stat docs {};
+  ASSERT_EQ(::stat((out + src + "/docs").c_str(), &docs), 0);
+  EXPECT_EQ(docs.st_mtime, february);
+}
+
+}  // namespace
+}  // namespace varnoket::test
