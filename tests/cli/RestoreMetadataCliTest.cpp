@@ -1,16 +1,18 @@
 // What varnoket-cli restore gives back besides a file's bytes, on folders
 // that a real run backed up: the empty folders' dates and modes, set once
 // everything below them is in place and only where the restore made the
-// folder or replaces what stands.
+// folder or replaces what stands, and a sparse file's holes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
 
 #include "cli/StoreCliFixture.h"
 #include "platform/DosDate.h"
+#include "support/Holes.h"
 
 namespace varnoket::test {
 namespace {
@@ -95,6 +97,31 @@ TEST_F(RestoreMetadataCliTest, EmptyFoldersComeBackWithTheirDateAndMode) {
   struct stat docs {};
   ASSERT_EQ(::stat((out + src + "/docs").c_str(), &docs), 0);
   EXPECT_EQ(docs.st_mtime, february);
+}
+
+TEST_F(RestoreMetadataCliTest, ASparseFileComesBackWithItsHolesAndItsExactBytes) {
+  if (!HolesKept(tmp.path())) GTEST_SKIP() << "no holes on " << tmp.path();
+  // A disk image: data, 16 MiB never written, data, and a hole at its end.
+  fsys::create_directories(src);
+  const std::string image = src + "/disk.img";
+  const int fd = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0);
+  const std::string head(65536, 'h');
+  const std::string tail(5000, 't');
+  ASSERT_EQ(::pwrite(fd, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+  const off_t tailAt = (16 << 20) + 65536 + 123;
+  ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), tailAt), static_cast<ssize_t>(tail.size()));
+  ASSERT_EQ(::ftruncate(fd, tailAt + (1 << 20)), 0);
+  ::close(fd);
+  ASSERT_LT(AllocatedBytes(image), 1 << 20);
+  BackUpAs("01012025");
+
+  const std::string out = tmp / "out";
+  const CliOutput r = Cli("restore 01/01/2025 --to " + Quoted(out));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(ReadFile(out + image), ReadFile(image));
+  // Written whole it would take 17 MiB.
+  EXPECT_LT(AllocatedBytes(out + image), 1 << 20);
 }
 
 }  // namespace
