@@ -1,7 +1,8 @@
 // What varnoket-cli restore gives back besides a file's bytes, on folders
 // that a real run backed up: the empty folders' dates and modes, set once
 // everything below them is in place and only where the restore made the
-// folder or replaces what stands, and a sparse file's holes.
+// folder or replaces what stands, a sparse file's holes, and hard links,
+// which the list cannot tell from equal files, as separate files.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -122,6 +123,31 @@ TEST_F(RestoreMetadataCliTest, ASparseFileComesBackWithItsHolesAndItsExactBytes)
   EXPECT_EQ(ReadFile(out + image), ReadFile(image));
   // Written whole it would take 17 MiB.
   EXPECT_LT(AllocatedBytes(out + image), 1 << 20);
+}
+
+TEST_F(RestoreMetadataCliTest, TwoNamesOfOneFileComeBackAsTwoFiles) {
+  WriteFile(src + "/a.txt", "one file, two names");
+  fsys::create_hard_link(src + "/a.txt", src + "/b.txt");
+  WriteFile(src + "/c.txt", "one file, two names");  // merely equal
+  BackUpAs("01012025");
+  // The list records three equal files under one stored copy, nothing more.
+  const std::string list = ReadFile(Day("01012025") + "/filelist.txt");
+  const auto storedNameOf = [&list, this](const std::string& name) {
+    const size_t path = list.find("|" + src + name + "|");
+    if (path == std::string::npos) return std::string("no record");
+    const size_t start = list.rfind('|', path - 1) + 1;
+    return list.substr(start, path - start);
+  };
+  EXPECT_EQ(storedNameOf("/b.txt"), storedNameOf("/a.txt")) << list;
+  EXPECT_EQ(storedNameOf("/c.txt"), storedNameOf("/a.txt")) << list;
+
+  const std::string out = tmp / "out";
+  const CliOutput r = Cli("restore 01/01/2025 --to " + Quoted(out));
+  ASSERT_EQ(r.code, 0) << r.out;
+  for (const char* name : {"/a.txt", "/b.txt", "/c.txt"}) {
+    EXPECT_EQ(ReadFile(out + src + name), "one file, two names");
+    EXPECT_EQ(fsys::hard_link_count(out + src + name), 1u) << name;
+  }
 }
 
 }  // namespace
