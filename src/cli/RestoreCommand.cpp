@@ -141,7 +141,8 @@ int RestoreCommand(const CliOptions& o) {
   for (const ListEntry& e : list->entries) {
     if (!e.offered || !wanted(e.fullPath)) continue;
     if (e.IsDirectory()) {
-      run.Folder(RestoreDestination(ctx, e.fullPath), true, e.fullPath);
+      run.Folder(RestoreDestination(ctx, e.fullPath), true, e.fullPath,
+                 RecordedFolder{e.attributes, e.fileDate});
       continue;
     }
     RestoreEntry entry{e.fullPath, e.storedName, e.attributes, e.fileDate, e.Content()};

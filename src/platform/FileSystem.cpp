@@ -222,6 +222,10 @@ bool PosixFileSystem::SetStreamPermissions(FileStream& stream, uint32_t permissi
   return ::fchmod(stream.fd(), static_cast<mode_t>(permissions & 07777)) == 0;
 }
 
+bool PosixFileSystem::SetStreamSize(FileStream& stream, int64_t size) {
+  return ::ftruncate(stream.fd(), static_cast<off_t>(size)) == 0;
+}
+
 bool PosixFileSystem::AppendToFile(const std::string& path, const std::string& text,
                                    bool startNew) {
   const int flags =

@@ -118,6 +118,10 @@ class FileSystem {
   virtual std::optional<DirEntry> StatStream(const FileStream& stream) = 0;
   // Sets the permission bits of an open stream's file.
   virtual bool SetStreamPermissions(FileStream& stream, uint32_t permissions) = 0;
+  // Makes an open stream's file `size` bytes long (ftruncate): cut there, or
+  // lengthened by bytes that read as zeros and take no room on a file system
+  // with holes. The stream's position does not move.
+  virtual bool SetStreamSize(FileStream& stream, int64_t size) = 0;
   // Adds `text` at the end of a file in one write, so that the lines of two
   // writers never mix. With `startNew` the file is first created, or emptied,
   // readable by all as the umask allows; without it a missing file is a
@@ -175,6 +179,7 @@ class PosixFileSystem : public FileSystem {
   std::unique_ptr<FileStream> CreateNew(const std::string& path) override;
   std::optional<DirEntry> StatStream(const FileStream& stream) override;
   bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
+  bool SetStreamSize(FileStream& stream, int64_t size) override;
   bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFileAtomic(const std::string& path, const std::string& contents) override;

@@ -138,7 +138,12 @@ void AddFileNode(StateTree& tree, FileNode entry, const std::string& prefix,
       if (match == StateTree::kNoNode) {
         match = tree.AddChild(at, std::string(component), kStateUnticked);
       }
-      if (!inner) return;  // a directory record only makes its nodes
+      if (!inner) {
+        // A directory record only makes its nodes, and keeps its date and
+        // mode for the folder's restore.
+        tree.SetFolderRecord(match, RecordedFolder{entry.Attributes, entry.FileDate});
+        return;
+      }
       placed = next;
       at = match;
       continue;

@@ -28,8 +28,9 @@ bool LoadDayFileList(FileSystem& fs, const std::string& path, StateTree& tree,
 // part of its FullPath already placed: a node per directory level (found or
 // added in state 1), then the entry in its directory's file list, unless a
 // directory node of the same name stands there. A directory record ("*")
-// only makes its nodes. Throws std::runtime_error with the internal check
-// text for a path too short to place. `pump` runs once per path level.
+// only makes its nodes, the last one noting the record's date and mode.
+// Throws std::runtime_error with the internal check text for a path too
+// short to place. `pump` runs once per path level.
 void AddFileNode(StateTree& tree, FileNode entry, const std::string& prefix,
                  StateTree::NodeId parent, const PathRules& rules,
                  const std::function<void()>& pump = {});

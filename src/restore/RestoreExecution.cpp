@@ -22,10 +22,14 @@ std::string UnreadableLineText(const UnreadableLine& line) {
 }
 
 RestoreExecution::RestoreExecution(const RestoreRunContext& ctx, RestoreHost& host)
-    : ctx_(ctx), host_(host), jobs_(ctx.workers, host) {}
+    : ctx_(ctx),
+      host_(host),
+      folderDates_(ctx.fs, ctx.layout.rules(), ctx.destinationRoot),
+      jobs_(ctx.workers, host) {}
 
 void RestoreExecution::Folder(const std::string& destination, bool counted,
-                              const std::string& shownPath) {
+                              const std::string& shownPath,
+                              const std::optional<RecordedFolder>& recorded) {
   const PathRules& rules = ctx_.layout.rules();
   std::string line;
   bool made = false;
@@ -45,6 +49,9 @@ void RestoreExecution::Folder(const std::string& destination, bool counted,
   }
   if (!line.empty()) ++totals_.errors;
   if (made && counted) ++totals_.restoredCount;
+  if (recorded && line.empty() && (made || ctx_.policy == ExistingFilePolicy::kReplace)) {
+    folderDates_.Note(destination, *recorded);
+  }
   // The lines wait for those of the files handed out before.
   jobs_.AddDone([this, shownPath, line] {
     if (!shownPath.empty()) {
@@ -86,6 +93,8 @@ void RestoreExecution::Unreadable(const UnreadableLine& line) {
 
 RestoreRunTotals RestoreExecution::Finish() {
   jobs_.Drain();
+  // Only now: every file below the folders is in place.
+  folderDates_.Apply();
   return totals_;
 }
 

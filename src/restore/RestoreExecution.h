@@ -1,22 +1,27 @@
 // The one way every restore runs, whatever chose its items: the restore
 // window walks its tick tree, the command line walks a day's checked list,
 // and both hand the items in order to this. Folders are made on the
-// caller's thread; each file is decoded and proven on a worker (RestoreItem)
-// under the chosen policy for a destination that holds another file; the
-// lines a list gave nothing for are counted as failures; every report line
-// reaches the host on the caller's thread in the order of the items; and
-// the counts say what came back, what was left and what failed.
+// caller's thread, and those the list records get their date and mode once
+// the run is over (FolderDates); each file is decoded and proven on a
+// worker (RestoreItem) under the chosen policy for a destination that holds
+// another file; the lines a list gave nothing for are counted as failures;
+// every report line reaches the host on the caller's thread in the order of
+// the items; and the counts say what came back, what was left and what
+// failed.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/StoreLayout.h"
 #include "platform/FileSystem.h"
 #include "restore/CheckedList.h"
+#include "restore/FolderDates.h"
 #include "restore/OrderedJobs.h"
+#include "restore/RecordedFolder.h"
 #include "restore/RestoreChoice.h"
 #include "restore/RestoreHost.h"
 #include "restore/RestoreItem.h"
@@ -71,14 +76,19 @@ class RestoreExecution {
 
   // Makes the folder at `destination` when it is missing (counted when
   // `counted`). `shownPath`, when given, is reported first ("Répertoire->").
-  void Folder(const std::string& destination, bool counted, const std::string& shownPath = {});
+  // A folder the list records (`recorded`) gets the recorded date and mode
+  // when the run ends, if the run made it or the policy is to replace what
+  // stands; a folder that was already there otherwise keeps its own.
+  void Folder(const std::string& destination, bool counted, const std::string& shownPath = {},
+              const std::optional<RecordedFolder>& recorded = std::nullopt);
   // Restores one file at its destination under the context's policy;
   // `done` (when given) runs on the caller's thread once it is counted.
   void File(RestoreEntry entry, std::function<void()> done = {});
   // A line of the day's list that gave nothing to restore: a failure.
   void Unreadable(const UnreadableLine& line);
 
-  // Waits for the files under way and gives the counts.
+  // Waits for the files under way, gives the recorded folders their dates
+  // and modes, and gives the counts.
   RestoreRunTotals Finish();
 
  private:
@@ -87,6 +97,7 @@ class RestoreExecution {
   const RestoreRunContext& ctx_;
   RestoreHost& host_;
   RestoreRunTotals totals_;
+  FolderDates folderDates_;
   // Last, so that the work in flight ends before the rest goes.
   OrderedJobs jobs_;
 };

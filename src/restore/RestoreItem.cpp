@@ -12,6 +12,7 @@
 #include "platform/Translation.h"
 #include "restore/ProvenCopy.h"
 #include "restore/RestoreFailureText.h"
+#include "restore/SparseTarget.h"
 #include "restore/StoredFileLookup.h"
 
 namespace varnoket {
@@ -55,8 +56,11 @@ Written WriteProvenCopy(FileSystem& fs, const std::vector<std::string>& candidat
     std::string temp;
     try {
       auto out = CreateTemporary(fs, folder, temp);
+      // Zeros filling whole blocks become holes; the proof sums every byte
+      // decoded, those passed over included.
+      SparseTarget target(fs, *out);
       const CopyProof proof =
-          DecodeAndProve(fs, candidate, *out, content, [&host] { host.ProcessMessages(); });
+          DecodeAndProve(fs, candidate, target, content, [&host] { host.ProcessMessages(); });
       ++w.tried;
       if (proof.verdict != CopyVerdict::kProven) {
         out.reset();
@@ -64,6 +68,7 @@ Written WriteProvenCopy(FileSystem& fs, const std::vector<std::string>& candidat
         if (w.tried == 1) w.refused = proof;
         continue;
       }
+      target.Finish();
       out->Close();
       if (!fs.Rename(temp, destination)) {
         w.systemError = errno;
@@ -74,7 +79,7 @@ Written WriteProvenCopy(FileSystem& fs, const std::vector<std::string>& candidat
       w.bytes = proof.size;
       return w;
     } catch (const StreamError& e) {
-      // Creating, writing or closing the new file failed: the fault is the
+      // Creating, writing, sizing or closing the new file failed: the fault is the
       // destination's, and no other copy would fare better.
       w.systemError = e.systemError();
       if (!temp.empty()) fs.DeleteFile(temp);

@@ -1,7 +1,8 @@
 // Restores one file of a day's list from the store: decodes its stored copy
-// into a new file beside its destination, proves that the decoded bytes are
-// the recorded size and checksum, and only then puts them in place and gives
-// them their recorded date and attributes. A copy that is not proven (an
+// into a new file beside its destination (runs of zero blocks left as
+// holes), proves that the decoded bytes are the recorded size and checksum,
+// and only then puts them in place and gives them their recorded date and
+// attributes. A copy that is not proven (an
 // older content under the same name, damage, a cut) is never written: an
 // older day's copy of the name is tried, and failing all, the destination
 // stays untouched and the report says why. A destination that already holds

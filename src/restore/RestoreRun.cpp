@@ -78,7 +78,7 @@ RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx,
     if (state == kStateTicked) {
       // Drives and the file-system root are never counted as restored.
       run.Folder(RestoreDestination(ctx, NodePath(tree, node, ctx.layout.rules())),
-                 tree.Parent(node) != StateTree::kNoNode);
+                 tree.Parent(node) != StateTree::kNoNode, {}, tree.FolderRecord(node));
     }
     const FileNodeList* files = tree.Files(node);
     if (files == nullptr) continue;

@@ -17,9 +17,10 @@ namespace varnoket {
 
 // Restores what `tree` has ticked. Directories of state 2 are created (and
 // counted when they were missing, top-level nodes aside) and all their files
-// restored; directories of state 3 give only their ticked files. The lines
-// of the day's list that gave nothing (`unreadable`) are failures of the run
-// when their path lies in a ticked directory, or names no place. The tree must
+// restored, those the list records getting their date and mode at the end;
+// directories of state 3 give only their ticked files. The lines of the
+// day's list that gave nothing (`unreadable`) are failures of the run when
+// their path lies in a ticked directory, or names no place. The tree must
 // not change while the run lasts. Once a stop is asked no further file is
 // handed out; those under way end and report.
 RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx, RestoreHost& host,

@@ -120,6 +120,14 @@ FileNodeList& StateTree::EnsureFiles(NodeId node) {
   return *n.files;
 }
 
+const std::optional<RecordedFolder>& StateTree::FolderRecord(NodeId node) const {
+  return At(node).record;
+}
+
+void StateTree::SetFolderRecord(NodeId node, const RecordedFolder& record) {
+  At(node).record = record;
+}
+
 void StateTree::Clear() {
   nodes_.clear();
   roots_.clear();

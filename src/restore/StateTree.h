@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "restore/RecordedContent.h"
+#include "restore/RecordedFolder.h"
 
 namespace varnoket {
 
@@ -62,6 +63,10 @@ class StateTree {
   const FileNodeList* Files(NodeId node) const;
   // The node's file list, created on first use.
   FileNodeList& EnsureFiles(NodeId node);
+  // What the day's list records of the node's folder itself: only an empty
+  // folder has a record of its own (nullopt for every other node).
+  const std::optional<RecordedFolder>& FolderRecord(NodeId node) const;
+  void SetFolderRecord(NodeId node, const RecordedFolder& record);
   // Removes every node (and with them their file lists).
   void Clear();
   size_t NodeCount() const;
@@ -90,6 +95,7 @@ class StateTree {
     NodeId parent = kNoNode;
     std::vector<NodeId> children;
     std::unique_ptr<FileNodeList> files;
+    std::optional<RecordedFolder> record;
   };
 
   Node& At(NodeId node);

@@ -130,7 +130,7 @@ TEST_F(DayFileTreeTest, SortsWithoutRegardToCaseAndMergesNodesAcrossCase) {
 
 TEST_F(DayFileTreeTest, DirectoryRecordsMakeNodesAndHideFilesOfTheSameName) {
   ASSERT_TRUE(
-      Load({"0|0|*|C:\\a\\empty|16|0|0", "5|9|C_\\a\\B.ZZ|C:\\a\\B|32|0|0",
+      Load({"0|0|*|C:\\a\\empty|16|1569196700|0", "5|9|C_\\a\\B.ZZ|C:\\a\\B|32|0|0",
             "5|9|C_\\a\\b\\c.txt.ZZ|C:\\a\\b\\c.txt|32|0|0", "5|9|C_\\a\\b!.ZZ|C:\\a\\b!|32|0|0"},
            PathStyle::kWindows));
   const NodeId a = Find({"C:", "a"});
@@ -138,6 +138,14 @@ TEST_F(DayFileTreeTest, DirectoryRecordsMakeNodesAndHideFilesOfTheSameName) {
   EXPECT_EQ(Texts(a), (std::vector<std::string>{"b", "empty"}));
   EXPECT_EQ(FilePaths(a), std::vector<std::string>{"C:\\a\\b!"});
   EXPECT_EQ(tree.Files(Find({"C:", "a", "empty"})), nullptr);
+  // The record's date and attributes stay with its node, for the restore;
+  // the folders above it and those that hold files have none.
+  const auto& record = tree.FolderRecord(Find({"C:", "a", "empty"}));
+  ASSERT_TRUE(record.has_value());
+  EXPECT_EQ(record->attributes, 16);
+  EXPECT_EQ(record->fileDate, 1569196700);
+  EXPECT_FALSE(tree.FolderRecord(a).has_value());
+  EXPECT_FALSE(tree.FolderRecord(Find({"C:", "a", "b"})).has_value());
   EXPECT_EQ(FilePaths(Find({"C:", "a", "b"})), std::vector<std::string>{"C:\\a\\b\\c.txt"});
 }
 

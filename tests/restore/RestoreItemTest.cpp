@@ -175,6 +175,25 @@ TEST_F(RestoreItemTest, EachWayOfFailingToWriteHasItsOwnCause) {
     EXPECT_EQ(lines.back().rfind(start, 0), 0u) << lines.back();
     EXPECT_FALSE(fsys::exists(tmp / "out/g"));
   }
+
+  // A file that ends in a hole, whose length the disk refuses (too large
+  // for it): the proven bytes never take the destination's place cut short.
+  const std::string tail = "head" + std::string(40000, '\0');
+  Store("01032006", "_/tail.ZZ", Compressed(tail));
+  WriteFile(tmp / "sized/t", "before");
+  fs.rule = [](test::FsCall call, const std::string&) {
+    return call == test::FsCall::kSetStreamSize ? EFBIG : 0;
+  };
+  EXPECT_EQ(Restore({"/t", "_/tail.ZZ", 0100644, 0, ContentOf(tail)}, 0, tmp / "sized/t").status,
+            RestoreStatus::kFileFailed);
+  EXPECT_EQ(lines.back().rfind("---> ERREUR: Impossible de recréer le fichier (/t) : ", 0), 0u)
+      << lines.back();
+  EXPECT_EQ(ReadFile(tmp / "sized/t"), "before");
+  EXPECT_EQ(EntriesIn(tmp / "sized"), 1u);
+  fs.rule = nullptr;
+  EXPECT_EQ(Restore({"/t", "_/tail.ZZ", 0100644, 0, ContentOf(tail)}, 0, tmp / "sized/t").status,
+            RestoreStatus::kRestored);
+  EXPECT_EQ(ReadFile(tmp / "sized/t"), tail);
 }
 
 TEST_F(RestoreItemTest, NothingIsWrittenThroughALinkOutOfTheChosenFolderNorOverAFileOfOurNames) {

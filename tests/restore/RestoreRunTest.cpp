@@ -9,6 +9,7 @@
 #include "engine/BZip2.h"
 #include "restore/RestoreRun.h"
 #include "restore/RestoreSummary.h"
+#include "support/Holes.h"
 #include "support/RecordedBytes.h"
 #include "support/RecordingRestoreHost.h"
 #include "support/TempDir.h"
@@ -154,6 +155,24 @@ TEST_F(RestoreRunTest, AStopAskedDuringAFileEndsTheRunAfterThatFile) {
   EXPECT_EQ(ReadFile(out + "/a.bin"), std::string(300000, 'a'));
   EXPECT_FALSE(fsys::exists(out + "/b.bin"));
   EXPECT_EQ(stopping.lines, std::vector<std::string>{"Fichier-> " + out + "/a.bin"});
+}
+
+TEST_F(RestoreRunTest, ASparseFileComesBackWithItsHolesAndItsExactBytes) {
+  if (!test::HolesKept(tmp.path())) GTEST_SKIP() << "no holes on " << tmp.path();
+  const std::string out = tmp / "out";
+  std::string image = std::string(65536, 'h') + std::string(16 << 20, '\0');
+  image += std::string(5000, 't') + std::string(1 << 20, '\0');  // ends in a hole
+  const auto dir = Dir(out);
+  File(dir, out + "/disk.img", image);
+  tree.SetState(dir, kStateTicked);
+
+  const RestoreRunTotals t = RunRestore(tree, ctx, host);
+  EXPECT_EQ(t.errors, 0) << testing::PrintToString(lines);
+  EXPECT_EQ(t.restoredBytes, static_cast<int64_t>(image.size()));
+  EXPECT_EQ(ReadFile(out + "/disk.img"), image);
+  // Written whole it would take 17 MiB; the two runs of data take a few
+  // blocks.
+  EXPECT_LT(test::AllocatedBytes(out + "/disk.img"), 1 << 20);
 }
 
 TEST(RestoreNodePathTest, JoinsTheNodeTextsInEachStyle) {

@@ -30,6 +30,7 @@ constexpr std::array<const char*, kFsCallKinds> kNames = {
     "append",
     "stat stream",
     "set stream permissions",
+    "set stream size",
     "stream read",
     "stream write",
     "stream sync",
@@ -178,6 +179,11 @@ std::unique_ptr<FileStream> FaultyFileSystem::Create(const std::string& path) {
 std::unique_ptr<FileStream> FaultyFileSystem::CreateNew(const std::string& path) {
   if (Fails(FsCall::kCreate, path)) ThrowFault("Impossible de créer le fichier", path);
   return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kCreateNew);
+}
+
+bool FaultyFileSystem::SetStreamSize(FileStream& stream, int64_t size) {
+  return !Fails(FsCall::kSetStreamSize, stream.path()) &&
+         PosixFileSystem::SetStreamSize(stream, size);
 }
 
 std::optional<DirEntry> FaultyFileSystem::StatStream(const FileStream& stream) {

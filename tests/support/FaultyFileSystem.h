@@ -39,6 +39,7 @@ enum class FsCall {
   kAppend,
   kStatStream,
   kSetStreamPermissions,
+  kSetStreamSize,
   kStreamRead,
   kStreamWrite,
   kStreamSync,
@@ -107,6 +108,7 @@ class FaultyFileSystem : public PosixFileSystem {
   std::unique_ptr<FileStream> CreateNew(const std::string& path) override;
   std::optional<DirEntry> StatStream(const FileStream& stream) override;
   bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
+  bool SetStreamSize(FileStream& stream, int64_t size) override;
   bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
