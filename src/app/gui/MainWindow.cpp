@@ -398,9 +398,18 @@ int MainWindow::AlertDays() const {
 }
 
 void MainWindow::RunEnded(BackupOutcome outcome, bool askedByUser) {
-  watch_->RunEnded(RunReport{outcome, station_.lastBackupDate, host_->TakeLastError(),
-                             scheduler_->LastRefusal(), askedByUser},
-                   AlertDays());
+  const std::string error = host_->TakeLastError();
+  const bool failed = outcome == BackupOutcome::kFailed || outcome == BackupOutcome::kNoSpace ||
+                      outcome == BackupOutcome::kForeignStation;
+  // Nobody may have seen the error window of a run nobody asked for: the
+  // log keeps each failure, the notification tells it.
+  if (failed && !askedByUser && env_.log) {
+    env_.log(error.empty() ? std::string("La sauvegarde programmée a échoué.")
+                           : "La sauvegarde programmée a échoué : " + error);
+  }
+  watch_->RunEnded(
+      RunReport{outcome, station_.lastBackupDate, error, scheduler_->LastRefusal(), askedByUser},
+      AlertDays());
 }
 
 void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {
