@@ -964,6 +964,66 @@ The backup will start as soon as it is plugged in.</translation>
         <source>%s copie(s) endommagée(s) sur %s notée(s) dans (%s) : la prochaine sauvegarde stockera à nouveau leurs fichiers s&apos;ils n&apos;ont pas changé.</source>
         <translation>%s of %s damaged copy(ies) noted in (%s): the next backup will store their files again if they have not changed.</translation>
     </message>
+    <message>
+        <source>Aucun dossier sûr de cet utilisateur ne peut recevoir le marqueur du programme.</source>
+        <translation>No safe folder of this user can hold the program&apos;s marker.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde en cours</source>
+        <translation>Backup in progress</translation>
+    </message>
+    <message>
+        <source>Une sauvegarde est en cours : la fenêtre principale s&apos;ouvrira à sa fin.</source>
+        <translation>A backup is in progress: the main window will open when it ends.</translation>
+    </message>
+    <message>
+        <source>le marqueur (%s) est un lien</source>
+        <translation>the marker (%s) is a link</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;ouvrir le marqueur (%s) : %s</source>
+        <translation>cannot open the marker (%s): %s</translation>
+    </message>
+    <message>
+        <source>le marqueur (%s) n&apos;est pas un fichier ordinaire</source>
+        <translation>the marker (%s) is not a regular file</translation>
+    </message>
+    <message>
+        <source>le marqueur (%s) appartient à un autre utilisateur</source>
+        <translation>the marker (%s) belongs to another user</translation>
+    </message>
+    <message>
+        <source>impossible de verrouiller le marqueur (%s) : %s</source>
+        <translation>cannot lock the marker (%s): %s</translation>
+    </message>
+    <message>
+        <source>impossible de créer le dossier (%s) : %s</source>
+        <translation>cannot create the folder (%s): %s</translation>
+    </message>
+    <message>
+        <source>(%s) n&apos;est pas un dossier mais un lien ou un fichier</source>
+        <translation>(%s) is not a folder but a link or a file</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;ouvrir le dossier (%s) : %s</source>
+        <translation>cannot open the folder (%s): %s</translation>
+    </message>
+    <message>
+        <source>(%s) n&apos;est pas un dossier</source>
+        <translation>(%s) is not a folder</translation>
+    </message>
+    <message>
+        <source>le dossier (%s) appartient à un autre utilisateur</source>
+        <translation>the folder (%s) belongs to another user</translation>
+    </message>
+    <message>
+        <source>le dossier (%s) est ouvert à d&apos;autres utilisateurs</source>
+        <translation>the folder (%s) is open to other users</translation>
+    </message>
+    <message>
+        <source>le dossier (%s) est modifiable par d&apos;autres utilisateurs</source>
+        <translation>the folder (%s) can be changed by other users</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

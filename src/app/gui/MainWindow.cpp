@@ -341,6 +341,22 @@ void MainWindow::ShowMainWindow() {
   }
 }
 
+bool MainWindow::ShowForSecondStart() {
+  if (!showWindowAction_->isEnabled()) {
+    showAfterRun_ = true;
+    notifier_->Notify({VK_TR_NOOP("Messages", "Sauvegarde en cours"),
+                       VK_TR_NOOP("Messages",
+                                  "Une sauvegarde est en cours : la fenêtre principale s'ouvrira "
+                                  "à sa fin."),
+                       false});
+    return false;
+  }
+  ShowMainWindow();
+  raise();
+  activateWindow();
+  return isVisible();
+}
+
 void MainWindow::ConfigureFromMenu() {
   if (masterStation_) ShowConfiguration();
 }
@@ -410,6 +426,11 @@ void MainWindow::RunEnded(BackupOutcome outcome, bool askedByUser) {
   watch_->RunEnded(
       RunReport{outcome, station_.lastBackupDate, error, scheduler_->LastRefusal(), askedByUser},
       AlertDays());
+  if (showAfterRun_) {
+    // A second start asked for the window during the run.
+    showAfterRun_ = false;
+    QTimer::singleShot(0, this, [this] { ShowForSecondStart(); });
+  }
 }
 
 void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {

@@ -161,6 +161,27 @@ TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheT
   config_->hide();
 }
 
+TEST_F(SchedulerWiringTest, ASecondStartDuringARunGetsTheWindowWhenTheRunEnds) {
+  Start();
+  ASSERT_FALSE(form_->isVisible());  // in the tray after the start-up checks
+  bool shownDuringRun = true;
+  // Fires from the run's own message pump.
+  QTimer::singleShot(0, [&] { shownDuringRun = form_->ShowForSecondStart(); });
+  At(10, 14, 0);
+  form_->SchedulerTick();
+  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_FALSE(shownDuringRun);
+  EXPECT_EQ(notifications_.Summaries(), std::vector<std::string>{"Sauvegarde en cours"});
+  Settle();
+  EXPECT_TRUE(form_->isVisible());
+
+  // At rest, it comes at once.
+  form_->hide();
+  EXPECT_TRUE(form_->ShowForSecondStart());
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_EQ(notifications_.sent.size(), 1u);
+}
+
 TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
   Start();
   // The day folder's place is taken by a file: the scheduled run opens no
