@@ -977,6 +977,10 @@ The backup will start as soon as it is plugged in.</translation>
         <translation>A backup is in progress: the main window will open when it ends.</translation>
     </message>
     <message>
+        <source>Le disque de sauvegarde (%s) ne permet pas de verrou, et aucun dossier de cet utilisateur ne peut recevoir en sûreté le verrou qui le remplace : %s. Aucune sauvegarde n&apos;est faite.</source>
+        <translation>The backup disk (%s) does not allow locks, and no folder of this user can safely hold the lock that stands in for it: %s. No backup is made.</translation>
+    </message>
+    <message>
         <source>le marqueur (%s) est un lien</source>
         <translation>the marker (%s) is a link</translation>
     </message>

@@ -1,6 +1,6 @@
 // The folder of this user's own where the program keeps what no other user
-// may touch: the instance marker and the socket a second start talks to. A
-// folder every user can write (/tmp) would let
+// may touch: the instance marker, the socket a second start talks to, and
+// the station lock's stand-in. A folder every user can write (/tmp) would let
 // any local user take these names first and stop this user's backups, so
 // each place is checked before use: a folder owned by this user that no one
 // else can write, and never a link.

@@ -21,7 +21,7 @@ int InChild(const std::function<int()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The first safe place of the user's.
+// The first safe place, as the station's stand-in lock finds it.
 std::string PrivateFolderOf(const PrivateFolderPlaces& places) {
   std::vector<std::string> refusals;
   return PrivateFolder(places, refusals);
@@ -104,7 +104,7 @@ TEST_F(PrivatePlaces, WithoutARuntimeFolderTheFallbackIsMadeOwnerOnly) {
   ASSERT_EQ(::lstat(fallback.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
   EXPECT_EQ(info.st_mode & 0777, 0700u);
-  EXPECT_EQ(PrivateFolderOf(mine_), fallback);
+  EXPECT_EQ(PrivateFolderOf(mine_), fallback);  // where the station's stand-in lock goes too
 
   // The usual runtime folder, when the variable is unset but the folder is
   // there, comes first: a copy started from cron finds the desktop's.
