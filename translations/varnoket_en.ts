@@ -1003,6 +1003,70 @@ The list is in the log (%s).</translation>
         <source>terminée le %s, incomplète : %s</source>
         <translation>completed on %s, incomplete: %s</translation>
     </message>
+    <message>
+        <source>Aucun dossier sûr de cet utilisateur ne peut recevoir le marqueur du programme.</source>
+        <translation>No safe folder of this user can hold the program&apos;s marker.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde en cours</source>
+        <translation>Backup in progress</translation>
+    </message>
+    <message>
+        <source>Une sauvegarde est en cours : la fenêtre principale s&apos;ouvrira à sa fin.</source>
+        <translation>A backup is in progress: the main window will open when it ends.</translation>
+    </message>
+    <message>
+        <source>Le disque de sauvegarde (%s) ne permet pas de verrou, et aucun dossier de cet utilisateur ne peut recevoir en sûreté le verrou qui le remplace : %s. Aucune sauvegarde n&apos;est faite.</source>
+        <translation>The backup disk (%s) does not allow locks, and no folder of this user can safely hold the lock that stands in for it: %s. No backup is made.</translation>
+    </message>
+    <message>
+        <source>le marqueur (%s) est un lien</source>
+        <translation>the marker (%s) is a link</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;ouvrir le marqueur (%s) : %s</source>
+        <translation>cannot open the marker (%s): %s</translation>
+    </message>
+    <message>
+        <source>le marqueur (%s) n&apos;est pas un fichier ordinaire</source>
+        <translation>the marker (%s) is not a regular file</translation>
+    </message>
+    <message>
+        <source>le marqueur (%s) appartient à un autre utilisateur</source>
+        <translation>the marker (%s) belongs to another user</translation>
+    </message>
+    <message>
+        <source>impossible de verrouiller le marqueur (%s) : %s</source>
+        <translation>cannot lock the marker (%s): %s</translation>
+    </message>
+    <message>
+        <source>impossible de créer le dossier (%s) : %s</source>
+        <translation>cannot create the folder (%s): %s</translation>
+    </message>
+    <message>
+        <source>(%s) n&apos;est pas un dossier mais un lien ou un fichier</source>
+        <translation>(%s) is not a folder but a link or a file</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;ouvrir le dossier (%s) : %s</source>
+        <translation>cannot open the folder (%s): %s</translation>
+    </message>
+    <message>
+        <source>(%s) n&apos;est pas un dossier</source>
+        <translation>(%s) is not a folder</translation>
+    </message>
+    <message>
+        <source>le dossier (%s) appartient à un autre utilisateur</source>
+        <translation>the folder (%s) belongs to another user</translation>
+    </message>
+    <message>
+        <source>le dossier (%s) est ouvert à d&apos;autres utilisateurs</source>
+        <translation>the folder (%s) is open to other users</translation>
+    </message>
+    <message>
+        <source>le dossier (%s) est modifiable par d&apos;autres utilisateurs</source>
+        <translation>the folder (%s) can be changed by other users</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

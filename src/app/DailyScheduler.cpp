@@ -118,7 +118,9 @@ void DailyScheduler::BackUpNow() {
 
 void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   const ProgramSettings& program = host_.Program();
-  BackupContext ctx(fs_, clock_, backupHost_, dialogs_, station_);
+  // Nobody may be at the screen for a run the person did not ask for.
+  Dialogs& boxes = askedByUser ? dialogs_ : static_cast<Dialogs&>(unattended_);
+  BackupContext ctx(fs_, clock_, backupHost_, boxes, station_);
   ctx.backupRoot = program.backupRoot;
   ctx.stationName = setup_.stationName;
   ctx.daysKept = program.daysKept;

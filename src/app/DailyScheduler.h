@@ -4,12 +4,15 @@
 // the window; it calls Tick and is stopped and started through
 // SchedulerHost while a run works. A scheduled run waits for the charger on a
 // low battery; every run keeps the machine from sleeping until it ends. A run
-// that found the store's disk absent starts again when the disk comes.
+// that found the store's disk absent starts again when the disk comes. Only
+// the button's run may open a modal box: the others show their errors in the
+// error window (UnattendedDialogs), so the timer never waits for an answer.
 #pragma once
 
 #include <optional>
 #include <string>
 
+#include "app/UnattendedDialogs.h"
 #include "desktop/PowerSource.h"
 #include "desktop/SleepInhibitor.h"
 #include "engine/BackupHost.h"
@@ -59,6 +62,7 @@ class DailyScheduler {
         clock_(clock),
         dialogs_(dialogs),
         backupHost_(backupHost),
+        unattended_(backupHost),
         host_(host),
         station_(station),
         setup_(std::move(setup)) {}
@@ -114,6 +118,8 @@ class DailyScheduler {
   const Clock& clock_;
   Dialogs& dialogs_;
   BackupHost& backupHost_;
+  // The boxes of the runs nobody asked for: never modal.
+  UnattendedDialogs unattended_;
   SchedulerHost& host_;
   StationSettings& station_;
   SchedulerSetup setup_;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <thread>
+#include <vector>
 
 #include "engine/FileRecord.h"
 #include "platform/MessageText.h"
@@ -130,17 +131,28 @@ std::string DescribeLockHolder(const std::string& lockFileText) {
          ", depuis le " + value("since");
 }
 
-std::string LocalStandInLockPath(const std::string& stationFolder) {
+std::string LocalStandInLockPath(FileSystem& fs, const std::string& stationFolder,
+                                 std::string& why) {
   // FNV-1a: the same name in every copy of the program, whatever built it.
   uint64_t hash = 14695981039346656037ull;
   for (unsigned char c : stationFolder) {
     hash ^= c;
     hash *= 1099511628211ull;
   }
+  // In this user's own folder: a name in the shared temporary folder could
+  // be taken first by any local user, who would then stop this user's runs.
+  std::vector<std::string> refusals;
+  const std::string folder = fs.PrivateFolder(refusals);
+  why.clear();
+  if (folder.empty()) {
+    for (const std::string& refusal : refusals) why += (why.empty() ? "" : " ; ") + refusal;
+    if (why.empty()) why = "?";
+    return {};
+  }
   char name[64];
-  std::snprintf(name, sizeof name, "/tmp/varnoket-station-%016llx.lock",
+  std::snprintf(name, sizeof name, "varnoket-station-%016llx.lock",
                 static_cast<unsigned long long>(hash));
-  return name;
+  return folder + "/" + name;
 }
 
 StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const MachineIdentity& me,
@@ -155,6 +167,7 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
                  {station}));
   }
   const std::string path = layout.rules().Join(station, kStationLockName);
+  std::string local;  // the stand-in, where the store takes no lock
   StationLock lock;
   const LockRequest writer{kWriterLockByte, 1, false, false, false};
   switch (fs.LockRange(path, writer, lock.held)) {
@@ -165,7 +178,17 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
     case LockStatus::kUnsupported: {
       // The store's file system takes no lock (some network mounts): runs of
       // this machine still exclude each other through a lock of its own.
-      const std::string local = LocalStandInLockPath(station);
+      std::string why;
+      local = LocalStandInLockPath(fs, station, why);
+      if (local.empty()) {
+        return Refused(
+            StationLockStatus::kFailed,
+            FillText(VK_TR_NOOP("Messages",
+                                "Le disque de sauvegarde (%s) ne permet pas de verrou, et aucun "
+                                "dossier de cet utilisateur ne peut recevoir en sûreté le "
+                                "verrou qui le remplace : %s. Aucune sauvegarde n'est faite."),
+                     {station, why}));
+      }
       const LockStatus status = fs.LockRange(local, writer, lock.localHeld);
       if (status == LockStatus::kBusy) return Busy(fs, local);
       if (status != LockStatus::kAcquired) {
@@ -192,7 +215,7 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
                    {path, SystemReason()}));
   }
 
-  const std::string lockPath = lock.held ? path : LocalStandInLockPath(station);
+  const std::string lockPath = lock.held ? path : local;
   const auto previous = fs.ReadFile(lockPath);
   lock.previousRunEnded = previous && ParseKeys(*previous).count(kEndedKey) != 0;
   lock.holder = "machine=" + me.id + "\r\nhost=" + me.host + "\r\npid=" + std::to_string(me.pid) +

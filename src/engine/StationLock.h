@@ -73,7 +73,11 @@ std::string StationOwnerProblem(FileSystem& fs, const StoreLayout& layout,
 std::string DescribeLockHolder(const std::string& lockFileText);
 
 // Where the stand-in lock of a station lives when the store's file system
-// takes no lock: one file per station folder in the system's temporary folder.
-std::string LocalStandInLockPath(const std::string& stationFolder);
+// takes no lock: one file per station folder in this user's own folder
+// (FileSystem::PrivateFolder), where no other local user can take it first.
+// "" when this user has no such folder, `why` then saying why each place was
+// refused.
+std::string LocalStandInLockPath(FileSystem& fs, const std::string& stationFolder,
+                                 std::string& why);
 
 }  // namespace varnoket

@@ -16,8 +16,13 @@ LockStatus LockReadByte(FileSystem& fs, const StoreLayout& layout, LockRequest r
       fs.LockRange(layout.rules().Join(station, kStationLockName), request, lock);
   if (status != LockStatus::kUnsupported) return status;
   local = true;
-  request.readOnly = false;  // the stand-in lies in the system's temporary folder
-  return fs.LockRange(LocalStandInLockPath(station), request, lock);
+  request.readOnly = false;  // the stand-in lies in this user's own folder
+  std::string why;
+  const std::string standIn = LocalStandInLockPath(fs, station, why);
+  // No safe folder: no lock to be had, as with a lock file that cannot be
+  // opened.
+  if (standIn.empty()) return LockStatus::kFailed;
+  return fs.LockRange(standIn, request, lock);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/DosDate.h"
+#include "platform/InstanceLockFolder.h"
 #include "platform/UniqueFd.h"
 
 namespace varnoket {
@@ -361,6 +362,10 @@ std::optional<std::string> PosixFileSystem::Resolve(const std::string& path) {
   std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr), ::free);
   if (!resolved) return std::nullopt;
   return std::string(resolved.get());
+}
+
+std::string PosixFileSystem::PrivateFolder(std::vector<std::string>& refusals) {
+  return varnoket::PrivateFolder(ThisUsersPlaces(), refusals);
 }
 
 FileSystem& DefaultFileSystem() {

@@ -147,6 +147,12 @@ class FileSystem {
   // nullopt when `path` does not exist or cannot be resolved.
   virtual std::optional<std::string> Resolve(const std::string& path) = 0;
 
+  // A folder of this user's own, that no other local user can write, for
+  // what no one else may take or touch (the station lock's stand-in): the
+  // first safe place of InstanceLockFolder.h, made when missing. "" when
+  // there is none, `refusals` then saying why each place was passed over.
+  virtual std::string PrivateFolder(std::vector<std::string>& refusals) = 0;
+
   // Locks bytes of `path` as `request` says (the file is created when
   // missing unless the request is read-only, and never followed when it is a
   // symbolic link). The lock belongs to the open file, not to the process:
@@ -187,6 +193,7 @@ class PosixFileSystem : public FileSystem {
   std::optional<uint64_t> FreeSpace(const std::string& path) override;
   std::optional<uint64_t> FileSystemId(const std::string& path) override;
   std::optional<std::string> Resolve(const std::string& path) override;
+  std::string PrivateFolder(std::vector<std::string>& refusals) override;
   LockStatus LockRange(const std::string& path, const LockRequest& request,
                        std::unique_ptr<FileLock>& lock) override;
 };

@@ -6,30 +6,81 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
-std::string DefaultInstanceLockPath() {
-  return "/tmp/varnoket.lock";
+InstanceLockStatus InstanceLock::TryAcquire() {
+  if (fd_ >= 0) return InstanceLockStatus::kAcquired;
+  folder_.clear();
+  refusals_.clear();
+  for (const PrivateFolderCandidate& candidate : PrivateFolderCandidates(places_)) {
+    std::string why;
+    const int dirFd = OpenPrivateFolder(candidate, places_.uid, why);
+    if (dirFd < 0) {
+      refusals_.push_back(why);
+      continue;
+    }
+    const InstanceLockStatus status = TryMarker(dirFd, candidate.path);
+    ::close(dirFd);
+    if (status != InstanceLockStatus::kNoSafePlace) return status;
+  }
+  return InstanceLockStatus::kNoSafePlace;
 }
 
-bool InstanceLock::TryAcquire() {
-  if (fd_ >= 0) return true;
-  // No link is followed: the folder is shared by every user of the machine.
-  const int fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (fd < 0) return false;
-  // Every user's copy must be able to open the file to probe it.
-  ::fchmod(fd, 0666);
-  int r;
-  do {
-    r = ::flock(fd, LOCK_EX | LOCK_NB);
-  } while (r != 0 && errno == EINTR);
-  if (r != 0) {
+InstanceLockStatus InstanceLock::TryMarker(int dirFd, const std::string& folder) {
+  const std::string path = folder + "/" + kInstanceMarkerName;
+  // No link is followed, and a pipe planted under the name cannot block the
+  // open; the file is this user's alone.
+  const int fd = ::openat(dirFd, kInstanceMarkerName,
+                          O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    refusals_.push_back(
+        errno == ELOOP
+            ? FillText(VK_TR_NOOP("Messages", "le marqueur (%s) est un lien"), {ShownText(path)})
+            : FillText(VK_TR_NOOP("Messages", "impossible d'ouvrir le marqueur (%s) : %s"),
+                       {ShownText(path), strerror(errno)}));
+    return InstanceLockStatus::kNoSafePlace;
+  }
+  struct stat info {};
+  std::string why;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    why = FillText(VK_TR_NOOP("Messages", "le marqueur (%s) n'est pas un fichier ordinaire"),
+                   {ShownText(path)});
+  } else if (info.st_uid != places_.uid) {
+    why = FillText(VK_TR_NOOP("Messages", "le marqueur (%s) appartient à un autre utilisateur"),
+                   {ShownText(path)});
+  }
+  int r = -1;
+  if (why.empty()) {
+    do {
+      r = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (r != 0 && errno == EINTR);
+    if (r != 0 && errno == EWOULDBLOCK) {
+      ::close(fd);
+      folder_ = folder;
+      return InstanceLockStatus::kHeld;
+    }
+    if (r != 0) {
+      why = FillText(VK_TR_NOOP("Messages", "impossible de verrouiller le marqueur (%s) : %s"),
+                     {ShownText(path), strerror(errno)});
+    }
+  }
+  if (!why.empty()) {
     ::close(fd);
-    return false;
+    refusals_.push_back(why);
+    return InstanceLockStatus::kNoSafePlace;
   }
   fd_ = fd;
-  return true;
+  folder_ = folder;
+  return InstanceLockStatus::kAcquired;
+}
+
+std::string InstanceLock::SocketPath() const {
+  return folder_.empty() ? std::string() : folder_ + "/" + kInstanceSocketName;
 }
 
 void InstanceLock::Release() {
@@ -38,12 +89,15 @@ void InstanceLock::Release() {
   fd_ = -1;
 }
 
-bool ProbeInstance(InstanceLock& lock, int attempts, const std::function<void()>& wait) {
+InstanceLockStatus ProbeInstance(InstanceLock& lock, int attempts,
+                                 const std::function<void()>& wait) {
+  InstanceLockStatus status = InstanceLockStatus::kHeld;
   for (int i = 0; i < attempts; ++i) {
-    if (lock.TryAcquire()) return true;
+    status = lock.TryAcquire();
+    if (status != InstanceLockStatus::kHeld) return status;
     if (wait && i + 1 < attempts) wait();
   }
-  return false;
+  return status;
 }
 
 ProgramRole RoleOf(const std::string& programPath) {

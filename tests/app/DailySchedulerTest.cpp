@@ -129,6 +129,40 @@ TEST_F(DailySchedulerTest, EveryRunItStartsIsReportedWithWhoAskedForIt) {
                                              {BackupOutcome::kCompleted, true}}));
 }
 
+TEST_F(DailySchedulerTest, OnlyTheButtonsRunOpensBoxesTheOthersShowTheirErrorsWithoutWaiting) {
+  // A file stands where today's folder goes, and a listed folder is gone:
+  // each run stops on one of them.
+  std::ofstream(store_.root + "/POSTE1/10032026") << "in the way";
+  At(10, 13, 0);
+  scheduler_.Tick();
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kFailed);
+  EXPECT_TRUE(store_.dialogs.calls().empty());
+  ASSERT_EQ(store_.host.errorWindow.size(), 1u);
+  EXPECT_EQ(store_.host.errorWindow[0].rfind(
+                "Impossible de créer le répertoire de sauvegarde du jour (" + store_.root, 0),
+            0u)
+      << store_.host.errorWindow[0];
+  EXPECT_EQ(host_.events, (std::vector<std::string>{"stop", "update", "start"}));
+
+  store_.station.backupDirectories.push_back(store_.tmp / "gone");
+  scheduler_.RunIfDue();  // after a wake or the disk's arrival: nobody asked either
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kFailed);
+  EXPECT_TRUE(store_.dialogs.calls().empty());
+  ASSERT_EQ(store_.host.errorWindow.size(), 2u);
+  EXPECT_NE(store_.host.errorWindow[1].find("à été déplacé ou supprimé"), std::string::npos);
+
+  // The button's run is the person's own: the same failure is a box there.
+  scheduler_.BackUpNow();
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kFailed);
+  EXPECT_EQ(store_.dialogs.Count(DialogKind::Warning), 2u);  // the question, then the failure
+  EXPECT_NE(store_.dialogs.Texts(DialogKind::Warning)[1].find("à été déplacé ou supprimé"),
+            std::string::npos);
+  using Ended = std::pair<BackupOutcome, bool>;
+  EXPECT_EQ(host_.ended, (std::vector<Ended>{{BackupOutcome::kFailed, false},
+                                             {BackupOutcome::kFailed, false},
+                                             {BackupOutcome::kFailed, true}}));
+}
+
 class FixedPower final : public PowerSource {
  public:
   PowerState Read() override { return state; }

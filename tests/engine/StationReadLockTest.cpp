@@ -199,7 +199,9 @@ TEST(StationReadLock, WithoutLocksOnTheStoreTheStandInCarriesThemAndAReadOnlySto
   StoreFixture f(disk);
   const StoreLayout layout = f.ctx.Layout();
   const std::string lockPath = layout.StationFolder() + "/VARNOKET.LOCK";
-  const std::string standIn = LocalStandInLockPath(layout.StationFolder());
+  std::string why;
+  const std::string standIn = LocalStandInLockPath(disk, layout.StationFolder(), why);
+  ASSERT_NE(standIn, "") << why;
   f.Write("a.txt", "a");
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
 

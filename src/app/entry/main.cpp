@@ -1,7 +1,7 @@
 // varnoket: the program a person starts. Decides the role the process plays
 // (the installed program, or a downloaded new version putting itself in
-// place), keeps a second copy from running on the same machine, and runs the
-// windows.
+// place), keeps a second copy of the same user from running (a second start
+// brings the running copy's window forward instead), and runs the windows.
 #include <QApplication>
 #include <QMessageBox>
 #include <chrono>
@@ -11,13 +11,17 @@
 
 #include "app/UpdateRole.h"
 #include "app/gui/VarnoketProgram.h"
+#include "desktop/SystemLog.h"
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/InstanceLock.h"
+#include "platform/InstanceLockSocket.h"
+#include "platform/MessageText.h"
 #include "platform/PathRules.h"
 #include "platform/Process.h"
 #include "platform/ProductName.h"
 #include "platform/ProgramPath.h"
+#include "platform/Translation.h"
 #include "platform/gui/language/ProgramLanguage.h"
 #include "settings/SettingsFolder.h"
 
@@ -118,21 +122,61 @@ int main(int argc, char** argv) {
   const std::string programFolder = ProgramFolderOf(programPath);
 
   InstanceLock lock;
-  const bool obtained =
-      ProbeInstance(lock, 10, [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); });
+  const auto wait = [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); };
+  const bool update = RoleOf(programPath) == ProgramRole::kUpdate;
+  InstanceLockStatus status = lock.TryAcquire();
+  if (status == InstanceLockStatus::kHeld && !update) {
+    // This user's program runs: it brings its window forward.
+    switch (AskRunningCopyToShow(lock.SocketPath(), 10000)) {
+      case ShowAnswer::kShown:
+        return 0;
+      case ShowAnswer::kBusy:
+        std::cerr << "varnoket: le programme tourne déjà et fait une sauvegarde ; sa fenêtre "
+                     "s'ouvrira à la fin de celle-ci.\n";
+        return 0;
+      case ShowAnswer::kNoAnswer:
+        break;  // it may be ending right now
+    }
+  }
+  if (status == InstanceLockStatus::kHeld) status = ProbeInstance(lock, 9, wait);
   DriveInfo drives;
   const bool localDrive = !IsRemotePath(drives, programPath);
 
-  if (RoleOf(programPath) == ProgramRole::kUpdate) {
-    return RunUpdate(programPath, !obtained, localDrive, argc, argv);
+  if (update) {
+    return RunUpdate(programPath, status == InstanceLockStatus::kHeld, localDrive, argc, argv);
   }
-  if (!obtained) return 0;
+  if (status == InstanceLockStatus::kHeld) {
+    std::cerr << "varnoket: le programme tourne déjà pour cet utilisateur mais ne répond pas ; "
+                 "rien n'est ouvert.\n";
+    return 1;
+  }
   // A copy started from the network while an update is being put in place
   // would run the program file that is about to be replaced.
   if (!localDrive && DefaultFileSystem().Stat(rules.Join(programFolder, kExchangeFileName))) {
     return 0;
   }
+  // Running unmarked would let a second copy run beside this one.
+  std::string lockProblem;
+  if (status == InstanceLockStatus::kNoSafePlace) {
+    lockProblem = VK_TR_NOOP(
+        "Messages",
+        "Aucun dossier sûr de cet utilisateur ne peut recevoir le marqueur du programme.");
+    for (const std::string& why : lock.Refusals()) lockProblem += "\r\n" + why;
+  } else if (!lock.Refusals().empty()) {
+    // A place passed over (a runtime folder of someone else's, say) is the
+    // session's fault to mend: the program runs, and says where its marker is.
+    std::string line =
+        "Le marqueur du programme est placé dans (" + ShownText(lock.Folder()) + ") : ";
+    for (size_t i = 0; i < lock.Refusals().size(); ++i) {
+      line += (i == 0 ? "" : " ; ") + lock.Refusals()[i];
+    }
+    WriteSystemLog(line + ".");
+  }
   if (!HasDisplay()) {
+    if (!lockProblem.empty()) {
+      std::cerr << "ERREUR: " << lockProblem << "\n";
+      return 1;
+    }
     std::cerr << "varnoket: aucun affichage (DISPLAY) n'est disponible ; le programme a besoin "
                  "d'un bureau.\nSans bureau, utilisez varnoket-cli (backup, days, restore, "
                  "verify).\n";
@@ -143,14 +187,16 @@ int main(int argc, char** argv) {
   InstallProgramLanguage();
   QApplication::setApplicationName(kProductName);
   QApplication::setQuitOnLastWindowClosed(false);
-  const SettingsPlace place = FindSettingsPlace(DefaultFileSystem(), programFolder);
-  if (!place.problem.empty()) {
-    std::cerr << "ERREUR: " << place.problem << "\n";
-    QMessageBox box(QMessageBox::NoIcon, "ERREUR", QString::fromStdString(place.problem),
-                    QMessageBox::Ok);
+  const auto startError = [](const std::string& french) {
+    const std::string text = TranslateMessage(french);
+    std::cerr << "ERREUR: " << text << "\n";
+    QMessageBox box(QMessageBox::NoIcon, "ERREUR", QString::fromStdString(text), QMessageBox::Ok);
     box.exec();
     return 1;
-  }
+  };
+  if (!lockProblem.empty()) return startError(lockProblem);
+  const SettingsPlace place = FindSettingsPlace(DefaultFileSystem(), programFolder);
+  if (!place.problem.empty()) return startError(place.problem);
   int code = 0;
   {
     ProgramBuildSettings settings;
@@ -166,6 +212,7 @@ int main(int argc, char** argv) {
     settings.answerBoxes = true;
 #endif
     settings.installed = place.installed;
+    settings.secondStartSocket = lock.SocketPath();
     VarnoketProgram program(programPath, place.folder, settings);
     program.Start();
     code = QApplication::exec();

@@ -348,6 +348,22 @@ void MainWindow::ShowMainWindow() {
   }
 }
 
+bool MainWindow::ShowForSecondStart() {
+  if (!showWindowAction_->isEnabled()) {
+    showAfterRun_ = true;
+    notifier_->Notify({VK_TR_NOOP("Messages", "Sauvegarde en cours"),
+                       VK_TR_NOOP("Messages",
+                                  "Une sauvegarde est en cours : la fenêtre principale s'ouvrira "
+                                  "à sa fin."),
+                       false});
+    return false;
+  }
+  ShowMainWindow();
+  raise();
+  activateWindow();
+  return isVisible();
+}
+
 void MainWindow::ConfigureFromMenu() {
   if (masterStation_) ShowConfiguration();
 }
@@ -405,16 +421,30 @@ int MainWindow::AlertDays() const {
 }
 
 void MainWindow::RunEnded(BackupOutcome outcome, bool askedByUser) {
+  const std::string error = host_->TakeLastError();
+  const bool failed = outcome == BackupOutcome::kFailed || outcome == BackupOutcome::kNoSpace ||
+                      outcome == BackupOutcome::kForeignStation;
+  // Nobody may have seen the error window of a run nobody asked for: the
+  // log keeps each failure, the notification tells it.
+  if (failed && !askedByUser && env_.log) {
+    env_.log(error.empty() ? std::string("La sauvegarde programmée a échoué.")
+                           : "La sauvegarde programmée a échoué : " + error);
+  }
   RunReport report;
   report.outcome = outcome;
   report.lastBackupDate = station_.lastBackupDate;
-  report.errorText = host_->TakeLastError();
+  report.errorText = error;
   report.refusal = scheduler_->LastRefusal();
   report.askedByUser = askedByUser;
   report.leftOut = scheduler_->LastLeftOut();
   report.logPath =
       StoreLayout(PathRules(PathStyle::kPosix), Program().backupRoot, stationName_).LogPath();
   watch_->RunEnded(report, AlertDays());
+  if (showAfterRun_) {
+    // A second start asked for the window during the run.
+    showAfterRun_ = false;
+    QTimer::singleShot(0, this, [this] { ShowForSecondStart(); });
+  }
 }
 
 void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {

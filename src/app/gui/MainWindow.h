@@ -149,6 +149,10 @@ class MainWindow : public QWidget,
   void IncludeHiddenFoldersClicked(bool checked);
   void ShowMainWindow();
   void ShowMainWindowFromMenu() { ShowMainWindow(); }
+  // A second start of the program asks for the window: it comes forward,
+  // true. While a run keeps the windows out of reach, a notification says
+  // it will open when the run ends, and it does; false.
+  bool ShowForSecondStart();
   void ConfigureFromMenu();
   void Configure();
   void ShowHelpWindow();
@@ -252,6 +256,7 @@ class MainWindow : public QWidget,
   std::unique_ptr<BackupWatch> watch_;
   QString baseTitle_;
   bool noTrayTold_ = false;
+  bool showAfterRun_ = false;  // a second start asked during a run
   StartupOutcome lastStartup_ = StartupOutcome::kRetry;
 };
 

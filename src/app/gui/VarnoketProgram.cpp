@@ -57,12 +57,22 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
   triggers_ = std::make_unique<RunTriggers>(RunTriggerCalls{[&main] { main.MountsChanged(); },
                                                             [&main] { return main.WakeDelayMs(); },
                                                             [&main] { main.RunIfDue(); }});
+  secondStartSocket_ = settings.secondStartSocket;
 }
 
 VarnoketProgram::~VarnoketProgram() = default;
 
 void VarnoketProgram::Start() {
   windows_->Main().show();
+  if (secondStartSocket_.empty()) return;
+  MainWindow& main = windows_->Main();
+  secondStarts_ =
+      std::make_unique<SecondStartListener>([&main] { return main.ShowForSecondStart(); });
+  std::string why;
+  if (!secondStarts_->Listen(secondStartSocket_, why)) {
+    // The program runs on; a second start finds no one and ends.
+    WriteSystemLog("Un second démarrage ne pourra pas ouvrir cette fenêtre : " + why + ".");
+  }
 }
 
 }  // namespace varnoket

@@ -11,6 +11,7 @@
 #include "app/gui/EndSignals.h"
 #include "app/gui/ProgramWindows.h"
 #include "app/gui/RunTriggers.h"
+#include "app/gui/SecondStartListener.h"
 #include "desktop/gui/DbusNotifier.h"
 #include "desktop/gui/LogindInhibitor.h"
 #include "desktop/gui/QtFolderPicker.h"
@@ -33,6 +34,9 @@ struct ProgramBuildSettings {
   // Installed by the package manager: settings in the user's configuration
   // folder, and no update of its own.
   bool installed = false;
+  // Where a second start of the same user asks for the main window (beside
+  // the instance marker); "" listens nowhere.
+  std::string secondStartSocket;
 };
 
 class VarnoketProgram {
@@ -41,7 +45,8 @@ class VarnoketProgram {
                   const ProgramBuildSettings& settings);
   ~VarnoketProgram();
 
-  // Shows the main window; its first showing runs the start-up checks.
+  // Shows the main window; its first showing runs the start-up checks. Then
+  // listens for second starts.
   void Start();
   MainWindow& Main() { return windows_->Main(); }
 
@@ -58,6 +63,8 @@ class VarnoketProgram {
   std::unique_ptr<ProgramWindows> windows_;
   std::unique_ptr<EndSignals> endSignals_;
   std::unique_ptr<RunTriggers> triggers_;
+  std::string secondStartSocket_;
+  std::unique_ptr<SecondStartListener> secondStarts_;
 };
 
 }  // namespace varnoket

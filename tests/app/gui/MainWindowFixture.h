@@ -87,7 +87,8 @@ class MainWindowFixture : public ::testing::Test {
   void Make() {
     WriteFile(base_ + "/mountinfo", table_);
     drives_ = std::make_unique<DriveInfo>(base_ + "/mountinfo", base_ + "/block");
-    MainWindowEnv env(DefaultFileSystem(), dialogs_, clock_, picker_, *drives_);
+    MainWindowEnv env(DefaultFileSystem(), boxes_ != nullptr ? *boxes_ : dialogs_, clock_, picker_,
+                      *drives_);
     env.programPath = programPath_;
     env.stationName = "POSTE1";
     env.autostart = autostart_;
@@ -156,6 +157,7 @@ class MainWindowFixture : public ::testing::Test {
   bool trayAvailable_ = true;
   ManualClock clock_;
   FakeDialogs dialogs_;
+  Dialogs* boxes_ = nullptr;  // other message boxes than dialogs_, set before Make
   FakeFolderPicker picker_;
   std::unique_ptr<DriveInfo> drives_;
   std::vector<int> exitCodes_;

@@ -6,8 +6,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QListWidget>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "app/gui/MainWindowFixture.h"
 
@@ -159,16 +161,53 @@ TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheT
   config_->hide();
 }
 
+TEST_F(SchedulerWiringTest, ASecondStartDuringARunGetsTheWindowWhenTheRunEnds) {
+  Start();
+  ASSERT_FALSE(form_->isVisible());  // in the tray after the start-up checks
+  bool shownDuringRun = true;
+  // Fires from the run's own message pump.
+  QTimer::singleShot(0, [&] { shownDuringRun = form_->ShowForSecondStart(); });
+  At(10, 14, 0);
+  form_->SchedulerTick();
+  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_FALSE(shownDuringRun);
+  EXPECT_EQ(notifications_.Summaries(), std::vector<std::string>{"Sauvegarde en cours"});
+  Settle();
+  EXPECT_TRUE(form_->isVisible());
+
+  // At rest, it comes at once.
+  form_->hide();
+  EXPECT_TRUE(form_->ShowForSecondStart());
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_EQ(notifications_.sent.size(), 1u);
+}
+
 TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
   Start();
-  // The day folder's place is taken by a file: a modal box.
+  // The day folder's place is taken by a file: the scheduled run opens no
+  // box, the error window says it, the notification and the log too.
   WriteFile(root_ + "/POSTE1/10032026", "in the way");
   At(10, 14, 0);
   form_->SchedulerTick();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kFailed);
   EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+  EXPECT_TRUE(dialogs_.calls().empty());
+  EXPECT_TRUE(error_->isVisible());
+  const std::string reason = "Impossible de créer le répertoire de sauvegarde du jour (" + root_;
+  EXPECT_EQ(error_->Text().rfind(reason, 0), 0u) << error_->Text();
+  ASSERT_EQ(notifications_.sent.size(), 1u);
+  EXPECT_NE(notifications_.sent[0].body.find(reason), std::string::npos);
+  ASSERT_EQ(logLines_.size(), 1u);
+  EXPECT_EQ(logLines_[0].rfind("La sauvegarde programmée a échoué : " + reason, 0), 0u)
+      << logLines_[0];
+  EXPECT_TRUE(form_->SchedulerTimer().isActive());
+
+  // The same failure from "Sauvegarder Maintenant": the person is there, a box.
+  error_->hide();
+  form_->BackUpNow();
   EXPECT_EQ(dialogs_.Count(DialogKind::Error), 1u);
-  EXPECT_FALSE(error_->isVisible());
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Error)[0].rfind(reason, 0), 0u);
+  EXPECT_EQ(logLines_.size(), 1u);
 
   // A stored file that cannot be written: the error window, without waiting.
   std::filesystem::remove(root_ + "/POSTE1/10032026");
@@ -179,6 +218,114 @@ TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
   EXPECT_EQ(error_->Text().rfind("ERREUR: impossible d'écrire le fichier compressé (", 0), 0u)
       << error_->Text();
   EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+}
+
+// Message boxes nobody answers: each modal call runs its own event loop, as
+// a real box does, until the test lets it go.
+class UnansweredDialogs final : public FakeDialogs {
+ public:
+  DialogAnswer Error(const std::string& text, DialogButtons buttons) override {
+    Hold();
+    return FakeDialogs::Error(text, buttons);
+  }
+  DialogAnswer Warning(const std::string& text, DialogButtons buttons) override {
+    Hold();
+    return FakeDialogs::Warning(text, buttons);
+  }
+  void Information(const std::string& text) override {
+    Hold();
+    FakeDialogs::Information(text);
+  }
+  void Message(const std::string& text) override {
+    Hold();
+    FakeDialogs::Message(text);
+  }
+
+  // Called inside the box's loop once it is up.
+  std::function<void()> whileUp;
+  int opened = 0;
+  bool up = false;
+
+  void Release() { loop_.quit(); }
+
+ private:
+  void Hold() {
+    ++opened;
+    up = true;
+    if (whileUp) QTimer::singleShot(0, whileUp);
+    loop_.exec();
+    up = false;
+  }
+  QEventLoop loop_;
+};
+
+class UnansweredBoxTest : public SchedulerWiringTest {
+ protected:
+  UnansweredBoxTest() { boxes_ = &unanswered_; }
+
+  // Runs the event loop, the scheduler's timer ticking every few
+  // milliseconds, until `done` holds; a minute at most, so a timer held by
+  // a box fails the test instead of hanging it.
+  bool TickUntil(const std::function<bool()>& done) {
+    form_->SchedulerTimer().setInterval(5);
+    form_->SchedulerTimer().start();
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+      if (done()) loop.quit();
+    });
+    check.start(5);
+    QTimer::singleShot(60000, &loop, [&] {
+      unanswered_.Release();  // a box still up must not keep the loop
+      loop.quit();
+    });
+    loop.exec();
+    return done();
+  }
+
+  size_t FailureLines() const {
+    return static_cast<size_t>(std::count_if(logLines_.begin(), logLines_.end(), [](auto& line) {
+      return line.rfind("La sauvegarde programmée a échoué", 0) == 0;
+    }));
+  }
+
+  UnansweredDialogs unanswered_;
+};
+
+TEST_F(UnansweredBoxTest, AFailingScheduledRunIsToldAtOnceAndTheNextTicksRun) {
+  Start();
+  WriteFile(root_ + "/POSTE1/10032026", "in the way");
+  At(10, 14, 0);
+  // Told at once, and the timer goes on: the next tick tries again.
+  EXPECT_TRUE(TickUntil([&] { return FailureLines() >= 2 && !notifications_.sent.empty(); }))
+      << FailureLines() << " failed run(s) logged";
+  EXPECT_EQ(unanswered_.opened, 0);
+  ASSERT_FALSE(notifications_.sent.empty());
+  EXPECT_EQ(notifications_.sent[0].summary, kRunFailedSummary);
+  EXPECT_TRUE(error_->isVisible());
+
+  // Mended: the next day's run is made by a later tick.
+  std::filesystem::remove(root_ + "/POSTE1/10032026");
+  At(11, 14, 0);
+  EXPECT_TRUE(TickUntil([&] { return DayList("11032026"); }));
+  EXPECT_EQ(form_->LastBackupDate(), "11/03/2026");
+}
+
+TEST_F(UnansweredBoxTest, ABoxLeftOpenDoesNotStopTheDaysRun) {
+  Start();
+  // The person asked to quit and went away: the question stays up.
+  bool ranUnderTheBox = false;
+  unanswered_.whileUp = [&] {
+    At(10, 14, 0);
+    ranUnderTheBox = TickUntil([&] { return DayList("10032026"); }) && unanswered_.up;
+    unanswered_.QueueAnswer(DialogAnswer::kCancel);
+    unanswered_.Release();
+  };
+  form_->Quit();
+  EXPECT_EQ(unanswered_.opened, 1);
+  EXPECT_TRUE(ranUnderTheBox);
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(exitCodes_.empty());  // Cancel: the program goes on
 }
 
 TEST_F(SchedulerWiringTest, TheLogAndTheRestoreWindowOpenFromTheMainWindow) {

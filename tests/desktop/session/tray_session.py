@@ -10,11 +10,9 @@ tray item registers, that its exported menu holds the tray menu's entries,
 that the failed run is notified with its text, and that activating
 "Quitter" through the exported menu ends the program.
 
-Usage: tray_session.py PROGRAM. Exit 0 when every check passes, 1 otherwise,
-77 when the machine's single-instance marker is held by a running copy.
+Usage: tray_session.py PROGRAM. Exit 0 when every check passes, 1 otherwise.
 """
 import datetime
-import fcntl
 import os
 import shutil
 import socket
@@ -176,6 +174,50 @@ def start_screen():
     return process, ":" + number.decode().strip()
 
 
+def prepare_failing_program(program, work, display):
+    """A copy of PROGRAM in WORK, configured so that its run is due at once
+    (00:00) and must fail: a file stands where today's folder goes. Returns
+    (the copy's path, the environment to start it with, on DISPLAY)."""
+    station = socket.gethostname().split(".")[0]
+    today = datetime.date.today()
+    yesterday = today - datetime.timedelta(days=1)
+    store = os.path.join(work, "store")
+    docs = os.path.join(work, "docs")
+    prog = os.path.join(work, "prog")
+    for folder in (os.path.join(store, station), docs, prog):
+        os.makedirs(folder)
+    with open(os.path.join(docs, "a.txt"), "w") as f:
+        f.write("alpha")
+    with open(os.path.join(store, station, today.strftime("%d%m%Y")), "w") as f:
+        f.write("in the way")
+    with open(os.path.join(store, "VARNOKET.STORE"), "wb") as f:
+        f.write(b"[STORE]\r\nID=0123456789abcdef0123456789abcdef\r\n"
+                b"CREATED=2026-01-01 00:00:00\r\n")
+    with open(os.path.join(prog, "VARNOKET.INI"), "wb") as f:
+        f.write(("[PARAMS]\r\nRACINE=%s\r\nHEURE=0\r\nMINUTE=0\r\nMAXSAVE=30\r\n" % store)
+                .encode())
+    with open(os.path.join(store, station, station + ".ini"), "wb") as f:
+        f.write(("[PARAMS]\r\nLASTBACKUP=%s\r\n[DIRECTORIES]\r\nD1=%s\r\n"
+                 % (yesterday.strftime("%d/%m/%Y"), docs)).encode())
+    installed = os.path.join(prog, "varnoket")
+    shutil.copy(program, installed)
+
+    env = dict(os.environ)
+    for name in ("QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP"):
+        env.pop(name, None)
+    env.update({
+        "DISPLAY": display,
+        "QT_QPA_PLATFORM": "xcb",
+        "HOME": os.path.join(work, "home"),
+        "XDG_CONFIG_HOME": os.path.join(work, "home", ".config"),
+        "XDG_CONFIG_DIRS": os.path.join(work, "xdg"),
+        # The instance marker's folder: a copy the developer runs does not
+        # stand in the way.
+        "XDG_RUNTIME_DIR": work,
+    })
+    return installed, env
+
+
 def menu_entries(layout):
     """{label without its mnemonic mark: id} of a GetLayout answer's children."""
     entries = {}
@@ -189,16 +231,6 @@ def menu_entries(layout):
 
 def main():
     program = os.path.abspath(sys.argv[1])
-    marker = open("/tmp/varnoket.lock", "a")
-    try:
-        fcntl.flock(marker, fcntl.LOCK_EX | fcntl.LOCK_NB)
-        fcntl.flock(marker, fcntl.LOCK_UN)
-    except OSError:
-        print("a copy of the program runs on this machine", flush=True)
-        return 77
-    finally:
-        marker.close()
-
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     watcher = Watcher(bus)
@@ -209,43 +241,9 @@ def main():
     work = tempfile.mkdtemp(prefix="varnoket-session-")
     child = None
     try:
-        # A configured program whose run is due at once (00:00) and must
-        # fail: a file stands where today's folder goes.
-        station = socket.gethostname().split(".")[0]
         today = datetime.date.today()
         yesterday = today - datetime.timedelta(days=1)
-        store = os.path.join(work, "store")
-        docs = os.path.join(work, "docs")
-        prog = os.path.join(work, "prog")
-        for folder in (os.path.join(store, station), docs, prog):
-            os.makedirs(folder)
-        with open(os.path.join(docs, "a.txt"), "w") as f:
-            f.write("alpha")
-        with open(os.path.join(store, station, today.strftime("%d%m%Y")), "w") as f:
-            f.write("in the way")
-        with open(os.path.join(store, "VARNOKET.STORE"), "wb") as f:
-            f.write(b"[STORE]\r\nID=0123456789abcdef0123456789abcdef\r\n"
-                    b"CREATED=2026-01-01 00:00:00\r\n")
-        with open(os.path.join(prog, "VARNOKET.INI"), "wb") as f:
-            f.write(("[PARAMS]\r\nRACINE=%s\r\nHEURE=0\r\nMINUTE=0\r\nMAXSAVE=30\r\n" % store)
-                    .encode())
-        with open(os.path.join(store, station, station + ".ini"), "wb") as f:
-            f.write(("[PARAMS]\r\nLASTBACKUP=%s\r\n[DIRECTORIES]\r\nD1=%s\r\n"
-                     % (yesterday.strftime("%d/%m/%Y"), docs)).encode())
-        installed = os.path.join(prog, "varnoket")
-        shutil.copy(program, installed)
-
-        env = dict(os.environ)
-        for name in ("QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP"):
-            env.pop(name, None)
-        env.update({
-            "DISPLAY": display,
-            "QT_QPA_PLATFORM": "xcb",
-            "HOME": os.path.join(work, "home"),
-            "XDG_CONFIG_HOME": os.path.join(work, "home", ".config"),
-            "XDG_CONFIG_DIRS": os.path.join(work, "xdg"),
-            "XDG_RUNTIME_DIR": work,
-        })
+        installed, env = prepare_failing_program(program, work, display)
         output = open(os.path.join(work, "program.log"), "w+")
         child = subprocess.Popen([installed], env=env, stdout=output, stderr=subprocess.STDOUT)
 
