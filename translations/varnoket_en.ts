@@ -382,10 +382,6 @@ Voulez vous recommencer et écraser l&apos;ancienne ?</source>
 Do you want to run it again and overwrite the earlier one?</translation>
     </message>
     <message>
-        <source>Etes vous sur de vouloir quitter Quendralith Backup ?</source>
-        <translation>Are you sure you want to quit Quendralith Backup?</translation>
-    </message>
-    <message>
         <source>Le bureau n&apos;a pas de zone de notification : la fenêtre principale reste ouverte, réduite dans la barre des tâches.</source>
         <translation>The desktop has no notification area: the main window stays open, minimised in the taskbar.</translation>
     </message>
@@ -498,10 +494,6 @@ Check the free space on the backup disk!</translation>
     <message>
         <source>ERREUR: %s</source>
         <translation>ERROR: %s</translation>
-    </message>
-    <message>
-        <source>Quendralith Backup</source>
-        <translation>Quendralith Backup</translation>
     </message>
     <message>
         <source>ERREUR: %s copie(s) compressée(s) relue(s) après écriture ne redonnent pas leur fichier (voir le journal). Vérifiez le disque de sauvegarde.</source>
@@ -1066,6 +1058,14 @@ The list is in the log (%s).</translation>
     <message>
         <source>le dossier (%s) est modifiable par d&apos;autres utilisateurs</source>
         <translation>the folder (%s) can be changed by other users</translation>
+    </message>
+    <message>
+        <source>Êtes-vous sûr de vouloir quitter Varnoket ?</source>
+        <translation>Are you sure you want to quit Varnoket?</translation>
+    </message>
+    <message>
+        <source>Varnoket</source>
+        <translation>Varnoket</translation>
     </message>
 </context>
 <context>

@@ -318,7 +318,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   if (completed) lock.MarkEnded();
   ctx.host.SetTrayImage(0);
   ctx.host.SetMenuItemsEnabled(ctx.masterStation, true);
-  ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Quendralith Backup"));
+  ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Varnoket"));
   return outcome;
 }
 

@@ -75,7 +75,7 @@ TEST_F(BackupRunTest, FirstRunStoresEveryFileAndNoChangeRunLogsItsThreeLines) {
   EXPECT_EQ(f.host.trayImages, (std::vector<int>{1, 0}));
   EXPECT_EQ(f.host.disabled, 1);
   EXPECT_EQ(f.host.restored, 1);
-  EXPECT_EQ(f.host.hints.back(), "Quendralith Backup");
+  EXPECT_EQ(f.host.hints.back(), "Varnoket");
   ASSERT_GE(f.host.logged.size(), 4u);
   EXPECT_EQ(f.host.logged.front(), "Préparation de la sauvegarde ...");
   EXPECT_NE(f.host.logged[f.host.logged.size() - 3].find(

@@ -148,7 +148,7 @@ TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheT
   EXPECT_EQ(picture, 1);
   // A progress hint (the scan names the folder it walks), not the rest one.
   EXPECT_FALSE(hint.empty());
-  EXPECT_NE(hint, "Quendralith Backup");
+  EXPECT_NE(hint, "Varnoket");
   EXPECT_FALSE(form_->isVisible());
 
   EXPECT_TRUE(form_->isEnabled());

@@ -241,8 +241,8 @@ TEST_F(StartupChecksTest, ClosingHidesAndQuittingAsksFirst) {
   Settle();
   EXPECT_FALSE(form_->Tray().Visible());
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
-            (std::vector<std::string>{"Etes vous sur de vouloir quitter Quendralith Backup ?",
-                                      "Etes vous sur de vouloir quitter Quendralith Backup ?"}));
+            (std::vector<std::string>{"Êtes-vous sûr de vouloir quitter Varnoket ?",
+                                      "Êtes-vous sûr de vouloir quitter Varnoket ?"}));
   EXPECT_EQ(exitCodes_, std::vector<int>{0});
 }
 
