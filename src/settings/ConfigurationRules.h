@@ -22,14 +22,14 @@ inline constexpr const char* kRootNotLocal = VK_TR_NOOP(
     "Si vous avez choisi un lecteur amovible, un support doit être présent dans le lecteur.");
 inline constexpr const char* kRootChangeWarning = VK_TR_NOOP(
     "Messages",
-    "ATTENTION vous allez modifier le dossier ou sont stockées les sauvegardes,\r\n"
-    "toutes les anciennes sauvegardes éventuelles,ainsi que la liste des répertoires à "
+    "ATTENTION vous allez modifier le dossier où sont stockées les sauvegardes,\r\n"
+    "toutes les anciennes sauvegardes éventuelles, ainsi que la liste des répertoires à "
     "sauvegarder ne seront plus visibles par varnoket !\r\n"
     "Même si les données ne sont pas effacées, vous ne pourrez donc plus les restaurer à moins "
     "de revenir à la configuration actuelle \r\n"
     "ou de déplacer tous les fichiers de l'ancien répertoire de sauvegarde vers le nouveau ... "
     "\r\n"
-    "Confirmez vous ?");
+    "Confirmez-vous ?");
 inline constexpr const char* kNoStationName =
     VK_TR_NOOP("Messages", "Nom réseau du poste non encore défini !");
 inline constexpr const char* kChooseRootFirst =
