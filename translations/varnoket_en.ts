@@ -1063,6 +1063,22 @@ Check your access rights to the folder (%s)</translation>
         <source>Impossible de lancer la mise à jour téléchargée (%s). Mise à jour interrompue !</source>
         <translation>Cannot start the downloaded update (%s). Update stopped!</translation>
     </message>
+    <message>
+        <source>Le dossier des sauvegardes (%s) n&apos;existe plus (disque débranché, dossier renommé ou supprimé) : rien n&apos;a été enregistré. Rebranchez le disque ou choisissez un autre dossier.</source>
+        <translation>The backup folder (%s) no longer exists (disk unplugged, folder renamed or deleted): nothing was saved. Plug the disk back in or choose another folder.</translation>
+    </message>
+    <message>
+        <source>Le nombre de jours de sauvegardes doit être un nombre entre 2 et 120 !</source>
+        <translation>The number of backup days must be a number between 2 and 120!</translation>
+    </message>
+    <message>
+        <source>L&apos;heure préférée de sauvegarde doit être un nombre entre 0 et 23 !</source>
+        <translation>The preferred backup hour must be a number between 0 and 23!</translation>
+    </message>
+    <message>
+        <source>La minute préférée de sauvegarde doit être un nombre entre 0 et 59 !</source>
+        <translation>The preferred backup minute must be a number between 0 and 59!</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -43,6 +43,10 @@ inline constexpr const char* kRootNotWritable = VK_TR_NOOP(
     "Impossible d'écrire dans le répertoire racine de sauvegarde choisi !\r\n"
     "Veuillez vérifier les droits d'accès en écriture ou l'espace disque disponible !\r\n"
     "Sinon choisissez un autre répertoire.");
+inline constexpr const char* kRootGone = VK_TR_NOOP(
+    "Messages",
+    "Le dossier des sauvegardes (%s) n'existe plus (disque débranché, dossier renommé ou "
+    "supprimé) : rien n'a été enregistré. Rebranchez le disque ou choisissez un autre dossier.");
 // The file the write test creates in the backup root and removes again.
 inline constexpr const char* kWriteTestName = "_temp_.txt";
 
