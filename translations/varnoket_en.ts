@@ -194,18 +194,6 @@ Si vous avez choisi un lecteur amovible, un support doit être présent dans le 
 If you chose a removable drive, a medium must be in the drive.</translation>
     </message>
     <message>
-        <source>ATTENTION vous allez modifier le dossier ou sont stockées les sauvegardes,<byte value="xd"/>
-toutes les anciennes sauvegardes éventuelles,ainsi que la liste des répertoires à sauvegarder ne seront plus visibles par varnoket !<byte value="xd"/>
-Même si les données ne sont pas effacées, vous ne pourrez donc plus les restaurer à moins de revenir à la configuration actuelle <byte value="xd"/>
-ou de déplacer tous les fichiers de l&apos;ancien répertoire de sauvegarde vers le nouveau ... <byte value="xd"/>
-Confirmez vous ?</source>
-        <translation>WARNING: you are about to change the folder where the backups are stored,<byte value="xd"/>
-all earlier backups, as well as the list of folders to back up, will no longer be visible to varnoket!<byte value="xd"/>
-Even though the data is not deleted, you will not be able to restore it unless you return to the current configuration <byte value="xd"/>
-or move all the files from the old backup folder to the new one... <byte value="xd"/>
-Do you confirm?</translation>
-    </message>
-    <message>
         <source>Nom réseau du poste non encore défini !</source>
         <translation>The computer&apos;s network name is not defined yet!</translation>
     </message>
@@ -228,10 +216,6 @@ Sinon choisissez un autre répertoire.</source>
         <translation>Cannot write to the chosen backup folder!<byte value="xd"/>
 Please check the write permissions or the free disk space!<byte value="xd"/>
 Otherwise choose another folder.</translation>
-    </message>
-    <message>
-        <source>Veuillez saisir une chaine de caractère avant de valider !</source>
-        <translation>Please type some text before confirming!</translation>
     </message>
     <message>
         <source>Vous ne pouvez pas exclure tous les fichiers !</source>
@@ -264,12 +248,6 @@ Veuillez vérifier les droits d&apos;accès en écriture de ce dossier.</source>
 Please check the write permissions of this folder.</translation>
     </message>
     <message>
-        <source>Le fichier ini (%s) n&apos;a pas pu ête créé !<byte value="xd"/>
-Vérifiez vos droits d&apos;accès au répertoire (%s)</source>
-        <translation>The settings file (%s) could not be created!<byte value="xd"/>
-Check your access rights to the folder (%s)</translation>
-    </message>
-    <message>
         <source>Une erreur s&apos;est produite lors de la mise à jour des paramètres !<byte value="xd"/>
 Veuillez contacter votre administrateur système !</source>
         <translation>An error occurred while updating the settings!<byte value="xd"/>
@@ -296,20 +274,10 @@ Please contact your system administrator!</translation>
         <translation>Choose a folder</translation>
     </message>
     <message>
-        <source>Le repertoire (%s) n&apos;est pas accessible !</source>
-        <translation>The folder (%s) is not accessible!</translation>
-    </message>
-    <message>
         <source>Vous ne pouvez pas sauvegarder des fichiers inclus dans (%s) <byte value="xd"/>
 car il s&apos;agit du répertoire qui contiendra les sauvegardes !</source>
         <translation>You cannot back up files inside (%s) <byte value="xd"/>
 because it is the folder that will hold the backups!</translation>
-    </message>
-    <message>
-        <source>Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes (%s) !<byte value="xd"/>
-Vous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le répertoire des sauvegardes dans l&apos;écran de configuration (possible uniquement sur un poste maitre) !</source>
-        <translation>The folder (%s) contains the folder that will hold the backups (%s)!<byte value="xd"/>
-You cannot select this folder, unless you change the backup folder in the configuration screen (only possible on a master computer)!</translation>
     </message>
     <message>
         <source>Les chemins réseaux ne sont pas autorisés dans cette version !</source>
@@ -322,12 +290,6 @@ You cannot select this folder, unless you change the backup folder in the config
     <message>
         <source>Ce répertoire est déjà présent dans la liste !</source>
         <translation>This folder is already in the list!</translation>
-    </message>
-    <message>
-        <source>ATTENTION si vous enlever un répertoire de la liste, les fichiers qu&apos;il contient ne seront plus sauvegardés!<byte value="xd"/>
-Confirmez vous votre choix ?</source>
-        <translation>WARNING: if you remove a folder from the list, the files it contains will no longer be backed up!<byte value="xd"/>
-Do you confirm your choice?</translation>
     </message>
     <message>
         <source>La dernière sauvegarde a échoué.
@@ -370,22 +332,6 @@ Do you confirm your choice?</translation>
         <translation>Backup postponed</translation>
     </message>
     <message>
-        <source>Une sauvegarde peut prendre beaucoup de temps...<byte value="xd"/>
-Voulez vous sauvegarder maintenant ?</source>
-        <translation>A backup can take a long time...<byte value="xd"/>
-Do you want to back up now?</translation>
-    </message>
-    <message>
-        <source>Une sauvegarde a déjà été effectuée aujourd&apos;hui.<byte value="xd"/>
-Voulez vous recommencer et écraser l&apos;ancienne ?</source>
-        <translation>A backup was already made today.<byte value="xd"/>
-Do you want to run it again and overwrite the earlier one?</translation>
-    </message>
-    <message>
-        <source>Etes vous sur de vouloir quitter Quendralith Backup ?</source>
-        <translation>Are you sure you want to quit Quendralith Backup?</translation>
-    </message>
-    <message>
         <source>Le bureau n&apos;a pas de zone de notification : la fenêtre principale reste ouverte, réduite dans la barre des tâches.</source>
         <translation>The desktop has no notification area: the main window stays open, minimised in the taskbar.</translation>
     </message>
@@ -416,16 +362,6 @@ Do you want to run it again and overwrite the earlier one?</translation>
     <message>
         <source>ATTENTION : <byte value="xd"/>
 Le répertoire devant contenir les sauvegardes n&apos;est pas configuré !<byte value="xd"/>
-Cliquer sur OK pour faire apparaitre l&apos;écran de configuration !<byte value="xd"/>
-Tant que la configuration sera incomplète aucune sauvegarde ne pourra s&apos;effectuer.</source>
-        <translation>WARNING: <byte value="xd"/>
-The folder that is to hold the backups is not configured!<byte value="xd"/>
-Click OK to open the configuration screen!<byte value="xd"/>
-As long as the configuration is incomplete, no backup can be made.</translation>
-    </message>
-    <message>
-        <source>ATTENTION : <byte value="xd"/>
-Le répertoire devant contenir les sauvegardes n&apos;est pas configuré !<byte value="xd"/>
 Le programme va se terminer ...<byte value="xd"/>
 Veuillez executer ce programme depuis son répertoire LOCAL et non pas depuis un partage ou un lecteur réseau pour pouvoir accéder à la configuration !</source>
         <translation>WARNING: <byte value="xd"/>
@@ -434,20 +370,8 @@ The program will now close...<byte value="xd"/>
 Please run this program from its LOCAL folder, not from a share or a network drive, to reach the configuration!</translation>
     </message>
     <message>
-        <source>Le programme va se terminer ... <byte value="xd"/>
-Veuillez contacter votre administrateur système ou exécuter le programme depuis son repertoire physique d&apos;installation !</source>
-        <translation>The program will now close... <byte value="xd"/>
-Please contact your system administrator or run the program from the folder it is installed in!</translation>
-    </message>
-    <message>
         <source>Impossible de trouver un répertoire de démarrage pour créer le raccourci !</source>
         <translation>Cannot find a startup folder to create the shortcut in!</translation>
-    </message>
-    <message>
-        <source>Impossible d&apos;écrire dans le répertoire racine de sauvegarde (%s) !<byte value="xd"/>
-Veuillez vérifier que ce repertoire existe toujours, que vous avez les droits d&apos;accès en écriture et qu&apos;il reste suffisamment d&apos;espace disque disponible !</source>
-        <translation>Cannot write to the backup folder (%s)!<byte value="xd"/>
-Please check that this folder still exists, that you have write permission and that there is enough free disk space!</translation>
     </message>
     <message>
         <source>Le dossier à sauvegarder (%s) est un dossier parent du répertoire de sauvegardes (%s) ce qui est interdit ! Il va donc être supprimé de la liste.</source>
@@ -500,10 +424,6 @@ Check the free space on the backup disk!</translation>
         <translation>ERROR: %s</translation>
     </message>
     <message>
-        <source>Quendralith Backup</source>
-        <translation>Quendralith Backup</translation>
-    </message>
-    <message>
         <source>ERREUR: %s copie(s) compressée(s) relue(s) après écriture ne redonnent pas leur fichier (voir le journal). Vérifiez le disque de sauvegarde.</source>
         <translation>ERROR: %s compressed copy(ies) read back after writing do not give back their file (see the log). Check the backup disk.</translation>
     </message>
@@ -514,16 +434,6 @@ Check the free space on the backup disk!</translation>
     <message>
         <source>ERREUR: impossible d&apos;écrire le fichier compressé (%s). Vérifiez l&apos;espace disque disponible ou les droits en écriture !</source>
         <translation>ERROR: cannot write the compressed file (%s). Check the free disk space or the write permissions!</translation>
-    </message>
-    <message>
-        <source>Preparation de (...%s)</source>
-        <translation>Preparing (...%s)</translation>
-    </message>
-    <message>
-        <source>Le repertoire (%s) à été déplacé ou supprimé !<byte value="xd"/>
-Veuillez modifier la liste des répertoires en conséquence sinon aucune sauvegarde ne pourra être effectuée !</source>
-        <translation>The folder (%s) has been moved or deleted!<byte value="xd"/>
-Please change the list of folders accordingly, otherwise no backup can be made!</translation>
     </message>
     <message>
         <source>Une sauvegarde de ce poste est déjà en cours (%s). Cette sauvegarde n&apos;est pas effectuée.</source>
@@ -546,14 +456,6 @@ Please change the list of folders accordingly, otherwise no backup can be made!<
         <translation>Cannot save the file (%s)</translation>
     </message>
     <message>
-        <source>ATTENTION voulez vous vraiment interrompre la restauration ?</source>
-        <translation>WARNING: do you really want to stop the restore?</translation>
-    </message>
-    <message>
-        <source>Le répertoire de sauvegarde de ce poste (%s) n&apos;existe pas ou à été supprimé ! Il n&apos;y a rien a restaurer.</source>
-        <translation>This computer&apos;s backup folder (%s) does not exist or has been deleted! There is nothing to restore.</translation>
-    </message>
-    <message>
         <source>Impossible de lire le fichier (%s)</source>
         <translation>Cannot read the file (%s)</translation>
     </message>
@@ -562,24 +464,8 @@ Please change the list of folders accordingly, otherwise no backup can be made!<
         <translation>The destination folder (%s) is inside the backup folder (%s): choose a folder outside it.</translation>
     </message>
     <message>
-        <source>ATTENTION vous aller perdre vos selections si vous en avez effectué ! Confirmez vous ?</source>
-        <translation>WARNING: you will lose your selections, if you made any! Do you confirm?</translation>
-    </message>
-    <message>
-        <source>ATTENTION : vous allez effectuer une restauration.<byte value="xd"/>
-Tous les fichiers et répertoires choisis déjà présents sur votre poste seront remplacés !<byte value="xd"/>
-Confirmez vous ?</source>
-        <translation>WARNING: you are about to restore files.<byte value="xd"/>
-All the chosen files and folders already on your computer will be replaced!<byte value="xd"/>
-Do you confirm?</translation>
-    </message>
-    <message>
         <source>NomPCReseau non défini dans restauration !</source>
         <translation>Computer network name not defined in the restore!</translation>
-    </message>
-    <message>
-        <source>Aucune sauvegarde n&apos;a encore été effectuée pour ce poste ! Il n&apos;y a rien a restaurer.</source>
-        <translation>No backup has been made for this computer yet! There is nothing to restore.</translation>
     </message>
     <message>
         <source>Début de la restauration ...</source>
@@ -632,10 +518,6 @@ Do you want to replace them, keep both (the restored copy is written beside it, 
         <translation>File-&gt; %s</translation>
     </message>
     <message>
-        <source>---&gt; ERREUR: Fichier compressé absent ! Soit il à été effacé,soit il n&apos;a pas pu être sauvegardé &lt;---</source>
-        <translation>---&gt; ERROR: Compressed file missing! Either it was deleted or it could not be backed up &lt;---</translation>
-    </message>
-    <message>
         <source>---&gt; ERREUR: Nom de répertoire de plus de %s caractères ! Impossible de le recréer (%s) ! &lt;---</source>
         <translation>---&gt; ERROR: Folder name longer than %s characters! Cannot recreate it (%s)! &lt;---</translation>
     </message>
@@ -666,26 +548,6 @@ If everything looks right, also check that backed-up data has not been moved or 
     <message>
         <source>Le fichier de version téléchargé est incorrect !</source>
         <translation>The downloaded version file is incorrect!</translation>
-    </message>
-    <message>
-        <source>Impossible de créer le repertoire temporaire (%s).</source>
-        <translation>Cannot create the temporary folder (%s).</translation>
-    </message>
-    <message>
-        <source>Impossible de télécharger (%s). Mise a jour interrompue !</source>
-        <translation>Cannot download (%s). Update stopped!</translation>
-    </message>
-    <message>
-        <source>Le premier fichier de la mise à jour téléchargé n&apos;est pas un executable. Mise a jour interrompue !</source>
-        <translation>The first downloaded file of the update is not a program. Update stopped!</translation>
-    </message>
-    <message>
-        <source>La signature de la mise à jour téléchargée est incorrecte. Mise a jour interrompue !</source>
-        <translation>The signature of the downloaded update is incorrect. Update stopped!</translation>
-    </message>
-    <message>
-        <source>Impossible de lancer la mise à jour téléchargée (%s). Mise a jour interrompue !</source>
-        <translation>Cannot start the downloaded update (%s). Update stopped!</translation>
     </message>
     <message>
         <source>Aucune sauvegarde du %s pour ce poste.</source>
@@ -1067,6 +929,156 @@ The list is in the log (%s).</translation>
         <source>le dossier (%s) est modifiable par d&apos;autres utilisateurs</source>
         <translation>the folder (%s) can be changed by other users</translation>
     </message>
+    <message>
+        <source>Êtes-vous sûr de vouloir quitter Varnoket ?</source>
+        <translation>Are you sure you want to quit Varnoket?</translation>
+    </message>
+    <message>
+        <source>Varnoket</source>
+        <translation>Varnoket</translation>
+    </message>
+    <message>
+        <source>Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes (%s) !<byte value="xd"/>
+Vous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier le répertoire des sauvegardes dans l&apos;écran de configuration (possible uniquement sur un ordinateur principal) !</source>
+        <translation>The folder (%s) contains the folder that will hold the backups (%s)!<byte value="xd"/>
+You cannot select this folder, unless you change the backup folder in the configuration screen (only possible on a main computer)!</translation>
+    </message>
+    <message>
+        <source>ATTENTION si vous enlevez un répertoire de la liste, les fichiers qu&apos;il contient ne seront plus sauvegardés!<byte value="xd"/>
+Confirmez-vous votre choix ?</source>
+        <translation>WARNING: if you remove a folder from the list, the files it contains will no longer be backed up!<byte value="xd"/>
+Do you confirm your choice?</translation>
+    </message>
+    <message>
+        <source>Une sauvegarde peut prendre beaucoup de temps...<byte value="xd"/>
+Voulez-vous sauvegarder maintenant ?</source>
+        <translation>A backup can take a long time...<byte value="xd"/>
+Do you want to back up now?</translation>
+    </message>
+    <message>
+        <source>Une sauvegarde a déjà été effectuée aujourd&apos;hui.<byte value="xd"/>
+Voulez-vous recommencer et écraser l&apos;ancienne ?</source>
+        <translation>A backup was already made today.<byte value="xd"/>
+Do you want to run it again and overwrite the earlier one?</translation>
+    </message>
+    <message>
+        <source>ATTENTION : <byte value="xd"/>
+Le répertoire devant contenir les sauvegardes n&apos;est pas configuré !<byte value="xd"/>
+Cliquer sur OK pour faire apparaître l&apos;écran de configuration !<byte value="xd"/>
+Tant que la configuration sera incomplète aucune sauvegarde ne pourra s&apos;effectuer.</source>
+        <translation>WARNING: <byte value="xd"/>
+The folder that is to hold the backups is not configured!<byte value="xd"/>
+Click OK to open the configuration screen!<byte value="xd"/>
+As long as the configuration is incomplete, no backup can be made.</translation>
+    </message>
+    <message>
+        <source>Le programme va se terminer ... <byte value="xd"/>
+Veuillez contacter votre administrateur système ou exécuter le programme depuis son répertoire physique d&apos;installation !</source>
+        <translation>The program will now close... <byte value="xd"/>
+Please contact your system administrator or run the program from the folder it is installed in!</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;écrire dans le répertoire racine de sauvegarde (%s) !<byte value="xd"/>
+Veuillez vérifier que ce répertoire existe toujours, que vous avez les droits d&apos;accès en écriture et qu&apos;il reste suffisamment d&apos;espace disque disponible !</source>
+        <translation>Cannot write to the backup folder (%s)!<byte value="xd"/>
+Please check that this folder still exists, that you have write permission and that there is enough free disk space!</translation>
+    </message>
+    <message>
+        <source>Le répertoire (%s) a été déplacé ou supprimé !<byte value="xd"/>
+Veuillez modifier la liste des répertoires en conséquence sinon aucune sauvegarde ne pourra être effectuée !</source>
+        <translation>The folder (%s) has been moved or deleted!<byte value="xd"/>
+Please change the list of folders accordingly, otherwise no backup can be made!</translation>
+    </message>
+    <message>
+        <source>Préparation de (...%s)</source>
+        <translation>Preparing (...%s)</translation>
+    </message>
+    <message>
+        <source>ATTENTION voulez-vous vraiment interrompre la restauration ?</source>
+        <translation>WARNING: do you really want to stop the restore?</translation>
+    </message>
+    <message>
+        <source>Le répertoire de sauvegarde de ce poste (%s) n&apos;existe pas ou a été supprimé ! Il n&apos;y a rien à restaurer.</source>
+        <translation>This computer&apos;s backup folder (%s) does not exist or has been deleted! There is nothing to restore.</translation>
+    </message>
+    <message>
+        <source>ATTENTION vous allez perdre vos sélections si vous en avez effectué ! Confirmez-vous ?</source>
+        <translation>WARNING: you will lose your selections, if you made any! Do you confirm?</translation>
+    </message>
+    <message>
+        <source>ATTENTION : vous allez effectuer une restauration.<byte value="xd"/>
+Tous les fichiers et répertoires choisis déjà présents sur votre poste seront remplacés !<byte value="xd"/>
+Confirmez-vous ?</source>
+        <translation>WARNING: you are about to restore files.<byte value="xd"/>
+All the chosen files and folders already on your computer will be replaced!<byte value="xd"/>
+Do you confirm?</translation>
+    </message>
+    <message>
+        <source>Aucune sauvegarde n&apos;a encore été effectuée pour ce poste ! Il n&apos;y a rien à restaurer.</source>
+        <translation>No backup has been made for this computer yet! There is nothing to restore.</translation>
+    </message>
+    <message>
+        <source>---&gt; ERREUR: Fichier compressé absent ! Soit il a été effacé, soit il n&apos;a pas pu être sauvegardé &lt;---</source>
+        <translation>---&gt; ERROR: Compressed file missing! Either it was deleted or it could not be backed up &lt;---</translation>
+    </message>
+    <message>
+        <source>ATTENTION vous allez modifier le dossier où sont stockées les sauvegardes,<byte value="xd"/>
+toutes les anciennes sauvegardes éventuelles, ainsi que la liste des répertoires à sauvegarder ne seront plus visibles par varnoket !<byte value="xd"/>
+Même si les données ne sont pas effacées, vous ne pourrez donc plus les restaurer à moins de revenir à la configuration actuelle <byte value="xd"/>
+ou de déplacer tous les fichiers de l&apos;ancien répertoire de sauvegarde vers le nouveau ... <byte value="xd"/>
+Confirmez-vous ?</source>
+        <translation>WARNING: you are about to change the folder where the backups are stored,<byte value="xd"/>
+all earlier backups, as well as the list of folders to back up, will no longer be visible to varnoket!<byte value="xd"/>
+Even though the data is not deleted, you will not be able to restore it unless you return to the current configuration <byte value="xd"/>
+or move all the files from the old backup folder to the new one... <byte value="xd"/>
+Do you confirm?</translation>
+    </message>
+    <message>
+        <source>Veuillez saisir une chaîne de caractères avant de valider !</source>
+        <translation>Please type some text before confirming!</translation>
+    </message>
+    <message>
+        <source>Le fichier ini (%s) n&apos;a pas pu être créé !<byte value="xd"/>
+Vérifiez vos droits d&apos;accès au répertoire (%s)</source>
+        <translation>The settings file (%s) could not be created!<byte value="xd"/>
+Check your access rights to the folder (%s)</translation>
+    </message>
+    <message>
+        <source>Impossible de créer le répertoire temporaire (%s).</source>
+        <translation>Cannot create the temporary folder (%s).</translation>
+    </message>
+    <message>
+        <source>Impossible de télécharger (%s). Mise à jour interrompue !</source>
+        <translation>Cannot download (%s). Update stopped!</translation>
+    </message>
+    <message>
+        <source>Le premier fichier de la mise à jour téléchargé n&apos;est pas un exécutable. Mise à jour interrompue !</source>
+        <translation>The first downloaded file of the update is not a program. Update stopped!</translation>
+    </message>
+    <message>
+        <source>La signature de la mise à jour téléchargée est incorrecte. Mise à jour interrompue !</source>
+        <translation>The signature of the downloaded update is incorrect. Update stopped!</translation>
+    </message>
+    <message>
+        <source>Impossible de lancer la mise à jour téléchargée (%s). Mise à jour interrompue !</source>
+        <translation>Cannot start the downloaded update (%s). Update stopped!</translation>
+    </message>
+    <message>
+        <source>Le dossier des sauvegardes (%s) n&apos;existe plus (disque débranché, dossier renommé ou supprimé) : rien n&apos;a été enregistré. Rebranchez le disque ou choisissez un autre dossier.</source>
+        <translation>The backup folder (%s) no longer exists (disk unplugged, folder renamed or deleted): nothing was saved. Plug the disk back in or choose another folder.</translation>
+    </message>
+    <message>
+        <source>Le nombre de jours de sauvegardes doit être un nombre entre 2 et 120 !</source>
+        <translation>The number of backup days must be a number between 2 and 120!</translation>
+    </message>
+    <message>
+        <source>L&apos;heure préférée de sauvegarde doit être un nombre entre 0 et 23 !</source>
+        <translation>The preferred backup hour must be a number between 0 and 23!</translation>
+    </message>
+    <message>
+        <source>La minute préférée de sauvegarde doit être un nombre entre 0 et 59 !</source>
+        <translation>The preferred backup minute must be a number between 0 and 59!</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>
@@ -1192,10 +1204,6 @@ The list is in the log (%s).</translation>
         <translation>Add an exclusion filter</translation>
     </message>
     <message>
-        <source>Saisissez un filtre de noms de fichiers ci dessous</source>
-        <translation>Type a file name filter below</translation>
-    </message>
-    <message>
         <source>Exemples de filtres :</source>
         <translation>Examples of filters:</translation>
     </message>
@@ -1216,10 +1224,6 @@ The list is in the log (%s).</translation>
         <translation>WARNING: ALL the files that match at least one </translation>
     </message>
     <message>
-        <source>des filtres saisis ne seront PAS sauvegardés peut importe le répertoire </source>
-        <translation>of the filters typed will NOT be backed up, whatever the folder </translation>
-    </message>
-    <message>
         <source>dans lequel ils se trouvent, et ceci même si vous tapez un nom de </source>
         <translation>they are in, and this even if you type a file name </translation>
     </message>
@@ -1234,6 +1238,14 @@ The list is in the log (%s).</translation>
     <message>
         <source>&apos;monfichier.doc&apos; dans tous les répertoires de sauvegarde seront exclus).</source>
         <translation>&apos;myfile.doc&apos; in all the backed-up folders will be excluded).</translation>
+    </message>
+    <message>
+        <source>Saisissez un filtre de noms de fichiers ci-dessous</source>
+        <translation>Type a file name filter below</translation>
+    </message>
+    <message>
+        <source>des filtres saisis ne seront PAS sauvegardés peu importe le répertoire </source>
+        <translation>of the filters typed will NOT be backed up, whatever the folder </translation>
     </message>
 </context>
 <context>
@@ -1348,10 +1360,6 @@ The list is in the log (%s).</translation>
         <translation>Re&amp;move</translation>
     </message>
     <message>
-        <source>Enlève un repertoire de la liste</source>
-        <translation>Removes a folder from the list</translation>
-    </message>
-    <message>
         <source>Fichiers à Exclure (facultatif)</source>
         <translation>Files to Exclude (optional)</translation>
     </message>
@@ -1415,6 +1423,10 @@ The list is in the log (%s).</translation>
         <source>Les dossiers cachés (.config, .local/share, .thunderbird...) gardent le courrier, les clés et les données des applications. Les caches du bureau (.cache, corbeille, vignettes) ne sont jamais sauvegardés.</source>
         <translation>Hidden folders (.config, .local/share, .thunderbird...) hold mail, keys and application data. The desktop&apos;s caches (.cache, trash, thumbnails) are never saved.</translation>
     </message>
+    <message>
+        <source>Enlève un répertoire de la liste</source>
+        <translation>Removes a folder from the list</translation>
+    </message>
 </context>
 <context>
     <name>varnoket::RestoreReportWindow</name>
@@ -1425,10 +1437,6 @@ The list is in the log (%s).</translation>
     <message>
         <source>Enregistrer ces lignes dans un fichier texte</source>
         <translation>Save these lines in a text file</translation>
-    </message>
-    <message>
-        <source>Ci dessous sont affichés les informations et messages d&apos;erreurs survenant pendant la restauration</source>
-        <translation>Below are the information and error messages that occur during the restore</translation>
     </message>
     <message>
         <source>Fermer la fenêtre</source>
@@ -1453,6 +1461,10 @@ The list is in the log (%s).</translation>
     <message>
         <source>&amp;Abandonner la restauration</source>
         <translation>&amp;Stop the restore</translation>
+    </message>
+    <message>
+        <source>Ci-dessous sont affichés les informations et messages d&apos;erreurs survenant pendant la restauration</source>
+        <translation>Below are the information and error messages that occur during the restore</translation>
     </message>
 </context>
 <context>
@@ -1516,10 +1528,6 @@ The list is in the log (%s).</translation>
     <message>
         <source>Arborescence des Répertoires</source>
         <translation>Folder Tree</translation>
-    </message>
-    <message>
-        <source>Fichiers (du répertoire selectionné)</source>
-        <translation>Files (of the selected folder)</translation>
     </message>
     <message>
         <source>Nom</source>
@@ -1644,6 +1652,10 @@ This path is a folder on these days: %1</translation>
     <message>
         <source>Disparu</source>
         <translation>Gone</translation>
+    </message>
+    <message>
+        <source>Fichiers (du répertoire sélectionné)</source>
+        <translation>Files (of the selected folder)</translation>
     </message>
 </context>
 </TS>

@@ -24,7 +24,7 @@ bool BackupSetEditor::AddDirectory(const std::string& root) {
   const auto entry = fs_.Stat(chosen);
   if (!entry || !entry->isDirectory) {
     dialogs_.Error(
-        FillText(VK_TR_NOOP("Messages", "Le repertoire (%s) n'est pas accessible !"), {chosen}));
+        FillText(VK_TR_NOOP("Messages", "Le répertoire (%s) n'est pas accessible !"), {chosen}));
     return false;
   }
   // Decided on what the disk holds: "/data/Sauvegardes-old" is beside the
@@ -44,9 +44,9 @@ bool BackupSetEditor::AddDirectory(const std::string& root) {
             "Messages",
             "Le dossier (%s) est un dossier parent du répertoire qui contiendra les sauvegardes "
             "(%s) "
-            "!\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
+            "!\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier le "
             "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
-            "poste maitre) !"),
+            "ordinateur principal) !"),
         {chosen, root}));
     return false;
   }
@@ -81,8 +81,8 @@ bool BackupSetEditor::RemoveDirectory(size_t row) {
   if (dialogs_.Warning(
           VK_TR_NOOP(
               "Messages",
-              "ATTENTION si vous enlever un répertoire de la liste, les fichiers qu'il contient ne "
-              "seront plus sauvegardés!\r\nConfirmez vous votre choix ?"),
+              "ATTENTION si vous enlevez un répertoire de la liste, les fichiers qu'il contient ne "
+              "seront plus sauvegardés!\r\nConfirmez-vous votre choix ?"),
           DialogButtons::kOkCancel) != DialogAnswer::kOk) {
     return false;
   }

@@ -92,7 +92,7 @@ void DailyScheduler::BackUpNow() {
   if (IsTodayAfter(clock_.Now(), station_.lastBackupDate)) {
     if (dialogs_.Warning(
             VK_TR_NOOP("Messages",
-                       "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous "
+                       "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez-vous "
                        "sauvegarder maintenant ?"),
             DialogButtons::kYesNo) != DialogAnswer::kYes) {
       return;
@@ -100,7 +100,7 @@ void DailyScheduler::BackUpNow() {
   } else {
     if (dialogs_.Warning(
             VK_TR_NOOP("Messages",
-                       "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous "
+                       "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez-vous "
                        "recommencer et écraser l'ancienne ?"),
             DialogButtons::kYesNo) != DialogAnswer::kYes) {
       return;

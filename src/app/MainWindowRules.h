@@ -10,7 +10,7 @@
 namespace varnoket {
 
 // The name the program shows in the tray and writes in its start-up entry.
-inline constexpr const char* kTrayProductName = "Quendralith Backup";
+inline constexpr const char* kTrayProductName = "Varnoket";
 
 // The text after "version" (any case) in a window title, trimmed and cut at
 // its first blank; "" when the title names no version or nothing follows it

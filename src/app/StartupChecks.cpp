@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kRootMissingMaster = VK_TR_NOOP(
     "Messages",
     "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
-    "Cliquer sur OK pour faire apparaitre l'écran de configuration !\r\n"
+    "Cliquer sur OK pour faire apparaître l'écran de configuration !\r\n"
     "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.");
 constexpr const char* kRootMissingNetwork = VK_TR_NOOP(
     "Messages",
@@ -26,7 +26,7 @@ constexpr const char* kRootMissingNetwork = VK_TR_NOOP(
 constexpr const char* kRootNotWritableEnd = VK_TR_NOOP(
     "Messages",
     "Le programme va se terminer ... \r\nVeuillez contacter votre administrateur système ou "
-    "exécuter le programme depuis son repertoire physique d'installation !");
+    "exécuter le programme depuis son répertoire physique d'installation !");
 constexpr const char* kNoStartupFolder = VK_TR_NOOP(
     "Messages", "Impossible de trouver un répertoire de démarrage pour créer le raccourci !");
 
@@ -61,7 +61,7 @@ StartupOutcome StartupChecks::Run(StationSettings& station) {
     dialogs_.Error(
         FillText(VK_TR_NOOP("Messages",
                             "Impossible d'écrire dans le répertoire racine de sauvegarde (%s) !"
-                            "\r\nVeuillez vérifier que ce repertoire existe toujours, que vous "
+                            "\r\nVeuillez vérifier que ce répertoire existe toujours, que vous "
                             "avez les droits d'accès en écriture et qu'il reste suffisamment "
                             "d'espace disque disponible !"),
                  {root}));

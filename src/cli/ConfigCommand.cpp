@@ -15,6 +15,7 @@
 #include "settings/NumberField.h"
 #include "settings/ProgramSettings.h"
 #include "settings/StationSettings.h"
+#include "settings/StoreInBackedUpFolder.h"
 #include "settings/StoreMarker.h"
 
 namespace varnoket {
@@ -26,11 +27,6 @@ constexpr const char* kShowRoot = VK_TR_NOOP("Messages", "Dossier des sauvegarde
 constexpr const char* kRootNotSet = VK_TR_NOOP("Messages", "(non configuré)");
 constexpr const char* kShowTime = VK_TR_NOOP("Messages", "Heure de la sauvegarde quotidienne : %s");
 constexpr const char* kShowDays = VK_TR_NOOP("Messages", "Journées successives mémorisées : %s");
-constexpr const char* kStoreInBackedUpFolder = VK_TR_NOOP(
-    "Messages",
-    "Le dossier à sauvegarder (%s) contient le répertoire des sauvegardes choisi (%s) : les "
-    "sauvegardes se sauvegarderaient elles-mêmes. Choisissez un répertoire en dehors des "
-    "dossiers à sauvegarder, ou retirez d'abord ce dossier de la liste.");
 
 constexpr int kRefused = 1;
 
@@ -49,20 +45,6 @@ void Show(const ProgramSettings& s) {
             << FillText(tr(kShowDays), {std::to_string(s.daysKept)}) << "\n";
 }
 
-// The first folder of the station's backup set under `root` that is
-// `candidate` or holds it; "" when none (or when `root` has no set yet).
-std::string HolderOf(FileSystem& fs, const std::string& root, const std::string& station,
-                     const std::string& candidate) {
-  if (root.empty()) return {};
-  const PathRules rules(PathStyle::kPosix);
-  if (!fs.Exists(StationSettingsPath(rules, root, station))) return {};
-  CommandDialogs quiet;
-  StationSettings set;
-  if (!LoadStationSettings(fs, quiet, set, root, station, rules)) return {};
-  const int at = FindRootAncestor(fs, set.directories, candidate);
-  return at < 0 ? std::string() : set.directories[static_cast<size_t>(at)];
-}
-
 // The dialog's choice of a root, then its validation with the other fields
 // as they are in memory.
 int SetStore(FileSystem& fs, ProgramSettings& settings, const CliOptions& o,
@@ -74,10 +56,10 @@ int SetStore(FileSystem& fs, ProgramSettings& settings, const CliOptions& o,
   if (check.refusal != RootRefusal::None) return Refuse(check.text);
   // The set in use now and the one the new store already holds (a store
   // chosen again) must not back the store up.
-  for (const std::string& root : {settings.backupRoot, choice}) {
-    const std::string holder = HolderOf(fs, root, o.station, choice);
-    if (!holder.empty()) return Refuse(FillText(kStoreInBackedUpFolder, {holder, choice}));
-  }
+  CommandDialogs setReader;
+  const std::string inSet =
+      StoreInBackedUpFolderRefusal(fs, setReader, settings.backupRoot, o.station, choice);
+  if (!inSet.empty()) return Refuse(inSet);
   if (!CanWriteInFolder(fs, choice)) return Refuse(kRootNotWritable);
   // As the dialog: the marker says this folder is the store, and the id
   // kept in the settings that it is this one.

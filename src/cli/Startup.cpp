@@ -69,7 +69,7 @@ std::optional<LoadedSettings> LoadForBackup(FileSystem& fs, Dialogs& dialogs,
   fs.DeleteFile(probe);
   if (!writable) {
     dialogs.Error("Impossible d'écrire dans le répertoire racine de sauvegarde (" + root +
-                  ") !\r\nVeuillez vérifier que ce repertoire existe toujours, que vous avez les "
+                  ") !\r\nVeuillez vérifier que ce répertoire existe toujours, que vous avez les "
                   "droits d'accès en écriture et qu'il reste suffisamment d'espace disque "
                   "disponible !");
     return std::nullopt;

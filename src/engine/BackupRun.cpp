@@ -74,7 +74,7 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
   ctx.Log("Préparation de la sauvegarde ...");
   ScanDetails details;
   if (!ScanSources(ctx, details)) {
-    ctx.Log("La préparation de la sauvegarde à échoué. Sauvegarde interrompue.");
+    ctx.Log("La préparation de la sauvegarde a échoué. Sauvegarde interrompue.");
     return BackupOutcome::kFailed;
   }
   if (ctx.changedFiles.empty() && ctx.currentFileList == ctx.previousFileList) {
@@ -161,8 +161,7 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
       char totals[512];
       std::snprintf(totals, sizeof totals,
                     "Sauvegarde terminée sur le poste %s Total Bytes=%" PRId64
-                    " Total Fichiers distincts=%" PRId32
-                    " (hors transferts FTP et répertoires vides)",
+                    " Total Fichiers distincts=%" PRId32 " (hors répertoires vides)",
                     ctx.stationName.c_str(), copy.bytes(), copy.files());
       ctx.Log(totals);
       ctx.Log("Vérification : " + std::to_string(copy.checked()) +
@@ -318,7 +317,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   if (completed) lock.MarkEnded();
   ctx.host.SetTrayImage(0);
   ctx.host.SetMenuItemsEnabled(ctx.masterStation, true);
-  ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Quendralith Backup"));
+  ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Varnoket"));
   return outcome;
 }
 

@@ -156,7 +156,7 @@ bool RemoveTree(FileSystem& fs, const PathRules& rules, const std::string& path)
 void ConsolidateDayFolders(BackupContext& ctx) {
   try {
     VARNOKET_CHECK(!ctx.backupRoot.empty(), "La racine de partage est vide !");
-    VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom reseau du PC est vide !");
+    VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom réseau du PC est vide !");
     const StoreLayout layout = ctx.Layout();
     const std::string station = layout.StationFolder();
     std::vector<std::string> keys;

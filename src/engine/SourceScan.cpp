@@ -109,7 +109,7 @@ std::string BuildLine(const PathRules& rules, const std::string& directory, cons
 
 bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   VARNOKET_CHECK(!ctx.backupRoot.empty(), "La racine de partage est vide !");
-  VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom reseau du PC est vide !");
+  VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom réseau du PC est vide !");
   ctx.currentFileList.clear();
   ctx.changedFiles.clear();
   ctx.recopiedFiles.clear();
@@ -133,7 +133,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
         ctx.host.FocusDirectoryList();
         ctx.dialogs.Warning(
             FillText(VK_TR_NOOP("Messages",
-                                "Le repertoire (%s) à été déplacé ou supprimé !\r\nVeuillez "
+                                "Le répertoire (%s) a été déplacé ou supprimé !\r\nVeuillez "
                                 "modifier la liste des répertoires en conséquence sinon aucune "
                                 "sauvegarde ne pourra être effectuée !"),
                      {listed}));

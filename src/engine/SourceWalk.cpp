@@ -16,7 +16,7 @@ namespace {
 std::string ProgressHint(const std::string& directory) {
   // The last 40 characters of the folder, as the tray hint has little room.
   const size_t from = directory.size() > 40 ? directory.size() - 40 : 0;
-  return FillText(VK_TR_NOOP("Messages", "Preparation de (...%s)"), {directory.substr(from, 40)});
+  return FillText(VK_TR_NOOP("Messages", "Préparation de (...%s)"), {directory.substr(from, 40)});
 }
 
 // Logs one entry left out and counts it.

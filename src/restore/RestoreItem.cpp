@@ -110,7 +110,7 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
   const auto candidates = StoredCopyCandidates(fs, layout, dayFolders, dayIndex, entry.storedName);
   if (candidates.empty()) {
     report(VK_TR_NOOP("Messages",
-                      "---> ERREUR: Fichier compressé absent ! Soit il à été effacé,soit "
+                      "---> ERREUR: Fichier compressé absent ! Soit il a été effacé, soit "
                       "il n'a pas pu être sauvegardé <---"));
     result.status = RestoreStatus::kMissingStored;
     return result;

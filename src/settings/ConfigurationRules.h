@@ -22,14 +22,14 @@ inline constexpr const char* kRootNotLocal = VK_TR_NOOP(
     "Si vous avez choisi un lecteur amovible, un support doit être présent dans le lecteur.");
 inline constexpr const char* kRootChangeWarning = VK_TR_NOOP(
     "Messages",
-    "ATTENTION vous allez modifier le dossier ou sont stockées les sauvegardes,\r\n"
-    "toutes les anciennes sauvegardes éventuelles,ainsi que la liste des répertoires à "
+    "ATTENTION vous allez modifier le dossier où sont stockées les sauvegardes,\r\n"
+    "toutes les anciennes sauvegardes éventuelles, ainsi que la liste des répertoires à "
     "sauvegarder ne seront plus visibles par varnoket !\r\n"
     "Même si les données ne sont pas effacées, vous ne pourrez donc plus les restaurer à moins "
     "de revenir à la configuration actuelle \r\n"
     "ou de déplacer tous les fichiers de l'ancien répertoire de sauvegarde vers le nouveau ... "
     "\r\n"
-    "Confirmez vous ?");
+    "Confirmez-vous ?");
 inline constexpr const char* kNoStationName =
     VK_TR_NOOP("Messages", "Nom réseau du poste non encore défini !");
 inline constexpr const char* kChooseRootFirst =
@@ -43,6 +43,10 @@ inline constexpr const char* kRootNotWritable = VK_TR_NOOP(
     "Impossible d'écrire dans le répertoire racine de sauvegarde choisi !\r\n"
     "Veuillez vérifier les droits d'accès en écriture ou l'espace disque disponible !\r\n"
     "Sinon choisissez un autre répertoire.");
+inline constexpr const char* kRootGone = VK_TR_NOOP(
+    "Messages",
+    "Le dossier des sauvegardes (%s) n'existe plus (disque débranché, dossier renommé ou "
+    "supprimé) : rien n'a été enregistré. Rebranchez le disque ou choisissez un autre dossier.");
 // The file the write test creates in the backup root and removes again.
 inline constexpr const char* kWriteTestName = "_temp_.txt";
 

@@ -11,7 +11,7 @@
 namespace varnoket {
 
 inline constexpr const char* kFilterEmpty =
-    VK_TR_NOOP("Messages", "Veuillez saisir une chaine de caractère avant de valider !");
+    VK_TR_NOOP("Messages", "Veuillez saisir une chaîne de caractères avant de valider !");
 inline constexpr const char* kFilterAllFiles =
     VK_TR_NOOP("Messages", "Vous ne pouvez pas exclure tous les fichiers !");
 inline constexpr const char* kFilterManyStars = VK_TR_NOOP(

@@ -60,7 +60,7 @@ bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& se
   }
   if (!created) {
     dialogs.Error(FillText(VK_TR_NOOP("Messages",
-                                      "Le fichier ini (%s) n'a pas pu ête créé !\r\n"
+                                      "Le fichier ini (%s) n'a pas pu être créé !\r\n"
                                       "Vérifiez vos droits d'accès au répertoire (%s)"),
                            {path, root}));
   }

@@ -18,18 +18,18 @@ namespace {
 constexpr const char* kBadVersionFile =
     VK_TR_NOOP("Messages", "Le fichier de version téléchargé est incorrect !");
 constexpr const char* kNoDownloadFolder =
-    VK_TR_NOOP("Messages", "Impossible de créer le repertoire temporaire (%s).");
+    VK_TR_NOOP("Messages", "Impossible de créer le répertoire temporaire (%s).");
 constexpr const char* kDownloadFailed =
-    VK_TR_NOOP("Messages", "Impossible de télécharger (%s). Mise a jour interrompue !");
+    VK_TR_NOOP("Messages", "Impossible de télécharger (%s). Mise à jour interrompue !");
 constexpr const char* kNotExecutable = VK_TR_NOOP(
     "Messages",
-    "Le premier fichier de la mise à jour téléchargé n'est pas un executable. Mise a jour "
+    "Le premier fichier de la mise à jour téléchargé n'est pas un exécutable. Mise à jour "
     "interrompue !");
 constexpr const char* kBadSignature = VK_TR_NOOP(
     "Messages",
-    "La signature de la mise à jour téléchargée est incorrecte. Mise a jour interrompue !");
+    "La signature de la mise à jour téléchargée est incorrecte. Mise à jour interrompue !");
 constexpr const char* kStartFailed = VK_TR_NOOP(
-    "Messages", "Impossible de lancer la mise à jour téléchargée (%s). Mise a jour interrompue !");
+    "Messages", "Impossible de lancer la mise à jour téléchargée (%s). Mise à jour interrompue !");
 
 constexpr uint32_t kProgramMode = 0755;
 

@@ -96,7 +96,7 @@ TEST_F(DailySchedulerTest, TheButtonAsksFirstAndRunsWithTheTimerStopped) {
   scheduler_.BackUpNow();
   EXPECT_EQ(store_.dialogs.Texts(DialogKind::Warning),
             std::vector<std::string>{
-                "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous recommencer et "
+                "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez-vous recommencer et "
                 "écraser l'ancienne ?"});
   EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_EQ(store_.Days(), std::vector<std::string>{"10032026"});
@@ -149,13 +149,13 @@ TEST_F(DailySchedulerTest, OnlyTheButtonsRunOpensBoxesTheOthersShowTheirErrorsWi
   EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kFailed);
   EXPECT_TRUE(store_.dialogs.calls().empty());
   ASSERT_EQ(store_.host.errorWindow.size(), 2u);
-  EXPECT_NE(store_.host.errorWindow[1].find("à été déplacé ou supprimé"), std::string::npos);
+  EXPECT_NE(store_.host.errorWindow[1].find("a été déplacé ou supprimé"), std::string::npos);
 
   // The button's run is the person's own: the same failure is a box there.
   scheduler_.BackUpNow();
   EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kFailed);
   EXPECT_EQ(store_.dialogs.Count(DialogKind::Warning), 2u);  // the question, then the failure
-  EXPECT_NE(store_.dialogs.Texts(DialogKind::Warning)[1].find("à été déplacé ou supprimé"),
+  EXPECT_NE(store_.dialogs.Texts(DialogKind::Warning)[1].find("a été déplacé ou supprimé"),
             std::string::npos);
   using Ended = std::pair<BackupOutcome, bool>;
   EXPECT_EQ(host_.ended, (std::vector<Ended>{{BackupOutcome::kFailed, false},

@@ -113,7 +113,8 @@ TEST_F(StartupCheckOrderTest, TheStartupEntryGoesToTheSystemFolderWhenWritableAn
   EXPECT_EQ(Run(), StartupOutcome::kPassed);
   const std::string entry = ReadFile(setup_.autostart.system + "/varnoket.desktop");
   EXPECT_NE(entry.find(setup_.programPath), std::string::npos);
-  EXPECT_NE(entry.find("Quendralith Backup"), std::string::npos);
+  EXPECT_NE(entry.find("\nName=Varnoket\n"), std::string::npos);
+  EXPECT_EQ(entry.find("Quendralith"), std::string::npos);
   EXPECT_EQ(checks_->StartupFolder(), setup_.autostart.system);
   EXPECT_FALSE(fsys::exists(setup_.autostart.user));
 

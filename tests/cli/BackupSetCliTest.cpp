@@ -51,7 +51,7 @@ TEST_F(BackupSetCliTest, FoldersJoinAndLeaveWithTheWindowsChecks) {
   const std::string missing = tmp / "disk/gone";
   const std::pair<std::string, std::string> refusals[] = {
       {tmp / "disk/docs", "Ce répertoire est déjà présent dans la liste !"},
-      {missing, "Le repertoire (" + missing + ") n'est pas accessible !"},
+      {missing, "Le répertoire (" + missing + ") n'est pas accessible !"},
       {tmp / "disk/store/PC", "Vous ne pouvez pas sauvegarder des fichiers inclus dans (" +
                                   (tmp / "disk/store") +
                                   ") \ncar il s'agit du répertoire qui contiendra les "

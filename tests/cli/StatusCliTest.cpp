@@ -31,7 +31,7 @@ TEST(LastRunOutcome, TheLogsLinesTellHowTheRunEnded) {
       {"DATE;MESSAGE\r\n", LastRunState::kNoLog, ""},
       {head + "08/12/2026 14:00:02;Début de la sauvegarde ...\r\n" +
            "08/12/2026 14:02:08;Sauvegarde terminée sur le poste PC Total Bytes=5 Total "
-           "Fichiers distincts=1 (hors transferts FTP et répertoires vides)\r\n" +
+           "Fichiers distincts=1 (hors répertoires vides)\r\n" +
            end,
        LastRunState::kCompleted, ""},
       // A file that could not be read does not fail the day.
@@ -58,10 +58,21 @@ TEST(LastRunOutcome, TheLogsLinesTellHowTheRunEnded) {
        "ERREUR: une sauvegarde plus récente que la date du jour existe (09/12/2026). "
        "Sauvegarde interrompue."},
       {head +
+           "08/12/2026 14:00:02;La préparation de la sauvegarde a échoué. Sauvegarde "
+           "interrompue.\r\n" +
+           end,
+       LastRunState::kFailed, "La préparation de la sauvegarde a échoué. Sauvegarde interrompue."},
+      // Logs an earlier version wrote, with its wordings, still read the same.
+      {head +
            "08/12/2026 14:00:02;La préparation de la sauvegarde à échoué. Sauvegarde "
            "interrompue.\r\n" +
            end,
        LastRunState::kFailed, "La préparation de la sauvegarde à échoué. Sauvegarde interrompue."},
+      {head +
+           "08/12/2026 14:02:08;Sauvegarde terminée sur le poste PC Total Bytes=5 Total "
+           "Fichiers distincts=1 (hors transferts FTP et répertoires vides)\r\n" +
+           end,
+       LastRunState::kCompleted, ""},
       {head + "08/12/2026 14:01:00;Sauvegarde interrompue : le programme se termine.\r\n" + end,
        LastRunState::kStopped, ""},
       // LF line ends and a message's continuation line.

@@ -75,13 +75,12 @@ TEST_F(BackupRunTest, FirstRunStoresEveryFileAndNoChangeRunLogsItsThreeLines) {
   EXPECT_EQ(f.host.trayImages, (std::vector<int>{1, 0}));
   EXPECT_EQ(f.host.disabled, 1);
   EXPECT_EQ(f.host.restored, 1);
-  EXPECT_EQ(f.host.hints.back(), "Quendralith Backup");
+  EXPECT_EQ(f.host.hints.back(), "Varnoket");
   ASSERT_GE(f.host.logged.size(), 4u);
   EXPECT_EQ(f.host.logged.front(), "Préparation de la sauvegarde ...");
-  EXPECT_NE(f.host.logged[f.host.logged.size() - 3].find(
-                "Sauvegarde terminée sur le poste POSTE1 Total Bytes=200005 Total Fichiers "
-                "distincts=2"),
-            std::string::npos);
+  EXPECT_EQ(f.host.logged[f.host.logged.size() - 3],
+            "Sauvegarde terminée sur le poste POSTE1 Total Bytes=200005 Total Fichiers "
+            "distincts=2 (hors répertoires vides)");
   EXPECT_EQ(f.host.logged[f.host.logged.size() - 2],
             "Vérification : 2 copie(s) relue(s) et décodée(s) sans erreur.");
   const auto lines = f.FileList("01032006");
@@ -331,9 +330,9 @@ TEST_F(BackupRunTest, AMissingBackupDirectoryStopsThePreparationWithItsWarning) 
   f.station.backupDirectories.push_back(f.tmp / "gone");
   EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
   ASSERT_EQ(f.dialogs.Count(DialogKind::Warning), 1u);
-  EXPECT_EQ(f.dialogs.Texts(DialogKind::Warning)[0].rfind("Le repertoire (" + (f.tmp / "gone"), 0),
+  EXPECT_EQ(f.dialogs.Texts(DialogKind::Warning)[0].rfind("Le répertoire (" + (f.tmp / "gone"), 0),
             0u);
-  EXPECT_EQ(f.host.logged[1], "La préparation de la sauvegarde à échoué. Sauvegarde interrompue.");
+  EXPECT_EQ(f.host.logged[1], "La préparation de la sauvegarde a échoué. Sauvegarde interrompue.");
   EXPECT_EQ(f.station.lastBackupDate, "31/12/2002");
 }
 

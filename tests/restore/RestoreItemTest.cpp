@@ -94,7 +94,7 @@ TEST_F(RestoreItemTest, TakesTheNewestCopyUpToTheChosenDayThatProvesToBeTheRecor
   RestoreEntry later{"/b", "_/later-only.ZZ", 0100644, 0, ContentOf("later")};
   EXPECT_EQ(Restore(later, 1, tmp / "out/b").status, RestoreStatus::kMissingStored);
   EXPECT_EQ(lines.back(),
-            "---> ERREUR: Fichier compressé absent ! Soit il à été effacé,soit il n'a pas pu être "
+            "---> ERREUR: Fichier compressé absent ! Soit il a été effacé, soit il n'a pas pu être "
             "sauvegardé <---");
 }
 

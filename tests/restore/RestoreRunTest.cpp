@@ -110,7 +110,7 @@ TEST_F(RestoreRunTest, FailuresAreCountedOnceEachAndTheRunGoesOn) {
   EXPECT_EQ(ReadFile(out + "/blocked"), "a file where a folder should be");
   const std::vector<std::string> expected{
       "Fichier-> " + out + "/missing.txt",
-      "---> ERREUR: Fichier compressé absent ! Soit il à été effacé,soit il n'a pas pu être "
+      "---> ERREUR: Fichier compressé absent ! Soit il a été effacé, soit il n'a pas pu être "
       "sauvegardé <---",
       "Fichier-> " + out + "/fine.txt",
       "---> ERREUR: Un fichier occupe la place du répertoire (" + out +

@@ -129,7 +129,7 @@ TEST_F(StationSettingsTest, AFileThatCannotBeCreatedShowsTheErrorBox) {
   ASSERT_EQ(dialogs_.Count(DialogKind::Error), 1u);
   EXPECT_EQ(dialogs_.Texts(DialogKind::Error)[0],
             "Le fichier ini (" + path +
-                ") n'a pas pu ête créé !\r\nVérifiez vos droits d'accès au répertoire (" + root +
+                ") n'a pas pu être créé !\r\nVérifiez vos droits d'accès au répertoire (" + root +
                 ")");
 
   // Loading stops there, with the lists as they were.

@@ -24,12 +24,23 @@ TEST(HelpWindowTest, GuideResourceIsCompiledInAndFrench) {
   ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
   const QString html = QString::fromUtf8(guide.readAll());
   for (const char* expected :
-       {"Varnoket version 1.13", "Quendralith Backup", "http://www.varnoket.example",
+       {"Varnoket version 1.13", "Varnoket est fourni", "http://www.varnoket.example",
         "contact@varnoket.example", "INSTALLATION ET CONFIGURATION", "RESTAURATION",
         "DESINSTALLATION", "varnoket.desktop", "/etc/xdg/autostart", "~/.config/autostart",
         "VARNOKET.INI", "Sauvegarder Maintenant", "Effectuer une Restauration",
         "varnoket-cli restore", "Quitter", "Mentions légales"}) {
     EXPECT_TRUE(html.contains(QString::fromUtf8(expected))) << expected;
+  }
+}
+
+TEST(HelpWindowTest, BothGuidesNameTheProgramVarnoketOnly) {
+  HelpWindow form;
+  for (const char* resource : {":/RTFHELP", ":/RTFHELP_en"}) {
+    QFile guide(QString::fromUtf8(resource));
+    ASSERT_TRUE(guide.open(QIODevice::ReadOnly)) << resource;
+    const QString html = QString::fromUtf8(guide.readAll());
+    EXPECT_TRUE(html.contains(QStringLiteral("Varnoket version"))) << resource;
+    EXPECT_FALSE(html.contains(QStringLiteral("Quendralith"))) << resource;
   }
 }
 

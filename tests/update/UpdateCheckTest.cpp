@@ -125,7 +125,7 @@ class UpdateCheckTest : public ::testing::Test, public UpdateHost {
 
   static inline std::string publicKey_, secretKey_, otherPublicKey_, otherSecretKey_;
   static constexpr const char* kBadSignature =
-      "La signature de la mise à jour téléchargée est incorrecte. Mise a jour interrompue !";
+      "La signature de la mise à jour téléchargée est incorrecte. Mise à jour interrompue !";
 
   test::TempDir dir_;
   std::string programFolder_ = dir_ / "prog";
@@ -274,7 +274,7 @@ TEST_F(UpdateCheckTest, AFailedFileTransferNamesItsAddressAndStopsTheRest) {
   Publish("prog", ProgramBytes("p"));
   Publish("data", "d");
   PublishVersionFile(std::string("1.14\n") + kServer + "prog\n\n" + kServer + "data\n");
-  ExpectFailedWith(Tick(), "Impossible de télécharger (). Mise a jour interrompue !");
+  ExpectFailedWith(Tick(), "Impossible de télécharger (). Mise à jour interrompue !");
   EXPECT_TRUE(fs::exists(Upload("_FILE1.exe"))) << "files received so far stay";
   EXPECT_FALSE(fs::exists(Upload("_FILE3")));
   EXPECT_EQ(FetchesOf(std::string(kServer) + "data"), 0u);
@@ -286,14 +286,14 @@ TEST_F(UpdateCheckTest, AFailedFileTransferNamesItsAddressAndStopsTheRest) {
   PublishRelease();
   failing_.insert(std::string(kServer) + "data");
   ExpectFailedWith(Tick(), std::string("Impossible de télécharger (") + kServer +
-                               "data). Mise a jour interrompue !");
+                               "data). Mise à jour interrompue !");
 }
 
 TEST_F(UpdateCheckTest, ADownloadFolderThatCannotBeMadeStopsTheUpdate) {
   PublishRelease();
   test::WriteFile(programFolder_ + "/upload", "a file in the way");
   ExpectFailedWith(Tick(),
-                   "Impossible de créer le repertoire temporaire (" + programFolder_ + "/upload).");
+                   "Impossible de créer le répertoire temporaire (" + programFolder_ + "/upload).");
   EXPECT_EQ(fetches_.size(), 1u);
 }
 
@@ -301,8 +301,8 @@ TEST_F(UpdateCheckTest, AFirstFileThatIsNoProgramIsNotStarted) {
   Publish("prog", "<html>not found</html>");
   PublishVersionFile(std::string("1.14\n") + kServer + "prog\n");
   ExpectFailedWith(Tick(),
-                   "Le premier fichier de la mise à jour téléchargé n'est pas un executable. "
-                   "Mise a jour interrompue !");
+                   "Le premier fichier de la mise à jour téléchargé n'est pas un exécutable. "
+                   "Mise à jour interrompue !");
 }
 
 TEST_F(UpdateCheckTest, AMissingSignatureStopsTheUpdate) {
@@ -345,7 +345,7 @@ TEST_F(UpdateCheckTest, AProgramThatCannotBeStartedKeepsThisOneRunning) {
   EXPECT_EQ(Tick(), UpdateTickResult::kStopTick);
   EXPECT_EQ(errors_,
             std::vector<std::string>{"Impossible de lancer la mise à jour téléchargée (" +
-                                     Upload("_FILE1.exe") + "). Mise a jour interrompue !"});
+                                     Upload("_FILE1.exe") + "). Mise à jour interrompue !"});
   EXPECT_EQ(ends_, 0);
   EXPECT_EQ(timerStarts_, 1);
 }

@@ -377,9 +377,8 @@ void MainWindow::ShowHelpWindow() {
 }
 
 void MainWindow::Quit() {
-  if (env_.dialogs.Warning(
-          VK_TR_NOOP("Messages", "Etes vous sur de vouloir quitter Quendralith Backup ?"),
-          DialogButtons::kOkCancel) == DialogAnswer::kOk) {
+  if (env_.dialogs.Warning(VK_TR_NOOP("Messages", "Êtes-vous sûr de vouloir quitter Varnoket ?"),
+                           DialogButtons::kOkCancel) == DialogAnswer::kOk) {
     // The question is asked from inside the tray icon's own mouse event (its
     // menu); removing the icon there would delete the object that is still
     // handling that event. The icon goes, and the program ends, once the

@@ -71,7 +71,7 @@ void MainWindow::BuildControls() {
   auto* add = MakeButton(dirGroup, "VKBitBtn1", tr("&Ajouter"),
                          tr("Ajoute un répertoire à la liste des répertoires à sauvegarder"));
   auto* remove =
-      MakeButton(dirGroup, "VKBitBtn2", tr("E&nlever"), tr("Enlève un repertoire de la liste"));
+      MakeButton(dirGroup, "VKBitBtn2", tr("E&nlever"), tr("Enlève un répertoire de la liste"));
   dirButtons->addWidget(add);
   dirButtons->addWidget(remove);
   dirLayout->addWidget(directories_);

@@ -37,7 +37,7 @@ RestoreReportWindow::RestoreReportWindow(Dialogs& dialogs, QWidget* parent)
 
   label_->setObjectName(QStringLiteral("Label1"));
   label_->setText(
-      tr("Ci dessous sont affichés les informations et messages d'erreurs survenant pendant la "
+      tr("Ci-dessous sont affichés les informations et messages d'erreurs survenant pendant la "
          "restauration"));
 
   messages_->setObjectName(QStringLiteral("MemoMsg"));

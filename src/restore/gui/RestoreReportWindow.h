@@ -24,7 +24,7 @@ inline constexpr const char* kRestoreReportTopic =
 inline constexpr const char* kAbortCaption =
     QT_TRANSLATE_NOOP("varnoket::RestoreReportWindow", "&Abandonner la restauration");
 inline constexpr const char* kAbortQuestion =
-    VK_TR_NOOP("Messages", "ATTENTION voulez vous vraiment interrompre la restauration ?");
+    VK_TR_NOOP("Messages", "ATTENTION voulez-vous vraiment interrompre la restauration ?");
 
 class RestoreReportWindow : public QDialog {
   Q_OBJECT

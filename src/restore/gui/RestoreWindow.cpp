@@ -50,7 +50,7 @@ std::string ShownName(const std::string& fullPath) {
 std::string MissingStationFolderText(const std::string& stationFolder) {
   return FillText(VK_TR_NOOP("Messages",
                              "Le répertoire de sauvegarde de ce poste (%s) n'existe pas "
-                             "ou à été supprimé ! Il n'y a rien a restaurer."),
+                             "ou a été supprimé ! Il n'y a rien à restaurer."),
                   {stationFolder});
 }
 

@@ -49,16 +49,16 @@ inline constexpr const char* kWaitNotice =
     QT_TRANSLATE_NOOP("varnoket::RestoreWindow", "Veuillez patienter ...");
 inline constexpr const char* kChangeDayQuestion = VK_TR_NOOP(
     "Messages",
-    "ATTENTION vous aller perdre vos selections si vous en avez effectué ! Confirmez vous ?");
+    "ATTENTION vous allez perdre vos sélections si vous en avez effectué ! Confirmez-vous ?");
 inline constexpr const char* kRestoreQuestion = VK_TR_NOOP(
     "Messages",
     "ATTENTION : vous allez effectuer une restauration.\r\nTous les fichiers et répertoires "
-    "choisis déjà présents sur votre poste seront remplacés !\r\nConfirmez vous ?");
+    "choisis déjà présents sur votre poste seront remplacés !\r\nConfirmez-vous ?");
 inline constexpr const char* kNoStationText =
     VK_TR_NOOP("Messages", "NomPCReseau non défini dans restauration !");
 inline constexpr const char* kNoDayText = VK_TR_NOOP(
     "Messages",
-    "Aucune sauvegarde n'a encore été effectuée pour ce poste ! Il n'y a rien a restaurer.");
+    "Aucune sauvegarde n'a encore été effectuée pour ce poste ! Il n'y a rien à restaurer.");
 inline constexpr const char* kStartText = VK_TR_NOOP("Messages", "Début de la restauration ...");
 inline constexpr const char* kDestinationTitle =
     QT_TRANSLATE_NOOP("varnoket::RestoreWindow", "Choisissez le dossier où restaurer");

@@ -82,7 +82,7 @@ void RestoreWindow::BuildControls() {
   folderTree_->Tree().SetStateRecursion(true);
   folderTree_->SetCollapseRule([this] { return tickAllBox_->isChecked(); });
 
-  filesLabel_ = MakeLabel(this, "Label3", tr("Fichiers (du répertoire selectionné)"));
+  filesLabel_ = MakeLabel(this, "Label3", tr("Fichiers (du répertoire sélectionné)"));
   fileList_ = new QTreeWidget(this);
   fileList_->setObjectName(QStringLiteral("CheckListFichiers"));
   fileList_->setRootIsDecorated(false);

@@ -11,14 +11,17 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <utility>
+#include <vector>
 
 #include "platform/IniFile.h"
+#include "platform/MessageText.h"
 #include "platform/PathRules.h"
 #include "platform/ProductName.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
 #include "settings/ConfigurationRules.h"
 #include "settings/SettingsKeys.h"
+#include "settings/StoreInBackedUpFolder.h"
 #include "settings/StoreMarker.h"
 
 namespace varnoket {
@@ -44,13 +47,10 @@ QLineEdit* MakeNumberField(QWidget* parent, const char* name) {
   return field;
 }
 
-// Removes the last character, a surrogate pair counting as one.
-void RemoveLastCharacter(QLineEdit& field) {
-  QString text = field.text();
-  const bool pair = text.size() >= 2 && text.back().isLowSurrogate() &&
-                    text.at(text.size() - 2).isHighSurrogate();
-  text.chop(pair ? 2 : 1);
-  field.setText(text);
+// A field whose text cannot be saved wears a red frame until it is edited.
+void MarkWrong(QLineEdit& field, bool wrong) {
+  field.setProperty("wrongValue", wrong);
+  field.setStyleSheet(wrong ? QStringLiteral("QLineEdit { border: 2px solid red; }") : QString());
 }
 
 }  // namespace
@@ -142,12 +142,11 @@ void ConfigurationDialog::BuildControls() {
   connect(chooseRootButton_, &QPushButton::clicked, this, [this] { ChooseBackupRoot(); });
   connect(saveButton_, &QPushButton::clicked, this, [this] { SaveConfiguration(); });
   connect(closeButton_, &QPushButton::clicked, this, [this] { CloseWindow(); });
-  // Only what the user types is checked: the values shown from memory are the
-  // loaded ones, and a days count above the typing range (a file may hold
-  // one) must not be cut down just by opening the dialog.
-  connect(daysKeptEdit_, &QLineEdit::textEdited, this, [this] { DaysKeptEdited(); });
-  connect(hourEdit_, &QLineEdit::textEdited, this, [this] { HourEdited(); });
-  connect(minuteEdit_, &QLineEdit::textEdited, this, [this] { MinuteEdited(); });
+  // The numbers are checked when the person validates, never while typing:
+  // a box at each key would take the key away. An edited field loses its mark.
+  for (QLineEdit* field : {daysKeptEdit_, hourEdit_, minuteEdit_}) {
+    connect(field, &QLineEdit::textEdited, this, [field] { MarkWrong(*field, false); });
+  }
 }
 
 void ConfigurationDialog::SetOwner(ConfigOwner* owner) {
@@ -165,6 +164,7 @@ void ConfigurationDialog::showEvent(QShowEvent* event) {
     daysKeptEdit_->setText(QString::number(settings_.daysKept));
     hourEdit_->setText(QString::number(settings_.preferredHour));
     minuteEdit_->setText(QString::number(settings_.preferredMinute));
+    for (QLineEdit* field : {daysKeptEdit_, hourEdit_, minuteEdit_}) MarkWrong(*field, false);
     CentreOnScreen(*this);
   }
   QDialog::showEvent(event);
@@ -185,6 +185,13 @@ void ConfigurationDialog::ChooseBackupRoot() {
       dialogs_.Message(check.text);
       return;
   }
+  const std::string station = owner_ != nullptr ? owner_->StationName() : std::string();
+  const std::string inSet =
+      StoreInBackedUpFolderRefusal(fs_, dialogs_, settings_.backupRoot, station, choice);
+  if (!inSet.empty()) {
+    dialogs_.Warning(inSet);
+    return;
+  }
   if (!rootEdit_->text().isEmpty() &&
       dialogs_.Warning(kRootChangeWarning, DialogButtons::kOkCancel) != DialogAnswer::kOk) {
     return;
@@ -192,22 +199,58 @@ void ConfigurationDialog::ChooseBackupRoot() {
   rootEdit_->setText(QString::fromStdString(choice));
 }
 
-void ConfigurationDialog::DaysKeptEdited() {
-  CheckNumberField(*daysKeptEdit_, kDaysKeptRule);
-}
-void ConfigurationDialog::HourEdited() {
-  CheckNumberField(*hourEdit_, kHourRule);
-}
-void ConfigurationDialog::MinuteEdited() {
-  CheckNumberField(*minuteEdit_, kMinuteRule);
+QLineEdit* ConfigurationDialog::FieldOf(NumberFieldId field) const {
+  switch (field) {
+    case NumberFieldId::kHour:
+      return hourEdit_;
+    case NumberFieldId::kMinute:
+      return minuteEdit_;
+    case NumberFieldId::kDaysKept:
+      break;
+  }
+  return daysKeptEdit_;
 }
 
-void ConfigurationDialog::CheckNumberField(QLineEdit& field, const NumberFieldRule& rule) {
-  while (!NumberFieldAccepts(rule, S(field.text()))) {
-    dialogs_.Message(rule.message);
-    RemoveLastCharacter(field);
-    field.setFocus();
+bool ConfigurationDialog::CheckNumberFields() {
+  const std::string hour = S(hourEdit_->text());
+  const std::string minute = S(minuteEdit_->text());
+  const std::string days = S(daysKeptEdit_->text());
+  std::vector<NumberFieldProblem> problems =
+      varnoket::CheckNumberFields(NumberFieldTexts{hour, minute, days});
+  // A value shown as loaded is kept as it is: a file may hold a days count
+  // above the range a person may type, and it must survive a validation.
+  std::erase_if(problems, [this](const NumberFieldProblem& problem) {
+    const int loaded = problem.field == NumberFieldId::kHour     ? settings_.preferredHour
+                       : problem.field == NumberFieldId::kMinute ? settings_.preferredMinute
+                                                                 : settings_.daysKept;
+    return FieldOf(problem.field)->text() == QString::number(loaded);
+  });
+  for (QLineEdit* field : {daysKeptEdit_, hourEdit_, minuteEdit_}) MarkWrong(*field, false);
+  if (problems.empty()) return true;
+  for (const NumberFieldProblem& problem : problems) MarkWrong(*FieldOf(problem.field), true);
+  QLineEdit* first = FieldOf(problems.front().field);
+  dialogs_.Message(problems.front().message);
+  first->setFocus();
+  first->selectAll();
+  return false;
+}
+
+bool ConfigurationDialog::CheckStoreFolder(const std::string& root, const std::string& station) {
+  // Chosen while it existed, it may have gone since: a disk unplugged, a
+  // folder renamed or removed while the window stayed open.
+  if (!fs_.IsDirectory(root)) {
+    dialogs_.Message(FillText(kRootGone, {root}));
+    chooseRootButton_->setFocus();
+    return false;
   }
+  const std::string inSet =
+      StoreInBackedUpFolderRefusal(fs_, dialogs_, settings_.backupRoot, station, root);
+  if (!inSet.empty()) {
+    dialogs_.Warning(inSet);
+    chooseRootButton_->setFocus();
+    return false;
+  }
+  return true;
 }
 
 void ConfigurationDialog::SaveConfiguration() {
@@ -225,18 +268,12 @@ void ConfigurationDialog::SaveConfiguration() {
     chooseRootButton_->setFocus();
     return;
   }
-  if (hourEdit_->text().isEmpty()) {
-    dialogs_.Message(kEnterHour);
-    hourEdit_->setFocus();
-    return;
-  }
-  if (minuteEdit_->text().isEmpty())
+  const bool numbersOk = CheckNumberFields();
+  // An empty minute means the minute's default, once an hour is given.
+  if (minuteEdit_->text().isEmpty() && !hourEdit_->text().isEmpty())
     minuteEdit_->setText(QString::number(kPreferredMinuteKey.fallback));
-  if (daysKeptEdit_->text().isEmpty()) {
-    dialogs_.Message(kEnterDays);
-    daysKeptEdit_->setFocus();
-    return;
-  }
+  if (!numbersOk) return;
+  if (!CheckStoreFolder(S(rootEdit_->text()), station)) return;
 
   const ConfigurationFields fields{S(rootEdit_->text()), S(hourEdit_->text()),
                                    S(minuteEdit_->text()), S(daysKeptEdit_->text())};

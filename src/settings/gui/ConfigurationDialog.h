@@ -55,7 +55,8 @@ class ConfigurationDialog : public QDialog {
 
   // Chooses a new backup root (checked; nothing saved yet).
   void ChooseBackupRoot();
-  // Checks the fields, tests the root, saves and closes.
+  // Checks the fields, tests the root, saves and closes; nothing is written
+  // when a check fails.
   void SaveConfiguration();
   // BitBtnFermer: closes without saving.
   void CloseWindow();
@@ -65,13 +66,15 @@ class ConfigurationDialog : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void DaysKeptEdited();
-  void HourEdited();
-  void MinuteEdited();
-  // Refuses a typed text that is not a number of the field's range, one
-  // character at a time from the end, until it passes or is empty.
-  void CheckNumberField(QLineEdit& field, const NumberFieldRule& rule);
   void BuildControls();
+  QLineEdit* FieldOf(NumberFieldId field) const;
+  // Checks the three numbers as typed: every wrong field is marked, the first
+  // is focused with its text selected and its message shown. True when all
+  // can be saved.
+  bool CheckNumberFields();
+  // The store folder still exists and lies outside the backup set; says why
+  // not otherwise.
+  bool CheckStoreFolder(const std::string& root, const std::string& station);
 
   FileSystem& fs_;
   Dialogs& dialogs_;

@@ -22,7 +22,7 @@ inline constexpr const char* kExclusionDialogTopic =
 // The explanation above the entry, line by line, each line translated.
 inline constexpr const char* kExclusionHelpLines[] = {
     QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
-                      "Saisissez un filtre de noms de fichiers ci dessous"),
+                      "Saisissez un filtre de noms de fichiers ci-dessous"),
     "",
     QT_TRANSLATE_NOOP("varnoket::ExclusionDialog", "Exemples de filtres :"),
     "",
@@ -36,7 +36,7 @@ inline constexpr const char* kExclusionWarningLines[] = {
     QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
                       "ATTENTION: TOUS les fichiers qui correspondent à au moins un "),
     QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
-                      "des filtres saisis ne seront PAS sauvegardés peut importe le répertoire "),
+                      "des filtres saisis ne seront PAS sauvegardés peu importe le répertoire "),
     QT_TRANSLATE_NOOP("varnoket::ExclusionDialog",
                       "dans lequel ils se trouvent, et ceci même si vous tapez un nom de "),
     QT_TRANSLATE_NOOP("varnoket::ExclusionDialog", "fichier sans caractères spéciaux. "),

@@ -26,9 +26,9 @@ class BackupSetEditingTest : public MainWindowFixture {
   static std::string HoldsRootText(const std::string& chosen, const std::string& root) {
     return "Le dossier (" + chosen +
            ") est un dossier parent du répertoire qui contiendra les sauvegardes (" + root +
-           ") !\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier  le "
+           ") !\r\nVous ne pouvez pas sélectionner ce dossier, ou alors vous devez modifier le "
            "répertoire des sauvegardes dans l'écran de configuration (possible uniquement sur un "
-           "poste maitre) !";
+           "ordinateur principal) !";
   }
 };
 
@@ -57,7 +57,7 @@ TEST_F(BackupSetEditingTest, AddingADirectoryRunsEachCheckInOrder) {
   };
   const std::vector<Case> refusals = {
       {base_ + "/missing", DialogKind::Error,
-       "Le repertoire (" + base_ + "/missing) n'est pas accessible !"},
+       "Le répertoire (" + base_ + "/missing) n'est pas accessible !"},
       {root_ + "/x", DialogKind::Warning, InsideRootText(root_)},
       // A link that leads into the root is inside it too.
       {base_ + "/into-store", DialogKind::Warning, InsideRootText(root_)},
@@ -155,8 +155,8 @@ TEST_F(BackupSetEditingTest, TheListStaysSortedAndADirectoryIsRemovedOnlyAfterCo
   ASSERT_EQ(dialogs_.calls().size(), 1u);
   EXPECT_EQ(dialogs_.calls()[0].buttons, DialogButtons::kOkCancel);
   EXPECT_EQ(dialogs_.calls()[0].text,
-            "ATTENTION si vous enlever un répertoire de la liste, les fichiers qu'il contient ne "
-            "seront plus sauvegardés!\r\nConfirmez vous votre choix ?");
+            "ATTENTION si vous enlevez un répertoire de la liste, les fichiers qu'il contient ne "
+            "seront plus sauvegardés!\r\nConfirmez-vous votre choix ?");
 
   DirectoryList()->setCurrentRow(1);
   form_->RemoveBackupDirectory();

@@ -86,7 +86,7 @@ TEST_F(SchedulerWiringTest, TheButtonAsksBeforeARunAndAgainBeforeRedoingToday) {
   form_->BackUpNow();
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
             std::vector<std::string>{
-                "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez vous sauvegarder "
+                "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez-vous sauvegarder "
                 "maintenant ?"});
   EXPECT_EQ(dialogs_.calls()[0].buttons, DialogButtons::kYesNo);
   EXPECT_FALSE(DayList("10032026"));
@@ -107,7 +107,7 @@ TEST_F(SchedulerWiringTest, TheButtonAsksBeforeARunAndAgainBeforeRedoingToday) {
   form_->BackUpNow();
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
             std::vector<std::string>{
-                "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez vous recommencer et "
+                "Une sauvegarde a déjà été effectuée aujourd'hui.\r\nVoulez-vous recommencer et "
                 "écraser l'ancienne ?"});
   EXPECT_TRUE(DayList("10032026"));
   form_->BackUpNow();
@@ -148,7 +148,7 @@ TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheT
   EXPECT_EQ(picture, 1);
   // A progress hint (the scan names the folder it walks), not the rest one.
   EXPECT_FALSE(hint.empty());
-  EXPECT_NE(hint, "Quendralith Backup");
+  EXPECT_NE(hint, "Varnoket");
   EXPECT_FALSE(form_->isVisible());
 
   EXPECT_TRUE(form_->isEnabled());

@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kRootMissingMaster =
     "ATTENTION : \r\nLe répertoire devant contenir les sauvegardes n'est pas configuré !\r\n"
-    "Cliquer sur OK pour faire apparaitre l'écran de configuration !\r\n"
+    "Cliquer sur OK pour faire apparaître l'écran de configuration !\r\n"
     "Tant que la configuration sera incomplète aucune sauvegarde ne pourra s'effectuer.";
 
 using StartupChecksTest = MainWindowFixture;
@@ -98,7 +98,7 @@ TEST_F(StartupChecksTest, RootThatCannotBeWrittenKeepsAMasterRunningAndEndsANetw
   WriteProgramSettings(badRoot);
   const std::string expected = "Impossible d'écrire dans le répertoire racine de sauvegarde (" +
                                badRoot +
-                               ") !\r\nVeuillez vérifier que ce repertoire existe toujours, que "
+                               ") !\r\nVeuillez vérifier que ce répertoire existe toujours, que "
                                "vous avez les droits d'accès en écriture et qu'il reste "
                                "suffisamment d'espace disque disponible !";
   Make();
@@ -241,8 +241,8 @@ TEST_F(StartupChecksTest, ClosingHidesAndQuittingAsksFirst) {
   Settle();
   EXPECT_FALSE(form_->Tray().Visible());
   EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
-            (std::vector<std::string>{"Etes vous sur de vouloir quitter Quendralith Backup ?",
-                                      "Etes vous sur de vouloir quitter Quendralith Backup ?"}));
+            (std::vector<std::string>{"Êtes-vous sûr de vouloir quitter Varnoket ?",
+                                      "Êtes-vous sûr de vouloir quitter Varnoket ?"}));
   EXPECT_EQ(exitCodes_, std::vector<int>{0});
 }
 

@@ -43,7 +43,7 @@ TEST_F(RestoreWindowRunTest, RestoresOnlyTheTickedFilesWithDatesAndAttributesTwi
     ASSERT_GE(dialogs.calls().size(), 2u);
     EXPECT_EQ(dialogs.calls()[0].text,
               "ATTENTION : vous allez effectuer une restauration.\r\nTous les fichiers et "
-              "répertoires choisis déjà présents sur votre poste seront remplacés !\r\nConfirmez "
+              "répertoires choisis déjà présents sur votre poste seront remplacés !\r\nConfirmez-"
               "vous ?");
     EXPECT_EQ(dialogs.calls()[0].kind, DialogKind::Warning);
     EXPECT_EQ(dialogs.Texts(DialogKind::Information),
@@ -206,7 +206,7 @@ TEST_F(RestoreWindowRunTest, AbortFromTheReportFinishesTheCurrentFileOnly) {
   EXPECT_FALSE(fsys::exists(Docs() + "/small.txt"));
   EXPECT_FALSE(fsys::exists(Docs() + "/sub"));
   EXPECT_EQ(dialogs.Texts(DialogKind::Warning)[1],
-            "ATTENTION voulez vous vraiment interrompre la restauration ?");
+            "ATTENTION voulez-vous vraiment interrompre la restauration ?");
   EXPECT_EQ(dialogs.calls()[1].buttons, DialogButtons::kOkCancel);
   // big.bin came back; small.txt and sub/z.txt were never handed out.
   EXPECT_EQ(dialogs.Texts(DialogKind::Information),
@@ -235,7 +235,7 @@ TEST_F(RestoreWindowRunTest, AChangeOfDayDuringALoadIsAppliedAfterIt) {
   // Day 0 was loaded to its end, then the change asked about and made.
   EXPECT_EQ(dialogs.Texts(DialogKind::Warning),
             std::vector<std::string>{
-                "ATTENTION vous aller perdre vos selections si vous en avez effectué ! Confirmez "
+                "ATTENTION vous allez perdre vos sélections si vous en avez effectué ! Confirmez-"
                 "vous ?"});
   EXPECT_EQ(form->PreviousDayIndex(), 1);
   EXPECT_EQ(Combo()->currentIndex(), 1);

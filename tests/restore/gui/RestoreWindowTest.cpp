@@ -56,7 +56,7 @@ TEST_F(RestoreWindowTest, OpeningChecksWarnAndClose) {
   Open();
   EXPECT_EQ(dialogs.Texts(DialogKind::Warning),
             std::vector<std::string>{"Le répertoire de sauvegarde de ce poste (" + store.root +
-                                     "/AUTRE) n'existe pas ou à été supprimé ! Il n'y a rien a "
+                                     "/AUTRE) n'existe pas ou a été supprimé ! Il n'y a rien à "
                                      "restaurer."});
   EXPECT_FALSE(form->isVisible());
 
@@ -68,7 +68,7 @@ TEST_F(RestoreWindowTest, OpeningChecksWarnAndClose) {
   Open();
   EXPECT_EQ(dialogs.Texts(DialogKind::Warning),
             std::vector<std::string>{"Aucune sauvegarde n'a encore été effectuée pour ce poste ! "
-                                     "Il n'y a rien a restaurer."});
+                                     "Il n'y a rien à restaurer."});
   EXPECT_FALSE(form->isVisible());
 }
 
@@ -112,7 +112,7 @@ TEST_F(RestoreWindowTest, DaysInDateOrderAndAConfirmedChangeOfDay) {
   ASSERT_EQ(dialogs.calls().size(), 1u);
   EXPECT_EQ(
       dialogs.calls()[0].text,
-      "ATTENTION vous aller perdre vos selections si vous en avez effectué ! Confirmez vous ?");
+      "ATTENTION vous allez perdre vos sélections si vous en avez effectué ! Confirmez-vous ?");
   EXPECT_EQ(dialogs.calls()[0].buttons, DialogButtons::kOkCancel);
   EXPECT_EQ(Combo()->currentIndex(), 1);
   EXPECT_EQ(form->PreviousDayIndex(), 1);

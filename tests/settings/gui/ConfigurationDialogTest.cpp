@@ -8,8 +8,12 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/MessageText.h"
+#include "platform/PathRules.h"
 #include "settings/ConfigurationRules.h"
 #include "settings/NumberField.h"
+#include "settings/StationSettings.h"
+#include "settings/StoreInBackedUpFolder.h"
 #include "settings/StoreMarker.h"
 #include "settings/gui/ConfigurationDialog.h"
 #include "support/FakeDialogs.h"
@@ -158,6 +162,13 @@ TEST_F(ConfigurationDialogTest, ALoadedDaysCountAboveTheTypingRangeIsShownUntouc
   EXPECT_EQ(Text(*form, "HeurePref"), "22");
   EXPECT_EQ(Text(*form, "EditMinute"), "45");
   EXPECT_TRUE(dialogs_.calls().empty());
+  // Validation checks what was typed: the loaded count is saved as it is.
+  form->SaveConfiguration();
+  for (const std::string& said : dialogs_.Texts(DialogKind::Message)) ADD_FAILURE() << said;
+  for (const std::string& said : dialogs_.Texts(DialogKind::Error)) ADD_FAILURE() << said;
+  for (const std::string& said : dialogs_.Texts(DialogKind::Warning)) ADD_FAILURE() << said;
+  EXPECT_EQ(owner_.saved, 1);
+  EXPECT_NE(Ini().find("MAXSAVE=500"), std::string::npos) << Ini();
 }
 
 TEST_F(ConfigurationDialogTest, AFileThatCannotBeCreatedIsReportedAndValidationStopsAtOnce) {
@@ -215,47 +226,136 @@ TEST_F(ConfigurationDialogTest, ValidationChecksTheFieldsInOrderAndMovesTheFocus
   EXPECT_TRUE(form->isVisible());
 }
 
-TEST_F(ConfigurationDialogTest, TypedNumbersOutsideTheirRangeLoseTheirLastCharacter) {
+TEST_F(ConfigurationDialogTest, TypingIsNeverInterruptedAndWrongNumbersAreShownAtValidation) {
   auto form = MakeForm();
   form->show();
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  Choose(*form, base_ + "/store");
+  dialogs_.Clear();
   auto* days = Find<QLineEdit>(*form, "MaxSave");
   auto* hour = Find<QLineEdit>(*form, "HeurePref");
   auto* minute = Find<QLineEdit>(*form, "EditMinute");
 
-  days->clear();
-  QTest::keyClicks(days, "20");
-  EXPECT_EQ(days->text(), "20");
-  EXPECT_TRUE(dialogs_.calls().empty());
-  days->clear();
-  QTest::keyClicks(days, "121");
-  EXPECT_EQ(days->text(), "12");
-  EXPECT_EQ(dialogs_.Texts(DialogKind::Message), std::vector<std::string>{kDaysKeptRule.message});
-
-  dialogs_.Clear();
+  // Every key is kept, whatever it makes of the text, and no box opens.
   hour->clear();
-  QTest::keyClicks(hour, "24");
-  EXPECT_EQ(hour->text(), "2");
-  EXPECT_EQ(dialogs_.Texts(DialogKind::Message), std::vector<std::string>{kHourRule.message});
-
-  dialogs_.Clear();
+  QTest::keyClicks(hour, "25");
   minute->clear();
-  QTest::keyClicks(minute, "5x");
-  EXPECT_EQ(minute->text(), "5");
-  EXPECT_EQ(dialogs_.Texts(DialogKind::Message), std::vector<std::string>{kMinuteRule.message});
-
-  // A digit typed in front: each shortened text is checked again until one passes.
-  dialogs_.Clear();
-  hour->setText("23");
-  hour->setCursorPosition(0);
-  QTest::keyClicks(hour, "9");
-  EXPECT_EQ(hour->text(), "9");
-  EXPECT_EQ(dialogs_.Count(DialogKind::Message), 2u);
-
-  // Emptying a field is no fault while typing.
-  dialogs_.Clear();
-  QTest::keyClick(hour, Qt::Key_Backspace);
-  EXPECT_EQ(hour->text(), "");
+  QTest::keyClicks(minute, "1e3");
+  days->clear();
+  QTest::keyClicks(days, "-1");
+  EXPECT_EQ(hour->text(), "25");
+  EXPECT_EQ(minute->text(), "1e3");
+  EXPECT_EQ(days->text(), "-1");
   EXPECT_TRUE(dialogs_.calls().empty());
+
+  // At validation: one message, the first wrong field's, naming it and its
+  // range; every wrong field marked; the first focused with its text selected.
+  form->SaveConfiguration();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Message), std::vector<std::string>{kHourRule.message});
+  EXPECT_EQ(dialogs_.calls().size(), 1u);
+  EXPECT_TRUE(hour->hasFocus());
+  EXPECT_EQ(hour->selectedText(), "25");
+  for (QLineEdit* field : {hour, minute, days}) {
+    EXPECT_TRUE(field->property("wrongValue").toBool()) << field->objectName().toStdString();
+    EXPECT_TRUE(field->styleSheet().contains("red")) << field->objectName().toStdString();
+  }
+  EXPECT_EQ(Ini(), DefaultProgramSettingsText());
+  EXPECT_EQ(owner_.saved, 0);
+
+  // Typing in a marked field takes its mark away; the others keep theirs and
+  // the next validation names the next one.
+  hour->clear();
+  QTest::keyClicks(hour, "7");
+  EXPECT_FALSE(hour->property("wrongValue").toBool());
+  EXPECT_TRUE(hour->styleSheet().isEmpty());
+  dialogs_.Clear();
+  form->SaveConfiguration();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Message), std::vector<std::string>{kMinuteRule.message});
+  EXPECT_TRUE(minute->hasFocus());
+  EXPECT_FALSE(hour->property("wrongValue").toBool());
+
+  // Pasted text, a blank around a number, a number too large for any field.
+  minute->setText(QString::fromUtf8("12 "));
+  days->setText(QStringLiteral("99999999999"));
+  dialogs_.Clear();
+  form->SaveConfiguration();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Message), std::vector<std::string>{kMinuteRule.message});
+  minute->setText(QStringLiteral("30"));
+  dialogs_.Clear();
+  form->SaveConfiguration();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Message), std::vector<std::string>{kDaysKeptRule.message});
+  EXPECT_TRUE(days->hasFocus());
+  EXPECT_EQ(Ini(), DefaultProgramSettingsText());
+
+  // All right at last: saved, and no mark left.
+  days->setText(QStringLiteral("45"));
+  dialogs_.Clear();
+  form->SaveConfiguration();
+  EXPECT_TRUE(dialogs_.Texts(DialogKind::Message).empty());
+  EXPECT_EQ(owner_.saved, 1);
+  EXPECT_NE(Ini().find("HEURE=7"), std::string::npos) << Ini();
+  EXPECT_NE(Ini().find("MINUTE=30"), std::string::npos) << Ini();
+  for (QLineEdit* field : {hour, minute, days}) {
+    EXPECT_FALSE(field->property("wrongValue").toBool()) << field->objectName().toStdString();
+  }
+}
+
+TEST_F(ConfigurationDialogTest, AStoreInsideABackedUpFolderIsRefusedWithTheCommandLineText) {
+  // The set in use (under the current store) backs up base_/other, and a
+  // later choice of a folder inside it would save the store into itself.
+  auto form = MakeForm();
+  form->show();
+  Choose(*form, base_ + "/store");
+  form->SaveConfiguration();
+  ASSERT_EQ(owner_.saved, 1);
+  const std::string setPath =
+      StationSettingsPath(PathRules(PathStyle::kPosix), base_ + "/store", "POSTE1");
+  ASSERT_TRUE(fs::exists(setPath));
+  {
+    StationSettings set;
+    ASSERT_TRUE(LoadStationSettings(fs_, dialogs_, set, base_ + "/store", "POSTE1",
+                                    PathRules(PathStyle::kPosix)));
+    set.directories = {base_ + "/other"};
+    ASSERT_TRUE(SaveBackupSet(dialogs_, set));
+  }
+  fs::create_directories(base_ + "/other/inner");
+  const std::string iniBefore = Ini();
+  const std::string refusal =
+      FillText(kStoreInBackedUpFolder, {base_ + "/other", base_ + "/other/inner"});
+
+  // Chosen with the picker: refused at once, the field keeps the store.
+  dialogs_.Clear();
+  Choose(*form, base_ + "/other/inner");
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Warning), std::vector<std::string>{refusal});
+  EXPECT_EQ(Text(*form, "EditChemin"), base_ + "/store");
+
+  // Already in the field when the set changed: refused at validation, nothing
+  // written and no marker left in the refused folder.
+  SetText(*form, "EditChemin", (base_ + "/other/inner").c_str());
+  dialogs_.Clear();
+  form->SaveConfiguration();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Warning), std::vector<std::string>{refusal});
+  EXPECT_EQ(Ini(), iniBefore);
+  EXPECT_EQ(owner_.saved, 1);
+  EXPECT_TRUE(fs::is_empty(base_ + "/other/inner"));
+}
+
+TEST_F(ConfigurationDialogTest, AStoreFolderGoneWhileTheWindowWasOpenIsSaidAndNothingWritten) {
+  fs::create_directories(base_ + "/gone");
+  auto form = MakeForm();
+  form->show();
+  Choose(*form, base_ + "/gone");
+  ASSERT_EQ(Text(*form, "EditChemin"), base_ + "/gone");
+  fs::remove(base_ + "/gone");
+  dialogs_.Clear();
+  form->SaveConfiguration();
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Message),
+            std::vector<std::string>{FillText(kRootGone, {base_ + "/gone"})});
+  EXPECT_EQ(Ini(), DefaultProgramSettingsText());
+  EXPECT_EQ(owner_.saved, 0);
+  EXPECT_FALSE(fs::exists(base_ + "/gone"));
+  EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(ConfigurationDialogTest, ValidationWritesTheTextsAsTypedAndCreatesTheStationFile) {

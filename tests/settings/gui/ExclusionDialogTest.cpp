@@ -71,7 +71,7 @@ TEST_F(ExclusionDialogTest, TheDialogShowsItsExplanationAndWarningLineByLine) {
 }
 
 TEST_F(ExclusionDialogTest, RefusedFiltersLeaveTheDialogOpenAndTheListAlone) {
-  EXPECT_EQ(Add(""), "Veuillez saisir une chaine de caractère avant de valider !");
+  EXPECT_EQ(Add(""), "Veuillez saisir une chaîne de caractères avant de valider !");
   EXPECT_EQ(Add("*"), "Vous ne pouvez pas exclure tous les fichiers !");
   EXPECT_EQ(Add("*.*"),
             "Vous n'avez pas le droit de saisir plusieurs fois le caractère '*' dans un filtre !");
