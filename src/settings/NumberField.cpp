@@ -34,7 +34,7 @@ std::vector<NumberFieldProblem> CheckNumberFields(const NumberFieldTexts& texts)
   } else if (!NumberFieldAccepts(kHourRule, texts.hour)) {
     problems.push_back({NumberFieldId::kHour, kHourRule.message});
   }
-  if (!NumberFieldAccepts(kMinuteRule, texts.minute)) {
+  if (!texts.minute.empty() && !NumberFieldAccepts(kMinuteRule, texts.minute)) {
     problems.push_back({NumberFieldId::kMinute, kMinuteRule.message});
   }
   if (texts.daysKept.empty()) {

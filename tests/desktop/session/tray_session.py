@@ -290,7 +290,7 @@ def main():
             ended = wait_for(lambda: child.poll() is not None, 30)
             check(ended and child.returncode == 0, "Quitter ends the program with code 0")
             output.seek(0)
-            check("Etes vous sur de vouloir quitter" in output.read(),
+            check("de vouloir quitter Varnoket" in output.read(),
                   "the program asked before quitting")
         if failures:
             output.seek(0)
