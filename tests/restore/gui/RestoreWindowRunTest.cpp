@@ -137,6 +137,8 @@ TEST_F(RestoreWindowRunTest, MissingDamagedAndEscapingStoredFilesAreErrors) {
 
   Open();
   Combo()->setCurrentIndex(1);
+  // Opening showed the newest day, the hand-made one, and named its lines.
+  dialogs.Clear();
   Click(Docs());
   ASSERT_EQ(ListNames()[0], "a.txt");
   ASSERT_EQ(ListNames()[1], "b.txt");
