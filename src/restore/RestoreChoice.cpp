@@ -61,18 +61,19 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
                                       const std::vector<std::string>& dayFolders, size_t dayIndex,
                                       const RestoreEntry& entry, const std::string& destination,
                                       ExistingFilePolicy policy, RestoreHost& host,
-                                      const std::string& confinedTo) {
+                                      const std::string& confinedTo, const std::string& shownPath) {
   RestoreChoiceResult result;
+  const std::string& shown = shownPath.empty() ? entry.fullPath : shownPath;
   const DestinationCheck check = CheckDestination(fs, entry, destination);
   if (check.state == DestinationState::kUpToDate) {
-    host.Report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s (déjà à jour)"), {entry.fullPath}));
+    host.Report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s (déjà à jour)"), {shown}));
     result.outcome = RestoreOutcome::kUpToDate;
     result.bytes = check.upToDateSize;
     return result;
   }
   if (check.state == DestinationState::kMissing || policy == ExistingFilePolicy::kReplace) {
-    const RestoreItemResult r =
-        RestoreItem(fs, layout, dayFolders, dayIndex, entry, destination, host, confinedTo);
+    const RestoreItemResult r = RestoreItem(fs, layout, dayFolders, dayIndex, entry, destination,
+                                            host, confinedTo, shownPath);
     if (r.status == RestoreStatus::kRestored) {
       result.outcome = check.state == DestinationState::kMissing ? RestoreOutcome::kCreated
                                                                  : RestoreOutcome::kReplaced;
@@ -84,7 +85,7 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
     host.Report(FillText(VK_TR_NOOP("Messages",
                                     "Fichier-> %s (ignoré : un fichier différent "
                                     "existe déjà à cet endroit)"),
-                         {entry.fullPath}));
+                         {shown}));
     result.outcome = RestoreOutcome::kSkipped;
     return result;
   }
@@ -94,7 +95,7 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
   const PathRules& rules = layout.rules();
   const std::string temp = KeepTempName(fs, rules.ParentWithSeparator(destination));
   const RestoreItemResult r =
-      RestoreItem(fs, layout, dayFolders, dayIndex, entry, temp, host, confinedTo);
+      RestoreItem(fs, layout, dayFolders, dayIndex, entry, temp, host, confinedTo, shown);
   if (r.status != RestoreStatus::kRestored) {
     fs.DeleteFile(temp);
     return result;
@@ -107,7 +108,7 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
     host.Report(FillText(VK_TR_NOOP("Messages",
                                     "---> ERREUR: Impossible de recréer le fichier "
                                     "(%s) à côté du fichier existant ! <---"),
-                         {entry.fullPath}));
+                         {shown}));
     if (error != 0) host.Report(FileWriteFailedLine(tried, error));
     return result;
   }

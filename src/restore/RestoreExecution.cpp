@@ -61,28 +61,42 @@ void RestoreExecution::Folder(const std::string& destination, bool counted,
   });
 }
 
-void RestoreExecution::File(RestoreEntry entry, std::function<void()> done) {
+void RestoreExecution::File(RestoreEntry entry, std::function<void()> done,
+                            std::optional<std::string> destination) {
   // With no day chosen there is nothing to restore from, and nothing to say.
   if (ctx_.dayIndex >= ctx_.dayFolders.size()) return;
   struct Job {
     RestoreEntry entry;
+    std::string destination;
+    std::string shownPath;
     HeldReport report;
     RestoreChoiceResult result;
   };
   auto job = std::make_shared<Job>();
   job->entry = std::move(entry);
+  if (destination) {
+    job->destination = std::move(*destination);
+    job->shownPath = job->destination;
+  } else {
+    job->destination = RestoreDestination(ctx_, job->entry.fullPath);
+  }
   const RestoreRunContext& ctx = ctx_;
   jobs_.Add(
       [job, &ctx] {
         job->result = RestoreWithChoice(ctx.fs, ctx.layout, ctx.dayFolders, ctx.dayIndex,
-                                        job->entry, RestoreDestination(ctx, job->entry.fullPath),
-                                        ctx.policy, job->report, ctx.destinationRoot);
+                                        job->entry, job->destination, ctx.policy, job->report,
+                                        ctx.destinationRoot, job->shownPath);
       },
       [job, this, done = std::move(done)] {
         for (const std::string& line : job->report.lines) host_.Report(line);
         Count(job->result);
         if (done) done();
       });
+}
+
+void RestoreExecution::Failed(const std::string& line) {
+  ++totals_.errors;
+  jobs_.AddDone([this, line] { host_.Report(line); });
 }
 
 void RestoreExecution::Unreadable(const UnreadableLine& line) {

@@ -44,6 +44,10 @@ struct RestoreRunContext {
   // "" restores each item at its recorded path; otherwise at this folder
   // followed by the recorded path, and never outside it, links resolved.
   std::string destinationRoot;
+  // With a destination root, a tick tree's run puts each ticked item
+  // directly in it (ChosenFolderPath) instead of below its whole recorded
+  // path; the report then names each file's destination.
+  bool tickedItemsAtTop = false;
 };
 
 struct RestoreRunTotals {
@@ -83,7 +87,13 @@ class RestoreExecution {
               const std::optional<RecordedFolder>& recorded = std::nullopt);
   // Restores one file at its destination under the context's policy;
   // `done` (when given) runs on the caller's thread once it is counted.
-  void File(RestoreEntry entry, std::function<void()> done = {});
+  // `destination`, when given, is where the file goes instead of the
+  // context's place for it, and the path the report names.
+  void File(RestoreEntry entry, std::function<void()> done = {},
+            std::optional<std::string> destination = std::nullopt);
+  // An item that cannot be restored at all: `line` is reported in its turn
+  // and the item counted as a failure.
+  void Failed(const std::string& line);
   // A line of the day's list that gave nothing to restore: a failure.
   void Unreadable(const UnreadableLine& line);
 

@@ -94,18 +94,20 @@ Written WriteProvenCopy(FileSystem& fs, const std::vector<std::string>& candidat
 RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               const std::vector<std::string>& dayFolders, size_t dayIndex,
                               const RestoreEntry& entry, const std::string& destination,
-                              RestoreHost& host, const std::string& confinedTo) {
+                              RestoreHost& host, const std::string& confinedTo,
+                              const std::string& shownPath) {
   auto report = [&host](const std::string& line) { host.Report(line); };
+  const std::string& shown = shownPath.empty() ? entry.fullPath : shownPath;
   RestoreItemResult result;
   if (entry.content) {
     if (const auto size = SizeWhenUpToDate(fs, destination, *entry.content, entry.fileDate)) {
-      report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s (déjà à jour)"), {entry.fullPath}));
+      report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s (déjà à jour)"), {shown}));
       result.status = RestoreStatus::kRestored;
       result.bytes = *size;
       return result;
     }
   }
-  report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s"), {entry.fullPath}));
+  report(FillText(VK_TR_NOOP("Messages", "Fichier-> %s"), {shown}));
 
   const auto candidates = StoredCopyCandidates(fs, layout, dayFolders, dayIndex, entry.storedName);
   if (candidates.empty()) {
@@ -120,7 +122,7 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
     report(FillText(VK_TR_NOOP("Messages",
                                "---> ERREUR: Enregistrement illisible pour (%s) : fichier non "
                                "restauré. <---"),
-                    {entry.fullPath}));
+                    {shown}));
     result.status = RestoreStatus::kCopyRefused;
     return result;
   }
@@ -160,7 +162,7 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                                "---> ERREUR: Impossible de recréer le fichier car "
                                "le nom de destination dépasse %s caractères. (%s)  "
                                "! <---"),
-                    {std::to_string(limit), entry.fullPath}));
+                    {std::to_string(limit), shown}));
     result.status = RestoreStatus::kFileFailed;
     return result;
   }
@@ -176,7 +178,7 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
       report(RefusedCopyLine(w.refused, *entry.content, w.tried));
       result.status = RestoreStatus::kCopyRefused;
     } else {
-      report(FileWriteFailedLine(entry.fullPath, w.systemError));
+      report(FileWriteFailedLine(shown, w.systemError));
       result.status = RestoreStatus::kFileFailed;
     }
     return result;

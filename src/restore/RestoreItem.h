@@ -52,9 +52,12 @@ struct RestoreItemResult {
 // destination found up to date reports "Fichier-> <path> (déjà à jour)" and
 // counts as restored. With `confinedTo`, the destination's folder must lie
 // in that folder once links are resolved, before and after it is made.
+// `shownPath`, when given, is the path the lines name instead of the
+// recorded one (the file's place when restored elsewhere).
 RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               const std::vector<std::string>& dayFolders, size_t dayIndex,
                               const RestoreEntry& entry, const std::string& destination,
-                              RestoreHost& host, const std::string& confinedTo = {});
+                              RestoreHost& host, const std::string& confinedTo = {},
+                              const std::string& shownPath = {});
 
 }  // namespace varnoket

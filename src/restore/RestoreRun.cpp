@@ -1,5 +1,8 @@
 #include "restore/RestoreRun.h"
 
+#include "restore/RestoreFailureText.h"
+#include "restore/TickedDestinations.h"
+
 namespace varnoket {
 
 std::string NodePath(const StateTree& tree, StateTree::NodeId node, const PathRules& rules) {
@@ -45,6 +48,7 @@ bool Concerns(const std::vector<std::string>& ticked, const PathRules& rules,
 
 std::vector<PlannedFile> TickedFiles(const StateTree& tree, const RestoreRunContext& ctx) {
   std::vector<PlannedFile> planned;
+  TickedDestinations destinations(tree, ctx);
   for (const StateTree::NodeId node : tree.PreOrder()) {
     const int32_t state = tree.State(node);
     if (state < kStateTicked) continue;
@@ -52,7 +56,11 @@ std::vector<PlannedFile> TickedFiles(const StateTree& tree, const RestoreRunCont
     if (files == nullptr) continue;
     for (const FileNode& info : *files) {
       if (state == kStatePartly && info.State != kStateTicked) continue;
-      planned.push_back(PlannedFile{EntryOf(info), RestoreDestination(ctx, info.FullPath)});
+      // A file with no place in the chosen folder is not planned: the run
+      // refuses it.
+      if (auto destination = destinations.File(node, info.FullPath)) {
+        planned.push_back(PlannedFile{EntryOf(info), std::move(*destination)});
+      }
     }
   }
   return planned;
@@ -61,6 +69,7 @@ std::vector<PlannedFile> TickedFiles(const StateTree& tree, const RestoreRunCont
 RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx, RestoreHost& host,
                             const std::vector<UnreadableLine>& unreadable) {
   RestoreExecution run(ctx, host);
+  TickedDestinations destinations(tree, ctx);
   bool aborted = false;
   if (!unreadable.empty()) {
     const std::vector<std::string> ticked = TopTickedPaths(tree, ctx.layout.rules());
@@ -75,10 +84,17 @@ RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx,
       aborted = true;
       break;
     }
-    if (state == kStateTicked) {
+    if (state == kStateTicked && destinations.PassedOver(node)) {
+      // A step of the ticked item's path: nothing of it is made.
+    } else if (state == kStateTicked) {
       // Drives and the file-system root are never counted as restored.
-      run.Folder(RestoreDestination(ctx, NodePath(tree, node, ctx.layout.rules())),
-                 tree.Parent(node) != StateTree::kNoNode, {}, tree.FolderRecord(node));
+      if (const auto destination = destinations.Folder(node)) {
+        run.Folder(*destination, tree.Parent(node) != StateTree::kNoNode, {},
+                   tree.FolderRecord(node));
+      } else {
+        run.Failed(
+            OutsideDestinationLine(NodePath(tree, node, ctx.layout.rules()), ctx.destinationRoot));
+      }
     }
     const FileNodeList* files = tree.Files(node);
     if (files == nullptr) continue;
@@ -88,7 +104,13 @@ RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx,
         aborted = true;
         break;
       }
-      run.File(EntryOf(info));
+      if (!ctx.tickedItemsAtTop || ctx.destinationRoot.empty()) {
+        run.File(EntryOf(info));
+      } else if (auto destination = destinations.File(node, info.FullPath)) {
+        run.File(EntryOf(info), {}, std::move(*destination));
+      } else {
+        run.Failed(OutsideDestinationLine(info.FullPath, ctx.destinationRoot));
+      }
     }
     if (aborted) break;
   }

@@ -22,7 +22,8 @@ namespace varnoket {
 // day's list that gave nothing (`unreadable`) are failures of the run when
 // their path lies in a ticked directory, or names no place. The tree must
 // not change while the run lasts. Once a stop is asked no further file is
-// handed out; those under way end and report.
+// handed out; those under way end and report. Each item goes where
+// TickedDestinations says.
 RestoreRunTotals RunRestore(const StateTree& tree, const RestoreRunContext& ctx, RestoreHost& host,
                             const std::vector<UnreadableLine>& unreadable = {});
 

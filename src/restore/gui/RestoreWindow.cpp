@@ -58,6 +58,20 @@ std::string UnreadableFileListText(const std::string& path) {
   return FillText(VK_TR_NOOP("Messages", "Impossible de lire le fichier (%s)"), {path});
 }
 
+std::string DestinationNotAFolderText(const std::string& folder) {
+  return FillText(VK_TR_NOOP("Messages",
+                             "Le dossier de destination (%s) n'est pas un dossier : rien n'est "
+                             "restauré. Choisissez un dossier."),
+                  {folder});
+}
+
+std::string SharedDestinationText(const std::string& destination) {
+  return FillText(VK_TR_NOOP("Messages",
+                             "Deux éléments cochés iraient au même endroit (%s) : rien n'est "
+                             "restauré. Restaurez-les en plusieurs fois."),
+                  {destination});
+}
+
 std::string UnreadableLinesText(const std::vector<UnreadableLine>& lines) {
   // The first ones show what is wrong; the run's report names them all.
   constexpr size_t kShown = 5;
@@ -158,12 +172,26 @@ void RestoreWindow::LoadDays() {
     return;
   }
   dayFolders_ = std::move(days);
-  const QSignalBlocker blocker(dayCombo_);
-  dayCombo_->clear();
-  for (const std::string& folder : dayFolders_) {
-    dayCombo_->addItem(QString::fromStdString(DayTextOfKey(DayKey(folder))));
+  {
+    const QSignalBlocker blocker(dayCombo_);
+    dayCombo_->clear();
+    for (const std::string& folder : dayFolders_) {
+      dayCombo_->addItem(QString::fromStdString(DayTextOfKey(DayKey(folder))));
+    }
+    dayCombo_->setCurrentIndex(static_cast<int>(dayFolders_.size()) - 1);
   }
-  dayCombo_->setCurrentIndex(-1);
+  // The newest day is the one people look for first: its tree is shown at
+  // once. Only that day's list is read.
+  SelectDay(static_cast<int>(dayFolders_.size()) - 1);
+}
+
+bool RestoreWindow::AnythingTicked() const {
+  const StateTree& tree = folderTree_->Tree();
+  // A tick anywhere shows in the state of its top-level node.
+  for (const StateTree::NodeId node : tree.Children(StateTree::kNoNode)) {
+    if (tree.State(node) >= kStateTicked) return true;
+  }
+  return false;
 }
 
 void RestoreWindow::SelectDay(int index) {
@@ -173,7 +201,8 @@ void RestoreWindow::SelectDay(int index) {
   }
   if (index == previousDayIndex_) return;
   if (index < 0 || static_cast<size_t>(index) >= dayFolders_.size() || !layout_) return;
-  if (previousDayIndex_ != -1 &&
+  // Nothing ticked, nothing to lose: the day changes without a question.
+  if (previousDayIndex_ != -1 && AnythingTicked() &&
       env_.dialogs.Warning(kChangeDayQuestion, DialogButtons::kOkCancel) != DialogAnswer::kOk) {
     const QSignalBlocker blocker(dayCombo_);
     dayCombo_->setCurrentIndex(previousDayIndex_);

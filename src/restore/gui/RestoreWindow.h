@@ -54,6 +54,9 @@ inline constexpr const char* kRestoreQuestion = VK_TR_NOOP(
     "Messages",
     "ATTENTION : vous allez effectuer une restauration.\r\nTous les fichiers et répertoires "
     "choisis déjà présents sur votre poste seront remplacés !\r\nConfirmez-vous ?");
+// Asked instead when no ticked file would replace one that stands.
+inline constexpr const char* kRestoreNothingReplacedQuestion = VK_TR_NOOP(
+    "Messages", "ATTENTION : vous allez effectuer une restauration.\r\nConfirmez-vous ?");
 inline constexpr const char* kNoStationText =
     VK_TR_NOOP("Messages", "NomPCReseau non défini dans restauration !");
 inline constexpr const char* kNoDayText = VK_TR_NOOP(
@@ -76,6 +79,10 @@ std::string UnreadableFileListText(const std::string& path);
 // "Le dossier de destination (<folder>) se trouve dans le dossier des
 // sauvegardes (<root>) : choisissez un dossier en dehors."
 std::string DestinationInStoreText(const std::string& folder, const std::string& root);
+// "Le dossier de destination (<folder>) n'est pas un dossier ..."
+std::string DestinationNotAFolderText(const std::string& folder);
+// Two ticked items would go to the same place in the chosen folder.
+std::string SharedDestinationText(const std::string& destination);
 // The warning of a day whose list holds lines that give nothing to restore.
 std::string UnreadableLinesText(const std::vector<UnreadableLine>& lines);
 
@@ -165,9 +172,12 @@ class RestoreWindow : public QDialog, private RestoreHost {
   void ConnectControls();
   ListWindow* OpenListWindow(const char* objectName, const std::string& title,
                              const std::vector<std::string>& columns, const QString& action);
-  // The policy for different files at the destinations of `files`: replace
+  // The policy for `different` files met at the destinations: replace
   // when there are none, else the user's answer; nullopt when cancelled.
-  std::optional<ExistingFilePolicy> AskExistingFiles(const std::vector<PlannedFile>& files);
+  std::optional<ExistingFilePolicy> AskExistingFiles(size_t different);
+  // False, after saying why, when something other than a folder stands at
+  // `folder`.
+  bool DestinationIsUsable(const std::string& folder);
   RestoreRunContext RunContext(ExistingFilePolicy policy) const;
   void BeginRun();
   void EndRun(RestoreRunTotals totals, size_t tickedFiles);
@@ -180,6 +190,7 @@ class RestoreWindow : public QDialog, private RestoreHost {
   bool StopRequested() const override;
   bool Busy() const { return loading_ || running_; }
   void LoadDay(int index);
+  bool AnythingTicked() const;
   void ClearFileList();
   void ClearTree();
   void SetDayControlsEnabled(bool enabled);
@@ -228,6 +239,7 @@ class RestoreWindow : public QDialog, private RestoreHost {
   QPushButton* restoreButton_ = nullptr;
   QCheckBox* elsewhereBox_ = nullptr;
   QLabel* destinationLabel_ = nullptr;
+  QLabel* elsewhereNote_ = nullptr;
   QLineEdit* searchEdit_ = nullptr;
   QCheckBox* allDaysBox_ = nullptr;
   QPushButton* searchButton_ = nullptr;

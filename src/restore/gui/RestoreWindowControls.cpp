@@ -114,6 +114,12 @@ void RestoreWindow::BuildControls() {
   elsewhereBox_->setObjectName(QStringLiteral("VKCheckAutreDossier"));
   elsewhereBox_->setToolTip(tr("Recréer les éléments cochés sous un dossier à choisir"));
   destinationLabel_ = MakeLabel(this, "LabelDestination", tr(kInPlaceText));
+  // Said beside the choice, since the whole recorded path is what people
+  // might expect.
+  elsewhereNote_ = MakeLabel(
+      this, "LabelAutreDossier",
+      tr("Chaque élément coché y va directement, sans le chemin de son dossier d'origine."));
+  elsewhereNote_->setVisible(false);
   closeButton_ = MakeButton(this, "BitBtnFermer", tr("&Fermer"), tr("Fermer la fenêtre"));
 
   auto* top = new QHBoxLayout;
@@ -141,12 +147,16 @@ void RestoreWindow::BuildControls() {
   buttons->addWidget(elsewhereBox_);
   buttons->addWidget(destinationLabel_, 1);
   buttons->addWidget(closeButton_);
+  auto* note = new QHBoxLayout;
+  note->addStretch();
+  note->addWidget(elsewhereNote_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
   layout->addLayout(top);
   layout->addLayout(ticks);
   layout->addLayout(band, 1);
   layout->addLayout(buttons);
+  layout->addLayout(note);
   resize(kStartWidth, kStartHeight);
 }
 

@@ -8,9 +8,12 @@
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
 #include "platform/Translation.h"
+#include "restore/ChosenFolderPath.h"
 #include "restore/DayRecord.h"
 #include "restore/RestoreChoice.h"
 #include "restore/RestoreCountsText.h"
+#include "restore/RestoreFailureText.h"
+#include "restore/TickedDestinations.h"
 #include "restore/gui/RestoreChoiceBoxes.h"
 #include "restore/gui/RestoreReportWindow.h"
 #include "restore/gui/RestoreWindow.h"
@@ -34,27 +37,38 @@ void RestoreWindow::SetRestoreElsewhere(bool elsewhere) {
       env_.dialogs.Error(DestinationInStoreText(folder, root));
       folder.clear();
     }
+    if (!folder.empty() && !DestinationIsUsable(folder)) folder.clear();
     destinationRoot_ = folder;
   }
   ShowDestination();
+}
+
+bool RestoreWindow::DestinationIsUsable(const std::string& folder) {
+  // A missing folder is made by the run; anything else standing there is
+  // not written into.
+  const std::optional<DirEntry> there = env_.fs.Stat(folder);
+  if (there && !env_.fs.IsDirectory(folder)) {
+    env_.dialogs.Error(DestinationNotAFolderText(folder));
+    return false;
+  }
+  return true;
 }
 
 void RestoreWindow::ShowDestination() {
   elsewhereBox_->setChecked(!destinationRoot_.empty());
   destinationLabel_->setText(QString::fromStdString(
       destinationRoot_.empty() ? tr(kInPlaceText).toStdString() : destinationRoot_));
+  elsewhereNote_->setVisible(!destinationRoot_.empty());
 }
 
-std::optional<ExistingFilePolicy> RestoreWindow::AskExistingFiles(
-    const std::vector<PlannedFile>& files) {
-  const RestorePlan plan = PlanRestore(env_.fs, files);
-  if (plan.different == 0) return ExistingFilePolicy::kReplace;
+std::optional<ExistingFilePolicy> RestoreWindow::AskExistingFiles(size_t different) {
+  if (different == 0) return ExistingFilePolicy::kReplace;
   if (env_.existingFiles == nullptr && !ownQuestion_) {
     ownQuestion_ = std::make_unique<DesktopExistingFilesQuestion>(this);
   }
   ExistingFilesQuestion& question =
       env_.existingFiles != nullptr ? *env_.existingFiles : *ownQuestion_;
-  return question.Ask(plan.different);
+  return question.Ask(different);
 }
 
 RestoreRunContext RestoreWindow::RunContext(ExistingFilePolicy policy) const {
@@ -63,16 +77,26 @@ RestoreRunContext RestoreWindow::RunContext(ExistingFilePolicy policy) const {
   if (env_.workers) ctx.workers = env_.workers();
   ctx.policy = policy;
   ctx.destinationRoot = destinationRoot_;
+  ctx.tickedItemsAtTop = true;
   return ctx;
 }
 
 void RestoreWindow::StartRestore() {
   if (Busy() || previousDayIndex_ < 0 || !layout_) return;
-  if (env_.dialogs.Warning(kRestoreQuestion, DialogButtons::kOkCancel) != DialogAnswer::kOk) return;
+  // The folder may have been replaced by a file since it was chosen.
+  if (!destinationRoot_.empty() && !DestinationIsUsable(destinationRoot_)) return;
   const StateTree& tree = folderTree_->Tree();
-  const std::vector<PlannedFile> files =
-      TickedFiles(tree, RunContext(ExistingFilePolicy::kReplace));
-  const std::optional<ExistingFilePolicy> policy = AskExistingFiles(files);
+  const RestoreRunContext planCtx = RunContext(ExistingFilePolicy::kReplace);
+  if (const auto shared = TickedDestinations(tree, planCtx).SharedDestination()) {
+    env_.dialogs.Error(SharedDestinationText(*shared));
+    return;
+  }
+  const std::vector<PlannedFile> files = TickedFiles(tree, planCtx);
+  // The warning that files will be replaced comes only when one would be.
+  const RestorePlan plan = PlanRestore(env_.fs, files);
+  const char* question = plan.different > 0 ? kRestoreQuestion : kRestoreNothingReplacedQuestion;
+  if (env_.dialogs.Warning(question, DialogButtons::kOkCancel) != DialogAnswer::kOk) return;
+  const std::optional<ExistingFilePolicy> policy = AskExistingFiles(plan.different);
   if (!policy) return;
 
   BeginRun();
@@ -101,10 +125,23 @@ void RestoreWindow::RestoreVersion(const std::string& fullPath, const FileVersio
         UnreadableFileListText(layout_->FileListPath(layout_->DayFolder(version.dayFolder))));
     return;
   }
-  RestoreRunContext ctx = RunContext(ExistingFilePolicy::kReplace);
-  ctx.dayIndex = dayIndex;
-  const PlannedFile file{*entry, RestoreDestination(ctx, fullPath)};
-  const std::optional<ExistingFilePolicy> policy = AskExistingFiles({file});
+  if (!destinationRoot_.empty() && !DestinationIsUsable(destinationRoot_)) return;
+  const PathRules& rules = layout_->rules();
+  // Elsewhere, the file goes directly in the chosen folder, as a file
+  // ticked alone does.
+  const std::optional<std::string> destination =
+      destinationRoot_.empty()
+          ? std::optional<std::string>(fullPath)
+          : PathInChosenFolder(rules, destinationRoot_,
+                               rules.RemoveTrailingSeparator(rules.ParentWithSeparator(fullPath)),
+                               fullPath);
+  if (!destination) {
+    env_.dialogs.Error(OutsideDestinationLine(fullPath, destinationRoot_));
+    return;
+  }
+  const PlannedFile file{*entry, *destination};
+  const std::optional<ExistingFilePolicy> policy =
+      AskExistingFiles(PlanRestore(env_.fs, {file}).different);
   if (!policy) return;
 
   BeginRun();
@@ -116,8 +153,9 @@ void RestoreWindow::RestoreVersion(const std::string& fullPath, const FileVersio
         {folder}));
     ++totals.errors;
   } else {
-    const RestoreChoiceResult r = RestoreWithChoice(env_.fs, *layout_, dayFolders_, dayIndex,
-                                                    file.entry, file.destination, *policy, *this);
+    const RestoreChoiceResult r = RestoreWithChoice(
+        env_.fs, *layout_, dayFolders_, dayIndex, file.entry, file.destination, *policy, *this,
+        destinationRoot_, destinationRoot_.empty() ? std::string() : file.destination);
     switch (r.outcome) {
       case RestoreOutcome::kCreated:
         ++totals.created;

@@ -105,15 +105,24 @@ TEST_F(RestoreWindowChoiceTest, RestoresBelowAnotherFolderButNeverIntoTheStore) 
   EXPECT_EQ(form->DestinationRoot(), out);
   EXPECT_EQ(label->text().toStdString(), out);
 
+  EXPECT_TRUE(Find<QLabel>("LabelAutreDossier")->isVisible());
+
+  // The ticked folder lands directly in the chosen one, not below the
+  // whole path it had.
   Tree().SetState(Node(Docs()), kStateTicked);
   dialogs.Clear();
   form->StartRestore();
-  EXPECT_EQ(ReadFile(out + Docs() + "/a.txt"), "alpha, second day");
-  EXPECT_EQ(ReadFile(out + Docs() + "/trois/2"), "2");
-  EXPECT_TRUE(fsys::is_directory(out + Docs() + "/vide"));
+  EXPECT_EQ(ReadFile(out + "/docs/a.txt"), "alpha, second day");
+  EXPECT_EQ(ReadFile(out + "/docs/trois/2"), "2");
+  EXPECT_TRUE(fsys::is_directory(out + "/docs/vide"));
+  EXPECT_FALSE(fsys::exists(out + store.source));
   EXPECT_EQ(ReadFile(Docs() + "/a.txt"), "edited here");  // the original is not touched
   EXPECT_TRUE(question.counts.empty());                   // nothing stood in the way
   EXPECT_NE(Information().find(CountsLine(7, 0, 0, 0, 0)), std::string::npos) << Information();
+  // The report names where each file went.
+  EXPECT_NE(report.Text().find("Fichier-> " + out + "/docs/trois/2\r\n"), std::string::npos)
+      << report.Text();
+  EXPECT_EQ(report.Text().find("Fichier-> " + Docs()), std::string::npos) << report.Text();
 
   // Unticked, the box brings the restore back in place.
   elsewhere->click();
@@ -202,6 +211,119 @@ TEST_F(RestoreWindowChoiceTest, TheReportIsSavedAsText) {
   EXPECT_EQ(dialogs.Texts(DialogKind::Error),
             std::vector<std::string>{"Impossible d'enregistrer le fichier (" + answers[2] + ")"});
   EXPECT_EQ(asked, 3u);
+}
+
+}  // namespace
+}  // namespace varnoket
+
+namespace varnoket {
+namespace {
+
+class RestoreElsewhereTest : public RestoreWindowChoiceTest {
+ protected:
+  // Opens the window on the newest day with `out` chosen as the folder.
+  void OpenElsewhere() {
+    Open();
+    fsys::create_directories(out);
+    picker.answers = {out};
+    Find<QCheckBox>("VKCheckAutreDossier")->click();
+    ASSERT_EQ(form->DestinationRoot(), out);
+  }
+  std::string out = store.tmp / "ailleurs";
+};
+
+TEST_F(RestoreElsewhereTest, TheReplaceWarningComesOnlyWhenAFileWouldBeReplaced) {
+  MakeTwoDays();
+  OpenElsewhere();
+  Click(Docs());
+  Tick(0);  // a.txt
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    // An empty folder, then the file found up to date: nothing replaced.
+    dialogs.Clear();
+    form->StartRestore();
+    ASSERT_FALSE(dialogs.calls().empty());
+    EXPECT_EQ(dialogs.calls()[0].text, kRestoreNothingReplacedQuestion);
+    EXPECT_EQ(dialogs.calls()[0].buttons, DialogButtons::kOkCancel);
+    EXPECT_EQ(ReadFile(out + "/a.txt"), "alpha, second day");
+    EXPECT_TRUE(question.counts.empty());
+  }
+  // A different file stands there now: the warning, then the question.
+  WriteFile(out + "/a.txt", "another a");
+  dialogs.Clear();
+  form->StartRestore();
+  ASSERT_FALSE(dialogs.calls().empty());
+  EXPECT_EQ(dialogs.calls()[0].text, kRestoreQuestion);
+  EXPECT_EQ(question.counts, std::vector<size_t>{1});
+  EXPECT_EQ(ReadFile(out + "/a.txt"), "alpha, second day");
+  // Cancelled at the warning, nothing runs.
+  WriteFile(out + "/a.txt", "another a");
+  dialogs.Clear();
+  dialogs.QueueAnswer(DialogAnswer::kCancel);
+  form->StartRestore();
+  EXPECT_EQ(dialogs.calls().size(), 1u);
+  EXPECT_EQ(ReadFile(out + "/a.txt"), "another a");
+}
+
+TEST_F(RestoreElsewhereTest, ATargetThatIsAFileIsRefusedAndNothingWritten) {
+  MakeTwoDays();
+  Open();
+  const std::string file = store.tmp / "a-file";
+  WriteFile(file, "not a folder");
+  picker.answers = {file};
+  auto* elsewhere = Find<QCheckBox>("VKCheckAutreDossier");
+  elsewhere->click();
+  EXPECT_EQ(dialogs.Texts(DialogKind::Error),
+            std::vector<std::string>{DestinationNotAFolderText(file)});
+  EXPECT_FALSE(elsewhere->isChecked());
+  EXPECT_EQ(form->DestinationRoot(), "");
+
+  // A folder chosen, then replaced by a file before the run: refused too.
+  fsys::create_directories(out);
+  picker.answers = {out};
+  elsewhere->click();
+  ASSERT_EQ(form->DestinationRoot(), out);
+  fsys::remove(out);
+  WriteFile(out, "now a file");
+  Tree().SetState(Node(Docs()), kStateTicked);
+  dialogs.Clear();
+  form->StartRestore();
+  EXPECT_EQ(dialogs.Texts(DialogKind::Error),
+            std::vector<std::string>{DestinationNotAFolderText(out)});
+  EXPECT_EQ(dialogs.calls().size(), 1u);
+  EXPECT_EQ(timerStops, 0);
+  EXPECT_EQ(ReadFile(out), "now a file");
+  EXPECT_EQ(ReadFile(Docs() + "/a.txt"), "alpha, second day");
+}
+
+TEST_F(RestoreElsewhereTest, TwoTickedFilesOfOneNameAreRefusedBeforeAnythingIsWritten) {
+  store.Write("docs/a.txt", "top a");
+  store.Write("docs/sub/a.txt", "sub a");
+  store.Write("docs/sub/b.txt", "sub b");
+  ASSERT_EQ(store.Backup(), BackupOutcome::kCompleted);
+  OpenElsewhere();
+  Click(Docs());
+  ASSERT_EQ(ListNames(), std::vector<std::string>{"a.txt"});
+  Tick(0);
+  Click(Docs() + "/sub");
+  ASSERT_EQ(ListNames(), (std::vector<std::string>{"a.txt", "b.txt"}));
+  Tick(0);
+  Tick(1, false);
+  dialogs.Clear();
+  form->StartRestore();
+  EXPECT_EQ(dialogs.Texts(DialogKind::Error),
+            std::vector<std::string>{SharedDestinationText(out + "/a.txt")});
+  EXPECT_EQ(timerStops, 0);
+  EXPECT_TRUE(fsys::is_empty(out));
+
+  // One of them only: it comes back directly in the folder.
+  Tick(0, false);
+  Tick(1);
+  dialogs.Clear();
+  form->StartRestore();
+  EXPECT_EQ(ReadFile(out + "/a.txt"), "top a");
+  EXPECT_EQ(ReadFile(out + "/b.txt"), "sub b");
+  EXPECT_NE(report.Text().find("Fichier-> " + out + "/b.txt"), std::string::npos) << report.Text();
 }
 
 }  // namespace

@@ -94,15 +94,17 @@ TEST_F(RestoreWindowHistoryTest, AFilesVersionsFromTheKeyAndTheMenuAndRestoringO
   EXPECT_EQ(timerStops, 1);
   EXPECT_EQ(timerStarts, 1);
 
-  // The first version below another folder: nothing there, no question.
+  // The first version in another folder, directly in it as a file ticked
+  // alone: nothing there, no question.
   const std::string out = store.tmp / "versions";
   picker.answers = {out};
   form->SetRestoreElsewhere(true);
   list->SelectRow(0);
   list->ActOnSelection();
   EXPECT_EQ(question.counts.size(), 1u);
-  EXPECT_EQ(ReadFile(out + Docs() + "/a.txt"), "alpha");
-  EXPECT_EQ(DosDateOf(out + Docs() + "/a.txt"), versions[0].fileDate);
+  EXPECT_EQ(ReadFile(out + "/a.txt"), "alpha");
+  EXPECT_EQ(DosDateOf(out + "/a.txt"), versions[0].fileDate);
+  EXPECT_FALSE(fsys::exists(out + Docs()));
 }
 
 TEST_F(RestoreWindowHistoryTest, APathKeptAsAFolderOnSomeDaysIsSaidApart) {
@@ -140,11 +142,8 @@ TEST_F(RestoreWindowHistoryTest, SearchInTheDayOrInAllDaysAndOpenAFoundFile) {
   ASSERT_NE(field, nullptr);
   ASSERT_NE(allDays, nullptr);
   field->setText("C*.TXT");
-  // No day chosen and one day asked for: the user is told.
-  form->Search();
-  EXPECT_EQ(dialogs.Texts(DialogKind::Information), std::vector<std::string>{kNoDayChosenText});
-
-  Combo()->setCurrentIndex(2);
+  // The newest day is chosen at the opening: it is the one searched.
+  EXPECT_EQ(Combo()->currentIndex(), 2);
   Find<QPushButton>("BitBtnRechercher")->click();
   ListWindow* list = form->LastListWindow();
   ASSERT_NE(list, nullptr);
@@ -162,7 +161,9 @@ TEST_F(RestoreWindowHistoryTest, SearchInTheDayOrInAllDaysAndOpenAFoundFile) {
                             {Docs() + "/c.txt", "02/03/2006", "7 o"},
                             {Docs() + "/trois/C-note.txt", "03/03/2006", "4 o"}}));
 
-  // Opening c.txt changes the day (asking first) and selects it.
+  // Opening c.txt changes the day (asking first, as a tick would be lost)
+  // and selects it.
+  Tree().SetState(Node(Docs() + "/trois"), kStateTicked);
   dialogs.Clear();
   dialogs.QueueAnswer(DialogAnswer::kCancel);
   list->SelectRow(0);
@@ -187,9 +188,8 @@ TEST_F(RestoreWindowHistoryTest, WhatChangedOnADay) {
   Open();
   auto* button = Find<QPushButton>("BitBtnChangements");
   ASSERT_NE(button, nullptr);
-  EXPECT_FALSE(button->isEnabled());  // no day chosen yet
-
-  Combo()->setCurrentIndex(2);
+  // The newest day is chosen at the opening.
+  EXPECT_EQ(Combo()->currentIndex(), 2);
   ASSERT_TRUE(button->isEnabled());
   button->click();
   ListWindow* list = form->LastListWindow();

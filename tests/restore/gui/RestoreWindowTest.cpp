@@ -2,6 +2,10 @@
 // the opening checks, the day list, and ticks between the tree and the file
 // list.
 
+#include <QLabel>
+#include <cstdio>
+#include <set>
+
 #include "RestoreWindowFixture.h"
 
 namespace varnoket {
@@ -20,12 +24,16 @@ TEST_F(RestoreWindowTest, ControlsAndTheirTexts) {
   ASSERT_NE(closeButton, nullptr);
   EXPECT_EQ(closeButton->text(), QStringLiteral("&Fermer"));
   EXPECT_NE(Find<TriStateTreeView>("TreeViewRepertoires"), nullptr);
-  // No day chosen yet: nothing selected, everything but the day list off.
-  EXPECT_EQ(Combo()->currentIndex(), -1);
-  EXPECT_FALSE(CheckAll()->isEnabled());
-  EXPECT_FALSE(List()->isEnabled());
-  EXPECT_FALSE(RestoreButton()->isEnabled());
+  // The newest day is chosen at once, its tree shown, without a question.
+  EXPECT_EQ(Combo()->currentIndex(), 1);
+  EXPECT_EQ(form->PreviousDayIndex(), 1);
+  EXPECT_NE(Node(Docs() + "/trois"), StateTree::kNoNode);
+  EXPECT_TRUE(CheckAll()->isEnabled());
+  EXPECT_TRUE(List()->isEnabled());
+  EXPECT_TRUE(RestoreButton()->isEnabled());
   EXPECT_TRUE(dialogs.calls().empty());
+  // The note on restoring elsewhere shows only once it is chosen.
+  EXPECT_FALSE(Find<QLabel>("LabelAutreDossier")->isVisible());
 
   EXPECT_EQ(report.windowTitle(), QStringLiteral("Varnoket - Informations sur la restauration"));
   auto* abort = report.findChild<QPushButton*>(QStringLiteral("BitBtnFermer"));
@@ -88,7 +96,11 @@ TEST_F(RestoreWindowTest, DaysInDateOrderAndAConfirmedChangeOfDay) {
   EXPECT_EQ(Combo()->itemText(1), QStringLiteral("01/01/2024"));
   EXPECT_EQ(form->DayFolders(), (std::vector<std::string>{"31122023", "01012024"}));
 
-  // The first choice asks nothing and shows the day.
+  // The newest day is shown at the opening; with nothing ticked, another
+  // day and back again ask nothing.
+  EXPECT_EQ(form->PreviousDayIndex(), 1);
+  Combo()->setCurrentIndex(0);
+  EXPECT_EQ(form->PreviousDayIndex(), 0);
   Combo()->setCurrentIndex(1);
   EXPECT_TRUE(dialogs.calls().empty());
   EXPECT_EQ(form->PreviousDayIndex(), 1);
@@ -200,6 +212,43 @@ TEST_F(RestoreWindowTest, TickAllAndTheCollapseRule) {
   EXPECT_TRUE(List()->isEnabled());
   EXPECT_TRUE(view.ItemOf(Node(Docs()))->isExpanded());
   EXPECT_EQ(Tree().State(Node(Docs())), kStateTicked);  // ticks kept
+}
+
+}  // namespace
+}  // namespace varnoket
+
+namespace varnoket {
+namespace {
+
+TEST_F(RestoreWindowTest, OfAHundredDaysTheNewestIsShownAtOnceAndOnlyItsListRead) {
+  store.Write("docs/a.txt", "a");
+  store.SetDay(1, 1, 2006);
+  ASSERT_EQ(store.Backup(), BackupOutcome::kCompleted);
+  // Ninety-nine older days, each with a list of its own.
+  const std::string stationFolder = store.root + "/" + station;
+  const std::string list = ReadFile(stationFolder + "/01012006/filelist.txt");
+  for (int i = 0; i < 99; ++i) {
+    char folder[9];
+    std::snprintf(folder, sizeof folder, "%02d%02d2005", 1 + i % 28, 1 + i / 28);
+    WriteFile(stationFolder + "/" + folder + "/filelist.txt", list);
+  }
+  std::set<std::string> read;
+  fs.rule = [&read](test::FsCall kind, const std::string& path) {
+    if ((kind == test::FsCall::kOpenRead || kind == test::FsCall::kReadFile) &&
+        path.find("filelist.txt") != std::string::npos) {
+      read.insert(path);
+    }
+    return 0;
+  };
+  Open();
+  ASSERT_EQ(Combo()->count(), 100);
+  EXPECT_EQ(Combo()->currentIndex(), 99);
+  EXPECT_EQ(Combo()->currentText(), QStringLiteral("01/01/2006"));
+  EXPECT_EQ(form->PreviousDayIndex(), 99);
+  EXPECT_EQ(read, std::set<std::string>{stationFolder + "/01012006/filelist.txt"});
+  Click(Docs());
+  EXPECT_EQ(ListNames(), std::vector<std::string>{"a.txt"});
+  EXPECT_TRUE(dialogs.calls().empty());
 }
 
 }  // namespace
