@@ -1079,6 +1079,20 @@ Check your access rights to the folder (%s)</translation>
         <source>La minute préférée de sauvegarde doit être un nombre entre 0 et 59 !</source>
         <translation>The preferred backup minute must be a number between 0 and 59!</translation>
     </message>
+    <message>
+        <source>Le dossier de destination (%s) n&apos;est pas un dossier : rien n&apos;est restauré. Choisissez un dossier.</source>
+        <translation>The destination folder (%s) is not a folder: nothing is restored. Choose a folder.</translation>
+    </message>
+    <message>
+        <source>Deux éléments cochés iraient au même endroit (%s) : rien n&apos;est restauré. Restaurez-les en plusieurs fois.</source>
+        <translation>Two ticked items would go to the same place (%s): nothing is restored. Restore them one at a time.</translation>
+    </message>
+    <message>
+        <source>ATTENTION : vous allez effectuer une restauration.<byte value="xd"/>
+Confirmez-vous ?</source>
+        <translation>WARNING: you are about to restore files.<byte value="xd"/>
+Do you confirm?</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>
@@ -1656,6 +1670,10 @@ This path is a folder on these days: %1</translation>
     <message>
         <source>Fichiers (du répertoire sélectionné)</source>
         <translation>Files (of the selected folder)</translation>
+    </message>
+    <message>
+        <source>Chaque élément coché y va directement, sans le chemin de son dossier d&apos;origine.</source>
+        <translation>Each ticked item goes straight into it, without the path of its original folder.</translation>
     </message>
 </context>
 </TS>
