@@ -1441,6 +1441,14 @@ Do you confirm?</translation>
         <source>Enlève un répertoire de la liste</source>
         <translation>Removes a folder from the list</translation>
     </message>
+    <message>
+        <source>Arrêter Varnoket : plus aucune sauvegarde jusqu&apos;à son prochain démarrage</source>
+        <translation>Stop Varnoket: no more backups until it is started again</translation>
+    </message>
+    <message>
+        <source>&amp;Sauvegarder maintenant</source>
+        <translation>&amp;Back up now</translation>
+    </message>
 </context>
 <context>
     <name>varnoket::RestoreReportWindow</name>

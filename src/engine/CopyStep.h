@@ -101,8 +101,8 @@ class CopyStep {
   bool FinishFile(size_t index, Copy& copy);
   void CloseQuietly(Copy& copy);
   // True when the source changed while it was read: the copy is dropped and
-  // the file queued again, up to kReadAttempts reads, after which the last
-  // read is kept with a warning.
+  // the file queued again, up to kReadAttempts reads, after which it keeps
+  // its previous copy (or stays out of the list) with a warning.
   bool ReadAgainWhenTorn(size_t index, Copy& copy);
 
   void SkipUnreadable(const FileRecord& rec, int systemError);

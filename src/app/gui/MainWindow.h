@@ -241,6 +241,7 @@ class MainWindow : public QWidget,
   QAction* showWindowAction_ = nullptr;
   QAction* helpAction_ = nullptr;
   QAction* quitAction_ = nullptr;
+  QAction* backUpNowAction_ = nullptr;
   QListWidget* directories_ = nullptr;
   QListWidget* exclusions_ = nullptr;
   QCheckBox* includeHidden_ = nullptr;

@@ -112,13 +112,20 @@ void MainWindow::BuildControls() {
                               tr("Effectuer une sauvegarde tout de suite"));
   saveNowButton_->setEnabled(false);
   auto* closeButton = MakeButton(this, "BitBtnFermer", tr("&Fermer"), tr("Fermer la fenêtre"));
+  // Closing only hides the window in the notification area; quitting is
+  // here too, for desktops whose tray menu cannot be reached.
+  auto* quitButton =
+      MakeButton(this, "BitBtnQuitter", tr("&Quitter"),
+                 tr("Arrêter Varnoket : plus aucune sauvegarde jusqu'à son prochain démarrage"));
   bottom->addWidget(restoreButton_);
   bottom->addWidget(saveNowButton_);
   bottom->addWidget(closeButton);
+  bottom->addWidget(quitButton);
   top->addLayout(bottom);
   connect(restoreButton_, &QPushButton::clicked, this, &MainWindow::OpenRestoreWindow);
   connect(saveNowButton_, &QPushButton::clicked, this, &MainWindow::BackUpNow);
   connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(quitButton, &QPushButton::clicked, this, &MainWindow::Quit);
 
   RefreshDirectoryList();
   RefreshExclusionList();
@@ -130,6 +137,8 @@ void MainWindow::BuildTray() {
   trayPictures_ = MakeTrayPictures();
   trayMenu_ = new QMenu(this);
   trayMenu_->setObjectName("PopupMenu1");
+  backUpNowAction_ = trayMenu_->addAction(tr("&Sauvegarder maintenant"));
+  backUpNowAction_->setObjectName("SauvegarderMaintenant1");
   configureAction_ = trayMenu_->addAction(tr("&Configurer"));
   configureAction_->setObjectName("Configurer1");
   showWindowAction_ = trayMenu_->addAction(tr("&Agrandir"));
@@ -142,6 +151,11 @@ void MainWindow::BuildTray() {
   connect(showWindowAction_, &QAction::triggered, this, &MainWindow::ShowMainWindowFromMenu);
   connect(helpAction_, &QAction::triggered, this, &MainWindow::ShowHelpWindow);
   connect(quitAction_, &QAction::triggered, this, &MainWindow::Quit);
+  connect(backUpNowAction_, &QAction::triggered, this, &MainWindow::BackUpNow);
+  // Offered as the window's button is: with folders to save, and no run under way.
+  connect(trayMenu_, &QMenu::aboutToShow, this, [this] {
+    backUpNowAction_->setEnabled(saveNowButton_->isEnabled() && !scheduler_->Running());
+  });
 
   systray_ = std::make_unique<TrayIcon>();
   systray_->setObjectName("Systray1");

@@ -134,7 +134,8 @@ TEST_F(BackupWatchWiringTest, TheTrayMenuIsTheDesktopsContextMenu) {
   ASSERT_EQ(tray->contextMenu(), &form_->TrayMenu());
   QStringList entries;
   for (QAction* action : form_->TrayMenu().actions()) entries << action->text();
-  EXPECT_EQ(entries, (QStringList{"&Configurer", "&Agrandir", "Ai&de", "&Quitter"}));
+  EXPECT_EQ(entries, (QStringList{"&Sauvegarder maintenant", "&Configurer", "&Agrandir", "Ai&de",
+                                  "&Quitter"}));
 }
 
 }  // namespace

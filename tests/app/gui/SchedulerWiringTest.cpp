@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QListWidget>
+#include <QMenu>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -113,6 +114,36 @@ TEST_F(SchedulerWiringTest, TheButtonAsksBeforeARunAndAgainBeforeRedoingToday) {
   form_->BackUpNow();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_TRUE(DayList("10032026"));
+}
+
+// The tray's "Sauvegarder maintenant" is the window's button: the same
+// question, the same run, and out of reach while a run goes on.
+TEST_F(SchedulerWiringTest, TheTrayMenuBacksUpNowAsTheButtonDoes) {
+  Start();
+  auto* menu = form_->findChild<QMenu*>("PopupMenu1");
+  auto* backUpNow = form_->findChild<QAction*>("SauvegarderMaintenant1");
+  ASSERT_NE(menu, nullptr);
+  ASSERT_NE(backUpNow, nullptr);
+  ASSERT_EQ(menu->actions().front(), backUpNow);
+  At(10, 9, 0);
+  bool enabledDuringRun = true;
+  QTimer::singleShot(0, [&] {
+    emit menu->aboutToShow();
+    enabledDuringRun = backUpNow->isEnabled();
+    backUpNow->trigger();  // ignored: a run is under way
+  });
+  emit menu->aboutToShow();
+  ASSERT_TRUE(backUpNow->isEnabled());
+  backUpNow->trigger();  // the fake boxes answer Yes
+  Settle();
+  EXPECT_TRUE(DayList("10032026"));
+  EXPECT_FALSE(enabledDuringRun);
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Warning),
+            std::vector<std::string>{
+                "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez-vous sauvegarder "
+                "maintenant ?"});
+  emit menu->aboutToShow();
+  EXPECT_TRUE(backUpNow->isEnabled());
 }
 
 TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheTrayIsBusy) {

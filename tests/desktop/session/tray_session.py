@@ -266,10 +266,12 @@ def main():
                 print("no menu yet: %s" % error.get_dbus_message(), flush=True)
                 return False
             entries.update(menu_entries(layout))
-            return all(e in entries for e in ("Configurer", "Agrandir", "Aide", "Quitter"))
+            return all(e in entries for e in ("Sauvegarder maintenant", "Configurer", "Agrandir",
+                                              "Aide", "Quitter"))
 
         check(wait_for(menu_filled, 10),
-              "the exported menu holds Configurer, Agrandir, Aide, Quitter (has %s)"
+              "the exported menu holds Sauvegarder maintenant, Configurer, Agrandir, Aide, "
+              "Quitter (has %s)"
               % sorted(entries))
 
         # 3. The failed run is notified at once, with its text.

@@ -1,0 +1,102 @@
+// The main window's two lists (folders to back up, exclusion filters) and
+// the hidden-folders box: what the backup set holds, edited through
+// BackupSetEditor, which decides what each may hold.
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QListWidget>
+#include <QPushButton>
+#include <algorithm>
+
+#include "app/gui/MainWindow.h"
+
+namespace varnoket {
+
+namespace {
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+}  // namespace
+
+void MainWindow::RefreshDirectoryList() {
+  directories_->clear();
+  for (const auto& d : station_.directories) directories_->addItem(Q(d));
+}
+
+void MainWindow::RefreshExclusionList() {
+  exclusions_->clear();
+  for (const auto& f : station_.exclusions) exclusions_->addItem(Q(f));
+  includeHidden_->setChecked(station_.includeHidden);
+}
+
+void MainWindow::IncludeHiddenFoldersClicked(bool checked) {
+  // A write that fails leaves the box as the file still says.
+  if (!editor_.SetIncludeHidden(checked)) includeHidden_->setChecked(station_.includeHidden);
+}
+
+void MainWindow::UpdateSaveNowButton() {
+  saveNowButton_->setEnabled(!station_.backupDirectories.empty());
+  saveNowButton_->repaint();
+}
+
+int MainWindow::UpdateHorizontalExtent() {
+  const QFontMetrics metrics(directories_->font());
+  int widest = 0;
+  for (const auto& d : station_.directories) {
+    widest = std::max(widest, metrics.horizontalAdvance(Q(d + "x")));
+  }
+  horizontalExtent_ = widest;
+  directories_->setHorizontalScrollBarPolicy(
+      widest > directories_->viewport()->width() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+  return horizontalExtent_;
+}
+
+void MainWindow::ConfigurationSaved() {
+  UpdateSaveNowButton();
+}
+
+void MainWindow::AddExclusion(const std::string& filter) {
+  editor_.AddExclusion(filter);
+  RefreshExclusionList();
+  editor_.Save();
+}
+
+void MainWindow::AddBackupDirectory() {
+  if (!editor_.AddDirectory(BackupRoot())) return;
+  RefreshDirectoryList();
+  UpdateHorizontalExtent();
+  editor_.Save();
+  UpdateSaveNowButton();
+}
+
+void MainWindow::RemoveBackupDirectory() {
+  const int row = directories_->currentRow();
+  if (row < 0 || directories_->currentItem() == nullptr ||
+      !directories_->currentItem()->isSelected() ||
+      !editor_.RemoveDirectory(static_cast<size_t>(row))) {
+    return;
+  }
+  RefreshDirectoryList();
+  UpdateHorizontalExtent();
+  editor_.Save();
+  UpdateSaveNowButton();
+}
+
+void MainWindow::AddExclusionFilter() {
+  if (!editor_.RootConfigured(BackupRoot())) return;
+  if (otherWindows_.addExclusion != nullptr) otherWindows_.addExclusion->exec();
+}
+
+void MainWindow::RemoveExclusionFilter() {
+  const int row = exclusions_->currentRow();
+  if (row < 0 || exclusions_->currentItem() == nullptr ||
+      !exclusions_->currentItem()->isSelected()) {
+    return;
+  }
+  editor_.RemoveExclusion(static_cast<size_t>(row));
+  RefreshExclusionList();
+  editor_.Save();
+}
+
+}  // namespace varnoket
