@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QMenu>
 #include <QWidget>
 #include <filesystem>
+#include <vector>
 
 #include "desktop/gui/DisabledWindows.h"
 #include "desktop/gui/QtFolderPicker.h"
@@ -67,6 +69,25 @@ TEST(DisabledWindows, WindowDestroyedMeanwhileIsSkipped) {
     gone.reset();
   }
   EXPECT_TRUE(kept.isEnabled());
+}
+
+TEST(DisabledWindows, WindowsOwnedByAnotherComeBackWhateverTheOrder) {
+  // The order in which the application lists its windows is its own; with
+  // many menus owned by one window some come after it, some before.
+  QWidget main;
+  main.show();
+  std::vector<QMenu*> menus;
+  for (int i = 0; i < 16; ++i) menus.push_back(new QMenu(&main));
+  QWidget ownedOff;
+  ownedOff.setParent(&main, Qt::Window);
+  ownedOff.setEnabled(false);
+  {
+    DisabledWindows disabled;
+    for (QMenu* menu : menus) EXPECT_FALSE(menu->isEnabled());
+  }
+  EXPECT_TRUE(main.isEnabled());
+  for (QMenu* menu : menus) EXPECT_TRUE(menu->isEnabled());
+  EXPECT_FALSE(ownedOff.isEnabled());
 }
 
 }  // namespace
