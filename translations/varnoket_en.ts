@@ -870,14 +870,6 @@ The list is in the log (%s).</translation>
         <translation>No safe folder of this user can hold the program&apos;s marker.</translation>
     </message>
     <message>
-        <source>Sauvegarde en cours</source>
-        <translation>Backup in progress</translation>
-    </message>
-    <message>
-        <source>Une sauvegarde est en cours : la fenêtre principale s&apos;ouvrira à sa fin.</source>
-        <translation>A backup is in progress: the main window will open when it ends.</translation>
-    </message>
-    <message>
         <source>Le disque de sauvegarde (%s) ne permet pas de verrou, et aucun dossier de cet utilisateur ne peut recevoir en sûreté le verrou qui le remplace : %s. Aucune sauvegarde n&apos;est faite.</source>
         <translation>The backup disk (%s) does not allow locks, and no folder of this user can safely hold the lock that stands in for it: %s. No backup is made.</translation>
     </message>
@@ -1092,6 +1084,58 @@ Check your access rights to the folder (%s)</translation>
 Confirmez-vous ?</source>
         <translation>WARNING: you are about to restore files.<byte value="xd"/>
 Do you confirm?</translation>
+    </message>
+    <message>
+        <source>La sauvegarde du %s est faite : aucun fichier n&apos;avait changé.</source>
+        <translation>The backup of %s is done: no file had changed.</translation>
+    </message>
+    <message>
+        <source>La sauvegarde du %s est faite.</source>
+        <translation>The backup of %s is done.</translation>
+    </message>
+    <message>
+        <source>La sauvegarde a été arrêtée avant sa fin. Les copies déjà faites seront reprises par la prochaine sauvegarde, demain à l&apos;heure prévue ou dès que vous cliquerez sur « Sauvegarder Maintenant ».</source>
+        <translation>The backup was stopped before its end. The copies already made will be taken up by the next backup, tomorrow at the set time or as soon as you click “Back Up Now”.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde terminée</source>
+        <translation>Backup finished</translation>
+    </message>
+    <message>
+        <source>Sauvegarde arrêtée</source>
+        <translation>Backup stopped</translation>
+    </message>
+    <message>
+        <source>Prochaine sauvegarde : aujourd&apos;hui à %s</source>
+        <translation>Next backup: today at %s</translation>
+    </message>
+    <message>
+        <source>Prochaine sauvegarde : demain à %s</source>
+        <translation>Next backup: tomorrow at %s</translation>
+    </message>
+    <message>
+        <source>Prochaine sauvegarde : à la prochaine vérification (toutes les 10 minutes)</source>
+        <translation>Next backup: at the next check (every 10 minutes)</translation>
+    </message>
+    <message>
+        <source>Espace libre sur le disque des sauvegardes : %s</source>
+        <translation>Free space on the backup disk: %s</translation>
+    </message>
+    <message>
+        <source>Espace libre sur le disque des sauvegardes : inconnu</source>
+        <translation>Free space on the backup disk: unknown</translation>
+    </message>
+    <message>
+        <source>Fichier %s sur %s : %s sur %s</source>
+        <translation>File %s of %s: %s of %s</translation>
+    </message>
+    <message>
+        <source>Sauvegarde en cours : %s %</source>
+        <translation>Backup under way: %s %</translation>
+    </message>
+    <message>
+        <source>arrêtée le %s à la demande de l&apos;utilisateur</source>
+        <translation>stopped on %s at the user&apos;s request</translation>
     </message>
 </context>
 <context>
@@ -1448,6 +1492,22 @@ Do you confirm?</translation>
     <message>
         <source>&amp;Sauvegarder maintenant</source>
         <translation>&amp;Back up now</translation>
+    </message>
+    <message>
+        <source>État des sauvegardes</source>
+        <translation>Backup status</translation>
+    </message>
+    <message>
+        <source>&amp;Arrêter la sauvegarde</source>
+        <translation>&amp;Stop the backup</translation>
+    </message>
+    <message>
+        <source>Arrêter la sauvegarde en cours : les copies déjà faites seront reprises par la prochaine</source>
+        <translation>Stop the backup under way: the copies already made will be taken up by the next one</translation>
+    </message>
+    <message>
+        <source>Arrêt demandé : la sauvegarde s&apos;arrête après le fichier en cours.</source>
+        <translation>Stop requested: the backup stops after the current file.</translation>
     </message>
 </context>
 <context>

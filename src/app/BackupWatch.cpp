@@ -119,6 +119,29 @@ void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
     case BackupOutcome::kNoChange:
       lastRunFailed_ = false;
       lastRunLeftOut_ = false;
+      // The person who started the run is told it is over; a scheduled
+      // run that went well needs no word.
+      if (report.askedByUser) {
+        notifier_.Notify(
+            {kRunDoneSummary,
+             report.outcome == BackupOutcome::kNoChange
+                 ? FillText(VK_TR_NOOP("Messages",
+                                       "La sauvegarde du %s est faite : aucun fichier n'avait "
+                                       "changé."),
+                            {DayText(Today())})
+                 : FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s est faite."),
+                            {DayText(Today())}),
+             false});
+      }
+      break;
+    case BackupOutcome::kCancelled:
+      notifier_.Notify(
+          {kRunCancelledSummary,
+           VK_TR_NOOP("Messages",
+                      "La sauvegarde a été arrêtée avant sa fin. Les copies déjà faites seront "
+                      "reprises par la prochaine sauvegarde, demain à l'heure prévue ou dès que "
+                      "vous cliquerez sur « Sauvegarder Maintenant »."),
+           false});
       break;
     case BackupOutcome::kNotStarted:
     case BackupOutcome::kStoreAbsent:

@@ -22,6 +22,8 @@ inline constexpr const char* kRunFailedSummary = VK_TR_NOOP("Messages", "Échec 
 inline constexpr const char* kTooOldSummary = VK_TR_NOOP("Messages", "Sauvegarde en retard");
 inline constexpr const char* kRunPutOffSummary = VK_TR_NOOP("Messages", "Sauvegarde reportée");
 inline constexpr const char* kLeftOutSummary = VK_TR_NOOP("Messages", "Sauvegarde incomplète");
+inline constexpr const char* kRunDoneSummary = VK_TR_NOOP("Messages", "Sauvegarde terminée");
+inline constexpr const char* kRunCancelledSummary = VK_TR_NOOP("Messages", "Sauvegarde arrêtée");
 
 // Where the watch shows its state (the tray and the main window).
 class BackupWatchDisplay {
@@ -37,9 +39,11 @@ struct RunReport {
   std::string lastBackupDate;  // the station's date after the run
   std::string errorText;       // the error the run showed, if any
   std::string refusal;         // why a busy station refused the run
-  bool askedByUser = false;    // "Sauvegarder Maintenant": the user is told in a box
-  int leftOut = 0;             // entries left out by a problem (kCompletedWithLeftOut)
-  std::string logPath;         // where their list is: the activity log
+  // "Sauvegarder Maintenant": failures are told in a box, and the end of
+  // the run in a notification whatever its outcome.
+  bool askedByUser = false;
+  int leftOut = 0;      // entries left out by a problem (kCompletedWithLeftOut)
+  std::string logPath;  // where their list is: the activity log
 };
 
 class BackupWatch {

@@ -34,16 +34,23 @@ void DailyScheduler::RunIfDue() {
   host_.StartTimer();
 }
 
+bool DailyScheduler::HeldToday() const {
+  const LocalDateTime now = clock_.Now();
+  return heldDay_ && heldDay_->day == now.day && heldDay_->month == now.month &&
+         heldDay_->year == now.year;
+}
+
 bool DailyScheduler::DueAndAllowed() {
   const ProgramSettings& program = host_.Program();
-  return IsBackupDue(clock_.Now(), station_.lastBackupDate, program.preferredHour,
+  return !HeldToday() &&
+         IsBackupDue(clock_.Now(), station_.lastBackupDate, program.preferredHour,
                      program.preferredMinute) &&
          PowerAllowsRun();
 }
 
 std::optional<int> DailyScheduler::WakeDelayMs() const {
   const ProgramSettings& program = host_.Program();
-  if (station_.lastBackupDate.empty() || !program.IsOpen()) return std::nullopt;
+  if (station_.lastBackupDate.empty() || !program.IsOpen() || HeldToday()) return std::nullopt;
   return RunDelayAfterWake(clock_.Now(), station_.lastBackupDate, program.preferredHour,
                            program.preferredMinute, ReadKey(*program.file, kWakeDelayKey));
 }
@@ -107,7 +114,6 @@ void DailyScheduler::BackUpNow() {
     }
     redo = true;
   }
-  host_.PutWindowAway();
   host_.StopTimer();
   RunBackupNow(true, redo);
   host_.StartTimer();
@@ -135,6 +141,14 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
     lastOutcome_ = RunBackup(ctx);
   }
   running_ = false;
+  if (lastOutcome_ == BackupOutcome::kCancelled) {
+    const LocalDateTime now = clock_.Now();
+    heldDay_ = Day{now.day, now.month, now.year};
+  } else if (lastOutcome_ == BackupOutcome::kCompleted ||
+             lastOutcome_ == BackupOutcome::kNoChange ||
+             lastOutcome_ == BackupOutcome::kCompletedWithLeftOut) {
+    heldDay_.reset();
+  }
   lastRefusal_ = ctx.refusal;
   lastLeftOut_ = ctx.leftOut.Problems();
   if (lastOutcome_ == BackupOutcome::kBusy) {

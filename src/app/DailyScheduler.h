@@ -17,6 +17,7 @@
 #include "desktop/SleepInhibitor.h"
 #include "engine/BackupHost.h"
 #include "engine/BackupRun.h"
+#include "engine/StoreLayout.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -40,8 +41,6 @@ class SchedulerHost {
   virtual void StartTimer() = 0;
   // The tick's update step (exchange-file test or daily version check).
   virtual UpdateTickResult RunUpdateStep() = 0;
-  // A run the user asked for: the window goes into the tray first.
-  virtual void PutWindowAway() = 0;
   // Every run the scheduler started has ended (the tick's or the button's:
   // `askedByUser`), so the window can tell how it went.
   virtual void RunEnded(BackupOutcome /*outcome*/, bool /*askedByUser*/) {}
@@ -97,6 +96,9 @@ class DailyScheduler {
   // Why the latest due run waits for the charger; empty once a run started.
   const std::string& BatteryWait() const { return batteryWait_; }
   bool Running() const { return running_; }
+  // The person stopped today's run: no run starts by itself again today
+  // (the button still runs one).
+  bool HeldToday() const;
 
   // The outcome of the latest run started here.
   BackupOutcome LastOutcome() const { return lastOutcome_; }
@@ -130,6 +132,7 @@ class DailyScheduler {
   SleepInhibitor* inhibitor_ = nullptr;
   std::string batteryWait_;
   bool running_ = false;
+  std::optional<Day> heldDay_;  // the day whose run the person stopped
 };
 
 }  // namespace varnoket

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "engine/BackupRun.h"
+
 namespace varnoket {
 
 namespace {
@@ -11,7 +13,6 @@ constexpr std::string_view kEndLine = "Fin de la sauvegarde !";
 constexpr std::string_view kCompletedStart = "Sauvegarde terminée sur le poste";
 constexpr std::string_view kLeftOutStart = "Sauvegarde terminée avec ";
 constexpr std::string_view kNoChangeLine = "Aucune modification n'a été détectée.";
-constexpr std::string_view kStoppedLine = "Sauvegarde interrompue : le programme se termine.";
 constexpr std::string_view kErrorStart = "ERREUR";
 constexpr std::string_view kPreparationFailedStart = "La préparation de la sauvegarde";
 
@@ -27,6 +28,7 @@ LastRunOutcome LastRunOutcomeOfLog(std::string_view logText) {
   bool completed = false;
   bool noChange = false;
   bool stopped = false;
+  bool cancelled = false;
   bool any = false;
   bool header = true;
   while (!logText.empty()) {
@@ -53,6 +55,8 @@ LastRunOutcome LastRunOutcomeOfLog(std::string_view logText) {
       noChange = true;
     } else if (message == kStoppedLine) {
       stopped = true;
+    } else if (message == kCancelledLine) {
+      cancelled = true;
     } else if ((StartsWith(message, kErrorStart) || StartsWith(message, kPreparationFailedStart)) &&
                outcome.error.empty()) {
       outcome.error = std::string(message);
@@ -66,6 +70,8 @@ LastRunOutcome LastRunOutcomeOfLog(std::string_view logText) {
     outcome.state = LastRunState::kUnfinished;
   } else if (stopped) {
     outcome.state = LastRunState::kStopped;
+  } else if (cancelled) {
+    outcome.state = LastRunState::kCancelled;
   } else if (!outcome.leftOut.empty()) {
     outcome.state = LastRunState::kLeftOut;
   } else if (completed) {

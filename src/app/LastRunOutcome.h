@@ -15,6 +15,7 @@ enum class LastRunState {
   kNoChange,    // nothing had changed since the previous backup
   kFailed,      // ended on an error
   kStopped,     // the program ended during the run, which stopped cleanly
+  kCancelled,   // the person stopped the run, which stopped cleanly
   kUnfinished,  // no end line: running now, or cut off (a crash, a power loss)
 };
 

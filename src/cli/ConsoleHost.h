@@ -46,6 +46,9 @@ class ConsoleHost final : public BackupHost {
   void SetTrayHint(const std::string& hint) override {
     if (progress_ != nullptr) progress_->Hint(hint);
   }
+  void ShowProgress(const RunProgress& progress) override {
+    if (progress_ != nullptr) progress_->Update(progress);
+  }
   bool StopRequested() const override { return stopSignal != 0; }
 
   // Set from a signal handler (SIGTERM, SIGINT, SIGHUP): the run stops at

@@ -7,6 +7,7 @@
 
 #include "app/LastRunOutcome.h"
 #include "app/LastSuccess.h"
+#include "app/RunStatus.h"
 #include "cli/CliDialogs.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
@@ -29,21 +30,6 @@ constexpr const char* kDaysLine = VK_TR_NOOP("Messages", "Journées mémorisées
 constexpr const char* kSizeLine =
     VK_TR_NOOP("Messages", "Taille des sauvegardes du poste : %s (%s)");
 constexpr const char* kLastRunLine = VK_TR_NOOP("Messages", "Dernière exécution : %s");
-constexpr const char* kNoRun = VK_TR_NOOP("Messages", "aucune pour l'instant");
-constexpr const char* kCompleted = VK_TR_NOOP("Messages", "terminée le %s");
-constexpr const char* kCompletedWithErrors =
-    VK_TR_NOOP("Messages", "terminée le %s, avec une erreur : %s");
-constexpr const char* kLeftOut = VK_TR_NOOP("Messages", "terminée le %s, incomplète : %s");
-constexpr const char* kNoChange = VK_TR_NOOP("Messages", "terminée le %s, aucune modification");
-constexpr const char* kFailed = VK_TR_NOOP("Messages", "échouée le %s : %s");
-constexpr const char* kFailedNoReason =
-    VK_TR_NOOP("Messages", "échouée le %s (voir le journal %s)");
-constexpr const char* kStopped =
-    VK_TR_NOOP("Messages", "interrompue le %s (le programme s'est terminé)");
-constexpr const char* kUnfinished = VK_TR_NOOP(
-    "Messages",
-    "commencée, sans fin écrite (dernière ligne du %s) : en cours, ou arrêtée brutalement");
-
 constexpr const char* kUnreadableStationFile =
     VK_TR_NOOP("Messages",
                "Le fichier des réglages du poste (%s) ne peut pas être lu : la date de la "
@@ -69,28 +55,6 @@ int64_t FolderBytes(FileSystem& fs, const std::string& folder) {
     }
   }
   return total;
-}
-
-std::string LastRunText(const LastRunOutcome& r, const std::string& logPath) {
-  switch (r.state) {
-    case LastRunState::kNoLog:
-      return Tr(kNoRun);
-    case LastRunState::kCompleted:
-      return r.error.empty() ? FillText(Tr(kCompleted), {r.when})
-                             : FillText(Tr(kCompletedWithErrors), {r.when, r.error});
-    case LastRunState::kLeftOut:
-      return FillText(Tr(kLeftOut), {r.when, r.leftOut});
-    case LastRunState::kNoChange:
-      return FillText(Tr(kNoChange), {r.when});
-    case LastRunState::kFailed:
-      return r.error.empty() ? FillText(Tr(kFailedNoReason), {r.when, logPath})
-                             : FillText(Tr(kFailed), {r.when, r.error});
-    case LastRunState::kStopped:
-      return FillText(Tr(kStopped), {r.when});
-    case LastRunState::kUnfinished:
-      return FillText(Tr(kUnfinished), {r.when});
-  }
-  return {};
 }
 
 }  // namespace
@@ -148,6 +112,13 @@ int StatusCommand(const CliOptions& o) {
             << FillText(Tr(kSizeLine), {HumanBytes(bytes), SizeText(bytes)}) << "\n";
   if (includeHidden) std::cout << HiddenFoldersLine(*includeHidden) << "\n";
   std::cout << FillText(Tr(kLastRunLine), {LastRunText(run, logPath)}) << "\n";
+  // The window program holds today's run when the person stopped it; this
+  // tool cannot know, and says the schedule's own answer.
+  std::cout << ForTerminal(NextBackupText(now, lastBackup, s->program.preferredHour,
+                                          s->program.preferredMinute, false))
+            << "\n"
+            << ForTerminal(FreeSpaceText(present ? fs.FreeSpace(layout.root()) : std::nullopt))
+            << "\n";
   return 0;
 }
 

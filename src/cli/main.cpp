@@ -79,7 +79,6 @@ int Backup(const CliOptions& o) {
   BackupProgress progress(line);
   ConsoleHost host(progress, line);
   BackupContext ctx(fs, clock, host, dialogs, s->station);
-  progress.Follow(ctx);
   ctx.backupRoot = s->program.backupRoot;
   ctx.stationName = s->stationName;
   ctx.daysKept = s->program.daysKept;
@@ -110,6 +109,7 @@ int Backup(const CliOptions& o) {
     case BackupOutcome::kForeignStation:
       return kExitForeignStation;
     case BackupOutcome::kStopped:
+    case BackupOutcome::kCancelled:
       return kExitStopped;
     case BackupOutcome::kStoreAbsent:
       std::cerr << ForTerminal(ctx.refusal) << "\n";

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "engine/RunProgress.h"
+
 namespace varnoket {
 
 class BackupHost {
@@ -17,9 +19,14 @@ class BackupHost {
   // 0 idle, 1 busy.
   virtual void SetTrayImage(int /*index*/) {}
   virtual void SetTrayHint(const std::string& /*hint*/) {}
+  // How far the copy has gone: at each file and at each read of a large one
+  // (often: a host that draws it keeps its own pace).
+  virtual void ShowProgress(const RunProgress& /*progress*/) {}
   // Shows a text in the error window without waiting.
   virtual void ShowErrorWindow(const std::string& /*text*/) {}
-  // Disables every enabled window of the program and remembers which.
+  // Puts the program's windows out of reach while the run works (its
+  // dialogs disabled, the main window's lists and buttons locked, its
+  // progress and stop button shown) and remembers their states.
   virtual void DisableWindows() {}
   // Gives each window disabled by DisableWindows its state back.
   virtual void RestoreWindows() {}
@@ -35,6 +42,9 @@ class BackupHost {
   // True once the program has been asked to end (quit, logout, a signal):
   // the run then stops at the next file boundary.
   virtual bool StopRequested() const { return false; }
+  // True when the stop was the person's choice (the window's stop button),
+  // not the program ending: the log says which.
+  virtual bool CancelRequested() const { return false; }
 };
 
 }  // namespace varnoket

@@ -297,8 +297,13 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   try {
     outcome = RunSteps(ctx, today, layout.DayFolder(today));
   } catch (const RunStopped&) {
-    ctx.Log("Sauvegarde interrompue : le programme se termine.");
-    outcome = BackupOutcome::kStopped;
+    if (ctx.host.CancelRequested()) {
+      ctx.Log(kCancelledLine);
+      outcome = BackupOutcome::kCancelled;
+    } else {
+      ctx.Log(kStoppedLine);
+      outcome = BackupOutcome::kStopped;
+    }
   } catch (const std::exception& e) {
     ctx.ReportError(FillText(VK_TR_NOOP("Messages", "ERREUR: %s"), {e.what()}));
   }

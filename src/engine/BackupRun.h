@@ -15,6 +15,7 @@ enum class BackupOutcome {
   kForeignStation,  // the station folder is another machine's; nothing was touched
   kFailed,          // stopped on an error (logged and shown)
   kStopped,         // the program is ending: stopped at a file boundary
+  kCancelled,       // the person stopped it: stopped at a file boundary
   kNoChange,        // nothing changed since the previous file list
   kNoSpace,         // the changed files do not fit on the store's disk: nothing was copied
   kCompleted,       // the day's file list and the backup date are written
@@ -22,6 +23,11 @@ enum class BackupOutcome {
   // a problem (unreadable, vanished, ...): each is named in the log.
   kCompletedWithLeftOut,
 };
+
+// The log's line for a run stopped because the program ends, and for one the
+// person stopped; other copies of the program read them back.
+inline constexpr const char* kStoppedLine = "Sauvegarde interrompue : le programme se termine.";
+inline constexpr const char* kCancelledLine = "Sauvegarde arrêtée à la demande de l'utilisateur.";
 
 // Runs one backup, on the caller's thread, reporting through ctx.host.
 BackupOutcome RunBackup(BackupContext& ctx);

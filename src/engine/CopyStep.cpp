@@ -79,8 +79,20 @@ void CopyStep::AdoptNotedCopies() {
   }
 }
 
+void CopyStep::CountQueued() {
+  for (; counted_ < queue_.size(); ++counted_) {
+    const auto rec = ViewFileRecord(ctx_.currentFileList[queue_[counted_]]);
+    if (!rec || rec->IsDirectory()) continue;
+    ++progress_.filesTotal;
+    const ScannedFile* scanned = details_.Find(std::string(rec->fullPath));
+    if (scanned != nullptr) progress_.bytesTotal += static_cast<int64_t>(scanned->digest.size);
+  }
+}
+
 bool CopyStep::Run() {
   AdoptNotedCopies();
+  CountQueued();
+  ReportProgress();
   checkPool_ = std::make_unique<WorkerPool>(ctx_.workers);
   PieceQueue pieces(ctx_.workers, [this] { ctx_.Pump(); });
   constexpr size_t kNone = SIZE_MAX;
@@ -109,6 +121,9 @@ bool CopyStep::Run() {
       ConsumeChecks(true);
       resume_.WriteNotes();
       if (next_ < queue_.size()) continue;
+      progress_.currentFile.clear();
+      progress_.bytesDone = std::max(progress_.bytesDone, progress_.bytesTotal);
+      ReportProgress();
       break;
     }
     const PieceQueue::Entry entry = pieces.TakeOldest();
@@ -123,6 +138,8 @@ bool CopyStep::Run() {
     }
     const bool ok = FinishFile(entry.file, copy);
     copies_.erase(entry.file);
+    ++progress_.filesDone;
+    ReportProgress();
     if (!ok) return false;
     if (batchBytes_ >= kBatchBytes || batch_.size() >= kBatchFiles) CloseBatch(true);
     // Copies checked meanwhile are noted at once: a large file's note must
@@ -141,12 +158,18 @@ void CopyStep::StartFile(size_t index, PieceQueue& pieces) {
   ctx_.Pump();
   const auto rec = ParseFileRecord(ctx_.currentFileList[queue_[index]]);
   if (!rec || rec->IsDirectory()) return;
+  CountQueued();
+  progress_.currentFile = rec->fullPath;
+  ReportProgress();
   Copy& copy = copies_[index];
   copy.record = *rec;
   copy.target = layout_.StoredFilePath(dayFolder_, rec->storedName);
   if (const auto adopted = adoptedCopies_.find(index); adopted != adoptedCopies_.end()) {
     copy.temp = adopted->second;
     copy.outcome = Outcome::kAdopted;
+    if (const ScannedFile* scanned = details_.Find(rec->fullPath)) {
+      progress_.bytesDone += static_cast<int64_t>(scanned->digest.size);
+    }
     pieces.AddEnd(index);
     return;
   }
@@ -196,6 +219,8 @@ bool CopyStep::ReadPiece(size_t index, Copy& copy, PieceQueue& pieces) {
       cuts.clear();
       copy.cutter.Feed(buffer, got, cuts);
       copy.left -= static_cast<int64_t>(got);
+      progress_.bytesDone += static_cast<int64_t>(got);
+      ReportProgress();
       size_t taken = 0;
       for (const uint64_t cut : cuts) {
         const size_t at = static_cast<size_t>(cut - start);

@@ -27,6 +27,7 @@
 #include "engine/CopyCheck.h"
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
+#include "engine/RunProgress.h"
 #include "engine/SourceScan.h"
 #include "platform/WorkerPool.h"
 
@@ -92,6 +93,9 @@ class CopyStep {
   };
 
   void AdoptNotedCopies();
+  // Adds the files queued since the last call to the progress's totals.
+  void CountQueued();
+  void ReportProgress() { ctx_.host.ShowProgress(progress_); }
   void StartFile(size_t index, PieceQueue& pieces);
   // Reads up to the next cut or the end of the source; false when the
   // source is done (whole, or failed).
@@ -165,6 +169,8 @@ class CopyStep {
   size_t badCopies_ = 0;
   int64_t bytes_ = 0;
   int32_t files_ = 0;
+  RunProgress progress_;
+  size_t counted_ = 0;  // queue entries whose bytes progress_ counts
 };
 
 }  // namespace varnoket

@@ -87,7 +87,7 @@ TEST_F(DailySchedulerTest, TheButtonAsksFirstAndRunsWithTheTimerStopped) {
   EXPECT_TRUE(host_.events.empty());
 
   scheduler_.BackUpNow();  // Yes
-  EXPECT_EQ(host_.events, (std::vector<std::string>{"away", "stop", "start"}));
+  EXPECT_EQ(host_.events, (std::vector<std::string>{"stop", "start"}));
   EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
 
   // Today's backup exists: the second question; Yes backs up again.

@@ -18,7 +18,6 @@ class RecordingSchedulerHost : public SchedulerHost {
     events.push_back("update");
     return updateResult;
   }
-  void PutWindowAway() override { events.push_back("away"); }
   void RunEnded(BackupOutcome outcome, bool askedByUser) override {
     ended.emplace_back(outcome, askedByUser);
   }

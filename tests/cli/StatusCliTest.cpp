@@ -128,16 +128,23 @@ TEST(StatusCli, SaysWhereTheStationsBackupsStand) {
   const CliOutput fresh = RunTool(prog + "status");
   ASSERT_EQ(fresh.code, 0) << fresh.err;
   const std::string stationFile = ReadFile(tmp / "store/PC/PC.ini");
-  EXPECT_EQ(fresh.out,
-            "Poste : PC\n"
-            "Aucune sauvegarde réussie pour l'instant\n"
-            "Journées mémorisées : 0 sur 30 au plus\n"
-            "Taille des sauvegardes du poste : " +
-                HumanBytes(static_cast<int64_t>(stationFile.size())) + " (" +
-                std::to_string(stationFile.size()) +
-                " o)\n"
-                "Dossiers cachés : inclus (sauf les caches du bureau)\n"
-                "Dernière exécution : aucune pour l'instant\n");
+  EXPECT_EQ(fresh.out.rfind("Poste : PC\n"
+                            "Aucune sauvegarde réussie pour l'instant\n"
+                            "Journées mémorisées : 0 sur 30 au plus\n"
+                            "Taille des sauvegardes du poste : " +
+                                HumanBytes(static_cast<int64_t>(stationFile.size())) + " (" +
+                                std::to_string(stationFile.size()) +
+                                " o)\n"
+                                "Dossiers cachés : inclus (sauf les caches du bureau)\n"
+                                "Dernière exécution : aucune pour l'instant\n"
+                                "Prochaine sauvegarde : ",
+                            0),
+            0u)
+      << fresh.out;
+  // The room on the store's disk, in the largest unit.
+  EXPECT_NE(fresh.out.find("\nEspace libre sur le disque des sauvegardes : "), std::string::npos)
+      << fresh.out;
+  EXPECT_EQ(fresh.out.find("inconnu"), std::string::npos) << fresh.out;
 
   WriteFile(tmp / "src/a.txt", std::string(300000, 'a'));
   ASSERT_EQ(RunTool(prog + "add " + Quoted(tmp / "src")).code, 0);
@@ -153,6 +160,9 @@ TEST(StatusCli, SaysWhereTheStationsBackupsStand) {
       << done.out;
   EXPECT_NE(done.out.find("Dernière exécution : terminée le " + std::string(today)),
             std::string::npos)
+      << done.out;
+  // Today's backup is made: the next one is tomorrow's.
+  EXPECT_NE(done.out.find("\nProchaine sauvegarde : demain à 13:00\n"), std::string::npos)
       << done.out;
   // The size is every byte below the station folder, the log included.
   uintmax_t bytes = 0;
@@ -180,6 +190,9 @@ TEST(StatusCli, SaysWhereTheStationsBackupsStand) {
                                  (tmp / "store") + ")\nAucune sauvegarde réussie",
                              0),
             0u)
+      << absent.out;
+  EXPECT_NE(absent.out.find("\nEspace libre sur le disque des sauvegardes : inconnu\n"),
+            std::string::npos)
       << absent.out;
 }
 

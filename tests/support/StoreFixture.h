@@ -34,10 +34,17 @@ class RecordingHost : public BackupHost {
   void EnableTimer() override { ++timerEnabled; }
   void Logged(const std::string& message) override { logged.push_back(message); }
   void ProcessMessages() override { ++pumps; }
+  void ShowProgress(const RunProgress& shown) override {
+    progress.push_back(shown);
+    if (!cancelInFile.empty() && shown.currentFile.ends_with(cancelInFile) && shown.bytesDone > 0) {
+      cancelSeen = true;
+    }
+  }
+  bool CancelRequested() const override { return cancelSeen; }
   // The program is told to end once the run has pumped `stopAfterPumps` times.
   // or once a hint starting with `stopOnHint` was shown.
   bool StopRequested() const override {
-    return stopSeen || (stopAfterPumps >= 0 && pumps >= stopAfterPumps);
+    return stopSeen || cancelSeen || (stopAfterPumps >= 0 && pumps >= stopAfterPumps);
   }
 
   std::vector<int> trayImages;
@@ -52,6 +59,10 @@ class RecordingHost : public BackupHost {
   int stopAfterPumps = -1;
   std::string stopOnHint;
   bool stopSeen = false;
+  std::vector<RunProgress> progress;
+  // The person stops the run once the copy of a file ending so is under way.
+  std::string cancelInFile;
+  bool cancelSeen = false;
 };
 
 struct RestoredDay {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QTimer>
 
 #include "desktop/gui/TrayIcon.h"
@@ -28,8 +29,17 @@ void GuiBackupHost::ShowErrorWindow(const std::string& text) {
 }
 
 void GuiBackupHost::DisableWindows() {
+  running_ = true;
+  cancelRequested_ = false;
+  lastFile_.clear();
+  lastDrawn_.invalidate();
+  if (parts_.running) parts_.running(true);
   disabled_.clear();
+  // The program's dialogs only: the main window shows the run and its stop
+  // button, and the notification area's icon (a window of its own on an X11
+  // tray) and its menu must answer during the run.
   for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (qobject_cast<QDialog*>(w) == nullptr) continue;
     if (w->isVisible() && w->isEnabled()) {
       w->setEnabled(false);
       disabled_.emplace_back(w);
@@ -42,11 +52,24 @@ void GuiBackupHost::RestoreWindows() {
     if (w) w->setEnabled(true);
   }
   disabled_.clear();
+  running_ = false;
+  cancelRequested_ = false;
+  if (parts_.running) parts_.running(false);
 }
 
-void GuiBackupHost::SetMenuItemsEnabled(bool configure, bool enlarge) {
+void GuiBackupHost::SetMenuItemsEnabled(bool configure, bool /*enlarge*/) {
+  // The main window shows the run's progress: it can be opened during a run.
   if (parts_.configureAction != nullptr) parts_.configureAction->setEnabled(configure);
-  if (parts_.showWindowAction != nullptr) parts_.showWindowAction->setEnabled(enlarge);
+}
+
+void GuiBackupHost::ShowProgress(const RunProgress& progress) {
+  if (!parts_.progress) return;
+  const bool newFile = progress.currentFile != lastFile_;
+  const bool over = progress.filesDone == progress.filesTotal;
+  if (!newFile && !over && lastDrawn_.isValid() && lastDrawn_.elapsed() < 100) return;
+  lastFile_ = progress.currentFile;
+  lastDrawn_.start();
+  parts_.progress(progress);
 }
 
 void GuiBackupHost::EnableTimer() {

@@ -89,13 +89,18 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   systray_->SetVisible(true);
   qApp->installEventFilter(this);
 
-  host_ = std::make_unique<GuiBackupHost>(GuiBackupHostParts{systray_.get(), configureAction_,
-                                                             showWindowAction_, schedulerTimer_,
-                                                             [this] { return otherWindows_.error; },
-                                                             [this] {
-                                                               show();
-                                                               directories_->setFocus();
-                                                             }});
+  GuiBackupHostParts parts;
+  parts.tray = systray_.get();
+  parts.configureAction = configureAction_;
+  parts.schedulerTimer = schedulerTimer_;
+  parts.errorWindow = [this] { return otherWindows_.error; };
+  parts.focusDirectoryList = [this] {
+    show();
+    directories_->setFocus();
+  };
+  parts.running = [this](bool running) { SetRunning(running); };
+  parts.progress = [this](const RunProgress& progress) { ShowRunProgress(progress); };
+  host_ = std::make_unique<GuiBackupHost>(std::move(parts));
   updateHost_ = std::make_unique<GuiUpdateHost>(
       GuiUpdateHostParts{systray_.get(), schedulerTimer_, [this] { return otherWindows_.error; },
                          [this] { EndProgramNow(); }, env_.isOnline, env_.startProgram});
@@ -130,6 +135,7 @@ void MainWindow::SetOtherWindows(const OtherWindows& forms) {
 
 void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  RefreshStatus();
   if (!centred_) {
     centred_ = true;
     CentreOnScreen(*this);
@@ -255,7 +261,6 @@ void MainWindow::ShowHelp() {
 }
 
 void MainWindow::ShowMainWindow() {
-  if (!showWindowAction_->isEnabled()) return;
   if (isVisible()) {
     if (isMinimized()) showNormal();
     raise();
@@ -267,15 +272,6 @@ void MainWindow::ShowMainWindow() {
 }
 
 bool MainWindow::ShowForSecondStart() {
-  if (!showWindowAction_->isEnabled()) {
-    showAfterRun_ = true;
-    notifier_->Notify({VK_TR_NOOP("Messages", "Sauvegarde en cours"),
-                       VK_TR_NOOP("Messages",
-                                  "Une sauvegarde est en cours : la fenêtre principale s'ouvrira "
-                                  "à sa fin."),
-                       false});
-    return false;
-  }
   ShowMainWindow();
   raise();
   activateWindow();
@@ -330,6 +326,7 @@ void MainWindow::SchedulerTick() {
   // After the tick's run has had its chance: a date that is still too old
   // (or a failure) is worth the day's reminder.
   if (!station_.lastBackupDate.empty()) watch_->Check(station_.lastBackupDate, AlertDays());
+  RefreshStatus();
 }
 
 int MainWindow::AlertDays() const {
@@ -357,11 +354,7 @@ void MainWindow::RunEnded(BackupOutcome outcome, bool askedByUser) {
   report.logPath =
       StoreLayout(PathRules(PathStyle::kPosix), Program().backupRoot, stationName_).LogPath();
   watch_->RunEnded(report, AlertDays());
-  if (showAfterRun_) {
-    // A second start asked for the window during the run.
-    showAfterRun_ = false;
-    QTimer::singleShot(0, this, [this] { ShowForSecondStart(); });
-  }
+  RefreshStatus();
 }
 
 void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {
@@ -376,6 +369,8 @@ void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {
     systray_->SetHint(text);
   }
   setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(TranslateMessage(text)));
+  lastSuccessText_ = text;
+  RefreshStatus();
 }
 
 void MainWindow::TellNoTray() {

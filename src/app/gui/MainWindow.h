@@ -8,6 +8,7 @@
 
 #include <QIcon>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -23,6 +24,7 @@
 #include "app/UpdateStep.h"
 #include "desktop/Notifier.h"
 #include "engine/BackupRun.h"
+#include "engine/RunProgress.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/DriveInfo.h"
@@ -35,6 +37,9 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QVBoxLayout;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -149,10 +154,11 @@ class MainWindow : public QWidget,
   void IncludeHiddenFoldersClicked(bool checked);
   void ShowMainWindow();
   void ShowMainWindowFromMenu() { ShowMainWindow(); }
-  // A second start of the program asks for the window: it comes forward,
-  // true. While a run keeps the windows out of reach, a notification says
-  // it will open when the run ends, and it does; false.
+  // A second start of the program asks for the window: it comes forward
+  // (during a run too, showing its progress); true once it is shown.
   bool ShowForSecondStart();
+  // The stop button: the run under way stops at its next file boundary.
+  void StopRun();
   void ConfigureFromMenu();
   void Configure();
   void ShowHelpWindow();
@@ -176,6 +182,9 @@ class MainWindow : public QWidget,
   TrayIcon& Tray() { return *systray_; }
   QTimer& SchedulerTimer() { return *schedulerTimer_; }
   QMenu& TrayMenu() { return *trayMenu_; }
+  // The status block's lines and the tray menu's status lines, as shown.
+  QStringList StatusLines() const;
+  QStringList TrayStatusLines() const;
   // The outcome of the latest backup run started by this window.
   BackupOutcome LastOutcome() const { return scheduler_->LastOutcome(); }
   const BackupWatch& Watch() const { return *watch_; }
@@ -189,7 +198,14 @@ class MainWindow : public QWidget,
 
  private:
   void BuildControls();
+  void BuildStatusBlock(QVBoxLayout* top);
   void BuildTray();
+  // The status block and the tray menu's lines, from the state now.
+  void RefreshStatus();
+  // A run starts (true) or ends: the lists and buttons are locked, the
+  // progress and the stop button shown.
+  void SetRunning(bool running);
+  void ShowRunProgress(const RunProgress& progress);
   void RefreshDirectoryList();
   void RefreshExclusionList();
   void UpdateSaveNowButton();
@@ -212,7 +228,6 @@ class MainWindow : public QWidget,
   const ProgramSettings& Program() const override;
   void StopTimer() override;
   void StartTimer() override;
-  void PutWindowAway() override { PostCloseRequest(); }
   void RunEnded(BackupOutcome outcome, bool askedByUser) override;
   // BackupWatchDisplay
   void ShowLastSuccess(const std::string& text, bool warning) override;
@@ -248,6 +263,19 @@ class MainWindow : public QWidget,
   QPushButton* saveNowButton_ = nullptr;
   QPushButton* configureButton_ = nullptr;
   QPushButton* restoreButton_ = nullptr;
+  std::vector<QWidget*> lockedDuringRun_;  // the controls out of reach during a run
+  std::vector<bool> lockedStates_;         // their own states before it
+  QLabel* lastBackupLabel_ = nullptr;
+  QLabel* lastRunLabel_ = nullptr;
+  QLabel* nextBackupLabel_ = nullptr;
+  QLabel* freeSpaceLabel_ = nullptr;
+  QProgressBar* runBar_ = nullptr;
+  QLabel* runFileLabel_ = nullptr;
+  QPushButton* stopRunButton_ = nullptr;
+  QAction* trayStatusAction_ = nullptr;
+  QAction* trayNextAction_ = nullptr;
+  std::string lastSuccessText_;
+  std::optional<RunProgress> progress_;  // set while a run copies
   std::unique_ptr<GuiBackupHost> host_;
   std::unique_ptr<DailyScheduler> scheduler_;
   std::unique_ptr<GuiUpdateHost> updateHost_;
@@ -257,7 +285,6 @@ class MainWindow : public QWidget,
   std::unique_ptr<BackupWatch> watch_;
   QString baseTitle_;
   bool noTrayTold_ = false;
-  bool showAfterRun_ = false;  // a second start asked during a run
   StartupOutcome lastStartup_ = StartupOutcome::kRetry;
 };
 

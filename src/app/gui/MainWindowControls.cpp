@@ -61,6 +61,7 @@ void MainWindow::BuildControls() {
     links->addWidget(label);
   }
   top->addLayout(links);
+  BuildStatusBlock(top);
 
   auto* dirGroup = new QGroupBox(tr("Répertoires à Sauvegarder"), this);
   auto* dirLayout = new QVBoxLayout(dirGroup);
@@ -127,9 +128,11 @@ void MainWindow::BuildControls() {
   connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
   connect(quitButton, &QPushButton::clicked, this, &MainWindow::Quit);
 
+  lockedDuringRun_ = {dirGroup, exGroup, restoreButton_, saveNowButton_, configureButton_};
+
   RefreshDirectoryList();
   RefreshExclusionList();
-  resize(560, 520);
+  resize(560, 660);
   setFixedSize(size());
 }
 
@@ -137,6 +140,14 @@ void MainWindow::BuildTray() {
   trayPictures_ = MakeTrayPictures();
   trayMenu_ = new QMenu(this);
   trayMenu_->setObjectName("PopupMenu1");
+  // Where backups stand, read at a glance: lines to read, not to choose.
+  trayStatusAction_ = trayMenu_->addAction(QString());
+  trayStatusAction_->setObjectName("EtatSauvegarde1");
+  trayStatusAction_->setEnabled(false);
+  trayNextAction_ = trayMenu_->addAction(QString());
+  trayNextAction_->setObjectName("ProchaineSauvegarde1");
+  trayNextAction_->setEnabled(false);
+  trayMenu_->addSeparator();
   backUpNowAction_ = trayMenu_->addAction(tr("&Sauvegarder maintenant"));
   backUpNowAction_->setObjectName("SauvegarderMaintenant1");
   configureAction_ = trayMenu_->addAction(tr("&Configurer"));
@@ -155,6 +166,7 @@ void MainWindow::BuildTray() {
   // Offered as the window's button is: with folders to save, and no run under way.
   connect(trayMenu_, &QMenu::aboutToShow, this, [this] {
     backUpNowAction_->setEnabled(saveNowButton_->isEnabled() && !scheduler_->Running());
+    RefreshStatus();
   });
 
   systray_ = std::make_unique<TrayIcon>();

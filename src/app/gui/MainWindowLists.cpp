@@ -54,6 +54,7 @@ int MainWindow::UpdateHorizontalExtent() {
 
 void MainWindow::ConfigurationSaved() {
   UpdateSaveNowButton();
+  RefreshStatus();
 }
 
 void MainWindow::AddExclusion(const std::string& filter) {

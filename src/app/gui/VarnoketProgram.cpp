@@ -9,6 +9,8 @@
 #include "platform/Priority.h"
 #include "platform/Process.h"
 #include "platform/StationName.h"
+#include "platform/Translation.h"
+#include "desktop/gui/TrayIcon.h"
 
 // The program's icon lives in a static library: its resource must be
 // registered by name or the linker drops it. Q_INIT_RESOURCE only works
@@ -41,8 +43,12 @@ VarnoketProgram::VarnoketProgram(const std::string& programPath, const std::stri
   env.isOnline = settings.assumeOnline ? std::function<bool()>([] { return true; })
                                        : std::function<bool()>([] { return IsOnline(); });
   env.startProgram = [](const std::string& program, bool) { return StartDetached(program); };
-  // Without a notification service, a notification shows in the error window.
+  // Without a notification service, a passing notification shows beside the
+  // tray icon, and one that must stay up (a failure) in the error window.
   notifier_ = std::make_unique<DbusNotifier>([this](const Notification& notification) {
+    const std::string summary = TranslateMessage(notification.summary);
+    const std::string body = TranslateMessage(notification.body);
+    if (!notification.critical && windows_->Main().Tray().ShowBalloon(summary, body)) return;
     windows_->Error().ShowError(notification.summary + "\r\n" + notification.body);
   });
   env.notifier = notifier_.get();

@@ -61,6 +61,13 @@ QMenu* TrayIcon::PopupMenu() const {
   return popupMenu_.data();
 }
 
+bool TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+  if (!tray_->isVisible()) return false;
+  tray_->showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                     QSystemTrayIcon::Information, 10000);
+  return true;
+}
+
 bool TrayIcon::ShownInTray() const {
   return tray_->isVisible();
 }

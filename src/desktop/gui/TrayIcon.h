@@ -57,6 +57,11 @@ class TrayIcon : public QObject, private TrayEventSink {
   // One raw mouse message on the icon, as the notification area reports it.
   void HandleTrayMessage(TrayMouseMessage message);
 
+  // A passing message beside the icon (the notification area's own balloon,
+  // drawn by Qt where the desktop has no notification service); false when
+  // the icon is not shown, so the caller says it some other way.
+  bool ShowBalloon(const std::string& title, const std::string& text);
+
   // The picture the icon shows.
   const QIcon& CurrentIcon() const { return icon_; }
   // Whether the desktop's notification area shows the icon now (false on a

@@ -134,8 +134,16 @@ TEST_F(BackupWatchWiringTest, TheTrayMenuIsTheDesktopsContextMenu) {
   ASSERT_EQ(tray->contextMenu(), &form_->TrayMenu());
   QStringList entries;
   for (QAction* action : form_->TrayMenu().actions()) entries << action->text();
-  EXPECT_EQ(entries, (QStringList{"&Sauvegarder maintenant", "&Configurer", "&Agrandir", "Ai&de",
-                                  "&Quitter"}));
+  EXPECT_EQ(entries.mid(3), (QStringList{"&Sauvegarder maintenant", "&Configurer", "&Agrandir",
+                                         "Ai&de", "&Quitter"}));
+  // First, where backups stand: lines to read, not entries to choose.
+  emit form_->TrayMenu().aboutToShow();
+  const QList<QAction*> actions = form_->TrayMenu().actions();
+  EXPECT_TRUE(actions[0]->text().startsWith("Dernière sauvegarde réussie : 09/03/2026"));
+  EXPECT_TRUE(actions[1]->text().startsWith("Prochaine sauvegarde : "));
+  EXPECT_FALSE(actions[0]->isEnabled());
+  EXPECT_FALSE(actions[1]->isEnabled());
+  EXPECT_TRUE(actions[2]->isSeparator());
 }
 
 }  // namespace

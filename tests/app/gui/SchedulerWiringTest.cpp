@@ -9,6 +9,8 @@
 #include <QEventLoop>
 #include <QListWidget>
 #include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -98,7 +100,7 @@ TEST_F(SchedulerWiringTest, TheButtonAsksBeforeARunAndAgainBeforeRedoingToday) {
   Settle();
   EXPECT_TRUE(DayList("10032026"));
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
-  EXPECT_FALSE(form_->isVisible());  // it went into the tray
+  EXPECT_TRUE(form_->isVisible());  // it stays, showing the run
   EXPECT_TRUE(form_->SchedulerTimer().isActive());
 
   // Again the same day: the second question; Yes drops today's list, so the
@@ -124,7 +126,8 @@ TEST_F(SchedulerWiringTest, TheTrayMenuBacksUpNowAsTheButtonDoes) {
   auto* backUpNow = form_->findChild<QAction*>("SauvegarderMaintenant1");
   ASSERT_NE(menu, nullptr);
   ASSERT_NE(backUpNow, nullptr);
-  ASSERT_EQ(menu->actions().front(), backUpNow);
+  // After the two status lines and their separator.
+  ASSERT_EQ(menu->actions().at(3), backUpNow);
   At(10, 9, 0);
   bool enabledDuringRun = true;
   QTimer::singleShot(0, [&] {
@@ -146,14 +149,22 @@ TEST_F(SchedulerWiringTest, TheTrayMenuBacksUpNowAsTheButtonDoes) {
   EXPECT_TRUE(backUpNow->isEnabled());
 }
 
-TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheTrayIsBusy) {
+TEST_F(SchedulerWiringTest, DuringARunTheListsAreLockedTheWindowShowsItsProgressAndTheTrayIsBusy) {
   Start();
   form_->show();
   config_->show();  // a second window, which must be given back its state too
   auto* showWindow = form_->findChild<QAction*>("Agrandir1");
   auto* configure = form_->findChild<QAction*>("Configurer1");
+  auto* directories = form_->findChild<QWidget*>("VKListBoxRepertoires");
+  auto* restore = form_->findChild<QWidget*>("BitBtnRestaurer");
+  auto* bar = form_->findChild<QProgressBar*>("ProgressBarRun");
+  auto* stop = form_->findChild<QPushButton*>("BitBtnStopRun");
+  ASSERT_TRUE(showWindow && configure && directories && restore && bar && stop);
+  EXPECT_TRUE(bar->isHidden());
+  EXPECT_TRUE(stop->isHidden());
   bool seen = false;
-  bool formEnabled = true, configEnabled = true, showWindowEnabled = true, configureEnabled = true;
+  bool formEnabled = false, configEnabled = true, listsEnabled = true, restoreEnabled = true;
+  bool showWindowEnabled = false, configureEnabled = true, stopShown = false;
   int picture = -1;
   std::string hint;
   // Fires from the run's own message pump.
@@ -161,56 +172,56 @@ TEST_F(SchedulerWiringTest, DuringARunTheWindowsAndMenuItemsAreOutOfReachAndTheT
     seen = true;
     formEnabled = form_->isEnabled();
     configEnabled = config_->isEnabled();
+    listsEnabled = directories->isEnabled();
+    restoreEnabled = restore->isEnabled();
     showWindowEnabled = showWindow->isEnabled();
     configureEnabled = configure->isEnabled();
+    stopShown = stop->isVisible() && stop->isEnabled() && bar->isVisible();
     picture = form_->Tray().ImageIndex();
     hint = form_->Tray().Hint();
-    // The tray cannot bring the window back during the run.
+    // The tray brings the window back during the run, with its progress.
     form_->hide();
     form_->ShowMainWindow();
   });
   At(10, 14, 0);
   form_->SchedulerTick();
   ASSERT_TRUE(seen);
-  EXPECT_FALSE(formEnabled);
+  EXPECT_TRUE(formEnabled);
   EXPECT_FALSE(configEnabled);
-  EXPECT_FALSE(showWindowEnabled);
+  EXPECT_FALSE(listsEnabled);
+  EXPECT_FALSE(restoreEnabled);
+  EXPECT_TRUE(showWindowEnabled);
   EXPECT_FALSE(configureEnabled);
+  EXPECT_TRUE(stopShown);
   EXPECT_EQ(picture, 1);
   // A progress hint (the scan names the folder it walks), not the rest one.
   EXPECT_FALSE(hint.empty());
   EXPECT_NE(hint, "Varnoket");
-  EXPECT_FALSE(form_->isVisible());
+  EXPECT_TRUE(form_->isVisible());
 
-  EXPECT_TRUE(form_->isEnabled());
   EXPECT_TRUE(config_->isEnabled());
-  EXPECT_TRUE(showWindow->isEnabled());
+  EXPECT_TRUE(directories->isEnabled());
+  EXPECT_TRUE(restore->isEnabled());
   EXPECT_TRUE(configure->isEnabled());
+  EXPECT_TRUE(bar->isHidden());
+  EXPECT_TRUE(stop->isHidden());
   EXPECT_EQ(form_->Tray().ImageIndex(), 0);
   // At rest again, the hint tells when the last backup succeeded.
   EXPECT_EQ(form_->Tray().Hint(), "Dernière sauvegarde réussie : 10/03/2026 (aujourd'hui)");
   config_->hide();
 }
 
-TEST_F(SchedulerWiringTest, ASecondStartDuringARunGetsTheWindowWhenTheRunEnds) {
+TEST_F(SchedulerWiringTest, ASecondStartDuringARunShowsTheWindowAtOnce) {
   Start();
   ASSERT_FALSE(form_->isVisible());  // in the tray after the start-up checks
-  bool shownDuringRun = true;
+  bool shownDuringRun = false;
   // Fires from the run's own message pump.
   QTimer::singleShot(0, [&] { shownDuringRun = form_->ShowForSecondStart(); });
   At(10, 14, 0);
   form_->SchedulerTick();
   ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
-  EXPECT_FALSE(shownDuringRun);
-  EXPECT_EQ(notifications_.Summaries(), std::vector<std::string>{"Sauvegarde en cours"});
-  Settle();
-  EXPECT_TRUE(form_->isVisible());
-
-  // At rest, it comes at once.
-  form_->hide();
-  EXPECT_TRUE(form_->ShowForSecondStart());
-  EXPECT_TRUE(form_->isVisible());
-  EXPECT_EQ(notifications_.sent.size(), 1u);
+  EXPECT_TRUE(shownDuringRun);
+  EXPECT_TRUE(notifications_.sent.empty());
 }
 
 TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
@@ -484,6 +495,57 @@ TEST_F(SchedulerWiringTest, AnotherMachinesStationIsNeitherShownNorSavedNorWritt
   EXPECT_FALSE(DayList("10032026"));
   EXPECT_EQ(ReadFile(StationIni()), settings);
   EXPECT_EQ(ReadFile(root_ + "/POSTE1/MACHINE.ID"), marker);
+}
+
+// The person stops a run from the window: it ends at the next file, says
+// so, and no run starts by itself again that day; the status block tells
+// what happened and when the next backup comes.
+TEST_F(SchedulerWiringTest, TheStopButtonEndsTheRunAndPutsTheNextOneOffUntilTomorrow) {
+  Start();
+  form_->show();
+  auto* stop = form_->findChild<QPushButton*>("BitBtnStopRun");
+  ASSERT_NE(stop, nullptr);
+  QTimer::singleShot(0, [&] { stop->click(); });
+  At(10, 14, 0);
+  form_->SchedulerTick();
+  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCancelled);
+  EXPECT_FALSE(DayList("10032026"));
+  EXPECT_EQ(notifications_.Summaries(), std::vector<std::string>{"Sauvegarde arrêtée"});
+  const QStringList lines = form_->StatusLines();
+  ASSERT_EQ(lines.size(), 4) << lines.join("|").toStdString();
+  EXPECT_TRUE(lines[0].startsWith("Dernière sauvegarde réussie : 09/03/2026"));
+  EXPECT_TRUE(lines[1].startsWith("Dernière exécution : arrêtée le 10/03/2026 14:00:00"));
+  EXPECT_EQ(lines[2], "Prochaine sauvegarde : demain à 13:00");
+  EXPECT_TRUE(lines[3].startsWith("Espace libre sur le disque des sauvegardes : "));
+  EXPECT_FALSE(lines[3].endsWith("inconnu"));
+
+  At(10, 14, 10);
+  form_->SchedulerTick();
+  EXPECT_FALSE(DayList("10032026"));
+  // The button still runs one when asked; the next day's tick runs again.
+  At(11, 13, 5);
+  form_->SchedulerTick();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(DayList("11032026"));
+  // A scheduled run that went well needs no word.
+  EXPECT_EQ(notifications_.sent.size(), 1u);
+  EXPECT_TRUE(form_->StatusLines()[1].startsWith("Dernière exécution : terminée le 11/03/2026"));
+}
+
+// A run the person started ends with a notification of how it went.
+TEST_F(SchedulerWiringTest, TheEndOfARunThePersonStartedIsNotified) {
+  Start();
+  At(10, 9, 0);
+  form_->BackUpNow();  // the fake boxes answer Yes
+  Settle();
+  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  ASSERT_EQ(notifications_.sent.size(), 1u);
+  EXPECT_EQ(notifications_.sent[0].summary, "Sauvegarde terminée");
+  EXPECT_EQ(notifications_.sent[0].body, "La sauvegarde du 10/03/2026 est faite.");
+  emit form_->TrayMenu().aboutToShow();
+  EXPECT_EQ(form_->TrayStatusLines(),
+            (QStringList{"Dernière sauvegarde réussie : 10/03/2026 (aujourd'hui)",
+                         "Prochaine sauvegarde : demain à 13:00"}));
 }
 
 }  // namespace

@@ -1,0 +1,182 @@
+// The main window's status block (last backup and how the latest run ended,
+// the next backup, the room left on the store's disk) and, during a run, its
+// progress bar, the file being copied and the stop button; the tray menu's
+// status lines and the tray tooltip's percentage follow the same state.
+#include <QAction>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/LastRunOutcome.h"
+#include "app/LastSuccess.h"
+#include "app/RunStatus.h"
+#include "app/gui/GuiBackupHost.h"
+#include "app/gui/MainWindow.h"
+#include "desktop/gui/TrayIcon.h"
+#include "engine/ActivityLog.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
+#include "platform/gui/NamedButton.h"
+
+namespace varnoket {
+namespace {
+
+QString Shown(const std::string& text) {
+  return QString::fromStdString(TranslateMessage(text));
+}
+
+QLabel* MakeStatusLabel(QWidget* parent, const char* name) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+constexpr const char* kLastRunLine = VK_TR_NOOP("Messages", "Dernière exécution : %s");
+
+}  // namespace
+
+void MainWindow::BuildStatusBlock(QVBoxLayout* top) {
+  auto* group = new QGroupBox(tr("État des sauvegardes"), this);
+  group->setObjectName("GroupBoxStatus");
+  auto* layout = new QVBoxLayout(group);
+  lastBackupLabel_ = MakeStatusLabel(group, "LabelLastBackup");
+  lastRunLabel_ = MakeStatusLabel(group, "LabelLastRun");
+  nextBackupLabel_ = MakeStatusLabel(group, "LabelNextBackup");
+  freeSpaceLabel_ = MakeStatusLabel(group, "LabelFreeSpace");
+  for (QLabel* label : {lastBackupLabel_, lastRunLabel_, nextBackupLabel_, freeSpaceLabel_}) {
+    layout->addWidget(label);
+  }
+  runBar_ = new QProgressBar(group);
+  runBar_->setObjectName("ProgressBarRun");
+  runBar_->setRange(0, 100);
+  runFileLabel_ = MakeStatusLabel(group, "LabelRunFile");
+  // A long path is cut in its middle rather than widening the window.
+  runFileLabel_->setWordWrap(false);
+  runFileLabel_->setMinimumWidth(1);
+  stopRunButton_ = MakeButton(group, "BitBtnStopRun", tr("&Arrêter la sauvegarde"),
+                              tr("Arrêter la sauvegarde en cours : les copies déjà faites seront "
+                                 "reprises par la prochaine"));
+  auto* runLine = new QHBoxLayout;
+  runLine->addWidget(runBar_, 1);
+  runLine->addWidget(stopRunButton_);
+  layout->addLayout(runLine);
+  layout->addWidget(runFileLabel_);
+  runBar_->hide();
+  runFileLabel_->hide();
+  stopRunButton_->hide();
+  connect(stopRunButton_, &QPushButton::clicked, this, &MainWindow::StopRun);
+  top->addWidget(group);
+}
+
+void MainWindow::RefreshStatus() {
+  if (lastBackupLabel_ == nullptr) return;
+  const ProgramSettings& program = Program();
+  const LocalDateTime now = env_.clock.Now();
+  std::string last = lastSuccessText_;
+  if (last.empty()) last = LastSuccessText(station_.lastBackupDate, now);
+  lastBackupLabel_->setText(Shown(last));
+  const std::string root = program.backupRoot;
+  std::string lastRun;
+  std::optional<uint64_t> freeBytes;
+  if (!root.empty()) {
+    const StoreLayout layout(PathRules(PathStyle::kPosix), root, stationName_);
+    const LastRunOutcome run = LastRunOutcomeOfLog(ReadWholeFile(env_.fs, layout.LogPath()));
+    lastRun =
+        FillText(Translate(kMessagesContext, kLastRunLine), {LastRunText(run, layout.LogPath())});
+    if (env_.fs.IsDirectory(root)) freeBytes = env_.fs.FreeSpace(root);
+  }
+  lastRunLabel_->setText(QString::fromStdString(lastRun));
+  lastRunLabel_->setVisible(!lastRun.empty());
+  const std::string next =
+      station_.lastBackupDate.empty() || !program.IsOpen()
+          ? std::string()
+          : NextBackupText(now, station_.lastBackupDate, program.preferredHour,
+                           program.preferredMinute, scheduler_ && scheduler_->HeldToday());
+  nextBackupLabel_->setText(Shown(next));
+  nextBackupLabel_->setVisible(!next.empty());
+  freeSpaceLabel_->setText(Shown(FreeSpaceText(freeBytes)));
+  freeSpaceLabel_->setVisible(!root.empty());
+  if (trayStatusAction_ != nullptr) {
+    trayStatusAction_->setText(
+        progress_ ? Shown(RunPercentText(*progress_) + " (" + RunProgressText(*progress_) + ")")
+                  : Shown(last));
+    trayNextAction_->setText(Shown(next));
+    trayNextAction_->setVisible(!next.empty() && !progress_);
+  }
+}
+
+void MainWindow::SetRunning(bool running) {
+  // Each control gets back its own state: the restore button stays off
+  // until the start-up checks pass, the save button without folders.
+  if (running) {
+    lockedStates_.clear();
+    for (QWidget* w : lockedDuringRun_) {
+      lockedStates_.push_back(!w->testAttribute(Qt::WA_ForceDisabled));
+      w->setEnabled(false);
+    }
+  } else {
+    for (size_t i = 0; i < lockedStates_.size() && i < lockedDuringRun_.size(); ++i) {
+      lockedDuringRun_[i]->setEnabled(lockedStates_[i]);
+    }
+    lockedStates_.clear();
+  }
+  if (running) {
+    progress_ = RunProgress{};
+    runBar_->setValue(0);
+    runFileLabel_->setText(QString());
+    stopRunButton_->setEnabled(true);
+  } else {
+    progress_.reset();
+  }
+  runBar_->setVisible(running);
+  runFileLabel_->setVisible(running);
+  stopRunButton_->setVisible(running);
+  RefreshStatus();
+}
+
+void MainWindow::ShowRunProgress(const RunProgress& progress) {
+  progress_ = progress;
+  runBar_->setValue(progress.Percent());
+  runBar_->setFormat(QStringLiteral("%p %"));
+  const QString file = QString::fromStdString(progress.currentFile);
+  const QString counts = Shown(RunProgressText(progress));
+  runFileLabel_->setToolTip(file);
+  runFileLabel_->setText(
+      fontMetrics().elidedText(file.isEmpty() ? counts : counts + QStringLiteral(" — ") + file,
+                               Qt::ElideMiddle, std::max(runFileLabel_->width(), 200)));
+  systray_->SetHint(RunPercentText(progress));
+  if (trayStatusAction_ != nullptr) {
+    trayStatusAction_->setText(
+        Shown(RunPercentText(progress) + " (" + RunProgressText(progress) + ")"));
+  }
+}
+
+void MainWindow::StopRun() {
+  if (!progress_) return;
+  host_->RequestCancel();
+  stopRunButton_->setEnabled(false);
+  runFileLabel_->setText(tr("Arrêt demandé : la sauvegarde s'arrête après le fichier en cours."));
+}
+
+QStringList MainWindow::StatusLines() const {
+  QStringList lines;
+  for (const QLabel* label : {lastBackupLabel_, lastRunLabel_, nextBackupLabel_, freeSpaceLabel_}) {
+    if (!label->isHidden()) lines << label->text();
+  }
+  return lines;
+}
+
+QStringList MainWindow::TrayStatusLines() const {
+  QStringList lines;
+  for (const QAction* action : {trayStatusAction_, trayNextAction_}) {
+    if (action->isVisible()) lines << action->text();
+  }
+  return lines;
+}
+
+}  // namespace varnoket

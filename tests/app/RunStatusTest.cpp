@@ -1,0 +1,53 @@
+// The status texts the window, the tray and `status` share: when the next
+// backup comes, and how a run the person stopped is read back from its log.
+#include <gtest/gtest.h>
+
+#include "app/LastRunOutcome.h"
+#include "app/RunStatus.h"
+#include "engine/BackupRun.h"
+
+namespace varnoket {
+namespace {
+
+LocalDateTime At(int day, int hour, int minute) {
+  return {2026, 3, day, hour, minute, 0, 0};
+}
+
+TEST(NextBackupText, TodayTomorrowOrAtTheNextCheck) {
+  // Not done today, time not reached: today.
+  EXPECT_EQ(NextBackupText(At(10, 9, 5), "09/03/2026", 13, 0, false),
+            "Prochaine sauvegarde : aujourd'hui à 13:00");
+  // Not done today and the time is past: the next tick starts it.
+  EXPECT_EQ(NextBackupText(At(10, 13, 0), "09/03/2026", 13, 0, false),
+            "Prochaine sauvegarde : à la prochaine vérification (toutes les 10 minutes)");
+  // Done today, or today's run stopped by the person: tomorrow.
+  EXPECT_EQ(NextBackupText(At(10, 9, 5), "10/03/2026", 7, 5, false),
+            "Prochaine sauvegarde : demain à 07:05");
+  EXPECT_EQ(NextBackupText(At(10, 15, 0), "09/03/2026", 13, 0, true),
+            "Prochaine sauvegarde : demain à 13:00");
+  // Never backed up (the station's first date) or an unreadable date: due.
+  EXPECT_EQ(NextBackupText(At(10, 14, 0), "31/12/2002", 13, 0, false),
+            "Prochaine sauvegarde : à la prochaine vérification (toutes les 10 minutes)");
+  EXPECT_EQ(NextBackupText(At(10, 14, 0), "garbage", 13, 0, false),
+            "Prochaine sauvegarde : à la prochaine vérification (toutes les 10 minutes)");
+}
+
+TEST(LastRunOutcome, ARunThePersonStoppedIsToldApartFromTheProgramEnding) {
+  const std::string head = "Journal\r\n";
+  const LastRunOutcome cancelled = LastRunOutcomeOfLog(
+      head + "10/03/2026 14:00:01;Début de la sauvegarde ...\r\n10/03/2026 14:00:09;" +
+      kCancelledLine + "\r\n10/03/2026 14:00:09;Fin de la sauvegarde !\r\n");
+  EXPECT_EQ(cancelled.state, LastRunState::kCancelled);
+  EXPECT_EQ(LastRunText(cancelled, "/s/LASTBACKUP.LOG"),
+            "arrêtée le 10/03/2026 14:00:09 à la demande de l'utilisateur");
+  const LastRunOutcome ended =
+      LastRunOutcomeOfLog(head + "10/03/2026 14:00:09;" + kStoppedLine +
+                          "\r\n10/03/2026 14:00:09;Fin de la sauvegarde !\r\n");
+  EXPECT_EQ(ended.state, LastRunState::kStopped);
+  EXPECT_EQ(FreeSpaceText(std::nullopt), "Espace libre sur le disque des sauvegardes : inconnu");
+  EXPECT_EQ(FreeSpaceText(uint64_t{5} << 30),
+            "Espace libre sur le disque des sauvegardes : 5,0 Go");
+}
+
+}  // namespace
+}  // namespace varnoket
