@@ -5,12 +5,12 @@
 #include <QSystemTrayIcon>
 
 #include "desktop/SystemLog.h"
+#include "desktop/gui/TrayIcon.h"
 #include "platform/OnlineProbe.h"
 #include "platform/Priority.h"
 #include "platform/Process.h"
 #include "platform/StationName.h"
 #include "platform/Translation.h"
-#include "desktop/gui/TrayIcon.h"
 
 // The program's icon lives in a static library: its resource must be
 // registered by name or the linker drops it. Q_INIT_RESOURCE only works
