@@ -1743,5 +1743,9 @@ This path is a folder on these days: %1</translation>
         <source>Chaque élément coché y va directement, sans le chemin de son dossier d&apos;origine.</source>
         <translation>Each ticked item goes straight into it, without the path of its original folder.</translation>
     </message>
+    <message>
+        <source>Dossier</source>
+        <translation>Folder</translation>
+    </message>
 </context>
 </TS>

@@ -4,8 +4,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/gui/NamedButton.h"
 
@@ -17,8 +19,9 @@ ListWindow::ListWindow(QWidget* parent, const char* objectName, const std::strin
   setObjectName(QString::fromUtf8(objectName));
   setWindowTitle(QString::fromStdString(title));
   setAttribute(Qt::WA_DeleteOnClose);
-  // Reachable above the modal restore window, as its report window is.
-  setWindowModality(Qt::ApplicationModal);
+  // A window of the modal restore window, not modal itself: the person goes
+  // back and forth between the rows and the tree they open.
+  setWindowModality(Qt::NonModal);
 
   caption_->setObjectName(QStringLiteral("LabelListe"));
   caption_->setWordWrap(true);
@@ -29,6 +32,9 @@ ListWindow::ListWindow(QWidget* parent, const char* objectName, const std::strin
   for (const std::string& column : columns) headers << QString::fromStdString(column);
   rows_->setHeaderLabels(headers);
   rows_->header()->setStretchLastSection(true);
+  rows_->header()->setSectionResizeMode(QHeaderView::Interactive);
+  // A long folder is cut in its middle, where the names matter least.
+  rows_->setTextElideMode(Qt::ElideMiddle);
 
   auto* buttons = new QHBoxLayout;
   if (!actionCaption.isEmpty()) {
@@ -64,7 +70,41 @@ void ListWindow::AddRow(const std::vector<std::string>& cells) {
   auto* item = new QTreeWidgetItem(rows_);
   for (size_t i = 0; i < cells.size(); ++i) {
     item->setText(static_cast<int>(i), QString::fromStdString(cells[i]));
+    item->setToolTip(static_cast<int>(i), QString::fromStdString(cells[i]));
   }
+  // The first column (a name, a day, a change) shows whole.
+  rows_->resizeColumnToContents(0);
+}
+
+void ListWindow::StayClearOf(const QWidget& keep) {
+  const QWidget* owner = keep.window();
+  const QScreen* screen = owner->screen();
+  if (screen == nullptr) return;
+  const QRect room = screen->availableGeometry();
+  const QRect ownerFrame = owner->frameGeometry();
+  const QRect kept(keep.mapToGlobal(QPoint(0, 0)), keep.size());
+  const QSize frame = frameGeometry().size();
+  // move() places a window's frame. Beside the owner, right or left, then
+  // below or above it.
+  const QPoint candidates[] = {
+      {ownerFrame.right() + 1, ownerFrame.top()},
+      {ownerFrame.left() - frame.width(), ownerFrame.top()},
+      {ownerFrame.left(), ownerFrame.bottom() + 1},
+      {ownerFrame.left(), ownerFrame.top() - frame.height()},
+  };
+  for (const QPoint& at : candidates) {
+    if (room.contains(QRect(at, frame))) {
+      move(at);
+      return;
+    }
+  }
+  // No room beside it: over the owner, on the wider side of what it keeps.
+  const int rightRoom = room.right() - kept.right();
+  const int leftRoom = kept.left() - room.left();
+  const int width = std::min(frame.width(), std::max(rightRoom, leftRoom));
+  resize(std::max(200, width - (frame.width() - this->width())), height());
+  const int x = rightRoom >= leftRoom ? kept.right() + 1 : kept.left() - frameGeometry().width();
+  move(x, std::clamp(frameGeometry().top(), room.top(), room.bottom() - frame.height()));
 }
 
 int ListWindow::RowCount() const {

@@ -32,6 +32,10 @@ class ListWindow : public QDialog {
   void SelectRow(int row);
   // The selected row's action, if any row is selected.
   void ActOnSelection();
+  // Moves the window where it leaves `keep` (a part of its owner the person
+  // must see, the folder tree) uncovered: beside the owner when the screen
+  // has room, else over the owner's other side.
+  void StayClearOf(const QWidget& keep);
 
   // Called with the row (in the order added) the user acts on.
   std::function<void(int row)> onAction;

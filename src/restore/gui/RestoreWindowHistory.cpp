@@ -115,7 +115,8 @@ void RestoreWindow::Search() {
   ListWindow* list = OpenListWindow(
       "FormRecherche",
       ProductTitle(tr("Recherche de %1").arg(QString::fromStdString(pattern)).toStdString()),
-      {tr("Fichier").toStdString(), tr("Journée").toStdString(), tr("Taille").toStdString()},
+      {tr("Nom").toStdString(), tr("Dossier").toStdString(), tr("Journée").toStdString(),
+       tr("Taille").toStdString()},
       tr("&Afficher"));
   const auto count = static_cast<qulonglong>(found.files.size());
   const QString foundText =
@@ -125,11 +126,19 @@ void RestoreWindow::Search() {
                     .arg(QString::fromStdString(DayFolderText(dayFolders_[previousDayIndex_])));
   list->SetCaption(foundText.toStdString() + UnreadableDaysLine(found.unreadableDays));
   for (const FoundFile& f : found.files) {
-    list->AddRow({f.fullPath, DayFolderText(f.dayFolder), SizeText(static_cast<uint32_t>(f.size))});
+    const size_t slash = f.fullPath.rfind('/');
+    const std::string name = slash == std::string::npos ? f.fullPath : f.fullPath.substr(slash + 1);
+    const std::string folder = slash == std::string::npos ? std::string()
+                               : slash == 0               ? std::string("/")
+                                                          : f.fullPath.substr(0, slash);
+    list->AddRow(
+        {name, folder, DayFolderText(f.dayFolder), SizeText(static_cast<uint32_t>(f.size))});
   }
-  list->onAction = [this, files = found.files](int row) {
+  list->onAction = [this, list, files = found.files](int row) {
     if (row >= 0 && static_cast<size_t>(row) < files.size()) {
       OpenFound(files[static_cast<size_t>(row)]);
+      // The file is shown in the tree: the results step aside from it.
+      list->StayClearOf(*folderTree_);
     }
   };
 }
