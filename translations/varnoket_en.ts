@@ -1498,16 +1498,28 @@ Do you confirm?</translation>
         <translation>Backup status</translation>
     </message>
     <message>
-        <source>&amp;Arrêter la sauvegarde</source>
-        <translation>&amp;Stop the backup</translation>
-    </message>
-    <message>
         <source>Arrêter la sauvegarde en cours : les copies déjà faites seront reprises par la prochaine</source>
         <translation>Stop the backup under way: the copies already made will be taken up by the next one</translation>
     </message>
     <message>
         <source>Arrêt demandé : la sauvegarde s&apos;arrête après le fichier en cours.</source>
         <translation>Stop requested: the backup stops after the current file.</translation>
+    </message>
+    <message>
+        <source>Par défaut, la musique et la vidéo (*.mp3, *.mpeg, *.mpg) et le fichier d&apos;échange de Windows (PageFile.sys) ne sont pas sauvegardés ; chaque sauvegarde compte dans son journal les fichiers ainsi laissés de côté.</source>
+        <translation>By default, music and video (*.mp3, *.mpeg, *.mpg) and the Windows swap file (PageFile.sys) are not backed up; each backup counts in its log the files left out this way.</translation>
+    </message>
+    <message>
+        <source>Enlève les filtres d&apos;exclusion proposés par défaut</source>
+        <translation>Removes the exclusion filters offered by default</translation>
+    </message>
+    <message>
+        <source>Sauvegarder aussi la &amp;musique et la vidéo</source>
+        <translation>Back up music and video &amp;too</translation>
+    </message>
+    <message>
+        <source>Arrê&amp;ter la sauvegarde</source>
+        <translation>&amp;Stop the backup</translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,13 @@
 #include "app/BackupSetEditor.h"
 
+#include <algorithm>
+
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
 #include "platform/PathRules.h"
 #include "platform/Translation.h"
+#include "settings/CommaText.h"
+#include "settings/SettingsKeys.h"
 
 namespace varnoket {
 
@@ -98,6 +102,23 @@ void BackupSetEditor::AddExclusion(const std::string& filter) {
 void BackupSetEditor::RemoveExclusion(size_t row) {
   if (row >= station_.exclusions.size()) return;
   station_.exclusions.erase(station_.exclusions.begin() + static_cast<std::ptrdiff_t>(row));
+}
+
+namespace {
+
+bool IsDefaultExclusion(const std::string& filter) {
+  const std::vector<std::string> defaults = FromCommaText(kExclusionsKey.fallback);
+  return std::find(defaults.begin(), defaults.end(), filter) != defaults.end();
+}
+
+}  // namespace
+
+bool BackupSetEditor::HasDefaultExclusions() const {
+  return std::any_of(station_.exclusions.begin(), station_.exclusions.end(), IsDefaultExclusion);
+}
+
+void BackupSetEditor::RemoveDefaultExclusions() {
+  std::erase_if(station_.exclusions, IsDefaultExclusion);
 }
 
 bool BackupSetEditor::SetIncludeHidden(bool include) {

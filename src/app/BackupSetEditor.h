@@ -31,6 +31,11 @@ class BackupSetEditor {
   // Adds a filter in list order (not saved yet).
   void AddExclusion(const std::string& filter);
   void RemoveExclusion(size_t row);
+  // Whether the list holds filters a new backup set starts with (music,
+  // video, the swap file), and their removal, the person's choice to back
+  // those files up too (not saved yet).
+  bool HasDefaultExclusions() const;
+  void RemoveDefaultExclusions();
   // Hidden folders walked or left out; written at once (false, after an
   // error box, when the station file cannot be written).
   bool SetIncludeHidden(bool include);

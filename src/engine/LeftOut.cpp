@@ -77,6 +77,15 @@ std::string LeftOutSummary(const LeftOutCounts& counts, int limitMegabytes) {
                                      " Mo (" + std::to_string(counts.largeBytes) + " octets)");
   part(LeftOutCause::kHiddenFolder, "dossier(s) caché(s) (réglage du jeu de sauvegarde)");
   part(LeftOutCause::kFolderLink, "lien(s) vers un répertoire, non suivi(s)");
+  if (counts.Of(LeftOutCause::kExcluded) > 0) {
+    // Which filter took how many: a filter that takes more than meant shows.
+    std::string filters;
+    for (const auto& [filter, n] : counts.excludedByFilter) {
+      filters += (filters.empty() ? "" : ", ") + filter + " : " + std::to_string(n);
+    }
+    part(LeftOutCause::kExcluded, "fichier(s) exclu(s) par les filtres (" + filters + " ; " +
+                                      std::to_string(counts.excludedBytes) + " octets)");
+  }
   part(LeftOutCause::kUnreadableFile, "fichier(s) illisible(s)");
   part(LeftOutCause::kUnreadableFolder, "répertoire(s) illisible(s)");
   part(LeftOutCause::kForbiddenName, "nom(s) qu'une liste ne peut pas contenir");

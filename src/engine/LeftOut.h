@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,7 @@ enum class LeftOutCause {
   kLargeFile,
   kHiddenFolder,
   kFolderLink,
+  kExcluded,  // a file an exclusion filter of the backup set matches
   // Problems: the run is completed with entries left out.
   kUnreadableFile,
   kUnreadableFolder,
@@ -58,6 +60,9 @@ inline constexpr size_t kLeftOutCauses = static_cast<size_t>(LeftOutCause::kVani
 struct LeftOutCounts {
   std::array<int, kLeftOutCauses> count{};
   uint64_t largeBytes = 0;
+  uint64_t excludedBytes = 0;
+  // Files left out by each exclusion filter, as the backup set writes it.
+  std::map<std::string, int> excludedByFilter;
 
   void Add(LeftOutCause cause) { ++count[static_cast<size_t>(cause)]; }
   int Of(LeftOutCause cause) const { return count[static_cast<size_t>(cause)]; }

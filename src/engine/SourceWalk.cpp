@@ -119,7 +119,12 @@ void WalkFolder(SourceWalk& walk, const std::string& directory, const FolderId& 
       OtherEntry(walk, path, e);
       continue;
     }
-    if (!IsIncluded(e, ctx.station.exclusions)) continue;
+    if (const auto filter = ExcludingFilter(e, ctx.station.exclusions)) {
+      ctx.leftOut.Add(LeftOutCause::kExcluded);
+      ctx.leftOut.excludedBytes += e.size;
+      ++ctx.leftOut.excludedByFilter[ctx.station.exclusions[*filter]];
+      continue;
+    }
     if (!RecordableName(e.name)) {
       LeftOut(walk, LeftOutCause::kForbiddenName,
               "ATTENTION: Le nom (" + ShownText(path) +

@@ -111,12 +111,16 @@ bool MatchWildcard(std::string_view name, std::string_view pattern) {
 }
 
 bool IsIncluded(const DirEntry& entry, const std::vector<std::string>& filters) {
-  if (entry.isDirectory) return false;
+  return !entry.isDirectory && !ExcludingFilter(entry, filters);
+}
+
+std::optional<size_t> ExcludingFilter(const DirEntry& entry,
+                                      const std::vector<std::string>& filters) {
   const std::string name = UpperAscii(entry.name);
-  for (const std::string& filter : filters) {
-    if (MatchWildcard(name, UpperAscii(Trim(filter)))) return false;
+  for (size_t i = 0; i < filters.size(); ++i) {
+    if (MatchWildcard(name, UpperAscii(Trim(filters[i])))) return i;
   }
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace varnoket

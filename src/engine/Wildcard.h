@@ -3,6 +3,7 @@
 // to the case of ASCII letters.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,5 +23,8 @@ bool MatchWildcard(std::string_view name, std::string_view pattern);
 // false for a file whose upper-cased name matches one of the upper-cased
 // filters (each trimmed of blanks and control characters at both ends).
 bool IsIncluded(const DirEntry& entry, const std::vector<std::string>& filters);
+// The first of `filters` that excludes the file `entry`, if any.
+std::optional<size_t> ExcludingFilter(const DirEntry& entry,
+                                      const std::vector<std::string>& filters);
 
 }  // namespace varnoket

@@ -115,4 +115,26 @@ TEST(LeftOutTest, FilesAboveTheSizeLimitAreLeftOutAndCounted) {
 }
 
 }  // namespace
+TEST(LeftOutTest, FilesTheExclusionFiltersTakeAreCountedByFilterInEveryRun) {
+  StoreFixture f;
+  f.Write("music/a.mp3", "aaaa");
+  f.Write("music/B.MP3", "bb");
+  f.Write("films/c.mpg", "cccccc");
+  f.Write("letter.txt", "kept");
+  f.station.exclusions = {"*.mp3", "*.mpg", "*.tmp"};
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  EXPECT_EQ(f.host.logged[f.host.logged.size() - 2],
+            "Laissés de côté : 3 fichier(s) exclu(s) par les filtres (*.mp3 : 2, *.mpg : 1 ; 12 "
+            "octets).");
+  EXPECT_EQ(RestoredBelowSource(f, "01032006"), std::vector<std::string>{"letter.txt"});
+  // The person's choice, not a problem: the run is complete.
+  EXPECT_EQ(f.ctx.leftOut.Problems(), 0);
+
+  // Said again by a run that finds no change.
+  f.SetDay(2, 3, 2006);
+  ASSERT_EQ(f.Backup(), BackupOutcome::kNoChange);
+  EXPECT_NE(f.host.logged[f.host.logged.size() - 2].find("*.mp3 : 2, *.mpg : 1"),
+            std::string::npos);
+}
+
 }  // namespace varnoket::test

@@ -151,6 +151,7 @@ class MainWindow : public QWidget,
   void RemoveBackupDirectory();  // remove the selected directory
   void AddExclusionFilter();     // add an exclusion filter
   void RemoveExclusionFilter();  // remove the selected exclusion filter
+  void DropDefaultExclusions();  // back up music, video and the swap file too
   void IncludeHiddenFoldersClicked(bool checked);
   void ShowMainWindow();
   void ShowMainWindowFromMenu() { ShowMainWindow(); }
@@ -260,6 +261,8 @@ class MainWindow : public QWidget,
   QListWidget* directories_ = nullptr;
   QListWidget* exclusions_ = nullptr;
   QCheckBox* includeHidden_ = nullptr;
+  QLabel* defaultExclusionsLabel_ = nullptr;
+  QPushButton* dropDefaultsButton_ = nullptr;
   QPushButton* saveNowButton_ = nullptr;
   QPushButton* configureButton_ = nullptr;
   QPushButton* restoreButton_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -102,6 +103,20 @@ void MainWindow::BuildControls() {
   exButtons->addWidget(removeEx);
   exLayout->addWidget(exclusions_);
   exLayout->addLayout(exButtons);
+  // The filters a new set starts with are said, and dropped in one click.
+  defaultExclusionsLabel_ = new QLabel(
+      tr("Par défaut, la musique et la vidéo (*.mp3, *.mpeg, *.mpg) et le fichier d'échange de "
+         "Windows (PageFile.sys) ne sont pas sauvegardés ; chaque sauvegarde compte dans son "
+         "journal les fichiers ainsi laissés de côté."),
+      exGroup);
+  defaultExclusionsLabel_->setObjectName("LabelExclusionsParDefaut");
+  defaultExclusionsLabel_->setWordWrap(true);
+  dropDefaultsButton_ =
+      MakeButton(exGroup, "BitBtnSauvegarderTout", tr("Sauvegarder aussi la &musique et la vidéo"),
+                 tr("Enlève les filtres d'exclusion proposés par défaut"));
+  exLayout->addWidget(defaultExclusionsLabel_);
+  exLayout->addWidget(dropDefaultsButton_);
+  connect(dropDefaultsButton_, &QPushButton::clicked, this, &MainWindow::DropDefaultExclusions);
   top->addWidget(exGroup);
   connect(addEx, &QPushButton::clicked, this, &MainWindow::AddExclusionFilter);
   connect(removeEx, &QPushButton::clicked, this, &MainWindow::RemoveExclusionFilter);

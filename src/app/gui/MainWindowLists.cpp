@@ -3,6 +3,7 @@
 // BackupSetEditor, which decides what each may hold.
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
@@ -28,6 +29,16 @@ void MainWindow::RefreshExclusionList() {
   exclusions_->clear();
   for (const auto& f : station_.exclusions) exclusions_->addItem(Q(f));
   includeHidden_->setChecked(station_.includeHidden);
+  const bool defaults = editor_.HasDefaultExclusions();
+  defaultExclusionsLabel_->setVisible(defaults);
+  dropDefaultsButton_->setVisible(defaults);
+}
+
+void MainWindow::DropDefaultExclusions() {
+  if (!editor_.RootConfigured(BackupRoot())) return;
+  editor_.RemoveDefaultExclusions();
+  RefreshExclusionList();
+  editor_.Save();
 }
 
 void MainWindow::IncludeHiddenFoldersClicked(bool checked) {

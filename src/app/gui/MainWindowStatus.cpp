@@ -58,7 +58,7 @@ void MainWindow::BuildStatusBlock(QVBoxLayout* top) {
   // A long path is cut in its middle rather than widening the window.
   runFileLabel_->setWordWrap(false);
   runFileLabel_->setMinimumWidth(1);
-  stopRunButton_ = MakeButton(group, "BitBtnStopRun", tr("&Arrêter la sauvegarde"),
+  stopRunButton_ = MakeButton(group, "BitBtnStopRun", tr("Arrê&ter la sauvegarde"),
                               tr("Arrêter la sauvegarde en cours : les copies déjà faites seront "
                                  "reprises par la prochaine"));
   auto* runLine = new QHBoxLayout;

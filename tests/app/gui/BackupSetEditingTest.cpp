@@ -1,6 +1,8 @@
 // Adding and removing backup directories and exclusion filters from the main
 // window: every check in its order, and what reaches the station file.
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "app/gui/MainWindowFixture.h"
 
@@ -201,6 +203,20 @@ TEST_F(BackupSetEditingTest, FiltersAreAddedThroughTheDialogAndRemovedWithoutAQu
   EXPECT_TRUE(dialogs_.calls().empty());
   EXPECT_EQ(ListTexts(list).front(), "*.mpeg");
   EXPECT_NE(Ini().find("EXCLUSIONS=*.mpeg,*.mpg,notes.txt,PageFile.sys"), std::string::npos);
+
+  // The filters a new set starts with are explained, and dropped in one
+  // click; the person's own filter stays.
+  auto* explained = Find<QLabel>("LabelExclusionsParDefaut");
+  auto* dropDefaults = Find<QPushButton>("BitBtnSauvegarderTout");
+  ASSERT_TRUE(explained && dropDefaults);
+  EXPECT_TRUE(explained->isVisible());
+  EXPECT_TRUE(explained->text().contains("*.mp3"));
+  dropDefaults->click();
+  EXPECT_EQ(ListTexts(list), std::vector<std::string>{"notes.txt"});
+  EXPECT_NE(Ini().find("EXCLUSIONS=notes.txt\r\n"), std::string::npos) << Ini();
+  EXPECT_FALSE(explained->isVisible());
+  EXPECT_FALSE(dropDefaults->isVisible());
+  EXPECT_TRUE(dialogs_.calls().empty());
 }
 
 TEST_F(BackupSetEditingTest, WithoutAStationFileTheListsChangeOnScreenOnly) {
