@@ -12,7 +12,9 @@ case "${1:-}" in
   --with-tools) packages+=(faketime clang-format) ;;
   # A virtual screen with a notification area and a window manager, and the
   # tools that drive the program and photograph its windows.
-  --with-screen) packages+=(xvfb openbox trayer xdotool imagemagick x11-utils faketime) ;;
+  # A StatusNotifierItem host too (the watcher and a standalone tray).
+  --with-screen) packages+=(xvfb openbox trayer xdotool imagemagick x11-utils faketime
+                            haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils) ;;
   # The Debian package's checks (scripts/package.sh): lintian, the desktop
   # entry and AppStream validators, man to find the installed pages.
   --with-package) packages+=(dpkg-dev lintian desktop-file-utils appstream man-db) ;;

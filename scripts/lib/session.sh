@@ -5,8 +5,14 @@
 
 # Installs what the session needs and builds varnoket and varnoket-cli into
 # $build (BUILD_DIR, default build).
+# With PREBUILT set to a build folder that holds them already (say
+# build-asan), that folder is used as it is.
 build_programs() {
   bash scripts/install-deps.sh --with-screen
+  if [ -n "${PREBUILT:-}" ]; then
+    build=$PREBUILT
+    return
+  fi
   build=${BUILD_DIR:-build}
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$build" -j"$(nproc)" --target varnoket varnoket-cli >/dev/null
