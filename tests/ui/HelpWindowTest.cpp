@@ -25,12 +25,15 @@ TEST(HelpWindowTest, GuideResourceIsCompiledInAndFrench) {
   const QString html = QString::fromUtf8(guide.readAll());
   for (const char* expected :
        {"Varnoket version 1.13", "Varnoket est fourni", "http://www.varnoket.example",
-        "contact@varnoket.example", "INSTALLATION ET CONFIGURATION", "RESTAURATION",
+        "contact@varnoket.example", "UTILISATION", "INSTALLATION", "RESTAURATION",
         "DESINSTALLATION", "varnoket.desktop", "/etc/xdg/autostart", "~/.config/autostart",
         "VARNOKET.INI", "Sauvegarder Maintenant", "Effectuer une Restauration",
         "varnoket-cli restore", "Quitter", "Mentions légales"}) {
     EXPECT_TRUE(html.contains(QString::fromUtf8(expected))) << expected;
   }
+  // It opens on how to use the program; installing comes after restoring.
+  EXPECT_LT(html.indexOf("UTILISATION"), html.indexOf("RESTAURATION"));
+  EXPECT_LT(html.indexOf("RESTAURATION"), html.indexOf("mkdir -p ~/varnoket"));
 }
 
 TEST(HelpWindowTest, BothGuidesNameTheProgramVarnoketOnly) {
@@ -41,6 +44,7 @@ TEST(HelpWindowTest, BothGuidesNameTheProgramVarnoketOnly) {
     const QString html = QString::fromUtf8(guide.readAll());
     EXPECT_TRUE(html.contains(QStringLiteral("Varnoket version"))) << resource;
     EXPECT_FALSE(html.contains(QStringLiteral("Quendralith"))) << resource;
+    EXPECT_FALSE(html.contains(QStringLiteral("<pre>"))) << resource;
   }
 }
 
@@ -56,7 +60,11 @@ TEST(HelpWindowTest, ShowLoadsGuideAndEveryShowingReloads) {
   form.ShowHelp();
   ASSERT_TRUE(form.isVisible());
   const QString loaded = text->toPlainText();
-  EXPECT_TRUE(loaded.contains(QStringLiteral("INSTALLATION ET CONFIGURATION")));
+  EXPECT_TRUE(loaded.contains(QStringLiteral("UTILISATION")));
+  EXPECT_TRUE(loaded.contains(QStringLiteral("INSTALLATION")));
+  // Command lines wrap with the window rather than scroll it sideways.
+  EXPECT_EQ(text->lineWrapMode(), QTextEdit::WidgetWidth);
+  EXPECT_NE(text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_TRUE(loaded.contains(QStringLiteral("RESTAURATION")));
   EXPECT_TRUE(loaded.contains(QStringLiteral("DESINSTALLATION")));
   // Shown as rich text, not as the HTML source.

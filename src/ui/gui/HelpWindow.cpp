@@ -38,7 +38,8 @@ HelpWindow::HelpWindow(QWidget* parent)
   guideText_->setObjectName(QStringLiteral("RichEdit1"));
   guideText_->setReadOnly(true);
   guideText_->setOpenExternalLinks(true);
-  guideText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  guideText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  guideText_->setLineWrapMode(QTextEdit::WidgetWidth);
   guideText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
   closeButton_->setObjectName(QStringLiteral("BitBtnFermer"));
