@@ -3,6 +3,8 @@
 // names the language the windows must then show: "en" or "fr".
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -89,6 +91,19 @@ TEST_F(LanguageTest, TheHelpGuideIsInTheLanguage) {
   EXPECT_EQ(text.find(Either("INSTALLATION AND SETUP", "INSTALLATION ET CONFIGURATION")),
             std::string::npos);
   EXPECT_EQ(help.windowTitle().toStdString(), Either("Aide Varnoket", "Varnoket Help"));
+}
+
+TEST_F(LanguageTest, QtsOwnDialogsSpeakTheProgramsLanguage) {
+  // French for a locale without a catalogue: Qt's dialogs must not fall back
+  // to English when the program's texts around them are French.
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().toStdString(),
+            Either("Annuler", "Cancel"));
+  // The folder picker as the program opens it, Qt's own dialog.
+  QFileDialog picker(nullptr, QStringLiteral("x"));
+  picker.setOption(QFileDialog::DontUseNativeDialog);
+  picker.setFileMode(QFileDialog::Directory);
+  EXPECT_EQ(TextOf<QLabel>(picker, "lookInLabel"), Either("Voir dans :", "Look in:"));
 }
 
 TEST_F(LanguageTest, TheCoreMessagesAreShownInTheLanguage) {
