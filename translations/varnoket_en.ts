@@ -1093,6 +1093,78 @@ Confirmez-vous ?</source>
         <translation>WARNING: you are about to restore files.<byte value="xd"/>
 Do you confirm?</translation>
     </message>
+    <message>
+        <source>Impossible de verrouiller le fichier %s : %s</source>
+        <translation>Cannot lock the file %s: %s</translation>
+    </message>
+    <message>
+        <source>verrou refusé</source>
+        <translation>lock refused</translation>
+    </message>
+    <message>
+        <source>Impossible de lire le fichier %s : %s</source>
+        <translation>Cannot read the file %s: %s</translation>
+    </message>
+    <message>
+        <source>erreur de lecture</source>
+        <translation>read error</translation>
+    </message>
+    <message>
+        <source>Impossible de mettre de côté le fichier illisible %s : %s</source>
+        <translation>Cannot set aside the unreadable file %s: %s</translation>
+    </message>
+    <message>
+        <source>erreur de renommage</source>
+        <translation>rename error</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;écrire le fichier %s : %s</source>
+        <translation>Cannot write the file %s: %s</translation>
+    </message>
+    <message>
+        <source>erreur d&apos;écriture</source>
+        <translation>write error</translation>
+    </message>
+    <message>
+        <source>Erreur de lecture du flux</source>
+        <translation>Stream read error</translation>
+    </message>
+    <message>
+        <source>Erreur d&apos;écriture du flux</source>
+        <translation>Stream write error</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;ouvrir le fichier %s : %s</source>
+        <translation>Cannot open the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur de lecture du fichier %s : %s</source>
+        <translation>Error reading the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur d&apos;écriture dans le fichier %s : %s</source>
+        <translation>Error writing to the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur de positionnement dans le fichier %s : %s</source>
+        <translation>Seek error in the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Impossible de lire la taille du fichier %s : %s</source>
+        <translation>Cannot read the size of the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur d&apos;écriture sur le disque du fichier %s : %s</source>
+        <translation>Error writing the file %s to the disk: %s</translation>
+    </message>
+    <message>
+        <source>Erreur à la fermeture du fichier %s : %s</source>
+        <translation>Error closing the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur de positionnement dans le flux</source>
+        <translation>Stream seek error</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>
@@ -1182,6 +1254,29 @@ Do you confirm?</translation>
     <message>
         <source>Choisissez un répertoire</source>
         <translation>Choose a folder</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::DesktopExistingFilesQuestion</name>
+    <message>
+        <source>Restauration</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>&amp;Remplacer</source>
+        <translation>&amp;Replace</translation>
+    </message>
+    <message>
+        <source>&amp;Garder les deux</source>
+        <translation>&amp;Keep both</translation>
+    </message>
+    <message>
+        <source>&amp;Ignorer</source>
+        <translation>&amp;Skip</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -9,9 +9,9 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTextBrowser>
-#include <cstdlib>
 #include <string>
 
+#include "ShownLanguage.h"
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageText.h"
@@ -27,15 +27,8 @@
 namespace varnoket {
 namespace {
 
-std::string ExpectedLanguage() {
-  const char* wanted = std::getenv("VARNOKET_TEST_LANGUAGE");
-  return wanted == nullptr ? "fr" : wanted;
-}
-
-// One text in each language: the French source and the catalogue's English.
-std::string Either(const char* french, const char* english) {
-  return ExpectedLanguage() == "en" ? english : french;
-}
+using test::Either;
+using test::ExpectedLanguage;
 
 class LanguageTest : public ::testing::Test {
  protected:
