@@ -1165,6 +1165,234 @@ Do you confirm?</translation>
         <source>Erreur de positionnement dans le flux</source>
         <translation>Stream seek error</translation>
     </message>
+    <message>
+        <source>ERREUR: accès refusé au fichier (%s) : il n&apos;est pas sauvegardé.</source>
+        <translation>ERROR: access denied to the file (%s): it is not backed up.</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible de lire le fichier (%s) : %s. Il n&apos;est pas sauvegardé.</source>
+        <translation>ERROR: cannot read the file (%s): %s. It is not backed up.</translation>
+    </message>
+    <message>
+        <source>Fusion des jours les plus anciens reportée : une restauration ou une vérification lit la sauvegarde.</source>
+        <translation>Merge of the oldest days postponed: a restore or a check is reading the backup.</translation>
+    </message>
+    <message>
+        <source>Fusion des jours les plus anciens reportée : impossible de verrouiller la sauvegarde contre les lectures (%s).</source>
+        <translation>Merge of the oldest days postponed: cannot lock the backup against readers (%s).</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le dossier à sauvegarder (%s) n&apos;est plus sur le même disque qu&apos;à la sauvegarde précédente (disque non monté ou partage non connecté ?) : ce que la sauvegarde précédente y avait trouvé est gardé. Retirez-le de la liste pour ne plus le sauvegarder.</source>
+        <translation>WARNING: The folder to back up (%s) is no longer on the same disk as at the previous backup (disk not mounted or share not connected?): what the previous backup found there is kept. Remove it from the list to stop backing it up.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le dossier à sauvegarder (%s) est vide (disque non monté ou partage non connecté ?) : ce que la sauvegarde précédente y avait trouvé est gardé. Retirez-le de la liste pour ne plus le sauvegarder.</source>
+        <translation>WARNING: The folder to back up (%s) is empty (disk not mounted or share not connected?): what the previous backup found there is kept. Remove it from the list to stop backing it up.</translation>
+    </message>
+    <message>
+        <source>Le répertoire (%s) est un cache (%s) : il n&apos;est pas sauvegardé.</source>
+        <translation>The folder (%s) is a cache (%s): it is not backed up.</translation>
+    </message>
+    <message>
+        <source>Le fichier (%s) fait %s octets, plus que la limite de %s Mo : il n&apos;est pas sauvegardé.</source>
+        <translation>The file (%s) is %s bytes, more than the limit of %s MB: it is not backed up.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde terminée avec %s élément(s) non sauvegardé(s) : voir les lignes ERREUR et ATTENTION de ce journal.</source>
+        <translation>Backup finished with %s item(s) not backed up: see the ERROR and WARNING lines of this log.</translation>
+    </message>
+    <message>
+        <source>Préparation de la sauvegarde ...</source>
+        <translation>Preparing the backup ...</translation>
+    </message>
+    <message>
+        <source>La préparation de la sauvegarde a échoué. Sauvegarde interrompue.</source>
+        <translation>Preparing the backup failed. Backup stopped.</translation>
+    </message>
+    <message>
+        <source>Aucune modification n&apos;a été détectée.</source>
+        <translation>No change was found.</translation>
+    </message>
+    <message>
+        <source>Début de la sauvegarde ...</source>
+        <translation>Start of the backup ...</translation>
+    </message>
+    <message>
+        <source>Le disque de sauvegarde (%s) a été retiré pendant la sauvegarde. Sauvegarde interrompue.</source>
+        <translation>The backup disk (%s) was removed during the backup. Backup stopped.</translation>
+    </message>
+    <message>
+        <source>Copies absentes ou endommagées stockées à nouveau : %s fichier(s).</source>
+        <translation>Missing or damaged copies stored again: %s file(s).</translation>
+    </message>
+    <message>
+        <source>Sauvegarde terminée sur le poste %s Total Bytes=%s Total Fichiers distincts=%s (hors répertoires vides)</source>
+        <translation>Backup finished on station %s Total bytes=%s Total distinct files=%s (empty folders excluded)</translation>
+    </message>
+    <message>
+        <source>Vérification : %s copie(s) relue(s) et décodée(s) sans erreur.</source>
+        <translation>Check: %s copy(ies) read back and decoded without error.</translation>
+    </message>
+    <message>
+        <source>Vérification : %s copie(s) relue(s) et décodée(s) sans erreur, %s copie(s) refusée(s).</source>
+        <translation>Check: %s copy(ies) read back and decoded without error, %s copy(ies) refused.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde (%s) porte désormais son marqueur (%s).</source>
+        <translation>The backup folder (%s) now carries its marker (%s).</translation>
+    </message>
+    <message>
+        <source>Nettoyage d&apos;une sauvegarde interrompue : %s fichier(s) temporaire(s) et %s dossier(s) sans liste de fichiers supprimés.</source>
+        <translation>Cleanup of an interrupted backup: %s temporary file(s) and %s folder(s) without a file list deleted.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde interrompue : le programme se termine.</source>
+        <translation>Backup stopped: the program is ending.</translation>
+    </message>
+    <message>
+        <source>Fin de la sauvegarde !</source>
+        <translation>End of the backup!</translation>
+    </message>
+    <message>
+        <source>Reprise d&apos;une sauvegarde interrompue : %s copie(s) déjà faite(s) reprise(s) sans nouvelle compression.</source>
+        <translation>Resuming an interrupted backup: %s copy(ies) already made taken over without compressing again.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le chemin du fichier compressé dépasse %s caractères (%s). Fichier non sauvegardé !</source>
+        <translation>WARNING: The path of the compressed file is longer than %s characters (%s). File not backed up!</translation>
+    </message>
+    <message>
+        <source>ATTENTION: le fichier (%s) a changé pendant chacune de ses %s lectures : il n&apos;est pas sauvegardé (sa version précédente, s&apos;il en a une, est gardée).</source>
+        <translation>WARNING: the file (%s) changed during each of its %s reads: it is not backed up (its previous version, if it has one, is kept).</translation>
+    </message>
+    <message>
+        <source>ERREUR: la copie compressée de (%s) relue après écriture ne redonne pas le fichier. Elle n&apos;est pas gardée ; le fichier sera sauvegardé de nouveau.</source>
+        <translation>ERROR: the compressed copy of (%s) read back after writing does not give the file back. It is not kept; the file will be backed up again.</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible de lire la liste de fichiers (%s)</source>
+        <translation>ERROR: cannot read the file list (%s)</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le nom (%s) contient un caractère qu&apos;une liste de fichiers ne peut pas contenir (|, retour chariot, saut de ligne ou autre caractère de contrôle). Non sauvegardé !</source>
+        <translation>WARNING: The name (%s) holds a character a file list cannot hold (|, carriage return, line feed or another control character). Not backed up!</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le répertoire (%s) contient les sauvegardes : il n&apos;est pas sauvegardé.</source>
+        <translation>WARNING: The folder (%s) holds the backups: it is not backed up.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le répertoire (%s) a déjà été parcouru par un autre chemin (boucle ou montage) : il n&apos;est pas sauvegardé une seconde fois.</source>
+        <translation>WARNING: The folder (%s) was already walked through another path (loop or mount): it is not backed up a second time.</translation>
+    </message>
+    <message>
+        <source>Le lien symbolique (%s) mène à un répertoire : il n&apos;est pas suivi.</source>
+        <translation>The symbolic link (%s) leads to a folder: it is not followed.</translation>
+    </message>
+    <message>
+        <source>Le répertoire (%s) est un cache du bureau : il n&apos;est pas sauvegardé.</source>
+        <translation>The folder (%s) is a desktop cache: it is not backed up.</translation>
+    </message>
+    <message>
+        <source>Le dossier caché (%s) n&apos;est pas sauvegardé : le jeu de sauvegarde laisse de côté les dossiers cachés.</source>
+        <translation>The hidden folder (%s) is not backed up: the backup set leaves hidden folders out.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le lien symbolique (%s) ne mène à aucun fichier (cassé ou en boucle) : il n&apos;est pas sauvegardé.</source>
+        <translation>WARNING: The symbolic link (%s) leads to no file (broken or looping): it is not backed up.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: (%s) est un tube, une socket ou un périphérique : il n&apos;est pas sauvegardé.</source>
+        <translation>WARNING: (%s) is a pipe, a socket or a device: it is not backed up.</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible de lire le répertoire (%s) : ce que la sauvegarde précédente y avait trouvé est gardé.</source>
+        <translation>ERROR: cannot read the folder (%s): what the previous backup found there is kept.</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;écrire le fichier (%s) : %s. Aucune sauvegarde n&apos;est faite.</source>
+        <translation>Cannot write the file (%s): %s. No backup is made.</translation>
+    </message>
+    <message>
+        <source>Impossible de lire le fichier (%s) : %s. Aucune sauvegarde n&apos;est faite.</source>
+        <translation>Cannot read the file (%s): %s. No backup is made.</translation>
+    </message>
+    <message>
+        <source>Le fichier (%s) ne désigne aucune machine. Aucune sauvegarde n&apos;est faite.<byte value="xd"/>
+Si ce dossier est bien celui de cette machine, supprimez ce fichier.</source>
+        <translation>The file (%s) names no machine. No backup is made.<byte value="xd"/>
+If this folder really is this machine&apos;s, delete this file.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde (%s) appartient à une autre machine (%s) qui porte le même nom de poste. Aucune sauvegarde n&apos;est faite, pour ne pas mélanger les fichiers des deux machines.<byte value="xd"/>
+Donnez un autre nom réseau à cette machine ou, si elle remplace l&apos;ancienne, supprimez le fichier (%s).</source>
+        <translation>The backup folder (%s) belongs to another machine (%s) that has the same station name. No backup is made, so as not to mix the two machines&apos; files.<byte value="xd"/>
+Give this machine another network name or, if it replaces the old one, delete the file (%s).</translation>
+    </message>
+    <message>
+        <source>%s répertoire(s) de cache (%s)</source>
+        <translation>%s cache folder(s) (%s)</translation>
+    </message>
+    <message>
+        <source>%s répertoire(s) de cache du bureau (.cache, vignettes, corbeille)</source>
+        <translation>%s desktop cache folder(s) (.cache, thumbnails, trash)</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) de plus de %s</source>
+        <translation>%s file(s) larger than %s</translation>
+    </message>
+    <message>
+        <source>%s Mo (%s octets)</source>
+        <translation>%s MB (%s bytes)</translation>
+    </message>
+    <message>
+        <source>%s dossier(s) caché(s) (réglage du jeu de sauvegarde)</source>
+        <translation>%s hidden folder(s) (backup set setting)</translation>
+    </message>
+    <message>
+        <source>%s lien(s) vers un répertoire, non suivi(s)</source>
+        <translation>%s link(s) to a folder, not followed</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) illisible(s)</source>
+        <translation>%s unreadable file(s)</translation>
+    </message>
+    <message>
+        <source>%s répertoire(s) illisible(s)</source>
+        <translation>%s unreadable folder(s)</translation>
+    </message>
+    <message>
+        <source>%s nom(s) qu&apos;une liste ne peut pas contenir</source>
+        <translation>%s name(s) a list cannot hold</translation>
+    </message>
+    <message>
+        <source>%s nom(s) ou chemin(s) trop long(s)</source>
+        <translation>%s name(s) or path(s) too long</translation>
+    </message>
+    <message>
+        <source>%s lien(s) symbolique(s) cassé(s) ou en boucle</source>
+        <translation>%s broken or looping symbolic link(s)</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) spéciaux (tube, socket, périphérique)</source>
+        <translation>%s special file(s) (pipe, socket, device)</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) modifié(s) pendant leur lecture</source>
+        <translation>%s file(s) changed while being read</translation>
+    </message>
+    <message>
+        <source>%s dossier(s) à sauvegarder vide(s) ou sur un autre disque</source>
+        <translation>%s folder(s) to back up empty or on another disk</translation>
+    </message>
+    <message>
+        <source>Laissés de côté :.</source>
+        <translation>Left out:.</translation>
+    </message>
+    <message>
+        <source>Laissés de côté : %s.</source>
+        <translation>Left out: %s.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -10,6 +10,7 @@
 #include <climits>
 
 #include "platform/ProductName.h"
+#include "platform/Translation.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "ui/LogRows.h"
 
@@ -86,7 +87,9 @@ void LogViewer::ShowLog(FileSystem& fs, Dialogs& dialogs, const std::string& bac
   for (int row = 0; row < filled; ++row) {
     const LogRow& line = load.rows.filled[static_cast<size_t>(row)];
     SetCell(row, 0, line.date);
-    SetCell(row, 1, line.message);
+    // The file stays French for the other copies of the program; each
+    // message is shown in the person's language.
+    SetCell(row, 1, TranslateMessage(line.message));
   }
 
   show();
