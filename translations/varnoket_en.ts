@@ -2,6 +2,125 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="fr">
 <context>
+    <name>Cli</name>
+    <message>
+        <source>hidden-folders veut on ou off</source>
+        <translation>hidden-folders takes on or off</translation>
+    </message>
+    <message>
+        <source>config règle store, time ou days, pas %s</source>
+        <translation>config sets store, time or days, not %s</translation>
+    </message>
+    <message>
+        <source>%s octets</source>
+        <translation>%s bytes</translation>
+    </message>
+    <message>
+        <source>versions veut un PATH</source>
+        <translation>versions needs one PATH</translation>
+    </message>
+    <message>
+        <source>modifié le %s</source>
+        <translation>modified on %s</translation>
+    </message>
+    <message>
+        <source>Enregistré comme dossier vide, et non comme fichier, le :</source>
+        <translation>Recorded as an empty folder, not as a file, on:</translation>
+    </message>
+    <message>
+        <source>%s version(s) du fichier %s</source>
+        <translation>%s version(s) of the file %s</translation>
+    </message>
+    <message>
+        <source>find veut un PATTERN et au plus un DAY</source>
+        <translation>find needs a PATTERN and at most a DAY</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) trouvé(s)</source>
+        <translation>%s file(s) found</translation>
+    </message>
+    <message>
+        <source>changes veut un DAY</source>
+        <translation>changes needs one DAY</translation>
+    </message>
+    <message>
+        <source>Impossible de lire les listes de fichiers du %s et du jour précédent.</source>
+        <translation>Cannot read the file lists of %s and of the day before.</translation>
+    </message>
+    <message>
+        <source>Nouveau   %s</source>
+        <translation>New       %s</translation>
+    </message>
+    <message>
+        <source>Modifié   %s</source>
+        <translation>Modified  %s</translation>
+    </message>
+    <message>
+        <source>Supprimé  %s</source>
+        <translation>Removed   %s</translation>
+    </message>
+    <message>
+        <source>Première sauvegarde conservée : %s fichier(s)</source>
+        <translation>First kept backup: %s file(s)</translation>
+    </message>
+    <message>
+        <source>Depuis le %s : %s nouveau(x), %s modifié(s), %s supprimé(s)</source>
+        <translation>Since %s: %s new, %s modified, %s removed</translation>
+    </message>
+    <message>
+        <source>commande inconnue %s</source>
+        <translation>unknown command %s</translation>
+    </message>
+    <message>
+        <source>%s veut une valeur</source>
+        <translation>%s needs a value</translation>
+    </message>
+    <message>
+        <source>--station veut un nom de poste (sans &apos;/&apos;, ni &apos;.&apos; ni &apos;..&apos;)</source>
+        <translation>--station needs a station name (no &apos;/&apos;, not &apos;.&apos; or &apos;..&apos;)</translation>
+    </message>
+    <message>
+        <source>--workers veut un nombre entier de 1 à 1024</source>
+        <translation>--workers needs a whole number from 1 to 1024</translation>
+    </message>
+    <message>
+        <source>backup ne prend aucun argument</source>
+        <translation>backup takes no argument</translation>
+    </message>
+    <message>
+        <source>days ne prend aucun argument</source>
+        <translation>days takes no argument</translation>
+    </message>
+    <message>
+        <source>Fichiers %s/%s  %s/%s</source>
+        <translation>Files %s/%s  %s/%s</translation>
+    </message>
+    <message>
+        <source>  reste %s</source>
+        <translation>  %s left</translation>
+    </message>
+    <message>
+        <source>--to veut un dossier</source>
+        <translation>--to needs a folder</translation>
+    </message>
+    <message>
+        <source>--existing veut replace, keep-both ou skip</source>
+        <translation>--existing needs replace, keep-both or skip</translation>
+    </message>
+    <message>
+        <source>un PATH ne peut pas être vide</source>
+        <translation>a PATH cannot be empty</translation>
+    </message>
+    <message>
+        <source>restore veut un DAY</source>
+        <translation>restore needs a DAY</translation>
+    </message>
+    <message>
+        <source>verify prend un seul DAY</source>
+        <translation>verify takes one DAY</translation>
+    </message>
+</context>
+<context>
     <name>CliHelp</name>
     <message>
         <source>  Sans argument, montre le dossier des sauvegardes, l&apos;heure de la sauvegarde
