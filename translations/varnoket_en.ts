@@ -1512,6 +1512,10 @@ Give this machine another network name or, if it replaces the old one, delete th
         <source>Laissés de côté : %s.</source>
         <translation>Left out: %s.</translation>
     </message>
+    <message>
+        <source>Espace insuffisant sur le disque de sauvegarde (%s) : jusqu&apos;à %s à écrire pour %s libres, il manque %s. Sauvegarde non commencée : réduisez le nombre de journées mémorisées (%s actuellement) ou libérez de la place sur ce disque.</source>
+        <translation>Not enough space on the backup disk (%s): up to %s to write for %s free, %s missing. Backup not started: lower the number of days kept (%s now) or free some space on this disk.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

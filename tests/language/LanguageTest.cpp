@@ -12,11 +12,14 @@
 #include <string>
 
 #include "ShownLanguage.h"
+#include "platform/DosDate.h"
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
 #include "platform/Translation.h"
 #include "platform/gui/language/ProgramLanguage.h"
+#include "restore/ShownValues.h"
 #include "settings/ConfigurationRules.h"
 #include "settings/gui/ConfigurationDialog.h"
 #include "support/FakeDialogs.h"
@@ -97,6 +100,28 @@ TEST_F(LanguageTest, QtsOwnDialogsSpeakTheProgramsLanguage) {
   picker.setOption(QFileDialog::DontUseNativeDialog);
   picker.setFileMode(QFileDialog::Directory);
   EXPECT_EQ(TextOf<QLabel>(picker, "lookInLabel"), Either("Voir dans :", "Look in:"));
+}
+
+TEST_F(LanguageTest, SizesFollowTheLanguageAndDatesTheLocale) {
+  EXPECT_EQ(ByteSizeText(1536 * 1024, SizeStyle::kShort), Either("1,5 Mo", "1.5 MB"));
+  EXPECT_EQ(ByteSizeText(12, SizeStyle::kShort), Either("12 o", "12 B"));
+  EXPECT_EQ(SizeText(int64_t{1234567}), Either("1 234 567 o", "1,234,567 B"));
+  // A logged size stays French under every locale.
+  EXPECT_EQ(ByteSizeText(1536, SizeStyle::kLogged), "1,5 Ko");
+
+  // Month first in the United States only; the C locale keeps the French form.
+  const std::string locale = QLocale::system().name().toStdString();
+  std::string day = "08/12/2026";
+  std::string time = "08/12/2026 14:05:06";
+  if (locale == "en_US") {
+    day = "12/8/26";
+    time = "12/8/26 2:05:06 PM";
+  } else if (locale == "de_DE") {
+    day = "08.12.26";
+    time = "08.12.26 14:05:06";
+  }
+  EXPECT_EQ(DayFolderText("08122026"), day) << locale;
+  EXPECT_EQ(DosDateText(PackDosDate(LocalDateTime{2026, 12, 8, 14, 5, 6, 0})), time) << locale;
 }
 
 TEST_F(LanguageTest, TheCoreMessagesAreShownInTheLanguage) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Translation.h"
+#include "platform/gui/language/LocaleConventions.h"
 
 namespace varnoket {
 
@@ -134,9 +135,11 @@ QString InstallProgramLanguage(const QLocale& locale) {
   if (language.isEmpty() || !catalogue->load(QString::fromUtf8(kCatalogueName) + language,
                                              QString::fromUtf8(kCatalogueFolder))) {
     InstallQtCatalogue(QString());
+    InstallLocaleConventions(locale, QString());
     return QString();
   }
   InstallQtCatalogue(language);
+  InstallLocaleConventions(locale, language);
   if (QCoreApplication::instance() != nullptr) QCoreApplication::installTranslator(catalogue.get());
   installed = std::move(catalogue);
   SetTextTranslator(&TranslateWithCatalogue, ComposedPatterns(language));
