@@ -1516,6 +1516,44 @@ Give this machine another network name or, if it replaces the old one, delete th
         <source>Espace insuffisant sur le disque de sauvegarde (%s) : jusqu&apos;à %s à écrire pour %s libres, il manque %s. Sauvegarde non commencée : réduisez le nombre de journées mémorisées (%s actuellement) ou libérez de la place sur ce disque.</source>
         <translation>Not enough space on the backup disk (%s): up to %s to write for %s free, %s missing. Backup not started: lower the number of days kept (%s now) or free some space on this disk.</translation>
     </message>
+    <message>
+        <source>le programme tourne déjà et fait une sauvegarde ; sa fenêtre s&apos;ouvrira à la fin de celle-ci.</source>
+        <translation>the program is already running and making a backup; its window will open when the backup ends.</translation>
+    </message>
+    <message>
+        <source>le programme tourne déjà pour cet utilisateur mais ne répond pas ; rien n&apos;est ouvert.</source>
+        <translation>the program is already running for this user but does not answer; nothing is opened.</translation>
+    </message>
+    <message>
+        <source>aucun affichage (DISPLAY) n&apos;est disponible ; le programme a besoin d&apos;un bureau.
+Sans bureau, utilisez varnoket-cli (backup, days, restore, verify).</source>
+        <translation>no display (DISPLAY) is available; the program needs a desktop.
+Without a desktop, use varnoket-cli (backup, days, restore, verify).</translation>
+    </message>
+    <message>
+        <source>détenteur inconnu</source>
+        <translation>unknown holder</translation>
+    </message>
+    <message>
+        <source>machine %s (%s), processus %s, depuis le %s</source>
+        <translation>machine %s (%s), process %s, since %s</translation>
+    </message>
+    <message>
+        <source>le nom du canal (%s) est trop long</source>
+        <translation>the socket name (%s) is too long</translation>
+    </message>
+    <message>
+        <source>(%s) existe et n&apos;est pas un canal</source>
+        <translation>(%s) exists and is not a socket</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écouter sur (%s) : %s</source>
+        <translation>cannot listen on (%s): %s</translation>
+    </message>
+    <message>
+        <source>Impossible de fixer la taille du fichier %s : %s</source>
+        <translation>Cannot set the size of the file %s: %s</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -18,7 +18,7 @@ namespace {
 
 // Present in the lock file once its holder ended well.
 constexpr const char* kEndedKey = "ended";
-constexpr const char* kUnknownHolder = "détenteur inconnu";
+constexpr const char* kUnknownHolder = VK_TR_NOOP("Messages", "détenteur inconnu");
 
 // "key=value" lines, CR LF or LF; the first value of each key counts.
 std::map<std::string, std::string> ParseKeys(const std::string& text) {
@@ -133,8 +133,8 @@ std::string DescribeLockHolder(const std::string& lockFileText) {
     return it == keys.end() || it->second.empty() ? std::string("?") : it->second;
   };
   if (keys.count("pid") == 0 && keys.count("host") == 0) return kUnknownHolder;
-  return "machine " + value("host") + " (" + value("machine") + "), processus " + value("pid") +
-         ", depuis le " + value("since");
+  return FillText(VK_TR_NOOP("Messages", "machine %s (%s), processus %s, depuis le %s"),
+                  {value("host"), value("machine"), value("pid"), value("since")});
 }
 
 std::string LocalStandInLockPath(FileSystem& fs, const std::string& stationFolder,

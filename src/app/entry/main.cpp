@@ -120,6 +120,9 @@ int main(int argc, char** argv) {
   const std::string programPath = OwnProgramPath();
   const PathRules rules(PathStyle::kPosix);
   const std::string programFolder = ProgramFolderOf(programPath);
+  // The lines said on the terminal before the windows start are in the
+  // person's language too; installed again once the application runs.
+  InstallProgramLanguage();
 
   InstanceLock lock;
   const auto wait = [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); };
@@ -131,8 +134,11 @@ int main(int argc, char** argv) {
       case ShowAnswer::kShown:
         return 0;
       case ShowAnswer::kBusy:
-        std::cerr << "varnoket: le programme tourne déjà et fait une sauvegarde ; sa fenêtre "
-                     "s'ouvrira à la fin de celle-ci.\n";
+        std::cerr << "varnoket: "
+                  << TranslateMessage(VK_TR_NOOP("Messages",
+                                                 "le programme tourne déjà et fait une sauvegarde "
+                                                 "; sa fenêtre s'ouvrira à la fin de celle-ci."))
+                  << "\n";
         return 0;
       case ShowAnswer::kNoAnswer:
         break;  // it may be ending right now
@@ -146,8 +152,11 @@ int main(int argc, char** argv) {
     return RunUpdate(programPath, status == InstanceLockStatus::kHeld, localDrive, argc, argv);
   }
   if (status == InstanceLockStatus::kHeld) {
-    std::cerr << "varnoket: le programme tourne déjà pour cet utilisateur mais ne répond pas ; "
-                 "rien n'est ouvert.\n";
+    std::cerr << "varnoket: "
+              << TranslateMessage(VK_TR_NOOP("Messages",
+                                             "le programme tourne déjà pour cet utilisateur mais "
+                                             "ne répond pas ; rien n'est ouvert."))
+              << "\n";
     return 1;
   }
   // A copy started from the network while an update is being put in place
@@ -177,9 +186,13 @@ int main(int argc, char** argv) {
       std::cerr << "ERREUR: " << lockProblem << "\n";
       return 1;
     }
-    std::cerr << "varnoket: aucun affichage (DISPLAY) n'est disponible ; le programme a besoin "
-                 "d'un bureau.\nSans bureau, utilisez varnoket-cli (backup, days, restore, "
-                 "verify).\n";
+    std::cerr << "varnoket: "
+              << TranslateMessage(VK_TR_NOOP("Messages",
+                                             "aucun affichage (DISPLAY) n'est disponible ; le "
+                                             "programme a besoin d'un bureau.\nSans bureau, "
+                                             "utilisez varnoket-cli (backup, days, restore, "
+                                             "verify)."))
+              << "\n";
     return 2;
   }
   QApplication app(argc, argv);

@@ -94,7 +94,12 @@ TEST(ProgramEntry, SecondStartsStaleUpdatesAndMissingDisplays) {
   places.runtimeDir = dir / "run";
   std::filesystem::create_directory(places.runtimeDir);
   std::filesystem::permissions(places.runtimeDir, std::filesystem::perms::owner_all);
-  const Environment env{{"XDG_RUNTIME_DIR", places.runtimeDir}};
+  // The C locale: the program speaks French.
+  const Environment env{{"XDG_RUNTIME_DIR", places.runtimeDir},
+                        {"LC_ALL", ""},
+                        {"LC_MESSAGES", ""},
+                        {"LANGUAGE", ""},
+                        {"LANG", "C"}};
   InstanceLock lock(places);
 
   // Free marker, no display: the program says what to use instead.
@@ -110,6 +115,12 @@ TEST(ProgramEntry, SecondStartsStaleUpdatesAndMissingDisplays) {
   EXPECT_EQ(second.output,
             "varnoket: le programme tourne déjà pour cet utilisateur mais ne répond pas ; rien "
             "n'est ouvert.\n");
+  // Under an English locale the same line is English, before any window.
+  Environment english = env;
+  english["LANG"] = "en_US.UTF-8";
+  EXPECT_EQ(RunProgram(installed, english).output,
+            "varnoket: the program is already running for this user but does not answer; "
+            "nothing is opened.\n");
 
   // A downloaded update that finds the old program still running.
   const std::string update = CopyProgram(dir / "prog/upload/_FILE1.exe");
