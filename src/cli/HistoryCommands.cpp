@@ -12,11 +12,11 @@
 #include "cli/ConsoleHost.h"
 #include "platform/DosDate.h"
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
 #include "platform/Translation.h"
 #include "restore/DayChanges.h"
 #include "restore/FileVersions.h"
 #include "restore/NameSearch.h"
-#include "restore/ShownValues.h"
 
 namespace varnoket {
 
@@ -67,7 +67,9 @@ int VersionsCommand(const CliOptions& o) {
   }
   for (const FileVersion& v : history.versions) {
     std::cout << DayTextOfFolder(v.dayFolder) << "  " << SizeText(v.size) << "  "
-              << CliText(VK_TR_NOOP("Cli", "modifié le %s"), {DosDateText(v.fileDate)}) << "\n";
+              << CliText(VK_TR_NOOP("Cli", "modifié le %s"),
+                         {DayFirstDateTime(UnpackDosDate(v.fileDate))})
+              << "\n";
   }
   if (!history.folderDays.empty()) {
     std::cout << CliText(

@@ -98,6 +98,10 @@ std::string ByteSizeText(int64_t bytes, SizeStyle style) {
   return std::to_string(bytes);
 }
 
+std::string DayFirstDateTime(const LocalDateTime& t) {
+  return FixedDate(t, true);
+}
+
 std::string ShownDate(const LocalDateTime& t) {
   return g_dates != nullptr ? g_dates(t, false) : FixedDate(t, false);
 }

@@ -49,6 +49,11 @@ enum class SizeStyle {
 // sign in the exact style and counts as 0 in the others.
 std::string ByteSizeText(int64_t bytes, SizeStyle style);
 
+// "dd/mm/yyyy hh:mm:ss" whatever is installed: the form of the logs, the
+// lists of files, and of varnoket-cli, whose days are also typed back as
+// arguments.
+std::string DayFirstDateTime(const LocalDateTime& t);
+
 // A date shown on screen; "dd/mm/yyyy" when no formatter is installed.
 std::string ShownDate(const LocalDateTime& t);
 // A date and time shown on screen; "dd/mm/yyyy hh:mm:ss" when none is.

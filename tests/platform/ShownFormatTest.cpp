@@ -54,6 +54,8 @@ TEST_F(ShownFormatTest, DatesUseTheInstalledFormatElseDayFirst) {
   SetShownConventions(EnglishConventions(), &MonthFirst);
   EXPECT_EQ(ShownDate(t), "12/8/26");
   EXPECT_EQ(ShownDateTime(t), "12/8/26 14h");
+  // The terminal's and the logs' form does not move.
+  EXPECT_EQ(DayFirstDateTime(t), "08/12/2026 14:05:06");
   SetShownConventions(EnglishConventions());
   EXPECT_EQ(ShownDate(t), "08/12/2026");
 }
