@@ -2168,4 +2168,11 @@ This path is a folder on these days: %1</translation>
         <translation>Each ticked item goes straight into it, without the path of its original folder.</translation>
     </message>
 </context>
+<context>
+    <name>varnoket::StartError</name>
+    <message>
+        <source>ERREUR</source>
+        <translation>ERROR</translation>
+    </message>
+</context>
 </TS>

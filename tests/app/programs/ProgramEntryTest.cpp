@@ -106,6 +106,16 @@ TEST(ProgramEntry, SecondStartsStaleUpdatesAndMissingDisplays) {
   const Result headless = RunProgram(installed, env);
   EXPECT_EQ(headless.exitCode, 2);
   EXPECT_NE(headless.output.find("varnoket-cli"), std::string::npos) << headless.output;
+  EXPECT_NE(headless.output.find("aucun affichage"), std::string::npos) << headless.output;
+
+  // The same under an English locale, in English.
+  Environment english = env;
+  english["LANG"] = "en_US.UTF-8";
+  const Result headlessEnglish = RunProgram(installed, english);
+  EXPECT_EQ(headlessEnglish.exitCode, 2);
+  EXPECT_NE(headlessEnglish.output.find("varnoket: no display (DISPLAY) is available"),
+            std::string::npos)
+      << headlessEnglish.output;
 
   // Marker held and nobody listening: a second start ends after its probes
   // and says why nothing opened.
@@ -116,8 +126,6 @@ TEST(ProgramEntry, SecondStartsStaleUpdatesAndMissingDisplays) {
             "varnoket: le programme tourne déjà pour cet utilisateur mais ne répond pas ; rien "
             "n'est ouvert.\n");
   // Under an English locale the same line is English, before any window.
-  Environment english = env;
-  english["LANG"] = "en_US.UTF-8";
   EXPECT_EQ(RunProgram(installed, english).output,
             "varnoket: the program is already running for this user but does not answer; "
             "nothing is opened.\n");
