@@ -68,6 +68,14 @@ TEST_F(LogLanguageTest, TheViewerTranslatesTheLinesAndTheFileStaysFrench) {
   EXPECT_TRUE(dialogs.calls().empty());
   auto* grid = viewer.findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
   ASSERT_NE(grid, nullptr);
+  // The second run's day, 02/03/2006, in the locale's short form.
+  const std::string locale = QLocale::system().name().toStdString();
+  const std::string day = locale == "en_US"   ? "3/2/06 "
+                          : locale == "de_DE" ? "02.03.06 "
+                                              : "02/03/2006 ";
+  ASSERT_NE(grid->item(0, 0), nullptr);
+  EXPECT_EQ(grid->item(0, 0)->text().toStdString().rfind(day, 0), 0u)
+      << locale << ": " << grid->item(0, 0)->text().toStdString();
   int shown = 0;
   for (int row = 0; row < grid->rowCount(); ++row) {
     const QTableWidgetItem* message = grid->item(row, 1);
