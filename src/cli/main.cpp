@@ -19,6 +19,7 @@
 #include "engine/LeftOut.h"
 #include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
 #include "platform/StationName.h"
 #include "platform/Translation.h"
 #include "platform/gui/language/ProgramLanguage.h"
@@ -221,5 +222,8 @@ int Main(int argc, char** argv) {
 int main(int argc, char** argv) {
   // The tool speaks the windows' language: English under an English locale.
   varnoket::InstallProgramLanguage();
+  // Its sizes follow the language, but its dates stay day first
+  // (dd/mm/yyyy), the form it takes its days in.
+  varnoket::SetShownConventions(varnoket::CurrentShownConventions());
   return varnoket::Main(argc, argv);
 }
