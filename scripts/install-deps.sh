@@ -4,6 +4,8 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config libbz2-dev libgtest-dev libgmock-dev libssl-dev bzip2
           qt6-base-dev qt6-tools-dev qt6-l10n-tools libcurl4-openssl-dev libsodium-dev
+          # Qt's own catalogues, for its dialogs in the program's language.
+          qt6-translations-l10n
           # The tray and notification test: a session bus, a virtual screen,
           # and the stand-in desktop services written in Python.
           dbus-daemon xvfb python3-dbus python3-gi)

@@ -2,6 +2,125 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="fr">
 <context>
+    <name>Cli</name>
+    <message>
+        <source>hidden-folders veut on ou off</source>
+        <translation>hidden-folders takes on or off</translation>
+    </message>
+    <message>
+        <source>config règle store, time ou days, pas %s</source>
+        <translation>config sets store, time or days, not %s</translation>
+    </message>
+    <message>
+        <source>%s octets</source>
+        <translation>%s bytes</translation>
+    </message>
+    <message>
+        <source>versions veut un PATH</source>
+        <translation>versions needs one PATH</translation>
+    </message>
+    <message>
+        <source>modifié le %s</source>
+        <translation>modified on %s</translation>
+    </message>
+    <message>
+        <source>Enregistré comme dossier vide, et non comme fichier, le :</source>
+        <translation>Recorded as an empty folder, not as a file, on:</translation>
+    </message>
+    <message>
+        <source>%s version(s) du fichier %s</source>
+        <translation>%s version(s) of the file %s</translation>
+    </message>
+    <message>
+        <source>find veut un PATTERN et au plus un DAY</source>
+        <translation>find needs a PATTERN and at most a DAY</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) trouvé(s)</source>
+        <translation>%s file(s) found</translation>
+    </message>
+    <message>
+        <source>changes veut un DAY</source>
+        <translation>changes needs one DAY</translation>
+    </message>
+    <message>
+        <source>Impossible de lire les listes de fichiers du %s et du jour précédent.</source>
+        <translation>Cannot read the file lists of %s and of the day before.</translation>
+    </message>
+    <message>
+        <source>Nouveau   %s</source>
+        <translation>New       %s</translation>
+    </message>
+    <message>
+        <source>Modifié   %s</source>
+        <translation>Modified  %s</translation>
+    </message>
+    <message>
+        <source>Supprimé  %s</source>
+        <translation>Removed   %s</translation>
+    </message>
+    <message>
+        <source>Première sauvegarde conservée : %s fichier(s)</source>
+        <translation>First kept backup: %s file(s)</translation>
+    </message>
+    <message>
+        <source>Depuis le %s : %s nouveau(x), %s modifié(s), %s supprimé(s)</source>
+        <translation>Since %s: %s new, %s modified, %s removed</translation>
+    </message>
+    <message>
+        <source>commande inconnue %s</source>
+        <translation>unknown command %s</translation>
+    </message>
+    <message>
+        <source>%s veut une valeur</source>
+        <translation>%s needs a value</translation>
+    </message>
+    <message>
+        <source>--station veut un nom de poste (sans &apos;/&apos;, ni &apos;.&apos; ni &apos;..&apos;)</source>
+        <translation>--station needs a station name (no &apos;/&apos;, not &apos;.&apos; or &apos;..&apos;)</translation>
+    </message>
+    <message>
+        <source>--workers veut un nombre entier de 1 à 1024</source>
+        <translation>--workers needs a whole number from 1 to 1024</translation>
+    </message>
+    <message>
+        <source>backup ne prend aucun argument</source>
+        <translation>backup takes no argument</translation>
+    </message>
+    <message>
+        <source>days ne prend aucun argument</source>
+        <translation>days takes no argument</translation>
+    </message>
+    <message>
+        <source>Fichiers %s/%s  %s/%s</source>
+        <translation>Files %s/%s  %s/%s</translation>
+    </message>
+    <message>
+        <source>  reste %s</source>
+        <translation>  %s left</translation>
+    </message>
+    <message>
+        <source>--to veut un dossier</source>
+        <translation>--to needs a folder</translation>
+    </message>
+    <message>
+        <source>--existing veut replace, keep-both ou skip</source>
+        <translation>--existing needs replace, keep-both or skip</translation>
+    </message>
+    <message>
+        <source>un PATH ne peut pas être vide</source>
+        <translation>a PATH cannot be empty</translation>
+    </message>
+    <message>
+        <source>restore veut un DAY</source>
+        <translation>restore needs a DAY</translation>
+    </message>
+    <message>
+        <source>verify prend un seul DAY</source>
+        <translation>verify takes one DAY</translation>
+    </message>
+</context>
+<context>
     <name>CliHelp</name>
     <message>
         <source>  Sans argument, montre le dossier des sauvegardes, l&apos;heure de la sauvegarde
@@ -1086,6 +1205,348 @@ Confirmez-vous ?</source>
 Do you confirm?</translation>
     </message>
     <message>
+        <source>Impossible de verrouiller le fichier %s : %s</source>
+        <translation>Cannot lock the file %s: %s</translation>
+    </message>
+    <message>
+        <source>verrou refusé</source>
+        <translation>lock refused</translation>
+    </message>
+    <message>
+        <source>Impossible de lire le fichier %s : %s</source>
+        <translation>Cannot read the file %s: %s</translation>
+    </message>
+    <message>
+        <source>erreur de lecture</source>
+        <translation>read error</translation>
+    </message>
+    <message>
+        <source>Impossible de mettre de côté le fichier illisible %s : %s</source>
+        <translation>Cannot set aside the unreadable file %s: %s</translation>
+    </message>
+    <message>
+        <source>erreur de renommage</source>
+        <translation>rename error</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;écrire le fichier %s : %s</source>
+        <translation>Cannot write the file %s: %s</translation>
+    </message>
+    <message>
+        <source>erreur d&apos;écriture</source>
+        <translation>write error</translation>
+    </message>
+    <message>
+        <source>Erreur de lecture du flux</source>
+        <translation>Stream read error</translation>
+    </message>
+    <message>
+        <source>Erreur d&apos;écriture du flux</source>
+        <translation>Stream write error</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;ouvrir le fichier %s : %s</source>
+        <translation>Cannot open the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur de lecture du fichier %s : %s</source>
+        <translation>Error reading the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur d&apos;écriture dans le fichier %s : %s</source>
+        <translation>Error writing to the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur de positionnement dans le fichier %s : %s</source>
+        <translation>Seek error in the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Impossible de lire la taille du fichier %s : %s</source>
+        <translation>Cannot read the size of the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur d&apos;écriture sur le disque du fichier %s : %s</source>
+        <translation>Error writing the file %s to the disk: %s</translation>
+    </message>
+    <message>
+        <source>Erreur à la fermeture du fichier %s : %s</source>
+        <translation>Error closing the file %s: %s</translation>
+    </message>
+    <message>
+        <source>Erreur de positionnement dans le flux</source>
+        <translation>Stream seek error</translation>
+    </message>
+    <message>
+        <source>ERREUR: accès refusé au fichier (%s) : il n&apos;est pas sauvegardé.</source>
+        <translation>ERROR: access denied to the file (%s): it is not backed up.</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible de lire le fichier (%s) : %s. Il n&apos;est pas sauvegardé.</source>
+        <translation>ERROR: cannot read the file (%s): %s. It is not backed up.</translation>
+    </message>
+    <message>
+        <source>Fusion des jours les plus anciens reportée : une restauration ou une vérification lit la sauvegarde.</source>
+        <translation>Merge of the oldest days postponed: a restore or a check is reading the backup.</translation>
+    </message>
+    <message>
+        <source>Fusion des jours les plus anciens reportée : impossible de verrouiller la sauvegarde contre les lectures (%s).</source>
+        <translation>Merge of the oldest days postponed: cannot lock the backup against readers (%s).</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le dossier à sauvegarder (%s) n&apos;est plus sur le même disque qu&apos;à la sauvegarde précédente (disque non monté ou partage non connecté ?) : ce que la sauvegarde précédente y avait trouvé est gardé. Retirez-le de la liste pour ne plus le sauvegarder.</source>
+        <translation>WARNING: The folder to back up (%s) is no longer on the same disk as at the previous backup (disk not mounted or share not connected?): what the previous backup found there is kept. Remove it from the list to stop backing it up.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le dossier à sauvegarder (%s) est vide (disque non monté ou partage non connecté ?) : ce que la sauvegarde précédente y avait trouvé est gardé. Retirez-le de la liste pour ne plus le sauvegarder.</source>
+        <translation>WARNING: The folder to back up (%s) is empty (disk not mounted or share not connected?): what the previous backup found there is kept. Remove it from the list to stop backing it up.</translation>
+    </message>
+    <message>
+        <source>Le répertoire (%s) est un cache (%s) : il n&apos;est pas sauvegardé.</source>
+        <translation>The folder (%s) is a cache (%s): it is not backed up.</translation>
+    </message>
+    <message>
+        <source>Le fichier (%s) fait %s octets, plus que la limite de %s Mo : il n&apos;est pas sauvegardé.</source>
+        <translation>The file (%s) is %s bytes, more than the limit of %s MB: it is not backed up.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde terminée avec %s élément(s) non sauvegardé(s) : voir les lignes ERREUR et ATTENTION de ce journal.</source>
+        <translation>Backup finished with %s item(s) not backed up: see the ERROR and WARNING lines of this log.</translation>
+    </message>
+    <message>
+        <source>Préparation de la sauvegarde ...</source>
+        <translation>Preparing the backup ...</translation>
+    </message>
+    <message>
+        <source>La préparation de la sauvegarde a échoué. Sauvegarde interrompue.</source>
+        <translation>Preparing the backup failed. Backup stopped.</translation>
+    </message>
+    <message>
+        <source>Aucune modification n&apos;a été détectée.</source>
+        <translation>No change was found.</translation>
+    </message>
+    <message>
+        <source>Début de la sauvegarde ...</source>
+        <translation>Start of the backup ...</translation>
+    </message>
+    <message>
+        <source>Le disque de sauvegarde (%s) a été retiré pendant la sauvegarde. Sauvegarde interrompue.</source>
+        <translation>The backup disk (%s) was removed during the backup. Backup stopped.</translation>
+    </message>
+    <message>
+        <source>Copies absentes ou endommagées stockées à nouveau : %s fichier(s).</source>
+        <translation>Missing or damaged copies stored again: %s file(s).</translation>
+    </message>
+    <message>
+        <source>Sauvegarde terminée sur le poste %s Total Bytes=%s Total Fichiers distincts=%s (hors répertoires vides)</source>
+        <translation>Backup finished on station %s Total bytes=%s Total distinct files=%s (empty folders excluded)</translation>
+    </message>
+    <message>
+        <source>Vérification : %s copie(s) relue(s) et décodée(s) sans erreur.</source>
+        <translation>Check: %s copy(ies) read back and decoded without error.</translation>
+    </message>
+    <message>
+        <source>Vérification : %s copie(s) relue(s) et décodée(s) sans erreur, %s copie(s) refusée(s).</source>
+        <translation>Check: %s copy(ies) read back and decoded without error, %s copy(ies) refused.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde (%s) porte désormais son marqueur (%s).</source>
+        <translation>The backup folder (%s) now carries its marker (%s).</translation>
+    </message>
+    <message>
+        <source>Nettoyage d&apos;une sauvegarde interrompue : %s fichier(s) temporaire(s) et %s dossier(s) sans liste de fichiers supprimés.</source>
+        <translation>Cleanup of an interrupted backup: %s temporary file(s) and %s folder(s) without a file list deleted.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde interrompue : le programme se termine.</source>
+        <translation>Backup stopped: the program is ending.</translation>
+    </message>
+    <message>
+        <source>Fin de la sauvegarde !</source>
+        <translation>End of the backup!</translation>
+    </message>
+    <message>
+        <source>Reprise d&apos;une sauvegarde interrompue : %s copie(s) déjà faite(s) reprise(s) sans nouvelle compression.</source>
+        <translation>Resuming an interrupted backup: %s copy(ies) already made taken over without compressing again.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le chemin du fichier compressé dépasse %s caractères (%s). Fichier non sauvegardé !</source>
+        <translation>WARNING: The path of the compressed file is longer than %s characters (%s). File not backed up!</translation>
+    </message>
+    <message>
+        <source>ATTENTION: le fichier (%s) a changé pendant chacune de ses %s lectures : il n&apos;est pas sauvegardé (sa version précédente, s&apos;il en a une, est gardée).</source>
+        <translation>WARNING: the file (%s) changed during each of its %s reads: it is not backed up (its previous version, if it has one, is kept).</translation>
+    </message>
+    <message>
+        <source>ERREUR: la copie compressée de (%s) relue après écriture ne redonne pas le fichier. Elle n&apos;est pas gardée ; le fichier sera sauvegardé de nouveau.</source>
+        <translation>ERROR: the compressed copy of (%s) read back after writing does not give the file back. It is not kept; the file will be backed up again.</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible de lire la liste de fichiers (%s)</source>
+        <translation>ERROR: cannot read the file list (%s)</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le nom (%s) contient un caractère qu&apos;une liste de fichiers ne peut pas contenir (|, retour chariot, saut de ligne ou autre caractère de contrôle). Non sauvegardé !</source>
+        <translation>WARNING: The name (%s) holds a character a file list cannot hold (|, carriage return, line feed or another control character). Not backed up!</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le répertoire (%s) contient les sauvegardes : il n&apos;est pas sauvegardé.</source>
+        <translation>WARNING: The folder (%s) holds the backups: it is not backed up.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le répertoire (%s) a déjà été parcouru par un autre chemin (boucle ou montage) : il n&apos;est pas sauvegardé une seconde fois.</source>
+        <translation>WARNING: The folder (%s) was already walked through another path (loop or mount): it is not backed up a second time.</translation>
+    </message>
+    <message>
+        <source>Le lien symbolique (%s) mène à un répertoire : il n&apos;est pas suivi.</source>
+        <translation>The symbolic link (%s) leads to a folder: it is not followed.</translation>
+    </message>
+    <message>
+        <source>Le répertoire (%s) est un cache du bureau : il n&apos;est pas sauvegardé.</source>
+        <translation>The folder (%s) is a desktop cache: it is not backed up.</translation>
+    </message>
+    <message>
+        <source>Le dossier caché (%s) n&apos;est pas sauvegardé : le jeu de sauvegarde laisse de côté les dossiers cachés.</source>
+        <translation>The hidden folder (%s) is not backed up: the backup set leaves hidden folders out.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: Le lien symbolique (%s) ne mène à aucun fichier (cassé ou en boucle) : il n&apos;est pas sauvegardé.</source>
+        <translation>WARNING: The symbolic link (%s) leads to no file (broken or looping): it is not backed up.</translation>
+    </message>
+    <message>
+        <source>ATTENTION: (%s) est un tube, une socket ou un périphérique : il n&apos;est pas sauvegardé.</source>
+        <translation>WARNING: (%s) is a pipe, a socket or a device: it is not backed up.</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible de lire le répertoire (%s) : ce que la sauvegarde précédente y avait trouvé est gardé.</source>
+        <translation>ERROR: cannot read the folder (%s): what the previous backup found there is kept.</translation>
+    </message>
+    <message>
+        <source>Impossible d&apos;écrire le fichier (%s) : %s. Aucune sauvegarde n&apos;est faite.</source>
+        <translation>Cannot write the file (%s): %s. No backup is made.</translation>
+    </message>
+    <message>
+        <source>Impossible de lire le fichier (%s) : %s. Aucune sauvegarde n&apos;est faite.</source>
+        <translation>Cannot read the file (%s): %s. No backup is made.</translation>
+    </message>
+    <message>
+        <source>Le fichier (%s) ne désigne aucune machine. Aucune sauvegarde n&apos;est faite.<byte value="xd"/>
+Si ce dossier est bien celui de cette machine, supprimez ce fichier.</source>
+        <translation>The file (%s) names no machine. No backup is made.<byte value="xd"/>
+If this folder really is this machine&apos;s, delete this file.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sauvegarde (%s) appartient à une autre machine (%s) qui porte le même nom de poste. Aucune sauvegarde n&apos;est faite, pour ne pas mélanger les fichiers des deux machines.<byte value="xd"/>
+Donnez un autre nom réseau à cette machine ou, si elle remplace l&apos;ancienne, supprimez le fichier (%s).</source>
+        <translation>The backup folder (%s) belongs to another machine (%s) that has the same station name. No backup is made, so as not to mix the two machines&apos; files.<byte value="xd"/>
+Give this machine another network name or, if it replaces the old one, delete the file (%s).</translation>
+    </message>
+    <message>
+        <source>%s répertoire(s) de cache (%s)</source>
+        <translation>%s cache folder(s) (%s)</translation>
+    </message>
+    <message>
+        <source>%s répertoire(s) de cache du bureau (.cache, vignettes, corbeille)</source>
+        <translation>%s desktop cache folder(s) (.cache, thumbnails, trash)</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) de plus de %s</source>
+        <translation>%s file(s) larger than %s</translation>
+    </message>
+    <message>
+        <source>%s Mo (%s octets)</source>
+        <translation>%s MB (%s bytes)</translation>
+    </message>
+    <message>
+        <source>%s dossier(s) caché(s) (réglage du jeu de sauvegarde)</source>
+        <translation>%s hidden folder(s) (backup set setting)</translation>
+    </message>
+    <message>
+        <source>%s lien(s) vers un répertoire, non suivi(s)</source>
+        <translation>%s link(s) to a folder, not followed</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) illisible(s)</source>
+        <translation>%s unreadable file(s)</translation>
+    </message>
+    <message>
+        <source>%s répertoire(s) illisible(s)</source>
+        <translation>%s unreadable folder(s)</translation>
+    </message>
+    <message>
+        <source>%s nom(s) qu&apos;une liste ne peut pas contenir</source>
+        <translation>%s name(s) a list cannot hold</translation>
+    </message>
+    <message>
+        <source>%s nom(s) ou chemin(s) trop long(s)</source>
+        <translation>%s name(s) or path(s) too long</translation>
+    </message>
+    <message>
+        <source>%s lien(s) symbolique(s) cassé(s) ou en boucle</source>
+        <translation>%s broken or looping symbolic link(s)</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) spéciaux (tube, socket, périphérique)</source>
+        <translation>%s special file(s) (pipe, socket, device)</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) modifié(s) pendant leur lecture</source>
+        <translation>%s file(s) changed while being read</translation>
+    </message>
+    <message>
+        <source>%s dossier(s) à sauvegarder vide(s) ou sur un autre disque</source>
+        <translation>%s folder(s) to back up empty or on another disk</translation>
+    </message>
+    <message>
+        <source>Laissés de côté :.</source>
+        <translation>Left out:.</translation>
+    </message>
+    <message>
+        <source>Laissés de côté : %s.</source>
+        <translation>Left out: %s.</translation>
+    </message>
+    <message>
+        <source>Espace insuffisant sur le disque de sauvegarde (%s) : jusqu&apos;à %s à écrire pour %s libres, il manque %s. Sauvegarde non commencée : réduisez le nombre de journées mémorisées (%s actuellement) ou libérez de la place sur ce disque.</source>
+        <translation>Not enough space on the backup disk (%s): up to %s to write for %s free, %s missing. Backup not started: lower the number of days kept (%s now) or free some space on this disk.</translation>
+    </message>
+    <message>
+        <source>le programme tourne déjà et fait une sauvegarde ; sa fenêtre s&apos;ouvrira à la fin de celle-ci.</source>
+        <translation>the program is already running and making a backup; its window will open when the backup ends.</translation>
+    </message>
+    <message>
+        <source>le programme tourne déjà pour cet utilisateur mais ne répond pas ; rien n&apos;est ouvert.</source>
+        <translation>the program is already running for this user but does not answer; nothing is opened.</translation>
+    </message>
+    <message>
+        <source>aucun affichage (DISPLAY) n&apos;est disponible ; le programme a besoin d&apos;un bureau.
+Sans bureau, utilisez varnoket-cli (backup, days, restore, verify).</source>
+        <translation>no display (DISPLAY) is available; the program needs a desktop.
+Without a desktop, use varnoket-cli (backup, days, restore, verify).</translation>
+    </message>
+    <message>
+        <source>détenteur inconnu</source>
+        <translation>unknown holder</translation>
+    </message>
+    <message>
+        <source>machine %s (%s), processus %s, depuis le %s</source>
+        <translation>machine %s (%s), process %s, since %s</translation>
+    </message>
+    <message>
+        <source>le nom du canal (%s) est trop long</source>
+        <translation>the socket name (%s) is too long</translation>
+    </message>
+    <message>
+        <source>(%s) existe et n&apos;est pas un canal</source>
+        <translation>(%s) exists and is not a socket</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écouter sur (%s) : %s</source>
+        <translation>cannot listen on (%s): %s</translation>
+    </message>
+    <message>
+        <source>Impossible de fixer la taille du fichier %s : %s</source>
+        <translation>Cannot set the size of the file %s: %s</translation>
+    </message>
+    <message>
         <source>La sauvegarde du %s est faite : aucun fichier n&apos;avait changé.</source>
         <translation>The backup of %s is done: no file had changed.</translation>
     </message>
@@ -1136,6 +1597,10 @@ Do you confirm?</translation>
     <message>
         <source>arrêtée le %s à la demande de l&apos;utilisateur</source>
         <translation>stopped on %s at the user&apos;s request</translation>
+    </message>
+    <message>
+        <source>%s fichier(s) exclu(s) par les filtres (%s)</source>
+        <translation>%s file(s) excluded by the filters (%s)</translation>
     </message>
 </context>
 <context>
@@ -1226,6 +1691,29 @@ Do you confirm?</translation>
     <message>
         <source>Choisissez un répertoire</source>
         <translation>Choose a folder</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::DesktopExistingFilesQuestion</name>
+    <message>
+        <source>Restauration</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>&amp;Remplacer</source>
+        <translation>&amp;Replace</translation>
+    </message>
+    <message>
+        <source>&amp;Garder les deux</source>
+        <translation>&amp;Keep both</translation>
+    </message>
+    <message>
+        <source>&amp;Ignorer</source>
+        <translation>&amp;Skip</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -1494,8 +1982,24 @@ Do you confirm?</translation>
         <translation>&amp;Back up now</translation>
     </message>
     <message>
+        <source>Par défaut, la musique et la vidéo (*.mp3, *.mpeg, *.mpg) et le fichier d&apos;échange de Windows (PageFile.sys) ne sont pas sauvegardés ; chaque sauvegarde compte dans son journal les fichiers ainsi laissés de côté.</source>
+        <translation>By default, music and video (*.mp3, *.mpeg, *.mpg) and the Windows swap file (PageFile.sys) are not backed up; each backup counts in its log the files left out this way.</translation>
+    </message>
+    <message>
+        <source>Sauvegarder aussi la &amp;musique et la vidéo</source>
+        <translation>Back up music and video &amp;too</translation>
+    </message>
+    <message>
+        <source>Enlève les filtres d&apos;exclusion proposés par défaut</source>
+        <translation>Removes the exclusion filters offered by default</translation>
+    </message>
+    <message>
         <source>État des sauvegardes</source>
         <translation>Backup status</translation>
+    </message>
+    <message>
+        <source>Arrê&amp;ter la sauvegarde</source>
+        <translation>&amp;Stop the backup</translation>
     </message>
     <message>
         <source>Arrêter la sauvegarde en cours : les copies déjà faites seront reprises par la prochaine</source>
@@ -1504,22 +2008,6 @@ Do you confirm?</translation>
     <message>
         <source>Arrêt demandé : la sauvegarde s&apos;arrête après le fichier en cours.</source>
         <translation>Stop requested: the backup stops after the current file.</translation>
-    </message>
-    <message>
-        <source>Par défaut, la musique et la vidéo (*.mp3, *.mpeg, *.mpg) et le fichier d&apos;échange de Windows (PageFile.sys) ne sont pas sauvegardés ; chaque sauvegarde compte dans son journal les fichiers ainsi laissés de côté.</source>
-        <translation>By default, music and video (*.mp3, *.mpeg, *.mpg) and the Windows swap file (PageFile.sys) are not backed up; each backup counts in its log the files left out this way.</translation>
-    </message>
-    <message>
-        <source>Enlève les filtres d&apos;exclusion proposés par défaut</source>
-        <translation>Removes the exclusion filters offered by default</translation>
-    </message>
-    <message>
-        <source>Sauvegarder aussi la &amp;musique et la vidéo</source>
-        <translation>Back up music and video &amp;too</translation>
-    </message>
-    <message>
-        <source>Arrê&amp;ter la sauvegarde</source>
-        <translation>&amp;Stop the backup</translation>
     </message>
 </context>
 <context>
@@ -1758,6 +2246,13 @@ This path is a folder on these days: %1</translation>
     <message>
         <source>Dossier</source>
         <translation>Folder</translation>
+    </message>
+</context>
+<context>
+    <name>varnoket::StartError</name>
+    <message>
+        <source>ERREUR</source>
+        <translation>ERROR</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "app/LastSuccess.h"
 
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
 #include "platform/Translation.h"
 #include "settings/NormalizeDate.h"
 #include "settings/StationSettings.h"
@@ -35,8 +36,14 @@ std::optional<int> DaysSinceLastSuccess(const std::string& lastBackupDate,
 std::string LastSuccessText(const std::string& lastBackupDate, const LocalDateTime& now) {
   const std::optional<int> age = DaysSinceLastSuccess(lastBackupDate, now);
   if (!age) return kNoSuccessText;
-  std::string date = lastBackupDate;
-  NormalizeDate(date);
+  std::string normal = lastBackupDate;
+  NormalizeDate(normal);
+  // Said on screen only, never logged: the date in the locale's form.
+  LocalDateTime day;
+  day.day = std::stoi(normal.substr(0, 2));
+  day.month = std::stoi(normal.substr(3, 2));
+  day.year = std::stoi(normal.substr(6, 4));
+  const std::string date = ShownDate(day);
   // Each form whole, so the windows can show it in another language.
   if (*age < 0) {
     return FillText(VK_TR_NOOP("Messages", "Dernière sauvegarde réussie : %s (dans le futur)"),

@@ -1,7 +1,8 @@
 // When the last backup succeeded, as the tray hint and the main window's
 // title say it: "Dernière sauvegarde réussie : 08/12/2026 (il y a 3 jours)".
-// The date is the station's LASTBACKUP (dd/mm/yyyy); the age is counted in
-// calendar days of the local clock.
+// The date is the station's LASTBACKUP (dd/mm/yyyy), shown in the locale's
+// short form (platform/ShownFormat.h); the age is counted in calendar days of
+// the local clock.
 //
 // A clock set back so that the last success lies after today gives no
 // negative age: the text says "(dans le futur)" and the age counts as 0, so

@@ -7,6 +7,7 @@
 
 #include "app/BackupSetEditor.h"
 #include "cli/CliDialogs.h"
+#include "cli/CliText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "cli/Startup.h"
@@ -59,7 +60,7 @@ int EditBackupSet(const CliOptions& o, const std::string& typed, Edit edit) {
   std::string error;
   const ProgramSettings program = LoadProgramSettings(fs, drives, o.programFolder, &error);
   if (!program.IsOpen()) {
-    std::cerr << kIniNotInitialised << " (" << ForTerminal(error) << ")\n";
+    std::cerr << ForTerminal(kIniNotInitialised) << " (" << ForTerminal(error) << ")\n";
     return kRefused;
   }
   {
@@ -110,7 +111,7 @@ std::string HiddenFoldersLine(bool included) {
 int HiddenFoldersCommand(const CliOptions& o) {
   const std::string typed = o.args.empty() ? "" : o.args[0];
   if (o.args.size() == 1 && typed != "on" && typed != "off") {
-    return Usage(o.command, "hidden-folders takes on or off");
+    return Usage(o.command, CliText(VK_TR_NOOP("Cli", "hidden-folders veut on ou off")));
   }
   return EditBackupSet(o, typed,
                        [&typed](BackupSetEditor& editor, StationSettings&, const std::string&) {

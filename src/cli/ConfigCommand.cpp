@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/CliDialogs.h"
+#include "cli/CliText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "platform/MessageText.h"
@@ -124,7 +125,7 @@ int ConfigCommand(const CliOptions& o) {
   std::string error;
   ProgramSettings settings = LoadProgramSettings(fs, drives, o.programFolder, &error);
   if (!settings.IsOpen()) {
-    return Refuse(std::string(kIniNotInitialised) + " (" + o.programFolder + "/" +
+    return Refuse(Translate(kMessagesContext, kIniNotInitialised) + " (" + o.programFolder + "/" +
                   kProgramSettingsName + ": " + error + ")");
   }
   if (!settings.notice.empty()) std::cerr << ForTerminal(settings.notice) << "\n";
@@ -143,7 +144,8 @@ int ConfigCommand(const CliOptions& o) {
     } else if (what == "days") {
       code = SetDays(fs, settings, value);
     } else {
-      return Usage("config", "config sets store, time or days, not " + what);
+      return Usage("config",
+                   CliText(VK_TR_NOOP("Cli", "config règle store, time ou days, pas %s"), {what}));
     }
   } catch (const IniError& e) {
     return Refuse(e.what());

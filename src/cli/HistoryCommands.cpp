@@ -7,15 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "platform/DosDate.h"
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
 #include "platform/Translation.h"
 #include "restore/DayChanges.h"
 #include "restore/FileVersions.h"
 #include "restore/NameSearch.h"
-#include "restore/ShownValues.h"
 
 namespace varnoket {
 
@@ -24,7 +25,7 @@ namespace {
 // The size field keeps the low 32 bits: shown as the unsigned number, which
 // is the size of every file under 4 GiB.
 std::string SizeText(int32_t size) {
-  return std::to_string(static_cast<uint32_t>(size)) + " octets";
+  return CliText(VK_TR_NOOP("Cli", "%s octets"), {std::to_string(static_cast<uint32_t>(size))});
 }
 
 void SayUnreadable(const StoreLayout& layout, const std::vector<std::string>& days) {
@@ -49,7 +50,7 @@ std::string RecordedForm(const PathRules& rules, const std::string& path) {
 }  // namespace
 
 int VersionsCommand(const CliOptions& o) {
-  if (o.args.size() != 1) return Usage("versions needs one PATH");
+  if (o.args.size() != 1) return Usage(CliText(VK_TR_NOOP("Cli", "versions veut un PATH")));
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
   if (const int failed = LoadDays(o, layout, folders)) return failed;
@@ -65,20 +66,26 @@ int VersionsCommand(const CliOptions& o) {
     return 1;
   }
   for (const FileVersion& v : history.versions) {
-    std::cout << DayTextOfFolder(v.dayFolder) << "  " << SizeText(v.size) << "  modifié le "
-              << DosDateText(v.fileDate) << "\n";
+    std::cout << DayTextOfFolder(v.dayFolder) << "  " << SizeText(v.size) << "  "
+              << CliText(VK_TR_NOOP("Cli", "modifié le %s"),
+                         {DayFirstDateTime(UnpackDosDate(v.fileDate))})
+              << "\n";
   }
   if (!history.folderDays.empty()) {
-    std::cout << "Enregistré comme dossier vide, et non comme fichier, le :";
+    std::cout << CliText(
+        VK_TR_NOOP("Cli", "Enregistré comme dossier vide, et non comme fichier, le :"));
     for (const std::string& d : history.folderDays) std::cout << " " << DayTextOfFolder(d);
     std::cout << "\n";
   }
-  std::cout << history.versions.size() << " version(s) du fichier " << path << "\n";
+  std::cout << CliText(VK_TR_NOOP("Cli", "%s version(s) du fichier %s"),
+                       {std::to_string(history.versions.size()), path})
+            << "\n";
   return history.unreadableDays.empty() ? 0 : 1;
 }
 
 int FindCommand(const CliOptions& o) {
-  if (o.args.empty() || o.args.size() > 2) return Usage("find needs a PATTERN and at most a DAY");
+  if (o.args.empty() || o.args.size() > 2)
+    return Usage(CliText(VK_TR_NOOP("Cli", "find veut un PATTERN et au plus un DAY")));
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
   if (const int failed = LoadDays(o, layout, folders)) return failed;
@@ -108,12 +115,14 @@ int FindCommand(const CliOptions& o) {
               << "\n";
     return 1;
   }
-  std::cout << found.files.size() << " fichier(s) trouvé(s)\n";
+  std::cout << CliText(VK_TR_NOOP("Cli", "%s fichier(s) trouvé(s)"),
+                       {std::to_string(found.files.size())})
+            << "\n";
   return found.unreadableDays.empty() ? 0 : 1;
 }
 
 int ChangesCommand(const CliOptions& o) {
-  if (o.args.size() != 1) return Usage("changes needs one DAY");
+  if (o.args.size() != 1) return Usage(CliText(VK_TR_NOOP("Cli", "changes veut un DAY")));
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
   if (const int failed = LoadDays(o, layout, folders)) return failed;
@@ -122,8 +131,11 @@ int ChangesCommand(const CliOptions& o) {
   const auto changes =
       ChangesOfDay(DefaultFileSystem(), layout, folders, static_cast<size_t>(index));
   if (!changes) {
-    std::cerr << "Impossible de lire les listes de fichiers du " << o.args[0]
-              << " et du jour précédent.\n";
+    std::cerr << CliText(VK_TR_NOOP("Cli",
+                                    "Impossible de lire les listes de fichiers du %s et du jour "
+                                    "précédent."),
+                         {o.args[0]})
+              << "\n";
     return 1;
   }
   size_t added = 0, changed = 0, removed = 0;
@@ -131,23 +143,28 @@ int ChangesCommand(const CliOptions& o) {
     switch (c.kind) {
       case ChangeKind::kAdded:
         ++added;
-        std::cout << "Nouveau   " << c.fullPath << "\n";
+        std::cout << CliText(VK_TR_NOOP("Cli", "Nouveau   %s"), {c.fullPath}) << "\n";
         break;
       case ChangeKind::kChanged:
         ++changed;
-        std::cout << "Modifié   " << c.fullPath << "\n";
+        std::cout << CliText(VK_TR_NOOP("Cli", "Modifié   %s"), {c.fullPath}) << "\n";
         break;
       case ChangeKind::kRemoved:
         ++removed;
-        std::cout << "Supprimé  " << c.fullPath << "\n";
+        std::cout << CliText(VK_TR_NOOP("Cli", "Supprimé  %s"), {c.fullPath}) << "\n";
         break;
     }
   }
   if (changes->previousDay.empty()) {
-    std::cout << "Première sauvegarde conservée : " << added << " fichier(s)\n";
+    std::cout << CliText(VK_TR_NOOP("Cli", "Première sauvegarde conservée : %s fichier(s)"),
+                         {std::to_string(added)})
+              << "\n";
   } else {
-    std::cout << "Depuis le " << DayTextOfFolder(changes->previousDay) << " : " << added
-              << " nouveau(x), " << changed << " modifié(s), " << removed << " supprimé(s)\n";
+    std::cout << CliText(VK_TR_NOOP("Cli",
+                                    "Depuis le %s : %s nouveau(x), %s modifié(s), %s supprimé(s)"),
+                         {DayTextOfFolder(changes->previousDay), std::to_string(added),
+                          std::to_string(changed), std::to_string(removed)})
+              << "\n";
   }
   return 0;
 }

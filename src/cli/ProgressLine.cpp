@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "cli/CliText.h"
 #include "cli/Units.h"
 
 namespace varnoket {
@@ -29,15 +30,15 @@ std::string Fit(const std::string& text, size_t columns) {
 }  // namespace
 
 std::string ProgressText(const ProgressCounts& c, double seconds) {
-  std::string text = "Fichiers " + std::to_string(c.filesDone) + "/" +
-                     std::to_string(c.filesTotal) + "  " + HumanBytes(c.bytesDone) + "/" +
-                     HumanBytes(c.bytesTotal);
+  std::string text = CliText(VK_TR_NOOP("Cli", "Fichiers %s/%s  %s/%s"),
+                             {std::to_string(c.filesDone), std::to_string(c.filesTotal),
+                              HumanBytes(c.bytesDone), HumanBytes(c.bytesTotal)});
   if (seconds >= 1 && c.bytesDone > 0) {
     const double rate = static_cast<double>(c.bytesDone) / seconds;
     text += "  " + HumanBytes(static_cast<int64_t>(rate)) + "/s";
     const int64_t left = c.bytesTotal > c.bytesDone ? c.bytesTotal - c.bytesDone : 0;
-    text +=
-        "  reste " + HumanDuration(static_cast<int64_t>(static_cast<double>(left) / rate + 0.5));
+    text += CliText(VK_TR_NOOP("Cli", "  reste %s"),
+                    {HumanDuration(static_cast<int64_t>(static_cast<double>(left) / rate + 0.5))});
   }
   return text;
 }

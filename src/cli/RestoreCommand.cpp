@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ProgressLine.h"
@@ -55,14 +56,17 @@ int ParseRequest(const std::vector<std::string>& args, RestoreRequest& r) {
     if (args[i] == "--to") {
       // An empty value is an unset variable, not "in place": refused, since
       // in place would write over the person's newer files.
-      if (++i >= args.size() || args[i].empty()) return Usage("restore", "--to needs a folder");
+      if (++i >= args.size() || args[i].empty())
+        return Usage("restore", CliText(VK_TR_NOOP("Cli", "--to veut un dossier")));
       r.to = AbsolutePath(args[i]);
     } else if (args[i] == "--existing") {
       const auto parsed = ++i < args.size() ? ParseExistingFilePolicy(args[i]) : std::nullopt;
-      if (!parsed) return Usage("restore", "--existing needs replace, keep-both or skip");
+      if (!parsed)
+        return Usage("restore",
+                     CliText(VK_TR_NOOP("Cli", "--existing veut replace, keep-both ou skip")));
       r.policy = *parsed;
     } else if (args[i].empty()) {
-      return Usage("restore", "a PATH cannot be empty");
+      return Usage("restore", CliText(VK_TR_NOOP("Cli", "un PATH ne peut pas être vide")));
     } else {
       r.paths.push_back(AbsolutePath(args[i]));
     }
@@ -73,7 +77,7 @@ int ParseRequest(const std::vector<std::string>& args, RestoreRequest& r) {
 }  // namespace
 
 int RestoreCommand(const CliOptions& o) {
-  if (o.args.empty()) return Usage("restore", "restore needs a DAY");
+  if (o.args.empty()) return Usage("restore", CliText(VK_TR_NOOP("Cli", "restore veut un DAY")));
   RestoreRequest request;
   if (const int wrong = ParseRequest(o.args, request)) return wrong;
   StoreLayout layout(PathRules(), "", "");

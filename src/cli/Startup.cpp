@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "cli/CliText.h"
 #include "cli/ConsoleHost.h"
 #include "engine/StationLock.h"
 #include "platform/DriveInfo.h"
@@ -32,8 +33,8 @@ std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string&
   std::string error;
   s.program = LoadProgramSettings(fs, drives, programFolder, &error);
   if (!s.program.IsOpen()) {
-    std::cerr << kIniNotInitialised << " (" << programFolder << "/" << kProgramSettingsName << ": "
-              << ForTerminal(error) << ")\n";
+    std::cerr << ForTerminal(kIniNotInitialised) << " (" << programFolder << "/"
+              << kProgramSettingsName << ": " << ForTerminal(error) << ")\n";
     return std::nullopt;
   }
   if (!s.program.notice.empty()) std::cerr << ForTerminal(s.program.notice) << "\n";

@@ -2,28 +2,12 @@
 
 #include <cstdio>
 
+#include "platform/ShownFormat.h"
+
 namespace varnoket {
 
 std::string HumanBytes(int64_t bytes) {
-  static constexpr const char* kUnits[] = {"o", "Ko", "Mo", "Go", "To", "Po"};
-  if (bytes < 1024) return std::to_string(bytes < 0 ? 0 : bytes) + " o";
-  double value = static_cast<double>(bytes);
-  size_t unit = 0;
-  // A value that would print as 1024 goes up a unit: "1,0 Mo", not "1024 Ko".
-  while (value >= 1023.5 && unit + 1 < std::size(kUnits)) {
-    value /= 1024;
-    ++unit;
-  }
-  char text[32];
-  if (value < 99.95) {
-    std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
-    for (char* c = text; *c != '\0'; ++c) {
-      if (*c == '.') *c = ',';
-    }
-  } else {
-    std::snprintf(text, sizeof text, "%.0f %s", value, kUnits[unit]);
-  }
-  return text;
+  return ByteSizeText(bytes, SizeStyle::kShort);
 }
 
 std::string HumanDuration(int64_t seconds) {

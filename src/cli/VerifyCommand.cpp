@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/CliText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ProgressLine.h"
@@ -17,7 +18,8 @@
 namespace varnoket {
 
 int VerifyCommand(const CliOptions& o) {
-  if (o.args.size() > 1) return Usage("verify", "verify takes one DAY");
+  if (o.args.size() > 1)
+    return Usage("verify", CliText(VK_TR_NOOP("Cli", "verify prend un seul DAY")));
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
   unsigned workers = 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliText.h"
 #include "cli/CommandHelp.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
@@ -18,6 +19,7 @@
 #include "engine/LeftOut.h"
 #include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
 #include "platform/StationName.h"
 #include "platform/Translation.h"
 #include "platform/gui/language/ProgramLanguage.h"
@@ -132,6 +134,10 @@ int ListDays(const CliOptions& o) {
   return 0;
 }
 
+int UnknownCommand(const std::string& command) {
+  return Usage(CliText(VK_TR_NOOP("Cli", "commande inconnue %s"), {command}));
+}
+
 // A station name names one folder of the store, and nothing else.
 bool IsStationName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.size() <= kMaxNameLength &&
@@ -146,15 +152,17 @@ int Main(int argc, char** argv) {
     if (words[i] == "--program-folder" || words[i] == "--station") {
       // An empty value is an unset shell variable, not a choice: taken as
       // no option it would write beside the program or above the stations.
-      if (i + 1 >= words.size() || words[i + 1].empty()) return Usage(words[i] + " needs a value");
+      if (i + 1 >= words.size() || words[i + 1].empty())
+        return Usage(CliText(VK_TR_NOOP("Cli", "%s veut une valeur"), {words[i]}));
       if (words[i] == "--station" && !IsStationName(words[i + 1])) {
-        return Usage("--station needs a station name (no '/', not '.' or '..')");
+        return Usage(CliText(
+            VK_TR_NOOP("Cli", "--station veut un nom de poste (sans '/', ni '.' ni '..')")));
       }
       (words[i] == "--station" ? o.station : o.programFolder) = words[i + 1];
       ++i;
     } else if (words[i] == "--workers") {
       if (i + 1 >= words.size() || !ParseWorkers(words[i + 1], o.workers)) {
-        return Usage("--workers needs a whole number from 1 to 1024");
+        return Usage(CliText(VK_TR_NOOP("Cli", "--workers veut un nombre entier de 1 à 1024")));
       }
       ++i;
     } else if (words[i] == "-h" || words[i] == "--help") {
@@ -170,7 +178,7 @@ int Main(int argc, char** argv) {
   if (i >= words.size()) return Usage("");
   o.command = words[i];
   o.args.assign(words.begin() + static_cast<long>(i) + 1, words.end());
-  if (CommandUsage(o.command).empty()) return Usage("unknown command " + o.command);
+  if (CommandUsage(o.command).empty()) return UnknownCommand(o.command);
   // After a command, --help and --version answer and do nothing else.
   for (const std::string& a : o.args) {
     if (a == "-h" || a == "--help") {
@@ -187,8 +195,12 @@ int Main(int argc, char** argv) {
     if (o.programFolder.empty()) return 2;
   }
   if (o.station.empty()) o.station = GetStationName();
-  if (o.command == "backup") return o.args.empty() ? Backup(o) : Usage("backup takes no argument");
-  if (o.command == "days") return o.args.empty() ? ListDays(o) : Usage("days takes no argument");
+  if (o.command == "backup")
+    return o.args.empty() ? Backup(o)
+                          : Usage(CliText(VK_TR_NOOP("Cli", "backup ne prend aucun argument")));
+  if (o.command == "days")
+    return o.args.empty() ? ListDays(o)
+                          : Usage(CliText(VK_TR_NOOP("Cli", "days ne prend aucun argument")));
   if (o.command == "restore") return RestoreCommand(o);
   if (o.command == "verify") return VerifyCommand(o);
   if (o.command == "versions") return VersionsCommand(o);
@@ -201,7 +213,7 @@ int Main(int argc, char** argv) {
   if (o.command == "hidden-folders") return HiddenFoldersCommand(o);
   if (o.command == "include") return IncludeCommand(o);
   if (o.command == "status") return StatusCommand(o);
-  return Usage("unknown command " + o.command);
+  return UnknownCommand(o.command);
 }
 
 }  // namespace
@@ -210,5 +222,8 @@ int Main(int argc, char** argv) {
 int main(int argc, char** argv) {
   // The tool speaks the windows' language: English under an English locale.
   varnoket::InstallProgramLanguage();
+  // Its sizes follow the language, but its dates stay day first
+  // (dd/mm/yyyy), the form it takes its days in.
+  varnoket::SetShownConventions(varnoket::CurrentShownConventions());
   return varnoket::Main(argc, argv);
 }

@@ -9,16 +9,22 @@
 #include "engine/CopyStep.h"
 #include "engine/LeftOut.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
 void CopyStep::SkipUnreadable(const FileRecord& rec, int systemError) {
   const std::string shown = ShownText(rec.fullPath);
   ctx_.Log(systemError == EACCES || systemError == EPERM
-               ? "ERREUR: accès refusé au fichier (" + shown + ") : il n'est pas sauvegardé."
-               : "ERREUR: impossible de lire le fichier (" + shown + ") : " +
-                     (systemError != 0 ? std::strerror(systemError) : "erreur de lecture") +
-                     ". Il n'est pas sauvegardé.");
+               ? FillText(VK_TR_NOOP("Messages",
+                                     "ERREUR: accès refusé au fichier (%s) : il n'est pas "
+                                     "sauvegardé."),
+                          {shown})
+               : FillText(VK_TR_NOOP("Messages",
+                                     "ERREUR: impossible de lire le fichier (%s) : %s. Il "
+                                     "n'est pas sauvegardé."),
+                          {shown, systemError != 0 ? std::strerror(systemError)
+                                                   : VK_TR_NOOP("Messages", "erreur de lecture")}));
   ctx_.leftOut.Add(LeftOutCause::kUnreadableFile);
   NotStored(rec);
 }

@@ -10,6 +10,7 @@
 #include "engine/StationReadLock.h"
 #include "engine/StoreLayout.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
@@ -177,10 +178,12 @@ void ConsolidateDayFolders(BackupContext& ctx) {
     if (readers != LockStatus::kAcquired) {
       const std::string why = std::strerror(errno);
       ctx.Log(readers == LockStatus::kBusy
-                  ? "Fusion des jours les plus anciens reportée : une restauration ou une "
-                    "vérification lit la sauvegarde."
-                  : FillText("Fusion des jours les plus anciens reportée : impossible de "
-                             "verrouiller la sauvegarde contre les lectures (%s).",
+                  ? VK_TR_NOOP("Messages",
+                               "Fusion des jours les plus anciens reportée : une restauration ou "
+                               "une vérification lit la sauvegarde.")
+                  : FillText(VK_TR_NOOP("Messages",
+                                        "Fusion des jours les plus anciens reportée : impossible "
+                                        "de verrouiller la sauvegarde contre les lectures (%s)."),
                              {why}));
       return;
     }

@@ -5,6 +5,7 @@
 #include "engine/FileRecord.h"
 #include "engine/LeftOut.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -40,10 +41,18 @@ std::vector<std::string> VanishedFolders(BackupContext& ctx, const std::vector<s
                        now != ctx.listedFileSystems.end() && before->second != now->second;
     if (!empty && !moved) continue;
     if (!PreviousHasBelow(ctx.rules, ctx.previousFileList, folder)) continue;
-    ctx.Log("ATTENTION: Le dossier à sauvegarder (" + ShownText(folder) + ") " +
-            (moved ? "n'est plus sur le même disque qu'à la sauvegarde précédente" : "est vide") +
-            " (disque non monté ou partage non connecté ?) : ce que la sauvegarde précédente y "
-            "avait trouvé est gardé. Retirez-le de la liste pour ne plus le sauvegarder.");
+    ctx.Log(FillText(
+        moved ? VK_TR_NOOP("Messages",
+                           "ATTENTION: Le dossier à sauvegarder (%s) n'est plus sur le même disque "
+                           "qu'à la sauvegarde précédente (disque non monté ou partage non "
+                           "connecté ?) : ce que la sauvegarde précédente y avait trouvé est "
+                           "gardé. Retirez-le de la liste pour ne plus le sauvegarder.")
+              : VK_TR_NOOP("Messages",
+                           "ATTENTION: Le dossier à sauvegarder (%s) est vide (disque non monté "
+                           "ou partage non connecté ?) : ce que la sauvegarde précédente y avait "
+                           "trouvé est gardé. Retirez-le de la liste pour ne plus le "
+                           "sauvegarder."),
+        {ShownText(folder)}));
     ctx.leftOut.Add(LeftOutCause::kVanishedFolder);
     // Tomorrow's run compares with the disk it was on, not with this one.
     if (before != previousSet.fileSystems.end()) ctx.listedFileSystems[folder] = before->second;

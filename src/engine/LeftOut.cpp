@@ -2,8 +2,10 @@
 
 #include <array>
 
+#include "platform/MessageText.h"
 #include "platform/PathRules.h"
 #include "platform/Stream.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -51,55 +53,73 @@ bool LeftOutCounts::Any() const {
 }
 
 std::string CacheFolderLine(const std::string& folder) {
-  return "Le répertoire (" + folder + ") est un cache (" + kCacheTagName +
-         ") : il n'est pas sauvegardé.";
+  return FillText(
+      VK_TR_NOOP("Messages", "Le répertoire (%s) est un cache (%s) : il n'est pas sauvegardé."),
+      {folder, kCacheTagName});
 }
 
 std::string LargeFileLine(const std::string& path, uint64_t size, int limitMegabytes) {
-  return "Le fichier (" + path + ") fait " + std::to_string(size) +
-         " octets, plus que la limite de " + std::to_string(limitMegabytes) +
-         " Mo : il n'est pas sauvegardé.";
+  return FillText(VK_TR_NOOP("Messages",
+                             "Le fichier (%s) fait %s octets, plus que la limite de "
+                             "%s Mo : il n'est pas sauvegardé."),
+                  {path, std::to_string(size), std::to_string(limitMegabytes)});
 }
 
 std::string LeftOutSummary(const LeftOutCounts& counts, int limitMegabytes) {
-  std::string text = "Laissés de côté :";
-  bool first = true;
-  auto part = [&](LeftOutCause cause, const std::string& what) {
+  // Each part is a message of its own, so a window can show the list in the
+  // person's language part by part.
+  std::string list;
+  auto part = [&](LeftOutCause cause, const char* pattern, std::string extra = {}) {
     const int n = counts.Of(cause);
     if (n == 0) return;
-    text += (first ? " " : ", ") + std::to_string(n) + " " + what;
-    first = false;
+    if (!list.empty()) list += ", ";
+    list += FillText(pattern, {std::to_string(n), extra});
   };
-  part(LeftOutCause::kCacheFolder, std::string("répertoire(s) de cache (") + kCacheTagName + ")");
-  part(LeftOutCause::kDesktopCache,
-       "répertoire(s) de cache du bureau (.cache, vignettes, corbeille)");
-  part(LeftOutCause::kLargeFile, "fichier(s) de plus de " + std::to_string(limitMegabytes) +
-                                     " Mo (" + std::to_string(counts.largeBytes) + " octets)");
-  part(LeftOutCause::kHiddenFolder, "dossier(s) caché(s) (réglage du jeu de sauvegarde)");
-  part(LeftOutCause::kFolderLink, "lien(s) vers un répertoire, non suivi(s)");
+  part(LeftOutCause::kCacheFolder, VK_TR_NOOP("Messages", "%s répertoire(s) de cache (%s)"),
+       kCacheTagName);
+  part(
+      LeftOutCause::kDesktopCache,
+      VK_TR_NOOP("Messages", "%s répertoire(s) de cache du bureau (.cache, vignettes, corbeille)"));
+  part(LeftOutCause::kLargeFile, VK_TR_NOOP("Messages", "%s fichier(s) de plus de %s"),
+       FillText(VK_TR_NOOP("Messages", "%s Mo (%s octets)"),
+                {std::to_string(limitMegabytes), std::to_string(counts.largeBytes)}));
+  part(LeftOutCause::kHiddenFolder,
+       VK_TR_NOOP("Messages", "%s dossier(s) caché(s) (réglage du jeu de sauvegarde)"));
+  part(LeftOutCause::kFolderLink,
+       VK_TR_NOOP("Messages", "%s lien(s) vers un répertoire, non suivi(s)"));
   if (counts.Of(LeftOutCause::kExcluded) > 0) {
     // Which filter took how many: a filter that takes more than meant shows.
     std::string filters;
     for (const auto& [filter, n] : counts.excludedByFilter) {
       filters += (filters.empty() ? "" : ", ") + filter + " : " + std::to_string(n);
     }
-    part(LeftOutCause::kExcluded, "fichier(s) exclu(s) par les filtres (" + filters + " ; " +
-                                      std::to_string(counts.excludedBytes) + " octets)");
+    part(LeftOutCause::kExcluded,
+         VK_TR_NOOP("Messages", "%s fichier(s) exclu(s) par les filtres (%s)"),
+         filters + " ; " + std::to_string(counts.excludedBytes) + " octets");
   }
-  part(LeftOutCause::kUnreadableFile, "fichier(s) illisible(s)");
-  part(LeftOutCause::kUnreadableFolder, "répertoire(s) illisible(s)");
-  part(LeftOutCause::kForbiddenName, "nom(s) qu'une liste ne peut pas contenir");
-  part(LeftOutCause::kNameTooLong, "nom(s) ou chemin(s) trop long(s)");
-  part(LeftOutCause::kBrokenLink, "lien(s) symbolique(s) cassé(s) ou en boucle");
-  part(LeftOutCause::kSpecialFile, "fichier(s) spéciaux (tube, socket, périphérique)");
-  part(LeftOutCause::kKeptChanging, "fichier(s) modifié(s) pendant leur lecture");
-  part(LeftOutCause::kVanishedFolder, "dossier(s) à sauvegarder vide(s) ou sur un autre disque");
-  return text + ".";
+  part(LeftOutCause::kUnreadableFile, VK_TR_NOOP("Messages", "%s fichier(s) illisible(s)"));
+  part(LeftOutCause::kUnreadableFolder, VK_TR_NOOP("Messages", "%s répertoire(s) illisible(s)"));
+  part(LeftOutCause::kForbiddenName,
+       VK_TR_NOOP("Messages", "%s nom(s) qu'une liste ne peut pas contenir"));
+  part(LeftOutCause::kNameTooLong, VK_TR_NOOP("Messages", "%s nom(s) ou chemin(s) trop long(s)"));
+  part(LeftOutCause::kBrokenLink,
+       VK_TR_NOOP("Messages", "%s lien(s) symbolique(s) cassé(s) ou en boucle"));
+  part(LeftOutCause::kSpecialFile,
+       VK_TR_NOOP("Messages", "%s fichier(s) spéciaux (tube, socket, périphérique)"));
+  part(LeftOutCause::kKeptChanging,
+       VK_TR_NOOP("Messages", "%s fichier(s) modifié(s) pendant leur lecture"));
+  part(LeftOutCause::kVanishedFolder,
+       VK_TR_NOOP("Messages", "%s dossier(s) à sauvegarder vide(s) ou sur un autre disque"));
+  if (list.empty()) return VK_TR_NOOP("Messages", "Laissés de côté :.");
+  return FillText(VK_TR_NOOP("Messages", "Laissés de côté : %s."), {list});
 }
 
 std::string CompletedWithLeftOutLine(const LeftOutCounts& counts) {
-  return "Sauvegarde terminée avec " + std::to_string(counts.Problems()) +
-         " élément(s) non sauvegardé(s) : voir les lignes ERREUR et ATTENTION de ce journal.";
+  return FillText(VK_TR_NOOP("Messages",
+                             "Sauvegarde terminée avec %s élément(s) non "
+                             "sauvegardé(s) : voir les lignes ERREUR et ATTENTION de "
+                             "ce journal."),
+                  {std::to_string(counts.Problems())});
 }
 
 }  // namespace varnoket

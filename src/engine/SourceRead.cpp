@@ -6,6 +6,7 @@
 
 #include "engine/LeftOut.h"
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -66,10 +67,15 @@ bool ReadSourceFile(BackupContext& ctx, ScannedFile& file, bool withHash, std::v
         return true;
       case Read::kUnreadable:
         ctx.Log(error == EACCES || error == EPERM
-                    ? "ERREUR: accès refusé au fichier (" + shown + ") : il n'est pas sauvegardé."
-                    : "ERREUR: impossible de lire le fichier (" + shown +
-                          ") : " + (error != 0 ? std::strerror(error) : "erreur de lecture") +
-                          ". Il n'est pas sauvegardé.");
+                    ? FillText(VK_TR_NOOP("Messages",
+                                          "ERREUR: accès refusé au fichier (%s) : il n'est pas "
+                                          "sauvegardé."),
+                               {shown})
+                    : FillText(VK_TR_NOOP("Messages",
+                                          "ERREUR: impossible de lire le fichier (%s) : %s. Il "
+                                          "n'est pas sauvegardé."),
+                               {shown, error != 0 ? std::strerror(error)
+                                                  : VK_TR_NOOP("Messages", "erreur de lecture")}));
         ctx.leftOut.Add(LeftOutCause::kUnreadableFile);
         file.readable = false;
         return false;

@@ -59,8 +59,8 @@ bool LoadPreviousList(BackupContext& ctx) {
   if (folder.empty()) return true;  // every file counts as new
   auto lines = ReadListFile(ctx.fs, layout.FileListPath(folder));
   if (!lines) {
-    ctx.Log("ERREUR: impossible de lire la liste de fichiers (" + layout.FileListPath(folder) +
-            ")");
+    ctx.Log(FillText(VK_TR_NOOP("Messages", "ERREUR: impossible de lire la liste de fichiers (%s)"),
+                     {layout.FileListPath(folder)}));
     return false;
   }
   ctx.previousFileList = std::move(*lines);

@@ -19,6 +19,13 @@ std::string ProgressHint(const std::string& directory) {
   return FillText(VK_TR_NOOP("Messages", "Préparation de (...%s)"), {directory.substr(from, 40)});
 }
 
+// A name a list of files cannot hold; "%s" is the path.
+constexpr const char* kForbiddenNameLine =
+    VK_TR_NOOP("Messages",
+               "ATTENTION: Le nom (%s) contient un caractère qu'une liste de fichiers ne peut pas "
+               "contenir (|, retour chariot, saut de ligne ou autre caractère de contrôle). Non "
+               "sauvegardé !");
+
 // Logs one entry left out and counts it.
 void LeftOut(SourceWalk& walk, LeftOutCause cause, const std::string& line) {
   walk.ctx.Log(line);
@@ -28,14 +35,19 @@ void LeftOut(SourceWalk& walk, LeftOutCause cause, const std::string& line) {
 // False, with one log line, for the store and for a folder already walked.
 bool MayWalk(SourceWalk& walk, const std::string& directory, const FolderId& id) {
   if (walk.store && id == *walk.store) {
-    walk.ctx.Log("ATTENTION: Le répertoire (" + ShownText(directory) +
-                 ") contient les sauvegardes : il n'est pas sauvegardé.");
+    walk.ctx.Log(FillText(VK_TR_NOOP("Messages",
+                                     "ATTENTION: Le répertoire (%s) contient les sauvegardes : il "
+                                     "n'est pas sauvegardé."),
+                          {ShownText(directory)}));
     return false;
   }
   if (!walk.walked.insert(id).second) {
-    walk.ctx.Log("ATTENTION: Le répertoire (" + ShownText(directory) +
-                 ") a déjà été parcouru par un autre chemin (boucle ou montage) : il n'est pas "
-                 "sauvegardé une seconde fois.");
+    walk.ctx.Log(
+        FillText(VK_TR_NOOP("Messages",
+                            "ATTENTION: Le répertoire (%s) a déjà été parcouru par un autre "
+                            "chemin (boucle ou montage) : il n'est pas sauvegardé une "
+                            "seconde fois."),
+                 {ShownText(directory)}));
     return false;
   }
   return true;
@@ -46,21 +58,25 @@ void Subfolder(SourceWalk& walk, const std::string& path, const DirEntry& e) {
   const std::string shown = ShownText(path);
   if (e.isSymlink) {
     // A link may lead back up the tree, or anywhere: it is not followed.
-    LeftOut(walk, LeftOutCause::kFolderLink,
-            "Le lien symbolique (" + shown + ") mène à un répertoire : il n'est pas suivi.");
+    LeftOut(
+        walk, LeftOutCause::kFolderLink,
+        FillText(VK_TR_NOOP("Messages",
+                            "Le lien symbolique (%s) mène à un répertoire : il n'est pas suivi."),
+                 {shown}));
   } else if (!RecordableName(e.name)) {
-    LeftOut(walk, LeftOutCause::kForbiddenName,
-            "ATTENTION: Le nom (" + shown +
-                ") contient un caractère qu'une liste de fichiers ne peut pas contenir (|, "
-                "retour chariot, saut de ligne ou autre caractère de contrôle). Non sauvegardé !");
+    LeftOut(walk, LeftOutCause::kForbiddenName, FillText(kForbiddenNameLine, {shown}));
   } else if (IsDesktopCacheFolder(path)) {
-    LeftOut(walk, LeftOutCause::kDesktopCache,
-            "Le répertoire (" + shown + ") est un cache du bureau : il n'est pas sauvegardé.");
+    LeftOut(
+        walk, LeftOutCause::kDesktopCache,
+        FillText(VK_TR_NOOP("Messages",
+                            "Le répertoire (%s) est un cache du bureau : il n'est pas sauvegardé."),
+                 {shown}));
   } else if (e.hidden && !walk.ctx.station.includeHidden) {
     LeftOut(walk, LeftOutCause::kHiddenFolder,
-            "Le dossier caché (" + shown +
-                ") n'est pas sauvegardé : le jeu de sauvegarde laisse de côté les dossiers "
-                "cachés.");
+            FillText(VK_TR_NOOP("Messages",
+                                "Le dossier caché (%s) n'est pas sauvegardé : le jeu de sauvegarde "
+                                "laisse de côté les dossiers cachés."),
+                     {shown}));
   } else if (!e.system) {
     WalkFolder(walk, path, FolderId{e.device, e.inode});
   }
@@ -72,12 +88,16 @@ void OtherEntry(SourceWalk& walk, const std::string& path, const DirEntry& e) {
   const std::string shown = ShownText(path);
   if (e.isSymlink) {
     LeftOut(walk, LeftOutCause::kBrokenLink,
-            "ATTENTION: Le lien symbolique (" + shown +
-                ") ne mène à aucun fichier (cassé ou en boucle) : il n'est pas sauvegardé.");
+            FillText(VK_TR_NOOP("Messages",
+                                "ATTENTION: Le lien symbolique (%s) ne mène à aucun fichier "
+                                "(cassé ou en boucle) : il n'est pas sauvegardé."),
+                     {shown}));
   } else {
     LeftOut(walk, LeftOutCause::kSpecialFile,
-            "ATTENTION: (" + shown +
-                ") est un tube, une socket ou un périphérique : il n'est pas sauvegardé.");
+            FillText(VK_TR_NOOP("Messages",
+                                "ATTENTION: (%s) est un tube, une socket ou un "
+                                "périphérique : il n'est pas sauvegardé."),
+                     {shown}));
   }
 }
 
@@ -100,8 +120,10 @@ void WalkFolder(SourceWalk& walk, const std::string& directory, const FolderId& 
   if (!entries) {
     // Not an empty folder: what it held is simply not known today.
     LeftOut(walk, LeftOutCause::kUnreadableFolder,
-            "ERREUR: impossible de lire le répertoire (" + ShownText(directory) +
-                ") : ce que la sauvegarde précédente y avait trouvé est gardé.");
+            FillText(VK_TR_NOOP("Messages",
+                                "ERREUR: impossible de lire le répertoire (%s) : ce que la "
+                                "sauvegarde précédente y avait trouvé est gardé."),
+                     {ShownText(directory)}));
     walk.unreadableFolders.push_back(rules.RemoveTrailingSeparator(folder));
     return;
   }
@@ -126,11 +148,7 @@ void WalkFolder(SourceWalk& walk, const std::string& directory, const FolderId& 
       continue;
     }
     if (!RecordableName(e.name)) {
-      LeftOut(walk, LeftOutCause::kForbiddenName,
-              "ATTENTION: Le nom (" + ShownText(path) +
-                  ") contient un caractère qu'une liste de fichiers ne peut pas contenir (|, "
-                  "retour chariot, saut de ligne ou autre caractère de contrôle). Non "
-                  "sauvegardé !");
+      LeftOut(walk, LeftOutCause::kForbiddenName, FillText(kForbiddenNameLine, {ShownText(path)}));
       continue;
     }
     if (sizeLimit > 0 && e.size > sizeLimit) {

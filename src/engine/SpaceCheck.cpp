@@ -4,6 +4,8 @@
 
 #include "engine/FileRecord.h"
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -26,30 +28,18 @@ uint64_t BytesToStore(const BackupContext& ctx, const ScanDetails& details) {
 std::string NoSpaceText(BackupContext& ctx, uint64_t needed) {
   const auto free = ctx.fs.FreeSpace(ctx.backupRoot);
   if (!free || needed <= *free) return {};
+  // Logged as well as shown: the sizes keep the logged style.
   return FillText(
-      "Espace insuffisant sur le disque de sauvegarde (%s) : jusqu'à %s à écrire pour %s "
-      "libres, il manque %s. Sauvegarde non commencée : réduisez le nombre de journées "
-      "mémorisées (%s actuellement) ou libérez de la place sur ce disque.",
+      VK_TR_NOOP("Messages",
+                 "Espace insuffisant sur le disque de sauvegarde (%s) : jusqu'à %s à écrire pour "
+                 "%s libres, il manque %s. Sauvegarde non commencée : réduisez le nombre de "
+                 "journées mémorisées (%s actuellement) ou libérez de la place sur ce disque."),
       {ctx.backupRoot, SizeText(needed), SizeText(*free), SizeText(needed - *free),
        std::to_string(ctx.daysKept)});
 }
 
 std::string SizeText(uint64_t bytes) {
-  if (bytes < 1024) return std::to_string(bytes) + " octets";
-  static constexpr const char* kUnits[] = {"Ko", "Mo", "Go", "To"};
-  double value = static_cast<double>(bytes) / 1024.0;
-  size_t unit = 0;
-  while (value >= 1024.0 && unit + 1 < std::size(kUnits)) {
-    value /= 1024.0;
-    ++unit;
-  }
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
-  std::string out(text);
-  for (char& c : out) {
-    if (c == '.') c = ',';
-  }
-  return out;
+  return ByteSizeText(static_cast<int64_t>(bytes), SizeStyle::kLogged);
 }
 
 }  // namespace varnoket

@@ -18,7 +18,7 @@ namespace {
 
 // Present in the lock file once its holder ended well.
 constexpr const char* kEndedKey = "ended";
-constexpr const char* kUnknownHolder = "détenteur inconnu";
+constexpr const char* kUnknownHolder = VK_TR_NOOP("Messages", "détenteur inconnu");
 
 // "key=value" lines, CR LF or LF; the first value of each key counts.
 std::map<std::string, std::string> ParseKeys(const std::string& text) {
@@ -82,11 +82,15 @@ std::string CheckMachineMarker(FileSystem& fs, const StoreLayout& layout, const 
   if (!fs.Exists(path)) {
     // A station made before the marker existed, or a new one: it is ours.
     if (fs.WriteFileAtomic(path, "machine=" + me.id + "\r\nhost=" + me.host + "\r\n")) return {};
-    return FillText("Impossible d'écrire le fichier (%s) : %s. Aucune sauvegarde n'est faite.",
+    return FillText(VK_TR_NOOP("Messages",
+                               "Impossible d'écrire le fichier (%s) : %s. Aucune sauvegarde n'est "
+                               "faite."),
                     {path, SystemReason()});
   }
   if (!fs.ReadFile(path)) {
-    return FillText("Impossible de lire le fichier (%s) : %s. Aucune sauvegarde n'est faite.",
+    return FillText(VK_TR_NOOP("Messages",
+                               "Impossible de lire le fichier (%s) : %s. Aucune sauvegarde n'est "
+                               "faite."),
                     {path, SystemReason()});
   }
   status = StationLockStatus::kForeignStation;
@@ -104,8 +108,9 @@ std::string StationOwnerProblem(FileSystem& fs, const StoreLayout& layout,
   const auto machine = keys.find("machine");
   if (machine == keys.end() || machine->second.empty()) {
     return FillText(
-        "Le fichier (%s) ne désigne aucune machine. Aucune sauvegarde n'est faite.\r\n"
-        "Si ce dossier est bien celui de cette machine, supprimez ce fichier.",
+        VK_TR_NOOP("Messages",
+                   "Le fichier (%s) ne désigne aucune machine. Aucune sauvegarde n'est faite.\r\n"
+                   "Si ce dossier est bien celui de cette machine, supprimez ce fichier."),
         {path});
   }
   if (machine->second == me.id) return {};
@@ -113,10 +118,11 @@ std::string StationOwnerProblem(FileSystem& fs, const StoreLayout& layout,
   const std::string owner =
       (host != keys.end() ? host->second : std::string("?")) + ", identifiant " + machine->second;
   return FillText(
-      "Le dossier de sauvegarde (%s) appartient à une autre machine (%s) qui porte le même nom "
-      "de poste. Aucune sauvegarde n'est faite, pour ne pas mélanger les fichiers des deux "
-      "machines.\r\nDonnez un autre nom réseau à cette machine ou, si elle remplace "
-      "l'ancienne, supprimez le fichier (%s).",
+      VK_TR_NOOP("Messages",
+                 "Le dossier de sauvegarde (%s) appartient à une autre machine (%s) qui porte le "
+                 "même nom de poste. Aucune sauvegarde n'est faite, pour ne pas mélanger les "
+                 "fichiers des deux machines.\r\nDonnez un autre nom réseau à cette machine "
+                 "ou, si elle remplace l'ancienne, supprimez le fichier (%s)."),
       {layout.StationFolder(), owner, path});
 }
 
@@ -127,8 +133,8 @@ std::string DescribeLockHolder(const std::string& lockFileText) {
     return it == keys.end() || it->second.empty() ? std::string("?") : it->second;
   };
   if (keys.count("pid") == 0 && keys.count("host") == 0) return kUnknownHolder;
-  return "machine " + value("host") + " (" + value("machine") + "), processus " + value("pid") +
-         ", depuis le " + value("since");
+  return FillText(VK_TR_NOOP("Messages", "machine %s (%s), processus %s, depuis le %s"),
+                  {value("host"), value("machine"), value("pid"), value("since")});
 }
 
 std::string LocalStandInLockPath(FileSystem& fs, const std::string& stationFolder,

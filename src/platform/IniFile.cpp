@@ -7,6 +7,8 @@
 
 #include "platform/AsciiText.h"
 #include "platform/Clock.h"
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 namespace {
@@ -237,8 +239,8 @@ std::unique_ptr<FileLock> IniFile::Lock() {
       break;
   }
   const int error = errno;
-  throw IniError("Impossible de verrouiller le fichier " + path_ + " : " +
-                 Reason(error, "verrou refusé"));
+  throw IniError(FillText(VK_TR_NOOP("Messages", "Impossible de verrouiller le fichier %s : %s"),
+                          {path_, Reason(error, VK_TR_NOOP("Messages", "verrou refusé"))}));
 }
 
 std::vector<std::string> IniFile::LinesOnDisk() {
@@ -247,8 +249,8 @@ std::vector<std::string> IniFile::LinesOnDisk() {
   if (!text) {
     const int error = errno;
     if (!fs_.Exists(path_)) return {};
-    throw IniError("Impossible de lire le fichier " + path_ + " : " +
-                   Reason(error, "erreur de lecture"));
+    throw IniError(FillText(VK_TR_NOOP("Messages", "Impossible de lire le fichier %s : %s"),
+                            {path_, Reason(error, VK_TR_NOOP("Messages", "erreur de lecture"))}));
   }
   if (IsSettingsText(*text)) return SplitLines(*text);
   KeepAside();
@@ -262,8 +264,9 @@ void IniFile::KeepAside() {
   errno = 0;
   if (!fs_.Rename(path_, target)) {
     const int error = errno;
-    throw IniError("Impossible de mettre de côté le fichier illisible " + path_ + " : " +
-                   Reason(error, "erreur de renommage"));
+    throw IniError(FillText(
+        VK_TR_NOOP("Messages", "Impossible de mettre de côté le fichier illisible %s : %s"),
+        {path_, Reason(error, VK_TR_NOOP("Messages", "erreur de renommage"))}));
   }
   keptAsideAs_ = target;
 }
@@ -277,8 +280,8 @@ void IniFile::SaveLines(std::vector<std::string> lines) {
   errno = 0;
   if (!fs_.WriteFileAtomic(path_, text)) {
     const int error = errno;
-    throw IniError("Impossible d'écrire le fichier " + path_ + " : " +
-                   Reason(error, "erreur d'écriture"));
+    throw IniError(FillText(VK_TR_NOOP("Messages", "Impossible d'écrire le fichier %s : %s"),
+                            {path_, Reason(error, VK_TR_NOOP("Messages", "erreur d'écriture"))}));
   }
   lines_ = std::move(lines);
 }

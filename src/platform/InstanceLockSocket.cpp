@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/MessageText.h"
+#include "platform/Translation.h"
 #include "platform/UniqueFd.h"
 
 namespace varnoket {
@@ -77,13 +78,15 @@ ShowRequests::~ShowRequests() {
 bool ShowRequests::Listen(const std::string& socketPath, std::string& why) {
   sockaddr_un address;
   if (!AddressOf(socketPath, address)) {
-    why = FillText("le nom du canal (%s) est trop long", {ShownText(socketPath)});
+    why = FillText(VK_TR_NOOP("Messages", "le nom du canal (%s) est trop long"),
+                   {ShownText(socketPath)});
     return false;
   }
   struct stat info {};
   if (::lstat(socketPath.c_str(), &info) == 0) {
     if (!S_ISSOCK(info.st_mode)) {
-      why = FillText("(%s) existe et n'est pas un canal", {ShownText(socketPath)});
+      why = FillText(VK_TR_NOOP("Messages", "(%s) existe et n'est pas un canal"),
+                     {ShownText(socketPath)});
       return false;
     }
     ::unlink(socketPath.c_str());
@@ -94,7 +97,8 @@ bool ShowRequests::Listen(const std::string& socketPath, std::string& why) {
   const bool bound =
       fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
   if (!bound || ::chmod(socketPath.c_str(), 0600) != 0 || ::listen(fd, 4) != 0) {
-    why = FillText("impossible d'écouter sur (%s) : %s", {ShownText(socketPath), strerror(errno)});
+    why = FillText(VK_TR_NOOP("Messages", "impossible d'écouter sur (%s) : %s"),
+                   {ShownText(socketPath), strerror(errno)});
     if (bound) ::unlink(socketPath.c_str());
     if (fd >= 0) ::close(fd);
     return false;

@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
+
 namespace varnoket {
 namespace {
 
@@ -15,31 +18,36 @@ std::string SystemReason(int error) {
   return std::strerror(error);
 }
 
-[[noreturn]] void ThrowSystem(const std::string& what, const std::string& path, int error) {
-  throw StreamError(what + " " + path + " : " + SystemReason(error), error);
+// `pattern` holds the path's hole and the system reason's, in that order.
+[[noreturn]] void ThrowSystem(const char* pattern, const std::string& path, int error) {
+  throw StreamError(FillText(pattern, {path, SystemReason(error)}), error);
 }
 
 }  // namespace
 
 void Stream::ReadBuffer(void* buffer, size_t count) {
-  if (Read(buffer, count) != count) throw StreamError("Erreur de lecture du flux");
+  if (Read(buffer, count) != count)
+    throw StreamError(VK_TR_NOOP("Messages", "Erreur de lecture du flux"));
 }
 
 void Stream::WriteBuffer(const void* buffer, size_t count) {
-  if (Write(buffer, count) != count) throw StreamError("Erreur d'écriture du flux");
+  if (Write(buffer, count) != count)
+    throw StreamError(VK_TR_NOOP("Messages", "Erreur d'écriture du flux"));
 }
 
 FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
   if (mode == Mode::kRead) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) ThrowSystem("Impossible d'ouvrir le fichier", path, errno);
+    if (fd_ < 0)
+      ThrowSystem(VK_TR_NOOP("Messages", "Impossible d'ouvrir le fichier %s : %s"), path, errno);
   } else {
     // Read and write, so a caller may read back what it has just written.
     // Private until the caller widens it: what is written may be a copy of
     // someone's private file.
     const int create = mode == Mode::kCreateNew ? O_CREAT | O_EXCL | O_NOFOLLOW : O_CREAT | O_TRUNC;
     fd_ = ::open(path.c_str(), O_RDWR | create | O_CLOEXEC, 0600);
-    if (fd_ < 0) ThrowSystem("Impossible de créer le fichier", path, errno);
+    if (fd_ < 0)
+      ThrowSystem(VK_TR_NOOP("Messages", "Impossible de créer le fichier %s : %s"), path, errno);
   }
 }
 
@@ -54,7 +62,7 @@ size_t FileStream::Read(void* buffer, size_t count) {
     const ssize_t n = ::read(fd_, out + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ThrowSystem("Erreur de lecture du fichier", path_, errno);
+      ThrowSystem(VK_TR_NOOP("Messages", "Erreur de lecture du fichier %s : %s"), path_, errno);
     }
     if (n == 0) break;
     done += static_cast<size_t>(n);
@@ -69,9 +77,12 @@ size_t FileStream::Write(const void* buffer, size_t count) {
     const ssize_t n = ::write(fd_, in + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ThrowSystem("Erreur d'écriture dans le fichier", path_, errno);
+      ThrowSystem(VK_TR_NOOP("Messages", "Erreur d'écriture dans le fichier %s : %s"), path_,
+                  errno);
     }
-    if (n == 0) ThrowSystem("Erreur d'écriture dans le fichier", path_, ENOSPC);
+    if (n == 0)
+      ThrowSystem(VK_TR_NOOP("Messages", "Erreur d'écriture dans le fichier %s : %s"), path_,
+                  ENOSPC);
     done += static_cast<size_t>(n);
   }
   return done;
@@ -82,18 +93,24 @@ int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
                      : origin == SeekOrigin::kCurrent ? SEEK_CUR
                                                       : SEEK_END;
   const off_t pos = ::lseek(fd_, static_cast<off_t>(offset), whence);
-  if (pos < 0) ThrowSystem("Erreur de positionnement dans le fichier", path_, errno);
+  if (pos < 0)
+    ThrowSystem(VK_TR_NOOP("Messages", "Erreur de positionnement dans le fichier %s : %s"), path_,
+                errno);
   return static_cast<int64_t>(pos);
 }
 
 int64_t FileStream::Size() const {
   struct stat st {};
-  if (::fstat(fd_, &st) != 0) ThrowSystem("Impossible de lire la taille du fichier", path_, errno);
+  if (::fstat(fd_, &st) != 0)
+    ThrowSystem(VK_TR_NOOP("Messages", "Impossible de lire la taille du fichier %s : %s"), path_,
+                errno);
   return static_cast<int64_t>(st.st_size);
 }
 
 void FileStream::Sync() {
-  if (::fsync(fd_) != 0) ThrowSystem("Erreur d'écriture sur le disque du fichier", path_, errno);
+  if (::fsync(fd_) != 0)
+    ThrowSystem(VK_TR_NOOP("Messages", "Erreur d'écriture sur le disque du fichier %s : %s"), path_,
+                errno);
 }
 
 void FileStream::Close() {
@@ -103,7 +120,7 @@ void FileStream::Close() {
   // After a failed close the descriptor is gone on Linux; EINTR is not a
   // lost write there.
   if (::close(fd) != 0 && errno != EINTR) {
-    ThrowSystem("Erreur à la fermeture du fichier", path_, errno);
+    ThrowSystem(VK_TR_NOOP("Messages", "Erreur à la fermeture du fichier %s : %s"), path_, errno);
   }
 }
 
@@ -129,7 +146,8 @@ int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
   if (origin == SeekOrigin::kCurrent) base = static_cast<int64_t>(position_);
   if (origin == SeekOrigin::kEnd) base = static_cast<int64_t>(data_.size());
   const int64_t target = base + offset;
-  if (target < 0) throw StreamError("Erreur de positionnement dans le flux");
+  if (target < 0)
+    throw StreamError(VK_TR_NOOP("Messages", "Erreur de positionnement dans le flux"));
   position_ = static_cast<size_t>(target);
   return target;
 }

@@ -55,15 +55,62 @@ size_t FixedLength(std::string_view pattern) {
   return pattern.size() - 2 * holes;
 }
 
-// `text` translated as one message (whole, or through a pattern); nothing
-// when the catalogue knows neither.
-std::optional<std::string> TranslateWhole(const std::string& text) {
+std::optional<std::string> TranslateWhole(const std::string& text,
+                                          std::string_view notInHoles = {});
+
+// A list of messages joined by ", " (what a run left out, cause by cause),
+// each translated; a message may hold ", " itself, so the longest run of
+// pieces the catalogue knows is taken first, with no ", " inside a hole (a
+// pattern starting with a hole would otherwise swallow the pieces before
+// it). Nothing when a piece is unknown.
+std::optional<std::string> TranslateList(const std::string& text) {
+  std::vector<std::string> pieces;
+  for (size_t from = 0;;) {
+    const size_t end = text.find(", ", from);
+    pieces.push_back(text.substr(from, end == std::string::npos ? std::string::npos : end - from));
+    if (end == std::string::npos) break;
+    from = end + 2;
+  }
+  if (pieces.size() == 1) return std::nullopt;
+  std::string out;
+  for (size_t first = 0; first < pieces.size();) {
+    std::optional<std::string> known;
+    size_t last = pieces.size();
+    for (; last > first && !known; --last) {
+      std::string run = pieces[first];
+      for (size_t i = first + 1; i < last; ++i) run += ", " + pieces[i];
+      known = TranslateWhole(run, ", ");
+    }
+    if (!known) return std::nullopt;
+    if (first > 0) out += ", ";
+    out += *known;
+    first = last + 1;
+  }
+  return out;
+}
+
+// A hole's value: a list of messages, a message, or a value to keep as it
+// is. The list is tried first: a pattern starting with a hole would take a
+// whole list for one message.
+std::string TranslateValue(const std::string& value) {
+  if (std::optional<std::string> list = TranslateList(value)) return *std::move(list);
+  return TranslateMessage(value);
+}
+
+// `text` translated as one message (whole, or through a pattern whose holes
+// hold no `notInHoles`); nothing when the catalogue knows neither.
+std::optional<std::string> TranslateWhole(const std::string& text, std::string_view notInHoles) {
   if (std::string whole = g_translator(kMessagesContext, text); whole != text) return whole;
   std::vector<std::string> values;
   for (const std::string& pattern : g_patterns) {
     if (!MatchPattern(pattern, text, values)) continue;
-    // A hole may hold a message of its own (a failure's reason).
-    for (std::string& value : values) value = TranslateMessage(value);
+    if (!notInHoles.empty() && std::any_of(values.begin(), values.end(), [&](const std::string& v) {
+          return v.find(notInHoles) != std::string::npos;
+        }))
+      continue;
+    // A hole may hold a message of its own (a failure's reason), or a list
+    // of them.
+    for (std::string& value : values) value = TranslateValue(value);
     return FillValues(g_translator(kMessagesContext, pattern), values);
   }
   return std::nullopt;

@@ -1,29 +1,26 @@
 #include "restore/ShownValues.h"
 
-#include <cstdio>
-
 #include "platform/DosDate.h"
+#include "platform/ShownFormat.h"
 
 namespace varnoket {
 
 std::string SizeText(int64_t bytes) {
-  const bool negative = bytes < 0;
-  std::string digits = std::to_string(negative ? -bytes : bytes);
-  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, " ");
-  return (negative ? "-" : "") + digits + " o";
+  return ByteSizeText(bytes, SizeStyle::kExact);
 }
 
 std::string DosDateText(int32_t packed) {
-  const LocalDateTime t = UnpackDosDate(packed);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
-                t.minute, t.second);
-  return text;
+  return ShownDateTime(UnpackDosDate(packed));
 }
 
 std::string DayFolderText(const std::string& dayFolder) {
-  if (dayFolder.size() != 8) return dayFolder;
-  return dayFolder.substr(0, 2) + "/" + dayFolder.substr(2, 2) + "/" + dayFolder.substr(4);
+  if (dayFolder.size() != 8 || dayFolder.find_first_not_of("0123456789") != std::string::npos)
+    return dayFolder;
+  LocalDateTime day;
+  day.day = std::stoi(dayFolder.substr(0, 2));
+  day.month = std::stoi(dayFolder.substr(2, 2));
+  day.year = std::stoi(dayFolder.substr(4));
+  return ShownDate(day);
 }
 
 }  // namespace varnoket

@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/MessageText.h"
+#include "platform/Translation.h"
+
 namespace varnoket {
 
 namespace {
@@ -72,7 +75,8 @@ void SparseTarget::Finish() {
   if (fileEnd_ != placed_ && !fs_.SetStreamSize(file_, placed_)) {
     const int error = errno;
     throw StreamError(
-        "Impossible de fixer la taille du fichier " + file_.path() + " : " + std::strerror(error),
+        FillText(VK_TR_NOOP("Messages", "Impossible de fixer la taille du fichier %s : %s"),
+                 {file_.path(), std::strerror(error)}),
         error);
   }
 }

@@ -40,7 +40,8 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
       const int reason = errno;
       if (error != nullptr) {
         *error = FillText(VK_TR_NOOP("Messages", "Impossible de créer le fichier %s : %s"),
-                          {path, reason != 0 ? std::strerror(reason) : "erreur d'écriture"});
+                          {path, reason != 0 ? std::strerror(reason)
+                                             : VK_TR_NOOP("Messages", "erreur d'écriture")});
       }
       return settings;
     }

@@ -3,6 +3,7 @@
 #include "engine/StoreLayout.h"
 #include "platform/MessageText.h"
 #include "platform/PathRules.h"
+#include "platform/ShownFormat.h"
 
 namespace varnoket {
 
@@ -17,7 +18,36 @@ size_t CharacterCount(std::string_view utf8) {
   return count;
 }
 
+// The number `text` holds at [at, at + digits), or -1.
+int NumberAt(const std::string& text, size_t at, size_t digits) {
+  int value = 0;
+  for (size_t i = at; i < at + digits; ++i) {
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
 }  // namespace
+
+std::string ShownLogDate(const std::string& logDate) {
+  // dd/mm/yyyy, then " hh:nn:ss" unless the time is midnight.
+  if ((logDate.size() != 10 && logDate.size() != 19) || logDate[2] != '/' || logDate[5] != '/')
+    return logDate;
+  LocalDateTime t;
+  t.day = NumberAt(logDate, 0, 2);
+  t.month = NumberAt(logDate, 3, 2);
+  t.year = NumberAt(logDate, 6, 4);
+  if (t.day < 1 || t.day > 31 || t.month < 1 || t.month > 12 || t.year < 0) return logDate;
+  if (logDate.size() == 10) return ShownDate(t);
+  if (logDate[10] != ' ' || logDate[13] != ':' || logDate[16] != ':') return logDate;
+  t.hour = NumberAt(logDate, 11, 2);
+  t.minute = NumberAt(logDate, 14, 2);
+  t.second = NumberAt(logDate, 17, 2);
+  if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
+    return logDate;
+  return ShownDateTime(t);
+}
 
 std::vector<std::string> SplitLogLines(std::string_view text) {
   std::vector<std::string> lines;

@@ -51,6 +51,11 @@ std::vector<std::string> SplitLogLines(std::string_view text);
 // message, and anything after a further ";" is not shown.
 LogRows LogRowsFromText(std::string_view text);
 
+// A row's date as the viewer shows it: the log's "dd/mm/yyyy hh:nn:ss" (or
+// the date alone, at exactly midnight) in the installed short form of the
+// locale (platform/ShownFormat.h); a date of another shape as it is.
+std::string ShownLogDate(const std::string& logDate);
+
 // <backupRoot>/<stationName>/LASTBACKUP.LOG
 std::string LogPathOf(const std::string& backupRoot, const std::string& stationName);
 

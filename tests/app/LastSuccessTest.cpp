@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/LastSuccess.h"
+#include "platform/ShownFormat.h"
 
 namespace varnoket::test {
 namespace {
@@ -21,6 +22,17 @@ TEST(LastSuccess, TodayYesterdayAndDaysAgo) {
   // The stored date may lack its leading zeros; it is shown in full.
   EXPECT_EQ(LastSuccessText("8/1/2026", On(2026, 1, 10)),
             "Dernière sauvegarde réussie : 08/01/2026 (il y a 2 jours)");
+}
+
+std::string MonthFirst(const LocalDateTime& t, bool) {
+  return std::to_string(t.month) + "/" + std::to_string(t.day) + "/" + std::to_string(t.year);
+}
+
+TEST(LastSuccess, TheDateTakesTheLocalesForm) {
+  SetShownConventions(FrenchConventions(), &MonthFirst);
+  const std::string text = LastSuccessText("8/1/2026", On(2026, 1, 10));
+  SetShownConventions(FrenchConventions());
+  EXPECT_EQ(text, "Dernière sauvegarde réussie : 1/8/2026 (il y a 2 jours)");
 }
 
 TEST(LastSuccess, AgeCountsCalendarDaysOverMonthsLeapYearsAndYears) {

@@ -46,7 +46,7 @@ TEST(HelpCli, EveryCommandAnswersHelpAndVersionWithoutRunning) {
 
   const CliOutput unknown = RunTool(prog + "frobnicate --help");
   EXPECT_EQ(unknown.code, 2);
-  EXPECT_NE(unknown.err.find("unknown command frobnicate"), std::string::npos);
+  EXPECT_NE(unknown.err.find("commande inconnue frobnicate"), std::string::npos);
   // A wrong command line shows that command's usage only.
   const CliOutput wrong = RunTool(prog + "add");
   EXPECT_EQ(wrong.code, 2);

@@ -3,18 +3,23 @@
 // names the language the windows must then show: "en" or "fr".
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QTextBrowser>
-#include <cstdlib>
 #include <string>
 
+#include "ShownLanguage.h"
+#include "platform/DosDate.h"
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
 #include "platform/Translation.h"
 #include "platform/gui/language/ProgramLanguage.h"
+#include "restore/ShownValues.h"
 #include "settings/ConfigurationRules.h"
 #include "settings/gui/ConfigurationDialog.h"
 #include "support/FakeDialogs.h"
@@ -25,15 +30,8 @@
 namespace varnoket {
 namespace {
 
-std::string ExpectedLanguage() {
-  const char* wanted = std::getenv("VARNOKET_TEST_LANGUAGE");
-  return wanted == nullptr ? "fr" : wanted;
-}
-
-// One text in each language: the French source and the catalogue's English.
-std::string Either(const char* french, const char* english) {
-  return ExpectedLanguage() == "en" ? english : french;
-}
+using test::Either;
+using test::ExpectedLanguage;
 
 class LanguageTest : public ::testing::Test {
  protected:
@@ -84,11 +82,46 @@ TEST_F(LanguageTest, TheHelpGuideIsInTheLanguage) {
   auto* guide = help.findChild<QTextBrowser*>(QStringLiteral("RichEdit1"));
   ASSERT_NE(guide, nullptr);
   const std::string text = guide->toPlainText().toStdString();
-  EXPECT_NE(text.find(Either("INSTALLATION ET CONFIGURATION", "INSTALLATION AND SETUP")),
+  EXPECT_NE(text.find(Either("UTILISATION", "USING THE PROGRAM")),
             std::string::npos);
   EXPECT_EQ(text.find(Either("INSTALLATION AND SETUP", "INSTALLATION ET CONFIGURATION")),
             std::string::npos);
   EXPECT_EQ(help.windowTitle().toStdString(), Either("Aide Varnoket", "Varnoket Help"));
+}
+
+TEST_F(LanguageTest, QtsOwnDialogsSpeakTheProgramsLanguage) {
+  // French for a locale without a catalogue: Qt's dialogs must not fall back
+  // to English when the program's texts around them are French.
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().toStdString(),
+            Either("Annuler", "Cancel"));
+  // The folder picker as the program opens it, Qt's own dialog.
+  QFileDialog picker(nullptr, QStringLiteral("x"));
+  picker.setOption(QFileDialog::DontUseNativeDialog);
+  picker.setFileMode(QFileDialog::Directory);
+  EXPECT_EQ(TextOf<QLabel>(picker, "lookInLabel"), Either("Voir dans :", "Look in:"));
+}
+
+TEST_F(LanguageTest, SizesFollowTheLanguageAndDatesTheLocale) {
+  EXPECT_EQ(ByteSizeText(1536 * 1024, SizeStyle::kShort), Either("1,5 Mo", "1.5 MB"));
+  EXPECT_EQ(ByteSizeText(12, SizeStyle::kShort), Either("12 o", "12 B"));
+  EXPECT_EQ(SizeText(int64_t{1234567}), Either("1 234 567 o", "1,234,567 B"));
+  // A logged size stays French under every locale.
+  EXPECT_EQ(ByteSizeText(1536, SizeStyle::kLogged), "1,5 Ko");
+
+  // Month first in the United States only; the C locale keeps the French form.
+  const std::string locale = QLocale::system().name().toStdString();
+  std::string day = "08/12/2026";
+  std::string time = "08/12/2026 14:05:06";
+  if (locale == "en_US") {
+    day = "12/8/26";
+    time = "12/8/26 2:05:06 PM";
+  } else if (locale == "de_DE") {
+    day = "08.12.26";
+    time = "08.12.26 14:05:06";
+  }
+  EXPECT_EQ(DayFolderText("08122026"), day) << locale;
+  EXPECT_EQ(DosDateText(PackDosDate(LocalDateTime{2026, 12, 8, 14, 5, 6, 0})), time) << locale;
 }
 
 TEST_F(LanguageTest, TheCoreMessagesAreShownInTheLanguage) {

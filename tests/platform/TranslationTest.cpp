@@ -19,6 +19,9 @@ std::string FakeCatalogue(const char* context, const std::string& text) {
       {{"Messages", "Fichier-> %s (déjà à jour)"}, "File-> %s (already up to date)"},
       {{"Messages", "Échec : %s\r\nvoir %s"}, "Failed: %s\r\nsee %s"},
       {{"Messages", "Disque plein"}, "Disk full"},
+      {{"Messages", "Laissés : %s."}, "Left out: %s."},
+      {{"Messages", "%s lien(s), non suivi(s)"}, "%s link(s), not followed"},
+      {{"Messages", "%s fichier(s) illisible(s)"}, "%s unreadable file(s)"},
       {{"Fenêtre", "&Fermer"}, "&Close"},
   };
   const auto found = kEntries.find({context, text});
@@ -28,8 +31,10 @@ std::string FakeCatalogue(const char* context, const std::string& text) {
 class TranslationTest : public ::testing::Test {
  protected:
   void Install() {
-    SetTextTranslator(&FakeCatalogue, {"Fichier-> %s", "Le répertoire (%s) n'est pas accessible !",
-                                       "Fichier-> %s (déjà à jour)", "Échec : %s\r\nvoir %s"});
+    SetTextTranslator(&FakeCatalogue,
+                      {"Fichier-> %s", "Le répertoire (%s) n'est pas accessible !",
+                       "Fichier-> %s (déjà à jour)", "Échec : %s\r\nvoir %s", "Laissés : %s.",
+                       "%s lien(s), non suivi(s)", "%s fichier(s) illisible(s)"});
   }
   ~TranslationTest() override { SetTextTranslator(nullptr); }
 };
@@ -87,6 +92,21 @@ TEST_F(TranslationTest, MessagesTranslateWholeOrThroughTheirPattern) {
   EXPECT_EQ(TranslateMessage("Autre chose (/x)"), "Autre chose (/x)");
   EXPECT_EQ(TranslateMessage("&Fermer"), "&Fermer");
   EXPECT_EQ(TranslateMessage(""), "");
+}
+
+TEST_F(TranslationTest, AHoleHoldingAListOfMessagesIsTranslatedPieceByPiece) {
+  Install();
+  // A piece may hold the list's own separator.
+  EXPECT_EQ(TranslateMessage("Laissés : 2 lien(s), non suivi(s), 1 fichier(s) illisible(s)."),
+            "Left out: 2 link(s), not followed, 1 unreadable file(s).");
+  EXPECT_EQ(TranslateMessage("Laissés : 1 fichier(s) illisible(s)."),
+            "Left out: 1 unreadable file(s).");
+  // One unknown piece: the list is kept as it came, never half translated.
+  EXPECT_EQ(TranslateMessage("Laissés : 1 fichier(s) illisible(s), 3 autre(s)."),
+            "Left out: 1 fichier(s) illisible(s), 3 autre(s).");
+  // A plain value with a comma is not a list.
+  EXPECT_EQ(TranslateMessage("Le répertoire (/a, b) n'est pas accessible !"),
+            "The folder (/a, b) is not accessible!");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "platform/ShownFormat.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
 #include "ui/LogRows.h"
@@ -39,6 +40,25 @@ TEST(LogRowsTest, LinesBecomeRowsByTheirShapeAndSemicolons) {
       {"é", "ééééééééé"},
   };
   EXPECT_EQ(rows.filled, expected);
+}
+
+std::string MonthFirst(const LocalDateTime& t, bool withTime) {
+  std::string text =
+      std::to_string(t.month) + "/" + std::to_string(t.day) + "/" + std::to_string(t.year);
+  return withTime ? text + " " + std::to_string(t.hour) + ":" + std::to_string(t.minute) + ":" +
+                        std::to_string(t.second)
+                  : text;
+}
+
+TEST(LogRowsTest, RowDatesTakeTheInstalledFormAndOddOnesStayAsTheyAre) {
+  SetShownConventions(FrenchConventions(), &MonthFirst);
+  EXPECT_EQ(ShownLogDate("07/03/2006 14:05:09"), "3/7/2006 14:5:9");
+  EXPECT_EQ(ShownLogDate("07/03/2006"), "3/7/2006");  // midnight: the date alone
+  for (const char* odd : {"", "07/03/2006 14:05", "31/13/2006 10:00:00", "07/03/2006 24:00:00",
+                          "07-03-2006 14:05:09", "aa/03/2006", "07/03/2006T14:05:09"})
+    EXPECT_EQ(ShownLogDate(odd), odd);
+  SetShownConventions(FrenchConventions());
+  EXPECT_EQ(ShownLogDate("07/03/2006 14:05:09"), "07/03/2006 14:05:09");
 }
 
 TEST(LogRowsTest, HeaderOnlyAndEmptyTextGiveNoRows) {

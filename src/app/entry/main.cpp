@@ -38,6 +38,19 @@
 namespace varnoket {
 namespace {
 
+// The title of the box that ends a start gone wrong.
+constexpr const char* kStartErrorTitle = QT_TRANSLATE_NOOP("varnoket::StartError", "ERREUR");
+
+// A line said on the terminal before any window, in the person's language.
+void SayOnTerminal(const char* french) {
+  std::cerr << "varnoket: " << TranslateMessage(french) << "\n";
+}
+
+// "ERREUR: <problem>" for the terminal, in the person's language.
+std::string ErrorLine(const std::string& french) {
+  return TranslateMessage(FillText(VK_TR_NOOP("Messages", "ERREUR: %s"), {french}));
+}
+
 bool HasDisplay() {
   const char* x = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
@@ -120,6 +133,9 @@ int main(int argc, char** argv) {
   const std::string programPath = OwnProgramPath();
   const PathRules rules(PathStyle::kPosix);
   const std::string programFolder = ProgramFolderOf(programPath);
+  // The lines said on the terminal before the windows start are in the
+  // person's language too; installed again once the application runs.
+  InstallProgramLanguage();
 
   InstanceLock lock;
   const auto wait = [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); };
@@ -131,8 +147,9 @@ int main(int argc, char** argv) {
       case ShowAnswer::kShown:
         return 0;
       case ShowAnswer::kBusy:
-        std::cerr << "varnoket: le programme tourne déjà et fait une sauvegarde ; sa fenêtre "
-                     "s'ouvrira à la fin de celle-ci.\n";
+        SayOnTerminal(VK_TR_NOOP("Messages",
+                                 "le programme tourne déjà et fait une sauvegarde ; sa fenêtre "
+                                 "s'ouvrira à la fin de celle-ci."));
         return 0;
       case ShowAnswer::kNoAnswer:
         break;  // it may be ending right now
@@ -146,8 +163,9 @@ int main(int argc, char** argv) {
     return RunUpdate(programPath, status == InstanceLockStatus::kHeld, localDrive, argc, argv);
   }
   if (status == InstanceLockStatus::kHeld) {
-    std::cerr << "varnoket: le programme tourne déjà pour cet utilisateur mais ne répond pas ; "
-                 "rien n'est ouvert.\n";
+    SayOnTerminal(VK_TR_NOOP("Messages",
+                             "le programme tourne déjà pour cet utilisateur mais ne répond pas ; "
+                             "rien n'est ouvert."));
     return 1;
   }
   // A copy started from the network while an update is being put in place
@@ -174,12 +192,13 @@ int main(int argc, char** argv) {
   }
   if (!HasDisplay()) {
     if (!lockProblem.empty()) {
-      std::cerr << "ERREUR: " << lockProblem << "\n";
+      std::cerr << ErrorLine(lockProblem) << "\n";
       return 1;
     }
-    std::cerr << "varnoket: aucun affichage (DISPLAY) n'est disponible ; le programme a besoin "
-                 "d'un bureau.\nSans bureau, utilisez varnoket-cli (backup, days, restore, "
-                 "verify).\n";
+    SayOnTerminal(VK_TR_NOOP("Messages",
+                             "aucun affichage (DISPLAY) n'est disponible ; le programme a besoin "
+                             "d'un bureau.\nSans bureau, utilisez varnoket-cli (backup, days, "
+                             "restore, verify)."));
     return 2;
   }
   QApplication app(argc, argv);
@@ -188,9 +207,10 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(kProductName);
   QApplication::setQuitOnLastWindowClosed(false);
   const auto startError = [](const std::string& french) {
-    const std::string text = TranslateMessage(french);
-    std::cerr << "ERREUR: " << text << "\n";
-    QMessageBox box(QMessageBox::NoIcon, "ERREUR", QString::fromStdString(text), QMessageBox::Ok);
+    std::cerr << ErrorLine(french) << "\n";
+    QMessageBox box(QMessageBox::NoIcon,
+                    QCoreApplication::translate("varnoket::StartError", kStartErrorTitle),
+                    QString::fromStdString(TranslateMessage(french)), QMessageBox::Ok);
     box.exec();
     return 1;
   };

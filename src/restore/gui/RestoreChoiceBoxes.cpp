@@ -22,21 +22,35 @@ std::string DesktopDestinationPicker::BrowseForFolder(const std::string& title,
 
 namespace {
 
+// The box's texts, marked for the catalogue's scanner: it only sees a text
+// written where it is marked.
+constexpr const char* kContext = "varnoket::DesktopExistingFilesQuestion";
+constexpr const char* kTitle =
+    QT_TRANSLATE_NOOP("varnoket::DesktopExistingFilesQuestion", "Restauration");
+constexpr const char* kReplace =
+    QT_TRANSLATE_NOOP("varnoket::DesktopExistingFilesQuestion", "&Remplacer");
+constexpr const char* kKeepBoth =
+    QT_TRANSLATE_NOOP("varnoket::DesktopExistingFilesQuestion", "&Garder les deux");
+constexpr const char* kSkip =
+    QT_TRANSLATE_NOOP("varnoket::DesktopExistingFilesQuestion", "&Ignorer");
+constexpr const char* kCancel =
+    QT_TRANSLATE_NOOP("varnoket::DesktopExistingFilesQuestion", "Annuler");
+
 QString Tr(const char* text) {
-  return QCoreApplication::translate("varnoket::DesktopExistingFilesQuestion", text);
+  return QCoreApplication::translate(kContext, text);
 }
 
 }  // namespace
 
 std::optional<ExistingFilePolicy> DesktopExistingFilesQuestion::Ask(size_t count) {
   QMessageBox box(QMessageBox::Warning,
-                  QString::fromStdString(ProductTitle(Tr("Restauration").toStdString())),
+                  QString::fromStdString(ProductTitle(Tr(kTitle).toStdString())),
                   QString::fromStdString(TranslateMessage(ExistingFilesQuestionText(count))),
                   QMessageBox::NoButton, parent_);
-  QPushButton* replace = box.addButton(Tr("&Remplacer"), QMessageBox::AcceptRole);
-  QPushButton* keep = box.addButton(Tr("&Garder les deux"), QMessageBox::AcceptRole);
-  QPushButton* skip = box.addButton(Tr("&Ignorer"), QMessageBox::AcceptRole);
-  QPushButton* cancel = box.addButton(Tr("Annuler"), QMessageBox::RejectRole);
+  QPushButton* replace = box.addButton(Tr(kReplace), QMessageBox::AcceptRole);
+  QPushButton* keep = box.addButton(Tr(kKeepBoth), QMessageBox::AcceptRole);
+  QPushButton* skip = box.addButton(Tr(kSkip), QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(Tr(kCancel), QMessageBox::RejectRole);
   box.setDefaultButton(keep);
   box.setEscapeButton(cancel);
   box.exec();

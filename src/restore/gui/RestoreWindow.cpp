@@ -176,7 +176,7 @@ void RestoreWindow::LoadDays() {
     const QSignalBlocker blocker(dayCombo_);
     dayCombo_->clear();
     for (const std::string& folder : dayFolders_) {
-      dayCombo_->addItem(QString::fromStdString(DayTextOfKey(DayKey(folder))));
+      dayCombo_->addItem(QString::fromStdString(DayFolderText(folder)));
     }
     dayCombo_->setCurrentIndex(static_cast<int>(dayFolders_.size()) - 1);
   }

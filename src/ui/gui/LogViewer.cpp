@@ -10,6 +10,7 @@
 #include <climits>
 
 #include "platform/ProductName.h"
+#include "platform/Translation.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "ui/LogRows.h"
 
@@ -85,8 +86,11 @@ void LogViewer::ShowLog(FileSystem& fs, Dialogs& dialogs, const std::string& bac
   const int filled = ToGridIndex(load.rows.filled.size());
   for (int row = 0; row < filled; ++row) {
     const LogRow& line = load.rows.filled[static_cast<size_t>(row)];
-    SetCell(row, 0, line.date);
-    SetCell(row, 1, line.message);
+    SetCell(row, 0, ShownLogDate(line.date));
+    // The file stays French for the other copies of the program; each date
+    // is shown in the locale's form and each message in the person's
+    // language.
+    SetCell(row, 1, TranslateMessage(line.message));
   }
 
   show();

@@ -94,13 +94,28 @@ TEST(ProgramEntry, SecondStartsStaleUpdatesAndMissingDisplays) {
   places.runtimeDir = dir / "run";
   std::filesystem::create_directory(places.runtimeDir);
   std::filesystem::permissions(places.runtimeDir, std::filesystem::perms::owner_all);
-  const Environment env{{"XDG_RUNTIME_DIR", places.runtimeDir}};
+  // The C locale: the program speaks French.
+  const Environment env{{"XDG_RUNTIME_DIR", places.runtimeDir},
+                        {"LC_ALL", ""},
+                        {"LC_MESSAGES", ""},
+                        {"LANGUAGE", ""},
+                        {"LANG", "C"}};
   InstanceLock lock(places);
 
   // Free marker, no display: the program says what to use instead.
   const Result headless = RunProgram(installed, env);
   EXPECT_EQ(headless.exitCode, 2);
   EXPECT_NE(headless.output.find("varnoket-cli"), std::string::npos) << headless.output;
+  EXPECT_NE(headless.output.find("aucun affichage"), std::string::npos) << headless.output;
+
+  // The same under an English locale, in English.
+  Environment english = env;
+  english["LANG"] = "en_US.UTF-8";
+  const Result headlessEnglish = RunProgram(installed, english);
+  EXPECT_EQ(headlessEnglish.exitCode, 2);
+  EXPECT_NE(headlessEnglish.output.find("varnoket: no display (DISPLAY) is available"),
+            std::string::npos)
+      << headlessEnglish.output;
 
   // Marker held and nobody listening: a second start ends after its probes
   // and says why nothing opened.
@@ -110,6 +125,10 @@ TEST(ProgramEntry, SecondStartsStaleUpdatesAndMissingDisplays) {
   EXPECT_EQ(second.output,
             "varnoket: le programme tourne déjà pour cet utilisateur mais ne répond pas ; rien "
             "n'est ouvert.\n");
+  // Under an English locale the same line is English, before any window.
+  EXPECT_EQ(RunProgram(installed, english).output,
+            "varnoket: the program is already running for this user but does not answer; "
+            "nothing is opened.\n");
 
   // A downloaded update that finds the old program still running.
   const std::string update = CopyProgram(dir / "prog/upload/_FILE1.exe");

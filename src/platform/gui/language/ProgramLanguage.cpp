@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QTranslator>
 #include <QXmlStreamReader>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/Translation.h"
+#include "platform/gui/language/LocaleConventions.h"
 
 namespace varnoket {
 
@@ -20,6 +22,13 @@ constexpr const char* kCatalogueFolder = ":/i18n/";
 constexpr const char* kCatalogueName = "varnoket_";
 
 std::unique_ptr<QTranslator>& InstalledCatalogue() {
+  static std::unique_ptr<QTranslator> catalogue;
+  return catalogue;
+}
+
+// Qt's own catalogue, for the texts of its standard dialogs (the folder
+// picker's labels, a message box's buttons).
+std::unique_ptr<QTranslator>& InstalledQtCatalogue() {
   static std::unique_ptr<QTranslator> catalogue;
   return catalogue;
 }
@@ -79,6 +88,26 @@ std::vector<std::string> ComposedPatterns(const QString& language) {
   return patterns;
 }
 
+// Replaces Qt's catalogue by the one of `language` ("" for French, the
+// language the program shows when it has no catalogue for the locale), so
+// Qt's dialogs speak the language of the program's own texts. Without an
+// application there are no dialogs and nothing to install.
+void InstallQtCatalogue(const QString& language) {
+  std::unique_ptr<QTranslator>& installed = InstalledQtCatalogue();
+  if (installed) {
+    if (QCoreApplication::instance() != nullptr)
+      QCoreApplication::removeTranslator(installed.get());
+    installed.reset();
+  }
+  if (QCoreApplication::instance() == nullptr) return;
+  auto catalogue = std::make_unique<QTranslator>();
+  const QString name =
+      QStringLiteral("qtbase_") + (language.isEmpty() ? QStringLiteral("fr") : language);
+  if (!catalogue->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return;
+  QCoreApplication::installTranslator(catalogue.get());
+  installed = std::move(catalogue);
+}
+
 }  // namespace
 
 QString CatalogueLanguageFor(const QLocale& locale) {
@@ -102,11 +131,15 @@ QString InstallProgramLanguage(const QLocale& locale) {
     InstalledLanguage().clear();
   }
   const QString language = CatalogueLanguageFor(locale);
-  if (language.isEmpty()) return language;
   auto catalogue = std::make_unique<QTranslator>();
-  if (!catalogue->load(QString::fromUtf8(kCatalogueName) + language,
-                       QString::fromUtf8(kCatalogueFolder)))
+  if (language.isEmpty() || !catalogue->load(QString::fromUtf8(kCatalogueName) + language,
+                                             QString::fromUtf8(kCatalogueFolder))) {
+    InstallQtCatalogue(QString());
+    InstallLocaleConventions(locale, QString());
     return QString();
+  }
+  InstallQtCatalogue(language);
+  InstallLocaleConventions(locale, language);
   if (QCoreApplication::instance() != nullptr) QCoreApplication::installTranslator(catalogue.get());
   installed = std::move(catalogue);
   SetTextTranslator(&TranslateWithCatalogue, ComposedPatterns(language));

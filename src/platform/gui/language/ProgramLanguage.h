@@ -16,8 +16,10 @@ QString CatalogueLanguageFor(const QLocale& locale);
 
 // Loads the embedded catalogue for `locale`, installs it as the plain code's
 // translator with the composed messages' patterns and, when a
-// QCoreApplication runs, into it for the windows' tr(). Returns the language
-// installed ("" for French: nothing installed).
+// QCoreApplication runs, into it for the windows' tr(), beside Qt's own
+// catalogue of the same language (French when the program shows French),
+// and the number and date conventions the plain code writes with.
+// Returns the language installed ("" for French: no catalogue of ours).
 QString InstallProgramLanguage(const QLocale& locale = QLocale::system());
 
 // The language InstallProgramLanguage installed last: "en", or "" (French).
