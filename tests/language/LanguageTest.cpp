@@ -82,8 +82,7 @@ TEST_F(LanguageTest, TheHelpGuideIsInTheLanguage) {
   auto* guide = help.findChild<QTextBrowser*>(QStringLiteral("RichEdit1"));
   ASSERT_NE(guide, nullptr);
   const std::string text = guide->toPlainText().toStdString();
-  EXPECT_NE(text.find(Either("UTILISATION", "USING THE PROGRAM")),
-            std::string::npos);
+  EXPECT_NE(text.find(Either("UTILISATION", "USING THE PROGRAM")), std::string::npos);
   EXPECT_EQ(text.find(Either("INSTALLATION AND SETUP", "INSTALLATION ET CONFIGURATION")),
             std::string::npos);
   EXPECT_EQ(help.windowTitle().toStdString(), Either("Aide Varnoket", "Varnoket Help"));
