@@ -126,6 +126,31 @@ sleep 4
 import -window root -crop 920x140+360+0 +repage "$out/after-failure.png"
 echo "docs/screenshots/after-failure.png"
 
+# A run to watch: a large file to copy, "save now" from the window, whose
+# status block shows the progress, the file and the stop button; the tray
+# menu opens on the run's percentage. The stop button ends it.
+rm -f "$store/$station/$(date +%d%m%Y)/_"
+head -c 150000000 /dev/urandom > "$docs/Photos/Vacances/film.bin"
+xdotool windowactivate --sync "$main" key alt+s
+question=$(wait_window "Avertissement")
+xdotool windowactivate --sync "$question" key Return
+sleep 3
+shoot main-window-running "$main"
+icon=$(tray_icon)
+xdotool mousemove --window "$icon" 10 10 click 3
+sleep 0.7
+import -window root -crop 560x230+720+0 +repage "$out/tray-menu-running.png"
+echo "docs/screenshots/tray-menu-running.png"
+xdotool key Escape; sleep 0.3
+xdotool windowactivate --sync "$main" key alt+t
+sleep 3
+# At rest again: the menu opens on the last success and the next backup.
+xdotool mousemove --window "$icon" 10 10 click 3
+sleep 0.7
+import -window root -crop 560x230+720+0 +repage "$out/tray-menu.png"
+echo "docs/screenshots/tray-menu.png"
+xdotool key Escape; sleep 0.3
+
 # The same program under an English locale: every window text in English (the
 # log and the settings files stay French).
 kill "$program"
@@ -138,3 +163,9 @@ xdotool mousemove --window "$icon" 10 10 click --repeat 2 --delay 120 1
 main=$(wait_window "Daily backup of your files")
 xdotool mousemove 5 795
 shoot main-window-en "$main"
+
+# The English restore window, opened on the newest day.
+xdotool windowactivate --sync "$main" key alt+r
+restore=$(wait_window "Varnoket - Restore")
+shoot restore-window-en "$restore"
+xdotool windowactivate --sync "$restore" key Escape

@@ -1602,6 +1602,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <source>%s fichier(s) exclu(s) par les filtres (%s)</source>
         <translation>%s file(s) excluded by the filters (%s)</translation>
     </message>
+    <message>
+        <source>en cours</source>
+        <translation>under way</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

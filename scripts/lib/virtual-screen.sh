@@ -32,7 +32,11 @@ wait_window() {
 tray_icon() {
   local icon=""
   for _ in $(seq 100); do
-    icon=$(xwininfo -root -tree | awk '!found && /"Varnoket": \("varnoket"/ {print $1; found=1}')
+    # The icon is a small window of the program's, docked in the tray; other
+    # windows titled "Varnoket" (a box, a balloon) are larger.
+    icon=$(xwininfo -root -tree | awk '!found && /"Varnoket": \("varnoket"/ {
+      for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) { split($i, g, /[x+]/); break }
+      if (g[1] <= 64 && g[2] <= 64) { print $1; found = 1 } }')
     if [ -n "$icon" ]; then echo "$icon"; return 0; fi
     sleep 0.1
   done

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "engine/Scheduler.h"
-#include "engine/SpaceCheck.h"
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
@@ -46,8 +46,8 @@ std::string TimeText(int hour, int minute) {
   return text;
 }
 
-uint64_t Unsigned(int64_t value) {
-  return value < 0 ? 0 : static_cast<uint64_t>(value);
+std::string Shown(int64_t bytes) {
+  return ByteSizeText(bytes, SizeStyle::kShort);
 }
 
 }  // namespace
@@ -61,14 +61,14 @@ std::string NextBackupText(const LocalDateTime& now, const std::string& lastBack
 }
 
 std::string FreeSpaceText(std::optional<uint64_t> freeBytes) {
-  return freeBytes ? FillText(kFreeSpace, {SizeText(*freeBytes)}) : kFreeSpaceUnknown;
+  return freeBytes ? FillText(kFreeSpace, {Shown(static_cast<int64_t>(*freeBytes))}) : kFreeSpaceUnknown;
 }
 
 std::string RunProgressText(const RunProgress& progress) {
   return FillText(kProgress,
                   {std::to_string(progress.filesDone + (progress.currentFile.empty() ? 0 : 1)),
-                   std::to_string(progress.filesTotal), SizeText(Unsigned(progress.bytesDone)),
-                   SizeText(Unsigned(progress.bytesTotal))});
+                   std::to_string(progress.filesTotal), Shown(progress.bytesDone),
+                   Shown(progress.bytesTotal)});
 }
 
 std::string RunPercentText(const RunProgress& progress) {

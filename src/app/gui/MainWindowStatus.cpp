@@ -37,6 +37,7 @@ QLabel* MakeStatusLabel(QWidget* parent, const char* name) {
 }
 
 constexpr const char* kLastRunLine = VK_TR_NOOP("Messages", "Dernière exécution : %s");
+constexpr const char* kRunUnderWay = VK_TR_NOOP("Messages", "en cours");
 
 }  // namespace
 
@@ -85,9 +86,13 @@ void MainWindow::RefreshStatus() {
   std::optional<uint64_t> freeBytes;
   if (!root.empty()) {
     const StoreLayout layout(PathRules(PathStyle::kPosix), root, stationName_);
-    const LastRunOutcome run = LastRunOutcomeOfLog(ReadWholeFile(env_.fs, layout.LogPath()));
-    lastRun =
-        FillText(Translate(kMessagesContext, kLastRunLine), {LastRunText(run, layout.LogPath())});
+    // A run rewrites the log from its start: while it works, the log says
+    // nothing of how the previous one ended.
+    const std::string how =
+        progress_ ? Translate(kMessagesContext, kRunUnderWay)
+                  : LastRunText(LastRunOutcomeOfLog(ReadWholeFile(env_.fs, layout.LogPath())),
+                                layout.LogPath());
+    lastRun = FillText(Translate(kMessagesContext, kLastRunLine), {how});
     if (env_.fs.IsDirectory(root)) freeBytes = env_.fs.FreeSpace(root);
   }
   lastRunLabel_->setText(QString::fromStdString(lastRun));

@@ -165,6 +165,7 @@ TEST_F(SchedulerWiringTest, DuringARunTheListsAreLockedTheWindowShowsItsProgress
   bool seen = false;
   bool formEnabled = false, configEnabled = true, listsEnabled = true, restoreEnabled = true;
   bool showWindowEnabled = false, configureEnabled = true, stopShown = false;
+  QString runLine;
   int picture = -1;
   std::string hint;
   // Fires from the run's own message pump.
@@ -177,6 +178,7 @@ TEST_F(SchedulerWiringTest, DuringARunTheListsAreLockedTheWindowShowsItsProgress
     showWindowEnabled = showWindow->isEnabled();
     configureEnabled = configure->isEnabled();
     stopShown = stop->isVisible() && stop->isEnabled() && bar->isVisible();
+    runLine = form_->StatusLines().value(1);
     picture = form_->Tray().ImageIndex();
     hint = form_->Tray().Hint();
     // The tray brings the window back during the run, with its progress.
@@ -193,6 +195,8 @@ TEST_F(SchedulerWiringTest, DuringARunTheListsAreLockedTheWindowShowsItsProgress
   EXPECT_TRUE(showWindowEnabled);
   EXPECT_FALSE(configureEnabled);
   EXPECT_TRUE(stopShown);
+  // The log is rewritten by the run: it says nothing of the previous one.
+  EXPECT_EQ(runLine, "Dernière exécution : en cours");
   EXPECT_EQ(picture, 1);
   // A progress hint (the scan names the folder it walks), not the rest one.
   EXPECT_FALSE(hint.empty());
