@@ -61,18 +61,31 @@ std::string NextBackupText(const LocalDateTime& now, const std::string& lastBack
 }
 
 std::string FreeSpaceText(std::optional<uint64_t> freeBytes) {
-  return freeBytes ? FillText(kFreeSpace, {Shown(static_cast<int64_t>(*freeBytes))}) : kFreeSpaceUnknown;
+  return freeBytes ? FillText(kFreeSpace, {Shown(static_cast<int64_t>(*freeBytes))})
+                   : kFreeSpaceUnknown;
 }
 
 std::string RunProgressText(const RunProgress& progress) {
-  return FillText(kProgress,
-                  {std::to_string(progress.filesDone + (progress.currentFile.empty() ? 0 : 1)),
-                   std::to_string(progress.filesTotal), Shown(progress.bytesDone),
-                   Shown(progress.bytesTotal)});
+  return FillText(
+      kProgress,
+      {std::to_string(progress.filesDone + (progress.currentFile.empty() ? 0 : 1)),
+       std::to_string(progress.filesTotal), Shown(progress.bytesDone), Shown(progress.bytesTotal)});
 }
 
 std::string RunPercentText(const RunProgress& progress) {
   return FillText(kPercent, {std::to_string(progress.Percent())});
+}
+
+std::string ShownLogTime(const std::string& when) {
+  LocalDateTime t;
+  char end = 0;
+  if (std::sscanf(when.c_str(), "%2d/%2d/%4d %2d:%2d:%2d%c", &t.day, &t.month, &t.year, &t.hour,
+                  &t.minute, &t.second, &end) != 6 ||
+      t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
+      t.second > 59) {
+    return when;
+  }
+  return ShownDateTime(t);
 }
 
 std::string LastRunText(const LastRunOutcome& run, const std::string& logPath) {

@@ -33,6 +33,10 @@ std::string RunProgressText(const RunProgress& progress);
 // "Sauvegarde en cours : 42 %" (the tray's tooltip and menu during a run).
 std::string RunPercentText(const RunProgress& progress);
 
+// A log line's "dd/mm/yyyy hh:mm:ss" in the screen's form (ShownDateTime);
+// a text of another form is given back as it is.
+std::string ShownLogTime(const std::string& when);
+
 // How the latest run ended, as a sentence's end ("terminée le ...").
 std::string LastRunText(const LastRunOutcome& run, const std::string& logPath);
 

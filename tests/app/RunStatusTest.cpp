@@ -44,6 +44,10 @@ TEST(LastRunOutcome, ARunThePersonStoppedIsToldApartFromTheProgramEnding) {
       LastRunOutcomeOfLog(head + "10/03/2026 14:00:09;" + kStoppedLine +
                           "\r\n10/03/2026 14:00:09;Fin de la sauvegarde !\r\n");
   EXPECT_EQ(ended.state, LastRunState::kStopped);
+  // Without a date formatter installed, the screen's form is the log's.
+  EXPECT_EQ(ShownLogTime("10/03/2026 14:00:09"), "10/03/2026 14:00:09");
+  EXPECT_EQ(ShownLogTime("10/13/2026 14:00:09"), "10/13/2026 14:00:09");
+  EXPECT_EQ(ShownLogTime("garbage"), "garbage");
   EXPECT_EQ(FreeSpaceText(std::nullopt), "Espace libre sur le disque des sauvegardes : inconnu");
   EXPECT_EQ(FreeSpaceText(uint64_t{5} << 30),
             "Espace libre sur le disque des sauvegardes : 5,0 Go");

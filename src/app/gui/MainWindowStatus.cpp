@@ -88,10 +88,10 @@ void MainWindow::RefreshStatus() {
     const StoreLayout layout(PathRules(PathStyle::kPosix), root, stationName_);
     // A run rewrites the log from its start: while it works, the log says
     // nothing of how the previous one ended.
+    LastRunOutcome run = LastRunOutcomeOfLog(ReadWholeFile(env_.fs, layout.LogPath()));
+    run.when = ShownLogTime(run.when);
     const std::string how =
-        progress_ ? Translate(kMessagesContext, kRunUnderWay)
-                  : LastRunText(LastRunOutcomeOfLog(ReadWholeFile(env_.fs, layout.LogPath())),
-                                layout.LogPath());
+        progress_ ? Translate(kMessagesContext, kRunUnderWay) : LastRunText(run, layout.LogPath());
     lastRun = FillText(Translate(kMessagesContext, kLastRunLine), {how});
     if (env_.fs.IsDirectory(root)) freeBytes = env_.fs.FreeSpace(root);
   }
