@@ -4,15 +4,7 @@ namespace varnoket {
 
 DialogAnswer UnattendedDialogs::Show(const std::string& text, DialogButtons buttons) {
   host_.ShowErrorWindow(text);
-  switch (buttons) {
-    case DialogButtons::kOk:
-      return DialogAnswer::kOk;
-    case DialogButtons::kOkCancel:
-      return DialogAnswer::kCancel;
-    case DialogButtons::kYesNo:
-      return DialogAnswer::kNo;
-  }
-  return DialogAnswer::kCancel;
+  return RefusalOf(buttons);
 }
 
 DialogAnswer UnattendedDialogs::Error(const std::string& text, DialogButtons buttons) {

@@ -10,6 +10,20 @@ namespace varnoket {
 enum class DialogButtons { kOk, kOkCancel, kYesNo };
 enum class DialogAnswer { kOk, kCancel, kYes, kNo };
 
+// The answer that does nothing for a set of buttons: what a box closed
+// without a choice, or a box nobody is there to answer, gives.
+constexpr DialogAnswer RefusalOf(DialogButtons buttons) {
+  switch (buttons) {
+    case DialogButtons::kOk:
+      return DialogAnswer::kOk;
+    case DialogButtons::kOkCancel:
+      return DialogAnswer::kCancel;
+    case DialogButtons::kYesNo:
+      return DialogAnswer::kNo;
+  }
+  return DialogAnswer::kCancel;
+}
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;

@@ -21,20 +21,6 @@ struct BoxButton {
   DialogAnswer answer;
 };
 
-// The answer when the box goes away without a button: Escape or the close
-// box of the title bar, which on two-button boxes must never mean "go on".
-DialogAnswer RefusalOf(DialogButtons buttons) {
-  switch (buttons) {
-    case DialogButtons::kOk:
-      return DialogAnswer::kOk;
-    case DialogButtons::kOkCancel:
-      return DialogAnswer::kCancel;
-    case DialogButtons::kYesNo:
-      return DialogAnswer::kNo;
-  }
-  return DialogAnswer::kCancel;
-}
-
 DialogAnswer ShowBox(QMessageBox::Icon icon, const char* title, const std::string& text,
                      DialogButtons buttons) {
   // The box is tied to the active window as its transient owner (it stays
@@ -79,6 +65,8 @@ DialogAnswer ShowBox(QMessageBox::Icon icon, const char* title, const std::strin
 
   box.exec();
   const QAbstractButton* clicked = box.clickedButton();
+  // Escape or the title bar's close box chose nothing: on two-button boxes
+  // that must never mean "go on".
   DialogAnswer answer = RefusalOf(buttons);
   for (const auto& [button, meaning] : made) {
     if (button == clicked) answer = meaning;
