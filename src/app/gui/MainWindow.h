@@ -200,6 +200,11 @@ class MainWindow : public QWidget,
  private:
   void BuildControls();
   void BuildStatusBlock(QVBoxLayout* top);
+  // The two lists' groups (given back: they are locked during a run) and
+  // the row of buttons at the bottom.
+  QWidget* BuildDirectoryGroup(QVBoxLayout* top);
+  QWidget* BuildExclusionGroup(QVBoxLayout* top);
+  void BuildBottomButtons(QVBoxLayout* top);
   void BuildTray();
   // The status block and the tray menu's lines, from the state now.
   void RefreshStatus();

@@ -63,7 +63,18 @@ void MainWindow::BuildControls() {
   }
   top->addLayout(links);
   BuildStatusBlock(top);
+  QWidget* dirGroup = BuildDirectoryGroup(top);
+  QWidget* exGroup = BuildExclusionGroup(top);
+  BuildBottomButtons(top);
+  lockedDuringRun_ = {dirGroup, exGroup, restoreButton_, saveNowButton_, configureButton_};
 
+  RefreshDirectoryList();
+  RefreshExclusionList();
+  resize(560, 660);
+  setFixedSize(size());
+}
+
+QWidget* MainWindow::BuildDirectoryGroup(QVBoxLayout* top) {
   auto* dirGroup = new QGroupBox(tr("Répertoires à Sauvegarder"), this);
   auto* dirLayout = new QVBoxLayout(dirGroup);
   directories_ = new QListWidget(dirGroup);
@@ -89,7 +100,10 @@ void MainWindow::BuildControls() {
   connect(includeHidden_, &QCheckBox::clicked, this, &MainWindow::IncludeHiddenFoldersClicked);
   connect(add, &QPushButton::clicked, this, &MainWindow::AddBackupDirectory);
   connect(remove, &QPushButton::clicked, this, &MainWindow::RemoveBackupDirectory);
+  return dirGroup;
+}
 
+QWidget* MainWindow::BuildExclusionGroup(QVBoxLayout* top) {
   auto* exGroup = new QGroupBox(tr("Fichiers à Exclure (facultatif)"), this);
   auto* exLayout = new QVBoxLayout(exGroup);
   exclusions_ = new QListWidget(exGroup);
@@ -120,7 +134,10 @@ void MainWindow::BuildControls() {
   top->addWidget(exGroup);
   connect(addEx, &QPushButton::clicked, this, &MainWindow::AddExclusionFilter);
   connect(removeEx, &QPushButton::clicked, this, &MainWindow::RemoveExclusionFilter);
+  return exGroup;
+}
 
+void MainWindow::BuildBottomButtons(QVBoxLayout* top) {
   auto* bottom = new QHBoxLayout;
   restoreButton_ = MakeButton(this, "BitBtnRestaurer", tr("Effectuer une &Restauration"),
                               tr("Effectuer une restauration de fichiers "));
@@ -142,13 +159,6 @@ void MainWindow::BuildControls() {
   connect(saveNowButton_, &QPushButton::clicked, this, &MainWindow::BackUpNow);
   connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
   connect(quitButton, &QPushButton::clicked, this, &MainWindow::Quit);
-
-  lockedDuringRun_ = {dirGroup, exGroup, restoreButton_, saveNowButton_, configureButton_};
-
-  RefreshDirectoryList();
-  RefreshExclusionList();
-  resize(560, 660);
-  setFixedSize(size());
 }
 
 void MainWindow::BuildTray() {
