@@ -15,16 +15,7 @@ namespace varnoket {
 
 void CopyStep::SkipUnreadable(const FileRecord& rec, int systemError) {
   const std::string shown = ShownText(rec.fullPath);
-  ctx_.Log(systemError == EACCES || systemError == EPERM
-               ? FillText(VK_TR_NOOP("Messages",
-                                     "ERREUR: accès refusé au fichier (%s) : il n'est pas "
-                                     "sauvegardé."),
-                          {shown})
-               : FillText(VK_TR_NOOP("Messages",
-                                     "ERREUR: impossible de lire le fichier (%s) : %s. Il "
-                                     "n'est pas sauvegardé."),
-                          {shown, systemError != 0 ? std::strerror(systemError)
-                                                   : VK_TR_NOOP("Messages", "erreur de lecture")}));
+  ctx_.Log(UnreadableFileLine(shown, systemError));
   ctx_.leftOut.Add(LeftOutCause::kUnreadableFile);
   NotStored(rec);
 }

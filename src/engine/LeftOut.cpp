@@ -1,6 +1,8 @@
 #include "engine/LeftOut.h"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/MessageText.h"
 #include "platform/PathRules.h"
@@ -63,6 +65,19 @@ std::string LargeFileLine(const std::string& path, uint64_t size, int limitMegab
                              "Le fichier (%s) fait %s octets, plus que la limite de "
                              "%s Mo : il n'est pas sauvegardé."),
                   {path, std::to_string(size), std::to_string(limitMegabytes)});
+}
+
+std::string UnreadableFileLine(const std::string& shownPath, int systemError) {
+  if (systemError == EACCES || systemError == EPERM) {
+    return FillText(
+        VK_TR_NOOP("Messages", "ERREUR: accès refusé au fichier (%s) : il n'est pas sauvegardé."),
+        {shownPath});
+  }
+  return FillText(VK_TR_NOOP("Messages",
+                             "ERREUR: impossible de lire le fichier (%s) : %s. Il n'est pas "
+                             "sauvegardé."),
+                  {shownPath, systemError != 0 ? std::strerror(systemError)
+                                               : VK_TR_NOOP("Messages", "erreur de lecture")});
 }
 
 std::string LeftOutSummary(const LeftOutCounts& counts, int limitMegabytes) {

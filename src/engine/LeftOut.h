@@ -74,6 +74,9 @@ struct LeftOutCounts {
 // The log line for one cache folder, and for one file above the limit.
 std::string CacheFolderLine(const std::string& folder);
 std::string LargeFileLine(const std::string& path, uint64_t size, int limitMegabytes);
+// The log line for a file that could not be read (`systemError`: errno, or 0
+// when the cause is not known); `shownPath` is the path as the log shows it.
+std::string UnreadableFileLine(const std::string& shownPath, int systemError);
 // The run's last count: "Laissés de côté : ..." naming each cause.
 std::string LeftOutSummary(const LeftOutCounts& counts, int limitMegabytes);
 // The line of a run that completed with problems left out.

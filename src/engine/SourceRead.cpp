@@ -66,16 +66,7 @@ bool ReadSourceFile(BackupContext& ctx, ScannedFile& file, bool withHash, std::v
         file.readable = true;
         return true;
       case Read::kUnreadable:
-        ctx.Log(error == EACCES || error == EPERM
-                    ? FillText(VK_TR_NOOP("Messages",
-                                          "ERREUR: accès refusé au fichier (%s) : il n'est pas "
-                                          "sauvegardé."),
-                               {shown})
-                    : FillText(VK_TR_NOOP("Messages",
-                                          "ERREUR: impossible de lire le fichier (%s) : %s. Il "
-                                          "n'est pas sauvegardé."),
-                               {shown, error != 0 ? std::strerror(error)
-                                                  : VK_TR_NOOP("Messages", "erreur de lecture")}));
+        ctx.Log(UnreadableFileLine(shown, error));
         ctx.leftOut.Add(LeftOutCause::kUnreadableFile);
         file.readable = false;
         return false;
