@@ -119,6 +119,10 @@
         <source>verify prend un seul DAY</source>
         <translation>verify takes one DAY</translation>
     </message>
+    <message>
+        <source>status ne prend aucun argument</source>
+        <translation>status takes no argument</translation>
+    </message>
 </context>
 <context>
     <name>CliHelp</name>
@@ -1947,7 +1951,7 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
     </message>
     <message>
         <source>&amp;Fermer</source>
-        <translation>&amp;Close</translation>
+        <translation>Cl&amp;ose</translation>
     </message>
     <message>
         <source>Fermer la fenêtre</source>

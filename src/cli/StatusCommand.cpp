@@ -9,6 +9,7 @@
 #include "app/LastSuccess.h"
 #include "app/RunStatus.h"
 #include "cli/CliDialogs.h"
+#include "cli/CliText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
 #include "cli/Startup.h"
@@ -60,7 +61,9 @@ int64_t FolderBytes(FileSystem& fs, const std::string& folder) {
 }  // namespace
 
 int StatusCommand(const CliOptions& o) {
-  if (!o.args.empty()) return Usage("status", "status takes no argument");
+  if (!o.args.empty()) {
+    return Usage("status", CliText(VK_TR_NOOP("Cli", "status ne prend aucun argument")));
+  }
   FileSystem& fs = DefaultFileSystem();
   auto s = LoadProgramSide(fs, o.programFolder, o.station);
   if (!s) return 2;
