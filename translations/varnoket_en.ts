@@ -1610,6 +1610,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <source>en cours</source>
         <translation>under way</translation>
     </message>
+    <message>
+        <source>%s : copie endommagée (%s, bloc %s à l&apos;octet %s) pour %s</source>
+        <translation>%s: damaged copy (%s, block %s at byte %s) for %s</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

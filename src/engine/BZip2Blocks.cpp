@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/BZip2.h"
+#include "engine/BZip2Bits.h"
 
 namespace varnoket {
 namespace {
@@ -17,9 +18,7 @@ namespace {
 // The compressor's coded-size limit for one block at block size 9.
 constexpr uint32_t kBlockCodedLimit = 100000 * 9 - 19;
 
-constexpr uint64_t kEndMarker = 0x177245385090;
-constexpr uint64_t kBlockMagic = 0x314159265359;
-constexpr uint64_t kHeaderBits = 32;        // "BZh9"
+constexpr uint64_t kHeaderBits = kStreamHeaderBits;
 constexpr uint64_t kBlockCrcOffset = 80;    // after the header and the block magic
 constexpr uint64_t kTrailerBits = 48 + 32;  // end marker and stream CRC
 
@@ -61,18 +60,6 @@ constexpr auto kInnerRunsCodedSize = [] {
 
 // The word paths read 8 input bytes as one number, the first byte lowest.
 constexpr bool kWordPaths = std::endian::native == std::endian::little;
-
-// Reads `count` (at most 57) bits of `data` from bit `bit`, first bit highest.
-uint64_t ReadBits(const std::string& data, uint64_t bit, int count) {
-  uint64_t value = 0;
-  const uint64_t firstByte = bit / 8;
-  const uint64_t lastByte = (bit + count + 7) / 8;
-  for (uint64_t i = firstByte; i < lastByte; ++i) {
-    value = value << 8 | static_cast<unsigned char>(data[i]);
-  }
-  const uint64_t unused = lastByte * 8 - (bit + count);
-  return (value >> unused) & ((uint64_t{1} << count) - 1);
-}
 
 }  // namespace
 
@@ -201,60 +188,21 @@ CompressedPiece CompressPiece(const char* data, size_t count) {
 
 void BZip2StreamJoiner::Begin(std::string& out) {
   combinedCrc_ = 0;
-  partial_ = 0;
-  partialBits_ = 0;
+  bits_.Reset();
   out.append("BZh9");
 }
 
 void BZip2StreamJoiner::Add(const CompressedPiece& piece, std::string& out) {
   combinedCrc_ = (combinedCrc_ << 1 | combinedCrc_ >> 31) ^ piece.blockCrc;
-  const uint64_t bits = piece.blockBitsEnd - kHeaderBits;
-  const size_t wholeBytes = static_cast<size_t>(bits / 8);
-  const int restBits = static_cast<int>(bits % 8);
-  const auto* source = reinterpret_cast<const unsigned char*>(piece.stream.data()) + 4;
-
-  // The block starts on a byte of its own stream; here it continues after
-  // the `shift` bits still waiting, so each output byte is those bits and
-  // the high part of the next source byte.
-  const int shift = partialBits_;
-  const size_t start = out.size();
-  out.resize(start + wholeBytes);
-  auto* target = reinterpret_cast<unsigned char*>(out.data()) + start;
-  if (shift == 0) {
-    std::memcpy(target, source, wholeBytes);
-  } else {
-    uint32_t carry = partial_;
-    const uint32_t keep = (1u << shift) - 1;
-    for (size_t i = 0; i < wholeBytes; ++i) {
-      const uint32_t byte = source[i];
-      target[i] = static_cast<unsigned char>(carry << (8 - shift) | byte >> shift);
-      carry = byte & keep;
-    }
-    partial_ = carry;
-  }
-  if (restBits > 0) PutBits(source[wholeBytes] >> (8 - restBits), restBits, out);
+  // The block starts on a byte of its own stream, after its header.
+  bits_.Append(reinterpret_cast<const unsigned char*>(piece.stream.data()), kHeaderBits,
+               piece.blockBitsEnd - kHeaderBits, out);
 }
 
 void BZip2StreamJoiner::Finish(std::string& out) {
-  PutBits(kEndMarker, 48, out);
-  PutBits(combinedCrc_, 32, out);
-  if (partialBits_ > 0) {
-    out.push_back(static_cast<char>(partial_ << (8 - partialBits_)));
-    partial_ = 0;
-    partialBits_ = 0;
-  }
-}
-
-// `count` is at most 56, so the waiting bits and the new ones fit in 64.
-void BZip2StreamJoiner::PutBits(uint64_t value, int count, std::string& out) {
-  uint64_t bits = uint64_t{partial_} << count | (value & ((uint64_t{1} << count) - 1));
-  int available = partialBits_ + count;
-  while (available >= 8) {
-    available -= 8;
-    out.push_back(static_cast<char>(bits >> available));
-  }
-  partial_ = static_cast<uint32_t>(bits & ((uint64_t{1} << available) - 1));
-  partialBits_ = available;
+  bits_.Put(kEndMarker, 48, out);
+  bits_.Put(combinedCrc_, 32, out);
+  bits_.Flush(out);
 }
 
 }  // namespace varnoket

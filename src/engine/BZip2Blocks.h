@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/BZip2Bits.h"
+
 namespace varnoket {
 
 // Follows the compressor's first stage (runs of 4 to 255 equal bytes become
@@ -69,11 +71,8 @@ class BZip2StreamJoiner {
   void Finish(std::string& out);
 
  private:
-  void PutBits(uint64_t value, int count, std::string& out);
-
   uint32_t combinedCrc_ = 0;
-  uint32_t partial_ = 0;  // bits not yet forming a whole byte, at the low end
-  int partialBits_ = 0;
+  BitWriter bits_;
 };
 
 }  // namespace varnoket

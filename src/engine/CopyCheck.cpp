@@ -1,6 +1,9 @@
 #include "engine/CopyCheck.h"
 
+#include <optional>
+
 #include "engine/BZip2.h"
+#include "engine/BlockDecoder.h"
 #include "engine/ContentDigest.h"
 
 namespace varnoket {
@@ -24,7 +27,8 @@ class DigestSink final : public Stream {
 
 }  // namespace
 
-CopyCheckResult CheckCopy(FileSystem& fs, const std::string& copy, const FileRecord& record) {
+CopyCheckResult CheckCopy(FileSystem& fs, const std::string& copy, const FileRecord& record,
+                          WorkerPool* blocks) {
   std::unique_ptr<FileStream> in;
   try {
     in = fs.OpenRead(copy);
@@ -33,17 +37,20 @@ CopyCheckResult CheckCopy(FileSystem& fs, const std::string& copy, const FileRec
   }
   if (!in) return CopyCheckResult::kUnreadable;
   in->DropCachedPages();
-  DigestSink sink;
+  // A second pass, when the block-wise one could not prove the copy, starts
+  // from an empty digest.
+  std::optional<DigestSink> sink(std::in_place);
+  auto restart = [&sink]() -> Stream& { return sink.emplace(); };
   DecompressResult decoded;
   try {
-    decoded = DecompressFile(*in, sink);
+    decoded = DecompressCopy(*in, *sink, blocks, restart);
   } catch (const BZip2Error&) {
     return CopyCheckResult::kDamaged;
   } catch (const StreamError&) {
     return CopyCheckResult::kUnreadable;
   }
   if (!decoded.complete) return CopyCheckResult::kDamaged;
-  const ContentDigest got = sink.Finish();
+  const ContentDigest got = sink->Finish();
   // The record's fields as this content would write them.
   const auto expected = ParseFileRecord(FormatFileRecord(got.size, got.checksum, "-", "/", 0, 0));
   if (!expected || expected->size != record.size || expected->checksum != record.checksum) {

@@ -9,6 +9,7 @@
 #include "engine/FileRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/Translation.h"
+#include "platform/WorkerPool.h"
 
 namespace varnoket {
 
@@ -28,8 +29,10 @@ enum class CopyCheckResult {
 
 // Checks `copy` against `record`. The copy's pages are dropped from the
 // system's cache first (when it was flushed to the disk, they are clean), so
-// the bytes come from the disk. Safe to call from several threads at once
-// when `fs` is.
-CopyCheckResult CheckCopy(FileSystem& fs, const std::string& copy, const FileRecord& record);
+// the bytes come from the disk. A large copy's blocks are decoded on
+// `blocks` when it is given. Safe to call from several threads at once when
+// `fs` is.
+CopyCheckResult CheckCopy(FileSystem& fs, const std::string& copy, const FileRecord& record,
+                          WorkerPool* blocks = nullptr);
 
 }  // namespace varnoket

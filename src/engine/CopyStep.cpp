@@ -93,6 +93,7 @@ bool CopyStep::Run() {
   AdoptNotedCopies();
   CountQueued();
   ReportProgress();
+  blockPool_ = std::make_unique<WorkerPool>(ctx_.workers);
   checkPool_ = std::make_unique<WorkerPool>(ctx_.workers);
   PieceQueue pieces(ctx_.workers, [this] { ctx_.Pump(); });
   constexpr size_t kNone = SIZE_MAX;
@@ -383,10 +384,11 @@ void CopyStep::CloseBatch(bool pump) {
     const Written& w = written_[index];
     auto result = std::make_shared<CopyCheckResult>(CopyCheckResult::kUnreadable);
     FileSystem& fs = ctx_.fs;
-    checking_.push_back(
-        {index, result, checkPool_->Submit([&fs, result, temp = w.temp, record = w.record] {
-           *result = CheckCopy(fs, temp, record);
-         })});
+    checking_.push_back({index, result,
+                         checkPool_->Submit([&fs, result, blocks = blockPool_.get(), temp = w.temp,
+                                             record = w.record] {
+                           *result = CheckCopy(fs, temp, record, blocks);
+                         })});
   }
   batch_.clear();
   batchBytes_ = 0;

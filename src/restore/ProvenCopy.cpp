@@ -1,6 +1,9 @@
 #include "restore/ProvenCopy.h"
 
+#include <optional>
+
 #include "engine/BZip2.h"
+#include "engine/BlockDecoder.h"
 #include "engine/Checksum.h"
 
 namespace varnoket {
@@ -36,18 +39,30 @@ class SummingTarget final : public Stream {
 };
 
 CopyProof Judge(FileSystem& fs, const std::string& storedPath, Stream* target,
-                const RecordedContent& content, const std::function<void()>& pump) {
+                const RecordedContent& content, const std::function<void()>& pump,
+                const DecodeBlocksWith& blocks) {
   CopyProof proof;
   proof.path = storedPath;
-  SummingTarget summing(target);
+  std::optional<SummingTarget> summing(std::in_place, target);
+  // A second pass after a block-wise one that proved nothing starts again
+  // from nothing, in a fresh target.
+  std::function<Stream&()> restart;
+  if (target == nullptr || blocks.freshTarget) {
+    restart = [&]() -> Stream& {
+      return summing.emplace(target == nullptr ? nullptr : &blocks.freshTarget());
+    };
+  }
+  BlockDecodeOutcome blockFailure;
   DecompressResult r;
   try {
     auto in = fs.OpenRead(storedPath);
-    r = DecompressFile(*in, summing, pump);
+    r = DecompressCopy(*in, *summing, blocks.pool, restart, pump, &blockFailure);
   } catch (const TargetWriteError&) {
     throw;
   } catch (const BZip2DecompressionError&) {
     proof.verdict = CopyVerdict::kDamaged;
+    proof.damagedBlock = blockFailure.failedBlock;
+    proof.damagedByte = blockFailure.failedByte;
     return proof;
   } catch (const StreamError& e) {
     proof.verdict = CopyVerdict::kUnreadable;
@@ -59,8 +74,8 @@ CopyProof Judge(FileSystem& fs, const std::string& storedPath, Stream* target,
     proof.verdict = CopyVerdict::kDamaged;
     return proof;
   }
-  proof.size = summing.size();
-  proof.checksum = summing.checksum();
+  proof.size = summing->size();
+  proof.checksum = summing->checksum();
   if (!r.complete) {
     proof.verdict = CopyVerdict::kTruncated;
   } else if (static_cast<int32_t>(static_cast<uint32_t>(proof.size)) != content.size ||
@@ -75,12 +90,14 @@ CopyProof Judge(FileSystem& fs, const std::string& storedPath, Stream* target,
 }  // namespace
 
 CopyProof DecodeAndProve(FileSystem& fs, const std::string& storedPath, Stream& target,
-                         const RecordedContent& content, const std::function<void()>& pump) {
-  return Judge(fs, storedPath, &target, content, pump);
+                         const RecordedContent& content, const std::function<void()>& pump,
+                         const DecodeBlocksWith& blocks) {
+  return Judge(fs, storedPath, &target, content, pump, blocks);
 }
 
-CopyProof ProveCopy(FileSystem& fs, const std::string& storedPath, const RecordedContent& content) {
-  return Judge(fs, storedPath, nullptr, content, {});
+CopyProof ProveCopy(FileSystem& fs, const std::string& storedPath, const RecordedContent& content,
+                    WorkerPool* blocks) {
+  return Judge(fs, storedPath, nullptr, content, {}, DecodeBlocksWith{blocks, {}});
 }
 
 }  // namespace varnoket

@@ -15,6 +15,7 @@
 #include "engine/StoreLayout.h"
 #include "platform/FileSystem.h"
 #include "platform/Stream.h"
+#include "platform/WorkerPool.h"
 #include "restore/RecordedContent.h"
 
 namespace varnoket {
@@ -33,6 +34,19 @@ struct CopyProof {
   int systemError = 0;    // with kUnreadable
   int64_t size = 0;       // bytes decoded
   uint32_t checksum = 0;  // their checksum
+  // With kDamaged, when the copy's blocks were decoded on several cores:
+  // the first block (from 1) that would not decode, and where it begins in
+  // the copy (0 when not known).
+  uint64_t damagedBlock = 0;
+  uint64_t damagedByte = 0;
+};
+
+// How a large copy's blocks may be decoded on several cores: on `pool`
+// (none: one after another), and, when the decoded bytes go to a target,
+// with a fresh target to start again in when that pass proves nothing.
+struct DecodeBlocksWith {
+  WorkerPool* pool = nullptr;
+  std::function<Stream&()> freshTarget;
 };
 
 // Thrown when writing the decoded bytes to the caller's target failed: the
@@ -46,9 +60,11 @@ class TargetWriteError : public StreamError {
 // pieces) and judges it against `content`. Throws TargetWriteError when
 // `target` refuses the bytes; every fault of the copy itself is a verdict.
 CopyProof DecodeAndProve(FileSystem& fs, const std::string& storedPath, Stream& target,
-                         const RecordedContent& content, const std::function<void()>& pump = {});
+                         const RecordedContent& content, const std::function<void()>& pump = {},
+                         const DecodeBlocksWith& blocks = {});
 
 // The same, keeping no byte: a check of the store.
-CopyProof ProveCopy(FileSystem& fs, const std::string& storedPath, const RecordedContent& content);
+CopyProof ProveCopy(FileSystem& fs, const std::string& storedPath, const RecordedContent& content,
+                    WorkerPool* blocks = nullptr);
 
 }  // namespace varnoket

@@ -61,7 +61,8 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
                                       const std::vector<std::string>& dayFolders, size_t dayIndex,
                                       const RestoreEntry& entry, const std::string& destination,
                                       ExistingFilePolicy policy, RestoreHost& host,
-                                      const std::string& confinedTo, const std::string& shownPath) {
+                                      const std::string& confinedTo, const std::string& shownPath,
+                                      WorkerPool* blocks) {
   RestoreChoiceResult result;
   const std::string& shown = shownPath.empty() ? entry.fullPath : shownPath;
   const DestinationCheck check = CheckDestination(fs, entry, destination);
@@ -73,7 +74,7 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
   }
   if (check.state == DestinationState::kMissing || policy == ExistingFilePolicy::kReplace) {
     const RestoreItemResult r = RestoreItem(fs, layout, dayFolders, dayIndex, entry, destination,
-                                            host, confinedTo, shownPath);
+                                            host, confinedTo, shownPath, blocks);
     if (r.status == RestoreStatus::kRestored) {
       result.outcome = check.state == DestinationState::kMissing ? RestoreOutcome::kCreated
                                                                  : RestoreOutcome::kReplaced;
@@ -95,7 +96,7 @@ RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
   const PathRules& rules = layout.rules();
   const std::string temp = KeepTempName(fs, rules.ParentWithSeparator(destination));
   const RestoreItemResult r =
-      RestoreItem(fs, layout, dayFolders, dayIndex, entry, temp, host, confinedTo, shown);
+      RestoreItem(fs, layout, dayFolders, dayIndex, entry, temp, host, confinedTo, shown, blocks);
   if (r.status != RestoreStatus::kRestored) {
     fs.DeleteFile(temp);
     return result;

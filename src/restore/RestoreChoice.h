@@ -26,12 +26,14 @@ struct RestoreChoiceResult {
 };
 
 // Reports as RestoreItem does, plus one line naming a kept copy and one
-// line for a skipped file. `confinedTo` and `shownPath` as for RestoreItem.
+// line for a skipped file. `confinedTo`, `shownPath` and `blocks` as for
+// RestoreItem.
 RestoreChoiceResult RestoreWithChoice(FileSystem& fs, const StoreLayout& layout,
                                       const std::vector<std::string>& dayFolders, size_t dayIndex,
                                       const RestoreEntry& entry, const std::string& destination,
                                       ExistingFilePolicy policy, RestoreHost& host,
                                       const std::string& confinedTo = {},
-                                      const std::string& shownPath = {});
+                                      const std::string& shownPath = {},
+                                      WorkerPool* blocks = nullptr);
 
 }  // namespace varnoket

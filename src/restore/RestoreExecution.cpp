@@ -25,6 +25,7 @@ RestoreExecution::RestoreExecution(const RestoreRunContext& ctx, RestoreHost& ho
     : ctx_(ctx),
       host_(host),
       folderDates_(ctx.fs, ctx.layout.rules(), ctx.destinationRoot),
+      blocks_(ctx.workers),
       jobs_(ctx.workers, host) {}
 
 void RestoreExecution::Folder(const std::string& destination, bool counted,
@@ -82,10 +83,10 @@ void RestoreExecution::File(RestoreEntry entry, std::function<void()> done,
   }
   const RestoreRunContext& ctx = ctx_;
   jobs_.Add(
-      [job, &ctx] {
+      [job, &ctx, blocks = &blocks_] {
         job->result = RestoreWithChoice(ctx.fs, ctx.layout, ctx.dayFolders, ctx.dayIndex,
                                         job->entry, job->destination, ctx.policy, job->report,
-                                        ctx.destinationRoot, job->shownPath);
+                                        ctx.destinationRoot, job->shownPath, blocks);
       },
       [job, this, done = std::move(done)] {
         for (const std::string& line : job->report.lines) host_.Report(line);

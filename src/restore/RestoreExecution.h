@@ -108,6 +108,7 @@ class RestoreExecution {
   RestoreHost& host_;
   RestoreRunTotals totals_;
   FolderDates folderDates_;
+  WorkerPool blocks_;  // decodes the blocks of large copies
   // Last, so that the work in flight ends before the rest goes.
   OrderedJobs jobs_;
 };

@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/MessageText.h"
@@ -50,17 +52,28 @@ struct Written {
 // proven, and moves that one into place.
 Written WriteProvenCopy(FileSystem& fs, const std::vector<std::string>& candidates,
                         const RecordedContent& content, const std::string& folder,
-                        const std::string& destination, RestoreHost& host) {
+                        const std::string& destination, RestoreHost& host, WorkerPool* blocks) {
   Written w;
   for (const std::string& candidate : candidates) {
     std::string temp;
     try {
-      auto out = CreateTemporary(fs, folder, temp);
+      std::unique_ptr<FileStream> out;
+      std::optional<SparseTarget> target;
       // Zeros filling whole blocks become holes; the proof sums every byte
-      // decoded, those passed over included.
-      SparseTarget target(fs, *out);
-      const CopyProof proof =
-          DecodeAndProve(fs, candidate, target, content, [&host] { host.ProcessMessages(); });
+      // decoded, those passed over included. A second decoding pass starts
+      // over in a new file.
+      auto fresh = [&]() -> Stream& {
+        if (out) {
+          out.reset();
+          fs.DeleteFile(temp);
+        }
+        out = CreateTemporary(fs, folder, temp);
+        return target.emplace(fs, *out);
+      };
+      Stream& first = fresh();
+      const CopyProof proof = DecodeAndProve(
+          fs, candidate, first, content, [&host] { host.ProcessMessages(); },
+          DecodeBlocksWith{blocks, fresh});
       ++w.tried;
       if (proof.verdict != CopyVerdict::kProven) {
         out.reset();
@@ -68,7 +81,7 @@ Written WriteProvenCopy(FileSystem& fs, const std::vector<std::string>& candidat
         if (w.tried == 1) w.refused = proof;
         continue;
       }
-      target.Finish();
+      target->Finish();
       out->Close();
       if (!fs.Rename(temp, destination)) {
         w.systemError = errno;
@@ -95,7 +108,7 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               const std::vector<std::string>& dayFolders, size_t dayIndex,
                               const RestoreEntry& entry, const std::string& destination,
                               RestoreHost& host, const std::string& confinedTo,
-                              const std::string& shownPath) {
+                              const std::string& shownPath, WorkerPool* blocks) {
   auto report = [&host](const std::string& line) { host.Report(line); };
   const std::string& shown = shownPath.empty() ? entry.fullPath : shownPath;
   RestoreItemResult result;
@@ -172,7 +185,8 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
     return result;
   }
 
-  const Written w = WriteProvenCopy(fs, candidates, *entry.content, folder, destination, host);
+  const Written w =
+      WriteProvenCopy(fs, candidates, *entry.content, folder, destination, host, blocks);
   if (!w.done) {
     if (w.tried > 0 && w.systemError == 0) {
       report(RefusedCopyLine(w.refused, *entry.content, w.tried));

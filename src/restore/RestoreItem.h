@@ -17,6 +17,7 @@
 
 #include "engine/StoreLayout.h"
 #include "platform/FileSystem.h"
+#include "platform/WorkerPool.h"
 #include "restore/RecordedContent.h"
 #include "restore/RestoreHost.h"
 
@@ -53,11 +54,12 @@ struct RestoreItemResult {
 // counts as restored. With `confinedTo`, the destination's folder must lie
 // in that folder once links are resolved, before and after it is made.
 // `shownPath`, when given, is the path the lines name instead of the
-// recorded one (the file's place when restored elsewhere).
+// recorded one (the file's place when restored elsewhere). A large copy's
+// blocks are decoded on `blocks` when it is given.
 RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
                               const std::vector<std::string>& dayFolders, size_t dayIndex,
                               const RestoreEntry& entry, const std::string& destination,
                               RestoreHost& host, const std::string& confinedTo = {},
-                              const std::string& shownPath = {});
+                              const std::string& shownPath = {}, WorkerPool* blocks = nullptr);
 
 }  // namespace varnoket

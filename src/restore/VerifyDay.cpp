@@ -33,6 +33,12 @@ std::string ProblemLine(const std::string& day, const CopyProof& proof, const Li
       return FillText(VK_TR_NOOP("Messages", "%s : copie illisible (%s, %s) pour %s"),
                       {day, proof.path, std::strerror(proof.systemError), e.fullPath});
     case CopyVerdict::kDamaged:
+      if (proof.damagedBlock != 0) {
+        return FillText(
+            VK_TR_NOOP("Messages", "%s : copie endommagée (%s, bloc %s à l'octet %s) pour %s"),
+            {day, proof.path, std::to_string(proof.damagedBlock), std::to_string(proof.damagedByte),
+             e.fullPath});
+      }
       return FillText(VK_TR_NOOP("Messages", "%s : copie endommagée (%s) pour %s"),
                       {day, proof.path, e.fullPath});
     case CopyVerdict::kTruncated:
@@ -51,7 +57,8 @@ std::string ProblemLine(const std::string& day, const CopyProof& proof, const Li
 }
 
 void CheckRecord(FileSystem& fs, const StoreLayout& layout,
-                 const std::vector<std::string>& dayFolders, size_t dayIndex, Check& check) {
+                 const std::vector<std::string>& dayFolders, size_t dayIndex, WorkerPool& blocks,
+                 Check& check) {
   const std::string& day = dayFolders[dayIndex];
   const auto candidates =
       StoredCopyCandidates(fs, layout, dayFolders, dayIndex, check.entry.storedName);
@@ -62,7 +69,7 @@ void CheckRecord(FileSystem& fs, const StoreLayout& layout,
   }
   std::optional<CopyProof> first;
   for (const std::string& candidate : candidates) {
-    const CopyProof proof = ProveCopy(fs, candidate, check.entry.Content());
+    const CopyProof proof = ProveCopy(fs, candidate, check.entry.Content(), &blocks);
     ++check.copies;
     if (proof.verdict == CopyVerdict::kProven) break;
     if (!first) first = proof;
@@ -105,6 +112,7 @@ VerifyCounts VerifyDay(FileSystem& fs, const StoreLayout& layout,
     return counts;
   }
   counts.listRead = true;
+  WorkerPool blocks(workers);  // for large copies; outlives the jobs that use it
   OrderedJobs jobs(workers, host);
   // The problems in the order of the list: each unreadable line before the
   // first record that follows it.
@@ -123,8 +131,8 @@ VerifyCounts VerifyDay(FileSystem& fs, const StoreLayout& layout,
     ++counts.checked;
     auto check = std::make_shared<Check>();
     check->entry = entry;
-    jobs.Add([check, &fs, &layout, &dayFolders,
-              dayIndex] { CheckRecord(fs, layout, dayFolders, dayIndex, *check); },
+    jobs.Add([check, &fs, &layout, &dayFolders, dayIndex,
+              &blocks] { CheckRecord(fs, layout, dayFolders, dayIndex, blocks, *check); },
              [check, &problem, &counts, &layout, &dayFolders] {
                counts.copies += check->copies;
                if (check->line) problem(*check->line);

@@ -10,6 +10,7 @@
 #include "engine/BZip2.h"
 #include "platform/DosDate.h"
 #include "restore/RestoreItem.h"
+#include "support/BlockwiseCopy.h"
 #include "support/FaultyFileSystem.h"
 #include "support/RecordedBytes.h"
 #include "support/RecordingRestoreHost.h"
@@ -44,9 +45,9 @@ class RestoreItemTest : public ::testing::Test {
     WriteFile(tmp / ("store/PC/" + day + "/" + name), bytes);
   }
   RestoreItemResult Restore(const RestoreEntry& e, size_t dayIndex, const std::string& to,
-                            const std::string& confinedTo = {}) {
+                            const std::string& confinedTo = {}, WorkerPool* blocks = nullptr) {
     lines.clear();
-    return RestoreItem(fs, layout, days, dayIndex, e, to, host, confinedTo);
+    return RestoreItem(fs, layout, days, dayIndex, e, to, host, confinedTo, {}, blocks);
   }
 
   test::TempDir tmp;
@@ -124,6 +125,29 @@ TEST_F(RestoreItemTest, DamagedCutOrUnknownCopiesNeverReplaceTheFileOnDiskAndSay
   EXPECT_EQ(Restore({"/existing.txt", "_/sound.ZZ", 0100644, 0}, 0, dest).status,
             RestoreStatus::kCopyRefused);
   EXPECT_EQ(ReadFile(dest), "precious");
+}
+
+TEST_F(RestoreItemTest, ALargeCopyWithADamagedBlockGivesWayToAnOlderSoundOne) {
+  const std::string bytes = test::MixedBytes(7);
+  test::BlockwiseCopy damaged = test::CompressByBlocks(bytes);
+  damaged.stored[damaged.blockStarts[3] + 500] ^= 0x20;
+  Store("01032006", "_/big.ZZ", test::CompressByBlocks(bytes).stored);
+  Store("02032006", "_/big.ZZ", damaged.stored);
+  const std::string dest = tmp / "out/big.bin";
+  WriteFile(dest, "older edit");
+  WorkerPool blocks(2);
+  const RestoreEntry e{"/big.bin", "_/big.ZZ", 0100644, 0, ContentOf(bytes)};
+  EXPECT_EQ(Restore(e, 1, dest, {}, &blocks).status, RestoreStatus::kRestored);
+  EXPECT_TRUE(ReadFile(dest) == bytes);
+  // The blocks decoded before the damaged one went to a file that is gone.
+  EXPECT_EQ(EntriesIn(tmp / "out"), 1u);
+  // Alone, the damaged copy restores nothing.
+  fsys::remove(tmp / "store/PC/01032006/_/big.ZZ");
+  WriteFile(dest, "precious");
+  EXPECT_EQ(Restore(e, 1, dest, {}, &blocks).status, RestoreStatus::kCopyRefused);
+  EXPECT_EQ(ReadFile(dest), "precious");
+  EXPECT_EQ(lines.back().rfind("---> ERREUR: Copie compressée endommagée (", 0), 0u);
+  EXPECT_EQ(EntriesIn(tmp / "out"), 1u);
 }
 
 TEST_F(RestoreItemTest, StoredNamesThatLeaveTheDayFolderAreRefused) {

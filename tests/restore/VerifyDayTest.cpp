@@ -6,6 +6,7 @@
 #include "engine/Checksum.h"
 #include "engine/FileRecord.h"
 #include "restore/VerifyDay.h"
+#include "support/BlockwiseCopy.h"
 #include "support/RecordingRestoreHost.h"
 #include "support/TempDir.h"
 
@@ -103,6 +104,26 @@ TEST_F(VerifyDayTest, ManyWorkersFindTheProblemsOfOneInTheListOrder) {
       {"02032006", "noise.ZZ"}, {"02032006", "cut.ZZ"}, {"02032006", "other.ZZ"}};
   EXPECT_EQ(c1.badCopies, bad);
   EXPECT_EQ(c4.badCopies, bad);
+}
+
+TEST_F(VerifyDayTest, ADamagedBlockOfALargeCopyIsNamedWhateverTheNumberOfWorkers) {
+  const std::string bytes = test::MixedBytes(5);
+  test::BlockwiseCopy copy = test::CompressByBlocks(bytes);
+  ASSERT_GE(copy.blockStarts.size(), 4u);
+  const size_t second = copy.blockStarts[1];
+  copy.stored[second + (copy.blockStarts[2] - second) / 2] ^= 0x10;
+  Record("large", bytes, copy.stored);
+  Record("sound", bytes, test::CompressByBlocks(bytes).stored);
+  const std::vector<std::string> expected{"02032006 : copie endommagée (" + Day("02032006") +
+                                          "/large.ZZ, bloc 2 à l'octet " + std::to_string(second) +
+                                          ") pour /src/large"};
+  for (unsigned workers : {1u, 3u}) {
+    test::RecordingRestoreHost host;
+    const VerifyCounts c = Verify(workers, host);
+    EXPECT_EQ(host.lines, expected);
+    EXPECT_EQ(c.badCopies,
+              (std::vector<std::pair<std::string, std::string>>{{"02032006", "large.ZZ"}}));
+  }
 }
 
 TEST_F(VerifyDayTest, AnOlderContentUnderTheSameNameIsNoSoundCopyButTheRightOneIs) {
