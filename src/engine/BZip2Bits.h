@@ -33,6 +33,13 @@ class BitWriter {
   // Pads the waiting bits with zeros to a whole byte.
   void Flush(std::string& out);
   void Reset() { partial_ = 0, partialBits_ = 0; }
+  // The bits waiting (fewer than 8), to carry on later where this left off.
+  uint32_t partial() const { return partial_; }
+  int partialBits() const { return partialBits_; }
+  void Restore(uint32_t partial, int partialBits) {
+    partial_ = partial & ((1u << partialBits) - 1);
+    partialBits_ = partialBits;
+  }
 
  private:
   uint32_t partial_ = 0;  // bits not yet forming a whole byte, at the low end

@@ -70,6 +70,20 @@ class BZip2StreamJoiner {
   // Appends the end marker, the combined CRC and the last, padded byte.
   void Finish(std::string& out);
 
+  // Where the stream stands between two pieces: what a run that stopped
+  // keeps, to write the rest of the same stream later.
+  struct State {
+    uint32_t combinedCrc = 0;
+    uint32_t partial = 0;  // the bits not yet written out, fewer than 8
+    int partialBits = 0;
+  };
+  State Saved() const { return {combinedCrc_, bits_.partial(), bits_.partialBits()}; }
+  // Carries on from `state`, after the bytes written before it was saved.
+  void Resume(const State& state) {
+    combinedCrc_ = state.combinedCrc;
+    bits_.Restore(state.partial, state.partialBits);
+  }
+
  private:
   uint32_t combinedCrc_ = 0;
   BitWriter bits_;

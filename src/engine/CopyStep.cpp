@@ -69,7 +69,11 @@ void CopyStep::AdoptNotedCopies() {
       const ScannedFile* scanned = details_.Find(rec->fullPath);
       if (scanned == nullptr) continue;
       std::string copy = resume_.Adopt(*rec, scanned->digest.size);
-      if (!copy.empty()) adoptedCopies_[i] = std::move(copy);
+      if (!copy.empty()) {
+        adoptedCopies_[i] = std::move(copy);
+      } else if (auto part = resume_.KeepPart(rec->fullPath, scanned->digest.size)) {
+        parts_[i] = std::move(*part);
+      }
     }
   }
   resume_.DropTheRest();
@@ -202,7 +206,16 @@ void CopyStep::StartFile(size_t index, PieceQueue& pieces) {
   // The strong hash is compared only where the scan took one (files that
   // must be told apart for sure); elsewhere it would only cost time.
   const ScannedFile* scanned = details_.Find(rec->fullPath);
-  copy.digest = std::make_unique<DigestBuilder>(scanned == nullptr || scanned->digest.hasHash);
+  const bool withHash = scanned == nullptr || scanned->digest.hasHash;
+  copy.digest = std::make_unique<DigestBuilder>(withHash);
+  copy.nextPart = kFirstPart;
+  if (const auto part = parts_.find(index); part != parts_.end()) {
+    if (!ResumeFromPart(copy, part->second)) {
+      copy.source->Seek(0, SeekOrigin::kBegin);
+      copy.digest->Reset(withHash);
+    }
+    parts_.erase(part);
+  }
 }
 
 bool CopyStep::ReadPiece(size_t index, Copy& copy, PieceQueue& pieces) {
@@ -227,6 +240,7 @@ bool CopyStep::ReadPiece(size_t index, Copy& copy, PieceQueue& pieces) {
         const size_t at = static_cast<size_t>(cut - start);
         copy.piece.append(buffer + taken, at - taken);
         taken = at;
+        copy.pieceEnds.push_back(copy.base + cut);
         pieces.AddPiece(index, std::move(copy.piece), copy.firstPiece, false);
         copy.piece.clear();
         copy.firstPiece = false;
@@ -243,6 +257,7 @@ bool CopyStep::ReadPiece(size_t index, Copy& copy, PieceQueue& pieces) {
     pieces.AddEnd(index);
     return false;
   }
+  copy.pieceEnds.push_back(copy.base + copy.cutter.fed());
   pieces.AddPiece(index, std::move(copy.piece), copy.firstPiece, true);
   copy.piece.clear();
   pieces.AddEnd(index);
@@ -265,6 +280,10 @@ void CopyStep::WritePiece(Copy& copy, const CompressedPiece& piece, bool first, 
     copy.joiner.Add(piece, bytes);
     if (last) copy.joiner.Finish(bytes);
     copy.out->WriteBuffer(bytes.data(), bytes.size());
+    copy.copyBytes += bytes.size();
+    copy.inCopy = copy.pieceEnds.front();
+    copy.pieceEnds.pop_front();
+    if (!last && copy.inCopy >= copy.nextPart) NotePart(copy);
   } catch (const std::exception&) {
     copy.outcome = Outcome::kWriteFailed;
   }
@@ -448,8 +467,11 @@ bool CopyStep::Commit() {
 void CopyStep::Discard() {
   for (auto& [index, copy] : copies_) {
     if (copy.out) {
+      // A large file's blocks already on the disk stay for the next run.
+      const bool part = copy.outcome == Outcome::kCopying && copy.inCopy >= kFirstPart;
+      if (part) NotePart(copy);
       CloseQuietly(copy);
-      ctx_.fs.DeleteFile(copy.temp);
+      if (!part) ctx_.fs.DeleteFile(copy.temp);
     }
   }
   copies_.clear();

@@ -70,6 +70,12 @@ class CopyStep {
   size_t badCopies() const { return badCopies_; }
 
  private:
+  // How far into a large source its copy goes before it is first noted;
+  // then at twice that, and so on, at most kPartStep apart: a few flushes
+  // of the disk for a large file, and little lost when a run stops in it.
+  static constexpr uint64_t kFirstPart = uint64_t{2} << 20;
+  static constexpr uint64_t kPartStep = uint64_t{64} << 20;
+
   enum class Outcome { kCopying, kAdopted, kUnreadable, kTooLong, kWriteFailed };
 
   // One file from the moment its source is opened until its copy is closed.
@@ -88,6 +94,12 @@ class CopyStep {
     int64_t size = 0;   // the source's size when it was opened
     int64_t left = 0;   // bytes still to read
     bool firstPiece = true;
+    // Where the source's queued pieces end, oldest first (source offsets).
+    std::deque<uint64_t> pieceEnds;
+    uint64_t base = 0;               // the source offset this run's reading began at
+    uint64_t inCopy = 0;             // source bytes whose blocks are in the copy
+    uint64_t copyBytes = 0;          // bytes written to the copy
+    uint64_t nextPart = 0;           // inCopy at which to note how far the copy went
     int systemError = 0;             // why the source could not be read (kUnreadable)
     std::optional<DirEntry> opened;  // the source as it was when opened
   };
@@ -104,6 +116,14 @@ class CopyStep {
   // The file's last entry came: closes its copy and keeps the list true.
   bool FinishFile(size_t index, Copy& copy);
   void CloseQuietly(Copy& copy);
+  // Flushes the copy's blocks so far to the disk and notes how far it went,
+  // for a run that stops to leave to the next one.
+  void NotePart(Copy& copy);
+  // Carries on from the part of this file's copy that a stopped run left,
+  // when the source is still what it read: copies the part's bytes into
+  // this run's copy and reads the source up to there for its digest. False
+  // when it could not (the copy then starts from the beginning).
+  bool ResumeFromPart(Copy& copy, const PartNote& part);
   // True when the source changed while it was read: the copy is dropped and
   // the file queued again, up to kReadAttempts reads, after which it keeps
   // its previous copy (or stays out of the list) with a warning.
@@ -125,6 +145,7 @@ class CopyStep {
   StoreLayout layout_;
   ResumeCopies resume_;
   std::map<size_t, std::string> adoptedCopies_;  // queue entry -> noted copy
+  std::map<size_t, PartNote> parts_;             // queue entry -> part to carry on from
   std::map<size_t, Copy> copies_;                // the files in flight
   bool namesGathered_ = false;
   std::set<std::string> queuedNames_;

@@ -1,6 +1,10 @@
 #include "engine/ResumeCopies.h"
 
 #include <charconv>
+#include <climits>
+#include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "engine/FileRecord.h"
 
@@ -16,6 +20,12 @@ bool ParseNumber(std::string_view text, uint64_t& value) {
   return ec == std::errc() && end == text.data() + text.size();
 }
 
+bool ParseSigned(std::string_view text, int64_t& value) {
+  if (text.empty()) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
 // The number of a copy's name, 0 when the name is no copy's.
 uint64_t CopyNumber(std::string_view name) {
   const std::string_view prefix(kCopyPrefix);
@@ -23,6 +33,14 @@ uint64_t CopyNumber(std::string_view name) {
   uint64_t n = 0;
   return ParseNumber(name.substr(prefix.size()), n) ? n : 0;
 }
+
+std::string NameOf(const std::string& copyPath) {
+  const size_t slash = copyPath.find_last_of('/');
+  return slash == std::string::npos ? copyPath : copyPath.substr(slash + 1);
+}
+
+constexpr const char* kPartTag = "part";
+constexpr size_t kPartFields = 11;
 
 }  // namespace
 
@@ -41,14 +59,75 @@ std::string ResumeCopies::NoteLine(const std::string& copy, int64_t bytes,
   return copy + "\t" + std::to_string(bytes) + "\t" + record + "\n";
 }
 
+std::string ResumeCopies::PartLine(const PartNote& p) {
+  return std::string(kPartTag) + "\t" + NameOf(p.copy) + "\t" + std::to_string(p.sourceOffset) +
+         "\t" + std::to_string(p.copyBytes) + "\t" + std::to_string(p.stream.combinedCrc) + "\t" +
+         std::to_string(p.stream.partial) + "\t" + std::to_string(p.stream.partialBits) + "\t" +
+         std::to_string(p.sourceSize) + "\t" + std::to_string(p.modifiedNs) + "\t" +
+         std::to_string(p.changedNs) + "\t" + p.path + "\n";
+}
+
+bool ResumeCopies::LoadPart(const std::string& line) {
+  // The path comes last and may hold tabs itself.
+  std::vector<std::string_view> f;
+  size_t from = 0;
+  while (f.size() + 1 < kPartFields) {
+    const size_t tab = line.find('\t', from);
+    if (tab == std::string::npos) return false;
+    f.push_back(std::string_view(line).substr(from, tab - from));
+    from = tab + 1;
+  }
+  f.push_back(std::string_view(line).substr(from));
+  PartNote p;
+  uint64_t crc = 0, partial = 0, bits = 0;
+  if (f[0] != kPartTag || CopyNumber(f[1]) == 0 || !ParseNumber(f[2], p.sourceOffset) ||
+      !ParseNumber(f[3], p.copyBytes) || !ParseNumber(f[4], crc) || !ParseNumber(f[5], partial) ||
+      !ParseNumber(f[6], bits) || !ParseNumber(f[7], p.sourceSize) ||
+      !ParseSigned(f[8], p.modifiedNs) || !ParseSigned(f[9], p.changedNs) || f[10].empty()) {
+    return false;
+  }
+  // Past the stream's header, short of the source's end, and no more
+  // waiting bits than a byte lacks.
+  if (crc > UINT32_MAX || bits > 7 || partial >= (uint64_t{1} << bits) || p.copyBytes < 4 ||
+      p.sourceOffset == 0 || p.sourceOffset >= p.sourceSize) {
+    return false;
+  }
+  p.stream = {static_cast<uint32_t>(crc), static_cast<uint32_t>(partial), static_cast<int>(bits)};
+  p.copy = layout_.rules().Join(Folder(), std::string(f[1]));
+  p.path = std::string(f[10]);
+  const auto copy = fs_.Stat(p.copy);
+  if (!copy || !copy->isRegularFile || copy->size < p.copyBytes) return false;
+  const uint64_t number = CopyNumber(f[1]);
+  if (number >= nextNumber_) nextNumber_ = number + 1;
+  parts_[std::string(f[1])] = std::move(p);  // a later note of the copy goes further
+  return true;
+}
+
+std::optional<PartNote> ResumeCopies::KeepPart(const std::string& path, uint64_t size) {
+  for (auto it = parts_.begin(); it != parts_.end(); ++it) {
+    if (it->second.path != path || it->second.sourceSize != size) continue;
+    keptParts_.push_back(std::move(it->second));
+    parts_.erase(it);
+    return keptParts_.back();
+  }
+  return std::nullopt;
+}
+
+void ResumeCopies::NotePart(const PartNote& part) {
+  pending_ += PartLine(part);
+}
+
 void ResumeCopies::Load() {
   noted_.clear();
+  parts_.clear();
+  keptParts_.clear();
   const auto text = fs_.ReadFile(JournalPath());
   if (!text) return;
   // A line without its end was being written when the run died.
   const size_t whole = text->rfind('\n');
   if (whole == std::string::npos) return;
   for (const std::string& line : SplitLines(text->substr(0, whole + 1))) {
+    if (line.rfind(kPartTag, 0) == 0 && LoadPart(line)) continue;
     const size_t tab1 = line.find('\t');
     const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
     if (tab2 == std::string::npos) continue;
@@ -68,6 +147,8 @@ void ResumeCopies::Load() {
     if (number >= nextNumber_) nextNumber_ = number + 1;
     noted_.emplace(n.record.fullPath, std::move(n));
   }
+  // A copy noted whole went past all its parts.
+  for (const auto& [path, n] : noted_) parts_.erase(n.copy);
 }
 
 std::string ResumeCopies::Adopt(const FileRecord& record, int64_t bytes) {
@@ -95,6 +176,10 @@ void ResumeCopies::DropTheRest() {
     keep[n.copy] = true;
     journal += NoteLine(n.copy, n.bytes, n.record.Format());
   }
+  for (const PartNote& p : keptParts_) {
+    keep[NameOf(p.copy)] = true;
+    journal += PartLine(p);
+  }
   // The journal first: it must never name a copy that is gone.
   if (journal.empty()) {
     fs_.DeleteFile(JournalPath());
@@ -113,9 +198,7 @@ std::string ResumeCopies::NewCopyPath() {
 }
 
 void ResumeCopies::Note(const std::string& copyPath, const std::string& recordLine, int64_t bytes) {
-  const size_t slash = copyPath.find_last_of('/');
-  const std::string name = slash == std::string::npos ? copyPath : copyPath.substr(slash + 1);
-  pending_ += NoteLine(name, bytes, recordLine);
+  pending_ += NoteLine(NameOf(copyPath), bytes, recordLine);
 }
 
 bool ResumeCopies::WriteNotes() {

@@ -9,15 +9,28 @@
 // removes the rest. Day lists only ever name copies renamed out of this
 // folder into a day folder, so nothing here can reach a restore.
 //
-//   <station>/.vk-resume/journal.txt   "copy-N<TAB>bytes<TAB>record" per line
+// A large file's copy is noted on the way too, once some of its blocks are
+// on the disk: how far into the source it went, how many bytes of the copy
+// hold those blocks, and the state of the stream between two blocks. The
+// next run, if the source is as it was (size and change times), carries on
+// from there instead of compressing it all again; the whole copy is then
+// checked as any other.
+//
+//   <station>/.vk-resume/journal.txt   per line, "copy-N<TAB>bytes<TAB>record"
+//       or "part<TAB>copy-N<TAB>source offset<TAB>copy bytes<TAB>CRC<TAB>
+//       waiting bits<TAB>their count<TAB>source size<TAB>modified ns<TAB>
+//       changed ns<TAB>path"
 //   <station>/.vk-resume/copy-N        one bzip2 stream, as in a day folder
+//                                      (its beginning, for a part)
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/BZip2Blocks.h"
 #include "engine/FileRecord.h"
 #include "engine/StoreLayout.h"
 #include "platform/FileSystem.h"
@@ -27,6 +40,19 @@ namespace varnoket {
 inline constexpr const char* kResumeFolderName = ".vk-resume";
 inline constexpr const char* kResumeJournalName = "journal.txt";
 
+// How far a large file's copy went.
+struct PartNote {
+  std::string copy;           // its path
+  uint64_t sourceOffset = 0;  // source bytes in the copy, up to a block's end
+  uint64_t copyBytes = 0;     // the copy's bytes that hold them
+  BZip2StreamJoiner::State stream;
+  // The source as it was read: it must be the same to carry on.
+  uint64_t sourceSize = 0;
+  int64_t modifiedNs = 0;
+  int64_t changedNs = 0;
+  std::string path;
+};
+
 class ResumeCopies {
  public:
   ResumeCopies(FileSystem& fs, const StoreLayout& layout);
@@ -34,14 +60,19 @@ class ResumeCopies {
   // Reads the journal a stopped run left. Lines cut short by a crash, and
   // notes whose copy is gone, are ignored.
   void Load();
-  size_t noted() const { return noted_.size(); }
+  // Whole copies and parts the journal notes.
+  size_t noted() const { return noted_.size() + parts_.size(); }
 
   // The path of the noted copy of exactly this source content (path, size,
   // checksum, date; `bytes` is its whole size), or "" when there is none.
   // A copy is adopted once.
   std::string Adopt(const FileRecord& record, int64_t bytes);
-  // Keeps only the adopted copies: the journal is written again with their
-  // notes alone and every other file of the folder is removed.
+  // The part of the copy of the file at `path` (of `size` bytes) a stopped
+  // run made, if any: kept for this run to carry on from.
+  std::optional<PartNote> KeepPart(const std::string& path, uint64_t size);
+  // Keeps only the adopted copies and the kept parts: the journal is
+  // written again with their notes alone and every other file of the folder
+  // is removed.
   void DropTheRest();
 
   // Where the next new copy is written.
@@ -53,6 +84,9 @@ class ResumeCopies {
   // flushes the disk). False when the disk refused: those copies stay,
   // unnoted, until the next run removes them.
   bool WriteNotes();
+  // Notes how far a copy went (kept until WriteNotes(), as Note()); the
+  // caller has flushed the copy's bytes to the disk first.
+  void NotePart(const PartNote& part);
   std::string Folder() const;
 
   // The day's list is written: every copy went into the day folder, and
@@ -70,12 +104,17 @@ class ResumeCopies {
   };
 
   std::string JournalPath() const;
+  // Takes a "part" line; false when it is no sound one.
+  bool LoadPart(const std::string& line);
+  static std::string PartLine(const PartNote& part);
   static std::string NoteLine(const std::string& copy, int64_t bytes, const std::string& record);
 
   FileSystem& fs_;
   const StoreLayout& layout_;
   std::multimap<std::string, Noted> noted_;  // by the source's full path
-  std::string pending_;                      // notes not yet in the journal
+  std::map<std::string, PartNote> parts_;    // by copy name, the last note of each
+  std::vector<PartNote> keptParts_;
+  std::string pending_;  // notes not yet in the journal
   uint64_t nextNumber_ = 1;
   size_t adopted_ = 0;
   bool folderReady_ = false;

@@ -4,7 +4,6 @@
 // copies that the next run adopts instead of compressing them again.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -12,6 +11,7 @@
 #include "engine/ResumeCopies.h"
 #include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
+#include "support/TestBytes.h"
 
 namespace varnoket::test {
 namespace {
@@ -19,10 +19,7 @@ namespace {
 namespace fsys = std::filesystem;
 
 std::string Random(size_t n, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::string s(n, '\0');
-  for (auto& c : s) c = static_cast<char>(gen());
-  return s;
+  return RandomBytes(n, seed);
 }
 
 // Text with long runs: many input bytes per block, and runs across cuts.
@@ -32,15 +29,6 @@ std::string Runs(size_t n, unsigned seed) {
   while (s.size() < n) s.append(1 + gen() % 600, static_cast<char>('a' + gen() % 3));
   s.resize(n);
   return s;
-}
-
-std::string StandardCompress(const std::string& path) {
-  const std::string out = path + ".std";
-  const std::string command = "/bin/bzip2 -9 -c '" + path + "' > '" + out + "'";
-  if (std::system(command.c_str()) != 0) return "(bzip2 failed)";
-  std::string bytes = ReadFile(out);
-  fsys::remove(out);
-  return bytes;
 }
 
 class ParallelCopyTest : public ::testing::Test {

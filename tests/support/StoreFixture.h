@@ -36,7 +36,8 @@ class RecordingHost : public BackupHost {
   void ProcessMessages() override { ++pumps; }
   void ShowProgress(const RunProgress& shown) override {
     progress.push_back(shown);
-    if (!cancelInFile.empty() && shown.currentFile.ends_with(cancelInFile) && shown.bytesDone > 0) {
+    if (!cancelInFile.empty() && shown.currentFile.ends_with(cancelInFile) &&
+        shown.bytesDone > cancelAtBytes) {
       cancelSeen = true;
     }
   }
@@ -62,6 +63,7 @@ class RecordingHost : public BackupHost {
   std::vector<RunProgress> progress;
   // The person stops the run once the copy of a file ending so is under way.
   std::string cancelInFile;
+  int64_t cancelAtBytes = 0;  // once the run has read more than this
   bool cancelSeen = false;
 };
 
