@@ -3,8 +3,9 @@
 # anchors' tools (bzip2, restic) when it can, and runs bench/parallel_bench.py
 # with the arguments given, e.g.
 #   scripts/bench-parallel.sh --quick
-# It prints figures and ratios; it never fails on a timing. The machine should
-# be otherwise idle while it runs: the figures are wall times.
+# It prints figures, each beside the limit the machine allows or its target,
+# and ends with the table "limits"; it never fails on a timing. The machine
+# should be otherwise idle while it runs: the figures are wall times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
