@@ -31,8 +31,6 @@ namespace varnoket {
 
 namespace {
 
-constexpr size_t kReadChunk = 256 * 1024;  // a whole number of checksum blocks
-
 bool LoadPreviousList(BackupContext& ctx) {
   ctx.previousFileList.clear();
   ctx.previousListFolder.clear();
