@@ -132,7 +132,7 @@ class FaultyFileSystem : public PosixFileSystem {
     bool sticky = false;
   };
 
-  // The run checks its copies on worker threads.
+  // The run reads its sources and checks its copies on worker threads.
   std::mutex mutex_;
   Plan plan_;
   long total_ = 0;
