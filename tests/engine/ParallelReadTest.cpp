@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -124,18 +125,17 @@ class StopFromTheDisk : public RecordingHost {
   mutable std::atomic<bool> seen{false};
 };
 
-size_t Threads() {
-  return static_cast<size_t>(std::distance(fsys::directory_iterator("/proc/self/task"), {}));
-}
-
-// The threads of this process once there are no more than `expected`, or
+// The threads of this process, once there are no more than `atMost` or
 // soon after: a thread just joined may still be listed while the system
 // ends it.
-size_t SettledThreads(size_t expected) {
-  size_t now = Threads();
-  for (int tries = 0; now > expected && tries < 10000; ++tries) {
+size_t Threads(size_t atMost = SIZE_MAX) {
+  const auto count = [] {
+    return static_cast<size_t>(std::distance(fsys::directory_iterator("/proc/self/task"), {}));
+  };
+  size_t now = count();
+  for (int tries = 0; now > atMost && tries < 10000; ++tries) {
     std::this_thread::yield();
-    now = Threads();
+    now = count();
   }
   return now;
 }
@@ -145,8 +145,7 @@ size_t SettledThreads(size_t expected) {
 TEST(ParallelReadTest, ARunToldToEndDuringTheReadLeavesNoWorkerBehind) {
   FaultyFileSystem disk;
   StoreFixture f(disk);
-  constexpr int kFiles = 3000;
-  for (int i = 0; i < kFiles; ++i)
+  for (int i = 0; i < 3000; ++i)
     f.Write("d" + std::to_string(i % 5) + "/f" + std::to_string(i), "x");
   StopFromTheDisk host;
   BackupContext ctx(disk, f.clock, host, f.dialogs, f.station);
@@ -162,7 +161,7 @@ TEST(ParallelReadTest, ARunToldToEndDuringTheReadLeavesNoWorkerBehind) {
   };
   const size_t threads = Threads();
   EXPECT_EQ(RunBackup(ctx), BackupOutcome::kStopped);
-  EXPECT_EQ(SettledThreads(threads), threads);
+  EXPECT_EQ(Threads(threads), threads);
   EXPECT_LT(opened, 200);  // each worker ended within a file or two
   EXPECT_TRUE(f.Days().empty());
   ASSERT_GE(host.logged.size(), 2u);
