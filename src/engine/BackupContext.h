@@ -63,7 +63,8 @@ struct BackupContext {
   // no record; any marked root is then taken for the store.
   std::string programSettingsPath;
 
-  // Threads that compress and check the run's copies; 0: one per core.
+  // Threads that read the backup set, compress and check the run's copies;
+  // 0: one per core.
   unsigned workers = 0;
 
   // The lists of the latest scan, each in ordinal order. The changed files

@@ -15,16 +15,16 @@ namespace {
 enum class Read { kWhole, kUnreadable, kMoved };
 
 // One read of the whole file; `error` gets the system's reason of a failure.
-Read ReadOnce(BackupContext& ctx, ScannedFile& file, bool withHash, std::vector<char>& buffer,
-              DigestBuilder& digest, int& error) {
+Read ReadOnce(FileSystem& fs, ScannedFile& file, bool withHash, std::vector<char>& buffer,
+              DigestBuilder& digest, const std::function<void()>& afterBlock, int& error) {
   std::unique_ptr<FileStream> stream;
   try {
-    stream = ctx.fs.OpenRead(file.path);
+    stream = fs.OpenRead(file.path);
   } catch (const StreamError& e) {
     error = e.systemError();
     return Read::kUnreadable;
   }
-  const auto opened = stream ? ctx.fs.StatStream(*stream) : std::nullopt;
+  const auto opened = stream ? fs.StatStream(*stream) : std::nullopt;
   if (!opened || !opened->isRegularFile) return Read::kUnreadable;
   file.attributes = opened->attributes;
   file.fileDate = opened->dosDate;
@@ -39,14 +39,14 @@ Read ReadOnce(BackupContext& ctx, ScannedFile& file, bool withHash, std::vector<
       if (got == 0) break;  // the file shrank while it was read
       digest.Update(buffer.data(), got);
       remaining -= static_cast<int64_t>(got);
-      ctx.Pump();
+      afterBlock();
     }
   } catch (const StreamError& e) {
     error = e.systemError();
     return Read::kUnreadable;
   }
   file.digest = digest.Finish();
-  const auto after = ctx.fs.StatStream(*stream);
+  const auto after = fs.StatStream(*stream);
   return after && SameStamp(*opened, *after) && remaining == 0 ? Read::kWhole : Read::kMoved;
 }
 
@@ -56,28 +56,39 @@ bool SameStamp(const DirEntry& a, const DirEntry& b) {
   return a.size == b.size && a.modifiedNs == b.modifiedNs && a.changedNs == b.changedNs;
 }
 
-bool ReadSourceFile(BackupContext& ctx, ScannedFile& file, bool withHash, std::vector<char>& buffer,
-                    DigestBuilder& digest) {
-  const std::string shown = ShownText(file.path);
+SourceReadOutcome ReadSourceBytes(FileSystem& fs, ScannedFile& file, bool withHash,
+                                  std::vector<char>& buffer, DigestBuilder& digest,
+                                  const std::function<void()>& afterBlock) {
   for (int attempt = 1;; ++attempt) {
     int error = 0;
-    switch (ReadOnce(ctx, file, withHash, buffer, digest, error)) {
+    switch (ReadOnce(fs, file, withHash, buffer, digest, afterBlock, error)) {
       case Read::kWhole:
         file.readable = true;
-        return true;
+        return {true, 0};
       case Read::kUnreadable:
-        ctx.Log(UnreadableFileLine(shown, error));
-        ctx.leftOut.Add(LeftOutCause::kUnreadableFile);
         file.readable = false;
-        return false;
+        return {false, error};
       case Read::kMoved:
         if (attempt < kReadAttempts) continue;
         // Its digest then matches no stored copy: the file counts as
         // changed, and the copy step reads it again and judges that read.
         file.readable = true;
-        return true;
+        return {true, 0};
     }
   }
+}
+
+void ReportUnreadable(BackupContext& ctx, const ScannedFile& file, int systemError) {
+  ctx.Log(UnreadableFileLine(ShownText(file.path), systemError));
+  ctx.leftOut.Add(LeftOutCause::kUnreadableFile);
+}
+
+bool ReadSourceFile(BackupContext& ctx, ScannedFile& file, bool withHash, std::vector<char>& buffer,
+                    DigestBuilder& digest) {
+  const SourceReadOutcome outcome =
+      ReadSourceBytes(ctx.fs, file, withHash, buffer, digest, [&ctx] { ctx.Pump(); });
+  if (!outcome.readable) ReportUnreadable(ctx, file, outcome.systemError);
+  return outcome.readable;
 }
 
 }  // namespace varnoket

@@ -16,7 +16,7 @@
 #include "engine/InternalCheck.h"
 #include "engine/KeptRecords.h"
 #include "engine/LeftOut.h"
-#include "engine/SourceRead.h"
+#include "engine/SourceReadPool.h"
 #include "engine/SourceWalk.h"
 #include "engine/StoreLayout.h"
 #include "engine/StoredCopies.h"
@@ -30,8 +30,6 @@
 namespace varnoket {
 
 namespace {
-
-constexpr size_t kReadChunk = 256 * 1024;  // a whole number of checksum blocks
 
 bool LoadPreviousList(BackupContext& ctx) {
   ctx.previousFileList.clear();
@@ -172,10 +170,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
     const auto range = std::equal_range(sizes.begin(), sizes.end(), size);
     return range.second - range.first > 1;
   };
-  std::vector<char> buffer(kReadChunk);
-  DigestBuilder digest(true);
-  for (ScannedFile& f : details.files)
-    ReadSourceFile(ctx, f, shared(f.digest.size), buffer, digest);
+  ReadSourceFiles(ctx, details.files, shared);
   sizes = {};
 
   NamingResult naming = NameFiles(ctx, details);

@@ -72,6 +72,9 @@ enum class LockStatus {
 // What a lock that the system refused with `error` (an errno value) means.
 LockStatus LockStatusOfError(int error);
 
+// A run calls OpenRead, StatStream and the reads of the streams they give
+// from several threads at once (the scan's read of the backup set, the check
+// of new copies): an implementation keeps those calls safe together.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;

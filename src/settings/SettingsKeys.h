@@ -39,8 +39,9 @@ inline constexpr NumberKey kPreferredMinuteKey{kParamsSection, "MINUTE", 0, 0, 5
 // Consolidation merges the two oldest days, so fewer than two cannot work; a
 // file may hold more than a person may enter, and that is kept.
 inline constexpr NumberKey kDaysKeptKey{kParamsSection, "MAXSAVE", 30, 2, 120, 2};
-// How many threads compress and check a run's copies: 0 (the default, not
-// written in a new file) uses every core; a number caps it.
+// How many threads read the backup set and compress and check a run's
+// copies: 0 (the default, not written in a new file) uses every core; a
+// number caps it.
 inline constexpr NumberKey kWorkersKey{kParamsSection, "WORKERS", 0, 0, 1024, 0};
 // After how many days without a successful backup the program warns (the
 // tray's warning picture and a daily notification). Not written in a new

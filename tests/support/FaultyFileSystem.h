@@ -76,7 +76,9 @@ class FaultyFileSystem : public PosixFileSystem {
   bool flushes = true;
 
   // Asked before every counted call: a non-zero errno value makes it fail.
-  // Lets a test fail calls on chosen paths, or act just before a call.
+  // Lets a test fail calls on chosen paths, or act just before a call. It is
+  // asked under the file system's lock, from whichever thread makes the call
+  // (the workers of a run read sources and check copies).
   std::function<int(FsCall, const std::string& path)> rule;
 
   // Makes the n-th counted call from now (1-based, all kinds together) fail
@@ -132,7 +134,7 @@ class FaultyFileSystem : public PosixFileSystem {
     bool sticky = false;
   };
 
-  // The run checks its copies on worker threads.
+  // The run reads its sources and checks its copies on worker threads.
   std::mutex mutex_;
   Plan plan_;
   long total_ = 0;
