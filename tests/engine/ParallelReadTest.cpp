@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <random>
 #include <set>
 #include <thread>
 
@@ -16,6 +15,7 @@
 #include "engine/StoreLayout.h"
 #include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
+#include "support/TestBytes.h"
 
 namespace varnoket::test {
 namespace {
@@ -23,10 +23,7 @@ namespace {
 namespace fsys = std::filesystem;
 
 std::string Random(size_t n, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::string s(n, '\0');
-  for (auto& c : s) c = static_cast<char>(gen());
-  return s;
+  return RandomBytes(n, seed);
 }
 
 // Several chunks of small files, in folders, most of them sharing their size

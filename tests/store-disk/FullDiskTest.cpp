@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
 
 #include "engine/BackupRun.h"
 #include "settings/StoreMarker.h"
 #include "store-disk/LoopDisk.h"
 #include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
+#include "support/TestBytes.h"
 
 namespace varnoket::test {
 namespace {
@@ -21,10 +21,7 @@ namespace {
 namespace fsys = std::filesystem;
 
 std::string Incompressible(size_t n, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::string s(n, '\0');
-  for (auto& c : s) c = static_cast<char>(gen());
-  return s;
+  return RandomBytes(n, seed);
 }
 
 class FullDiskTest : public ::testing::Test {
