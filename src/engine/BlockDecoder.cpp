@@ -89,27 +89,45 @@ bool PlausibleBlock(Window& w, uint64_t bit, int level) {
 }
 
 // Finds the first mark at or after bit `from`.
+// A mark beginning in byte `byte` at or after bit `from`, if any; the
+// byte's hints are not empty. The bytes up to `byte` + 7 are in the window.
+std::optional<std::pair<uint64_t, Mark>> MarkAt(Window& w, uint64_t byte, uint64_t from,
+                                                int level) {
+  const uint64_t rel = byte - w.FirstByte();
+  uint32_t hints = kMarkHints[w.Bytes()[rel + 1]];
+  const bool whole = w.EndBit() >= (byte + 8) * 8;
+  uint64_t word = 0;
+  for (int i = 0; i < 8; ++i) word = word << 8 | (whole || i < 7 ? w.Bytes()[rel + i] : 0);
+  for (; hints != 0; hints &= hints - 1) {
+    const int hint = __builtin_ctz(hints);
+    const int s = hint % 8;
+    const uint64_t bit = byte * 8 + s;
+    if (bit < from || bit + 48 > w.EndBit()) continue;
+    const Mark mark = hint < 8 ? Mark::kBlock : Mark::kEnd;
+    const uint64_t wanted = mark == Mark::kBlock ? kBlockMagic : kEndMarker;
+    if (((word >> (16 - s)) & ((uint64_t{1} << 48) - 1)) != wanted) continue;
+    if (mark == Mark::kBlock && !PlausibleBlock(w, bit, level)) continue;
+    return std::make_pair(bit, mark);
+  }
+  return std::nullopt;
+}
+
+// Finds the first mark at or after bit `from`. Every byte of the stored
+// copy passes here, so the bytes already read are looked at in one tight
+// pass, a table telling at once those after which no mark can begin.
 std::optional<std::pair<uint64_t, Mark>> FindMark(Window& w, uint64_t from, int level) {
-  for (uint64_t byte = from / 8;; ++byte) {
-    if (!w.Have((byte + 8) * 8)) {
-      if (!w.Have((byte + 7) * 8)) return std::nullopt;  // no room left for a mark
-    }
-    const uint64_t rel = byte - w.FirstByte();
-    uint32_t hints = kMarkHints[w.Bytes()[rel + 1]];
-    if (hints == 0) continue;
-    const bool whole = w.EndBit() >= (byte + 8) * 8;
-    uint64_t word = 0;
-    for (int i = 0; i < 8; ++i) word = word << 8 | (whole || i < 7 ? w.Bytes()[rel + i] : 0);
-    for (; hints != 0; hints &= hints - 1) {
-      const int hint = __builtin_ctz(hints);
-      const int s = hint % 8;
-      const uint64_t bit = byte * 8 + s;
-      if (bit < from || bit + 48 > w.EndBit()) continue;
-      const Mark mark = hint < 8 ? Mark::kBlock : Mark::kEnd;
-      const uint64_t wanted = mark == Mark::kBlock ? kBlockMagic : kEndMarker;
-      if (((word >> (16 - s)) & ((uint64_t{1} << 48) - 1)) != wanted) continue;
-      if (mark == Mark::kBlock && !PlausibleBlock(w, bit, level)) continue;
-      return std::make_pair(bit, mark);
+  uint64_t byte = from / 8;
+  while (true) {
+    // A mark needs 7 bytes from the one it begins in; with all 8 of them
+    // loaded the bytes go by in a run, the last 7 of the data one by one.
+    if (!w.Have((byte + 8) * 8) && !w.Have((byte + 7) * 8)) return std::nullopt;
+    const uint64_t loaded = w.EndBit() / 8;
+    const uint64_t stop = loaded >= byte + 8 ? loaded - 7 : byte + 1;
+    const unsigned char* next = w.Bytes() + (byte - w.FirstByte()) + 1;
+    for (; byte < stop; ++byte, ++next) {
+      if (kMarkHints[*next] == 0) continue;
+      if (auto mark = MarkAt(w, byte, from, level)) return mark;
+      next = w.Bytes() + (byte - w.FirstByte()) + 1;  // reading on may have moved the bytes
     }
   }
 }
