@@ -14,13 +14,9 @@ namespace {
 
 constexpr const char* kCopyPrefix = "copy-";
 
-bool ParseNumber(std::string_view text, uint64_t& value) {
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
-bool ParseSigned(std::string_view text, int64_t& value) {
+// The whole of `text` as a number of `value`'s type.
+template <typename Number>
+bool ParseNumber(std::string_view text, Number& value) {
   if (text.empty()) return false;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   return ec == std::errc() && end == text.data() + text.size();
@@ -83,7 +79,7 @@ bool ResumeCopies::LoadPart(const std::string& line) {
   if (f[0] != kPartTag || CopyNumber(f[1]) == 0 || !ParseNumber(f[2], p.sourceOffset) ||
       !ParseNumber(f[3], p.copyBytes) || !ParseNumber(f[4], crc) || !ParseNumber(f[5], partial) ||
       !ParseNumber(f[6], bits) || !ParseNumber(f[7], p.sourceSize) ||
-      !ParseSigned(f[8], p.modifiedNs) || !ParseSigned(f[9], p.changedNs) || f[10].empty()) {
+      !ParseNumber(f[8], p.modifiedNs) || !ParseNumber(f[9], p.changedNs) || f[10].empty()) {
     return false;
   }
   // Past the stream's header, short of the source's end, and no more

@@ -105,6 +105,30 @@ std::string BuildLine(const PathRules& rules, const std::string& directory, cons
                           directory + entry.name, entry.attributes, entry.dosDate);
 }
 
+namespace {
+
+// Puts the records into the day's list in order, and the positions of the
+// queued and recopied files after them.
+void ListSorted(BackupContext& ctx, std::vector<std::string> records, const NamingResult& naming) {
+  std::vector<uint32_t> order(records.size());
+  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&records](uint32_t a, uint32_t b) { return records[a] < records[b]; });
+  std::vector<uint32_t> sortedPosition(records.size());
+  ctx.currentFileList.reserve(records.size());
+  for (uint32_t k = 0; k < order.size(); ++k) {
+    sortedPosition[order[k]] = k;
+    ctx.currentFileList.push_back(std::move(records[order[k]]));
+  }
+  records = {};
+  order = {};
+  for (uint32_t q : naming.queued) ctx.changedFiles.push_back(sortedPosition[q]);
+  std::sort(ctx.changedFiles.begin(), ctx.changedFiles.end());
+  for (uint32_t q : naming.recopied) ctx.recopiedFiles.push_back(sortedPosition[q]);
+}
+
+}  // namespace
+
 bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   VARNOKET_CHECK(!ctx.backupRoot.empty(), "La racine de partage est vide !");
   VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom réseau du PC est vide !");
@@ -180,22 +204,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
                  std::make_move_iterator(walk.directoryRecords.end()));
   walk.directoryRecords = {};
   KeepPreviousRecords(ctx.rules, kept, ctx.previousFileList, records);
-  // Sort the records and carry the positions of the changed ones along.
-  std::vector<uint32_t> order(records.size());
-  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::sort(order.begin(), order.end(),
-            [&records](uint32_t a, uint32_t b) { return records[a] < records[b]; });
-  std::vector<uint32_t> sortedPosition(records.size());
-  ctx.currentFileList.reserve(records.size());
-  for (uint32_t k = 0; k < order.size(); ++k) {
-    sortedPosition[order[k]] = k;
-    ctx.currentFileList.push_back(std::move(records[order[k]]));
-  }
-  records = {};
-  order = {};
-  for (uint32_t q : naming.queued) ctx.changedFiles.push_back(sortedPosition[q]);
-  std::sort(ctx.changedFiles.begin(), ctx.changedFiles.end());
-  for (uint32_t q : naming.recopied) ctx.recopiedFiles.push_back(sortedPosition[q]);
+  ListSorted(ctx, std::move(records), naming);
 
   std::sort(details.files.begin(), details.files.end(),
             [](const ScannedFile& a, const ScannedFile& b) { return a.path < b.path; });
