@@ -132,7 +132,8 @@ std::optional<std::pair<uint64_t, Mark>> FindMark(Window& w, uint64_t from, int 
   }
 }
 
-// Decodes a stream of one block; nothing when it does not decode whole.
+}  // namespace
+
 std::optional<std::string> DecodeBlockStream(const std::string& stream) {
   bz_stream bz{};
   if (BZ2_bzDecompressInit(&bz, 0, 0) != BZ_OK) return std::nullopt;
@@ -160,6 +161,8 @@ std::optional<std::string> DecodeBlockStream(const std::string& stream) {
   out.resize(produced);
   return out;
 }
+
+namespace {
 
 struct BlockJob {
   std::shared_ptr<std::optional<std::string>> decoded;

@@ -16,6 +16,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "engine/BZip2.h"
 #include "platform/Stream.h"
@@ -26,6 +28,10 @@ namespace varnoket {
 // Stored copies smaller than this hold a block or two: they are decoded on
 // the caller's thread, one after another.
 inline constexpr int64_t kBlockDecodeMinimum = 1 << 20;
+
+// Decodes a whole stream held in memory (as made of one block); nothing when
+// it does not decode whole, CRCs included, or bytes follow its end.
+std::optional<std::string> DecodeBlockStream(const std::string& stream);
 
 struct BlockDecodeOutcome {
   bool proven = false;      // every block decoded, the combined CRC is right

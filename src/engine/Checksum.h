@@ -21,6 +21,12 @@ inline constexpr size_t kChecksumBlockSize = 32768;
 // boundaries are counted from the first byte ever given, not per call.
 class WeightedSum {
  public:
+  WeightedSum() = default;
+  // The share of bytes that begin at `offset` in the file: the sums of the
+  // parts of a file, each from its own offset, add up to the file's.
+  explicit WeightedSum(uint64_t offset)
+      : blockOffset_(static_cast<size_t>(offset % kChecksumBlockSize)) {}
+
   void Update(const void* data, size_t size);
   uint32_t Value() const { return sum_; }
 

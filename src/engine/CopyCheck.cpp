@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "engine/BZip2.h"
+#include "engine/BZip2Bits.h"
 #include "engine/BlockDecoder.h"
 #include "engine/ContentDigest.h"
 
@@ -24,6 +25,16 @@ class DigestSink final : public Stream {
  private:
   DigestBuilder digest_{false};
 };
+
+// Whether content of `size` bytes with this checksum is the record's, as
+// the record's fields would be written for it.
+CopyCheckResult CompareWithRecord(int64_t size, uint32_t checksum, const FileRecord& record) {
+  const auto expected = ParseFileRecord(FormatFileRecord(size, checksum, "-", "/", 0, 0));
+  if (!expected || expected->size != record.size || expected->checksum != record.checksum) {
+    return CopyCheckResult::kDifferent;
+  }
+  return CopyCheckResult::kSame;
+}
 
 }  // namespace
 
@@ -51,12 +62,41 @@ CopyCheckResult CheckCopy(FileSystem& fs, const std::string& copy, const FileRec
   }
   if (!decoded.complete) return CopyCheckResult::kDamaged;
   const ContentDigest got = sink->Finish();
-  // The record's fields as this content would write them.
-  const auto expected = ParseFileRecord(FormatFileRecord(got.size, got.checksum, "-", "/", 0, 0));
-  if (!expected || expected->size != record.size || expected->checksum != record.checksum) {
-    return CopyCheckResult::kDifferent;
+  return CompareWithRecord(got.size, got.checksum, record);
+}
+
+CopyCheckResult CheckCopyBlocks(FileSystem& fs, const std::string& copy, const FileRecord& record,
+                                const CheckedPrefix& prefix,
+                                const std::vector<PendingBlockCheck>& blocks) {
+  uint64_t bit = prefix.bits;  // where the next block must begin
+  uint64_t size = prefix.sourceBytes;
+  uint32_t sum = prefix.sum;
+  uint32_t combined = prefix.combinedCrc;
+  CopyCheckResult verdict = CopyCheckResult::kSame;
+  const int lead = static_cast<int>(bit % 8);
+  if (lead != 0 && !CheckBitsOnDisk(fs, copy, bit - lead, lead, prefix.lead)) {
+    verdict = CopyCheckResult::kDamaged;
   }
-  return CopyCheckResult::kSame;
+  for (const PendingBlockCheck& check : blocks) {
+    check.done.wait();  // every job is waited for: none may outlive its copy
+    const WrittenBlock& block = check.block;
+    if (verdict != CopyCheckResult::kSame) continue;
+    if (!check.result->readable) verdict = CopyCheckResult::kUnreadable;
+    // The blocks follow one another in the copy and in the source.
+    if (!check.result->sound || block.firstBit != bit || block.sourceOffset != size) {
+      if (verdict == CopyCheckResult::kSame) verdict = CopyCheckResult::kDamaged;
+      continue;
+    }
+    bit = block.endBit;
+    size += block.sourceBytes;
+    sum += check.result->sum;
+    combined = CombineBlockCrc(combined, block.crc);
+  }
+  if (verdict != CopyCheckResult::kSame) return verdict;
+  if (blocks.empty() || !CheckStreamFrame(fs, copy, bit, combined)) {
+    return CopyCheckResult::kDamaged;
+  }
+  return CompareWithRecord(static_cast<int64_t>(size), sum, record);
 }
 
 }  // namespace varnoket

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "engine/BlockCheck.h"
 #include "engine/FileRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/Translation.h"
@@ -34,5 +36,12 @@ enum class CopyCheckResult {
 // `fs` is.
 CopyCheckResult CheckCopy(FileSystem& fs, const std::string& copy, const FileRecord& record,
                           WorkerPool* blocks = nullptr);
+
+// The same for a copy whose blocks were checked as they were written:
+// waits for the checks of `blocks` (every block of `copy` after `prefix`,
+// in order), then reads what is around them.
+CopyCheckResult CheckCopyBlocks(FileSystem& fs, const std::string& copy, const FileRecord& record,
+                                const CheckedPrefix& prefix,
+                                const std::vector<PendingBlockCheck>& blocks);
 
 }  // namespace varnoket

@@ -276,14 +276,35 @@ void CopyStep::WritePiece(Copy& copy, const CompressedPiece& piece, bool first, 
       return;
     }
     std::string bytes;
-    if (first) copy.joiner.Begin(bytes);
+    if (first) {
+      copy.joiner.Begin(bytes);
+      copy.blocks = std::make_shared<std::vector<PendingBlockCheck>>();
+    }
+    // The copy's bits so far, whole bytes and those waiting.
+    auto bitsOut = [&] {
+      return (copy.copyBytes + bytes.size()) * 8 + copy.joiner.Saved().partialBits;
+    };
+    const uint64_t firstBit = bitsOut();
     copy.joiner.Add(piece, bytes);
+    const uint64_t endBit = bitsOut();
     if (last) copy.joiner.Finish(bytes);
     copy.out->WriteBuffer(bytes.data(), bytes.size());
+    copy.storedSum.Update(bytes.data(), bytes.size());
     copy.copyBytes += bytes.size();
+    const uint64_t from = copy.inCopy;
     copy.inCopy = copy.pieceEnds.front();
     copy.pieceEnds.pop_front();
-    if (!last && copy.inCopy >= copy.nextPart) NotePart(copy);
+    if (endBit > firstBit) {
+      AddWrittenBlock(copy, {firstBit, endBit, piece.blockCrc, from, copy.inCopy - from},
+                      {copy.inCopy, copy.copyBytes, copy.joiner.Saved(), copy.storedSum.Value()});
+    }
+    if (last) return;
+    TakeBlockChecks(copy, false);
+    // Flushed, and so checked, every few MB, and when the next note is due.
+    if (copy.unflushedBytes >= kBlockGroup ||
+        (copy.inCopy >= copy.nextPart && copy.flushedAt < copy.nextPart)) {
+      FlushBlocks(copy);
+    }
   } catch (const std::exception&) {
     copy.outcome = Outcome::kWriteFailed;
   }
@@ -307,7 +328,7 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
       bytes_ += scanned != nullptr ? scanned->digest.size : 0;
       ++files_;
       // Checked by the run that made it, before it was noted.
-      written_.push_back({copy.target, copy.temp, rec, true, false, 0, {}});
+      written_.push_back({copy.target, copy.temp, rec, true, false, 0, {}, nullptr, {}, {}});
       return true;
     }
     case Outcome::kUnreadable:
@@ -361,7 +382,8 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
   const std::string line =
       same ? ctx_.currentFileList[queue_[index]] : ChangedSinceScan(rec, stored, *copy.source);
   written_.push_back({copy.target, copy.temp, same ? rec : *ParseFileRecord(line), false, false,
-                      stored.size, line});
+                      stored.size, line, std::move(copy.blocks), std::move(copy.unflushed),
+                      copy.prefix});
   batch_.push_back(written_.size() - 1);
   batchBytes_ += stored.size;
   return true;
@@ -391,67 +413,6 @@ bool CopyStep::ReadAgainWhenTorn(size_t index, Copy& copy) {
   return true;
 }
 
-void CopyStep::CloseBatch(bool pump) {
-  // The batch before this one was checked meanwhile: its good copies are
-  // noted, and the disk flush below makes those notes last.
-  ConsumeChecks(pump);
-  resume_.WriteNotes();
-  if (batch_.empty()) return;
-  // On the disk first: the check reads what the disk kept, not the cache.
-  ctx_.fs.SyncFileSystem(resume_.Folder());
-  for (const size_t index : batch_) {
-    const Written& w = written_[index];
-    auto result = std::make_shared<CopyCheckResult>(CopyCheckResult::kUnreadable);
-    FileSystem& fs = ctx_.fs;
-    checking_.push_back({index, result,
-                         checkPool_->Submit([&fs, result, blocks = blockPool_.get(), temp = w.temp,
-                                             record = w.record] {
-                           *result = CheckCopy(fs, temp, record, blocks);
-                         })});
-  }
-  batch_.clear();
-  batchBytes_ = 0;
-}
-
-void CopyStep::ConsumeChecks(bool pump) {
-  while (!checking_.empty()) {
-    Checking& c = checking_.front();
-    while (c.done.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) {
-      if (pump) ctx_.Pump();
-    }
-    TakeOldestCheck();
-  }
-}
-
-bool CopyStep::TakeFinishedChecks() {
-  bool any = false;
-  while (!checking_.empty() &&
-         checking_.front().done.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
-    TakeOldestCheck();
-    any = true;
-  }
-  return any;
-}
-
-void CopyStep::TakeOldestCheck() {
-  const Checking& c = checking_.front();
-  Written& w = written_[c.index];
-  if (*c.result == CopyCheckResult::kSame) {
-    w.checked = true;
-    ++checkedCount_;
-    resume_.Note(w.temp, w.noteLine, w.bytes);
-  } else {
-    ctx_.Log("ERREUR: la copie compressée de (" + w.record.fullPath +
-             ") relue après écriture ne redonne pas le fichier. Elle n'est pas gardée ; le "
-             "fichier sera sauvegardé de nouveau.");
-    ctx_.fs.DeleteFile(w.temp);
-    w.refused = true;
-    ++badCopies_;
-    NotStored(w.record);
-  }
-  checking_.pop_front();
-}
-
 bool CopyStep::Commit() {
   // The day's old list, if any, must not describe the folder while its
   // files are being replaced.
@@ -467,11 +428,17 @@ bool CopyStep::Commit() {
 void CopyStep::Discard() {
   for (auto& [index, copy] : copies_) {
     if (copy.out) {
-      // A large file's blocks already on the disk stay for the next run.
-      const bool part = copy.outcome == Outcome::kCopying && copy.inCopy >= kFirstPart;
-      if (part) NotePart(copy);
+      // A large file's blocks already on the disk are checked, and those
+      // proven stay for the next run.
+      if (copy.outcome == Outcome::kCopying && copy.blocks && !copy.blockFailed) {
+        try {
+          FlushBlocks(copy, true);
+        } catch (const std::exception&) {
+        }
+        TakeBlockChecks(copy, true);
+      }
       CloseQuietly(copy);
-      if (!part) ctx_.fs.DeleteFile(copy.temp);
+      if (copy.noted == 0) ctx_.fs.DeleteFile(copy.temp);
     }
   }
   copies_.clear();

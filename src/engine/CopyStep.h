@@ -23,6 +23,7 @@
 
 #include "engine/BZip2Blocks.h"
 #include "engine/BackupContext.h"
+#include "engine/BlockCheck.h"
 #include "engine/ContentDigest.h"
 #include "engine/CopyCheck.h"
 #include "engine/FileRecord.h"
@@ -50,10 +51,11 @@ class CopyStep {
   // Throws RunStopped when the program ends meanwhile.
   //
   // New copies are checked as the run goes: each batch is flushed to the
-  // disk, read back and decoded whole on the workers. A copy that gives its
-  // record's content is noted for a later run to adopt; one that does not is
-  // logged, removed, and its record not listed today (the file keeps its
-  // previous copy, or is stored again by the next run).
+  // disk, read back and decoded on the workers, a large copy block by block
+  // as its blocks are written. A copy that gives its record's content is
+  // noted for a later run to adopt; one that does not is logged, removed,
+  // and its record not listed today (the file keeps its previous copy, or
+  // is stored again by the next run).
   bool Run();
   // Puts every stored file under its own name, then flushes them to the disk.
   bool Commit();
@@ -70,13 +72,24 @@ class CopyStep {
   size_t badCopies() const { return badCopies_; }
 
  private:
-  // How far into a large source its copy goes before it is first noted;
-  // then at twice that, and so on, at most kPartStep apart: a few flushes
-  // of the disk for a large file, and little lost when a run stops in it.
+  // How far into a large source its copy goes, checked, before it is first
+  // noted; then at twice that, and so on, at most kPartStep apart: a few
+  // notes for a large file, and little lost when a run stops in it.
   static constexpr uint64_t kFirstPart = uint64_t{2} << 20;
   static constexpr uint64_t kPartStep = uint64_t{64} << 20;
+  // How much of a large source is compressed between two flushes of its
+  // copy, after each of which the blocks written meanwhile are checked.
+  static constexpr uint64_t kBlockGroup = uint64_t{8} << 20;
 
   enum class Outcome { kCopying, kAdopted, kUnreadable, kTooLong, kWriteFailed };
+
+  // Where a copy stands after one of its blocks: what a part note says.
+  struct BlockEnd {
+    uint64_t source = 0;     // source bytes in the copy
+    uint64_t copyBytes = 0;  // whole bytes of the copy written
+    BZip2StreamJoiner::State stream;
+    uint32_t storedSum = 0;  // their weighted sum
+  };
 
   // One file from the moment its source is opened until its copy is closed.
   struct Copy {
@@ -102,6 +115,20 @@ class CopyStep {
     uint64_t nextPart = 0;           // inCopy at which to note how far the copy went
     int systemError = 0;             // why the source could not be read (kUnreadable)
     std::optional<DirEntry> opened;  // the source as it was when opened
+    // A copy of several blocks: the checks of its blocks, handed to the
+    // workers as they reach the disk, and the blocks written since the last
+    // flush (their input bytes). A copy of one block is checked whole.
+    std::shared_ptr<std::vector<PendingBlockCheck>> blocks;
+    std::vector<WrittenBlock> unflushed;
+    uint64_t unflushedBytes = 0;
+    uint64_t flushedAt = 0;      // inCopy at the last flush
+    std::vector<BlockEnd> ends;  // after each block of *blocks, then of unflushed
+    size_t checked = 0;          // blocks of *blocks proven, from the first
+    uint32_t checkedSum = 0;     // what they decoded to, prefix included
+    bool blockFailed = false;    // one was not: no more notes
+    WeightedSum storedSum;       // of the copy's bytes written so far
+    CheckedPrefix prefix;        // what a stopped run proved
+    uint64_t noted = 0;          // source bytes the last part note holds
   };
 
   void AdoptNotedCopies();
@@ -113,16 +140,27 @@ class CopyStep {
   // source is done (whole, or failed).
   bool ReadPiece(size_t index, Copy& copy, PieceQueue& pieces);
   void WritePiece(Copy& copy, const CompressedPiece& piece, bool first, bool last);
+  void AddWrittenBlock(Copy& copy, const WrittenBlock& block, const BlockEnd& end);
+  // Flushes the copy to the disk and checks the blocks written meanwhile
+  // whose bits are all there; `closing`: the copy ends here (the run
+  // stops), and its last block's bits are written out to check it too.
+  void FlushBlocks(Copy& copy, bool closing = false);
+  // Hands the checks of `blocks` of the copy at `temp` to the workers.
+  void SubmitBlockChecks(const std::string& temp, std::vector<WrittenBlock>& blocks,
+                         std::vector<PendingBlockCheck>& checks);
   // The file's last entry came: closes its copy and keeps the list true.
   bool FinishFile(size_t index, Copy& copy);
   void CloseQuietly(Copy& copy);
-  // Flushes the copy's blocks so far to the disk and notes how far it went,
-  // for a run that stops to leave to the next one.
-  void NotePart(Copy& copy);
+  // Takes in the checks of the copy's blocks that are done (all of them,
+  // waiting, with `wait`) and notes how far the proven blocks go, for a run
+  // that stops to leave to the next one: when they reach the next note's
+  // place, or with `wait`.
+  void TakeBlockChecks(Copy& copy, bool wait);
+  void NotePart(Copy& copy, const BlockEnd& end);
   // Carries on from the part of this file's copy that a stopped run left,
-  // when the source is still what it read: copies the part's bytes into
-  // this run's copy and reads the source up to there for its digest. False
-  // when it could not (the copy then starts from the beginning).
+  // when the source is still what it read and the part's bytes still what
+  // it wrote: writes on after them, and reads the source up to there for
+  // its digest. False when it could not (the copy then starts afresh).
   bool ResumeFromPart(Copy& copy, const PartNote& part);
   // True when the source changed while it was read: the copy is dropped and
   // the file queued again, up to kReadAttempts reads, after which it keeps
@@ -161,6 +199,11 @@ class CopyStep {
     bool refused = false;  // the check turned it down: removed, not listed
     int64_t bytes = 0;     // the source's size, for the note
     std::string noteLine;  // the record as the note gives it
+    // A copy checked by blocks: its blocks' checks, its last blocks,
+    // checked once the batch is flushed, and where the checks began.
+    std::shared_ptr<std::vector<PendingBlockCheck>> blocks;
+    std::vector<WrittenBlock> lastBlocks;
+    CheckedPrefix prefix;
   };
   // A check running on the workers.
   struct Checking {

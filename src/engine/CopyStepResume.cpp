@@ -16,14 +16,14 @@ constexpr size_t kResumeRead = 1 << 20;
 
 }  // namespace
 
-void CopyStep::NotePart(Copy& copy) {
-  copy.nextPart = std::min(2 * copy.inCopy, copy.inCopy + kPartStep);
+void CopyStep::NotePart(Copy& copy, const BlockEnd& end) {
+  copy.nextPart = std::min(2 * end.source, end.source + kPartStep);
   if (!copy.opened) return;
-  // The blocks on the disk before the note that names them.
-  if (!ctx_.fs.SyncFileSystem(resume_.Folder())) return;
-  resume_.NotePart({copy.temp, copy.inCopy, copy.copyBytes, copy.joiner.Saved(), copy.opened->size,
-                    copy.opened->modifiedNs, copy.opened->changedNs, copy.record.fullPath});
-  resume_.WriteNotes();
+  // The blocks were flushed to the disk before they were checked.
+  resume_.NotePart({copy.temp, end.source, end.copyBytes, end.stream, copy.checkedSum,
+                    end.storedSum, copy.opened->size, copy.opened->modifiedNs,
+                    copy.opened->changedNs, copy.record.fullPath});
+  if (resume_.WriteNotes()) copy.noted = end.source;
 }
 
 bool CopyStep::ResumeFromPart(Copy& copy, const PartNote& part) {
@@ -46,34 +46,47 @@ bool CopyStep::ResumeFromPart(Copy& copy, const PartNote& part) {
       ctx_.Pump();
     }
   };
+  WeightedSum stored;
   try {
-    // The blocks the stopped run made, into this run's copy ...
-    const auto in = ctx_.fs.OpenRead(part.copy);
-    if (ctx_.fs.Exists(copy.temp)) ctx_.fs.ClearAttributes(copy.temp);
-    copy.out = ctx_.fs.Create(copy.temp);
-    readAll(*in, part.copyBytes, [&](size_t got) { copy.out->WriteBuffer(buffer.data(), got); });
-    // ... and the source up to there, for the digest of the whole.
+    // The blocks the stopped run proved, as it left them on the disk ...
+    std::unique_ptr<FileStream> out = ctx_.fs.OpenWrite(part.copy);
+    readAll(*out, part.copyBytes, [&](size_t got) { stored.Update(buffer.data(), got); });
+    if (stored.Value() != part.storedSum) {
+      ctx_.Log(
+          FillText("ATTENTION: la copie commencée de (%s) a changé sur le disque depuis "
+                   "l'arrêt de la sauvegarde : elle est refaite depuis le début.",
+                   {copy.record.fullPath}));
+      throw StreamError("changed");
+    }
+    // ... and only those: this run writes on after them.
+    if (!ctx_.fs.SetStreamSize(*out, static_cast<int64_t>(part.copyBytes))) {
+      throw StreamError("size");
+    }
+    // The source up to there, for the digest of the whole.
     readAll(*copy.source, part.sourceOffset, [&](size_t got) {
       copy.digest->Update(buffer.data(), got);
       progress_.bytesDone += static_cast<int64_t>(got);
       counted += static_cast<int64_t>(got);
     });
+    copy.out = std::move(out);
   } catch (const StreamError&) {
-    // The part is unreadable or the disk refuses: start from the beginning.
+    // The part is unreadable, changed, or the disk refuses: start afresh.
     progress_.bytesDone -= counted;
-    copy.out.reset();
-    ctx_.fs.DeleteFile(copy.temp);
     ctx_.fs.DeleteFile(part.copy);
     return false;
   }
+  copy.temp = part.copy;
   copy.joiner.Resume(part.stream);
   copy.firstPiece = false;
-  copy.base = copy.inCopy = part.sourceOffset;
+  copy.base = copy.inCopy = copy.flushedAt = copy.noted = part.sourceOffset;
   copy.copyBytes = part.copyBytes;
   copy.left = copy.size - static_cast<int64_t>(part.sourceOffset);
-  // This run's copy holds what the part held: noted so before the part goes.
-  NotePart(copy);
-  ctx_.fs.DeleteFile(part.copy);
+  copy.nextPart = std::min(2 * part.sourceOffset, part.sourceOffset + kPartStep);
+  copy.storedSum = stored;
+  copy.blocks = std::make_shared<std::vector<PendingBlockCheck>>();
+  copy.prefix = {part.copyBytes * 8 + static_cast<uint64_t>(part.stream.partialBits),
+                 part.sourceOffset, part.decodedSum, part.stream.combinedCrc, part.stream.partial};
+  copy.checkedSum = part.decodedSum;
   ctx_.Log(
       FillText("Reprise de la copie de (%s) là où elle s'était arrêtée : %s sur %s déjà "
                "compressés.",

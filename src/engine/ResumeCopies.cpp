@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/Checksum.h"
 #include "engine/FileRecord.h"
 
 namespace varnoket {
@@ -36,7 +37,7 @@ std::string NameOf(const std::string& copyPath) {
 }
 
 constexpr const char* kPartTag = "part";
-constexpr size_t kPartFields = 11;
+constexpr size_t kPartFields = 14;
 
 }  // namespace
 
@@ -55,12 +56,27 @@ std::string ResumeCopies::NoteLine(const std::string& copy, int64_t bytes,
   return copy + "\t" + std::to_string(bytes) + "\t" + record + "\n";
 }
 
+namespace {
+
+// The weighted sum of a part line without its own sum field.
+uint32_t LineSum(std::string_view fields, std::string_view path) {
+  WeightedSum sum;
+  sum.Update(fields.data(), fields.size());
+  sum.Update(path.data(), path.size());
+  return sum.Value();
+}
+
+}  // namespace
+
 std::string ResumeCopies::PartLine(const PartNote& p) {
-  return std::string(kPartTag) + "\t" + NameOf(p.copy) + "\t" + std::to_string(p.sourceOffset) +
-         "\t" + std::to_string(p.copyBytes) + "\t" + std::to_string(p.stream.combinedCrc) + "\t" +
-         std::to_string(p.stream.partial) + "\t" + std::to_string(p.stream.partialBits) + "\t" +
-         std::to_string(p.sourceSize) + "\t" + std::to_string(p.modifiedNs) + "\t" +
-         std::to_string(p.changedNs) + "\t" + p.path + "\n";
+  const std::string fields =
+      std::string(kPartTag) + "\t" + NameOf(p.copy) + "\t" + std::to_string(p.sourceOffset) + "\t" +
+      std::to_string(p.copyBytes) + "\t" + std::to_string(p.stream.combinedCrc) + "\t" +
+      std::to_string(p.stream.partial) + "\t" + std::to_string(p.stream.partialBits) + "\t" +
+      std::to_string(p.sourceSize) + "\t" + std::to_string(p.modifiedNs) + "\t" +
+      std::to_string(p.changedNs) + "\t" + std::to_string(p.decodedSum) + "\t" +
+      std::to_string(p.storedSum) + "\t";
+  return fields + std::to_string(LineSum(fields, p.path)) + "\t" + p.path + "\n";
 }
 
 bool ResumeCopies::LoadPart(const std::string& line) {
@@ -75,22 +91,29 @@ bool ResumeCopies::LoadPart(const std::string& line) {
   }
   f.push_back(std::string_view(line).substr(from));
   PartNote p;
-  uint64_t crc = 0, partial = 0, bits = 0;
+  uint64_t crc = 0, partial = 0, bits = 0, decoded = 0, stored = 0, lineSum = 0;
   if (f[0] != kPartTag || CopyNumber(f[1]) == 0 || !ParseNumber(f[2], p.sourceOffset) ||
       !ParseNumber(f[3], p.copyBytes) || !ParseNumber(f[4], crc) || !ParseNumber(f[5], partial) ||
       !ParseNumber(f[6], bits) || !ParseNumber(f[7], p.sourceSize) ||
-      !ParseNumber(f[8], p.modifiedNs) || !ParseNumber(f[9], p.changedNs) || f[10].empty()) {
+      !ParseNumber(f[8], p.modifiedNs) || !ParseNumber(f[9], p.changedNs) ||
+      !ParseNumber(f[10], decoded) || !ParseNumber(f[11], stored) || !ParseNumber(f[12], lineSum) ||
+      f[13].empty()) {
     return false;
   }
+  const size_t sumField = static_cast<size_t>(f[12].data() - line.data());
+  if (lineSum != LineSum(std::string_view(line).substr(0, sumField), f[13])) return false;
   // Past the stream's header, short of the source's end, and no more
   // waiting bits than a byte lacks.
-  if (crc > UINT32_MAX || bits > 7 || partial >= (uint64_t{1} << bits) || p.copyBytes < 4 ||
-      p.sourceOffset == 0 || p.sourceOffset >= p.sourceSize) {
+  if (crc > UINT32_MAX || decoded > UINT32_MAX || stored > UINT32_MAX || bits > 7 ||
+      partial >= (uint64_t{1} << bits) || p.copyBytes < 4 || p.sourceOffset == 0 ||
+      p.sourceOffset >= p.sourceSize) {
     return false;
   }
+  p.decodedSum = static_cast<uint32_t>(decoded);
+  p.storedSum = static_cast<uint32_t>(stored);
   p.stream = {static_cast<uint32_t>(crc), static_cast<uint32_t>(partial), static_cast<int>(bits)};
   p.copy = layout_.rules().Join(Folder(), std::string(f[1]));
-  p.path = std::string(f[10]);
+  p.path = std::string(f[13]);
   const auto copy = fs_.Stat(p.copy);
   if (!copy || !copy->isRegularFile || copy->size < p.copyBytes) return false;
   const uint64_t number = CopyNumber(f[1]);

@@ -10,16 +10,19 @@
 // folder into a day folder, so nothing here can reach a restore.
 //
 // A large file's copy is noted on the way too, once some of its blocks are
-// on the disk: how far into the source it went, how many bytes of the copy
-// hold those blocks, and the state of the stream between two blocks. The
-// next run, if the source is as it was (size and change times), carries on
-// from there instead of compressing it all again; the whole copy is then
-// checked as any other.
+// on the disk and were read back and decoded: how far into the source it
+// went, how many bytes of the copy hold those blocks (and their weighted
+// sum), the state of the stream between two blocks, and the checksum share
+// of the input they decoded to. The next run, if the source is as it was
+// (size and change times) and those bytes still have their sum, carries on
+// writing the same copy from there; only its new blocks are checked.
 //
 //   <station>/.vk-resume/journal.txt   per line, "copy-N<TAB>bytes<TAB>record"
 //       or "part<TAB>copy-N<TAB>source offset<TAB>copy bytes<TAB>CRC<TAB>
 //       waiting bits<TAB>their count<TAB>source size<TAB>modified ns<TAB>
-//       changed ns<TAB>path"
+//       changed ns<TAB>decoded sum<TAB>copy bytes' sum<TAB>line sum<TAB>
+//       path"; the line sum is the weighted sum of the line without it, so
+//       a note that changed on the disk is not taken"
 //   <station>/.vk-resume/copy-N        one bzip2 stream, as in a day folder
 //                                      (its beginning, for a part)
 #pragma once
@@ -46,6 +49,8 @@ struct PartNote {
   uint64_t sourceOffset = 0;  // source bytes in the copy, up to a block's end
   uint64_t copyBytes = 0;     // the copy's bytes that hold them
   BZip2StreamJoiner::State stream;
+  uint32_t decodedSum = 0;  // the weighted checksum of the source bytes they decode to
+  uint32_t storedSum = 0;   // the weighted sum of those bytes of the copy
   // The source as it was read: it must be the same to carry on.
   uint64_t sourceSize = 0;
   int64_t modifiedNs = 0;

@@ -213,6 +213,10 @@ std::unique_ptr<FileStream> PosixFileSystem::CreateNew(const std::string& path) 
   return std::make_unique<FileStream>(path, FileStream::Mode::kCreateNew);
 }
 
+std::unique_ptr<FileStream> PosixFileSystem::OpenWrite(const std::string& path) {
+  return std::make_unique<FileStream>(path, FileStream::Mode::kWriteExisting);
+}
+
 std::optional<DirEntry> PosixFileSystem::StatStream(const FileStream& stream) {
   struct stat st {};
   if (::fstat(stream.fd(), &st) != 0) return std::nullopt;

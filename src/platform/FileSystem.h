@@ -116,6 +116,9 @@ class FileSystem {
   // Creates a file that does not exist yet, never through a link; a taken
   // name throws (systemError EEXIST) and is left as it is.
   virtual std::unique_ptr<FileStream> CreateNew(const std::string& path) = 0;
+  // Opens a file that exists for writing, at its start and with its bytes
+  // kept, never through a link.
+  virtual std::unique_ptr<FileStream> OpenWrite(const std::string& path) = 0;
   // The entry of an open stream's file as it is now; nullopt when the system
   // cannot tell.
   virtual std::optional<DirEntry> StatStream(const FileStream& stream) = 0;
@@ -186,6 +189,7 @@ class PosixFileSystem : public FileSystem {
   std::unique_ptr<FileStream> OpenRead(const std::string& path) override;
   std::unique_ptr<FileStream> Create(const std::string& path) override;
   std::unique_ptr<FileStream> CreateNew(const std::string& path) override;
+  std::unique_ptr<FileStream> OpenWrite(const std::string& path) override;
   std::optional<DirEntry> StatStream(const FileStream& stream) override;
   bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
   bool SetStreamSize(FileStream& stream, int64_t size) override;

@@ -44,8 +44,12 @@ FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
     // Read and write, so a caller may read back what it has just written.
     // Private until the caller widens it: what is written may be a copy of
     // someone's private file.
-    const int create = mode == Mode::kCreateNew ? O_CREAT | O_EXCL | O_NOFOLLOW : O_CREAT | O_TRUNC;
+    const int create = mode == Mode::kCreateNew       ? O_CREAT | O_EXCL | O_NOFOLLOW
+                       : mode == Mode::kWriteExisting ? O_NOFOLLOW
+                                                      : O_CREAT | O_TRUNC;
     fd_ = ::open(path.c_str(), O_RDWR | create | O_CLOEXEC, 0600);
+    if (fd_ < 0 && mode == Mode::kWriteExisting)
+      ThrowSystem(VK_TR_NOOP("Messages", "Impossible d'ouvrir le fichier %s : %s"), path, errno);
     if (fd_ < 0)
       ThrowSystem(VK_TR_NOOP("Messages", "Impossible de créer le fichier %s : %s"), path, errno);
   }

@@ -47,7 +47,8 @@ class FileStream : public Stream {
  public:
   // kCreateNew makes a file that did not exist, never through a link: a
   // name already taken fails with EEXIST instead of being emptied.
-  enum class Mode { kRead, kCreateTruncate, kCreateNew };
+  // kWriteExisting opens a file that exists, as it is, never through a link.
+  enum class Mode { kRead, kCreateTruncate, kCreateNew, kWriteExisting };
   // Throws StreamError with the system's reason when the file cannot be opened.
   FileStream(const std::string& path, Mode mode);
   ~FileStream() override;

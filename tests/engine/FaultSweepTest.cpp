@@ -15,12 +15,14 @@
 #include "engine/BackupRun.h"
 #include "engine/DamagedCopies.h"
 #include "engine/FileRecord.h"
+#include "engine/ResumeCopies.h"
 #include "restore/RestoreItem.h"
 #include "restore/StoredFileLookup.h"
 #include "settings/StationSettings.h"
 #include "support/FaultyFileSystem.h"
 #include "support/RecordingRestoreHost.h"
 #include "support/StoreFixture.h"
+#include "support/TestBytes.h"
 
 namespace varnoket::test {
 namespace {
@@ -52,10 +54,11 @@ bool Holds(const std::vector<std::string>& days, const std::string& day) {
 
 // What comes just before the run under test, on its day.
 enum class Before {
-  kNothing,      // the day's first run
-  kSameDayRun,   // a run that completed; the source changed since
-  kFailedRun,    // a run that stopped on a full disk when it wrote the day's list
-  kDamagedCopy,  // a check found the copy of a file that never changes damaged
+  kNothing,              // the day's first run
+  kSameDayRun,           // a run that completed; the source changed since
+  kFailedRun,            // a run that stopped on a full disk when it wrote the day's list
+  kDamagedCopy,          // a check found the copy of a file that never changes damaged
+  kStoppedInALargeFile,  // the person stopped a run inside a large file: its blocks wait
 };
 
 struct SweepCase {
@@ -301,6 +304,27 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
     ASSERT_FALSE(Holds(f.Days(), today));
   } else if (param.before == Before::kDamagedCopy) {
     ASSERT_TRUE(RecordDamagedCopy(disk, f.ctx.Layout(), DayName(1), EmptyFileName()));
+  } else if (param.before == Before::kStoppedInALargeFile) {
+    // Four blocks of random bytes; on one worker, at most three wait to be
+    // compressed, so the first two are written, and checked, by the time
+    // the next file is read (the next folder's first): the person stops the run then.
+    f.Write("large/disk.img", RandomBytes(2'750'000, 9));
+    // Every call of the run is swept, each time with the large file's rest
+    // to compress and check: the other files of the day would only add
+    // calls the other cases sweep.
+    for (const char* other : {"docs", "notes.txt", "empty-file", "empty-folder", "pics/deep"}) {
+      f.Remove(other);
+    }
+    Record(today);
+    f.host.cancelInFile = "/pics/copy-of-shared.dat";
+    f.ctx.daysKept = f.daysKept;
+    f.ctx.workers = 1;
+    ASSERT_EQ(RunBackup(f.ctx), BackupOutcome::kCancelled);
+    f.ctx.workers = 0;
+    f.host = RecordingHost();
+    const auto journal =
+        clean_.ReadFile(f.ctx.Layout().StationFolder() + "/" + kResumeFolderName + "/journal.txt");
+    ASSERT_TRUE(journal && journal->find("part\tcopy-") != std::string::npos);
   }
   const std::vector<std::string> before = f.Days();
   SaveStore();
@@ -391,7 +415,9 @@ INSTANTIATE_TEST_SUITE_P(
                       SweepCase{3, Before::kNothing, true, "RunThatMergesTwoDaysDiskStaysFull"},
                       SweepCase{3, Before::kSameDayRun, false, "SecondRunOfADay"},
                       SweepCase{3, Before::kFailedRun, false, "RunAfterAFailedOne"},
-                      SweepCase{3, Before::kDamagedCopy, false, "RunThatStoresADamagedCopyAgain"}),
+                      SweepCase{3, Before::kDamagedCopy, false, "RunThatStoresADamagedCopyAgain"},
+                      SweepCase{1, Before::kStoppedInALargeFile, false,
+                                "RunThatCarriesOnInsideALargeFile"}),
     [](const ::testing::TestParamInfo<SweepCase>& run) { return std::string(run.param.name); });
 
 }  // namespace

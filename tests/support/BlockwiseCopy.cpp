@@ -3,6 +3,7 @@
 #include <random>
 
 #include "engine/BZip2Blocks.h"
+#include "engine/BlockCheck.h"
 
 namespace varnoket::test {
 
@@ -33,11 +34,18 @@ BlockwiseCopy CompressByBlocks(const std::string& bytes) {
   BZip2StreamJoiner joiner;
   joiner.Begin(copy.stored);
   uint64_t from = 0;
+  auto bits = [&] { return copy.stored.size() * 8 + joiner.Saved().partialBits; };
   for (const uint64_t to : cuts) {
     copy.blockStarts.push_back(copy.stored.size());
-    joiner.Add(CompressPiece(bytes.data() + from, static_cast<size_t>(to - from)), copy.stored);
+    const uint64_t firstBit = bits();
+    const CompressedPiece piece =
+        CompressPiece(bytes.data() + from, static_cast<size_t>(to - from));
+    joiner.Add(piece, copy.stored);
+    copy.blocks.push_back({firstBit, bits(), piece.blockCrc, from, to - from});
+    copy.combinedCrc = CombineBlockCrc(copy.combinedCrc, piece.blockCrc);
     from = to;
   }
+  copy.blocksEnd = bits();
   joiner.Finish(copy.stored);
   return copy;
 }

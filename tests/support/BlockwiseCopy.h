@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/BlockCheck.h"
+
 namespace varnoket::test {
 
 // About 3.4 MB that compress as a mix of packed data, text and long runs
@@ -15,6 +17,10 @@ std::string MixedBytes(unsigned seed);
 struct BlockwiseCopy {
   std::string stored;
   std::vector<size_t> blockStarts;
+  // Where each block's bits are and what it holds, as the copy step knows.
+  std::vector<WrittenBlock> blocks;
+  uint64_t blocksEnd = 0;  // the bit after the last block
+  uint32_t combinedCrc = 0;
 };
 BlockwiseCopy CompressByBlocks(const std::string& bytes);
 

@@ -181,6 +181,11 @@ std::unique_ptr<FileStream> FaultyFileSystem::CreateNew(const std::string& path)
   return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kCreateNew);
 }
 
+std::unique_ptr<FileStream> FaultyFileSystem::OpenWrite(const std::string& path) {
+  if (Fails(FsCall::kCreate, path)) ThrowFault("Impossible d'ouvrir le fichier", path);
+  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kWriteExisting);
+}
+
 bool FaultyFileSystem::SetStreamSize(FileStream& stream, int64_t size) {
   return !Fails(FsCall::kSetStreamSize, stream.path()) &&
          PosixFileSystem::SetStreamSize(stream, size);

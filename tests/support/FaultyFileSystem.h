@@ -108,6 +108,7 @@ class FaultyFileSystem : public PosixFileSystem {
   std::unique_ptr<FileStream> OpenRead(const std::string& path) override;
   std::unique_ptr<FileStream> Create(const std::string& path) override;
   std::unique_ptr<FileStream> CreateNew(const std::string& path) override;
+  std::unique_ptr<FileStream> OpenWrite(const std::string& path) override;
   std::optional<DirEntry> StatStream(const FileStream& stream) override;
   bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
   bool SetStreamSize(FileStream& stream, int64_t size) override;
