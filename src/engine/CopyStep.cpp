@@ -99,7 +99,7 @@ bool CopyStep::Run() {
   ReportProgress();
   blockPool_ = std::make_unique<WorkerPool>(ctx_.workers);
   checkPool_ = std::make_unique<WorkerPool>(ctx_.workers);
-  PieceQueue pieces(ctx_.workers, [this] { ctx_.Pump(); });
+  PieceQueue pieces(*blockPool_, [this] { ctx_.Pump(); });
   constexpr size_t kNone = SIZE_MAX;
   size_t reading = kNone;  // the entry whose source is being read
   while (true) {

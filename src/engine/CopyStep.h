@@ -228,8 +228,10 @@ class CopyStep {
   std::vector<size_t> batch_;  // copies closed and not yet flushed
   int64_t batchBytes_ = 0;
   std::deque<Checking> checking_;
-  // Decodes the blocks of large copies for their checks; declared first so
-  // that it outlives the checks that wait on it.
+  // Compresses the pieces and decodes the blocks of large copies for their
+  // checks, in the order they are handed in, so that the two never
+  // compete for the cores; declared first so that it outlives the checks
+  // that wait on it.
   std::unique_ptr<WorkerPool> blockPool_;
   std::unique_ptr<WorkerPool> checkPool_;  // decodes the copies read back
   size_t checkedCount_ = 0;

@@ -17,12 +17,11 @@ constexpr auto kPumpInterval = std::chrono::milliseconds(40);
 
 }  // namespace
 
-PieceQueue::PieceQueue(unsigned workers, std::function<void()> pump)
-    : pool_(workers), pump_(std::move(pump)) {}
+PieceQueue::PieceQueue(WorkerPool& pool, std::function<void()> pump)
+    : pool_(pool), pump_(std::move(pump)) {}
 
 // The jobs own their input and output: a queue dropped part way (a stopped
-// run) leaves nothing for a running job to write into; the pool drops what
-// has not started and waits for the rest.
+// run) leaves nothing for a job still queued or running to write into.
 PieceQueue::~PieceQueue() = default;
 
 bool PieceQueue::HasRoom() const {

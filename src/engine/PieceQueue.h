@@ -35,9 +35,10 @@ class PieceQueue {
     std::shared_ptr<CompressedPiece> piece;  // set for kPiece once taken
   };
 
-  // `workers` threads (0: one per core). `pump` runs while the caller waits.
-  PieceQueue(unsigned workers, std::function<void()> pump);
-  // Drops what no worker has started and waits for the running jobs.
+  // Compresses on `pool`, which other work may share (the checks of the
+  // blocks written): the run keeps one thread per core busy, not two.
+  // `pump` runs while the caller waits.
+  PieceQueue(WorkerPool& pool, std::function<void()> pump);
   ~PieceQueue();
 
   unsigned workers() const { return pool_.size(); }
@@ -62,7 +63,7 @@ class PieceQueue {
     std::future<void> done;
   };
 
-  WorkerPool pool_;
+  WorkerPool& pool_;
   std::function<void()> pump_;
   std::deque<Pending> entries_;
   size_t piecesInFlight_ = 0;
