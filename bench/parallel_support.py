@@ -201,15 +201,23 @@ class Store:
                 if f.endswith(".ZZ")]
 
     def noted_bytes(self):
-        """Source bytes the resume journal holds whole copies of."""
+        """Source bytes the resume journal holds: whole copies, and the
+        blocks of the last part note of each copy not noted whole."""
         journal = os.path.join(self.root, self.station, ".vk-resume", "journal.txt")
         total = 0
+        whole = set()
+        parts = {}
         try:
             with open(journal, "rb") as f:
                 for line in f:
                     fields = line.split(b"\t")
-                    if line.endswith(b"\n") and len(fields) >= 3 and fields[1].isdigit():
+                    if not line.endswith(b"\n") or len(fields) < 3:
+                        continue
+                    if fields[0] == b"part" and fields[2].isdigit():
+                        parts[fields[1]] = max(parts.get(fields[1], 0), int(fields[2]))
+                    elif fields[1].isdigit():
+                        whole.add(fields[0])
                         total += int(fields[1])
         except OSError:
             pass
-        return total
+        return total + sum(n for copy, n in parts.items() if copy not in whole)
