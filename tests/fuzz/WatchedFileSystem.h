@@ -95,6 +95,10 @@ class WatchedFileSystem : public PosixFileSystem {
     Watch(path);
     return PosixFileSystem::CreateNew(path);
   }
+  std::unique_ptr<FileStream> OpenWrite(const std::string& path) override {
+    Watch(path);
+    return PosixFileSystem::OpenWrite(path);
+  }
   bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override {
     Watch(path);
     return PosixFileSystem::AppendToFile(path, text, startNew);
