@@ -13,13 +13,18 @@ namespace {
 
 constexpr int kEndBits = 48 + 32;  // the end mark and the combined CRC
 
-// Bytes [first, first + count) of `copy`, read from the disk.
-std::string ReadRange(FileSystem& fs, const std::string& copy, uint64_t first, uint64_t count) {
-  const std::unique_ptr<FileStream> in = fs.OpenRead(copy);
+// Opens `copy` to read what the disk kept: its cached pages dropped.
+std::unique_ptr<FileStream> OpenFromDisk(FileSystem& fs, const std::string& copy) {
+  std::unique_ptr<FileStream> in = fs.OpenRead(copy);
   in->DropCachedPages();
-  in->Seek(static_cast<int64_t>(first), SeekOrigin::kBegin);
+  return in;
+}
+
+// Bytes [first, first + count) of `in`.
+std::string ReadRange(FileStream& in, uint64_t first, uint64_t count) {
+  in.Seek(static_cast<int64_t>(first), SeekOrigin::kBegin);
   std::string bytes(static_cast<size_t>(count), '\0');
-  in->ReadBuffer(bytes.data(), bytes.size());
+  in.ReadBuffer(bytes.data(), bytes.size());
   return bytes;
 }
 
@@ -32,19 +37,15 @@ BlockCheckResult CheckWrittenBlock(FileSystem& fs, const std::string& copy,
   const uint64_t firstByte = block.firstBit / 8;
   std::string bytes;
   try {
-    bytes = ReadRange(fs, copy, firstByte, (block.endBit + 7) / 8 - firstByte);
+    bytes = ReadRange(*OpenFromDisk(fs, copy), firstByte, (block.endBit + 7) / 8 - firstByte);
   } catch (const StreamError&) {
     result.readable = false;
     return result;
   }
-  std::string stream = "BZh9";
-  BitWriter bits;
-  bits.Append(reinterpret_cast<const unsigned char*>(bytes.data()), block.firstBit % 8,
-              block.endBit - block.firstBit, stream);
-  bits.Put(kEndMarker, 48, stream);
-  bits.Put(block.crc, 32, stream);  // the CRC of a stream of one block is its block's
-  bits.Flush(stream);
-  const std::optional<std::string> decoded = DecodeBlockStream(stream);
+  const uint64_t bit = block.firstBit % 8;
+  const std::optional<std::string> decoded =
+      DecodeBlockStream(OneBlockStream(reinterpret_cast<const unsigned char*>(bytes.data()), bit,
+                                       bit + (block.endBit - block.firstBit), block.crc));
   if (!decoded || decoded->size() != block.sourceBytes) return result;
   WeightedSum sum(block.sourceOffset);
   sum.Update(decoded->data(), decoded->size());
@@ -57,7 +58,8 @@ bool CheckBitsOnDisk(FileSystem& fs, const std::string& copy, uint64_t bit, int 
                      uint32_t value) {
   const uint64_t first = bit / 8;
   try {
-    const std::string bytes = ReadRange(fs, copy, first, (bit + count + 7) / 8 - first);
+    const std::string bytes =
+        ReadRange(*OpenFromDisk(fs, copy), first, (bit + count + 7) / 8 - first);
     return ReadBits(bytes, bit % 8, count) == value;
   } catch (const StreamError&) {
     return false;
@@ -69,11 +71,10 @@ bool CheckStreamFrame(FileSystem& fs, const std::string& copy, uint64_t blocksEn
   const uint64_t size = (blocksEnd + kEndBits + 7) / 8;
   const uint64_t tailByte = blocksEnd / 8;
   try {
-    const std::unique_ptr<FileStream> in = fs.OpenRead(copy);
+    const std::unique_ptr<FileStream> in = OpenFromDisk(fs, copy);
     if (static_cast<uint64_t>(in->Size()) != size) return false;
-    const std::string head = ReadRange(fs, copy, 0, 4);
-    if (head != "BZh9") return false;
-    const std::string tail = ReadRange(fs, copy, tailByte, size - tailByte);
+    if (ReadRange(*in, 0, 4) != "BZh9") return false;
+    const std::string tail = ReadRange(*in, tailByte, size - tailByte);
     const uint64_t at = blocksEnd % 8;
     const int padding = static_cast<int>(size * 8 - blocksEnd - kEndBits);
     return ReadBits(tail, at, 48) == kEndMarker && ReadBits(tail, at + 48, 32) == combinedCrc &&

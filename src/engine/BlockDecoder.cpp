@@ -134,6 +134,18 @@ std::optional<std::pair<uint64_t, Mark>> FindMark(Window& w, uint64_t from, int 
 
 }  // namespace
 
+std::string OneBlockStream(const unsigned char* data, uint64_t bit, uint64_t end, uint32_t crc,
+                           int level) {
+  std::string stream = "BZh";
+  stream.push_back(static_cast<char>('0' + level));
+  BitWriter bits;
+  bits.Append(data, bit, end - bit, stream);
+  bits.Put(kEndMarker, 48, stream);
+  bits.Put(crc, 32, stream);
+  bits.Flush(stream);
+  return stream;
+}
+
 std::optional<std::string> DecodeBlockStream(const std::string& stream) {
   bz_stream bz{};
   if (BZ2_bzDecompressInit(&bz, 0, 0) != BZ_OK) return std::nullopt;
@@ -216,13 +228,10 @@ void Decoder::Submit(uint64_t bit, uint64_t end, int level) {
   while (jobs_.size() >= limit_) {
     if (!TakeOldest()) return;
   }
-  auto stream = std::make_shared<std::string>("BZh");
-  stream->push_back(static_cast<char>('0' + level));
-  BitWriter bits;
-  bits.Append(window_.Bytes(), bit - window_.FirstByte() * 8, end - bit, *stream);
-  bits.Put(kEndMarker, 48, *stream);
-  bits.Put(window_.Bits(bit + 48, 32), 32, *stream);  // one block: its CRC is the stream's
-  bits.Flush(*stream);
+  const uint64_t from = bit - window_.FirstByte() * 8;
+  auto stream = std::make_shared<std::string>(
+      OneBlockStream(window_.Bytes(), from, from + (end - bit),
+                     static_cast<uint32_t>(window_.Bits(bit + 48, 32)), level));
   BlockJob job;
   job.decoded = std::make_shared<std::optional<std::string>>();
   job.number = ++blocks_;

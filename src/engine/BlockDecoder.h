@@ -29,6 +29,12 @@ namespace varnoket {
 // the caller's thread, one after another.
 inline constexpr int64_t kBlockDecodeMinimum = 1 << 20;
 
+// A stream of one block at block size `level`: bits [bit, end) of `data`
+// (a block, from its mark) between a header and an end mark, whose CRC is
+// the block's, `crc`.
+std::string OneBlockStream(const unsigned char* data, uint64_t bit, uint64_t end, uint32_t crc,
+                           int level = 9);
+
 // Decodes a whole stream held in memory (as made of one block); nothing when
 // it does not decode whole, CRCs included, or bytes follow its end.
 std::optional<std::string> DecodeBlockStream(const std::string& stream);

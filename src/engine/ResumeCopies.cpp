@@ -31,6 +31,14 @@ uint64_t CopyNumber(std::string_view name) {
   return ParseNumber(name.substr(prefix.size()), n) ? n : 0;
 }
 
+// The weighted sum of a part line without its own sum field.
+uint32_t LineSum(std::string_view fields, std::string_view path) {
+  WeightedSum sum;
+  sum.Update(fields.data(), fields.size());
+  sum.Update(path.data(), path.size());
+  return sum.Value();
+}
+
 std::string NameOf(const std::string& copyPath) {
   const size_t slash = copyPath.find_last_of('/');
   return slash == std::string::npos ? copyPath : copyPath.substr(slash + 1);
@@ -55,18 +63,6 @@ std::string ResumeCopies::NoteLine(const std::string& copy, int64_t bytes,
                                    const std::string& record) {
   return copy + "\t" + std::to_string(bytes) + "\t" + record + "\n";
 }
-
-namespace {
-
-// The weighted sum of a part line without its own sum field.
-uint32_t LineSum(std::string_view fields, std::string_view path) {
-  WeightedSum sum;
-  sum.Update(fields.data(), fields.size());
-  sum.Update(path.data(), path.size());
-  return sum.Value();
-}
-
-}  // namespace
 
 std::string ResumeCopies::PartLine(const PartNote& p) {
   const std::string fields =
