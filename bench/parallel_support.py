@@ -201,23 +201,24 @@ class Store:
                 if f.endswith(".ZZ")]
 
     def noted_bytes(self):
-        """Source bytes the resume journal holds: whole copies, and the
-        blocks of the last part note of each copy not noted whole."""
+        """Source bytes the resume journal holds: whole copies (checked, or
+        flushed and left for the next run to check), and the blocks of the
+        last part note of each copy not noted whole."""
         journal = os.path.join(self.root, self.station, ".vk-resume", "journal.txt")
-        total = 0
-        whole = set()
+        whole = {}
         parts = {}
         try:
             with open(journal, "rb") as f:
                 for line in f:
                     fields = line.split(b"\t")
+                    if fields[0] == b"flushed":
+                        fields = fields[1:]
                     if not line.endswith(b"\n") or len(fields) < 3:
                         continue
                     if fields[0] == b"part" and fields[2].isdigit():
                         parts[fields[1]] = max(parts.get(fields[1], 0), int(fields[2]))
                     elif fields[1].isdigit():
-                        whole.add(fields[0])
-                        total += int(fields[1])
+                        whole[fields[0]] = int(fields[1])
         except OSError:
             pass
-        return total + sum(n for copy, n in parts.items() if copy not in whole)
+        return sum(whole.values()) + sum(n for copy, n in parts.items() if copy not in whole)

@@ -60,29 +60,6 @@ void CopyStep::RequeueStaleNames() {
   std::sort(queue_.begin(), queue_.end());  // positions in a sorted list: ordinal order
 }
 
-void CopyStep::AdoptNotedCopies() {
-  resume_.Load();
-  if (resume_.noted() > 0) {
-    for (size_t i = 0; i < queue_.size(); ++i) {
-      const auto rec = ParseFileRecord(ctx_.currentFileList[queue_[i]]);
-      if (!rec || rec->IsDirectory()) continue;
-      const ScannedFile* scanned = details_.Find(rec->fullPath);
-      if (scanned == nullptr) continue;
-      std::string copy = resume_.Adopt(*rec, scanned->digest.size);
-      if (!copy.empty()) {
-        adoptedCopies_[i] = std::move(copy);
-      } else if (auto part = resume_.KeepPart(rec->fullPath, scanned->digest.size)) {
-        parts_[i] = std::move(*part);
-      }
-    }
-  }
-  resume_.DropTheRest();
-  if (resume_.adopted() > 0) {
-    ctx_.Log("Reprise d'une sauvegarde interrompue : " + std::to_string(resume_.adopted()) +
-             " copie(s) déjà faite(s) reprise(s) sans nouvelle compression.");
-  }
-}
-
 void CopyStep::CountQueued() {
   for (; counted_ < queue_.size(); ++counted_) {
     const auto rec = ViewFileRecord(ctx_.currentFileList[queue_[counted_]]);
@@ -94,11 +71,11 @@ void CopyStep::CountQueued() {
 }
 
 bool CopyStep::Run() {
+  blockPool_ = std::make_unique<WorkerPool>(ctx_.workers);
+  checkPool_ = std::make_unique<WorkerPool>(ctx_.workers);
   AdoptNotedCopies();
   CountQueued();
   ReportProgress();
-  blockPool_ = std::make_unique<WorkerPool>(ctx_.workers);
-  checkPool_ = std::make_unique<WorkerPool>(ctx_.workers);
   PieceQueue pieces(*blockPool_, [this] { ctx_.Pump(); });
   constexpr size_t kNone = SIZE_MAX;
   size_t reading = kNone;  // the entry whose source is being read
@@ -327,7 +304,7 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
       const ScannedFile* scanned = details_.Find(rec.fullPath);
       bytes_ += scanned != nullptr ? scanned->digest.size : 0;
       ++files_;
-      // Checked by the run that made it, before it was noted.
+      // Checked before it was noted, or before this run adopted it.
       written_.push_back({copy.target, copy.temp, rec, true, false, 0, {}, nullptr, {}, {}});
       return true;
     }

@@ -80,7 +80,15 @@ void CopyStep::CloseBatch(bool pump) {
   resume_.WriteNotes();
   if (batch_.empty()) return;
   // On the disk first: the check reads what the disk kept, not the cache.
-  ctx_.fs.SyncFileSystem(resume_.Folder());
+  // Flushed, the copies are noted at once: a run killed before their
+  // checks end leaves the next run the checks to make, not the compression.
+  if (ctx_.fs.SyncFileSystem(resume_.Folder())) {
+    for (const size_t index : batch_) {
+      const Written& w = written_[index];
+      resume_.NoteFlushed(w.temp, w.noteLine, w.bytes);
+    }
+    resume_.WriteNotes();
+  }
   for (const size_t index : batch_) {
     Written& w = written_[index];
     auto result = std::make_shared<CopyCheckResult>(CopyCheckResult::kUnreadable);

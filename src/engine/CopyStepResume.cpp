@@ -1,9 +1,14 @@
-// The copy step's part notes: a large file's copy is noted on the way, and a
-// later run carries on from the last note instead of compressing the file
+// The copy step's resume: the whole copies a stopped run noted are adopted
+// instead of compressed again; a large file's copy is noted on the way, and
+// a later run carries on from the last note instead of compressing the file
 // again from its first byte.
 #include <algorithm>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <vector>
 
+#include "engine/CopyCheck.h"
 #include "engine/CopyStep.h"
 #include "platform/MessageText.h"
 #include "platform/ShownFormat.h"
@@ -15,6 +20,61 @@ namespace {
 constexpr size_t kResumeRead = 1 << 20;
 
 }  // namespace
+
+void CopyStep::AdoptNotedCopies() {
+  resume_.Load();
+  // The copies a kill caught between their flush and their check are
+  // checked now, all at once on the workers.
+  struct Check {
+    size_t index;
+    std::string copy;
+    std::string path;
+    std::shared_ptr<CopyCheckResult> result;
+    std::future<void> done;
+  };
+  std::vector<Check> checks;
+  if (resume_.noted() > 0) {
+    for (size_t i = 0; i < queue_.size(); ++i) {
+      const auto rec = ParseFileRecord(ctx_.currentFileList[queue_[i]]);
+      if (!rec || rec->IsDirectory()) continue;
+      const ScannedFile* scanned = details_.Find(rec->fullPath);
+      if (scanned == nullptr) continue;
+      if (auto noted = resume_.Adopt(*rec, scanned->digest.size)) {
+        if (noted->checked) {
+          adoptedCopies_[i] = std::move(noted->path);
+          continue;
+        }
+        auto result = std::make_shared<CopyCheckResult>(CopyCheckResult::kUnreadable);
+        auto check = [&fs = ctx_.fs, result, copy = noted->path, record = *rec,
+                      blocks = blockPool_.get()] { *result = CheckCopy(fs, copy, record, blocks); };
+        checks.push_back({i, noted->path, rec->fullPath, result, checkPool_->Submit(check)});
+      } else if (auto part = resume_.KeepPart(rec->fullPath, scanned->digest.size)) {
+        parts_[i] = std::move(*part);
+      }
+    }
+  }
+  for (Check& c : checks) {
+    while (c.done.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) {
+      ctx_.Pump();
+    }
+    const bool sound = *c.result == CopyCheckResult::kSame;
+    resume_.Settle(c.copy, sound);
+    if (sound) {
+      adoptedCopies_[c.index] = c.copy;
+      ++checkedCount_;
+    } else {
+      ctx_.Log(
+          FillText("ATTENTION: la copie de (%s) faite avant l'arrêt de la sauvegarde ne "
+                   "redonne pas le fichier : elle est refaite.",
+                   {c.path}));
+    }
+  }
+  resume_.DropTheRest();
+  if (resume_.adopted() > 0) {
+    ctx_.Log("Reprise d'une sauvegarde interrompue : " + std::to_string(resume_.adopted()) +
+             " copie(s) déjà faite(s) reprise(s) sans nouvelle compression.");
+  }
+}
 
 void CopyStep::NotePart(Copy& copy, const BlockEnd& end) {
   copy.nextPart = std::min(2 * end.source, end.source + kPartStep);

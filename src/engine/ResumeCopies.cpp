@@ -45,6 +45,7 @@ std::string NameOf(const std::string& copyPath) {
 }
 
 constexpr const char* kPartTag = "part";
+constexpr std::string_view kFlushedTag = "flushed\t";
 constexpr size_t kPartFields = 14;
 
 }  // namespace
@@ -134,6 +135,7 @@ void ResumeCopies::NotePart(const PartNote& part) {
 
 void ResumeCopies::Load() {
   noted_.clear();
+  byPath_.clear();
   parts_.clear();
   keptParts_.clear();
   const auto text = fs_.ReadFile(JournalPath());
@@ -141,32 +143,47 @@ void ResumeCopies::Load() {
   // A line without its end was being written when the run died.
   const size_t whole = text->rfind('\n');
   if (whole == std::string::npos) return;
+  // A copy's check comes after its flush: a checked note of a copy wins.
+  std::map<std::string, Noted> byCopy;
   for (const std::string& line : SplitLines(text->substr(0, whole + 1))) {
     if (line.rfind(kPartTag, 0) == 0 && LoadPart(line)) continue;
-    const size_t tab1 = line.find('\t');
-    const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
-    if (tab2 == std::string::npos) continue;
-    Noted n;
-    n.copy = line.substr(0, tab1);
-    uint64_t bytes = 0;
-    const uint64_t number = CopyNumber(n.copy);
-    if (number == 0 ||
-        !ParseNumber(std::string_view(line).substr(tab1 + 1, tab2 - tab1 - 1), bytes)) {
-      continue;
-    }
-    const auto record = ParseFileRecord(line.substr(tab2 + 1));
-    if (!record || record->IsDirectory()) continue;
-    if (!fs_.IsFile(layout_.rules().Join(Folder(), n.copy))) continue;
-    n.bytes = static_cast<int64_t>(bytes);
-    n.record = *record;
-    if (number >= nextNumber_) nextNumber_ = number + 1;
-    noted_.emplace(n.record.fullPath, std::move(n));
+    const bool flushed = line.rfind(kFlushedTag, 0) == 0;
+    auto n = LoadNote(std::string_view(line).substr(flushed ? kFlushedTag.size() : 0));
+    if (!n) continue;
+    n->checked = !flushed;
+    const auto [it, fresh] = byCopy.try_emplace(n->copy, *n);
+    if (!fresh && n->checked) it->second = std::move(*n);
+  }
+  for (auto& [name, n] : byCopy) {
+    const auto it = noted_.emplace(n.record.fullPath, std::move(n));
+    byPath_[layout_.rules().Join(Folder(), it->second.copy)] = &it->second;
   }
   // A copy noted whole went past all its parts.
   for (const auto& [path, n] : noted_) parts_.erase(n.copy);
 }
 
-std::string ResumeCopies::Adopt(const FileRecord& record, int64_t bytes) {
+std::optional<ResumeCopies::Noted> ResumeCopies::LoadNote(std::string_view line) {
+  const size_t tab1 = line.find('\t');
+  const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+  if (tab2 == std::string::npos) return std::nullopt;
+  Noted n;
+  n.copy = std::string(line.substr(0, tab1));
+  uint64_t bytes = 0;
+  const uint64_t number = CopyNumber(n.copy);
+  if (number == 0 || !ParseNumber(line.substr(tab1 + 1, tab2 - tab1 - 1), bytes) ||
+      bytes > static_cast<uint64_t>(INT64_MAX)) {
+    return std::nullopt;
+  }
+  const auto record = ParseFileRecord(std::string(line.substr(tab2 + 1)));
+  if (!record || record->IsDirectory()) return std::nullopt;
+  if (!fs_.IsFile(layout_.rules().Join(Folder(), n.copy))) return std::nullopt;
+  n.bytes = static_cast<int64_t>(bytes);
+  n.record = *record;
+  if (number >= nextNumber_) nextNumber_ = number + 1;
+  return n;
+}
+
+std::optional<NotedCopy> ResumeCopies::Adopt(const FileRecord& record, int64_t bytes) {
   const auto [from, to] = noted_.equal_range(record.fullPath);
   for (auto it = from; it != to; ++it) {
     Noted& n = it->second;
@@ -176,9 +193,21 @@ std::string ResumeCopies::Adopt(const FileRecord& record, int64_t bytes) {
     }
     n.adopted = true;
     ++adopted_;
-    return layout_.rules().Join(Folder(), n.copy);
+    return NotedCopy{layout_.rules().Join(Folder(), n.copy), n.checked};
   }
-  return {};
+  return std::nullopt;
+}
+
+void ResumeCopies::Settle(const std::string& path, bool sound) {
+  const auto it = byPath_.find(path);
+  if (it == byPath_.end() || !it->second->adopted) return;
+  Noted& n = *it->second;
+  if (sound) {
+    n.checked = true;
+  } else {
+    n.adopted = false;
+    --adopted_;
+  }
 }
 
 void ResumeCopies::DropTheRest() {
@@ -189,7 +218,8 @@ void ResumeCopies::DropTheRest() {
   for (const auto& [path, n] : noted_) {
     if (!n.adopted) continue;
     keep[n.copy] = true;
-    journal += NoteLine(n.copy, n.bytes, n.record.Format());
+    journal +=
+        (n.checked ? "" : std::string(kFlushedTag)) + NoteLine(n.copy, n.bytes, n.record.Format());
   }
   for (const PartNote& p : keptParts_) {
     keep[NameOf(p.copy)] = true;
@@ -214,6 +244,11 @@ std::string ResumeCopies::NewCopyPath() {
 
 void ResumeCopies::Note(const std::string& copyPath, const std::string& recordLine, int64_t bytes) {
   pending_ += NoteLine(NameOf(copyPath), bytes, recordLine);
+}
+
+void ResumeCopies::NoteFlushed(const std::string& copyPath, const std::string& recordLine,
+                               int64_t bytes) {
+  pending_ += std::string(kFlushedTag) + NoteLine(NameOf(copyPath), bytes, recordLine);
 }
 
 bool ResumeCopies::WriteNotes() {

@@ -4,10 +4,12 @@
 // run that threw its copies away when it stopped would never complete. So a
 // run writes its copies into the station's resume folder, and notes each
 // whole copy (after it is flushed to the disk) in the folder's journal with
-// the source record it holds. The next run adopts every noted copy whose
-// source record is unchanged instead of compressing the file again, and
-// removes the rest. Day lists only ever name copies renamed out of this
-// folder into a day folder, so nothing here can reach a restore.
+// the source record it holds; once the copy is read back and decoded, it
+// notes it again as checked. The next run adopts every noted copy whose
+// source record is unchanged instead of compressing the file again (a copy
+// a kill caught before its check is checked first), and removes the rest.
+// Day lists only ever name copies renamed out of this folder into a day
+// folder, so nothing here can reach a restore.
 //
 // A large file's copy is noted on the way too, once some of its blocks are
 // on the disk and were read back and decoded: how far into the source it
@@ -18,11 +20,13 @@
 // writing the same copy from there; only its new blocks are checked.
 //
 //   <station>/.vk-resume/journal.txt   per line, "copy-N<TAB>bytes<TAB>record"
-//       or "part<TAB>copy-N<TAB>source offset<TAB>copy bytes<TAB>CRC<TAB>
-//       waiting bits<TAB>their count<TAB>source size<TAB>modified ns<TAB>
-//       changed ns<TAB>decoded sum<TAB>copy bytes' sum<TAB>line sum<TAB>
-//       path"; the line sum is the weighted sum of the line without it, so
-//       a note that changed on the disk is not taken"
+//       for a checked copy, "flushed<TAB>copy-N<TAB>bytes<TAB>record" for
+//       one that is whole on the disk and still to check, or "part<TAB>
+//       copy-N<TAB>source offset<TAB>copy bytes<TAB>CRC<TAB>waiting bits<TAB>
+//       their count<TAB>source size<TAB>modified ns<TAB>changed ns<TAB>
+//       decoded sum<TAB>copy bytes' sum<TAB>line sum<TAB>path"; the line
+//       sum is the weighted sum of the line without it, so a note that
+//       changed on the disk is not taken
 //   <station>/.vk-resume/copy-N        one bzip2 stream, as in a day folder
 //                                      (its beginning, for a part)
 #pragma once
@@ -31,6 +35,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/BZip2Blocks.h"
@@ -58,6 +63,12 @@ struct PartNote {
   std::string path;
 };
 
+// A noted copy a run may take instead of compressing its file again.
+struct NotedCopy {
+  std::string path;
+  bool checked = false;  // read back and decoded before it was noted
+};
+
 class ResumeCopies {
  public:
   ResumeCopies(FileSystem& fs, const StoreLayout& layout);
@@ -68,10 +79,12 @@ class ResumeCopies {
   // Whole copies and parts the journal notes.
   size_t noted() const { return noted_.size() + parts_.size(); }
 
-  // The path of the noted copy of exactly this source content (path, size,
-  // checksum, date; `bytes` is its whole size), or "" when there is none.
-  // A copy is adopted once.
-  std::string Adopt(const FileRecord& record, int64_t bytes);
+  // The noted copy of exactly this source content (path, size, checksum,
+  // date; `bytes` is its whole size), if any. A copy is adopted once.
+  std::optional<NotedCopy> Adopt(const FileRecord& record, int64_t bytes);
+  // The outcome of the check an adopted copy still needed: a sound copy is
+  // noted as checked, another is no longer adopted and goes with the rest.
+  void Settle(const std::string& path, bool sound);
   // The part of the copy of the file at `path` (of `size` bytes) a stopped
   // run made, if any: kept for this run to carry on from.
   std::optional<PartNote> KeepPart(const std::string& path, uint64_t size);
@@ -85,6 +98,10 @@ class ResumeCopies {
   // Notes a copy that is on the disk and was read back whole; the note is
   // kept until WriteNotes().
   void Note(const std::string& copyPath, const std::string& recordLine, int64_t bytes);
+  // Notes a whole copy that is flushed to the disk but not yet checked: a
+  // run killed before its check leaves the check to the next run, not the
+  // compression.
+  void NoteFlushed(const std::string& copyPath, const std::string& recordLine, int64_t bytes);
   // Appends the notes kept since the last call to the journal (the caller
   // flushes the disk). False when the disk refused: those copies stay,
   // unnoted, until the next run removes them.
@@ -105,18 +122,23 @@ class ResumeCopies {
     std::string copy;  // file name in the folder
     int64_t bytes = 0;
     FileRecord record;
+    bool checked = true;
     bool adopted = false;
   };
 
   std::string JournalPath() const;
   // Takes a "part" line; false when it is no sound one.
   bool LoadPart(const std::string& line);
+  // A whole copy's note ("copy-N<TAB>bytes<TAB>record"), if it is a sound one
+  // and its copy is there.
+  std::optional<Noted> LoadNote(std::string_view line);
   static std::string PartLine(const PartNote& part);
   static std::string NoteLine(const std::string& copy, int64_t bytes, const std::string& record);
 
   FileSystem& fs_;
   const StoreLayout& layout_;
   std::multimap<std::string, Noted> noted_;  // by the source's full path
+  std::map<std::string, Noted*> byPath_;     // the same, by the copy's path
   std::map<std::string, PartNote> parts_;    // by copy name, the last note of each
   std::vector<PartNote> keptParts_;
   std::string pending_;  // notes not yet in the journal

@@ -59,6 +59,7 @@ enum class Before {
   kFailedRun,            // a run that stopped on a full disk when it wrote the day's list
   kDamagedCopy,          // a check found the copy of a file that never changes damaged
   kStoppedInALargeFile,  // the person stopped a run inside a large file: its blocks wait
+  kKilledBeforeChecks,   // a run was killed when its copies were flushed, before their checks
 };
 
 struct SweepCase {
@@ -131,6 +132,17 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
 
   std::string DayName(int day) const { return DayFolderName({day, 3, 2006}); }
   std::string EmptyFileName() const { return f.ctx.rules.StoredName(f.source + "/empty-file"); }
+
+  // A run on one worker that the host stops: there, at most three files
+  // wait to be compressed, so what is on the disk when it stops is known.
+  BackupOutcome RunStoppedOnOneWorker() {
+    f.ctx.daysKept = f.daysKept;
+    f.ctx.workers = 1;
+    const BackupOutcome outcome = RunBackup(f.ctx);
+    f.ctx.workers = 0;
+    f.host = RecordingHost();
+    return outcome;
+  }
 
   // Records the source as the day's list must describe it from now on.
   void Record(const std::string& day) {
@@ -317,14 +329,25 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
     }
     Record(today);
     f.host.cancelInFile = "/pics/copy-of-shared.dat";
-    f.ctx.daysKept = f.daysKept;
-    f.ctx.workers = 1;
-    ASSERT_EQ(RunBackup(f.ctx), BackupOutcome::kCancelled);
-    f.ctx.workers = 0;
-    f.host = RecordingHost();
+    ASSERT_EQ(RunStoppedOnOneWorker(), BackupOutcome::kCancelled);
     const auto journal =
         clean_.ReadFile(f.ctx.Layout().StationFolder() + "/" + kResumeFolderName + "/journal.txt");
     ASSERT_TRUE(journal && journal->find("part\tcopy-") != std::string::npos);
+  } else if (param.before == Before::kKilledBeforeChecks) {
+    // The journal of a run killed between the flush of its copies and the
+    // end of their checks: they are noted as flushed only, and the run
+    // under test checks them before it takes them.
+    // The first file is written by the time the fifth starts.
+    f.host.stopOnHint = "Sauvegarde en cours Fichier 5 sur";
+    ASSERT_EQ(RunStoppedOnOneWorker(), BackupOutcome::kStopped);
+    const std::string path =
+        f.ctx.Layout().StationFolder() + "/" + kResumeFolderName + "/" + kResumeJournalName;
+    std::string flushed;
+    for (const std::string& line : SplitLines(ReadFile(path))) {
+      if (line.rfind("flushed\t", 0) == 0) flushed += line + "\n";
+    }
+    ASSERT_GE(std::count(flushed.begin(), flushed.end(), '\n'), 1);
+    WriteFile(path, flushed);
   }
   const std::vector<std::string> before = f.Days();
   SaveStore();
@@ -340,6 +363,12 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
     // The run merged the two oldest days.
     ASSERT_EQ(f.Days().size(), before.size());
     ASSERT_GT(disk.calls(FsCall::kLink), 0);
+  }
+  if (param.before == Before::kKilledBeforeChecks) {
+    // The copies the killed run left were checked and taken, not made again.
+    EXPECT_TRUE(std::any_of(f.host.logged.begin(), f.host.logged.end(), [](const std::string& l) {
+      return l.rfind("Reprise d'une sauvegarde interrompue : ", 0) == 0;
+    }));
   }
   if (param.before == Before::kDamagedCopy) {
     // Stored again today; the line went with the merged day.
@@ -410,14 +439,15 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, FaultSweepTest,
-    ::testing::Values(SweepCase{1, Before::kNothing, false, "FirstRun"},
-                      SweepCase{3, Before::kNothing, false, "RunThatMergesTwoDays"},
-                      SweepCase{3, Before::kNothing, true, "RunThatMergesTwoDaysDiskStaysFull"},
-                      SweepCase{3, Before::kSameDayRun, false, "SecondRunOfADay"},
-                      SweepCase{3, Before::kFailedRun, false, "RunAfterAFailedOne"},
-                      SweepCase{3, Before::kDamagedCopy, false, "RunThatStoresADamagedCopyAgain"},
-                      SweepCase{1, Before::kStoppedInALargeFile, false,
-                                "RunThatCarriesOnInsideALargeFile"}),
+    ::testing::Values(
+        SweepCase{1, Before::kNothing, false, "FirstRun"},
+        SweepCase{3, Before::kNothing, false, "RunThatMergesTwoDays"},
+        SweepCase{3, Before::kNothing, true, "RunThatMergesTwoDaysDiskStaysFull"},
+        SweepCase{3, Before::kSameDayRun, false, "SecondRunOfADay"},
+        SweepCase{3, Before::kFailedRun, false, "RunAfterAFailedOne"},
+        SweepCase{3, Before::kDamagedCopy, false, "RunThatStoresADamagedCopyAgain"},
+        SweepCase{1, Before::kStoppedInALargeFile, false, "RunThatCarriesOnInsideALargeFile"},
+        SweepCase{1, Before::kKilledBeforeChecks, false, "RunThatChecksTheCopiesAKilledRunLeft"}),
     [](const ::testing::TestParamInfo<SweepCase>& run) { return std::string(run.param.name); });
 
 }  // namespace

@@ -4,8 +4,11 @@
 // copies that the next run adopts instead of compressing them again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <set>
 
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
@@ -108,12 +111,23 @@ TEST_F(ParallelCopyTest, AStoppedFirstBackupIsResumedWithTheCopiesItMade) {
   f.host.stopOnHint = "Sauvegarde en cours Fichier 30 sur";
   ASSERT_EQ(RunBackup(f.ctx), BackupOutcome::kStopped);
   EXPECT_TRUE(f.Days().empty());
-  const std::string journal = ReadFile(Resume() + "/" + kResumeJournalName);
-  const size_t noted = static_cast<size_t>(std::count(journal.begin(), journal.end(), '\n'));
+  // Each copy was noted once flushed, then once checked: a stop lets the
+  // checks under way end.
+  std::set<std::string> flushed;
+  std::vector<std::string> checked;
+  for (const std::string& line : SplitLines(ReadFile(Resume() + "/" + kResumeJournalName))) {
+    if (line.rfind("flushed\t", 0) == 0) {
+      flushed.insert(line.substr(8));
+    } else if (line.rfind("part\t", 0) != 0) {
+      checked.push_back(line);
+    }
+  }
+  const size_t noted = checked.size();
   ASSERT_GT(noted, 0u);
+  EXPECT_EQ(flushed, std::set<std::string>(checked.begin(), checked.end()));
 
   // One noted file changes meanwhile: its copy must not come back.
-  const std::string firstLine = journal.substr(0, journal.find('\n'));
+  const std::string& firstLine = checked.front();
   const auto firstNote =
       ParseFileRecord(firstLine.substr(firstLine.find('\t', firstLine.find('\t') + 1) + 1));
   ASSERT_TRUE(firstNote.has_value());
@@ -173,6 +187,60 @@ TEST_F(ParallelCopyTest, AJournalCutShortOrNamingLostCopiesAdoptsOnlyWholeNotes)
   EXPECT_TRUE(said);
   EXPECT_EQ(f.RestoreDay("01032006").files, f.Snapshot());
   EXPECT_FALSE(fsys::exists(Resume()));
+}
+
+// A kill between a copy's flush and its check leaves a "flushed" note: the
+// next run checks that copy before it takes it, takes a checked one as it
+// is, and compresses again a file whose copy does not decode.
+TEST(CopyCheck, ACopyNotedBeforeItsCheckIsCheckedByTheNextRunBeforeItIsTaken) {
+  FaultyFileSystem disk;
+  StoreFixture f(disk);
+  for (const char* name : {"a.bin", "b.bin", "c.bin"}) f.Write(name, Random(40000, name[0]));
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  std::vector<FileRecord> records;
+  for (const auto& line : f.FileList("01032006")) records.push_back(*ParseFileRecord(line));
+  ASSERT_EQ(records.size(), 3u);
+  const std::string resume = f.root + "/" + f.stationName + "/" + kResumeFolderName;
+  fsys::create_directories(resume);
+  std::string journal;
+  for (size_t i = 0; i < 3; ++i) {
+    const std::string copy = "copy-" + std::to_string(7 + i);
+    std::string bytes = ReadFile(f.DayFolder("01032006") + "/" + records[i].storedName);
+    if (i == 1) bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x10);
+    WriteFile(resume + "/" + copy, bytes);
+    const std::string note = copy + "\t40000\t" + records[i].Format() + "\n";
+    journal += "flushed\t" + note;
+    if (i == 2) journal += note;  // c's check ended before the kill
+  }
+  WriteFile(resume + "/" + kResumeJournalName, journal);
+  fsys::remove_all(f.DayFolder("01032006"));
+  f.ctx.station.lastBackupDate = "31/12/2002";
+
+  std::map<std::string, int> opened;  // copy name -> reads
+  std::mutex lock;
+  disk.rule = [&](FsCall kind, const std::string& path) {
+    if (kind == FsCall::kOpenRead && path.rfind(resume + "/copy-", 0) == 0) {
+      const std::lock_guard<std::mutex> hold(lock);
+      ++opened[path.substr(resume.size() + 1)];
+    }
+    return 0;
+  };
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  disk.rule = nullptr;
+  // a's copy was read back once, before it was taken; c's was taken as it
+  // was; b's damaged one was refused and b compressed again.
+  EXPECT_EQ(opened["copy-7"], 1);
+  EXPECT_EQ(opened.count("copy-9"), 0u);
+  const auto said = [&f](const std::string& start) {
+    return std::any_of(f.host.logged.begin(), f.host.logged.end(),
+                       [&start](const std::string& l) { return l.rfind(start, 0) == 0; });
+  };
+  EXPECT_TRUE(said("Reprise d'une sauvegarde interrompue : 2 copie(s)"));
+  EXPECT_TRUE(said("ATTENTION: la copie de (" + records[1].fullPath +
+                   ") faite avant l'arrêt de la sauvegarde ne redonne pas le fichier"));
+  EXPECT_TRUE(f.host.errorWindow.empty());
+  EXPECT_EQ(f.RestoreDay("01032006").files, f.Snapshot());
+  EXPECT_FALSE(fsys::exists(resume));
 }
 
 TEST(CopyCheck, ACopyDamagedBeforeItIsReadBackIsNotListedAndIsStoredAgain) {
