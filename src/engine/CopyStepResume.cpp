@@ -66,7 +66,7 @@ void CopyStep::AdoptNotedCopies() {
       ctx_.Log(
           FillText("ATTENTION: la copie de (%s) faite avant l'arrêt de la sauvegarde ne "
                    "redonne pas le fichier : elle est refaite.",
-                   {c.path}));
+                   {ShownText(c.path)}));
     }
   }
   resume_.DropTheRest();
@@ -115,7 +115,7 @@ bool CopyStep::ResumeFromPart(Copy& copy, const PartNote& part) {
       ctx_.Log(
           FillText("ATTENTION: la copie commencée de (%s) a changé sur le disque depuis "
                    "l'arrêt de la sauvegarde : elle est refaite depuis le début.",
-                   {copy.record.fullPath}));
+                   {ShownText(copy.record.fullPath)}));
       throw StreamError("changed");
     }
     // ... and only those: this run writes on after them.
@@ -150,7 +150,7 @@ bool CopyStep::ResumeFromPart(Copy& copy, const PartNote& part) {
   ctx_.Log(
       FillText("Reprise de la copie de (%s) là où elle s'était arrêtée : %s sur %s déjà "
                "compressés.",
-               {copy.record.fullPath,
+               {ShownText(copy.record.fullPath),
                 ByteSizeText(static_cast<int64_t>(part.sourceOffset), SizeStyle::kLogged),
                 ByteSizeText(copy.size, SizeStyle::kLogged)}));
   return true;
