@@ -72,14 +72,17 @@ class CopyStep {
   size_t badCopies() const { return badCopies_; }
 
  private:
-  // How far into a large source its copy goes, checked, before it is first
-  // noted; then at twice that, and so on, at most kPartStep apart: a few
-  // notes for a large file, and little lost when a run stops in it.
-  static constexpr uint64_t kFirstPart = uint64_t{2} << 20;
-  static constexpr uint64_t kPartStep = uint64_t{64} << 20;
   // How much of a large source is compressed between two flushes of its
   // copy, after each of which the blocks written meanwhile are checked.
   static constexpr uint64_t kBlockGroup = uint64_t{8} << 20;
+  // How far into a large source its copy goes, checked, before it is first
+  // noted; then at twice that, and from kPartStep on whenever its checked
+  // blocks went kPartStep further. That is half a flush group, so every
+  // flush brings a note even when its checks are taken in two goes, and a
+  // run stopped in a large file loses at most the blocks of about one flush
+  // (a note is one journal line; the flush it follows is made anyway).
+  static constexpr uint64_t kFirstPart = uint64_t{2} << 20;
+  static constexpr uint64_t kPartStep = kBlockGroup / 2;
 
   enum class Outcome { kCopying, kAdopted, kUnreadable, kTooLong, kWriteFailed };
 

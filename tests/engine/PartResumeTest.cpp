@@ -103,6 +103,28 @@ TEST_F(PartResumeTest, TheNextRunCarriesOnFromTheBlocksAStoppedRunWrote) {
   EXPECT_LE(opened, static_cast<int>((12'000'000 - noted) / 899'000 + 1 + 4));
 }
 
+TEST_F(PartResumeTest, ALargeFileIsNotedAtEveryFlushSoAKillLosesLittle) {
+  // A kill leaves only the notes written so far: they must follow the copy
+  // closely all the way through a large file, not at ever wider steps.
+  large = f.Write("large/disk.img", RandomBytes(30'000'000, 5));
+  f.host.cancelInFile = "/disk.img";
+  f.host.cancelAtBytes = 29'000'000;
+  ASSERT_EQ(RunBackup(f.ctx), BackupOutcome::kCancelled);
+  std::vector<uint64_t> offsets{0};
+  for (const std::string& line : SplitLines(ReadFile(Journal()))) {
+    if (line.rfind("part	", 0) != 0) continue;
+    const size_t field = line.find('	', 5) + 1;
+    offsets.push_back(std::stoull(line.substr(field)));
+  }
+  ASSERT_GT(offsets.back(), 20'000'000u) << ReadFile(Journal());
+  // A flush every 8 MiB of source or more, up to a block (900 kB) late,
+  // and a block whose last bits wait for the next one's.
+  for (size_t i = 1; i < offsets.size(); ++i) {
+    EXPECT_GT(offsets[i], offsets[i - 1]);
+    EXPECT_LE(offsets[i] - offsets[i - 1], (uint64_t{8} << 20) + 2 * 900'000) << i;
+  }
+}
+
 TEST_F(PartResumeTest, APartOfASourceThatChangedSinceIsDropped) {
   // The source changed since (same size, newer bytes): the part is dropped.
   StopInTheLargeFile();
