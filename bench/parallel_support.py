@@ -200,6 +200,22 @@ class Store:
         return [f for d in self.days() for f in files_of(os.path.join(station, d))
                 if f.endswith(".ZZ")]
 
+    def resume_bytes(self):
+        """Bytes of the copies a running first backup has written so far, in
+        its resume folder (every copy stays there until the run's end)."""
+        folder = os.path.join(self.root, self.station, ".vk-resume")
+        total = 0
+        try:
+            for e in os.scandir(folder):
+                if e.name.startswith("copy-"):
+                    try:
+                        total += e.stat().st_size
+                    except OSError:
+                        pass  # renamed or removed meanwhile
+        except OSError:
+            pass
+        return total
+
     def noted_bytes(self):
         """Source bytes the resume journal holds: whole copies (checked, or
         flushed and left for the next run to check), and the blocks of the
