@@ -20,41 +20,46 @@
 #include "engine/SourceWalk.h"
 #include "engine/StoreLayout.h"
 #include "engine/StoredCopies.h"
+#include "engine/StoredCopiesAhead.h"
 #include "engine/Wildcard.h"
 #include "platform/DosDate.h"
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
 #include "platform/Translation.h"
+#include "platform/WorkerPool.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
 
 namespace {
 
-bool LoadPreviousList(BackupContext& ctx) {
-  ctx.previousFileList.clear();
-  ctx.previousListFolder.clear();
+// The day folder of the newest list before this run, "" when there is
+// none; nothing when the date of the last backup cannot be read.
+std::optional<std::string> PreviousListFolder(BackupContext& ctx) {
   const std::string& last = ctx.station.lastBackupDate;
-  if (last.empty()) return true;
+  if (last.empty()) return std::string();
   const StoreLayout layout = ctx.Layout();
-  std::string folder;
   if (last.size() >= 10) {
     const std::string name = last.substr(0, 2) + last.substr(3, 2) + last.substr(6, 4);
-    if (ctx.fs.IsFile(layout.FileListPath(layout.DayFolder(name)))) folder = layout.DayFolder(name);
+    if (ctx.fs.IsFile(layout.FileListPath(layout.DayFolder(name)))) return layout.DayFolder(name);
   }
-  if (folder.empty()) {
-    Day day;
-    if (!ParseDayText(last, day)) return false;
-    const long origin = DayNumber(day);
-    for (int k = 1; k <= RaiseToFloor(kDaysKeptKey, ctx.daysKept); ++k) {
-      const std::string candidate = layout.DayFolder(DayFromNumber(origin - k));
-      if (ctx.fs.IsFile(layout.FileListPath(candidate))) {
-        folder = candidate;
-        break;
-      }
-    }
+  Day day;
+  if (!ParseDayText(last, day)) return std::nullopt;
+  const long origin = DayNumber(day);
+  for (int k = 1; k <= RaiseToFloor(kDaysKeptKey, ctx.daysKept); ++k) {
+    const std::string candidate = layout.DayFolder(DayFromNumber(origin - k));
+    if (ctx.fs.IsFile(layout.FileListPath(candidate))) return candidate;
   }
+  return std::string();
+}
+
+bool LoadPreviousList(BackupContext& ctx, const std::optional<std::string>& previous) {
+  ctx.previousFileList.clear();
+  ctx.previousListFolder.clear();
+  if (!previous) return false;
+  const std::string& folder = *previous;
   if (folder.empty()) return true;  // every file counts as new
+  const StoreLayout layout = ctx.Layout();
   auto lines = ReadListFile(ctx.fs, layout.FileListPath(folder));
   if (!lines) {
     ctx.Log(FillText(VK_TR_NOOP("Messages", "ERREUR: impossible de lire la liste de fichiers (%s)"),
@@ -70,13 +75,13 @@ bool LoadPreviousList(BackupContext& ctx) {
 // kept only where its copy can still be restored: the newest day up to the
 // previous one that holds it (found in one walk of the day folders) holds
 // a copy that no check found damaged.
-NamingResult NameFiles(BackupContext& ctx, const ScanDetails& details) {
+NamingResult NameFiles(BackupContext& ctx, const ScanDetails& details, StoredCopiesAhead& ahead) {
   if (ctx.previousFileList.empty()) {
     return AssignStoredNames(ctx.rules, details.files, ctx.previousFileList);
   }
   const StoreLayout layout = ctx.Layout();
-  const StoredCopies copies = StoredCopies::Find(
-      ctx.fs, layout, ctx.rules.FileName(ctx.previousListFolder), [&ctx] { ctx.Pump(); });
+  const StoredCopies copies =
+      ahead.Take(ctx.rules.FileName(ctx.previousListFolder), [&ctx] { ctx.Pump(); });
   const DamagedCopies damaged = DamagedCopies::Read(ctx.fs, layout);
   return AssignStoredNames(ctx.rules, details.files, ctx.previousFileList,
                            [&](std::string_view name) {
@@ -127,21 +132,11 @@ void ListSorted(BackupContext& ctx, std::vector<std::string> records, const Nami
   for (uint32_t q : naming.recopied) ctx.recopiedFiles.push_back(sortedPosition[q]);
 }
 
-}  // namespace
-
-bool ScanSources(BackupContext& ctx, ScanDetails& details) {
-  VARNOKET_CHECK(!ctx.backupRoot.empty(), "La racine de partage est vide !");
-  VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom réseau du PC est vide !");
-  ctx.currentFileList.clear();
-  ctx.changedFiles.clear();
-  ctx.recopiedFiles.clear();
-  ctx.currentFileList.shrink_to_fit();
-  details.files.clear();
-  ctx.leftOut = LeftOutCounts();
-
-  SourceWalk walk{ctx, details.files, {}, FolderIdOf(ctx.fs, ctx.backupRoot), {}, {}};
+// Walks every folder of the set; false (the person told) when one of them
+// is gone, or when the walk failed.
+bool WalkListedFolders(BackupContext& ctx, SourceWalk& walk,
+                       std::vector<std::string>& listedFolders) {
   ctx.listedFileSystems.clear();
-  std::vector<std::string> listedFolders;
   try {
     for (const std::string& listed : ctx.station.backupDirectories) {
       // "/a//b/" and "/a/./b" must give the same records, and stored names
@@ -172,8 +167,31 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   } catch (const std::exception&) {
     return false;
   }
+  return true;
+}
 
-  if (!LoadPreviousList(ctx)) return false;
+}  // namespace
+
+bool ScanSources(BackupContext& ctx, ScanDetails& details) {
+  VARNOKET_CHECK(!ctx.backupRoot.empty(), "La racine de partage est vide !");
+  VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom réseau du PC est vide !");
+  ctx.currentFileList.clear();
+  ctx.changedFiles.clear();
+  ctx.recopiedFiles.clear();
+  ctx.currentFileList.shrink_to_fit();
+  details.files.clear();
+  ctx.leftOut = LeftOutCounts();
+
+  // The store's days are walked beside the sources when there is a core for it.
+  const std::optional<std::string> previous = PreviousListFolder(ctx);
+  StoredCopiesAhead ahead(ctx.fs, ctx.Layout(),
+                          previous ? ctx.rules.FileName(*previous) : std::string(),
+                          WorkerCount(ctx.workers) > 1);
+  SourceWalk walk{ctx, details.files, {}, FolderIdOf(ctx.fs, ctx.backupRoot), {}, {}};
+  std::vector<std::string> listedFolders;
+  if (!WalkListedFolders(ctx, walk, listedFolders)) return false;
+
+  if (!LoadPreviousList(ctx, previous)) return false;
   SortOrdinal(ctx.previousFileList);
   // A listed folder that vanished, and a folder that could not be listed,
   // keep what the previous day recorded below them.
@@ -197,7 +215,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   ReadSourceFiles(ctx, details.files, shared);
   sizes = {};
 
-  NamingResult naming = NameFiles(ctx, details);
+  NamingResult naming = NameFiles(ctx, details, ahead);
   std::vector<std::string>& records = naming.records;
   records.reserve(records.size() + walk.directoryRecords.size());
   records.insert(records.end(), std::make_move_iterator(walk.directoryRecords.begin()),

@@ -57,9 +57,10 @@ RunSeen RedoDay(StoreFixture& f, int day, unsigned workers, BackupOutcome expect
 }
 
 // The first day is read on one thread. The second day's run, over changes (a
-// file of the same size with other bytes, a new twin, a new file), is made
-// again with each number of workers; so is the fourth day's, over files that
-// cannot be read, some refused when opened and some failing when read.
+// file of the same size with other bytes, a new twin, a new file, a stored
+// copy lost), is made again with each number of workers; so is the fourth
+// day's, over files that cannot be read, some refused when opened and some
+// failing when read.
 TEST(ParallelReadTest, TheListAndTheLogAreThoseOfTheReadOnOneThread) {
   FaultyFileSystem disk;
   StoreFixture f(disk);
@@ -72,7 +73,13 @@ TEST(ParallelReadTest, TheListAndTheLogAreThoseOfTheReadOnOneThread) {
   f.Write("big/lb", std::string(5'000'000, 'x'));
   f.Write("d2/f9", Random(1000, 11));  // now the twin of d0/f0
   f.Write("d0/new", Random(64, 997));
+  // The copy of an unchanged file is lost: whoever walks the store's days,
+  // the run stores it again.
+  fsys::remove(f.DayFolder("01032006") + "/" + f.ctx.rules.StoredName(f.source + "/d4/f4"));
   const RunSeen changed = RedoDay(f, 2, 1, BackupOutcome::kCompleted);
+  EXPECT_NE(std::find(changed.log.begin(), changed.log.end(),
+                      "Copies absentes ou endommagées stockées à nouveau : 1 fichier(s)."),
+            changed.log.end());
   for (unsigned workers : {2u, 3u}) {
     const RunSeen many = RedoDay(f, 2, workers, BackupOutcome::kCompleted);
     EXPECT_EQ(many.list, changed.list) << workers << " workers";
