@@ -72,7 +72,7 @@ void CopyStep::CountQueued() {
 
 bool CopyStep::Run() {
   blockPool_ = std::make_unique<WorkerPool>(ctx_.workers);
-  checkPool_ = std::make_unique<WorkerPool>(ctx_.workers);
+  if (blockPool_->size() > 1) checkPool_ = std::make_unique<WorkerPool>(ctx_.workers);
   AdoptNotedCopies();
   CountQueued();
   ReportProgress();
@@ -419,7 +419,7 @@ void CopyStep::Discard() {
     }
   }
   copies_.clear();
-  if (!checkPool_) return;
+  if (!blockPool_) return;  // the run never started
   // The whole copies are checked and noted for the next run: a stop loses
   // none of them. Nothing here may pump: the program is ending.
   CloseBatch(false);

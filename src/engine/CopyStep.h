@@ -149,6 +149,15 @@ class CopyStep {
   // stops), and its last block's bits are written out to check it too.
   void FlushBlocks(Copy& copy, bool closing = false);
   // Hands the checks of `blocks` of the copy at `temp` to the workers.
+  // Hands a copy's check to the pool that checks copies; a large copy's
+  // blocks are decoded on the workers when there are several.
+  std::future<void> SubmitCopyCheck(const std::string& copy, const FileRecord& record,
+                                    std::shared_ptr<CopyCheckResult> result);
+  // The pool that checks whole copies: their own beside the compression,
+  // or, with one worker, that worker between its compressions (one core,
+  // as the person asked). A check there runs after every job handed in
+  // before it, and never waits for one handed in after it.
+  WorkerPool& CheckPool() { return checkPool_ ? *checkPool_ : *blockPool_; }
   void SubmitBlockChecks(const std::string& temp, std::vector<WrittenBlock>& blocks,
                          std::vector<PendingBlockCheck>& checks);
   // The file's last entry came: closes its copy and keeps the list true.
@@ -236,7 +245,7 @@ class CopyStep {
   // compete for the cores; declared first so that it outlives the checks
   // that wait on it.
   std::unique_ptr<WorkerPool> blockPool_;
-  std::unique_ptr<WorkerPool> checkPool_;  // decodes the copies read back
+  std::unique_ptr<WorkerPool> checkPool_;  // decodes the copies read back; none with one worker
   size_t checkedCount_ = 0;
   size_t badCopies_ = 0;
   int64_t bytes_ = 0;

@@ -92,19 +92,18 @@ void CopyStep::CloseBatch(bool pump) {
   for (const size_t index : batch_) {
     Written& w = written_[index];
     auto result = std::make_shared<CopyCheckResult>(CopyCheckResult::kUnreadable);
-    FileSystem& fs = ctx_.fs;
-    std::function<void()> check;
     if (w.blocks) {
       // The blocks not yet checked, then what is around them.
       SubmitBlockChecks(w.temp, w.lastBlocks, *w.blocks);
-      check = [&fs, result, blocks = w.blocks, temp = w.temp, record = w.record,
-               prefix = w.prefix] { *result = CheckCopyBlocks(fs, temp, record, prefix, *blocks); };
+      checking_.push_back(
+          {index, result,
+           CheckPool().Submit([&fs = ctx_.fs, result, blocks = w.blocks, temp = w.temp,
+                               record = w.record, prefix = w.prefix] {
+             *result = CheckCopyBlocks(fs, temp, record, prefix, *blocks);
+           })});
     } else {
-      check = [&fs, result, blocks = blockPool_.get(), temp = w.temp, record = w.record] {
-        *result = CheckCopy(fs, temp, record, blocks);
-      };
+      checking_.push_back({index, result, SubmitCopyCheck(w.temp, w.record, result)});
     }
-    checking_.push_back({index, result, checkPool_->Submit(std::move(check))});
   }
   batch_.clear();
   batchBytes_ = 0;
@@ -148,6 +147,16 @@ void CopyStep::TakeOldestCheck() {
     NotStored(w.record);
   }
   checking_.pop_front();
+}
+
+std::future<void> CopyStep::SubmitCopyCheck(const std::string& copy, const FileRecord& record,
+                                            std::shared_ptr<CopyCheckResult> result) {
+  // On the only worker, a copy is decoded whole: decoding its blocks as
+  // jobs of that worker would wait for them behind itself.
+  WorkerPool* blocks = checkPool_ ? blockPool_.get() : nullptr;
+  return CheckPool().Submit([&fs = ctx_.fs, result = std::move(result), copy, record, blocks] {
+    *result = CheckCopy(fs, copy, record, blocks);
+  });
 }
 
 }  // namespace varnoket

@@ -45,9 +45,8 @@ void CopyStep::AdoptNotedCopies() {
           continue;
         }
         auto result = std::make_shared<CopyCheckResult>(CopyCheckResult::kUnreadable);
-        auto check = [&fs = ctx_.fs, result, copy = noted->path, record = *rec,
-                      blocks = blockPool_.get()] { *result = CheckCopy(fs, copy, record, blocks); };
-        checks.push_back({i, noted->path, rec->fullPath, result, checkPool_->Submit(check)});
+        checks.push_back(
+            {i, noted->path, rec->fullPath, result, SubmitCopyCheck(noted->path, *rec, result)});
       } else if (auto part = resume_.KeepPart(rec->fullPath, scanned->digest.size)) {
         parts_[i] = std::move(*part);
       }

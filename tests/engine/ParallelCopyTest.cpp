@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <mutex>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
@@ -32,6 +34,11 @@ std::string Runs(size_t n, unsigned seed) {
   while (s.size() < n) s.append(1 + gen() % 600, static_cast<char>('a' + gen() % 3));
   s.resize(n);
   return s;
+}
+
+// The threads of this process.
+size_t Threads() {
+  return static_cast<size_t>(std::distance(fsys::directory_iterator("/proc/self/task"), {}));
 }
 
 class ParallelCopyTest : public ::testing::Test {
@@ -73,7 +80,20 @@ TEST_F(ParallelCopyTest, EveryStoredFileIsTheStandardStreamWithAnyNumberOfWorker
     SCOPED_TRACE(workers);
     f.ctx.workers = workers;
     f.ctx.redoToday = true;  // the whole set again, into the same day
-    ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+    // One worker is one core: no thread beside it compresses or checks.
+    const size_t before = Threads();
+    std::atomic<bool> running{true};
+    std::atomic<size_t> most{0};
+    std::thread watch([&] {
+      while (running.load()) most.store(std::max(most.load(), Threads()));
+    });
+    const BackupOutcome outcome = f.Backup();
+    running.store(false);
+    watch.join();
+    ASSERT_EQ(outcome, BackupOutcome::kCompleted);
+    if (workers == 1) {
+      EXPECT_LE(most.load(), before + 2);  // the watch and the worker
+    }
     const auto stored = StoredFiles("01032006");
     ASSERT_EQ(stored.size(), 44u);
     for (const auto& [path, bytes] : stored) {
