@@ -148,7 +148,6 @@ class CopyStep {
   // whose bits are all there; `closing`: the copy ends here (the run
   // stops), and its last block's bits are written out to check it too.
   void FlushBlocks(Copy& copy, bool closing = false);
-  // Hands the checks of `blocks` of the copy at `temp` to the workers.
   // Hands a copy's check to the pool that checks copies; a large copy's
   // blocks are decoded on the workers when there are several.
   std::future<void> SubmitCopyCheck(const std::string& copy, const FileRecord& record,
@@ -158,6 +157,7 @@ class CopyStep {
   // as the person asked). A check there runs after every job handed in
   // before it, and never waits for one handed in after it.
   WorkerPool& CheckPool() { return checkPool_ ? *checkPool_ : *blockPool_; }
+  // Hands the checks of `blocks` of the copy at `temp` to the workers.
   void SubmitBlockChecks(const std::string& temp, std::vector<WrittenBlock>& blocks,
                          std::vector<PendingBlockCheck>& checks);
   // The file's last entry came: closes its copy and keeps the list true.
