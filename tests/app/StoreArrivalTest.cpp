@@ -18,6 +18,7 @@
 #include "settings/StationSettings.h"
 #include "settings/StoreMarker.h"
 #include "support/BindMount.h"
+#include "support/PrivateMountTable.h"
 #include "support/StoreFixture.h"
 #include "support/TempDir.h"
 
@@ -61,6 +62,7 @@ class StoreArrivalTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (::geteuid() != 0) GTEST_SKIP() << "mounting a disk image needs root";
+    TakePrivateMountTable();
     std::filesystem::create_directories(mountPoint_);
     std::filesystem::create_directories(source_);
     disk_ = std::make_unique<LoopDisk>(tmp_ / "disk.img", mountPoint_);

@@ -9,6 +9,7 @@
 
 #include "app/gui/RunTriggers.h"
 #include "support/BindMount.h"
+#include "support/PrivateMountTable.h"
 #include "support/TempDir.h"
 
 namespace varnoket::test {
@@ -26,6 +27,7 @@ RunTriggerCalls CallsInto(Counts& counts) {
 }
 
 TEST(RunTriggersTest, AMountReachesTheSchedulerOnceForEachChange) {
+  TakePrivateMountTable();
   TempDir tmp;
   std::filesystem::create_directories(tmp / "disk");
   std::filesystem::create_directories(tmp / "media");
