@@ -8,10 +8,6 @@
         <translation>hidden-folders takes on or off</translation>
     </message>
     <message>
-        <source>config règle store, time ou days, pas %s</source>
-        <translation>config sets store, time or days, not %s</translation>
-    </message>
-    <message>
         <source>%s octets</source>
         <translation>%s bytes</translation>
     </message>
@@ -123,22 +119,13 @@
         <source>status ne prend aucun argument</source>
         <translation>status takes no argument</translation>
     </message>
+    <message>
+        <source>config règle store, time, days, before-command, after-command, before-limit ou after-limit, pas %s</source>
+        <translation>config sets store, time, days, before-command, after-command, before-limit or after-limit, not %s</translation>
+    </message>
 </context>
 <context>
     <name>CliHelp</name>
-    <message>
-        <source>  Sans argument, montre le dossier des sauvegardes, l&apos;heure de la sauvegarde
-  quotidienne et le nombre de jours gardés (VARNOKET.INI). Avec un argument, le
-  règle avec les contrôles de la fenêtre de configuration.
-  Code 0 quand la valeur est prise, 1 quand elle est refusée (la raison sur la sortie
-  d&apos;erreur), 2 pour une ligne de commande fausse.
-</source>
-        <translation>  Without argument, shows the store folder, the time of the daily backup and the days
-  kept (VARNOKET.INI). With one, sets it with the configuration window&apos;s checks.
-  Exit 0 when set, 1 when refused (the reason on standard error), 2 on a wrong
-  command line.
-</translation>
-    </message>
     <message>
         <source>  Ajoute DIR aux dossiers que ce poste sauvegarde, avec les contrôles de la fenêtre
   principale. Code 0 quand il est ajouté, 1 quand il est refusé, 2 pour une ligne de
@@ -275,21 +262,6 @@
 </translation>
     </message>
     <message>
-        <source>  Fait une sauvegarde maintenant. Code 0 faite ou rien de changé, 1 échouée, 2 les
-  réglages ne permettent aucune sauvegarde, 3 le poste est occupé, 4 le dossier du
-  poste est celui d&apos;une autre machine, 5 arrêtée par un signal, 6 le disque des
-  sauvegardes est absent, 7 pas assez de place sur ce disque, 8 faite mais avec des
-  éléments non sauvegardés (illisibles, disparus, noms impossibles...), nommés dans
-  le journal.
-</source>
-        <translation>  Backs up now. Code 0 done or nothing changed, 1 failed, 2 the settings allow no
-  backup, 3 the station is busy, 4 the station folder belongs to another machine,
-  5 stopped by a signal, 6 the backup disk is absent, 7 not enough room on that
-  disk, 8 done but with entries not saved (unreadable, vanished, impossible
-  names...), named in the log.
-</translation>
-    </message>
-    <message>
         <source>  La dernière sauvegarde réussie, les jours gardés, la taille des sauvegardes de ce
   poste, le réglage des dossiers cachés et la fin de la dernière exécution. Code 0,
   ou 2 quand aucun dossier des sauvegardes n&apos;est configuré.
@@ -297,6 +269,47 @@
         <translation>  The last successful backup, the days kept, the size of this station&apos;s backups,
   the hidden-folders setting and how the latest run ended. Code 0, or 2 when no
   backup folder is configured.
+</translation>
+    </message>
+    <message>
+        <source>  Sans argument, montre le dossier des sauvegardes, l&apos;heure de la sauvegarde
+  quotidienne et le nombre de jours gardés (VARNOKET.INI). Avec un argument, le
+  règle avec les contrôles de la fenêtre de configuration.
+  before-command et after-command règlent une commande (passée à /bin/sh) lancée
+  avant et après chaque sauvegarde, &quot;&quot; pour n&apos;en avoir aucune ; before-limit et
+  after-limit, les minutes qu&apos;elle peut prendre (10 par défaut, de 1 à 1440).
+  Une commande avant qui échoue annule la sauvegarde ; la commande après reçoit
+  le résultat dans VARNOKET_OUTCOME (completed, nochange, leftout, failed,
+  nospace, stopped, cancelled).
+  Code 0 quand la valeur est prise, 1 quand elle est refusée (la raison sur la sortie
+  d&apos;erreur), 2 pour une ligne de commande fausse.
+</source>
+        <translation>  Without argument, shows the store folder, the time of the daily backup and the days
+  kept (VARNOKET.INI). With one, sets it with the configuration window&apos;s checks.
+  before-command and after-command set a command (given to /bin/sh) run before and
+  after each backup, &quot;&quot; for none; before-limit and after-limit, the minutes it may
+  take (10 by default, from 1 to 1440). A command before that fails cancels the
+  backup; the command after gets the outcome in VARNOKET_OUTCOME (completed,
+  nochange, leftout, failed, nospace, stopped, cancelled).
+  Exit 0 when set, 1 when refused (the reason on standard error), 2 on a wrong
+  command line.
+</translation>
+    </message>
+    <message>
+        <source>  Fait une sauvegarde maintenant. Code 0 faite ou rien de changé, 1 échouée, 2 les
+  réglages ne permettent aucune sauvegarde, 3 le poste est occupé, 4 le dossier du
+  poste est celui d&apos;une autre machine, 5 arrêtée par un signal, 6 le disque des
+  sauvegardes est absent, 7 pas assez de place sur ce disque, 8 faite mais avec des
+  éléments non sauvegardés (illisibles, disparus, noms impossibles...), nommés dans
+  le journal, 9 faite mais la commande après la sauvegarde a échoué. Une commande
+  avant la sauvegarde qui échoue donne le code 1.
+</source>
+        <translation>  Backs up now. Code 0 done or nothing changed, 1 failed, 2 the settings allow no
+  backup, 3 the station is busy, 4 the station folder belongs to another machine,
+  5 stopped by a signal, 6 the backup disk is absent, 7 not enough room on that
+  disk, 8 done but with entries not saved (unreadable, vanished, impossible
+  names...), named in the log, 9 done but the command after the backup failed. A
+  command before the backup that fails gives code 1.
 </translation>
     </message>
 </context>
@@ -1613,6 +1626,106 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
     <message>
         <source>%s : copie endommagée (%s, bloc %s à l&apos;octet %s) pour %s</source>
         <translation>%s: damaged copy (%s, block %s at byte %s) for %s</translation>
+    </message>
+    <message>
+        <source>Commande avant la sauvegarde : %s (au plus %s minute(s))</source>
+        <translation>Command before the backup: %s (at most %s minute(s))</translation>
+    </message>
+    <message>
+        <source>Commande après la sauvegarde : %s (au plus %s minute(s))</source>
+        <translation>Command after the backup: %s (at most %s minute(s))</translation>
+    </message>
+    <message>
+        <source>(aucune)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>Le temps d&apos;une commande doit être un nombre de minutes entre 1 et 1440 !</source>
+        <translation>The time of a command must be a number of minutes between 1 and 1440!</translation>
+    </message>
+    <message>
+        <source>Une commande tient sur une seule ligne.</source>
+        <translation>A command fits on one line.</translation>
+    </message>
+    <message>
+        <source>Commande avant la sauvegarde : %s</source>
+        <translation>Command before the backup: %s</translation>
+    </message>
+    <message>
+        <source>[avant] ... et %s ligne(s) de plus, non journalisées.</source>
+        <translation>[before] ... and %s more line(s), not logged.</translation>
+    </message>
+    <message>
+        <source>La commande avant la sauvegarde a fini sans erreur.</source>
+        <translation>The command before the backup ended without error.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande avant la sauvegarde a échoué (code %s) : la sauvegarde n&apos;a pas lieu.</source>
+        <translation>ERROR: the command before the backup failed (code %s): no backup is made.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande avant la sauvegarde n&apos;est pas exécutable (code 126) : la sauvegarde n&apos;a pas lieu.</source>
+        <translation>ERROR: the command before the backup is not executable (code 126): no backup is made.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande avant la sauvegarde est introuvable (code 127) : la sauvegarde n&apos;a pas lieu.</source>
+        <translation>ERROR: the command before the backup was not found (code 127): no backup is made.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande avant la sauvegarde n&apos;avait pas fini après %s minute(s) : elle a été arrêtée et la sauvegarde n&apos;a pas lieu.</source>
+        <translation>ERROR: the command before the backup had not ended after %s minute(s): it was stopped and no backup is made.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande avant la sauvegarde a été arrêtée par le signal %s : la sauvegarde n&apos;a pas lieu.</source>
+        <translation>ERROR: the command before the backup was ended by signal %s: no backup is made.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande avant la sauvegarde n&apos;a pas pu être lancée (%s) : la sauvegarde n&apos;a pas lieu.</source>
+        <translation>ERROR: the command before the backup could not be started (%s): no backup is made.</translation>
+    </message>
+    <message>
+        <source>La commande avant la sauvegarde a été arrêtée.</source>
+        <translation>The command before the backup was stopped.</translation>
+    </message>
+    <message>
+        <source>Commande après la sauvegarde : %s</source>
+        <translation>Command after the backup: %s</translation>
+    </message>
+    <message>
+        <source>[après] ... et %s ligne(s) de plus, non journalisées.</source>
+        <translation>[after] ... and %s more line(s), not logged.</translation>
+    </message>
+    <message>
+        <source>La commande après la sauvegarde a fini sans erreur.</source>
+        <translation>The command after the backup ended without error.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande après la sauvegarde a échoué (code %s).</source>
+        <translation>ERROR: the command after the backup failed (code %s).</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande après la sauvegarde n&apos;est pas exécutable (code 126).</source>
+        <translation>ERROR: the command after the backup is not executable (code 126).</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande après la sauvegarde est introuvable (code 127).</source>
+        <translation>ERROR: the command after the backup was not found (code 127).</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande après la sauvegarde n&apos;avait pas fini après %s minute(s) : elle a été arrêtée.</source>
+        <translation>ERROR: the command after the backup had not ended after %s minute(s): it was stopped.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande après la sauvegarde a été arrêtée par le signal %s.</source>
+        <translation>ERROR: the command after the backup was ended by signal %s.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande après la sauvegarde n&apos;a pas pu être lancée (%s).</source>
+        <translation>ERROR: the command after the backup could not be started (%s).</translation>
+    </message>
+    <message>
+        <source>ERREUR: la commande après la sauvegarde a été arrêtée.</source>
+        <translation>ERROR: the command after the backup was stopped.</translation>
     </message>
 </context>
 <context>

@@ -131,6 +131,7 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   ctx.stationName = setup_.stationName;
   ctx.daysKept = program.daysKept;
   ctx.workers = static_cast<unsigned>(program.workers);
+  ctx.commands = program.commands;
   ctx.masterStation = setup_.masterStation;
   ctx.redoToday = redoToday;
   if (program.IsOpen()) ctx.programSettingsPath = program.file->path();

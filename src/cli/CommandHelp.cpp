@@ -21,12 +21,20 @@ struct CommandHelp {
 // The texts are French, as every text of the program, and printed in the
 // person's language through the catalogue.
 constexpr CommandHelp kCommands[] = {
-    {"config", "[store DIR | time HH:MM | days N]",
+    {"config",
+     "[store DIR | time HH:MM | days N | before-command|after-command CMD |"
+     " before-limit|after-limit MIN]",
      VK_TR_NOOP(
          "CliHelp",
          "  Sans argument, montre le dossier des sauvegardes, l'heure de la sauvegarde\n"
          "  quotidienne et le nombre de jours gardés (VARNOKET.INI). Avec un argument, le\n"
          "  règle avec les contrôles de la fenêtre de configuration.\n"
+         "  before-command et after-command règlent une commande (passée à /bin/sh) lancée\n"
+         "  avant et après chaque sauvegarde, \"\" pour n'en avoir aucune ; before-limit et\n"
+         "  after-limit, les minutes qu'elle peut prendre (10 par défaut, de 1 à 1440).\n"
+         "  Une commande avant qui échoue annule la sauvegarde ; la commande après reçoit\n"
+         "  le résultat dans VARNOKET_OUTCOME (completed, nochange, leftout, failed,\n"
+         "  nospace, stopped, cancelled).\n"
          "  Code 0 quand la valeur est prise, 1 quand elle est refusée (la raison sur la sortie\n"
          "  d'erreur), 2 pour une ligne de commande fausse.\n")},
     {"add", "DIR",
@@ -70,7 +78,8 @@ constexpr CommandHelp kCommands[] = {
          "  poste est celui d'une autre machine, 5 arrêtée par un signal, 6 le disque des\n"
          "  sauvegardes est absent, 7 pas assez de place sur ce disque, 8 faite mais avec des\n"
          "  éléments non sauvegardés (illisibles, disparus, noms impossibles...), nommés dans\n"
-         "  le journal.\n")},
+         "  le journal, 9 faite mais la commande après la sauvegarde a échoué. Une commande\n"
+         "  avant la sauvegarde qui échoue donne le code 1.\n")},
     {"days", "",
      VK_TR_NOOP("CliHelp",
                 "  Liste les jours de sauvegarde, du plus ancien au plus récent. Code 6 quand le\n"

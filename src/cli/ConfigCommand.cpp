@@ -1,6 +1,8 @@
 // `config`, `config store DIR`, `config time HH:MM`, `config days N`: the
 // program settings the configuration dialog edits, with the dialog's checks
-// and texts. A refused value leaves the settings file as it was.
+// and texts; `config before-command|after-command CMD` and
+// `config before-limit|after-limit MIN`: the commands run around each run.
+// A refused value leaves the settings file as it was.
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -10,6 +12,7 @@
 #include "cli/CliText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleHost.h"
+#include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "settings/ConfigurationRules.h"
@@ -28,6 +31,15 @@ constexpr const char* kShowRoot = VK_TR_NOOP("Messages", "Dossier des sauvegarde
 constexpr const char* kRootNotSet = VK_TR_NOOP("Messages", "(non configuré)");
 constexpr const char* kShowTime = VK_TR_NOOP("Messages", "Heure de la sauvegarde quotidienne : %s");
 constexpr const char* kShowDays = VK_TR_NOOP("Messages", "Journées successives mémorisées : %s");
+constexpr const char* kShowBefore =
+    VK_TR_NOOP("Messages", "Commande avant la sauvegarde : %s (au plus %s minute(s))");
+constexpr const char* kShowAfter =
+    VK_TR_NOOP("Messages", "Commande après la sauvegarde : %s (au plus %s minute(s))");
+constexpr const char* kNoCommand = VK_TR_NOOP("Messages", "(aucune)");
+constexpr const char* kMinutesRange = VK_TR_NOOP(
+    "Messages", "Le temps d'une commande doit être un nombre de minutes entre 1 et 1440 !");
+constexpr const char* kCommandLines =
+    VK_TR_NOOP("Messages", "Une commande tient sur une seule ligne.");
 
 constexpr int kRefused = 1;
 
@@ -44,6 +56,36 @@ void Show(const ProgramSettings& s) {
             << "\n"
             << FillText(tr(kShowTime), {time}) << "\n"
             << FillText(tr(kShowDays), {std::to_string(s.daysKept)}) << "\n";
+  // The commands, once one is set.
+  if (s.commands.before.empty() && s.commands.after.empty()) return;
+  const auto command = [&](const char* text, const std::string& value, int minutes) {
+    std::cout << ForTerminal(FillText(
+                     tr(text), {value.empty() ? tr(kNoCommand) : value, std::to_string(minutes)}))
+              << "\n";
+  };
+  command(kShowBefore, s.commands.before, s.commands.beforeMinutes);
+  command(kShowAfter, s.commands.after, s.commands.afterMinutes);
+}
+
+// A command is kept as typed, on one line of the settings file; "" removes it.
+int SetCommand(FileSystem& fs, ProgramSettings& settings, const TextKey& key,
+               const std::string& typed, std::string& kept) {
+  if (typed.find_first_of("\r\n") != std::string::npos) return Refuse(kCommandLines);
+  const std::string command(TrimBlanks(typed));
+  fs.ClearAttributes(settings.file->path());
+  WriteKey(*settings.file, key, command);
+  kept = command;
+  return 0;
+}
+
+int SetMinutes(FileSystem& fs, ProgramSettings& settings, const NumberKey& key,
+               const std::string& typed, int& kept) {
+  const NumberFieldRule rule{key.low, key.high, kMinutesRange};
+  if (typed.empty() || !NumberFieldAccepts(rule, typed)) return Refuse(kMinutesRange);
+  fs.ClearAttributes(settings.file->path());
+  WriteKey(*settings.file, key, typed);
+  ParseWholeNumber(typed, kept);
+  return 0;
 }
 
 // The dialog's choice of a root, then its validation with the other fields
@@ -143,9 +185,20 @@ int ConfigCommand(const CliOptions& o) {
       code = SetTime(fs, settings, value);
     } else if (what == "days") {
       code = SetDays(fs, settings, value);
+    } else if (what == "before-command") {
+      code = SetCommand(fs, settings, kBeforeCommandKey, value, settings.commands.before);
+    } else if (what == "after-command") {
+      code = SetCommand(fs, settings, kAfterCommandKey, value, settings.commands.after);
+    } else if (what == "before-limit") {
+      code = SetMinutes(fs, settings, kBeforeMinutesKey, value, settings.commands.beforeMinutes);
+    } else if (what == "after-limit") {
+      code = SetMinutes(fs, settings, kAfterMinutesKey, value, settings.commands.afterMinutes);
     } else {
-      return Usage("config",
-                   CliText(VK_TR_NOOP("Cli", "config règle store, time ou days, pas %s"), {what}));
+      return Usage("config", CliText(VK_TR_NOOP("Cli",
+                                                "config règle store, time, days, before-command, "
+                                                "after-command, before-limit ou after-limit, pas "
+                                                "%s"),
+                                     {what}));
     }
   } catch (const IniError& e) {
     return Refuse(e.what());

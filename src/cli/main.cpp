@@ -36,6 +36,7 @@ constexpr int kExitForeignStation = 4;  // the station folder is another machine
 constexpr int kExitStopped = 5;         // ended by a signal, stopped at a file boundary
 constexpr int kExitNoSpace = 7;         // the changes do not fit on the store's disk
 constexpr int kExitLeftOut = 8;         // completed, with entries left out (named in the log)
+constexpr int kExitAfterCommand = 9;    // the run ended, but the command after it failed
 
 bool ParseWorkers(const std::string& text, int& workers) {
   if (text.empty() || text.size() > 4 ||
@@ -86,6 +87,7 @@ int Backup(const CliOptions& o) {
   ctx.daysKept = s->program.daysKept;
   ctx.workers = static_cast<unsigned>(o.workers >= 0 ? o.workers : s->program.workers);
   ctx.programSettingsPath = s->program.file->path();
+  ctx.commands = s->program.commands;
   // Ending the tool (a terminal's Ctrl+C, a shutdown, a service stop) stops
   // the run at the next file boundary, leaving the store as a stopped run
   // leaves it.
@@ -96,6 +98,10 @@ int Backup(const CliOptions& o) {
 
   const BackupOutcome outcome = RunBackup(ctx);
   line.Clear();
+  // A day saved in full, then a command after it that failed: the code says
+  // the command (the log has both).
+  const bool saved = outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kNoChange;
+  if (saved && ctx.afterCommandFailed) return kExitAfterCommand;
   switch (outcome) {
     case BackupOutcome::kCompleted:
     case BackupOutcome::kNoChange:

@@ -16,6 +16,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/MachineIdentity.h"
+#include "settings/RunCommandSettings.h"
 #include "settings/StationSettings.h"
 
 namespace varnoket {
@@ -62,6 +63,13 @@ struct BackupContext {
   // whose marker holds another id is another disk. "" when the caller keeps
   // no record; any marked root is then taken for the store.
   std::string programSettingsPath;
+
+  // The commands run before and after the run; set by the program, never
+  // read from the store.
+  RunCommandSettings commands;
+  // The after-command did not end with code 0 (said in the log and the
+  // error window): the run's own outcome does not say it.
+  bool afterCommandFailed = false;
 
   // Threads that read the backup set, compress and check the run's copies;
   // 0: one per core.

@@ -13,6 +13,7 @@
 #include "engine/DaySet.h"
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
+#include "engine/RunCommands.h"
 #include "engine/Scheduler.h"
 #include "engine/SourceScan.h"
 #include "engine/SpaceCheck.h"
@@ -294,8 +295,9 @@ BackupOutcome RunBackup(BackupContext& ctx) {
 
   BackupOutcome outcome = BackupOutcome::kFailed;
   ctx.leftOut = LeftOutCounts();
+  ctx.afterCommandFailed = false;
   try {
-    outcome = RunSteps(ctx, today, layout.DayFolder(today));
+    if (RunBeforeCommand(ctx)) outcome = RunSteps(ctx, today, layout.DayFolder(today));
   } catch (const RunStopped&) {
     if (ctx.host.CancelRequested()) {
       ctx.Log(kCancelledLine);
@@ -318,6 +320,9 @@ BackupOutcome RunBackup(BackupContext& ctx) {
     ctx.Log(CompletedWithLeftOutLine(ctx.leftOut));
     outcome = BackupOutcome::kCompletedWithLeftOut;
   }
+  // After every run that got this far, whatever its outcome, the before-
+  // command's failure included: it is what starts a stopped service again.
+  ctx.afterCommandFailed = !RunAfterCommand(ctx, outcome);
   ctx.Log("Fin de la sauvegarde !");
   if (completed) lock.MarkEnded();
   ctx.host.SetTrayImage(0);

@@ -1,5 +1,6 @@
 #include "settings/ProgramSettings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -77,6 +78,12 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
   settings.preferredMinute = ReadKey(ini, kPreferredMinuteKey);
   settings.daysKept = ReadKey(ini, kDaysKeptKey);
   settings.workers = ReadKey(ini, kWorkersKey);
+  settings.commands.before = TrimBlanks(ReadKey(ini, kBeforeCommandKey));
+  settings.commands.after = TrimBlanks(ReadKey(ini, kAfterCommandKey));
+  // A file may hold any number; more than a day is taken for a day.
+  settings.commands.beforeMinutes =
+      std::min(ReadKey(ini, kBeforeMinutesKey), kBeforeMinutesKey.high);
+  settings.commands.afterMinutes = std::min(ReadKey(ini, kAfterMinutesKey), kAfterMinutesKey.high);
   return settings;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "platform/Translation.h"
+#include "settings/RunCommandSettings.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
@@ -24,6 +25,7 @@ struct ProgramSettings {
   int preferredMinute = kPreferredMinuteKey.fallback;
   int daysKept = kDaysKeptKey.fallback;  // never below its floor once loaded
   int workers = kWorkersKey.fallback;    // 0: one per core
+  RunCommandSettings commands;
   std::unique_ptr<IniFile> file;
   // Set when the file was not settings text and was kept aside: the text to
   // show the user (the values are then the defaults).

@@ -56,6 +56,14 @@ inline constexpr TextKey kStoreIdKey{kParamsSection, "STOREID", ""};
 // the machine wakes when one is due. Neither is written in a new file.
 inline constexpr NumberKey kMinimumBatteryKey{kParamsSection, "BATTERIE_MIN", 30, 0, 100, 0};
 inline constexpr NumberKey kWakeDelayKey{kParamsSection, "DELAI_REVEIL", 2, 0, 120, 0};
+// Commands run through /bin/sh before and after each backup run, and the
+// minutes each may take before it is ended. Only this file holds them: the
+// station's file is on the store, which must not run commands on a machine.
+// None is written in a new file.
+inline constexpr TextKey kBeforeCommandKey{kParamsSection, "COMMANDE_AVANT", ""};
+inline constexpr TextKey kAfterCommandKey{kParamsSection, "COMMANDE_APRES", ""};
+inline constexpr NumberKey kBeforeMinutesKey{kParamsSection, "DELAI_AVANT", 10, 1, 1440, 1};
+inline constexpr NumberKey kAfterMinutesKey{kParamsSection, "DELAI_APRES", 10, 1, 1440, 1};
 
 // The station settings file, <station>.ini. Its PARAMS keys are matched on
 // the start of the line (see LoadStationSettings).
