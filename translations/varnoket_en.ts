@@ -123,6 +123,10 @@
         <source>config règle store, time, days, before-command, after-command, before-limit ou after-limit, pas %s</source>
         <translation>config sets store, time, days, before-command, after-command, before-limit or after-limit, not %s</translation>
     </message>
+    <message>
+        <source>verify --slice ne prend rien d&apos;autre</source>
+        <translation>verify --slice takes nothing else</translation>
+    </message>
 </context>
 <context>
     <name>CliHelp</name>
@@ -240,16 +244,6 @@
 </translation>
     </message>
     <message>
-        <source>  Décode et contrôle chaque copie conservée d&apos;un jour (ou de tous les jours). Code 0
-  quand toutes correspondent, 1 pour un problème ou aucun jour à vérifier, 6 quand le
-  disque des sauvegardes est absent.
-</source>
-        <translation>  Decodes and checks every stored copy of a day (or of every day). Exit 0 when all
-  match, 1 on a problem or when there is no day to check, 6 when the store&apos;s disk is
-  absent.
-</translation>
-    </message>
-    <message>
         <source>  Inclut (on) ou laisse de côté (off) les dossiers cachés (.config, .local/share,
   .thunderbird...) des dossiers sauvegardés ; les caches du bureau (.cache,
   .local/share/Trash, vignettes) sont laissés de côté dans les deux cas. Code 0 quand
@@ -310,6 +304,23 @@
   disk, 8 done but with entries not saved (unreadable, vanished, impossible
   names...), named in the log, 9 done but the command after the backup failed. A
   command before the backup that fails gives code 1.
+</translation>
+    </message>
+    <message>
+        <source>  Décode et contrôle chaque copie conservée d&apos;un jour (ou de tous les jours). Code 0
+  quand toutes correspondent, 1 pour un problème ou aucun jour à vérifier, 6 quand le
+  disque des sauvegardes est absent.
+  --slice fait la tranche suivante de la vérification tournante des anciennes
+  copies, celle que chaque sauvegarde fait après son travail ; une copie endommagée
+  est notée pour la prochaine sauvegarde. Code 0 quand tout est sain, 1 pour une
+  copie endommagée ou illisible, 3 quand le poste est occupé.
+</source>
+        <translation>  Decodes and checks every kept copy of a day (or of every day). Code 0 when
+  all match, 1 for a problem or no day to check, 6 when the backup disk is absent.
+  --slice makes the next slice of the check of old copies in rotation, the one
+  each backup makes after its own work; a damaged copy is noted for the next
+  backup. Code 0 when all is sound, 1 for a damaged or unreadable copy, 3 when
+  the station is busy.
 </translation>
     </message>
 </context>
@@ -1726,6 +1737,54 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
     <message>
         <source>ERREUR: la commande après la sauvegarde a été arrêtée.</source>
         <translation>ERROR: the command after the backup was stopped.</translation>
+    </message>
+    <message>
+        <source>Aucune ancienne copie à vérifier.</source>
+        <translation>No old copy to check.</translation>
+    </message>
+    <message>
+        <source>Anciennes copies : toutes relues lors de la passe du %s au %s</source>
+        <translation>Old copies: all read back in the pass from %s to %s</translation>
+    </message>
+    <message>
+        <source>Anciennes copies : première passe de relecture en cours depuis le %s</source>
+        <translation>Old copies: first read-back pass under way since %s</translation>
+    </message>
+    <message>
+        <source>Anciennes copies : aucune relue jusqu&apos;ici</source>
+        <translation>Old copies: none read back so far</translation>
+    </message>
+    <message>
+        <source>Anciennes copies : pas de relecture tournante (VERIF_JOURS=0)</source>
+        <translation>Old copies: no read-back in rotation (VERIF_JOURS=0)</translation>
+    </message>
+    <message>
+        <source>Vérification des anciennes copies : la liste (%s) est illisible.</source>
+        <translation>Check of old copies: the list (%s) cannot be read.</translation>
+    </message>
+    <message>
+        <source>Vérification des anciennes copies : copie illisible (%s) pour %s.</source>
+        <translation>Check of old copies: unreadable copy (%s) for %s.</translation>
+    </message>
+    <message>
+        <source>Vérification des anciennes copies : copie endommagée (%s) pour %s. La prochaine sauvegarde stockera à nouveau ce fichier s&apos;il n&apos;a pas changé ; sinon, ces journées ne le restaurent plus : %s.</source>
+        <translation>Check of old copies: damaged copy (%s) for %s. The next backup stores this file again if it has not changed; otherwise these days no longer restore it: %s.</translation>
+    </message>
+    <message>
+        <source>Vérification des anciennes copies...</source>
+        <translation>Checking old copies...</translation>
+    </message>
+    <message>
+        <source>Vérification des anciennes copies : %s copie(s) relue(s), %s endommagée(s), %s illisible(s).</source>
+        <translation>Check of old copies: %s copy(ies) read back, %s damaged, %s unreadable.</translation>
+    </message>
+    <message>
+        <source>Toutes les anciennes copies ont été relues depuis le %s.</source>
+        <translation>Every old copy has been read back since %s.</translation>
+    </message>
+    <message>
+        <source>ERREUR: la vérification des anciennes copies a trouvé %s copie(s) endommagée(s) : voir le journal.</source>
+        <translation>ERROR: the check of old copies found %s damaged copy(ies): see the log.</translation>
     </message>
 </context>
 <context>

@@ -132,6 +132,7 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   ctx.daysKept = program.daysKept;
   ctx.workers = static_cast<unsigned>(program.workers);
   ctx.commands = program.commands;
+  ctx.rotationDays = program.rotationDays;
   ctx.masterStation = setup_.masterStation;
   ctx.redoToday = redoToday;
   if (program.IsOpen()) ctx.programSettingsPath = program.file->path();

@@ -92,12 +92,16 @@ constexpr CommandHelp kCommands[] = {
          "  jour a enregistré. Code 0 quand tout a été restauré, 1 quand un fichier, un dossier\n"
          "  ou une ligne de la liste ne l'a pas été ou qu'un PATH ne désigne rien, 2 pour une\n"
          "  ligne de commande fausse, 6 quand le disque des sauvegardes est absent.\n")},
-    {"verify", "[DAY]",
+    {"verify", "[DAY | --slice]",
      VK_TR_NOOP(
          "CliHelp",
          "  Décode et contrôle chaque copie conservée d'un jour (ou de tous les jours). Code 0\n"
          "  quand toutes correspondent, 1 pour un problème ou aucun jour à vérifier, 6 quand le\n"
-         "  disque des sauvegardes est absent.\n")},
+         "  disque des sauvegardes est absent.\n"
+         "  --slice fait la tranche suivante de la vérification tournante des anciennes\n"
+         "  copies, celle que chaque sauvegarde fait après son travail ; une copie endommagée\n"
+         "  est notée pour la prochaine sauvegarde. Code 0 quand tout est sain, 1 pour une\n"
+         "  copie endommagée ou illisible, 3 quand le poste est occupé.\n")},
     {"versions", "PATH",
      VK_TR_NOOP("CliHelp",
                 "  Les jours où un fichier a changé. Code 1 quand aucun jour ne le connaît.\n")},

@@ -16,6 +16,7 @@
 #include "cli/Units.h"
 #include "engine/ActivityLog.h"
 #include "engine/DayFolders.h"
+#include "engine/RotationState.h"
 #include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
@@ -36,9 +37,27 @@ constexpr const char* kUnreadableStationFile =
                "Le fichier des réglages du poste (%s) ne peut pas être lu : la date de la "
                "dernière sauvegarde qu'il garde est inconnue.");
 
+constexpr const char* kRotationDone =
+    VK_TR_NOOP("Messages", "Anciennes copies : toutes relues lors de la passe du %s au %s");
+constexpr const char* kRotationFirst =
+    VK_TR_NOOP("Messages", "Anciennes copies : première passe de relecture en cours depuis le %s");
+constexpr const char* kRotationNever =
+    VK_TR_NOOP("Messages", "Anciennes copies : aucune relue jusqu'ici");
+constexpr const char* kRotationOff =
+    VK_TR_NOOP("Messages", "Anciennes copies : pas de relecture tournante (VERIF_JOURS=0)");
+
 // `text` (one of the above) in the person's language.
 std::string Tr(const char* text) {
   return Translate(kMessagesContext, text);
+}
+
+// When every old copy was last decoded by the checks in rotation.
+std::string RotationLine(const RotationState& state, int rotationDays) {
+  if (!state.doneBegun.empty())
+    return FillText(Tr(kRotationDone), {state.doneBegun, state.doneEnded});
+  if (rotationDays <= 0) return Tr(kRotationOff);
+  if (!state.passBegun.empty()) return FillText(Tr(kRotationFirst), {state.passBegun});
+  return Tr(kRotationNever);
 }
 
 // Bytes of the regular files at and below `folder`; links are not followed.
@@ -122,6 +141,9 @@ int StatusCommand(const CliOptions& o) {
             << "\n"
             << ForTerminal(FreeSpaceText(present ? fs.FreeSpace(layout.root()) : std::nullopt))
             << "\n";
+  if (present) {
+    std::cout << RotationLine(ReadRotationState(fs, layout), s->program.rotationDays) << "\n";
+  }
   return 0;
 }
 

@@ -17,6 +17,8 @@
 #include "engine/BackupRun.h"
 #include "engine/DayFolders.h"
 #include "engine/LeftOut.h"
+#include "engine/RotatingCheck.h"
+#include "engine/StationLock.h"
 #include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
 #include "platform/ShownFormat.h"
@@ -47,29 +49,71 @@ bool ParseWorkers(const std::string& text, int& workers) {
   return workers >= 1 && workers <= 1024;
 }
 
-int Backup(const CliOptions& o) {
-  FileSystem& fs = DefaultFileSystem();
-  ConsoleDialogs dialogs;
+// The settings of a run that writes the store, loaded as the program's
+// start-up loads them; nullopt, with `code` set, after saying why there is
+// no run.
+std::optional<LoadedSettings> LoadForRun(const CliOptions& o, FileSystem& fs, Dialogs& dialogs,
+                                         int& code) {
   {
     // Before the load writes its test file and the station file: not in the
     // empty mount point of an unplugged disk.
     const auto side = LoadProgramSide(fs, o.programFolder, o.station);
-    if (!side) return kExitNoRun;
+    code = kExitNoRun;
+    if (!side) return std::nullopt;
     const StoreCheck store = CheckStore(
         fs, StoreLayout(PathRules(PathStyle::kPosix), side->program.backupRoot, o.station),
         ReadKey(*side->program.file, kStoreIdKey));
     if (store.state == StoreState::kAbsent || store.state == StoreState::kOtherDisk ||
         store.state == StoreState::kUnreadable) {
       std::cerr << ForTerminal(store.message) << "\n";
-      return kExitStoreAbsent;
+      code = kExitStoreAbsent;
+      return std::nullopt;
     }
   }
   auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station);
-  if (!s) return kExitNoRun;
-  if (!s->ownerProblem.empty()) {
+  if (s && !s->ownerProblem.empty()) {
     std::cerr << ForTerminal(s->ownerProblem) << "\n";
-    return kExitForeignStation;
+    code = kExitForeignStation;
+    return std::nullopt;
   }
+  return s;
+}
+
+// What a run on the console works with: the clock, the progress line, the
+// host that prints the log, and the run's context over the loaded settings.
+struct ConsoleRun {
+  ConsoleRun(const CliOptions& o, FileSystem& fs, Dialogs& dialogs, LoadedSettings& s)
+      : line(ProgressLine::ForStandardOutput()),
+        progress(line),
+        host(progress, line),
+        ctx(fs, clock, host, dialogs, s.station) {
+    ctx.backupRoot = s.program.backupRoot;
+    ctx.stationName = s.stationName;
+    ctx.workers = static_cast<unsigned>(o.workers >= 0 ? o.workers : s.program.workers);
+  }
+
+  SystemClock clock;
+  ProgressLine line;
+  BackupProgress progress;
+  ConsoleHost host;
+  BackupContext ctx;
+};
+
+// Ending the tool (a terminal's Ctrl+C, a shutdown, a service stop) stops a
+// run at the next file boundary, leaving the store as a stopped run leaves it.
+void StopOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = [](int) { ConsoleHost::stopSignal = 1; };
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+int Backup(const CliOptions& o) {
+  FileSystem& fs = DefaultFileSystem();
+  ConsoleDialogs dialogs;
+  int code = 0;
+  auto s = LoadForRun(o, fs, dialogs, code);
+  if (!s) return code;
   if (s->station.backupDirectories.empty()) {
     std::cerr << ForTerminal(FillText(
                      VK_TR_NOOP("Messages", "Aucun répertoire à sauvegarder n'est configuré (%s)."),
@@ -77,24 +121,14 @@ int Backup(const CliOptions& o) {
               << "\n";
     return 2;
   }
-  SystemClock clock;
-  ProgressLine line = ProgressLine::ForStandardOutput();
-  BackupProgress progress(line);
-  ConsoleHost host(progress, line);
-  BackupContext ctx(fs, clock, host, dialogs, s->station);
-  ctx.backupRoot = s->program.backupRoot;
-  ctx.stationName = s->stationName;
+  ConsoleRun run(o, fs, dialogs, *s);
+  BackupContext& ctx = run.ctx;
+  ProgressLine& line = run.line;
   ctx.daysKept = s->program.daysKept;
-  ctx.workers = static_cast<unsigned>(o.workers >= 0 ? o.workers : s->program.workers);
   ctx.programSettingsPath = s->program.file->path();
   ctx.commands = s->program.commands;
-  // Ending the tool (a terminal's Ctrl+C, a shutdown, a service stop) stops
-  // the run at the next file boundary, leaving the store as a stopped run
-  // leaves it.
-  struct sigaction action {};
-  action.sa_handler = [](int) { ConsoleHost::stopSignal = 1; };
-  sigemptyset(&action.sa_mask);
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+  ctx.rotationDays = s->program.rotationDays;
+  StopOnSignals();
 
   const BackupOutcome outcome = RunBackup(ctx);
   line.Clear();
@@ -129,6 +163,40 @@ int Backup(const CliOptions& o) {
       break;
   }
   return kExitNoRun;
+}
+
+// `verify --slice`: the next slice of the check of old copies that each run
+// makes after its own work, by hand, under the station lock as a run.
+int VerifySlice(const CliOptions& o) {
+  FileSystem& fs = DefaultFileSystem();
+  ConsoleDialogs dialogs;
+  int code = 0;
+  auto s = LoadForRun(o, fs, dialogs, code);
+  if (!s) return code;
+  ConsoleRun run(o, fs, dialogs, *s);
+  BackupContext& ctx = run.ctx;
+  ProgressLine& line = run.line;
+  const LocalDateTime now = run.clock.Now();
+  StationLock lock = LockStation(fs, ctx.Layout(), ctx.machine, now);
+  if (lock.status != StationLockStatus::kAcquired) {
+    std::cerr << ForTerminal(lock.message) << "\n";
+    return lock.status == StationLockStatus::kBusy ? kExitBusy : kExitFailed;
+  }
+  StopOnSignals();
+  // By hand, a slice is made even when the runs make none.
+  const int period =
+      s->program.rotationDays > 0 ? s->program.rotationDays : kRotationDaysKey.fallback;
+  const RotationSlice slice =
+      CheckOldCopiesSlice(ctx, Day{now.day, now.month, now.year}, RotationLimits{period});
+  line.Clear();
+  // A dead run's leftovers are still to be cleaned by the next run.
+  if (lock.previousRunEnded) lock.MarkEnded();
+  if (slice.copies + slice.unreadable == 0) {
+    std::cout << ForTerminal(Translate(kMessagesContext,
+                                       VK_TR_NOOP("Messages", "Aucune ancienne copie à vérifier.")))
+              << "\n";
+  }
+  return slice.damaged + slice.unreadable == 0 ? kExitDone : kExitFailed;
 }
 
 int ListDays(const CliOptions& o) {
@@ -208,7 +276,13 @@ int Main(int argc, char** argv) {
     return o.args.empty() ? ListDays(o)
                           : Usage(CliText(VK_TR_NOOP("Cli", "days ne prend aucun argument")));
   if (o.command == "restore") return RestoreCommand(o);
-  if (o.command == "verify") return VerifyCommand(o);
+  if (o.command == "verify") {
+    if (std::find(o.args.begin(), o.args.end(), "--slice") == o.args.end()) return VerifyCommand(o);
+    return o.args.size() == 1
+               ? VerifySlice(o)
+               : Usage("verify",
+                       CliText(VK_TR_NOOP("Cli", "verify --slice ne prend rien d'autre")));
+  }
   if (o.command == "versions") return VersionsCommand(o);
   if (o.command == "find") return FindCommand(o);
   if (o.command == "changes") return ChangesCommand(o);

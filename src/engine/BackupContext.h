@@ -71,6 +71,11 @@ struct BackupContext {
   // error window): the run's own outcome does not say it.
   bool afterCommandFailed = false;
 
+  // Old copies are decoded in rotation after each run so that every one is
+  // decoded once in about this many days; 0 (what a context starts with):
+  // never. The program sets it from its settings.
+  int rotationDays = 0;
+
   // Threads that read the backup set, compress and check the run's copies;
   // 0: one per core.
   unsigned workers = 0;

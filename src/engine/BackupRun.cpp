@@ -13,6 +13,7 @@
 #include "engine/DaySet.h"
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
+#include "engine/RotatingCheck.h"
 #include "engine/RunCommands.h"
 #include "engine/Scheduler.h"
 #include "engine/SourceScan.h"
@@ -298,6 +299,11 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   ctx.afterCommandFailed = false;
   try {
     if (RunBeforeCommand(ctx)) outcome = RunSteps(ctx, today, layout.DayFolder(today));
+    // After the day is saved, still under the station lock: the old copies'
+    // slice for this run.
+    if (outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kNoChange) {
+      CheckOldCopiesSlice(ctx, today, RotationLimits{ctx.rotationDays});
+    }
   } catch (const RunStopped&) {
     if (ctx.host.CancelRequested()) {
       ctx.Log(kCancelledLine);

@@ -78,6 +78,7 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
   settings.preferredMinute = ReadKey(ini, kPreferredMinuteKey);
   settings.daysKept = ReadKey(ini, kDaysKeptKey);
   settings.workers = ReadKey(ini, kWorkersKey);
+  settings.rotationDays = std::min(ReadKey(ini, kRotationDaysKey), kRotationDaysKey.high);
   settings.commands.before = TrimBlanks(ReadKey(ini, kBeforeCommandKey));
   settings.commands.after = TrimBlanks(ReadKey(ini, kAfterCommandKey));
   // A file may hold any number; more than a day is taken for a day.

@@ -26,6 +26,7 @@ struct ProgramSettings {
   int daysKept = kDaysKeptKey.fallback;  // never below its floor once loaded
   int workers = kWorkersKey.fallback;    // 0: one per core
   RunCommandSettings commands;
+  int rotationDays = kRotationDaysKey.fallback;  // 0: old copies are not checked
   std::unique_ptr<IniFile> file;
   // Set when the file was not settings text and was kept aside: the text to
   // show the user (the values are then the defaults).

@@ -56,6 +56,10 @@ inline constexpr TextKey kStoreIdKey{kParamsSection, "STOREID", ""};
 // the machine wakes when one is due. Neither is written in a new file.
 inline constexpr NumberKey kMinimumBatteryKey{kParamsSection, "BATTERIE_MIN", 30, 0, 100, 0};
 inline constexpr NumberKey kWakeDelayKey{kParamsSection, "DELAI_REVEIL", 2, 0, 120, 0};
+// Old copies are decoded in rotation after each run, so that each one is
+// decoded again about once in this many days; 0 never. Not written in a new
+// file.
+inline constexpr NumberKey kRotationDaysKey{kParamsSection, "VERIF_JOURS", 30, 0, 365, 0};
 // Commands run through /bin/sh before and after each backup run, and the
 // minutes each may take before it is ended. Only this file holds them: the
 // station's file is on the store, which must not run commands on a machine.

@@ -178,9 +178,9 @@ std::string CheckDaySet(const std::vector<std::string>& before,
 }
 
 std::string CheckStationFolder(const std::string& stationFolder, const std::string& station) {
-  const std::set<std::string> allowedFiles = {station + ".ini", station + ".ini.lock",
-                                              "LASTBACKUP.LOG", "VARNOKET.LOCK",
-                                              "MACHINE.ID",     "DAMAGED.TXT"};
+  const std::set<std::string> allowedFiles = {
+      station + ".ini", station + ".ini.lock", "LASTBACKUP.LOG", "VARNOKET.LOCK",
+      "MACHINE.ID",     "DAMAGED.TXT",         "ROTATION.TXT"};
   Findings findings;
   std::vector<fsys::path> days;
   for (const auto& e : fsys::directory_iterator(stationFolder)) {

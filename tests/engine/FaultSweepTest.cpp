@@ -60,6 +60,7 @@ enum class Before {
   kDamagedCopy,          // a check found the copy of a file that never changes damaged
   kStoppedInALargeFile,  // the person stopped a run inside a large file: its blocks wait
   kKilledBeforeChecks,   // a run was killed when its copies were flushed, before their checks
+  kOldCopiesToCheck,     // the run decodes every old copy after its own work, in rotation
 };
 
 struct SweepCase {
@@ -333,6 +334,8 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
     const auto journal =
         clean_.ReadFile(f.ctx.Layout().StationFolder() + "/" + kResumeFolderName + "/journal.txt");
     ASSERT_TRUE(journal && journal->find("part\tcopy-") != std::string::npos);
+  } else if (param.before == Before::kOldCopiesToCheck) {
+    f.ctx.rotationDays = 1;
   } else if (param.before == Before::kKilledBeforeChecks) {
     // The journal of a run killed between the flush of its copies and the
     // end of their checks: they are noted as flushed only, and the run
@@ -368,6 +371,13 @@ TEST_P(FaultSweepTest, EveryFailingCallLeavesARestorableStoreAndTheNextRunComple
     // The copies the killed run left were checked and taken, not made again.
     EXPECT_TRUE(std::any_of(f.host.logged.begin(), f.host.logged.end(), [](const std::string& l) {
       return l.rfind("Reprise d'une sauvegarde interrompue : ", 0) == 0;
+    }));
+  }
+  if (param.before == Before::kOldCopiesToCheck) {
+    // The slice decoded old copies, so its calls are among those swept.
+    EXPECT_TRUE(std::any_of(f.host.logged.begin(), f.host.logged.end(), [](const std::string& l) {
+      return l.rfind("Vérification des anciennes copies : ", 0) == 0 &&
+             l.find(" 0 copie") == l.npos;
     }));
   }
   if (param.before == Before::kDamagedCopy) {
@@ -447,7 +457,8 @@ INSTANTIATE_TEST_SUITE_P(
         SweepCase{3, Before::kFailedRun, false, "RunAfterAFailedOne"},
         SweepCase{3, Before::kDamagedCopy, false, "RunThatStoresADamagedCopyAgain"},
         SweepCase{1, Before::kStoppedInALargeFile, false, "RunThatCarriesOnInsideALargeFile"},
-        SweepCase{1, Before::kKilledBeforeChecks, false, "RunThatChecksTheCopiesAKilledRunLeft"}),
+        SweepCase{1, Before::kKilledBeforeChecks, false, "RunThatChecksTheCopiesAKilledRunLeft"},
+        SweepCase{3, Before::kOldCopiesToCheck, false, "RunThatChecksOldCopiesInRotation"}),
     [](const ::testing::TestParamInfo<SweepCase>& run) { return std::string(run.param.name); });
 
 }  // namespace
