@@ -32,7 +32,8 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ beside the sources
 from parallel_report import Report  # noqa: E402
 from parallel_support import (Measure, Store, TextMaker, bunzip2_to_files,  # noqa: E402
-                              cpu_seconds, files_of, make_mixed, make_small, run_batched, write)
+                              cpu_seconds, files_of, make_mixed, make_small, run_batched,
+                              set_aside, write)
 
 SHARE_TARGET = 0.9
 FEW_FILES = 100  # the set whose no-change run shows the memory that does not grow with it
@@ -78,6 +79,7 @@ class Bench:
         self.work = a.work
         shutil.rmtree(self.work, ignore_errors=True)
         os.makedirs(self.work)
+        os.environ["VARNOKET_BENCH_TRASH"] = os.path.join(self.work, "trash")
         self.restic = shutil.which("restic")
 
     def worker_counts(self):
@@ -173,7 +175,7 @@ class Bench:
                 r.against_target("copy check: verify / first backup %s" % tree.label, p,
                                  m.seconds / tree.runs[p].seconds, None)
             target = os.path.join(self.work, "restored-%d" % p)
-            shutil.rmtree(target, ignore_errors=True)
+            set_aside(target)
             m = Measure(store.command(self.a.cli, p, "restore", day, "--to", target))
             self.check(m, "restore")
             r.step("restore %s --to, %d worker(s)" % (tree.label, p), m, tree.files, tree.size)
@@ -183,7 +185,7 @@ class Bench:
                              tree.d / m.seconds, None)
             again = Measure(store.command(self.a.cli, p, "restore", day, "--to", target))
             r.step("  restore again, already there", again, tree.files, tree.size)
-            shutil.rmtree(target, ignore_errors=True)
+            set_aside(target)
 
     def killed_and_resumed(self, tree):
         """SIGKILL once a first backup with every core wrote 80 % of the
@@ -215,7 +217,7 @@ class Bench:
                if resumed.cpu and full.cpu else "")
         value = resumed.seconds / full.seconds if killed.killed else None
         r.against_target("resumed / full run, %s" % tree.label, self.all, value, ("<=", 0.30))
-        shutil.rmtree(os.path.dirname(store.root), ignore_errors=True)
+        set_aside(os.path.dirname(store.root))
 
     def peak_of_single(self):
         for p, m in self.single.runs.items():
@@ -260,7 +262,7 @@ class Bench:
         self.check(again, "no-change backup of a few files")
         self.report.step("no-change backup, %d files: the fixed part" % FEW_FILES, again,
                          files_of(few), sum(os.path.getsize(f) for f in files_of(few)))
-        shutil.rmtree(few, ignore_errors=True)
+        set_aside(few)
         return again
 
     def restic_env(self, name):
@@ -291,7 +293,7 @@ class Bench:
         m = Measure([self.restic, "backup", "-q", tree.root], env=env)
         self.report.step("restic first backup, %s tree" % tree.label, m, tree.files, tree.size,
                          "anchor")
-        shutil.rmtree(env["RESTIC_REPOSITORY"], ignore_errors=True)
+        set_aside(env["RESTIC_REPOSITORY"])
 
     def run(self):
         start = time.monotonic()

@@ -187,6 +187,7 @@ RotationSlice CheckOldCopiesSlice(BackupContext& ctx, const Day& today,
     state.passBegun = DayText(today);
     state.passBytes = StoredBytes(ctx, days);
     state.nextDay.clear();
+    state.nextRecord = 0;
   }
   ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Vérification des anciennes copies..."));
   const uint64_t budget =
@@ -209,6 +210,7 @@ RotationSlice CheckOldCopiesSlice(BackupContext& ctx, const Day& today,
     state.doneEnded = DayText(today);
     state.passBegun.clear();
     state.nextDay.clear();
+    state.nextRecord = 0;
   }
   WriteRotationState(ctx.fs, layout, state);
   if (result.copies + result.unreadable == 0) return result;

@@ -63,7 +63,10 @@ RotationState ReadRotationState(FileSystem& fs, const StoreLayout& layout) {
     }
   }
   // Where to go on means nothing without the pass it belongs to.
-  if (state.passBegun.empty()) state.nextDay.clear();
+  if (state.passBegun.empty()) {
+    state.nextDay.clear();
+    state.nextRecord = 0;
+  }
   return state;
 }
 
