@@ -10,8 +10,9 @@ packages=(build-essential cmake pkg-config libbz2-dev libgtest-dev libgmock-dev 
           # and the stand-in desktop services written in Python.
           dbus-daemon xvfb python3-dbus python3-gi)
 case "${1:-}" in
-  # faketime for the crash test, clang-format for scripts/check-format.sh.
-  --with-tools) packages+=(faketime clang-format) ;;
+  # faketime for the crash test, clang-format for scripts/check-format.sh,
+  # an SSH server and sshfs for the test of a store on a network share.
+  --with-tools) packages+=(faketime clang-format openssh-server sshfs) ;;
   # A virtual screen with a notification area and a window manager, and the
   # tools that drive the program and photograph its windows.
   # A StatusNotifierItem host too (the watcher and a standalone tray).

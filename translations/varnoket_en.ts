@@ -120,12 +120,12 @@
         <translation>status takes no argument</translation>
     </message>
     <message>
-        <source>config règle store, time, days, before-command, after-command, before-limit ou after-limit, pas %s</source>
-        <translation>config sets store, time, days, before-command, after-command, before-limit or after-limit, not %s</translation>
-    </message>
-    <message>
         <source>verify --slice ne prend rien d&apos;autre</source>
         <translation>verify --slice takes nothing else</translation>
+    </message>
+    <message>
+        <source>config règle store, time, days, network-store, before-command, after-command, before-limit ou after-limit, pas %s</source>
+        <translation>config sets store, time, days, network-store, before-command, after-command, before-limit or after-limit, not %s</translation>
     </message>
 </context>
 <context>
@@ -266,30 +266,6 @@
 </translation>
     </message>
     <message>
-        <source>  Sans argument, montre le dossier des sauvegardes, l&apos;heure de la sauvegarde
-  quotidienne et le nombre de jours gardés (VARNOKET.INI). Avec un argument, le
-  règle avec les contrôles de la fenêtre de configuration.
-  before-command et after-command règlent une commande (passée à /bin/sh) lancée
-  avant et après chaque sauvegarde, &quot;&quot; pour n&apos;en avoir aucune ; before-limit et
-  after-limit, les minutes qu&apos;elle peut prendre (10 par défaut, de 1 à 1440).
-  Une commande avant qui échoue annule la sauvegarde ; la commande après reçoit
-  le résultat dans VARNOKET_OUTCOME (completed, nochange, leftout, failed,
-  nospace, stopped, cancelled).
-  Code 0 quand la valeur est prise, 1 quand elle est refusée (la raison sur la sortie
-  d&apos;erreur), 2 pour une ligne de commande fausse.
-</source>
-        <translation>  Without argument, shows the store folder, the time of the daily backup and the days
-  kept (VARNOKET.INI). With one, sets it with the configuration window&apos;s checks.
-  before-command and after-command set a command (given to /bin/sh) run before and
-  after each backup, &quot;&quot; for none; before-limit and after-limit, the minutes it may
-  take (10 by default, from 1 to 1440). A command before that fails cancels the
-  backup; the command after gets the outcome in VARNOKET_OUTCOME (completed,
-  nochange, leftout, failed, nospace, stopped, cancelled).
-  Exit 0 when set, 1 when refused (the reason on standard error), 2 on a wrong
-  command line.
-</translation>
-    </message>
-    <message>
         <source>  Fait une sauvegarde maintenant. Code 0 faite ou rien de changé, 1 échouée, 2 les
   réglages ne permettent aucune sauvegarde, 3 le poste est occupé, 4 le dossier du
   poste est celui d&apos;une autre machine, 5 arrêtée par un signal, 6 le disque des
@@ -321,6 +297,34 @@
   each backup makes after its own work; a damaged copy is noted for the next
   backup. Code 0 when all is sound, 1 for a damaged or unreadable copy, 3 when
   the station is busy.
+</translation>
+    </message>
+    <message>
+        <source>  Sans argument, montre le dossier des sauvegardes, l&apos;heure de la sauvegarde
+  quotidienne et le nombre de jours gardés (VARNOKET.INI). Avec un argument, le
+  règle avec les contrôles de la fenêtre de configuration.
+  network-store on permet un dossier des sauvegardes sur un partage réseau (NFS,
+  SMB...) : chaque sauvegarde exige alors le verrou du partage.
+  before-command et after-command règlent une commande (passée à /bin/sh) lancée
+  avant et après chaque sauvegarde, &quot;&quot; pour n&apos;en avoir aucune ; before-limit et
+  after-limit, les minutes qu&apos;elle peut prendre (10 par défaut, de 1 à 1440).
+  Une commande avant qui échoue annule la sauvegarde ; la commande après reçoit
+  le résultat dans VARNOKET_OUTCOME (completed, nochange, leftout, failed,
+  nospace, stopped, cancelled).
+  Code 0 quand la valeur est prise, 1 quand elle est refusée (la raison sur la sortie
+  d&apos;erreur), 2 pour une ligne de commande fausse.
+</source>
+        <translation>  Without argument, shows the store folder, the time of the daily backup and the days
+  kept (VARNOKET.INI). With one, sets it with the configuration window&apos;s checks.
+  network-store on allows a backup folder on a network share (NFS, SMB...): each
+  backup then requires the share&apos;s lock.
+  before-command and after-command set a command (given to /bin/sh) run before and
+  after each backup, &quot;&quot; for none; before-limit and after-limit, the minutes it may
+  take (10 by default, from 1 to 1440). A command before that fails cancels the
+  backup; the command after gets the outcome in VARNOKET_OUTCOME (completed,
+  nochange, leftout, failed, nospace, stopped, cancelled).
+  Exit 0 when set, 1 when refused (the reason on standard error), 2 on a wrong
+  command line.
 </translation>
     </message>
 </context>
@@ -1785,6 +1789,18 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
     <message>
         <source>ERREUR: la vérification des anciennes copies a trouvé %s copie(s) endommagée(s) : voir le journal.</source>
         <translation>ERROR: the check of old copies found %s damaged copy(ies): see the log.</translation>
+    </message>
+    <message>
+        <source>Dossier des sauvegardes sur un partage réseau : permis (avec son verrou)</source>
+        <translation>Backup folder on a network share: allowed (with its lock)</translation>
+    </message>
+    <message>
+        <source>network-store prend on (permettre un partage réseau) ou off.</source>
+        <translation>network-store takes on (allow a network share) or off.</translation>
+    </message>
+    <message>
+        <source>Le partage réseau des sauvegardes (%s) ne permet pas de verrou : aucune sauvegarde n&apos;est faite, pour que deux machines n&apos;y écrivent jamais en même temps. Montez-le avec la prise en charge des verrous (NFS version 4, ou SMB sans l&apos;option nolock).</source>
+        <translation>The network share of the backups (%s) takes no lock: no backup is made, so that two machines never write there at once. Mount it with lock support (NFS version 4, or SMB without the nolock option).</translation>
     </message>
 </context>
 <context>

@@ -133,6 +133,8 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   ctx.workers = static_cast<unsigned>(program.workers);
   ctx.commands = program.commands;
   ctx.rotationDays = program.rotationDays;
+  DriveInfo drives;
+  ctx.storeOnNetwork = StoreIsOnNetwork(drives, program);
   ctx.masterStation = setup_.masterStation;
   ctx.redoToday = redoToday;
   if (program.IsOpen()) ctx.programSettingsPath = program.file->path();

@@ -22,13 +22,15 @@ struct CommandHelp {
 // person's language through the catalogue.
 constexpr CommandHelp kCommands[] = {
     {"config",
-     "[store DIR | time HH:MM | days N | before-command|after-command CMD |"
-     " before-limit|after-limit MIN]",
+     "[store DIR | time HH:MM | days N | network-store on|off |"
+     " before-command|after-command CMD | before-limit|after-limit MIN]",
      VK_TR_NOOP(
          "CliHelp",
          "  Sans argument, montre le dossier des sauvegardes, l'heure de la sauvegarde\n"
          "  quotidienne et le nombre de jours gardés (VARNOKET.INI). Avec un argument, le\n"
          "  règle avec les contrôles de la fenêtre de configuration.\n"
+         "  network-store on permet un dossier des sauvegardes sur un partage réseau (NFS,\n"
+         "  SMB...) : chaque sauvegarde exige alors le verrou du partage.\n"
          "  before-command et after-command règlent une commande (passée à /bin/sh) lancée\n"
          "  avant et après chaque sauvegarde, \"\" pour n'en avoir aucune ; before-limit et\n"
          "  after-limit, les minutes qu'elle peut prendre (10 par défaut, de 1 à 1440).\n"

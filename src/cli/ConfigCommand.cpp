@@ -36,6 +36,10 @@ constexpr const char* kShowBefore =
 constexpr const char* kShowAfter =
     VK_TR_NOOP("Messages", "Commande après la sauvegarde : %s (au plus %s minute(s))");
 constexpr const char* kNoCommand = VK_TR_NOOP("Messages", "(aucune)");
+constexpr const char* kShowNetwork = VK_TR_NOOP(
+    "Messages", "Dossier des sauvegardes sur un partage réseau : permis (avec son verrou)");
+constexpr const char* kOnOrOff =
+    VK_TR_NOOP("Messages", "network-store prend on (permettre un partage réseau) ou off.");
 constexpr const char* kMinutesRange = VK_TR_NOOP(
     "Messages", "Le temps d'une commande doit être un nombre de minutes entre 1 et 1440 !");
 constexpr const char* kCommandLines =
@@ -56,6 +60,7 @@ void Show(const ProgramSettings& s) {
             << "\n"
             << FillText(tr(kShowTime), {time}) << "\n"
             << FillText(tr(kShowDays), {std::to_string(s.daysKept)}) << "\n";
+  if (s.networkStore) std::cout << ForTerminal(tr(kShowNetwork)) << "\n";
   // The commands, once one is set.
   if (s.commands.before.empty() && s.commands.after.empty()) return;
   const auto command = [&](const char* text, const std::string& value, int minutes) {
@@ -78,6 +83,17 @@ int SetCommand(FileSystem& fs, ProgramSettings& settings, const TextKey& key,
   return 0;
 }
 
+// On: the store may be on a network share (each run then needs the share's
+// own lock). Off: a store on a share is dropped when the settings are read,
+// as it always was.
+int SetNetworkStore(FileSystem& fs, ProgramSettings& settings, const std::string& typed) {
+  if (typed != "on" && typed != "off") return Refuse(kOnOrOff);
+  fs.ClearAttributes(settings.file->path());
+  WriteKey(*settings.file, kNetworkStoreKey, typed == "on" ? "1" : "0");
+  settings.networkStore = typed == "on";
+  return 0;
+}
+
 int SetMinutes(FileSystem& fs, ProgramSettings& settings, const NumberKey& key,
                const std::string& typed, int& kept) {
   const NumberFieldRule rule{key.low, key.high, kMinutesRange};
@@ -95,7 +111,7 @@ int SetStore(FileSystem& fs, ProgramSettings& settings, const CliOptions& o,
   if (o.station.empty()) return Refuse(kNoStationName);
   const std::string choice = AbsolutePath(typed);
   DriveInfo drives;
-  const RootChoiceCheck check = CheckBackupRootChoice(fs, drives, choice);
+  const RootChoiceCheck check = CheckBackupRootChoice(fs, drives, choice, settings.networkStore);
   if (check.refusal != RootRefusal::None) return Refuse(check.text);
   // The set in use now and the one the new store already holds (a store
   // chosen again) must not back the store up.
@@ -185,6 +201,8 @@ int ConfigCommand(const CliOptions& o) {
       code = SetTime(fs, settings, value);
     } else if (what == "days") {
       code = SetDays(fs, settings, value);
+    } else if (what == "network-store") {
+      code = SetNetworkStore(fs, settings, value);
     } else if (what == "before-command") {
       code = SetCommand(fs, settings, kBeforeCommandKey, value, settings.commands.before);
     } else if (what == "after-command") {
@@ -195,9 +213,9 @@ int ConfigCommand(const CliOptions& o) {
       code = SetMinutes(fs, settings, kAfterMinutesKey, value, settings.commands.afterMinutes);
     } else {
       return Usage("config", CliText(VK_TR_NOOP("Cli",
-                                                "config règle store, time, days, before-command, "
-                                                "after-command, before-limit ou after-limit, pas "
-                                                "%s"),
+                                                "config règle store, time, days, network-store, "
+                                                "before-command, after-command, before-limit ou "
+                                                "after-limit, pas %s"),
                                      {what}));
     }
   } catch (const IniError& e) {

@@ -90,6 +90,8 @@ struct ConsoleRun {
     ctx.backupRoot = s.program.backupRoot;
     ctx.stationName = s.stationName;
     ctx.workers = static_cast<unsigned>(o.workers >= 0 ? o.workers : s.program.workers);
+    DriveInfo drives;
+    ctx.storeOnNetwork = StoreIsOnNetwork(drives, s.program);
   }
 
   SystemClock clock;
@@ -177,7 +179,7 @@ int VerifySlice(const CliOptions& o) {
   BackupContext& ctx = run.ctx;
   ProgressLine& line = run.line;
   const LocalDateTime now = run.clock.Now();
-  StationLock lock = LockStation(fs, ctx.Layout(), ctx.machine, now);
+  StationLock lock = LockStation(fs, ctx.Layout(), ctx.machine, now, ctx.storeOnNetwork);
   if (lock.status != StationLockStatus::kAcquired) {
     std::cerr << ForTerminal(lock.message) << "\n";
     return lock.status == StationLockStatus::kBusy ? kExitBusy : kExitFailed;

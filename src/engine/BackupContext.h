@@ -71,6 +71,9 @@ struct BackupContext {
   // error window): the run's own outcome does not say it.
   bool afterCommandFailed = false;
 
+  // The store is on a network share, allowed by the settings: the run
+  // writes there only under the store's own lock, never a stand-in.
+  bool storeOnNetwork = false;
   // Old copies are decoded in rotation after each run so that every one is
   // decoded once in about this many days; 0 (what a context starts with):
   // never. The program sets it from its settings.

@@ -238,7 +238,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   const Day today{now.day, now.month, now.year};
   // Nothing of the station is touched, its log included, before this run
   // is the station's only writer.
-  StationLock lock = LockStation(ctx.fs, layout, ctx.machine, now);
+  StationLock lock = LockStation(ctx.fs, layout, ctx.machine, now, ctx.storeOnNetwork);
   switch (lock.status) {
     case StationLockStatus::kAcquired:
       break;

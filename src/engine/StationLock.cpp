@@ -162,7 +162,7 @@ std::string LocalStandInLockPath(FileSystem& fs, const std::string& stationFolde
 }
 
 StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const MachineIdentity& me,
-                        const LocalDateTime& now) {
+                        const LocalDateTime& now, bool storeLockRequired) {
   const std::string station = layout.StationFolder();
   if (!fs.IsDirectory(station)) {
     return Refused(
@@ -182,6 +182,16 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
     case LockStatus::kBusy:
       return Busy(fs, path);
     case LockStatus::kUnsupported: {
+      if (storeLockRequired) {
+        return Refused(
+            StationLockStatus::kFailed,
+            FillText(VK_TR_NOOP("Messages",
+                                "Le partage réseau des sauvegardes (%s) ne permet pas de verrou : "
+                                "aucune sauvegarde n'est faite, pour que deux machines n'y "
+                                "écrivent jamais en même temps. Montez-le avec la prise en charge "
+                                "des verrous (NFS version 4, ou SMB sans l'option nolock)."),
+                     {station}));
+      }
       // The store's file system takes no lock (some network mounts): runs of
       // this machine still exclude each other through a lock of its own.
       std::string why;

@@ -58,8 +58,11 @@ struct StationLock {
 
 // Takes the lock of `layout`'s station folder, which must exist, without
 // waiting; then checks or writes the machine marker and records the holder.
+// `storeLockRequired` (a store on a network share, where other machines
+// write): a file system that takes no lock is refused instead of being
+// stood in for by a lock of this machine only.
 StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const MachineIdentity& me,
-                        const LocalDateTime& now);
+                        const LocalDateTime& now, bool storeLockRequired = false);
 
 // Whether this machine may write the station: "" when its MACHINE.ID names
 // this machine or is not there yet, else what to tell the user (another

@@ -10,15 +10,19 @@
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
-RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, DriveInfo& drives,
-                                      const std::string& choice) {
+RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, DriveInfo& drives, const std::string& choice,
+                                      bool networkAllowed) {
   const PathRules posix(PathStyle::kPosix);
   // A relative root would move with the working folder; the picker never
   // gives one, so it counts as a folder that cannot be reached.
   if (!posix.IsAbsolute(choice) || !fs.IsDirectory(choice)) {
     return {RootRefusal::NotAccessible, FillText(kRootNotAccessible, {choice})};
   }
-  if (IsRemotePath(drives, choice)) return {RootRefusal::OnShare, kRootOnShare};
+  if (IsRemotePath(drives, choice)) {
+    // A share the person allowed: its lock is checked by each run.
+    if (networkAllowed) return {};
+    return {RootRefusal::OnShare, kRootOnShare};
+  }
   drives.RefreshDrive(choice, kDriveAllParts);
   const DriveRecord rec = drives.GetDriveRec(choice);
   if (!rec.DiskPresent || rec.DriveType == DRIVE_REMOTE) {

@@ -63,9 +63,11 @@ struct RootChoiceCheck {
 };
 
 // Checks a folder chosen as backup root: it must be an existing directory
-// (given as an absolute path), not on a network mount, and on a drive that is
+// (given as an absolute path), not on a network mount (unless
+// `networkAllowed`: then a folder on one is taken), and on a drive that is
 // present and local.
-RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, DriveInfo& drives, const std::string& choice);
+RootChoiceCheck CheckBackupRootChoice(FileSystem& fs, DriveInfo& drives, const std::string& choice,
+                                      bool networkAllowed = false);
 
 // Creates (or empties) `folder`/_temp_.txt, closes and deletes it. False when
 // the file cannot be created or closed.

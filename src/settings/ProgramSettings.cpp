@@ -11,14 +11,18 @@
 
 namespace varnoket {
 
-std::string CleanBackupRoot(DriveInfo& drives, const std::string& raw) {
+std::string CleanBackupRoot(DriveInfo& drives, const std::string& raw, bool networkAllowed) {
   const PathRules posix(PathStyle::kPosix);
   std::string root = posix.RemoveTrailingSeparator(TrimBlanks(raw));
-  // The store must not live on a share: every station would then depend on
-  // the network being there at backup time.
+  // The store must not live on a share unless the person said so: every
+  // station would then depend on the network being there at backup time.
   if (root.rfind("\\\\", 0) == 0) return {};
-  if (IsRemotePath(drives, root)) return {};
+  if (!networkAllowed && IsRemotePath(drives, root)) return {};
   return root;
+}
+
+bool StoreIsOnNetwork(DriveInfo& drives, const ProgramSettings& settings) {
+  return settings.networkStore && IsRemotePath(drives, settings.backupRoot);
 }
 
 std::string KeptAsideNotice(const IniFile& file) {
@@ -73,7 +77,9 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
   settings.file = std::make_unique<IniFile>(fs, path);
   const IniFile& ini = *settings.file;
   settings.notice = KeptAsideNotice(ini);
-  settings.backupRoot = CleanBackupRoot(drives, ReadKey(ini, kBackupRootKey));
+  settings.networkStore = ReadKey(ini, kNetworkStoreKey) == 1;
+  settings.backupRoot =
+      CleanBackupRoot(drives, ReadKey(ini, kBackupRootKey), settings.networkStore);
   settings.preferredHour = ReadKey(ini, kPreferredHourKey);
   settings.preferredMinute = ReadKey(ini, kPreferredMinuteKey);
   settings.daysKept = ReadKey(ini, kDaysKeptKey);

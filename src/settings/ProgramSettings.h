@@ -20,7 +20,8 @@ inline constexpr const char* kIniNotInitialised =
     VK_TR_NOOP("Messages", "Fichier ini non initialisé !");
 
 struct ProgramSettings {
-  std::string backupRoot;  // empty: not configured (or dropped because it is on the network)
+  std::string backupRoot;     // empty: not configured (or dropped because it is on the network)
+  bool networkStore = false;  // the store may be on a network file system
   int preferredHour = kPreferredHourKey.fallback;
   int preferredMinute = kPreferredMinuteKey.fallback;
   int daysKept = kDaysKeptKey.fallback;  // never below its floor once loaded
@@ -48,7 +49,12 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
                                     const std::string& programFolder, std::string* error);
 
 // The backup root as it is kept: trimmed, without its trailing separator, and
-// empty when it lies on a network share.
-std::string CleanBackupRoot(DriveInfo& drives, const std::string& raw);
+// empty when it lies on a network share (unless `networkAllowed`) or is a
+// Windows share name.
+std::string CleanBackupRoot(DriveInfo& drives, const std::string& raw, bool networkAllowed = false);
+
+// Whether a run must treat the store as a network share (its own lock or no
+// run): allowed by the settings, and on one now.
+bool StoreIsOnNetwork(DriveInfo& drives, const ProgramSettings& settings);
 
 }  // namespace varnoket

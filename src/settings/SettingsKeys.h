@@ -56,6 +56,11 @@ inline constexpr TextKey kStoreIdKey{kParamsSection, "STOREID", ""};
 // the machine wakes when one is due. Neither is written in a new file.
 inline constexpr NumberKey kMinimumBatteryKey{kParamsSection, "BATTERIE_MIN", 30, 0, 100, 0};
 inline constexpr NumberKey kWakeDelayKey{kParamsSection, "DELAI_REVEIL", 2, 0, 120, 0};
+// 1 lets the store be on a network file system (NFS, SMB, ...): a run then
+// writes there only under the store's own lock, and refuses a share that
+// takes none. 0 (the default, not written in a new file): a store on the
+// network is dropped when the settings are loaded and refused when chosen.
+inline constexpr NumberKey kNetworkStoreKey{kParamsSection, "STOCKAGE_RESEAU", 0, 0, 1, 0};
 // Old copies are decoded in rotation after each run, so that each one is
 // decoded again about once in this many days; 0 never. Not written in a new
 // file.

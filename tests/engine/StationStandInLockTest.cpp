@@ -75,6 +75,20 @@ TEST_F(StationStandInLockTest, TheRunLocksAFileInThisUsersRuntimeFolder) {
   EXPECT_EQ(f.Backup(), BackupOutcome::kBusy);
 }
 
+// A store on a network share is written by other machines: a lock of this
+// machine alone would not keep them out, so the run writes nothing.
+TEST_F(StationStandInLockTest, AStoreOnANetworkShareWithoutLocksIsNeverWritten) {
+  f.ctx.storeOnNetwork = true;
+  EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
+  ASSERT_EQ(f.host.errorWindow.size(), 1u);
+  EXPECT_NE(f.host.errorWindow[0].find("ne permet pas de verrou : aucune sauvegarde n'est faite"),
+            std::string::npos)
+      << f.host.errorWindow[0];
+  EXPECT_TRUE(f.Days().empty());
+  EXPECT_TRUE(fsys::is_empty(machine_ / "run"));
+  EXPECT_FALSE(fsys::exists(Station() + "/LASTBACKUP.LOG"));
+}
+
 TEST_F(StationStandInLockTest, AnotherUserHoldingTheSharedNamesStopsNoRun) {
   std::string why;
   if (!CanActAsOtherUser(why)) GTEST_SKIP() << why;

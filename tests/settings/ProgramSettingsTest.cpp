@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "settings/ConfigurationRules.h"
 #include "settings/ProgramSettings.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
@@ -80,6 +81,27 @@ TEST_F(ProgramSettingsTest, TheRootLosesItsTrailingSeparatorAndNetworkRootsAreDr
   EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=" + nfs_ + "/\r\n").backupRoot, "");
   EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=" + nfs_ + "/not/made/yet\r\n").backupRoot, "");
   EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=" + base_ + "/local\r\n").backupRoot, base_ + "/local");
+}
+
+// The person may allow a store on the network: it is then kept and can be
+// chosen, and a run knows it must have the share's own lock.
+TEST_F(ProgramSettingsTest, ANetworkRootIsKeptAndAcceptedOnlyWhenAllowed) {
+  const ProgramSettings allowed =
+      LoadWith("[PARAMS]\r\nRACINE=" + nfs_ + "/\r\nSTOCKAGE_RESEAU=1\r\n");
+  EXPECT_TRUE(allowed.networkStore);
+  EXPECT_EQ(allowed.backupRoot, nfs_);
+  EXPECT_TRUE(StoreIsOnNetwork(drives_, allowed));
+  // Only 1 allows it; a Windows share name is never a root here.
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=" + nfs_ + "\r\nSTOCKAGE_RESEAU=yes\r\n").backupRoot, "");
+  EXPECT_EQ(LoadWith("[PARAMS]\r\nRACINE=\\\\srv\\share\r\nSTOCKAGE_RESEAU=1\r\n").backupRoot, "");
+  const ProgramSettings local =
+      LoadWith("[PARAMS]\r\nRACINE=" + base_ + "\r\nSTOCKAGE_RESEAU=1\r\n");
+  EXPECT_FALSE(StoreIsOnNetwork(drives_, local));
+
+  EXPECT_EQ(CheckBackupRootChoice(fs_, drives_, nfs_).refusal, RootRefusal::OnShare);
+  EXPECT_EQ(CheckBackupRootChoice(fs_, drives_, nfs_, true).refusal, RootRefusal::None);
+  EXPECT_EQ(CheckBackupRootChoice(fs_, drives_, nfs_ + "/missing", true).refusal,
+            RootRefusal::NotAccessible);
 }
 
 TEST_F(ProgramSettingsTest, AFileThatCannotBeCreatedLeavesNothingOpen) {

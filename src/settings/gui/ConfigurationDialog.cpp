@@ -173,7 +173,7 @@ void ConfigurationDialog::showEvent(QShowEvent* event) {
 void ConfigurationDialog::ChooseBackupRoot() {
   const std::string choice = picker_.BrowseForFolder(tr(kChooseFolderTitle).toStdString(), true);
   if (choice.empty()) return;
-  const RootChoiceCheck check = CheckBackupRootChoice(fs_, drives_, choice);
+  const RootChoiceCheck check = CheckBackupRootChoice(fs_, drives_, choice, settings_.networkStore);
   switch (check.refusal) {
     case RootRefusal::None:
       break;
