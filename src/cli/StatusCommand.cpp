@@ -60,23 +60,6 @@ std::string RotationLine(const RotationState& state, int rotationDays) {
   return Tr(kRotationNever);
 }
 
-// Bytes of the regular files at and below `folder`; links are not followed.
-int64_t FolderBytes(FileSystem& fs, const std::string& folder) {
-  int64_t total = 0;
-  const auto entries = fs.ListDirectory(folder);
-  if (!entries) return 0;
-  for (const DirEntry& e : *entries) {
-    if (e.isSymlink) continue;
-    const std::string path = folder + "/" + e.name;
-    if (e.isDirectory) {
-      total += FolderBytes(fs, path);
-    } else if (e.isRegularFile) {
-      total += static_cast<int64_t>(e.size);
-    }
-  }
-  return total;
-}
-
 }  // namespace
 
 int StatusCommand(const CliOptions& o) {
@@ -121,7 +104,8 @@ int StatusCommand(const CliOptions& o) {
     const auto fromDays = DaysSinceLastSuccess(newest, now);
     if (fromDays && (!recorded || *fromDays < *recorded)) lastBackup = newest;
   }
-  const int64_t bytes = FolderBytes(fs, rules.RemoveTrailingSeparator(layout.StationFolder()));
+  const auto bytes = static_cast<int64_t>(
+      FolderBytes(fs, rules, rules.RemoveTrailingSeparator(layout.StationFolder())));
   const std::string logPath = layout.LogPath();
   const LastRunOutcome run = LastRunOutcomeOfLog(ReadWholeFile(fs, logPath));
 

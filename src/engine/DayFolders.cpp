@@ -49,6 +49,23 @@ void ListDayFolders(FileSystem& fs, const PathRules& rules, const std::string& s
   }
 }
 
+uint64_t FolderBytes(FileSystem& fs, const PathRules& rules, const std::string& folder) {
+  uint64_t total = 0;
+  std::vector<std::string> folders{folder};
+  while (!folders.empty()) {
+    const std::string next = std::move(folders.back());
+    folders.pop_back();
+    const auto entries = fs.ListDirectory(next);
+    if (!entries) continue;
+    for (const DirEntry& e : *entries) {
+      if (e.isSymlink) continue;
+      if (e.isDirectory) folders.push_back(rules.Join(next, e.name));
+      if (e.isRegularFile) total += e.size;
+    }
+  }
+  return total;
+}
+
 std::vector<std::string> SortedDayFolders(FileSystem& fs, const PathRules& rules,
                                           const std::string& stationFolder) {
   std::vector<std::string> keys;

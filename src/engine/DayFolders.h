@@ -4,6 +4,7 @@
 // the folder name, so that keys sort in date order.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <unordered_set>
@@ -26,6 +27,9 @@ std::string DayTextOfKey(const std::string& key);
 // the caller sorts). A missing folder adds nothing.
 void ListDayFolders(FileSystem& fs, const PathRules& rules, const std::string& stationFolder,
                     std::vector<std::string>& keys, const std::function<void()>& pump = {});
+// Bytes of the regular files at and below `folder`; links are not followed
+// and a folder that cannot be listed counts nothing.
+uint64_t FolderBytes(FileSystem& fs, const PathRules& rules, const std::string& folder);
 // The backup days' folder names, oldest first.
 std::vector<std::string> SortedDayFolders(FileSystem& fs, const PathRules& rules,
                                           const std::string& stationFolder);

@@ -32,19 +32,8 @@ std::vector<std::string> OlderDays(BackupContext& ctx, const Day& today) {
 // The bytes of every regular file below the day folders.
 uint64_t StoredBytes(BackupContext& ctx, const std::vector<std::string>& days) {
   uint64_t total = 0;
-  std::vector<std::string> folders;
-  for (const std::string& day : days) folders.push_back(ctx.Layout().DayFolder(day));
-  while (!folders.empty()) {
-    const std::string folder = std::move(folders.back());
-    folders.pop_back();
-    const auto entries = ctx.fs.ListDirectory(folder);
-    if (!entries) continue;
-    for (const DirEntry& e : *entries) {
-      if (e.isSymlink) continue;
-      if (e.isDirectory) folders.push_back(ctx.rules.Join(folder, e.name));
-      if (e.isRegularFile) total += e.size;
-    }
-  }
+  for (const std::string& day : days)
+    total += FolderBytes(ctx.fs, ctx.rules, ctx.Layout().DayFolder(day));
   return total;
 }
 
