@@ -127,6 +127,14 @@
         <source>config règle store, time, days, network-store, before-command, after-command, before-limit ou after-limit, pas %s</source>
         <translation>config sets store, time, days, network-store, before-command, after-command, before-limit or after-limit, not %s</translation>
     </message>
+    <message>
+        <source>--store veut le nom d&apos;un disque de sauvegarde (lettres, chiffres, - ou _)</source>
+        <translation>--store wants the name of a backup disk (letters, digits, - or _)</translation>
+    </message>
+    <message>
+        <source>config store add DIR [NOM], config store remove NOM ou config store list</source>
+        <translation>config store add DIR [NAME], config store remove NAME or config store list</translation>
+    </message>
 </context>
 <context>
     <name>CliHelp</name>
@@ -182,37 +190,6 @@
         <source>  Les fichiers nouveaux, modifiés et disparus depuis le jour précédent.
 </source>
         <translation>  The files new, changed and gone since the day before.
-</translation>
-    </message>
-    <message>
-        <source>
-  --program-folder DIR  le dossier de VARNOKET.INI (par défaut : celui du programme,
-                        ou ~/.config/varnoket pour un programme installé)
-  --station NAME        travaille sur les sauvegardes d&apos;un autre poste (restore, days,
-                        verify, versions, find, changes)
-  --workers N           compresse et décode sur N fils au plus (par défaut : le réglage
-                        WORKERS de VARNOKET.INI, sinon un par cœur)
-  --existing WHAT       quand un fichier restauré trouve un fichier différent : le
-                        remplacer (replace, par défaut), garder les deux (keep-both, la
-                        copie restaurée va à côté) ou le laisser (skip)
-  DAY                   un jour de sauvegarde, jj/mm/aaaa
-  PATTERN               un nom de fichier avec * et ?, majuscules ou minuscules
-  --help                ce texte, ou l&apos;usage d&apos;une commande après son nom
-  --version             la version de varnoket-cli
-</source>
-        <translation>
-  --program-folder DIR  the folder that holds VARNOKET.INI (default: the program&apos;s own,
-                        or ~/.config/varnoket for an installed program)
-  --station NAME        work on the backups of another workstation (restore, days, verify,
-                        versions, find, changes)
-  --workers N           compress and decode on at most N threads (default: the WORKERS
-                        setting of VARNOKET.INI, else one per core)
-  --existing WHAT       where a restored file meets a different file: replace it (default),
-                        keep-both (the restored copy goes beside it), or skip it
-  DAY                   a backup day as dd/mm/yyyy
-  PATTERN               a file name with * and ?, letters of either case
-  --help                this text, or a command&apos;s usage after its name
-  --version             the version of varnoket-cli
 </translation>
     </message>
     <message>
@@ -305,6 +282,10 @@
   règle avec les contrôles de la fenêtre de configuration.
   network-store on permet un dossier des sauvegardes sur un partage réseau (NFS,
   SMB...) : chaque sauvegarde exige alors le verrou du partage.
+  store add DIR [NAME] ajoute un disque de sauvegarde utilisé à tour de rôle avec
+  le premier (nommé B, C... par défaut), même au même point de montage ; store
+  remove NAME le retire de la liste (ses sauvegardes restent dessus) ; store list
+  montre la liste. Une sauvegarde écrit sur chaque disque présent.
   before-command et after-command règlent une commande (passée à /bin/sh) lancée
   avant et après chaque sauvegarde, &quot;&quot; pour n&apos;en avoir aucune ; before-limit et
   after-limit, les minutes qu&apos;elle peut prendre (10 par défaut, de 1 à 1440).
@@ -318,6 +299,10 @@
   kept (VARNOKET.INI). With one, sets it with the configuration window&apos;s checks.
   network-store on allows a backup folder on a network share (NFS, SMB...): each
   backup then requires the share&apos;s lock.
+  store add DIR [NAME] adds a backup disk used in turn with the first one (named B,
+  C... by default), even at the same mount point; store remove NAME takes it off
+  the list (its backups stay on it); store list shows the list. A backup writes to
+  every disk that is plugged in.
   before-command and after-command set a command (given to /bin/sh) run before and
   after each backup, &quot;&quot; for none; before-limit and after-limit, the minutes it may
   take (10 by default, from 1 to 1440). A command before that fails cancels the
@@ -325,6 +310,43 @@
   nochange, leftout, failed, nospace, stopped, cancelled).
   Exit 0 when set, 1 when refused (the reason on standard error), 2 on a wrong
   command line.
+</translation>
+    </message>
+    <message>
+        <source>
+  --program-folder DIR  le dossier de VARNOKET.INI (par défaut : celui du programme,
+                        ou ~/.config/varnoket pour un programme installé)
+  --station NAME        travaille sur les sauvegardes d&apos;un autre poste (restore, days,
+                        verify, versions, find, changes)
+  --store NAME          avec plusieurs disques de sauvegarde : travaille sur celui-ci
+                        (par défaut : backup les écrit tous, les autres commandes
+                        lisent le premier présent)
+  --workers N           compresse et décode sur N fils au plus (par défaut : le réglage
+                        WORKERS de VARNOKET.INI, sinon un par cœur)
+  --existing WHAT       quand un fichier restauré trouve un fichier différent : le
+                        remplacer (replace, par défaut), garder les deux (keep-both, la
+                        copie restaurée va à côté) ou le laisser (skip)
+  DAY                   un jour de sauvegarde, jj/mm/aaaa
+  PATTERN               un nom de fichier avec * et ?, majuscules ou minuscules
+  --help                ce texte, ou l&apos;usage d&apos;une commande après son nom
+  --version             la version de varnoket-cli
+</source>
+        <translation>
+  --program-folder DIR  the folder that holds VARNOKET.INI (default: the program&apos;s own,
+                        or ~/.config/varnoket for an installed program)
+  --station NAME        work on the backups of another workstation (restore, days, verify,
+                        versions, find, changes)
+  --store NAME          with several backup disks: work on this one (default: backup
+                        writes to all of them, the other commands read the first one
+                        plugged in)
+  --workers N           compress and decode on at most N threads (default: the WORKERS
+                        setting of VARNOKET.INI, else one per core)
+  --existing WHAT       where a restored file meets a different file: replace it (default),
+                        keep-both (the restored copy goes beside it), or skip it
+  DAY                   a backup day as dd/mm/yyyy
+  PATTERN               a file name with * and ?, letters of either case
+  --help                this text, or a command&apos;s usage after its name
+  --version             the version of varnoket-cli
 </translation>
     </message>
 </context>
@@ -1802,6 +1824,162 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <source>Le partage réseau des sauvegardes (%s) ne permet pas de verrou : aucune sauvegarde n&apos;est faite, pour que deux machines n&apos;y écrivent jamais en même temps. Montez-le avec la prise en charge des verrous (NFS version 4, ou SMB sans l&apos;option nolock).</source>
         <translation>The network share of the backups (%s) takes no lock: no backup is made, so that two machines never write there at once. Mount it with lock support (NFS version 4, or SMB without the nolock option).</translation>
     </message>
+    <message>
+        <source>Disque de sauvegarde à brancher</source>
+        <translation>Backup disk to plug in</translation>
+    </message>
+    <message>
+        <source>Disque %s : jamais sauvegardé</source>
+        <translation>Disk %s: never backed up</translation>
+    </message>
+    <message>
+        <source>Disque %s : sauvegardé aujourd&apos;hui</source>
+        <translation>Disk %s: backed up today</translation>
+    </message>
+    <message>
+        <source>Disque %s : sauvegardé il y a %s jour</source>
+        <translation>Disk %s: backed up %s day ago</translation>
+    </message>
+    <message>
+        <source>Disque %s : sauvegardé il y a %s jours</source>
+        <translation>Disk %s: backed up %s days ago</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : branché</source>
+        <translation>Disk %s (%s): plugged in</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : absent</source>
+        <translation>Disk %s (%s): absent</translation>
+    </message>
+    <message>
+        <source>Rappel : le disque %s n&apos;a encore reçu aucune sauvegarde ; branchez-le.</source>
+        <translation>Reminder: disk %s has not received any backup yet; plug it in.</translation>
+    </message>
+    <message>
+        <source>Rappel : le disque %s n&apos;a reçu aucune sauvegarde depuis %s jours ; branchez-le.</source>
+        <translation>Reminder: disk %s has received no backup for %s days; plug it in.</translation>
+    </message>
+    <message>
+        <source>Disque de sauvegarde suivant, %s : %s</source>
+        <translation>Next backup disk, %s: %s</translation>
+    </message>
+    <message>
+        <source>Disque de sauvegarde lu : %s (%s)</source>
+        <translation>Backup disk read: %s (%s)</translation>
+    </message>
+    <message>
+        <source>Aucun dossier des sauvegardes n&apos;est configuré : choisissez d&apos;abord le premier avec « varnoket-cli config store DIR ».</source>
+        <translation>No backup folder is configured: first choose the first one with “varnoket-cli config store DIR”.</translation>
+    </message>
+    <message>
+        <source>La liste compte déjà %s disques de sauvegarde, le plus permis.</source>
+        <translation>The list already holds %s backup disks, the most allowed.</translation>
+    </message>
+    <message>
+        <source>Un disque de sauvegarde s&apos;appelle déjà %s.</source>
+        <translation>A backup disk is already called %s.</translation>
+    </message>
+    <message>
+        <source>Un nom de disque de sauvegarde a de 1 à 20 lettres, chiffres, - ou _ (pas %s).</source>
+        <translation>A backup disk&apos;s name has 1 to 20 letters, digits, - or _ (not %s).</translation>
+    </message>
+    <message>
+        <source>Le dossier (%s) et le disque de sauvegarde %s (%s) sont l&apos;un dans l&apos;autre : une sauvegarde sauvegarderait l&apos;autre. Choisissez un dossier à part.</source>
+        <translation>The folder (%s) and backup disk %s (%s) lie one inside the other: one backup would back up the other. Choose a separate folder.</translation>
+    </message>
+    <message>
+        <source>Le dossier (%s) porte le marqueur du disque de sauvegarde %s : c&apos;est ce disque, ou une copie de son image. Pour en faire un disque à part, retirez son fichier VARNOKET.STORE puis ajoutez-le à nouveau.</source>
+        <translation>The folder (%s) carries the marker of backup disk %s: it is that disk, or a copy of its image. To make it a disk of its own, remove its VARNOKET.STORE file and add it again.</translation>
+    </message>
+    <message>
+        <source>Le disque de sauvegarde %s est le seul de la liste : changez-le avec « varnoket-cli config store DIR ».</source>
+        <translation>Backup disk %s is the only one in the list: change it with “varnoket-cli config store DIR”.</translation>
+    </message>
+    <message>
+        <source>Aucun disque de sauvegarde ne s&apos;appelle %s.</source>
+        <translation>No backup disk is called %s.</translation>
+    </message>
+    <message>
+        <source>Le disque de sauvegarde %s n&apos;est plus dans la liste ; ses sauvegardes restent sur le disque.</source>
+        <translation>Backup disk %s is no longer in the list; its backups stay on the disk.</translation>
+    </message>
+    <message>
+        <source>Disque de sauvegarde %s : %s</source>
+        <translation>Backup disk %s: %s</translation>
+    </message>
+    <message>
+        <source>Disque de sauvegarde %s absent (%s) : il sera sauvegardé quand il reviendra.</source>
+        <translation>Backup disk %s absent (%s): it will be backed up when it comes back.</translation>
+    </message>
+    <message>
+        <source>Le dossier à sauvegarder (%s) contient le disque de sauvegarde %s (%s) : ce disque n&apos;est pas écrit. Retirez-le de la liste des disques ou ce dossier de l&apos;ensemble à sauvegarder.</source>
+        <translation>The folder to back up (%s) holds backup disk %s (%s): this disk is not written. Take it off the list of disks, or this folder out of the backup set.</translation>
+    </message>
+    <message>
+        <source>L&apos;ensemble à sauvegarder n&apos;a pas pu être écrit sur le disque de sauvegarde %s (%s) : %s. Ce disque n&apos;est pas écrit.</source>
+        <translation>The backup set could not be written on backup disk %s (%s): %s. This disk is not written.</translation>
+    </message>
+    <message>
+        <source>Les réglages du poste n&apos;ont pu être ni lus ni créés sur le disque de sauvegarde %s (%s) : ce disque n&apos;est pas écrit.</source>
+        <translation>The station settings could neither be read nor created on backup disk %s (%s): this disk is not written.</translation>
+    </message>
+    <message>
+        <source>Sauvegarde sur le disque %s (%s) :</source>
+        <translation>Backup on disk %s (%s):</translation>
+    </message>
+    <message>
+        <source>L&apos;ensemble à sauvegarder gardé sur ce poste, plus récent que celui du disque, est désormais celui de tous les disques.</source>
+        <translation>The backup set kept on this station, newer than the disk&apos;s, is now every disk&apos;s.</translation>
+    </message>
+    <message>
+        <source>L&apos;ensemble à sauvegarder modifié en dernier, celui du disque %s, est désormais celui de tous les disques.</source>
+        <translation>The backup set edited last, disk %s&apos;s, is now every disk&apos;s.</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : sauvegarde non lancée</source>
+        <translation>Disk %s (%s): backup not started</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : sauvegarde terminée</source>
+        <translation>Disk %s (%s): backup complete</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : aucune modification depuis sa dernière sauvegarde</source>
+        <translation>Disk %s (%s): no change since its last backup</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : sauvegarde terminée avec des éléments non sauvegardés</source>
+        <translation>Disk %s (%s): backup complete with entries not saved</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : absent, rien n&apos;y a été écrit</source>
+        <translation>Disk %s (%s): absent, nothing was written there</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : sauvegarde interrompue</source>
+        <translation>Disk %s (%s): backup stopped</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : une autre sauvegarde y travaille</source>
+        <translation>Disk %s (%s): another backup is working on it</translation>
+    </message>
+    <message>
+        <source>Disque %s (%s) : ÉCHEC de la sauvegarde</source>
+        <translation>Disk %s (%s): backup FAILED</translation>
+    </message>
+    <message>
+        <source>Aucun disque de sauvegarde ne s&apos;appelle %s (%s).</source>
+        <translation>No backup disk is called %s (%s).</translation>
+    </message>
+    <message>
+        <source>Le dossier (%s) porte le marqueur d&apos;un autre disque de sauvegarde de la liste : branchez le premier disque, ou retirez celui-ci de la liste avant d&apos;en faire le premier.</source>
+        <translation>The folder (%s) carries the marker of another backup disk of the list: plug in the first disk, or take this one off the list before making it the first.</translation>
+    </message>
+    <message>
+        <source>La copie de l&apos;ensemble à sauvegarder gardée sur ce poste n&apos;a pas pu être écrite (%s).</source>
+        <translation>This station&apos;s copy of the backup set could not be written (%s).</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>
@@ -1891,6 +2069,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
     <message>
         <source>Choisissez un répertoire</source>
         <translation>Choose a folder</translation>
+    </message>
+    <message>
+        <source>Permettre un dossier des sauvegardes sur un partage réseau (NFS, SMB...), protégé par son verrou</source>
+        <translation>Allow a backup folder on a network share (NFS, SMB...), protected by its lock</translation>
     </message>
 </context>
 <context>
@@ -2446,6 +2628,10 @@ This path is a folder on these days: %1</translation>
     <message>
         <source>Dossier</source>
         <translation>Folder</translation>
+    </message>
+    <message>
+        <source>Disque :</source>
+        <translation>Disk:</translation>
     </message>
 </context>
 <context>

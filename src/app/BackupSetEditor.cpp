@@ -7,6 +7,7 @@
 #include "platform/PathRules.h"
 #include "platform/Translation.h"
 #include "settings/CommaText.h"
+#include "settings/KeptBackupSet.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
@@ -124,6 +125,8 @@ void BackupSetEditor::RemoveDefaultExclusions() {
 bool BackupSetEditor::SetIncludeHidden(bool include) {
   try {
     WriteIncludeHidden(station_, include);
+    if (!keptSetPath_.empty())
+      KeepBackupSet(fs_, dialogs_, keptSetPath_, keptSetStation_, station_);
   } catch (const IniError&) {
     dialogs_.Error(
         VK_TR_NOOP("Messages",
@@ -135,7 +138,8 @@ bool BackupSetEditor::SetIncludeHidden(bool include) {
 }
 
 void BackupSetEditor::Save() {
-  SaveBackupSet(dialogs_, station_);
+  if (SaveBackupSet(dialogs_, station_) && !keptSetPath_.empty())
+    KeepBackupSet(fs_, dialogs_, keptSetPath_, keptSetStation_, station_);
 }
 
 }  // namespace varnoket

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 #include "platform/Dialogs.h"
 #include "platform/DriveInfo.h"
@@ -41,6 +42,12 @@ class BackupSetEditor {
   bool SetIncludeHidden(bool include);
   // Writes the backup set to the station file (an error box when it cannot).
   void Save();
+  // After each save, the machine's copy of the set is made the same (for a
+  // station backed up to several disks in turn); "" keeps none.
+  void KeepCopyAt(std::string programSettingsPath, std::string station) {
+    keptSetPath_ = std::move(programSettingsPath);
+    keptSetStation_ = std::move(station);
+  }
 
  private:
   FileSystem& fs_;
@@ -48,6 +55,8 @@ class BackupSetEditor {
   FolderPicker& picker_;
   DriveInfo& drives_;
   StationSettings& station_;
+  std::string keptSetPath_;
+  std::string keptSetStation_;
 };
 
 }  // namespace varnoket

@@ -1,10 +1,13 @@
 #include "app/DailyScheduler.h"
 
 #include "app/RunConditions.h"
+#include "app/StoreAges.h"
 #include "engine/ActivityLog.h"
 #include "engine/BackupContext.h"
+#include "engine/EveryStoreRun.h"
 #include "engine/Scheduler.h"
 #include "engine/StoreCheck.h"
+#include "engine/StoreChoice.h"
 #include "engine/StoreLayout.h"
 #include "platform/Translation.h"
 #include "settings/SettingsKeys.h"
@@ -40,34 +43,47 @@ bool DailyScheduler::HeldToday() const {
          heldDay_->year == now.year;
 }
 
+std::string DailyScheduler::DueDate() const {
+  const ProgramSettings& program = host_.Program();
+  if (program.otherStores.empty()) return station_.lastBackupDate;
+  // Several disks: the run is due as long as one disk here lacks today's.
+  const LocalDateTime now = clock_.Now();
+  const std::string oldest = OldestPresentSuccess(
+      StoreAges(fs_, program, setup_.stationName, station_.lastBackupDate, now), now);
+  return oldest.empty() ? station_.lastBackupDate : oldest;
+}
+
 bool DailyScheduler::DueAndAllowed() {
   const ProgramSettings& program = host_.Program();
   return !HeldToday() &&
-         IsBackupDue(clock_.Now(), station_.lastBackupDate, program.preferredHour,
-                     program.preferredMinute) &&
+         IsBackupDue(clock_.Now(), DueDate(), program.preferredHour, program.preferredMinute) &&
          PowerAllowsRun();
 }
 
 std::optional<int> DailyScheduler::WakeDelayMs() const {
   const ProgramSettings& program = host_.Program();
   if (station_.lastBackupDate.empty() || !program.IsOpen() || HeldToday()) return std::nullopt;
-  return RunDelayAfterWake(clock_.Now(), station_.lastBackupDate, program.preferredHour,
-                           program.preferredMinute, ReadKey(*program.file, kWakeDelayKey));
+  return RunDelayAfterWake(clock_.Now(), DueDate(), program.preferredHour, program.preferredMinute,
+                           ReadKey(*program.file, kWakeDelayKey));
 }
 
 bool DailyScheduler::StoreThere() const {
   const ProgramSettings& program = host_.Program();
   if (!program.IsOpen() || program.backupRoot.empty()) return false;
-  const StoreLayout layout(PathRules(PathStyle::kPosix), program.backupRoot, setup_.stationName);
-  // Read again: a run or the command line may have recorded the id since.
-  const std::string recordedId = ReadKey(IniFile(fs_, program.file->path()), kStoreIdKey);
-  const StoreState state = CheckStore(fs_, layout, recordedId).state;
-  return state == StoreState::kPresent || state == StoreState::kUnmarked;
+  // Any disk of the list will do. The id is read again: a run or the
+  // command line may have recorded it since.
+  const std::vector<StoreEntry> stores = AllStores(fs_, program);
+  for (size_t i = 0; i < stores.size(); ++i) {
+    if (StoreUsable(CheckStoreEntry(fs_, stores[i], i, setup_.stationName))) return true;
+  }
+  return false;
 }
 
 void DailyScheduler::MountsChanged() {
-  // Any other mount (a phone, a network share) leaves the wait as it is.
-  if (running_ || !WaitingForStore() || !StoreThere()) return;
+  if (running_ || !StoreThere()) return;
+  // One disk: any other mount (a phone, a network share) leaves the wait as
+  // it is. Several: a disk that comes back may lack today's backup.
+  if (!WaitingForStore() && host_.Program().otherStores.empty()) return;
   RunIfDue();
 }
 
@@ -96,7 +112,7 @@ void DailyScheduler::BackUpNow() {
     return;
   }
   bool redo = false;
-  if (IsTodayAfter(clock_.Now(), station_.lastBackupDate)) {
+  if (IsTodayAfter(clock_.Now(), DueDate())) {
     if (dialogs_.Warning(
             VK_TR_NOOP("Messages",
                        "Une sauvegarde peut prendre beaucoup de temps...\r\nVoulez-vous "
@@ -140,11 +156,13 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   if (program.IsOpen()) ctx.programSettingsPath = program.file->path();
   batteryWait_.clear();
   running_ = true;
+  std::vector<StoreRun> runs;
   {
     SleepHold awake(inhibitor_);
-    lastOutcome_ = RunBackup(ctx);
+    runs = RunBackupOnEveryStore(ctx, program);
   }
   running_ = false;
+  lastOutcome_ = CombinedOutcome(runs);
   if (lastOutcome_ == BackupOutcome::kCancelled) {
     const LocalDateTime now = clock_.Now();
     heldDay_ = Day{now.day, now.month, now.year};
@@ -153,13 +171,17 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
              lastOutcome_ == BackupOutcome::kCompletedWithLeftOut) {
     heldDay_.reset();
   }
-  lastRefusal_ = ctx.refusal;
-  lastLeftOut_ = ctx.leftOut.Problems();
+  lastRefusal_.clear();
+  lastLeftOut_ = 0;
+  for (const StoreRun& run : runs) {
+    if (run.outcome == lastOutcome_ && lastRefusal_.empty()) lastRefusal_ = run.refusal;
+    lastLeftOut_ += run.leftOut.Problems();
+  }
   if (lastOutcome_ == BackupOutcome::kBusy) {
     // Another run (varnoket-cli, or another copy on a machine sharing the
     // store) works on this station; the backup date is unchanged, so the
     // next tick tries again. The window tells the person (RunEnded).
-    backupHost_.SetTrayHint(ctx.refusal);
+    backupHost_.SetTrayHint(lastRefusal_);
   }
   host_.RunEnded(lastOutcome_, askedByUser);
 }

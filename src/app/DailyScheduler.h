@@ -82,7 +82,8 @@ class DailyScheduler {
   // start (the configured wait after waking), or nothing when none is due.
   std::optional<int> WakeDelayMs() const;
   // The mount table changed. When the latest run found the store's disk
-  // absent and the store is there now, the due run starts at once.
+  // absent and the store is there now, the due run starts at once; with
+  // several disks, when a disk here lacks today's backup.
   void MountsChanged();
   bool WaitingForStore() const { return lastOutcome_ == BackupOutcome::kStoreAbsent; }
   // Whether the configured store is there now: its marker, or this
@@ -112,6 +113,9 @@ class DailyScheduler {
   void RunBackupNow(bool askedByUser, bool redoToday = false);
   // The day's run is due and the battery allows it.
   bool DueAndAllowed();
+  // The last backup a due run counts from: the station's, or with several
+  // disks the oldest among those here.
+  std::string DueDate() const;
   // True when the battery allows a scheduled run; else says why, once for
   // each wait (one activity log line and the tray hint).
   bool PowerAllowsRun();

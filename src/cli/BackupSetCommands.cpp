@@ -12,10 +12,12 @@
 #include "cli/ConsoleHost.h"
 #include "cli/Startup.h"
 #include "engine/StoreCheck.h"
+#include "engine/StoreChoice.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "settings/ExclusionFilter.h"
+#include "settings/KeptBackupSet.h"
 
 namespace varnoket {
 
@@ -58,9 +60,15 @@ int EditBackupSet(const CliOptions& o, const std::string& typed, Edit edit) {
   CommandDialogs dialogs;
   DriveInfo drives;
   std::string error;
-  const ProgramSettings program = LoadProgramSettings(fs, drives, o.programFolder, &error);
+  ProgramSettings program = LoadProgramSettings(fs, drives, o.programFolder, &error);
   if (!program.IsOpen()) {
     std::cerr << ForTerminal(kIniNotInitialised) << " (" << ForTerminal(error) << ")\n";
+    return kRefused;
+  }
+  // The set is edited on the store named, or the first one here; a run
+  // gives it to the others.
+  if (!ChooseStore(fs, program, o.station, o.store, error)) {
+    std::cerr << ForTerminal(error) << "\n";
     return kRefused;
   }
   {
@@ -74,12 +82,12 @@ int EditBackupSet(const CliOptions& o, const std::string& typed, Edit edit) {
   // disk, nor on another disk mounted there.
   const StoreCheck store =
       CheckStore(fs, StoreLayout(PathRules(PathStyle::kPosix), program.backupRoot, o.station),
-                 ReadKey(*program.file, kStoreIdKey));
+                 ActiveStoreId(fs, program));
   if (store.state != StoreState::kPresent && store.state != StoreState::kUnmarked) {
     std::cerr << ForTerminal(store.message) << "\n";
     return kRefused;
   }
-  auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station);
+  auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station, o.store);
   if (!s) return kRefused;
   if (!s->ownerProblem.empty()) {
     std::cerr << ForTerminal(s->ownerProblem) << "\n";
@@ -90,6 +98,8 @@ int EditBackupSet(const CliOptions& o, const std::string& typed, Edit edit) {
   const int code = edit(editor, s->station, s->program.backupRoot);
   if (code != 0) return code;
   if (!SaveBackupSet(dialogs, s->station)) return kRefused;
+  // The machine's copy follows, for the disks that are away.
+  KeepBackupSet(fs, dialogs, s->program.file->path(), o.station, s->station);
   ShowSet(s->station);
   return 0;
 }

@@ -57,12 +57,12 @@ void HoldStationForReading(FileSystem& fs, const StoreLayout& layout) {
 int LoadDays(const CliOptions& o, StoreLayout& layout, std::vector<std::string>& folders,
              unsigned* workers) {
   FileSystem& fs = DefaultFileSystem();
-  auto s = LoadProgramSide(fs, o.programFolder, o.station);
+  auto s = LoadProgramSide(fs, o.programFolder, o.station, o.store);
   if (!s) return kExitUsage;
   layout = StoreLayout(PathRules(PathStyle::kPosix), s->program.backupRoot, s->stationName);
   // An unplugged disk leaves an empty mount point: "no backup" would be a
   // lie there, and "0 problems" a worse one.
-  const StoreCheck store = CheckStore(fs, layout, ReadKey(*s->program.file, kStoreIdKey));
+  const StoreCheck store = CheckStore(fs, layout, ActiveStoreId(fs, s->program));
   if (store.state == StoreState::kAbsent || store.state == StoreState::kOtherDisk ||
       store.state == StoreState::kUnreadable) {
     std::cerr << ForTerminal(store.message) << "\n";

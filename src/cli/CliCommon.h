@@ -15,7 +15,8 @@ namespace varnoket {
 struct CliOptions {
   std::string programFolder;
   std::string station;
-  int workers = -1;  // -1: as the settings say
+  std::string store;  // --store: the store's name; "" for the first one present
+  int workers = -1;   // -1: as the settings say
   std::string command;
   std::vector<std::string> args;
 };

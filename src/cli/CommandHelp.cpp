@@ -22,8 +22,9 @@ struct CommandHelp {
 // person's language through the catalogue.
 constexpr CommandHelp kCommands[] = {
     {"config",
-     "[store DIR | time HH:MM | days N | network-store on|off |"
-     " before-command|after-command CMD | before-limit|after-limit MIN]",
+     "[store DIR | store add DIR [NAME] | store remove NAME | store list | time HH:MM |"
+     " days N | network-store on|off | before-command|after-command CMD |"
+     " before-limit|after-limit MIN]",
      VK_TR_NOOP(
          "CliHelp",
          "  Sans argument, montre le dossier des sauvegardes, l'heure de la sauvegarde\n"
@@ -31,6 +32,10 @@ constexpr CommandHelp kCommands[] = {
          "  règle avec les contrôles de la fenêtre de configuration.\n"
          "  network-store on permet un dossier des sauvegardes sur un partage réseau (NFS,\n"
          "  SMB...) : chaque sauvegarde exige alors le verrou du partage.\n"
+         "  store add DIR [NAME] ajoute un disque de sauvegarde utilisé à tour de rôle avec\n"
+         "  le premier (nommé B, C... par défaut), même au même point de montage ; store\n"
+         "  remove NAME le retire de la liste (ses sauvegardes restent dessus) ; store list\n"
+         "  montre la liste. Une sauvegarde écrit sur chaque disque présent.\n"
          "  before-command et after-command règlent une commande (passée à /bin/sh) lancée\n"
          "  avant et après chaque sauvegarde, \"\" pour n'en avoir aucune ; before-limit et\n"
          "  after-limit, les minutes qu'elle peut prendre (10 par défaut, de 1 à 1440).\n"
@@ -124,6 +129,9 @@ constexpr const char* kOptions = VK_TR_NOOP(
     "                        ou ~/.config/varnoket pour un programme installé)\n"
     "  --station NAME        travaille sur les sauvegardes d'un autre poste (restore, days,\n"
     "                        verify, versions, find, changes)\n"
+    "  --store NAME          avec plusieurs disques de sauvegarde : travaille sur celui-ci\n"
+    "                        (par défaut : backup les écrit tous, les autres commandes\n"
+    "                        lisent le premier présent)\n"
     "  --workers N           compresse et décode sur N fils au plus (par défaut : le réglage\n"
     "                        WORKERS de VARNOKET.INI, sinon un par cœur)\n"
     "  --existing WHAT       quand un fichier restauré trouve un fichier différent : le\n"

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "cli/CliCommon.h"
+#include "platform/FileSystem.h"
+#include "settings/ProgramSettings.h"
 
 namespace varnoket {
 
@@ -12,6 +14,8 @@ int VersionsCommand(const CliOptions& o);
 int FindCommand(const CliOptions& o);
 int ChangesCommand(const CliOptions& o);
 int ConfigCommand(const CliOptions& o);
+// `config store add|remove|list ...`, on the loaded program settings.
+int StoreListCommand(const CliOptions& o, FileSystem& fs, ProgramSettings& settings);
 int AddCommand(const CliOptions& o);
 int RemoveCommand(const CliOptions& o);
 int ExcludeCommand(const CliOptions& o);

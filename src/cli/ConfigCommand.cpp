@@ -28,6 +28,8 @@ namespace {
 
 // The command's own texts (the refusals are the dialog's).
 constexpr const char* kShowRoot = VK_TR_NOOP("Messages", "Dossier des sauvegardes : %s");
+constexpr const char* kShowOtherStore =
+    VK_TR_NOOP("Messages", "Disque de sauvegarde suivant, %s : %s");
 constexpr const char* kRootNotSet = VK_TR_NOOP("Messages", "(non configuré)");
 constexpr const char* kShowTime = VK_TR_NOOP("Messages", "Heure de la sauvegarde quotidienne : %s");
 constexpr const char* kShowDays = VK_TR_NOOP("Messages", "Journées successives mémorisées : %s");
@@ -56,9 +58,11 @@ void Show(const ProgramSettings& s) {
   char time[16];
   std::snprintf(time, sizeof time, "%02d:%02d", s.preferredHour, s.preferredMinute);
   const auto tr = [](const char* text) { return Translate(kMessagesContext, text); };
-  std::cout << FillText(tr(kShowRoot), {s.backupRoot.empty() ? tr(kRootNotSet) : s.backupRoot})
-            << "\n"
-            << FillText(tr(kShowTime), {time}) << "\n"
+  std::cout << FillText(tr(kShowRoot), {s.firstRoot.empty() ? tr(kRootNotSet) : s.firstRoot})
+            << "\n";
+  for (const StoreEntry& other : s.otherStores)
+    std::cout << FillText(tr(kShowOtherStore), {other.name, other.root}) << "\n";
+  std::cout << FillText(tr(kShowTime), {time}) << "\n"
             << FillText(tr(kShowDays), {std::to_string(s.daysKept)}) << "\n";
   if (s.networkStore) std::cout << ForTerminal(tr(kShowNetwork)) << "\n";
   // The commands, once one is set.
@@ -127,6 +131,10 @@ int SetStore(FileSystem& fs, ProgramSettings& settings, const CliOptions& o,
     return Refuse(HasUnreadableMarker(fs, choice) ? UnreadableMarkerText(choice)
                                                   : std::string(kRootNotWritable));
   }
+  // Another disk of the list, plugged in turn at this folder, is not the first.
+  for (const StoreEntry& other : settings.otherStores) {
+    if (other.id == marker->id) return Refuse(FillText(kOtherDiskOfTheList, {choice}));
+  }
   const ConfigurationFields fields{choice, std::to_string(settings.preferredHour),
                                    std::to_string(settings.preferredMinute),
                                    std::to_string(settings.daysKept)};
@@ -174,10 +182,16 @@ int SetDays(FileSystem& fs, ProgramSettings& settings, const std::string& typed)
   return 0;
 }
 
+bool IsStoreListAction(const std::vector<std::string>& args) {
+  return args.size() >= 2 && args[0] == "store" &&
+         (args[1] == "add" || args[1] == "remove" || args[1] == "list");
+}
+
 }  // namespace
 
 int ConfigCommand(const CliOptions& o) {
-  if (o.args.size() == 1 || o.args.size() > 2) return Usage("config", "");
+  const bool storeList = IsStoreListAction(o.args);
+  if (!storeList && (o.args.size() == 1 || o.args.size() > 2)) return Usage("config", "");
   FileSystem& fs = DefaultFileSystem();
   DriveInfo drives;
   std::string error;
@@ -190,6 +204,13 @@ int ConfigCommand(const CliOptions& o) {
   if (o.args.empty()) {
     Show(settings);
     return 0;
+  }
+  if (storeList) {
+    try {
+      return StoreListCommand(o, fs, settings);
+    } catch (const IniError& e) {
+      return Refuse(e.what());
+    }
   }
   const std::string& what = o.args[0];
   const std::string& value = o.args[1];

@@ -7,6 +7,7 @@
 #include "cli/CliText.h"
 #include "cli/ConsoleHost.h"
 #include "engine/StationLock.h"
+#include "engine/StoreChoice.h"
 #include "platform/DriveInfo.h"
 #include "platform/ProgramPath.h"
 #include "platform/Translation.h"
@@ -26,7 +27,8 @@ std::string SettingsFolder() {
 }
 
 std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string& programFolder,
-                                              const std::string& stationName) {
+                                              const std::string& stationName,
+                                              const std::string& wantedStore) {
   LoadedSettings s;
   s.stationName = stationName;
   DriveInfo drives;
@@ -47,13 +49,18 @@ std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string&
               << "\n";
     return std::nullopt;
   }
+  if (!ChooseStore(fs, s.program, stationName, wantedStore, error)) {
+    std::cerr << ForTerminal(error) << "\n";
+    return std::nullopt;
+  }
   return s;
 }
 
 std::optional<LoadedSettings> LoadForBackup(FileSystem& fs, Dialogs& dialogs,
                                             const std::string& programFolder,
-                                            const std::string& stationName) {
-  auto s = LoadProgramSide(fs, programFolder, stationName);
+                                            const std::string& stationName,
+                                            const std::string& wantedStore) {
+  auto s = LoadProgramSide(fs, programFolder, stationName, wantedStore);
   if (!s) return std::nullopt;
   const PathRules rules(PathStyle::kPosix);
   const std::string& root = s->program.backupRoot;

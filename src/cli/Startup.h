@@ -31,13 +31,17 @@ std::string SettingsFolder();
 
 // Program settings and the backup root only (for the read-only commands).
 // nullopt after printing why nothing can be done.
+// With several stores, `wantedStore` names the one to work on; "" takes
+// the first one present.
 std::optional<LoadedSettings> LoadProgramSide(FileSystem& fs, const std::string& programFolder,
-                                              const std::string& stationName);
+                                              const std::string& stationName,
+                                              const std::string& wantedStore = "");
 
 // Everything a backup needs, as the start-up checks load it. nullopt after
 // the reason has gone through `dialogs`.
 std::optional<LoadedSettings> LoadForBackup(FileSystem& fs, Dialogs& dialogs,
                                             const std::string& programFolder,
-                                            const std::string& stationName);
+                                            const std::string& stationName,
+                                            const std::string& wantedStore = "");
 
 }  // namespace varnoket

@@ -8,6 +8,7 @@
 #include "app/LastRunOutcome.h"
 #include "app/LastSuccess.h"
 #include "app/RunStatus.h"
+#include "app/StoreAges.h"
 #include "cli/CliDialogs.h"
 #include "cli/CliText.h"
 #include "cli/Commands.h"
@@ -37,6 +38,7 @@ constexpr const char* kUnreadableStationFile =
                "Le fichier des réglages du poste (%s) ne peut pas être lu : la date de la "
                "dernière sauvegarde qu'il garde est inconnue.");
 
+constexpr const char* kStoreReadLine = VK_TR_NOOP("Messages", "Disque de sauvegarde lu : %s (%s)");
 constexpr const char* kRotationDone =
     VK_TR_NOOP("Messages", "Anciennes copies : toutes relues lors de la passe du %s au %s");
 constexpr const char* kRotationFirst =
@@ -67,13 +69,13 @@ int StatusCommand(const CliOptions& o) {
     return Usage("status", CliText(VK_TR_NOOP("Cli", "status ne prend aucun argument")));
   }
   FileSystem& fs = DefaultFileSystem();
-  auto s = LoadProgramSide(fs, o.programFolder, o.station);
+  auto s = LoadProgramSide(fs, o.programFolder, o.station, o.store);
   if (!s) return 2;
   const PathRules rules(PathStyle::kPosix);
   const StoreLayout layout(rules, s->program.backupRoot, s->stationName);
   // An unplugged disk, or another one in its place, is said first: what
   // follows is then read from whatever the folder holds now.
-  const StoreCheck store = CheckStore(fs, layout, ReadKey(*s->program.file, kStoreIdKey));
+  const StoreCheck store = CheckStore(fs, layout, ActiveStoreId(fs, s->program));
   const bool present = store.state == StoreState::kPresent || store.state == StoreState::kUnmarked;
 
   std::string lastBackup = kNoBackupDate;
@@ -109,7 +111,20 @@ int StatusCommand(const CliOptions& o) {
   const std::string logPath = layout.LogPath();
   const LastRunOutcome run = LastRunOutcomeOfLog(ReadWholeFile(fs, logPath));
 
+  // Several disks in turn: the age counts on the most recent one, and the
+  // days and size below are those of the disk read.
+  std::vector<StoreAge> ages;
+  if (!s->program.otherStores.empty()) {
+    ages = StoreAges(fs, s->program, s->stationName, lastBackup, now);
+    lastBackup = NewestSuccess(ages, now);
+  }
+
   std::cout << FillText(Tr(kStationLine), {s->stationName}) << "\n";
+  if (!ages.empty()) {
+    std::cout << ForTerminal(
+                     FillText(kStoreReadLine, {ActiveStoreName(s->program), s->program.backupRoot}))
+              << "\n";
+  }
   if (!present) std::cout << ForTerminal(store.message) << "\n";
   if (!stationProblem.empty()) std::cout << stationProblem << "\n";
   std::cout << ForTerminal(LastSuccessText(lastBackup, now)) << "\n"
@@ -127,6 +142,14 @@ int StatusCommand(const CliOptions& o) {
             << "\n";
   if (present) {
     std::cout << RotationLine(ReadRotationState(fs, layout), s->program.rotationDays) << "\n";
+  }
+  for (const StoreAge& age : ages) {
+    std::cout << ForTerminal(StorePresenceLine(age)) << "\n"
+              << "  " << ForTerminal(LastSuccessText(age.lastSuccess, now)) << "\n";
+  }
+  for (const std::string& reminder :
+       StoreReminders(ages, ReadKey(*s->program.file, kAlertDaysKey), now)) {
+    std::cout << ForTerminal(reminder) << "\n";
   }
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "engine/BackupContext.h"
 #include "engine/BackupRun.h"
 #include "engine/DayFolders.h"
+#include "engine/EveryStoreRun.h"
 #include "engine/LeftOut.h"
 #include "engine/RotatingCheck.h"
 #include "engine/StationLock.h"
@@ -57,12 +59,12 @@ std::optional<LoadedSettings> LoadForRun(const CliOptions& o, FileSystem& fs, Di
   {
     // Before the load writes its test file and the station file: not in the
     // empty mount point of an unplugged disk.
-    const auto side = LoadProgramSide(fs, o.programFolder, o.station);
+    const auto side = LoadProgramSide(fs, o.programFolder, o.station, o.store);
     code = kExitNoRun;
     if (!side) return std::nullopt;
     const StoreCheck store = CheckStore(
         fs, StoreLayout(PathRules(PathStyle::kPosix), side->program.backupRoot, o.station),
-        ReadKey(*side->program.file, kStoreIdKey));
+        ActiveStoreId(fs, side->program));
     if (store.state == StoreState::kAbsent || store.state == StoreState::kOtherDisk ||
         store.state == StoreState::kUnreadable) {
       std::cerr << ForTerminal(store.message) << "\n";
@@ -70,7 +72,7 @@ std::optional<LoadedSettings> LoadForRun(const CliOptions& o, FileSystem& fs, Di
       return std::nullopt;
     }
   }
-  auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station);
+  auto s = LoadForBackup(fs, dialogs, o.programFolder, o.station, o.store);
   if (s && !s->ownerProblem.empty()) {
     std::cerr << ForTerminal(s->ownerProblem) << "\n";
     code = kExitForeignStation;
@@ -101,6 +103,14 @@ struct ConsoleRun {
   BackupContext ctx;
 };
 
+// Why the first store with that outcome did not run.
+std::string RefusalOf(const std::vector<StoreRun>& runs, BackupOutcome outcome) {
+  for (const StoreRun& run : runs) {
+    if (run.outcome == outcome) return run.refusal;
+  }
+  return {};
+}
+
 // Ending the tool (a terminal's Ctrl+C, a shutdown, a service stop) stops a
 // run at the next file boundary, leaving the store as a stopped run leaves it.
 void StopOnSignals() {
@@ -116,13 +126,6 @@ int Backup(const CliOptions& o) {
   int code = 0;
   auto s = LoadForRun(o, fs, dialogs, code);
   if (!s) return code;
-  if (s->station.backupDirectories.empty()) {
-    std::cerr << ForTerminal(FillText(
-                     VK_TR_NOOP("Messages", "Aucun répertoire à sauvegarder n'est configuré (%s)."),
-                     {s->station.path}))
-              << "\n";
-    return 2;
-  }
   ConsoleRun run(o, fs, dialogs, *s);
   BackupContext& ctx = run.ctx;
   ProgressLine& line = run.line;
@@ -132,23 +135,33 @@ int Backup(const CliOptions& o) {
   ctx.rotationDays = s->program.rotationDays;
   StopOnSignals();
 
-  const BackupOutcome outcome = RunBackup(ctx);
+  // Every store here, unless one was named.
+  const std::vector<StoreRun> runs = RunBackupOnEveryStore(ctx, s->program, o.store.empty());
+  const BackupOutcome outcome = CombinedOutcome(runs);
   line.Clear();
+  if (runs.size() > 1) {
+    for (const StoreRun& each : runs) std::cout << ForTerminal(StoreRunLine(each)) << "\n";
+  }
   // A day saved in full, then a command after it that failed: the code says
   // the command (the log has both).
   const bool saved = outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kNoChange;
-  if (saved && ctx.afterCommandFailed) return kExitAfterCommand;
+  const bool afterFailed = std::any_of(
+      runs.begin(), runs.end(), [](const StoreRun& each) { return each.afterCommandFailed; });
+  if (saved && afterFailed) return kExitAfterCommand;
   switch (outcome) {
     case BackupOutcome::kCompleted:
     case BackupOutcome::kNoChange:
       return kExitDone;
     case BackupOutcome::kCompletedWithLeftOut:
-      std::cerr << ForTerminal(CompletedWithLeftOutLine(ctx.leftOut)) << "\n";
+      for (const StoreRun& each : runs) {
+        if (each.outcome == outcome)
+          std::cerr << ForTerminal(CompletedWithLeftOutLine(each.leftOut)) << "\n";
+      }
       return kExitLeftOut;
     case BackupOutcome::kFailed:
       return kExitFailed;
     case BackupOutcome::kBusy:
-      std::cerr << ForTerminal(ctx.refusal) << "\n";
+      std::cerr << ForTerminal(RefusalOf(runs, outcome)) << "\n";
       return kExitBusy;
     case BackupOutcome::kForeignStation:
       return kExitForeignStation;
@@ -156,12 +169,20 @@ int Backup(const CliOptions& o) {
     case BackupOutcome::kCancelled:
       return kExitStopped;
     case BackupOutcome::kStoreAbsent:
-      std::cerr << ForTerminal(ctx.refusal) << "\n";
+      std::cerr << ForTerminal(RefusalOf(runs, outcome)) << "\n";
       return kExitStoreAbsent;
     case BackupOutcome::kNoSpace:
       return kExitNoSpace;
-    case BackupOutcome::kNotStarted:
     case BackupOutcome::kNoDirectories:
+      // Said after the pass: with several disks, the set may come from
+      // another one.
+      std::cerr << ForTerminal(FillText(VK_TR_NOOP("Messages",
+                                                   "Aucun répertoire à sauvegarder n'est "
+                                                   "configuré (%s)."),
+                                        {s->station.path}))
+                << "\n";
+      break;
+    case BackupOutcome::kNotStarted:
       break;
   }
   return kExitNoRun;
@@ -220,12 +241,18 @@ bool IsStationName(const std::string& name) {
          name.find('/') == std::string::npos && !HasControlByte(name);
 }
 
-int Main(int argc, char** argv) {
-  CliOptions o;
-  std::vector<std::string> words(argv + 1, argv + argc);
-  size_t i = 0;
+// The options before the command, into `o`; `i` ends at the command. An
+// exit code when the options already answered (--help, --version) or were
+// wrong; nothing to go on with the command.
+std::optional<int> ReadOptions(const std::vector<std::string>& words, size_t& i, CliOptions& o) {
   for (; i < words.size(); ++i) {
-    if (words[i] == "--program-folder" || words[i] == "--station") {
+    if (words[i] == "--store") {
+      if (i + 1 >= words.size() || !IsStoreName(words[i + 1])) {
+        return Usage(CliText(VK_TR_NOOP(
+            "Cli", "--store veut le nom d'un disque de sauvegarde (lettres, chiffres, - ou _)")));
+      }
+      o.store = words[++i];
+    } else if (words[i] == "--program-folder" || words[i] == "--station") {
       // An empty value is an unset shell variable, not a choice: taken as
       // no option it would write beside the program or above the stations.
       if (i + 1 >= words.size() || words[i + 1].empty())
@@ -251,6 +278,14 @@ int Main(int argc, char** argv) {
       break;
     }
   }
+  return std::nullopt;
+}
+
+int Main(int argc, char** argv) {
+  CliOptions o;
+  std::vector<std::string> words(argv + 1, argv + argc);
+  size_t i = 0;
+  if (const std::optional<int> answered = ReadOptions(words, i, o)) return *answered;
   if (i >= words.size()) return Usage("");
   o.command = words[i];
   o.args.assign(words.begin() + static_cast<long>(i) + 1, words.end());

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ struct BackupContext {
   // whose marker holds another id is another disk. "" when the caller keeps
   // no record; any marked root is then taken for the store.
   std::string programSettingsPath;
+  // The store's id when the caller knows it (a store of the list after the
+  // first): the run then takes it for the recorded one and records nothing.
+  std::optional<std::string> storeId;
 
   // The commands run before and after the run; set by the program, never
   // read from the store.

@@ -37,6 +37,9 @@ class BackupHost {
   // Shows the main window and puts the focus on its directory list (a
   // backup directory is missing and the user must mend the list).
   virtual void FocusDirectoryList() {}
+  // The backup set in memory was replaced by a newer one found on another
+  // store: the lists that show it must be filled again.
+  virtual void BackupSetChanged() {}
   // Every line the run writes to the activity log, as it is written.
   virtual void Logged(const std::string& /*message*/) {}
   // True once the program has been asked to end (quit, logout, a signal):

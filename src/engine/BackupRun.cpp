@@ -192,12 +192,13 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
 
 // The id the program recorded for its store; "" when none is.
 std::string RecordedStoreId(BackupContext& ctx) {
+  if (ctx.storeId) return *ctx.storeId;
   if (ctx.programSettingsPath.empty()) return {};
   return ReadKey(IniFile(ctx.fs, ctx.programSettingsPath), kStoreIdKey);
 }
 
 void RecordStoreId(BackupContext& ctx, const std::string& recorded, const std::string& id) {
-  if (ctx.programSettingsPath.empty() || id == recorded) return;
+  if (ctx.storeId || ctx.programSettingsPath.empty() || id == recorded) return;
   try {
     IniFile program(ctx.fs, ctx.programSettingsPath);
     WriteKey(program, kStoreIdKey, id);

@@ -59,7 +59,10 @@ bool ApplyProgramSettings(ProgramSettings& settings, const ConfigurationFields& 
   ParseWholeNumber(fields.hour, settings.preferredHour);
   ParseWholeNumber(fields.minute, settings.preferredMinute);
   ParseWholeNumber(fields.daysKept, settings.daysKept);
+  // The first store is the one configured; the program works on it again.
+  settings.firstRoot = fields.root;
   settings.backupRoot = fields.root;
+  settings.activeStore = 0;
   const int typed = settings.daysKept;
   settings.daysKept = RaiseToFloor(kDaysKeptKey, typed);
   return settings.daysKept != typed;

@@ -47,6 +47,10 @@ inline constexpr const char* kRootGone = VK_TR_NOOP(
     "Messages",
     "Le dossier des sauvegardes (%s) n'existe plus (disque débranché, dossier renommé ou "
     "supprimé) : rien n'a été enregistré. Rebranchez le disque ou choisissez un autre dossier.");
+inline constexpr const char* kOtherDiskOfTheList = VK_TR_NOOP(
+    "Messages",
+    "Le dossier (%s) porte le marqueur d'un autre disque de sauvegarde de la liste : branchez le "
+    "premier disque, ou retirez celui-ci de la liste avant d'en faire le premier.");
 // The file the write test creates in the backup root and removes again.
 inline constexpr const char* kWriteTestName = "_temp_.txt";
 

@@ -25,6 +25,37 @@ bool StoreIsOnNetwork(DriveInfo& drives, const ProgramSettings& settings) {
   return settings.networkStore && IsRemotePath(drives, settings.backupRoot);
 }
 
+std::vector<StoreEntry> AllStores(FileSystem& fs, const ProgramSettings& settings) {
+  std::vector<StoreEntry> stores;
+  // While the first store is the one worked on, backupRoot is its root.
+  const std::string& first = settings.activeStore == 0 ? settings.backupRoot : settings.firstRoot;
+  if (first.empty()) return stores;
+  std::string firstId;
+  if (settings.IsOpen()) firstId = ReadKey(IniFile(fs, settings.file->path()), kStoreIdKey);
+  stores.push_back(StoreEntry{settings.firstStoreName, first, firstId});
+  stores.insert(stores.end(), settings.otherStores.begin(), settings.otherStores.end());
+  return stores;
+}
+
+void UseStore(ProgramSettings& settings, size_t index) {
+  if (index > settings.otherStores.size()) return;
+  settings.activeStore = index;
+  settings.backupRoot = index == 0 ? settings.firstRoot : settings.otherStores[index - 1].root;
+}
+
+std::string ActiveStoreId(FileSystem& fs, const ProgramSettings& settings) {
+  if (settings.activeStore > 0 && settings.activeStore <= settings.otherStores.size())
+    return settings.otherStores[settings.activeStore - 1].id;
+  if (!settings.IsOpen()) return {};
+  return ReadKey(IniFile(fs, settings.file->path()), kStoreIdKey);
+}
+
+std::string ActiveStoreName(const ProgramSettings& settings) {
+  if (settings.activeStore > 0 && settings.activeStore <= settings.otherStores.size())
+    return settings.otherStores[settings.activeStore - 1].name;
+  return settings.firstStoreName;
+}
+
 std::string KeptAsideNotice(const IniFile& file) {
   if (file.keptAsideAs().empty()) return {};
   return FillText(
@@ -80,6 +111,15 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
   settings.networkStore = ReadKey(ini, kNetworkStoreKey) == 1;
   settings.backupRoot =
       CleanBackupRoot(drives, ReadKey(ini, kBackupRootKey), settings.networkStore);
+  settings.firstRoot = settings.backupRoot;
+  const std::string firstName(TrimBlanks(ReadKey(ini, kFirstStoreNameKey)));
+  if (IsStoreName(firstName)) settings.firstStoreName = firstName;
+  // Stores on a share are dropped as the first one is, unless allowed.
+  for (StoreEntry& store :
+       ReadOtherStores(ini, settings.firstStoreName, ReadKey(ini, kStoreIdKey))) {
+    if (!CleanBackupRoot(drives, store.root, settings.networkStore).empty())
+      settings.otherStores.push_back(std::move(store));
+  }
   settings.preferredHour = ReadKey(ini, kPreferredHourKey);
   settings.preferredMinute = ReadKey(ini, kPreferredMinuteKey);
   settings.daysKept = ReadKey(ini, kDaysKeptKey);

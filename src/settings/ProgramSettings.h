@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
@@ -11,6 +12,7 @@
 #include "platform/Translation.h"
 #include "settings/RunCommandSettings.h"
 #include "settings/SettingsKeys.h"
+#include "settings/StoreList.h"
 
 namespace varnoket {
 
@@ -20,7 +22,16 @@ inline constexpr const char* kIniNotInitialised =
     VK_TR_NOOP("Messages", "Fichier ini non initialisé !");
 
 struct ProgramSettings {
-  std::string backupRoot;     // empty: not configured (or dropped because it is on the network)
+  // The root of the store the program works on: the first store (RACINE)
+  // unless another one was chosen (UseStore). Empty: not configured (or
+  // dropped because it is on the network).
+  std::string backupRoot;
+  // The first store, RACINE as cleaned, and its name; the stores after it.
+  std::string firstRoot;
+  std::string firstStoreName = kFirstStoreNameKey.fallback;
+  std::vector<StoreEntry> otherStores;
+  // 0: the first store; n: otherStores[n - 1].
+  size_t activeStore = 0;
   bool networkStore = false;  // the store may be on a network file system
   int preferredHour = kPreferredHourKey.fallback;
   int preferredMinute = kPreferredMinuteKey.fallback;
@@ -56,5 +67,16 @@ std::string CleanBackupRoot(DriveInfo& drives, const std::string& raw, bool netw
 // Whether a run must treat the store as a network share (its own lock or no
 // run): allowed by the settings, and on one now.
 bool StoreIsOnNetwork(DriveInfo& drives, const ProgramSettings& settings);
+
+// Every configured store, the first one first (its id as the file on disk
+// records it now: a run may have recorded it since the settings were read).
+// Empty when no store is configured.
+std::vector<StoreEntry> AllStores(FileSystem& fs, const ProgramSettings& settings);
+// Makes store `index` of AllStores the one the program works on.
+void UseStore(ProgramSettings& settings, size_t index);
+// The id recorded for the store the program works on; "" when none is yet.
+std::string ActiveStoreId(FileSystem& fs, const ProgramSettings& settings);
+// Its name.
+std::string ActiveStoreName(const ProgramSettings& settings);
 
 }  // namespace varnoket

@@ -93,6 +93,12 @@ inline constexpr NumberKey kMaxFileSizeKey{kParamsSection, "MAXFILESIZE", 0, 0, 
 // leaving them out, counted at each run, until the person says otherwise.
 inline constexpr NumberKey kIncludeHiddenKey{kParamsSection, "DOSSIERS_CACHES", 0, 0, 1, 0};
 inline constexpr int kIncludeHiddenForNewSets = 1;
+// Counts the saves of the backup set (directories, exclusions, hidden
+// folders): a station backed up to several disks in turn takes the set with
+// the highest count among the disks present, so an edit made while one disk
+// was plugged in reaches the others. Absent: 0.
+inline constexpr NumberKey kSetVersionKey{
+    kParamsSection, "ENSEMBLE_VERSION", 0, 0, std::numeric_limits<int>::max(), 0};
 // The directories to back up: the whole section, written as D1..Dn; the key
 // names are not interpreted on reading.
 inline constexpr const char* kDirectoriesSection = "DIRECTORIES";

@@ -30,6 +30,21 @@ void SetOption(std::vector<std::pair<std::string, std::string>>& options, const 
   options.emplace_back(name, std::move(value));
 }
 
+int NextSetVersion(int version) {
+  return version < kSetVersionKey.high ? version + 1 : version;
+}
+
+void WriteSetVersion(StationSettings& settings, int version) {
+  WriteKey(*settings.file, kSetVersionKey, std::to_string(version));
+  settings.setVersion = version;
+  settings.countsSaves = true;
+}
+
+// A save of the set, counted when the file counts them.
+void CountSave(StationSettings& settings) {
+  if (settings.countsSaves) WriteSetVersion(settings, NextSetVersion(settings.setVersion));
+}
+
 }  // namespace
 
 std::string StationSettingsPath(const PathRules& rules, const std::string& root,
@@ -85,6 +100,8 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
   };
   settings.maxFileMegabytes = kMaxFileSizeKey.fallback;
   settings.includeHidden = kIncludeHiddenKey.fallback != 0;
+  settings.setVersion = kSetVersionKey.fallback;
+  settings.countsSaves = false;
   for (const std::string& line : ini.SectionLines(kParamsSection)) {
     if (is(line, kLastBackupKey)) {
       settings.lastBackupDate = ValueAfterEquals(line);
@@ -99,6 +116,11 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
       int include = kIncludeHiddenKey.fallback;
       if (!ParseWholeNumber(ValueAfterEquals(line), include)) include = kIncludeHiddenKey.fallback;
       settings.includeHidden = include != 0;
+    } else if (is(line, kSetVersionKey)) {
+      settings.countsSaves = true;
+      int version = kSetVersionKey.fallback;
+      if (!ParseWholeNumber(ValueAfterEquals(line), version)) version = kSetVersionKey.fallback;
+      settings.setVersion = RaiseToFloor(kSetVersionKey, version);
     } else if (is(line, kRestoreDirKey)) {
       SetOption(settings.restoreOptions, kRestoreDirKey.name, ValueAfterEquals(line));
     } else if (is(line, kRestoreViaFtpKey)) {
@@ -135,6 +157,7 @@ bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings) {
     settings.file->ReplaceSection(kDirectoriesSection, keys);
     settings.backupDirectories = settings.directories;
     WriteKey(*settings.file, kExclusionsKey, ToCommaText(settings.exclusions));
+    CountSave(settings);
   } catch (const IniError&) {
     dialogs.Error(VK_TR_NOOP("Messages",
                              "Une erreur s'est produite lors de la mise à jour des paramètres !\r\n"
@@ -148,6 +171,39 @@ void WriteIncludeHidden(StationSettings& settings, bool include) {
   if (!settings.file) throw IniError(kIniNotInitialised);
   WriteKey(*settings.file, kIncludeHiddenKey, include ? "1" : "0");
   settings.includeHidden = include;
+  CountSave(settings);
+}
+
+void CountSetSaves(StationSettings& settings) {
+  if (!settings.file) throw IniError(kIniNotInitialised);
+  if (!settings.countsSaves) WriteSetVersion(settings, settings.setVersion);
+}
+
+int SetRank(const StationSettings& set) {
+  return set.setVersion == 0 && set.backupDirectories.empty() ? -1 : set.setVersion;
+}
+
+bool SameBackupSet(const StationSettings& a, const StationSettings& b) {
+  return a.backupDirectories == b.backupDirectories && a.exclusions == b.exclusions &&
+         a.includeHidden == b.includeHidden && a.maxFileMegabytes == b.maxFileMegabytes;
+}
+
+void CopyBackupSet(const StationSettings& from, StationSettings& to) {
+  if (!to.file) throw IniError(kIniNotInitialised);
+  std::vector<std::pair<std::string, std::string>> keys;
+  // The saved set, not a list box's edits in progress.
+  for (size_t i = 0; i < from.backupDirectories.size(); ++i)
+    keys.emplace_back(kDirectoryKeyPrefix + std::to_string(i + 1), from.backupDirectories[i]);
+  to.file->ReplaceSection(kDirectoriesSection, keys);
+  to.directories = from.backupDirectories;
+  to.backupDirectories = from.backupDirectories;
+  WriteKey(*to.file, kExclusionsKey, ToCommaText(from.exclusions));
+  to.exclusions = from.exclusions;
+  WriteKey(*to.file, kIncludeHiddenKey, from.includeHidden ? "1" : "0");
+  to.includeHidden = from.includeHidden;
+  WriteKey(*to.file, kMaxFileSizeKey, std::to_string(from.maxFileMegabytes));
+  to.maxFileMegabytes = from.maxFileMegabytes;
+  WriteSetVersion(to, from.setVersion);
 }
 
 void WriteLastBackup(StationSettings& settings, const std::string& date) {

@@ -37,6 +37,11 @@ struct StationSettings {
   int maxFileMegabytes = kMaxFileSizeKey.fallback;
   // DOSSIERS_CACHES: the walk enters hidden folders.
   bool includeHidden = kIncludeHiddenKey.fallback != 0;
+  // ENSEMBLE_VERSION: how many times the set was saved, counted once the
+  // file holds the key (a station backed up to several disks); a file of a
+  // single disk never gets it.
+  int setVersion = kSetVersionKey.fallback;
+  bool countsSaves = false;
   // RESTORE_DIR / RESTORE_VIA_FTP as read, for the restore window.
   std::vector<std::pair<std::string, std::string>> restoreOptions;
 };
@@ -72,6 +77,20 @@ bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings);
 // Writes PARAMS/DOSSIERS_CACHES (and keeps it in includeHidden); throws
 // IniError when it cannot be written or when no file is open.
 void WriteIncludeHidden(StationSettings& settings, bool include);
+
+// How recent a set is among the copies of one station's set on several
+// disks: its save count, and -1 for a set never saved that holds no folder
+// (the file a new disk gets), which never wins over a real one.
+int SetRank(const StationSettings& set);
+// Whether two sets back up the same folders the same way.
+bool SameBackupSet(const StationSettings& a, const StationSettings& b);
+// Makes the file count the saves of its set from now on (writes the key);
+// throws IniError.
+void CountSetSaves(StationSettings& settings);
+// Writes `from`'s set (directories, exclusions, hidden folders, size limit
+// and its save count) into `to`'s file and memory, in as few writes as the
+// keys allow. Throws IniError when `to` has no file or cannot be written.
+void CopyBackupSet(const StationSettings& from, StationSettings& to);
 
 // Writes PARAMS/LASTBACKUP (and keeps it in lastBackupDate); throws IniError
 // when it cannot be written or when no file is open.

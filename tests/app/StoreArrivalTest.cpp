@@ -155,5 +155,38 @@ TEST_F(StoreArrivalTest, AnotherDiskMountedInItsPlaceIsNotTheStore) {
   EXPECT_TRUE(scheduler_->WaitingForStore());
 }
 
+// Two disks in turn at one mount point: each one that arrives without the
+// day's backup gets it, and one that has it starts nothing.
+TEST_F(StoreArrivalTest, WithTwoDisksInTurnEachOneThatArrivesLackingTodaysBackupGetsIt) {
+  LoopDisk second(tmp_ / "second.img", mountPoint_);
+  ASSERT_TRUE(second.Make() && second.Mount());
+  const std::optional<StoreMarker> marker = MarkStore(fs_, mountPoint_);
+  ASSERT_TRUE(marker);
+  host_.program.otherStores.push_back(StoreEntry{"B", mountPoint_, marker->id});
+  ASSERT_TRUE(second.Unmount());
+
+  ASSERT_TRUE(disk_->Mount());
+  scheduler_->MountsChanged();
+  ASSERT_EQ(host_.ended.size(), 1u);
+  EXPECT_EQ(scheduler_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(std::filesystem::exists(mountPoint_ + "/POSTE1/10032026/filelist.txt"));
+
+  // The first disk has today's backup; the second comes in its place.
+  ASSERT_TRUE(disk_->Unmount());
+  ASSERT_TRUE(second.Mount());
+  scheduler_->MountsChanged();
+  ASSERT_EQ(host_.ended.size(), 2u);
+  EXPECT_EQ(scheduler_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(std::filesystem::exists(mountPoint_ + "/POSTE1/10032026/filelist.txt"));
+  EXPECT_NE(ReadFile(mountPoint_ + "/POSTE1/POSTE1.ini").find("D1=" + source_), std::string::npos);
+
+  // Both have it now: plugged in again, neither starts a run.
+  scheduler_->MountsChanged();
+  ASSERT_TRUE(second.Unmount());
+  ASSERT_TRUE(disk_->Mount());
+  scheduler_->MountsChanged();
+  EXPECT_EQ(host_.ended.size(), 2u);
+}
+
 }  // namespace
 }  // namespace varnoket::test

@@ -26,8 +26,8 @@ LoopDisk::LoopDisk(std::string image, std::string point, int megabytes)
     why_ = "mounting a disk image needs root";
     return;
   }
-  if (!Run("truncate -s " + std::to_string(megabytes) + "M " + Quoted(image_)) ||
-      !Run("mkfs.ext4 -q -F -m 0 " + Quoted(image_))) {
+  if (megabytes > 0 && (!Run("truncate -s " + std::to_string(megabytes) + "M " + Quoted(image_)) ||
+                        !Run("mkfs.ext4 -q -F -m 0 " + Quoted(image_)))) {
     why_ = "mkfs.ext4 could not make a disk image";
     return;
   }

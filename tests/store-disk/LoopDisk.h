@@ -13,7 +13,7 @@ namespace varnoket::test {
 class LoopDisk {
  public:
   // Makes an image of `megabytes` at `image` and mounts it at `point`
-  // (created when missing).
+  // (created when missing); 0 megabytes mounts the image already there.
   LoopDisk(std::string image, std::string point, int megabytes);
   ~LoopDisk();
   LoopDisk(const LoopDisk&) = delete;

@@ -31,6 +31,8 @@ struct GuiBackupHostParts {
   // progress); it locks its own controls through `running`.
   std::function<void(bool)> running;
   std::function<void(const RunProgress&)> progress;
+  // The backup set was replaced by a newer one from another disk.
+  std::function<void()> backupSetChanged;
 };
 
 class GuiBackupHost final : public BackupHost {
@@ -46,6 +48,9 @@ class GuiBackupHost final : public BackupHost {
   void SetMenuItemsEnabled(bool configure, bool enlarge) override;
   void EnableTimer() override;
   void FocusDirectoryList() override;
+  void BackupSetChanged() override {
+    if (parts_.backupSetChanged) parts_.backupSetChanged();
+  }
   bool StopRequested() const override { return stopRequested_ || cancelRequested_; }
   bool CancelRequested() const override { return cancelRequested_; }
   // Drawn at most ten times a second, and at each new file.

@@ -16,6 +16,7 @@
 #include "app/gui/GuiUpdateHost.h"
 #include "app/gui/TrayPictures.h"
 #include "desktop/gui/TrayIcon.h"
+#include "engine/StoreChoice.h"
 #include "platform/AsciiText.h"
 #include "platform/Translation.h"
 #include "platform/gui/CentreOnScreen.h"
@@ -99,6 +100,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
     directories_->setFocus();
   };
   parts.running = [this](bool running) { SetRunning(running); };
+  parts.backupSetChanged = [this] { ShowBackupSet(); };
   parts.progress = [this](const RunProgress& progress) { ShowRunProgress(progress); };
   host_ = std::make_unique<GuiBackupHost>(std::move(parts));
   updateHost_ = std::make_unique<GuiUpdateHost>(
@@ -166,6 +168,7 @@ void MainWindow::RunStartupChecks() {
   firstShowPending_ = false;
   configureButton_->setVisible(masterStation_);
   configureAction_->setEnabled(masterStation_);
+  ChooseHomeStore();
   const StartupOutcome outcome = startupChecks_.Run(station_);
   lastStartup_ = outcome;
   // An absent disk is looked for again at the next showing, as a retry.
@@ -173,7 +176,8 @@ void MainWindow::RunStartupChecks() {
     firstShowPending_ = true;
   }
   if (outcome != StartupOutcome::kPassed) return;
-  watch_->Show(station_.lastBackupDate, AlertDays());
+  editor_.KeepCopyAt(Program().IsOpen() ? Program().file->path() : std::string(), stationName_);
+  watch_->Show(WatchedDate(), AlertDays());
   if (!station_.directories.empty()) {
     saveNowButton_->setEnabled(true);
     PostCloseRequest();
@@ -197,10 +201,16 @@ void MainWindow::DirectoryListChanged() {
 }
 
 std::string MainWindow::RecordedStoreId() const {
-  const ProgramSettings& program = Program();
-  if (!program.IsOpen()) return {};
   // Read again: a run or the command line may have recorded it since.
-  return ReadKey(IniFile(env_.fs, program.file->path()), kStoreIdKey);
+  return ActiveStoreId(env_.fs, Program());
+}
+
+void MainWindow::ChooseHomeStore() {
+  // With several disks in turn, the program works on the first one here:
+  // its backup set, its days for the restore window.
+  if (otherWindows_.config == nullptr) return;
+  std::string unused;
+  ChooseStore(env_.fs, otherWindows_.config->Settings(), stationName_, "", unused);
 }
 
 void MainWindow::StoreAbsent(const std::string& text) {
@@ -325,7 +335,10 @@ void MainWindow::SchedulerTick() {
   scheduler_->Tick();
   // After the tick's run has had its chance: a date that is still too old
   // (or a failure) is worth the day's reminder.
-  if (!station_.lastBackupDate.empty()) watch_->Check(station_.lastBackupDate, AlertDays());
+  if (!station_.lastBackupDate.empty()) {
+    watch_->Check(WatchedDate(), AlertDays());
+    RemindAbsentStores();
+  }
   RefreshStatus();
 }
 
@@ -346,7 +359,7 @@ void MainWindow::RunEnded(BackupOutcome outcome, bool askedByUser) {
   }
   RunReport report;
   report.outcome = outcome;
-  report.lastBackupDate = station_.lastBackupDate;
+  report.lastBackupDate = WatchedDate();
   report.errorText = error;
   report.refusal = scheduler_->LastRefusal();
   report.askedByUser = askedByUser;

@@ -208,6 +208,13 @@ class MainWindow : public QWidget,
   void BuildTray();
   // The status block and the tray menu's lines, from the state now.
   void RefreshStatus();
+  // With several disks in turn: the first one here becomes the one the
+  // program works on; the date the warnings count from (the most recent
+  // disk's); each disk's line; the day's reminder for a disk long away.
+  void ChooseHomeStore();
+  std::string WatchedDate() const;
+  std::vector<std::string> StoreLines() const;
+  void RemindAbsentStores();
   // A run starts (true) or ends: the lists and buttons are locked, the
   // progress and the stop button shown.
   void SetRunning(bool running);
@@ -282,6 +289,9 @@ class MainWindow : public QWidget,
   QPushButton* stopRunButton_ = nullptr;
   QAction* trayStatusAction_ = nullptr;
   QAction* trayNextAction_ = nullptr;
+  QAction* traySeparator_ = nullptr;        // the disks' lines go above it
+  std::vector<QAction*> trayStoreActions_;  // one per disk, with several
+  std::optional<Day> storesRemindedOn_;
   std::string lastSuccessText_;
   std::optional<RunProgress> progress_;  // set while a run copies
   std::unique_ptr<GuiBackupHost> host_;

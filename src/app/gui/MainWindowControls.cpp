@@ -172,7 +172,7 @@ void MainWindow::BuildTray() {
   trayNextAction_ = trayMenu_->addAction(QString());
   trayNextAction_->setObjectName("ProchaineSauvegarde1");
   trayNextAction_->setEnabled(false);
-  trayMenu_->addSeparator();
+  traySeparator_ = trayMenu_->addSeparator();
   backUpNowAction_ = trayMenu_->addAction(tr("&Sauvegarder maintenant"));
   backUpNowAction_->setObjectName("SauvegarderMaintenant1");
   configureAction_ = trayMenu_->addAction(tr("&Configurer"));

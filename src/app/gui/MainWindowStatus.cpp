@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -13,6 +14,7 @@
 #include "app/LastRunOutcome.h"
 #include "app/LastSuccess.h"
 #include "app/RunStatus.h"
+#include "app/StoreAges.h"
 #include "app/gui/GuiBackupHost.h"
 #include "app/gui/MainWindow.h"
 #include "desktop/gui/TrayIcon.h"
@@ -79,8 +81,11 @@ void MainWindow::RefreshStatus() {
   const ProgramSettings& program = Program();
   const LocalDateTime now = env_.clock.Now();
   std::string last = lastSuccessText_;
-  if (last.empty()) last = LastSuccessText(station_.lastBackupDate, now);
-  lastBackupLabel_->setText(Shown(last));
+  if (last.empty()) last = LastSuccessText(WatchedDate(), now);
+  QString lastLines = Shown(last);
+  const std::vector<std::string> storeLines = StoreLines();
+  for (const std::string& line : storeLines) lastLines += "\n" + Shown(line);
+  lastBackupLabel_->setText(lastLines);
   const std::string root = program.backupRoot;
   std::string lastRun;
   std::optional<uint64_t> freeBytes;
@@ -112,7 +117,54 @@ void MainWindow::RefreshStatus() {
                   : Shown(last));
     trayNextAction_->setText(Shown(next));
     trayNextAction_->setVisible(!next.empty() && !progress_);
+    for (QAction* action : trayStoreActions_) trayMenu_->removeAction(action);
+    qDeleteAll(trayStoreActions_);
+    trayStoreActions_.clear();
+    for (const std::string& line : storeLines) {
+      auto* action = new QAction(Shown(line), trayMenu_);
+      action->setEnabled(false);
+      trayMenu_->insertAction(traySeparator_, action);
+      trayStoreActions_.push_back(action);
+    }
   }
+}
+
+std::string MainWindow::WatchedDate() const {
+  const ProgramSettings& program = Program();
+  if (program.otherStores.empty()) return station_.lastBackupDate;
+  const LocalDateTime now = env_.clock.Now();
+  const std::string newest =
+      NewestSuccess(StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now), now);
+  return newest.empty() ? station_.lastBackupDate : newest;
+}
+
+std::vector<std::string> MainWindow::StoreLines() const {
+  std::vector<std::string> lines;
+  const ProgramSettings& program = Program();
+  if (program.otherStores.empty() || station_.lastBackupDate.empty()) return lines;
+  const LocalDateTime now = env_.clock.Now();
+  for (const StoreAge& age :
+       StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now)) {
+    lines.push_back(StoreAgeLine(age, now));
+  }
+  return lines;
+}
+
+void MainWindow::RemindAbsentStores() {
+  const ProgramSettings& program = Program();
+  if (program.otherStores.empty()) return;
+  const LocalDateTime now = env_.clock.Now();
+  const Day today{now.day, now.month, now.year};
+  if (storesRemindedOn_ == today) return;
+  const std::vector<std::string> reminders = StoreReminders(
+      StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now), AlertDays(), now);
+  if (reminders.empty()) return;
+  std::string text;
+  for (const std::string& reminder : reminders)
+    text += (text.empty() ? "" : "\n") + TranslateMessage(reminder);
+  notifier_->Notify({VK_TR_NOOP("Messages", "Disque de sauvegarde à brancher"), text, false});
+  if (env_.log) env_.log(text);
+  storesRemindedOn_ = today;
 }
 
 void MainWindow::SetRunning(bool running) {

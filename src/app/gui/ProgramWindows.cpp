@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include "engine/StoreChoice.h"
+
 namespace varnoket {
 
 ProgramWindows::ProgramWindows(MainWindowEnv env, const std::string& programFolder) {
@@ -19,6 +21,15 @@ ProgramWindows::ProgramWindows(MainWindowEnv env, const std::string& programFold
   RestoreWindowEnv restoreEnv(fs, dialogs);
   restoreEnv.backupRoot = [this] { return config_->Settings().backupRoot; };
   restoreEnv.stationName = [this] { return main_->StationName(); };
+  restoreEnv.storesHere = [this, &fs] {
+    std::vector<std::pair<std::string, std::string>> here;
+    const std::vector<StoreEntry> stores = AllStores(fs, config_->Settings());
+    for (size_t i = 0; i < stores.size(); ++i) {
+      if (StoreUsable(CheckStoreEntry(fs, stores[i], i, main_->StationName())))
+        here.emplace_back(stores[i].name, stores[i].root);
+    }
+    return here;
+  };
   restoreEnv.workers = [this] { return static_cast<unsigned>(config_->Settings().workers); };
   restoreEnv.picker = &picker;  // the same folder box as the rest of the program
   restoreEnv.stopTimer = [this] { main_->SchedulerTimer().stop(); };

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -133,8 +134,43 @@ void RestoreWindow::Pump() {
   }
 }
 
+std::string RestoreWindow::Root() const {
+  if (!chosenRoot_.empty()) return chosenRoot_;
+  return env_.backupRoot ? env_.backupRoot() : std::string();
+}
+
+void RestoreWindow::FillStoreChoice() {
+  storesHere_ = env_.storesHere ? env_.storesHere() : decltype(storesHere_)();
+  const auto chosen = std::find_if(storesHere_.begin(), storesHere_.end(),
+                                   [this](const auto& store) { return store.second == Root(); });
+  // The disk read before went away: the first one here, else the
+  // configuration's.
+  if (chosen == storesHere_.end())
+    chosenRoot_ = storesHere_.empty() ? std::string() : storesHere_.front().second;
+  const QSignalBlocker blocker(storeCombo_);
+  storeCombo_->clear();
+  for (const auto& [name, root] : storesHere_)
+    storeCombo_->addItem(QString::fromStdString(name + " (" + root + ")"));
+  storeCombo_->setCurrentIndex(
+      chosen == storesHere_.end() ? 0 : static_cast<int>(chosen - storesHere_.begin()));
+  storeLabel_->setVisible(storesHere_.size() > 1);
+  storeCombo_->setVisible(storesHere_.size() > 1);
+}
+
+void RestoreWindow::ChooseStore(int index) {
+  if (Busy() || index < 0 || static_cast<size_t>(index) >= storesHere_.size()) return;
+  if (AnythingTicked() &&
+      env_.dialogs.Warning(kChangeDayQuestion, DialogButtons::kOkCancel) != DialogAnswer::kOk) {
+    FillStoreChoice();
+    return;
+  }
+  chosenRoot_ = storesHere_[static_cast<size_t>(index)].second;
+  LoadDays();
+}
+
 void RestoreWindow::LoadDays() {
-  const std::string root = env_.backupRoot ? env_.backupRoot() : std::string();
+  FillStoreChoice();
+  const std::string root = Root();
   if (root.empty()) {
     PostCloseRequest();
     return;

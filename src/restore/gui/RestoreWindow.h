@@ -93,6 +93,9 @@ struct RestoreWindowEnv {
   FileSystem& fs;
   Dialogs& dialogs;
   std::function<std::string()> backupRoot;  // the configuration's root
+  // With several backup disks in turn, those plugged in now (name, root):
+  // the window offers the choice when there are two or more. Empty: one.
+  std::function<std::vector<std::pair<std::string, std::string>>()> storesHere;
   std::function<std::string()> stationName;
   std::function<unsigned()> workers;            // threads that decode; empty or 0: one per core
   std::function<void()> stopTimer, startTimer;  // the scheduler's timer
@@ -208,6 +211,15 @@ class RestoreWindow : public QDialog, private RestoreHost {
   // The station's read lock, held while the window is open.
   StationReadLock readLock_;
 
+  // The root the window reads: the disk chosen among those here, else the
+  // configuration's.
+  std::string Root() const;
+  // Fills the disk choice (shown with two disks or more) at each opening.
+  void FillStoreChoice();
+  void ChooseStore(int index);
+  std::vector<std::pair<std::string, std::string>> storesHere_;
+  std::string chosenRoot_;
+
   int previousDayIndex_ = -1;
   bool restoreRunning_ = false;
   int32_t restoredCount_ = 0;
@@ -231,6 +243,8 @@ class RestoreWindow : public QDialog, private RestoreHost {
 
   QLabel* dayLabel_ = nullptr;
   QComboBox* dayCombo_ = nullptr;
+  QLabel* storeLabel_ = nullptr;
+  QComboBox* storeCombo_ = nullptr;
   QCheckBox* tickAllBox_ = nullptr;
   QLabel* treeLabel_ = nullptr;
   TriStateTreeView* folderTree_ = nullptr;

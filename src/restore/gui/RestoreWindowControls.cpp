@@ -55,6 +55,12 @@ void RestoreWindow::BuildControls() {
   dayCombo_->setEditable(false);
   dayCombo_->setMinimumWidth(120);
   dayLabel_->setBuddy(dayCombo_);
+  storeLabel_ = MakeLabel(this, "LabelDisque", tr("Disque :"));
+  storeCombo_ = new QComboBox(this);
+  storeCombo_->setObjectName(QStringLiteral("ComboDisque"));
+  storeLabel_->setBuddy(storeCombo_);
+  storeLabel_->setVisible(false);
+  storeCombo_->setVisible(false);
 
   searchEdit_ = new QLineEdit(this);
   searchEdit_->setObjectName(QStringLiteral("VKEditRecherche"));
@@ -127,6 +133,8 @@ void RestoreWindow::BuildControls() {
   top->addWidget(allDaysBox_);
   top->addWidget(searchButton_);
   top->addSpacing(16);
+  top->addWidget(storeLabel_);
+  top->addWidget(storeCombo_);
   top->addWidget(dayLabel_);
   top->addWidget(dayCombo_);
   auto* ticks = new QHBoxLayout;
@@ -162,6 +170,7 @@ void RestoreWindow::BuildControls() {
 
 void RestoreWindow::ConnectControls() {
   connect(dayCombo_, &QComboBox::currentIndexChanged, this, &RestoreWindow::SelectDay);
+  connect(storeCombo_, &QComboBox::currentIndexChanged, this, &RestoreWindow::ChooseStore);
   connect(folderTree_, &TriStateTreeView::nodeClicked, this,
           [this](StateTree::NodeId) { ShowFolderFiles(); });
   connect(fileList_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {

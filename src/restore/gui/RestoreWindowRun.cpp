@@ -30,7 +30,7 @@ void RestoreWindow::SetRestoreElsewhere(bool elsewhere) {
     FolderPicker& picker = env_.picker != nullptr ? *env_.picker : *ownPicker_;
     std::string folder = env_.rules.RemoveTrailingSeparator(
         picker.BrowseForFolder(tr(kDestinationTitle).toStdString(), true));
-    const std::string root = env_.backupRoot ? env_.backupRoot() : std::string();
+    const std::string root = Root();
     // Files restored into the store would mix with its stored copies, and a
     // later merge of days could take them for its own.
     if (!folder.empty() && !root.empty() && PathContainment(env_.fs).IsSameOrBelow(folder, root)) {

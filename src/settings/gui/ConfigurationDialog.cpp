@@ -1,5 +1,6 @@
 #include "settings/gui/ConfigurationDialog.h"
 
+#include <QCheckBox>
 #include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -102,6 +104,13 @@ void ConfigurationDialog::BuildControls() {
   blue.setColor(QPalette::WindowText, Qt::blue);
   note_->setPalette(blue);
 
+  // Off by default: a store on a share is refused, as it always was.
+  networkStoreBox_ = new QCheckBox(
+      tr("Permettre un dossier des sauvegardes sur un partage réseau (NFS, SMB...), protégé par "
+         "son verrou"),
+      this);
+  networkStoreBox_->setObjectName(QStringLiteral("StockageReseau"));
+
   daysKeptLabel_ =
       MakeLabel(this, "Label2", tr("Nombre maximum de journées successives mémorisées"));
   daysKeptEdit_ = MakeNumberField(this, "MaxSave");
@@ -118,6 +127,10 @@ void ConfigurationDialog::BuildControls() {
       MakeButton(this, "VKBitBtn3", tr("&Valider et mémoriser"), tr("Mémoriser la configuration"));
   closeButton_ = MakeButton(this, "BitBtnFermer", tr("&Fermer"), tr("Fermer la fenêtre"));
 
+  LayOutControls();
+}
+
+void ConfigurationDialog::LayOutControls() {
   auto* rootRow = new QHBoxLayout;
   rootRow->addWidget(chooseRootButton_);
   rootRow->addWidget(rootEdit_, 1);
@@ -136,6 +149,7 @@ void ConfigurationDialog::BuildControls() {
   layout->addWidget(rootLabel_);
   layout->addLayout(rootRow);
   layout->addWidget(note_);
+  layout->addWidget(networkStoreBox_);
   layout->addLayout(numbers);
   layout->addLayout(buttons);
 
@@ -160,10 +174,11 @@ const ProgramSettings& ConfigurationDialog::Settings() const {
 void ConfigurationDialog::showEvent(QShowEvent* event) {
   // A window coming back from the task bar keeps what is being typed.
   if (!event->spontaneous()) {
-    rootEdit_->setText(QString::fromStdString(settings_.backupRoot));
+    rootEdit_->setText(QString::fromStdString(settings_.firstRoot));
     daysKeptEdit_->setText(QString::number(settings_.daysKept));
     hourEdit_->setText(QString::number(settings_.preferredHour));
     minuteEdit_->setText(QString::number(settings_.preferredMinute));
+    networkStoreBox_->setChecked(settings_.networkStore);
     for (QLineEdit* field : {daysKeptEdit_, hourEdit_, minuteEdit_}) MarkWrong(*field, false);
     CentreOnScreen(*this);
   }
@@ -173,7 +188,8 @@ void ConfigurationDialog::showEvent(QShowEvent* event) {
 void ConfigurationDialog::ChooseBackupRoot() {
   const std::string choice = picker_.BrowseForFolder(tr(kChooseFolderTitle).toStdString(), true);
   if (choice.empty()) return;
-  const RootChoiceCheck check = CheckBackupRootChoice(fs_, drives_, choice, settings_.networkStore);
+  const RootChoiceCheck check =
+      CheckBackupRootChoice(fs_, drives_, choice, networkStoreBox_->isChecked());
   switch (check.refusal) {
     case RootRefusal::None:
       break;
@@ -292,9 +308,27 @@ void ConfigurationDialog::SaveConfiguration() {
     }
     return;
   }
+  // The disk at the root may be another disk of the list, plugged in turn:
+  // the first one's id stays, and a new root cannot be another disk's.
+  const bool otherDisk =
+      std::any_of(settings_.otherStores.begin(), settings_.otherStores.end(),
+                  [&](const StoreEntry& other) { return other.id == marker->id; });
+  if (otherDisk && fields.root != settings_.firstRoot) {
+    dialogs_.Message(FillText(kOtherDiskOfTheList, {fields.root}));
+    return;
+  }
+  const bool network = networkStoreBox_->isChecked();
+  if (!network && IsRemotePath(drives_, fields.root)) {
+    dialogs_.Message(kRootOnShare);
+    return;
+  }
   try {
     WriteProgramSettings(fs_, settings_, fields);
-    WriteKey(*settings_.file, kStoreIdKey, marker->id);
+    if (!otherDisk) WriteKey(*settings_.file, kStoreIdKey, marker->id);
+    // Written when changed only: the key stays out of a file that never had it.
+    if (network != settings_.networkStore)
+      WriteKey(*settings_.file, kNetworkStoreKey, network ? "1" : "0");
+    settings_.networkStore = network;
   } catch (const IniError& e) {
     // The values in memory stay those of the file as it was.
     dialogs_.Error(e.what());

@@ -17,6 +17,7 @@
 
 class QLabel;
 class QLineEdit;
+class QCheckBox;
 class QPushButton;
 class QShowEvent;
 
@@ -52,6 +53,8 @@ class ConfigurationDialog : public QDialog {
   void SetOwner(ConfigOwner* owner);
   // backupRoot, preferredHour, preferredMinute, daysKept, IsOpen()
   const ProgramSettings& Settings() const;
+  // For the choice of the disk the program works on (UseStore).
+  ProgramSettings& Settings() { return settings_; }
 
   // Chooses a new backup root (checked; nothing saved yet).
   void ChooseBackupRoot();
@@ -67,6 +70,8 @@ class ConfigurationDialog : public QDialog {
 
  private:
   void BuildControls();
+  // The controls in their rows, and their signals.
+  void LayOutControls();
   QLineEdit* FieldOf(NumberFieldId field) const;
   // Checks the three numbers as typed: every wrong field is marked, the first
   // is focused with its text selected and its message shown. True when all
@@ -87,6 +92,7 @@ class ConfigurationDialog : public QDialog {
   QPushButton* chooseRootButton_ = nullptr;
   QLineEdit* rootEdit_ = nullptr;
   QLabel* note_ = nullptr;
+  QCheckBox* networkStoreBox_ = nullptr;
   QLabel* daysKeptLabel_ = nullptr;
   QLineEdit* daysKeptEdit_ = nullptr;
   QLabel* hourLabel_ = nullptr;

@@ -251,5 +251,36 @@ TEST_F(RestoreWindowTest, OfAHundredDaysTheNewestIsShownAtOnceAndOnlyItsListRead
   EXPECT_TRUE(dialogs.calls().empty());
 }
 
+// Two backup disks in turn, both plugged in: the window offers them, opens
+// on the configuration's, and shows the days of the one chosen.
+TEST_F(RestoreWindowTest, WithTwoDisksHereTheChosenDisksDaysAreShown) {
+  MakeTwoDays();
+  test::StoreFixture other;
+  other.Write("docs/z.txt", "zulu");
+  other.SetDay(5, 3, 2006);
+  ASSERT_EQ(other.Backup(), BackupOutcome::kCompleted);
+  std::vector<std::pair<std::string, std::string>> here{{"A", root}, {"B", other.root}};
+  env.storesHere = [&here] { return here; };
+  Open();
+  auto* disks = Find<QComboBox>("ComboDisque");
+  ASSERT_NE(disks, nullptr);
+  EXPECT_TRUE(disks->isVisible());
+  ASSERT_EQ(disks->count(), 2);
+  EXPECT_EQ(disks->currentIndex(), 0);
+  EXPECT_EQ(Combo()->count(), 2);
+
+  disks->setCurrentIndex(1);
+  ASSERT_EQ(Combo()->count(), 1);
+  EXPECT_EQ(Combo()->itemText(0), QStringLiteral("05/03/2006"));
+  EXPECT_EQ(form->DayFolders(), std::vector<std::string>{"05032006"});
+  EXPECT_TRUE(dialogs.calls().empty());
+
+  // B unplugged: at the next opening the window is back on A, alone.
+  here.pop_back();
+  form->LoadDays();
+  EXPECT_FALSE(disks->isVisible());
+  EXPECT_EQ(Combo()->count(), 2);
+}
+
 }  // namespace
 }  // namespace varnoket

@@ -1,0 +1,28 @@
+// Which of the configured stores are here now, and which one a command works
+// on: the one the person named, else the first one present, else the first.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "engine/StoreCheck.h"
+#include "platform/FileSystem.h"
+#include "settings/ProgramSettings.h"
+#include "settings/StoreList.h"
+
+namespace varnoket {
+
+// The check of one store of the list. A store after the first always
+// carries the marker it was added with: one without a marker is not it.
+StoreCheck CheckStoreEntry(FileSystem& fs, const StoreEntry& store, size_t index,
+                           const std::string& station);
+// Present, or a first store made before markers that a run will mark.
+bool StoreUsable(const StoreCheck& check);
+
+// Makes the store named `wanted` the one `settings` works on; with no name,
+// the first store present (the first store when none is). False, with
+// `error` set, when no store has that name.
+bool ChooseStore(FileSystem& fs, ProgramSettings& settings, const std::string& station,
+                 const std::string& wanted, std::string& error);
+
+}  // namespace varnoket
