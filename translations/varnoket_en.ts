@@ -1980,6 +1980,16 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <source>La copie de l&apos;ensemble à sauvegarder gardée sur ce poste n&apos;a pas pu être écrite (%s).</source>
         <translation>This station&apos;s copy of the backup set could not be written (%s).</translation>
     </message>
+    <message>
+        <source>La sauvegarde du %s est faite, mais :
+%s</source>
+        <translation>The backup of %s is done, but:
+%s</translation>
+    </message>
+    <message>
+        <source>Sauvegarde faite, avec un problème</source>
+        <translation>Backup done, with a problem</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -119,6 +119,17 @@ void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
     case BackupOutcome::kNoChange:
       lastRunFailed_ = false;
       lastRunLeftOut_ = false;
+      // A day saved while something else went wrong (an old copy found
+      // damaged, the command after the run failed): the error window may be
+      // behind other windows, so the desktop says it too.
+      if (!report.errorText.empty()) {
+        notifier_.Notify(
+            {kRunProblemSummary,
+             FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s est faite, mais :\n%s"),
+                      {DayText(Today()), report.errorText}),
+             true});
+        break;
+      }
       // The person who started the run is told it is over; a scheduled
       // run that went well needs no word.
       if (report.askedByUser) {

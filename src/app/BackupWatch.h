@@ -23,6 +23,8 @@ inline constexpr const char* kTooOldSummary = VK_TR_NOOP("Messages", "Sauvegarde
 inline constexpr const char* kRunPutOffSummary = VK_TR_NOOP("Messages", "Sauvegarde reportée");
 inline constexpr const char* kLeftOutSummary = VK_TR_NOOP("Messages", "Sauvegarde incomplète");
 inline constexpr const char* kRunDoneSummary = VK_TR_NOOP("Messages", "Sauvegarde terminée");
+inline constexpr const char* kRunProblemSummary =
+    VK_TR_NOOP("Messages", "Sauvegarde faite, avec un problème");
 inline constexpr const char* kRunCancelledSummary = VK_TR_NOOP("Messages", "Sauvegarde arrêtée");
 
 // Where the watch shows its state (the tray and the main window).

@@ -203,6 +203,8 @@ void CopyBackupSet(const StationSettings& from, StationSettings& to) {
   to.includeHidden = from.includeHidden;
   WriteKey(*to.file, kMaxFileSizeKey, std::to_string(from.maxFileMegabytes));
   to.maxFileMegabytes = from.maxFileMegabytes;
+  // The count last: a copy cut short keeps the older count, and is made
+  // again by the next run.
   WriteSetVersion(to, from.setVersion);
 }
 

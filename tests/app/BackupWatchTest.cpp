@@ -137,6 +137,21 @@ TEST_F(BackupWatchTest, ARunThatLeftEntriesOutIsToldAndWarnsUntilARunLeavesNothi
   EXPECT_EQ(notifier_.sent.size(), 1u);
 }
 
+TEST_F(BackupWatchTest, ADaySavedWhileSomethingElseFailedIsToldWithTheError) {
+  // A scheduled run nobody watches: the damaged old copy it found is told.
+  const std::string damaged =
+      "ERREUR: copie endommagée de (/home/anna/a.txt) ; les journées 01/12/2026 et 02/12/2026 "
+      "en dépendent.";
+  watch_.RunEnded(Run(BackupOutcome::kCompleted, "08/12/2026", damaged), 3);
+  ASSERT_EQ(notifier_.Summaries(), std::vector<std::string>{kRunProblemSummary});
+  EXPECT_EQ(notifier_.sent[0].body, "La sauvegarde du 08/12/2026 est faite, mais :\n" + damaged);
+  EXPECT_TRUE(notifier_.sent[0].critical);
+  // The next day's clean run says nothing, as any scheduled run that went well.
+  At(9);
+  watch_.RunEnded(Run(BackupOutcome::kNoChange, "09/12/2026"), 3);
+  EXPECT_EQ(notifier_.sent.size(), 1u);
+}
+
 TEST_F(BackupWatchTest, ABusyStationIsToldOnceUntilARunGetsThrough) {
   const int shows = display_.shows;
   watch_.RunEnded(Run(BackupOutcome::kBusy, "07/12/2026"), 3);
