@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/CliCommon.h"
 #include "platform/FileSystem.h"
@@ -16,6 +17,10 @@ int ChangesCommand(const CliOptions& o);
 int ConfigCommand(const CliOptions& o);
 // `config store add|remove|list ...`, on the loaded program settings.
 int StoreListCommand(const CliOptions& o, FileSystem& fs, ProgramSettings& settings);
+// Why `choice` cannot be a store beside `stores` (one inside the other);
+// "" when it can. One mount point for two disks in turn is no nesting.
+std::string NestingRefusal(FileSystem& fs, const std::vector<StoreEntry>& stores,
+                           const std::string& choice);
 int AddCommand(const CliOptions& o);
 int RemoveCommand(const CliOptions& o);
 int ExcludeCommand(const CliOptions& o);

@@ -117,6 +117,8 @@ int SetStore(FileSystem& fs, ProgramSettings& settings, const CliOptions& o,
   DriveInfo drives;
   const RootChoiceCheck check = CheckBackupRootChoice(fs, drives, choice, settings.networkStore);
   if (check.refusal != RootRefusal::None) return Refuse(check.text);
+  if (const std::string nested = NestingRefusal(fs, settings.otherStores, choice); !nested.empty())
+    return Refuse(nested);
   // The set in use now and the one the new store already holds (a store
   // chosen again) must not back the store up.
   CommandDialogs setReader;

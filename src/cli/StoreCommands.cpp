@@ -64,7 +64,8 @@ void ShowStores(FileSystem& fs, const ProgramSettings& settings) {
     std::cout << ForTerminal(FillText(kStoreListLine, {store.name, store.root})) << "\n";
 }
 
-// Why `choice` cannot be a store beside the listed ones; "" when it can.
+}  // namespace
+
 std::string NestingRefusal(FileSystem& fs, const std::vector<StoreEntry>& stores,
                            const std::string& choice) {
   PathContainment containment(fs);
@@ -78,6 +79,8 @@ std::string NestingRefusal(FileSystem& fs, const std::vector<StoreEntry>& stores
   }
   return {};
 }
+
+namespace {
 
 int AddStore(FileSystem& fs, ProgramSettings& settings, const CliOptions& o,
              const std::string& typed, std::string name) {

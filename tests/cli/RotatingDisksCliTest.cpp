@@ -130,6 +130,16 @@ TEST_F(RotatingDisksCliTest, ACopiedDiskImageOrANestedFolderIsRefusedAndNothingI
   EXPECT_NE(refused.out.find("l'un dans l'autre"), std::string::npos) << refused.out;
   refused = Cli("config store add " + Quoted(tmp / "src"));
   EXPECT_EQ(refused.code, 1) << refused.out;
+  // The first store moved inside another disk of the list.
+  fsys::create_directories(tmp / "media/other");
+  ASSERT_EQ(Cli("config store add " + Quoted(tmp / "media/other")).code, 0);
+  const std::string listed = ReadFile(tmp / "prog/VARNOKET.INI");
+  fsys::create_directories(tmp / "media/other/sub");
+  refused = Cli("config store " + Quoted(tmp / "media/other/sub"));
+  EXPECT_EQ(refused.code, 1) << refused.out;
+  EXPECT_NE(refused.out.find("l'un dans l'autre"), std::string::npos) << refused.out;
+  EXPECT_EQ(ReadFile(tmp / "prog/VARNOKET.INI"), listed);
+  ASSERT_EQ(Cli("config store remove B").code, 0);
   EXPECT_EQ(ReadFile(tmp / "prog/VARNOKET.INI"), before);
   EXPECT_FALSE(fsys::exists(tmp / "src/VARNOKET.STORE"));
 }

@@ -233,6 +233,7 @@ QStringList MainWindow::TrayStatusLines() const {
   for (const QAction* action : {trayStatusAction_, trayNextAction_}) {
     if (action->isVisible()) lines << action->text();
   }
+  for (const QAction* action : trayStoreActions_) lines << action->text();
   return lines;
 }
 

@@ -536,6 +536,54 @@ TEST_F(SchedulerWiringTest, TheStopButtonEndsTheRunAndPutsTheNextOneOffUntilTomo
   EXPECT_TRUE(form_->StatusLines()[1].startsWith("Dernière exécution : terminée le 11/03/2026"));
 }
 
+// Two disks in turn: the tick writes both, the tray says each one's last
+// backup, and a disk away for three times the warning's age is reminded of
+// once a day.
+TEST_F(SchedulerWiringTest, WithTwoDisksEachOnesLastBackupIsShownAndOneLongAwayIsReminded) {
+  const std::string diskB = base_ + "/diskB";
+  std::filesystem::create_directories(diskB);
+  const std::optional<StoreMarker> marker = MarkStore(DefaultFileSystem(), diskB);
+  ASSERT_TRUE(marker);
+  WriteFile(base_ + "/docs/a.txt", "alpha");
+  WriteProgramSettings(root_);
+  WriteFile(programFolder_ + "/VARNOKET.INI", ReadFile(programFolder_ + "/VARNOKET.INI") +
+                                                  "[STOCKAGES]\r\nS2=B|" + marker->id + "|" +
+                                                  diskB + "\r\n");
+  WriteStationSettings({base_ + "/docs"});
+  Make();
+  ShowAndSettle();
+  dialogs_.Clear();
+
+  At(10, 14, 0);
+  form_->SchedulerTick();
+  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(DayList("10032026"));
+  EXPECT_TRUE(std::filesystem::exists(diskB + "/POSTE1/10032026/filelist.txt"));
+  emit form_->TrayMenu().aboutToShow();
+  EXPECT_EQ(
+      form_->TrayStatusLines(),
+      (QStringList{"Dernière sauvegarde réussie : 10/03/2026 (aujourd'hui)",
+                   "Prochaine sauvegarde : demain à 13:00", "Disque A : sauvegardé aujourd'hui",
+                   "Disque B : sauvegardé aujourd'hui"}));
+
+  // B goes away; ten days later A alone is backed up, and B is reminded of.
+  std::filesystem::remove_all(diskB);
+  std::filesystem::create_directories(diskB);
+  At(20, 14, 0);
+  form_->SchedulerTick();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kNoChange);
+  EXPECT_TRUE(std::filesystem::is_empty(diskB));
+  ASSERT_EQ(notifications_.Summaries(),
+            std::vector<std::string>{"Disque de sauvegarde à brancher"});
+  EXPECT_EQ(notifications_.sent[0].body,
+            "Rappel : le disque B n'a reçu aucune sauvegarde depuis 10 jours ; branchez-le.");
+  At(20, 14, 10);
+  form_->SchedulerTick();
+  EXPECT_EQ(notifications_.sent.size(), 1u);
+  emit form_->TrayMenu().aboutToShow();
+  EXPECT_EQ(form_->TrayStatusLines().value(3), "Disque B : sauvegardé il y a 10 jours");
+}
+
 // A run the person started ends with a notification of how it went.
 TEST_F(SchedulerWiringTest, TheEndOfARunThePersonStartedIsNotified) {
   Start();
