@@ -116,16 +116,21 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
       int include = kIncludeHiddenKey.fallback;
       if (!ParseWholeNumber(ValueAfterEquals(line), include)) include = kIncludeHiddenKey.fallback;
       settings.includeHidden = include != 0;
-    } else if (is(line, kSetVersionKey)) {
-      settings.countsSaves = true;
-      int version = kSetVersionKey.fallback;
-      if (!ParseWholeNumber(ValueAfterEquals(line), version)) version = kSetVersionKey.fallback;
-      settings.setVersion = RaiseToFloor(kSetVersionKey, version);
     } else if (is(line, kRestoreDirKey)) {
       SetOption(settings.restoreOptions, kRestoreDirKey.name, ValueAfterEquals(line));
     } else if (is(line, kRestoreViaFtpKey)) {
       SetOption(settings.restoreOptions, kRestoreViaFtpKey.name, ValueAfterEquals(line));
     }
+  }
+
+  // The save count is a key of this program's own: read by its exact name,
+  // as it is written, so a line that only begins with it changes nothing.
+  if (const auto count = ini.ReadString(kParamsSection, kSetVersionKey.name)) {
+    settings.countsSaves = true;
+    int version = kSetVersionKey.fallback;
+    if (!ParseWholeNumber(std::string(TrimBlanks(*count)), version))
+      version = kSetVersionKey.fallback;
+    settings.setVersion = RaiseToFloor(kSetVersionKey, version);
   }
 
   // Directory keys are not interpreted: the list box order decides the

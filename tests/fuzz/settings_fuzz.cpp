@@ -3,8 +3,10 @@
 // back the same; its date of last backup always ends up a valid date; the
 // program file's values stay within their rules.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FuzzCheck.h"
 #include "MemoryFileSystem.h"
@@ -15,6 +17,7 @@
 #include "settings/NormalizeDate.h"
 #include "settings/ProgramSettings.h"
 #include "settings/StationSettings.h"
+#include "settings/StoreList.h"
 
 namespace varnoket {
 namespace {
@@ -49,6 +52,7 @@ void CheckStationSettings(std::string_view text) {
   FUZZ_CHECK(again.directories == settings.directories);
   FUZZ_CHECK(again.exclusions == settings.exclusions);
   FUZZ_CHECK(again.restoreOptions == settings.restoreOptions);
+  FUZZ_CHECK(again.setVersion >= settings.setVersion && again.setVersion >= 0);
 }
 
 void CheckProgramSettings(std::string_view text) {
@@ -67,6 +71,20 @@ void CheckProgramSettings(std::string_view text) {
   const std::string_view trimmed = TrimBlanks(raw);
   FUZZ_CHECK(trimmed.substr(0, settings.backupRoot.size()) == settings.backupRoot);
   FUZZ_CHECK(settings.backupRoot.size() + 1 >= trimmed.size() || settings.backupRoot.empty());
+  // The stores after the first: each valid, none named or marked twice, and
+  // each written back as it was read.
+  FUZZ_CHECK(settings.otherStores.size() < kMaxStores);
+  std::vector<StoreEntry> seen;
+  for (const StoreEntry& store : settings.otherStores) {
+    FUZZ_CHECK(IsStoreName(store.name) && IsStoreId(store.id));
+    FUZZ_CHECK(store.root == "/" || PathRules(PathStyle::kPosix).IsCleanAbsolutePath(store.root));
+    FUZZ_CHECK(!FindStore(seen, store.name));
+    for (const StoreEntry& earlier : seen) FUZZ_CHECK(earlier.id != store.id);
+    const std::optional<StoreEntry> again = ParseStoreLine(StoreLine(store));
+    FUZZ_CHECK(again && again->name == store.name && again->id == store.id &&
+               again->root == store.root);
+    seen.push_back(store);
+  }
 }
 
 }  // namespace
