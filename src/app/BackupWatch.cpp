@@ -64,6 +64,53 @@ void BackupWatch::StoreAbsent(const std::string& text) {
        false});
 }
 
+void BackupWatch::RunFailed(const RunReport& report) {
+  std::string body =
+      report.errorText.empty()
+          ? FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s a échoué."), {DayText(Today())})
+          : FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s a échoué.\n%s"),
+                     {DayText(Today()), report.errorText});
+  // Each tick retries a failed run: the same failure again is left to
+  // the daily reminder, a new one is told.
+  const std::string failure =
+      std::to_string(static_cast<int>(report.outcome)) + ":" + report.errorText;
+  if (!lastRunFailed_ || failure != lastFailure_) {
+    notifier_.Notify({kRunFailedSummary, body, true});
+    remindedOn_ = Today();
+  }
+  lastRunFailed_ = true;
+  lastFailure_ = failure;
+}
+
+void BackupWatch::RunSaved(const RunReport& report) {
+  lastRunFailed_ = false;
+  lastRunLeftOut_ = false;
+  // A day saved while something else went wrong (an old copy found
+  // damaged, the command after the run failed): the error window may be
+  // behind other windows, so the desktop says it too.
+  if (!report.errorText.empty()) {
+    notifier_.Notify({kRunProblemSummary,
+                      FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s est faite, mais :\n%s"),
+                               {DayText(Today()), report.errorText}),
+                      true});
+    return;
+  }
+  // The person who started the run is told it is over; a scheduled
+  // run that went well needs no word.
+  if (report.askedByUser) {
+    notifier_.Notify(
+        {kRunDoneSummary,
+         report.outcome == BackupOutcome::kNoChange
+             ? FillText(VK_TR_NOOP("Messages",
+                                   "La sauvegarde du %s est faite : aucun fichier n'avait "
+                                   "changé."),
+                        {DayText(Today())})
+             : FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s est faite."),
+                        {DayText(Today())}),
+         false});
+  }
+}
+
 void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
   if (report.outcome == BackupOutcome::kStoreAbsent) {
     StoreAbsent(report.refusal);
@@ -84,24 +131,9 @@ void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
       return;
     case BackupOutcome::kFailed:
     case BackupOutcome::kNoSpace:
-    case BackupOutcome::kForeignStation: {
-      std::string body = report.errorText.empty()
-                             ? FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s a échoué."),
-                                        {DayText(Today())})
-                             : FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s a échoué.\n%s"),
-                                        {DayText(Today()), report.errorText});
-      // Each tick retries a failed run: the same failure again is left to
-      // the daily reminder, a new one is told.
-      const std::string failure =
-          std::to_string(static_cast<int>(report.outcome)) + ":" + report.errorText;
-      if (!lastRunFailed_ || failure != lastFailure_) {
-        notifier_.Notify({kRunFailedSummary, body, true});
-        remindedOn_ = Today();
-      }
-      lastRunFailed_ = true;
-      lastFailure_ = failure;
+    case BackupOutcome::kForeignStation:
+      RunFailed(report);
       break;
-    }
     case BackupOutcome::kCompletedWithLeftOut:
       // The day counts as saved, but not whole: said at once, and the
       // warning picture stays until a run leaves nothing out.
@@ -117,33 +149,7 @@ void BackupWatch::RunEnded(const RunReport& report, int alertDays) {
       break;
     case BackupOutcome::kCompleted:
     case BackupOutcome::kNoChange:
-      lastRunFailed_ = false;
-      lastRunLeftOut_ = false;
-      // A day saved while something else went wrong (an old copy found
-      // damaged, the command after the run failed): the error window may be
-      // behind other windows, so the desktop says it too.
-      if (!report.errorText.empty()) {
-        notifier_.Notify(
-            {kRunProblemSummary,
-             FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s est faite, mais :\n%s"),
-                      {DayText(Today()), report.errorText}),
-             true});
-        break;
-      }
-      // The person who started the run is told it is over; a scheduled
-      // run that went well needs no word.
-      if (report.askedByUser) {
-        notifier_.Notify(
-            {kRunDoneSummary,
-             report.outcome == BackupOutcome::kNoChange
-                 ? FillText(VK_TR_NOOP("Messages",
-                                       "La sauvegarde du %s est faite : aucun fichier n'avait "
-                                       "changé."),
-                            {DayText(Today())})
-                 : FillText(VK_TR_NOOP("Messages", "La sauvegarde du %s est faite."),
-                            {DayText(Today())}),
-             false});
-      }
+      RunSaved(report);
       break;
     case BackupOutcome::kCancelled:
       notifier_.Notify(

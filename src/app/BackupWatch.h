@@ -75,6 +75,9 @@ class BackupWatch {
  private:
   Day Today() const;
   void Remind(const std::string& lastBackupDate, int alertDays);
+  // RunEnded's steps for a failed run and for a day saved.
+  void RunFailed(const RunReport& report);
+  void RunSaved(const RunReport& report);
 
   const Clock& clock_;
   Notifier& notifier_;

@@ -72,11 +72,7 @@ bool DailyScheduler::StoreThere() const {
   if (!program.IsOpen() || program.backupRoot.empty()) return false;
   // Any disk of the list will do. The id is read again: a run or the
   // command line may have recorded it since.
-  const std::vector<StoreEntry> stores = AllStores(fs_, program);
-  for (size_t i = 0; i < stores.size(); ++i) {
-    if (StoreUsable(CheckStoreEntry(fs_, stores[i], i, setup_.stationName))) return true;
-  }
-  return false;
+  return !StoresHere(fs_, program, setup_.stationName).empty();
 }
 
 void DailyScheduler::MountsChanged() {

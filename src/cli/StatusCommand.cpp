@@ -62,6 +62,42 @@ std::string RotationLine(const RotationState& state, int rotationDays) {
   return Tr(kRotationNever);
 }
 
+// What the station file says for the status; a file that cannot be read is
+// said as such, never as "no backup yet".
+struct StationFileView {
+  std::string lastBackup = kNoBackupDate;
+  std::optional<bool> includeHidden;
+  std::string problem;
+};
+
+StationFileView ReadStationFile(FileSystem& fs, const StoreLayout& layout) {
+  StationFileView view;
+  const std::string path = StationSettingsPath(layout.rules(), layout.root(), layout.station());
+  const auto entry = fs.Stat(path);
+  if (!entry) return view;
+  CommandDialogs dialogs;
+  StationSettings station;
+  if (!entry->isRegularFile || !fs.ReadFile(path) ||
+      !LoadStationSettings(fs, dialogs, station, layout.root(), layout.station(), layout.rules())) {
+    view.problem = FillText(Tr(kUnreadableStationFile), {path});
+  } else {
+    view.lastBackup = station.lastBackupDate;
+    view.includeHidden = station.includeHidden;
+  }
+  return view;
+}
+
+// Several disks in turn: each one's presence and last success, then the
+// reminders for those long away.
+void PrintStoreAges(const std::vector<StoreAge>& ages, int alertDays, const LocalDateTime& now) {
+  for (const StoreAge& age : ages) {
+    std::cout << ForTerminal(StorePresenceLine(age)) << "\n"
+              << "  " << ForTerminal(LastSuccessText(age.lastSuccess, now)) << "\n";
+  }
+  for (const std::string& reminder : StoreReminders(ages, alertDays, now))
+    std::cout << ForTerminal(reminder) << "\n";
+}
+
 }  // namespace
 
 int StatusCommand(const CliOptions& o) {
@@ -78,23 +114,10 @@ int StatusCommand(const CliOptions& o) {
   const StoreCheck store = CheckStore(fs, layout, ActiveStoreId(fs, s->program));
   const bool present = store.state == StoreState::kPresent || store.state == StoreState::kUnmarked;
 
-  std::string lastBackup = kNoBackupDate;
-  std::string stationProblem;
-  std::optional<bool> includeHidden;
-  const std::string stationPath = StationSettingsPath(rules, layout.root(), s->stationName);
-  if (const auto entry = fs.Stat(stationPath)) {
-    CommandDialogs dialogs;
-    StationSettings station;
-    // A settings file that cannot be read is said as such, never as "no
-    // backup yet".
-    if (!entry->isRegularFile || !fs.ReadFile(stationPath) ||
-        !LoadStationSettings(fs, dialogs, station, layout.root(), s->stationName, rules)) {
-      stationProblem = FillText(Tr(kUnreadableStationFile), {stationPath});
-    } else {
-      lastBackup = station.lastBackupDate;
-      includeHidden = station.includeHidden;
-    }
-  }
+  const StationFileView stationFile = ReadStationFile(fs, layout);
+  std::string lastBackup = stationFile.lastBackup;
+  const std::string& stationProblem = stationFile.problem;
+  const std::optional<bool>& includeHidden = stationFile.includeHidden;
   const std::vector<std::string> dayFolders = SortedDayFolders(fs, rules, layout.StationFolder());
   const size_t days = dayFolders.size();
   // Each backup day is a run that completed: the newest one is a success
@@ -143,14 +166,7 @@ int StatusCommand(const CliOptions& o) {
   if (present) {
     std::cout << RotationLine(ReadRotationState(fs, layout), s->program.rotationDays) << "\n";
   }
-  for (const StoreAge& age : ages) {
-    std::cout << ForTerminal(StorePresenceLine(age)) << "\n"
-              << "  " << ForTerminal(LastSuccessText(age.lastSuccess, now)) << "\n";
-  }
-  for (const std::string& reminder :
-       StoreReminders(ages, ReadKey(*s->program.file, kAlertDaysKey), now)) {
-    std::cout << ForTerminal(reminder) << "\n";
-  }
+  PrintStoreAges(ages, ReadKey(*s->program.file, kAlertDaysKey), now);
   return 0;
 }
 

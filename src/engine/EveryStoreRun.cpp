@@ -42,7 +42,6 @@ constexpr const char* kSetTaken = VK_TR_NOOP(
 
 // A store of the list other than the one the program works on.
 struct OtherStore {
-  size_t index = 0;
   StoreEntry entry;
   bool present = false;
   std::string problem;  // set: it is not written
@@ -62,7 +61,6 @@ std::vector<OtherStore> LookAtOthers(BackupContext& ctx, const std::vector<Store
   for (size_t i = 0; i < stores.size(); ++i) {
     if (i == home) continue;
     OtherStore other;
-    other.index = i;
     other.entry = stores[i];
     const StoreCheck check = CheckStoreEntry(ctx.fs, stores[i], i, ctx.stationName);
     other.present = StoreUsable(check);

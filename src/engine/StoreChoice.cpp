@@ -37,14 +37,19 @@ bool ChooseStore(FileSystem& fs, ProgramSettings& settings, const std::string& s
     UseStore(settings, *index);
     return true;
   }
-  for (size_t i = 0; i < stores.size(); ++i) {
-    if (StoreUsable(CheckStoreEntry(fs, stores[i], i, station))) {
-      UseStore(settings, i);
-      return true;
-    }
-  }
-  UseStore(settings, 0);
+  const std::vector<StoreEntry> here = StoresHere(fs, settings, station);
+  UseStore(settings, here.empty() ? 0 : *FindStore(stores, here.front().name));
   return true;
+}
+
+std::vector<StoreEntry> StoresHere(FileSystem& fs, const ProgramSettings& settings,
+                                   const std::string& station) {
+  std::vector<StoreEntry> here;
+  const std::vector<StoreEntry> stores = AllStores(fs, settings);
+  for (size_t i = 0; i < stores.size(); ++i) {
+    if (StoreUsable(CheckStoreEntry(fs, stores[i], i, station))) here.push_back(stores[i]);
+  }
+  return here;
 }
 
 }  // namespace varnoket

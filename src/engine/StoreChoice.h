@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/StoreCheck.h"
 #include "platform/FileSystem.h"
@@ -18,6 +19,11 @@ StoreCheck CheckStoreEntry(FileSystem& fs, const StoreEntry& store, size_t index
                            const std::string& station);
 // Present, or a first store made before markers that a run will mark.
 bool StoreUsable(const StoreCheck& check);
+
+// The stores of AllStores(settings) that are here now (StoreUsable), in
+// list order.
+std::vector<StoreEntry> StoresHere(FileSystem& fs, const ProgramSettings& settings,
+                                   const std::string& station);
 
 // Makes the store named `wanted` the one `settings` works on; with no name,
 // the first store present (the first store when none is). False, with

@@ -23,11 +23,8 @@ ProgramWindows::ProgramWindows(MainWindowEnv env, const std::string& programFold
   restoreEnv.stationName = [this] { return main_->StationName(); };
   restoreEnv.storesHere = [this, &fs] {
     std::vector<std::pair<std::string, std::string>> here;
-    const std::vector<StoreEntry> stores = AllStores(fs, config_->Settings());
-    for (size_t i = 0; i < stores.size(); ++i) {
-      if (StoreUsable(CheckStoreEntry(fs, stores[i], i, main_->StationName())))
-        here.emplace_back(stores[i].name, stores[i].root);
-    }
+    for (const StoreEntry& store : StoresHere(fs, config_->Settings(), main_->StationName()))
+      here.emplace_back(store.name, store.root);
     return here;
   };
   restoreEnv.workers = [this] { return static_cast<unsigned>(config_->Settings().workers); };

@@ -172,6 +172,12 @@ class RestoreWindow : public QDialog, private RestoreHost {
 
  private:
   void BuildControls();
+  // The choice among the disks here, hidden until there are two.
+  void BuildStoreChoice();
+  // The search by name: its field, its box for every day and its button.
+  void BuildSearchControls();
+  // The controls in their rows, the window at its first size.
+  void LayOutControls();
   void ConnectControls();
   ListWindow* OpenListWindow(const char* objectName, const std::string& title,
                              const std::vector<std::string>& columns, const QString& action);

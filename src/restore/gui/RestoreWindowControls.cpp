@@ -55,21 +55,9 @@ void RestoreWindow::BuildControls() {
   dayCombo_->setEditable(false);
   dayCombo_->setMinimumWidth(120);
   dayLabel_->setBuddy(dayCombo_);
-  storeLabel_ = MakeLabel(this, "LabelDisque", tr("Disque :"));
-  storeCombo_ = new QComboBox(this);
-  storeCombo_->setObjectName(QStringLiteral("ComboDisque"));
-  storeLabel_->setBuddy(storeCombo_);
-  storeLabel_->setVisible(false);
-  storeCombo_->setVisible(false);
+  BuildStoreChoice();
 
-  searchEdit_ = new QLineEdit(this);
-  searchEdit_->setObjectName(QStringLiteral("VKEditRecherche"));
-  searchEdit_->setPlaceholderText(tr("Nom de fichier (* et ? permis)"));
-  searchEdit_->setToolTip(
-      tr("Chercher des fichiers par leur nom, sans tenir compte des majuscules"));
-  allDaysBox_ = new QCheckBox(tr("dans toutes les &journées"), this);
-  allDaysBox_->setObjectName(QStringLiteral("VKCheckToutesJournees"));
-  searchButton_ = MakeButton(this, "BitBtnRechercher", tr("&Rechercher"), tr("Chercher par nom"));
+  BuildSearchControls();
 
   tickAllBox_ = new QCheckBox(tr("&Tout Restaurer"), this);
   tickAllBox_->setObjectName(QStringLiteral("VKCheckAll"));
@@ -128,6 +116,30 @@ void RestoreWindow::BuildControls() {
   elsewhereNote_->setVisible(false);
   closeButton_ = MakeButton(this, "BitBtnFermer", tr("&Fermer"), tr("Fermer la fenêtre"));
 
+  LayOutControls();
+}
+
+void RestoreWindow::BuildStoreChoice() {
+  storeLabel_ = MakeLabel(this, "LabelDisque", tr("Disque :"));
+  storeCombo_ = new QComboBox(this);
+  storeCombo_->setObjectName(QStringLiteral("ComboDisque"));
+  storeLabel_->setBuddy(storeCombo_);
+  storeLabel_->setVisible(false);
+  storeCombo_->setVisible(false);
+}
+
+void RestoreWindow::BuildSearchControls() {
+  searchEdit_ = new QLineEdit(this);
+  searchEdit_->setObjectName(QStringLiteral("VKEditRecherche"));
+  searchEdit_->setPlaceholderText(tr("Nom de fichier (* et ? permis)"));
+  searchEdit_->setToolTip(
+      tr("Chercher des fichiers par leur nom, sans tenir compte des majuscules"));
+  allDaysBox_ = new QCheckBox(tr("dans toutes les &journées"), this);
+  allDaysBox_->setObjectName(QStringLiteral("VKCheckToutesJournees"));
+  searchButton_ = MakeButton(this, "BitBtnRechercher", tr("&Rechercher"), tr("Chercher par nom"));
+}
+
+void RestoreWindow::LayOutControls() {
   auto* top = new QHBoxLayout;
   top->addWidget(searchEdit_, 1);
   top->addWidget(allDaysBox_);
