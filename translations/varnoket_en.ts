@@ -1990,6 +1990,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <source>Sauvegarde faite, avec un problème</source>
         <translation>Backup done, with a problem</translation>
     </message>
+    <message>
+        <source>le disque des sauvegardes ne répond pas</source>
+        <translation>the backup disk does not answer</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

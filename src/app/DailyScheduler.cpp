@@ -145,8 +145,6 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   ctx.workers = static_cast<unsigned>(program.workers);
   ctx.commands = program.commands;
   ctx.rotationDays = program.rotationDays;
-  DriveInfo drives;
-  ctx.storeOnNetwork = StoreIsOnNetwork(drives, program);
   ctx.masterStation = setup_.masterStation;
   ctx.redoToday = redoToday;
   if (program.IsOpen()) ctx.programSettingsPath = program.file->path();
@@ -155,7 +153,13 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   std::vector<StoreRun> runs;
   {
     SleepHold awake(inhibitor_);
-    runs = RunBackupOnEveryStore(ctx, program);
+    RunThread inPlace;
+    (runThread_ != nullptr ? *runThread_ : inPlace).RunAndWait([&] {
+      // Asking where the store lives may wait on a share too.
+      DriveInfo drives;
+      ctx.storeOnNetwork = StoreIsOnNetwork(drives, program);
+      runs = RunBackupOnEveryStore(ctx, program);
+    });
   }
   running_ = false;
   lastOutcome_ = CombinedOutcome(runs);

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "app/RunThread.h"
 #include "app/UnattendedDialogs.h"
 #include "desktop/PowerSource.h"
 #include "desktop/SleepInhibitor.h"
@@ -94,6 +95,9 @@ class DailyScheduler {
   // a run (not owned; none: mains power, nothing held).
   void SetPowerSource(PowerSource* power) { power_ = power; }
   void SetSleepInhibitor(SleepInhibitor* inhibitor) { inhibitor_ = inhibitor; }
+  // Where the run's work is done (not owned; none: in place). The backup
+  // host and the boxes must then take calls from that thread.
+  void SetRunThread(RunThread* thread) { runThread_ = thread; }
   // Why the latest due run waits for the charger; empty once a run started.
   const std::string& BatteryWait() const { return batteryWait_; }
   bool Running() const { return running_; }
@@ -134,6 +138,7 @@ class DailyScheduler {
   int lastLeftOut_ = 0;
   PowerSource* power_ = nullptr;
   SleepInhibitor* inhibitor_ = nullptr;
+  RunThread* runThread_ = nullptr;
   std::string batteryWait_;
   bool running_ = false;
   std::optional<Day> heldDay_;  // the day whose run the person stopped

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "cli/CliRunner.h"
-#include "cli/SshShare.h"
+#include "support/SshShare.h"
 #include "support/TestBytes.h"
 
 namespace varnoket::test {

@@ -5,61 +5,76 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "app/gui/WindowThread.h"
 #include "desktop/gui/TrayIcon.h"
 #include "ui/gui/ErrorWindow.h"
 
 namespace varnoket {
 
 void GuiBackupHost::ProcessMessages() {
-  QCoreApplication::processEvents();
+  // A run on its own thread leaves the window's events to the window's
+  // thread.
+  if (OnWindowThreadNow()) QCoreApplication::processEvents();
 }
 
 void GuiBackupHost::SetTrayImage(int index) {
-  if (parts_.tray != nullptr) parts_.tray->SetImageIndex(index);
+  OnWindowThread([&] {
+    if (parts_.tray != nullptr) parts_.tray->SetImageIndex(index);
+  });
 }
 
 void GuiBackupHost::SetTrayHint(const std::string& hint) {
-  if (parts_.tray != nullptr) parts_.tray->SetHint(hint);
+  OnWindowThread([&] {
+    if (parts_.tray != nullptr) parts_.tray->SetHint(hint);
+  });
 }
 
 void GuiBackupHost::ShowErrorWindow(const std::string& text) {
-  lastError_ = text;
-  ErrorWindow* window = parts_.errorWindow ? parts_.errorWindow() : nullptr;
-  if (window != nullptr) window->ShowError(text);
+  OnWindowThread([&] {
+    lastError_ = text;
+    ErrorWindow* window = parts_.errorWindow ? parts_.errorWindow() : nullptr;
+    if (window != nullptr) window->ShowError(text);
+  });
 }
 
 void GuiBackupHost::DisableWindows() {
-  running_ = true;
-  cancelRequested_ = false;
   lastFile_.clear();
   lastDrawn_.invalidate();
-  if (parts_.running) parts_.running(true);
-  disabled_.clear();
-  // The program's dialogs only: the main window shows the run and its stop
-  // button, and the notification area's icon (a window of its own on an X11
-  // tray) and its menu must answer during the run.
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (qobject_cast<QDialog*>(w) == nullptr) continue;
-    if (w->isVisible() && w->isEnabled()) {
-      w->setEnabled(false);
-      disabled_.emplace_back(w);
+  OnWindowThread([&] {
+    running_ = true;
+    cancelRequested_ = false;
+    if (parts_.running) parts_.running(true);
+    disabled_.clear();
+    // The program's dialogs only: the main window shows the run and its
+    // stop button, and the notification area's icon (a window of its own on
+    // an X11 tray) and its menu must answer during the run.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (qobject_cast<QDialog*>(w) == nullptr) continue;
+      if (w->isVisible() && w->isEnabled()) {
+        w->setEnabled(false);
+        disabled_.emplace_back(w);
+      }
     }
-  }
+  });
 }
 
 void GuiBackupHost::RestoreWindows() {
-  for (const auto& w : disabled_) {
-    if (w) w->setEnabled(true);
-  }
-  disabled_.clear();
-  running_ = false;
-  cancelRequested_ = false;
-  if (parts_.running) parts_.running(false);
+  OnWindowThread([&] {
+    for (const auto& w : disabled_) {
+      if (w) w->setEnabled(true);
+    }
+    disabled_.clear();
+    running_ = false;
+    cancelRequested_ = false;
+    if (parts_.running) parts_.running(false);
+  });
 }
 
 void GuiBackupHost::SetMenuItemsEnabled(bool configure, bool /*enlarge*/) {
   // The main window shows the run's progress: it can be opened during a run.
-  if (parts_.configureAction != nullptr) parts_.configureAction->setEnabled(configure);
+  OnWindowThread([&] {
+    if (parts_.configureAction != nullptr) parts_.configureAction->setEnabled(configure);
+  });
 }
 
 void GuiBackupHost::ShowProgress(const RunProgress& progress) {
@@ -69,15 +84,46 @@ void GuiBackupHost::ShowProgress(const RunProgress& progress) {
   if (!newFile && !over && lastDrawn_.isValid() && lastDrawn_.elapsed() < 100) return;
   lastFile_ = progress.currentFile;
   lastDrawn_.start();
-  parts_.progress(progress);
+  {
+    std::lock_guard<std::mutex> lock(progressMutex_);
+    const bool posted = waitingProgress_.has_value();
+    waitingProgress_ = progress;
+    if (posted) return;
+  }
+  if (OnWindowThreadNow()) {
+    DrawWaitingProgress();
+  } else {
+    QMetaObject::invokeMethod(
+        &progressTarget_, [this] { DrawWaitingProgress(); }, Qt::QueuedConnection);
+  }
+}
+
+void GuiBackupHost::DrawWaitingProgress() {
+  std::optional<RunProgress> progress;
+  {
+    std::lock_guard<std::mutex> lock(progressMutex_);
+    progress.swap(waitingProgress_);
+  }
+  // A figure that arrives after the run has ended would show it running.
+  if (progress && running_) parts_.progress(*progress);
 }
 
 void GuiBackupHost::EnableTimer() {
-  if (parts_.schedulerTimer != nullptr) parts_.schedulerTimer->start();
+  OnWindowThread([&] {
+    if (parts_.schedulerTimer != nullptr) parts_.schedulerTimer->start();
+  });
 }
 
 void GuiBackupHost::FocusDirectoryList() {
-  if (parts_.focusDirectoryList) parts_.focusDirectoryList();
+  OnWindowThread([&] {
+    if (parts_.focusDirectoryList) parts_.focusDirectoryList();
+  });
+}
+
+void GuiBackupHost::BackupSetChanged() {
+  OnWindowThread([&] {
+    if (parts_.backupSetChanged) parts_.backupSetChanged();
+  });
 }
 
 }  // namespace varnoket

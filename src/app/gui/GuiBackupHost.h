@@ -1,12 +1,17 @@
-// The window program's side of a backup run: the message pump, the tray
-// picture and hint, the error window, the program's windows and tray menu
-// items kept out of reach while the run works.
+// The window program's side of a backup run: the tray picture and hint, the
+// error window, the program's windows and tray menu items kept out of reach
+// while the run works. The run calls it from its own thread: each call is
+// carried to the window's thread, the progress without waiting.
 #pragma once
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,12 +53,12 @@ class GuiBackupHost final : public BackupHost {
   void SetMenuItemsEnabled(bool configure, bool enlarge) override;
   void EnableTimer() override;
   void FocusDirectoryList() override;
-  void BackupSetChanged() override {
-    if (parts_.backupSetChanged) parts_.backupSetChanged();
-  }
+  void BackupSetChanged() override;
   bool StopRequested() const override { return stopRequested_ || cancelRequested_; }
   bool CancelRequested() const override { return cancelRequested_; }
-  // Drawn at most ten times a second, and at each new file.
+  // Drawn at most ten times a second and at each new file, and never more
+  // often than the window's thread takes it: a waiting figure is replaced
+  // by a newer one.
   void ShowProgress(const RunProgress& progress) override;
 
   // The program must end: a run in progress stops at its next file boundary.
@@ -64,12 +69,24 @@ class GuiBackupHost final : public BackupHost {
   std::string TakeLastError() { return std::exchange(lastError_, std::string()); }
 
  private:
+  // On the window's thread: the latest figure the run gave, unless the run
+  // has ended since.
+  void DrawWaitingProgress();
+
   GuiBackupHostParts parts_;
-  bool stopRequested_ = false;
-  bool cancelRequested_ = false;
-  bool running_ = false;
+  // Set by the window's thread, read by the run's.
+  std::atomic<bool> stopRequested_{false};
+  std::atomic<bool> cancelRequested_{false};
+  bool running_ = false;  // the window's thread only
+  // The run's thread only (reset while it waits for DisableWindows).
   QElapsedTimer lastDrawn_;
   std::string lastFile_;
+  // The figure waiting for the window's thread.
+  std::mutex progressMutex_;
+  std::optional<RunProgress> waitingProgress_;
+  // What the figure is posted to: gone with the host, so is a figure
+  // still waiting.
+  QObject progressTarget_;
   std::string lastError_;
   std::vector<QPointer<QWidget>> disabled_;
 };

@@ -12,9 +12,11 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/StoreGlance.h"
 #include "app/gui/GuiBackupHost.h"
 #include "app/gui/GuiUpdateHost.h"
 #include "app/gui/TrayPictures.h"
+#include "app/gui/WindowThread.h"
 #include "desktop/gui/TrayIcon.h"
 #include "engine/StoreChoice.h"
 #include "platform/AsciiText.h"
@@ -69,6 +71,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
                      .arg(QStringLiteral(VARNOKET_VERSION)));
   setToolTip(tr("Ecran principal"));
 
+  storeGlance_ = std::make_unique<StoreGlance>(env_.fs);
   station_.path.clear();
   station_.lastBackupDate.clear();
   if (env_.lowerPriority) env_.lowerPriority();
@@ -111,9 +114,12 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
       UpdateStepSetup{env_.programPath, env_.updateUrl, env_.updatePublicKeyHex, currentVersion_,
                       masterStation_, env_.installed});
   if (env_.installed && env_.log) env_.log(kInstalledUpdatesOff);
-  scheduler_ = std::make_unique<DailyScheduler>(env_.fs, env_.clock, env_.dialogs, *host_,
+  runThread_ = std::make_unique<OffWindowThread>();
+  runDialogs_ = std::make_unique<WindowThreadDialogs>(env_.dialogs);
+  scheduler_ = std::make_unique<DailyScheduler>(env_.fs, env_.clock, *runDialogs_, *host_,
                                                 static_cast<SchedulerHost&>(*this), station_,
                                                 SchedulerSetup{stationName_, masterStation_});
+  scheduler_->SetRunThread(runThread_.get());
   scheduler_->SetPowerSource(env_.power);
   scheduler_->SetSleepInhibitor(env_.sleepInhibitor);
   notifier_ = env_.notifier;

@@ -55,6 +55,9 @@ class RestoreWindow;
 class LogViewer;
 class LinkLabel;
 class GuiBackupHost;
+class OffWindowThread;
+class StoreGlance;
+class WindowThreadDialogs;
 
 // What the main window works with, injected so tests can run it on temporary
 // folders with a scripted clock, message boxes and folder picker.
@@ -208,6 +211,11 @@ class MainWindow : public QWidget,
   void BuildTray();
   // The status block and the tray menu's lines, from the state now.
   void RefreshStatus();
+  // During a run: only what the run's progress says changes.
+  void ShowRunUnderWay();
+  // The store did not answer in time: the block is drawn again a moment
+  // later, until it does.
+  void RefreshWhenStoreAnswers();
   // With several disks in turn: the first one here becomes the one the
   // program works on; the date the warnings count from (the most recent
   // disk's); each disk's line; the day's reminder for a disk long away.
@@ -293,8 +301,14 @@ class MainWindow : public QWidget,
   std::vector<QAction*> trayStoreActions_;  // one per disk, with several
   std::optional<Day> storesRemindedOn_;
   std::string lastSuccessText_;
+  // The store's own facts for the status block, read off the window's thread.
+  std::unique_ptr<StoreGlance> storeGlance_;
+  bool glanceRetryQueued_ = false;
   std::optional<RunProgress> progress_;  // set while a run copies
   std::unique_ptr<GuiBackupHost> host_;
+  // The run works on a thread of its own; its boxes come back here.
+  std::unique_ptr<OffWindowThread> runThread_;
+  std::unique_ptr<WindowThreadDialogs> runDialogs_;
   std::unique_ptr<DailyScheduler> scheduler_;
   std::unique_ptr<GuiUpdateHost> updateHost_;
   std::unique_ptr<UpdateStep> updateStep_;

@@ -9,12 +9,15 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <chrono>
 
 #include "app/LastRunOutcome.h"
 #include "app/LastSuccess.h"
 #include "app/RunStatus.h"
 #include "app/StoreAges.h"
+#include "app/StoreGlance.h"
 #include "app/gui/GuiBackupHost.h"
 #include "app/gui/MainWindow.h"
 #include "desktop/gui/TrayIcon.h"
@@ -40,6 +43,12 @@ QLabel* MakeStatusLabel(QWidget* parent, const char* name) {
 
 constexpr const char* kLastRunLine = VK_TR_NOOP("Messages", "Dernière exécution : %s");
 constexpr const char* kRunUnderWay = VK_TR_NOOP("Messages", "en cours");
+constexpr const char* kStoreSilent =
+    VK_TR_NOOP("Messages", "le disque des sauvegardes ne répond pas");
+// How long the block waits for the store's answer, and how often it asks
+// again while the store is silent.
+constexpr std::chrono::milliseconds kStoreGlanceWait{500};
+constexpr int kStoreGlanceRetryMs = 1000;
 
 }  // namespace
 
@@ -78,6 +87,12 @@ void MainWindow::BuildStatusBlock(QVBoxLayout* top) {
 
 void MainWindow::RefreshStatus() {
   if (lastBackupLabel_ == nullptr) return;
+  if (progress_) {
+    // The run works on the store and the station's settings from its own
+    // thread: the block keeps what it said, with the run under way.
+    ShowRunUnderWay();
+    return;
+  }
   const ProgramSettings& program = Program();
   const LocalDateTime now = env_.clock.Now();
   std::string last = lastSuccessText_;
@@ -93,12 +108,18 @@ void MainWindow::RefreshStatus() {
     const StoreLayout layout(PathRules(PathStyle::kPosix), root, stationName_);
     // A run rewrites the log from its start: while it works, the log says
     // nothing of how the previous one ended.
-    LastRunOutcome run = LastRunOutcomeOfLog(ReadWholeFile(env_.fs, layout.LogPath()));
-    run.when = ShownLogTime(run.when);
-    const std::string how =
-        progress_ ? Translate(kMessagesContext, kRunUnderWay) : LastRunText(run, layout.LogPath());
+    const std::optional<StoreFacts> facts =
+        storeGlance_->Read(root, layout.LogPath(), kStoreGlanceWait);
+    std::string how = Translate(kMessagesContext, kStoreSilent);
+    if (facts) {
+      LastRunOutcome run = facts->run;
+      run.when = ShownLogTime(run.when);
+      how = LastRunText(run, layout.LogPath());
+      freeBytes = facts->freeBytes;
+    } else {
+      RefreshWhenStoreAnswers();
+    }
     lastRun = FillText(Translate(kMessagesContext, kLastRunLine), {how});
-    if (env_.fs.IsDirectory(root)) freeBytes = env_.fs.FreeSpace(root);
   }
   lastRunLabel_->setText(QString::fromStdString(lastRun));
   lastRunLabel_->setVisible(!lastRun.empty());
@@ -112,11 +133,9 @@ void MainWindow::RefreshStatus() {
   freeSpaceLabel_->setText(Shown(FreeSpaceText(freeBytes)));
   freeSpaceLabel_->setVisible(!root.empty());
   if (trayStatusAction_ != nullptr) {
-    trayStatusAction_->setText(
-        progress_ ? Shown(RunPercentText(*progress_) + " (" + RunProgressText(*progress_) + ")")
-                  : Shown(last));
+    trayStatusAction_->setText(Shown(last));
     trayNextAction_->setText(Shown(next));
-    trayNextAction_->setVisible(!next.empty() && !progress_);
+    trayNextAction_->setVisible(!next.empty());
     for (QAction* action : trayStoreActions_) trayMenu_->removeAction(action);
     qDeleteAll(trayStoreActions_);
     trayStoreActions_.clear();
@@ -126,6 +145,26 @@ void MainWindow::RefreshStatus() {
       trayMenu_->insertAction(traySeparator_, action);
       trayStoreActions_.push_back(action);
     }
+  }
+}
+
+void MainWindow::RefreshWhenStoreAnswers() {
+  if (glanceRetryQueued_) return;
+  glanceRetryQueued_ = true;
+  QTimer::singleShot(kStoreGlanceRetryMs, this, [this] {
+    glanceRetryQueued_ = false;
+    RefreshStatus();
+  });
+}
+
+void MainWindow::ShowRunUnderWay() {
+  lastRunLabel_->setText(QString::fromStdString(FillText(
+      Translate(kMessagesContext, kLastRunLine), {Translate(kMessagesContext, kRunUnderWay)})));
+  lastRunLabel_->setVisible(true);
+  if (trayStatusAction_ != nullptr) {
+    trayStatusAction_->setText(
+        Shown(RunPercentText(*progress_) + " (" + RunProgressText(*progress_) + ")"));
+    trayNextAction_->setVisible(false);
   }
 }
 

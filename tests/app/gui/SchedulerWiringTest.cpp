@@ -1,6 +1,6 @@
 // The timer's tick and the "save now" button, over a real backup into a
-// temporary store: when a run starts, the questions before it, and what the
-// program looks like while it works.
+// temporary store: when a run starts, the questions before it, and how its
+// end is told.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,34 +9,14 @@
 #include <QEventLoop>
 #include <QListWidget>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <algorithm>
 
-#include "app/gui/MainWindowFixture.h"
+#include "app/gui/SchedulerWiringFixture.h"
 
 namespace varnoket::test {
 namespace {
-
-class SchedulerWiringTest : public MainWindowFixture {
- protected:
-  void Start(int hour = 13, int minute = 0, const std::string& last = "09/03/2026") {
-    WriteFile(base_ + "/docs/a.txt", "alpha");
-    WriteFile(base_ + "/docs/sub/b.txt", "beta");
-    WriteProgramSettings(root_, hour, minute);
-    WriteStationSettings({base_ + "/docs"}, last);
-    Make();
-    ShowAndSettle();
-    dialogs_.Clear();
-  }
-
-  void At(int day, int hour, int minute) { clock_.Set({2026, 3, day, hour, minute, 0, 0}); }
-
-  bool DayList(const std::string& folder) const {
-    return std::filesystem::exists(root_ + "/POSTE1/" + folder + "/filelist.txt");
-  }
-};
 
 TEST_F(SchedulerWiringTest, TheTickRunsOnceADayFromTheConfiguredTime) {
   Start();
@@ -147,85 +127,6 @@ TEST_F(SchedulerWiringTest, TheTrayMenuBacksUpNowAsTheButtonDoes) {
                 "maintenant ?"});
   emit menu->aboutToShow();
   EXPECT_TRUE(backUpNow->isEnabled());
-}
-
-TEST_F(SchedulerWiringTest, DuringARunTheListsAreLockedTheWindowShowsItsProgressAndTheTrayIsBusy) {
-  Start();
-  form_->show();
-  config_->show();  // a second window, which must be given back its state too
-  auto* showWindow = form_->findChild<QAction*>("Agrandir1");
-  auto* configure = form_->findChild<QAction*>("Configurer1");
-  auto* directories = form_->findChild<QWidget*>("VKListBoxRepertoires");
-  auto* restore = form_->findChild<QWidget*>("BitBtnRestaurer");
-  auto* bar = form_->findChild<QProgressBar*>("ProgressBarRun");
-  auto* stop = form_->findChild<QPushButton*>("BitBtnStopRun");
-  ASSERT_TRUE(showWindow && configure && directories && restore && bar && stop);
-  EXPECT_TRUE(bar->isHidden());
-  EXPECT_TRUE(stop->isHidden());
-  bool seen = false;
-  bool formEnabled = false, configEnabled = true, listsEnabled = true, restoreEnabled = true;
-  bool showWindowEnabled = false, configureEnabled = true, stopShown = false;
-  QString runLine;
-  int picture = -1;
-  std::string hint;
-  // Fires from the run's own message pump.
-  QTimer::singleShot(0, [&] {
-    seen = true;
-    formEnabled = form_->isEnabled();
-    configEnabled = config_->isEnabled();
-    listsEnabled = directories->isEnabled();
-    restoreEnabled = restore->isEnabled();
-    showWindowEnabled = showWindow->isEnabled();
-    configureEnabled = configure->isEnabled();
-    stopShown = stop->isVisible() && stop->isEnabled() && bar->isVisible();
-    runLine = form_->StatusLines().value(1);
-    picture = form_->Tray().ImageIndex();
-    hint = form_->Tray().Hint();
-    // The tray brings the window back during the run, with its progress.
-    form_->hide();
-    form_->ShowMainWindow();
-  });
-  At(10, 14, 0);
-  form_->SchedulerTick();
-  ASSERT_TRUE(seen);
-  EXPECT_TRUE(formEnabled);
-  EXPECT_FALSE(configEnabled);
-  EXPECT_FALSE(listsEnabled);
-  EXPECT_FALSE(restoreEnabled);
-  EXPECT_TRUE(showWindowEnabled);
-  EXPECT_FALSE(configureEnabled);
-  EXPECT_TRUE(stopShown);
-  // The log is rewritten by the run: it says nothing of the previous one.
-  EXPECT_EQ(runLine, "Dernière exécution : en cours");
-  EXPECT_EQ(picture, 1);
-  // A progress hint (the scan names the folder it walks), not the rest one.
-  EXPECT_FALSE(hint.empty());
-  EXPECT_NE(hint, "Varnoket");
-  EXPECT_TRUE(form_->isVisible());
-
-  EXPECT_TRUE(config_->isEnabled());
-  EXPECT_TRUE(directories->isEnabled());
-  EXPECT_TRUE(restore->isEnabled());
-  EXPECT_TRUE(configure->isEnabled());
-  EXPECT_TRUE(bar->isHidden());
-  EXPECT_TRUE(stop->isHidden());
-  EXPECT_EQ(form_->Tray().ImageIndex(), 0);
-  // At rest again, the hint tells when the last backup succeeded.
-  EXPECT_EQ(form_->Tray().Hint(), "Dernière sauvegarde réussie : 10/03/2026 (aujourd'hui)");
-  config_->hide();
-}
-
-TEST_F(SchedulerWiringTest, ASecondStartDuringARunShowsTheWindowAtOnce) {
-  Start();
-  ASSERT_FALSE(form_->isVisible());  // in the tray after the start-up checks
-  bool shownDuringRun = false;
-  // Fires from the run's own message pump.
-  QTimer::singleShot(0, [&] { shownDuringRun = form_->ShowForSecondStart(); });
-  At(10, 14, 0);
-  form_->SchedulerTick();
-  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
-  EXPECT_TRUE(shownDuringRun);
-  EXPECT_TRUE(notifications_.sent.empty());
 }
 
 TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
@@ -401,32 +302,6 @@ TEST_F(SchedulerWiringTest, TheLogAndTheRestoreWindowOpenFromTheMainWindow) {
   EXPECT_TRUE(dialogs_.calls().empty());
 }
 
-TEST_F(SchedulerWiringTest, QuittingDuringARunStopsItAndTheNextStartRunsNormally) {
-  Start();
-  At(10, 13, 8);
-  // "Quitter" from the tray menu, which the run's pump keeps working.
-  QTimer::singleShot(0, [this] {
-    dialogs_.QueueAnswer(DialogAnswer::kOk);
-    form_->Quit();
-  });
-  form_->SchedulerTick();
-  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kStopped);
-  EXPECT_EQ(exitCodes_, std::vector<int>{0});
-  EXPECT_FALSE(DayList("10032026"));
-  const std::string log = ReadFile(root_ + "/POSTE1/LASTBACKUP.LOG");
-  EXPECT_NE(log.find(";Sauvegarde interrompue : le programme se termine.\r\n"), std::string::npos)
-      << log;
-  EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
-
-  // The next start of the program runs the day's backup.
-  Destroy();
-  Make();
-  ShowAndSettle();
-  form_->SchedulerTick();
-  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
-  EXPECT_TRUE(DayList("10032026"));
-}
-
 TEST_F(SchedulerWiringTest, TheButtonSaysWhoHoldsTheStationAndTheTickTriesAgainLater) {
   Start();
   At(10, 9, 0);
@@ -499,41 +374,6 @@ TEST_F(SchedulerWiringTest, AnotherMachinesStationIsNeitherShownNorSavedNorWritt
   EXPECT_FALSE(DayList("10032026"));
   EXPECT_EQ(ReadFile(StationIni()), settings);
   EXPECT_EQ(ReadFile(root_ + "/POSTE1/MACHINE.ID"), marker);
-}
-
-// The person stops a run from the window: it ends at the next file, says
-// so, and no run starts by itself again that day; the status block tells
-// what happened and when the next backup comes.
-TEST_F(SchedulerWiringTest, TheStopButtonEndsTheRunAndPutsTheNextOneOffUntilTomorrow) {
-  Start();
-  form_->show();
-  auto* stop = form_->findChild<QPushButton*>("BitBtnStopRun");
-  ASSERT_NE(stop, nullptr);
-  QTimer::singleShot(0, [&] { stop->click(); });
-  At(10, 14, 0);
-  form_->SchedulerTick();
-  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCancelled);
-  EXPECT_FALSE(DayList("10032026"));
-  EXPECT_EQ(notifications_.Summaries(), std::vector<std::string>{"Sauvegarde arrêtée"});
-  const QStringList lines = form_->StatusLines();
-  ASSERT_EQ(lines.size(), 4) << lines.join("|").toStdString();
-  EXPECT_TRUE(lines[0].startsWith("Dernière sauvegarde réussie : 09/03/2026"));
-  EXPECT_TRUE(lines[1].startsWith("Dernière exécution : arrêtée le 10/03/2026 14:00:00"));
-  EXPECT_EQ(lines[2], "Prochaine sauvegarde : demain à 13:00");
-  EXPECT_TRUE(lines[3].startsWith("Espace libre sur le disque des sauvegardes : "));
-  EXPECT_FALSE(lines[3].endsWith("inconnu"));
-
-  At(10, 14, 10);
-  form_->SchedulerTick();
-  EXPECT_FALSE(DayList("10032026"));
-  // The button still runs one when asked; the next day's tick runs again.
-  At(11, 13, 5);
-  form_->SchedulerTick();
-  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
-  EXPECT_TRUE(DayList("11032026"));
-  // A scheduled run that went well needs no word.
-  EXPECT_EQ(notifications_.sent.size(), 1u);
-  EXPECT_TRUE(form_->StatusLines()[1].startsWith("Dernière exécution : terminée le 11/03/2026"));
 }
 
 // Two disks in turn: the tick writes both, the tray says each one's last

@@ -75,15 +75,33 @@ class SshShare {
       if (!mounted_) ::usleep(250000);
     }
     if (!mounted_) why_ = "sshfs could not mount the share: " + ReadOr(work_ + "/sshfs.log");
+    client_ = mounted_ ? FindClient() : 0;
     return mounted_;
   }
 
   // The share drops as a network does: the client goes at once, its mount
   // point left without a file system.
   void Drop() {
-    Shell("pkill -KILL -f 'sshfs.*" + mountPoint_ + "'");
+    KillClient(client_);
     Release();
   }
+
+  // The share stops answering, as a server that hangs does: every call on
+  // it waits until Thaw or Drop. Signals go to the client's process id
+  // (found at mount time): a search of the process table would read the
+  // command lines of processes waiting on the share.
+  void Freeze() const {
+    if (client_ > 0) ::kill(client_, SIGSTOP);
+  }
+  void Thaw() const {
+    if (client_ > 0) ::kill(client_, SIGCONT);
+  }
+  // The client of the share goes at once; safe from any thread, and every
+  // call waiting on the share fails.
+  static void KillClient(pid_t client) {
+    if (client > 0) ::kill(client, SIGKILL);
+  }
+  pid_t Client() const { return client_; }
 
   void Unmount() {
     if (mounted_) Shell("fusermount -u " + mountPoint_ + " 2>/dev/null");
@@ -110,12 +128,36 @@ class SshShare {
     }
   }
 
+  // The sshfs process serving this mount point: its command line names it.
+  pid_t FindClient() const {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+      const std::string name = entry.path().filename().string();
+      if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+      std::string command;
+      try {
+        if (ReadFile(entry.path().string() + "/comm") != "sshfs\n") continue;
+        command = ReadFile(entry.path().string() + "/cmdline");
+      } catch (...) {
+        continue;
+      }
+      for (char& c : command) {
+        if (c == '\0') c = ' ';
+      }
+      // Each argument ends with a NUL, a space now.
+      if (command.find(" " + mountPoint_ + " ") != std::string::npos) {
+        return static_cast<pid_t>(std::stoi(name));
+      }
+    }
+    return 0;
+  }
+
   std::string work_;
   std::string exported_;
   std::string mountPoint_;
   int port_ = 0;
   bool served_ = false;
   bool mounted_ = false;
+  pid_t client_ = 0;
   std::string why_;
 };
 

@@ -1,0 +1,205 @@
+// A store on a real network share (SSH served on 127.0.0.1, mounted with
+// sshfs) that stops answering in the middle of a run: the run waits on its
+// own thread while the window keeps answering. The share then drops as a
+// network does; the run ends as with a disk pulled out, listing nothing,
+// and once the share is back the next run completes.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "app/gui/MainWindowFixture.h"
+#include "support/SshShare.h"
+
+namespace varnoket::test {
+namespace {
+
+class HungShareWiringTest : public MainWindowFixture {
+ protected:
+  void At(int day, int hour, int minute) { clock_.Set({2026, 3, day, hour, minute, 0, 0}); }
+
+  // The store on the share, the day's folder beside it, and the windows.
+  bool MakeOnShare() {
+    root_ = base_ + "/share/store";
+    std::filesystem::create_directories(root_);
+    if (!MarkStore(DefaultFileSystem(), root_)) return false;
+    WriteProgramSettings(root_);
+    WriteStationSettings({base_ + "/docs"});
+    Make();
+    return true;
+  }
+
+  // Files of random bytes, slow enough to compress that the run is still
+  // copying when the share stops answering.
+  void WriteSources(const std::string& folder, int count) {
+    std::mt19937 random(7);
+    for (int i = 0; i < count; ++i) {
+      std::string bytes(64 * 1024, 0);
+      for (char& c : bytes) c = static_cast<char>(random());
+      WriteFile(folder + "/f" + std::to_string(i) + ".bin", bytes);
+    }
+  }
+};
+
+// Kills the share's client if the test has not said it is done by then: a
+// window frozen by the hung share gets its thread back, and the test fails
+// instead of hanging.
+class Watchdog {
+ public:
+  Watchdog(pid_t client, std::chrono::seconds limit)
+      : thread_([this, client, limit] {
+          std::unique_lock<std::mutex> lock(mutex_);
+          if (!done_.wait_for(lock, limit, [this] { return finished_; })) {
+            fired_ = true;
+            SshShare::KillClient(client);
+          }
+        }) {}
+  ~Watchdog() {
+    Finish();
+    thread_.join();
+  }
+  void Finish() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+    done_.notify_all();
+  }
+  bool Fired() const { return fired_; }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable done_;
+  bool finished_ = false;
+  std::atomic<bool> fired_{false};
+  std::thread thread_;
+};
+
+TEST_F(HungShareWiringTest, AShareThatStopsAnsweringMidRunLeavesTheWindowAnswering) {
+  SshShare share(base_ + "/ssh", base_ + "/exported", base_ + "/share");
+  if (!share.Mounted()) GTEST_SKIP() << share.why();
+  WriteSources(base_ + "/docs", 40);
+  ASSERT_TRUE(MakeOnShare());
+  ShowAndSettle();
+  form_->show();
+  Settle();
+  ASSERT_TRUE(form_->isVisible());
+  auto* stop = Find<QPushButton>("BitBtnStopRun");
+  auto* runFile = Find<QLabel>("LabelRunFile");
+  auto* menu = form_->findChild<QMenu*>("PopupMenu1");
+  ASSERT_TRUE(stop && runFile && menu);
+
+  // The share stops answering the moment the run shows its stop button: the
+  // run has read the store and has every copy still to write.
+  bool frozen = false;
+  struct FreezeOnShow : QObject {
+    std::function<void()> freeze;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Show && freeze) std::exchange(freeze, nullptr)();
+      return QObject::eventFilter(watched, event);
+    }
+  } filter;
+  filter.freeze = [&] {
+    share.Freeze();
+    frozen = true;
+  };
+  stop->installEventFilter(&filter);
+
+  // While it hangs, the window's thread handles a timer's ticks, the stop
+  // button and the tray menu; then the share drops.
+  ASSERT_GT(share.Client(), 0);
+  Watchdog watchdog(share.Client(), std::chrono::seconds(30));
+  int ticks = 0;
+  bool stillRunning = false;
+  QString stopLine;
+  QTimer look;
+  look.setInterval(10);
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    if (!frozen || ++ticks < 50) return;
+    look.stop();
+    stillRunning = stop->isVisible();
+    stop->click();
+    stopLine = runFile->text();
+    emit menu->aboutToShow();
+    watchdog.Finish();
+    share.Drop();
+  });
+  look.start();
+  At(10, 14, 0);
+  form_->SchedulerTick();
+  watchdog.Finish();
+  stop->removeEventFilter(&filter);
+  if (watchdog.Fired()) share.Drop();  // its mount point let go
+
+  ASSERT_TRUE(frozen);
+  EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
+  EXPECT_EQ(ticks, 50);
+  EXPECT_TRUE(stillRunning);
+  EXPECT_EQ(stopLine, "Arrêt demandé : la sauvegarde s'arrête après le fichier en cours.");
+  EXPECT_NE(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_NE(form_->LastOutcome(), BackupOutcome::kNoChange);
+  EXPECT_FALSE(std::filesystem::exists(base_ + "/exported/store/POSTE1/10032026/filelist.txt"));
+  // Nothing was written where the share was mounted.
+  EXPECT_TRUE(std::filesystem::is_empty(base_ + "/share"));
+  EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+
+  // The share back, the next day's run completes and lists every file.
+  ASSERT_TRUE(share.Mount()) << share.why();
+  At(11, 14, 0);
+  form_->SchedulerTick();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  const std::string list = ReadFile(base_ + "/exported/store/POSTE1/11032026/filelist.txt");
+  for (int i = 0; i < 40; ++i) {
+    EXPECT_NE(list.find("f" + std::to_string(i) + ".bin"), std::string::npos) << i;
+  }
+}
+
+// Between runs, the status block and the tray menu ask the store how the
+// latest run ended and how much room is left. A share that does not answer
+// is said so at once, and its facts come back once it answers again.
+TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindow) {
+  SshShare share(base_ + "/ssh", base_ + "/exported", base_ + "/share");
+  if (!share.Mounted()) GTEST_SKIP() << share.why();
+  WriteFile(base_ + "/docs/a.txt", "alpha");
+  ASSERT_TRUE(MakeOnShare());
+  ShowAndSettle();
+  At(10, 14, 0);
+  form_->SchedulerTick();
+  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  auto* menu = form_->findChild<QMenu*>("PopupMenu1");
+  ASSERT_NE(menu, nullptr);
+  ASSERT_GT(share.Client(), 0);
+
+  share.Freeze();
+  QStringList silent;
+  {
+    Watchdog watchdog(share.Client(), std::chrono::seconds(30));
+    emit menu->aboutToShow();
+    form_->hide();
+    form_->ShowMainWindow();
+    Settle();
+    silent = form_->StatusLines();
+    watchdog.Finish();
+    EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
+  }
+  ASSERT_GE(silent.size(), 2) << silent.join("|").toStdString();
+  EXPECT_EQ(silent[1], "Dernière exécution : le disque des sauvegardes ne répond pas");
+
+  share.Thaw();
+  // Asked again every second until the store answers: twenty seconds at most.
+  QString answered;
+  for (int i = 0; i < 2000 && !answered.startsWith("Dernière exécution : terminée"); ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    answered = form_->StatusLines().value(1);
+  }
+  EXPECT_TRUE(answered.startsWith("Dernière exécution : terminée le 10/03/2026"))
+      << answered.toStdString();
+}
+
+}  // namespace
+}  // namespace varnoket::test
