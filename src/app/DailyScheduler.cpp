@@ -49,7 +49,7 @@ std::string DailyScheduler::DueDate() const {
   // Several disks: the run is due as long as one disk here lacks today's.
   const LocalDateTime now = clock_.Now();
   const std::string oldest = OldestPresentSuccess(
-      StoreAges(fs_, program, setup_.stationName, station_.lastBackupDate, now), now);
+      StoreAges(fs_, program, setup_.stationName, station_.lastBackupDate, now, present_), now);
   return oldest.empty() ? station_.lastBackupDate : oldest;
 }
 
@@ -72,7 +72,7 @@ bool DailyScheduler::StoreThere() const {
   if (!program.IsOpen() || program.backupRoot.empty()) return false;
   // Any disk of the list will do. The id is read again: a run or the
   // command line may have recorded it since.
-  return !StoresHere(fs_, program, setup_.stationName).empty();
+  return !StoresHere(fs_, program, setup_.stationName, present_).empty();
 }
 
 void DailyScheduler::MountsChanged() {

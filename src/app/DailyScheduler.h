@@ -18,6 +18,7 @@
 #include "desktop/SleepInhibitor.h"
 #include "engine/BackupHost.h"
 #include "engine/BackupRun.h"
+#include "engine/StoreChoice.h"
 #include "engine/StoreLayout.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -98,6 +99,9 @@ class DailyScheduler {
   // Where the run's work is done (not owned; none: in place). The backup
   // host and the boxes must then take calls from that thread.
   void SetRunThread(RunThread* thread) { runThread_ = thread; }
+  // How the scheduler asks whether a disk of the list is here (none: of
+  // the disk at once).
+  void SetStorePresence(StorePresenceCheck present) { present_ = std::move(present); }
   // Why the latest due run waits for the charger; empty once a run started.
   const std::string& BatteryWait() const { return batteryWait_; }
   bool Running() const { return running_; }
@@ -139,6 +143,7 @@ class DailyScheduler {
   PowerSource* power_ = nullptr;
   SleepInhibitor* inhibitor_ = nullptr;
   RunThread* runThread_ = nullptr;
+  StorePresenceCheck present_;
   std::string batteryWait_;
   bool running_ = false;
   std::optional<Day> heldDay_;  // the day whose run the person stopped

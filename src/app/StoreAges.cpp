@@ -10,14 +10,15 @@ namespace varnoket {
 
 std::vector<StoreAge> StoreAges(FileSystem& fs, const ProgramSettings& program,
                                 const std::string& station, const std::string& activeLastSuccess,
-                                const LocalDateTime& now) {
+                                const LocalDateTime& now, const StorePresenceCheck& present) {
   std::vector<StoreAge> ages;
   if (!program.IsOpen()) return ages;
   const IniFile record(fs, program.file->path());
   const std::vector<StoreEntry> stores = AllStores(fs, program);
   for (size_t i = 0; i < stores.size(); ++i) {
     StoreAge age{stores[i].name, stores[i].root, false, ""};
-    age.present = StoreUsable(CheckStoreEntry(fs, stores[i], i, station));
+    age.present =
+        present ? present(stores[i], i) : StoreUsable(CheckStoreEntry(fs, stores[i], i, station));
     age.lastSuccess = StoreLastSuccess(record, stores[i].id);
     if (i == program.activeStore) {
       // The later of the record and the station file's own date.

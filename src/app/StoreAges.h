@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/StoreChoice.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "settings/ProgramSettings.h"
@@ -25,9 +26,11 @@ struct StoreAge {
 // Every configured store. `activeLastSuccess` stands for the store the
 // program works on when the machine has no record of it yet (a store backed
 // up before the record existed): its station file's date.
+// `present` says whether each store is here (none: asked of its disk).
 std::vector<StoreAge> StoreAges(FileSystem& fs, const ProgramSettings& program,
                                 const std::string& station, const std::string& activeLastSuccess,
-                                const LocalDateTime& now);
+                                const LocalDateTime& now,
+                                const StorePresenceCheck& present = nullptr);
 
 // The most recent success among them ("" when none).
 std::string NewestSuccess(const std::vector<StoreAge>& ages, const LocalDateTime& now);

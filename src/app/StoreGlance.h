@@ -1,17 +1,15 @@
 // What the window's status block shows of the store itself: how the latest
 // run ended (its activity log) and the room left on its disk. Read on a
-// thread of its own, waited for a moment only: a share that no longer
-// answers must not freeze the window that asks. A read still waiting is
-// never doubled; its answer is there for a later call.
+// thread of its own, waited for a moment only (QuestionOffThread).
 #pragma once
 
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/LastRunOutcome.h"
+#include "app/QuestionOffThread.h"
 #include "platform/FileSystem.h"
 
 namespace varnoket {
@@ -31,13 +29,11 @@ class StoreGlance {
   std::optional<StoreFacts> Read(const std::string& root, const std::string& logPath,
                                  std::chrono::milliseconds wait);
   // A read that did not answer in time is still waiting.
-  bool Waiting() const;
+  bool Waiting() const { return question_.Waiting(); }
 
  private:
-  struct Pending;
-
   FileSystem& fs_;
-  std::shared_ptr<Pending> pending_;
+  QuestionOffThread<StoreFacts> question_;
 };
 
 }  // namespace varnoket

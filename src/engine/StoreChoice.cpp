@@ -43,11 +43,13 @@ bool ChooseStore(FileSystem& fs, ProgramSettings& settings, const std::string& s
 }
 
 std::vector<StoreEntry> StoresHere(FileSystem& fs, const ProgramSettings& settings,
-                                   const std::string& station) {
+                                   const std::string& station, const StorePresenceCheck& present) {
   std::vector<StoreEntry> here;
   const std::vector<StoreEntry> stores = AllStores(fs, settings);
   for (size_t i = 0; i < stores.size(); ++i) {
-    if (StoreUsable(CheckStoreEntry(fs, stores[i], i, station))) here.push_back(stores[i]);
+    const bool usable =
+        present ? present(stores[i], i) : StoreUsable(CheckStoreEntry(fs, stores[i], i, station));
+    if (usable) here.push_back(stores[i]);
   }
   return here;
 }

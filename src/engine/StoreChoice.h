@@ -2,6 +2,7 @@
 // on: the one the person named, else the first one present, else the first.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,10 +21,15 @@ StoreCheck CheckStoreEntry(FileSystem& fs, const StoreEntry& store, size_t index
 // Present, or a first store made before markers that a run will mark.
 bool StoreUsable(const StoreCheck& check);
 
-// The stores of AllStores(settings) that are here now (StoreUsable), in
-// list order.
+// Whether a store of the list (at its place in it) is here and usable.
+// None: StoreUsable(CheckStoreEntry(...)), asked of the disk at once; a
+// window gives one that never waits long on a disk that does not answer.
+using StorePresenceCheck = std::function<bool(const StoreEntry& store, size_t index)>;
+
+// The stores of AllStores(settings) that are here now, in list order.
 std::vector<StoreEntry> StoresHere(FileSystem& fs, const ProgramSettings& settings,
-                                   const std::string& station);
+                                   const std::string& station,
+                                   const StorePresenceCheck& present = nullptr);
 
 // Makes the store named `wanted` the one `settings` works on; with no name,
 // the first store present (the first store when none is). False, with

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/PresenceGlance.h"
 #include "app/StoreGlance.h"
 #include "app/gui/GuiBackupHost.h"
 #include "app/gui/GuiUpdateHost.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   setToolTip(tr("Ecran principal"));
 
   storeGlance_ = std::make_unique<StoreGlance>(env_.fs);
+  presence_ = std::make_unique<PresenceGlance>(env_.fs, std::chrono::milliseconds(500));
   station_.path.clear();
   station_.lastBackupDate.clear();
   if (env_.lowerPriority) env_.lowerPriority();
@@ -120,6 +122,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
                                                 static_cast<SchedulerHost&>(*this), station_,
                                                 SchedulerSetup{stationName_, masterStation_});
   scheduler_->SetRunThread(runThread_.get());
+  scheduler_->SetStorePresence(presence_->For(stationName_));
   scheduler_->SetPowerSource(env_.power);
   scheduler_->SetSleepInhibitor(env_.sleepInhibitor);
   notifier_ = env_.notifier;

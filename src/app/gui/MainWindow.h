@@ -57,6 +57,7 @@ class LinkLabel;
 class GuiBackupHost;
 class OffWindowThread;
 class StoreGlance;
+class PresenceGlance;
 class WindowThreadDialogs;
 
 // What the main window works with, injected so tests can run it on temporary
@@ -303,6 +304,8 @@ class MainWindow : public QWidget,
   std::string lastSuccessText_;
   // The store's own facts for the status block, read off the window's thread.
   std::unique_ptr<StoreGlance> storeGlance_;
+  // Whether each disk of the list is here, asked off the window's thread.
+  std::unique_ptr<PresenceGlance> presence_;
   bool glanceRetryQueued_ = false;
   std::optional<RunProgress> progress_;  // set while a run copies
   std::unique_ptr<GuiBackupHost> host_;

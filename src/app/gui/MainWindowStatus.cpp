@@ -15,6 +15,7 @@
 
 #include "app/LastRunOutcome.h"
 #include "app/LastSuccess.h"
+#include "app/PresenceGlance.h"
 #include "app/RunStatus.h"
 #include "app/StoreAges.h"
 #include "app/StoreGlance.h"
@@ -173,7 +174,9 @@ std::string MainWindow::WatchedDate() const {
   if (program.otherStores.empty()) return station_.lastBackupDate;
   const LocalDateTime now = env_.clock.Now();
   const std::string newest =
-      NewestSuccess(StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now), now);
+      NewestSuccess(StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now,
+                              presence_->For(stationName_)),
+                    now);
   return newest.empty() ? station_.lastBackupDate : newest;
 }
 
@@ -182,8 +185,8 @@ std::vector<std::string> MainWindow::StoreLines() const {
   const ProgramSettings& program = Program();
   if (program.otherStores.empty() || station_.lastBackupDate.empty()) return lines;
   const LocalDateTime now = env_.clock.Now();
-  for (const StoreAge& age :
-       StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now)) {
+  for (const StoreAge& age : StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now,
+                                       presence_->For(stationName_))) {
     lines.push_back(StoreAgeLine(age, now));
   }
   return lines;
@@ -195,8 +198,10 @@ void MainWindow::RemindAbsentStores() {
   const LocalDateTime now = env_.clock.Now();
   const Day today{now.day, now.month, now.year};
   if (storesRemindedOn_ == today) return;
-  const std::vector<std::string> reminders = StoreReminders(
-      StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now), AlertDays(), now);
+  const std::vector<std::string> reminders =
+      StoreReminders(StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now,
+                               presence_->For(stationName_)),
+                     AlertDays(), now);
   if (reminders.empty()) return;
   std::string text;
   for (const std::string& reminder : reminders)

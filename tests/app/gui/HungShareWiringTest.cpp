@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -199,6 +200,52 @@ TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindo
   }
   EXPECT_TRUE(answered.startsWith("Dernière exécution : terminée le 10/03/2026"))
       << answered.toStdString();
+}
+
+// Two disks in turn, the second on a share that stops answering: the tray
+// menu and the tick do not wait on it (it counts as absent until it
+// answers); the run writes the first disk and waits on the second on its
+// own thread, the window answering, and writes it once it answers.
+TEST_F(HungShareWiringTest, ASilentSecondDiskFreezesNeitherTheTrayNorTheTick) {
+  SshShare share(base_ + "/ssh", base_ + "/exported", base_ + "/share");
+  if (!share.Mounted()) GTEST_SKIP() << share.why();
+  const std::string diskB = base_ + "/share/diskB";
+  ASSERT_TRUE(MakeWithTwoDisks(diskB));
+  auto* menu = form_->findChild<QMenu*>("PopupMenu1");
+  ASSERT_NE(menu, nullptr);
+  ASSERT_GT(share.Client(), 0);
+
+  share.Freeze();
+  Watchdog watchdog(share.Client(), std::chrono::seconds(30));
+  emit menu->aboutToShow();
+  const QStringList tray = form_->TrayStatusLines();
+  int ticks = 0;
+  bool runningWhileSilent = false;
+  QTimer look;
+  look.setInterval(10);
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    if (++ticks < 50) return;
+    look.stop();
+    // The tray menu opens, and offers no second run.
+    emit menu->aboutToShow();
+    runningWhileSilent = !form_->findChild<QAction*>("SauvegarderMaintenant1")->isEnabled();
+    watchdog.Finish();
+    share.Thaw();
+  });
+  form_->show();
+  look.start();
+  At(10, 14, 0);
+  form_->SchedulerTick();
+  watchdog.Finish();
+  if (watchdog.Fired()) share.Drop();
+
+  EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
+  EXPECT_EQ(tray.filter("Disque B : ").size(), 1) << tray.join("|").toStdString();
+  EXPECT_EQ(ticks, 50);
+  EXPECT_TRUE(runningWhileSilent);
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(std::filesystem::exists(root_ + "/POSTE1/10032026/filelist.txt"));
+  EXPECT_TRUE(std::filesystem::exists(base_ + "/exported/diskB/POSTE1/10032026/filelist.txt"));
 }
 
 }  // namespace

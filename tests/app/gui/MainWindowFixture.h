@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,23 @@ class MainWindowFixture : public ::testing::Test {
       text += "D" + std::to_string(i + 1) + "=" + dirs[i] + "\r\n";
     }
     WriteFile(StationIni(), text);
+  }
+
+  // A second disk, B, marked at `diskB` and listed after the store at
+  // root_; one folder with one file to back up; then the windows.
+  bool MakeWithTwoDisks(const std::string& diskB) {
+    std::filesystem::create_directories(diskB);
+    const std::optional<StoreMarker> marker = MarkStore(DefaultFileSystem(), diskB);
+    if (!marker) return false;
+    WriteFile(base_ + "/docs/a.txt", "alpha");
+    WriteProgramSettings(root_);
+    WriteFile(programFolder_ + "/VARNOKET.INI", ReadFile(programFolder_ + "/VARNOKET.INI") +
+                                                    "[STOCKAGES]\r\nS2=B|" + marker->id + "|" +
+                                                    diskB + "\r\n");
+    WriteStationSettings({base_ + "/docs"});
+    Make();
+    ShowAndSettle();
+    return true;
   }
 
   // Creates the windows in the program's order and wires them.

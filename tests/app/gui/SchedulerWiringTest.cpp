@@ -381,17 +381,7 @@ TEST_F(SchedulerWiringTest, AnotherMachinesStationIsNeitherShownNorSavedNorWritt
 // once a day.
 TEST_F(SchedulerWiringTest, WithTwoDisksEachOnesLastBackupIsShownAndOneLongAwayIsReminded) {
   const std::string diskB = base_ + "/diskB";
-  std::filesystem::create_directories(diskB);
-  const std::optional<StoreMarker> marker = MarkStore(DefaultFileSystem(), diskB);
-  ASSERT_TRUE(marker);
-  WriteFile(base_ + "/docs/a.txt", "alpha");
-  WriteProgramSettings(root_);
-  WriteFile(programFolder_ + "/VARNOKET.INI", ReadFile(programFolder_ + "/VARNOKET.INI") +
-                                                  "[STOCKAGES]\r\nS2=B|" + marker->id + "|" +
-                                                  diskB + "\r\n");
-  WriteStationSettings({base_ + "/docs"});
-  Make();
-  ShowAndSettle();
+  ASSERT_TRUE(MakeWithTwoDisks(diskB));
   dialogs_.Clear();
 
   At(10, 14, 0);
