@@ -1994,6 +1994,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <source>le disque des sauvegardes ne répond pas</source>
         <translation>the backup disk does not answer</translation>
     </message>
+    <message>
+        <source>Le disque des sauvegardes ne répond pas : le journal ne peut pas être lu pour le moment.</source>
+        <translation>The backup disk does not answer: the log cannot be read for now.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

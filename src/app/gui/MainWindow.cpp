@@ -74,6 +74,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
 
   storeGlance_ = std::make_unique<StoreGlance>(env_.fs);
   presence_ = std::make_unique<PresenceGlance>(env_.fs, std::chrono::milliseconds(500));
+  logQuestion_ = std::make_unique<QuestionOffThread<LogLoad>>();
   station_.path.clear();
   station_.lastBackupDate.clear();
   if (env_.lowerPriority) env_.lowerPriority();
@@ -333,9 +334,21 @@ void MainWindow::OpenRestoreWindow() {
 }
 
 void MainWindow::OpenLogViewer() {
-  if (otherWindows_.viewLog != nullptr) {
-    otherWindows_.viewLog->ShowLog(env_.fs, env_.dialogs, BackupRoot(), stationName_);
+  if (otherWindows_.viewLog == nullptr) return;
+  // Read off the window's thread: the log lives on the store, which may be
+  // a share that no longer answers.
+  const std::string root = BackupRoot();
+  const std::optional<LogLoad> load = logQuestion_->Ask(
+      root + '\n' + stationName_,
+      [&fs = env_.fs, root, station = stationName_] { return LoadLogRows(fs, root, station); },
+      std::chrono::milliseconds(500));
+  if (!load) {
+    env_.dialogs.Message(VK_TR_NOOP("Messages",
+                                    "Le disque des sauvegardes ne répond pas : le journal ne peut "
+                                    "pas être lu pour le moment."));
+    return;
   }
+  otherWindows_.viewLog->ShowLog(*load, env_.dialogs);
 }
 
 // --- scheduler ------------------------------------------------------------

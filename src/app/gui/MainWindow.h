@@ -20,6 +20,7 @@
 #include "app/BackupWatch.h"
 #include "app/DailyScheduler.h"
 #include "app/MainWindowRules.h"
+#include "app/QuestionOffThread.h"
 #include "app/StartupChecks.h"
 #include "app/UpdateStep.h"
 #include "desktop/Notifier.h"
@@ -33,6 +34,7 @@
 #include "settings/StationSettings.h"
 #include "settings/gui/ConfigurationDialog.h"
 #include "settings/gui/ExclusionDialog.h"
+#include "ui/LogRows.h"
 #include "update/UpdateCheck.h"
 
 class QAction;
@@ -306,6 +308,8 @@ class MainWindow : public QWidget,
   std::unique_ptr<StoreGlance> storeGlance_;
   // Whether each disk of the list is here, asked off the window's thread.
   std::unique_ptr<PresenceGlance> presence_;
+  // The log for its viewer, read off the window's thread.
+  std::unique_ptr<QuestionOffThread<LogLoad>> logQuestion_;
   bool glanceRetryQueued_ = false;
   std::optional<RunProgress> progress_;  // set while a run copies
   std::unique_ptr<GuiBackupHost> host_;

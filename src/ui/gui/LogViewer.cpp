@@ -64,7 +64,10 @@ LogViewer::LogViewer(QWidget* parent)
 
 void LogViewer::ShowLog(FileSystem& fs, Dialogs& dialogs, const std::string& backupRoot,
                         const std::string& stationName) {
-  const LogLoad load = LoadLogRows(fs, backupRoot, stationName);
+  ShowLog(LoadLogRows(fs, backupRoot, stationName), dialogs);
+}
+
+void LogViewer::ShowLog(const LogLoad& load, Dialogs& dialogs) {
   switch (load.outcome) {
     case LogLoadOutcome::kNoStation:
       return;

@@ -8,6 +8,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "ui/LogRows.h"
 
 class QPushButton;
 class QTableWidget;
@@ -31,6 +32,8 @@ class LogViewer : public QDialog {
   // waiting (brought to the front when already open).
   void ShowLog(FileSystem& fs, Dialogs& dialogs, const std::string& backupRoot,
                const std::string& stationName);
+  // The same, with the log already read (LoadLogRows).
+  void ShowLog(const LogLoad& load, Dialogs& dialogs);
 
   // StringGrid1 takes the client width and the client height less the
   // button's height and 10 pixels; the button sits 6 pixels from the right

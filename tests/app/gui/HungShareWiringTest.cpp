@@ -184,11 +184,17 @@ TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindo
     form_->ShowMainWindow();
     Settle();
     silent = form_->StatusLines();
+    // The log lives on the store too: its viewer says the disk is silent.
+    dialogs_.Clear();
+    form_->OpenLogViewer();
     watchdog.Finish();
     EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
   }
   ASSERT_GE(silent.size(), 2) << silent.join("|").toStdString();
   EXPECT_EQ(silent[1], "Dernière exécution : le disque des sauvegardes ne répond pas");
+  EXPECT_EQ(dialogs_.Texts(DialogKind::Message),
+            std::vector<std::string>{"Le disque des sauvegardes ne répond pas : le journal ne peut "
+                                     "pas être lu pour le moment."});
 
   share.Thaw();
   // Asked again every second until the store answers: twenty seconds at most.
