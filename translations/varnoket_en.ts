@@ -1998,6 +1998,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <source>Le disque des sauvegardes ne répond pas : le journal ne peut pas être lu pour le moment.</source>
         <translation>The backup disk does not answer: the log cannot be read for now.</translation>
     </message>
+    <message>
+        <source>Le disque des sauvegardes ne répond pas : les sauvegardes ne peuvent pas être lues pour le moment.</source>
+        <translation>The backup disk does not answer: the backups cannot be read for now.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -75,6 +75,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   storeGlance_ = std::make_unique<StoreGlance>(env_.fs);
   presence_ = std::make_unique<PresenceGlance>(env_.fs, std::chrono::milliseconds(500));
   logQuestion_ = std::make_unique<QuestionOffThread<LogLoad>>();
+  storeQuestion_ = std::make_unique<QuestionOffThread<bool>>();
   station_.path.clear();
   station_.lastBackupDate.clear();
   if (env_.lowerPriority) env_.lowerPriority();
@@ -123,7 +124,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
                                                 static_cast<SchedulerHost&>(*this), station_,
                                                 SchedulerSetup{stationName_, masterStation_});
   scheduler_->SetRunThread(runThread_.get());
-  scheduler_->SetStorePresence(presence_->For(stationName_));
+  scheduler_->SetStorePresence(StorePresence());
   scheduler_->SetPowerSource(env_.power);
   scheduler_->SetSleepInhibitor(env_.sleepInhibitor);
   notifier_ = env_.notifier;
@@ -330,7 +331,23 @@ void MainWindow::OpenRestoreWindow() {
         VK_TR_NOOP("Messages", "Veuillez d'abord configurer le répertoire de sauvegarde !"));
     return;
   }
-  if (otherWindows_.restore != nullptr) otherWindows_.restore->exec();
+  if (otherWindows_.restore == nullptr) return;
+  // The window reads the store as it opens: a store on a share that no
+  // longer answers would hold the window's thread.
+  const std::string root = BackupRoot();
+  const std::optional<bool> answered = storeQuestion_->Ask(
+      root, [&fs = env_.fs, root] { return fs.IsDirectory(root); }, std::chrono::milliseconds(500));
+  if (!answered) {
+    env_.dialogs.Message(VK_TR_NOOP("Messages",
+                                    "Le disque des sauvegardes ne répond pas : les sauvegardes ne "
+                                    "peuvent pas être lues pour le moment."));
+    return;
+  }
+  otherWindows_.restore->exec();
+}
+
+StorePresenceCheck MainWindow::StorePresence() {
+  return presence_->For(stationName_);
 }
 
 void MainWindow::OpenLogViewer() {

@@ -175,6 +175,8 @@ class MainWindow : public QWidget,
   void EndWithoutQuestion();
   void OpenRestoreWindow();
   void OpenLogViewer();
+  // Whether a disk of the list is here, asked off the window's thread.
+  StorePresenceCheck StorePresence();
   // The widest entry of the directory list, in pixels, as the list's
   // horizontal scrolling extent.
   int UpdateHorizontalExtent();
@@ -310,6 +312,8 @@ class MainWindow : public QWidget,
   std::unique_ptr<PresenceGlance> presence_;
   // The log for its viewer, read off the window's thread.
   std::unique_ptr<QuestionOffThread<LogLoad>> logQuestion_;
+  // Whether the store answers, asked before the restore window opens.
+  std::unique_ptr<QuestionOffThread<bool>> storeQuestion_;
   bool glanceRetryQueued_ = false;
   std::optional<RunProgress> progress_;  // set while a run copies
   std::unique_ptr<GuiBackupHost> host_;

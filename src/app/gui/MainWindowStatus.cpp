@@ -90,7 +90,8 @@ void MainWindow::RefreshStatus() {
   if (lastBackupLabel_ == nullptr) return;
   if (progress_) {
     // The run works on the store and the station's settings from its own
-    // thread: the block keeps what it said, with the run under way.
+    // thread, and rewrites the log from its start: the block keeps what it
+    // said, with the run under way.
     ShowRunUnderWay();
     return;
   }
@@ -107,8 +108,8 @@ void MainWindow::RefreshStatus() {
   std::optional<uint64_t> freeBytes;
   if (!root.empty()) {
     const StoreLayout layout(PathRules(PathStyle::kPosix), root, stationName_);
-    // A run rewrites the log from its start: while it works, the log says
-    // nothing of how the previous one ended.
+    // Read off the window's thread: the store may be a share that no
+    // longer answers.
     const std::optional<StoreFacts> facts =
         storeGlance_->Read(root, layout.LogPath(), kStoreGlanceWait);
     std::string how = Translate(kMessagesContext, kStoreSilent);

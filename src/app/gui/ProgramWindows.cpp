@@ -23,7 +23,8 @@ ProgramWindows::ProgramWindows(MainWindowEnv env, const std::string& programFold
   restoreEnv.stationName = [this] { return main_->StationName(); };
   restoreEnv.storesHere = [this, &fs] {
     std::vector<std::pair<std::string, std::string>> here;
-    for (const StoreEntry& store : StoresHere(fs, config_->Settings(), main_->StationName()))
+    for (const StoreEntry& store :
+         StoresHere(fs, config_->Settings(), main_->StationName(), main_->StorePresence()))
       here.emplace_back(store.name, store.root);
     return here;
   };

@@ -184,17 +184,23 @@ TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindo
     form_->ShowMainWindow();
     Settle();
     silent = form_->StatusLines();
-    // The log lives on the store too: its viewer says the disk is silent.
+    // The log and the days live on the store too: the log viewer and the
+    // restore window say the disk is silent instead of opening.
     dialogs_.Clear();
     form_->OpenLogViewer();
+    WhenShown(restore_, [this] { restore_->CloseWindow(); });
+    form_->OpenRestoreWindow();
     watchdog.Finish();
     EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
   }
   ASSERT_GE(silent.size(), 2) << silent.join("|").toStdString();
   EXPECT_EQ(silent[1], "Dernière exécution : le disque des sauvegardes ne répond pas");
-  EXPECT_EQ(dialogs_.Texts(DialogKind::Message),
-            std::vector<std::string>{"Le disque des sauvegardes ne répond pas : le journal ne peut "
-                                     "pas être lu pour le moment."});
+  EXPECT_EQ(
+      dialogs_.Texts(DialogKind::Message),
+      (std::vector<std::string>{"Le disque des sauvegardes ne répond pas : le journal ne peut "
+                                "pas être lu pour le moment.",
+                                "Le disque des sauvegardes ne répond pas : les sauvegardes "
+                                "ne peuvent pas être lues pour le moment."}));
 
   share.Thaw();
   // Asked again every second until the store answers: twenty seconds at most.
