@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 
-#include "app/RunThread.h"
 #include "app/UnattendedDialogs.h"
 #include "desktop/PowerSource.h"
 #include "desktop/SleepInhibitor.h"
@@ -23,6 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/RunThread.h"
 #include "settings/ProgramSettings.h"
 #include "settings/StationSettings.h"
 #include "update/UpdateCheck.h"

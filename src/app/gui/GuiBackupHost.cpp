@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <QTimer>
 
-#include "app/gui/WindowThread.h"
 #include "desktop/gui/TrayIcon.h"
+#include "platform/gui/WindowThread.h"
 #include "ui/gui/ErrorWindow.h"
 
 namespace varnoket {

@@ -30,6 +30,7 @@ ProgramWindows::ProgramWindows(MainWindowEnv env, const std::string& programFold
   };
   restoreEnv.workers = [this] { return static_cast<unsigned>(config_->Settings().workers); };
   restoreEnv.picker = &picker;  // the same folder box as the rest of the program
+  restoreEnv.runThread = &restoreThread_;
   restoreEnv.stopTimer = [this] { main_->SchedulerTimer().stop(); };
   restoreEnv.startTimer = [this] { main_->SchedulerTimer().start(); };
   restore_ = std::make_unique<RestoreWindow>(restoreEnv, *restoreReport_);

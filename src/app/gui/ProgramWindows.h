@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/gui/MainWindow.h"
+#include "platform/gui/WindowThread.h"
 #include "restore/gui/RestoreReportWindow.h"
 #include "restore/gui/RestoreWindow.h"
 #include "settings/gui/ConfigurationDialog.h"
@@ -39,6 +40,8 @@ class ProgramWindows {
   ExclusionDialog& AddExclusion() { return *addExclusion_; }
 
  private:
+  // The restore window's reads and runs happen here, off the window's thread.
+  OffWindowThread restoreThread_;
   std::unique_ptr<MainWindow> main_;
   std::unique_ptr<ConfigurationDialog> config_;
   std::unique_ptr<HelpWindow> help_;

@@ -126,14 +126,6 @@ void RestoreWindow::PostCloseRequest() {
   QTimer::singleShot(0, this, [this] { close(); });
 }
 
-void RestoreWindow::Pump() {
-  if (env_.pump) {
-    env_.pump();
-  } else {
-    QCoreApplication::processEvents();
-  }
-}
-
 std::string RestoreWindow::Root() const {
   if (!chosenRoot_.empty()) return chosenRoot_;
   return env_.backupRoot ? env_.backupRoot() : std::string();
@@ -192,16 +184,23 @@ void RestoreWindow::LoadDays() {
 
   layout_.emplace(env_.rules, root, station);
   const std::string stationFolder = layout_->StationFolder();
-  if (!env_.fs.IsDirectory(stationFolder)) {
+  bool stationFolderThere = false;
+  std::vector<std::string> days;
+  const bool stillOpen = ReadStore([&] {
+    stationFolderThere = env_.fs.IsDirectory(stationFolder);
+    if (!stationFolderThere) return;
+    // While the window is open no merge deletes a copy it may read: a
+    // backup run leaves its merge to a later run. A merge under way is
+    // waited for.
+    readLock_ = LockStationForReading(env_.fs, *layout_, true);
+    days = SortedDayFolders(env_.fs, env_.rules, stationFolder);
+  });
+  if (!stillOpen) return;
+  if (!stationFolderThere) {
     env_.dialogs.Warning(MissingStationFolderText(stationFolder));
     PostCloseRequest();
     return;
   }
-  // While the window is open no merge deletes a copy it may read: a backup
-  // run leaves its merge to a later run. A merge under way is waited for.
-  readLock_ = LockStationForReading(env_.fs, *layout_, true);
-
-  std::vector<std::string> days = SortedDayFolders(env_.fs, env_.rules, stationFolder);
   if (days.empty()) {
     env_.dialogs.Warning(kNoDayText);
     PostCloseRequest();
@@ -255,27 +254,32 @@ void RestoreWindow::LoadDay(int index) {
   SetDayControlsEnabled(false);
   folderTree_->ShowWaitNotice(tr(kWaitNotice));
 
-  const std::string path =
-      layout_->FileListPath(layout_->DayFolder(dayFolders_[static_cast<size_t>(index)]));
-  loading_ = true;
+  const std::string dayFolder = layout_->DayFolder(dayFolders_[static_cast<size_t>(index)]);
+  const std::string path = layout_->FileListPath(dayFolder);
   bool read = false;
   unreadable_.clear();
-  try {
-    const std::string dayFolder = layout_->DayFolder(dayFolders_[static_cast<size_t>(index)]);
-    read = LoadDayFileList(
-        env_.fs, path, folderTree_->Tree(), env_.rules, [this] { Pump(); },
-        ReadDaySet(env_.fs, *layout_, dayFolder), &unreadable_);
-  } catch (const std::exception& e) {
-    loading_ = false;
+  std::optional<std::string> failure;
+  // The view is disabled and shows the notice: nothing of the window reads
+  // the tree while the work fills it.
+  const bool stillOpen = ReadStore([&] {
+    try {
+      read = LoadDayFileList(
+          env_.fs, path, folderTree_->Tree(), env_.rules, [this] { Pump(); },
+          ReadDaySet(env_.fs, *layout_, dayFolder), &unreadable_);
+    } catch (const std::exception& e) {
+      failure = e.what();
+    }
+  });
+  if (!stillOpen) return;
+  if (failure) {
     // A bad record stops this day's load; the user may choose a day again.
-    env_.dialogs.Error(e.what());
+    env_.dialogs.Error(*failure);
     ClearTree();
     previousDayIndex_ = -1;
     const QSignalBlocker blocker(dayCombo_);
     dayCombo_->setCurrentIndex(-1);
     return;
   }
-  loading_ = false;
   if (!read) env_.dialogs.Error(UnreadableFileListText(path));
   if (!unreadable_.empty()) env_.dialogs.Warning(UnreadableLinesText(unreadable_));
 
@@ -401,18 +405,6 @@ void RestoreWindow::TickAll() {
   }
   folderTree_->setEnabled(!all);
   fileList_->setEnabled(!all);
-}
-
-void RestoreWindow::Report(const std::string& line) {
-  report_.Write(line);
-}
-
-void RestoreWindow::ProcessMessages() {
-  Pump();
-}
-
-bool RestoreWindow::StopRequested() const {
-  return !restoreRunning_;
 }
 
 void RestoreWindow::CloseWindow() {

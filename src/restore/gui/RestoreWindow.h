@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QtGlobal>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderPicker.h"
+#include "platform/RunThread.h"
 #include "platform/Translation.h"
 #include "restore/ExistingFilesQuestion.h"
 #include "restore/FileVersions.h"
@@ -99,9 +101,13 @@ struct RestoreWindowEnv {
   std::function<std::string()> stationName;
   std::function<unsigned()> workers;            // threads that decode; empty or 0: one per core
   std::function<void()> stopTimer, startTimer;  // the scheduler's timer
-  // Runs pending events during a load and between blocks of a restore;
-  // empty: the application's event loop does.
+  // Runs pending events during a load and between blocks of a restore
+  // done in place; empty: the application's event loop does.
   std::function<void()> pump;
+  // Where the window's reads of the store and its restores are done. The
+  // program gives them a thread of their own, so a disk or a share that
+  // stops answering never freezes the window; null: in place, pumping.
+  RunThread* runThread = nullptr;
   PathRules rules;  // how the store's paths are written
   // The boxes of the restore's choices; null: the desktop's own.
   FolderPicker* picker = nullptr;
@@ -157,7 +163,7 @@ class RestoreWindow : public QDialog, private RestoreHost {
 
   int RestoredCount() const { return restoredCount_; }
   int64_t RestoredBytes() const { return restoredBytes_; }
-  bool RestoreRunning() const { return restoreRunning_; }
+  bool RestoreRunning() const { return restoreRunning_.load(); }
   int PreviousDayIndex() const { return previousDayIndex_; }
   // The backup days offered, folder names, oldest first.
   const std::vector<std::string>& DayFolders() const { return dayFolders_; }
@@ -188,11 +194,22 @@ class RestoreWindow : public QDialog, private RestoreHost {
   // `folder`.
   bool DestinationIsUsable(const std::string& folder);
   RestoreRunContext RunContext(ExistingFilePolicy policy) const;
+  // The run of one version, on the work's thread.
+  RestoreRunTotals RestoreOneVersion(const PlannedFile& file, size_t dayIndex,
+                                     ExistingFilePolicy policy);
   void BeginRun();
   void EndRun(RestoreRunTotals totals, size_t tickedFiles);
   void ShowDestination();
   void PostCloseRequest();
   void Pump();
+  // Runs `work` where env_.runThread says and returns once it has ended;
+  // the report lines it wrote are all shown by then.
+  void DoWork(const std::function<void()>& work);
+  // A read of the store (a day's list, versions, a search) done by DoWork,
+  // the window busy meanwhile so nothing pulls the tree from under it.
+  // False when the window was asked to close meanwhile: it then closes
+  // and the caller shows nothing.
+  bool ReadStore(const std::function<void()>& read);
   // RestoreHost
   void Report(const std::string& line) override;
   void ProcessMessages() override;
@@ -227,7 +244,8 @@ class RestoreWindow : public QDialog, private RestoreHost {
   std::string chosenRoot_;
 
   int previousDayIndex_ = -1;
-  bool restoreRunning_ = false;
+  // Cleared by the report window's stop button, read by the run's thread.
+  std::atomic<bool> restoreRunning_{false};
   int32_t restoredCount_ = 0;
   int64_t restoredBytes_ = 0;
 

@@ -65,7 +65,8 @@ void RestoreWindow::ShowVersions() {
     env_.dialogs.Information(kNoFileChosenText);
     return;
   }
-  const FileHistory history = FileVersions(env_.fs, *layout_, dayFolders_, path);
+  FileHistory history;
+  if (!ReadStore([&] { history = FileVersions(env_.fs, *layout_, dayFolders_, path); })) return;
   ListWindow* list = OpenListWindow(
       "FormVersions",
       ProductTitle(tr("Versions de %1").arg(QString::fromStdString(path)).toStdString()),
@@ -101,9 +102,11 @@ void RestoreWindow::Search() {
     return;
   }
   NameSearchResult found;
-  if (allDays) {
-    found = FindFilesInAllDays(env_.fs, *layout_, dayFolders_, pattern);
-  } else {
+  const bool stillOpen = ReadStore([&] {
+    if (allDays) {
+      found = FindFilesInAllDays(env_.fs, *layout_, dayFolders_, pattern);
+      return;
+    }
     const std::string& day = dayFolders_[static_cast<size_t>(previousDayIndex_)];
     auto files = FindFilesInDay(env_.fs, *layout_, day, pattern);
     if (files) {
@@ -111,7 +114,8 @@ void RestoreWindow::Search() {
     } else {
       found.unreadableDays.push_back(day);
     }
-  }
+  });
+  if (!stillOpen) return;
   ListWindow* list = OpenListWindow(
       "FormRecherche",
       ProductTitle(tr("Recherche de %1").arg(QString::fromStdString(pattern)).toStdString()),
@@ -179,7 +183,8 @@ void RestoreWindow::ShowDayChanges() {
   if (Busy() || !layout_ || previousDayIndex_ < 0) return;
   const size_t index = static_cast<size_t>(previousDayIndex_);
   const std::string dayText = DayFolderText(dayFolders_[index]);
-  const std::optional<DayChanges> changes = ChangesOfDay(env_.fs, *layout_, dayFolders_, index);
+  std::optional<DayChanges> changes;
+  if (!ReadStore([&] { changes = ChangesOfDay(env_.fs, *layout_, dayFolders_, index); })) return;
   ListWindow* list = OpenListWindow(
       "FormChangements",
       ProductTitle(tr("Changements du %1").arg(QString::fromStdString(dayText)).toStdString()),

@@ -102,12 +102,20 @@ void RestoreWindow::StartRestore() {
   BeginRun();
   const RestoreRunContext ctx = RunContext(*policy);
   RestoreRunTotals totals;
-  try {
-    totals = RunRestore(tree, ctx, *this, unreadable_);
-  } catch (const std::exception& e) {
+  std::optional<std::string> failure;
+  // The window is disabled while the work reads the tree: nothing changes
+  // it meanwhile.
+  DoWork([&] {
+    try {
+      totals = RunRestore(tree, ctx, *this, unreadable_);
+    } catch (const std::exception& e) {
+      failure = e.what();
+    }
+  });
+  if (failure) {
     // Nothing below is meant to throw; should it, the window still comes
     // back and the user hears of it.
-    env_.dialogs.Error(e.what());
+    env_.dialogs.Error(*failure);
     ++totals.errors;
   }
   EndRun(totals, files.size());
@@ -117,9 +125,10 @@ void RestoreWindow::RestoreVersion(const std::string& fullPath, const FileVersio
   if (Busy() || !layout_) return;
   size_t dayIndex = 0;
   while (dayIndex < dayFolders_.size() && dayFolders_[dayIndex] != version.dayFolder) ++dayIndex;
-  const std::optional<RestoreEntry> entry =
-      dayIndex < dayFolders_.size() ? DayFileRecord(env_.fs, *layout_, version.dayFolder, fullPath)
-                                    : std::nullopt;
+  std::optional<RestoreEntry> entry;
+  if (dayIndex < dayFolders_.size() &&
+      !ReadStore([&] { entry = DayFileRecord(env_.fs, *layout_, version.dayFolder, fullPath); }))
+    return;
   if (!entry) {
     env_.dialogs.Error(
         UnreadableFileListText(layout_->FileListPath(layout_->DayFolder(version.dayFolder))));
@@ -145,6 +154,13 @@ void RestoreWindow::RestoreVersion(const std::string& fullPath, const FileVersio
   if (!policy) return;
 
   BeginRun();
+  RestoreRunTotals totals;
+  DoWork([&] { totals = RestoreOneVersion(file, dayIndex, *policy); });
+  EndRun(totals, 1);
+}
+
+RestoreRunTotals RestoreWindow::RestoreOneVersion(const PlannedFile& file, size_t dayIndex,
+                                                  ExistingFilePolicy policy) {
   const std::string folder = layout_->rules().ParentWithSeparator(file.destination);
   RestoreRunTotals totals;
   if (!env_.fs.IsDirectory(folder) && !env_.fs.CreateDirectories(folder)) {
@@ -154,7 +170,7 @@ void RestoreWindow::RestoreVersion(const std::string& fullPath, const FileVersio
     ++totals.errors;
   } else {
     const RestoreChoiceResult r = RestoreWithChoice(
-        env_.fs, *layout_, dayFolders_, dayIndex, file.entry, file.destination, *policy, *this,
+        env_.fs, *layout_, dayFolders_, dayIndex, file.entry, file.destination, policy, *this,
         destinationRoot_, destinationRoot_.empty() ? std::string() : file.destination);
     switch (r.outcome) {
       case RestoreOutcome::kCreated:
@@ -179,7 +195,7 @@ void RestoreWindow::RestoreVersion(const std::string& fullPath, const FileVersio
     totals.restoredCount = totals.FilesRestored();
     if (totals.restoredCount > 0) totals.restoredBytes = r.bytes;
   }
-  EndRun(totals, 1);
+  return totals;
 }
 
 void RestoreWindow::BeginRun() {

@@ -2,8 +2,11 @@
 // sshfs) that stops answering in the middle of a run: the run waits on its
 // own thread while the window keeps answering. The share then drops as a
 // network does; the run ends as with a disk pulled out, listing nothing,
-// and once the share is back the next run completes.
+// and once the share is back the next run completes. A restore from it
+// waits the same way, the windows answering.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -16,6 +19,7 @@
 #include <thread>
 
 #include "app/gui/MainWindowFixture.h"
+#include "restore/gui/TriStateTreeView.h"
 #include "support/SshShare.h"
 
 namespace varnoket::test {
@@ -258,6 +262,155 @@ TEST_F(HungShareWiringTest, ASilentSecondDiskFreezesNeitherTheTrayNorTheTick) {
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_TRUE(std::filesystem::exists(root_ + "/POSTE1/10032026/filelist.txt"));
   EXPECT_TRUE(std::filesystem::exists(base_ + "/exported/diskB/POSTE1/10032026/filelist.txt"));
+}
+
+// A restore from the share, the share stopping the moment the run begins:
+// the run waits on its own thread while the restore window's report, its
+// stop button and the rest of the program answer. The share then drops;
+// the run ends with every file said failed, and none of them stands half
+// written.
+TEST_F(HungShareWiringTest, ARestoreFromAShareThatStopsAnsweringLeavesTheWindowsAnswering) {
+  SshShare share(base_ + "/ssh", base_ + "/exported", base_ + "/share");
+  if (!share.Mounted()) GTEST_SKIP() << share.why();
+  WriteSources(base_ + "/docs", 8);
+  ASSERT_TRUE(MakeOnShare());
+  ShowAndSettle();
+  At(10, 14, 0);
+  form_->SchedulerTick();
+  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  std::filesystem::remove_all(base_ + "/docs");
+  ASSERT_GT(share.Client(), 0);
+
+  // The restore window turns grey as its run begins: the share stops then.
+  bool frozen = false;
+  struct FreezeOnDisable : QObject {
+    std::function<void()> freeze;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::EnabledChange && !static_cast<QWidget*>(watched)->isEnabled() &&
+          freeze)
+        std::exchange(freeze, nullptr)();
+      return QObject::eventFilter(watched, event);
+    }
+  } filter;
+  filter.freeze = [&] {
+    share.Freeze();
+    frozen = true;
+  };
+  auto* menu = form_->findChild<QMenu*>("PopupMenu1");
+  auto* abort = restoreReport_->findChild<QPushButton*>("BitBtnFermer");
+  ASSERT_TRUE(menu && abort);
+  Watchdog watchdog(share.Client(), std::chrono::seconds(30));
+  int ticks = 0;
+  bool runningWhileSilent = false;
+  QTimer look;
+  look.setInterval(10);
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    if (!frozen || ++ticks < 50) return;
+    look.stop();
+    runningWhileSilent = restore_->RestoreRunning();
+    emit menu->aboutToShow();
+    abort->click();
+    watchdog.Finish();
+    share.Drop();
+  });
+  bool stoppedByButton = false;
+  // Once the newest day is shown (its tree enabled), not while it loads.
+  QTimer ready;
+  ready.setInterval(5);
+  QObject::connect(&ready, &QTimer::timeout, [&] {
+    if (restore_->PreviousDayIndex() < 0 || !restore_->TreeView().isEnabled()) return;
+    ready.stop();
+    restore_->installEventFilter(&filter);
+    restore_->findChild<QCheckBox*>("VKCheckAll")->click();
+    dialogs_.Clear();
+    look.start();
+    restore_->StartRestore();
+    restore_->removeEventFilter(&filter);
+    stoppedByButton = !restore_->RestoreRunning();
+    restore_->CloseWindow();
+  });
+  ready.start();
+  form_->OpenRestoreWindow();
+  watchdog.Finish();
+  if (watchdog.Fired()) share.Drop();
+
+  ASSERT_TRUE(frozen);
+  EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
+  EXPECT_EQ(ticks, 50);
+  EXPECT_TRUE(runningWhileSilent);
+  EXPECT_TRUE(stoppedByButton);
+  // The stop was asked for, and the summary says no file came back; the
+  // report names the file the share failed.
+  const std::vector<std::string> warnings = dialogs_.Texts(DialogKind::Warning);
+  EXPECT_EQ(std::count(warnings.begin(), warnings.end(),
+                       "ATTENTION voulez-vous vraiment interrompre la restauration ?"),
+            1);
+  const std::vector<std::string> summary = dialogs_.Texts(DialogKind::Information);
+  ASSERT_EQ(summary.size(), 1u);
+  EXPECT_EQ(summary[0].rfind("Restauration abandonnée par l'utilisateur !\r\nFichiers restaurés : "
+                             "0 ; non restaurés : 8",
+                             0),
+            0u)
+      << summary[0];
+  EXPECT_NE(restoreReport_->Text().find("f0.bin\r\n---> ERREUR"), std::string::npos)
+      << restoreReport_->Text();
+  // Nothing half written where the files belong.
+  for (int i = 0; i < 8; ++i)
+    EXPECT_FALSE(std::filesystem::exists(base_ + "/docs/f" + std::to_string(i) + ".bin")) << i;
+}
+
+// The restore window reads a day's list when the day changes: a share that
+// stops answering then leaves the window and the program answering, and
+// the day shows once the share answers again.
+TEST_F(HungShareWiringTest, ADayReadFromASilentShareLeavesTheWindowsAnswering) {
+  SshShare share(base_ + "/ssh", base_ + "/exported", base_ + "/share");
+  if (!share.Mounted()) GTEST_SKIP() << share.why();
+  WriteSources(base_ + "/docs", 2);
+  ASSERT_TRUE(MakeOnShare());
+  ShowAndSettle();
+  At(10, 14, 0);
+  form_->SchedulerTick();
+  WriteFile(base_ + "/docs/new.txt", "new");
+  At(11, 14, 0);
+  form_->SchedulerTick();
+  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  auto* menu = form_->findChild<QMenu*>("PopupMenu1");
+  auto* days = restore_->findChild<QComboBox*>("VKComboJour");
+  ASSERT_TRUE(menu && days);
+  ASSERT_GT(share.Client(), 0);
+
+  Watchdog watchdog(share.Client(), std::chrono::seconds(30));
+  int ticks = 0;
+  QTimer look;
+  look.setInterval(10);
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    if (++ticks < 50) return;
+    look.stop();
+    emit menu->aboutToShow();
+    watchdog.Finish();
+    share.Thaw();
+  });
+  size_t shownNodes = 0;
+  QTimer ready;
+  ready.setInterval(5);
+  QObject::connect(&ready, &QTimer::timeout, [&] {
+    if (restore_->PreviousDayIndex() < 0 || !restore_->TreeView().isEnabled()) return;
+    ready.stop();
+    share.Freeze();
+    look.start();
+    days->setCurrentIndex(0);
+    shownNodes = restore_->TreeView().Tree().NodeCount();
+    restore_->CloseWindow();
+  });
+  ready.start();
+  form_->OpenRestoreWindow();
+  watchdog.Finish();
+  if (watchdog.Fired()) share.Drop();
+
+  EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
+  EXPECT_EQ(ticks, 50);
+  EXPECT_EQ(restore_->PreviousDayIndex(), 0);
+  EXPECT_GT(shownNodes, 0u);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "app/RunThread.h"
 #include "platform/Dialogs.h"
+#include "platform/RunThread.h"
 
 namespace varnoket {
 

@@ -1,7 +1,8 @@
-// Where a backup run's work is done. The window program gives it a thread of
-// its own and keeps its window answering until it ends, so a share that
-// hangs or a slow disk never freezes the window; the command line and the
-// tests without a window run it in place.
+// Where a long piece of work is done: a backup run, a restore, a read of the
+// store. The window program gives it a thread of its own and keeps its
+// windows answering until it ends, so a share that hangs or a slow disk
+// never freezes them; the command line and the tests without a window run
+// it in place.
 #pragma once
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/gui/WindowThread.h"
+#include "platform/gui/WindowThread.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
