@@ -2002,6 +2002,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <source>Le disque des sauvegardes ne répond pas : les sauvegardes ne peuvent pas être lues pour le moment.</source>
         <translation>The backup disk does not answer: the backups cannot be read for now.</translation>
     </message>
+    <message>
+        <source>Nouvel essai de la sauvegarde à %s.</source>
+        <translation>The backup will be tried again at %s.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

@@ -1,5 +1,8 @@
 #include "app/DailyScheduler.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "app/RunConditions.h"
 #include "app/StoreAges.h"
 #include "engine/ActivityLog.h"
@@ -9,10 +12,33 @@
 #include "engine/StoreCheck.h"
 #include "engine/StoreChoice.h"
 #include "engine/StoreLayout.h"
+#include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {
+namespace {
+
+constexpr int kBeforeCommandRetryMinutes = 60;
+
+long MinuteOf(const LocalDateTime& t) {
+  return DayNumber(Day{t.day, t.month, t.year}) * 24 * 60 + t.hour * 60 + t.minute;
+}
+
+bool BeforeCommandFailed(const std::vector<StoreRun>& runs) {
+  return std::any_of(runs.begin(), runs.end(),
+                     [](const StoreRun& run) { return run.beforeCommandFailed; });
+}
+
+// "Nouvel essai de la sauvegarde à 15:10."
+std::string RetryLine(const LocalDateTime& now) {
+  const int minutes = (now.hour * 60 + now.minute + kBeforeCommandRetryMinutes) % (24 * 60);
+  char time[8];
+  std::snprintf(time, sizeof time, "%02d:%02d", minutes / 60, minutes % 60);
+  return FillText(VK_TR_NOOP("Messages", "Nouvel essai de la sauvegarde à %s."), {time});
+}
+
+}  // namespace
 
 void DailyScheduler::Tick() {
   if (running_ || station_.lastBackupDate.empty() || !host_.Program().IsOpen()) return;
@@ -43,6 +69,10 @@ bool DailyScheduler::HeldToday() const {
          heldDay_->year == now.year;
 }
 
+bool DailyScheduler::WaitingToRetry() const {
+  return retryMinute_ && MinuteOf(clock_.Now()) < *retryMinute_;
+}
+
 std::string DailyScheduler::DueDate() const {
   const ProgramSettings& program = host_.Program();
   if (program.otherStores.empty()) return station_.lastBackupDate;
@@ -55,7 +85,7 @@ std::string DailyScheduler::DueDate() const {
 
 bool DailyScheduler::DueAndAllowed() {
   const ProgramSettings& program = host_.Program();
-  return !HeldToday() &&
+  return !HeldToday() && !WaitingToRetry() &&
          IsBackupDue(clock_.Now(), DueDate(), program.preferredHour, program.preferredMinute) &&
          PowerAllowsRun();
 }
@@ -159,6 +189,13 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
       DriveInfo drives;
       ctx.storeOnNetwork = StoreIsOnNetwork(drives, program);
       runs = RunBackupOnEveryStore(ctx, program);
+      // Said in the log beside the command's failure, on the run's thread:
+      // the store may be a share that answers slowly.
+      if (BeforeCommandFailed(runs) && !program.backupRoot.empty()) {
+        const StoreLayout layout(PathRules(PathStyle::kPosix), program.backupRoot,
+                                 setup_.stationName);
+        LogActivity(fs_, layout.LogPath(), RetryLine(clock_.Now()), clock_);
+      }
     });
   }
   running_ = false;
@@ -170,6 +207,12 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
              lastOutcome_ == BackupOutcome::kNoChange ||
              lastOutcome_ == BackupOutcome::kCompletedWithLeftOut) {
     heldDay_.reset();
+  }
+  retryMinute_.reset();
+  if (BeforeCommandFailed(runs)) {
+    const LocalDateTime now = clock_.Now();
+    retryMinute_ = MinuteOf(now) + kBeforeCommandRetryMinutes;
+    backupHost_.SetTrayHint(RetryLine(now));
   }
   lastRefusal_.clear();
   lastLeftOut_ = 0;

@@ -108,6 +108,10 @@ class DailyScheduler {
   // The person stopped today's run: no run starts by itself again today
   // (the button still runs one).
   bool HeldToday() const;
+  // The latest run did not take place because its before-command failed:
+  // no run starts by itself for an hour (the button still runs one), so a
+  // command that keeps failing is told once an hour, not at every tick.
+  bool WaitingToRetry() const;
 
   // The outcome of the latest run started here.
   BackupOutcome LastOutcome() const { return lastOutcome_; }
@@ -147,6 +151,9 @@ class DailyScheduler {
   std::string batteryWait_;
   bool running_ = false;
   std::optional<Day> heldDay_;  // the day whose run the person stopped
+  // The minute (days and minutes counted together) from which a run whose
+  // before-command failed may start by itself again.
+  std::optional<long> retryMinute_;
 };
 
 }  // namespace varnoket

@@ -74,6 +74,8 @@ struct BackupContext {
   // The after-command did not end with code 0 (said in the log and the
   // error window): the run's own outcome does not say it.
   bool afterCommandFailed = false;
+  // The before-command failed, so the run did not take place.
+  bool beforeCommandFailed = false;
 
   // The store is on a network share, allowed by the settings: the run
   // writes there only under the store's own lock, never a stand-in.

@@ -298,6 +298,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   BackupOutcome outcome = BackupOutcome::kFailed;
   ctx.leftOut = LeftOutCounts();
   ctx.afterCommandFailed = false;
+  ctx.beforeCommandFailed = false;
   try {
     if (RunBeforeCommand(ctx)) outcome = RunSteps(ctx, today, layout.DayFolder(today));
     // After the day is saved, still under the station lock: the old copies'

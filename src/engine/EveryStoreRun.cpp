@@ -170,6 +170,7 @@ StoreRun RunOn(BackupContext& ctx, const StoreEntry& entry, bool named) {
   run.outcome = RunBackup(ctx);
   run.refusal = ctx.refusal;
   run.afterCommandFailed = ctx.afterCommandFailed;
+  run.beforeCommandFailed = ctx.beforeCommandFailed;
   run.leftOut = ctx.leftOut;
   if (BackedUp(run.outcome)) RecordSuccess(ctx, entry.root, ctx.station.lastBackupDate);
   return run;

@@ -21,6 +21,7 @@ struct StoreRun {
   BackupOutcome outcome = BackupOutcome::kNotStarted;  // kStoreAbsent: skipped
   std::string refusal;  // why it did not run, or the run's own refusal
   bool afterCommandFailed = false;
+  bool beforeCommandFailed = false;
   LeftOutCounts leftOut;
 };
 

@@ -149,6 +149,7 @@ bool RunBeforeCommand(BackupContext& ctx) {
     return true;
   }
   ctx.refusal = failure;
+  ctx.beforeCommandFailed = true;
   ctx.ReportError(failure);
   return false;
 }

@@ -305,5 +305,48 @@ TEST_F(DailySchedulerTest, AfterAWakeTheDueRunWaitsTheConfiguredMinutes) {
   EXPECT_EQ(scheduler_.WakeDelayMs(), std::nullopt);
 }
 
+TEST_F(DailySchedulerTest, ABeforeCommandThatFailsIsTriedAgainAnHourLaterNotAtEveryTick) {
+  host_.program.commands.before = "exit 3";
+  const auto failures = [this] {
+    return std::count_if(store_.host.logged.begin(), store_.host.logged.end(),
+                         [](const std::string& line) {
+                           return line.rfind("ERREUR: la commande avant la sauvegarde", 0) == 0;
+                         });
+  };
+  At(10, 14, 0);
+  scheduler_.Tick();
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kFailed);
+  EXPECT_EQ(failures(), 1);
+  EXPECT_TRUE(scheduler_.WaitingToRetry());
+  ASSERT_FALSE(store_.host.hints.empty());
+  EXPECT_EQ(store_.host.hints.back(), "Nouvel essai de la sauvegarde à 15:00.");
+  const StoreLayout layout(PathRules(PathStyle::kPosix), store_.root, store_.stationName);
+  EXPECT_NE(ReadFile(layout.LogPath()).find("Nouvel essai de la sauvegarde à 15:00."),
+            std::string::npos);
+
+  // The ticks of the hour start nothing; the person's button still runs.
+  At(10, 14, 10);
+  scheduler_.Tick();
+  At(10, 14, 59);
+  scheduler_.Tick();
+  EXPECT_EQ(failures(), 1);
+  store_.dialogs.QueueAnswer(DialogAnswer::kYes);
+  scheduler_.BackUpNow();
+  EXPECT_EQ(failures(), 2);
+
+  // An hour after the latest failure (the button's, at 14:59) the tick
+  // tries again, and a command that works again lets the day's run through.
+  At(10, 15, 50);
+  scheduler_.Tick();
+  EXPECT_EQ(failures(), 2);
+  host_.program.commands.before = "true";
+  At(10, 16, 0);
+  scheduler_.Tick();
+  EXPECT_EQ(failures(), 2);
+  EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_FALSE(scheduler_.WaitingToRetry());
+  EXPECT_EQ(store_.station.lastBackupDate, "10/03/2026");
+}
+
 }  // namespace
 }  // namespace varnoket::test
