@@ -2003,8 +2003,20 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <translation>The backup disk does not answer: the backups cannot be read for now.</translation>
     </message>
     <message>
+        <source>Le disque des sauvegardes (%s) ne répond pas.</source>
+        <translation>The backup disk (%s) does not answer.</translation>
+    </message>
+    <message>
         <source>Nouvel essai de la sauvegarde à %s.</source>
         <translation>The backup will be tried again at %s.</translation>
+    </message>
+    <message>
+        <source>Le disque des sauvegardes ne répond pas : la liste ne peut pas être modifiée pour le moment.</source>
+        <translation>The backup disk does not answer: the list cannot be changed for now.</translation>
+    </message>
+    <message>
+        <source>Le dossier des sauvegardes (%s) ne répond pas : la configuration ne peut pas être enregistrée pour le moment.</source>
+        <translation>The backup folder (%s) does not answer: the configuration cannot be saved for now.</translation>
     </message>
 </context>
 <context>

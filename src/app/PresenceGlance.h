@@ -9,9 +9,9 @@
 #include <map>
 #include <string>
 
-#include "app/QuestionOffThread.h"
 #include "engine/StoreChoice.h"
 #include "platform/FileSystem.h"
+#include "platform/QuestionOffThread.h"
 
 namespace varnoket {
 

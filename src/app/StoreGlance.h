@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/LastRunOutcome.h"
-#include "app/QuestionOffThread.h"
 #include "platform/FileSystem.h"
+#include "platform/QuestionOffThread.h"
 
 namespace varnoket {
 

@@ -23,7 +23,7 @@ bool StoreUsable(const StoreCheck& check) {
 }
 
 bool ChooseStore(FileSystem& fs, ProgramSettings& settings, const std::string& station,
-                 const std::string& wanted, std::string& error) {
+                 const std::string& wanted, std::string& error, const StorePresenceCheck& present) {
   const std::vector<StoreEntry> stores = AllStores(fs, settings);
   if (!wanted.empty()) {
     const auto index = FindStore(stores, wanted);
@@ -37,7 +37,7 @@ bool ChooseStore(FileSystem& fs, ProgramSettings& settings, const std::string& s
     UseStore(settings, *index);
     return true;
   }
-  const std::vector<StoreEntry> here = StoresHere(fs, settings, station);
+  const std::vector<StoreEntry> here = StoresHere(fs, settings, station, present);
   UseStore(settings, here.empty() ? 0 : *FindStore(stores, here.front().name));
   return true;
 }

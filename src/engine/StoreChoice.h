@@ -32,9 +32,10 @@ std::vector<StoreEntry> StoresHere(FileSystem& fs, const ProgramSettings& settin
                                    const StorePresenceCheck& present = nullptr);
 
 // Makes the store named `wanted` the one `settings` works on; with no name,
-// the first store present (the first store when none is). False, with
-// `error` set, when no store has that name.
+// the first store present (the first store when none is), as `present`
+// tells. False, with `error` set, when no store has that name.
 bool ChooseStore(FileSystem& fs, ProgramSettings& settings, const std::string& station,
-                 const std::string& wanted, std::string& error);
+                 const std::string& wanted, std::string& error,
+                 const StorePresenceCheck& present = nullptr);
 
 }  // namespace varnoket

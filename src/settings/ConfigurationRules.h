@@ -43,6 +43,11 @@ inline constexpr const char* kRootNotWritable = VK_TR_NOOP(
     "Impossible d'écrire dans le répertoire racine de sauvegarde choisi !\r\n"
     "Veuillez vérifier les droits d'accès en écriture ou l'espace disque disponible !\r\n"
     "Sinon choisissez un autre répertoire.");
+// The chosen folder (%s) did not answer within half a second.
+inline constexpr const char* kRootSilent =
+    VK_TR_NOOP("Messages",
+               "Le dossier des sauvegardes (%s) ne répond pas : la configuration ne peut pas être "
+               "enregistrée pour le moment.");
 inline constexpr const char* kRootGone = VK_TR_NOOP(
     "Messages",
     "Le dossier des sauvegardes (%s) n'existe plus (disque débranché, dossier renommé ou "

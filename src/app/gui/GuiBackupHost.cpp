@@ -24,9 +24,30 @@ void GuiBackupHost::SetTrayImage(int index) {
 }
 
 void GuiBackupHost::SetTrayHint(const std::string& hint) {
-  OnWindowThread([&] {
-    if (parts_.tray != nullptr) parts_.tray->SetHint(hint);
-  });
+  // Given for each folder walked and each file copied: posted, not waited
+  // for, a waiting hint replaced by a newer one. The posted calls keep
+  // their order with the run's other calls to the window.
+  {
+    std::lock_guard<std::mutex> lock(hintMutex_);
+    const bool posted = waitingHint_.has_value();
+    waitingHint_ = hint;
+    if (posted) return;
+  }
+  if (OnWindowThreadNow()) {
+    ShowWaitingHint();
+  } else {
+    QMetaObject::invokeMethod(
+        &progressTarget_, [this] { ShowWaitingHint(); }, Qt::QueuedConnection);
+  }
+}
+
+void GuiBackupHost::ShowWaitingHint() {
+  std::optional<std::string> hint;
+  {
+    std::lock_guard<std::mutex> lock(hintMutex_);
+    hint.swap(waitingHint_);
+  }
+  if (hint && parts_.tray != nullptr) parts_.tray->SetHint(*hint);
 }
 
 void GuiBackupHost::ShowErrorWindow(const std::string& text) {

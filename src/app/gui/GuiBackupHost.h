@@ -65,6 +65,10 @@ class GuiBackupHost final : public BackupHost {
   void RequestStop() { stopRequested_ = true; }
   // The person stops the run under way (no effect between runs).
   void RequestCancel() { cancelRequested_ = running_; }
+  // On the window's thread: shows the hint the run gave last if it is
+  // still waiting, so that what the window shows after the run is not
+  // replaced by it.
+  void ShowWaitingHint();
   // The latest text the run showed in the error window, then forgotten.
   std::string TakeLastError() { return std::exchange(lastError_, std::string()); }
 
@@ -84,6 +88,9 @@ class GuiBackupHost final : public BackupHost {
   // The figure waiting for the window's thread.
   std::mutex progressMutex_;
   std::optional<RunProgress> waitingProgress_;
+  // The hint waiting for the window's thread, as the figure.
+  std::mutex hintMutex_;
+  std::optional<std::string> waitingHint_;
   // What the figure is posted to: gone with the host, so is a figure
   // still waiting.
   QObject progressTarget_;

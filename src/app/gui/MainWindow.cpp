@@ -20,6 +20,7 @@
 #include "desktop/gui/TrayIcon.h"
 #include "engine/StoreChoice.h"
 #include "platform/AsciiText.h"
+#include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/WindowThread.h"
@@ -41,6 +42,11 @@ namespace {
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
+
+// Said where the backup set would be while the start-up waits on a store
+// that does not answer.
+constexpr const char* kStoreSilentText =
+    VK_TR_NOOP("Messages", "Le disque des sauvegardes (%s) ne répond pas.");
 
 // Notifications shown in the error window, for a program without a
 // notification service of its own.
@@ -180,6 +186,16 @@ void MainWindow::RunStartupChecks() {
   configureButton_->setVisible(masterStation_);
   configureAction_->setEnabled(masterStation_);
   ChooseHomeStore();
+  // The checks read and write the store on the window's thread: a store on
+  // a share that does not answer now is waited for, as an absent disk is,
+  // instead of holding the window.
+  if (!StoreAnswers()) {
+    lastStartup_ = StartupOutcome::kStoreAbsent;
+    firstShowPending_ = true;
+    StoreAbsent(FillText(kStoreSilentText, {BackupRoot()}));
+    StartWhenStoreAnswers();
+    return;
+  }
   const StartupOutcome outcome = startupChecks_.Run(station_);
   lastStartup_ = outcome;
   // An absent disk is looked for again at the next showing, as a retry.
@@ -221,7 +237,7 @@ void MainWindow::ChooseHomeStore() {
   // its backup set, its days for the restore window.
   if (otherWindows_.config == nullptr) return;
   std::string unused;
-  ChooseStore(env_.fs, otherWindows_.config->Settings(), stationName_, "", unused);
+  ChooseStore(env_.fs, otherWindows_.config->Settings(), stationName_, "", unused, StorePresence());
 }
 
 void MainWindow::StoreAbsent(const std::string& text) {
@@ -334,10 +350,7 @@ void MainWindow::OpenRestoreWindow() {
   if (otherWindows_.restore == nullptr) return;
   // The window reads the store as it opens: a store on a share that no
   // longer answers would hold the window's thread.
-  const std::string root = BackupRoot();
-  const std::optional<bool> answered = storeQuestion_->Ask(
-      root, [&fs = env_.fs, root] { return fs.IsDirectory(root); }, std::chrono::milliseconds(500));
-  if (!answered) {
+  if (!StoreAnswers()) {
     env_.dialogs.Message(VK_TR_NOOP("Messages",
                                     "Le disque des sauvegardes ne répond pas : les sauvegardes ne "
                                     "peuvent pas être lues pour le moment."));
@@ -387,6 +400,7 @@ int MainWindow::AlertDays() const {
 }
 
 void MainWindow::RunEnded(BackupOutcome outcome, bool askedByUser) {
+  host_->ShowWaitingHint();
   const std::string error = host_->TakeLastError();
   const bool failed = outcome == BackupOutcome::kFailed || outcome == BackupOutcome::kNoSpace ||
                       outcome == BackupOutcome::kForeignStation;

@@ -20,8 +20,8 @@
 #include "app/BackupWatch.h"
 #include "app/DailyScheduler.h"
 #include "app/MainWindowRules.h"
-#include "app/QuestionOffThread.h"
 #include "app/StartupChecks.h"
+#include "app/StoreAges.h"
 #include "app/UpdateStep.h"
 #include "desktop/Notifier.h"
 #include "engine/BackupRun.h"
@@ -31,6 +31,7 @@
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderPicker.h"
+#include "platform/QuestionOffThread.h"
 #include "settings/StationSettings.h"
 #include "settings/gui/ConfigurationDialog.h"
 #include "settings/gui/ExclusionDialog.h"
@@ -221,13 +222,25 @@ class MainWindow : public QWidget,
   // The store did not answer in time: the block is drawn again a moment
   // later, until it does.
   void RefreshWhenStoreAnswers();
+  // Whether the configured root answers within half a second, asked off
+  // the window's thread; true with no root.
+  bool StoreAnswers();
+  // Whether the store answers for a change of the backup set; says so in a
+  // box when it does not.
+  bool StoreTakesChanges();
+  // The start-up waited on a store that did not answer: asked again every
+  // second, the checks (and a due run) follow once it answers.
+  void StartWhenStoreAnswers();
   // With several disks in turn: the first one here becomes the one the
   // program works on; the date the warnings count from (the most recent
   // disk's); each disk's line; the day's reminder for a disk long away.
   void ChooseHomeStore();
   std::string WatchedDate() const;
-  std::vector<std::string> StoreLines() const;
   void RemindAbsentStores();
+  // Each disk's last success, asked once for a whole refresh of the
+  // status; none with one disk.
+  std::vector<StoreAge> CurrentStoreAges(const LocalDateTime& now) const;
+  std::string WatchedDateOf(const std::vector<StoreAge>& ages, const LocalDateTime& now) const;
   // A run starts (true) or ends: the lists and buttons are locked, the
   // progress and the stop button shown.
   void SetRunning(bool running);
@@ -315,6 +328,7 @@ class MainWindow : public QWidget,
   // Whether the store answers, asked before the restore window opens.
   std::unique_ptr<QuestionOffThread<bool>> storeQuestion_;
   bool glanceRetryQueued_ = false;
+  bool startRetryQueued_ = false;
   std::optional<RunProgress> progress_;  // set while a run copies
   std::unique_ptr<GuiBackupHost> host_;
   // The run works on a thread of its own; its boxes come back here.

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/gui/MainWindow.h"
+#include "platform/Translation.h"
 
 namespace varnoket {
 
@@ -34,8 +35,19 @@ void MainWindow::RefreshExclusionList() {
   dropDefaultsButton_->setVisible(defaults);
 }
 
+bool MainWindow::StoreTakesChanges() {
+  // Each change is written to the station's file on the store at once, on
+  // the window's thread: a store on a share that does not answer would
+  // hold it.
+  if (StoreAnswers()) return true;
+  env_.dialogs.Message(VK_TR_NOOP("Messages",
+                                  "Le disque des sauvegardes ne répond pas : la liste ne peut pas "
+                                  "être modifiée pour le moment."));
+  return false;
+}
+
 void MainWindow::DropDefaultExclusions() {
-  if (!editor_.RootConfigured(BackupRoot())) return;
+  if (!editor_.RootConfigured(BackupRoot()) || !StoreTakesChanges()) return;
   editor_.RemoveDefaultExclusions();
   RefreshExclusionList();
   editor_.Save();
@@ -43,7 +55,8 @@ void MainWindow::DropDefaultExclusions() {
 
 void MainWindow::IncludeHiddenFoldersClicked(bool checked) {
   // A write that fails leaves the box as the file still says.
-  if (!editor_.SetIncludeHidden(checked)) includeHidden_->setChecked(station_.includeHidden);
+  if (!StoreTakesChanges() || !editor_.SetIncludeHidden(checked))
+    includeHidden_->setChecked(station_.includeHidden);
 }
 
 void MainWindow::UpdateSaveNowButton() {
@@ -75,7 +88,7 @@ void MainWindow::AddExclusion(const std::string& filter) {
 }
 
 void MainWindow::AddBackupDirectory() {
-  if (!editor_.AddDirectory(BackupRoot())) return;
+  if (!StoreTakesChanges() || !editor_.AddDirectory(BackupRoot())) return;
   RefreshDirectoryList();
   UpdateHorizontalExtent();
   editor_.Save();
@@ -85,7 +98,7 @@ void MainWindow::AddBackupDirectory() {
 void MainWindow::RemoveBackupDirectory() {
   const int row = directories_->currentRow();
   if (row < 0 || directories_->currentItem() == nullptr ||
-      !directories_->currentItem()->isSelected() ||
+      !directories_->currentItem()->isSelected() || !StoreTakesChanges() ||
       !editor_.RemoveDirectory(static_cast<size_t>(row))) {
     return;
   }
@@ -96,14 +109,14 @@ void MainWindow::RemoveBackupDirectory() {
 }
 
 void MainWindow::AddExclusionFilter() {
-  if (!editor_.RootConfigured(BackupRoot())) return;
+  if (!editor_.RootConfigured(BackupRoot()) || !StoreTakesChanges()) return;
   if (otherWindows_.addExclusion != nullptr) otherWindows_.addExclusion->exec();
 }
 
 void MainWindow::RemoveExclusionFilter() {
   const int row = exclusions_->currentRow();
   if (row < 0 || exclusions_->currentItem() == nullptr ||
-      !exclusions_->currentItem()->isSelected()) {
+      !exclusions_->currentItem()->isSelected() || !StoreTakesChanges()) {
     return;
   }
   editor_.RemoveExclusion(static_cast<size_t>(row));

@@ -97,10 +97,15 @@ void MainWindow::RefreshStatus() {
   }
   const ProgramSettings& program = Program();
   const LocalDateTime now = env_.clock.Now();
+  const std::vector<StoreAge> ages = CurrentStoreAges(now);
   std::string last = lastSuccessText_;
-  if (last.empty()) last = LastSuccessText(WatchedDate(), now);
+  if (last.empty()) last = LastSuccessText(WatchedDateOf(ages, now), now);
   QString lastLines = Shown(last);
-  const std::vector<std::string> storeLines = StoreLines();
+  // With several disks, each one's line, here and in the tray menu.
+  std::vector<std::string> storeLines;
+  if (!station_.lastBackupDate.empty()) {
+    for (const StoreAge& age : ages) storeLines.push_back(StoreAgeLine(age, now));
+  }
   for (const std::string& line : storeLines) lastLines += "\n" + Shown(line);
   lastBackupLabel_->setText(lastLines);
   const std::string root = program.backupRoot;
@@ -159,6 +164,30 @@ void MainWindow::RefreshWhenStoreAnswers() {
   });
 }
 
+bool MainWindow::StoreAnswers() {
+  const std::string root = BackupRoot();
+  if (root.empty()) return true;
+  return storeQuestion_
+      ->Ask(
+          root, [&fs = env_.fs, root] { return fs.IsDirectory(root); }, kStoreGlanceWait)
+      .has_value();
+}
+
+void MainWindow::StartWhenStoreAnswers() {
+  if (startRetryQueued_) return;
+  startRetryQueued_ = true;
+  QTimer::singleShot(kStoreGlanceRetryMs, this, [this] {
+    startRetryQueued_ = false;
+    if (!firstShowPending_ || lastStartup_ != StartupOutcome::kStoreAbsent) return;
+    if (!StoreAnswers()) {
+      StartWhenStoreAnswers();
+      return;
+    }
+    RunStartupChecks();
+    if (lastStartup_ == StartupOutcome::kPassed) scheduler_->RunIfDue();
+  });
+}
+
 void MainWindow::ShowRunUnderWay() {
   lastRunLabel_->setText(QString::fromStdString(FillText(
       Translate(kMessagesContext, kLastRunLine), {Translate(kMessagesContext, kRunUnderWay)})));
@@ -170,27 +199,22 @@ void MainWindow::ShowRunUnderWay() {
   }
 }
 
-std::string MainWindow::WatchedDate() const {
+std::vector<StoreAge> MainWindow::CurrentStoreAges(const LocalDateTime& now) const {
   const ProgramSettings& program = Program();
-  if (program.otherStores.empty()) return station_.lastBackupDate;
-  const LocalDateTime now = env_.clock.Now();
-  const std::string newest =
-      NewestSuccess(StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now,
-                              presence_->For(stationName_)),
-                    now);
+  if (program.otherStores.empty()) return {};
+  return StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now,
+                   presence_->For(stationName_));
+}
+
+std::string MainWindow::WatchedDateOf(const std::vector<StoreAge>& ages,
+                                      const LocalDateTime& now) const {
+  const std::string newest = ages.empty() ? std::string() : NewestSuccess(ages, now);
   return newest.empty() ? station_.lastBackupDate : newest;
 }
 
-std::vector<std::string> MainWindow::StoreLines() const {
-  std::vector<std::string> lines;
-  const ProgramSettings& program = Program();
-  if (program.otherStores.empty() || station_.lastBackupDate.empty()) return lines;
+std::string MainWindow::WatchedDate() const {
   const LocalDateTime now = env_.clock.Now();
-  for (const StoreAge& age : StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now,
-                                       presence_->For(stationName_))) {
-    lines.push_back(StoreAgeLine(age, now));
-  }
-  return lines;
+  return WatchedDateOf(CurrentStoreAges(now), now);
 }
 
 void MainWindow::RemindAbsentStores() {
@@ -200,9 +224,7 @@ void MainWindow::RemindAbsentStores() {
   const Day today{now.day, now.month, now.year};
   if (storesRemindedOn_ == today) return;
   const std::vector<std::string> reminders =
-      StoreReminders(StoreAges(env_.fs, program, stationName_, station_.lastBackupDate, now,
-                               presence_->For(stationName_)),
-                     AlertDays(), now);
+      StoreReminders(CurrentStoreAges(now), AlertDays(), now);
   if (reminders.empty()) return;
   std::string text;
   for (const std::string& reminder : reminders)

@@ -12,6 +12,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <chrono>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -252,9 +254,17 @@ bool ConfigurationDialog::CheckNumberFields() {
 }
 
 bool ConfigurationDialog::CheckStoreFolder(const std::string& root, const std::string& station) {
+  // What follows reads and writes the folder on the window's thread: a
+  // share that does not answer would hold it. Asked off it first.
+  const std::optional<bool> there = rootQuestion_.Ask(
+      root, [&fs = fs_, root] { return fs.IsDirectory(root); }, std::chrono::milliseconds(500));
+  if (!there) {
+    dialogs_.Message(FillText(kRootSilent, {root}));
+    return false;
+  }
   // Chosen while it existed, it may have gone since: a disk unplugged, a
   // folder renamed or removed while the window stayed open.
-  if (!fs_.IsDirectory(root)) {
+  if (!*there) {
     dialogs_.Message(FillText(kRootGone, {root}));
     chooseRootButton_->setFocus();
     return false;

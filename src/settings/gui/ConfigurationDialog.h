@@ -11,6 +11,7 @@
 #include "platform/DriveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderPicker.h"
+#include "platform/QuestionOffThread.h"
 #include "settings/NumberField.h"
 #include "settings/ProgramSettings.h"
 #include "settings/StationSettings.h"
@@ -87,6 +88,8 @@ class ConfigurationDialog : public QDialog {
   DriveInfo& drives_;
   ConfigOwner* owner_ = nullptr;
   ProgramSettings settings_;
+  // Whether the chosen folder answers, asked before it is checked.
+  QuestionOffThread<bool> rootQuestion_;
 
   QLabel* rootLabel_ = nullptr;
   QPushButton* chooseRootButton_ = nullptr;

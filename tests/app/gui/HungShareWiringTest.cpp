@@ -19,7 +19,6 @@
 #include <thread>
 
 #include "app/gui/MainWindowFixture.h"
-#include "restore/gui/TriStateTreeView.h"
 #include "support/SshShare.h"
 
 namespace varnoket::test {
@@ -181,6 +180,8 @@ TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindo
 
   share.Freeze();
   QStringList silent;
+  bool hiddenBefore = false;
+  bool hiddenAfter = true;
   {
     Watchdog watchdog(share.Client(), std::chrono::seconds(30));
     emit menu->aboutToShow();
@@ -194,6 +195,21 @@ TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindo
     form_->OpenLogViewer();
     WhenShown(restore_, [this] { restore_->CloseWindow(); });
     form_->OpenRestoreWindow();
+    // A change of the backup set is written to the store at once: refused,
+    // the list and the box as they were.
+    std::filesystem::create_directories(base_ + "/more");
+    picker_.answers.push_back(base_ + "/more");
+    form_->AddBackupDirectory();
+    auto* hidden = form_->findChild<QCheckBox*>("CheckBoxHiddenFolders");
+    ASSERT_NE(hidden, nullptr);
+    hiddenBefore = hidden->isChecked();
+    hidden->click();
+    hiddenAfter = hidden->isChecked();
+    // The configuration checks the folder before it saves.
+    windows_->Config().show();
+    Settle();
+    windows_->Config().SaveConfiguration();
+    windows_->Config().hide();
     watchdog.Finish();
     EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
   }
@@ -204,7 +220,16 @@ TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindo
       (std::vector<std::string>{"Le disque des sauvegardes ne répond pas : le journal ne peut "
                                 "pas être lu pour le moment.",
                                 "Le disque des sauvegardes ne répond pas : les sauvegardes "
-                                "ne peuvent pas être lues pour le moment."}));
+                                "ne peuvent pas être lues pour le moment.",
+                                "Le disque des sauvegardes ne répond pas : la liste ne peut "
+                                "pas être modifiée pour le moment.",
+                                "Le disque des sauvegardes ne répond pas : la liste ne peut "
+                                "pas être modifiée pour le moment.",
+                                "Le dossier des sauvegardes (" + root_ +
+                                    ") ne répond pas : la configuration ne peut pas être "
+                                    "enregistrée pour le moment."}));
+  EXPECT_EQ(hiddenAfter, hiddenBefore);
+  EXPECT_TRUE(picker_.titles.empty());  // the folder box did not open
 
   share.Thaw();
   // Asked again every second until the store answers: twenty seconds at most.
@@ -216,6 +241,10 @@ TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindo
   }
   EXPECT_TRUE(answered.startsWith("Dernière exécution : terminée le 10/03/2026"))
       << answered.toStdString();
+  // The share answering, the change is taken.
+  form_->AddBackupDirectory();
+  EXPECT_NE(ReadFile(base_ + "/exported/store/POSTE1/POSTE1.ini").find(base_ + "/more"),
+            std::string::npos);
 }
 
 // Two disks in turn, the second on a share that stops answering: the tray
@@ -314,12 +343,7 @@ TEST_F(HungShareWiringTest, ARestoreFromAShareThatStopsAnsweringLeavesTheWindows
     share.Drop();
   });
   bool stoppedByButton = false;
-  // Once the newest day is shown (its tree enabled), not while it loads.
-  QTimer ready;
-  ready.setInterval(5);
-  QObject::connect(&ready, &QTimer::timeout, [&] {
-    if (restore_->PreviousDayIndex() < 0 || !restore_->TreeView().isEnabled()) return;
-    ready.stop();
+  WhenRestoreReady([&] {
     restore_->installEventFilter(&filter);
     restore_->findChild<QCheckBox*>("VKCheckAll")->click();
     dialogs_.Clear();
@@ -329,7 +353,6 @@ TEST_F(HungShareWiringTest, ARestoreFromAShareThatStopsAnsweringLeavesTheWindows
     stoppedByButton = !restore_->RestoreRunning();
     restore_->CloseWindow();
   });
-  ready.start();
   form_->OpenRestoreWindow();
   watchdog.Finish();
   if (watchdog.Fired()) share.Drop();
@@ -391,18 +414,13 @@ TEST_F(HungShareWiringTest, ADayReadFromASilentShareLeavesTheWindowsAnswering) {
     share.Thaw();
   });
   size_t shownNodes = 0;
-  QTimer ready;
-  ready.setInterval(5);
-  QObject::connect(&ready, &QTimer::timeout, [&] {
-    if (restore_->PreviousDayIndex() < 0 || !restore_->TreeView().isEnabled()) return;
-    ready.stop();
+  WhenRestoreReady([&] {
     share.Freeze();
     look.start();
     days->setCurrentIndex(0);
     shownNodes = restore_->TreeView().Tree().NodeCount();
     restore_->CloseWindow();
   });
-  ready.start();
   form_->OpenRestoreWindow();
   watchdog.Finish();
   if (watchdog.Fired()) share.Drop();
@@ -411,6 +429,49 @@ TEST_F(HungShareWiringTest, ADayReadFromASilentShareLeavesTheWindowsAnswering) {
   EXPECT_EQ(ticks, 50);
   EXPECT_EQ(restore_->PreviousDayIndex(), 0);
   EXPECT_GT(shownNodes, 0u);
+}
+
+// A share that does not answer when the program starts: the start-up
+// checks wait for it, as for an absent disk, instead of holding the window;
+// once it answers they run, and so does the day's due run.
+TEST_F(HungShareWiringTest, AShareSilentAtStartUpIsWaitedForWithoutFreezingTheWindow) {
+  SshShare share(base_ + "/ssh", base_ + "/exported", base_ + "/share");
+  if (!share.Mounted()) GTEST_SKIP() << share.why();
+  WriteFile(base_ + "/docs/a.txt", "alpha");
+  ASSERT_TRUE(MakeOnShare());
+  At(10, 14, 0);
+  auto* menu = form_->findChild<QMenu*>("PopupMenu1");
+  ASSERT_NE(menu, nullptr);
+  ASSERT_GT(share.Client(), 0);
+
+  share.Freeze();
+  const QString silent =
+      QString::fromStdString("Le disque des sauvegardes (" + root_ + ") ne répond pas.");
+  QString title;
+  {
+    Watchdog watchdog(share.Client(), std::chrono::seconds(30));
+    ShowAndSettle();
+    for (int i = 0; i < 300 && !form_->windowTitle().endsWith(silent); ++i) {
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    title = form_->windowTitle();
+    emit menu->aboutToShow();
+    watchdog.Finish();
+    EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
+  }
+  EXPECT_TRUE(title.endsWith(silent)) << title.toStdString();
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kNotStarted);
+
+  // Asked again every second: twenty seconds at most for the checks and
+  // the run.
+  share.Thaw();
+  for (int i = 0; i < 2000 && form_->LastOutcome() != BackupOutcome::kCompleted; ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  EXPECT_TRUE(std::filesystem::exists(base_ + "/exported/store/POSTE1/10032026/filelist.txt"));
 }
 
 }  // namespace

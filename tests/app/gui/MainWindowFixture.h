@@ -22,6 +22,7 @@
 #include "desktop/gui/TrayIcon.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
+#include "restore/gui/TriStateTreeView.h"
 #include "settings/StoreMarker.h"
 #include "support/FakeDialogs.h"
 #include "support/TempDir.h"
@@ -144,6 +145,21 @@ class MainWindowFixture : public ::testing::Test {
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, window, [poll, window, action = std::move(action)] {
       if (!window->isVisible()) return;
+      poll->stop();
+      poll->deleteLater();
+      action();
+    });
+    poll->start();
+  }
+
+  // Runs `action` once the restore window shows its newest day: it reads
+  // the store on a thread of its own, the window's events running
+  // meanwhile.
+  void WhenRestoreReady(std::function<void()> action) {
+    auto* poll = new QTimer(restore_);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, restore_, [this, poll, action = std::move(action)] {
+      if (restore_->PreviousDayIndex() < 0 || !restore_->TreeView().isEnabled()) return;
       poll->stop();
       poll->deleteLater();
       action();

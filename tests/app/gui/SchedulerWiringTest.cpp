@@ -290,7 +290,7 @@ TEST_F(SchedulerWiringTest, TheLogAndTheRestoreWindowOpenFromTheMainWindow) {
 
   // The restore window lists the day just made.
   std::vector<std::string> days;
-  WhenShown(restore_, [&] {
+  WhenRestoreReady([&] {
     auto* combo = restore_->findChild<QComboBox*>("VKComboJour");
     for (int i = 0; combo != nullptr && i < combo->count(); ++i) {
       days.push_back(combo->itemText(i).toStdString());

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <future>
 
-#include "app/QuestionOffThread.h"
+#include "platform/QuestionOffThread.h"
 
 namespace varnoket {
 namespace {
