@@ -27,7 +27,7 @@ namespace {
 
 namespace fsys = std::filesystem;
 using namespace varnoket;
-using Clock = std::chrono::steady_clock;
+using WallClock = std::chrono::steady_clock;
 
 constexpr int kDays = 30;
 constexpr int kRecords = 200000;
@@ -47,8 +47,8 @@ std::string PathOf(int i) {
   return text;
 }
 
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
+double Seconds(WallClock::time_point since) {
+  return std::chrono::duration<double>(WallClock::now() - since).count();
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ int main() {
   }
 
   std::vector<std::string> days;
-  const auto writing = Clock::now();
+  const auto writing = WallClock::now();
   for (int d = 0; d < kDays; ++d) {
     if (d > 0) {
       for (int k = 0; k < kRecords / 100; ++k) {
@@ -101,21 +101,21 @@ int main() {
                              kDays / 1000000));
 
   FileSystem& fs = DefaultFileSystem();
-  auto start = Clock::now();
+  auto start = WallClock::now();
   const FileHistory history = FileVersions(fs, layout, days, PathOf(kWatched));
   std::printf("versions of one file over %d days: %.3f s, %zu versions\n", kDays, Seconds(start),
               history.versions.size());
 
-  start = Clock::now();
+  start = WallClock::now();
   const auto inDay = FindFilesInDay(fs, layout, days.back(), "FICHIER-0012*.ODT");
   std::printf("search in one day of %d records: %.3f s, %zu files\n", kRecords, Seconds(start),
               inDay ? inDay->size() : 0);
 
-  start = Clock::now();
+  start = WallClock::now();
   const NameSearchResult inAll = FindFilesInAllDays(fs, layout, days, "fichier-0012*.odt");
   std::printf("search in every day: %.3f s, %zu files\n", Seconds(start), inAll.files.size());
 
-  start = Clock::now();
+  start = WallClock::now();
   const auto changes = ChangesOfDay(fs, layout, days, days.size() - 1);
   std::printf("changes of the last day: %.3f s, %zu files\n", Seconds(start),
               changes ? changes->changes.size() : 0);

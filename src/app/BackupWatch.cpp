@@ -9,7 +9,7 @@ namespace varnoket {
 
 Day BackupWatch::Today() const {
   const LocalDateTime now = clock_.Now();
-  return Day{now.day, now.month, now.year};
+  return DayOf(now);
 }
 
 bool BackupWatch::WarningDue(const std::string& lastBackupDate, int alertDays) const {

@@ -22,7 +22,7 @@ namespace {
 constexpr int kBeforeCommandRetryMinutes = 60;
 
 long MinuteOf(const LocalDateTime& t) {
-  return DayNumber(Day{t.day, t.month, t.year}) * 24 * 60 + t.hour * 60 + t.minute;
+  return DayNumber(DayOf(t)) * 24 * 60 + t.hour * 60 + t.minute;
 }
 
 bool BeforeCommandFailed(const std::vector<StoreRun>& runs) {
@@ -202,7 +202,7 @@ void DailyScheduler::RunBackupNow(bool askedByUser, bool redoToday) {
   lastOutcome_ = CombinedOutcome(runs);
   if (lastOutcome_ == BackupOutcome::kCancelled) {
     const LocalDateTime now = clock_.Now();
-    heldDay_ = Day{now.day, now.month, now.year};
+    heldDay_ = DayOf(now);
   } else if (lastOutcome_ == BackupOutcome::kCompleted ||
              lastOutcome_ == BackupOutcome::kNoChange ||
              lastOutcome_ == BackupOutcome::kCompletedWithLeftOut) {

@@ -1,5 +1,6 @@
 #include "app/LastSuccess.h"
 
+#include "platform/Day.h"
 #include "platform/MessageText.h"
 #include "platform/ShownFormat.h"
 #include "platform/Translation.h"
@@ -7,30 +8,14 @@
 #include "settings/StationSettings.h"
 
 namespace varnoket {
-namespace {
-
-// Days since 1 March of year 0 in the proleptic Gregorian calendar, so two
-// dates subtract to the number of days between them.
-long DayNumber(int year, int month, int day) {
-  const int y = month <= 2 ? year - 1 : year;
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const int yearOfEra = y - era * 400;
-  const int monthFromMarch = month > 2 ? month - 3 : month + 9;
-  const int dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;
-  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return static_cast<long>(era) * 146097L + dayOfEra;
-}
-
-}  // namespace
 
 std::optional<int> DaysSinceLastSuccess(const std::string& lastBackupDate,
                                         const LocalDateTime& now) {
   std::string date = lastBackupDate;
-  if (!NormalizeDate(date) || date == kNoBackupDate) return std::nullopt;
-  const int day = std::stoi(date.substr(0, 2));
-  const int month = std::stoi(date.substr(3, 2));
-  const int year = std::stoi(date.substr(6, 4));
-  return static_cast<int>(DayNumber(now.year, now.month, now.day) - DayNumber(year, month, day));
+  Day last;
+  if (!NormalizeDate(date) || date == kNoBackupDate || !ParseDayText(date, last))
+    return std::nullopt;
+  return static_cast<int>(DayNumber(DayOf(now)) - DayNumber(last));
 }
 
 std::string LastSuccessText(const std::string& lastBackupDate, const LocalDateTime& now) {

@@ -209,8 +209,7 @@ int VerifySlice(const CliOptions& o) {
   // By hand, a slice is made even when the runs make none.
   const int period =
       s->program.rotationDays > 0 ? s->program.rotationDays : kRotationDaysKey.fallback;
-  const RotationSlice slice =
-      CheckOldCopiesSlice(ctx, Day{now.day, now.month, now.year}, RotationLimits{period});
+  const RotationSlice slice = CheckOldCopiesSlice(ctx, DayOf(now), RotationLimits{period});
   line.Clear();
   // A dead run's leftovers are still to be cleaned by the next run.
   if (lock.previousRunEnded) lock.MarkEnded();

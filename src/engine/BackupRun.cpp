@@ -236,7 +236,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
     return BackupOutcome::kNoDirectories;
   }
   const LocalDateTime now = ctx.clock.Now();
-  const Day today{now.day, now.month, now.year};
+  const Day today = DayOf(now);
   // Nothing of the station is touched, its log included, before this run
   // is the station's only writer.
   StationLock lock = LockStation(ctx.fs, layout, ctx.machine, now, ctx.storeOnNetwork);

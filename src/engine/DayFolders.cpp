@@ -183,7 +183,7 @@ void ConsolidateDayFolders(BackupContext& ctx) {
     // The run adds today's day, unless today already is one (a second run
     // the same day rewrites its list): only a day added makes room needed.
     const LocalDateTime now = ctx.clock.Now();
-    const std::string today = DayKey(DayFolderName(Day{now.day, now.month, now.year}));
+    const std::string today = DayKey(DayFolderName(DayOf(now)));
     const size_t daysAfterRun =
         keys.size() + (std::binary_search(keys.begin(), keys.end(), today) ? 0 : 1);
     if (daysAfterRun <= static_cast<size_t>(RaiseToFloor(kDaysKeptKey, ctx.daysKept))) return;

@@ -5,7 +5,7 @@ namespace varnoket {
 bool IsTodayAfter(const LocalDateTime& now, const std::string& lastBackupDate) {
   Day last;
   if (!ParseDayText(lastBackupDate, last)) return true;
-  return DayNumber({now.day, now.month, now.year}) > DayNumber(last);
+  return DayNumber(DayOf(now)) > DayNumber(last);
 }
 
 bool IsBackupDue(const LocalDateTime& now, const std::string& lastBackupDate, int preferredHour,
@@ -15,7 +15,7 @@ bool IsBackupDue(const LocalDateTime& now, const std::string& lastBackupDate, in
 }
 
 void RemoveTodayFileList(FileSystem& fs, const StoreLayout& layout, const LocalDateTime& now) {
-  fs.DeleteFile(layout.FileListPath(layout.DayFolder(Day{now.day, now.month, now.year})));
+  fs.DeleteFile(layout.FileListPath(layout.DayFolder(DayOf(now))));
 }
 
 }  // namespace varnoket

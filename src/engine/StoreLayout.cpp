@@ -1,63 +1,6 @@
 #include "engine/StoreLayout.h"
 
-#include <cstdio>
-
 namespace varnoket {
-
-std::string DayFolderName(const Day& d) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2d%.2d%.4d", d.day, d.month, d.year);
-  return text;
-}
-
-std::string DayText(const Day& d) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2d/%.2d/%.4d", d.day, d.month, d.year);
-  return text;
-}
-
-namespace {
-bool IsLeap(int y) {
-  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-int DaysInMonth(int y, int m) {
-  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeap(y) ? 29 : days[m - 1];
-}
-}  // namespace
-
-bool ParseDayText(const std::string& text, Day& out) {
-  int d = 0, m = 0, y = 0;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%d/%d/%d%c", &d, &m, &y, &tail) != 3) return false;
-  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m)) return false;
-  out = {d, m, y};
-  return true;
-}
-
-long DayNumber(const Day& d) {
-  // Days from civil date (proleptic Gregorian), after H. Hinnant's algorithm.
-  const long y = d.year - (d.month <= 2 ? 1 : 0);
-  const long era = (y >= 0 ? y : y - 399) / 400;
-  const long yoe = y - era * 400;
-  const long mp = (d.month + 9) % 12;
-  const long doy = (153 * mp + 2) / 5 + d.day - 1;
-  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-Day DayFromNumber(long z) {
-  z += 719468;
-  const long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long doe = z - era * 146097;
-  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long mp = (5 * doy + 2) / 153;
-  const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  const int year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-  return {day, month, year};
-}
 
 std::string StoreLayout::StationFolder() const {
   return rules_.Join(root_, station_);

@@ -9,30 +9,13 @@
 
 #include <string>
 
+#include "platform/Day.h"
 #include "platform/PathRules.h"
 
 namespace varnoket {
 
 constexpr const char* kFileListName = "filelist.txt";
 constexpr const char* kLogName = "LASTBACKUP.LOG";
-
-// A calendar day as the store names it.
-struct Day {
-  int day = 0;
-  int month = 0;
-  int year = 0;
-  friend bool operator==(const Day&, const Day&) = default;
-};
-
-// "07032006" for 7 March 2006.
-std::string DayFolderName(const Day& d);
-// "07/03/2006".
-std::string DayText(const Day& d);
-// The day a "dd/mm/yyyy" text names, or nullopt when it is no valid date.
-bool ParseDayText(const std::string& text, Day& out);
-// Whole days since a fixed origin, to compare and step days.
-long DayNumber(const Day& d);
-Day DayFromNumber(long n);
 
 class StoreLayout {
  public:

@@ -1,5 +1,7 @@
 #include "platform/DosDate.h"
 
+#include "platform/Day.h"
+
 namespace varnoket {
 namespace {
 
@@ -7,12 +9,6 @@ constexpr uint32_t Pack(uint32_t year, uint32_t month, uint32_t day, uint32_t ho
                         uint32_t second) {
   return ((year - 1980) << 25) | (month << 21) | (day << 16) | (hour << 11) | (minute << 5) |
          (second / 2);
-}
-
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0)) return 29;
-  return kDays[month - 1];
 }
 
 }  // namespace

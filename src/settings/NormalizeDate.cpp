@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/AsciiText.h"
+#include "platform/Day.h"
 
 namespace varnoket {
 namespace {
@@ -21,21 +22,6 @@ bool ReadField(std::string_view text, uint16_t& field) {
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) return false;
   field = static_cast<uint16_t>(value);
   return true;
-}
-
-int DaysInMonth(int month, int year) {
-  switch (month) {
-    case 4:
-    case 6:
-    case 9:
-    case 11:
-      return 30;
-    case 2:
-      // Within 1900..2078 only 1900 breaks the four-year rule.
-      return (year % 4 == 0 && year != 1900) ? 29 : 28;
-    default:
-      return 31;
-  }
 }
 
 }  // namespace
@@ -57,7 +43,7 @@ bool NormalizeDate(std::string& text) {
     return false;
   }
   if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1900 || year > 2078) return false;
-  if (day > DaysInMonth(month, year)) return false;
+  if (day > DaysInMonth(year, month)) return false;
   char normal[32];
   std::snprintf(normal, sizeof normal, "%02u/%02u/%04u", static_cast<unsigned>(day),
                 static_cast<unsigned>(month), static_cast<unsigned>(year));

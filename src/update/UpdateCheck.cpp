@@ -1,9 +1,9 @@
 #include "update/UpdateCheck.h"
 
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
+#include "platform/Day.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
@@ -121,16 +121,13 @@ UpdateTickResult Attempt::Run() {
 
 }  // namespace
 
-int DayNumber(const LocalDateTime& t) {
-  using namespace std::chrono;
-  const sys_days date{year{t.year} / month{static_cast<unsigned>(t.month)} /
-                      day{static_cast<unsigned>(t.day)}};
-  const sys_days origin{year{1899} / December / day{30}};
-  return static_cast<int>((date - origin).count());
+int UpdateCheckDay(const LocalDateTime& t) {
+  // Counted from 30 December 1899, as the recorded day of the last check is.
+  return static_cast<int>(DayNumber(DayOf(t)) - DayNumber(Day{30, 12, 1899}));
 }
 
 UpdateTickResult RunUpdateTick(UpdateEnv& env, UpdateState& state, bool masterStation) {
-  const int today = DayNumber(env.clock.Now());
+  const int today = UpdateCheckDay(env.clock.Now());
 
   // Step A: a copy run from the network hands over while the machine that
   // owns the folder puts an update in place.

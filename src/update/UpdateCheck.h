@@ -32,7 +32,7 @@ struct UpdateEnv {
 };
 
 struct UpdateState {
-  int lastUpdateCheck = 0;     // day of the last attempt (DayNumber), 0 for none
+  int lastUpdateCheck = 0;     // day of the last attempt (UpdateCheckDay), 0 for none
   std::string currentVersion;  // the running version
 };
 
@@ -42,8 +42,9 @@ enum class UpdateTickResult {
   kProcessEnded,  // handed over to the downloaded program
 };
 
-// Days since 30/12/1899 of the date part of `t`; every real date is above 0.
-int DayNumber(const LocalDateTime& t);
+// The day of `t` as the last update check is recorded: days since
+// 30/12/1899, so every real date is above 0.
+int UpdateCheckDay(const LocalDateTime& t);
 
 // The exchange-file test, then the version check.
 UpdateTickResult RunUpdateTick(UpdateEnv& env, UpdateState& state, bool masterStation);

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kServer = "http://updates.test/";
 
-LocalDateTime Day(int year, int month, int day) {
+LocalDateTime DateOn(int year, int month, int day) {
   LocalDateTime t;
   t.year = year;
   t.month = month;
@@ -105,7 +105,7 @@ class UpdateCheckTest : public ::testing::Test, public UpdateHost {
   }
 
   UpdateTickResult Tick(bool master = true) { return RunUpdateTick(env_, state_, master); }
-  int Today() const { return DayNumber(clock_.Now()); }
+  int Today() const { return UpdateCheckDay(clock_.Now()); }
   std::string Upload(const std::string& name) const { return programFolder_ + "/upload/" + name; }
   // The attempt ended with `message` in the error window, for today.
   void ExpectFailedWith(UpdateTickResult result, const std::string& message) {
@@ -131,7 +131,7 @@ class UpdateCheckTest : public ::testing::Test, public UpdateHost {
   std::string programFolder_ = dir_ / "prog";
   std::string server_ = dir_ / "server";
   PosixFileSystem fileSystem_;
-  ManualClock clock_{Day(2024, 3, 15)};
+  ManualClock clock_{DateOn(2024, 3, 15)};
   UpdateEnv env_{fileSystem_, clock_, *this};
   UpdateState state_;
 
@@ -147,11 +147,12 @@ class UpdateCheckTest : public ::testing::Test, public UpdateHost {
   int timerStarts_ = 0;
 };
 
-TEST(DayNumber, CountsDaysFromTheEndOf1899) {
-  EXPECT_EQ(DayNumber(Day(1899, 12, 30)), 0);
-  EXPECT_EQ(DayNumber(Day(1900, 1, 1)), 2);
-  EXPECT_EQ(DayNumber(Day(2024, 3, 15)), 45366);
-  EXPECT_EQ(DayNumber(Day(2024, 3, 1)) - DayNumber(Day(2024, 2, 28)), 2);  // leap year
+TEST(UpdateCheckDay, CountsDaysFromTheEndOf1899) {
+  EXPECT_EQ(UpdateCheckDay(DateOn(1899, 12, 30)), 0);
+  EXPECT_EQ(UpdateCheckDay(DateOn(1900, 1, 1)), 2);
+  EXPECT_EQ(UpdateCheckDay(DateOn(2024, 3, 15)), 45366);
+  EXPECT_EQ(UpdateCheckDay(DateOn(2024, 3, 1)) - UpdateCheckDay(DateOn(2024, 2, 28)),
+            2);  // leap year
 }
 
 TEST_F(UpdateCheckTest, TheSameVersionDownloadsNothingAndEndsTheDay) {
@@ -264,10 +265,10 @@ TEST_F(UpdateCheckTest, OneCheckPerDay) {
   Tick();
   Tick();
   EXPECT_EQ(FetchesOf(env_.versionUrl), 1u);
-  clock_.Set(Day(2024, 3, 16));
+  clock_.Set(DateOn(2024, 3, 16));
   Tick();
   EXPECT_EQ(FetchesOf(env_.versionUrl), 2u);
-  EXPECT_EQ(state_.lastUpdateCheck, DayNumber(Day(2024, 3, 16)));
+  EXPECT_EQ(state_.lastUpdateCheck, UpdateCheckDay(DateOn(2024, 3, 16)));
 }
 
 TEST_F(UpdateCheckTest, AFailedFileTransferNamesItsAddressAndStopsTheRest) {

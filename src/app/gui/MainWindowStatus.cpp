@@ -221,7 +221,7 @@ void MainWindow::RemindAbsentStores() {
   const ProgramSettings& program = Program();
   if (program.otherStores.empty()) return;
   const LocalDateTime now = env_.clock.Now();
-  const Day today{now.day, now.month, now.year};
+  const Day today = DayOf(now);
   if (storesRemindedOn_ == today) return;
   const std::vector<std::string> reminders =
       StoreReminders(CurrentStoreAges(now), AlertDays(), now);
