@@ -22,13 +22,11 @@ std::string LastSuccessText(const std::string& lastBackupDate, const LocalDateTi
   const std::optional<int> age = DaysSinceLastSuccess(lastBackupDate, now);
   if (!age) return kNoSuccessText;
   std::string normal = lastBackupDate;
+  Day last;
   NormalizeDate(normal);
+  ParseDayText(normal, last);  // read already by DaysSinceLastSuccess
   // Said on screen only, never logged: the date in the locale's form.
-  LocalDateTime day;
-  day.day = std::stoi(normal.substr(0, 2));
-  day.month = std::stoi(normal.substr(3, 2));
-  day.year = std::stoi(normal.substr(6, 4));
-  const std::string date = ShownDate(day);
+  const std::string date = ShownDate(StartOf(last));
   // Each form whole, so the windows can show it in another language.
   if (*age < 0) {
     return FillText(VK_TR_NOOP("Messages", "Dernière sauvegarde réussie : %s (dans le futur)"),

@@ -13,6 +13,7 @@
 #include "engine/FileRecord.h"
 #include "engine/StationReadLock.h"
 #include "engine/StoreCheck.h"
+#include "platform/DecimalText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 
@@ -122,11 +123,8 @@ ProgressCounts DayListTotals(const StoreLayout& layout, const std::string& folde
 }
 
 int64_t RecordedBytes(const FileRecord& rec) {
-  try {
-    return static_cast<int64_t>(static_cast<uint32_t>(std::stoll(rec.size)));
-  } catch (const std::exception&) {
-    return 0;
-  }
+  const std::optional<int64_t> size = ParseDecimal<int64_t>(rec.size);
+  return size ? static_cast<int64_t>(static_cast<uint32_t>(*size)) : 0;
 }
 
 std::string DayTextOfFolder(const std::string& folder) {

@@ -22,6 +22,7 @@
 #include "engine/RotatingCheck.h"
 #include "engine/StationLock.h"
 #include "engine/StoreCheck.h"
+#include "platform/DecimalText.h"
 #include "platform/MessageText.h"
 #include "platform/ShownFormat.h"
 #include "platform/StationName.h"
@@ -47,8 +48,7 @@ bool ParseWorkers(const std::string& text, int& workers) {
       !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     return false;
   }
-  workers = std::stoi(text);
-  return workers >= 1 && workers <= 1024;
+  return ParseDecimal(text, workers) && workers >= 1 && workers <= 1024;
 }
 
 // The settings of a run that writes the store, loaded as the program's

@@ -1,6 +1,5 @@
 #include "engine/ResumeCopies.h"
 
-#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <string_view>
@@ -8,6 +7,7 @@
 
 #include "engine/Checksum.h"
 #include "engine/FileRecord.h"
+#include "platform/DecimalText.h"
 
 namespace varnoket {
 
@@ -15,20 +15,12 @@ namespace {
 
 constexpr const char* kCopyPrefix = "copy-";
 
-// The whole of `text` as a number of `value`'s type.
-template <typename Number>
-bool ParseNumber(std::string_view text, Number& value) {
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
 // The number of a copy's name, 0 when the name is no copy's.
 uint64_t CopyNumber(std::string_view name) {
   const std::string_view prefix(kCopyPrefix);
   if (name.substr(0, prefix.size()) != prefix) return 0;
   uint64_t n = 0;
-  return ParseNumber(name.substr(prefix.size()), n) ? n : 0;
+  return ParseDecimal(name.substr(prefix.size()), n) ? n : 0;
 }
 
 // The weighted sum of a part line without its own sum field.
@@ -89,12 +81,12 @@ bool ResumeCopies::LoadPart(const std::string& line) {
   f.push_back(std::string_view(line).substr(from));
   PartNote p;
   uint64_t crc = 0, partial = 0, bits = 0, decoded = 0, stored = 0, lineSum = 0;
-  if (f[0] != kPartTag || CopyNumber(f[1]) == 0 || !ParseNumber(f[2], p.sourceOffset) ||
-      !ParseNumber(f[3], p.copyBytes) || !ParseNumber(f[4], crc) || !ParseNumber(f[5], partial) ||
-      !ParseNumber(f[6], bits) || !ParseNumber(f[7], p.sourceSize) ||
-      !ParseNumber(f[8], p.modifiedNs) || !ParseNumber(f[9], p.changedNs) ||
-      !ParseNumber(f[10], decoded) || !ParseNumber(f[11], stored) || !ParseNumber(f[12], lineSum) ||
-      f[13].empty()) {
+  if (f[0] != kPartTag || CopyNumber(f[1]) == 0 || !ParseDecimal(f[2], p.sourceOffset) ||
+      !ParseDecimal(f[3], p.copyBytes) || !ParseDecimal(f[4], crc) ||
+      !ParseDecimal(f[5], partial) || !ParseDecimal(f[6], bits) ||
+      !ParseDecimal(f[7], p.sourceSize) || !ParseDecimal(f[8], p.modifiedNs) ||
+      !ParseDecimal(f[9], p.changedNs) || !ParseDecimal(f[10], decoded) ||
+      !ParseDecimal(f[11], stored) || !ParseDecimal(f[12], lineSum) || f[13].empty()) {
     return false;
   }
   const size_t sumField = static_cast<size_t>(f[12].data() - line.data());
@@ -170,7 +162,7 @@ std::optional<ResumeCopies::Noted> ResumeCopies::LoadNote(std::string_view line)
   n.copy = std::string(line.substr(0, tab1));
   uint64_t bytes = 0;
   const uint64_t number = CopyNumber(n.copy);
-  if (number == 0 || !ParseNumber(line.substr(tab1 + 1, tab2 - tab1 - 1), bytes) ||
+  if (number == 0 || !ParseDecimal(line.substr(tab1 + 1, tab2 - tab1 - 1), bytes) ||
       bytes > static_cast<uint64_t>(INT64_MAX)) {
     return std::nullopt;
   }

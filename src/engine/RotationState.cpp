@@ -1,10 +1,10 @@
 #include "engine/RotationState.h"
 
-#include <charconv>
 #include <optional>
 
 #include "engine/DayFolders.h"
 #include "engine/FileRecord.h"
+#include "platform/DecimalText.h"
 
 namespace varnoket {
 
@@ -17,13 +17,6 @@ std::string PathOf(const StoreLayout& layout) {
 bool IsDayText(const std::string& text) {
   Day day;
   return ParseDayText(text, day);
-}
-
-std::optional<uint64_t> Number(std::string_view text) {
-  uint64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
-  return value;
 }
 
 // "a|b" cut in two; nothing when there is no separator.
@@ -46,13 +39,13 @@ RotationState ReadRotationState(FileSystem& fs, const StoreLayout& layout) {
     const auto pair = Pair(std::string_view(line).substr(equals + 1));
     if (!pair) continue;
     if (key == "PASS") {
-      const auto bytes = Number(pair->second);
+      const auto bytes = ParseDecimal<uint64_t>(pair->second);
       if (IsDayText(pair->first) && bytes) {
         state.passBegun = pair->first;
         state.passBytes = *bytes;
       }
     } else if (key == "NEXT") {
-      const auto record = Number(pair->second);
+      const auto record = ParseDecimal<uint64_t>(pair->second);
       if (!DayKey(pair->first).empty() && record) {
         state.nextDay = pair->first;
         state.nextRecord = *record;

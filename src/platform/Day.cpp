@@ -8,6 +8,14 @@ Day DayOf(const LocalDateTime& t) {
   return Day{t.day, t.month, t.year};
 }
 
+LocalDateTime StartOf(const Day& d) {
+  LocalDateTime t;
+  t.year = d.year;
+  t.month = d.month;
+  t.day = d.day;
+  return t;
+}
+
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -33,6 +41,11 @@ bool ParseDayText(const std::string& text, Day& out) {
   if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m)) return false;
   out = {d, m, y};
   return true;
+}
+
+bool ParseDayFolderName(const std::string& name, Day& out) {
+  if (name.size() != 8 || name.find_first_not_of("0123456789") != std::string::npos) return false;
+  return ParseDayText(name.substr(0, 2) + "/" + name.substr(2, 2) + "/" + name.substr(4), out);
 }
 
 long DayNumber(const Day& d) {

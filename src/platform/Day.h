@@ -17,8 +17,9 @@ struct Day {
   friend bool operator==(const Day&, const Day&) = default;
 };
 
-// The day `t` falls on.
+// The day `t` falls on, and the start of a day, to be shown.
 Day DayOf(const LocalDateTime& t);
+LocalDateTime StartOf(const Day& d);
 
 // 28 to 31, leap years as the Gregorian calendar has them; `month` 1 to 12.
 int DaysInMonth(int year, int month);
@@ -30,6 +31,9 @@ std::string DayText(const Day& d);
 // The day a "dd/mm/yyyy" text names (years 1 to 9999); false when it is no
 // valid date, `out` then unchanged.
 bool ParseDayText(const std::string& text, Day& out);
+// The day a day folder's name ("07032006", eight digits) names; false, `out`
+// unchanged, when it names none.
+bool ParseDayFolderName(const std::string& name, Day& out);
 
 // Whole days since 1 January 1970 (proleptic Gregorian calendar, negative
 // before): two days subtract to the number of days between them.

@@ -1,29 +1,17 @@
 #include "restore/CheckedList.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 #include <numeric>
 
 #include "engine/FileRecord.h"
+#include "platform/DecimalText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
 
 namespace {
-
-// A decimal number of the given range, with a '-' only where the range has
-// negatives; nothing else around it.
-template <typename Number>
-std::optional<Number> ParseDecimal(std::string_view text) {
-  if (text.empty() || text.front() == '+') return std::nullopt;
-  Number value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
-}
 
 // The attribute word: written unsigned by this program (a mode word), signed
 // by others; either reading of the same 32 bits is taken.

@@ -1,9 +1,9 @@
 #include "restore/FileVersions.h"
 
-#include <charconv>
 #include <optional>
 
 #include "engine/FileRecord.h"
+#include "platform/DecimalText.h"
 #include "restore/ListScan.h"
 #include "restore/RecordedContent.h"
 
@@ -16,14 +16,6 @@ struct DayState {
   enum class Kind { kAbsent, kFolder, kFile } kind = Kind::kAbsent;
   FileVersion file;
 };
-
-std::optional<int32_t> ParseDate(std::string_view text) {
-  int32_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
-}
 
 bool SameFile(const FileVersion& a, const FileVersion& b) {
   return a.size == b.size && a.checksum == b.checksum && a.fileDate == b.fileDate;
@@ -48,7 +40,7 @@ FileHistory FileVersions(FileSystem& fs, const StoreLayout& layout,
             return;
           }
           const auto content = ParseRecordedContent(rec->size, rec->checksum);
-          const auto date = ParseDate(rec->fileDate);
+          const auto date = ParseDecimal<int32_t>(rec->fileDate);
           if (!content || !date || today.kind == DayState::Kind::kFile) return;
           today.kind = DayState::Kind::kFile;
           today.file = FileVersion{folder, content->size, content->checksum, *date,

@@ -1,11 +1,11 @@
 #include "restore/NameSearch.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 
 #include "engine/FileRecord.h"
 #include "engine/Wildcard.h"
+#include "platform/DecimalText.h"
 #include "restore/ListScan.h"
 
 namespace varnoket {
@@ -51,7 +51,7 @@ FoundFile Found(const RecordView& rec, const std::string& dayFolder) {
   FoundFile f;
   f.fullPath = std::string(rec.fullPath);
   f.dayFolder = dayFolder;
-  std::from_chars(rec.size.data(), rec.size.data() + rec.size.size(), f.size);
+  ParseDecimal(rec.size, f.size);  // left at 0 when the field is no number
   f.fileDate = std::string(rec.fileDate);
   return f;
 }

@@ -1,24 +1,15 @@
 #include "restore/RecordedContent.h"
 
-#include <charconv>
 #include <exception>
 #include <vector>
 
 #include "engine/Checksum.h"
+#include "platform/DecimalText.h"
 #include "platform/FileSystem.h"
 
 namespace varnoket {
 
 namespace {
-
-template <typename Number>
-std::optional<Number> ParseNumber(std::string_view text) {
-  Number value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
-}
 
 int32_t LowSize(uint64_t size) {
   return static_cast<int32_t>(static_cast<uint32_t>(size));
@@ -28,8 +19,8 @@ int32_t LowSize(uint64_t size) {
 
 std::optional<RecordedContent> ParseRecordedContent(std::string_view size,
                                                     std::string_view checksum) {
-  const auto low = ParseNumber<int32_t>(size);
-  const auto sum = ParseNumber<uint32_t>(checksum);
+  const auto low = ParseDecimal<int32_t>(size);
+  const auto sum = ParseDecimal<uint32_t>(checksum);
   if (!low || !sum) return std::nullopt;
   return RecordedContent{*low, *sum};
 }

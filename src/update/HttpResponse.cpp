@@ -1,6 +1,6 @@
 #include "update/HttpResponse.h"
 
-#include <charconv>
+#include "platform/DecimalText.h"
 
 namespace varnoket {
 
@@ -25,12 +25,10 @@ bool EqualsLowered(std::string_view text, std::string_view lower) {
   return true;
 }
 
-std::optional<int64_t> ParseDecimal(std::string_view text) {
-  text = Trim(text);
-  if (text.empty()) return std::nullopt;
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+// A header's number, blanks around it allowed, never negative.
+std::optional<int64_t> HeaderNumber(std::string_view text) {
+  const std::optional<int64_t> value = ParseDecimal<int64_t>(Trim(text));
+  if (value && *value < 0) return std::nullopt;
   return value;
 }
 
@@ -44,7 +42,7 @@ HttpResponseHeaders::Next HttpResponseHeaders::OnLine(std::string_view line) {
     contentLengthInvalid_ = false;
     const auto space = line.find(' ');
     if (space != std::string_view::npos) {
-      const auto code = ParseDecimal(line.substr(space + 1, 3));
+      const auto code = HeaderNumber(line.substr(space + 1, 3));
       status_ = code ? static_cast<int>(*code) : 0;
     }
     return Next::kReadMore;
@@ -62,7 +60,7 @@ HttpResponseHeaders::Next HttpResponseHeaders::OnLine(std::string_view line) {
   const auto colon = line.find(':');
   if (colon != std::string_view::npos &&
       EqualsLowered(Trim(line.substr(0, colon)), "content-length")) {
-    contentLength_ = ParseDecimal(line.substr(colon + 1));
+    contentLength_ = HeaderNumber(line.substr(colon + 1));
     contentLengthInvalid_ = !contentLength_;
   }
   return Next::kReadMore;

@@ -36,7 +36,7 @@ TEST(Day, NumbersAndMonthLengthsMatchTheStandardCalendarFrom1601To2400) {
   EXPECT_EQ(DaysInMonth(2100, 2), 28);
 }
 
-TEST(Day, TextsAreReadOnlyWhenTheyNameARealDay) {
+TEST(Day, TextsAndFolderNamesAreReadOnlyWhenTheyNameARealDay) {
   Day day{1, 1, 2000};
   EXPECT_TRUE(ParseDayText("07/03/2006", day));
   EXPECT_EQ(day, (Day{7, 3, 2006}));
@@ -44,6 +44,11 @@ TEST(Day, TextsAreReadOnlyWhenTheyNameARealDay) {
   EXPECT_EQ(DayFolderName(day), "07032006");
   EXPECT_TRUE(ParseDayText("29/2/2024", day));
   EXPECT_EQ(day, (Day{29, 2, 2024}));
+
+  EXPECT_TRUE(ParseDayFolderName("29022024", day));
+  EXPECT_EQ(day, (Day{29, 2, 2024}));
+  for (const char* name : {"29022023", "2902202", "290220241", "2902 024", "-1022024", "00000000"})
+    EXPECT_FALSE(ParseDayFolderName(name, day)) << name;
 
   const Day kept = day;
   for (const char* text : {"29/02/2023", "31/04/2024", "00/01/2024", "01/13/2024", "01/00/2024",
