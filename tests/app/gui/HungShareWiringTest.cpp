@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -48,6 +49,25 @@ class HungShareWiringTest : public MainWindowFixture {
       for (char& c : bytes) c = static_cast<char>(random());
       WriteFile(folder + "/f" + std::to_string(i) + ".bin", bytes);
     }
+  }
+
+  // `count` source files, the store on the share and the 10th's backup.
+  bool BackedUpOnShare(int count) {
+    WriteSources(base_ + "/docs", count);
+    if (!MakeOnShare()) return false;
+    ShowAndSettle();
+    At(10, 14, 0);
+    form_->SchedulerTick();
+    return form_->LastOutcome() == BackupOutcome::kCompleted;
+  }
+
+  // Runs the window's events until `done` holds, `seconds` at most.
+  static bool EventsUntil(const std::function<bool()>& done, int seconds) {
+    for (int i = 0; i < seconds * 100 && !done(); ++i) {
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
   }
 };
 
@@ -168,12 +188,7 @@ TEST_F(HungShareWiringTest, AShareThatStopsAnsweringMidRunLeavesTheWindowAnsweri
 TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindow) {
   SshShare share(base_ + "/ssh", base_ + "/exported", base_ + "/share");
   if (!share.Mounted()) GTEST_SKIP() << share.why();
-  WriteFile(base_ + "/docs/a.txt", "alpha");
-  ASSERT_TRUE(MakeOnShare());
-  ShowAndSettle();
-  At(10, 14, 0);
-  form_->SchedulerTick();
-  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  ASSERT_TRUE(BackedUpOnShare(1));
   auto* menu = form_->findChild<QMenu*>("PopupMenu1");
   ASSERT_NE(menu, nullptr);
   ASSERT_GT(share.Client(), 0);
@@ -234,11 +249,12 @@ TEST_F(HungShareWiringTest, ASilentShareBetweenRunsIsSaidWithoutFreezingTheWindo
   share.Thaw();
   // Asked again every second until the store answers: twenty seconds at most.
   QString answered;
-  for (int i = 0; i < 2000 && !answered.startsWith("Dernière exécution : terminée"); ++i) {
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    answered = form_->StatusLines().value(1);
-  }
+  EventsUntil(
+      [&] {
+        answered = form_->StatusLines().value(1);
+        return answered.startsWith("Dernière exécution : terminée");
+      },
+      20);
   EXPECT_TRUE(answered.startsWith("Dernière exécution : terminée le 10/03/2026"))
       << answered.toStdString();
   // The share answering, the change is taken.
@@ -301,12 +317,7 @@ TEST_F(HungShareWiringTest, ASilentSecondDiskFreezesNeitherTheTrayNorTheTick) {
 TEST_F(HungShareWiringTest, ARestoreFromAShareThatStopsAnsweringLeavesTheWindowsAnswering) {
   SshShare share(base_ + "/ssh", base_ + "/exported", base_ + "/share");
   if (!share.Mounted()) GTEST_SKIP() << share.why();
-  WriteSources(base_ + "/docs", 8);
-  ASSERT_TRUE(MakeOnShare());
-  ShowAndSettle();
-  At(10, 14, 0);
-  form_->SchedulerTick();
-  ASSERT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
+  ASSERT_TRUE(BackedUpOnShare(8));
   std::filesystem::remove_all(base_ + "/docs");
   ASSERT_GT(share.Client(), 0);
 
@@ -388,11 +399,7 @@ TEST_F(HungShareWiringTest, ARestoreFromAShareThatStopsAnsweringLeavesTheWindows
 TEST_F(HungShareWiringTest, ADayReadFromASilentShareLeavesTheWindowsAnswering) {
   SshShare share(base_ + "/ssh", base_ + "/exported", base_ + "/share");
   if (!share.Mounted()) GTEST_SKIP() << share.why();
-  WriteSources(base_ + "/docs", 2);
-  ASSERT_TRUE(MakeOnShare());
-  ShowAndSettle();
-  At(10, 14, 0);
-  form_->SchedulerTick();
+  ASSERT_TRUE(BackedUpOnShare(2));
   WriteFile(base_ + "/docs/new.txt", "new");
   At(11, 14, 0);
   form_->SchedulerTick();
@@ -451,10 +458,7 @@ TEST_F(HungShareWiringTest, AShareSilentAtStartUpIsWaitedForWithoutFreezingTheWi
   {
     Watchdog watchdog(share.Client(), std::chrono::seconds(30));
     ShowAndSettle();
-    for (int i = 0; i < 300 && !form_->windowTitle().endsWith(silent); ++i) {
-      QApplication::processEvents(QEventLoop::AllEvents, 10);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    EventsUntil([&] { return form_->windowTitle().endsWith(silent); }, 3);
     title = form_->windowTitle();
     emit menu->aboutToShow();
     watchdog.Finish();
@@ -466,10 +470,7 @@ TEST_F(HungShareWiringTest, AShareSilentAtStartUpIsWaitedForWithoutFreezingTheWi
   // Asked again every second: twenty seconds at most for the checks and
   // the run.
   share.Thaw();
-  for (int i = 0; i < 2000 && form_->LastOutcome() != BackupOutcome::kCompleted; ++i) {
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  EventsUntil([&] { return form_->LastOutcome() == BackupOutcome::kCompleted; }, 20);
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_TRUE(std::filesystem::exists(base_ + "/exported/store/POSTE1/10032026/filelist.txt"));
 }
