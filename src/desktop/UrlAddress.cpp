@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/AsciiText.h"
+
 namespace varnoket {
 
 std::string URLScheme(UrlType type) {
@@ -43,11 +45,7 @@ std::string BuildURLAddress(UrlType type, const std::string& url) {
   if (type == UrlType::kNone) return "";
   const std::string scheme = URLScheme(type);
   if (scheme.empty()) return url;
-  std::string lower = url;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  if (lower.find(scheme) != std::string::npos) return url;
+  if (LowerAscii(url).find(scheme) != std::string::npos) return url;
   return scheme + url;
 }
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <optional>
 
+#include "platform/AsciiText.h"
+
 namespace varnoket {
 
 namespace {
@@ -61,14 +63,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlankOrControl(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlankOrControl(s.back())) s.remove_suffix(1);
   return s;
-}
-
-std::string UpperAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
 }
 
 }  // namespace

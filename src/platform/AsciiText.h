@@ -1,7 +1,7 @@
-// Small text helpers shared by the profile files and the settings: blanks
-// trimmed the way the settings expect, and comparisons that ignore the case of
-// ASCII letters only (names, keys and filters; UTF-8 bytes beyond ASCII are
-// compared as they are).
+// Small text helpers: blanks trimmed the way the settings expect, and the one
+// case fold of the program, of ASCII letters only, whatever the locale
+// (names, keys, filters, paths, headers; UTF-8 bytes beyond ASCII are kept
+// and compared as they are).
 #pragma once
 
 #include <string>
@@ -9,8 +9,31 @@
 
 namespace varnoket {
 
-inline char ToUpperAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+constexpr char ToUpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+constexpr char ToLowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// The ASCII letters of `text` from `from` on in upper case, in place; every
+// other byte as it is, whatever the locale.
+inline void UpperAsciiInPlace(std::string& text, size_t from = 0) {
+  for (size_t i = from; i < text.size(); ++i) text[i] = ToUpperAscii(text[i]);
+}
+
+// `text` with its ASCII letters in upper, or lower, case.
+inline std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  UpperAsciiInPlace(out);
+  return out;
+}
+
+inline std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = ToLowerAscii(c);
+  return out;
 }
 
 // Removes leading and trailing control characters and blanks (bytes up to

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 
@@ -102,11 +103,10 @@ InstanceLockStatus ProbeInstance(InstanceLock& lock, int attempts,
 
 ProgramRole RoleOf(const std::string& programPath) {
   const size_t slash = programPath.find_last_of("/\\");
-  std::string name = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
-  for (char& c : name) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return name == "_FILE1.EXE" ? ProgramRole::kUpdate : ProgramRole::kNormal;
+  const std::string_view name = slash == std::string::npos
+                                    ? std::string_view(programPath)
+                                    : std::string_view(programPath).substr(slash + 1);
+  return EqualsIgnoreCase(name, "_FILE1.EXE") ? ProgramRole::kUpdate : ProgramRole::kNormal;
 }
 
 }  // namespace varnoket

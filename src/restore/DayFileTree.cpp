@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/FileRecord.h"
+#include "platform/AsciiText.h"
 
 namespace varnoket {
 
@@ -24,22 +25,6 @@ namespace {
   throw std::runtime_error(std::string(text) + suffix);
 }
 
-unsigned char AsciiUpper(unsigned char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - ('a' - 'A')) : c;
-}
-
-// -1, 0 or 1 as `a` sorts before, with or after `b`: letters a to z without
-// regard to case, every other byte (accented letters included) by its value.
-int CompareIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const unsigned char x = AsciiUpper(static_cast<unsigned char>(a[i]));
-    const unsigned char y = AsciiUpper(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 // The order of the day's lines as the tree lists them: by the text
 // "FullPath|StoredName|Attributes|FileDate|Last", compared without regard to
 // the case of a to z. Built field by field, without the text.
@@ -47,20 +32,21 @@ bool EntryBefore(const ListEntry& a, const ListEntry& b) {
   const std::string_view pa = a.fullPath;
   const std::string_view pb = b.fullPath;
   const size_t n = std::min(pa.size(), pb.size());
-  if (const int c = CompareIgnoringAsciiCase(pa.substr(0, n), pb.substr(0, n)); c != 0) {
+  // Letters a to z without regard to case, every other byte (accented
+  // letters included) by its value.
+  if (const int c = CompareIgnoreCase(pa.substr(0, n), pb.substr(0, n)); c != 0) {
     return c < 0;
   }
   if (pa.size() != pb.size()) {
     // One path goes on where the other's separator "|" stands.
-    const unsigned char next =
-        AsciiUpper(static_cast<unsigned char>(pa.size() > n ? pa[n] : pb[n]));
+    const auto next = static_cast<unsigned char>(ToUpperAscii(pa.size() > n ? pa[n] : pb[n]));
     return pa.size() > n ? next < '|' : '|' < next;
   }
   auto tail = [](const ListEntry& e) {
     return e.storedName + "|" + std::to_string(e.attributes) + "|" + std::to_string(e.fileDate) +
            "|" + (e.offered ? "0" : "1");
   };
-  return CompareIgnoringAsciiCase(tail(a), tail(b)) < 0;
+  return CompareIgnoreCase(tail(a), tail(b)) < 0;
 }
 
 }  // namespace

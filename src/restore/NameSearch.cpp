@@ -5,6 +5,7 @@
 
 #include "engine/FileRecord.h"
 #include "engine/Wildcard.h"
+#include "platform/AsciiText.h"
 #include "platform/DecimalText.h"
 #include "restore/ListScan.h"
 
@@ -12,20 +13,13 @@ namespace varnoket {
 
 namespace {
 
-void UpperAscii(std::string_view text, std::string& out) {
-  out.assign(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-}
-
 // Matches the names of a day's file records against one pattern, reusing
 // its buffer from line to line.
 class NameMatcher {
  public:
   NameMatcher(const PathRules& rules, const std::string& pattern)
       : separators_(rules.style() == PathStyle::kWindows ? "\\:" : "/") {
-    UpperAscii(pattern, pattern_);
+    pattern_ = UpperAscii(pattern);
   }
 
   // The record of `line` when it is a file offered for restore whose name
@@ -36,7 +30,8 @@ class NameMatcher {
     const size_t cut = rec->fullPath.find_last_of(separators_);
     const std::string_view name =
         cut == std::string_view::npos ? rec->fullPath : rec->fullPath.substr(cut + 1);
-    UpperAscii(name, name_);
+    name_.assign(name);
+    UpperAsciiInPlace(name_);
     if (!MatchWildcard(name_, pattern_)) return std::nullopt;
     return rec;
   }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/AsciiText.h"
+
 namespace varnoket {
 
 namespace {
@@ -46,12 +48,7 @@ const std::string& StateTree::IndexKey(NodeId parent, std::string_view text, boo
   keyScratch_.resize(sizeof parent);
   std::memcpy(keyScratch_.data(), &parent, sizeof parent);
   keyScratch_.append(text);
-  if (fold) {
-    for (size_t i = sizeof parent; i < keyScratch_.size(); ++i) {
-      char& c = keyScratch_[i];
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
-    }
-  }
+  if (fold) UpperAsciiInPlace(keyScratch_, sizeof parent);
   return keyScratch_;
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "platform/AsciiText.h"
+
 namespace varnoket {
 
 namespace {
@@ -15,7 +17,7 @@ constexpr unsigned char kLatin1Lead = 0xC3;
 constexpr std::array<unsigned char, 256> MakeAsciiUpper() {
   std::array<unsigned char, 256> table{};
   for (size_t c = 0; c < table.size(); ++c) {
-    table[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+    table[c] = static_cast<unsigned char>(ToUpperAscii(static_cast<char>(c)));
   }
   return table;
 }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <set>
 
+#include "platform/AsciiText.h"
 #include "restore/ChosenFolderPath.h"
 #include "restore/RestoreRun.h"
 
@@ -61,10 +62,7 @@ std::optional<std::string> TickedDestinations::SharedDestination() {
   // Compared as the style compares paths: Windows ignores the case of ASCII
   // letters.
   auto key = [&rules](std::string path) {
-    if (rules.style() == PathStyle::kWindows) {
-      for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return path;
+    return rules.style() == PathStyle::kWindows ? LowerAscii(path) : path;
   };
   std::set<std::string> taken;
   auto clash = [&](const std::optional<std::string>& destination) {

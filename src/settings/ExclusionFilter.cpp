@@ -7,11 +7,7 @@
 namespace varnoket {
 
 std::string StoredFilterForm(std::string_view entry) {
-  std::string lower(entry);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-  }
-  return lower;
+  return LowerAscii(entry);
 }
 
 std::string ExclusionRefusal(std::string_view entry, const std::vector<std::string>& listed) {

@@ -59,7 +59,7 @@ std::string StoreMarkerText(const StoreMarker& marker) {
 std::optional<StoreMarker> ParseStoreMarker(const std::string& text) {
   StoreMarker marker{ValueOf(text, "ID"), ValueOf(text, "CREATED")};
   if (!IsStoreId(marker.id)) return std::nullopt;
-  for (char& c : marker.id) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  marker.id = LowerAscii(marker.id);
   return marker;
 }
 

@@ -1,5 +1,6 @@
 #include "update/HttpResponse.h"
 
+#include "platform/AsciiText.h"
 #include "platform/DecimalText.h"
 
 namespace varnoket {
@@ -14,17 +15,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// `text` equals `lower` when its ASCII letters are taken in lower case.
-bool EqualsLowered(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower[i]) return false;
-  }
-  return true;
-}
-
 // A header's number, blanks around it allowed, never negative.
 std::optional<int64_t> HeaderNumber(std::string_view text) {
   const std::optional<int64_t> value = ParseDecimal<int64_t>(Trim(text));
@@ -35,7 +25,7 @@ std::optional<int64_t> HeaderNumber(std::string_view text) {
 }  // namespace
 
 HttpResponseHeaders::Next HttpResponseHeaders::OnLine(std::string_view line) {
-  if (line.size() >= 5 && EqualsLowered(line.substr(0, 5), "http/")) {
+  if (line.size() >= 5 && EqualsIgnoreCase(line.substr(0, 5), "http/")) {
     // A new block: nothing of the one before counts any more.
     status_ = 0;
     contentLength_.reset();
@@ -59,7 +49,7 @@ HttpResponseHeaders::Next HttpResponseHeaders::OnLine(std::string_view line) {
 
   const auto colon = line.find(':');
   if (colon != std::string_view::npos &&
-      EqualsLowered(Trim(line.substr(0, colon)), "content-length")) {
+      EqualsIgnoreCase(Trim(line.substr(0, colon)), "content-length")) {
     contentLength_ = HeaderNumber(line.substr(colon + 1));
     contentLengthInvalid_ = !contentLength_;
   }

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "platform/AsciiText.h"
 #include "update/HttpResponse.h"
 
 namespace varnoket {
@@ -40,13 +41,6 @@ bool EnsureCurlReady() {
   static bool ready = false;
   std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
   return ready;
-}
-
-std::string ToLower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
 }
 
 // A host name, an IPv4 address or a bracketed IPv6 address, with an optional
@@ -245,7 +239,7 @@ HttpOutcome Run(const HttpRequest& request, const std::atomic<bool>& stop,
 
 HttpAddress SplitHttpAddress(std::string url) {
   std::replace(url.begin(), url.end(), '\\', '/');
-  if (ToLower(url).find("http://") != std::string::npos)
+  if (LowerAscii(url).find("http://") != std::string::npos)
     url.erase(0, std::min<size_t>(7, url.size()));
   HttpAddress address;
   const auto slash = url.find('/');
