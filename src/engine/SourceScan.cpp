@@ -187,7 +187,8 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   StoredCopiesAhead ahead(ctx.fs, ctx.Layout(),
                           previous ? ctx.rules.FileName(*previous) : std::string(),
                           WorkerCount(ctx.workers) > 1);
-  SourceWalk walk{ctx, details.files, {}, FolderIdOf(ctx.fs, ctx.backupRoot), {}, {}};
+  FolderListingsAhead listings(ctx.fs, WorkerCount(ctx.workers));
+  SourceWalk walk{ctx, details.files, {}, FolderIdOf(ctx.fs, ctx.backupRoot), {}, {}, listings};
   std::vector<std::string> listedFolders;
   if (!WalkListedFolders(ctx, walk, listedFolders)) return false;
 

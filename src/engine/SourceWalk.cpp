@@ -53,6 +53,14 @@ bool MayWalk(SourceWalk& walk, const std::string& directory, const FolderId& id)
   return true;
 }
 
+// Whether the walk enters a subfolder, before it knows whether the folder's
+// id is new: the same answer for the listings made ahead and for the walk.
+bool EntersSubfolder(const SourceWalk& walk, const std::string& path, const DirEntry& e) {
+  return !e.isSymlink && RecordableName(e.name) && !IsDesktopCacheFolder(path) &&
+         (!e.hidden || walk.ctx.station.includeHidden) && !e.system &&
+         !(walk.store && FolderId{e.device, e.inode} == *walk.store);
+}
+
 // A subfolder: walked, or left out with its cause.
 void Subfolder(SourceWalk& walk, const std::string& path, const DirEntry& e) {
   const std::string shown = ShownText(path);
@@ -82,6 +90,18 @@ void Subfolder(SourceWalk& walk, const std::string& path, const DirEntry& e) {
   }
 }
 
+// Tells the listings ahead which subfolders of `folder` the walk enters.
+void AnnounceSubfolders(SourceWalk& walk, const std::string& folder,
+                        const std::vector<DirEntry>& entries) {
+  std::vector<std::string> next;
+  for (const DirEntry& e : entries) {
+    if (e.isDirectory && EntersSubfolder(walk, folder + e.name, e)) {
+      next.push_back(walk.ctx.rules.EnsureTrailingSeparator(folder + e.name));
+    }
+  }
+  walk.ahead.Announce(std::move(next));
+}
+
 // An entry that is neither a folder nor a file: a link that leads nowhere,
 // or a pipe, a socket, a device.
 void OtherEntry(SourceWalk& walk, const std::string& path, const DirEntry& e) {
@@ -109,14 +129,17 @@ bool RecordableName(std::string_view name) {
 
 void WalkFolder(SourceWalk& walk, const std::string& directory, const FolderId& id) {
   VARNOKET_CHECK(!directory.empty(), "Nom de répertoire vide dans BuildDirectoryList() !!");
-  if (!MayWalk(walk, directory, id)) return;
   BackupContext& ctx = walk.ctx;
   const PathRules& rules = ctx.rules;
+  const std::string folder = rules.EnsureTrailingSeparator(directory);
+  if (!MayWalk(walk, directory, id)) {
+    walk.ahead.Forget(folder);
+    return;
+  }
   ctx.host.SetTrayHint(ProgressHint(directory));
   ctx.Pump();
 
-  const std::string folder = rules.EnsureTrailingSeparator(directory);
-  const auto entries = ctx.fs.ListDirectory(folder);
+  const auto entries = walk.ahead.Take(folder, [&ctx] { ctx.Pump(); });
   if (!entries) {
     // Not an empty folder: what it held is simply not known today.
     LeftOut(walk, LeftOutCause::kUnreadableFolder,
@@ -133,6 +156,7 @@ void WalkFolder(SourceWalk& walk, const std::string& directory, const FolderId& 
     LeftOut(walk, LeftOutCause::kCacheFolder, CacheFolderLine(directory));
     return;
   }
+  AnnounceSubfolders(walk, folder, *entries);
   const uint64_t sizeLimit = SizeLimitBytes(ctx.station.maxFileMegabytes);
   for (const DirEntry& e : *entries) {
     if (e.isDirectory) continue;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/BackupContext.h"
+#include "engine/FolderListingsAhead.h"
 #include "engine/SourceScan.h"
 #include "platform/PathContainment.h"
 
@@ -32,6 +33,8 @@ struct SourceWalk {
   // Folders that could not be listed: the day keeps what the previous day
   // recorded below them, as an unreadable file keeps its previous record.
   std::vector<std::string> unreadableFolders;
+  // The listings of the folders the walk enters next, made on the workers.
+  FolderListingsAhead& ahead;
 };
 
 // Walks `directory` (the folder `id` names) and everything below it.

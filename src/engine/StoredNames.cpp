@@ -62,12 +62,6 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
   }
   std::stable_sort(previousByPath.begin(), previousByPath.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  auto previousOf = [&](std::string_view path) -> std::optional<RecordView> {
-    auto it = std::lower_bound(previousByPath.begin(), previousByPath.end(), path,
-                               [](const auto& e, std::string_view p) { return e.first < p; });
-    if (it == previousByPath.end() || it->first != path) return std::nullopt;
-    return ViewFileRecord(previousList[it->second]);
-  };
 
   const auto n = static_cast<uint32_t>(files.size());
   // The file at a path, to find the owner of a stored name.
@@ -75,6 +69,21 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
   for (uint32_t i = 0; i < n; ++i) byPath[i] = i;
   std::sort(byPath.begin(), byPath.end(),
             [&](uint32_t a, uint32_t b) { return files[a].path < files[b].path; });
+  // The previous record of each file, found by one walk of both orders.
+  constexpr uint32_t kNone = UINT32_MAX;
+  std::vector<uint32_t> previousLine(n, kNone);
+  for (size_t k = 0, p = 0; k < n && p < previousByPath.size(); ++k) {
+    const std::string& path = files[byPath[k]].path;
+    while (p < previousByPath.size() && previousByPath[p].first < path) ++p;
+    if (p < previousByPath.size() && previousByPath[p].first == path) {
+      previousLine[byPath[k]] = previousByPath[p].second;
+    }
+  }
+  previousByPath = {};
+  auto previousOf = [&](uint32_t i) -> std::optional<RecordView> {
+    if (previousLine[i] == kNone) return std::nullopt;
+    return ViewFileRecord(previousList[previousLine[i]]);
+  };
   auto ownerOf = [&](std::string_view storedName) -> int64_t {
     const std::string path = rules.PathOfStoredName(storedName);
     if (path.empty()) return -1;
@@ -97,7 +106,7 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
       status[i] = Status::kUnreadable;
       continue;
     }
-    const auto prev = previousOf(f.path);
+    const auto prev = previousOf(i);
     if (!prev) continue;
     char a[24], b[24], c[24];
     const auto size = static_cast<int32_t>(static_cast<uint32_t>(f.digest.size));
@@ -173,15 +182,11 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
     if (status[i] == Status::kUnreadable) {
       // The previous record's copy stays valid when its name is not
       // rewritten today: only the owner of a name, if present, rewrites it.
-      const auto prev = previousOf(f.path);
+      const auto prev = previousOf(i);
       if (!prev) continue;
       const int64_t owner = ownerOf(prev->storedName);
       if (owner >= 0 && owner != i) continue;
-      result.records.emplace_back(
-          previousList[std::lower_bound(
-                           previousByPath.begin(), previousByPath.end(), std::string_view(f.path),
-                           [](const auto& e, std::string_view p) { return e.first < p; })
-                           ->second]);
+      result.records.emplace_back(previousList[previousLine[i]]);
       continue;
     }
     if (stored[i]) {
