@@ -11,6 +11,16 @@
 
 namespace varnoket {
 
+GuiBackupHost::GuiBackupHost(GuiBackupHostParts parts)
+    : parts_(std::move(parts)),
+      waitingHint_(progressTarget_,
+                   [this](std::string& hint) {
+                     if (parts_.tray != nullptr) parts_.tray->SetHint(hint);
+                   }),
+      waitingProgress_(progressTarget_, [this](RunProgress& progress) {
+        if (running_) parts_.progress(progress);
+      }) {}
+
 void GuiBackupHost::ProcessMessages() {
   // A run on its own thread leaves the window's events to the window's
   // thread.
@@ -24,30 +34,12 @@ void GuiBackupHost::SetTrayImage(int index) {
 }
 
 void GuiBackupHost::SetTrayHint(const std::string& hint) {
-  // Given for each folder walked and each file copied: posted, not waited
-  // for, a waiting hint replaced by a newer one. The posted calls keep
-  // their order with the run's other calls to the window.
-  {
-    std::lock_guard<std::mutex> lock(hintMutex_);
-    const bool posted = waitingHint_.has_value();
-    waitingHint_ = hint;
-    if (posted) return;
-  }
-  if (OnWindowThreadNow()) {
-    ShowWaitingHint();
-  } else {
-    QMetaObject::invokeMethod(
-        &progressTarget_, [this] { ShowWaitingHint(); }, Qt::QueuedConnection);
-  }
+  // Given for each folder walked and each file copied.
+  waitingHint_.Post(hint);
 }
 
 void GuiBackupHost::ShowWaitingHint() {
-  std::optional<std::string> hint;
-  {
-    std::lock_guard<std::mutex> lock(hintMutex_);
-    hint.swap(waitingHint_);
-  }
-  if (hint && parts_.tray != nullptr) parts_.tray->SetHint(*hint);
+  waitingHint_.ShowWaiting();
 }
 
 void GuiBackupHost::ShowErrorWindow(const std::string& text) {
@@ -105,28 +97,7 @@ void GuiBackupHost::ShowProgress(const RunProgress& progress) {
   if (!newFile && !over && lastDrawn_.isValid() && lastDrawn_.elapsed() < 100) return;
   lastFile_ = progress.currentFile;
   lastDrawn_.start();
-  {
-    std::lock_guard<std::mutex> lock(progressMutex_);
-    const bool posted = waitingProgress_.has_value();
-    waitingProgress_ = progress;
-    if (posted) return;
-  }
-  if (OnWindowThreadNow()) {
-    DrawWaitingProgress();
-  } else {
-    QMetaObject::invokeMethod(
-        &progressTarget_, [this] { DrawWaitingProgress(); }, Qt::QueuedConnection);
-  }
-}
-
-void GuiBackupHost::DrawWaitingProgress() {
-  std::optional<RunProgress> progress;
-  {
-    std::lock_guard<std::mutex> lock(progressMutex_);
-    progress.swap(waitingProgress_);
-  }
-  // A figure that arrives after the run has ended would show it running.
-  if (progress && running_) parts_.progress(*progress);
+  waitingProgress_.Post(progress);
 }
 
 void GuiBackupHost::EnableTimer() {

@@ -10,13 +10,12 @@
 #include <QWidget>
 #include <atomic>
 #include <functional>
-#include <mutex>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/BackupHost.h"
+#include "platform/gui/LatestOnWindowThread.h"
 
 class QAction;
 class QTimer;
@@ -42,7 +41,7 @@ struct GuiBackupHostParts {
 
 class GuiBackupHost final : public BackupHost {
  public:
-  explicit GuiBackupHost(GuiBackupHostParts parts) : parts_(std::move(parts)) {}
+  explicit GuiBackupHost(GuiBackupHostParts parts);
 
   void ProcessMessages() override;
   void SetTrayImage(int index) override;
@@ -73,10 +72,6 @@ class GuiBackupHost final : public BackupHost {
   std::string TakeLastError() { return std::exchange(lastError_, std::string()); }
 
  private:
-  // On the window's thread: the latest figure the run gave, unless the run
-  // has ended since.
-  void DrawWaitingProgress();
-
   GuiBackupHostParts parts_;
   // Set by the window's thread, read by the run's.
   std::atomic<bool> stopRequested_{false};
@@ -85,15 +80,12 @@ class GuiBackupHost final : public BackupHost {
   // The run's thread only (reset while it waits for DisableWindows).
   QElapsedTimer lastDrawn_;
   std::string lastFile_;
-  // The figure waiting for the window's thread.
-  std::mutex progressMutex_;
-  std::optional<RunProgress> waitingProgress_;
-  // The hint waiting for the window's thread, as the figure.
-  std::mutex hintMutex_;
-  std::optional<std::string> waitingHint_;
-  // What the figure is posted to: gone with the host, so is a figure
-  // still waiting.
+  // What the posts go to: gone with the host, so is a value still waiting.
   QObject progressTarget_;
+  // The hint and the figure waiting for the window's thread. A figure that
+  // arrives after the run has ended is not drawn: it would show it running.
+  LatestOnWindowThread<std::string> waitingHint_;
+  LatestOnWindowThread<RunProgress> waitingProgress_;
   std::string lastError_;
   std::vector<QPointer<QWidget>> disabled_;
 };
