@@ -25,6 +25,29 @@
 namespace varnoket::test {
 namespace {
 
+// The window's timer, ticking every 10 ms while `counting` says so; at the
+// 50th tick it stops and does `act`. A window that waits on the share
+// handles none of the ticks.
+class Ticker {
+ public:
+  static constexpr int kTicks = 50;
+  Ticker(std::function<bool()> counting, std::function<void()> act) {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout,
+                     [this, counting = std::move(counting), act = std::move(act)] {
+                       if (!counting() || ++ticks_ < kTicks) return;
+                       timer_.stop();
+                       act();
+                     });
+  }
+  void Start() { timer_.start(); }
+  int ticks() const { return ticks_; }
+
+ private:
+  QTimer timer_;
+  int ticks_ = 0;
+};
+
 class HungShareWiringTest : public MainWindowFixture {
  protected:
   void At(int day, int hour, int minute) { clock_.Set({2026, 3, day, hour, minute, 0, 0}); }
@@ -137,22 +160,18 @@ TEST_F(HungShareWiringTest, AShareThatStopsAnsweringMidRunLeavesTheWindowAnsweri
   // button and the tray menu; then the share drops.
   ASSERT_GT(share.Client(), 0);
   Watchdog watchdog(share.Client(), std::chrono::seconds(30));
-  int ticks = 0;
   bool stillRunning = false;
   QString stopLine;
-  QTimer look;
-  look.setInterval(10);
-  QObject::connect(&look, &QTimer::timeout, [&] {
-    if (!frozen || ++ticks < 50) return;
-    look.stop();
-    stillRunning = stop->isVisible();
-    stop->click();
-    stopLine = runFile->text();
-    emit menu->aboutToShow();
-    watchdog.Finish();
-    share.Drop();
-  });
-  look.start();
+  Ticker look([&] { return frozen; },
+              [&] {
+                stillRunning = stop->isVisible();
+                stop->click();
+                stopLine = runFile->text();
+                emit menu->aboutToShow();
+                watchdog.Finish();
+                share.Drop();
+              });
+  look.Start();
   At(10, 14, 0);
   form_->SchedulerTick();
   watchdog.Finish();
@@ -161,7 +180,7 @@ TEST_F(HungShareWiringTest, AShareThatStopsAnsweringMidRunLeavesTheWindowAnsweri
 
   ASSERT_TRUE(frozen);
   EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
-  EXPECT_EQ(ticks, 50);
+  EXPECT_EQ(look.ticks(), Ticker::kTicks);
   EXPECT_TRUE(stillRunning);
   EXPECT_EQ(stopLine, "Arrêt demandé : la sauvegarde s'arrête après le fichier en cours.");
   EXPECT_NE(form_->LastOutcome(), BackupOutcome::kCompleted);
@@ -280,21 +299,18 @@ TEST_F(HungShareWiringTest, ASilentSecondDiskFreezesNeitherTheTrayNorTheTick) {
   Watchdog watchdog(share.Client(), std::chrono::seconds(30));
   emit menu->aboutToShow();
   const QStringList tray = form_->TrayStatusLines();
-  int ticks = 0;
   bool runningWhileSilent = false;
-  QTimer look;
-  look.setInterval(10);
-  QObject::connect(&look, &QTimer::timeout, [&] {
-    if (++ticks < 50) return;
-    look.stop();
-    // The tray menu opens, and offers no second run.
-    emit menu->aboutToShow();
-    runningWhileSilent = !form_->findChild<QAction*>("SauvegarderMaintenant1")->isEnabled();
-    watchdog.Finish();
-    share.Thaw();
-  });
+  Ticker look([] { return true; },
+              [&] {
+                // The tray menu opens, and offers no second run.
+                emit menu->aboutToShow();
+                runningWhileSilent =
+                    !form_->findChild<QAction*>("SauvegarderMaintenant1")->isEnabled();
+                watchdog.Finish();
+                share.Thaw();
+              });
   form_->show();
-  look.start();
+  look.Start();
   At(10, 14, 0);
   form_->SchedulerTick();
   watchdog.Finish();
@@ -302,7 +318,7 @@ TEST_F(HungShareWiringTest, ASilentSecondDiskFreezesNeitherTheTrayNorTheTick) {
 
   EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
   EXPECT_EQ(tray.filter("Disque B : ").size(), 1) << tray.join("|").toStdString();
-  EXPECT_EQ(ticks, 50);
+  EXPECT_EQ(look.ticks(), Ticker::kTicks);
   EXPECT_TRUE(runningWhileSilent);
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_TRUE(std::filesystem::exists(root_ + "/POSTE1/10032026/filelist.txt"));
@@ -340,25 +356,21 @@ TEST_F(HungShareWiringTest, ARestoreFromAShareThatStopsAnsweringLeavesTheWindows
   auto* abort = restoreReport_->findChild<QPushButton*>("BitBtnFermer");
   ASSERT_TRUE(menu && abort);
   Watchdog watchdog(share.Client(), std::chrono::seconds(30));
-  int ticks = 0;
   bool runningWhileSilent = false;
-  QTimer look;
-  look.setInterval(10);
-  QObject::connect(&look, &QTimer::timeout, [&] {
-    if (!frozen || ++ticks < 50) return;
-    look.stop();
-    runningWhileSilent = restore_->RestoreRunning();
-    emit menu->aboutToShow();
-    abort->click();
-    watchdog.Finish();
-    share.Drop();
-  });
+  Ticker look([&] { return frozen; },
+              [&] {
+                runningWhileSilent = restore_->RestoreRunning();
+                emit menu->aboutToShow();
+                abort->click();
+                watchdog.Finish();
+                share.Drop();
+              });
   bool stoppedByButton = false;
   WhenRestoreReady([&] {
     restore_->installEventFilter(&filter);
     restore_->findChild<QCheckBox*>("VKCheckAll")->click();
     dialogs_.Clear();
-    look.start();
+    look.Start();
     restore_->StartRestore();
     restore_->removeEventFilter(&filter);
     stoppedByButton = !restore_->RestoreRunning();
@@ -370,7 +382,7 @@ TEST_F(HungShareWiringTest, ARestoreFromAShareThatStopsAnsweringLeavesTheWindows
 
   ASSERT_TRUE(frozen);
   EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
-  EXPECT_EQ(ticks, 50);
+  EXPECT_EQ(look.ticks(), Ticker::kTicks);
   EXPECT_TRUE(runningWhileSilent);
   EXPECT_TRUE(stoppedByButton);
   // The stop was asked for, and the summary says no file came back; the
@@ -410,20 +422,16 @@ TEST_F(HungShareWiringTest, ADayReadFromASilentShareLeavesTheWindowsAnswering) {
   ASSERT_GT(share.Client(), 0);
 
   Watchdog watchdog(share.Client(), std::chrono::seconds(30));
-  int ticks = 0;
-  QTimer look;
-  look.setInterval(10);
-  QObject::connect(&look, &QTimer::timeout, [&] {
-    if (++ticks < 50) return;
-    look.stop();
-    emit menu->aboutToShow();
-    watchdog.Finish();
-    share.Thaw();
-  });
+  Ticker look([] { return true; },
+              [&] {
+                emit menu->aboutToShow();
+                watchdog.Finish();
+                share.Thaw();
+              });
   size_t shownNodes = 0;
   WhenRestoreReady([&] {
     share.Freeze();
-    look.start();
+    look.Start();
     days->setCurrentIndex(0);
     shownNodes = restore_->TreeView().Tree().NodeCount();
     restore_->CloseWindow();
@@ -433,7 +441,7 @@ TEST_F(HungShareWiringTest, ADayReadFromASilentShareLeavesTheWindowsAnswering) {
   if (watchdog.Fired()) share.Drop();
 
   EXPECT_FALSE(watchdog.Fired()) << "the window did not answer while the share hung";
-  EXPECT_EQ(ticks, 50);
+  EXPECT_EQ(look.ticks(), Ticker::kTicks);
   EXPECT_EQ(restore_->PreviousDayIndex(), 0);
   EXPECT_GT(shownNodes, 0u);
 }
