@@ -74,6 +74,92 @@ int ParseRequest(const std::vector<std::string>& args, RestoreRequest& r) {
   return 0;
 }
 
+// Which records a restore takes: all of them, or those at or below one of
+// the paths asked for. It remembers which paths matched something.
+class WantedPaths {
+ public:
+  WantedPaths(const PathRules& rules, const std::vector<std::string>& paths)
+      : rules_(rules), paths_(paths), matched_(paths.size(), false) {}
+
+  bool operator()(const std::string& path) {
+    if (paths_.empty()) return true;
+    bool any = false;
+    for (size_t i = 0; i < paths_.size(); ++i) {
+      if (rules_.IsSameOrBelow(path, paths_[i])) matched_[i] = any = true;
+    }
+    return any;
+  }
+
+  // Says which paths matched nothing; false when one did not.
+  bool SayUnmatched() const {
+    bool all = true;
+    for (size_t i = 0; i < paths_.size(); ++i) {
+      if (matched_[i]) continue;
+      std::cerr << ForTerminal(FillText(VK_TR_NOOP("Messages",
+                                                   "Rien de ce jour ne se trouve à (%s) : aucun "
+                                                   "fichier ni dossier restauré pour ce chemin."),
+                                        {paths_[i]}))
+                << "\n";
+      all = false;
+    }
+    return all;
+  }
+
+ private:
+  const PathRules& rules_;
+  const std::vector<std::string>& paths_;
+  std::vector<bool> matched_;
+};
+
+// Restores what `wanted` takes of the day's checked list, its progress on
+// the terminal's line.
+RestoreRunTotals RestoreDay(FileSystem& fs, const StoreLayout& layout,
+                            const std::vector<std::string>& folders, size_t index, unsigned workers,
+                            const RestoreRequest& request, const CheckedList& list,
+                            WantedPaths& wanted) {
+  const PathRules& rules = layout.rules();
+  ProgressLine progressLine = ProgressLine::ForStandardOutput();
+  ProgressCounts progress;
+  if (progressLine.terminal()) {
+    for (const ListEntry& e : list.entries) {
+      if (e.IsDirectory() || !e.offered || !wanted(e.fullPath)) continue;
+      ++progress.filesTotal;
+      progress.bytesTotal += e.RecordedBytes();
+    }
+    progressLine.Update(progress, true);
+  }
+
+  RestoreRunContext ctx(fs, layout, folders);
+  ctx.dayIndex = index;
+  ctx.workers = workers;
+  ctx.policy = request.policy;
+  ctx.destinationRoot = request.to;
+  ConsoleRestoreHost host(progressLine);
+  RestoreExecution run(ctx, host);
+  for (const UnreadableLine& line : list.unreadable) {
+    // A line whose path names no place may have been any file: it concerns
+    // every restore.
+    if (!rules.IsCleanAbsolutePath(line.path) || wanted(line.path)) run.Unreadable(line);
+  }
+  for (const ListEntry& e : list.entries) {
+    if (!e.offered || !wanted(e.fullPath)) continue;
+    if (e.IsDirectory()) {
+      run.Folder(RestoreDestination(ctx, e.fullPath), true, e.fullPath,
+                 RecordedFolder{e.attributes, e.fileDate});
+      continue;
+    }
+    RestoreEntry entry{e.fullPath, e.storedName, e.attributes, e.fileDate, e.Content()};
+    run.File(std::move(entry), [&progress, &progressLine, bytes = e.RecordedBytes()] {
+      ++progress.filesDone;
+      progress.bytesDone += bytes;
+      progressLine.Update(progress);
+    });
+  }
+  const RestoreRunTotals totals = run.Finish();
+  progressLine.Clear();
+  return totals;
+}
+
 }  // namespace
 
 int RestoreCommand(const CliOptions& o) {
@@ -110,64 +196,11 @@ int RestoreCommand(const CliOptions& o) {
     return 1;
   }
 
-  std::vector<bool> matched(request.paths.size(), false);
-  const auto wanted = [&](const std::string& path) {
-    if (request.paths.empty()) return true;
-    bool any = false;
-    for (size_t i = 0; i < request.paths.size(); ++i) {
-      if (rules.IsSameOrBelow(path, request.paths[i])) matched[i] = any = true;
-    }
-    return any;
-  };
-  ProgressLine progressLine = ProgressLine::ForStandardOutput();
-  ProgressCounts progress;
-  if (progressLine.terminal()) {
-    for (const ListEntry& e : list->entries) {
-      if (e.IsDirectory() || !e.offered || !wanted(e.fullPath)) continue;
-      ++progress.filesTotal;
-      progress.bytesTotal += e.RecordedBytes();
-    }
-    progressLine.Update(progress, true);
-  }
-
-  RestoreRunContext ctx(fs, layout, folders);
-  ctx.dayIndex = static_cast<size_t>(index);
-  ctx.workers = workers;
-  ctx.policy = request.policy;
-  ctx.destinationRoot = request.to;
-  ConsoleRestoreHost host(progressLine);
-  RestoreExecution run(ctx, host);
-  for (const UnreadableLine& line : list->unreadable) {
-    // A line whose path names no place may have been any file: it concerns
-    // every restore.
-    if (!rules.IsCleanAbsolutePath(line.path) || wanted(line.path)) run.Unreadable(line);
-  }
-  for (const ListEntry& e : list->entries) {
-    if (!e.offered || !wanted(e.fullPath)) continue;
-    if (e.IsDirectory()) {
-      run.Folder(RestoreDestination(ctx, e.fullPath), true, e.fullPath,
-                 RecordedFolder{e.attributes, e.fileDate});
-      continue;
-    }
-    RestoreEntry entry{e.fullPath, e.storedName, e.attributes, e.fileDate, e.Content()};
-    run.File(std::move(entry), [&progress, &progressLine, bytes = e.RecordedBytes()] {
-      ++progress.filesDone;
-      progress.bytesDone += bytes;
-      progressLine.Update(progress);
-    });
-  }
-  const RestoreRunTotals totals = run.Finish();
-  progressLine.Clear();
+  WantedPaths wanted(rules, request.paths);
+  const RestoreRunTotals totals =
+      RestoreDay(fs, layout, folders, static_cast<size_t>(index), workers, request, *list, wanted);
   int code = PrintSummary(totals);
-  for (size_t i = 0; i < request.paths.size(); ++i) {
-    if (matched[i]) continue;
-    std::cerr << ForTerminal(FillText(VK_TR_NOOP("Messages",
-                                                 "Rien de ce jour ne se trouve à (%s) : aucun "
-                                                 "fichier ni dossier restauré pour ce chemin."),
-                                      {request.paths[i]}))
-              << "\n";
-    code = 1;
-  }
+  if (!wanted.SayUnmatched()) code = 1;
   return code;
 }
 

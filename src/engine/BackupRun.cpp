@@ -72,9 +72,10 @@ void PruneDamagedCopiesList(BackupContext& ctx) {
   PruneDamagedCopies(ctx.fs, layout, SortedDayFolders(ctx.fs, ctx.rules, layout.StationFolder()));
 }
 
-BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& dayFolder) {
+// The scan, and the runs that end with it: nothing changed, or a later day
+// exists. Nothing when the copy must follow.
+std::optional<BackupOutcome> ScanSteps(BackupContext& ctx, const Day& today, ScanDetails& details) {
   ctx.Log("Préparation de la sauvegarde ...");
-  ScanDetails details;
   if (!ScanSources(ctx, details)) {
     ctx.Log("La préparation de la sauvegarde a échoué. Sauvegarde interrompue.");
     return BackupOutcome::kFailed;
@@ -93,7 +94,13 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
                              {later}));
     return BackupOutcome::kFailed;
   }
+  return std::nullopt;
+}
 
+// The merge of the oldest days, the space check and the day's folder before
+// the copy; nothing when the copy may start.
+std::optional<BackupOutcome> PrepareCopy(BackupContext& ctx, const ScanDetails& details,
+                                         const std::string& dayFolder) {
   ConsolidateDayFolders(ctx);
   ctx.Pump();  // a merge stopped by the end of the program ends the run here
   // After the merge, which may have freed room: the copy starts only when
@@ -113,6 +120,61 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     ctx.dialogs.Error(text);
     return BackupOutcome::kFailed;
   }
+  return std::nullopt;
+}
+
+// The copies in place, then the day's set and its list. Returns how many
+// of the files stored again for a lost copy have their copy now; nothing
+// when the day could not be written.
+std::optional<size_t> SaveDay(BackupContext& ctx, CopyStep& copy, ScanDetails& details,
+                              const std::string& dayFolder) {
+  if (!copy.Commit()) return std::nullopt;
+  const size_t recopied = RecopiedFilesStored(ctx, dayFolder);
+  details = ScanDetails();  // not needed any more: room for the list's text
+  auto& list = ctx.currentFileList;
+  list.erase(std::remove(list.begin(), list.end(), std::string()), list.end());
+  SortOrdinal(list);
+  // The set first: a day folder whose list is there always has it.
+  if (!WriteDaySet(ctx.fs, ctx.Layout(), dayFolder, ctx.station.backupDirectories,
+                   ctx.listedFileSystems) ||
+      !ctx.fs.WriteFileAtomic(ctx.Layout().FileListPath(dayFolder), JoinLines(list))) {
+    return std::nullopt;
+  }
+  copy.Finished();
+  return recopied;
+}
+
+// The day's date, and the lines that close a saved day; false when the date
+// could not be recorded.
+bool RecordSavedDay(BackupContext& ctx, const Day& today, const CopyStep& copy, size_t recopied) {
+  try {
+    ctx.station.lastBackupDate = DayText(today);
+    WriteLastBackup(ctx.station, ctx.station.lastBackupDate);
+    if (recopied > 0) {
+      ctx.Log("Copies absentes ou endommagées stockées à nouveau : " + std::to_string(recopied) +
+              " fichier(s).");
+    }
+    char totals[512];
+    std::snprintf(totals, sizeof totals,
+                  "Sauvegarde terminée sur le poste %s Total Bytes=%" PRId64
+                  " Total Fichiers distincts=%" PRId32 " (hors répertoires vides)",
+                  ctx.stationName.c_str(), copy.bytes(), copy.files());
+    ctx.Log(totals);
+    ctx.Log("Vérification : " + std::to_string(copy.checked()) +
+            " copie(s) relue(s) et décodée(s) sans erreur" +
+            (copy.badCopies() > 0
+                 ? ", " + std::to_string(copy.badCopies()) + " copie(s) refusée(s)."
+                 : "."));
+  } catch (const std::exception&) {
+    return false;
+  }
+  return true;
+}
+
+BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& dayFolder) {
+  ScanDetails details;
+  if (const auto ended = ScanSteps(ctx, today, details)) return *ended;
+  if (const auto refused = PrepareCopy(ctx, details, dayFolder)) return *refused;
 
   CopyStep copy(ctx, details, dayFolder);
   copy.RequeueStaleNames();
@@ -128,7 +190,6 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     return BackupOutcome::kFailed;
   }
 
-  const std::string listPath = ctx.Layout().FileListPath(dayFolder);
   // A disk pulled out during the copy leaves its mount point, a folder of
   // the system disk, where the day's list must not be written.
   if (!ReadStoreMarker(ctx.fs, ctx.backupRoot)) {
@@ -139,51 +200,15 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     ctx.ReportError(ctx.refusal);
     return BackupOutcome::kFailed;
   }
-  bool saved = copy.Commit();
-  const size_t recopied = saved ? RecopiedFilesStored(ctx, dayFolder) : 0;
-  if (saved) {
-    details = ScanDetails();  // not needed any more: room for the list's text
-    auto& list = ctx.currentFileList;
-    list.erase(std::remove(list.begin(), list.end(), std::string()), list.end());
-    SortOrdinal(list);
-    // The set first: a day folder whose list is there always has it.
-    saved = WriteDaySet(ctx.fs, ctx.Layout(), dayFolder, ctx.station.backupDirectories,
-                        ctx.listedFileSystems) &&
-            ctx.fs.WriteFileAtomic(listPath, JoinLines(list));
-    if (saved) copy.Finished();
-  }
-  if (saved) {
-    try {
-      ctx.station.lastBackupDate = DayText(today);
-      WriteLastBackup(ctx.station, ctx.station.lastBackupDate);
-      if (recopied > 0) {
-        ctx.Log("Copies absentes ou endommagées stockées à nouveau : " + std::to_string(recopied) +
-                " fichier(s).");
-      }
-      char totals[512];
-      std::snprintf(totals, sizeof totals,
-                    "Sauvegarde terminée sur le poste %s Total Bytes=%" PRId64
-                    " Total Fichiers distincts=%" PRId32 " (hors répertoires vides)",
-                    ctx.stationName.c_str(), copy.bytes(), copy.files());
-      ctx.Log(totals);
-      ctx.Log("Vérification : " + std::to_string(copy.checked()) +
-              " copie(s) relue(s) et décodée(s) sans erreur" +
-              (copy.badCopies() > 0
-                   ? ", " + std::to_string(copy.badCopies()) + " copie(s) refusée(s)."
-                   : "."));
-    } catch (const std::exception&) {
-      saved = false;
-    }
-  } else {
-    copy.Discard();
-  }
-  if (!saved) {
+  const std::optional<size_t> recopied = SaveDay(ctx, copy, details, dayFolder);
+  if (!recopied) copy.Discard();
+  if (!recopied || !RecordSavedDay(ctx, today, copy, *recopied)) {
     ctx.ReportError(
         FillText(VK_TR_NOOP("Messages",
                             "Impossible de créer le fichier (%s) ou de mettre à jour le fichier "
                             "INI !\r\nVérifiez l'espace disque disponible sur le disque de "
                             "sauvegarde !"),
-                 {listPath}));
+                 {ctx.Layout().FileListPath(dayFolder)}));
     return BackupOutcome::kFailed;
   }
   PruneDamagedCopiesList(ctx);
@@ -207,17 +232,9 @@ void RecordStoreId(BackupContext& ctx, const std::string& recorded, const std::s
   }
 }
 
-}  // namespace
-
-BackupOutcome RunBackup(BackupContext& ctx) {
-  ctx.refusal.clear();
-  if (ctx.backupRoot.empty() || ctx.stationName.empty()) return BackupOutcome::kNotStarted;
-  const StoreLayout layout = ctx.Layout();
-  // An unplugged disk leaves its empty mount point on the system disk:
-  // nothing is written below a root that does not prove it is the store, not
-  // even the log.
-  const std::string recordedId = RecordedStoreId(ctx);
-  StoreCheck store = CheckStore(ctx.fs, layout, recordedId);
+// The outcome of a run whose store is not there or cannot be read; nothing
+// when the run may go on.
+std::optional<BackupOutcome> RefusedStore(BackupContext& ctx, const StoreCheck& store) {
   if (store.state == StoreState::kAbsent || store.state == StoreState::kOtherDisk) {
     ctx.refusal = store.message;
     ctx.host.Logged(store.message);
@@ -231,18 +248,15 @@ BackupOutcome RunBackup(BackupContext& ctx) {
     ctx.host.ShowErrorWindow(store.message);
     return BackupOutcome::kFailed;
   }
-  if (ctx.station.backupDirectories.empty()) {
-    ctx.host.EnableTimer();
-    return BackupOutcome::kNoDirectories;
-  }
-  const LocalDateTime now = ctx.clock.Now();
-  const Day today = DayOf(now);
-  // Nothing of the station is touched, its log included, before this run
-  // is the station's only writer.
-  StationLock lock = LockStation(ctx.fs, layout, ctx.machine, now, ctx.storeOnNetwork);
+  return std::nullopt;
+}
+
+// The outcome of a run that could not become the station's only writer;
+// nothing when it is.
+std::optional<BackupOutcome> RefusedLock(BackupContext& ctx, const StationLock& lock) {
   switch (lock.status) {
     case StationLockStatus::kAcquired:
-      break;
+      return std::nullopt;
     case StationLockStatus::kBusy:
       // Not an error: the caller says so and tries again later. One line
       // in the log, in a single write that never mixes with the holder's.
@@ -251,27 +265,18 @@ BackupOutcome RunBackup(BackupContext& ctx) {
       return BackupOutcome::kBusy;
     case StationLockStatus::kForeignStation:
     case StationLockStatus::kFailed:
-      ctx.refusal = lock.message;
-      ctx.host.ShowErrorWindow(lock.message);
-      return lock.status == StationLockStatus::kFailed ? BackupOutcome::kFailed
-                                                       : BackupOutcome::kForeignStation;
+      break;
   }
+  ctx.refusal = lock.message;
+  ctx.host.ShowErrorWindow(lock.message);
+  return lock.status == StationLockStatus::kFailed ? BackupOutcome::kFailed
+                                                   : BackupOutcome::kForeignStation;
+}
 
-  // A store made before markers is marked under the station lock, so two
-  // runs that find it at once agree on one id.
-  const bool marking = store.state == StoreState::kUnmarked;
-  if (marking) store = CheckAndMarkStore(ctx.fs, layout, recordedId);
-  if (store.state != StoreState::kPresent) {
-    ctx.refusal = FillText(VK_TR_NOOP("Messages",
-                                      "Impossible de créer le fichier (%s) ! Vérifiez l'espace "
-                                      "disque disponible sur le disque "
-                                      "de sauvegarde !"),
-                           {StoreMarkerPath(layout.root())});
-    ctx.host.ShowErrorWindow(ctx.refusal);
-    return BackupOutcome::kFailed;
-  }
-  RecordStoreId(ctx, recordedId, store.id);
-
+// Once the run holds the station: the tray and the windows, a new log, and
+// what a run that stopped left behind.
+void OpenRun(BackupContext& ctx, const StationLock& lock, bool marking, const LocalDateTime& now) {
+  const StoreLayout layout = ctx.Layout();
   ctx.host.SetTrayImage(1);
   ctx.host.SetMenuItemsEnabled(false, false);
   ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Préparation de sauvegarde en cours..."));
@@ -283,7 +288,7 @@ BackupOutcome RunBackup(BackupContext& ctx) {
                      {layout.root(), kStoreMarkerName}));
   }
   if (!lock.previousRunEnded) {
-    const CleanupCounts removed = RemoveLeftovers(ctx.fs, layout, DayFolderName(today));
+    const CleanupCounts removed = RemoveLeftovers(ctx.fs, layout, DayFolderName(DayOf(now)));
     if (removed.temporaries + removed.folders > 0) {
       ctx.Log("Nettoyage d'une sauvegarde interrompue : " + std::to_string(removed.temporaries) +
               " fichier(s) temporaire(s) et " + std::to_string(removed.folders) +
@@ -294,13 +299,14 @@ BackupOutcome RunBackup(BackupContext& ctx) {
     ctx.redoToday = false;
     RemoveTodayFileList(ctx.fs, layout, now);
   }
+}
 
+// The before-command, the day's steps and the old copies' slice; a run
+// stopped or cancelled on the way says so.
+BackupOutcome RunHoldingStation(BackupContext& ctx, const Day& today) {
   BackupOutcome outcome = BackupOutcome::kFailed;
-  ctx.leftOut = LeftOutCounts();
-  ctx.afterCommandFailed = false;
-  ctx.beforeCommandFailed = false;
   try {
-    if (RunBeforeCommand(ctx)) outcome = RunSteps(ctx, today, layout.DayFolder(today));
+    if (RunBeforeCommand(ctx)) outcome = RunSteps(ctx, today, ctx.Layout().DayFolder(today));
     // After the day is saved, still under the station lock: the old copies'
     // slice for this run.
     if (outcome == BackupOutcome::kCompleted || outcome == BackupOutcome::kNoChange) {
@@ -317,7 +323,12 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   } catch (const std::exception& e) {
     ctx.ReportError(FillText(VK_TR_NOOP("Messages", "ERREUR: %s"), {e.what()}));
   }
+  return outcome;
+}
 
+// The windows given back, what was left out, the after-command and the
+// last line; the run's final outcome.
+BackupOutcome CloseRun(BackupContext& ctx, BackupOutcome outcome, StationLock& lock) {
   ctx.host.RestoreWindows();
   if (ctx.leftOut.Any()) ctx.Log(LeftOutSummary(ctx.leftOut, ctx.station.maxFileMegabytes));
   const bool completed =
@@ -337,6 +348,51 @@ BackupOutcome RunBackup(BackupContext& ctx) {
   ctx.host.SetMenuItemsEnabled(ctx.masterStation, true);
   ctx.host.SetTrayHint(VK_TR_NOOP("Messages", "Varnoket"));
   return outcome;
+}
+
+}  // namespace
+
+BackupOutcome RunBackup(BackupContext& ctx) {
+  ctx.refusal.clear();
+  if (ctx.backupRoot.empty() || ctx.stationName.empty()) return BackupOutcome::kNotStarted;
+  const StoreLayout layout = ctx.Layout();
+  // An unplugged disk leaves its empty mount point on the system disk:
+  // nothing is written below a root that does not prove it is the store, not
+  // even the log.
+  const std::string recordedId = RecordedStoreId(ctx);
+  StoreCheck store = CheckStore(ctx.fs, layout, recordedId);
+  if (const auto refused = RefusedStore(ctx, store)) return *refused;
+  if (ctx.station.backupDirectories.empty()) {
+    ctx.host.EnableTimer();
+    return BackupOutcome::kNoDirectories;
+  }
+  const LocalDateTime now = ctx.clock.Now();
+  // Nothing of the station is touched, its log included, before this run
+  // is the station's only writer.
+  StationLock lock = LockStation(ctx.fs, layout, ctx.machine, now, ctx.storeOnNetwork);
+  if (const auto refused = RefusedLock(ctx, lock)) return *refused;
+
+  // A store made before markers is marked under the station lock, so two
+  // runs that find it at once agree on one id.
+  const bool marking = store.state == StoreState::kUnmarked;
+  if (marking) store = CheckAndMarkStore(ctx.fs, layout, recordedId);
+  if (store.state != StoreState::kPresent) {
+    ctx.refusal = FillText(VK_TR_NOOP("Messages",
+                                      "Impossible de créer le fichier (%s) ! Vérifiez l'espace "
+                                      "disque disponible sur le disque "
+                                      "de sauvegarde !"),
+                           {StoreMarkerPath(layout.root())});
+    ctx.host.ShowErrorWindow(ctx.refusal);
+    return BackupOutcome::kFailed;
+  }
+  RecordStoreId(ctx, recordedId, store.id);
+
+  OpenRun(ctx, lock, marking, now);
+  ctx.leftOut = LeftOutCounts();
+  ctx.afterCommandFailed = false;
+  ctx.beforeCommandFailed = false;
+  const BackupOutcome outcome = RunHoldingStation(ctx, DayOf(now));
+  return CloseRun(ctx, outcome, lock);
 }
 
 }  // namespace varnoket

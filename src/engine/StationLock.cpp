@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -161,6 +162,55 @@ std::string LocalStandInLockPath(FileSystem& fs, const std::string& stationFolde
   return folder + "/" + name;
 }
 
+// The store's file system takes no lock (some network mounts): runs of this
+// machine still exclude each other through a lock of its own, unless the
+// person asked that the store lock or nothing run. Nothing once the stand-in
+// is held (in `lock`, its path in `local`), else the refusal.
+namespace {
+
+std::optional<StationLock> LockStandIn(FileSystem& fs, const std::string& station,
+                                       bool storeLockRequired, const LockRequest& writer,
+                                       StationLock& lock, std::string& local) {
+  if (storeLockRequired) {
+    return Refused(
+        StationLockStatus::kFailed,
+        FillText(VK_TR_NOOP("Messages",
+                            "Le partage réseau des sauvegardes (%s) ne permet pas de verrou : "
+                            "aucune sauvegarde n'est faite, pour que deux machines n'y "
+                            "écrivent jamais en même temps. Montez-le avec la prise en charge "
+                            "des verrous (NFS version 4, ou SMB sans l'option nolock)."),
+                 {station}));
+  }
+  std::string why;
+  local = LocalStandInLockPath(fs, station, why);
+  if (local.empty()) {
+    return Refused(
+        StationLockStatus::kFailed,
+        FillText(VK_TR_NOOP("Messages",
+                            "Le disque de sauvegarde (%s) ne permet pas de verrou, et aucun "
+                            "dossier de cet utilisateur ne peut recevoir en sûreté le "
+                            "verrou qui le remplace : %s. Aucune sauvegarde n'est faite."),
+                 {station, why}));
+  }
+  const LockStatus status = fs.LockRange(local, writer, lock.localHeld);
+  if (status == LockStatus::kBusy) return Busy(fs, local);
+  if (status != LockStatus::kAcquired) {
+    return Refused(StationLockStatus::kFailed,
+                   FillText(VK_TR_NOOP("Messages",
+                                       "Impossible de verrouiller le dossier de sauvegarde du "
+                                       "poste (%s) : %s. Aucune sauvegarde n'est faite."),
+                            {local, SystemReason()}));
+  }
+  lock.message = FillText(
+      VK_TR_NOOP("Messages",
+                 "ATTENTION: le disque de sauvegarde (%s) ne permet pas de verrou : seules les "
+                 "sauvegardes de cette machine sont exclues les unes des autres."),
+      {station});
+  return std::nullopt;
+}
+
+}  // namespace
+
 StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const MachineIdentity& me,
                         const LocalDateTime& now, bool storeLockRequired) {
   const std::string station = layout.StationFolder();
@@ -181,47 +231,11 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
       break;
     case LockStatus::kBusy:
       return Busy(fs, path);
-    case LockStatus::kUnsupported: {
-      if (storeLockRequired) {
-        return Refused(
-            StationLockStatus::kFailed,
-            FillText(VK_TR_NOOP("Messages",
-                                "Le partage réseau des sauvegardes (%s) ne permet pas de verrou : "
-                                "aucune sauvegarde n'est faite, pour que deux machines n'y "
-                                "écrivent jamais en même temps. Montez-le avec la prise en charge "
-                                "des verrous (NFS version 4, ou SMB sans l'option nolock)."),
-                     {station}));
+    case LockStatus::kUnsupported:
+      if (auto refused = LockStandIn(fs, station, storeLockRequired, writer, lock, local)) {
+        return std::move(*refused);
       }
-      // The store's file system takes no lock (some network mounts): runs of
-      // this machine still exclude each other through a lock of its own.
-      std::string why;
-      local = LocalStandInLockPath(fs, station, why);
-      if (local.empty()) {
-        return Refused(
-            StationLockStatus::kFailed,
-            FillText(VK_TR_NOOP("Messages",
-                                "Le disque de sauvegarde (%s) ne permet pas de verrou, et aucun "
-                                "dossier de cet utilisateur ne peut recevoir en sûreté le "
-                                "verrou qui le remplace : %s. Aucune sauvegarde n'est faite."),
-                     {station, why}));
-      }
-      const LockStatus status = fs.LockRange(local, writer, lock.localHeld);
-      if (status == LockStatus::kBusy) return Busy(fs, local);
-      if (status != LockStatus::kAcquired) {
-        return Refused(
-            StationLockStatus::kFailed,
-            FillText(VK_TR_NOOP("Messages",
-                                "Impossible de verrouiller le dossier de sauvegarde du poste "
-                                "(%s) : %s. Aucune sauvegarde n'est faite."),
-                     {local, SystemReason()}));
-      }
-      lock.message = FillText(
-          VK_TR_NOOP("Messages",
-                     "ATTENTION: le disque de sauvegarde (%s) ne permet pas de verrou : seules les "
-                     "sauvegardes de cette machine sont exclues les unes des autres."),
-          {station});
       break;
-    }
     case LockStatus::kFailed:
       return Refused(
           StationLockStatus::kFailed,

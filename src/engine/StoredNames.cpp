@@ -46,67 +46,99 @@ uint64_t HashPrefix(const ContentDigest& d) {
   return v;
 }
 
-}  // namespace
+// The naming of one run's files, step by step (see the rules above).
+class Naming {
+ public:
+  Naming(const PathRules& rules, const std::deque<ScannedFile>& files,
+         const std::vector<std::string>& previousList)
+      : rules_(rules),
+        files_(files),
+        previousList_(previousList),
+        n_(static_cast<uint32_t>(files.size())),
+        status_(n_, Status::kNeed),
+        lostCopy_(n_, false),
+        borrowed_(n_) {
+    SortByPath();
+    FindPreviousRecords();
+  }
 
-NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedFile>& files,
-                               const std::vector<std::string>& previousList,
-                               const std::function<bool(std::string_view)>& copyUsable) {
-  // The previous record of each path (the first in list order), by bisection.
+  void KeepUnchanged(const std::function<bool(std::string_view)>& copyUsable);
+  void ConfirmBorrowedNames();
+  std::vector<bool> NameByContent();
+  NamingResult Records(const std::vector<bool>& stored) const;
+
+ private:
+  static constexpr uint32_t kNone = UINT32_MAX;
+
+  void SortByPath();
+  void FindPreviousRecords();
+  std::optional<RecordView> PreviousOf(uint32_t i) const {
+    if (previousLine_[i] == kNone) return std::nullopt;
+    return ViewFileRecord(previousList_[previousLine_[i]]);
+  }
+  // The file whose path made `storedName`, or -1 when none of the set did.
+  int64_t OwnerOf(std::string_view storedName) const {
+    const std::string path = rules_.PathOfStoredName(storedName);
+    if (path.empty()) return -1;
+    auto it =
+        std::lower_bound(byPath_.begin(), byPath_.end(), path,
+                         [this](uint32_t i, const std::string& p) { return files_[i].path < p; });
+    return it != byPath_.end() && files_[*it].path == path ? static_cast<int64_t>(*it) : -1;
+  }
+  std::string NameOf(uint32_t i) const {
+    return borrowed_[i].empty() ? rules_.StoredName(files_[i].path) : borrowed_[i];
+  }
+
+  const PathRules& rules_;
+  const std::deque<ScannedFile>& files_;
+  const std::vector<std::string>& previousList_;
+  const uint32_t n_;
+  std::vector<uint32_t> byPath_;        // the files in path order
+  std::vector<uint32_t> previousLine_;  // each file's previous record, or kNone
+  std::vector<Status> status_;
+  std::vector<bool> lostCopy_;         // unchanged, but its copy is gone
+  std::vector<std::string> borrowed_;  // empty: the file's own name
+};
+
+void Naming::SortByPath() {
+  byPath_.resize(n_);
+  for (uint32_t i = 0; i < n_; ++i) byPath_[i] = i;
+  std::sort(byPath_.begin(), byPath_.end(),
+            [this](uint32_t a, uint32_t b) { return files_[a].path < files_[b].path; });
+}
+
+// The previous record of each file (the first of its path in list order),
+// found by one walk of both path orders.
+void Naming::FindPreviousRecords() {
   std::vector<std::pair<std::string_view, uint32_t>> previousByPath;
-  previousByPath.reserve(previousList.size());
-  for (uint32_t i = 0; i < previousList.size(); ++i) {
-    const auto v = ViewFileRecord(previousList[i]);
-    if (v && !v->IsDirectory() && rules.IsSafeStoredName(v->storedName)) {
+  previousByPath.reserve(previousList_.size());
+  for (uint32_t i = 0; i < previousList_.size(); ++i) {
+    const auto v = ViewFileRecord(previousList_[i]);
+    if (v && !v->IsDirectory() && rules_.IsSafeStoredName(v->storedName)) {
       previousByPath.emplace_back(v->fullPath, i);
     }
   }
   std::stable_sort(previousByPath.begin(), previousByPath.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-
-  const auto n = static_cast<uint32_t>(files.size());
-  // The file at a path, to find the owner of a stored name.
-  std::vector<uint32_t> byPath(n);
-  for (uint32_t i = 0; i < n; ++i) byPath[i] = i;
-  std::sort(byPath.begin(), byPath.end(),
-            [&](uint32_t a, uint32_t b) { return files[a].path < files[b].path; });
-  // The previous record of each file, found by one walk of both orders.
-  constexpr uint32_t kNone = UINT32_MAX;
-  std::vector<uint32_t> previousLine(n, kNone);
-  for (size_t k = 0, p = 0; k < n && p < previousByPath.size(); ++k) {
-    const std::string& path = files[byPath[k]].path;
+  previousLine_.assign(n_, kNone);
+  for (size_t k = 0, p = 0; k < n_ && p < previousByPath.size(); ++k) {
+    const std::string& path = files_[byPath_[k]].path;
     while (p < previousByPath.size() && previousByPath[p].first < path) ++p;
     if (p < previousByPath.size() && previousByPath[p].first == path) {
-      previousLine[byPath[k]] = previousByPath[p].second;
+      previousLine_[byPath_[k]] = previousByPath[p].second;
     }
   }
-  previousByPath = {};
-  auto previousOf = [&](uint32_t i) -> std::optional<RecordView> {
-    if (previousLine[i] == kNone) return std::nullopt;
-    return ViewFileRecord(previousList[previousLine[i]]);
-  };
-  auto ownerOf = [&](std::string_view storedName) -> int64_t {
-    const std::string path = rules.PathOfStoredName(storedName);
-    if (path.empty()) return -1;
-    auto it = std::lower_bound(byPath.begin(), byPath.end(), path,
-                               [&](uint32_t i, const std::string& p) { return files[i].path < p; });
-    return it != byPath.end() && files[*it].path == path ? static_cast<int64_t>(*it) : -1;
-  };
+}
 
-  std::vector<Status> status(n, Status::kNeed);
-  std::vector<bool> lostCopy(n, false);  // unchanged, but its copy is gone
-  std::vector<std::string> borrowed(n);  // empty: the file's own name
-  auto nameOf = [&](uint32_t i) {
-    return borrowed[i].empty() ? rules.StoredName(files[i].path) : borrowed[i];
-  };
-
-  // Step 1: unchanged files keep their names.
-  for (uint32_t i = 0; i < n; ++i) {
-    const ScannedFile& f = files[i];
+// Step 1: unchanged files keep their names.
+void Naming::KeepUnchanged(const std::function<bool(std::string_view)>& copyUsable) {
+  for (uint32_t i = 0; i < n_; ++i) {
+    const ScannedFile& f = files_[i];
     if (!f.readable) {
-      status[i] = Status::kUnreadable;
+      status_[i] = Status::kUnreadable;
       continue;
     }
-    const auto prev = previousOf(i);
+    const auto prev = PreviousOf(i);
     if (!prev) continue;
     char a[24], b[24], c[24];
     const auto size = static_cast<int32_t>(static_cast<uint32_t>(f.digest.size));
@@ -115,89 +147,110 @@ NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedF
       continue;
     }
     if (copyUsable && !copyUsable(prev->storedName)) {
-      lostCopy[i] = true;
+      lostCopy_[i] = true;
       continue;
     }
-    status[i] = Status::kKeep;
-    if (prev->storedName != rules.StoredName(f.path)) borrowed[i] = prev->storedName;
+    status_[i] = Status::kKeep;
+    if (prev->storedName != rules_.StoredName(f.path)) borrowed_[i] = prev->storedName;
   }
+}
 
-  // Step 2: a kept name that is not the keeper's own stands for the content
-  // of its owner when the owner is in the set, else of its first keeper.
+// Step 2: a kept name that is not the keeper's own stands for the content
+// of its owner when the owner is in the set, else of its first keeper.
+void Naming::ConfirmBorrowedNames() {
   std::vector<uint32_t> keepers;
-  for (uint32_t i = 0; i < n; ++i) {
-    if (status[i] == Status::kKeep && !borrowed[i].empty()) keepers.push_back(i);
+  for (uint32_t i = 0; i < n_; ++i) {
+    if (status_[i] == Status::kKeep && !borrowed_[i].empty()) keepers.push_back(i);
   }
   std::stable_sort(keepers.begin(), keepers.end(),
-                   [&](uint32_t a, uint32_t b) { return borrowed[a] < borrowed[b]; });
+                   [this](uint32_t a, uint32_t b) { return borrowed_[a] < borrowed_[b]; });
   for (size_t g = 0; g < keepers.size();) {
     size_t end = g;
-    while (end < keepers.size() && borrowed[keepers[end]] == borrowed[keepers[g]]) ++end;
-    const int64_t owner = ownerOf(borrowed[keepers[g]]);
-    const ScannedFile* reference = owner >= 0 ? (files[static_cast<size_t>(owner)].readable
-                                                     ? &files[static_cast<size_t>(owner)]
+    while (end < keepers.size() && borrowed_[keepers[end]] == borrowed_[keepers[g]]) ++end;
+    const int64_t owner = OwnerOf(borrowed_[keepers[g]]);
+    const ScannedFile* reference = owner >= 0 ? (files_[static_cast<size_t>(owner)].readable
+                                                     ? &files_[static_cast<size_t>(owner)]
                                                      : nullptr)
-                                              : &files[keepers[g]];
+                                              : &files_[keepers[g]];
     for (size_t k = g; k < end; ++k) {
       const uint32_t i = keepers[k];
-      if (reference == &files[i]) continue;
-      if (reference == nullptr || !files[i].digest.SameContent(reference->digest)) {
-        status[i] = Status::kNeed;
-        borrowed[i].clear();
+      if (reference == &files_[i]) continue;
+      if (reference == nullptr || !files_[i].digest.SameContent(reference->digest)) {
+        status_[i] = Status::kNeed;
+        borrowed_[i].clear();
       }
     }
     g = end;
   }
+}
 
-  // Step 3: names by content, kept names first, then changed files in walk
-  // order, the first of a group giving it its name. The map is keyed by the
-  // first bytes of the hash; every match is confirmed on the whole digest.
+// Step 3: names by content, kept names first, then changed files in walk
+// order, the first of a group giving it its name. The map is keyed by the
+// first bytes of the hash; every match is confirmed on the whole digest.
+// Returns which files are stored today.
+std::vector<bool> Naming::NameByContent() {
   std::unordered_map<uint64_t, uint32_t> nameOfContent;
-  for (uint32_t i = 0; i < n; ++i) {
-    if (status[i] == Status::kKeep && files[i].digest.hasHash) {
-      nameOfContent.try_emplace(HashPrefix(files[i].digest), i);
+  for (uint32_t i = 0; i < n_; ++i) {
+    if (status_[i] == Status::kKeep && files_[i].digest.hasHash) {
+      nameOfContent.try_emplace(HashPrefix(files_[i].digest), i);
     }
   }
-  NamingResult result;
-  std::vector<bool> stored(n, false);
-  for (uint32_t i = 0; i < n; ++i) {
-    if (status[i] != Status::kNeed) continue;
-    const ScannedFile& f = files[i];
+  std::vector<bool> stored(n_, false);
+  for (uint32_t i = 0; i < n_; ++i) {
+    if (status_[i] != Status::kNeed) continue;
+    const ScannedFile& f = files_[i];
     if (f.digest.hasHash) {
       auto found = nameOfContent.find(HashPrefix(f.digest));
-      if (found != nameOfContent.end() && files[found->second].digest.SameContent(f.digest)) {
-        if (found->second != i) borrowed[i] = nameOf(found->second);
-        if (borrowed[i] == rules.StoredName(f.path)) borrowed[i].clear();
-        status[i] = Status::kKeep;  // its content already stands under that name
+      if (found != nameOfContent.end() && files_[found->second].digest.SameContent(f.digest)) {
+        if (found->second != i) borrowed_[i] = NameOf(found->second);
+        if (borrowed_[i] == rules_.StoredName(f.path)) borrowed_[i].clear();
+        status_[i] = Status::kKeep;  // its content already stands under that name
         continue;
       }
       nameOfContent.try_emplace(HashPrefix(f.digest), i);
     }
     stored[i] = true;
   }
+  return stored;
+}
 
-  result.records.reserve(n + 1);
-  for (uint32_t i = 0; i < n; ++i) {
-    const ScannedFile& f = files[i];
-    if (status[i] == Status::kUnreadable) {
+// Step 4: the records, an unreadable file's previous one where it holds.
+NamingResult Naming::Records(const std::vector<bool>& stored) const {
+  NamingResult result;
+  result.records.reserve(n_ + 1);
+  for (uint32_t i = 0; i < n_; ++i) {
+    const ScannedFile& f = files_[i];
+    if (status_[i] == Status::kUnreadable) {
       // The previous record's copy stays valid when its name is not
       // rewritten today: only the owner of a name, if present, rewrites it.
-      const auto prev = previousOf(i);
+      const auto prev = PreviousOf(i);
       if (!prev) continue;
-      const int64_t owner = ownerOf(prev->storedName);
+      const int64_t owner = OwnerOf(prev->storedName);
       if (owner >= 0 && owner != i) continue;
-      result.records.emplace_back(previousList[previousLine[i]]);
+      result.records.emplace_back(previousList_[previousLine_[i]]);
       continue;
     }
     if (stored[i]) {
       const auto position = static_cast<uint32_t>(result.records.size());
       result.queued.push_back(position);
-      if (lostCopy[i]) result.recopied.push_back(position);
+      if (lostCopy_[i]) result.recopied.push_back(position);
     }
-    result.records.push_back(FormatFileRecord(f.digest.size, f.digest.checksum, nameOf(i), f.path,
+    result.records.push_back(FormatFileRecord(f.digest.size, f.digest.checksum, NameOf(i), f.path,
                                               f.attributes, f.fileDate));
   }
   return result;
+}
+
+}  // namespace
+
+NamingResult AssignStoredNames(const PathRules& rules, const std::deque<ScannedFile>& files,
+                               const std::vector<std::string>& previousList,
+                               const std::function<bool(std::string_view)>& copyUsable) {
+  Naming naming(rules, files, previousList);
+  naming.KeepUnchanged(copyUsable);
+  naming.ConfirmBorrowedNames();
+  const std::vector<bool> stored = naming.NameByContent();
+  return naming.Records(stored);
 }
 
 }  // namespace varnoket

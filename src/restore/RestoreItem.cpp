@@ -102,6 +102,54 @@ Written WriteProvenCopy(FileSystem& fs, const std::vector<std::string>& candidat
   return w;
 }
 
+// The checks of the place a file is written to, its folder made on the way:
+// the status of a refusal, its line reported, or nothing.
+std::optional<RestoreStatus> CheckDestination(FileSystem& fs, const PathRules& rules,
+                                              const std::string& destination,
+                                              const std::string& folder,
+                                              const std::string& confinedTo,
+                                              const std::string& shown, RestoreHost& host) {
+  // The chosen folder is resolved once per thread, not for each file; each
+  // file's folder is resolved every time, so a link put there meanwhile is
+  // seen. A folder not found below it by name is asked again the thorough
+  // way (another name of the same folder, a bind mount).
+  thread_local std::pair<std::string, std::string> root;  // (chosen, resolved)
+  PathContainment containment(fs);
+  auto outside = [&] {
+    if (confinedTo.empty()) return false;
+    if (root.first != confinedTo) root = {confinedTo, containment.Resolved(confinedTo)};
+    if (rules.IsSameOrBelow(containment.Resolved(folder), root.second)) return false;
+    return !containment.IsSameOrBelow(folder, confinedTo);
+  };
+  if (outside()) {
+    host.Report(OutsideDestinationLine(destination, confinedTo));
+    return RestoreStatus::kOutsideDestination;
+  }
+  if (folder.empty() || !fs.CreateDirectories(folder)) {
+    host.Report(
+        FolderFailedLine(folder, folder.empty() ? 0 : errno, rules.ExceededLengthLimit(folder)));
+    return RestoreStatus::kFolderFailed;
+  }
+  // Made now: a link met on the way shows in the folder's resolved path.
+  if (outside()) {
+    host.Report(OutsideDestinationLine(destination, confinedTo));
+    return RestoreStatus::kOutsideDestination;
+  }
+  if (const size_t limit = rules.ExceededLengthLimit(destination)) {
+    host.Report(FillText(VK_TR_NOOP("Messages",
+                                    "---> ERREUR: Impossible de recréer le fichier car "
+                                    "le nom de destination dépasse %s caractères. (%s)  "
+                                    "! <---"),
+                         {std::to_string(limit), shown}));
+    return RestoreStatus::kFileFailed;
+  }
+  if (const auto there = fs.Stat(destination); there && there->isDirectory && !there->isSymlink) {
+    host.Report(FolderInTheWayLine(destination));
+    return RestoreStatus::kFileFailed;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
@@ -142,46 +190,9 @@ RestoreItemResult RestoreItem(FileSystem& fs, const StoreLayout& layout,
 
   const PathRules& rules = layout.rules();
   const std::string folder = rules.ParentWithSeparator(destination);
-  // The chosen folder is resolved once per thread, not for each file; each
-  // file's folder is resolved every time, so a link put there meanwhile is
-  // seen. A folder not found below it by name is asked again the thorough
-  // way (another name of the same folder, a bind mount).
-  thread_local std::pair<std::string, std::string> root;  // (chosen, resolved)
-  PathContainment containment(fs);
-  auto outside = [&] {
-    if (confinedTo.empty()) return false;
-    if (root.first != confinedTo) root = {confinedTo, containment.Resolved(confinedTo)};
-    if (rules.IsSameOrBelow(containment.Resolved(folder), root.second)) return false;
-    return !containment.IsSameOrBelow(folder, confinedTo);
-  };
-  if (outside()) {
-    report(OutsideDestinationLine(destination, confinedTo));
-    result.status = RestoreStatus::kOutsideDestination;
-    return result;
-  }
-  if (folder.empty() || !fs.CreateDirectories(folder)) {
-    report(FolderFailedLine(folder, folder.empty() ? 0 : errno, rules.ExceededLengthLimit(folder)));
-    result.status = RestoreStatus::kFolderFailed;
-    return result;
-  }
-  // Made now: a link met on the way shows in the folder's resolved path.
-  if (outside()) {
-    report(OutsideDestinationLine(destination, confinedTo));
-    result.status = RestoreStatus::kOutsideDestination;
-    return result;
-  }
-  if (const size_t limit = rules.ExceededLengthLimit(destination)) {
-    report(FillText(VK_TR_NOOP("Messages",
-                               "---> ERREUR: Impossible de recréer le fichier car "
-                               "le nom de destination dépasse %s caractères. (%s)  "
-                               "! <---"),
-                    {std::to_string(limit), shown}));
-    result.status = RestoreStatus::kFileFailed;
-    return result;
-  }
-  if (const auto there = fs.Stat(destination); there && there->isDirectory && !there->isSymlink) {
-    report(FolderInTheWayLine(destination));
-    result.status = RestoreStatus::kFileFailed;
+  if (const auto refused =
+          CheckDestination(fs, rules, destination, folder, confinedTo, shown, host)) {
+    result.status = *refused;
     return result;
   }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 
 #include "platform/AsciiText.h"
@@ -133,26 +134,11 @@ int OnCurlProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   return state.stop->load() ? 1 : 0;
 }
 
-HttpOutcome Run(const HttpRequest& request, const std::atomic<bool>& stop,
-                const std::function<void(int64_t, int64_t)>& progress) {
-  HttpOutcome outcome;
-  const HttpAddress address = SplitHttpAddress(request.url);
-  if (stop.load()) return outcome;
-  if (!IsPlainHost(address.host)) return outcome;
-  if (!EnsureCurlReady()) return outcome;
-
-  std::unique_ptr<CURL, CurlEasyDeleter> easy(curl_easy_init());
-  std::unique_ptr<CURLM, CurlMultiDeleter> multi(curl_multi_init());
-  if (!easy || !multi) return outcome;
-  CURL* handle = easy.get();
-
-  TransferState state;
-  state.request = &request;
-  state.stop = &stop;
-  state.progress = &progress;
-  state.headers = HttpResponseHeaders(request.binaryData);
-
-  const std::string url = "http://" + address.host + EncodePath(address.path);
+// The transfer's options: plain HTTP only, the callbacks on `state`, the
+// request's agent, referer and credentials.
+void SetOptions(CURL* handle, const HttpRequest& request, const HttpAddress& address,
+                TransferState& state, std::string& url) {
+  url = "http://" + address.host + EncodePath(address.path);
   curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
   curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http");
   curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
@@ -178,8 +164,12 @@ HttpOutcome Run(const HttpRequest& request, const std::atomic<bool>& stop,
     curl_easy_setopt(handle, CURLOPT_PASSWORD, request.password.c_str());
     curl_easy_setopt(handle, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
   }
+}
 
-  std::unique_ptr<curl_slist, CurlListDeleter> headers;
+// The request's headers and its form, if it posts one; false when they
+// could not be built (the list must live until the transfer ends).
+bool SetHeaders(CURL* handle, const HttpRequest& request,
+                std::unique_ptr<curl_slist, CurlListDeleter>& headers) {
   const auto addHeader = [&headers](const std::string& header) {
     curl_slist* extended = curl_slist_append(headers.get(), header.c_str());
     if (extended == nullptr) return false;
@@ -199,36 +189,68 @@ HttpOutcome Run(const HttpRequest& request, const std::atomic<bool>& stop,
                      static_cast<curl_off_t>(request.postQuery.size()));
     curl_easy_setopt(handle, CURLOPT_POSTFIELDS, request.postQuery.c_str());
   }
-  if (!headersBuilt) return outcome;
+  if (!headersBuilt) return false;
   curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+  return true;
+}
 
-  if (curl_multi_add_handle(multi.get(), handle) != CURLM_OK) return outcome;
+// Runs the transfer until it ends, the caller stops it or the server falls
+// silent; the transfer's result once it ended, else nothing.
+std::optional<CURLcode> Perform(CURLM* multi, const HttpRequest& request,
+                                const TransferState& state, const std::atomic<bool>& stop) {
   // curl's own low-speed check averages over several seconds; a silence is
   // measured here instead, from the last byte received.
   const auto stallLimit = std::chrono::seconds(request.stallTimeoutSeconds);
-  CURLcode result = CURLE_OK;
-  bool finished = false;
-  while (!finished && !stop.load()) {
+  while (!stop.load()) {
     if (std::chrono::steady_clock::now() - state.lastByte > stallLimit) break;
     int running = 0;
-    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
+    if (curl_multi_perform(multi, &running) != CURLM_OK) break;
     if (running == 0) {
+      CURLcode result = CURLE_OK;
       int left = 0;
-      while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+      while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
         if (message->msg == CURLMSG_DONE) result = message->data.result;
       }
-      finished = true;
-      break;
+      return result;
     }
-    if (curl_multi_poll(multi.get(), nullptr, 0, kStopPollMs, nullptr) != CURLM_OK) break;
+    if (curl_multi_poll(multi, nullptr, 0, kStopPollMs, nullptr) != CURLM_OK) break;
   }
+  return std::nullopt;
+}
+
+HttpOutcome Run(const HttpRequest& request, const std::atomic<bool>& stop,
+                const std::function<void(int64_t, int64_t)>& progress) {
+  HttpOutcome outcome;
+  const HttpAddress address = SplitHttpAddress(request.url);
+  if (stop.load()) return outcome;
+  if (!IsPlainHost(address.host)) return outcome;
+  if (!EnsureCurlReady()) return outcome;
+
+  std::unique_ptr<CURL, CurlEasyDeleter> easy(curl_easy_init());
+  std::unique_ptr<CURLM, CurlMultiDeleter> multi(curl_multi_init());
+  if (!easy || !multi) return outcome;
+  CURL* handle = easy.get();
+
+  TransferState state;
+  state.request = &request;
+  state.stop = &stop;
+  state.progress = &progress;
+  state.headers = HttpResponseHeaders(request.binaryData);
+
+  std::string url;  // must live until the transfer ends
+  SetOptions(handle, request, address, state, url);
+  std::unique_ptr<curl_slist, CurlListDeleter> headers;
+  if (!SetHeaders(handle, request, headers)) return outcome;
+
+  if (curl_multi_add_handle(multi.get(), handle) != CURLM_OK) return outcome;
+  const std::optional<CURLcode> result = Perform(multi.get(), request, state, stop);
   curl_multi_remove_handle(multi.get(), handle);
 
   outcome.contentLength = state.headers.contentLength().value_or(0);
   outcome.transferred = state.transferred;
   bool closedCleanly = true;
   if (state.file) closedCleanly = std::fclose(state.file.release()) == 0;
-  if (!finished || stop.load() || result != CURLE_OK || state.fileFailed || !closedCleanly)
+  if (!result || stop.load() || *result != CURLE_OK || state.fileFailed || !closedCleanly)
     return outcome;
   outcome.succeeded =
       HttpBodyAccepted(request.binaryData, outcome.transferred, outcome.contentLength);

@@ -125,64 +125,35 @@ int RunUpdate(const std::string& programPath, bool anotherInstance, bool localDr
   return 0;
 }
 
-}  // namespace
-}  // namespace varnoket
+// Asks this user's running copy to bring its window forward; true when it
+// answered, and this start has nothing more to do.
+bool RunningCopyAnswered(const InstanceLock& lock) {
+  switch (AskRunningCopyToShow(lock.SocketPath(), 10000)) {
+    case ShowAnswer::kShown:
+      return true;
+    case ShowAnswer::kBusy:
+      SayOnTerminal(VK_TR_NOOP("Messages",
+                               "le programme tourne déjà et fait une sauvegarde ; sa fenêtre "
+                               "s'ouvrira à la fin de celle-ci."));
+      return true;
+    case ShowAnswer::kNoAnswer:
+      break;  // it may be ending right now
+  }
+  return false;
+}
 
-int main(int argc, char** argv) {
-  using namespace varnoket;
-  const std::string programPath = OwnProgramPath();
-  const PathRules rules(PathStyle::kPosix);
-  const std::string programFolder = ProgramFolderOf(programPath);
-  // The lines said on the terminal before the windows start are in the
-  // person's language too; installed again once the application runs.
-  InstallProgramLanguage();
-
-  InstanceLock lock;
-  const auto wait = [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); };
-  const bool update = RoleOf(programPath) == ProgramRole::kUpdate;
-  InstanceLockStatus status = lock.TryAcquire();
-  if (status == InstanceLockStatus::kHeld && !update) {
-    // This user's program runs: it brings its window forward.
-    switch (AskRunningCopyToShow(lock.SocketPath(), 10000)) {
-      case ShowAnswer::kShown:
-        return 0;
-      case ShowAnswer::kBusy:
-        SayOnTerminal(VK_TR_NOOP("Messages",
-                                 "le programme tourne déjà et fait une sauvegarde ; sa fenêtre "
-                                 "s'ouvrira à la fin de celle-ci."));
-        return 0;
-      case ShowAnswer::kNoAnswer:
-        break;  // it may be ending right now
-    }
-  }
-  if (status == InstanceLockStatus::kHeld) status = ProbeInstance(lock, 9, wait);
-  DriveInfo drives;
-  const bool localDrive = !IsRemotePath(drives, programPath);
-
-  if (update) {
-    return RunUpdate(programPath, status == InstanceLockStatus::kHeld, localDrive, argc, argv);
-  }
-  if (status == InstanceLockStatus::kHeld) {
-    SayOnTerminal(VK_TR_NOOP("Messages",
-                             "le programme tourne déjà pour cet utilisateur mais ne répond pas ; "
-                             "rien n'est ouvert."));
-    return 1;
-  }
-  // A copy started from the network while an update is being put in place
-  // would run the program file that is about to be replaced.
-  if (!localDrive && DefaultFileSystem().Stat(rules.Join(programFolder, kExchangeFileName))) {
-    return 0;
-  }
-  // Running unmarked would let a second copy run beside this one.
-  std::string lockProblem;
+// Why the program cannot run unmarked, or "". A place passed over for the
+// marker (a runtime folder of someone else's, say) is the session's fault
+// to mend: the program runs, and the system log says where its marker is.
+std::string MarkerProblem(const InstanceLock& lock, InstanceLockStatus status) {
   if (status == InstanceLockStatus::kNoSafePlace) {
-    lockProblem = VK_TR_NOOP(
+    std::string problem = VK_TR_NOOP(
         "Messages",
         "Aucun dossier sûr de cet utilisateur ne peut recevoir le marqueur du programme.");
-    for (const std::string& why : lock.Refusals()) lockProblem += "\r\n" + why;
-  } else if (!lock.Refusals().empty()) {
-    // A place passed over (a runtime folder of someone else's, say) is the
-    // session's fault to mend: the program runs, and says where its marker is.
+    for (const std::string& why : lock.Refusals()) problem += "\r\n" + why;
+    return problem;
+  }
+  if (!lock.Refusals().empty()) {
     std::string line =
         "Le marqueur du programme est placé dans (" + ShownText(lock.Folder()) + ") : ";
     for (size_t i = 0; i < lock.Refusals().size(); ++i) {
@@ -190,17 +161,13 @@ int main(int argc, char** argv) {
     }
     WriteSystemLog(line + ".");
   }
-  if (!HasDisplay()) {
-    if (!lockProblem.empty()) {
-      std::cerr << ErrorLine(lockProblem) << "\n";
-      return 1;
-    }
-    SayOnTerminal(VK_TR_NOOP("Messages",
-                             "aucun affichage (DISPLAY) n'est disponible ; le programme a besoin "
-                             "d'un bureau.\nSans bureau, utilisez varnoket-cli (backup, days, "
-                             "restore, verify)."));
-    return 2;
-  }
+  return {};
+}
+
+// The application, its windows and its tray, until it ends; its exit code.
+int RunWindows(int& argc, char** argv, const std::string& programPath,
+               const std::string& programFolder, const InstanceLock& lock,
+               const std::string& lockProblem) {
   QApplication app(argc, argv);
   // English for an English locale, French otherwise; the logs stay French.
   InstallProgramLanguage();
@@ -237,6 +204,58 @@ int main(int argc, char** argv) {
     program.Start();
     code = QApplication::exec();
   }
+  return code;
+}
+
+}  // namespace
+}  // namespace varnoket
+
+int main(int argc, char** argv) {
+  using namespace varnoket;
+  const std::string programPath = OwnProgramPath();
+  const PathRules rules(PathStyle::kPosix);
+  const std::string programFolder = ProgramFolderOf(programPath);
+  // The lines said on the terminal before the windows start are in the
+  // person's language too; installed again once the application runs.
+  InstallProgramLanguage();
+
+  InstanceLock lock;
+  const auto wait = [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); };
+  const bool update = RoleOf(programPath) == ProgramRole::kUpdate;
+  InstanceLockStatus status = lock.TryAcquire();
+  if (status == InstanceLockStatus::kHeld && !update && RunningCopyAnswered(lock)) return 0;
+  if (status == InstanceLockStatus::kHeld) status = ProbeInstance(lock, 9, wait);
+  DriveInfo drives;
+  const bool localDrive = !IsRemotePath(drives, programPath);
+
+  if (update) {
+    return RunUpdate(programPath, status == InstanceLockStatus::kHeld, localDrive, argc, argv);
+  }
+  if (status == InstanceLockStatus::kHeld) {
+    SayOnTerminal(VK_TR_NOOP("Messages",
+                             "le programme tourne déjà pour cet utilisateur mais ne répond pas ; "
+                             "rien n'est ouvert."));
+    return 1;
+  }
+  // A copy started from the network while an update is being put in place
+  // would run the program file that is about to be replaced.
+  if (!localDrive && DefaultFileSystem().Stat(rules.Join(programFolder, kExchangeFileName))) {
+    return 0;
+  }
+  // Running unmarked would let a second copy run beside this one.
+  const std::string lockProblem = MarkerProblem(lock, status);
+  if (!HasDisplay()) {
+    if (!lockProblem.empty()) {
+      std::cerr << ErrorLine(lockProblem) << "\n";
+      return 1;
+    }
+    SayOnTerminal(VK_TR_NOOP("Messages",
+                             "aucun affichage (DISPLAY) n'est disponible ; le programme a besoin "
+                             "d'un bureau.\nSans bureau, utilisez varnoket-cli (backup, days, "
+                             "restore, verify)."));
+    return 2;
+  }
+  const int code = RunWindows(argc, argv, programPath, programFolder, lock, lockProblem);
   lock.Release();
   return code;
 }
