@@ -16,6 +16,7 @@
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
+#include "platform/TypedPath.h"
 #include "settings/ExclusionFilter.h"
 #include "settings/KeptBackupSet.h"
 

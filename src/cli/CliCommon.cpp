@@ -1,9 +1,6 @@
 #include "cli/CliCommon.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
 
 #include "cli/CommandHelp.h"
@@ -29,17 +26,6 @@ int Usage(const std::string& command, const std::string& problem) {
   if (!problem.empty()) std::cerr << "varnoket-cli: " << problem << "\n";
   std::cerr << CommandUsage(command);
   return 2;
-}
-
-std::string AbsolutePath(const std::string& path) {
-  std::filesystem::path p(path);
-  if (p.is_relative()) {
-    char cwd[4096];
-    if (::getcwd(cwd, sizeof cwd) != nullptr) p = std::filesystem::path(cwd) / p;
-  }
-  std::string normal = p.lexically_normal().string();
-  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
-  return normal;
 }
 
 void HoldStationForReading(FileSystem& fs, const StoreLayout& layout) {

@@ -27,9 +27,6 @@ int Usage(const std::string& problem);
 // The same with one command's usage only.
 int Usage(const std::string& command, const std::string& problem);
 
-// `path` made absolute against the working folder, in normal form, without
-// a trailing separator: what a folder picker would have given.
-std::string AbsolutePath(const std::string& path);
 
 // The exit codes every command shares (the README lists them all).
 inline constexpr int kExitUsage = 2;        // a wrong command line, or settings that allow nothing

@@ -15,6 +15,7 @@
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
+#include "platform/TypedPath.h"
 #include "settings/ConfigurationRules.h"
 #include "settings/NumberField.h"
 #include "settings/ProgramSettings.h"

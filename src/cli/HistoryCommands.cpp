@@ -2,7 +2,6 @@
 // `versions PATH`, `find PATTERN [DAY]` and `changes DAY`.
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "platform/MessageText.h"
 #include "platform/ShownFormat.h"
 #include "platform/Translation.h"
+#include "platform/TypedPath.h"
 #include "restore/DayChanges.h"
 #include "restore/FileVersions.h"
 #include "restore/NameSearch.h"
@@ -36,17 +36,6 @@ void SayUnreadable(const StoreLayout& layout, const std::vector<std::string>& da
   }
 }
 
-// A path as the lists record it: absolute, without a trailing separator.
-std::string RecordedForm(const PathRules& rules, const std::string& path) {
-  std::string p = path;
-  if (!rules.IsAbsolute(p)) {
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(p, ec);
-    if (!ec) p = absolute.lexically_normal().string();
-  }
-  return rules.RemoveTrailingSeparator(p);
-}
-
 }  // namespace
 
 int VersionsCommand(const CliOptions& o) {
@@ -54,7 +43,7 @@ int VersionsCommand(const CliOptions& o) {
   StoreLayout layout(PathRules(), "", "");
   std::vector<std::string> folders;
   if (const int failed = LoadDays(o, layout, folders)) return failed;
-  const std::string path = RecordedForm(layout.rules(), o.args[0]);
+  const std::string path = AbsolutePath(o.args[0]);
   const FileHistory history = FileVersions(DefaultFileSystem(), layout, folders, path);
   SayUnreadable(layout, history.unreadableDays);
   if (!history.Recorded()) {

@@ -16,6 +16,7 @@
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
 #include "platform/Translation.h"
+#include "platform/TypedPath.h"
 #include "restore/CheckedList.h"
 #include "restore/RestoreCountsText.h"
 #include "restore/RestoreExecution.h"

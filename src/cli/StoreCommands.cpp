@@ -15,6 +15,7 @@
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
 #include "platform/Translation.h"
+#include "platform/TypedPath.h"
 #include "settings/ConfigurationRules.h"
 #include "settings/StoreInBackedUpFolder.h"
 #include "settings/StoreMarker.h"

@@ -1,7 +1,5 @@
 #include "engine/BackupRun.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>

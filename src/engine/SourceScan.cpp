@@ -1,7 +1,5 @@
 #include "engine/SourceScan.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-// Backups run on the program's only thread; lowering the whole process makes
+// Backups run on threads of this process; lowering the whole process makes
 // every other program of the user come first, for the processor and the disk.
 #pragma once
 

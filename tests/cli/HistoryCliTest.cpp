@@ -72,6 +72,10 @@ TEST_F(HistoryCliTest, VersionsPrintsEachDayWhereTheFileChanged) {
   const CliRun relative = Cli(prog + "versions a.txt/", f.source);
   EXPECT_EQ(relative.code, 0) << relative.out;
   EXPECT_TRUE(relative.Says("2 version(s) du fichier " + a)) << relative.out;
+  // So do "." and a doubled separator in an absolute path, as in a restore.
+  const CliRun spelled = Cli(prog + "versions " + Quoted(f.source + "/.//a.txt"));
+  EXPECT_EQ(spelled.code, 0) << spelled.out;
+  EXPECT_TRUE(spelled.Says("2 version(s) du fichier " + a)) << spelled.out;
 
   const CliRun none = Cli(prog + "versions " + Quoted(f.source + "/never.txt"));
   EXPECT_EQ(none.code, 1);
