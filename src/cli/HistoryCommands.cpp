@@ -22,9 +22,10 @@ namespace varnoket {
 
 namespace {
 
-// The size field keeps the low 32 bits: shown as the unsigned number, which
-// is the size of every file under 4 GiB.
-std::string SizeText(int32_t size) {
+// A record's size field as these commands have always printed it, "N
+// octets": the field keeps the low 32 bits, shown as the unsigned number,
+// which is the size of every file under 4 GiB.
+std::string RecordedSizeText(int32_t size) {
   return CliText(VK_TR_NOOP("Cli", "%s octets"), {std::to_string(static_cast<uint32_t>(size))});
 }
 
@@ -55,7 +56,7 @@ int VersionsCommand(const CliOptions& o) {
     return 1;
   }
   for (const FileVersion& v : history.versions) {
-    std::cout << DayTextOfFolder(v.dayFolder) << "  " << SizeText(v.size) << "  "
+    std::cout << DayTextOfFolder(v.dayFolder) << "  " << RecordedSizeText(v.size) << "  "
               << CliText(VK_TR_NOOP("Cli", "modifié le %s"),
                          {DayFirstDateTime(UnpackDosDate(v.fileDate))})
               << "\n";
@@ -95,8 +96,8 @@ int FindCommand(const CliOptions& o) {
   }
   SayUnreadable(layout, found.unreadableDays);
   for (const FoundFile& f : found.files) {
-    std::cout << DayTextOfFolder(f.dayFolder) << "  " << SizeText(f.size) << "  " << f.fullPath
-              << "\n";
+    std::cout << DayTextOfFolder(f.dayFolder) << "  " << RecordedSizeText(f.size) << "  "
+              << f.fullPath << "\n";
   }
   if (found.files.empty()) {
     std::cout << ForTerminal(FillText(VK_TR_NOOP("Messages", "Aucun fichier ne correspond à (%s)."),

@@ -7,6 +7,7 @@
 
 #include "cli/CliText.h"
 #include "cli/Units.h"
+#include "platform/ShownFormat.h"
 
 namespace varnoket {
 
@@ -32,10 +33,11 @@ std::string Fit(const std::string& text, size_t columns) {
 std::string ProgressText(const ProgressCounts& c, double seconds) {
   std::string text = CliText(VK_TR_NOOP("Cli", "Fichiers %s/%s  %s/%s"),
                              {std::to_string(c.filesDone), std::to_string(c.filesTotal),
-                              HumanBytes(c.bytesDone), HumanBytes(c.bytesTotal)});
+                              ByteSizeText(c.bytesDone, SizeStyle::kShort),
+                              ByteSizeText(c.bytesTotal, SizeStyle::kShort)});
   if (seconds >= 1 && c.bytesDone > 0) {
     const double rate = static_cast<double>(c.bytesDone) / seconds;
-    text += "  " + HumanBytes(static_cast<int64_t>(rate)) + "/s";
+    text += "  " + ByteSizeText(static_cast<int64_t>(rate), SizeStyle::kShort) + "/s";
     const int64_t left = c.bytesTotal > c.bytesDone ? c.bytesTotal - c.bytesDone : 0;
     text += CliText(VK_TR_NOOP("Cli", "  reste %s"),
                     {HumanDuration(static_cast<int64_t>(static_cast<double>(left) / rate + 0.5))});

@@ -20,6 +20,7 @@
 #include "engine/RotationState.h"
 #include "engine/StoreCheck.h"
 #include "platform/MessageText.h"
+#include "platform/ShownFormat.h"
 #include "platform/Translation.h"
 #include "restore/ShownValues.h"
 
@@ -153,7 +154,9 @@ int StatusCommand(const CliOptions& o) {
   std::cout << ForTerminal(LastSuccessText(lastBackup, now)) << "\n"
             << FillText(Tr(kDaysLine), {std::to_string(days), std::to_string(s->program.daysKept)})
             << "\n"
-            << FillText(Tr(kSizeLine), {HumanBytes(bytes), SizeText(bytes)}) << "\n";
+            << FillText(Tr(kSizeLine), {ByteSizeText(bytes, SizeStyle::kShort),
+                                        ByteSizeText(bytes, SizeStyle::kExact)})
+            << "\n";
   if (includeHidden) std::cout << HiddenFoldersLine(*includeHidden) << "\n";
   std::cout << FillText(Tr(kLastRunLine), {LastRunText(run, logPath)}) << "\n";
   // The window program holds today's run when the person stopped it; this

@@ -2,13 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/ShownFormat.h"
-
 namespace varnoket {
-
-std::string HumanBytes(int64_t bytes) {
-  return ByteSizeText(bytes, SizeStyle::kShort);
-}
 
 std::string HumanDuration(int64_t seconds) {
   if (seconds < 0) seconds = 0;

@@ -29,17 +29,16 @@ std::string NoSpaceText(BackupContext& ctx, uint64_t needed) {
   const auto free = ctx.fs.FreeSpace(ctx.backupRoot);
   if (!free || needed <= *free) return {};
   // Logged as well as shown: the sizes keep the logged style.
+  const auto logged = [](uint64_t bytes) {
+    return ByteSizeText(static_cast<int64_t>(bytes), SizeStyle::kLogged);
+  };
   return FillText(
       VK_TR_NOOP("Messages",
                  "Espace insuffisant sur le disque de sauvegarde (%s) : jusqu'à %s à écrire pour "
                  "%s libres, il manque %s. Sauvegarde non commencée : réduisez le nombre de "
                  "journées mémorisées (%s actuellement) ou libérez de la place sur ce disque."),
-      {ctx.backupRoot, SizeText(needed), SizeText(*free), SizeText(needed - *free),
+      {ctx.backupRoot, logged(needed), logged(*free), logged(needed - *free),
        std::to_string(ctx.daysKept)});
-}
-
-std::string SizeText(uint64_t bytes) {
-  return ByteSizeText(static_cast<int64_t>(bytes), SizeStyle::kLogged);
 }
 
 }  // namespace varnoket

@@ -21,8 +21,4 @@ uint64_t BytesToStore(const BackupContext& ctx, const ScanDetails& details);
 // system cannot tell it); otherwise the text to log and show.
 std::string NoSpaceText(BackupContext& ctx, uint64_t needed);
 
-// A size inside a text that is also logged: the logged style of
-// platform/ShownFormat.h, "512 octets", "3,4 Ko", "12,0 Mo", "1,5 Go".
-std::string SizeText(uint64_t bytes);
-
 }  // namespace varnoket

@@ -6,10 +6,6 @@
 
 namespace varnoket {
 
-std::string SizeText(int64_t bytes) {
-  return ByteSizeText(bytes, SizeStyle::kExact);
-}
-
 std::string DosDateText(int32_t packed) {
   return ShownDateTime(UnpackDosDate(packed));
 }

@@ -10,6 +10,7 @@
 #include "engine/StoreCheck.h"
 #include "platform/Clock.h"
 #include "platform/DriveInfo.h"
+#include "platform/ShownFormat.h"
 #include "restore/ShownValues.h"
 
 namespace varnoket::test {
@@ -100,7 +101,8 @@ TEST(Units, SizesAndDurationsReadAsAPersonSaysThem) {
       {5LL * 1024 * 1024 * 1024 / 2, "2,5 Go"},
       {3LL << 40, "3,0 To"},
   };
-  for (const auto& [bytes, text] : sizes) EXPECT_EQ(HumanBytes(bytes), text) << bytes;
+  for (const auto& [bytes, text] : sizes)
+    EXPECT_EQ(ByteSizeText(bytes, SizeStyle::kShort), text) << bytes;
   const std::pair<int64_t, std::string> durations[] = {
       {-3, "0 s"},           {59, "59 s"},         {60, "1 min 00 s"},
       {3599, "59 min 59 s"}, {3600, "1 h 00 min"}, {7385, "2 h 03 min"},
@@ -128,17 +130,18 @@ TEST(StatusCli, SaysWhereTheStationsBackupsStand) {
   const CliOutput fresh = RunTool(prog + "status");
   ASSERT_EQ(fresh.code, 0) << fresh.err;
   const std::string stationFile = ReadFile(tmp / "store/PC/PC.ini");
-  EXPECT_EQ(fresh.out.rfind("Poste : PC\n"
-                            "Aucune sauvegarde réussie pour l'instant\n"
-                            "Journées mémorisées : 0 sur 30 au plus\n"
-                            "Taille des sauvegardes du poste : " +
-                                HumanBytes(static_cast<int64_t>(stationFile.size())) + " (" +
-                                std::to_string(stationFile.size()) +
-                                " o)\n"
-                                "Dossiers cachés : inclus (sauf les caches du bureau)\n"
-                                "Dernière exécution : aucune pour l'instant\n"
-                                "Prochaine sauvegarde : ",
-                            0),
+  EXPECT_EQ(fresh.out.rfind(
+                "Poste : PC\n"
+                "Aucune sauvegarde réussie pour l'instant\n"
+                "Journées mémorisées : 0 sur 30 au plus\n"
+                "Taille des sauvegardes du poste : " +
+                    ByteSizeText(static_cast<int64_t>(stationFile.size()), SizeStyle::kShort) +
+                    " (" + std::to_string(stationFile.size()) +
+                    " o)\n"
+                    "Dossiers cachés : inclus (sauf les caches du bureau)\n"
+                    "Dernière exécution : aucune pour l'instant\n"
+                    "Prochaine sauvegarde : ",
+                0),
             0u)
       << fresh.out;
   // The room on the store's disk, in the largest unit.
@@ -169,10 +172,10 @@ TEST(StatusCli, SaysWhereTheStationsBackupsStand) {
   for (const auto& e : fsys::recursive_directory_iterator(tmp / "store/PC")) {
     if (e.is_regular_file()) bytes += e.file_size();
   }
-  EXPECT_NE(
-      done.out.find("Taille des sauvegardes du poste : " + HumanBytes(static_cast<int64_t>(bytes)) +
-                    " (" + SizeText(static_cast<int64_t>(bytes)) + ")\n"),
-      std::string::npos)
+  EXPECT_NE(done.out.find("Taille des sauvegardes du poste : " +
+                          ByteSizeText(static_cast<int64_t>(bytes), SizeStyle::kShort) + " (" +
+                          ByteSizeText(static_cast<int64_t>(bytes), SizeStyle::kExact) + ")\n"),
+            std::string::npos)
       << done.out;
 
   ASSERT_EQ(RunTool(prog + "backup").code, 0);

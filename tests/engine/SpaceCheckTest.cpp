@@ -7,6 +7,7 @@
 
 #include "engine/BackupRun.h"
 #include "engine/SpaceCheck.h"
+#include "platform/ShownFormat.h"
 #include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
 
@@ -46,13 +47,17 @@ TEST(SpaceCheckTest, ChangesThatDoNotFitStartNoCopyAndSayWhatIsMissing) {
   EXPECT_EQ(f.RestoreDay("02032006").files, f.Snapshot());
 }
 
+std::string Logged(uint64_t bytes) {
+  return ByteSizeText(static_cast<int64_t>(bytes), SizeStyle::kLogged);
+}
+
 TEST(SpaceCheckTest, SizesAreSaidInTheUnitThatFits) {
-  EXPECT_EQ(SizeText(0), "0 octets");
-  EXPECT_EQ(SizeText(1023), "1023 octets");
-  EXPECT_EQ(SizeText(1536), "1,5 Ko");
-  EXPECT_EQ(SizeText(3ull * 1024 * 1024), "3,0 Mo");
-  EXPECT_EQ(SizeText(1536ull * 1024 * 1024), "1,5 Go");
-  EXPECT_EQ(SizeText(5ull << 50), "5120,0 To");
+  EXPECT_EQ(Logged(0), "0 octets");
+  EXPECT_EQ(Logged(1023), "1023 octets");
+  EXPECT_EQ(Logged(1536), "1,5 Ko");
+  EXPECT_EQ(Logged(3ull * 1024 * 1024), "3,0 Mo");
+  EXPECT_EQ(Logged(1536ull * 1024 * 1024), "1,5 Go");
+  EXPECT_EQ(Logged(5ull << 50), "5120,0 To");
 }
 
 }  // namespace

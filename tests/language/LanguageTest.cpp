@@ -104,7 +104,8 @@ TEST_F(LanguageTest, QtsOwnDialogsSpeakTheProgramsLanguage) {
 TEST_F(LanguageTest, SizesFollowTheLanguageAndDatesTheLocale) {
   EXPECT_EQ(ByteSizeText(1536 * 1024, SizeStyle::kShort), Either("1,5 Mo", "1.5 MB"));
   EXPECT_EQ(ByteSizeText(12, SizeStyle::kShort), Either("12 o", "12 B"));
-  EXPECT_EQ(SizeText(int64_t{1234567}), Either("1 234 567 o", "1,234,567 B"));
+  EXPECT_EQ(ByteSizeText(int64_t{1234567}, SizeStyle::kExact),
+            Either("1 234 567 o", "1,234,567 B"));
   // A logged size stays French under every locale.
   EXPECT_EQ(ByteSizeText(1536, SizeStyle::kLogged), "1,5 Ko");
 

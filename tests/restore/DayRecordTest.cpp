@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/DosDate.h"
+#include "platform/ShownFormat.h"
 #include "restore/DayRecord.h"
 #include "restore/RestoreCountsText.h"
 #include "restore/ShownValues.h"
@@ -46,10 +47,10 @@ TEST(DayRecord, GivesTheDaysOwnRecordAndNothingForFoldersOrAbsentPaths) {
 }
 
 TEST(ShownValues, SizesDatesAndDays) {
-  EXPECT_EQ(SizeText(0), "0 o");
-  EXPECT_EQ(SizeText(999), "999 o");
-  EXPECT_EQ(SizeText(1000), "1 000 o");
-  EXPECT_EQ(SizeText(4294967295), "4 294 967 295 o");
+  EXPECT_EQ(ByteSizeText(0, SizeStyle::kExact), "0 o");
+  EXPECT_EQ(ByteSizeText(999, SizeStyle::kExact), "999 o");
+  EXPECT_EQ(ByteSizeText(1000, SizeStyle::kExact), "1 000 o");
+  EXPECT_EQ(ByteSizeText(4294967295, SizeStyle::kExact), "4 294 967 295 o");
   EXPECT_EQ(DosDateText(PackDosDate(LocalDateTime{2026, 3, 7, 9, 5, 42, 0})),
             "07/03/2026 09:05:42");
   EXPECT_EQ(DayFolderText("07032026"), "07/03/2026");

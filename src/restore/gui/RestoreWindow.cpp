@@ -24,6 +24,7 @@
 #include "engine/StationReadLock.h"
 #include "platform/MessageText.h"
 #include "platform/ProductName.h"
+#include "platform/ShownFormat.h"
 #include "platform/Translation.h"
 #include "platform/gui/CentreOnScreen.h"
 #include "platform/gui/NamedButton.h"
@@ -340,7 +341,7 @@ void RestoreWindow::ShowFolderFiles() {
     const int64_t size = info.Content ? static_cast<uint32_t>(info.Content->size) : -1;
     auto* item = new FileListItem(
         static_cast<int>(i), QString::fromStdString(ShownName(info.FullPath)), size,
-        QString::fromStdString(size < 0 ? "" : SizeText(size)),
+        QString::fromStdString(size < 0 ? "" : ByteSizeText(size, SizeStyle::kExact)),
         static_cast<uint32_t>(info.FileDate), QString::fromStdString(DosDateText(info.FileDate)));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(0, info.State == kStateTicked ? Qt::Checked : Qt::Unchecked);

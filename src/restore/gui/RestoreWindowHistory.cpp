@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include "platform/ProductName.h"
+#include "platform/ShownFormat.h"
 #include "restore/DayChanges.h"
 #include "restore/ShownValues.h"
 #include "restore/gui/FileListItem.h"
@@ -83,7 +84,8 @@ void RestoreWindow::ShowVersions() {
   }
   list->SetCaption(caption + UnreadableDaysLine(history.unreadableDays));
   for (const FileVersion& v : history.versions) {
-    list->AddRow({DayFolderText(v.dayFolder), SizeText(static_cast<uint32_t>(v.size)),
+    list->AddRow({DayFolderText(v.dayFolder),
+                  ByteSizeText(static_cast<uint32_t>(v.size), SizeStyle::kExact),
                   DosDateText(v.fileDate)});
   }
   list->onAction = [this, path, versions = history.versions](int row) {
@@ -135,8 +137,8 @@ void RestoreWindow::Search() {
     const std::string folder = slash == std::string::npos ? std::string()
                                : slash == 0               ? std::string("/")
                                                           : f.fullPath.substr(0, slash);
-    list->AddRow(
-        {name, folder, DayFolderText(f.dayFolder), SizeText(static_cast<uint32_t>(f.size))});
+    list->AddRow({name, folder, DayFolderText(f.dayFolder),
+                  ByteSizeText(static_cast<uint32_t>(f.size), SizeStyle::kExact)});
   }
   list->onAction = [this, list, files = found.files](int row) {
     if (row >= 0 && static_cast<size_t>(row) < files.size()) {
