@@ -19,6 +19,7 @@
 #include "engine/FileRecord.h"
 #include "engine/StoreLayout.h"
 #include "platform/FileSystem.h"
+#include "platform/TextLines.h"
 #include "restore/DayChanges.h"
 #include "restore/FileVersions.h"
 #include "restore/NameSearch.h"

@@ -22,6 +22,7 @@
 #include "engine/FileRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "platform/TextLines.h"
 #include "restore/DayFileTree.h"
 #include "restore/StateTree.h"
 

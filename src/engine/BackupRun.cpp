@@ -23,6 +23,7 @@
 #include "platform/DosDate.h"
 #include "platform/IniFile.h"
 #include "platform/MessageText.h"
+#include "platform/TextLines.h"
 #include "platform/Translation.h"
 #include "settings/StoreMarker.h"
 

@@ -6,6 +6,7 @@
 #include "engine/DayFolders.h"
 #include "engine/FileRecord.h"
 #include "engine/StoredCopies.h"
+#include "platform/TextLines.h"
 
 namespace varnoket {
 

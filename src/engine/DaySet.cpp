@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/FileRecord.h"
+#include "platform/TextLines.h"
 
 namespace varnoket {
 

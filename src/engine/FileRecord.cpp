@@ -127,33 +127,6 @@ int FindByPrefix(std::string_view key, const std::vector<std::string>& list) {
   return equal ? static_cast<int>(i) : -1;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-  size_t total = 0;
-  for (const auto& l : lines) total += l.size() + 2;
-  std::string text;
-  text.reserve(total);
-  for (const auto& l : lines) {
-    text += l;
-    text += "\r\n";
-  }
-  return text;
-}
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    const bool last = end == std::string_view::npos;
-    if (last) end = text.size();
-    size_t stop = end;
-    if (stop > start && text[stop - 1] == '\r') --stop;
-    lines.emplace_back(text.substr(start, stop - start));
-    start = last ? text.size() : end + 1;
-  }
-  return lines;
-}
-
 std::optional<std::vector<std::string>> ReadListFile(FileSystem& fs, const std::string& path) {
   std::vector<std::string> lines;
   try {

@@ -64,14 +64,8 @@ void SortOrdinal(std::vector<std::string>& list);
 // the index of some such record, or -1.
 int FindByPrefix(std::string_view key, const std::vector<std::string>& list);
 
-// The text of a list as filelist.txt holds it: each record followed by CR LF.
-std::string JoinLines(const std::vector<std::string>& lines);
-// Cuts a text file into lines at LF, dropping a CR before it; a last line
-// without an end is kept, an empty text gives no line.
-std::vector<std::string> SplitLines(std::string_view text);
-
 class FileSystem;
-// Reads a list file line by line (as SplitLines cuts it) without holding the
+// Reads a list file line by line (as platform/TextLines cuts it) without holding the
 // whole text beside the lines; nullopt when it cannot be read.
 std::optional<std::vector<std::string>> ReadListFile(FileSystem& fs, const std::string& path);
 

@@ -8,6 +8,7 @@
 #include "engine/Checksum.h"
 #include "engine/FileRecord.h"
 #include "platform/DecimalText.h"
+#include "platform/TextLines.h"
 
 namespace varnoket {
 

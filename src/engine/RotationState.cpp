@@ -5,6 +5,7 @@
 #include "engine/DayFolders.h"
 #include "engine/FileRecord.h"
 #include "platform/DecimalText.h"
+#include "platform/TextLines.h"
 
 namespace varnoket {
 

@@ -11,6 +11,7 @@
 
 #include "engine/FileRecord.h"
 #include "platform/MessageText.h"
+#include "platform/TextLines.h"
 #include "platform/Translation.h"
 
 namespace varnoket {

@@ -8,6 +8,7 @@
 #include "platform/AsciiText.h"
 #include "platform/Clock.h"
 #include "platform/MessageText.h"
+#include "platform/TextLines.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
@@ -97,20 +98,6 @@ bool HasSectionIn(const std::vector<std::string>& lines, const std::string& sect
     if (name && EqualsIgnoreCase(*name, section)) return true;
   }
   return false;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return lines;
 }
 
 std::string Reason(int error, const char* otherwise) {

@@ -4,6 +4,7 @@
 #include "platform/MessageText.h"
 #include "platform/PathRules.h"
 #include "platform/ShownFormat.h"
+#include "platform/TextLines.h"
 
 namespace varnoket {
 
@@ -49,25 +50,8 @@ std::string ShownLogDate(const std::string& logDate) {
   return ShownDateTime(t);
 }
 
-std::vector<std::string> SplitLogLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    size_t lineEnd = end;
-    if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
-    lines.emplace_back(text.substr(start, lineEnd - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 LogRows LogRowsFromText(std::string_view text) {
-  const std::vector<std::string> lines = SplitLogLines(text);
+  const std::vector<std::string> lines = SplitLines(text);
   LogRows rows;
   if (lines.empty()) return rows;
   rows.rowCount = lines.size() - 1;

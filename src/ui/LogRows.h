@@ -41,10 +41,6 @@ struct LogRows {
   std::vector<LogRow> filled;
 };
 
-// The lines of a text; CR LF and LF both end a line, and a final line end
-// does not start an empty line.
-std::vector<std::string> SplitLogLines(std::string_view text);
-
 // The grid rows of a log's text. The first line is the file's own header and
 // is skipped; a later line makes a row when it is longer than 10 characters
 // and holds ";": its first ";"-separated piece is the date, the second the

@@ -16,6 +16,7 @@
 #include "engine/DamagedCopies.h"
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
+#include "platform/TextLines.h"
 #include "restore/RestoreItem.h"
 #include "restore/StoredFileLookup.h"
 #include "settings/StationSettings.h"

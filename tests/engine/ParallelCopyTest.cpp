@@ -15,6 +15,7 @@
 
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
+#include "platform/TextLines.h"
 #include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
 #include "support/TestBytes.h"

@@ -11,6 +11,7 @@
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
 #include "engine/RunProgress.h"
+#include "platform/TextLines.h"
 #include "support/FaultyFileSystem.h"
 #include "support/StoreFixture.h"
 #include "support/TempDir.h"

@@ -17,6 +17,7 @@
 #include "engine/DamagedCopies.h"
 #include "engine/FileRecord.h"
 #include "engine/StoreLayout.h"
+#include "platform/TextLines.h"
 
 namespace varnoket {
 namespace {

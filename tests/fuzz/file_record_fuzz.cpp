@@ -12,6 +12,7 @@
 
 #include "FuzzCheck.h"
 #include "engine/FileRecord.h"
+#include "platform/TextLines.h"
 
 namespace varnoket {
 namespace {

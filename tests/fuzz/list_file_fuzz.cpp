@@ -14,6 +14,7 @@
 #include "MemoryFileSystem.h"
 #include "engine/FileRecord.h"
 #include "platform/FileSystem.h"
+#include "platform/TextLines.h"
 
 namespace varnoket {
 namespace {

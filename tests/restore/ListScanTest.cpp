@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/FileRecord.h"
+#include "platform/TextLines.h"
 #include "restore/ListScan.h"
 #include "support/TempDir.h"
 

@@ -5,6 +5,7 @@
 #include "engine/BZip2.h"
 #include "engine/Checksum.h"
 #include "engine/FileRecord.h"
+#include "platform/TextLines.h"
 #include "restore/VerifyDay.h"
 #include "support/BlockwiseCopy.h"
 #include "support/RecordingRestoreHost.h"

@@ -6,6 +6,7 @@
 #include "engine/DaySet.h"
 #include "engine/FileRecord.h"
 #include "engine/StoreLayout.h"
+#include "platform/TextLines.h"
 #include "restore/CheckedList.h"
 #include "restore/RestoreExecution.h"
 #include "restore/RestoreItem.h"
