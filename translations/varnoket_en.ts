@@ -1279,16 +1279,8 @@ Do you confirm?</translation>
         <translation>Cannot set aside the unreadable file %s: %s</translation>
     </message>
     <message>
-        <source>erreur de renommage</source>
-        <translation>rename error</translation>
-    </message>
-    <message>
         <source>Impossible d&apos;écrire le fichier %s : %s</source>
         <translation>Cannot write the file %s: %s</translation>
-    </message>
-    <message>
-        <source>erreur d&apos;écriture</source>
-        <translation>write error</translation>
     </message>
     <message>
         <source>Erreur de lecture du flux</source>
@@ -2017,6 +2009,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
     <message>
         <source>Le dossier des sauvegardes (%s) ne répond pas : la configuration ne peut pas être enregistrée pour le moment.</source>
         <translation>The backup folder (%s) does not answer: the configuration cannot be saved for now.</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible d&apos;écrire (%s) sur le disque de sauvegarde : %s. La sauvegarde du jour n&apos;est pas enregistrée.</source>
+        <translation>ERROR: cannot write (%s) on the backup disk: %s. Today&apos;s backup is not saved.</translation>
     </message>
 </context>
 <context>

@@ -27,7 +27,6 @@ int Usage(const std::string& problem);
 // The same with one command's usage only.
 int Usage(const std::string& command, const std::string& problem);
 
-
 // The exit codes every command shares (the README lists them all).
 inline constexpr int kExitUsage = 2;        // a wrong command line, or settings that allow nothing
 inline constexpr int kExitStoreAbsent = 6;  // the store's disk is absent, or another disk is there

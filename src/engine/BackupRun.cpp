@@ -124,21 +124,22 @@ std::optional<BackupOutcome> PrepareCopy(BackupContext& ctx, const ScanDetails& 
 
 // The copies in place, then the day's set and its list. Returns how many
 // of the files stored again for a lost copy have their copy now; nothing
-// when the day could not be written.
+// when the day could not be written, `failure` then saying what failed.
 std::optional<size_t> SaveDay(BackupContext& ctx, CopyStep& copy, ScanDetails& details,
-                              const std::string& dayFolder) {
-  if (!copy.Commit()) return std::nullopt;
+                              const std::string& dayFolder, FsStatus& failure) {
+  failure = copy.Commit();
+  if (!failure) return std::nullopt;
   const size_t recopied = RecopiedFilesStored(ctx, dayFolder);
   details = ScanDetails();  // not needed any more: room for the list's text
   auto& list = ctx.currentFileList;
   list.erase(std::remove(list.begin(), list.end(), std::string()), list.end());
   SortOrdinal(list);
   // The set first: a day folder whose list is there always has it.
-  if (!WriteDaySet(ctx.fs, ctx.Layout(), dayFolder, ctx.station.backupDirectories,
-                   ctx.listedFileSystems) ||
-      !ctx.fs.WriteFileAtomic(ctx.Layout().FileListPath(dayFolder), JoinLines(list))) {
-    return std::nullopt;
-  }
+  failure = WriteDaySet(ctx.fs, ctx.Layout(), dayFolder, ctx.station.backupDirectories,
+                        ctx.listedFileSystems);
+  if (failure)
+    failure = ctx.fs.WriteFileAtomic(ctx.Layout().FileListPath(dayFolder), JoinLines(list));
+  if (!failure) return std::nullopt;
   copy.Finished();
   return recopied;
 }
@@ -199,9 +200,20 @@ BackupOutcome RunSteps(BackupContext& ctx, const Day& today, const std::string& 
     ctx.ReportError(ctx.refusal);
     return BackupOutcome::kFailed;
   }
-  const std::optional<size_t> recopied = SaveDay(ctx, copy, details, dayFolder);
-  if (!recopied) copy.Discard();
-  if (!recopied || !RecordSavedDay(ctx, today, copy, *recopied)) {
+  FsStatus failure;
+  const std::optional<size_t> recopied = SaveDay(ctx, copy, details, dayFolder, failure);
+  if (!recopied) {
+    copy.Discard();
+    // What the disk refused, and why: a full disk, a disk that turned
+    // read-only, a permission taken away.
+    ctx.ReportError(FillText(VK_TR_NOOP("Messages",
+                                        "ERREUR: impossible d'écrire (%s) sur le disque de "
+                                        "sauvegarde : %s. La sauvegarde du jour n'est pas "
+                                        "enregistrée."),
+                             {failure.path(), failure.Reason()}));
+    return BackupOutcome::kFailed;
+  }
+  if (!RecordSavedDay(ctx, today, copy, *recopied)) {
     ctx.ReportError(
         FillText(VK_TR_NOOP("Messages",
                             "Impossible de créer le fichier (%s) ou de mettre à jour le fichier "

@@ -390,14 +390,17 @@ bool CopyStep::ReadAgainWhenTorn(size_t index, Copy& copy) {
   return true;
 }
 
-bool CopyStep::Commit() {
+FsStatus CopyStep::Commit() {
   // The day's old list, if any, must not describe the folder while its
   // files are being replaced.
   const std::string list = layout_.FileListPath(dayFolder_);
-  if (ctx_.fs.Exists(list) && !ctx_.fs.DeleteFile(list)) return false;
+  if (ctx_.fs.Exists(list)) {
+    if (FsStatus deleted = ctx_.fs.DeleteFile(list); !deleted) return deleted;
+  }
   for (; renamed_ < written_.size(); ++renamed_) {
     const Written& w = written_[renamed_];
-    if (!w.refused && !ctx_.fs.Rename(w.temp, w.target)) return false;
+    if (w.refused) continue;
+    if (FsStatus renamed = ctx_.fs.Rename(w.temp, w.target); !renamed) return renamed;
   }
   return ctx_.fs.SyncFileSystem(dayFolder_);
 }

@@ -57,8 +57,9 @@ class CopyStep {
   // and its record not listed today (the file keeps its previous copy, or
   // is stored again by the next run).
   bool Run();
-  // Puts every stored file under its own name, then flushes them to the disk.
-  bool Commit();
+  // Puts every stored file under its own name, then flushes them to the
+  // disk; the first operation that failed, with its reason.
+  FsStatus Commit();
   // The run stops: partial copies are removed, whole ones noted for the next
   // run to adopt.
   void Discard();

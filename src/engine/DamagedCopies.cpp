@@ -87,9 +87,9 @@ bool PruneDamagedCopies(FileSystem& fs, const StoreLayout& layout,
       kept.push_back(line);
     }
   }
-  if (kept.empty()) return fs.DeleteFile(path);
+  if (kept.empty()) return fs.DeleteFile(path).ok();
   if (kept.size() == lines.size()) return true;
-  return fs.WriteFileAtomic(path, JoinLines(kept));
+  return fs.WriteFileAtomic(path, JoinLines(kept)).ok();
 }
 
 }  // namespace varnoket

@@ -19,9 +19,9 @@ std::string SetPath(const StoreLayout& layout, const std::string& dayFolder) {
 
 }  // namespace
 
-bool WriteDaySet(FileSystem& fs, const StoreLayout& layout, const std::string& dayFolder,
-                 const std::vector<std::string>& folders,
-                 const std::map<std::string, uint64_t>& fileSystems) {
+FsStatus WriteDaySet(FileSystem& fs, const StoreLayout& layout, const std::string& dayFolder,
+                     const std::vector<std::string>& folders,
+                     const std::map<std::string, uint64_t>& fileSystems) {
   std::vector<std::string> lines;
   std::vector<std::string> notes;
   lines.reserve(folders.size());

@@ -27,10 +27,11 @@ inline constexpr const char* kFileSystemNote = "fs=";
 // Writes the set of `dayFolder`, each folder followed by CR LF, through a
 // temporary file renamed into place; after them, one note line for each
 // folder whose file system's id is in `fileSystems`: the next run tells an
-// unmounted disk from an emptied folder by it. False when the disk refused.
-bool WriteDaySet(FileSystem& fs, const StoreLayout& layout, const std::string& dayFolder,
-                 const std::vector<std::string>& folders,
-                 const std::map<std::string, uint64_t>& fileSystems = {});
+// unmounted disk from an emptied folder by it. Failed, with the reason, when
+// the disk refused.
+FsStatus WriteDaySet(FileSystem& fs, const StoreLayout& layout, const std::string& dayFolder,
+                     const std::vector<std::string>& folders,
+                     const std::map<std::string, uint64_t>& fileSystems = {});
 
 // The set a day recorded. A day without a set file (made before it existed)
 // holds every path; a set file that cannot be read holds none, and a line

@@ -231,7 +231,7 @@ void ResumeCopies::DropTheRest() {
 }
 
 std::string ResumeCopies::NewCopyPath() {
-  if (!folderReady_) folderReady_ = fs_.CreateDirectories(Folder());
+  if (!folderReady_) folderReady_ = fs_.CreateDirectories(Folder()).ok();
   return layout_.rules().Join(Folder(), kCopyPrefix + std::to_string(nextNumber_++));
 }
 
@@ -249,7 +249,7 @@ bool ResumeCopies::WriteNotes() {
   std::string lines;
   lines.swap(pending_);
   const bool exists = fs_.Exists(JournalPath());
-  return fs_.AppendToFile(JournalPath(), lines, !exists);
+  return fs_.AppendToFile(JournalPath(), lines, !exists).ok();
 }
 
 void ResumeCopies::Clear() {

@@ -75,7 +75,7 @@ bool WriteRotationState(FileSystem& fs, const StoreLayout& layout, const Rotatio
   if (!state.doneBegun.empty()) {
     text += "DONE=" + state.doneBegun + "|" + state.doneEnded + "\r\n";
   }
-  return fs.WriteFileAtomic(PathOf(layout), text);
+  return fs.WriteFileAtomic(PathOf(layout), text).ok();
 }
 
 }  // namespace varnoket

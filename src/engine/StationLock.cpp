@@ -83,11 +83,13 @@ std::string CheckMachineMarker(FileSystem& fs, const StoreLayout& layout, const 
   status = StationLockStatus::kFailed;
   if (!fs.Exists(path)) {
     // A station made before the marker existed, or a new one: it is ours.
-    if (fs.WriteFileAtomic(path, "machine=" + me.id + "\r\nhost=" + me.host + "\r\n")) return {};
+    const FsStatus written =
+        fs.WriteFileAtomic(path, "machine=" + me.id + "\r\nhost=" + me.host + "\r\n");
+    if (written) return {};
     return FillText(VK_TR_NOOP("Messages",
                                "Impossible d'écrire le fichier (%s) : %s. Aucune sauvegarde n'est "
                                "faite."),
-                    {path, SystemReason()});
+                    {path, written.Reason()});
   }
   if (!fs.ReadFile(path)) {
     return FillText(VK_TR_NOOP("Messages",

@@ -54,6 +54,152 @@ std::string TempNameFor(const std::string& path) {
   return path + ".tmp-" + std::to_string(::getpid());
 }
 
+// The operations as system calls; false with errno set when one fails.
+
+bool CreateDirectoriesDone(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+  if (ec) errno = ec.value();
+  return false;
+}
+
+bool ClearAttributesDone(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+bool SetAttributesDone(const std::string& path, uint32_t attributes) {
+  return ::chmod(path.c_str(), static_cast<mode_t>(attributes & 07777)) == 0;
+}
+
+bool SetFileDateDone(const std::string& path, int32_t dosDate) {
+  const std::time_t t = TimeFromDosDate(dosDate);
+  if (t == -1) {
+    errno = EINVAL;
+    return false;
+  }
+  const timespec times[2] = {{t, 0}, {t, 0}};
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+bool CopyFileDone(const std::string& from, const std::string& to, bool overwrite) {
+  struct stat existing {};
+  if (!overwrite && ::lstat(to.c_str(), &existing) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.ok()) return false;
+  struct stat src {};
+  if (::fstat(in.get(), &src) != 0) return false;
+  if (S_ISDIR(src.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  // The copy is built under a temporary name in the target folder, so the
+  // target name only ever holds a whole file.
+  const std::string temp = TempNameFor(to);
+  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  if (!out.ok()) return false;
+  auto fail = [&temp]() {
+    ErrnoKeeper keep;
+    ::unlink(temp.c_str());
+    return false;
+  };
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail();
+    }
+    if (n == 0) break;
+    if (!WriteAll(out.get(), buffer.data(), static_cast<size_t>(n))) return fail();
+  }
+  // The copy keeps the permissions and the last-write time of its source, as
+  // a copied file does on the desktop.
+  if (::fchmod(out.get(), src.st_mode & 07777) != 0) return fail();
+  const timespec times[2] = {src.st_atim, src.st_mtim};
+  if (::futimens(out.get(), times) != 0) return fail();
+  if (!out.Close()) return fail();
+  if (::rename(temp.c_str(), to.c_str()) != 0) return fail();
+  return true;
+}
+
+bool LinkFileDone(const std::string& from, const std::string& to) {
+  return ::link(from.c_str(), to.c_str()) == 0;
+}
+
+bool DeleteFileDone(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+bool RemoveDirectoryDone(const std::string& path) {
+  return ::rmdir(path.c_str()) == 0;
+}
+
+bool RenameDone(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool SetStreamPermissionsDone(FileStream& stream, uint32_t permissions) {
+  return ::fchmod(stream.fd(), static_cast<mode_t>(permissions & 07777)) == 0;
+}
+
+bool SetStreamSizeDone(FileStream& stream, int64_t size) {
+  return ::ftruncate(stream.fd(), static_cast<off_t>(size)) == 0;
+}
+
+bool AppendToFileDone(const std::string& path, const std::string& text, bool startNew) {
+  const int flags =
+      startNew ? O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC : O_WRONLY | O_APPEND | O_CLOEXEC;
+  UniqueFd fd(::open(path.c_str(), flags, 0666));
+  if (!fd.ok()) return false;
+  if (!WriteAll(fd.get(), text.data(), text.size())) return false;
+  return fd.Close();
+}
+
+bool WriteFileAtomicDone(const std::string& path, const std::string& contents) {
+  // A file the user made read-only stays unwritable, as it would be if it
+  // were written in place; the rename alone would ignore its permissions.
+  struct stat existing {};
+  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+
+  const std::string temp = TempNameFor(path);
+  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!out.ok()) return false;
+  auto fail = [&temp]() {
+    ErrnoKeeper keep;
+    ::unlink(temp.c_str());
+    return false;
+  };
+  if (!WriteAll(out.get(), contents.data(), contents.size())) return fail();
+  if (exists && ::fchmod(out.get(), existing.st_mode & 07777) != 0) return fail();
+  if (::fsync(out.get()) != 0) return fail();
+  if (!out.Close()) return fail();
+  if (::rename(temp.c_str(), path.c_str()) != 0) return fail();
+  // The new name must survive a crash too. The file is already in place, so
+  // a folder that cannot be flushed (some file systems refuse) is not a
+  // failure of this write.
+  UniqueFd dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.ok()) ::fsync(dir.get());
+  return true;
+}
+
+bool SyncFileSystemDone(const std::string& path) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!fd.ok()) {
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.ok()) return false;
+    return ::syncfs(file.get()) == 0;
+  }
+  return ::syncfs(fd.get()) == 0;
+}
+
 }  // namespace
 
 LockStatus LockStatusOfError(int error) {
@@ -112,93 +258,40 @@ std::optional<DirEntry> PosixFileSystem::Stat(const std::string& path) {
   return MakeEntry(BaseName(path), own, isLink);
 }
 
-bool PosixFileSystem::CreateDirectories(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::create_directories(path, ec);
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
-  if (ec) errno = ec.value();
-  return false;
+FsStatus PosixFileSystem::CreateDirectories(const std::string& path) {
+  return FsStatus::FromErrno(CreateDirectoriesDone(path), FsOp::kCreateFolder, path);
 }
 
-bool PosixFileSystem::ClearAttributes(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;
-  return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+FsStatus PosixFileSystem::ClearAttributes(const std::string& path) {
+  return FsStatus::FromErrno(ClearAttributesDone(path), FsOp::kSetAttributes, path);
 }
 
-bool PosixFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
-  return ::chmod(path.c_str(), static_cast<mode_t>(attributes & 07777)) == 0;
+FsStatus PosixFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+  return FsStatus::FromErrno(SetAttributesDone(path, attributes), FsOp::kSetAttributes, path);
 }
 
-bool PosixFileSystem::SetFileDate(const std::string& path, int32_t dosDate) {
-  const std::time_t t = TimeFromDosDate(dosDate);
-  if (t == -1) {
-    errno = EINVAL;
-    return false;
-  }
-  const timespec times[2] = {{t, 0}, {t, 0}};
-  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+FsStatus PosixFileSystem::SetFileDate(const std::string& path, int32_t dosDate) {
+  return FsStatus::FromErrno(SetFileDateDone(path, dosDate), FsOp::kSetDate, path);
 }
 
-bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to, bool overwrite) {
-  struct stat existing {};
-  if (!overwrite && ::lstat(to.c_str(), &existing) == 0) {
-    errno = EEXIST;
-    return false;
-  }
-  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in.ok()) return false;
-  struct stat src {};
-  if (::fstat(in.get(), &src) != 0) return false;
-  if (S_ISDIR(src.st_mode)) {
-    errno = EISDIR;
-    return false;
-  }
-  // The copy is built under a temporary name in the target folder, so the
-  // target name only ever holds a whole file.
-  const std::string temp = TempNameFor(to);
-  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-  if (!out.ok()) return false;
-  auto fail = [&temp]() {
-    ErrnoKeeper keep;
-    ::unlink(temp.c_str());
-    return false;
-  };
-  std::vector<char> buffer(1 << 20);
-  for (;;) {
-    const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail();
-    }
-    if (n == 0) break;
-    if (!WriteAll(out.get(), buffer.data(), static_cast<size_t>(n))) return fail();
-  }
-  // The copy keeps the permissions and the last-write time of its source, as
-  // a copied file does on the desktop.
-  if (::fchmod(out.get(), src.st_mode & 07777) != 0) return fail();
-  const timespec times[2] = {src.st_atim, src.st_mtim};
-  if (::futimens(out.get(), times) != 0) return fail();
-  if (!out.Close()) return fail();
-  if (::rename(temp.c_str(), to.c_str()) != 0) return fail();
-  return true;
+FsStatus PosixFileSystem::CopyFile(const std::string& from, const std::string& to, bool overwrite) {
+  return FsStatus::FromErrno(CopyFileDone(from, to, overwrite), FsOp::kCopy, to);
 }
 
-bool PosixFileSystem::LinkFile(const std::string& from, const std::string& to) {
-  return ::link(from.c_str(), to.c_str()) == 0;
+FsStatus PosixFileSystem::LinkFile(const std::string& from, const std::string& to) {
+  return FsStatus::FromErrno(LinkFileDone(from, to), FsOp::kLink, to);
 }
 
-bool PosixFileSystem::DeleteFile(const std::string& path) {
-  return ::unlink(path.c_str()) == 0;
+FsStatus PosixFileSystem::DeleteFile(const std::string& path) {
+  return FsStatus::FromErrno(DeleteFileDone(path), FsOp::kDelete, path);
 }
 
-bool PosixFileSystem::RemoveDirectory(const std::string& path) {
-  return ::rmdir(path.c_str()) == 0;
+FsStatus PosixFileSystem::RemoveDirectory(const std::string& path) {
+  return FsStatus::FromErrno(RemoveDirectoryDone(path), FsOp::kRemoveFolder, path);
 }
 
-bool PosixFileSystem::Rename(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0;
+FsStatus PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+  return FsStatus::FromErrno(RenameDone(from, to), FsOp::kRename, to);
 }
 
 std::unique_ptr<FileStream> PosixFileSystem::OpenRead(const std::string& path) {
@@ -223,22 +316,18 @@ std::optional<DirEntry> PosixFileSystem::StatStream(const FileStream& stream) {
   return MakeEntry(BaseName(stream.path()), st, false);
 }
 
-bool PosixFileSystem::SetStreamPermissions(FileStream& stream, uint32_t permissions) {
-  return ::fchmod(stream.fd(), static_cast<mode_t>(permissions & 07777)) == 0;
+FsStatus PosixFileSystem::SetStreamPermissions(FileStream& stream, uint32_t permissions) {
+  return FsStatus::FromErrno(SetStreamPermissionsDone(stream, permissions), FsOp::kSetAttributes,
+                             stream.path());
 }
 
-bool PosixFileSystem::SetStreamSize(FileStream& stream, int64_t size) {
-  return ::ftruncate(stream.fd(), static_cast<off_t>(size)) == 0;
+FsStatus PosixFileSystem::SetStreamSize(FileStream& stream, int64_t size) {
+  return FsStatus::FromErrno(SetStreamSizeDone(stream, size), FsOp::kSetSize, stream.path());
 }
 
-bool PosixFileSystem::AppendToFile(const std::string& path, const std::string& text,
-                                   bool startNew) {
-  const int flags =
-      startNew ? O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC : O_WRONLY | O_APPEND | O_CLOEXEC;
-  UniqueFd fd(::open(path.c_str(), flags, 0666));
-  if (!fd.ok()) return false;
-  if (!WriteAll(fd.get(), text.data(), text.size())) return false;
-  return fd.Close();
+FsStatus PosixFileSystem::AppendToFile(const std::string& path, const std::string& text,
+                                       bool startNew) {
+  return FsStatus::FromErrno(AppendToFileDone(path, text, startNew), FsOp::kAppend, path);
 }
 
 std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
@@ -261,42 +350,12 @@ std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
   return contents;
 }
 
-bool PosixFileSystem::WriteFileAtomic(const std::string& path, const std::string& contents) {
-  // A file the user made read-only stays unwritable, as it would be if it
-  // were written in place; the rename alone would ignore its permissions.
-  struct stat existing {};
-  const bool exists = ::stat(path.c_str(), &existing) == 0;
-  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
-
-  const std::string temp = TempNameFor(path);
-  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (!out.ok()) return false;
-  auto fail = [&temp]() {
-    ErrnoKeeper keep;
-    ::unlink(temp.c_str());
-    return false;
-  };
-  if (!WriteAll(out.get(), contents.data(), contents.size())) return fail();
-  if (exists && ::fchmod(out.get(), existing.st_mode & 07777) != 0) return fail();
-  if (::fsync(out.get()) != 0) return fail();
-  if (!out.Close()) return fail();
-  if (::rename(temp.c_str(), path.c_str()) != 0) return fail();
-  // The new name must survive a crash too. The file is already in place, so
-  // a folder that cannot be flushed (some file systems refuse) is not a
-  // failure of this write.
-  UniqueFd dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.ok()) ::fsync(dir.get());
-  return true;
+FsStatus PosixFileSystem::WriteFileAtomic(const std::string& path, const std::string& contents) {
+  return FsStatus::FromErrno(WriteFileAtomicDone(path, contents), FsOp::kWrite, path);
 }
 
-bool PosixFileSystem::SyncFileSystem(const std::string& path) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!fd.ok()) {
-    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.ok()) return false;
-    return ::syncfs(file.get()) == 0;
-  }
-  return ::syncfs(fd.get()) == 0;
+FsStatus PosixFileSystem::SyncFileSystem(const std::string& path) {
+  return FsStatus::FromErrno(SyncFileSystemDone(path), FsOp::kSync, path);
 }
 
 std::optional<uint64_t> PosixFileSystem::FreeSpace(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FsStatus.h"
 #include "platform/Stream.h"
 
 namespace varnoket {
@@ -91,23 +92,23 @@ class FileSystem {
   bool IsFile(const std::string& path);
 
   // Creates the folder and every missing parent; true when it exists after.
-  virtual bool CreateDirectories(const std::string& path) = 0;
+  virtual FsStatus CreateDirectories(const std::string& path) = 0;
   // Makes the file writable by its owner (stands in for clearing the
   // read-only attribute).
-  virtual bool ClearAttributes(const std::string& path) = 0;
+  virtual FsStatus ClearAttributes(const std::string& path) = 0;
   // Sets the recorded attribute word (POSIX: the permission bits of st_mode).
-  virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
+  virtual FsStatus SetAttributes(const std::string& path, uint32_t attributes) = 0;
   // Sets the last-write time from a packed DOS date (local time).
-  virtual bool SetFileDate(const std::string& path, int32_t dosDate) = 0;
+  virtual FsStatus SetFileDate(const std::string& path, int32_t dosDate) = 0;
 
-  virtual bool CopyFile(const std::string& from, const std::string& to, bool overwrite) = 0;
+  virtual FsStatus CopyFile(const std::string& from, const std::string& to, bool overwrite) = 0;
   // A second name for the same file (hard link); false where unsupported.
-  virtual bool LinkFile(const std::string& from, const std::string& to) = 0;
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual FsStatus LinkFile(const std::string& from, const std::string& to) = 0;
+  virtual FsStatus DeleteFile(const std::string& path) = 0;
   // Removes an empty folder.
-  virtual bool RemoveDirectory(const std::string& path) = 0;
+  virtual FsStatus RemoveDirectory(const std::string& path) = 0;
   // Renames, replacing an existing file at `to`.
-  virtual bool Rename(const std::string& from, const std::string& to) = 0;
+  virtual FsStatus Rename(const std::string& from, const std::string& to) = 0;
 
   // Streams; throw StreamError (with the system's reason) when the file
   // cannot be opened or created.
@@ -123,24 +124,25 @@ class FileSystem {
   // cannot tell.
   virtual std::optional<DirEntry> StatStream(const FileStream& stream) = 0;
   // Sets the permission bits of an open stream's file.
-  virtual bool SetStreamPermissions(FileStream& stream, uint32_t permissions) = 0;
+  virtual FsStatus SetStreamPermissions(FileStream& stream, uint32_t permissions) = 0;
   // Makes an open stream's file `size` bytes long (ftruncate): cut there, or
   // lengthened by bytes that read as zeros and take no room on a file system
   // with holes. The stream's position does not move.
-  virtual bool SetStreamSize(FileStream& stream, int64_t size) = 0;
+  virtual FsStatus SetStreamSize(FileStream& stream, int64_t size) = 0;
   // Adds `text` at the end of a file in one write, so that the lines of two
   // writers never mix. With `startNew` the file is first created, or emptied,
   // readable by all as the umask allows; without it a missing file is a
   // failure. The file is open only for the length of the call.
-  virtual bool AppendToFile(const std::string& path, const std::string& text, bool startNew) = 0;
+  virtual FsStatus AppendToFile(const std::string& path, const std::string& text,
+                                bool startNew) = 0;
 
   // Whole-file helpers. ReadFile: nullopt when unreadable.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // Writes to a temporary file in the same folder, flushes it to the disk and
   // renames it over `path`, so a crash leaves either the old or the new file.
-  virtual bool WriteFileAtomic(const std::string& path, const std::string& contents) = 0;
+  virtual FsStatus WriteFileAtomic(const std::string& path, const std::string& contents) = 0;
   // Flushes everything written on the file system that holds `path`.
-  virtual bool SyncFileSystem(const std::string& path) = 0;
+  virtual FsStatus SyncFileSystem(const std::string& path) = 0;
   // The bytes an unprivileged program may still write on the file system
   // that holds `path` (POSIX: statvfs f_bavail * f_frsize); nullopt when the
   // system cannot tell.
@@ -177,26 +179,26 @@ class PosixFileSystem : public FileSystem {
  public:
   std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) override;
   std::optional<DirEntry> Stat(const std::string& path) override;
-  bool CreateDirectories(const std::string& path) override;
-  bool ClearAttributes(const std::string& path) override;
-  bool SetAttributes(const std::string& path, uint32_t attributes) override;
-  bool SetFileDate(const std::string& path, int32_t dosDate) override;
-  bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override;
-  bool LinkFile(const std::string& from, const std::string& to) override;
-  bool DeleteFile(const std::string& path) override;
-  bool RemoveDirectory(const std::string& path) override;
-  bool Rename(const std::string& from, const std::string& to) override;
+  FsStatus CreateDirectories(const std::string& path) override;
+  FsStatus ClearAttributes(const std::string& path) override;
+  FsStatus SetAttributes(const std::string& path, uint32_t attributes) override;
+  FsStatus SetFileDate(const std::string& path, int32_t dosDate) override;
+  FsStatus CopyFile(const std::string& from, const std::string& to, bool overwrite) override;
+  FsStatus LinkFile(const std::string& from, const std::string& to) override;
+  FsStatus DeleteFile(const std::string& path) override;
+  FsStatus RemoveDirectory(const std::string& path) override;
+  FsStatus Rename(const std::string& from, const std::string& to) override;
   std::unique_ptr<FileStream> OpenRead(const std::string& path) override;
   std::unique_ptr<FileStream> Create(const std::string& path) override;
   std::unique_ptr<FileStream> CreateNew(const std::string& path) override;
   std::unique_ptr<FileStream> OpenWrite(const std::string& path) override;
   std::optional<DirEntry> StatStream(const FileStream& stream) override;
-  bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
-  bool SetStreamSize(FileStream& stream, int64_t size) override;
-  bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
+  FsStatus SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
+  FsStatus SetStreamSize(FileStream& stream, int64_t size) override;
+  FsStatus AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
-  bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
-  bool SyncFileSystem(const std::string& path) override;
+  FsStatus WriteFileAtomic(const std::string& path, const std::string& contents) override;
+  FsStatus SyncFileSystem(const std::string& path) override;
   std::optional<uint64_t> FreeSpace(const std::string& path) override;
   std::optional<uint64_t> FileSystemId(const std::string& path) override;
   std::optional<std::string> Resolve(const std::string& path) override;

@@ -248,12 +248,10 @@ void IniFile::KeepAside() {
   const std::string base = path_ + ".unreadable-" + TimeStamp();
   std::string target = base;
   for (int n = 2; fs_.Exists(target); ++n) target = base + "-" + std::to_string(n);
-  errno = 0;
-  if (!fs_.Rename(path_, target)) {
-    const int error = errno;
+  if (const FsStatus renamed = fs_.Rename(path_, target); !renamed) {
     throw IniError(FillText(
         VK_TR_NOOP("Messages", "Impossible de mettre de côté le fichier illisible %s : %s"),
-        {path_, Reason(error, VK_TR_NOOP("Messages", "erreur de renommage"))}));
+        {path_, renamed.Reason()}));
   }
   keptAsideAs_ = target;
 }
@@ -264,11 +262,9 @@ void IniFile::SaveLines(std::vector<std::string> lines) {
     text += line;
     text += "\r\n";
   }
-  errno = 0;
-  if (!fs_.WriteFileAtomic(path_, text)) {
-    const int error = errno;
+  if (const FsStatus written = fs_.WriteFileAtomic(path_, text); !written) {
     throw IniError(FillText(VK_TR_NOOP("Messages", "Impossible d'écrire le fichier %s : %s"),
-                            {path_, Reason(error, VK_TR_NOOP("Messages", "erreur d'écriture"))}));
+                            {path_, written.Reason()}));
   }
   lines_ = std::move(lines);
 }

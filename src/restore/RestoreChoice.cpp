@@ -48,8 +48,9 @@ std::string PlaceKeptCopy(FileSystem& fs, const PathRules& rules, const std::str
       return candidate;
     }
     if (fs.Stat(candidate)) continue;  // taken in the meantime
-    if (fs.Rename(temp, candidate)) return candidate;
-    error = errno;
+    const FsStatus renamed = fs.Rename(temp, candidate);
+    if (renamed) return candidate;
+    error = renamed.systemError();
     break;
   }
   return {};

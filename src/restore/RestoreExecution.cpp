@@ -39,14 +39,13 @@ void RestoreExecution::Folder(const std::string& destination, bool counted,
     line = OutsideDestinationLine(destination, ctx_.destinationRoot);
   } else if (ctx_.fs.IsDirectory(destination)) {
     made = false;
-  } else if (ctx_.fs.CreateDirectories(destination)) {
+  } else if (const FsStatus created = ctx_.fs.CreateDirectories(destination); created) {
     made = true;
   } else {
     // A ticked folder that cannot be made is a failed item like any file:
     // an empty one would otherwise vanish from the summary unnoticed.
-    const int error = errno;
     const std::string folder = rules.EnsureTrailingSeparator(destination);
-    line = FolderFailedLine(folder, error, rules.ExceededLengthLimit(folder));
+    line = FolderFailedLine(folder, created.systemError(), rules.ExceededLengthLimit(folder));
   }
   if (!line.empty()) ++totals_.errors;
   if (made && counted) ++totals_.restoredCount;

@@ -83,8 +83,8 @@ Written WriteProvenCopy(FileSystem& fs, const std::vector<std::string>& candidat
       }
       target->Finish();
       out->Close();
-      if (!fs.Rename(temp, destination)) {
-        w.systemError = errno;
+      if (const FsStatus renamed = fs.Rename(temp, destination); !renamed) {
+        w.systemError = renamed.systemError();
         fs.DeleteFile(temp);
         return w;
       }
@@ -125,9 +125,9 @@ std::optional<RestoreStatus> CheckDestination(FileSystem& fs, const PathRules& r
     host.Report(OutsideDestinationLine(destination, confinedTo));
     return RestoreStatus::kOutsideDestination;
   }
-  if (folder.empty() || !fs.CreateDirectories(folder)) {
-    host.Report(
-        FolderFailedLine(folder, folder.empty() ? 0 : errno, rules.ExceededLengthLimit(folder)));
+  const FsStatus made = folder.empty() ? FsStatus() : fs.CreateDirectories(folder);
+  if (folder.empty() || !made) {
+    host.Report(FolderFailedLine(folder, made.systemError(), rules.ExceededLengthLimit(folder)));
     return RestoreStatus::kFolderFailed;
   }
   // Made now: a link met on the way shows in the folder's resolved path.

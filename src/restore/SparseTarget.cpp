@@ -72,12 +72,12 @@ void SparseTarget::Finish() {
   Put(held_.data(), held_.size());
   held_.clear();
   // A file that ends in a hole: nothing was written there to make it long.
-  if (fileEnd_ != placed_ && !fs_.SetStreamSize(file_, placed_)) {
-    const int error = errno;
+  if (fileEnd_ == placed_) return;
+  if (const FsStatus sized = fs_.SetStreamSize(file_, placed_); !sized) {
     throw StreamError(
         FillText(VK_TR_NOOP("Messages", "Impossible de fixer la taille du fichier %s : %s"),
-                 {file_.path(), std::strerror(error)}),
-        error);
+                 {file_.path(), sized.Reason()}),
+        sized.systemError());
   }
 }
 

@@ -71,13 +71,10 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
   ProgramSettings settings;
   const std::string path = PathRules(PathStyle::kPosix).Join(programFolder, kProgramSettingsName);
   if (!fs.Exists(path)) {
-    errno = 0;
-    if (!fs.WriteFileAtomic(path, DefaultProgramSettingsText())) {
-      const int reason = errno;
+    if (const FsStatus written = fs.WriteFileAtomic(path, DefaultProgramSettingsText()); !written) {
       if (error != nullptr) {
         *error = FillText(VK_TR_NOOP("Messages", "Impossible de créer le fichier %s : %s"),
-                          {path, reason != 0 ? std::strerror(reason)
-                                             : VK_TR_NOOP("Messages", "erreur d'écriture")});
+                          {path, written.Reason()});
       }
       return settings;
     }

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -81,7 +83,16 @@ TEST(FileSystemTest, CreatesFoldersWithTheirParents) {
   EXPECT_TRUE(std::filesystem::is_directory(dir / "a/b/c"));
   EXPECT_TRUE(fs.CreateDirectories(dir / "a/b"));
   WriteFile(dir / "file", "x");
-  EXPECT_FALSE(fs.CreateDirectories(dir / "file/sub"));
+  // A failure carries the operation, the path and the system's reason.
+  const FsStatus blocked = fs.CreateDirectories(dir / "file/sub");
+  EXPECT_FALSE(blocked);
+  EXPECT_EQ(blocked.op(), FsOp::kCreateFolder);
+  EXPECT_EQ(blocked.path(), dir / "file/sub");
+  EXPECT_EQ(blocked.systemError(), ENOTDIR);
+  EXPECT_EQ(blocked.Reason(), std::strerror(ENOTDIR));
+  // A failure the system gave no reason for still has one.
+  EXPECT_EQ(FsStatus::Failed(FsOp::kSync, "/x", 0).systemError(), EIO);
+  EXPECT_EQ(FsStatus().Reason(), "");
 }
 
 TEST(FileSystemTest, ClearAttributesMakesAFileWritableByItsOwner) {
@@ -103,7 +114,9 @@ TEST(FileSystemTest, CopyKeepsContentModeAndDateAndHonoursOverwrite) {
   ASSERT_TRUE(fs.SetFileDate(dir / "src", date));
   WriteFile(dir / "dst", "old");
 
-  EXPECT_FALSE(fs.CopyFile(dir / "src", dir / "dst", false));
+  const FsStatus taken = fs.CopyFile(dir / "src", dir / "dst", false);
+  EXPECT_EQ(taken.systemError(), EEXIST);
+  EXPECT_EQ(taken.path(), dir / "dst");
   EXPECT_EQ(ReadFile(dir / "dst"), "old");
 
   EXPECT_TRUE(fs.CopyFile(dir / "src", dir / "dst", true));
@@ -127,7 +140,9 @@ TEST(FileSystemTest, AtomicWriteReplacesTheFileAndLeavesNoTemporary) {
   EXPECT_EQ(ModeOf(dir / "settings.ini"), 0600u);
   EXPECT_TRUE(fs.WriteFileAtomic(dir / "fresh.ini", ""));
   EXPECT_EQ(fs.ReadFile(dir / "fresh.ini"), std::optional<std::string>(""));
-  EXPECT_FALSE(fs.WriteFileAtomic(dir / "nofolder/x.ini", "x"));
+  const FsStatus nowhere = fs.WriteFileAtomic(dir / "nofolder/x.ini", "x");
+  EXPECT_EQ(nowhere.op(), FsOp::kWrite);
+  EXPECT_EQ(nowhere.systemError(), ENOENT);
   EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"fresh.ini", "settings.ini"}));
   EXPECT_TRUE(fs.SyncFileSystem(dir.path()));
   EXPECT_TRUE(fs.SyncFileSystem(dir / "fresh.ini"));
@@ -139,8 +154,7 @@ TEST(FileSystemTest, AtomicWriteRespectsAReadOnlyFile) {
   PosixFileSystem fs;
   WriteFile(dir / "ro.ini", "kept");
   ASSERT_TRUE(fs.SetAttributes(dir / "ro.ini", 0444));
-  EXPECT_FALSE(fs.WriteFileAtomic(dir / "ro.ini", "lost"));
-  EXPECT_EQ(errno, EACCES);
+  EXPECT_EQ(fs.WriteFileAtomic(dir / "ro.ini", "lost").systemError(), EACCES);
   EXPECT_EQ(ReadFile(dir / "ro.ini"), "kept");
 }
 

@@ -80,6 +80,31 @@ class FaultyStream final : public FileStream {
   FaultyFileSystem& fs_;
 };
 
+// The failure an injected fault stands for: Fails() left its errno.
+FsStatus Fault(FsOp op, const std::string& path) {
+  return FsStatus::Failed(op, path, errno);
+}
+
+// The real steps of an atomic write without the flushes: a read-only file
+// stays, the new contents go under a temporary name with the old
+// permissions, then the rename. False with errno set when one fails.
+bool WriteWithoutFlushes(const std::string& path, const std::string& contents) {
+  struct stat existing {};
+  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+  const std::string temp = path + ".tmp-" + std::to_string(::getpid());
+  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!out.ok()) return false;
+  if (!WriteAll(out.get(), contents.data(), contents.size()) ||
+      (exists && ::fchmod(out.get(), existing.st_mode & 07777) != 0) || !out.Close() ||
+      ::rename(temp.c_str(), path.c_str()) != 0) {
+    ErrnoKeeper keep;
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 const char* FsCallName(FsCall kind) {
@@ -126,44 +151,52 @@ std::optional<std::vector<DirEntry>> FaultyFileSystem::ListDirectory(const std::
   return PosixFileSystem::ListDirectory(dir);
 }
 
-bool FaultyFileSystem::CreateDirectories(const std::string& path) {
-  if (failCreateDirectories != 0) {
-    errno = failCreateDirectories;
-    return false;
-  }
-  return !Fails(FsCall::kCreateDirectories, path) && PosixFileSystem::CreateDirectories(path);
+FsStatus FaultyFileSystem::CreateDirectories(const std::string& path) {
+  if (failCreateDirectories != 0)
+    return FsStatus::Failed(FsOp::kCreateFolder, path, failCreateDirectories);
+  if (Fails(FsCall::kCreateDirectories, path)) return Fault(FsOp::kCreateFolder, path);
+  return PosixFileSystem::CreateDirectories(path);
 }
 
-bool FaultyFileSystem::ClearAttributes(const std::string& path) {
-  return !Fails(FsCall::kClearAttributes, path) && PosixFileSystem::ClearAttributes(path);
+FsStatus FaultyFileSystem::ClearAttributes(const std::string& path) {
+  if (Fails(FsCall::kClearAttributes, path)) return Fault(FsOp::kSetAttributes, path);
+  return PosixFileSystem::ClearAttributes(path);
 }
 
-bool FaultyFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
-  return !Fails(FsCall::kSetAttributes, path) && PosixFileSystem::SetAttributes(path, attributes);
+FsStatus FaultyFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+  if (Fails(FsCall::kSetAttributes, path)) return Fault(FsOp::kSetAttributes, path);
+  return PosixFileSystem::SetAttributes(path, attributes);
 }
 
-bool FaultyFileSystem::SetFileDate(const std::string& path, int32_t dosDate) {
-  return !Fails(FsCall::kSetFileDate, path) && PosixFileSystem::SetFileDate(path, dosDate);
+FsStatus FaultyFileSystem::SetFileDate(const std::string& path, int32_t dosDate) {
+  if (Fails(FsCall::kSetFileDate, path)) return Fault(FsOp::kSetDate, path);
+  return PosixFileSystem::SetFileDate(path, dosDate);
 }
 
-bool FaultyFileSystem::CopyFile(const std::string& from, const std::string& to, bool overwrite) {
-  return !Fails(FsCall::kCopy, to) && PosixFileSystem::CopyFile(from, to, overwrite);
+FsStatus FaultyFileSystem::CopyFile(const std::string& from, const std::string& to,
+                                    bool overwrite) {
+  if (Fails(FsCall::kCopy, to)) return Fault(FsOp::kCopy, to);
+  return PosixFileSystem::CopyFile(from, to, overwrite);
 }
 
-bool FaultyFileSystem::LinkFile(const std::string& from, const std::string& to) {
-  return !Fails(FsCall::kLink, to) && PosixFileSystem::LinkFile(from, to);
+FsStatus FaultyFileSystem::LinkFile(const std::string& from, const std::string& to) {
+  if (Fails(FsCall::kLink, to)) return Fault(FsOp::kLink, to);
+  return PosixFileSystem::LinkFile(from, to);
 }
 
-bool FaultyFileSystem::DeleteFile(const std::string& path) {
-  return !Fails(FsCall::kDelete, path) && PosixFileSystem::DeleteFile(path);
+FsStatus FaultyFileSystem::DeleteFile(const std::string& path) {
+  if (Fails(FsCall::kDelete, path)) return Fault(FsOp::kDelete, path);
+  return PosixFileSystem::DeleteFile(path);
 }
 
-bool FaultyFileSystem::RemoveDirectory(const std::string& path) {
-  return !Fails(FsCall::kRemoveDirectory, path) && PosixFileSystem::RemoveDirectory(path);
+FsStatus FaultyFileSystem::RemoveDirectory(const std::string& path) {
+  if (Fails(FsCall::kRemoveDirectory, path)) return Fault(FsOp::kRemoveFolder, path);
+  return PosixFileSystem::RemoveDirectory(path);
 }
 
-bool FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-  return !Fails(FsCall::kRename, to) && PosixFileSystem::Rename(from, to);
+FsStatus FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
+  if (Fails(FsCall::kRename, to)) return Fault(FsOp::kRename, to);
+  return PosixFileSystem::Rename(from, to);
 }
 
 std::unique_ptr<FileStream> FaultyFileSystem::OpenRead(const std::string& path) {
@@ -186,9 +219,9 @@ std::unique_ptr<FileStream> FaultyFileSystem::OpenWrite(const std::string& path)
   return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kWriteExisting);
 }
 
-bool FaultyFileSystem::SetStreamSize(FileStream& stream, int64_t size) {
-  return !Fails(FsCall::kSetStreamSize, stream.path()) &&
-         PosixFileSystem::SetStreamSize(stream, size);
+FsStatus FaultyFileSystem::SetStreamSize(FileStream& stream, int64_t size) {
+  if (Fails(FsCall::kSetStreamSize, stream.path())) return Fault(FsOp::kSetSize, stream.path());
+  return PosixFileSystem::SetStreamSize(stream, size);
 }
 
 std::optional<DirEntry> FaultyFileSystem::StatStream(const FileStream& stream) {
@@ -196,14 +229,16 @@ std::optional<DirEntry> FaultyFileSystem::StatStream(const FileStream& stream) {
   return PosixFileSystem::StatStream(stream);
 }
 
-bool FaultyFileSystem::SetStreamPermissions(FileStream& stream, uint32_t permissions) {
-  return !Fails(FsCall::kSetStreamPermissions, stream.path()) &&
-         PosixFileSystem::SetStreamPermissions(stream, permissions);
+FsStatus FaultyFileSystem::SetStreamPermissions(FileStream& stream, uint32_t permissions) {
+  if (Fails(FsCall::kSetStreamPermissions, stream.path()))
+    return Fault(FsOp::kSetAttributes, stream.path());
+  return PosixFileSystem::SetStreamPermissions(stream, permissions);
 }
 
-bool FaultyFileSystem::AppendToFile(const std::string& path, const std::string& text,
-                                    bool startNew) {
-  return !Fails(FsCall::kAppend, path) && PosixFileSystem::AppendToFile(path, text, startNew);
+FsStatus FaultyFileSystem::AppendToFile(const std::string& path, const std::string& text,
+                                        bool startNew) {
+  if (Fails(FsCall::kAppend, path)) return Fault(FsOp::kAppend, path);
+  return PosixFileSystem::AppendToFile(path, text, startNew);
 }
 
 std::optional<std::string> FaultyFileSystem::ReadFile(const std::string& path) {
@@ -215,36 +250,17 @@ std::optional<std::string> FaultyFileSystem::ReadFile(const std::string& path) {
   return PosixFileSystem::ReadFile(path);
 }
 
-bool FaultyFileSystem::WriteFileAtomic(const std::string& path, const std::string& contents) {
-  if (failWrites != 0) {
-    errno = failWrites;
-    return false;
-  }
-  if (Fails(FsCall::kWriteAtomic, path)) return false;
+FsStatus FaultyFileSystem::WriteFileAtomic(const std::string& path, const std::string& contents) {
+  if (failWrites != 0) return FsStatus::Failed(FsOp::kWrite, path, failWrites);
+  if (Fails(FsCall::kWriteAtomic, path)) return Fault(FsOp::kWrite, path);
   ++writeCount;
   if (flushes) return PosixFileSystem::WriteFileAtomic(path, contents);
-  // The real steps without the flushes: a read-only file stays, the new
-  // contents go under a temporary name with the old permissions, then the
-  // rename.
-  struct stat existing {};
-  const bool exists = ::stat(path.c_str(), &existing) == 0;
-  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
-  const std::string temp = path + ".tmp-" + std::to_string(::getpid());
-  UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (!out.ok()) return false;
-  if (!WriteAll(out.get(), contents.data(), contents.size()) ||
-      (exists && ::fchmod(out.get(), existing.st_mode & 07777) != 0) || !out.Close() ||
-      ::rename(temp.c_str(), path.c_str()) != 0) {
-    ErrnoKeeper keep;
-    ::unlink(temp.c_str());
-    return false;
-  }
-  return true;
+  return FsStatus::FromErrno(WriteWithoutFlushes(path, contents), FsOp::kWrite, path);
 }
 
-bool FaultyFileSystem::SyncFileSystem(const std::string& path) {
-  if (Fails(FsCall::kSync, path)) return false;
-  return !flushes || PosixFileSystem::SyncFileSystem(path);
+FsStatus FaultyFileSystem::SyncFileSystem(const std::string& path) {
+  if (Fails(FsCall::kSync, path)) return Fault(FsOp::kSync, path);
+  return flushes ? PosixFileSystem::SyncFileSystem(path) : FsStatus();
 }
 
 // A refused lock answers as the system's refusal would: busy, unsupported

@@ -96,26 +96,26 @@ class FaultyFileSystem : public PosixFileSystem {
   const std::vector<InjectedFault>& injected() const { return injected_; }
 
   std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) override;
-  bool CreateDirectories(const std::string& path) override;
-  bool ClearAttributes(const std::string& path) override;
-  bool SetAttributes(const std::string& path, uint32_t attributes) override;
-  bool SetFileDate(const std::string& path, int32_t dosDate) override;
-  bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override;
-  bool LinkFile(const std::string& from, const std::string& to) override;
-  bool DeleteFile(const std::string& path) override;
-  bool RemoveDirectory(const std::string& path) override;
-  bool Rename(const std::string& from, const std::string& to) override;
+  FsStatus CreateDirectories(const std::string& path) override;
+  FsStatus ClearAttributes(const std::string& path) override;
+  FsStatus SetAttributes(const std::string& path, uint32_t attributes) override;
+  FsStatus SetFileDate(const std::string& path, int32_t dosDate) override;
+  FsStatus CopyFile(const std::string& from, const std::string& to, bool overwrite) override;
+  FsStatus LinkFile(const std::string& from, const std::string& to) override;
+  FsStatus DeleteFile(const std::string& path) override;
+  FsStatus RemoveDirectory(const std::string& path) override;
+  FsStatus Rename(const std::string& from, const std::string& to) override;
   std::unique_ptr<FileStream> OpenRead(const std::string& path) override;
   std::unique_ptr<FileStream> Create(const std::string& path) override;
   std::unique_ptr<FileStream> CreateNew(const std::string& path) override;
   std::unique_ptr<FileStream> OpenWrite(const std::string& path) override;
   std::optional<DirEntry> StatStream(const FileStream& stream) override;
-  bool SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
-  bool SetStreamSize(FileStream& stream, int64_t size) override;
-  bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
+  FsStatus SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
+  FsStatus SetStreamSize(FileStream& stream, int64_t size) override;
+  FsStatus AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
-  bool WriteFileAtomic(const std::string& path, const std::string& contents) override;
-  bool SyncFileSystem(const std::string& path) override;
+  FsStatus WriteFileAtomic(const std::string& path, const std::string& contents) override;
+  FsStatus SyncFileSystem(const std::string& path) override;
   std::optional<uint64_t> FreeSpace(const std::string& path) override {
     return freeSpace ? freeSpace : PosixFileSystem::FreeSpace(path);
   }
