@@ -6,6 +6,7 @@
 // it holds exist there too.
 #pragma once
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -39,36 +40,40 @@ class MemoryFileSystem : public PosixFileSystem {
     return std::nullopt;
   }
   // Made for real too: a lock file beside a settings file needs its folder.
-  bool CreateDirectories(const std::string& path) override {
-    if (files.count(path) != 0) return false;
+  FsStatus CreateDirectories(const std::string& path) override {
+    if (files.count(path) != 0) return FsStatus::Failed(FsOp::kCreateFolder, path, EEXIST);
     folders.insert(path);
     return PosixFileSystem::CreateDirectories(path);
   }
-  bool SetAttributes(const std::string& path, uint32_t) override { return Exists(path); }
-  bool DeleteFile(const std::string& path) override { return files.erase(path) != 0; }
-  bool Rename(const std::string& from, const std::string& to) override {
+  FsStatus SetAttributes(const std::string& path, uint32_t) override {
+    return Exists(path) ? FsStatus() : FsStatus::Failed(FsOp::kSetAttributes, path, ENOENT);
+  }
+  FsStatus DeleteFile(const std::string& path) override {
+    return files.erase(path) != 0 ? FsStatus() : FsStatus::Failed(FsOp::kDelete, path, ENOENT);
+  }
+  FsStatus Rename(const std::string& from, const std::string& to) override {
     const auto file = files.find(from);
-    if (file == files.end()) return false;
+    if (file == files.end()) return FsStatus::Failed(FsOp::kRename, to, ENOENT);
     std::string contents = std::move(file->second);
     files.erase(file);
     files[to] = std::move(contents);
-    return true;
+    return {};
   }
   std::optional<std::string> ReadFile(const std::string& path) override {
     const auto file = files.find(path);
     if (file == files.end()) return std::nullopt;
     return file->second;
   }
-  bool WriteFileAtomic(const std::string& path, const std::string& contents) override {
+  FsStatus WriteFileAtomic(const std::string& path, const std::string& contents) override {
     files[path] = contents;
-    return true;
+    return {};
   }
-  bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override {
+  FsStatus AppendToFile(const std::string& path, const std::string& text, bool startNew) override {
     const auto file = files.find(path);
-    if (file == files.end() && !startNew) return false;
+    if (file == files.end() && !startNew) return FsStatus::Failed(FsOp::kAppend, path, ENOENT);
     if (startNew) files[path].clear();
     files[path] += text;
-    return true;
+    return {};
   }
 };
 

@@ -50,39 +50,39 @@ class WatchedFileSystem : public PosixFileSystem {
     return PosixFileSystem::OpenRead(InStore(path) ? EmptyCopy() : path);
   }
 
-  bool CreateDirectories(const std::string& path) override {
+  FsStatus CreateDirectories(const std::string& path) override {
     Watch(path);
     return PosixFileSystem::CreateDirectories(path);
   }
-  bool ClearAttributes(const std::string& path) override {
+  FsStatus ClearAttributes(const std::string& path) override {
     Watch(path);
     return PosixFileSystem::ClearAttributes(path);
   }
-  bool SetAttributes(const std::string& path, uint32_t attributes) override {
+  FsStatus SetAttributes(const std::string& path, uint32_t attributes) override {
     Watch(path);
     return PosixFileSystem::SetAttributes(path, attributes);
   }
-  bool SetFileDate(const std::string& path, int32_t dosDate) override {
+  FsStatus SetFileDate(const std::string& path, int32_t dosDate) override {
     Watch(path);
     return PosixFileSystem::SetFileDate(path, dosDate);
   }
-  bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override {
+  FsStatus CopyFile(const std::string& from, const std::string& to, bool overwrite) override {
     Watch(to);
     return PosixFileSystem::CopyFile(from, to, overwrite);
   }
-  bool LinkFile(const std::string& from, const std::string& to) override {
+  FsStatus LinkFile(const std::string& from, const std::string& to) override {
     Watch(to);
     return PosixFileSystem::LinkFile(from, to);
   }
-  bool DeleteFile(const std::string& path) override {
+  FsStatus DeleteFile(const std::string& path) override {
     Watch(path);
     return PosixFileSystem::DeleteFile(path);
   }
-  bool RemoveDirectory(const std::string& path) override {
+  FsStatus RemoveDirectory(const std::string& path) override {
     Watch(path);
     return PosixFileSystem::RemoveDirectory(path);
   }
-  bool Rename(const std::string& from, const std::string& to) override {
+  FsStatus Rename(const std::string& from, const std::string& to) override {
     Watch(from);
     Watch(to);
     return PosixFileSystem::Rename(from, to);
@@ -99,11 +99,11 @@ class WatchedFileSystem : public PosixFileSystem {
     Watch(path);
     return PosixFileSystem::OpenWrite(path);
   }
-  bool AppendToFile(const std::string& path, const std::string& text, bool startNew) override {
+  FsStatus AppendToFile(const std::string& path, const std::string& text, bool startNew) override {
     Watch(path);
     return PosixFileSystem::AppendToFile(path, text, startNew);
   }
-  bool WriteFileAtomic(const std::string& path, const std::string& contents) override {
+  FsStatus WriteFileAtomic(const std::string& path, const std::string& contents) override {
     Watch(path);
     return PosixFileSystem::WriteFileAtomic(path, contents);
   }
