@@ -34,8 +34,12 @@ MachineIdentity ThisMachine(FileSystem& fs) {
   me.id = ReadMachineId(fs, "/etc/machine-id");
   if (me.id.empty()) me.id = ReadMachineId(fs, "/var/lib/dbus/machine-id");
   if (me.id.empty()) me.id = "host-" + me.host;
-  me.pid = static_cast<long>(::getpid());
+  me.pid = ThisProcessId();
   return me;
+}
+
+long ThisProcessId() {
+  return static_cast<long>(::getpid());
 }
 
 bool ProcessAlive(long pid) {

@@ -23,4 +23,7 @@ MachineIdentity ThisMachine(FileSystem& fs);
 // True when `pid` names a running process of this machine.
 bool ProcessAlive(long pid);
 
+// This process's id, for names of files only this process makes.
+long ThisProcessId();
+
 }  // namespace varnoket

@@ -1,10 +1,9 @@
 #include "restore/RestoreChoice.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 
+#include "platform/MachineIdentity.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "restore/KeptCopyName.h"
@@ -22,8 +21,8 @@ constexpr int kMaxKeptCopyAttempts = 10000;
 std::string KeepTempName(FileSystem& fs, const std::string& folder) {
   static std::atomic<unsigned> counter{0};
   for (;;) {
-    std::string name =
-        folder + ".vk-restore-keep-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    std::string name = folder + ".vk-restore-keep-" + std::to_string(ThisProcessId()) + "-" +
+                       std::to_string(++counter);
     if (!fs.Stat(name)) return name;
   }
 }

@@ -1,7 +1,6 @@
 #include "restore/RestoreItem.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -9,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/MachineIdentity.h"
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
 #include "platform/Translation.h"
@@ -31,7 +31,8 @@ std::unique_ptr<FileStream> CreateTemporary(FileSystem& fs, const std::string& f
                                             std::string& temp) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 1;; ++attempt) {
-    temp = folder + ".vk-restore-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    temp =
+        folder + ".vk-restore-" + std::to_string(ThisProcessId()) + "-" + std::to_string(++counter);
     try {
       return fs.CreateNew(temp);
     } catch (const StreamError& e) {

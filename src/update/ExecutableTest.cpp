@@ -1,17 +1,27 @@
 #include "update/ExecutableTest.h"
 
 #include <array>
-#include <fstream>
+#include <memory>
+
+#include "platform/FileSystem.h"
 
 namespace varnoket {
 
 bool IsExecutableProgram(const std::string& path) {
   // e_ident (16 bytes) then e_type (2 bytes, in the file's byte order).
   std::array<unsigned char, 18> header{};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.read(reinterpret_cast<char*>(header.data()), static_cast<std::streamsize>(header.size()));
-  if (in.gcount() != static_cast<std::streamsize>(header.size())) return false;
+  size_t got = 0;
+  try {
+    const std::unique_ptr<FileStream> in = DefaultFileSystem().OpenRead(path);
+    while (got < header.size()) {
+      const size_t n = in->Read(header.data() + got, header.size() - got);
+      if (n == 0) break;
+      got += n;
+    }
+  } catch (const StreamError&) {
+    return false;
+  }
+  if (got != header.size()) return false;
   if (header[0] != 0x7f || header[1] != 'E' || header[2] != 'L' || header[3] != 'F') return false;
   const unsigned char elfClass = header[4];   // 1: 32-bit, 2: 64-bit
   const unsigned char byteOrder = header[5];  // 1: little endian, 2: big endian

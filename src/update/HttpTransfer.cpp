@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/AsciiText.h"
+#include "platform/FileSystem.h"
 #include "update/HttpResponse.h"
 
 namespace varnoket {
@@ -33,10 +34,6 @@ struct CurlMultiDeleter {
 struct CurlListDeleter {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 bool EnsureCurlReady() {
   static std::once_flag once;
   static bool ready = false;
@@ -80,7 +77,7 @@ struct TransferState {
   // What the response's header lines said so far (under the request's rule
   // once the transfer starts).
   HttpResponseHeaders headers{false};
-  std::unique_ptr<std::FILE, FileCloser> file;
+  std::unique_ptr<FileStream> file;
   bool fileFailed = false;
   int64_t transferred = 0;
   // When the last byte of the response arrived (the start, before the first).
@@ -104,8 +101,9 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     case HttpResponseHeaders::Next::kOpenBody:
       break;
   }
-  state.file.reset(std::fopen(state.request->fileName.c_str(), "wb"));
-  if (!state.file) {
+  try {
+    state.file = DefaultFileSystem().Create(state.request->fileName);
+  } catch (const StreamError&) {
     state.fileFailed = true;
     return 0;
   }
@@ -118,7 +116,9 @@ size_t OnBodyBlock(char* data, size_t size, size_t count, void* user) {
   if (state.stop->load() || !state.file) return 0;
   if (length == 0) return 0;
   state.lastByte = std::chrono::steady_clock::now();
-  if (std::fwrite(data, 1, length, state.file.get()) != length) {
+  try {
+    state.file->Write(data, length);
+  } catch (const StreamError&) {
     state.fileFailed = true;
     return 0;
   }
@@ -249,7 +249,13 @@ HttpOutcome Run(const HttpRequest& request, const std::atomic<bool>& stop,
   outcome.contentLength = state.headers.contentLength().value_or(0);
   outcome.transferred = state.transferred;
   bool closedCleanly = true;
-  if (state.file) closedCleanly = std::fclose(state.file.release()) == 0;
+  if (state.file) {
+    try {
+      state.file->Close();
+    } catch (const StreamError&) {
+      closedCleanly = false;
+    }
+  }
   if (!result || stop.load() || *result != CURLE_OK || state.fileFailed || !closedCleanly)
     return outcome;
   outcome.succeeded =

@@ -3,9 +3,9 @@
 #include <sodium.h>
 
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <optional>
+
+#include "platform/FileSystem.h"
 
 namespace varnoket {
 
@@ -36,11 +36,7 @@ std::string ToHex(const std::array<unsigned char, N>& bytes) {
 }
 
 std::optional<std::string> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return data;
+  return DefaultFileSystem().ReadFile(path);
 }
 
 const unsigned char* Bytes(const std::string& s) {
