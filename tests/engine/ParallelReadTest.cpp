@@ -14,6 +14,7 @@
 #include "engine/BackupRun.h"
 #include "engine/StoreLayout.h"
 #include "support/FaultyFileSystem.h"
+#include "support/StopFromOutside.h"
 #include "support/StoreFixture.h"
 #include "support/TestBytes.h"
 
@@ -116,34 +117,6 @@ TEST(ParallelReadTest, TheListAndTheLogAreThoseOfTheReadOnOneThread) {
   disk.rule = nullptr;
 }
 
-// Asks the run to end from the disk's side, and says when the run saw it.
-class StopFromTheDisk : public RecordingHost {
- public:
-  bool StopRequested() const override {
-    if (!stop.load()) return false;
-    seen.store(true);
-    seen.notify_all();
-    return true;
-  }
-  std::atomic<bool> stop{false};
-  mutable std::atomic<bool> seen{false};
-};
-
-// The threads of this process, once there are no more than `atMost` or
-// soon after: a thread just joined may still be listed while the system
-// ends it.
-size_t Threads(size_t atMost = SIZE_MAX) {
-  const auto count = [] {
-    return static_cast<size_t>(std::distance(fsys::directory_iterator("/proc/self/task"), {}));
-  };
-  size_t now = count();
-  for (int tries = 0; now > atMost && tries < 10000; ++tries) {
-    std::this_thread::yield();
-    now = count();
-  }
-  return now;
-}
-
 // The 100th source file opened asks the run to end, and later opens wait
 // until the run has seen it, so that the stop comes with the read under way.
 TEST(ParallelReadTest, ARunToldToEndDuringTheReadLeavesNoWorkerBehind) {
@@ -151,7 +124,7 @@ TEST(ParallelReadTest, ARunToldToEndDuringTheReadLeavesNoWorkerBehind) {
   StoreFixture f(disk);
   for (int i = 0; i < 3000; ++i)
     f.Write("d" + std::to_string(i % 5) + "/f" + std::to_string(i), "x");
-  StopFromTheDisk host;
+  StopFromOutside host;
   BackupContext ctx(disk, f.clock, host, f.dialogs, f.station);
   ctx.backupRoot = f.root;
   ctx.stationName = f.stationName;
@@ -163,9 +136,9 @@ TEST(ParallelReadTest, ARunToldToEndDuringTheReadLeavesNoWorkerBehind) {
     if (opened > 100) host.seen.wait(false);
     return 0;
   };
-  const size_t threads = Threads();
+  const size_t threads = ThreadCount();
   EXPECT_EQ(RunBackup(ctx), BackupOutcome::kStopped);
-  EXPECT_EQ(Threads(threads), threads);
+  EXPECT_EQ(ThreadCount(threads), threads);
   // The read ended before the set was read through. How many files the
   // workers open between the run seeing the stop and telling them depends
   // on the machine's load (778 on a loaded CI machine), so no tighter bound

@@ -15,6 +15,7 @@
 #include "engine/BackupRun.h"
 #include "engine/LeftOut.h"
 #include "support/FaultyFileSystem.h"
+#include "support/StopFromOutside.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -97,38 +98,13 @@ TEST(WalkAheadTest, TheListAndTheLogAreThoseOfTheWalkOnOneThread) {
   disk.rule = nullptr;
 }
 
-// Asks the run to end from the disk's side once the walk is under way.
-class StopDuringTheWalk : public RecordingHost {
- public:
-  bool StopRequested() const override {
-    if (!stop.load()) return false;
-    seen.store(true);
-    seen.notify_all();
-    return true;
-  }
-  std::atomic<bool> stop{false};
-  mutable std::atomic<bool> seen{false};
-};
-
-size_t Threads(size_t atMost = SIZE_MAX) {
-  const auto count = [] {
-    return static_cast<size_t>(std::distance(fsys::directory_iterator("/proc/self/task"), {}));
-  };
-  size_t now = count();
-  for (int tries = 0; now > atMost && tries < 10000; ++tries) {
-    std::this_thread::yield();
-    now = count();
-  }
-  return now;
-}
-
 // The 20th folder listed asks the run to end, and later listings wait until
 // the run has seen it, so that the stop comes with listings ahead in flight.
 TEST(WalkAheadTest, ARunToldToEndDuringTheWalkLeavesNoWorkerBehind) {
   FaultyFileSystem disk;
   StoreFixture f(disk);
   for (int i = 0; i < 200; ++i) f.Write("d" + std::to_string(i) + "/f", "x");
-  StopDuringTheWalk host;
+  StopFromOutside host;
   BackupContext ctx(disk, f.clock, host, f.dialogs, f.station);
   ctx.backupRoot = f.root;
   ctx.stationName = f.stationName;
@@ -140,9 +116,9 @@ TEST(WalkAheadTest, ARunToldToEndDuringTheWalkLeavesNoWorkerBehind) {
     if (lists > 20) host.seen.wait(false);
     return 0;
   };
-  const size_t threads = Threads();
+  const size_t threads = ThreadCount();
   EXPECT_EQ(RunBackup(ctx), BackupOutcome::kStopped);
-  EXPECT_EQ(Threads(threads), threads);
+  EXPECT_EQ(ThreadCount(threads), threads);
   EXPECT_LT(lists, 201);
   EXPECT_TRUE(f.Days().empty());
   disk.rule = nullptr;
