@@ -1,12 +1,13 @@
 #include "engine/DaySet.h"
 
 #include <algorithm>
-#include <charconv>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <utility>
 
 #include "engine/FileRecord.h"
+#include "platform/DecimalText.h"
 #include "platform/TextLines.h"
 
 namespace varnoket {
@@ -64,13 +65,11 @@ DaySet ReadDaySet(FileSystem& fs, const StoreLayout& layout, const std::string& 
   for (std::string& folder : SplitLines(*text)) {
     if (folder.rfind(kFileSystemNote, 0) == 0) {
       const size_t tab = folder.find('\t');
-      uint64_t id = 0;
-      const char* start = folder.data() + std::string_view(kFileSystemNote).size();
-      const char* end = tab == std::string::npos ? nullptr : folder.data() + tab;
-      if (end != nullptr && end > start) {
-        const auto [ptr, ec] = std::from_chars(start, end, id);
-        if (ec == std::errc() && ptr == end) notes.emplace_back(folder.substr(tab + 1), id);
-      }
+      const size_t start = std::string_view(kFileSystemNote).size();
+      if (tab == std::string::npos) continue;
+      const std::optional<uint64_t> id =
+          ParseDecimal<uint64_t>(std::string_view(folder).substr(start, tab - start));
+      if (id) notes.emplace_back(folder.substr(tab + 1), *id);
       continue;
     }
     // A backup folder may be the root itself ("/"), which IsCleanAbsolutePath

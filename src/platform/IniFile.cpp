@@ -1,12 +1,12 @@
 #include "platform/IniFile.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/AsciiText.h"
 #include "platform/Clock.h"
+#include "platform/DecimalText.h"
 #include "platform/MessageText.h"
 #include "platform/TextLines.h"
 #include "platform/Translation.h"
@@ -156,14 +156,7 @@ std::optional<std::string> IniFile::ReadString(const std::string& section,
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int fallback) const {
   const auto value = ReadString(section, key);
   if (!value) return fallback;
-  std::string_view digits = TrimBlanks(*value);
-  if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') digits.remove_prefix(1);
-  int result = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), result);
-  if (error != std::errc() || end != digits.data() + digits.size() || digits.empty()) {
-    return fallback;
-  }
-  return result;
+  return ParseTypedDecimal<int>(TrimBlanks(*value)).value_or(fallback);
 }
 
 std::vector<std::string> IniFile::SectionLines(const std::string& section) const {

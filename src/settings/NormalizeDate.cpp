@@ -1,13 +1,14 @@
 #include "settings/NormalizeDate.h"
 
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "platform/AsciiText.h"
 #include "platform/Day.h"
+#include "platform/DecimalText.h"
 
 namespace varnoket {
 namespace {
@@ -15,12 +16,9 @@ namespace {
 // A whole number as the date fields take it: the value wraps to 16 bits, as
 // the fields were always held.
 bool ReadField(std::string_view text, uint16_t& field) {
-  text = TrimBlanks(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  long long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return false;
-  field = static_cast<uint16_t>(value);
+  const std::optional<long long> value = ParseTypedDecimal<long long>(TrimBlanks(text));
+  if (!value) return false;
+  field = static_cast<uint16_t>(*value);
   return true;
 }
 

@@ -1,24 +1,16 @@
 #include "settings/NumberField.h"
 
-#include <charconv>
+#include <optional>
 
+#include "platform/DecimalText.h"
 #include "settings/ConfigurationRules.h"
 
 namespace varnoket {
 
 bool ParseWholeNumber(std::string_view text, int& value) {
-  // from_chars takes a minus sign but not a plus sign.
-  if (!text.empty() && text.front() == '+') {
-    text.remove_prefix(1);
-    if (!text.empty() && text.front() == '-') return false;
-  }
-  if (text.empty()) return false;
-  int parsed = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, parsed, 10);
-  if (ec != std::errc() || ptr != end) return false;
-  value = parsed;
-  return true;
+  const std::optional<int> parsed = ParseTypedDecimal<int>(text);
+  if (parsed) value = *parsed;
+  return parsed.has_value();
 }
 
 bool NumberFieldAccepts(const NumberFieldRule& rule, std::string_view text) {
