@@ -14,6 +14,7 @@
 #include "cli/ConsoleHost.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
+#include "platform/PathRules.h"
 #include "platform/Translation.h"
 #include "platform/TypedPath.h"
 #include "settings/ConfigurationRules.h"
@@ -200,8 +201,8 @@ int ConfigCommand(const CliOptions& o) {
   std::string error;
   ProgramSettings settings = LoadProgramSettings(fs, drives, o.programFolder, &error);
   if (!settings.IsOpen()) {
-    return Refuse(Translate(kMessagesContext, kIniNotInitialised) + " (" + o.programFolder + "/" +
-                  kProgramSettingsName + ": " + error + ")");
+    return Refuse(Translate(kMessagesContext, kIniNotInitialised) + " (" +
+                  JoinPath(o.programFolder, kProgramSettingsName) + ": " + error + ")");
   }
   if (!settings.notice.empty()) std::cerr << ForTerminal(settings.notice) << "\n";
   if (o.args.empty()) {

@@ -11,6 +11,7 @@
 
 #include "engine/FileRecord.h"
 #include "platform/MessageText.h"
+#include "platform/PathRules.h"
 #include "platform/TextLines.h"
 #include "platform/Translation.h"
 
@@ -162,7 +163,7 @@ std::string LocalStandInLockPath(FileSystem& fs, const std::string& stationFolde
   char name[64];
   std::snprintf(name, sizeof name, "varnoket-station-%016llx.lock",
                 static_cast<unsigned long long>(hash));
-  return folder + "/" + name;
+  return JoinPath(folder, name);
 }
 
 // The store's file system takes no lock (some network mounts): runs of this

@@ -10,6 +10,7 @@
 
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
+#include "platform/PathRules.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
@@ -33,7 +34,7 @@ InstanceLockStatus InstanceLock::TryAcquire() {
 }
 
 InstanceLockStatus InstanceLock::TryMarker(int dirFd, const std::string& folder) {
-  const std::string path = folder + "/" + kInstanceMarkerName;
+  const std::string path = JoinPath(folder, kInstanceMarkerName);
   // No link is followed, and a pipe planted under the name cannot block the
   // open; the file is this user's alone.
   const int fd = ::openat(dirFd, kInstanceMarkerName,
@@ -81,7 +82,7 @@ InstanceLockStatus InstanceLock::TryMarker(int dirFd, const std::string& folder)
 }
 
 std::string InstanceLock::SocketPath() const {
-  return folder_.empty() ? std::string() : folder_ + "/" + kInstanceSocketName;
+  return folder_.empty() ? std::string() : JoinPath(folder_, kInstanceSocketName);
 }
 
 void InstanceLock::Release() {

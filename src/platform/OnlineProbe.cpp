@@ -3,13 +3,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/PathRules.h"
+
 namespace varnoket {
 
 namespace {
 
 bool InterfaceUp(const NetworkPaths& paths, const std::string& name) {
   if (name.empty() || name == "lo") return false;
-  std::ifstream in(paths.interfaces + "/" + name + "/operstate");
+  std::ifstream in(JoinPath(JoinPath(paths.interfaces, name), "operstate"));
   std::string state;
   if (!(in >> state)) return false;
   // Tunnels and some virtual interfaces never say "up".

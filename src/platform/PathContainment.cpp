@@ -37,7 +37,7 @@ std::string PathContainment::Resolved(const std::string& path) {
   while (head != "/") {
     const size_t slash = head.rfind('/');
     const std::string name = head.substr(slash + 1);
-    tail = tail.empty() ? name : name + "/" + tail;
+    tail = tail.empty() ? name : rules_.Join(name, tail);
     head = ParentOf(head);
     if (auto existing = fs_.Resolve(head)) return rules_.Join(*existing, tail);
   }

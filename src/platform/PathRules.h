@@ -80,4 +80,9 @@ class PathRules {
   PathStyle style_;
 };
 
+// `a` and `b` joined as this system writes paths.
+inline std::string JoinPath(std::string_view a, std::string_view b) {
+  return PathRules().Join(a, b);
+}
+
 }  // namespace varnoket

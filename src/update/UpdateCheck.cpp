@@ -6,6 +6,7 @@
 #include "platform/Day.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageText.h"
+#include "platform/PathRules.h"
 #include "platform/Translation.h"
 #include "update/ExecutableTest.h"
 #include "update/Signature.h"
@@ -74,7 +75,7 @@ class Attempt {
 
 UpdateTickResult Attempt::Run() {
   SetTray(1);
-  const std::string versionFile = env_.programFolder + "/" + kVersionFileName;
+  const std::string versionFile = JoinPath(env_.programFolder, kVersionFileName);
   std::string versionText;
   if (Fetch(env_.versionUrl, versionFile, false))
     versionText = env_.fs.ReadFile(versionFile).value_or(std::string());
@@ -92,7 +93,7 @@ UpdateTickResult Attempt::Run() {
   // files would only waste the line.
   if (!IsUsablePublicKey(env_.publicKeyHex)) return Fail(kBadSignature);
 
-  const std::string folder = env_.programFolder + "/" + kDownloadFolderName;
+  const std::string folder = JoinPath(env_.programFolder, kDownloadFolderName);
   // A file of that name in the way counts as a missing folder.
   if (!env_.fs.IsDirectory(folder)) env_.fs.CreateDirectories(folder);
   if (!env_.fs.IsDirectory(folder)) return Fail(FillText(kNoDownloadFolder, {folder}));
@@ -133,9 +134,9 @@ UpdateTickResult RunUpdateTick(UpdateEnv& env, UpdateState& state, bool masterSt
   // owns the folder puts an update in place.
   if (today > state.lastUpdateCheck && !masterStation &&
       RoleOf(env.programPath) != ProgramRole::kUpdate &&
-      env.fs.Exists(env.programFolder + "/" + kExchangeFileName)) {
+      env.fs.Exists(JoinPath(env.programFolder, kExchangeFileName))) {
     const std::string program =
-        env.programFolder + "/" + kDownloadFolderName + "/" + kDownloadedProgramName;
+        JoinPath(JoinPath(env.programFolder, kDownloadFolderName), kDownloadedProgramName);
     // Ending without a successor would leave this station without backups;
     // the next tick tries again while the exchange file is there.
     if (env.host.StartProgram(program, true)) {
