@@ -1,10 +1,8 @@
 #include "app/MainWindowRules.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-
 #include "platform/AsciiText.h"
+#include "platform/Environment.h"
+#include "platform/PathRules.h"
 
 namespace varnoket {
 
@@ -34,15 +32,14 @@ bool IsInstalledProgramName(const std::string& programPath) {
 AutostartFolders DefaultAutostartFolders() {
   AutostartFolders folders;
   std::string system = "/etc/xdg";
-  if (const char* dirs = std::getenv("XDG_CONFIG_DIRS"); dirs != nullptr && *dirs != '\0') {
-    const std::string all(dirs);
-    system = all.substr(0, all.find(':'));
+  if (const std::string dirs = EnvironmentValue("XDG_CONFIG_DIRS"); !dirs.empty()) {
+    system = dirs.substr(0, dirs.find(':'));
   }
-  folders.system = system + "/autostart";
-  if (const char* home = std::getenv("XDG_CONFIG_HOME"); home != nullptr && *home != '\0') {
-    folders.user = std::string(home) + "/autostart";
-  } else if (const char* h = std::getenv("HOME"); h != nullptr && *h != '\0') {
-    folders.user = std::string(h) + "/.config/autostart";
+  folders.system = JoinPath(system, "autostart");
+  if (const std::string home = EnvironmentValue("XDG_CONFIG_HOME"); !home.empty()) {
+    folders.user = JoinPath(home, "autostart");
+  } else if (const std::string h = EnvironmentValue("HOME"); !h.empty()) {
+    folders.user = JoinPath(h, ".config/autostart");
   }
   return folders;
 }
@@ -50,7 +47,7 @@ AutostartFolders DefaultAutostartFolders() {
 std::string ChooseStartupFolder(FileSystem& fs, const AutostartFolders& folders) {
   if (!folders.system.empty()) {
     const auto entry = fs.Stat(folders.system);
-    if (entry && entry->isDirectory && ::access(folders.system.c_str(), W_OK) == 0) {
+    if (entry && entry->isDirectory && fs.MayWrite(folders.system)) {
       return folders.system;
     }
   }

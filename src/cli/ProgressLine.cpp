@@ -1,13 +1,11 @@
 #include "cli/ProgressLine.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <iostream>
 
 #include "cli/CliText.h"
 #include "cli/Units.h"
 #include "platform/ShownFormat.h"
+#include "platform/Terminal.h"
 
 namespace varnoket {
 
@@ -49,12 +47,8 @@ ProgressLine::ProgressLine(std::ostream& out, bool terminal, int width)
     : out_(out), terminal_(terminal), width_(width > 1 ? static_cast<size_t>(width - 1) : 79) {}
 
 ProgressLine ProgressLine::ForStandardOutput() {
-  const bool terminal = ::isatty(STDOUT_FILENO) == 1;
-  winsize size{};
-  const int width = terminal && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0
-                        ? size.ws_col
-                        : 80;
-  return ProgressLine(std::cout, terminal, width);
+  const std::optional<int> width = StandardOutputTerminalWidth();
+  return ProgressLine(std::cout, width.has_value(), width.value_or(80));
 }
 
 void ProgressLine::Update(const ProgressCounts& counts, bool now) {

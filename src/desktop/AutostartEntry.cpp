@@ -1,10 +1,10 @@
 #include "desktop/AutostartEntry.h"
 
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "platform/MessageText.h"
+#include "platform/TextLines.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
@@ -123,32 +123,30 @@ void AutostartEntry::WriteLink() {
   }
 }
 
-bool ResolveShortcut(const std::string& path, ResolvedShortcut& out, Dialogs& dialogs) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const auto status = fs::symlink_status(path, ec);
-  if (ec) return false;
-  if (fs::is_symlink(status)) {
-    fs::path target = fs::read_symlink(path, ec);
-    if (ec) {
+bool ResolveShortcut(FileSystem& fs, const std::string& path, ResolvedShortcut& out,
+                     Dialogs& dialogs) {
+  const auto entry = fs.Stat(path);
+  if (!entry) return false;
+  if (entry->isSymlink) {
+    const auto written = fs.ReadLink(path);
+    if (!written) {
       ReportFailure(dialogs, path);
       return false;
     }
-    if (target.is_relative()) target = fs::path(path).parent_path() / target;
+    std::filesystem::path target(*written);
+    if (target.is_relative()) target = std::filesystem::path(path).parent_path() / target;
     out = {target.lexically_normal().string(), "", ""};
     return true;
   }
-  if (!fs::is_regular_file(status) || fs::path(path).extension() != ".desktop") return false;
-  std::ifstream in(path);
-  if (!in) {
+  if (!entry->isRegularFile || std::filesystem::path(path).extension() != ".desktop") return false;
+  const auto text = fs.ReadFile(path);
+  if (!text) {
     ReportFailure(dialogs, path);
     return false;
   }
-  std::string line;
   bool inEntry = false;
   std::string exec, workingDir;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (const std::string& line : SplitLines(*text)) {
     if (!line.empty() && line[0] == '[') {
       inEntry = line == "[Desktop Entry]";
       continue;

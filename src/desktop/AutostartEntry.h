@@ -52,6 +52,7 @@ struct ResolvedShortcut {
 // unchanged, for anything else. A file that cannot be read as it should is
 // reported with the message box "Erreur dans la tentative de récupération
 // du raccourci (<path>) !".
-bool ResolveShortcut(const std::string& path, ResolvedShortcut& out, Dialogs& dialogs);
+bool ResolveShortcut(FileSystem& fs, const std::string& path, ResolvedShortcut& out,
+                     Dialogs& dialogs);
 
 }  // namespace varnoket

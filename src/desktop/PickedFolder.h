@@ -6,11 +6,12 @@
 #include <string>
 
 #include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
 
 namespace varnoket {
 
 // "" stays "" (the picker was cancelled). A link that cannot be read is
 // reported through `dialogs` and the chosen path is kept.
-std::string ResolvePickedFolder(const std::string& chosen, Dialogs& dialogs);
+std::string ResolvePickedFolder(FileSystem& fs, const std::string& chosen, Dialogs& dialogs);
 
 }  // namespace varnoket

@@ -25,6 +25,15 @@ LocalDateTime SystemClock::Now() const {
   return t;
 }
 
+std::string UtcNowText() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &utc);
+  return text;
+}
+
 LocalDateTime ManualClock::Now() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return now_;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ctime>
 #include <mutex>
+#include <string>
 
 namespace varnoket {
 
@@ -22,6 +23,10 @@ struct LocalDateTime {
 // The broken-down local time of the C library as the program keeps it; a
 // leap second (60) shows as 59, as the program's dates have no room for it.
 LocalDateTime LocalDateTimeOf(const std::tm& local);
+
+// The machine's time now in UTC as "2026-12-10 14:05:09": a moment written
+// where machines in other time zones read it (the store's marker).
+std::string UtcNowText();
 
 class Clock {
  public:

@@ -427,6 +427,24 @@ std::optional<std::string> PosixFileSystem::Resolve(const std::string& path) {
   return std::string(resolved.get());
 }
 
+bool PosixFileSystem::MayWrite(const std::string& path) {
+  return ::access(path.c_str(), W_OK) == 0;
+}
+
+std::optional<std::string> PosixFileSystem::ReadLink(const std::string& path) {
+  std::string target(256, '\0');
+  for (;;) {
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length < 0) return std::nullopt;
+    // A target that fills the buffer may have been cut: read again, larger.
+    if (static_cast<size_t>(length) < target.size()) {
+      target.resize(static_cast<size_t>(length));
+      return target;
+    }
+    target.resize(target.size() * 2);
+  }
+}
+
 std::string PosixFileSystem::PrivateFolder(std::vector<std::string>& refusals) {
   return varnoket::PrivateFolder(ThisUsersPlaces(), refusals);
 }

@@ -154,6 +154,13 @@ class FileSystem {
   // The absolute path without symbolic links, "." or ".." (realpath);
   // nullopt when `path` does not exist or cannot be resolved.
   virtual std::optional<std::string> Resolve(const std::string& path) = 0;
+  // True when this user may add and change entries in the folder `path`
+  // (POSIX: access W_OK, which weighs the owner, the groups and any access
+  // list, as no reading of the mode bits alone can).
+  virtual bool MayWrite(const std::string& path) = 0;
+  // The target the symbolic link `path` holds, as written (perhaps relative
+  // to the link's folder, perhaps missing); nullopt when `path` is no link.
+  virtual std::optional<std::string> ReadLink(const std::string& path) = 0;
 
   // A folder of this user's own, that no other local user can write, for
   // what no one else may take or touch (the station lock's stand-in): the
@@ -202,6 +209,8 @@ class PosixFileSystem : public FileSystem {
   std::optional<uint64_t> FreeSpace(const std::string& path) override;
   std::optional<uint64_t> FileSystemId(const std::string& path) override;
   std::optional<std::string> Resolve(const std::string& path) override;
+  bool MayWrite(const std::string& path) override;
+  std::optional<std::string> ReadLink(const std::string& path) override;
   std::string PrivateFolder(std::vector<std::string>& refusals) override;
   LockStatus LockRange(const std::string& path, const LockRequest& request,
                        std::unique_ptr<FileLock>& lock) override;

@@ -6,23 +6,19 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
+#include "platform/Environment.h"
 #include "platform/MessageText.h"
+#include "platform/PathRules.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
 
 namespace {
 
-std::string Variable(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? std::string(value) : std::string();
-}
-
 std::string HomeOf(uid_t uid) {
-  std::string home = Variable("HOME");
+  std::string home = EnvironmentValue("HOME");
   if (!home.empty()) return home;
   const passwd* entry = ::getpwuid(uid);
   return entry != nullptr && entry->pw_dir != nullptr ? std::string(entry->pw_dir) : std::string();
@@ -41,7 +37,7 @@ std::string Refusal(const char* pattern, const std::string& path) {
 PrivateFolderPlaces ThisUsersPlaces() {
   PrivateFolderPlaces places;
   places.uid = ::geteuid();
-  places.runtimeDir = Variable("XDG_RUNTIME_DIR");
+  places.runtimeDir = EnvironmentValue("XDG_RUNTIME_DIR");
   places.home = HomeOf(places.uid);
   return places;
 }
@@ -53,7 +49,7 @@ std::vector<PrivateFolderCandidate> PrivateFolderCandidates(const PrivateFolderP
     if (Absolute(places.runtimeDir)) candidates.push_back({places.runtimeDir, false, false});
   } else if (Absolute(places.runUserRoot)) {
     // Only a guess at the usual place: its absence is no refusal.
-    const std::string runUser = places.runUserRoot + "/" + uid;
+    const std::string runUser = JoinPath(places.runUserRoot, uid);
     struct stat info {};
     if (::lstat(runUser.c_str(), &info) == 0) candidates.push_back({runUser, false, false});
   }

@@ -1,7 +1,6 @@
 #include "settings/SettingsFolder.h"
 
-#include <cstdlib>
-
+#include "platform/Environment.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "settings/ConfigurationRules.h"
@@ -17,11 +16,6 @@ constexpr const char* kCannotMakeFolder =
 std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
-}
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? "" : value;
 }
 
 }  // namespace
@@ -60,7 +54,8 @@ SettingsPlace FindSettingsPlace(FileSystem& fs, const std::string& programFolder
 }
 
 SettingsPlace FindSettingsPlace(FileSystem& fs, const std::string& programFolder) {
-  return FindSettingsPlace(fs, programFolder, Environment("XDG_CONFIG_HOME"), Environment("HOME"));
+  return FindSettingsPlace(fs, programFolder, EnvironmentValue("XDG_CONFIG_HOME"),
+                           EnvironmentValue("HOME"));
 }
 
 }  // namespace varnoket

@@ -1,14 +1,12 @@
 #include "settings/StoreMarker.h"
 
-#include <array>
 #include <cctype>
-#include <chrono>
-#include <ctime>
-#include <random>
 
 #include "platform/AsciiText.h"
+#include "platform/Clock.h"
 #include "platform/MessageText.h"
 #include "platform/PathRules.h"
+#include "platform/RandomId.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
@@ -22,15 +20,6 @@ bool IsStoreId(const std::string& text) {
     if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
   }
   return true;
-}
-
-std::string NowText() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm utc{};
-  ::gmtime_r(&now, &utc);
-  std::array<char, 32> text{};
-  std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &utc);
-  return text.data();
 }
 
 // The value of `key=` on one of the lines, blanks around it left out.
@@ -74,11 +63,7 @@ std::optional<StoreMarker> ReadStoreMarker(FileSystem& fs, const std::string& ro
 }
 
 std::string NewStoreId() {
-  std::random_device device;
-  std::uniform_int_distribution<int> digit(0, 15);
-  std::string id;
-  for (size_t i = 0; i < kIdDigits; ++i) id += "0123456789abcdef"[digit(device)];
-  return id;
+  return RandomHexDigits(kIdDigits);
 }
 
 bool HasUnreadableMarker(FileSystem& fs, const std::string& root) {
@@ -94,7 +79,7 @@ std::string UnreadableMarkerText(const std::string& root) {
 
 std::optional<StoreMarker> MarkStore(FileSystem& fs, const std::string& root) {
   if (auto existing = ReadStoreMarker(fs, root)) return existing;
-  const StoreMarker marker{NewStoreId(), NowText()};
+  const StoreMarker marker{NewStoreId(), UtcNowText()};
   const std::string path = StoreMarkerPath(root);
   const std::string temporary = path + "." + marker.id + ".tmp";
   if (!fs.WriteFileAtomic(temporary, StoreMarkerText(marker))) {

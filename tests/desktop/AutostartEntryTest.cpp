@@ -24,7 +24,7 @@ TEST(ShortcutLink, AWrittenEntryResolvesBackToItsProgramEvenWithAwkwardPaths) {
 
   test::FakeDialogs dialogs;
   ResolvedShortcut r;
-  ASSERT_TRUE(ResolveShortcut(link.ShortcutFile, r, dialogs));
+  ASSERT_TRUE(ResolveShortcut(DefaultFileSystem(), link.ShortcutFile, r, dialogs));
   EXPECT_EQ(r.target, link.Target);
   EXPECT_EQ(r.arguments, "--quiet");
   EXPECT_EQ(r.workingDir, link.WorkingDir);
@@ -33,7 +33,7 @@ TEST(ShortcutLink, AWrittenEntryResolvesBackToItsProgramEvenWithAwkwardPaths) {
   // Written again, it replaces the old entry.
   link.Arguments.clear();
   link.WriteLink();
-  ASSERT_TRUE(ResolveShortcut(link.ShortcutFile, r, dialogs));
+  ASSERT_TRUE(ResolveShortcut(DefaultFileSystem(), link.ShortcutFile, r, dialogs));
   EXPECT_EQ(r.arguments, "");
 }
 
@@ -43,12 +43,12 @@ TEST(ShortcutLink, LinksResolveToTheirTargetAndOtherFilesAreLeftAlone) {
   std::filesystem::create_symlink("real/folder", tmp / "link");
   test::FakeDialogs dialogs;
   ResolvedShortcut r{"unchanged", "", ""};
-  ASSERT_TRUE(ResolveShortcut(tmp / "link", r, dialogs));
+  ASSERT_TRUE(ResolveShortcut(DefaultFileSystem(), tmp / "link", r, dialogs));
   EXPECT_EQ(r.target, tmp / "real/folder");
 
   test::WriteFile(tmp / "plain.txt", "not a shortcut");
   r = {"unchanged", "", ""};
-  EXPECT_FALSE(ResolveShortcut(tmp / "plain.txt", r, dialogs));
+  EXPECT_FALSE(ResolveShortcut(DefaultFileSystem(), tmp / "plain.txt", r, dialogs));
   EXPECT_EQ(r.target, "unchanged");
   EXPECT_TRUE(dialogs.calls().empty());
 }

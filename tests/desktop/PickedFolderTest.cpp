@@ -19,8 +19,10 @@ TEST(PickedFolder, LinkIsReplacedByItsTarget) {
   fs::create_directory_symlink(dir / "data/docs", dir / "links/absolute");
   fs::create_directory_symlink("../data/docs", dir / "links/relative");
 
-  EXPECT_EQ(ResolvePickedFolder(dir / "links/absolute", dialogs), dir / "data/docs");
-  EXPECT_EQ(ResolvePickedFolder(dir / "links/relative", dialogs), dir / "data/docs");
+  EXPECT_EQ(ResolvePickedFolder(DefaultFileSystem(), dir / "links/absolute", dialogs),
+            dir / "data/docs");
+  EXPECT_EQ(ResolvePickedFolder(DefaultFileSystem(), dir / "links/relative", dialogs),
+            dir / "data/docs");
   EXPECT_TRUE(dialogs.calls().empty());
 }
 
@@ -31,10 +33,11 @@ TEST(PickedFolder, FolderAndCancelAreKept) {
   // A folder whose name looks like a desktop entry is still just a folder.
   fs::create_directories(dir / "apps.desktop");
 
-  EXPECT_EQ(ResolvePickedFolder(dir / "plain", dialogs), dir / "plain");
-  EXPECT_EQ(ResolvePickedFolder(dir / "apps.desktop", dialogs), dir / "apps.desktop");
-  EXPECT_EQ(ResolvePickedFolder("", dialogs), "");
-  EXPECT_EQ(ResolvePickedFolder(dir / "missing", dialogs), dir / "missing");
+  EXPECT_EQ(ResolvePickedFolder(DefaultFileSystem(), dir / "plain", dialogs), dir / "plain");
+  EXPECT_EQ(ResolvePickedFolder(DefaultFileSystem(), dir / "apps.desktop", dialogs),
+            dir / "apps.desktop");
+  EXPECT_EQ(ResolvePickedFolder(DefaultFileSystem(), "", dialogs), "");
+  EXPECT_EQ(ResolvePickedFolder(DefaultFileSystem(), dir / "missing", dialogs), dir / "missing");
   EXPECT_TRUE(dialogs.calls().empty());
 }
 
@@ -43,7 +46,7 @@ TEST(PickedFolder, DanglingLinkGivesItsTarget) {
   test::FakeDialogs dialogs;
   fs::create_directory_symlink(dir / "gone", dir / "link");
   // The later "not accessible" check reports the target by its own name.
-  EXPECT_EQ(ResolvePickedFolder(dir / "link", dialogs), dir / "gone");
+  EXPECT_EQ(ResolvePickedFolder(DefaultFileSystem(), dir / "link", dialogs), dir / "gone");
 }
 
 }  // namespace

@@ -231,5 +231,23 @@ TEST(FileSystemTest, AnOpenStreamIsStatedAndChangedThroughTheFileItHolds) {
   EXPECT_FALSE(fs.SetStreamPermissions(*out, 0600));
 }
 
+// A link's target is handed back as written, however long: the picked
+// folder and the autostart entry resolve it against the link's own folder.
+TEST(FileSystemTest, ReadsALinksTargetAsWrittenAndNothingForAFile) {
+  TempDir dir;
+  PosixFileSystem fs;
+  std::string longTarget;
+  while (longTarget.size() < 900) longTarget += "folder-of-a-long-name/";
+  longTarget += "end";
+  std::filesystem::create_symlink(longTarget, dir / "long");
+  std::filesystem::create_symlink("../elsewhere", dir / "relative");
+  WriteFile(dir / "plain", "x");
+
+  EXPECT_EQ(fs.ReadLink(dir / "long"), longTarget);
+  EXPECT_EQ(fs.ReadLink(dir / "relative"), "../elsewhere");
+  EXPECT_FALSE(fs.ReadLink(dir / "plain").has_value());
+  EXPECT_FALSE(fs.ReadLink(dir / "missing").has_value());
+}
+
 }  // namespace
 }  // namespace varnoket

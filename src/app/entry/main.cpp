@@ -13,6 +13,7 @@
 #include "app/gui/VarnoketProgram.h"
 #include "desktop/SystemLog.h"
 #include "platform/DriveInfo.h"
+#include "platform/Environment.h"
 #include "platform/FileSystem.h"
 #include "platform/InstanceLock.h"
 #include "platform/InstanceLockSocket.h"
@@ -52,11 +53,8 @@ std::string ErrorLine(const std::string& french) {
 }
 
 bool HasDisplay() {
-  const char* x = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0') ||
-         (platform != nullptr && *platform != '\0');
+  return !EnvironmentValue("DISPLAY").empty() || !EnvironmentValue("WAYLAND_DISPLAY").empty() ||
+         !EnvironmentValue("QT_QPA_PLATFORM").empty();
 }
 
 // The update role's two "ERREUR" boxes: it has no windows of its own, so a

@@ -26,7 +26,7 @@ std::string QtFolderPicker::BrowseForFolder(const std::string& title, bool newDi
     DisabledWindows disabled;
     chosen = chooser_(QString::fromStdString(title), options);
   }
-  return ResolvePickedFolder(chosen.toStdString(), dialogs_);
+  return ResolvePickedFolder(DefaultFileSystem(), chosen.toStdString(), dialogs_);
 }
 
 }  // namespace varnoket
