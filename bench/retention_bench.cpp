@@ -125,7 +125,6 @@ int Run() {
   if (!LoadStationSettings(DefaultFileSystem(), dialogs, station, root, stationName, rules)) {
     return 2;
   }
-  FinishStationSettingsLoad(station);
   station.backupDirectories = {source};
   BackupContext ctx(DefaultFileSystem(), clock, host, dialogs, station);
   ctx.backupRoot = root;

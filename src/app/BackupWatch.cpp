@@ -12,19 +12,19 @@ Day BackupWatch::Today() const {
   return DayOf(now);
 }
 
-bool BackupWatch::WarningDue(const std::string& lastBackupDate, int alertDays) const {
+bool BackupWatch::WarningDue(const std::optional<Day>& lastBackupDate, int alertDays) const {
   if (lastRunFailed_ || lastRunLeftOut_) return true;
   const std::optional<int> age = DaysSinceLastSuccess(lastBackupDate, clock_.Now());
   return age.has_value() && *age > alertDays;
 }
 
-void BackupWatch::Show(const std::string& lastBackupDate, int alertDays) {
+void BackupWatch::Show(const std::optional<Day>& lastBackupDate, int alertDays) {
   display_.ShowLastSuccess(
       storeAbsent_.empty() ? LastSuccessText(lastBackupDate, clock_.Now()) : storeAbsent_,
       WarningDue(lastBackupDate, alertDays));
 }
 
-void BackupWatch::Check(const std::string& lastBackupDate, int alertDays) {
+void BackupWatch::Check(const std::optional<Day>& lastBackupDate, int alertDays) {
   Show(lastBackupDate, alertDays);
   if (!WarningDue(lastBackupDate, alertDays)) {
     remindedOn_.reset();  // fixed: the next problem is told on its first day
@@ -33,7 +33,7 @@ void BackupWatch::Check(const std::string& lastBackupDate, int alertDays) {
   if (remindedOn_ != Today()) Remind(lastBackupDate, alertDays);
 }
 
-void BackupWatch::Remind(const std::string& lastBackupDate, int alertDays) {
+void BackupWatch::Remind(const std::optional<Day>& lastBackupDate, int alertDays) {
   const std::string text = LastSuccessText(lastBackupDate, clock_.Now());
   if (lastRunFailed_) {
     notifier_.Notify(

@@ -14,6 +14,7 @@
 #include "engine/BackupRun.h"
 #include "engine/StoreLayout.h"
 #include "platform/Clock.h"
+#include "platform/Day.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
@@ -38,9 +39,9 @@ class BackupWatchDisplay {
 // How a run ended, as the watch needs it.
 struct RunReport {
   BackupOutcome outcome = BackupOutcome::kNotStarted;
-  std::string lastBackupDate;  // the station's date after the run
-  std::string errorText;       // the error the run showed, if any
-  std::string refusal;         // why a busy station refused the run
+  std::optional<Day> lastBackupDate;  // the station's date after the run
+  std::string errorText;              // the error the run showed, if any
+  std::string refusal;                // why a busy station refused the run
   // "Sauvegarder Maintenant": failures are told in a box, and the end of
   // the run in a notification whatever its outcome.
   bool askedByUser = false;
@@ -54,10 +55,10 @@ class BackupWatch {
       : clock_(clock), notifier_(notifier), display_(display) {}
 
   // The station's date is known or changed: shows it, tells nothing.
-  void Show(const std::string& lastBackupDate, int alertDays);
+  void Show(const std::optional<Day>& lastBackupDate, int alertDays);
   // A tick of the scheduler: shows the state and sends the day's reminder
   // while a warning holds and none went out today.
-  void Check(const std::string& lastBackupDate, int alertDays);
+  void Check(const std::optional<Day>& lastBackupDate, int alertDays);
   // A run ended: a new failure is told at once (the same failure again,
   // as each tick retries, is left to the daily reminder); a busy station
   // once until it frees; a success clears the warning.
@@ -70,11 +71,11 @@ class BackupWatch {
   void StoreAbsent(const std::string& text);
   bool StoreAbsentShown() const { return !storeAbsent_.empty(); }
   // Whether the warning picture is due for this date now.
-  bool WarningDue(const std::string& lastBackupDate, int alertDays) const;
+  bool WarningDue(const std::optional<Day>& lastBackupDate, int alertDays) const;
 
  private:
   Day Today() const;
-  void Remind(const std::string& lastBackupDate, int alertDays);
+  void Remind(const std::optional<Day>& lastBackupDate, int alertDays);
   // RunEnded's steps for a failed run and for a day saved.
   void RunFailed(const RunReport& report);
   void RunSaved(const RunReport& report);

@@ -41,7 +41,7 @@ std::string RetryLine(const LocalDateTime& now) {
 }  // namespace
 
 void DailyScheduler::Tick() {
-  if (running_ || station_.lastBackupDate.empty() || !host_.Program().IsOpen()) return;
+  if (running_ || !station_.lastBackupDate || !host_.Program().IsOpen()) return;
   host_.StopTimer();
   switch (host_.RunUpdateStep()) {
     case UpdateTickResult::kGoOn:
@@ -56,7 +56,7 @@ void DailyScheduler::Tick() {
 }
 
 void DailyScheduler::RunIfDue() {
-  if (running_ || station_.lastBackupDate.empty() || !host_.Program().IsOpen()) return;
+  if (running_ || !station_.lastBackupDate || !host_.Program().IsOpen()) return;
   if (!DueAndAllowed()) return;
   host_.StopTimer();
   RunBackupNow(false);
@@ -73,14 +73,14 @@ bool DailyScheduler::WaitingToRetry() const {
   return retryMinute_ && MinuteOf(clock_.Now()) < *retryMinute_;
 }
 
-std::string DailyScheduler::DueDate() const {
+std::optional<Day> DailyScheduler::DueDate() const {
   const ProgramSettings& program = host_.Program();
   if (program.otherStores.empty()) return station_.lastBackupDate;
   // Several disks: the run is due as long as one disk here lacks today's.
   const LocalDateTime now = clock_.Now();
-  const std::string oldest = OldestPresentSuccess(
+  const std::optional<Day> oldest = OldestPresentSuccess(
       StoreAges(fs_, program, setup_.stationName, station_.lastBackupDate, now, present_), now);
-  return oldest.empty() ? station_.lastBackupDate : oldest;
+  return oldest ? oldest : station_.lastBackupDate;
 }
 
 bool DailyScheduler::DueAndAllowed() {
@@ -92,7 +92,7 @@ bool DailyScheduler::DueAndAllowed() {
 
 std::optional<int> DailyScheduler::WakeDelayMs() const {
   const ProgramSettings& program = host_.Program();
-  if (station_.lastBackupDate.empty() || !program.IsOpen() || HeldToday()) return std::nullopt;
+  if (!station_.lastBackupDate || !program.IsOpen() || HeldToday()) return std::nullopt;
   return RunDelayAfterWake(clock_.Now(), DueDate(), program.preferredHour, program.preferredMinute,
                            ReadKey(*program.file, kWakeDelayKey));
 }
@@ -134,7 +134,7 @@ bool DailyScheduler::PowerAllowsRun() {
 
 void DailyScheduler::BackUpNow() {
   if (host_.Program().backupRoot.empty() || setup_.stationName.empty() ||
-      station_.lastBackupDate.empty() || !host_.Program().IsOpen()) {
+      !station_.lastBackupDate || !host_.Program().IsOpen()) {
     return;
   }
   bool redo = false;

@@ -127,7 +127,7 @@ class DailyScheduler {
   bool DueAndAllowed();
   // The last backup a due run counts from: the station's, or with several
   // disks the oldest among those here.
-  std::string DueDate() const;
+  std::optional<Day> DueDate() const;
   // True when the battery allows a scheduled run; else says why, once for
   // each wait (one activity log line and the tray hint).
   bool PowerAllowsRun();

@@ -4,29 +4,21 @@
 #include "platform/MessageText.h"
 #include "platform/ShownFormat.h"
 #include "platform/Translation.h"
-#include "settings/NormalizeDate.h"
 #include "settings/StationSettings.h"
 
 namespace varnoket {
 
-std::optional<int> DaysSinceLastSuccess(const std::string& lastBackupDate,
+std::optional<int> DaysSinceLastSuccess(const std::optional<Day>& lastBackupDate,
                                         const LocalDateTime& now) {
-  std::string date = lastBackupDate;
-  Day last;
-  if (!NormalizeDate(date) || date == kNoBackupDate || !ParseDayText(date, last))
-    return std::nullopt;
-  return static_cast<int>(DayNumber(DayOf(now)) - DayNumber(last));
+  if (!lastBackupDate || *lastBackupDate == kNoBackupDay) return std::nullopt;
+  return static_cast<int>(DayNumber(DayOf(now)) - DayNumber(*lastBackupDate));
 }
 
-std::string LastSuccessText(const std::string& lastBackupDate, const LocalDateTime& now) {
+std::string LastSuccessText(const std::optional<Day>& lastBackupDate, const LocalDateTime& now) {
   const std::optional<int> age = DaysSinceLastSuccess(lastBackupDate, now);
   if (!age) return kNoSuccessText;
-  std::string normal = lastBackupDate;
-  Day last;
-  NormalizeDate(normal);
-  ParseDayText(normal, last);  // read already by DaysSinceLastSuccess
   // Said on screen only, never logged: the date in the locale's form.
-  const std::string date = ShownDate(StartOf(last));
+  const std::string date = ShownDate(StartOf(*lastBackupDate));
   // Each form whole, so the windows can show it in another language.
   if (*age < 0) {
     return FillText(VK_TR_NOOP("Messages", "Dernière sauvegarde réussie : %s (dans le futur)"),

@@ -1,6 +1,6 @@
 // When the last backup succeeded, as the tray hint and the main window's
 // title say it: "Dernière sauvegarde réussie : 08/12/2026 (il y a 3 jours)".
-// The date is the station's LASTBACKUP (dd/mm/yyyy), shown in the locale's
+// The date is the station's LASTBACKUP, shown in the locale's
 // short form (platform/ShownFormat.h); the age is counted in calendar days of
 // the local clock.
 //
@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/Clock.h"
+#include "platform/Day.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
@@ -24,12 +25,12 @@ inline constexpr const char* kNoSuccessText =
     VK_TR_NOOP("Messages", "Aucune sauvegarde réussie pour l'instant");
 
 // Whole calendar days from `lastBackupDate` to `now`'s day: 0 for today,
-// negative when the date is after today; empty when the text is not a date
-// or is the date of a station that has never been backed up.
-std::optional<int> DaysSinceLastSuccess(const std::string& lastBackupDate,
+// negative when the date is after today; empty when there is none or it is
+// the date of a station that has never been backed up (kNoBackupDay).
+std::optional<int> DaysSinceLastSuccess(const std::optional<Day>& lastBackupDate,
                                         const LocalDateTime& now);
 
 // The sentence shown in the tray hint and the window title.
-std::string LastSuccessText(const std::string& lastBackupDate, const LocalDateTime& now);
+std::string LastSuccessText(const std::optional<Day>& lastBackupDate, const LocalDateTime& now);
 
 }  // namespace varnoket

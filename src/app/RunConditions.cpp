@@ -17,8 +17,9 @@ std::optional<std::string> BatteryRefusal(const PowerState& power, int minimumPe
                                       std::to_string(minimumPercent) + " %"});
 }
 
-std::optional<int> RunDelayAfterWake(const LocalDateTime& now, const std::string& lastBackupDate,
-                                     int preferredHour, int preferredMinute, int delayMinutes) {
+std::optional<int> RunDelayAfterWake(const LocalDateTime& now,
+                                     const std::optional<Day>& lastBackupDate, int preferredHour,
+                                     int preferredMinute, int delayMinutes) {
   if (!IsBackupDue(now, lastBackupDate, preferredHour, preferredMinute)) return std::nullopt;
   return std::max(delayMinutes, 0) * 60 * 1000;
 }

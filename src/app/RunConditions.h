@@ -10,6 +10,7 @@
 
 #include "desktop/PowerSource.h"
 #include "platform/Clock.h"
+#include "platform/Day.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
@@ -25,9 +26,10 @@ inline constexpr const char* kOnBatteryPattern =
 std::optional<std::string> BatteryRefusal(const PowerState& power, int minimumPercent);
 
 // After the machine woke at `now`: in how many milliseconds the day's run
-// starts, counting from the last successful run's date (`lastBackupDate`,
-// dd/mm/yyyy) whether one is due at all; empty when none is.
-std::optional<int> RunDelayAfterWake(const LocalDateTime& now, const std::string& lastBackupDate,
-                                     int preferredHour, int preferredMinute, int delayMinutes);
+// starts, counting from the last successful run's date (`lastBackupDate`)
+// whether one is due at all; empty when none is.
+std::optional<int> RunDelayAfterWake(const LocalDateTime& now,
+                                     const std::optional<Day>& lastBackupDate, int preferredHour,
+                                     int preferredMinute, int delayMinutes);
 
 }  // namespace varnoket

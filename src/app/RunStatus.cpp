@@ -52,8 +52,8 @@ std::string Shown(int64_t bytes) {
 
 }  // namespace
 
-std::string NextBackupText(const LocalDateTime& now, const std::string& lastBackupDate, int hour,
-                           int minute, bool heldToday) {
+std::string NextBackupText(const LocalDateTime& now, const std::optional<Day>& lastBackupDate,
+                           int hour, int minute, bool heldToday) {
   const std::string at = TimeText(hour, minute);
   if (heldToday || !IsTodayAfter(now, lastBackupDate)) return FillText(kNextTomorrow, {at});
   if (now.hour * 60 + now.minute < hour * 60 + minute) return FillText(kNextToday, {at});

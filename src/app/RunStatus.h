@@ -12,17 +12,18 @@
 #include "app/LastRunOutcome.h"
 #include "engine/RunProgress.h"
 #include "platform/Clock.h"
+#include "platform/Day.h"
 
 namespace varnoket {
 
 // When the daily backup starts next, given the station's last backup date
-// ("dd/mm/yyyy"), the configured time, and whether today's automatic run is
+// (none counts as long ago), the configured time, and whether today's automatic run is
 // held (the person stopped today's run):
 //   "Prochaine sauvegarde : aujourd'hui à 13:00"
 //   "Prochaine sauvegarde : demain à 13:00"
 //   "Prochaine sauvegarde : à la prochaine vérification (toutes les 10 minutes)"
-std::string NextBackupText(const LocalDateTime& now, const std::string& lastBackupDate, int hour,
-                           int minute, bool heldToday);
+std::string NextBackupText(const LocalDateTime& now, const std::optional<Day>& lastBackupDate,
+                           int hour, int minute, bool heldToday);
 
 // "Espace libre sur le disque des sauvegardes : 12,3 Go", or that it is not
 // known (the disk is absent, or the folder cannot be asked).

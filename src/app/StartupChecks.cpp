@@ -106,7 +106,6 @@ StartupOutcome StartupChecks::Run(StationSettings& station) {
     SaveBackupSet(dialogs_, station);
   }
 
-  FinishStationSettingsLoad(station);
   return StartupOutcome::kPassed;
 }
 

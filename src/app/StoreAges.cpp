@@ -9,14 +9,15 @@
 namespace varnoket {
 
 std::vector<StoreAge> StoreAges(FileSystem& fs, const ProgramSettings& program,
-                                const std::string& station, const std::string& activeLastSuccess,
+                                const std::string& station,
+                                const std::optional<Day>& activeLastSuccess,
                                 const LocalDateTime& now, const StorePresenceCheck& present) {
   std::vector<StoreAge> ages;
   if (!program.IsOpen()) return ages;
   const IniFile record(fs, program.file->path());
   const std::vector<StoreEntry> stores = AllStores(fs, program);
   for (size_t i = 0; i < stores.size(); ++i) {
-    StoreAge age{stores[i].name, stores[i].root, false, ""};
+    StoreAge age{stores[i].name, stores[i].root, false, std::nullopt};
     age.present =
         present ? present(stores[i], i) : StoreUsable(CheckStoreEntry(fs, stores[i], i, station));
     age.lastSuccess = StoreLastSuccess(record, stores[i].id);
@@ -31,8 +32,8 @@ std::vector<StoreAge> StoreAges(FileSystem& fs, const ProgramSettings& program,
   return ages;
 }
 
-std::string NewestSuccess(const std::vector<StoreAge>& ages, const LocalDateTime& now) {
-  std::string newest;
+std::optional<Day> NewestSuccess(const std::vector<StoreAge>& ages, const LocalDateTime& now) {
+  std::optional<Day> newest;
   std::optional<int> newestAge;
   for (const StoreAge& age : ages) {
     const auto days = DaysSinceLastSuccess(age.lastSuccess, now);
@@ -44,13 +45,14 @@ std::string NewestSuccess(const std::vector<StoreAge>& ages, const LocalDateTime
   return newest;
 }
 
-std::string OldestPresentSuccess(const std::vector<StoreAge>& ages, const LocalDateTime& now) {
-  std::string oldest;
+std::optional<Day> OldestPresentSuccess(const std::vector<StoreAge>& ages,
+                                        const LocalDateTime& now) {
+  std::optional<Day> oldest;
   std::optional<int> oldestAge;
   for (const StoreAge& age : ages) {
     if (!age.present) continue;
     const auto days = DaysSinceLastSuccess(age.lastSuccess, now);
-    if (!days) return kNoBackupDate;
+    if (!days) return kNoBackupDay;
     if (!oldestAge || *days > *oldestAge) {
       oldestAge = days;
       oldest = age.lastSuccess;

@@ -11,6 +11,7 @@
 
 #include "engine/StoreChoice.h"
 #include "platform/Clock.h"
+#include "platform/Day.h"
 #include "platform/FileSystem.h"
 #include "settings/ProgramSettings.h"
 
@@ -20,7 +21,7 @@ struct StoreAge {
   std::string name;
   std::string root;
   bool present = false;
-  std::string lastSuccess;  // dd/mm/yyyy, "" when none is known
+  std::optional<Day> lastSuccess;  // nullopt when none is known
 };
 
 // Every configured store. `activeLastSuccess` stands for the store the
@@ -28,17 +29,19 @@ struct StoreAge {
 // up before the record existed): its station file's date.
 // `present` says whether each store is here (none: asked of its disk).
 std::vector<StoreAge> StoreAges(FileSystem& fs, const ProgramSettings& program,
-                                const std::string& station, const std::string& activeLastSuccess,
+                                const std::string& station,
+                                const std::optional<Day>& activeLastSuccess,
                                 const LocalDateTime& now,
                                 const StorePresenceCheck& present = nullptr);
 
-// The most recent success among them ("" when none).
-std::string NewestSuccess(const std::vector<StoreAge>& ages, const LocalDateTime& now);
+// The most recent success among them (nullopt when none).
+std::optional<Day> NewestSuccess(const std::vector<StoreAge>& ages, const LocalDateTime& now);
 
 // The date a due run is counted from with several stores: the oldest last
-// success among the stores present (kNoBackupDate when one never had one);
-// "" when none is present.
-std::string OldestPresentSuccess(const std::vector<StoreAge>& ages, const LocalDateTime& now);
+// success among the stores present (kNoBackupDay when one never had one);
+// nullopt when none is present.
+std::optional<Day> OldestPresentSuccess(const std::vector<StoreAge>& ages,
+                                        const LocalDateTime& now);
 
 // "Disque B : sauvegardé il y a 12 jours", for the tray's hint.
 std::string StoreAgeLine(const StoreAge& age, const LocalDateTime& now);

@@ -95,7 +95,6 @@ std::optional<LoadedSettings> LoadForBackup(FileSystem& fs, Dialogs& dialogs,
     s->station.directories.erase(s->station.directories.begin() + parent);
     SaveBackupSet(dialogs, s->station);
   }
-  FinishStationSettingsLoad(s->station);
   return s;
 }
 

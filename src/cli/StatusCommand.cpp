@@ -66,7 +66,7 @@ std::string RotationLine(const RotationState& state, int rotationDays) {
 // What the station file says for the status; a file that cannot be read is
 // said as such, never as "no backup yet".
 struct StationFileView {
-  std::string lastBackup = kNoBackupDate;
+  std::optional<Day> lastBackup = kNoBackupDay;
   std::optional<bool> includeHidden;
   std::string problem;
 };
@@ -116,7 +116,7 @@ int StatusCommand(const CliOptions& o) {
   const bool present = store.state == StoreState::kPresent || store.state == StoreState::kUnmarked;
 
   const StationFileView stationFile = ReadStationFile(fs, layout);
-  std::string lastBackup = stationFile.lastBackup;
+  std::optional<Day> lastBackup = stationFile.lastBackup;
   const std::string& stationProblem = stationFile.problem;
   const std::optional<bool>& includeHidden = stationFile.includeHidden;
   const std::vector<std::string> dayFolders = SortedDayFolders(fs, rules, layout.StationFolder());
@@ -125,7 +125,7 @@ int StatusCommand(const CliOptions& o) {
   // even when the settings file does not say so (lost, replaced, reset).
   const LocalDateTime now = SystemClock().Now();
   if (!dayFolders.empty()) {
-    const std::string newest = DayTextOfFolder(dayFolders.back());
+    const std::optional<Day> newest = ParseKeptDate(DayTextOfFolder(dayFolders.back()));
     const auto recorded = DaysSinceLastSuccess(lastBackup, now);
     const auto fromDays = DaysSinceLastSuccess(newest, now);
     if (fromDays && (!recorded || *fromDays < *recorded)) lastBackup = newest;

@@ -80,7 +80,7 @@ std::optional<BackupOutcome> ScanSteps(BackupContext& ctx, const Day& today, Sca
     return BackupOutcome::kFailed;
   }
   if (ctx.changedFiles.empty() && ctx.currentFileList == ctx.previousFileList) {
-    ctx.station.lastBackupDate = DayText(today);
+    ctx.station.lastBackupDate = today;
     ResumeCopies(ctx.fs, ctx.Layout()).Clear();  // what a stopped run kept is of no use now
     ctx.Log("Aucune modification n'a été détectée.");
     return BackupOutcome::kNoChange;
@@ -148,8 +148,8 @@ std::optional<size_t> SaveDay(BackupContext& ctx, CopyStep& copy, ScanDetails& d
 // could not be recorded.
 bool RecordSavedDay(BackupContext& ctx, const Day& today, const CopyStep& copy, size_t recopied) {
   try {
-    ctx.station.lastBackupDate = DayText(today);
-    WriteLastBackup(ctx.station, ctx.station.lastBackupDate);
+    ctx.station.lastBackupDate = today;
+    WriteLastBackup(ctx.station, today);
     if (recopied > 0) {
       ctx.Log("Copies absentes ou endommagées stockées à nouveau : " + std::to_string(recopied) +
               " fichier(s).");

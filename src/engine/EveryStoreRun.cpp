@@ -78,8 +78,6 @@ std::vector<OtherStore> LookAtOthers(BackupContext& ctx, const std::vector<Store
       if (!LoadStationSettings(ctx.fs, ctx.dialogs, *other.station, stores[i].root, ctx.stationName,
                                ctx.rules)) {
         other.problem = FillText(kStationFileMissing, {stores[i].name, stores[i].root});
-      } else {
-        FinishStationSettingsLoad(*other.station);
       }
     }
     others.push_back(std::move(other));
@@ -149,7 +147,7 @@ void SameSetEverywhere(BackupContext& ctx, std::vector<OtherStore>& others, bool
   }
 }
 
-void RecordSuccess(BackupContext& ctx, const std::string& root, const std::string& day) {
+void RecordSuccess(BackupContext& ctx, const std::string& root, const Day& day) {
   if (ctx.programSettingsPath.empty()) return;
   const auto marker = ReadStoreMarker(ctx.fs, root);
   if (!marker) return;
@@ -172,7 +170,9 @@ StoreRun RunOn(BackupContext& ctx, const StoreEntry& entry, bool named) {
   run.afterCommandFailed = ctx.afterCommandFailed;
   run.beforeCommandFailed = ctx.beforeCommandFailed;
   run.leftOut = ctx.leftOut;
-  if (BackedUp(run.outcome)) RecordSuccess(ctx, entry.root, ctx.station.lastBackupDate);
+  if (BackedUp(run.outcome) && ctx.station.lastBackupDate) {
+    RecordSuccess(ctx, entry.root, *ctx.station.lastBackupDate);
+  }
   return run;
 }
 

@@ -2,14 +2,13 @@
 
 namespace varnoket {
 
-bool IsTodayAfter(const LocalDateTime& now, const std::string& lastBackupDate) {
-  Day last;
-  if (!ParseDayText(lastBackupDate, last)) return true;
-  return DayNumber(DayOf(now)) > DayNumber(last);
+bool IsTodayAfter(const LocalDateTime& now, const std::optional<Day>& lastBackupDate) {
+  if (!lastBackupDate) return true;
+  return DayNumber(DayOf(now)) > DayNumber(*lastBackupDate);
 }
 
-bool IsBackupDue(const LocalDateTime& now, const std::string& lastBackupDate, int preferredHour,
-                 int preferredMinute) {
+bool IsBackupDue(const LocalDateTime& now, const std::optional<Day>& lastBackupDate,
+                 int preferredHour, int preferredMinute) {
   return IsTodayAfter(now, lastBackupDate) &&
          now.hour * 60 + now.minute >= preferredHour * 60 + preferredMinute;
 }

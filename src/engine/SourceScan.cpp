@@ -31,19 +31,14 @@ namespace varnoket {
 
 namespace {
 
-// The day folder of the newest list before this run, "" when there is
-// none; nothing when the date of the last backup cannot be read.
-std::optional<std::string> PreviousListFolder(BackupContext& ctx) {
-  const std::string& last = ctx.station.lastBackupDate;
-  if (last.empty()) return std::string();
+// The day folder of the newest list before this run, "" when there is none
+// (or the station's date is not known).
+std::string PreviousListFolder(BackupContext& ctx) {
+  if (!ctx.station.lastBackupDate) return std::string();
+  const Day& last = *ctx.station.lastBackupDate;
   const StoreLayout layout = ctx.Layout();
-  if (last.size() >= 10) {
-    const std::string name = last.substr(0, 2) + last.substr(3, 2) + last.substr(6, 4);
-    if (ctx.fs.IsFile(layout.FileListPath(layout.DayFolder(name)))) return layout.DayFolder(name);
-  }
-  Day day;
-  if (!ParseDayText(last, day)) return std::nullopt;
-  const long origin = DayNumber(day);
+  if (ctx.fs.IsFile(layout.FileListPath(layout.DayFolder(last)))) return layout.DayFolder(last);
+  const long origin = DayNumber(last);
   for (int k = 1; k <= RaiseToFloor(kDaysKeptKey, ctx.daysKept); ++k) {
     const std::string candidate = layout.DayFolder(DayFromNumber(origin - k));
     if (ctx.fs.IsFile(layout.FileListPath(candidate))) return candidate;
@@ -51,11 +46,9 @@ std::optional<std::string> PreviousListFolder(BackupContext& ctx) {
   return std::string();
 }
 
-bool LoadPreviousList(BackupContext& ctx, const std::optional<std::string>& previous) {
+bool LoadPreviousList(BackupContext& ctx, const std::string& folder) {
   ctx.previousFileList.clear();
   ctx.previousListFolder.clear();
-  if (!previous) return false;
-  const std::string& folder = *previous;
   if (folder.empty()) return true;  // every file counts as new
   const StoreLayout layout = ctx.Layout();
   auto lines = ReadListFile(ctx.fs, layout.FileListPath(folder));
@@ -181,9 +174,9 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   ctx.leftOut = LeftOutCounts();
 
   // The store's days are walked beside the sources when there is a core for it.
-  const std::optional<std::string> previous = PreviousListFolder(ctx);
+  const std::string previous = PreviousListFolder(ctx);
   StoredCopiesAhead ahead(ctx.fs, ctx.Layout(),
-                          previous ? ctx.rules.FileName(*previous) : std::string(),
+                          previous.empty() ? std::string() : ctx.rules.FileName(previous),
                           WorkerCount(ctx.workers) > 1);
   FolderListingsAhead listings(ctx.fs, WorkerCount(ctx.workers));
   SourceWalk walk{ctx, details.files, {}, FolderIdOf(ctx.fs, ctx.backupRoot), {}, {}, listings};

@@ -1,7 +1,6 @@
 #include "settings/NormalizeDate.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -24,7 +23,7 @@ bool ReadField(std::string_view text, uint16_t& field) {
 
 }  // namespace
 
-bool NormalizeDate(std::string& text) {
+std::optional<Day> ParseKeptDate(const std::string& text) {
   std::vector<std::string_view> parts;
   std::string_view rest = text;
   for (;;) {
@@ -33,19 +32,24 @@ bool NormalizeDate(std::string& text) {
     if (slash == std::string_view::npos) break;
     rest.remove_prefix(slash + 1);
   }
-  if (parts.size() < 3) return false;
+  if (parts.size() < 3) return std::nullopt;
   uint16_t day = 0;
   uint16_t month = 0;
   uint16_t year = 0;
   if (!ReadField(parts[0], day) || !ReadField(parts[1], month) || !ReadField(parts[2], year)) {
-    return false;
+    return std::nullopt;
   }
-  if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1900 || year > 2078) return false;
-  if (day > DaysInMonth(year, month)) return false;
-  char normal[32];
-  std::snprintf(normal, sizeof normal, "%02u/%02u/%04u", static_cast<unsigned>(day),
-                static_cast<unsigned>(month), static_cast<unsigned>(year));
-  text = normal;
+  if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1900 || year > 2078) {
+    return std::nullopt;
+  }
+  if (day > DaysInMonth(year, month)) return std::nullopt;
+  return Day{day, month, year};
+}
+
+bool NormalizeDate(std::string& text) {
+  const std::optional<Day> day = ParseKeptDate(text);
+  if (!day) return false;
+  text = DayText(*day);
   return true;
 }
 

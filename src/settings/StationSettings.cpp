@@ -68,7 +68,7 @@ bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& se
       WriteKey(*file, kIncludeHiddenKey, std::to_string(kIncludeHiddenForNewSets));
       settings.file = std::move(file);
       settings.path = path;
-      settings.lastBackupDate = kNoBackupDate;
+      settings.lastBackupDate = kNoBackupDay;
     } catch (const IniError&) {
       created = false;
     }
@@ -102,9 +102,10 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
   settings.includeHidden = kIncludeHiddenKey.fallback != 0;
   settings.setVersion = kSetVersionKey.fallback;
   settings.countsSaves = false;
+  std::string lastBackup = kNoBackupDate;
   for (const std::string& line : ini.SectionLines(kParamsSection)) {
     if (is(line, kLastBackupKey)) {
-      settings.lastBackupDate = ValueAfterEquals(line);
+      lastBackup = ValueAfterEquals(line);
     } else if (is(line, kExclusionsKey)) {
       settings.exclusions = FromCommaText(ValueAfterEquals(line));
       SortAsDisplayed(settings.exclusions);
@@ -141,11 +142,8 @@ bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& sett
   }
   SortAsDisplayed(settings.directories);
   settings.backupDirectories = settings.directories;
+  settings.lastBackupDate = ParseKeptDate(lastBackup).value_or(kNoBackupDay);
   return true;
-}
-
-void FinishStationSettingsLoad(StationSettings& settings) {
-  if (!NormalizeDate(settings.lastBackupDate)) settings.lastBackupDate = kNoBackupDate;
 }
 
 bool SaveBackupSet(Dialogs& dialogs, StationSettings& settings) {
@@ -213,9 +211,9 @@ void CopyBackupSet(const StationSettings& from, StationSettings& to) {
   WriteSetVersion(to, from.setVersion);
 }
 
-void WriteLastBackup(StationSettings& settings, const std::string& date) {
+void WriteLastBackup(StationSettings& settings, const Day& date) {
   if (!settings.file) throw IniError(kIniNotInitialised);
-  WriteKey(*settings.file, kLastBackupKey, date);
+  WriteKey(*settings.file, kLastBackupKey, DayText(date));
   settings.lastBackupDate = date;
 }
 

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/Day.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
@@ -20,13 +22,16 @@
 namespace varnoket {
 
 // The date a station file gets when it is created, and the date used when the
-// recorded one is missing or not a date.
+// recorded one is missing or not a date: as written, and as a day.
 inline constexpr const char* kNoBackupDate = kLastBackupKey.fallback;
+inline constexpr Day kNoBackupDay{31, 12, 2002};
 
 struct StationSettings {
   std::string path;               // StationSettingsPath
   std::unique_ptr<IniFile> file;  // StationSettings, open once loaded
-  std::string lastBackupDate;     // LastBackupDate, "" until loaded
+  // LastBackupDate: kNoBackupDay when the file has none or no date;
+  // nullopt until the file is loaded.
+  std::optional<Day> lastBackupDate;
   // The directory list as the main window's sorted list box holds it.
   std::vector<std::string> directories;
   // BackupDirectories, the copy the backup run reads.
@@ -59,15 +64,12 @@ bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& se
                            const std::string& path, const std::string& root);
 
 // Opens (or creates, below a marked root) the station file and reads the last
-// backup date, the exclusions, the restore options and the directories. False
-// when the file could neither be found nor created; nothing is read then.
+// backup date (kNoBackupDay when it is no date), the exclusions, the restore
+// options and the directories. False when the file could neither be found
+// nor created; nothing is read then.
 bool LoadStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& settings,
                          const std::string& root, const std::string& station,
                          const PathRules& rules);
-
-// Rewrites the last backup date in its normal form, or sets the no-backup
-// date when it is not a valid date. Runs after the parent check at start.
-void FinishStationSettingsLoad(StationSettings& settings);
 
 // Saves the backup set: the directories as D1..Dn and the exclusions. Shows
 // the error box and returns false when the file cannot be written; does
@@ -94,7 +96,7 @@ void CopyBackupSet(const StationSettings& from, StationSettings& to);
 
 // Writes PARAMS/LASTBACKUP (and keeps it in lastBackupDate); throws IniError
 // when it cannot be written or when no file is open.
-void WriteLastBackup(StationSettings& settings, const std::string& date);
+void WriteLastBackup(StationSettings& settings, const Day& date);
 
 // The index of the first entry that really is the root or holds it: on whole
 // names after links are resolved, or as another name of one of the root's

@@ -4,6 +4,7 @@
 
 #include "platform/AsciiText.h"
 #include "platform/PathRules.h"
+#include "settings/NormalizeDate.h"
 
 namespace varnoket {
 
@@ -84,14 +85,15 @@ std::optional<size_t> FindStore(const std::vector<StoreEntry>& stores, const std
   return std::nullopt;
 }
 
-std::string StoreLastSuccess(const IniFile& file, const std::string& id) {
-  if (!IsStoreId(id)) return {};
-  return file.ReadString(kStoreSuccessSection, id).value_or("");
+std::optional<Day> StoreLastSuccess(const IniFile& file, const std::string& id) {
+  if (!IsStoreId(id)) return std::nullopt;
+  const std::optional<std::string> recorded = file.ReadString(kStoreSuccessSection, id);
+  return recorded ? ParseKeptDate(*recorded) : std::nullopt;
 }
 
-void RecordStoreSuccess(IniFile& file, const std::string& id, const std::string& day) {
+void RecordStoreSuccess(IniFile& file, const std::string& id, const Day& day) {
   if (!IsStoreId(id)) return;
-  file.WriteString(kStoreSuccessSection, id, day);
+  file.WriteString(kStoreSuccessSection, id, DayText(day));
 }
 
 }  // namespace varnoket

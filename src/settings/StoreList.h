@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Day.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "settings/SettingsKeys.h"
@@ -54,10 +55,11 @@ std::string NextStoreName(const std::vector<StoreEntry>& stores);
 // The store of that name (names compare without regard to ASCII case).
 std::optional<size_t> FindStore(const std::vector<StoreEntry>& stores, const std::string& name);
 
-// The day ("dd/mm/yyyy") of the store's last successful backup as this
-// machine recorded it; "" when none is.
-std::string StoreLastSuccess(const IniFile& file, const std::string& id);
+// The day of the store's last successful backup as this machine recorded it
+// ("dd/mm/yyyy", read as the station file's date is); nullopt when none is
+// or the record is no date.
+std::optional<Day> StoreLastSuccess(const IniFile& file, const std::string& id);
 // Records it; throws IniError.
-void RecordStoreSuccess(IniFile& file, const std::string& id, const std::string& day);
+void RecordStoreSuccess(IniFile& file, const std::string& id, const Day& day);
 
 }  // namespace varnoket

@@ -9,6 +9,7 @@
 #include "app/BackupWatch.h"
 #include "app/LastSuccess.h"
 #include "app/RecordingNotifier.h"
+#include "support/KeptDay.h"
 
 namespace varnoket::test {
 namespace {
@@ -31,7 +32,7 @@ class BackupWatchTest : public ::testing::Test {
   RunReport Run(BackupOutcome outcome, const std::string& date, const std::string& error = "") {
     RunReport report;
     report.outcome = outcome;
-    report.lastBackupDate = date;
+    report.lastBackupDate = KeptDay(date);
     report.errorText = error;
     report.refusal = "Une autre sauvegarde est en cours sur ce poste.";
     return report;
@@ -44,16 +45,16 @@ class BackupWatchTest : public ::testing::Test {
 };
 
 TEST_F(BackupWatchTest, ShowingTheDateWarnsOnlyPastTheAlertAgeAndTellsNothing) {
-  watch_.Show("05/12/2026", 3);  // three days: not yet older than three
+  watch_.Show(KeptDay("05/12/2026"), 3);  // three days: not yet older than three
   EXPECT_EQ(display_.text, "Dernière sauvegarde réussie : 05/12/2026 (il y a 3 jours)");
   EXPECT_FALSE(display_.warning);
-  watch_.Show("04/12/2026", 3);
+  watch_.Show(KeptDay("04/12/2026"), 3);
   EXPECT_TRUE(display_.warning);
   EXPECT_TRUE(notifier_.sent.empty());
 }
 
 TEST_F(BackupWatchTest, ATooOldSuccessIsRemindedOnceADayUntilARunSucceeds) {
-  watch_.Check("01/12/2026", 3);
+  watch_.Check(KeptDay("01/12/2026"), 3);
   ASSERT_EQ(notifier_.Summaries(), std::vector<std::string>{kTooOldSummary});
   EXPECT_EQ(notifier_.sent[0].body,
             "Aucune sauvegarde n'a réussi depuis plus de 3 jours.\n"
@@ -62,18 +63,18 @@ TEST_F(BackupWatchTest, ATooOldSuccessIsRemindedOnceADayUntilARunSucceeds) {
   EXPECT_TRUE(display_.warning);
 
   At(8, 23);  // later the same day: no second reminder
-  watch_.Check("01/12/2026", 3);
+  watch_.Check(KeptDay("01/12/2026"), 3);
   EXPECT_EQ(notifier_.sent.size(), 1u);
 
   At(9, 0);  // the next day: again
-  watch_.Check("01/12/2026", 3);
+  watch_.Check(KeptDay("01/12/2026"), 3);
   EXPECT_EQ(notifier_.sent.size(), 2u);
 
   watch_.RunEnded(Run(BackupOutcome::kCompleted, "09/12/2026"), 3);
   EXPECT_FALSE(display_.warning);
   EXPECT_EQ(display_.text, "Dernière sauvegarde réussie : 09/12/2026 (aujourd'hui)");
   At(10);
-  watch_.Check("09/12/2026", 3);
+  watch_.Check(KeptDay("09/12/2026"), 3);
   EXPECT_EQ(notifier_.sent.size(), 2u);
 }
 
@@ -87,10 +88,10 @@ TEST_F(BackupWatchTest, AFailedRunIsToldAtOnceThenDailyUntilARunSucceeds) {
   EXPECT_TRUE(display_.warning);
   EXPECT_EQ(display_.text, "Dernière sauvegarde réussie : 07/12/2026 (il y a 1 jour)");
 
-  watch_.Check("07/12/2026", 3);  // the failure counted as today's word
+  watch_.Check(KeptDay("07/12/2026"), 3);  // the failure counted as today's word
   EXPECT_EQ(notifier_.sent.size(), 1u);
   At(9);
-  watch_.Check("07/12/2026", 3);
+  watch_.Check(KeptDay("07/12/2026"), 3);
   ASSERT_EQ(notifier_.sent.size(), 2u);
   EXPECT_EQ(notifier_.sent[1].body,
             "La dernière sauvegarde a échoué.\n"
@@ -113,7 +114,7 @@ TEST_F(BackupWatchTest, AFailedRunIsToldAtOnceThenDailyUntilARunSucceeds) {
   EXPECT_FALSE(watch_.LastRunFailed());
   EXPECT_FALSE(display_.warning);
   At(10);
-  watch_.Check("09/12/2026", 3);
+  watch_.Check(KeptDay("09/12/2026"), 3);
   EXPECT_EQ(notifier_.sent.size(), 3u);
 }
 
@@ -129,7 +130,7 @@ TEST_F(BackupWatchTest, ARunThatLeftEntriesOutIsToldAndWarnsUntilARunLeavesNothi
   // The day counts as saved, and the picture still warns.
   EXPECT_EQ(display_.text, "Dernière sauvegarde réussie : 08/12/2026 (aujourd'hui)");
   EXPECT_TRUE(display_.warning);
-  watch_.Show("08/12/2026", 3);
+  watch_.Show(KeptDay("08/12/2026"), 3);
   EXPECT_TRUE(display_.warning);
   At(9);
   watch_.RunEnded(Run(BackupOutcome::kNoChange, "09/12/2026"), 3);
@@ -175,14 +176,14 @@ TEST_F(BackupWatchTest, ABusyStationIsToldOnceUntilARunGetsThrough) {
 }
 
 TEST_F(BackupWatchTest, AClockSetBackNeverWarnsOfAge) {
-  watch_.Check("20/12/2026", 3);
+  watch_.Check(KeptDay("20/12/2026"), 3);
   EXPECT_EQ(display_.text, "Dernière sauvegarde réussie : 20/12/2026 (dans le futur)");
   EXPECT_FALSE(display_.warning);
   EXPECT_TRUE(notifier_.sent.empty());
 }
 
 TEST_F(BackupWatchTest, AStationNeverBackedUpIsNotTooOldButItsFailuresCount) {
-  watch_.Check("31/12/2002", 3);
+  watch_.Check(KeptDay("31/12/2002"), 3);
   EXPECT_EQ(display_.text, kNoSuccessText);
   EXPECT_FALSE(display_.warning);
   EXPECT_TRUE(notifier_.sent.empty());
@@ -192,9 +193,9 @@ TEST_F(BackupWatchTest, AStationNeverBackedUpIsNotTooOldButItsFailuresCount) {
 }
 
 TEST_F(BackupWatchTest, TheAlertAgeIsReadAtEachCheck) {
-  watch_.Check("01/12/2026", 10);
+  watch_.Check(KeptDay("01/12/2026"), 10);
   EXPECT_FALSE(display_.warning);
-  watch_.Check("01/12/2026", 6);
+  watch_.Check(KeptDay("01/12/2026"), 6);
   EXPECT_TRUE(display_.warning);
   EXPECT_EQ(notifier_.sent.size(), 1u);
   EXPECT_NE(notifier_.sent[0].body.find("plus de 6 jours"), std::string::npos);
@@ -211,14 +212,14 @@ TEST_F(BackupWatchTest, AnAbsentDiskIsToldOnceAndShownUntilARunReachesTheStore) 
             "La sauvegarde partira dès qu'il sera branché.");
   EXPECT_FALSE(notifier_.sent[0].critical);
   EXPECT_EQ(display_.text, absent.refusal);
-  watch_.Check("07/12/2026", 3);
+  watch_.Check(KeptDay("07/12/2026"), 3);
   EXPECT_EQ(display_.text, absent.refusal) << "the tick keeps saying it";
   EXPECT_EQ(notifier_.sent.size(), 1u);
 
   // The disk came and the run worked: the last success again, and a later
   // absence (here at start-up, without a path) is a new one.
   watch_.RunEnded(Run(BackupOutcome::kCompleted, "08/12/2026"), 3);
-  EXPECT_EQ(display_.text, LastSuccessText("08/12/2026", clock_.Now()));
+  EXPECT_EQ(display_.text, LastSuccessText(KeptDay("08/12/2026"), clock_.Now()));
   EXPECT_FALSE(watch_.StoreAbsentShown());
   watch_.StoreAbsent("");
   ASSERT_EQ(notifier_.sent.size(), 2u);

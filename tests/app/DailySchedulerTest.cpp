@@ -14,6 +14,7 @@
 #include "app/RecordingSchedulerHost.h"
 #include "engine/ActivityLog.h"
 #include "settings/SettingsKeys.h"
+#include "support/KeptDay.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -28,7 +29,7 @@ class DailySchedulerTest : public ::testing::Test {
     host_.program.preferredHour = 13;
     host_.program.file = std::make_unique<IniFile>(store_.fs, store_.tmp / "VARNOKET.INI");
     store_.Write("a.txt", "alpha");
-    store_.station.lastBackupDate = "09/03/2026";
+    store_.station.lastBackupDate = KeptDay("09/03/2026");
   }
 
   void At(int day, int hour, int minute) { store_.clock.Set({2026, 3, day, hour, minute, 0, 0}); }
@@ -49,15 +50,15 @@ TEST_F(DailySchedulerTest, ATickRunsTheUpdateStepThenTheBackupOnceItsTimeHasCome
   scheduler_.Tick();
   EXPECT_EQ(host_.events, (std::vector<std::string>{"stop", "update", "start"}));
   EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
-  EXPECT_EQ(store_.station.lastBackupDate, "10/03/2026");
+  EXPECT_EQ(store_.station.lastBackupDate, KeptDay("10/03/2026"));
   EXPECT_EQ(store_.Days(), std::vector<std::string>{"10032026"});
 }
 
 TEST_F(DailySchedulerTest, NothingHappensBeforeTheStationIsLoadedOrWithoutProgramSettings) {
   At(10, 14, 0);
-  store_.station.lastBackupDate.clear();
+  store_.station.lastBackupDate.reset();
   scheduler_.Tick();
-  store_.station.lastBackupDate = "09/03/2026";
+  store_.station.lastBackupDate = KeptDay("09/03/2026");
   host_.program.file.reset();
   scheduler_.Tick();
   EXPECT_TRUE(host_.events.empty());
@@ -107,9 +108,9 @@ TEST_F(DailySchedulerTest, TheButtonDoesNothingWithoutRootStationOrLoadedSet) {
   host_.program.backupRoot.clear();
   scheduler_.BackUpNow();
   host_.program.backupRoot = store_.root;
-  store_.station.lastBackupDate.clear();
+  store_.station.lastBackupDate.reset();
   scheduler_.BackUpNow();
-  store_.station.lastBackupDate = "09/03/2026";
+  store_.station.lastBackupDate = KeptDay("09/03/2026");
   DailyScheduler unnamed(store_.fs, store_.clock, store_.dialogs, store_.host, host_,
                          store_.station, SchedulerSetup{"", true});
   unnamed.BackUpNow();
@@ -248,7 +249,7 @@ TEST_F(PowerAwareSchedulerTest, EnoughChargeALevelOfZeroAndTheButtonAllRunOnBatt
   At(11, 13, 0);
   store_.Write("a.txt", "changed");
   scheduler_.Tick();
-  EXPECT_EQ(store_.station.lastBackupDate, "11/03/2026");
+  EXPECT_EQ(store_.station.lastBackupDate, KeptDay("11/03/2026"));
 
   // At the level itself the charge is enough.
   WriteKey(*host_.program.file, kMinimumBatteryKey, "30");
@@ -256,7 +257,7 @@ TEST_F(PowerAwareSchedulerTest, EnoughChargeALevelOfZeroAndTheButtonAllRunOnBatt
   At(12, 13, 0);
   store_.Write("a.txt", "again");
   scheduler_.Tick();
-  EXPECT_EQ(store_.station.lastBackupDate, "12/03/2026");
+  EXPECT_EQ(store_.station.lastBackupDate, KeptDay("12/03/2026"));
   EXPECT_TRUE(scheduler_.BatteryWait().empty());
 }
 
@@ -301,7 +302,7 @@ TEST_F(DailySchedulerTest, AfterAWakeTheDueRunWaitsTheConfiguredMinutes) {
   scheduler_.RunIfDue();
   ASSERT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_EQ(scheduler_.WakeDelayMs(), std::nullopt) << "today's run is made";
-  store_.station.lastBackupDate.clear();  // the set is not loaded
+  store_.station.lastBackupDate.reset();  // the set is not loaded
   EXPECT_EQ(scheduler_.WakeDelayMs(), std::nullopt);
 }
 
@@ -345,7 +346,7 @@ TEST_F(DailySchedulerTest, ABeforeCommandThatFailsIsTriedAgainAnHourLaterNotAtEv
   EXPECT_EQ(failures(), 2);
   EXPECT_EQ(scheduler_.LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_FALSE(scheduler_.WaitingToRetry());
-  EXPECT_EQ(store_.station.lastBackupDate, "10/03/2026");
+  EXPECT_EQ(store_.station.lastBackupDate, KeptDay("10/03/2026"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/RunConditions.h"
 #include "desktop/TrayHint.h"
+#include "support/KeptDay.h"
 
 namespace varnoket {
 namespace {
@@ -31,12 +32,13 @@ TEST(BatteryRefusalTest, OnlyABatteryBelowTheLevelHoldsTheRunBack) {
 
 TEST(RunDelayAfterWakeTest, ADueRunWaitsTheDelayAndNoneIsDueOnceTodaysRunWasMade) {
   const LocalDateTime afterHour{2026, 3, 10, 13, 30, 0, 0};
-  EXPECT_EQ(RunDelayAfterWake(afterHour, "09/03/2026", 13, 0, 2), 120000);
-  EXPECT_EQ(RunDelayAfterWake(afterHour, "01/01/2020", 13, 0, 0), 0);
-  EXPECT_EQ(RunDelayAfterWake(afterHour, "10/03/2026", 13, 0, 2), std::nullopt);
+  EXPECT_EQ(RunDelayAfterWake(afterHour, KeptDay("09/03/2026"), 13, 0, 2), 120000);
+  EXPECT_EQ(RunDelayAfterWake(afterHour, KeptDay("01/01/2020"), 13, 0, 0), 0);
+  EXPECT_EQ(RunDelayAfterWake(afterHour, KeptDay("10/03/2026"), 13, 0, 2), std::nullopt);
   // Woken before the day's hour: the scheduler's own tick will start it.
-  EXPECT_EQ(RunDelayAfterWake({2026, 3, 10, 12, 59, 0, 0}, "09/03/2026", 13, 0, 2), std::nullopt);
-  EXPECT_EQ(RunDelayAfterWake(afterHour, "09/03/2026", 13, 0, -5), 0);
+  EXPECT_EQ(RunDelayAfterWake({2026, 3, 10, 12, 59, 0, 0}, KeptDay("09/03/2026"), 13, 0, 2),
+            std::nullopt);
+  EXPECT_EQ(RunDelayAfterWake(afterHour, KeptDay("09/03/2026"), 13, 0, -5), 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/LastRunOutcome.h"
 #include "app/RunStatus.h"
 #include "engine/BackupRun.h"
+#include "support/KeptDay.h"
 
 namespace varnoket {
 namespace {
@@ -15,20 +16,20 @@ LocalDateTime At(int day, int hour, int minute) {
 
 TEST(NextBackupText, TodayTomorrowOrAtTheNextCheck) {
   // Not done today, time not reached: today.
-  EXPECT_EQ(NextBackupText(At(10, 9, 5), "09/03/2026", 13, 0, false),
+  EXPECT_EQ(NextBackupText(At(10, 9, 5), KeptDay("09/03/2026"), 13, 0, false),
             "Prochaine sauvegarde : aujourd'hui à 13:00");
   // Not done today and the time is past: the next tick starts it.
-  EXPECT_EQ(NextBackupText(At(10, 13, 0), "09/03/2026", 13, 0, false),
+  EXPECT_EQ(NextBackupText(At(10, 13, 0), KeptDay("09/03/2026"), 13, 0, false),
             "Prochaine sauvegarde : à la prochaine vérification (toutes les 10 minutes)");
   // Done today, or today's run stopped by the person: tomorrow.
-  EXPECT_EQ(NextBackupText(At(10, 9, 5), "10/03/2026", 7, 5, false),
+  EXPECT_EQ(NextBackupText(At(10, 9, 5), KeptDay("10/03/2026"), 7, 5, false),
             "Prochaine sauvegarde : demain à 07:05");
-  EXPECT_EQ(NextBackupText(At(10, 15, 0), "09/03/2026", 13, 0, true),
+  EXPECT_EQ(NextBackupText(At(10, 15, 0), KeptDay("09/03/2026"), 13, 0, true),
             "Prochaine sauvegarde : demain à 13:00");
   // Never backed up (the station's first date) or an unreadable date: due.
-  EXPECT_EQ(NextBackupText(At(10, 14, 0), "31/12/2002", 13, 0, false),
+  EXPECT_EQ(NextBackupText(At(10, 14, 0), KeptDay("31/12/2002"), 13, 0, false),
             "Prochaine sauvegarde : à la prochaine vérification (toutes les 10 minutes)");
-  EXPECT_EQ(NextBackupText(At(10, 14, 0), "garbage", 13, 0, false),
+  EXPECT_EQ(NextBackupText(At(10, 14, 0), std::nullopt, 13, 0, false),
             "Prochaine sauvegarde : à la prochaine vérification (toutes les 10 minutes)");
 }
 

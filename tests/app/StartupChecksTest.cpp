@@ -12,6 +12,7 @@
 #include "app/StartupChecks.h"
 #include "settings/StoreMarker.h"
 #include "support/FakeDialogs.h"
+#include "support/KeptDay.h"
 #include "support/TempDir.h"
 
 namespace varnoket::test {
@@ -78,7 +79,7 @@ TEST_F(StartupCheckOrderTest, AMasterWithoutRootIsSentToTheConfigurationAndRetri
   EXPECT_EQ(Run(), StartupOutcome::kPassed);
   EXPECT_EQ(host_.events, (std::vector<std::string>{"configure", "lists"}));
   EXPECT_TRUE(fsys::exists(StationIni()));
-  EXPECT_EQ(station_.lastBackupDate, "31/12/2002");
+  EXPECT_EQ(station_.lastBackupDate, KeptDay("31/12/2002"));
 }
 
 TEST_F(StartupCheckOrderTest, ANetworkCopyWithoutRootEndsWithoutOfferingTheConfiguration) {
@@ -180,7 +181,7 @@ TEST_F(StartupCheckOrderTest, ADirectoryHoldingTheRootIsDroppedSavedAndShown) {
   EXPECT_NE(ini.find("D1=" + base_ + "/docs\r\n"), std::string::npos);
   EXPECT_EQ(ini.find("D2="), std::string::npos);
   // The date is normalised once the checks are through.
-  EXPECT_EQ(station_.lastBackupDate, "05/03/2026");
+  EXPECT_EQ(station_.lastBackupDate, KeptDay("05/03/2026"));
 }
 
 TEST_F(StartupCheckOrderTest, AnAbsentDiskIsSaidAndNothingIsWrittenOrShown) {
@@ -193,7 +194,7 @@ TEST_F(StartupCheckOrderTest, AnAbsentDiskIsSaidAndNothingIsWrittenOrShown) {
     EXPECT_EQ(host_.events,
               std::vector<std::string>{"absent: Disque de sauvegarde absent (" + root + ")"});
     EXPECT_TRUE(dialogs_.calls().empty());
-    EXPECT_TRUE(station_.lastBackupDate.empty());
+    EXPECT_FALSE(station_.lastBackupDate.has_value());
   }
   EXPECT_TRUE(fsys::is_empty(base_ + "/media/disk"));
   EXPECT_FALSE(fsys::exists(base_ + "/media/gone"));

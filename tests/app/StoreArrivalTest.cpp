@@ -18,6 +18,7 @@
 #include "settings/StationSettings.h"
 #include "settings/StoreMarker.h"
 #include "support/BindMount.h"
+#include "support/KeptDay.h"
 #include "support/PrivateMountTable.h"
 #include "support/StoreFixture.h"
 #include "support/TempDir.h"
@@ -78,9 +79,8 @@ class StoreArrivalTest : public ::testing::Test {
     WriteKey(*host_.program.file, kStoreIdKey, marker->id);
     ASSERT_TRUE(LoadStationSettings(fs_, dialogs_, station_, mountPoint_, "POSTE1",
                                     PathRules(PathStyle::kPosix)));
-    FinishStationSettingsLoad(station_);
     station_.backupDirectories = {source_};
-    station_.lastBackupDate = "09/03/2026";
+    station_.lastBackupDate = KeptDay("09/03/2026");
     std::ofstream(source_ + "/a.txt") << "alpha";
     ASSERT_TRUE(disk_->Unmount());
     scheduler_ = std::make_unique<DailyScheduler>(fs_, clock_, dialogs_, engineHost_, host_,
@@ -133,7 +133,7 @@ TEST_F(StoreArrivalTest, TheDueRunStartsWhenTheDiskIsMountedAndNotForAnyOtherMou
   EXPECT_EQ(scheduler_->LastOutcome(), BackupOutcome::kCompleted);
   EXPECT_FALSE(scheduler_->WaitingForStore());
   EXPECT_TRUE(std::filesystem::exists(mountPoint_ + "/POSTE1/10032026/filelist.txt"));
-  EXPECT_EQ(station_.lastBackupDate, "10/03/2026");
+  EXPECT_EQ(station_.lastBackupDate, KeptDay("10/03/2026"));
 
   // Once the run is made, later mounts start nothing more.
   ASSERT_TRUE(disk_->Unmount());

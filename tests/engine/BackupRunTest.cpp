@@ -14,6 +14,7 @@
 #include "engine/FileRecord.h"
 #include "engine/Scheduler.h"
 #include "support/FaultyFileSystem.h"
+#include "support/KeptDay.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -70,7 +71,7 @@ TEST_F(BackupRunTest, FirstRunStoresEveryFileAndNoChangeRunLogsItsThreeLines) {
   const auto snapshot = f.Snapshot();
 
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
-  EXPECT_EQ(f.station.lastBackupDate, "01/03/2006");
+  EXPECT_EQ(f.station.lastBackupDate, KeptDay("01/03/2006"));
   EXPECT_EQ(f.Days(), std::vector<std::string>{"01032006"});
   EXPECT_EQ(f.host.trayImages, (std::vector<int>{1, 0}));
   EXPECT_EQ(f.host.disabled, 1);
@@ -96,7 +97,7 @@ TEST_F(BackupRunTest, FirstRunStoresEveryFileAndNoChangeRunLogsItsThreeLines) {
                                                      "Aucune modification n'a été détectée.",
                                                      "Fin de la sauvegarde !"}));
   EXPECT_FALSE(fsys::exists(f.DayFolder("02032006")));
-  EXPECT_EQ(f.station.lastBackupDate, "02/03/2006");
+  EXPECT_EQ(f.station.lastBackupDate, KeptDay("02/03/2006"));
 }
 
 TEST_F(BackupRunTest, AStoredCopyIsNoMoreReadableThanItsSource) {
@@ -277,7 +278,7 @@ TEST_F(BackupRunTest, ABackupDayLaterThanTodayStopsTheRun) {
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   f.SetDay(9, 3, 2006);  // the clock went back
   f.Write("b.txt", "b");
-  f.station.lastBackupDate = "01/03/2006";
+  f.station.lastBackupDate = KeptDay("01/03/2006");
   EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
   EXPECT_EQ(f.host.errorWindow.size(), 1u);
   EXPECT_FALSE(fsys::exists(f.DayFolder("09032006")));
@@ -333,7 +334,7 @@ TEST_F(BackupRunTest, AMissingBackupDirectoryStopsThePreparationWithItsWarning) 
   EXPECT_EQ(f.dialogs.Texts(DialogKind::Warning)[0].rfind("Le répertoire (" + (f.tmp / "gone"), 0),
             0u);
   EXPECT_EQ(f.host.logged[1], "La préparation de la sauvegarde a échoué. Sauvegarde interrompue.");
-  EXPECT_EQ(f.station.lastBackupDate, "31/12/2002");
+  EXPECT_EQ(f.station.lastBackupDate, KeptDay("31/12/2002"));
 }
 
 // Source files that cannot be opened, as another program's locked files.
@@ -353,7 +354,7 @@ TEST(BackupRunFaults, AFullDiskStopsTheRunLeavesNoTraceAndTheNextRunCompletes) {
   ASSERT_EQ(f.host.errorWindow.size(), 1u);
   EXPECT_EQ(f.host.errorWindow[0].rfind("ERREUR: impossible d'écrire le fichier compressé (", 0),
             0u);
-  EXPECT_EQ(f.station.lastBackupDate, "31/12/2002");
+  EXPECT_EQ(f.station.lastBackupDate, KeptDay("31/12/2002"));
   EXPECT_TRUE(f.Days().empty());
   size_t leftovers = 0;
   for (const auto& e : fsys::recursive_directory_iterator(f.DayFolder("01032006"))) {

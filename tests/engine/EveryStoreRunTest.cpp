@@ -9,6 +9,7 @@
 #include "engine/EveryStoreRun.h"
 #include "settings/StoreList.h"
 #include "settings/StoreMarker.h"
+#include "support/KeptDay.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -67,8 +68,8 @@ TEST_F(EveryStoreRunTest, EachStoreHereGetsItsOwnDayOneAwayIsLeftAloneAndTheLate
   EXPECT_TRUE(fsys::is_empty(f.tmp / "c"));
   EXPECT_TRUE(Logged("Disque de sauvegarde C absent"));
   IniFile record(f.fs, program.file->path());
-  EXPECT_EQ(StoreLastSuccess(record, idB), "01/03/2006");
-  EXPECT_EQ(StoreLastSuccess(record, ReadStoreMarker(f.fs, f.root)->id), "01/03/2006");
+  EXPECT_EQ(StoreLastSuccess(record, idB), KeptDay("01/03/2006"));
+  EXPECT_EQ(StoreLastSuccess(record, ReadStoreMarker(f.fs, f.root)->id), KeptDay("01/03/2006"));
 
   // The set edited on B, while A was away, is A's at the next run.
   StationSettings onB;

@@ -21,6 +21,7 @@
 #include "restore/StoredFileLookup.h"
 #include "settings/StationSettings.h"
 #include "support/FaultyFileSystem.h"
+#include "support/KeptDay.h"
 #include "support/RecordingRestoreHost.h"
 #include "support/StoreFixture.h"
 #include "support/TestBytes.h"
@@ -163,14 +164,14 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
   // test, to start each faulty run from.
   void SaveStore() {
     fsys::copy(f.root, saved_.path() + "/store", fsys::copy_options::recursive);
-    savedDate_ = f.station.lastBackupDate;
+    savedDate_ = DayText(*f.station.lastBackupDate);
     savedSettings_ = SettingsBesideTheDate();
   }
   void ResetStore() {
     fsys::remove_all(f.root);
     fsys::copy(saved_.path() + "/store", f.root, fsys::copy_options::recursive);
     f.station.file->Reload();
-    f.station.lastBackupDate = savedDate_;
+    f.station.lastBackupDate = KeptDay(savedDate_);
   }
 
   // The station settings file's lines but the date of the last backup.

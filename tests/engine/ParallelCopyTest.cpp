@@ -17,6 +17,7 @@
 #include "engine/ResumeCopies.h"
 #include "platform/TextLines.h"
 #include "support/FaultyFileSystem.h"
+#include "support/KeptDay.h"
 #include "support/StoreFixture.h"
 #include "support/TestBytes.h"
 
@@ -192,7 +193,7 @@ TEST_F(ParallelCopyTest, AJournalCutShortOrNamingLostCopiesAdoptsOnlyWholeNotes)
   fsys::create_directories(Resume());
   fsys::copy_file(f.DayFolder("01032006") + "/" + records[0].storedName, Resume() + "/copy-7");
   fsys::remove_all(f.DayFolder("01032006"));
-  f.ctx.station.lastBackupDate = "31/12/2002";
+  f.ctx.station.lastBackupDate = KeptDay("31/12/2002");
 
   // a: a whole note and its copy; b: a note whose copy is gone; c: a note
   // cut short by a crash; and a file nobody noted.
@@ -239,7 +240,7 @@ TEST(CopyCheck, ACopyNotedBeforeItsCheckIsCheckedByTheNextRunBeforeItIsTaken) {
   }
   WriteFile(resume + "/" + kResumeJournalName, journal);
   fsys::remove_all(f.DayFolder("01032006"));
-  f.ctx.station.lastBackupDate = "31/12/2002";
+  f.ctx.station.lastBackupDate = KeptDay("31/12/2002");
 
   std::map<std::string, int> opened;  // copy name -> reads
   std::mutex lock;

@@ -12,6 +12,7 @@
 #include "engine/DayFolders.h"
 #include "engine/DaySet.h"
 #include "engine/FileRecord.h"
+#include "support/KeptDay.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -164,7 +165,7 @@ TEST(Retention, ACopyOnlyTheRunsOwnListNamesStaysWithTheMergedDay) {
   f.SetDay(3, 3, 2006);
   WriteFile(a, aBytes);
   ASSERT_EQ(::utime(a.c_str(), &times), 0);
-  f.station.lastBackupDate = "01/03/2006";
+  f.station.lastBackupDate = KeptDay("01/03/2006");
   const auto day3 = f.Snapshot();
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   EXPECT_EQ(f.Days(), (std::vector<std::string>{"02032006", "03032006"}));

@@ -30,7 +30,7 @@ TEST(RunCommandsTest, AFailedBeforeCommandCancelsTheRunAndTheAfterCommandStillRu
   f.ctx.commands.before = "echo stopping the database; exit 4";
   f.ctx.commands.after = "echo \"$VARNOKET_WHEN $VARNOKET_OUTCOME $VARNOKET_STATION\" > " + seen +
                          "; echo Fin de la sauvegarde !";
-  const std::string lastBackup = f.station.lastBackupDate;
+  const auto lastBackup = f.station.lastBackupDate;
 
   EXPECT_EQ(f.Backup(), BackupOutcome::kFailed);
   const std::string failure =

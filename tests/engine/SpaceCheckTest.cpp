@@ -9,6 +9,7 @@
 #include "engine/SpaceCheck.h"
 #include "platform/ShownFormat.h"
 #include "support/FaultyFileSystem.h"
+#include "support/KeptDay.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -34,7 +35,7 @@ TEST(SpaceCheckTest, ChangesThatDoNotFitStartNoCopyAndSayWhatIsMissing) {
   EXPECT_EQ(f.host.errorWindow, std::vector<std::string>{said});
   EXPECT_TRUE(f.Days().empty());
   EXPECT_FALSE(std::filesystem::exists(f.DayFolder("01032006")));
-  EXPECT_EQ(f.station.lastBackupDate, "31/12/2002");
+  EXPECT_EQ(f.station.lastBackupDate, KeptDay("31/12/2002"));
 
   // Room enough: the same changes go in. The next day only the new file
   // counts, not the one already stored.

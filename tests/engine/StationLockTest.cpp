@@ -10,6 +10,7 @@
 #include "engine/BackupRun.h"
 #include "engine/StationCleanup.h"
 #include "engine/StationLock.h"
+#include "support/KeptDay.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -79,7 +80,7 @@ TEST_F(StationLockTest, ARunWaitsForNoOneAndTouchesNothingWhileAnotherProcessHol
   EXPECT_NE(f.ctx.refusal.find("processus " + std::to_string(holder)), std::string::npos)
       << f.ctx.refusal;
   EXPECT_NE(f.ctx.refusal.find("depuis le 02/03/2006 13:59:00"), std::string::npos);
-  EXPECT_EQ(f.station.lastBackupDate, "01/03/2006");  // so the next tick tries again
+  EXPECT_EQ(f.station.lastBackupDate, KeptDay("01/03/2006"));  // so the next tick tries again
   EXPECT_TRUE(f.host.errorWindow.empty());
 
   const char go = 1;

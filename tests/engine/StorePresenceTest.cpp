@@ -81,7 +81,7 @@ TEST_F(StorePresenceTest, AMarkedStoreIsRecordedByItsFirstRunAndKeptByTheNext) {
 TEST_F(StorePresenceTest, NothingIsWrittenWhereTheDiskIsNotThere) {
   f.Write("a.txt", "alpha");
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
-  const std::string lastBackup = f.station.lastBackupDate;
+  const auto lastBackup = f.station.lastBackupDate;
   f.SetDay(2, 3, 2006);
 
   // An empty mount point.

@@ -15,6 +15,7 @@
 #include "settings/StoreList.h"
 #include "settings/StoreMarker.h"
 #include "support/FaultyFileSystem.h"
+#include "support/KeptDay.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -56,7 +57,6 @@ class StoresFaultSweepTest : public ::testing::Test {
     }
     FakeDialogs quiet;
     ASSERT_TRUE(LoadStationSettings(disk, quiet, f.station, f.root, f.stationName, f.ctx.rules));
-    FinishStationSettingsLoad(f.station);
   }
   std::vector<std::pair<std::string, std::string>> Places() {
     return {{f.root, saved.path() + "/a"}, {b, saved.path() + "/b"}, {prog, saved.path() + "/p"}};
@@ -168,7 +168,7 @@ TEST_F(StoresFaultSweepTest, EveryFailingCallLeavesBothStoresRestorableAndTheNex
     // A store recorded as backed up today holds today's day.
     const IniFile record(f.fs, program.file->path());
     for (const StoreEntry& store : AllStores(f.fs, program)) {
-      if (StoreLastSuccess(record, store.id) != "02/03/2006") continue;
+      if (StoreLastSuccess(record, store.id) != KeptDay("02/03/2006")) continue;
       EXPECT_TRUE(fsys::exists(store.root + "/POSTE1/02032006/filelist.txt")) << where.str();
     }
 

@@ -41,9 +41,9 @@ void CheckStationSettings(std::string_view text) {
 
   StationSettings settings;
   FUZZ_CHECK(LoadStationSettings(fs, dialogs, settings, root, "ST", rules));
-  FinishStationSettingsLoad(settings);
-  std::string date = settings.lastBackupDate;
-  FUZZ_CHECK(NormalizeDate(date) && date == settings.lastBackupDate);
+  // The date read is a day that is written and read back as itself.
+  FUZZ_CHECK(settings.lastBackupDate &&
+             ParseKeptDate(DayText(*settings.lastBackupDate)) == settings.lastBackupDate);
   FUZZ_CHECK(FromCommaText(ToCommaText(settings.exclusions)) == settings.exclusions);
 
   FUZZ_CHECK(SaveBackupSet(dialogs, settings));

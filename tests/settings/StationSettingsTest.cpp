@@ -6,6 +6,7 @@
 #include "settings/StoreMarker.h"
 #include "support/FakeDialogs.h"
 #include "support/FaultyFileSystem.h"
+#include "support/KeptDay.h"
 #include "support/TempDir.h"
 
 namespace varnoket {
@@ -48,7 +49,7 @@ TEST_F(StationSettingsTest, AMissingFileIsCreatedWithTheNoBackupDate) {
   EXPECT_EQ(ReadFile(IniPath()), "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\nDOSSIERS_CACHES=1\r\n");
   EXPECT_EQ(settings_.path, IniPath());
   ASSERT_NE(settings_.file, nullptr);
-  EXPECT_EQ(settings_.lastBackupDate, "31/12/2002");
+  EXPECT_EQ(settings_.lastBackupDate, KeptDay("31/12/2002"));
   EXPECT_EQ(settings_.exclusions, kDefaultExclusions);
   EXPECT_TRUE(settings_.directories.empty());
   EXPECT_TRUE(dialogs_.calls().empty());
@@ -66,12 +67,10 @@ TEST_F(StationSettingsTest, PrefixKeysCountAndTheLastMatchingLineWins) {
             "RESTORE_DIR2=/r2\r\n"
             "RESTORE_VIA_FTP=1\r\n");
   ASSERT_TRUE(Load());
-  EXPECT_EQ(settings_.lastBackupDate, "5/3/2004");
   EXPECT_EQ(settings_.exclusions, (List{"*.bak", "my file.doc"}));
   EXPECT_EQ(settings_.restoreOptions, (std::vector<std::pair<std::string, std::string>>{
                                           {"RESTORE_DIR", "/r2"}, {"RESTORE_VIA_FTP", "1"}}));
-  FinishStationSettingsLoad(settings_);
-  EXPECT_EQ(settings_.lastBackupDate, "05/03/2004");
+  EXPECT_EQ(settings_.lastBackupDate, KeptDay("05/03/2004"));
 }
 
 TEST_F(StationSettingsTest, DirectoriesLoadSortedWhateverTheirKeysAndSaveAsD1ToDn) {
@@ -88,8 +87,7 @@ TEST_F(StationSettingsTest, DirectoriesLoadSortedWhateverTheirKeysAndSaveAsD1ToD
   EXPECT_EQ(settings_.directories, (List{"/home/alice", "/home/Bob", "/srv/zeta"}));
   EXPECT_EQ(settings_.backupDirectories, settings_.directories);
   EXPECT_TRUE(settings_.exclusions.empty());
-  FinishStationSettingsLoad(settings_);
-  EXPECT_EQ(settings_.lastBackupDate, "31/12/2002");
+  EXPECT_EQ(settings_.lastBackupDate, KeptDay("31/12/2002"));
 
   settings_.exclusions = {"*.tmp", "a b"};
   ASSERT_TRUE(SaveBackupSet(dialogs_, settings_));
@@ -178,8 +176,8 @@ TEST_F(StationSettingsTest, AFailedSaveShowsItsMessageAndKeepsEverything) {
   EXPECT_EQ(ReadFile(IniPath()), before);
   EXPECT_EQ(settings_.directories, (List{"/home", "/srv"}));
   EXPECT_EQ(settings_.backupDirectories, List{"/home"});
-  EXPECT_THROW(WriteLastBackup(settings_, "06/03/2004"), IniError);
-  EXPECT_EQ(settings_.lastBackupDate, "01/01/2004");
+  EXPECT_THROW(WriteLastBackup(settings_, *KeptDay("06/03/2004")), IniError);
+  EXPECT_EQ(settings_.lastBackupDate, KeptDay("01/01/2004"));
 }
 
 TEST_F(StationSettingsTest, AnUnreadableFileBehavesAsAnEmptyOne) {
@@ -190,21 +188,20 @@ TEST_F(StationSettingsTest, AnUnreadableFileBehavesAsAnEmptyOne) {
   ASSERT_TRUE(Load());
   EXPECT_TRUE(settings_.directories.empty());
   EXPECT_EQ(settings_.exclusions, kDefaultExclusions);
-  FinishStationSettingsLoad(settings_);
-  EXPECT_EQ(settings_.lastBackupDate, "31/12/2002");
+  EXPECT_EQ(settings_.lastBackupDate, KeptDay("31/12/2002"));
 }
 
 TEST_F(StationSettingsTest, TheLastBackupDateIsWrittenAtOnce) {
   StationSettings closed;
-  EXPECT_THROW(WriteLastBackup(closed, "06/03/2004"), IniError);
+  EXPECT_THROW(WriteLastBackup(closed, *KeptDay("06/03/2004")), IniError);
   EXPECT_TRUE(SaveBackupSet(dialogs_, closed));  // nothing open, nothing to save
 
   ASSERT_TRUE(Load());
-  WriteLastBackup(settings_, "06/03/2004");
-  EXPECT_EQ(settings_.lastBackupDate, "06/03/2004");
+  WriteLastBackup(settings_, *KeptDay("06/03/2004"));
+  EXPECT_EQ(settings_.lastBackupDate, KeptDay("06/03/2004"));
   StationSettings reloaded;
   ASSERT_TRUE(LoadStationSettings(fs_, dialogs_, reloaded, dir_.path(), "PC1", rules_));
-  EXPECT_EQ(reloaded.lastBackupDate, "06/03/2004");
+  EXPECT_EQ(reloaded.lastBackupDate, KeptDay("06/03/2004"));
 }
 
 TEST(FindRootAncestorTest, OnlyTheRootOrAFolderThatReallyHoldsItCounts) {
@@ -235,9 +232,8 @@ TEST_F(StationSettingsTest, AStationFileThatIsNoTextIsKeptAsideWithAWarning) {
   const std::string garbage("[DIRECTORIES]\r\nD1=/home\r\n\0\0", 27);
   WriteFile(IniPath(), garbage);
   ASSERT_TRUE(Load());
-  FinishStationSettingsLoad(settings_);
   EXPECT_TRUE(settings_.directories.empty());
-  EXPECT_EQ(settings_.lastBackupDate, kNoBackupDate);
+  EXPECT_EQ(settings_.lastBackupDate, kNoBackupDay);
   const std::string kept = settings_.file->keptAsideAs();
   ASSERT_FALSE(kept.empty());
   EXPECT_EQ(ReadFile(kept), garbage);

@@ -35,7 +35,6 @@ class FullDiskTest : public ::testing::Test {
     f.station = StationSettings();
     ASSERT_TRUE(LoadStationSettings(DefaultFileSystem(), f.dialogs, f.station, Point(),
                                     f.stationName, PathRules(PathStyle::kPosix)));
-    FinishStationSettingsLoad(f.station);
     f.station.backupDirectories = {f.source};
   }
 

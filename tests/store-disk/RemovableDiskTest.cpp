@@ -12,6 +12,7 @@
 #include "settings/StoreMarker.h"
 #include "store-disk/LoopDisk.h"
 #include "support/FaultyFileSystem.h"
+#include "support/KeptDay.h"
 #include "support/StoreFixture.h"
 
 namespace varnoket::test {
@@ -46,7 +47,6 @@ class RemovableDiskTest : public ::testing::Test {
     f.station = StationSettings();
     ASSERT_TRUE(LoadStationSettings(DefaultFileSystem(), f.dialogs, f.station, Point(),
                                     f.stationName, PathRules(PathStyle::kPosix)));
-    FinishStationSettingsLoad(f.station);
     f.station.backupDirectories = {f.source};
   }
 
@@ -85,7 +85,7 @@ TEST_F(RemovableDiskTest, TheEmptyMountPointOfAnUnpluggedDiskIsNeverWritten) {
   EXPECT_EQ(f.ctx.refusal, "Disque de sauvegarde absent (" + Point() + ")");
   EXPECT_EQ(f.host.logged, std::vector<std::string>{f.ctx.refusal});
   EXPECT_TRUE(fsys::is_empty(Point()));
-  EXPECT_EQ(f.station.lastBackupDate, "01/03/2006");
+  EXPECT_EQ(f.station.lastBackupDate, KeptDay("01/03/2006"));
 
   ASSERT_TRUE(disk_->Plug());
   NextRunCompletes(first);

@@ -27,7 +27,6 @@ StoreFixture::StoreFixture(FileSystem& fileSystem)
   if (!LoadStationSettings(fs, dialogs, station, root, stationName, rules)) {
     throw std::runtime_error("station settings not created");
   }
-  FinishStationSettingsLoad(station);
   station.backupDirectories = {source};
   ctx.backupRoot = root;
   ctx.stationName = stationName;

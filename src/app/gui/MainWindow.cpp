@@ -83,7 +83,7 @@ MainWindow::MainWindow(MainWindowEnv env, QWidget* parent)
   logQuestion_ = std::make_unique<QuestionOffThread<LogLoad>>();
   storeQuestion_ = std::make_unique<QuestionOffThread<bool>>();
   station_.path.clear();
-  station_.lastBackupDate.clear();
+  station_.lastBackupDate.reset();
   if (env_.lowerPriority) env_.lowerPriority();
 
   schedulerTimer_ = new QTimer(this);
@@ -387,7 +387,7 @@ void MainWindow::SchedulerTick() {
   scheduler_->Tick();
   // After the tick's run has had its chance: a date that is still too old
   // (or a failure) is worth the day's reminder.
-  if (!station_.lastBackupDate.empty()) {
+  if (station_.lastBackupDate) {
     watch_->Check(WatchedDate(), AlertDays());
     RemindAbsentStores();
   }

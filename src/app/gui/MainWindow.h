@@ -187,7 +187,7 @@ class MainWindow : public QWidget,
   bool IsMasterStation() const { return masterStation_; }
   const std::string& CurrentVersion() const { return currentVersion_; }
   int LastUpdateCheck() const { return updateStep_->LastUpdateCheck(); }
-  const std::string& LastBackupDate() const { return station_.lastBackupDate; }
+  const std::optional<Day>& LastBackupDate() const { return station_.lastBackupDate; }
   const std::string& StartupFolder() const { return startupChecks_.StartupFolder(); }
   TrayIcon& Tray() { return *systray_; }
   QTimer& SchedulerTimer() { return *schedulerTimer_; }
@@ -235,12 +235,13 @@ class MainWindow : public QWidget,
   // program works on; the date the warnings count from (the most recent
   // disk's); each disk's line; the day's reminder for a disk long away.
   void ChooseHomeStore();
-  std::string WatchedDate() const;
+  std::optional<Day> WatchedDate() const;
   void RemindAbsentStores();
   // Each disk's last success, asked once for a whole refresh of the
   // status; none with one disk.
   std::vector<StoreAge> CurrentStoreAges(const LocalDateTime& now) const;
-  std::string WatchedDateOf(const std::vector<StoreAge>& ages, const LocalDateTime& now) const;
+  std::optional<Day> WatchedDateOf(const std::vector<StoreAge>& ages,
+                                   const LocalDateTime& now) const;
   // A run starts (true) or ends: the lists and buttons are locked, the
   // progress and the stop button shown.
   void SetRunning(bool running);

@@ -103,7 +103,7 @@ void MainWindow::RefreshStatus() {
   QString lastLines = Shown(last);
   // With several disks, each one's line, here and in the tray menu.
   std::vector<std::string> storeLines;
-  if (!station_.lastBackupDate.empty()) {
+  if (station_.lastBackupDate) {
     for (const StoreAge& age : ages) storeLines.push_back(StoreAgeLine(age, now));
   }
   for (const std::string& line : storeLines) lastLines += "\n" + Shown(line);
@@ -131,7 +131,7 @@ void MainWindow::RefreshStatus() {
   lastRunLabel_->setText(QString::fromStdString(lastRun));
   lastRunLabel_->setVisible(!lastRun.empty());
   const std::string next =
-      station_.lastBackupDate.empty() || !program.IsOpen()
+      !station_.lastBackupDate || !program.IsOpen()
           ? std::string()
           : NextBackupText(now, station_.lastBackupDate, program.preferredHour,
                            program.preferredMinute, scheduler_ && scheduler_->HeldToday());
@@ -206,13 +206,13 @@ std::vector<StoreAge> MainWindow::CurrentStoreAges(const LocalDateTime& now) con
                    presence_->For(stationName_));
 }
 
-std::string MainWindow::WatchedDateOf(const std::vector<StoreAge>& ages,
-                                      const LocalDateTime& now) const {
-  const std::string newest = ages.empty() ? std::string() : NewestSuccess(ages, now);
-  return newest.empty() ? station_.lastBackupDate : newest;
+std::optional<Day> MainWindow::WatchedDateOf(const std::vector<StoreAge>& ages,
+                                             const LocalDateTime& now) const {
+  const std::optional<Day> newest = ages.empty() ? std::nullopt : NewestSuccess(ages, now);
+  return newest ? newest : station_.lastBackupDate;
 }
 
-std::string MainWindow::WatchedDate() const {
+std::optional<Day> MainWindow::WatchedDate() const {
   const LocalDateTime now = env_.clock.Now();
   return WatchedDateOf(CurrentStoreAges(now), now);
 }

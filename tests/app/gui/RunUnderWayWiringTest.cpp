@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/gui/SchedulerWiringFixture.h"
+#include "support/KeptDay.h"
 
 namespace varnoket::test {
 namespace {
@@ -106,7 +107,7 @@ TEST_F(SchedulerWiringTest, QuittingDuringARunStopsItAndTheNextStartRunsNormally
   const std::string log = ReadFile(root_ + "/POSTE1/LASTBACKUP.LOG");
   EXPECT_NE(log.find(";Sauvegarde interrompue : le programme se termine.\r\n"), std::string::npos)
       << log;
-  EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+  EXPECT_EQ(form_->LastBackupDate(), KeptDay("09/03/2026"));
 
   // The next start of the program runs the day's backup.
   Destroy();

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "app/gui/SchedulerWiringFixture.h"
+#include "support/KeptDay.h"
 
 namespace varnoket::test {
 namespace {
@@ -32,7 +33,7 @@ TEST_F(SchedulerWiringTest, TheTickRunsOnceADayFromTheConfiguredTime) {
   form_->SchedulerTick();
   EXPECT_TRUE(DayList("10032026"));
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kCompleted);
-  EXPECT_EQ(form_->LastBackupDate(), "10/03/2026");
+  EXPECT_EQ(form_->LastBackupDate(), KeptDay("10/03/2026"));
   EXPECT_TRUE(form_->SchedulerTimer().isActive());
 
   // Later the same day: nothing more.
@@ -137,7 +138,7 @@ TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
   At(10, 14, 0);
   form_->SchedulerTick();
   EXPECT_EQ(form_->LastOutcome(), BackupOutcome::kFailed);
-  EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+  EXPECT_EQ(form_->LastBackupDate(), KeptDay("09/03/2026"));
   EXPECT_TRUE(dialogs_.calls().empty());
   EXPECT_TRUE(error_->isVisible());
   const std::string reason = "Impossible de créer le répertoire de sauvegarde du jour (" + root_;
@@ -164,7 +165,7 @@ TEST_F(SchedulerWiringTest, ErrorsOfTheRunReachTheUserAndKeepTheDate) {
   EXPECT_TRUE(error_->isVisible());
   EXPECT_EQ(error_->Text().rfind("ERREUR: impossible d'écrire le fichier compressé (", 0), 0u)
       << error_->Text();
-  EXPECT_EQ(form_->LastBackupDate(), "09/03/2026");
+  EXPECT_EQ(form_->LastBackupDate(), KeptDay("09/03/2026"));
 }
 
 // Message boxes nobody answers: each modal call runs its own event loop, as
@@ -255,7 +256,7 @@ TEST_F(UnansweredBoxTest, AFailingScheduledRunIsToldAtOnceAndTheNextTicksRun) {
   std::filesystem::remove(root_ + "/POSTE1/10032026");
   At(11, 14, 0);
   EXPECT_TRUE(TickUntil([&] { return DayList("11032026"); }));
-  EXPECT_EQ(form_->LastBackupDate(), "11/03/2026");
+  EXPECT_EQ(form_->LastBackupDate(), KeptDay("11/03/2026"));
 }
 
 TEST_F(UnansweredBoxTest, ABoxLeftOpenDoesNotStopTheDaysRun) {

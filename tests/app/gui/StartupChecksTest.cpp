@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "app/gui/MainWindowFixture.h"
+#include "support/KeptDay.h"
 
 namespace varnoket::test {
 namespace {
@@ -70,7 +71,7 @@ TEST_F(StartupChecksTest, FirstStartWarnsThenConfiguresAndRerunsUntilARootIsChos
   EXPECT_TRUE(form_->isVisible());
   EXPECT_FALSE(SaveNow()->isEnabled());
   EXPECT_TRUE(Find<QPushButton>("BitBtnRestaurer")->isEnabled());
-  EXPECT_EQ(form_->LastBackupDate(), "31/12/2002");
+  EXPECT_EQ(form_->LastBackupDate(), KeptDay("31/12/2002"));
 }
 
 TEST_F(StartupChecksTest, NetworkCopyWithoutRootSaysSoAndEnds) {
@@ -202,7 +203,7 @@ TEST_F(StartupChecksTest, AFilledBackupSetHidesTheWindowIntoTheTray) {
   EXPECT_TRUE(dialogs_.calls().empty());
   EXPECT_TRUE(SaveNow()->isEnabled());
   EXPECT_FALSE(form_->isVisible());
-  EXPECT_EQ(form_->LastBackupDate(), "05/03/2026");
+  EXPECT_EQ(form_->LastBackupDate(), KeptDay("05/03/2026"));
   EXPECT_TRUE(form_->Tray().Visible());
   // Shown again from the tray, it stays (the checks have passed).
   form_->ShowMainWindow();

@@ -17,6 +17,7 @@
 #include "settings/StoreMarker.h"
 #include "settings/gui/ConfigurationDialog.h"
 #include "support/FakeDialogs.h"
+#include "support/KeptDay.h"
 #include "support/TempDir.h"
 #include "support/gui/FakeFolderPicker.h"
 
@@ -389,7 +390,7 @@ TEST_F(ConfigurationDialogTest, ValidationWritesTheTextsAsTypedAndCreatesTheStat
   EXPECT_EQ(ReadFile(station), "[PARAMS]\r\nLASTBACKUP=31/12/2002\r\nDOSSIERS_CACHES=1\r\n");
   EXPECT_EQ(owner_.station.path, station);
   EXPECT_TRUE(owner_.station.file != nullptr);
-  EXPECT_EQ(owner_.station.lastBackupDate, "31/12/2002");
+  EXPECT_EQ(owner_.station.lastBackupDate, KeptDay("31/12/2002"));
   EXPECT_EQ(owner_.saved, 1);
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(form->result(), QDialog::Accepted);
