@@ -1,8 +1,11 @@
 #include "app/RunStatus.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "engine/Scheduler.h"
+#include "platform/Day.h"
+#include "platform/DecimalText.h"
 #include "platform/MessageText.h"
 #include "platform/ShownFormat.h"
 #include "platform/Translation.h"
@@ -77,14 +80,19 @@ std::string RunPercentText(const RunProgress& progress) {
 }
 
 std::string ShownLogTime(const std::string& when) {
-  LocalDateTime t;
-  char end = 0;
-  if (std::sscanf(when.c_str(), "%2d/%2d/%4d %2d:%2d:%2d%c", &t.day, &t.month, &t.year, &t.hour,
-                  &t.minute, &t.second, &end) != 6 ||
-      t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
-      t.second > 59) {
-    return when;
-  }
+  const size_t blank = when.find(' ');
+  Day day;
+  if (blank == std::string::npos || !ParseDayText(when.substr(0, blank), day)) return when;
+  const std::string_view time = std::string_view(when).substr(blank + 1);
+  if (time.size() != 8 || time[2] != ':' || time[5] != ':') return when;
+  const auto hour = ParseDecimal<unsigned>(time.substr(0, 2));
+  const auto minute = ParseDecimal<unsigned>(time.substr(3, 2));
+  const auto second = ParseDecimal<unsigned>(time.substr(6, 2));
+  if (!hour || !minute || !second || *hour > 23 || *minute > 59 || *second > 59) return when;
+  LocalDateTime t = StartOf(day);
+  t.hour = static_cast<int>(*hour);
+  t.minute = static_cast<int>(*minute);
+  t.second = static_cast<int>(*second);
   return ShownDateTime(t);
 }
 

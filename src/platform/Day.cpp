@@ -1,6 +1,9 @@
 #include "platform/Day.h"
 
 #include <cstdio>
+#include <string_view>
+
+#include "platform/DecimalText.h"
 
 namespace varnoket {
 
@@ -35,11 +38,16 @@ std::string DayText(const Day& d) {
 }
 
 bool ParseDayText(const std::string& text, Day& out) {
-  int d = 0, m = 0, y = 0;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%d/%d/%d%c", &d, &m, &y, &tail) != 3) return false;
-  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m)) return false;
-  out = {d, m, y};
+  const std::string_view all(text);
+  const size_t first = all.find('/');
+  const size_t second = first == std::string_view::npos ? first : all.find('/', first + 1);
+  if (second == std::string_view::npos) return false;
+  const auto d = ParseDecimal<int>(all.substr(0, first));
+  const auto m = ParseDecimal<int>(all.substr(first + 1, second - first - 1));
+  const auto y = ParseDecimal<int>(all.substr(second + 1));
+  if (!d || !m || !y) return false;
+  if (*y < 1 || *y > 9999 || *m < 1 || *m > 12 || *d < 1 || *d > DaysInMonth(*y, *m)) return false;
+  out = {*d, *m, *y};
   return true;
 }
 

@@ -28,8 +28,9 @@ int DaysInMonth(int year, int month);
 std::string DayFolderName(const Day& d);
 // "07/03/2006".
 std::string DayText(const Day& d);
-// The day a "dd/mm/yyyy" text names (years 1 to 9999); false when it is no
-// valid date, `out` then unchanged.
+// The day a "dd/mm/yyyy" text names (years 1 to 9999; the leading zeros may
+// be left out, nothing else may stand around the numbers); false when it is
+// no valid date, `out` then unchanged.
 bool ParseDayText(const std::string& text, Day& out);
 // The day a day folder's name ("07032006", eight digits) names; false, `out`
 // unchanged, when it names none.

@@ -2,9 +2,12 @@
 // backup comes, and how a run the person stopped is read back from its log.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/LastRunOutcome.h"
 #include "app/RunStatus.h"
 #include "engine/BackupRun.h"
+#include "platform/ShownFormat.h"
 #include "support/KeptDay.h"
 
 namespace varnoket {
@@ -52,6 +55,32 @@ TEST(LastRunOutcome, ARunThePersonStoppedIsToldApartFromTheProgramEnding) {
   EXPECT_EQ(FreeSpaceText(std::nullopt), "Espace libre sur le disque des sauvegardes : inconnu");
   EXPECT_EQ(FreeSpaceText(uint64_t{5} << 30),
             "Espace libre sur le disque des sauvegardes : 5,0 Go");
+}
+
+std::string IsoForm(const LocalDateTime& t, bool withTime) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", t.year, t.month, t.day);
+  std::string shown = text;
+  if (withTime) {
+    std::snprintf(text, sizeof text, " %02d:%02d:%02d", t.hour, t.minute, t.second);
+    shown += text;
+  }
+  return shown;
+}
+
+// A log's time is shown in the screen's form only when it is a real moment;
+// anything else in the log is shown as it stands.
+TEST(ShownLogTime, OnlyARealMomentTakesTheScreensForm) {
+  SetShownConventions(FrenchConventions(), &IsoForm);
+  const std::string real = ShownLogTime("10/03/2026 14:00:09");
+  const std::string noSuchDay = ShownLogTime("31/02/2026 14:00:09");
+  const std::string noSuchHour = ShownLogTime("10/03/2026 24:00:09");
+  const std::string more = ShownLogTime("10/03/2026 14:00:09 and more");
+  SetShownConventions(FrenchConventions());
+  EXPECT_EQ(real, "2026-03-10 14:00:09");
+  EXPECT_EQ(noSuchDay, "31/02/2026 14:00:09");
+  EXPECT_EQ(noSuchHour, "10/03/2026 24:00:09");
+  EXPECT_EQ(more, "10/03/2026 14:00:09 and more");
 }
 
 }  // namespace

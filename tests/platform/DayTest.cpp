@@ -52,7 +52,8 @@ TEST(Day, TextsAndFolderNamesAreReadOnlyWhenTheyNameARealDay) {
 
   const Day kept = day;
   for (const char* text : {"29/02/2023", "31/04/2024", "00/01/2024", "01/13/2024", "01/00/2024",
-                           "07/03/2006x", "07/03", "", "07-03-2006", "01/01/10000", "01/01/0"}) {
+                           "07/03/2006x", "07/03", "", "07-03-2006", "01/01/10000", "01/01/0",
+                           " 7/03/2006", "+7/03/2006", "07/ 3/2006", "07/03/2006/1"}) {
     EXPECT_FALSE(ParseDayText(text, day)) << text;
     EXPECT_EQ(day, kept) << text;
   }
