@@ -145,12 +145,19 @@ bool RenameDone(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+// The descriptor of a file this system opened; -1 for a file of another
+// kind, on which the system's calls then fail as on a closed one (EBADF).
+int DescriptorOf(const FileStream& stream) {
+  const auto* file = dynamic_cast<const PosixFileStream*>(&stream);
+  return file != nullptr ? file->fd() : -1;
+}
+
 bool SetStreamPermissionsDone(FileStream& stream, uint32_t permissions) {
-  return ::fchmod(stream.fd(), static_cast<mode_t>(permissions & 07777)) == 0;
+  return ::fchmod(DescriptorOf(stream), static_cast<mode_t>(permissions & 07777)) == 0;
 }
 
 bool SetStreamSizeDone(FileStream& stream, int64_t size) {
-  return ::ftruncate(stream.fd(), static_cast<off_t>(size)) == 0;
+  return ::ftruncate(DescriptorOf(stream), static_cast<off_t>(size)) == 0;
 }
 
 bool AppendToFileDone(const std::string& path, const std::string& text, bool startNew) {
@@ -295,24 +302,24 @@ FsStatus PosixFileSystem::Rename(const std::string& from, const std::string& to)
 }
 
 std::unique_ptr<FileStream> PosixFileSystem::OpenRead(const std::string& path) {
-  return std::make_unique<FileStream>(path, FileStream::Mode::kRead);
+  return std::make_unique<PosixFileStream>(path, PosixFileStream::Mode::kRead);
 }
 
 std::unique_ptr<FileStream> PosixFileSystem::Create(const std::string& path) {
-  return std::make_unique<FileStream>(path, FileStream::Mode::kCreateTruncate);
+  return std::make_unique<PosixFileStream>(path, PosixFileStream::Mode::kCreateTruncate);
 }
 
 std::unique_ptr<FileStream> PosixFileSystem::CreateNew(const std::string& path) {
-  return std::make_unique<FileStream>(path, FileStream::Mode::kCreateNew);
+  return std::make_unique<PosixFileStream>(path, PosixFileStream::Mode::kCreateNew);
 }
 
 std::unique_ptr<FileStream> PosixFileSystem::OpenWrite(const std::string& path) {
-  return std::make_unique<FileStream>(path, FileStream::Mode::kWriteExisting);
+  return std::make_unique<PosixFileStream>(path, PosixFileStream::Mode::kWriteExisting);
 }
 
 std::optional<DirEntry> PosixFileSystem::StatStream(const FileStream& stream) {
   struct stat st {};
-  if (::fstat(stream.fd(), &st) != 0) return std::nullopt;
+  if (::fstat(DescriptorOf(stream), &st) != 0) return std::nullopt;
   return MakeEntry(BaseName(stream.path()), st, false);
 }
 

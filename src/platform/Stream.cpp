@@ -35,7 +35,7 @@ void Stream::WriteBuffer(const void* buffer, size_t count) {
     throw StreamError(VK_TR_NOOP("Messages", "Erreur d'écriture du flux"));
 }
 
-FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
+PosixFileStream::PosixFileStream(const std::string& path, Mode mode) : FileStream(path) {
   if (mode == Mode::kRead) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0)
@@ -55,18 +55,18 @@ FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
   }
 }
 
-FileStream::~FileStream() {
+PosixFileStream::~PosixFileStream() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-size_t FileStream::Read(void* buffer, size_t count) {
+size_t PosixFileStream::Read(void* buffer, size_t count) {
   auto* out = static_cast<char*>(buffer);
   size_t done = 0;
   while (done < count) {
     const ssize_t n = ::read(fd_, out + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ThrowSystem(VK_TR_NOOP("Messages", "Erreur de lecture du fichier %s : %s"), path_, errno);
+      ThrowSystem(VK_TR_NOOP("Messages", "Erreur de lecture du fichier %s : %s"), path(), errno);
     }
     if (n == 0) break;
     done += static_cast<size_t>(n);
@@ -74,57 +74,57 @@ size_t FileStream::Read(void* buffer, size_t count) {
   return done;
 }
 
-size_t FileStream::Write(const void* buffer, size_t count) {
+size_t PosixFileStream::Write(const void* buffer, size_t count) {
   const auto* in = static_cast<const char*>(buffer);
   size_t done = 0;
   while (done < count) {
     const ssize_t n = ::write(fd_, in + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ThrowSystem(VK_TR_NOOP("Messages", "Erreur d'écriture dans le fichier %s : %s"), path_,
+      ThrowSystem(VK_TR_NOOP("Messages", "Erreur d'écriture dans le fichier %s : %s"), path(),
                   errno);
     }
     if (n == 0)
-      ThrowSystem(VK_TR_NOOP("Messages", "Erreur d'écriture dans le fichier %s : %s"), path_,
+      ThrowSystem(VK_TR_NOOP("Messages", "Erreur d'écriture dans le fichier %s : %s"), path(),
                   ENOSPC);
     done += static_cast<size_t>(n);
   }
   return done;
 }
 
-int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
+int64_t PosixFileStream::Seek(int64_t offset, SeekOrigin origin) {
   const int whence = origin == SeekOrigin::kBegin     ? SEEK_SET
                      : origin == SeekOrigin::kCurrent ? SEEK_CUR
                                                       : SEEK_END;
   const off_t pos = ::lseek(fd_, static_cast<off_t>(offset), whence);
   if (pos < 0)
-    ThrowSystem(VK_TR_NOOP("Messages", "Erreur de positionnement dans le fichier %s : %s"), path_,
+    ThrowSystem(VK_TR_NOOP("Messages", "Erreur de positionnement dans le fichier %s : %s"), path(),
                 errno);
   return static_cast<int64_t>(pos);
 }
 
-int64_t FileStream::Size() const {
+int64_t PosixFileStream::Size() const {
   struct stat st {};
   if (::fstat(fd_, &st) != 0)
-    ThrowSystem(VK_TR_NOOP("Messages", "Impossible de lire la taille du fichier %s : %s"), path_,
+    ThrowSystem(VK_TR_NOOP("Messages", "Impossible de lire la taille du fichier %s : %s"), path(),
                 errno);
   return static_cast<int64_t>(st.st_size);
 }
 
-void FileStream::Sync() {
+void PosixFileStream::Sync() {
   if (::fsync(fd_) != 0)
-    ThrowSystem(VK_TR_NOOP("Messages", "Erreur d'écriture sur le disque du fichier %s : %s"), path_,
-                errno);
+    ThrowSystem(VK_TR_NOOP("Messages", "Erreur d'écriture sur le disque du fichier %s : %s"),
+                path(), errno);
 }
 
-void FileStream::Close() {
+void PosixFileStream::Close() {
   if (fd_ < 0) return;
   const int fd = fd_;
   fd_ = -1;
   // After a failed close the descriptor is gone on Linux; EINTR is not a
   // lost write there.
   if (::close(fd) != 0 && errno != EINTR) {
-    ThrowSystem(VK_TR_NOOP("Messages", "Erreur à la fermeture du fichier %s : %s"), path_, errno);
+    ThrowSystem(VK_TR_NOOP("Messages", "Erreur à la fermeture du fichier %s : %s"), path(), errno);
   }
 }
 
@@ -156,7 +156,7 @@ int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
   return target;
 }
 
-void FileStream::DropCachedPages() {
+void PosixFileStream::DropCachedPages() {
   if (fd_ >= 0) (void)::posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);
 }
 

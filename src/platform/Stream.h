@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace varnoket {
 
@@ -41,37 +42,56 @@ class Stream {
   void WriteBuffer(const void* buffer, size_t count);
 };
 
-// A stream over an open file descriptor, owned and closed by the stream.
-// Tests derive from it to make a write, a flush or a close fail.
+// An open file, as the file system's open calls hand it out: the program
+// reads, writes, flushes and closes it without knowing where its bytes live
+// (a file of this system, or the memory of a test's file system).
 class FileStream : public Stream {
+ public:
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+
+  const std::string& path() const { return path_; }
+  virtual int64_t Size() const = 0;
+  // Flushes the file's data to the disk (fsync); throws on failure.
+  virtual void Sync() = 0;
+  // Closes now; throws when the close reports a write error.
+  virtual void Close() = 0;
+  // Asks the system to forget the file's cached pages, so that the next
+  // reads come from the disk (pages not yet flushed stay). A hint only.
+  virtual void DropCachedPages() = 0;
+
+ protected:
+  explicit FileStream(std::string path) : path_(std::move(path)) {}
+
+ private:
+  std::string path_;
+};
+
+// A file of this system, over an open file descriptor owned and closed by
+// the stream. Tests derive from it to make a write, a flush or a close fail.
+class PosixFileStream : public FileStream {
  public:
   // kCreateNew makes a file that did not exist, never through a link: a
   // name already taken fails with EEXIST instead of being emptied.
   // kWriteExisting opens a file that exists, as it is, never through a link.
   enum class Mode { kRead, kCreateTruncate, kCreateNew, kWriteExisting };
   // Throws StreamError with the system's reason when the file cannot be opened.
-  FileStream(const std::string& path, Mode mode);
-  ~FileStream() override;
-  FileStream(const FileStream&) = delete;
-  FileStream& operator=(const FileStream&) = delete;
+  PosixFileStream(const std::string& path, Mode mode);
+  ~PosixFileStream() override;
 
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
 
-  int64_t Size() const;
-  // Flushes the file's data to the disk (fsync); throws on failure.
-  virtual void Sync();
-  // Closes now; throws when the close reports a write error.
-  virtual void Close();
-  // Asks the system to forget the file's cached pages, so that the next
-  // reads come from the disk (pages not yet flushed stay). A hint only.
-  void DropCachedPages();
+  int64_t Size() const override;
+  void Sync() override;
+  void Close() override;
+  void DropCachedPages() override;
+  // The descriptor, -1 once closed: for the file system's calls on the
+  // open file (its state, its mode, its length).
   int fd() const { return fd_; }
-  const std::string& path() const { return path_; }
 
  private:
-  std::string path_;
   int fd_ = -1;
 };
 

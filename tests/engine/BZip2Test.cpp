@@ -45,8 +45,8 @@ class BZip2Test : public ::testing::Test {
   std::string StoreThroughFiles(const std::string& data) {
     test::WriteFile(dir_ / "source.bin", data);
     {
-      FileStream source(dir_ / "source.bin", FileStream::Mode::kRead);
-      FileStream target(dir_ / "stored.ZZ", FileStream::Mode::kCreateTruncate);
+      PosixFileStream source(dir_ / "source.bin", PosixFileStream::Mode::kRead);
+      PosixFileStream target(dir_ / "stored.ZZ", PosixFileStream::Mode::kCreateTruncate);
       CompressFile(source, target);
     }
     return test::ReadFile(dir_ / "stored.ZZ");
@@ -56,8 +56,8 @@ class BZip2Test : public ::testing::Test {
     test::WriteFile(dir_ / "restore.ZZ", stored);
     DecompressResult result;
     {
-      FileStream source(dir_ / "restore.ZZ", FileStream::Mode::kRead);
-      FileStream target(dir_ / "restored.bin", FileStream::Mode::kCreateTruncate);
+      PosixFileStream source(dir_ / "restore.ZZ", PosixFileStream::Mode::kRead);
+      PosixFileStream target(dir_ / "restored.bin", PosixFileStream::Mode::kCreateTruncate);
       result = DecompressFile(source, target);
     }
     restored = test::ReadFile(dir_ / "restored.bin");

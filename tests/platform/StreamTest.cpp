@@ -35,13 +35,13 @@ TEST(StreamTest, FileStreamWritesThenReadsTheSameBytes) {
   std::string payload(300000, '\0');
   for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>(i * 7);
   {
-    FileStream out(path, FileStream::Mode::kCreateTruncate);
+    PosixFileStream out(path, PosixFileStream::Mode::kCreateTruncate);
     out.WriteBuffer(payload.data(), payload.size());
     out.Sync();
     EXPECT_EQ(out.Size(), static_cast<int64_t>(payload.size()));
     out.Close();
   }
-  FileStream in(path, FileStream::Mode::kRead);
+  PosixFileStream in(path, PosixFileStream::Mode::kRead);
   std::string back(payload.size() + 10, 'x');
   EXPECT_EQ(in.Read(back.data(), back.size()), payload.size());
   back.resize(payload.size());
@@ -52,14 +52,14 @@ TEST(StreamTest, FileStreamWritesThenReadsTheSameBytes) {
 TEST(StreamTest, FileStreamFailuresCarryTheSystemReason) {
   TempDir dir;
   try {
-    FileStream missing(dir / "none.bin", FileStream::Mode::kRead);
+    PosixFileStream missing(dir / "none.bin", PosixFileStream::Mode::kRead);
     FAIL() << "opened a missing file";
   } catch (const StreamError& e) {
     EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos)
         << e.what();
   }
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
-  FileStream full("/dev/full", FileStream::Mode::kCreateTruncate);
+  PosixFileStream full("/dev/full", PosixFileStream::Mode::kCreateTruncate);
   const std::string block(4096, 'a');
   try {
     full.WriteBuffer(block.data(), block.size());

@@ -44,36 +44,36 @@ constexpr std::array<const char*, kFsCallKinds> kNames = {
 
 // A file stream whose reads, writes, flushes and close go through the
 // fault plan of the file system that opened it.
-class FaultyStream final : public FileStream {
+class FaultyStream final : public PosixFileStream {
  public:
   FaultyStream(FaultyFileSystem& fs, const std::string& path, Mode mode)
-      : FileStream(path, mode), fs_(fs) {}
+      : PosixFileStream(path, mode), fs_(fs) {}
 
   size_t Read(void* buffer, size_t count) override {
     if (fs_.Fails(FsCall::kStreamRead, path())) ThrowFault("Erreur de lecture du fichier", path());
-    return FileStream::Read(buffer, count);
+    return PosixFileStream::Read(buffer, count);
   }
   size_t Write(const void* buffer, size_t count) override {
     if (fs_.Fails(FsCall::kStreamWrite, path())) {
       ThrowFault("Erreur d'écriture dans le fichier", path());
     }
-    return FileStream::Write(buffer, count);
+    return PosixFileStream::Write(buffer, count);
   }
   void Sync() override {
     if (fs_.Fails(FsCall::kStreamSync, path())) {
       ThrowFault("Erreur d'écriture sur le disque du fichier", path());
     }
-    FileStream::Sync();
+    PosixFileStream::Sync();
   }
   // A failed close still gives the descriptor back, as on Linux.
   void Close() override {
     if (fs_.Fails(FsCall::kStreamClose, path())) {
       const int error = errno;
-      FileStream::Close();
+      PosixFileStream::Close();
       errno = error;
       ThrowFault("Erreur à la fermeture du fichier", path());
     }
-    FileStream::Close();
+    PosixFileStream::Close();
   }
 
  private:
@@ -201,22 +201,22 @@ FsStatus FaultyFileSystem::Rename(const std::string& from, const std::string& to
 
 std::unique_ptr<FileStream> FaultyFileSystem::OpenRead(const std::string& path) {
   if (Fails(FsCall::kOpenRead, path)) ThrowFault("Impossible d'ouvrir le fichier", path);
-  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kRead);
+  return std::make_unique<FaultyStream>(*this, path, PosixFileStream::Mode::kRead);
 }
 
 std::unique_ptr<FileStream> FaultyFileSystem::Create(const std::string& path) {
   if (Fails(FsCall::kCreate, path)) ThrowFault("Impossible de créer le fichier", path);
-  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kCreateTruncate);
+  return std::make_unique<FaultyStream>(*this, path, PosixFileStream::Mode::kCreateTruncate);
 }
 
 std::unique_ptr<FileStream> FaultyFileSystem::CreateNew(const std::string& path) {
   if (Fails(FsCall::kCreate, path)) ThrowFault("Impossible de créer le fichier", path);
-  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kCreateNew);
+  return std::make_unique<FaultyStream>(*this, path, PosixFileStream::Mode::kCreateNew);
 }
 
 std::unique_ptr<FileStream> FaultyFileSystem::OpenWrite(const std::string& path) {
   if (Fails(FsCall::kCreate, path)) ThrowFault("Impossible d'ouvrir le fichier", path);
-  return std::make_unique<FaultyStream>(*this, path, FileStream::Mode::kWriteExisting);
+  return std::make_unique<FaultyStream>(*this, path, PosixFileStream::Mode::kWriteExisting);
 }
 
 FsStatus FaultyFileSystem::SetStreamSize(FileStream& stream, int64_t size) {
