@@ -1,8 +1,6 @@
 #include "engine/DayFolders.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "engine/FileRecord.h"
@@ -191,9 +189,9 @@ void ConsolidateDayFolders(BackupContext& ctx) {
     // reads them. They hold the station's read lock; the run does not wait
     // for them, and a later run merges.
     std::unique_ptr<FileLock> noReader;
-    const LockStatus readers = LockStationForDeletion(ctx.fs, layout, noReader);
+    std::string why;
+    const LockStatus readers = LockStationForDeletion(ctx.fs, layout, noReader, &why);
     if (readers != LockStatus::kAcquired) {
-      const std::string why = std::strerror(errno);
       ctx.Log(readers == LockStatus::kBusy
                   ? VK_TR_NOOP("Messages",
                                "Fusion des jours les plus anciens reportée : une restauration ou "

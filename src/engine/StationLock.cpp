@@ -1,9 +1,7 @@
 #include "engine/StationLock.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <thread>
@@ -38,10 +36,6 @@ std::string TimeText(const LocalDateTime& t) {
   std::snprintf(text, sizeof text, "%.2d/%.2d/%.4d %.2d:%.2d:%.2d", t.day, t.month, t.year, t.hour,
                 t.minute, t.second);
   return text;
-}
-
-std::string SystemReason() {
-  return std::strerror(errno);
 }
 
 StationLock Refused(StationLockStatus status, std::string message) {
@@ -92,11 +86,11 @@ std::string CheckMachineMarker(FileSystem& fs, const StoreLayout& layout, const 
                                "faite."),
                     {path, written.Reason()});
   }
-  if (!fs.ReadFile(path)) {
+  if (FsStatus why; !fs.ReadFile(path, why)) {
     return FillText(VK_TR_NOOP("Messages",
                                "Impossible de lire le fichier (%s) : %s. Aucune sauvegarde n'est "
                                "faite."),
-                    {path, SystemReason()});
+                    {path, why.Reason()});
   }
   status = StationLockStatus::kForeignStation;
   return StationOwnerProblem(fs, layout, me);
@@ -196,14 +190,15 @@ std::optional<StationLock> LockStandIn(FileSystem& fs, const std::string& statio
                             "verrou qui le remplace : %s. Aucune sauvegarde n'est faite."),
                  {station, why}));
   }
-  const LockStatus status = fs.LockRange(local, writer, lock.localHeld);
+  FsStatus lockFailure;
+  const LockStatus status = fs.LockRange(local, writer, lock.localHeld, lockFailure);
   if (status == LockStatus::kBusy) return Busy(fs, local);
   if (status != LockStatus::kAcquired) {
     return Refused(StationLockStatus::kFailed,
                    FillText(VK_TR_NOOP("Messages",
                                        "Impossible de verrouiller le dossier de sauvegarde du "
                                        "poste (%s) : %s. Aucune sauvegarde n'est faite."),
-                            {local, SystemReason()}));
+                            {local, lockFailure.Reason()}));
   }
   lock.message = FillText(
       VK_TR_NOOP("Messages",
@@ -230,7 +225,8 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
   std::string local;  // the stand-in, where the store takes no lock
   StationLock lock;
   const LockRequest writer{kWriterLockByte, 1, false, false, false};
-  switch (fs.LockRange(path, writer, lock.held)) {
+  FsStatus lockFailure;
+  switch (fs.LockRange(path, writer, lock.held, lockFailure)) {
     case LockStatus::kAcquired:
       break;
     case LockStatus::kBusy:
@@ -246,7 +242,7 @@ StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const Machine
           FillText(VK_TR_NOOP("Messages",
                               "Impossible de verrouiller le dossier de sauvegarde du poste "
                               "(%s) : %s. Aucune sauvegarde n'est faite."),
-                   {path, SystemReason()}));
+                   {path, lockFailure.Reason()}));
   }
 
   const std::string lockPath = lock.held ? path : local;

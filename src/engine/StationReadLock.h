@@ -45,8 +45,9 @@ StationReadLock LockStationForReading(FileSystem& fs, const StoreLayout& layout,
 // For the run that holds the station lock: the station's read byte alone,
 // without waiting, while it deletes stored copies. kBusy while a reader
 // holds the station; kAcquired with `lock` set, or kFailed / kUnsupported
-// when no lock can be taken (the stand-in included).
+// when no lock can be taken (the stand-in included), `why` (when given) then
+// saying why in the system's words.
 LockStatus LockStationForDeletion(FileSystem& fs, const StoreLayout& layout,
-                                  std::unique_ptr<FileLock>& lock);
+                                  std::unique_ptr<FileLock>& lock, std::string* why = nullptr);
 
 }  // namespace varnoket

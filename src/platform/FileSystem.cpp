@@ -337,11 +337,17 @@ FsStatus PosixFileSystem::AppendToFile(const std::string& path, const std::strin
   return FsStatus::FromErrno(AppendToFileDone(path, text, startNew), FsOp::kAppend, path);
 }
 
-std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
+std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path, FsStatus& why) {
+  why = {};
+  const auto failed = [&](int error) {
+    why = FsStatus::Failed(FsOp::kRead, path, error);
+    return std::nullopt;
+  };
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.ok()) return std::nullopt;
+  if (!fd.ok()) return failed(errno);
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  if (::fstat(fd.get(), &st) != 0) return failed(errno);
+  if (S_ISDIR(st.st_mode)) return failed(EISDIR);
   std::string contents;
   if (st.st_size > 0) contents.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
@@ -349,7 +355,7 @@ std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return std::nullopt;
+      return failed(errno);
     }
     if (n == 0) break;
     contents.append(buffer, static_cast<size_t>(n));
@@ -412,18 +418,25 @@ int SetRangeLock(int fd, const LockRequest& request) {
 }  // namespace
 
 LockStatus PosixFileSystem::LockRange(const std::string& path, const LockRequest& request,
-                                      std::unique_ptr<FileLock>& lock) {
+                                      std::unique_ptr<FileLock>& lock, FsStatus& why) {
   lock.reset();
+  why = {};
   const int flags = request.readOnly ? O_RDONLY | O_CLOEXEC | O_NOFOLLOW
                                      : O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW;
   UniqueFd fd(::open(path.c_str(), flags, 0644));
-  if (!fd.ok()) return LockStatus::kFailed;
-  struct stat st {};
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    errno = EINVAL;
+  if (!fd.ok()) {
+    why = FsStatus::Failed(FsOp::kLock, path, errno);
     return LockStatus::kFailed;
   }
-  if (SetRangeLock(fd.get(), request) != 0) return LockStatusOfError(errno);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    why = FsStatus::Failed(FsOp::kLock, path, EINVAL);
+    return LockStatus::kFailed;
+  }
+  if (SetRangeLock(fd.get(), request) != 0) {
+    why = FsStatus::Failed(FsOp::kLock, path, errno);
+    return LockStatusOfError(why.systemError());
+  }
   lock = std::make_unique<PosixFileLock>(std::move(fd));
   return LockStatus::kAcquired;
 }

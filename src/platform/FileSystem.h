@@ -136,8 +136,13 @@ class FileSystem {
   virtual FsStatus AppendToFile(const std::string& path, const std::string& text,
                                 bool startNew) = 0;
 
-  // Whole-file helpers. ReadFile: nullopt when unreadable.
-  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // Whole-file helpers. ReadFile: nullopt when unreadable (a folder
+  // included), `why` then saying why.
+  virtual std::optional<std::string> ReadFile(const std::string& path, FsStatus& why) = 0;
+  std::optional<std::string> ReadFile(const std::string& path) {
+    FsStatus why;
+    return ReadFile(path, why);
+  }
   // Writes to a temporary file in the same folder, flushes it to the disk and
   // renames it over `path`, so a crash leaves either the old or the new file.
   virtual FsStatus WriteFileAtomic(const std::string& path, const std::string& contents) = 0;
@@ -172,9 +177,15 @@ class FileSystem {
   // missing unless the request is read-only, and never followed when it is a
   // symbolic link). The lock belongs to the open file, not to the process:
   // two locks taken here in one process exclude each other as two processes'
-  // do. `lock` receives the handle on kAcquired.
+  // do. `lock` receives the handle on kAcquired; `why` says why another
+  // answer came (the lock file cannot be opened, the system refused).
   virtual LockStatus LockRange(const std::string& path, const LockRequest& request,
-                               std::unique_ptr<FileLock>& lock) = 0;
+                               std::unique_ptr<FileLock>& lock, FsStatus& why) = 0;
+  LockStatus LockRange(const std::string& path, const LockRequest& request,
+                       std::unique_ptr<FileLock>& lock) {
+    FsStatus why;
+    return LockRange(path, request, lock, why);
+  }
   // An exclusive lock on the whole of `path`. With `wait`, blocks until the
   // lock is free; without, answers kBusy at once.
   LockStatus LockFile(const std::string& path, bool wait, std::unique_ptr<FileLock>& lock) {
@@ -203,7 +214,9 @@ class PosixFileSystem : public FileSystem {
   FsStatus SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
   FsStatus SetStreamSize(FileStream& stream, int64_t size) override;
   FsStatus AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
-  std::optional<std::string> ReadFile(const std::string& path) override;
+  using FileSystem::LockRange;
+  using FileSystem::ReadFile;
+  std::optional<std::string> ReadFile(const std::string& path, FsStatus& why) override;
   FsStatus WriteFileAtomic(const std::string& path, const std::string& contents) override;
   FsStatus SyncFileSystem(const std::string& path) override;
   std::optional<uint64_t> FreeSpace(const std::string& path) override;
@@ -213,7 +226,7 @@ class PosixFileSystem : public FileSystem {
   std::optional<std::string> ReadLink(const std::string& path) override;
   std::string PrivateFolder(std::vector<std::string>& refusals) override;
   LockStatus LockRange(const std::string& path, const LockRequest& request,
-                       std::unique_ptr<FileLock>& lock) override;
+                       std::unique_ptr<FileLock>& lock, FsStatus& why) override;
 };
 
 // The process-wide real file system.

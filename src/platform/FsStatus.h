@@ -1,4 +1,5 @@
-// The outcome of a file system operation that changes the disk: done, or
+// The outcome of a file system operation (a change to the disk, a whole
+// read, a lock): done, or
 // failed with the operation, the path and the system's reason, so that a
 // message can say why ("Permission denied", "No space left on device")
 // instead of guessing, and a caller never reads errno after some other call
@@ -23,6 +24,8 @@ enum class FsOp : uint8_t {
   kSetDate,
   kSync,
   kSetSize,
+  kRead,
+  kLock,
 };
 
 class FsStatus {

@@ -1,8 +1,6 @@
 #include "settings/ProgramSettings.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
@@ -92,13 +90,11 @@ ProgramSettings LoadProgramSettings(FileSystem& fs, DriveInfo& drives,
     }
     return settings;
   }
-  errno = 0;
-  if (!fs.ReadFile(path)) {
-    const int reason = errno;
+  if (FsStatus why; !fs.ReadFile(path, why)) {
     if (error != nullptr) {
       *error = FillText(
           VK_TR_NOOP("Messages", "Le fichier de paramètres (%s) ne peut pas être lu : %s."),
-          {path, reason != 0 ? std::strerror(reason) : "erreur de lecture"});
+          {path, why.Reason()});
     }
     return settings;
   }

@@ -199,9 +199,13 @@ class OneUnreadableFile final : public PosixFileSystem {
     if (path == blocked) throw StreamError("Permission denied");
     return PosixFileSystem::OpenRead(path);
   }
-  std::optional<std::string> ReadFile(const std::string& path) override {
-    if (path == blocked) return std::nullopt;
-    return PosixFileSystem::ReadFile(path);
+  using FileSystem::ReadFile;
+  std::optional<std::string> ReadFile(const std::string& path, FsStatus& why) override {
+    if (path == blocked) {
+      why = FsStatus::Failed(FsOp::kRead, path, EACCES);
+      return std::nullopt;
+    }
+    return PosixFileSystem::ReadFile(path, why);
   }
   std::string blocked;
 };

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "engine/BackupRun.h"
@@ -133,6 +135,8 @@ TEST_F(StationLockTest, ALockFileThatIsNoFileStopsTheRunWithItsName) {
   ASSERT_EQ(f.host.errorWindow.size(), 1u);
   EXPECT_NE(f.host.errorWindow[0].find("Impossible de verrouiller"), std::string::npos);
   EXPECT_NE(f.host.errorWindow[0].find(Station() + "/VARNOKET.LOCK"), std::string::npos);
+  EXPECT_NE(f.host.errorWindow[0].find(std::strerror(EISDIR)), std::string::npos)
+      << f.host.errorWindow[0];
   EXPECT_TRUE(f.Days().empty());
 
   // Garbage in a lock file is only an unknown holder: the lock is the

@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -231,6 +233,10 @@ TEST(StationReadLock, WithoutLocksOnTheStoreTheStandInCarriesThemAndAReadOnlySto
   EXPECT_EQ(read.status, ReadLockStatus::kNone);
   EXPECT_EQ(read.held, nullptr);
   EXPECT_FALSE(fsys::exists(lockPath));
+  // The merge cannot lock either, and the log can say why.
+  std::string refusal;
+  EXPECT_EQ(LockStationForDeletion(disk, layout, deletion, &refusal), LockStatus::kFailed);
+  EXPECT_EQ(refusal, std::strerror(EROFS));
   fsys::remove(standIn);
 }
 

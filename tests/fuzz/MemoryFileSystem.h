@@ -59,9 +59,14 @@ class MemoryFileSystem : public PosixFileSystem {
     files[to] = std::move(contents);
     return {};
   }
-  std::optional<std::string> ReadFile(const std::string& path) override {
+  using FileSystem::ReadFile;
+  std::optional<std::string> ReadFile(const std::string& path, FsStatus& why) override {
     const auto file = files.find(path);
-    if (file == files.end()) return std::nullopt;
+    if (file == files.end()) {
+      why = FsStatus::Failed(FsOp::kRead, path, ENOENT);
+      return std::nullopt;
+    }
+    why = {};
     return file->second;
   }
   FsStatus WriteFileAtomic(const std::string& path, const std::string& contents) override {

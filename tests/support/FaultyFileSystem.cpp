@@ -241,13 +241,17 @@ FsStatus FaultyFileSystem::AppendToFile(const std::string& path, const std::stri
   return PosixFileSystem::AppendToFile(path, text, startNew);
 }
 
-std::optional<std::string> FaultyFileSystem::ReadFile(const std::string& path) {
+std::optional<std::string> FaultyFileSystem::ReadFile(const std::string& path, FsStatus& why) {
   if (failReads != 0) {
     errno = failReads;
+    why = FsStatus::Failed(FsOp::kRead, path, failReads);
     return std::nullopt;
   }
-  if (Fails(FsCall::kReadFile, path)) return std::nullopt;
-  return PosixFileSystem::ReadFile(path);
+  if (Fails(FsCall::kReadFile, path)) {
+    why = FsStatus::Failed(FsOp::kRead, path, errno);
+    return std::nullopt;
+  }
+  return PosixFileSystem::ReadFile(path, why);
 }
 
 FsStatus FaultyFileSystem::WriteFileAtomic(const std::string& path, const std::string& contents) {
@@ -266,10 +270,13 @@ FsStatus FaultyFileSystem::SyncFileSystem(const std::string& path) {
 // A refused lock answers as the system's refusal would: busy, unsupported
 // by the file system, or failed.
 LockStatus FaultyFileSystem::LockRange(const std::string& path, const LockRequest& request,
-                                       std::unique_ptr<FileLock>& lock) {
+                                       std::unique_ptr<FileLock>& lock, FsStatus& why) {
   lock.reset();
-  if (Fails(FsCall::kLock, path)) return LockStatusOfError(errno);
-  return PosixFileSystem::LockRange(path, request, lock);
+  if (Fails(FsCall::kLock, path)) {
+    why = FsStatus::Failed(FsOp::kLock, path, errno);
+    return LockStatusOfError(errno);
+  }
+  return PosixFileSystem::LockRange(path, request, lock, why);
 }
 
 }  // namespace varnoket::test

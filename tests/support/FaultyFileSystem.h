@@ -113,14 +113,16 @@ class FaultyFileSystem : public PosixFileSystem {
   FsStatus SetStreamPermissions(FileStream& stream, uint32_t permissions) override;
   FsStatus SetStreamSize(FileStream& stream, int64_t size) override;
   FsStatus AppendToFile(const std::string& path, const std::string& text, bool startNew) override;
-  std::optional<std::string> ReadFile(const std::string& path) override;
+  using FileSystem::LockRange;
+  using FileSystem::ReadFile;
+  std::optional<std::string> ReadFile(const std::string& path, FsStatus& why) override;
   FsStatus WriteFileAtomic(const std::string& path, const std::string& contents) override;
   FsStatus SyncFileSystem(const std::string& path) override;
   std::optional<uint64_t> FreeSpace(const std::string& path) override {
     return freeSpace ? freeSpace : PosixFileSystem::FreeSpace(path);
   }
   LockStatus LockRange(const std::string& path, const LockRequest& request,
-                       std::unique_ptr<FileLock>& lock) override;
+                       std::unique_ptr<FileLock>& lock, FsStatus& why) override;
 
   // Counts a call and tells whether it must fail; errno is set when it must.
   // Public for the streams this file system hands out.
