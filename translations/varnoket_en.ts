@@ -1463,10 +1463,6 @@ Do you confirm?</translation>
         <translation>WARNING: (%s) is a pipe, a socket or a device: it is not backed up.</translation>
     </message>
     <message>
-        <source>ERREUR: impossible de lire le répertoire (%s) : ce que la sauvegarde précédente y avait trouvé est gardé.</source>
-        <translation>ERROR: cannot read the folder (%s): what the previous backup found there is kept.</translation>
-    </message>
-    <message>
         <source>Impossible d&apos;écrire le fichier (%s) : %s. Aucune sauvegarde n&apos;est faite.</source>
         <translation>Cannot write the file (%s): %s. No backup is made.</translation>
     </message>
@@ -2013,6 +2009,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
     <message>
         <source>ERREUR: impossible d&apos;écrire (%s) sur le disque de sauvegarde : %s. La sauvegarde du jour n&apos;est pas enregistrée.</source>
         <translation>ERROR: cannot write (%s) on the backup disk: %s. Today&apos;s backup is not saved.</translation>
+    </message>
+    <message>
+        <source>ERREUR: impossible de lire le répertoire (%s) : %s ; ce que la sauvegarde précédente y avait trouvé est gardé.</source>
+        <translation>ERROR: cannot read the folder (%s): %s; what the previous backup found there is kept.</translation>
     </message>
 </context>
 <context>

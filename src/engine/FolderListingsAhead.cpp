@@ -30,12 +30,16 @@ void FolderListingsAhead::Announce(std::vector<std::string> folders) {
 }
 
 FolderListingsAhead::Listing FolderListingsAhead::Take(const std::string& folder,
-                                                       const std::function<void()>& pump) {
+                                                       const std::function<void()>& pump,
+                                                       FsStatus* why) {
   const auto it = std::find_if(ahead_.begin(), ahead_.end(),
                                [&folder](const Pending& p) { return p.folder == folder; });
   if (it == ahead_.end()) {
     Forget(folder);
-    return fs_.ListDirectory(folder);
+    FsStatus failure;
+    Listing listing = fs_.ListDirectory(folder, failure);
+    if (why != nullptr) *why = failure;
+    return listing;
   }
   Pending pending = std::move(*it);
   ahead_.erase(it);
@@ -44,6 +48,7 @@ FolderListingsAhead::Listing FolderListingsAhead::Take(const std::string& folder
     if (pump) pump();
   }
   pending.done.get();  // what the listing threw
+  if (why != nullptr) *why = *pending.why;
   return std::move(*pending.listing);
 }
 
@@ -64,11 +69,14 @@ void FolderListingsAhead::Forget(const std::string& folder) {
 
 void FolderListingsAhead::TopUp() {
   while (ahead_.size() < bound_ && !announced_.empty()) {
-    Pending pending{std::move(announced_.front()), std::make_shared<Listing>(), {}};
+    Pending pending{std::move(announced_.front()),
+                    std::make_shared<Listing>(),
+                    std::make_shared<FsStatus>(),
+                    {}};
     announced_.pop_front();
-    pending.done = pool_->Submit([&fs = fs_, folder = pending.folder, listing = pending.listing] {
-      *listing = fs.ListDirectory(folder);
-    });
+    pending.done =
+        pool_->Submit([&fs = fs_, folder = pending.folder, listing = pending.listing,
+                       why = pending.why] { *listing = fs.ListDirectory(folder, *why); });
     ahead_.push_back(std::move(pending));
   }
 }

@@ -39,8 +39,10 @@ class FolderListingsAhead {
   // next, in that order, before any folder it announced earlier.
   void Announce(std::vector<std::string> folders);
   // The listing of `folder` (ending with its separator): the one made ahead,
-  // waited for while `pump` runs now and then, or one made now.
-  Listing Take(const std::string& folder, const std::function<void()>& pump);
+  // waited for while `pump` runs now and then, or one made now; `why`
+  // (when given) says why there is none.
+  Listing Take(const std::string& folder, const std::function<void()>& pump,
+               FsStatus* why = nullptr);
   // The walk will not enter `folder` after all.
   void Forget(const std::string& folder);
 
@@ -48,6 +50,7 @@ class FolderListingsAhead {
   struct Pending {
     std::string folder;
     std::shared_ptr<Listing> listing;
+    std::shared_ptr<FsStatus> why;
     std::future<void> done;
   };
 

@@ -139,14 +139,16 @@ void WalkFolder(SourceWalk& walk, const std::string& directory, const FolderId& 
   ctx.host.SetTrayHint(ProgressHint(directory));
   ctx.Pump();
 
-  const auto entries = walk.ahead.Take(folder, [&ctx] { ctx.Pump(); });
+  FsStatus unlisted;
+  const auto entries = walk.ahead.Take(
+      folder, [&ctx] { ctx.Pump(); }, &unlisted);
   if (!entries) {
     // Not an empty folder: what it held is simply not known today.
     LeftOut(walk, LeftOutCause::kUnreadableFolder,
             FillText(VK_TR_NOOP("Messages",
-                                "ERREUR: impossible de lire le répertoire (%s) : ce que la "
+                                "ERREUR: impossible de lire le répertoire (%s) : %s ; ce que la "
                                 "sauvegarde précédente y avait trouvé est gardé."),
-                     {ShownText(directory)}));
+                     {ShownText(directory), unlisted.Reason()}));
     walk.unreadableFolders.push_back(rules.RemoveTrailingSeparator(folder));
     return;
   }

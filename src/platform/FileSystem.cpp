@@ -227,9 +227,14 @@ bool FileSystem::IsFile(const std::string& path) {
   return e && e->isRegularFile;
 }
 
-std::optional<std::vector<DirEntry>> PosixFileSystem::ListDirectory(const std::string& dir) {
+std::optional<std::vector<DirEntry>> PosixFileSystem::ListDirectory(const std::string& dir,
+                                                                    FsStatus& why) {
+  why = {};
   DIR* d = ::opendir(dir.c_str());
-  if (d == nullptr) return std::nullopt;
+  if (d == nullptr) {
+    why = FsStatus::Failed(FsOp::kList, dir, errno);
+    return std::nullopt;
+  }
   std::unique_ptr<DIR, int (*)(DIR*)> guard(d, ::closedir);
   const int dfd = ::dirfd(d);
   std::vector<DirEntry> entries;
@@ -237,7 +242,10 @@ std::optional<std::vector<DirEntry>> PosixFileSystem::ListDirectory(const std::s
     errno = 0;
     const dirent* ent = ::readdir(d);
     if (ent == nullptr) {
-      if (errno != 0) return std::nullopt;
+      if (errno != 0) {
+        why = FsStatus::Failed(FsOp::kList, dir, errno);
+        return std::nullopt;
+      }
       break;
     }
     const std::string name = ent->d_name;

@@ -82,7 +82,13 @@ class FileSystem {
 
   // The entries of a folder, "." and ".." left out, in the system's order.
   // nullopt when the folder cannot be listed.
-  virtual std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) = 0;
+  // `why` then says why.
+  virtual std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir,
+                                                             FsStatus& why) = 0;
+  std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) {
+    FsStatus why;
+    return ListDirectory(dir, why);
+  }
   // The entry for one path (symbolic links followed for the type, size, date
   // and attributes; isSymlink tells whether the path itself is a link).
   virtual std::optional<DirEntry> Stat(const std::string& path) = 0;
@@ -195,7 +201,9 @@ class FileSystem {
 
 class PosixFileSystem : public FileSystem {
  public:
-  std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) override;
+  using FileSystem::ListDirectory;
+  std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir,
+                                                     FsStatus& why) override;
   std::optional<DirEntry> Stat(const std::string& path) override;
   FsStatus CreateDirectories(const std::string& path) override;
   FsStatus ClearAttributes(const std::string& path) override;

@@ -25,6 +25,7 @@ enum class FsOp : uint8_t {
   kSync,
   kSetSize,
   kRead,
+  kList,
   kLock,
 };
 

@@ -15,8 +15,10 @@ namespace {
 // (10 March) then "20042006" (20 April), the newest day last.
 class NameOrderFileSystem final : public PosixFileSystem {
  public:
-  std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) override {
-    auto entries = PosixFileSystem::ListDirectory(dir);
+  using FileSystem::ListDirectory;
+  std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir,
+                                                     FsStatus& why) override {
+    auto entries = PosixFileSystem::ListDirectory(dir, why);
     if (entries) {
       std::sort(entries->begin(), entries->end(),
                 [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });

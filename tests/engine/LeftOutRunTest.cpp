@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -95,7 +97,9 @@ TEST(LeftOutRunTest, AFolderThatCannotBeListedKeepsWhatTheDayBeforeRecordedBelow
     return kind == FsCall::kList && (path == docs || path == docs + "/") ? EACCES : 0;
   };
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompletedWithLeftOut);
-  EXPECT_EQ(Logged(f, "ERREUR: impossible de lire le répertoire (" + docs + ")"), 1);
+  EXPECT_EQ(Logged(f, "ERREUR: impossible de lire le répertoire (" + docs +
+                          ") : " + std::strerror(EACCES)),
+            1);
   EXPECT_EQ(Logged(f, "Sauvegarde terminée avec 1 élément(s) non sauvegardé(s)"), 1);
   disk.rule = nullptr;
   auto tuesday = monday;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <set>
@@ -88,8 +90,8 @@ TEST(WalkAheadTest, TheListAndTheLogAreThoseOfTheWalkOnOneThread) {
     return line.find("|" + f.source + "/t2/empty|") != std::string::npos;
   }));
   EXPECT_TRUE(Logged(log, "ERREUR: impossible de lire le répertoire (" + f.source +
-                              "/locked) : ce que la sauvegarde précédente y avait trouvé est "
-                              "gardé."));
+                              "/locked) : " + std::strerror(EACCES) +
+                              " ; ce que la sauvegarde précédente y avait trouvé est gardé."));
   EXPECT_TRUE(Logged(log, "ATTENTION: Le répertoire (" + f.root +
                               ") contient les sauvegardes : il n'est pas sauvegardé."));
   EXPECT_TRUE(Logged(log, "ATTENTION: Le répertoire (" + f.source +

@@ -146,9 +146,13 @@ bool FaultyFileSystem::Fails(FsCall kind, const std::string& path) {
   return true;
 }
 
-std::optional<std::vector<DirEntry>> FaultyFileSystem::ListDirectory(const std::string& dir) {
-  if (Fails(FsCall::kList, dir)) return std::nullopt;
-  return PosixFileSystem::ListDirectory(dir);
+std::optional<std::vector<DirEntry>> FaultyFileSystem::ListDirectory(const std::string& dir,
+                                                                     FsStatus& why) {
+  if (Fails(FsCall::kList, dir)) {
+    why = FsStatus::Failed(FsOp::kList, dir, errno);
+    return std::nullopt;
+  }
+  return PosixFileSystem::ListDirectory(dir, why);
 }
 
 FsStatus FaultyFileSystem::CreateDirectories(const std::string& path) {

@@ -95,7 +95,9 @@ class FaultyFileSystem : public PosixFileSystem {
   long calls(FsCall kind) const { return perKind_[static_cast<size_t>(kind)]; }
   const std::vector<InjectedFault>& injected() const { return injected_; }
 
-  std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir) override;
+  using FileSystem::ListDirectory;
+  std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir,
+                                                     FsStatus& why) override;
   FsStatus CreateDirectories(const std::string& path) override;
   FsStatus ClearAttributes(const std::string& path) override;
   FsStatus SetAttributes(const std::string& path, uint32_t attributes) override;
