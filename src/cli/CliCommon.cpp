@@ -10,7 +10,6 @@
 #include "engine/FileRecord.h"
 #include "engine/StationReadLock.h"
 #include "engine/StoreCheck.h"
-#include "platform/DecimalText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 
@@ -101,16 +100,11 @@ ProgressCounts DayListTotals(const StoreLayout& layout, const std::string& folde
   if (!lines) return totals;
   for (const std::string& line : *lines) {
     const auto rec = ParseFileRecord(line);
-    if (!rec || rec->IsDirectory() || rec->last == "1") continue;
+    if (!rec || rec->IsDirectory() || !rec->offered) continue;
     ++totals.filesTotal;
-    totals.bytesTotal += RecordedBytes(*rec);
+    totals.bytesTotal += rec->RecordedBytes();
   }
   return totals;
-}
-
-int64_t RecordedBytes(const FileRecord& rec) {
-  const std::optional<int64_t> size = ParseDecimal<int64_t>(rec.size);
-  return size ? static_cast<int64_t>(static_cast<uint32_t>(*size)) : 0;
 }
 
 std::string DayTextOfFolder(const std::string& folder) {

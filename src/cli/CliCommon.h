@@ -56,8 +56,6 @@ int FindDayOrSay(const std::vector<std::string>& folders, const std::string& tex
 // out) and their bytes as recorded (each size's low 32 bits): what a restore
 // or a check of the whole day goes through. Zero when the list cannot be read.
 ProgressCounts DayListTotals(const StoreLayout& layout, const std::string& folder);
-// A record's size as its list keeps it (the low 32 bits, unsigned).
-int64_t RecordedBytes(const FileRecord& rec);
 
 // "07/03/2026" for the folder "07032026".
 std::string DayTextOfFolder(const std::string& folder);

@@ -29,8 +29,7 @@ class DigestSink final : public Stream {
 // Whether content of `size` bytes with this checksum is the record's, as
 // the record's fields would be written for it.
 CopyCheckResult CompareWithRecord(int64_t size, uint32_t checksum, const FileRecord& record) {
-  const auto expected = ParseFileRecord(FormatFileRecord(size, checksum, "-", "/", 0, 0));
-  if (!expected || expected->size != record.size || expected->checksum != record.checksum) {
+  if (RecordedSize(size) != record.size || checksum != record.checksum) {
     return CopyCheckResult::kDifferent;
   }
   return CopyCheckResult::kSame;

@@ -59,6 +59,7 @@ void CopyStep::GiveOwnNamesToSharers(const FileRecord& rec) {
     const auto view = ViewFileRecord(list[j]);
     if (!view || view->storedName != rec.storedName || view->fullPath == rec.fullPath) continue;
     auto other = ParseFileRecord(list[j]);
+    if (!other) continue;  // a kept line no restore would take: nothing to rename
     other->storedName = ctx_.rules.StoredName(other->fullPath);
     list[j] = other->Format();
     if (QueuedNames().insert(other->storedName).second) queue_.push_back(j);

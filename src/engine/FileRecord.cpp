@@ -2,83 +2,132 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
+#include "platform/DecimalText.h"
 #include "platform/FileSystem.h"
 
 namespace varnoket {
 
-std::string FileRecord::Format() const {
-  std::string line;
-  line.reserve(size.size() + checksum.size() + storedName.size() + fullPath.size() +
-               attributes.size() + fileDate.size() + last.size() + 6);
-  for (const std::string* field :
-       {&size, &checksum, &storedName, &fullPath, &attributes, &fileDate}) {
-    line += *field;
-    line += kFieldSeparator;
-  }
-  line += last;
-  return line;
-}
-
 namespace {
 
-// The fields every record ends with: "|<path>|<attributes>|<date>|0".
-void AppendRecordTail(std::string& line, std::string_view fullPath, uint32_t attributes,
-                      int32_t fileDate) {
-  line += '|';
-  line += fullPath;
-  line += '|';
-  line += std::to_string(attributes);
-  line += '|';
-  line += std::to_string(fileDate);
-  line += "|0";
-}
-
-}  // namespace
-
-std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
-                             std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
-  // The size field holds the low 32 bits as a signed number: a 3 GiB file
-  // shows a negative size, as every copy of the program writes it.
-  const auto low = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(size)));
-  std::string line = std::to_string(low);
-  line += '|';
+// The one writer of a record line.
+std::string RecordLine(int32_t size, uint32_t checksum, std::string_view storedName,
+                       std::string_view fullPath, int32_t attributes, int32_t fileDate,
+                       bool offered) {
+  std::string line;
+  line.reserve(storedName.size() + fullPath.size() + 48);
+  line += std::to_string(size);
+  line += kFieldSeparator;
   line += std::to_string(checksum);
-  line += '|';
+  line += kFieldSeparator;
   line += storedName;
-  AppendRecordTail(line, fullPath, attributes, fileDate);
+  line += kFieldSeparator;
+  line += fullPath;
+  line += kFieldSeparator;
+  line += std::to_string(static_cast<uint32_t>(attributes));
+  line += kFieldSeparator;
+  line += std::to_string(fileDate);
+  line += kFieldSeparator;
+  line += offered ? '0' : '1';
   return line;
 }
 
-std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes,
-                                  int32_t fileDate) {
-  std::string line = "0|0|*";
-  AppendRecordTail(line, fullPath, attributes, fileDate);
-  return line;
-}
-
-std::optional<RecordView> ViewFileRecord(std::string_view line) {
-  if (line.size() <= 10) return std::nullopt;
-  std::string_view f[7];
+// The first seven fields of a line, or nothing for a line of 10 characters
+// or fewer or of fewer than seven fields.
+bool CutRecord(std::string_view line, std::string_view (&f)[7]) {
+  if (line.size() <= 10) return false;
   size_t start = 0;
   for (int i = 0; i < 6; ++i) {
     const size_t bar = line.find(kFieldSeparator, start);
-    if (bar == std::string_view::npos) return std::nullopt;
+    if (bar == std::string_view::npos) return false;
     f[i] = line.substr(start, bar - start);
     start = bar + 1;
   }
   const size_t bar = line.find(kFieldSeparator, start);
   f[6] = line.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
-  return RecordView{f[0], f[1], f[2], f[3], f[4], f[5], f[6]};
+  return true;
 }
 
-std::optional<FileRecord> ParseFileRecord(std::string_view line) {
-  const auto v = ViewFileRecord(line);
-  if (!v) return std::nullopt;
-  return FileRecord{std::string(v->size),       std::string(v->checksum),
-                    std::string(v->storedName), std::string(v->fullPath),
-                    std::string(v->attributes), std::string(v->fileDate),
-                    std::string(v->last)};
+// The attribute word: written unsigned by this program (a mode word), signed
+// by others; either reading of the same 32 bits is taken.
+std::optional<int32_t> ParseAttributes(std::string_view text) {
+  const auto wide = ParseDecimal<int64_t>(text);
+  if (!wide || *wide < std::numeric_limits<int32_t>::min() ||
+      *wide > std::numeric_limits<uint32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(*wide)));
+}
+
+}  // namespace
+
+bool FileRecord::operator==(const FileRecord& o) const {
+  return size == o.size && checksum == o.checksum && storedName == o.storedName &&
+         fullPath == o.fullPath && attributes == o.attributes && fileDate == o.fileDate &&
+         offered == o.offered;
+}
+
+std::string FileRecord::Format() const {
+  return RecordLine(size, checksum, storedName, fullPath, attributes, fileDate, offered);
+}
+
+int32_t RecordedSize(int64_t size) {
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(size)));
+}
+
+FileRecord StoredFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
+                            std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
+  return FileRecord{RecordedSize(size),
+                    checksum,
+                    std::string(storedName),
+                    std::string(fullPath),
+                    static_cast<int32_t>(attributes),
+                    fileDate,
+                    true};
+}
+
+std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
+                             std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
+  return RecordLine(RecordedSize(size), checksum, storedName, fullPath,
+                    static_cast<int32_t>(attributes), fileDate, true);
+}
+
+std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes,
+                                  int32_t fileDate) {
+  return RecordLine(0, 0, kDirectoryStoredName, fullPath, static_cast<int32_t>(attributes),
+                    fileDate, true);
+}
+
+std::optional<RecordView> ViewFileRecord(std::string_view line) {
+  std::string_view f[7];
+  if (!CutRecord(line, f)) return std::nullopt;
+  return RecordView{f[2], f[3]};
+}
+
+std::optional<FileRecord> ParseFileRecord(std::string_view line, RecordFault* fault) {
+  RecordFault ignored = RecordFault::kNone;
+  RecordFault& why = fault != nullptr ? *fault : ignored;
+  std::string_view f[7];
+  if (!CutRecord(line, f)) {
+    why = RecordFault::kCut;
+    return std::nullopt;
+  }
+  const auto size = ParseDecimal<int32_t>(f[0]);
+  const auto checksum = ParseDecimal<uint32_t>(f[1]);
+  const auto attributes = ParseAttributes(f[4]);
+  const auto date = ParseDecimal<int32_t>(f[5]);
+  if (!size || !checksum || !attributes || !date) {
+    why = RecordFault::kBadNumber;
+    return std::nullopt;
+  }
+  if (f[6] != "0" && f[6] != "1") {
+    why = RecordFault::kBadLastField;
+    return std::nullopt;
+  }
+  why = RecordFault::kNone;
+  return FileRecord{*size,       *checksum, std::string(f[2]), std::string(f[3]),
+                    *attributes, *date,     f[6] == "0"};
 }
 
 void SplitFields(std::string_view text, char separator, std::vector<std::string>& pieces) {

@@ -1,6 +1,7 @@
 // The file-list record: one line of seven fields separated by "|",
 //   Size|Checksum|StoredName|FullPath|Attributes|FileDate|0
-// with "*" as the stored name of an empty directory. A day's records, in
+// with "*" as the stored name of an empty directory and "1" in the last
+// field of a record not offered for restore. A day's records, in
 // ordinal order, form its filelist.txt. Also the list helpers the engine and
 // the restore share: cutting a record, ordinal order, search by key prefix.
 #pragma once
@@ -16,40 +17,67 @@ namespace varnoket {
 constexpr char kFieldSeparator = '|';
 constexpr const char* kDirectoryStoredName = "*";
 
+// A record's values. Lists are outside input: a line becomes a record only
+// through ParseFileRecord, and a record becomes a line only through Format.
 struct FileRecord {
-  std::string size;        // low 32 bits of the size, as a signed number
-  std::string checksum;    // unsigned 32-bit weighted sum
+  int32_t size = 0;        // the low 32 bits of the size, signed, as lists keep them
+  uint32_t checksum = 0;   // weighted sum of the content
   std::string storedName;  // "*" for a directory record
   std::string fullPath;
-  std::string attributes;
-  std::string fileDate;  // packed DOS date, signed
-  std::string last;      // "0" in every record this program writes
+  int32_t attributes = 0;  // the attribute word's 32 bits (this program writes them unsigned)
+  int32_t fileDate = 0;    // packed DOS date
+  bool offered = true;     // the seventh field: "0" offered for restore, "1" not
 
   bool IsDirectory() const { return storedName == kDirectoryStoredName; }
-  // The "Size|Checksum|" key that finds records of equal content.
-  std::string ContentKey() const { return size + "|" + checksum + "|"; }
+  // Bytes as recorded: the low 32 bits of the size, unsigned.
+  int64_t RecordedBytes() const { return static_cast<int64_t>(static_cast<uint32_t>(size)); }
+  // Whether `other` records the same content (size and checksum).
+  bool SameContent(const FileRecord& other) const {
+    return size == other.size && checksum == other.checksum;
+  }
+  bool operator==(const FileRecord& other) const;
+  bool operator!=(const FileRecord& other) const { return !(*this == other); }
+  // The record's line, as every copy of the program writes it.
   std::string Format() const;
 };
 
-// The seven fields of a record as views into its line, for the loops that
-// look at every record of a list and must not copy them.
+// The low 32 bits of a size, as the size field keeps them: a 3 GiB file
+// shows a negative size, as every copy of the program writes it.
+int32_t RecordedSize(int64_t size);
+
+// Where a record's line stands in a list, for the loops that look at every
+// record of a list only to find a path or a stored name and must not copy
+// it: its stored name and path as views into the line. Any line of seven
+// fields or more is cut; its numbers are read by ParseFileRecord alone.
 struct RecordView {
-  std::string_view size, checksum, storedName, fullPath, attributes, fileDate, last;
+  std::string_view storedName, fullPath;
   bool IsDirectory() const { return storedName == kDirectoryStoredName; }
 };
-// Same rules as ParseFileRecord.
 std::optional<RecordView> ViewFileRecord(std::string_view line);
 
+// A file's record from its values.
+FileRecord StoredFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
+                            std::string_view fullPath, uint32_t attributes, int32_t fileDate);
 // Formats a file record from its values.
 std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
                              std::string_view fullPath, uint32_t attributes, int32_t fileDate);
 // Formats an empty directory's record.
 std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes, int32_t fileDate);
 
-// Cuts a record into its fields: nullopt for records of 10 characters or
-// fewer or with fewer than seven fields (such lines are skipped wherever
-// lists are compared). Fields after the seventh are ignored.
-std::optional<FileRecord> ParseFileRecord(std::string_view line);
+// Why a line is no record.
+enum class RecordFault {
+  kNone,
+  kCut,          // 10 characters or fewer, or fewer than seven fields
+  kBadNumber,    // a size, checksum, attribute word or date that is no number of its kind
+  kBadLastField  // a seventh field other than "0" or "1"
+};
+
+// The one reader of a record line: its first seven fields, with the size,
+// the date (signed 32 bits), the checksum (unsigned) and the attribute word
+// (either reading of 32 bits) written as decimal numbers of their kind
+// (ParseDecimal's rules), and a seventh field of "0" or "1". Fields after the
+// seventh are ignored. nullopt otherwise, with the reason in `fault`.
+std::optional<FileRecord> ParseFileRecord(std::string_view line, RecordFault* fault = nullptr);
 
 // Appends the pieces of `text` cut at every `separator` to `pieces`:
 // "a|b|" gives "a", "b" and "".

@@ -57,9 +57,8 @@ std::string DaysRelyingOn(BackupContext& ctx, const std::string& day, const File
     const auto list = ReadListFile(ctx.fs, layout.FileListPath(folder));
     if (!list) break;
     const bool lists = std::any_of(list->begin(), list->end(), [&](const std::string& line) {
-      const auto view = ViewFileRecord(line);
-      return view && view->storedName == record.storedName && view->size == record.size &&
-             view->checksum == record.checksum;
+      const auto other = ParseFileRecord(line);
+      return other && other->storedName == record.storedName && other->SameContent(record);
     });
     if (!lists) break;
     said += ", " + DayTextOf(days[d]);

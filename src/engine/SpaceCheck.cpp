@@ -14,10 +14,10 @@ uint64_t BytesToStore(const BackupContext& ctx, const ScanDetails& details) {
   for (const uint32_t position : ctx.changedFiles) {
     const std::string& line = ctx.currentFileList[position];
     bytes += line.size() + 2;
-    const auto record = ParseFileRecord(line);
+    const auto record = ViewFileRecord(line);
     if (!record) continue;
     // The record keeps only the low 32 bits of a size; the scan has it whole.
-    if (const ScannedFile* file = details.Find(record->fullPath)) {
+    if (const ScannedFile* file = details.Find(std::string(record->fullPath))) {
       bytes += static_cast<uint64_t>(file->digest.size);
     }
   }

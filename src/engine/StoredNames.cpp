@@ -20,7 +20,6 @@
 // This runs over every file of every backup: it keeps a few bytes per file
 // beside the records themselves, and looks things up by bisection.
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -34,11 +33,6 @@ namespace varnoket {
 namespace {
 
 enum class Status : uint8_t { kNeed, kKeep, kUnreadable };
-
-std::string_view Decimal(int64_t value, char (&buffer)[24]) {
-  const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string_view(buffer, static_cast<size_t>(r.ptr - buffer));
-}
 
 uint64_t HashPrefix(const ContentDigest& d) {
   uint64_t v;
@@ -72,9 +66,10 @@ class Naming {
 
   void SortByPath();
   void FindPreviousRecords();
-  std::optional<RecordView> PreviousOf(uint32_t i) const {
+  // The file's record in the previous list, when it has one that reads.
+  std::optional<FileRecord> PreviousOf(uint32_t i) const {
     if (previousLine_[i] == kNone) return std::nullopt;
-    return ViewFileRecord(previousList_[previousLine_[i]]);
+    return ParseFileRecord(previousList_[previousLine_[i]]);
   }
   // The file whose path made `storedName`, or -1 when none of the set did.
   int64_t OwnerOf(std::string_view storedName) const {
@@ -140,10 +135,8 @@ void Naming::KeepUnchanged(const std::function<bool(std::string_view)>& copyUsab
     }
     const auto prev = PreviousOf(i);
     if (!prev) continue;
-    char a[24], b[24], c[24];
-    const auto size = static_cast<int32_t>(static_cast<uint32_t>(f.digest.size));
-    if (prev->size != Decimal(size, a) || prev->checksum != Decimal(f.digest.checksum, b) ||
-        prev->fileDate != Decimal(f.fileDate, c)) {
+    if (prev->size != RecordedSize(static_cast<int64_t>(f.digest.size)) ||
+        prev->checksum != f.digest.checksum || prev->fileDate != f.fileDate) {
       continue;
     }
     if (copyUsable && !copyUsable(prev->storedName)) {

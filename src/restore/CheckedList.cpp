@@ -1,28 +1,15 @@
 #include "restore/CheckedList.h"
 
 #include <algorithm>
-#include <limits>
 #include <numeric>
 
 #include "engine/FileRecord.h"
-#include "platform/DecimalText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 
 namespace varnoket {
 
 namespace {
-
-// The attribute word: written unsigned by this program (a mode word), signed
-// by others; either reading of the same 32 bits is taken.
-std::optional<int32_t> ParseAttributes(std::string_view text) {
-  const auto wide = ParseDecimal<int64_t>(text);
-  if (!wide || *wide < std::numeric_limits<int32_t>::min() ||
-      *wide > std::numeric_limits<uint32_t>::max()) {
-    return std::nullopt;
-  }
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(*wide)));
-}
 
 // The path field of a line that may be cut anywhere: the fourth field when
 // the line reaches it.
@@ -37,16 +24,6 @@ std::string PathField(std::string_view line) {
 }
 
 }  // namespace
-
-bool ListEntry::IsDirectory() const {
-  return storedName == kDirectoryStoredName;
-}
-
-bool ListEntry::SameRecord(const ListEntry& o) const {
-  return size == o.size && checksum == o.checksum && storedName == o.storedName &&
-         fullPath == o.fullPath && attributes == o.attributes && fileDate == o.fileDate &&
-         offered == o.offered;
-}
 
 const char* LineFaultText(LineFault fault) {
   switch (fault) {
@@ -76,39 +53,27 @@ const char* LineFaultText(LineFault fault) {
 
 LineCheck CheckListLine(std::string_view line, const PathRules& rules, const DaySet& set) {
   LineCheck check;
-  const auto view = ViewFileRecord(line);
-  if (!view) {
-    check.fault = LineFault::kCut;
+  RecordFault fault = RecordFault::kNone;
+  auto record = ParseFileRecord(line, &fault);
+  if (!record) {
+    check.fault = fault == RecordFault::kBadNumber      ? LineFault::kBadNumber
+                  : fault == RecordFault::kBadLastField ? LineFault::kBadLastField
+                                                        : LineFault::kCut;
     return check;
   }
-  const auto size = ParseDecimal<int32_t>(view->size);
-  const auto checksum = ParseDecimal<uint32_t>(view->checksum);
-  const auto attributes = ParseAttributes(view->attributes);
-  const auto date = ParseDecimal<int32_t>(view->fileDate);
-  if (!size || !checksum || !attributes || !date) {
-    check.fault = LineFault::kBadNumber;
-    return check;
-  }
-  if (view->last != "0" && view->last != "1") {
-    check.fault = LineFault::kBadLastField;
-    return check;
-  }
-  const std::string fullPath(view->fullPath);
-  if (!rules.IsCleanAbsolutePath(fullPath)) {
+  if (!rules.IsCleanAbsolutePath(record->fullPath)) {
     check.fault = LineFault::kBadPath;
     return check;
   }
-  if (view->storedName != kDirectoryStoredName && !rules.IsSafeStoredName(view->storedName)) {
+  if (!record->IsDirectory() && !rules.IsSafeStoredName(record->storedName)) {
     check.fault = LineFault::kBadStoredName;
     return check;
   }
-  if (!set.Holds(rules, fullPath)) {
+  if (!set.Holds(rules, record->fullPath)) {
     check.fault = LineFault::kOutsideSet;
     return check;
   }
-  check.entry =
-      ListEntry{*size, *checksum,        std::string(view->storedName), fullPath, *attributes,
-                *date, view->last == "0"};
+  check.entry = ListEntry{std::move(*record), 0};
   return check;
 }
 
@@ -157,7 +122,7 @@ std::optional<CheckedList> ReadCheckedList(FileSystem& fs, const std::string& pa
     bool differ = false;
     while (end < order.size() &&
            list.entries[order[end]].fullPath == list.entries[order[g]].fullPath) {
-      differ = differ || !list.entries[order[end]].SameRecord(list.entries[order[g]]);
+      differ = differ || list.entries[order[end]] != list.entries[order[g]];  // values, not lines
       drop[order[end]] = true;
       ++end;
     }

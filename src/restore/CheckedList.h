@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/DaySet.h"
+#include "engine/FileRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "restore/RecordedContent.h"
@@ -24,21 +25,10 @@
 namespace varnoket {
 
 // One record of a list, checked, with its values.
-struct ListEntry {
-  int32_t size = 0;  // low 32 bits, as the list keeps it
-  uint32_t checksum = 0;
-  std::string storedName;  // "*" for a directory record
-  std::string fullPath;
-  int32_t attributes = 0;
-  int32_t fileDate = 0;
-  bool offered = true;  // false when the seventh field says not to restore it
-  size_t line = 0;      // its line in the list, from 1 (0: not read from a list)
+struct ListEntry : FileRecord {
+  size_t line = 0;  // its line in the list, from 1 (0: not read from a list)
 
-  bool IsDirectory() const;
   RecordedContent Content() const { return RecordedContent{size, checksum}; }
-  // Bytes as recorded: the low 32 bits of the size, unsigned.
-  int64_t RecordedBytes() const { return static_cast<int64_t>(static_cast<uint32_t>(size)); }
-  bool SameRecord(const ListEntry& other) const;
 };
 
 enum class LineFault {

@@ -12,13 +12,16 @@ namespace {
 
 // What tells two records of one path apart: size, checksum and date.
 struct Content {
-  std::string size, checksum, fileDate;
+  int32_t size = 0;
+  uint32_t checksum = 0;
+  int32_t fileDate = 0;
   bool seen = false;  // the later day records the path too
 };
 
-std::optional<RecordView> FileRecordOf(std::string_view line) {
-  auto rec = ViewFileRecord(line);
-  if (!rec || rec->IsDirectory() || rec->last == "1") return std::nullopt;
+// The record of a file offered for restore; nothing for any other line.
+std::optional<FileRecord> OfferedFile(std::string_view line) {
+  auto rec = ParseFileRecord(line);
+  if (!rec || rec->IsDirectory() || !rec->offered) return std::nullopt;
   return rec;
 }
 
@@ -34,28 +37,27 @@ std::optional<DayChanges> ChangesOfDay(FileSystem& fs, const StoreLayout& layout
     result.previousDay = dayFolders[dayIndex - 1];
     const bool read = ForEachListLine(
         fs, layout.FileListPath(layout.DayFolder(result.previousDay)), [&](std::string_view line) {
-          if (const auto rec = FileRecordOf(line)) {
-            before.emplace(std::string(rec->fullPath),
-                           Content{std::string(rec->size), std::string(rec->checksum),
-                                   std::string(rec->fileDate)});
+          if (auto rec = OfferedFile(line)) {
+            before.emplace(std::move(rec->fullPath),
+                           Content{rec->size, rec->checksum, rec->fileDate});
           }
         });
     if (!read) return std::nullopt;
   }
   const bool read = ForEachListLine(
       fs, layout.FileListPath(layout.DayFolder(dayFolders[dayIndex])), [&](std::string_view line) {
-        const auto rec = FileRecordOf(line);
+        const auto rec = OfferedFile(line);
         if (!rec) return;
-        const auto it = before.find(std::string(rec->fullPath));
+        const auto it = before.find(rec->fullPath);
         if (it == before.end()) {
-          result.changes.push_back({ChangeKind::kAdded, std::string(rec->fullPath)});
+          result.changes.push_back({ChangeKind::kAdded, rec->fullPath});
           return;
         }
         it->second.seen = true;
         const Content& old = it->second;
         if (old.size != rec->size || old.checksum != rec->checksum ||
             old.fileDate != rec->fileDate) {
-          result.changes.push_back({ChangeKind::kChanged, std::string(rec->fullPath)});
+          result.changes.push_back({ChangeKind::kChanged, rec->fullPath});
         }
       });
   if (!read) return std::nullopt;

@@ -20,7 +20,7 @@ std::optional<RestoreEntry> DayFileRecord(FileSystem& fs, const StoreLayout& lay
         if (check.fault != LineFault::kNone || check.entry.fullPath != fullPath) return;
         if (!found) {
           found = check.entry;
-        } else if (!found->SameRecord(check.entry)) {
+        } else if (*found != check.entry) {
           twice = true;  // which one is right, nothing says
         }
       });

@@ -3,9 +3,7 @@
 #include <optional>
 
 #include "engine/FileRecord.h"
-#include "platform/DecimalText.h"
 #include "restore/ListScan.h"
-#include "restore/RecordedContent.h"
 
 namespace varnoket {
 
@@ -32,19 +30,17 @@ FileHistory FileVersions(FileSystem& fs, const StoreLayout& layout,
     DayState today;
     const bool read = ForEachLineHolding(
         fs, layout.FileListPath(layout.DayFolder(folder)), needle, [&](std::string_view line) {
-          const auto rec = ViewFileRecord(line);
-          if (!rec || rec->fullPath != fullPath || rec->last == "1") return;
+          const auto rec = ParseFileRecord(line);
+          if (!rec || rec->fullPath != fullPath || !rec->offered) return;
           if (rec->IsDirectory()) {
             // A file record of the same path wins: it is what a restore writes.
             if (today.kind == DayState::Kind::kAbsent) today.kind = DayState::Kind::kFolder;
             return;
           }
-          const auto content = ParseRecordedContent(rec->size, rec->checksum);
-          const auto date = ParseDecimal<int32_t>(rec->fileDate);
-          if (!content || !date || today.kind == DayState::Kind::kFile) return;
+          if (today.kind == DayState::Kind::kFile) return;
           today.kind = DayState::Kind::kFile;
-          today.file = FileVersion{folder, content->size, content->checksum, *date,
-                                   std::string(rec->storedName)};
+          today.file =
+              FileVersion{folder, rec->size, rec->checksum, rec->fileDate, rec->storedName};
         });
     if (!read) {
       history.unreadableDays.push_back(folder);

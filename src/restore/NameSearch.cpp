@@ -6,7 +6,6 @@
 #include "engine/FileRecord.h"
 #include "engine/Wildcard.h"
 #include "platform/AsciiText.h"
-#include "platform/DecimalText.h"
 #include "restore/ListScan.h"
 
 namespace varnoket {
@@ -24,15 +23,18 @@ class NameMatcher {
 
   // The record of `line` when it is a file offered for restore whose name
   // matches.
-  std::optional<RecordView> Match(std::string_view line) {
-    const auto rec = ViewFileRecord(line);
-    if (!rec || rec->IsDirectory() || rec->last == "1") return std::nullopt;
-    const size_t cut = rec->fullPath.find_last_of(separators_);
+  std::optional<FileRecord> Match(std::string_view line) {
+    // The name first, on the line itself: most lines do not match.
+    const auto view = ViewFileRecord(line);
+    if (!view || view->IsDirectory()) return std::nullopt;
+    const size_t cut = view->fullPath.find_last_of(separators_);
     const std::string_view name =
-        cut == std::string_view::npos ? rec->fullPath : rec->fullPath.substr(cut + 1);
+        cut == std::string_view::npos ? view->fullPath : view->fullPath.substr(cut + 1);
     name_.assign(name);
     UpperAsciiInPlace(name_);
     if (!MatchWildcard(name_, pattern_)) return std::nullopt;
+    auto rec = ParseFileRecord(line);
+    if (!rec || !rec->offered) return std::nullopt;
     return rec;
   }
 
@@ -42,12 +44,12 @@ class NameMatcher {
   std::string name_;
 };
 
-FoundFile Found(const RecordView& rec, const std::string& dayFolder) {
+FoundFile Found(FileRecord&& rec, const std::string& dayFolder) {
   FoundFile f;
-  f.fullPath = std::string(rec.fullPath);
+  f.fullPath = std::move(rec.fullPath);
   f.dayFolder = dayFolder;
-  ParseDecimal(rec.size, f.size);  // left at 0 when the field is no number
-  f.fileDate = std::string(rec.fileDate);
+  f.size = rec.size;
+  f.fileDate = rec.fileDate;
   return f;
 }
 
@@ -64,8 +66,8 @@ std::optional<std::vector<FoundFile>> FindFilesInDay(FileSystem& fs, const Store
   std::vector<FoundFile> files;
   const bool read = ForEachListLine(fs, layout.FileListPath(layout.DayFolder(dayFolder)),
                                     [&](std::string_view line) {
-                                      if (const auto rec = matcher.Match(line)) {
-                                        files.push_back(Found(*rec, dayFolder));
+                                      if (auto rec = matcher.Match(line)) {
+                                        files.push_back(Found(std::move(*rec), dayFolder));
                                       }
                                     });
   if (!read) return std::nullopt;

@@ -19,7 +19,7 @@ struct FoundFile {
   std::string fullPath;
   std::string dayFolder;  // the day whose record is given (ddmmyyyy)
   int32_t size = 0;       // the size field as the list keeps it
-  std::string fileDate;   // the packed date field as the list keeps it
+  int32_t fileDate = 0;   // packed DOS date
 };
 
 struct NameSearchResult {

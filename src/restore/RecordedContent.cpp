@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "engine/Checksum.h"
-#include "platform/DecimalText.h"
 #include "platform/FileSystem.h"
 
 namespace varnoket {
@@ -16,14 +15,6 @@ int32_t LowSize(uint64_t size) {
 }
 
 }  // namespace
-
-std::optional<RecordedContent> ParseRecordedContent(std::string_view size,
-                                                    std::string_view checksum) {
-  const auto low = ParseDecimal<int32_t>(size);
-  const auto sum = ParseDecimal<uint32_t>(checksum);
-  if (!low || !sum) return std::nullopt;
-  return RecordedContent{*low, *sum};
-}
 
 std::optional<int64_t> SizeWhenUpToDate(FileSystem& fs, const std::string& path,
                                         const RecordedContent& content, int32_t fileDate) {

@@ -18,11 +18,6 @@ struct RecordedContent {
   uint32_t checksum = 0;
 };
 
-// The content of a record's size and checksum fields; nullopt when either is
-// not a decimal number of its kind.
-std::optional<RecordedContent> ParseRecordedContent(std::string_view size,
-                                                    std::string_view checksum);
-
 // The size of the regular file at `path` when it holds `content` and its date
 // is `fileDate` (packed DOS form, as the restore sets it); nullopt otherwise.
 // Size and date are compared first, and the file is read only when they match.

@@ -458,7 +458,7 @@ TEST(BackupRunFaults, AFileThatChangesBetweenScanAndCopyIsListedAsStored) {
   const auto restored = f.RestoreDay("01032006");
   EXPECT_EQ(restored.files.at(changed), "changed during the backup");
   EXPECT_EQ(restored.files.at(other), "twin content");
-  EXPECT_EQ(RecordOf(f, "01032006", changed)->size, "25");
+  EXPECT_EQ(RecordOf(f, "01032006", changed)->size, 25);
 }
 
 }  // namespace

@@ -215,9 +215,8 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase> {
         restored[rec->fullPath] = bytes.data();
         continue;
       }
-      const RestoreEntry entry{rec->fullPath, rec->storedName, std::stoi(rec->attributes),
-                               std::stoi(rec->fileDate),
-                               ParseRecordedContent(rec->size, rec->checksum)};
+      const RestoreEntry entry{rec->fullPath, rec->storedName, rec->attributes, rec->fileDate,
+                               RecordedContent{rec->size, rec->checksum}};
       const std::string where = target->path() + rec->fullPath;
       test::RecordingRestoreHost host;
       const auto r = RestoreItem(clean_, layout, days, index, entry, where, host);

@@ -18,11 +18,46 @@ TEST(FileRecord, ParsingSkipsShortAndTruncatedLinesAndIgnoresExtraFields) {
   EXPECT_FALSE(ParseFileRecord("12|34|n|/path|5|6"));  // six fields
   const auto r = ParseFileRecord("12|34|n|/path|5|6|0|extra");
   ASSERT_TRUE(r);
-  EXPECT_EQ(r->ContentKey(), "12|34|");
-  EXPECT_EQ(r->fullPath, "/path");
-  EXPECT_EQ(r->last, "0");
+  EXPECT_EQ(*r, (FileRecord{12, 34, "n", "/path", 5, 6, true}));
   EXPECT_EQ(r->Format(), "12|34|n|/path|5|6|0");
   EXPECT_TRUE(ParseFileRecord("0|0|*|/some/dir|16877|1|0")->IsDirectory());
+  EXPECT_FALSE(ParseFileRecord("0|0|n|/some/file|16877|1|1")->offered);
+}
+
+// Each number is read as its kind, with nothing around it; the fault says
+// which part of the line is wrong.
+TEST(FileRecord, NumbersMustBeNumbersOfTheirKind) {
+  const auto r = ParseFileRecord("-1294967296|4294967295|n|/p|-2147483648|-5|0");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->size, -1294967296);
+  EXPECT_EQ(r->RecordedBytes(), 3000000000);
+  EXPECT_EQ(r->checksum, 4294967295u);
+  EXPECT_EQ(r->fileDate, -5);
+  // The attribute word is taken signed or unsigned, and written unsigned.
+  EXPECT_EQ(r->attributes, ParseFileRecord("1|2|n|/p|2147483648|3|0")->attributes);
+  EXPECT_EQ(r->Format(), "-1294967296|4294967295|n|/p|2147483648|-5|0");
+
+  const std::vector<std::pair<std::string, RecordFault>> wrong{
+      {"|1|n|/path|0|0|0", RecordFault::kBadNumber},
+      {"1||n|/path|0|0|0", RecordFault::kBadNumber},
+      {"12a|1|n|/path|0|0|0", RecordFault::kBadNumber},
+      {"1|-1|n|/path|0|0|0", RecordFault::kBadNumber},
+      {"2147483648|1|n|/path|0|0|0", RecordFault::kBadNumber},
+      {"1|4294967296|n|/path|0|0|0", RecordFault::kBadNumber},
+      {" 1|1|n|/path|0|0|0", RecordFault::kBadNumber},
+      {"+1|1|n|/path|0|0|0", RecordFault::kBadNumber},
+      {"1|1|n|/path|4294967296|0|0", RecordFault::kBadNumber},
+      {"1|1|n|/path|-2147483649|0|0", RecordFault::kBadNumber},
+      {"1|1|n|/path|0|2147483648|0", RecordFault::kBadNumber},
+      {"1|1|n|/path|0|0|2", RecordFault::kBadLastField},
+      {"1|1|n|/path|0|0|", RecordFault::kBadLastField},
+      {"1|1|n|/path|0|0", RecordFault::kCut},
+  };
+  for (const auto& [line, fault] : wrong) {
+    RecordFault why = RecordFault::kNone;
+    EXPECT_FALSE(ParseFileRecord(line, &why)) << line;
+    EXPECT_EQ(why, fault) << line;
+  }
 }
 
 TEST(FileRecord, SplitFieldsKeepsEmptyPieces) {

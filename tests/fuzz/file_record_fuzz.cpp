@@ -1,6 +1,6 @@
-// The file-list readers on any bytes: a record line cut into its fields and
-// written back, a whole filelist.txt cut into lines and joined again, and the
-// search of an ordered list by key prefix that finds records of equal
+// The file-list readers on any bytes: a record line read by the one parser
+// (checked against its rules told again here) and written back, a whole filelist.txt cut into lines
+// and joined again, and the search of an ordered list by key prefix that finds records of equal
 // content. (The streamed reader of a list file has a target of its own,
 // list_file: its read buffer makes it much slower per input.)
 #include <algorithm>
@@ -27,46 +27,73 @@ size_t NthBar(std::string_view line, int n) {
   return at;
 }
 
-// The field as a number when it is written exactly as the writer writes that
-// number (plain decimal, no leading zero or "+").
+// The field as a number of type Int, by from_chars alone; `canonical` tells
+// whether it is written exactly as the writer writes that number.
 template <typename Int>
-bool ReadCanonical(std::string_view field, Int& value) {
+bool ReadNumber(std::string_view field, Int& value, bool& canonical) {
   const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-  return error == std::errc() && end == field.data() + field.size() &&
-         std::to_string(value) == field;
+  if (field.empty() || error != std::errc() || end != field.data() + field.size()) return false;
+  canonical = canonical && std::to_string(value) == field;
+  return true;
+}
+
+std::string_view Field(std::string_view line, int n) {
+  const size_t from = n == 0 ? 0 : NthBar(line, n) + 1;
+  const size_t to = NthBar(line, n + 1);
+  return line.substr(from, to == std::string_view::npos ? to : to - from);
 }
 
 void CheckRecord(std::string_view line) {
   const auto view = ViewFileRecord(line);
-  const auto record = ParseFileRecord(line);
-  FUZZ_CHECK(view.has_value() == record.has_value());
+  RecordFault fault = RecordFault::kNone;
+  const auto record = ParseFileRecord(line, &fault);
   const bool sevenFields = NthBar(line, 6) != std::string_view::npos;
-  // Only short lines and lines with fewer than seven fields are skipped.
-  FUZZ_CHECK(record.has_value() == (line.size() > 10 && sevenFields));
-  if (!record) return;
+  // Only short lines and lines with fewer than seven fields are not cut.
+  FUZZ_CHECK(view.has_value() == (line.size() > 10 && sevenFields));
+  if (!view) {
+    FUZZ_CHECK(!record && fault == RecordFault::kCut);
+    return;
+  }
+  FUZZ_CHECK(view->storedName == Field(line, 2) && view->fullPath == Field(line, 3));
 
-  FUZZ_CHECK(view->size == record->size && view->checksum == record->checksum &&
-             view->storedName == record->storedName && view->fullPath == record->fullPath &&
-             view->attributes == record->attributes && view->fileDate == record->fileDate &&
-             view->last == record->last);
-  FUZZ_CHECK(view->IsDirectory() == record->IsDirectory());
-  // The record is the line's first seven fields, as written.
-  const std::string formatted = record->Format();
-  FUZZ_CHECK(formatted == line.substr(0, NthBar(line, 7)));
-  FUZZ_CHECK(record->ContentKey() == line.substr(0, NthBar(line, 2) + 1));
-
-  // A record the writer could have made is written back by it byte for byte.
+  // The parser's rules, told again with from_chars alone.
+  bool canonical = true;
   int32_t size = 0;
   uint32_t checksum = 0;
-  uint32_t attributes = 0;
+  int64_t attributes = 0;
   int32_t fileDate = 0;
-  if (record->last == "0" && ReadCanonical(record->size, size) &&
-      ReadCanonical(record->checksum, checksum) && ReadCanonical(record->attributes, attributes) &&
-      ReadCanonical(record->fileDate, fileDate)) {
-    FUZZ_CHECK(FormatFileRecord(size, checksum, record->storedName, record->fullPath, attributes,
+  const bool numbers = ReadNumber(Field(line, 0), size, canonical) &&
+                       ReadNumber(Field(line, 1), checksum, canonical) &&
+                       ReadNumber(Field(line, 4), attributes, canonical) &&
+                       attributes >= INT32_MIN && attributes <= UINT32_MAX &&
+                       ReadNumber(Field(line, 5), fileDate, canonical);
+  const std::string_view last = Field(line, 6);
+  FUZZ_CHECK(record.has_value() == (numbers && (last == "0" || last == "1")));
+  if (!record) {
+    FUZZ_CHECK(fault == (numbers ? RecordFault::kBadLastField : RecordFault::kBadNumber));
+    return;
+  }
+  FUZZ_CHECK(fault == RecordFault::kNone);
+  FUZZ_CHECK(record->size == size && record->checksum == checksum &&
+             static_cast<uint32_t>(record->attributes) == static_cast<uint32_t>(attributes) &&
+             record->fileDate == fileDate && record->offered == (last == "0"));
+  FUZZ_CHECK(record->storedName == view->storedName && record->fullPath == view->fullPath);
+  FUZZ_CHECK(view->IsDirectory() == record->IsDirectory());
+
+  // What the writer makes reads back as the same record, and a line written
+  // as the writer writes it is written back byte for byte.
+  const std::string formatted = record->Format();
+  FUZZ_CHECK(ParseFileRecord(formatted) == record);
+  if (canonical && attributes >= 0) {
+    FUZZ_CHECK(formatted == line.substr(0, NthBar(line, 7)));
+  }
+  if (record->offered) {
+    FUZZ_CHECK(FormatFileRecord(record->RecordedBytes(), checksum, record->storedName,
+                                record->fullPath, static_cast<uint32_t>(attributes),
                                 fileDate) == formatted);
     if (record->IsDirectory() && size == 0 && checksum == 0) {
-      FUZZ_CHECK(FormatDirectoryRecord(record->fullPath, attributes, fileDate) == formatted);
+      FUZZ_CHECK(FormatDirectoryRecord(record->fullPath, static_cast<uint32_t>(attributes),
+                                       fileDate) == formatted);
     }
   }
 }
@@ -86,9 +113,7 @@ void CheckOrderedSearch(std::vector<std::string> lines) {
   std::vector<std::string> keys;
   for (const std::string& line : lines) {
     if (keys.size() >= 64) break;
-    if (const auto record = ViewFileRecord(line)) {
-      keys.push_back(std::string(record->size) + "|" + std::string(record->checksum) + "|");
-    }
+    if (ViewFileRecord(line)) keys.push_back(std::string(line.substr(0, NthBar(line, 2) + 1)));
     keys.push_back(line.substr(0, line.size() / 2));
     // Just past the line in the order: found only when a longer line begins with it.
     keys.push_back(line + '\0');

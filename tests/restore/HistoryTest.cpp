@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "restore/DayChanges.h"
 #include "restore/FileVersions.h"
@@ -171,6 +172,25 @@ TEST_F(HistoryTest, ChangesOfADayAreTheFilesNewChangedOrGoneSinceTheDayBefore) {
   EXPECT_EQ(first->previousDay, "");
   EXPECT_EQ(ChangesOfDay(f.fs, f.ctx.Layout(), days, 1)->previousDay, "01032006");
   EXPECT_FALSE(ChangesOfDay(f.fs, f.ctx.Layout(), days, days.size()).has_value());
+}
+
+// A record whose numbers are no numbers, or whose last field is unknown, is
+// no record for any view, as for the restore: the views and the restore
+// read lines through one reader.
+TEST_F(HistoryTest, ALineNoRestoreWouldTakeIsFoundByNoView) {
+  const std::string bad = f.source + "/bad.txt";
+  const std::string odd = f.source + "/odd.txt";
+  {
+    std::ofstream list(f.DayFolder("05032006") + "/filelist.txt", std::ios::app | std::ios::binary);
+    list << "12a|1|x.ZZ|" << bad << "|33188|0|0\r\n"
+         << "5|1|x.ZZ|" << odd << "|33188|0|7\r\n";
+  }
+  EXPECT_EQ(PathsOf(*FindFilesInDay(f.fs, f.ctx.Layout(), "05032006", "*.txt")),
+            (std::vector<std::string>{a + " @05032006", keep + " @05032006", newer + " @05032006",
+                                      f.source + "/tick.txt @05032006"}));
+  EXPECT_EQ(Changes(4), (std::vector<std::string>{"+ " + a, "~ " + f.source + "/tick.txt"}));
+  EXPECT_TRUE(FileVersions(f.fs, f.ctx.Layout(), days, bad).versions.empty());
+  EXPECT_TRUE(FileVersions(f.fs, f.ctx.Layout(), days, odd).versions.empty());
 }
 
 }  // namespace

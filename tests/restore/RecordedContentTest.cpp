@@ -14,23 +14,6 @@
 namespace varnoket {
 namespace {
 
-TEST(RecordedContentTest, ParsesTheTwoFieldsOrGivesNothing) {
-  const auto c = ParseRecordedContent("-1294967296", "4294967295");
-  ASSERT_TRUE(c.has_value());
-  EXPECT_EQ(c->size, -1294967296);
-  EXPECT_EQ(c->checksum, 4294967295u);
-  for (const auto& [size, sum] :
-       std::vector<std::pair<std::string, std::string>>{{"", "1"},
-                                                        {"1", ""},
-                                                        {"12a", "1"},
-                                                        {"1", "-1"},
-                                                        {"2147483648", "1"},
-                                                        {"1", "4294967296"},
-                                                        {" 1", "1"}}) {
-    EXPECT_FALSE(ParseRecordedContent(size, sum).has_value()) << size << "|" << sum;
-  }
-}
-
 class UpToDateTest : public ::testing::Test {
  protected:
   UpToDateTest() {

@@ -46,9 +46,8 @@ class RestoreChoiceTest : public ::testing::Test {
     days = f.Days();
     for (const std::string& line : f.FileList(days[0])) {
       const auto rec = ParseFileRecord(line);
-      RestoreEntry e{rec->fullPath, rec->storedName, std::stoi(rec->attributes),
-                     std::stoi(rec->fileDate)};
-      e.content = ParseRecordedContent(rec->size, rec->checksum);
+      RestoreEntry e{rec->fullPath, rec->storedName, rec->attributes, rec->fileDate};
+      e.content = RecordedContent{rec->size, rec->checksum};
       entries.push_back(e);
     }
     // The list is in ordinal order of whole records, size first.

@@ -182,7 +182,7 @@ TEST_F(RestoreWindowHistoryTest, SearchInTheDayOrInAllDaysAndOpenAFoundFile) {
 
   // A file of the day shown opens without a question, even in a sorted list.
   dialogs.Clear();
-  form->OpenFound(FoundFile{Docs() + "/trois/2", "02032006", 1, "0"});
+  form->OpenFound(FoundFile{Docs() + "/trois/2", "02032006", 1, 0});
   EXPECT_TRUE(dialogs.calls().empty());
   EXPECT_EQ(form->TreeView().SelectedNode(), Node(Docs() + "/trois"));
   EXPECT_EQ(CurrentFile(), "2");
