@@ -16,7 +16,7 @@
 #include "platform/IniFile.h"
 #include "platform/PathRules.h"
 #include "settings/CommaText.h"
-#include "settings/NormalizeDate.h"
+#include "settings/KeptDate.h"
 #include "settings/SettingsKeys.h"
 
 namespace varnoket {

@@ -4,7 +4,7 @@
 
 #include "platform/AsciiText.h"
 #include "platform/PathRules.h"
-#include "settings/NormalizeDate.h"
+#include "settings/KeptDate.h"
 
 namespace varnoket {
 

@@ -4,7 +4,7 @@
 
 #include "app/LastSuccess.h"
 #include "platform/ShownFormat.h"
-#include "settings/NormalizeDate.h"
+#include "settings/KeptDate.h"
 #include "support/KeptDay.h"
 
 namespace varnoket::test {

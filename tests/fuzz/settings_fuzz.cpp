@@ -14,7 +14,7 @@
 #include "platform/Dialogs.h"
 #include "platform/DriveInfo.h"
 #include "settings/CommaText.h"
-#include "settings/NormalizeDate.h"
+#include "settings/KeptDate.h"
 #include "settings/ProgramSettings.h"
 #include "settings/StationSettings.h"
 #include "settings/StoreList.h"

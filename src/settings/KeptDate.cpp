@@ -1,4 +1,4 @@
-#include "settings/NormalizeDate.h"
+#include "settings/KeptDate.h"
 
 #include <cstdint>
 #include <optional>
@@ -44,13 +44,6 @@ std::optional<Day> ParseKeptDate(const std::string& text) {
   }
   if (day > DaysInMonth(year, month)) return std::nullopt;
   return Day{day, month, year};
-}
-
-bool NormalizeDate(std::string& text) {
-  const std::optional<Day> day = ParseKeptDate(text);
-  if (!day) return false;
-  text = DayText(*day);
-  return true;
 }
 
 }  // namespace varnoket

@@ -2,23 +2,19 @@
 
 #include <string>
 
-#include "settings/NormalizeDate.h"
+#include "settings/KeptDate.h"
 
 namespace varnoket {
 namespace {
 
-std::string Normalized(std::string text) {
-  EXPECT_TRUE(NormalizeDate(text)) << text;
-  return text;
+// The day read, in its written form.
+std::string Normalized(const std::string& text) {
+  const std::optional<Day> day = ParseKeptDate(text);
+  EXPECT_TRUE(day.has_value()) << text;
+  return day ? DayText(*day) : std::string();
 }
 
-void ExpectRefused(std::string text) {
-  const std::string before = text;
-  EXPECT_FALSE(NormalizeDate(text)) << before;
-  EXPECT_EQ(text, before);
-}
-
-TEST(NormalizeDateTest, ValidDatesTakeTheirTwoTwoFourDigitForm) {
+TEST(KeptDateTest, ValidDatesTakeTheirTwoTwoFourDigitForm) {
   EXPECT_EQ(Normalized("5/3/2004"), "05/03/2004");
   EXPECT_EQ(Normalized(" 5 / 03 /2004 "), "05/03/2004");
   EXPECT_EQ(Normalized("29/02/2000"), "29/02/2000");
@@ -31,10 +27,10 @@ TEST(NormalizeDateTest, ValidDatesTakeTheirTwoTwoFourDigitForm) {
   EXPECT_EQ(Normalized("1/1/67514"), "01/01/1978");
 }
 
-TEST(NormalizeDateTest, InvalidDatesStayAsTheyWere) {
+TEST(KeptDateTest, InvalidDatesAreNoDay) {
   for (const char* bad : {"29/02/1900", "31/04/2004", "01/01/2079", "2004-03-05", "29/02/2003",
                           "0/1/2000", "1/13/2000", "31/12/1899", "", "1/2", "a/b/c", "1//2000"}) {
-    ExpectRefused(bad);
+    EXPECT_FALSE(ParseKeptDate(bad).has_value()) << bad;
   }
 }
 
