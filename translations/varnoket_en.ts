@@ -2014,6 +2014,10 @@ Without a desktop, use varnoket-cli (backup, days, restore, verify).</translatio
         <source>ERREUR: impossible de lire le répertoire (%s) : %s ; ce que la sauvegarde précédente y avait trouvé est gardé.</source>
         <translation>ERROR: cannot read the folder (%s): %s; what the previous backup found there is kept.</translation>
     </message>
+    <message>
+        <source>Le dossier de sauvegarde du poste (%s) est illisible : %s. Aucune sauvegarde n&apos;est faite.</source>
+        <translation>The computer&apos;s backup folder (%s) cannot be read: %s. No backup is made.</translation>
+    </message>
 </context>
 <context>
     <name>QtDialogs</name>

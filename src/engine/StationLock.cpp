@@ -213,7 +213,16 @@ std::optional<StationLock> LockStandIn(FileSystem& fs, const std::string& statio
 StationLock LockStation(FileSystem& fs, const StoreLayout& layout, const MachineIdentity& me,
                         const LocalDateTime& now, bool storeLockRequired) {
   const std::string station = layout.StationFolder();
-  if (!fs.IsDirectory(station)) {
+  FsStatus why;
+  const auto folder = fs.Stat(station, why);
+  if (!folder && !why.NotFound()) {
+    return Refused(StationLockStatus::kFailed,
+                   FillText(VK_TR_NOOP("Messages",
+                                       "Le dossier de sauvegarde du poste (%s) est illisible : %s. "
+                                       "Aucune sauvegarde n'est faite."),
+                            {station, why.Reason()}));
+  }
+  if (!folder || !folder->isDirectory) {
     return Refused(
         StationLockStatus::kFailed,
         FillText(VK_TR_NOOP("Messages",

@@ -264,9 +264,13 @@ std::optional<std::vector<DirEntry>> PosixFileSystem::ListDirectory(const std::s
   return entries;
 }
 
-std::optional<DirEntry> PosixFileSystem::Stat(const std::string& path) {
+std::optional<DirEntry> PosixFileSystem::Stat(const std::string& path, FsStatus& why) {
   struct stat own {};
-  if (::lstat(path.c_str(), &own) != 0) return std::nullopt;
+  if (::lstat(path.c_str(), &own) != 0) {
+    why = FsStatus::Failed(FsOp::kStat, path, errno);
+    return std::nullopt;
+  }
+  why = FsStatus();
   const bool isLink = S_ISLNK(own.st_mode);
   struct stat target {};
   if (isLink && ::stat(path.c_str(), &target) == 0) return MakeEntry(BaseName(path), target, true);

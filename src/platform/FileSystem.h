@@ -91,7 +91,13 @@ class FileSystem {
   }
   // The entry for one path (symbolic links followed for the type, size, date
   // and attributes; isSymlink tells whether the path itself is a link).
-  virtual std::optional<DirEntry> Stat(const std::string& path) = 0;
+  // nullopt when there is none or it cannot be looked at, `why` then saying
+  // why.
+  virtual std::optional<DirEntry> Stat(const std::string& path, FsStatus& why) = 0;
+  std::optional<DirEntry> Stat(const std::string& path) {
+    FsStatus why;
+    return Stat(path, why);
+  }
 
   bool Exists(const std::string& path) { return Stat(path).has_value(); }
   bool IsDirectory(const std::string& path);
@@ -204,7 +210,8 @@ class PosixFileSystem : public FileSystem {
   using FileSystem::ListDirectory;
   std::optional<std::vector<DirEntry>> ListDirectory(const std::string& dir,
                                                      FsStatus& why) override;
-  std::optional<DirEntry> Stat(const std::string& path) override;
+  using FileSystem::Stat;
+  std::optional<DirEntry> Stat(const std::string& path, FsStatus& why) override;
   FsStatus CreateDirectories(const std::string& path) override;
   FsStatus ClearAttributes(const std::string& path) override;
   FsStatus SetAttributes(const std::string& path, uint32_t attributes) override;

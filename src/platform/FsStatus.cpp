@@ -18,6 +18,10 @@ FsStatus FsStatus::FromErrno(bool done, FsOp op, const std::string& path) {
   return done ? FsStatus() : Failed(op, path, errno);
 }
 
+bool FsStatus::NotFound() const {
+  return error_ == ENOENT || error_ == ENOTDIR;
+}
+
 std::string FsStatus::Reason() const {
   return ok() ? std::string() : std::string(std::strerror(error_));
 }

@@ -1,5 +1,5 @@
 // The outcome of a file system operation (a change to the disk, a whole
-// read, a lock): done, or
+// read, a listing, a look at an entry, a lock): done, or
 // failed with the operation, the path and the system's reason, so that a
 // message can say why ("Permission denied", "No space left on device")
 // instead of guessing, and a caller never reads errno after some other call
@@ -27,6 +27,7 @@ enum class FsOp : uint8_t {
   kRead,
   kList,
   kLock,
+  kStat,
 };
 
 class FsStatus {
@@ -47,6 +48,8 @@ class FsStatus {
   int systemError() const { return error_; }
   // The reason in the system's words; "" when done.
   std::string Reason() const;
+  // Failed because the path names nothing (or goes through a file).
+  bool NotFound() const;
 
  private:
   FsOp op_ = FsOp::kWrite;

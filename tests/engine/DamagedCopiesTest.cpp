@@ -18,11 +18,12 @@ namespace fsys = std::filesystem;
 // at their lists.
 class CountingFileSystem final : public PosixFileSystem {
  public:
-  std::optional<DirEntry> Stat(const std::string& path) override {
+  using FileSystem::Stat;
+  std::optional<DirEntry> Stat(const std::string& path, FsStatus& why) override {
     for (const std::string& day : days) {
       if (path.rfind(day + "/", 0) == 0 && !path.ends_with("/filelist.txt")) ++stats;
     }
-    return PosixFileSystem::Stat(path);
+    return PosixFileSystem::Stat(path, why);
   }
   std::vector<std::string> days;
   long stats = 0;

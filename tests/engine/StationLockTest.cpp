@@ -147,6 +147,27 @@ TEST_F(StationLockTest, ALockFileThatIsNoFileStopsTheRunWithItsName) {
   EXPECT_EQ(DescribeLockHolder(std::string("\0\xff", 2)), "détenteur inconnu");
 }
 
+// A station folder the system cannot look at is named with the system's
+// reason; one that is not there keeps its own words.
+TEST_F(StationLockTest, AStationFolderThatCannotBeLookedAtStopsTheRunWithTheSystemsReason) {
+  fsys::create_directory_symlink(f.root + "/loop", f.root + "/loop");
+  const LocalDateTime now{2006, 3, 2, 13, 0, 0, 0};
+  const StoreLayout looping(PathRules(PathStyle::kPosix), f.root + "/loop", f.stationName);
+  const StationLock refused =
+      LockStation(DefaultFileSystem(), looping, ThisMachine(DefaultFileSystem()), now);
+  EXPECT_EQ(refused.status, StationLockStatus::kFailed);
+  EXPECT_NE(refused.message.find("est illisible : " + std::string(std::strerror(ELOOP))),
+            std::string::npos)
+      << refused.message;
+  EXPECT_NE(refused.message.find(looping.StationFolder()), std::string::npos);
+
+  const StoreLayout missing(PathRules(PathStyle::kPosix), f.root + "/none", f.stationName);
+  const StationLock absent =
+      LockStation(DefaultFileSystem(), missing, ThisMachine(DefaultFileSystem()), now);
+  EXPECT_EQ(absent.status, StationLockStatus::kFailed);
+  EXPECT_NE(absent.message.find("est introuvable"), std::string::npos) << absent.message;
+}
+
 TEST_F(StationLockTest, ARunToldToEndStopsAtAFileBoundaryAndTheNextOneCompletes) {
   f.Write("a.txt", "first");
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);

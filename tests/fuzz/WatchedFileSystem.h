@@ -37,8 +37,10 @@ class WatchedFileSystem : public PosixFileSystem {
     std::filesystem::remove_all(Scratch(), ignored);
   }
 
-  std::optional<DirEntry> Stat(const std::string& path) override {
-    if (!InStore(path)) return PosixFileSystem::Stat(path);
+  using FileSystem::Stat;
+  std::optional<DirEntry> Stat(const std::string& path, FsStatus& why) override {
+    if (!InStore(path)) return PosixFileSystem::Stat(path, why);
+    why = FsStatus();
     DirEntry entry;
     entry.name = path.substr(path.rfind('/') + 1);
     entry.isRegularFile = true;
