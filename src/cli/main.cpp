@@ -120,23 +120,30 @@ void StopOnSignals() {
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
-int Backup(const CliOptions& o) {
-  FileSystem& fs = DefaultFileSystem();
+// Loads the settings for a run and hands the options, the settings and a
+// console run opened over them to `body`; the load's exit code when it
+// fails.
+template <typename Body>
+int InConsoleRun(const CliOptions& o, Body body) {
   ConsoleDialogs dialogs;
   int code = 0;
-  auto s = LoadForRun(o, fs, dialogs, code);
+  std::optional<LoadedSettings> s = LoadForRun(o, DefaultFileSystem(), dialogs, code);
   if (!s) return code;
-  ConsoleRun run(o, fs, dialogs, *s);
+  ConsoleRun run(o, DefaultFileSystem(), dialogs, *s);
+  return body(o, *s, run);
+}
+
+int BackupIn(const CliOptions& o, const LoadedSettings& s, ConsoleRun& run) {
   BackupContext& ctx = run.ctx;
   ProgressLine& line = run.line;
-  ctx.daysKept = s->program.daysKept;
-  ctx.programSettingsPath = s->program.file->path();
-  ctx.commands = s->program.commands;
-  ctx.rotationDays = s->program.rotationDays;
+  ctx.daysKept = s.program.daysKept;
+  ctx.programSettingsPath = s.program.file->path();
+  ctx.commands = s.program.commands;
+  ctx.rotationDays = s.program.rotationDays;
   StopOnSignals();
 
   // Every store here, unless one was named.
-  const std::vector<StoreRun> runs = RunBackupOnEveryStore(ctx, s->program, o.store.empty());
+  const std::vector<StoreRun> runs = RunBackupOnEveryStore(ctx, s.program, o.store.empty());
   const BackupOutcome outcome = CombinedOutcome(runs);
   line.Clear();
   if (runs.size() > 1) {
@@ -179,7 +186,7 @@ int Backup(const CliOptions& o) {
       std::cerr << ForTerminal(FillText(VK_TR_NOOP("Messages",
                                                    "Aucun répertoire à sauvegarder n'est "
                                                    "configuré (%s)."),
-                                        {s->station.path}))
+                                        {s.station.path}))
                 << "\n";
       break;
     case BackupOutcome::kNotStarted:
@@ -190,17 +197,11 @@ int Backup(const CliOptions& o) {
 
 // `verify --slice`: the next slice of the check of old copies that each run
 // makes after its own work, by hand, under the station lock as a run.
-int VerifySlice(const CliOptions& o) {
-  FileSystem& fs = DefaultFileSystem();
-  ConsoleDialogs dialogs;
-  int code = 0;
-  auto s = LoadForRun(o, fs, dialogs, code);
-  if (!s) return code;
-  ConsoleRun run(o, fs, dialogs, *s);
+int VerifySliceIn(const CliOptions&, const LoadedSettings& s, ConsoleRun& run) {
   BackupContext& ctx = run.ctx;
   ProgressLine& line = run.line;
   const LocalDateTime now = run.clock.Now();
-  StationLock lock = LockStation(fs, ctx.Layout(), ctx.machine, now, ctx.storeOnNetwork);
+  StationLock lock = LockStation(ctx.fs, ctx.Layout(), ctx.machine, now, ctx.storeOnNetwork);
   if (lock.status != StationLockStatus::kAcquired) {
     std::cerr << ForTerminal(lock.message) << "\n";
     return lock.status == StationLockStatus::kBusy ? kExitBusy : kExitFailed;
@@ -208,7 +209,7 @@ int VerifySlice(const CliOptions& o) {
   StopOnSignals();
   // By hand, a slice is made even when the runs make none.
   const int period =
-      s->program.rotationDays > 0 ? s->program.rotationDays : kRotationDaysKey.fallback;
+      s.program.rotationDays > 0 ? s.program.rotationDays : kRotationDaysKey.fallback;
   const RotationSlice slice = CheckOldCopiesSlice(ctx, DayOf(now), RotationLimits{period});
   line.Clear();
   // A dead run's leftovers are still to be cleaned by the next run.
@@ -219,6 +220,14 @@ int VerifySlice(const CliOptions& o) {
               << "\n";
   }
   return slice.damaged + slice.unreadable == 0 ? kExitDone : kExitFailed;
+}
+
+int Backup(const CliOptions& o) {
+  return InConsoleRun(o, BackupIn);
+}
+
+int VerifySlice(const CliOptions& o) {
+  return InConsoleRun(o, VerifySliceIn);
 }
 
 int ListDays(const CliOptions& o) {
