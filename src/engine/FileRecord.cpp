@@ -105,6 +105,17 @@ std::optional<RecordView> ViewFileRecord(std::string_view line) {
   return RecordView{f[2], f[3]};
 }
 
+std::string_view PathFieldOf(std::string_view line) {
+  size_t start = 0;
+  for (int i = 0; i < 3; ++i) {
+    const size_t bar = line.find(kFieldSeparator, start);
+    if (bar == std::string_view::npos) return {};
+    start = bar + 1;
+  }
+  const size_t bar = line.find(kFieldSeparator, start);
+  return line.substr(start, bar == std::string_view::npos ? bar : bar - start);
+}
+
 std::optional<FileRecord> ParseFileRecord(std::string_view line, RecordFault* fault) {
   RecordFault ignored = RecordFault::kNone;
   RecordFault& why = fault != nullptr ? *fault : ignored;

@@ -54,6 +54,10 @@ struct RecordView {
   bool IsDirectory() const { return storedName == kDirectoryStoredName; }
 };
 std::optional<RecordView> ViewFileRecord(std::string_view line);
+// The path field of a line that may be cut anywhere (the fourth field, up to
+// the next "|" or the line's end), for naming a line that is no record; empty
+// when the line does not reach it.
+std::string_view PathFieldOf(std::string_view line);
 
 // A file's record from its values.
 FileRecord StoredFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,

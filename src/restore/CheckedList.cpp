@@ -9,22 +9,6 @@
 
 namespace varnoket {
 
-namespace {
-
-// The path field of a line that may be cut anywhere: the fourth field when
-// the line reaches it.
-std::string PathField(std::string_view line) {
-  size_t start = 0;
-  for (int i = 0; i < 3; ++i) {
-    const size_t bar = line.find(kFieldSeparator, start);
-    if (bar == std::string_view::npos) return {};
-    start = bar + 1;
-  }
-  return std::string(line.substr(start, line.find(kFieldSeparator, start) - start));
-}
-
-}  // namespace
-
 const char* LineFaultText(LineFault fault) {
   switch (fault) {
     case LineFault::kNone:
@@ -84,7 +68,8 @@ std::optional<CheckedList> ReadCheckedList(FileSystem& fs, const std::string& pa
   CheckedList list;
   size_t number = 0;
   auto unreadable = [&list, &number](std::string_view line, LineFault fault) {
-    list.unreadable.push_back(UnreadableLine{ShownText(line), PathField(line), fault, number});
+    list.unreadable.push_back(
+        UnreadableLine{ShownText(line), std::string(PathFieldOf(line)), fault, number});
   };
   const std::string_view all(*text);
   size_t start = 0;

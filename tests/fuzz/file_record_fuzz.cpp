@@ -48,6 +48,9 @@ void CheckRecord(std::string_view line) {
   RecordFault fault = RecordFault::kNone;
   const auto record = ParseFileRecord(line, &fault);
   const bool sevenFields = NthBar(line, 6) != std::string_view::npos;
+  // The path of any line that reaches it, record or not.
+  const bool reachesPath = NthBar(line, 3) != std::string_view::npos;
+  FUZZ_CHECK(PathFieldOf(line) == (reachesPath ? Field(line, 3) : std::string_view()));
   // Only short lines and lines with fewer than seven fields are not cut.
   FUZZ_CHECK(view.has_value() == (line.size() > 10 && sevenFields));
   if (!view) {
