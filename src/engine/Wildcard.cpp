@@ -55,16 +55,6 @@ Step MatchOne(std::string_view pattern, size_t pos, unsigned char c, size_t& nex
   }
 }
 
-bool IsBlankOrControl(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlankOrControl(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlankOrControl(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 }  // namespace
 
 // Every element other than '*' consumes exactly one byte, so remembering only
@@ -112,7 +102,7 @@ std::optional<size_t> ExcludingFilter(const DirEntry& entry,
                                       const std::vector<std::string>& filters) {
   const std::string name = UpperAscii(entry.name);
   for (size_t i = 0; i < filters.size(); ++i) {
-    if (MatchWildcard(name, UpperAscii(Trim(filters[i])))) return i;
+    if (MatchWildcard(name, UpperAscii(TrimBlanks(filters[i])))) return i;
   }
   return std::nullopt;
 }

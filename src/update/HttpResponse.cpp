@@ -7,7 +7,10 @@ namespace varnoket {
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
+// Without HTTP's optional whitespace (spaces and tabs) around a header's
+// field, nor the line's end: only these, as the protocol allows, so a
+// control byte is never taken for a blank.
+std::string_view WithoutOptionalWhitespace(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() &&
          (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
@@ -17,7 +20,7 @@ std::string_view Trim(std::string_view text) {
 
 // A header's number, blanks around it allowed, never negative.
 std::optional<int64_t> HeaderNumber(std::string_view text) {
-  const std::optional<int64_t> value = ParseDecimal<int64_t>(Trim(text));
+  const std::optional<int64_t> value = ParseDecimal<int64_t>(WithoutOptionalWhitespace(text));
   if (value && *value < 0) return std::nullopt;
   return value;
 }
@@ -38,7 +41,7 @@ HttpResponseHeaders::Next HttpResponseHeaders::OnLine(std::string_view line) {
     return Next::kReadMore;
   }
 
-  if (Trim(line).empty()) {
+  if (WithoutOptionalWhitespace(line).empty()) {
     if (status_ >= 100 && status_ < 200) return Next::kReadMore;  // an interim response
     if (contentLengthInvalid_) return Next::kRefuse;
     // Without a length the strict rule cannot be judged: nothing is received
@@ -49,7 +52,7 @@ HttpResponseHeaders::Next HttpResponseHeaders::OnLine(std::string_view line) {
 
   const auto colon = line.find(':');
   if (colon != std::string_view::npos &&
-      EqualsIgnoreCase(Trim(line.substr(0, colon)), "content-length")) {
+      EqualsIgnoreCase(WithoutOptionalWhitespace(line.substr(0, colon)), "content-length")) {
     contentLength_ = HeaderNumber(line.substr(colon + 1));
     contentLengthInvalid_ = !contentLength_;
   }
