@@ -1,8 +1,6 @@
 #include "ui/LogRows.h"
 
-#include "engine/StoreLayout.h"
 #include "platform/MessageText.h"
-#include "platform/PathRules.h"
 #include "platform/ShownFormat.h"
 #include "platform/TextLines.h"
 
@@ -68,23 +66,18 @@ LogRows LogRowsFromText(std::string_view text) {
   return rows;
 }
 
-std::string LogPathOf(const std::string& backupRoot, const std::string& stationName) {
-  const PathRules rules;
-  return rules.Join(rules.Join(backupRoot, stationName), kLogName);
-}
-
-LogLoad LoadLogRows(FileSystem& fs, const std::string& backupRoot, const std::string& stationName) {
+LogLoad LoadLogRows(FileSystem& fs, const LogPlace& place) {
   LogLoad load;
-  if (stationName.empty()) {
+  if (place.stationName.empty()) {
     load.outcome = LogLoadOutcome::kNoStation;
     return load;
   }
-  if (backupRoot.empty()) {
+  if (place.backupRoot.empty()) {
     load.outcome = LogLoadOutcome::kNoBackupRoot;
     load.refusal = kConfigureRootFirstText;
     return load;
   }
-  load.path = LogPathOf(backupRoot, stationName);
+  load.path = place.path;
   if (!fs.Exists(load.path)) {
     load.outcome = LogLoadOutcome::kNoFile;
     load.refusal = kNoLogYetText;

@@ -52,8 +52,14 @@ LogRows LogRowsFromText(std::string_view text);
 // locale (platform/ShownFormat.h); a date of another shape as it is.
 std::string ShownLogDate(const std::string& logDate);
 
-// <backupRoot>/<stationName>/LASTBACKUP.LOG
-std::string LogPathOf(const std::string& backupRoot, const std::string& stationName);
+// Where the log is looked for: the store's root and the station's name,
+// either of which may not be set yet, and the log's path, which the store's
+// layout gives (<backupRoot>/<stationName>/LASTBACKUP.LOG) once both are.
+struct LogPlace {
+  std::string backupRoot;
+  std::string stationName;
+  std::string path;
+};
 
 enum class LogLoadOutcome {
   kNoStation,     // no station name: the viewer does nothing
@@ -72,6 +78,6 @@ struct LogLoad {
 
 // Runs the viewer's checks in their order and, when they pass, reads the log
 // and makes its rows. The file is only read, never written.
-LogLoad LoadLogRows(FileSystem& fs, const std::string& backupRoot, const std::string& stationName);
+LogLoad LoadLogRows(FileSystem& fs, const LogPlace& place);
 
 }  // namespace varnoket

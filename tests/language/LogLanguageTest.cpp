@@ -41,6 +41,10 @@ class LogLanguageTest : public ::testing::Test {
     secondRun_ = store_.host.logged;
   }
 
+  LogPlace Place() const {
+    return LogPlace{store_.root, store_.stationName, store_.ctx.Layout().LogPath()};
+  }
+
   test::StoreFixture store_;
   std::vector<std::string> firstRun_;
   std::vector<std::string> secondRun_;
@@ -57,14 +61,14 @@ TEST_F(LogLanguageTest, EveryLineOfARunIsShownInTheLanguage) {
 }
 
 TEST_F(LogLanguageTest, TheViewerTranslatesTheLinesAndTheFileStaysFrench) {
-  const std::string path = LogPathOf(store_.root, store_.stationName);
+  const std::string path = Place().path;
   const std::string onDisk = ReadWholeFile(store_.fs, path);
   EXPECT_NE(onDisk.find(";Fin de la sauvegarde !"), std::string::npos);
   EXPECT_NE(onDisk.find(";Le lien symbolique ("), std::string::npos);
 
   test::FakeDialogs dialogs;
   LogViewer viewer;
-  viewer.ShowLog(store_.fs, dialogs, store_.root, store_.stationName);
+  viewer.ShowLog(store_.fs, dialogs, Place());
   EXPECT_TRUE(dialogs.calls().empty());
   auto* grid = viewer.findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
   ASSERT_NE(grid, nullptr);
@@ -83,8 +87,7 @@ TEST_F(LogLanguageTest, TheViewerTranslatesTheLinesAndTheFileStaysFrench) {
     ExpectShownInLanguage(message->text().toStdString(), "log row " + std::to_string(row));
     ++shown;
   }
-  EXPECT_EQ(static_cast<size_t>(shown),
-            LoadLogRows(store_.fs, store_.root, store_.stationName).rows.filled.size());
+  EXPECT_EQ(static_cast<size_t>(shown), LoadLogRows(store_.fs, Place()).rows.filled.size());
 }
 
 }  // namespace

@@ -73,15 +73,19 @@ TEST(LogRowsTest, HeaderOnlyAndEmptyTextGiveNoRows) {
 
 class LogViewerTest : public ::testing::Test {
  protected:
+  // The log's place in a store at `backupRoot` for a station `stationName`.
+  static LogPlace Place(const std::string& backupRoot, const std::string& stationName) {
+    return LogPlace{backupRoot, stationName, backupRoot + "/" + stationName + "/LASTBACKUP.LOG"};
+  }
   void WriteLog(const std::string& text) {
-    test::WriteFile(LogPathOf(root.path(), "POSTE1"), text);
+    test::WriteFile(Place(root.path(), "POSTE1").path, text);
   }
   QTableWidget* Grid() { return form.findChild<QTableWidget*>(QStringLiteral("StringGrid1")); }
   QString Cell(int row, int column) {
     const QTableWidgetItem* item = Grid()->item(row, column);
     return item != nullptr ? item->text() : QString();
   }
-  void Show() { form.ShowLog(fs, dialogs, root.path(), "POSTE1"); }
+  void Show() { form.ShowLog(fs, dialogs, Place(root.path(), "POSTE1")); }
 
   test::TempDir root;
   PosixFileSystem fs;
@@ -90,17 +94,17 @@ class LogViewerTest : public ::testing::Test {
 };
 
 TEST_F(LogViewerTest, RefusalsShowTheirTextAndLeaveTheViewerClosed) {
-  form.ShowLog(fs, dialogs, root.path(), "");
+  form.ShowLog(fs, dialogs, Place(root.path(), ""));
   EXPECT_TRUE(dialogs.calls().empty());
 
-  form.ShowLog(fs, dialogs, "", "POSTE1");
-  form.ShowLog(fs, dialogs, root.path(), "POSTE1");
+  form.ShowLog(fs, dialogs, Place("", "POSTE1"));
+  form.ShowLog(fs, dialogs, Place(root.path(), "POSTE1"));
   EXPECT_EQ(dialogs.Texts(DialogKind::Message),
             (std::vector<std::string>{"Veuillez d'abord configurer le répertoire de sauvegarde !",
                                       "Aucun fichier n'a encore été créé sur ce poste !"}));
 
   // A folder where the log should be cannot be read as a file.
-  const std::string path = LogPathOf(root.path(), "POSTE1");
+  const std::string path = Place(root.path(), "POSTE1").path;
   ASSERT_TRUE(fs.CreateDirectories(path));
   Show();
   ASSERT_EQ(dialogs.calls().size(), 3u);

@@ -19,6 +19,7 @@
 #include "app/gui/TrayPictures.h"
 #include "desktop/gui/TrayIcon.h"
 #include "engine/StoreChoice.h"
+#include "engine/StoreLayout.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
@@ -368,9 +369,9 @@ void MainWindow::OpenLogViewer() {
   // Read off the window's thread: the log lives on the store, which may be
   // a share that no longer answers.
   const std::string root = BackupRoot();
+  const LogPlace place{root, stationName_, StoreLayout(PathRules(), root, stationName_).LogPath()};
   const std::optional<LogLoad> load = logQuestion_->Ask(
-      root + '\n' + stationName_,
-      [&fs = env_.fs, root, station = stationName_] { return LoadLogRows(fs, root, station); },
+      root + '\n' + stationName_, [&fs = env_.fs, place] { return LoadLogRows(fs, place); },
       std::chrono::milliseconds(500));
   if (!load) {
     env_.dialogs.Message(VK_TR_NOOP("Messages",

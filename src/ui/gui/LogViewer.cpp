@@ -62,9 +62,8 @@ LogViewer::LogViewer(QWidget* parent)
   resize(kDateColumnWidth + kMessageColumnWidth + 24, 420);
 }
 
-void LogViewer::ShowLog(FileSystem& fs, Dialogs& dialogs, const std::string& backupRoot,
-                        const std::string& stationName) {
-  ShowLog(LoadLogRows(fs, backupRoot, stationName), dialogs);
+void LogViewer::ShowLog(FileSystem& fs, Dialogs& dialogs, const LogPlace& place) {
+  ShowLog(LoadLogRows(fs, place), dialogs);
 }
 
 void LogViewer::ShowLog(const LogLoad& load, Dialogs& dialogs) {

@@ -28,10 +28,9 @@ class LogViewer : public QDialog {
   // The main window's "&Voir LOG": nothing without a station name; otherwise
   // refuses with a plain message (no backup root, no log yet) or an error box
   // (log unreadable), or fills the grid from
-  // <backupRoot>/<stationName>/LASTBACKUP.LOG and shows the window without
-  // waiting (brought to the front when already open).
-  void ShowLog(FileSystem& fs, Dialogs& dialogs, const std::string& backupRoot,
-               const std::string& stationName);
+  // the log of `place` and shows the window without waiting (brought to the
+  // front when already open).
+  void ShowLog(FileSystem& fs, Dialogs& dialogs, const LogPlace& place);
   // The same, with the log already read (LoadLogRows).
   void ShowLog(const LogLoad& load, Dialogs& dialogs);
 
