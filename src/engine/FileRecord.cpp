@@ -76,17 +76,6 @@ int32_t RecordedSize(int64_t size) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(size)));
 }
 
-FileRecord StoredFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
-                            std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
-  return FileRecord{RecordedSize(size),
-                    checksum,
-                    std::string(storedName),
-                    std::string(fullPath),
-                    static_cast<int32_t>(attributes),
-                    fileDate,
-                    true};
-}
-
 std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
                              std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
   return RecordLine(RecordedSize(size), checksum, storedName, fullPath,

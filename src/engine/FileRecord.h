@@ -18,7 +18,9 @@ constexpr char kFieldSeparator = '|';
 constexpr const char* kDirectoryStoredName = "*";
 
 // A record's values. Lists are outside input: a line becomes a record only
-// through ParseFileRecord, and a record becomes a line only through Format.
+// through ParseFileRecord. Lines are written by Format and by
+// FormatFileRecord and FormatDirectoryRecord (a new record's line from its
+// values), which share one writer.
 struct FileRecord {
   int32_t size = 0;        // the low 32 bits of the size, signed, as lists keep them
   uint32_t checksum = 0;   // weighted sum of the content
@@ -59,9 +61,6 @@ std::optional<RecordView> ViewFileRecord(std::string_view line);
 // when the line does not reach it.
 std::string_view PathFieldOf(std::string_view line);
 
-// A file's record from its values.
-FileRecord StoredFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
-                            std::string_view fullPath, uint32_t attributes, int32_t fileDate);
 // Formats a file record from its values.
 std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
                              std::string_view fullPath, uint32_t attributes, int32_t fileDate);
