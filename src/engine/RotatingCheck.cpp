@@ -57,8 +57,11 @@ std::string DaysRelyingOn(BackupContext& ctx, const std::string& day, const File
     const auto list = ReadListFile(ctx.fs, layout.FileListPath(folder));
     if (!list) break;
     const bool lists = std::any_of(list->begin(), list->end(), [&](const std::string& line) {
+      // The name on the line first: few lines hold it.
+      const auto view = ViewFileRecord(line);
+      if (!view || view->storedName != record.storedName) return false;
       const auto other = ParseFileRecord(line);
-      return other && other->storedName == record.storedName && other->SameContent(record);
+      return other && other->SameContent(record);
     });
     if (!lists) break;
     said += ", " + DayTextOf(days[d]);

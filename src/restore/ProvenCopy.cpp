@@ -5,6 +5,7 @@
 #include "engine/BZip2.h"
 #include "engine/BlockDecoder.h"
 #include "engine/Checksum.h"
+#include "engine/FileRecord.h"
 
 namespace varnoket {
 
@@ -78,8 +79,7 @@ CopyProof Judge(FileSystem& fs, const std::string& storedPath, Stream* target,
   proof.checksum = summing->checksum();
   if (!r.complete) {
     proof.verdict = CopyVerdict::kTruncated;
-  } else if (static_cast<int32_t>(static_cast<uint32_t>(proof.size)) != content.size ||
-             proof.checksum != content.checksum) {
+  } else if (RecordedSize(proof.size) != content.size || proof.checksum != content.checksum) {
     proof.verdict = CopyVerdict::kDifferent;
   } else {
     proof.verdict = CopyVerdict::kProven;

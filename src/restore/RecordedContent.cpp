@@ -4,24 +4,18 @@
 #include <vector>
 
 #include "engine/Checksum.h"
+#include "engine/FileRecord.h"
 #include "platform/FileSystem.h"
 
 namespace varnoket {
-
-namespace {
-
-int32_t LowSize(uint64_t size) {
-  return static_cast<int32_t>(static_cast<uint32_t>(size));
-}
-
-}  // namespace
 
 std::optional<int64_t> SizeWhenUpToDate(FileSystem& fs, const std::string& path,
                                         const RecordedContent& content, int32_t fileDate) {
   const auto entry = fs.Stat(path);
   // A link is replaced by the file itself, whatever it points to.
   if (!entry || !entry->isRegularFile || entry->isSymlink) return std::nullopt;
-  if (LowSize(entry->size) != content.size || entry->dosDate != fileDate) return std::nullopt;
+  if (RecordedSize(static_cast<int64_t>(entry->size)) != content.size || entry->dosDate != fileDate)
+    return std::nullopt;
   try {
     auto in = fs.OpenRead(path);
     std::vector<char> buffer(kChecksumBlockSize);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/FileRecord.h"
 #include "platform/MessageText.h"
 #include "platform/PathRules.h"
 #include "platform/Translation.h"
@@ -51,7 +52,7 @@ std::string RefusedCopyLine(const CopyProof& proof, const RecordedContent& recor
                       {proof.path});
       break;
     case CopyVerdict::kDifferent: {
-      const auto low = static_cast<int32_t>(static_cast<uint32_t>(proof.size));
+      const int32_t low = RecordedSize(proof.size);
       line = FillText(VK_TR_NOOP("Messages",
                                  "---> ERREUR: La copie compressée (%s) ne donne pas le contenu "
                                  "enregistré ce jour-là (taille %s, somme %s au lieu de taille "

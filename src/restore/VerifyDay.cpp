@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/DaySet.h"
+#include "engine/FileRecord.h"
 #include "platform/MessageText.h"
 #include "platform/Translation.h"
 #include "restore/CheckedList.h"
@@ -45,13 +46,12 @@ std::string ProblemLine(const std::string& day, const CopyProof& proof, const Li
       return FillText(VK_TR_NOOP("Messages", "%s : copie tronquée (%s) pour %s"),
                       {day, proof.path, e.fullPath});
     case CopyVerdict::kDifferent:
-      return FillText(
-          VK_TR_NOOP("Messages",
-                     "%s : contenu différent (%s : taille %s, somme %s ; liste : "
-                     "taille %s, somme %s) pour %s"),
-          {day, proof.path, std::to_string(static_cast<int32_t>(static_cast<uint32_t>(proof.size))),
-           std::to_string(proof.checksum), std::to_string(e.size), std::to_string(e.checksum),
-           e.fullPath});
+      return FillText(VK_TR_NOOP("Messages",
+                                 "%s : contenu différent (%s : taille %s, somme %s ; liste : "
+                                 "taille %s, somme %s) pour %s"),
+                      {day, proof.path, std::to_string(RecordedSize(proof.size)),
+                       std::to_string(proof.checksum), std::to_string(e.size),
+                       std::to_string(e.checksum), e.fullPath});
   }
   return {};
 }
