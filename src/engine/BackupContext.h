@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/BackupHost.h"
+#include "engine/FileRecord.h"
 #include "engine/LeftOut.h"
 #include "engine/StoreLayout.h"
 #include "platform/Clock.h"
@@ -89,14 +90,20 @@ struct BackupContext {
   // 0: one per core.
   unsigned workers = 0;
 
-  // The lists of the latest scan, each in ordinal order. The changed files
-  // are the positions of their records in currentFileList, not copies: a
-  // first backup queues every file, and a copy of each record would double
-  // the memory a run needs. A record that a run takes out of the day's list
-  // is left empty until the list is written; writing it drops such records
-  // and sorts the list again, after which the positions are stale.
-  std::vector<std::string> currentFileList;
+  // The day's records from the latest scan, in the ordinal order of their
+  // lines (CompareRecordLines), and the previous day's list as read, in
+  // ordinal order. The changed files are the positions of their records in
+  // currentFileList, not copies: a first backup queues every file, and a
+  // copy of each record would double the memory a run needs. A record that a
+  // run takes out of the day's list is left with an empty path until the
+  // list is written; writing it drops such records and sorts the list again,
+  // after which the positions are stale.
+  std::vector<FileRecord> currentFileList;
   std::vector<std::string> previousFileList;
+  // Lines of the previous list that the day keeps (below a folder that
+  // vanished or could not be read) but that are no record a restore would
+  // take: carried into the day's list as they stand, never read.
+  std::vector<std::string> carriedLines;
   std::vector<uint32_t> changedFiles;
   // Of the changed files, those that did not change: they are stored again
   // because the copy their stored name stood for is missing or damaged.

@@ -8,6 +8,7 @@
 #include "engine/CopyStep.h"
 #include "engine/DamagedCopies.h"
 #include "engine/DayFolders.h"
+#include "engine/DayList.h"
 #include "engine/DaySet.h"
 #include "engine/FileRecord.h"
 #include "engine/ResumeCopies.h"
@@ -51,9 +52,9 @@ size_t RecopiedFilesStored(BackupContext& ctx, const std::string& dayFolder) {
   size_t stored = 0;
   const StoreLayout layout = ctx.Layout();
   for (const uint32_t position : ctx.recopiedFiles) {
-    const auto rec = ViewFileRecord(ctx.currentFileList[position]);
-    if (rec && !rec->IsDirectory() &&
-        ctx.fs.IsFile(layout.StoredFilePath(dayFolder, std::string(rec->storedName)))) {
+    const FileRecord& rec = ctx.currentFileList[position];
+    if (!rec.fullPath.empty() && !rec.IsDirectory() &&
+        ctx.fs.IsFile(layout.StoredFilePath(dayFolder, rec.storedName))) {
       ++stored;
     }
   }
@@ -79,7 +80,8 @@ std::optional<BackupOutcome> ScanSteps(BackupContext& ctx, const Day& today, Sca
     ctx.Log("La préparation de la sauvegarde a échoué. Sauvegarde interrompue.");
     return BackupOutcome::kFailed;
   }
-  if (ctx.changedFiles.empty() && ctx.currentFileList == ctx.previousFileList) {
+  if (ctx.changedFiles.empty() &&
+      SameDayList(ctx.currentFileList, ctx.carriedLines, ctx.previousFileList)) {
     ctx.station.lastBackupDate = today;
     ResumeCopies(ctx.fs, ctx.Layout()).Clear();  // what a stopped run kept is of no use now
     ctx.Log("Aucune modification n'a été détectée.");
@@ -131,14 +133,14 @@ std::optional<size_t> SaveDay(BackupContext& ctx, CopyStep& copy, ScanDetails& d
   if (!failure) return std::nullopt;
   const size_t recopied = RecopiedFilesStored(ctx, dayFolder);
   details = ScanDetails();  // not needed any more: room for the list's text
-  auto& list = ctx.currentFileList;
-  list.erase(std::remove(list.begin(), list.end(), std::string()), list.end());
-  SortOrdinal(list);
+  DropTakenOut(ctx.currentFileList);
   // The set first: a day folder whose list is there always has it.
   failure = WriteDaySet(ctx.fs, ctx.Layout(), dayFolder, ctx.station.backupDirectories,
                         ctx.listedFileSystems);
-  if (failure)
-    failure = ctx.fs.WriteFileAtomic(ctx.Layout().FileListPath(dayFolder), JoinLines(list));
+  if (failure) {
+    failure = ctx.fs.WriteFileAtomic(ctx.Layout().FileListPath(dayFolder),
+                                     DayListText(ctx.currentFileList, ctx.carriedLines));
+  }
   if (!failure) return std::nullopt;
   copy.Finished();
   return recopied;

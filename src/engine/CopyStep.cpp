@@ -46,15 +46,13 @@ void CopyStep::RequeueStaleNames() {
   QueuedNames();
   auto& list = ctx_.currentFileList;
   for (uint32_t j = 0; j < list.size(); ++j) {
-    const auto rec = ViewFileRecord(list[j]);
-    if (!rec || rec->IsDirectory() || queuedNames_.count(std::string(rec->storedName)) != 0) {
+    const FileRecord& rec = list[j];
+    if (rec.fullPath.empty() || rec.IsDirectory() || queuedNames_.count(rec.storedName) != 0) {
       continue;
     }
-    if (!ctx_.fs.Exists(layout_.StoredFilePath(dayFolder_, std::string(rec->storedName)))) {
-      continue;
-    }
-    staleNames_.emplace(rec->storedName);
-    queuedNames_.emplace(rec->storedName);
+    if (!ctx_.fs.Exists(layout_.StoredFilePath(dayFolder_, rec.storedName))) continue;
+    staleNames_.emplace(rec.storedName);
+    queuedNames_.emplace(rec.storedName);
     queue_.push_back(j);
   }
   std::sort(queue_.begin(), queue_.end());  // positions in a sorted list: ordinal order
@@ -62,10 +60,10 @@ void CopyStep::RequeueStaleNames() {
 
 void CopyStep::CountQueued() {
   for (; counted_ < queue_.size(); ++counted_) {
-    const auto rec = ViewFileRecord(ctx_.currentFileList[queue_[counted_]]);
-    if (!rec || rec->IsDirectory()) continue;
+    const FileRecord& rec = ctx_.currentFileList[queue_[counted_]];
+    if (rec.fullPath.empty() || rec.IsDirectory()) continue;
     ++progress_.filesTotal;
-    const ScannedFile* scanned = details_.Find(std::string(rec->fullPath));
+    const ScannedFile* scanned = details_.Find(rec.fullPath);
     if (scanned != nullptr) progress_.bytesTotal += static_cast<int64_t>(scanned->digest.size);
   }
 }
@@ -138,25 +136,25 @@ void CopyStep::StartFile(size_t index, PieceQueue& pieces) {
   ctx_.host.SetTrayHint(FillText(VK_TR_NOOP("Messages", "Sauvegarde en cours Fichier %s sur %s"),
                                  {std::to_string(index + 1), std::to_string(queue_.size())}));
   ctx_.Pump();
-  const auto rec = ParseFileRecord(ctx_.currentFileList[queue_[index]]);
-  if (!rec || rec->IsDirectory()) return;
+  const FileRecord rec = ctx_.currentFileList[queue_[index]];  // the list may change below
+  if (rec.fullPath.empty() || rec.IsDirectory()) return;
   CountQueued();
-  progress_.currentFile = rec->fullPath;
+  progress_.currentFile = rec.fullPath;
   ReportProgress();
   Copy& copy = copies_[index];
-  copy.record = *rec;
-  copy.target = layout_.StoredFilePath(dayFolder_, rec->storedName);
+  copy.record = rec;
+  copy.target = layout_.StoredFilePath(dayFolder_, rec.storedName);
   if (const auto adopted = adoptedCopies_.find(index); adopted != adoptedCopies_.end()) {
     copy.temp = adopted->second;
     copy.outcome = Outcome::kAdopted;
-    if (const ScannedFile* scanned = details_.Find(rec->fullPath)) {
+    if (const ScannedFile* scanned = details_.Find(rec.fullPath)) {
       progress_.bytesDone += static_cast<int64_t>(scanned->digest.size);
     }
     pieces.AddEnd(index);
     return;
   }
   try {
-    copy.source = ctx_.fs.OpenRead(rec->fullPath);
+    copy.source = ctx_.fs.OpenRead(rec.fullPath);
     copy.opened = ctx_.fs.StatStream(*copy.source);
   } catch (const StreamError& e) {
     copy.systemError = e.systemError();
@@ -182,7 +180,7 @@ void CopyStep::StartFile(size_t index, PieceQueue& pieces) {
   copy.temp = resume_.NewCopyPath();
   // The strong hash is compared only where the scan took one (files that
   // must be told apart for sure); elsewhere it would only cost time.
-  const ScannedFile* scanned = details_.Find(rec->fullPath);
+  const ScannedFile* scanned = details_.Find(rec.fullPath);
   const bool withHash = scanned == nullptr || scanned->digest.hasHash;
   copy.digest = std::make_unique<DigestBuilder>(withHash);
   copy.nextPart = kFirstPart;
@@ -356,10 +354,10 @@ bool CopyStep::FinishFile(size_t index, Copy& copy) {
   const bool same = scanned != nullptr && scanned->digest.size == stored.size &&
                     scanned->digest.checksum == stored.checksum &&
                     (!scanned->digest.hasHash || scanned->digest.hash == stored.hash);
-  const std::string line =
-      same ? ctx_.currentFileList[queue_[index]] : ChangedSinceScan(rec, stored, *copy.source);
-  written_.push_back({copy.target, copy.temp, same ? rec : *ParseFileRecord(line), false, false,
-                      stored.size, line, std::move(copy.blocks), std::move(copy.unflushed),
+  FileRecord record = same ? rec : ChangedSinceScan(rec, stored, *copy.source);
+  std::string noteLine = record.Format();
+  written_.push_back({copy.target, copy.temp, std::move(record), false, false, stored.size,
+                      std::move(noteLine), std::move(copy.blocks), std::move(copy.unflushed),
                       copy.prefix});
   batch_.push_back(written_.size() - 1);
   batchBytes_ += stored.size;

@@ -181,11 +181,11 @@ class CopyStep {
   bool ReadAgainWhenTorn(size_t index, Copy& copy);
 
   void SkipUnreadable(const FileRecord& rec, int systemError);
-  std::string ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored,
-                               FileStream& source);
+  FileRecord ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored,
+                              FileStream& source);
   void NotStored(const FileRecord& rec);
   void GiveOwnNamesToSharers(const FileRecord& rec);
-  void ReplaceRecord(const std::string& path, const std::string& replacement);
+  void ReplaceRecord(const std::string& path, const FileRecord& replacement);
   std::optional<FileRecord> PreviousRecord(const std::string& path) const;
   std::set<std::string>& QueuedNames();
 

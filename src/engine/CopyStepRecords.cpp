@@ -22,16 +22,16 @@ void CopyStep::SkipUnreadable(const FileRecord& rec, int systemError) {
 
 // The file changed between the scan and its copy: its record now describes
 // what was stored, and the files that shared its name get their own.
-std::string CopyStep::ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored,
-                                       FileStream& source) {
+FileRecord CopyStep::ChangedSinceScan(const FileRecord& rec, const ContentDigest& stored,
+                                      FileStream& source) {
   uint32_t attributes = 0;
   int32_t date = 0;
   if (const auto now = ctx_.fs.StatStream(source)) {
     attributes = now->attributes;
     date = now->dosDate;
   }
-  const std::string updated = FormatFileRecord(stored.size, stored.checksum, rec.storedName,
-                                               rec.fullPath, attributes, date);
+  FileRecord updated =
+      FileRecordOf(stored.size, stored.checksum, rec.storedName, rec.fullPath, attributes, date);
   ReplaceRecord(rec.fullPath, updated);
   GiveOwnNamesToSharers(rec);
   return updated;
@@ -42,13 +42,13 @@ std::string CopyStep::ChangedSinceScan(const FileRecord& rec, const ContentDiges
 void CopyStep::NotStored(const FileRecord& rec) {
   QueuedNames().erase(rec.storedName);
   GiveOwnNamesToSharers(rec);
-  std::string replacement;
+  FileRecord replacement;  // none: an empty path
   if (auto prev = PreviousRecord(rec.fullPath)) {
     const bool nameFree =
         queuedNames_.count(prev->storedName) == 0 && staleNames_.count(prev->storedName) == 0;
     const std::string ownerPath = ctx_.rules.PathOfStoredName(prev->storedName);
     const bool ownerAbsent = ownerPath.empty() || details_.Find(ownerPath) == nullptr;
-    if (nameFree && (ownerAbsent || ownerPath == rec.fullPath)) replacement = prev->Format();
+    if (nameFree && (ownerAbsent || ownerPath == rec.fullPath)) replacement = std::move(*prev);
   }
   ReplaceRecord(rec.fullPath, replacement);
 }
@@ -56,23 +56,22 @@ void CopyStep::NotStored(const FileRecord& rec) {
 void CopyStep::GiveOwnNamesToSharers(const FileRecord& rec) {
   auto& list = ctx_.currentFileList;
   for (uint32_t j = 0; j < list.size(); ++j) {
-    const auto view = ViewFileRecord(list[j]);
-    if (!view || view->storedName != rec.storedName || view->fullPath == rec.fullPath) continue;
-    auto other = ParseFileRecord(list[j]);
-    if (!other) continue;  // a kept line no restore would take: nothing to rename
-    other->storedName = ctx_.rules.StoredName(other->fullPath);
-    list[j] = other->Format();
-    if (QueuedNames().insert(other->storedName).second) queue_.push_back(j);
+    FileRecord& other = list[j];
+    if (other.fullPath.empty() || other.storedName != rec.storedName ||
+        other.fullPath == rec.fullPath) {
+      continue;
+    }
+    other.storedName = ctx_.rules.StoredName(other.fullPath);
+    if (QueuedNames().insert(other.storedName).second) queue_.push_back(j);
   }
 }
 
-// An empty replacement takes the record out of the day's list; the entry
-// stays, empty, so that queued positions keep their meaning.
-void CopyStep::ReplaceRecord(const std::string& path, const std::string& replacement) {
-  for (std::string& line : ctx_.currentFileList) {
-    const auto r = ViewFileRecord(line);
-    if (!r || r->IsDirectory() || r->fullPath != path) continue;
-    line = replacement;
+// A replacement with an empty path takes the record out of the day's list;
+// the entry stays, so that queued positions keep their meaning.
+void CopyStep::ReplaceRecord(const std::string& path, const FileRecord& replacement) {
+  for (FileRecord& record : ctx_.currentFileList) {
+    if (record.IsDirectory() || record.fullPath != path) continue;
+    record = replacement;
     return;
   }
 }
@@ -94,8 +93,8 @@ std::set<std::string>& CopyStep::QueuedNames() {
   if (!namesGathered_) {
     namesGathered_ = true;
     for (uint32_t j : queue_) {
-      if (const auto v = ViewFileRecord(ctx_.currentFileList[j]))
-        queuedNames_.emplace(v->storedName);
+      const FileRecord& record = ctx_.currentFileList[j];
+      if (!record.fullPath.empty()) queuedNames_.emplace(record.storedName);
     }
   }
   return queuedNames_;

@@ -35,8 +35,8 @@ void CopyStep::AdoptNotedCopies() {
   std::vector<Check> checks;
   if (resume_.noted() > 0) {
     for (size_t i = 0; i < queue_.size(); ++i) {
-      const auto rec = ParseFileRecord(ctx_.currentFileList[queue_[i]]);
-      if (!rec || rec->IsDirectory()) continue;
+      const FileRecord* rec = &ctx_.currentFileList[queue_[i]];
+      if (rec->fullPath.empty() || rec->IsDirectory()) continue;
       const ScannedFile* scanned = details_.Find(rec->fullPath);
       if (scanned == nullptr) continue;
       if (auto noted = resume_.Adopt(*rec, scanned->digest.size)) {

@@ -218,7 +218,10 @@ void ConsolidateDayFolders(BackupContext& ctx) {
       AddStoredNames(*lines, wanted);
       ctx.Pump();
     }
-    AddStoredNames(ctx.currentFileList, wanted);
+    for (const FileRecord& record : ctx.currentFileList) {
+      if (!record.IsDirectory()) wanted.insert(record.storedName);
+    }
+    AddStoredNames(ctx.carriedLines, wanted);
     AddStoredNames(ctx.previousFileList, wanted);
     // The newer day first gains those copies (a second name for the same
     // file where the file system allows), and they are on the disk before

@@ -1,6 +1,7 @@
 #include "engine/FileRecord.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <limits>
 
@@ -76,6 +77,21 @@ int32_t RecordedSize(int64_t size) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(size)));
 }
 
+FileRecord FileRecordOf(int64_t size, uint32_t checksum, std::string_view storedName,
+                        std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
+  return FileRecord{RecordedSize(size),
+                    checksum,
+                    std::string(storedName),
+                    std::string(fullPath),
+                    static_cast<int32_t>(attributes),
+                    fileDate,
+                    true};
+}
+
+FileRecord DirectoryRecordOf(std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
+  return FileRecordOf(0, 0, kDirectoryStoredName, fullPath, attributes, fileDate);
+}
+
 std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
                              std::string_view fullPath, uint32_t attributes, int32_t fileDate) {
   return RecordLine(RecordedSize(size), checksum, storedName, fullPath,
@@ -86,6 +102,57 @@ std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes
                                   int32_t fileDate) {
   return RecordLine(0, 0, kDirectoryStoredName, fullPath, static_cast<int32_t>(attributes),
                     fileDate, true);
+}
+
+namespace {
+
+// A record's line as the pieces RecordLine joins, its numbers written into
+// buffers of its own.
+class LinePieces {
+ public:
+  explicit LinePieces(const FileRecord& r) {
+    pieces_[0] = Number(0, r.size);
+    pieces_[2] = Number(1, r.checksum);
+    pieces_[4] = r.storedName;
+    pieces_[6] = r.fullPath;
+    pieces_[8] = Number(2, static_cast<uint32_t>(r.attributes));
+    pieces_[10] = Number(3, r.fileDate);
+    pieces_[12] = r.offered ? "0" : "1";
+    for (int i = 1; i < kPieces; i += 2) pieces_[i] = kSeparator;
+  }
+  static constexpr int kPieces = 13;
+  std::string_view operator[](int i) const { return pieces_[i]; }
+
+ private:
+  static constexpr std::string_view kSeparator{&kFieldSeparator, 1};
+  template <typename T>
+  std::string_view Number(int slot, T value) {
+    const auto end = std::to_chars(numbers_[slot], numbers_[slot] + sizeof numbers_[slot], value);
+    return {numbers_[slot], static_cast<size_t>(end.ptr - numbers_[slot])};
+  }
+  char numbers_[4][12];
+  std::string_view pieces_[kPieces];
+};
+
+}  // namespace
+
+int CompareRecordLines(const FileRecord& a, const FileRecord& b) {
+  const LinePieces x(a);
+  const LinePieces y(b);
+  int i = 0;
+  int j = 0;
+  std::string_view s = x[0];
+  std::string_view t = y[0];
+  for (;;) {
+    while (s.empty() && i + 1 < LinePieces::kPieces) s = x[++i];
+    while (t.empty() && j + 1 < LinePieces::kPieces) t = y[++j];
+    if (s.empty() || t.empty()) return s.empty() == t.empty() ? 0 : (s.empty() ? -1 : 1);
+    const size_t n = std::min(s.size(), t.size());
+    const int c = std::memcmp(s.data(), t.data(), n);
+    if (c != 0) return c < 0 ? -1 : 1;
+    s.remove_prefix(n);
+    t.remove_prefix(n);
+  }
 }
 
 std::optional<RecordView> ViewFileRecord(std::string_view line) {

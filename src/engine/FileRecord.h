@@ -61,11 +61,20 @@ std::optional<RecordView> ViewFileRecord(std::string_view line);
 // when the line does not reach it.
 std::string_view PathFieldOf(std::string_view line);
 
-// Formats a file record from its values.
+// A new record from a file's values, offered for restore.
+FileRecord FileRecordOf(int64_t size, uint32_t checksum, std::string_view storedName,
+                        std::string_view fullPath, uint32_t attributes, int32_t fileDate);
+// A new record of an empty directory.
+FileRecord DirectoryRecordOf(std::string_view fullPath, uint32_t attributes, int32_t fileDate);
+// Their lines.
 std::string FormatFileRecord(int64_t size, uint32_t checksum, std::string_view storedName,
                              std::string_view fullPath, uint32_t attributes, int32_t fileDate);
-// Formats an empty directory's record.
 std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes, int32_t fileDate);
+
+// The ordinal order of the lines two records format to (CompareOrdinal of
+// their Format()), without formatting them: a day's records are kept in the
+// order its list is written in. Returns -1, 0 or 1.
+int CompareRecordLines(const FileRecord& a, const FileRecord& b);
 
 // Why a line is no record.
 enum class RecordFault {

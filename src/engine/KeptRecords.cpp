@@ -62,27 +62,30 @@ std::vector<std::string> VanishedFolders(BackupContext& ctx, const std::vector<s
 }
 
 void DropBelow(const PathRules& rules, const std::vector<std::string>& folders,
-               std::deque<ScannedFile>& files, std::vector<std::string>& directoryRecords) {
+               std::deque<ScannedFile>& files, std::vector<FileRecord>& directoryRecords) {
   if (folders.empty()) return;
   files.erase(
       std::remove_if(files.begin(), files.end(),
                      [&](const ScannedFile& f) { return BelowAny(rules, f.path, folders); }),
       files.end());
-  directoryRecords.erase(std::remove_if(directoryRecords.begin(), directoryRecords.end(),
-                                        [&](const std::string& line) {
-                                          const auto rec = ViewFileRecord(line);
-                                          return rec && BelowAny(rules, rec->fullPath, folders);
-                                        }),
-                         directoryRecords.end());
+  directoryRecords.erase(
+      std::remove_if(directoryRecords.begin(), directoryRecords.end(),
+                     [&](const FileRecord& rec) { return BelowAny(rules, rec.fullPath, folders); }),
+      directoryRecords.end());
 }
 
 void KeepPreviousRecords(const PathRules& rules, const std::vector<std::string>& folders,
                          const std::vector<std::string>& previousList,
-                         std::vector<std::string>& records) {
+                         std::vector<FileRecord>& records, std::vector<std::string>& carried) {
   if (folders.empty()) return;
   for (const std::string& line : previousList) {
-    const auto rec = ViewFileRecord(line);
-    if (rec && BelowAny(rules, rec->fullPath, folders)) records.push_back(line);
+    const auto view = ViewFileRecord(line);
+    if (!view || !BelowAny(rules, view->fullPath, folders)) continue;
+    if (auto rec = ParseFileRecord(line)) {
+      records.push_back(std::move(*rec));
+    } else {
+      carried.push_back(line);
+    }
   }
 }
 

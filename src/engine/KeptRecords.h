@@ -26,11 +26,12 @@ std::vector<std::string> VanishedFolders(BackupContext& ctx, const std::vector<s
 // Drops what the walk found below `folders`: the day takes their previous
 // records instead.
 void DropBelow(const PathRules& rules, const std::vector<std::string>& folders,
-               std::deque<ScannedFile>& files, std::vector<std::string>& directoryRecords);
+               std::deque<ScannedFile>& files, std::vector<FileRecord>& directoryRecords);
 
-// Appends to `records` the previous list's records below `folders`.
+// Appends to `records` the previous list's records below `folders`, and to
+// `carried` its lines there that are no record a restore would take.
 void KeepPreviousRecords(const PathRules& rules, const std::vector<std::string>& folders,
                          const std::vector<std::string>& previousList,
-                         std::vector<std::string>& records);
+                         std::vector<FileRecord>& records, std::vector<std::string>& carried);
 
 }  // namespace varnoket

@@ -89,27 +89,28 @@ const ScannedFile* ScanDetails::Find(const std::string& path) const {
   return it != files.end() && it->path == path ? &*it : nullptr;
 }
 
-std::string BuildLine(const PathRules& rules, const std::string& directory, const DirEntry& entry,
-                      bool directoryRecord, uint32_t checksum, const std::string& storedName) {
+FileRecord BuildRecord(const PathRules& rules, const std::string& directory, const DirEntry& entry,
+                       bool directoryRecord, uint32_t checksum, const std::string& storedName) {
   VARNOKET_CHECK(!directory.empty() && rules.IsRecordablePath(directory),
-                 "Path incorrect dans BuildLine()!");
+                 "Path incorrect dans BuildRecord()!");
   if (directoryRecord) {
-    return FormatDirectoryRecord(std::string_view(directory).substr(0, directory.size() - 1),
-                                 entry.attributes, entry.dosDate);
+    return DirectoryRecordOf(std::string_view(directory).substr(0, directory.size() - 1),
+                             entry.attributes, entry.dosDate);
   }
-  return FormatFileRecord(static_cast<int64_t>(entry.size), checksum, storedName,
-                          directory + entry.name, entry.attributes, entry.dosDate);
+  return FileRecordOf(static_cast<int64_t>(entry.size), checksum, storedName,
+                      directory + entry.name, entry.attributes, entry.dosDate);
 }
 
 namespace {
 
 // Puts the records into the day's list in order, and the positions of the
 // queued and recopied files after them.
-void ListSorted(BackupContext& ctx, std::vector<std::string> records, const NamingResult& naming) {
+void ListSorted(BackupContext& ctx, std::vector<FileRecord> records, const NamingResult& naming) {
   std::vector<uint32_t> order(records.size());
   for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::sort(order.begin(), order.end(),
-            [&records](uint32_t a, uint32_t b) { return records[a] < records[b]; });
+  std::sort(order.begin(), order.end(), [&records](uint32_t a, uint32_t b) {
+    return CompareRecordLines(records[a], records[b]) < 0;
+  });
   std::vector<uint32_t> sortedPosition(records.size());
   ctx.currentFileList.reserve(records.size());
   for (uint32_t k = 0; k < order.size(); ++k) {
@@ -167,6 +168,7 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   VARNOKET_CHECK(!ctx.backupRoot.empty(), "La racine de partage est vide !");
   VARNOKET_CHECK(!ctx.stationName.empty(), "Le nom réseau du PC est vide !");
   ctx.currentFileList.clear();
+  ctx.carriedLines.clear();
   ctx.changedFiles.clear();
   ctx.recopiedFiles.clear();
   ctx.currentFileList.shrink_to_fit();
@@ -208,12 +210,12 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details) {
   sizes = {};
 
   NamingResult naming = NameFiles(ctx, details, ahead);
-  std::vector<std::string>& records = naming.records;
+  std::vector<FileRecord>& records = naming.records;
   records.reserve(records.size() + walk.directoryRecords.size());
   records.insert(records.end(), std::make_move_iterator(walk.directoryRecords.begin()),
                  std::make_move_iterator(walk.directoryRecords.end()));
   walk.directoryRecords = {};
-  KeepPreviousRecords(ctx.rules, kept, ctx.previousFileList, records);
+  KeepPreviousRecords(ctx.rules, kept, ctx.previousFileList, records, ctx.carriedLines);
   ListSorted(ctx, std::move(records), naming);
 
   std::sort(details.files.begin(), details.files.end(),

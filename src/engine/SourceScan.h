@@ -48,8 +48,8 @@ bool ScanSources(BackupContext& ctx, ScanDetails& details);
 // path ending with its separator (for a directory record, the directory's
 // own path with its separator). Asserts that `directory` is a path the file
 // list can hold.
-std::string BuildLine(const PathRules& rules, const std::string& directory, const DirEntry& entry,
-                      bool directoryRecord, uint32_t checksum, const std::string& storedName);
+FileRecord BuildRecord(const PathRules& rules, const std::string& directory, const DirEntry& entry,
+                       bool directoryRecord, uint32_t checksum, const std::string& storedName);
 
 // Decides the stored names and the files to store, from the files read now
 // and the previous list. `copyUsable` tells whether the copy that a stored
@@ -57,8 +57,8 @@ std::string BuildLine(const PathRules& rules, const std::string& directory, cons
 // copy cannot is stored again even though it did not change. Without it
 // every copy can. Exposed for tests; ScanSources calls it.
 struct NamingResult {
-  std::vector<std::string> records;  // file records, unsorted
-  std::vector<uint32_t> queued;      // positions of the records stored today
+  std::vector<FileRecord> records;  // file records, unsorted
+  std::vector<uint32_t> queued;     // positions of the records stored today
   // Those of them that did not change: their copy was missing or damaged.
   std::vector<uint32_t> recopied;
 };

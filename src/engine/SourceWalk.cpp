@@ -197,7 +197,8 @@ void WalkFolder(SourceWalk& walk, const std::string& directory, const FolderId& 
   const std::string self = rules.RemoveTrailingSeparator(folder);
   const auto info = ctx.fs.Stat(self);
   if (info && info->isDirectory && !info->system) {
-    walk.directoryRecords.push_back(BuildLine(rules, folder, *info, true, 0, kDirectoryStoredName));
+    walk.directoryRecords.push_back(
+        BuildRecord(rules, folder, *info, true, 0, kDirectoryStoredName));
   }
 }
 

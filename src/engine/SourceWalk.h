@@ -22,7 +22,7 @@ namespace varnoket {
 struct SourceWalk {
   BackupContext& ctx;
   std::deque<ScannedFile>& files;
-  std::vector<std::string> directoryRecords;
+  std::vector<FileRecord> directoryRecords;
   // The store's folder when it exists: never walked, whatever name (a bind
   // mount, a listed link) reaches it.
   std::optional<FolderId> store;

@@ -12,16 +12,15 @@ namespace varnoket {
 uint64_t BytesToStore(const BackupContext& ctx, const ScanDetails& details) {
   uint64_t bytes = 0;
   for (const uint32_t position : ctx.changedFiles) {
-    const std::string& line = ctx.currentFileList[position];
-    bytes += line.size() + 2;
-    const auto record = ViewFileRecord(line);
-    if (!record) continue;
+    const FileRecord& record = ctx.currentFileList[position];
+    bytes += record.Format().size() + 2;
     // The record keeps only the low 32 bits of a size; the scan has it whole.
-    if (const ScannedFile* file = details.Find(std::string(record->fullPath))) {
+    if (const ScannedFile* file = details.Find(record.fullPath)) {
       bytes += static_cast<uint64_t>(file->digest.size);
     }
   }
-  for (const std::string& line : ctx.currentFileList) bytes += line.size() + 2;
+  for (const FileRecord& record : ctx.currentFileList) bytes += record.Format().size() + 2;
+  for (const std::string& line : ctx.carriedLines) bytes += line.size() + 2;
   return bytes;
 }
 

@@ -220,7 +220,7 @@ NamingResult Naming::Records(const std::vector<bool>& stored) const {
       if (!prev) continue;
       const int64_t owner = OwnerOf(prev->storedName);
       if (owner >= 0 && owner != i) continue;
-      result.records.emplace_back(previousList_[previousLine_[i]]);
+      result.records.push_back(std::move(*prev));
       continue;
     }
     if (stored[i]) {
@@ -228,8 +228,8 @@ NamingResult Naming::Records(const std::vector<bool>& stored) const {
       result.queued.push_back(position);
       if (lostCopy_[i]) result.recopied.push_back(position);
     }
-    result.records.push_back(FormatFileRecord(f.digest.size, f.digest.checksum, NameOf(i), f.path,
-                                              f.attributes, f.fileDate));
+    result.records.push_back(FileRecordOf(f.digest.size, f.digest.checksum, NameOf(i), f.path,
+                                          f.attributes, f.fileDate));
   }
   return result;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "engine/FileRecord.h"
 #include "platform/TextLines.h"
 
@@ -76,6 +78,38 @@ TEST(FileRecord, OrdinalOrderIsByteWiseWithShorterFirst) {
   EXPECT_EQ(CompareOrdinal("ab", "a"), 1);
   EXPECT_EQ(CompareOrdinal("a", "a"), 0);
   EXPECT_EQ(CompareOrdinal("\x7f", "\x80"), -1);
+}
+
+// The day's records are kept in the order of their lines without writing
+// them: that order must be exactly the lines' own, signs, digits of
+// different lengths, bytes on either side of the separator and bytes above
+// 0x7f included.
+TEST(FileRecord, RecordsCompareAsTheirLinesDo) {
+  std::mt19937 random(20261210);
+  const std::vector<std::string> pieces{"", "a", "a{", "a|", "a~", "A", "\xe9", "0", "/d/", "*"};
+  const std::vector<int64_t> numbers{0, 1, 9, 10, 99, 100, -1, -10, 2147483647, -2147483648LL};
+  const auto pick = [&random](const auto& from) { return from[random() % from.size()]; };
+  const auto text = [&] { return pick(pieces) + pick(pieces) + pick(pieces); };
+  std::vector<FileRecord> records;
+  for (int i = 0; i < 400; ++i) {
+    FileRecord r;
+    r.size = static_cast<int32_t>(pick(numbers));
+    r.checksum = static_cast<uint32_t>(pick(numbers));
+    r.storedName = text();
+    r.fullPath = text();
+    r.attributes = static_cast<int32_t>(pick(numbers));
+    r.fileDate = static_cast<int32_t>(pick(numbers));
+    r.offered = random() % 2 == 0;
+    records.push_back(r);
+  }
+  records.push_back(records.front());  // equal records compare equal
+  for (size_t i = 0; i < records.size(); ++i) {
+    for (size_t j = 0; j < records.size(); j += 7) {
+      ASSERT_EQ(CompareRecordLines(records[i], records[j]),
+                CompareOrdinal(records[i].Format(), records[j].Format()))
+          << records[i].Format() << " / " << records[j].Format();
+    }
+  }
 }
 
 TEST(FileRecord, FindByPrefixFindsEveryKeyPresentAndNoOther) {

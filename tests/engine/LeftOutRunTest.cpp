@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,40 @@ TEST(LeftOutRunTest, AListedFolderFoundEmptyKeepsItsFilesUntilItLeavesTheSet) {
   ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
   EXPECT_EQ(Logged(f, "est vide"), 0);
   EXPECT_EQ(f.RestoreDay("05032006").files, f.Snapshot());
+}
+
+// What the day keeps below an empty folder is the previous list's, line for
+// line: a line there that no restore would take is carried as it stands, in
+// the list's order, and the day's list stays ordinally sorted.
+TEST(LeftOutRunTest, AKeptFolderCarriesTheLinesNoRestoreTakesAsTheyStand) {
+  StoreFixture f;
+  const std::string photos = f.source + "/photos";
+  f.Write("photos/cat.jpg", "cat");
+  f.Write("notes.txt", "notes");
+  f.station.backupDirectories = {photos, f.source};
+  f.station.directories = f.station.backupDirectories;
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompleted);
+  const std::string damaged = "12x|7|_/odd|" + photos + "/odd.jpg|0|0|0";
+  {
+    std::ofstream list(f.DayFolder("01032006") + "/filelist.txt", std::ios::binary | std::ios::app);
+    list << damaged << "\r\n";
+  }
+  const std::vector<std::string> before = f.FileList("01032006");
+
+  fsys::remove_all(photos);
+  fsys::create_directories(photos);
+  f.SetDay(2, 3, 2006);
+  f.Write("notes.txt", "new notes");
+  ASSERT_EQ(f.Backup(), BackupOutcome::kCompletedWithLeftOut);
+  const std::vector<std::string> after = f.FileList("02032006");
+  EXPECT_EQ(std::count(after.begin(), after.end(), damaged), 1);
+  for (const std::string& line : before) {
+    if (line.find(photos + "/") != std::string::npos) {
+      EXPECT_EQ(std::count(after.begin(), after.end(), line), 1) << line;
+    }
+  }
+  EXPECT_TRUE(std::is_sorted(after.begin(), after.end())) << "the list is ordinally sorted";
+  EXPECT_EQ(after.size(), before.size());
 }
 
 TEST(LeftOutRunTest, AFolderThatWasAlreadyEmptyIsNoWarning) {

@@ -1,8 +1,8 @@
 // The file-list readers on any bytes: a record line read by the one parser
 // (checked against its rules told again here) and written back, a whole filelist.txt cut into lines
 // and joined again, and the search of an ordered list by key prefix that finds records of equal
-// content. (The streamed reader of a list file has a target of its own,
-// list_file: its read buffer makes it much slower per input.)
+// content, and the order of records without their lines. (The streamed reader of a list file has a
+// target of its own, list_file: its read buffer makes it much slower per input.)
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -135,6 +135,21 @@ void CheckOrderedSearch(std::vector<std::string> lines) {
   }
 }
 
+// The run keeps a day's records in the order of their lines without
+// writing them: any two records compare as their lines do.
+void CheckRecordOrder(const std::vector<std::string>& lines) {
+  std::vector<FileRecord> records;
+  for (const std::string& line : lines) {
+    if (records.size() >= 32) break;
+    if (auto record = ParseFileRecord(line)) records.push_back(std::move(*record));
+  }
+  for (const FileRecord& a : records) {
+    for (const FileRecord& b : records) {
+      FUZZ_CHECK(CompareRecordLines(a, b) == CompareOrdinal(a.Format(), b.Format()));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace varnoket
 
@@ -144,6 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckLines(text);
   std::vector<std::string> lines = SplitLines(text);
   for (const std::string& line : lines) CheckRecord(line);
+  CheckRecordOrder(lines);
   CheckOrderedSearch(std::move(lines));
   return 0;
 }
