@@ -1,9 +1,9 @@
 #include "desktop/AutostartEntry.h"
 
-#include <filesystem>
 #include <vector>
 
 #include "platform/MessageText.h"
+#include "platform/PathRules.h"
 #include "platform/TextLines.h"
 #include "platform/Translation.h"
 
@@ -116,7 +116,7 @@ void AutostartEntry::WriteLink() {
   if (!WorkingDir.empty()) text += "Path=" + EscapeValue(WorkingDir) + "\n";
   if (!IconLocation.empty()) text += "Icon=" + EscapeValue(IconLocation) + "\n";
   text += "Terminal=false\nX-GNOME-Autostart-enabled=true\n";
-  const std::string folder = std::filesystem::path(ShortcutFile).parent_path().string();
+  const std::string folder = PathRules().ParentWithSeparator(ShortcutFile);
   if (ShortcutFile.empty() || !fs_.CreateDirectories(folder) ||
       !fs_.WriteFileAtomic(ShortcutFile, text)) {
     throw AutostartEntryError("Unable to create .lnk file");
@@ -133,12 +133,19 @@ bool ResolveShortcut(FileSystem& fs, const std::string& path, ResolvedShortcut& 
       ReportFailure(dialogs, path);
       return false;
     }
-    std::filesystem::path target(*written);
-    if (target.is_relative()) target = std::filesystem::path(path).parent_path() / target;
-    out = {target.lexically_normal().string(), "", ""};
+    const PathRules rules;
+    const std::string target = rules.IsAbsolute(*written)
+                                   ? *written
+                                   : rules.Join(rules.ParentWithSeparator(path), *written);
+    out = {rules.LexicallyNormal(target), "", ""};
     return true;
   }
-  if (!entry->isRegularFile || std::filesystem::path(path).extension() != ".desktop") return false;
+  const std::string name = PathRules().FileName(path);
+  const std::string_view extension = ".desktop";
+  const bool desktopFile =
+      name.size() > extension.size() &&
+      name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
+  if (!entry->isRegularFile || !desktopFile) return false;
   const auto text = fs.ReadFile(path);
   if (!text) {
     ReportFailure(dialogs, path);

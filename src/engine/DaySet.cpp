@@ -1,7 +1,6 @@
 #include "engine/DaySet.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -28,10 +27,7 @@ FsStatus WriteDaySet(FileSystem& fs, const StoreLayout& layout, const std::strin
   lines.reserve(folders.size());
   // In the form the walk gives the folders ("/a//b/." walks as "/a/b").
   for (const std::string& f : folders) {
-    const std::string normal = layout.rules().style() == PathStyle::kPosix
-                                   ? std::filesystem::path(f).lexically_normal().string()
-                                   : f;
-    std::string line = layout.rules().RemoveTrailingSeparator(normal);
+    std::string line = layout.rules().RemoveTrailingSeparator(layout.rules().LexicallyNormal(f));
     if (const auto id = fileSystems.find(line); id != fileSystems.end()) {
       notes.push_back(std::string(kFileSystemNote) + std::to_string(id->second) + "\t" + line);
     }

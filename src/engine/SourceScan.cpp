@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -133,10 +132,10 @@ bool WalkListedFolders(BackupContext& ctx, SourceWalk& walk,
     for (const std::string& listed : ctx.station.backupDirectories) {
       // "/a//b/" and "/a/./b" must give the same records, and stored names
       // without empty or "." components, as "/a/b".
-      const std::string dir = ctx.rules.style() == PathStyle::kPosix
-                                  ? ctx.rules.RemoveTrailingSeparator(
-                                        std::filesystem::path(listed).lexically_normal().string())
-                                  : listed;
+      const std::string dir =
+          ctx.rules.style() == PathStyle::kPosix
+              ? ctx.rules.RemoveTrailingSeparator(ctx.rules.LexicallyNormal(listed))
+              : listed;
       const auto id = ctx.rules.IsAbsolute(dir) ? FolderIdOf(ctx.fs, dir) : std::nullopt;
       if (!id) {
         ctx.host.FocusDirectoryList();

@@ -1,5 +1,7 @@
 #include "platform/PathRules.h"
 
+#include <filesystem>
+
 #include "platform/AsciiText.h"
 
 namespace varnoket {
@@ -156,6 +158,11 @@ std::string PathRules::FileName(std::string_view path) const {
   const size_t pos = style_ == PathStyle::kWindows ? path.find_last_of("\\:") : path.rfind('/');
   if (pos == std::string_view::npos) return std::string(path);
   return std::string(path.substr(pos + 1));
+}
+
+std::string PathRules::LexicallyNormal(std::string_view path) const {
+  if (style_ == PathStyle::kWindows) return std::string(path);
+  return std::filesystem::path(path).lexically_normal().string();
 }
 
 bool PathRules::IsSameOrBelow(std::string_view path, std::string_view ancestor) const {

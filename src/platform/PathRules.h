@@ -64,6 +64,10 @@ class PathRules {
   std::string ParentWithSeparator(std::string_view path) const;
   // The part after the last separator (Windows: or ":").
   std::string FileName(std::string_view path) const;
+  // A POSIX path without "." names, ".." names that follow a name, and
+  // doubled separators, by its text alone ("/a//b/./c/.." gives "/a/b/");
+  // a Windows path as it stands.
+  std::string LexicallyNormal(std::string_view path) const;
 
   // The limit a path exceeds (kMaxPathLength for the whole, kMaxNameLength
   // for one of its names), or 0 when the system can hold it.

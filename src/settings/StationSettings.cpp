@@ -1,11 +1,11 @@
 #include "settings/StationSettings.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "platform/AsciiText.h"
 #include "platform/MessageText.h"
 #include "platform/PathContainment.h"
+#include "platform/PathRules.h"
 #include "platform/Translation.h"
 #include "settings/NumberField.h"
 #include "settings/ProgramSettings.h"
@@ -58,7 +58,7 @@ bool EnsureStationSettings(FileSystem& fs, Dialogs& dialogs, StationSettings& se
   // Below an unmarked root (the empty mount point of an unplugged disk) the
   // file would land on the system disk and show an empty backup set.
   if (!ReadStoreMarker(fs, root)) return false;
-  const std::string folder = std::filesystem::path(path).parent_path().string();
+  const std::string folder = PathRules().ParentWithSeparator(path);
   bool created = folder.empty() || fs.CreateDirectories(folder);
   if (created) {
     try {

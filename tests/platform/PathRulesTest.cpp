@@ -71,6 +71,10 @@ TEST(PathRulesTest, FolderAndNameParts) {
   EXPECT_EQ(kPosix.ParentWithSeparator("/home/a.txt"), "/home/");
   EXPECT_EQ(kPosix.FileName("/home/a.txt"), "a.txt");
   EXPECT_EQ(kPosix.ParentWithSeparator("a.txt"), "");
+  // Listed folders are compared in one form: "/a//b/./c/.." names "/a/b".
+  EXPECT_EQ(kPosix.LexicallyNormal("/a//b/./c/.."), "/a/b/");
+  EXPECT_EQ(kPosix.LexicallyNormal("/a/../../b"), "/b");
+  EXPECT_EQ(kWin.LexicallyNormal("C:\\a\\.\\b"), "C:\\a\\.\\b");
 }
 
 TEST(PathRulesTest, ComparisonFollowsTheStyle) {
