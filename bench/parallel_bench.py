@@ -3,9 +3,11 @@
 
 For each tree it times its own anchors on one core: c, bzip2 -9 of each file
 on its own, and d, bunzip2 of each stored copy (a thousand files to a
-process, so that starting processes does not weigh in the anchors); c is
-timed again after each round of first backups, and each run is compared with
-the c timed either side of its round. A backup
+process, so that starting processes does not weigh in the anchors). Each
+anchor is timed again after each round of the runs it is the anchor of (c for
+first backups, d for verifies, dw for restores), and each run is compared
+with the mean of the anchor timed either side of its round; the spread of an
+anchor's timings is printed beside it. A backup
 compresses every new copy and then decodes it again to check it, so with P
 workers it can at best be P / (1 + d/c) times as fast as c; a verify
 decodes only, so at best P times as fast as d; a restore decodes and writes
@@ -110,34 +112,54 @@ class Bench:
 
     # ---- measurements ----
 
-    def first_backups(self, tree):
-        """c and the first backups in turn, then d on the copies they stored.
+    def beside_anchor(self, anchor, run):
+        """--repeat rounds of `run(p)` for each worker count, `anchor()` timed
+        before the first round and after each.
 
-        Each round runs a first backup with each worker count, and c is
-        timed before the first round and after each: a run's speed-up is
-        taken against the mean of the two c either side of its round. The
-        machine's speed drifts while the bench runs (c drifted by a third
-        from one timing to the next on this VM), and a speed-up of a run
-        over an anchor timed minutes away from it would carry that drift.
-        The best round counts.
+        A run's speed-up is taken against the mean of the anchors either side
+        of its round. The machine's speed drifts while the bench runs (an
+        anchor drifted by a third from one timing to the next on this VM),
+        and a speed-up over an anchor timed minutes away from the run would
+        carry that drift. Returns the anchors and, by worker count, the
+        rounds as (speed-up, Measure).
         """
-        r = self.report
-        tree.store = Store(self.work, "store-" + tree.label, tree.root)
-        cs = [self.time_c(tree)]
+        anchors = [anchor()]
         rounds = {p: [] for p in self.worker_counts()}
         for _ in range(self.a.repeat):
-            runs = {p: self.one_backup(tree.store, p, tree.label) for p in rounds}
-            cs.append(self.time_c(tree))
-            beside = (cs[-2] + cs[-1]) / 2
+            runs = {p: run(p) for p in rounds}
+            anchors.append(anchor())
+            beside = (anchors[-2] + anchors[-1]) / 2
             for p, m in runs.items():
                 rounds[p].append((beside / m.seconds, m))
+        return anchors, rounds
+
+    @staticmethod
+    def spread(anchors):
+        """The anchors' timings and how far apart they lie, for the notes."""
+        return "best of %d: %s s, spread %.0f %%" % (
+            len(anchors), " ".join("%.1f" % a for a in anchors),
+            100 * (max(anchors) / min(anchors) - 1))
+
+    def report_rounds(self, name, tree, rounds):
+        """Each worker count's fastest run, with the speed-up of every round."""
+        best = {}
+        for p, timed in rounds.items():
+            best[p] = min((m for _, m in timed), key=lambda m: m.seconds)
+            self.report.step("%s, %d worker(s)" % (name, p), best[p], tree.files, tree.size,
+                             "speed-up by round: " + " ".join("%.2f" % s for s, _ in timed))
+        return best
+
+    def first_backups(self, tree):
+        """c and the first backups in rounds beside it, then d on the copies
+        they stored. The best round counts."""
+        r = self.report
+        tree.store = Store(self.work, "store-" + tree.label, tree.root)
+        cs, rounds = self.beside_anchor(
+            lambda: self.time_c(tree), lambda p: self.one_backup(tree.store, p, tree.label))
         tree.c = min(cs)
         r.anchor("c: per-file bzip2 -9, one core, " + tree.label, tree.c, tree.files, tree.size,
-                 "best of %d: %s s" % (len(cs), " ".join("%.1f" % c for c in cs)))
-        for p, timed in rounds.items():
-            tree.runs[p] = min((m for _, m in timed), key=lambda m: m.seconds)
-            r.step("first backup %s, %d worker(s)" % (tree.label, p), tree.runs[p], tree.files,
-                   tree.size, "speed-up by round: " + " ".join("%.2f" % s for s, _ in timed))
+                 self.spread(cs))
+        tree.runs = self.report_rounds("first backup " + tree.label, tree, rounds)
         copies = tree.store.copies()  # those of the last run: every core
         tree.d = self.best(lambda: run_batched(["bunzip2", "-c"], copies))
         r.anchor("d: per-file bunzip2 of the copies, one core, " + tree.label, tree.d, copies,
@@ -156,36 +178,52 @@ class Bench:
         return m
 
     def verify_and_restore(self, tree):
+        """Verify in rounds beside d, restore in rounds beside dw: a restore
+        writes what it decodes, so its anchor is bunzip2 writing each file
+        too; d (decoding to nothing) is the anchor of verify."""
         r, store, day = self.report, tree.store, tree.store.day()
-        # A restore writes what it decodes: its anchor is bunzip2 writing
-        # each file too. d (decoding to nothing) stays the anchor of verify.
         copies = store.copies()
-        dw = self.best(lambda: bunzip2_to_files(copies, os.path.join(self.work, "anchor-dw")))
-        r.anchor("dw: per-file bunzip2 writing each file, one core, " + tree.label, dw, copies,
-                 tree.size, "dw/d %.2f" % (dw / tree.d))
-        for p in self.worker_counts():
+
+        def verify(p):
             m = Measure(store.command(self.a.cli, p, "verify", day))
             self.check(m, "verify")
-            r.step("verify %s, %d worker(s)" % (tree.label, p), m, tree.files, tree.size)
-            r.against_limit("verify %s: d / ours" % tree.label, p, tree.d / m.seconds, p,
-                            SHARE_TARGET)
-            if p == self.all:
-                # The backup's own check decodes the same copies on the same
-                # pool: its share of the run is about this.
-                r.against_target("copy check: verify / first backup %s" % tree.label, p,
-                                 m.seconds / tree.runs[p].seconds, None)
+            return m
+
+        def restore(p):
             target = os.path.join(self.work, "restored-%d" % p)
             set_aside(target)
             m = Measure(store.command(self.a.cli, p, "restore", day, "--to", target))
             self.check(m, "restore")
-            r.step("restore %s --to, %d worker(s)" % (tree.label, p), m, tree.files, tree.size)
-            r.against_limit("restore %s: dw / ours" % tree.label, p, dw / m.seconds, p,
+            return m
+
+        ds, verifies = self.beside_anchor(lambda: run_batched(["bunzip2", "-c"], copies), verify)
+        r.anchor("d again, beside the verifies, " + tree.label, min(ds), copies, tree.size,
+                 self.spread(ds))
+        best = self.report_rounds("verify " + tree.label, tree, verifies)
+        for p, timed in verifies.items():
+            r.against_limit("verify %s: d / ours" % tree.label, p, max(s for s, _ in timed), p,
+                            SHARE_TARGET)
+        # The backup's own check decodes the same copies on the same pool:
+        # its share of the run is about this.
+        r.against_target("copy check: verify / first backup %s" % tree.label, self.all,
+                         best[self.all].seconds / tree.runs[self.all].seconds, None)
+
+        dws, restores = self.beside_anchor(
+            lambda: bunzip2_to_files(copies, os.path.join(self.work, "anchor-dw")), restore)
+        r.anchor("dw: per-file bunzip2 writing each file, one core, " + tree.label, min(dws),
+                 copies, tree.size, self.spread(dws) + ", dw/d %.2f" % (min(dws) / min(ds)))
+        best = self.report_rounds("restore %s --to" % tree.label, tree, restores)
+        for p, timed in restores.items():
+            r.against_limit("restore %s: dw / ours" % tree.label, p, max(s for s, _ in timed), p,
                             SHARE_TARGET)
             r.against_target("restore %s: d / ours, decoding to nothing" % tree.label, p,
-                             tree.d / m.seconds, None)
-            again = Measure(store.command(self.a.cli, p, "restore", day, "--to", target))
-            r.step("  restore again, already there", again, tree.files, tree.size)
-            set_aside(target)
+                             min(ds) / best[p].seconds, None)
+        target = os.path.join(self.work, "restored-%d" % self.all)
+        again = Measure(store.command(self.a.cli, self.all, "restore", day, "--to", target))
+        r.step("  restore again, already there, %d worker(s)" % self.all, again, tree.files,
+               tree.size)
+        for p in self.worker_counts():
+            set_aside(os.path.join(self.work, "restored-%d" % p))
 
     def killed_and_resumed(self, tree):
         """SIGKILL once a first backup with every core wrote 80 % of the
