@@ -219,7 +219,7 @@ void ConsolidateDayFolders(BackupContext& ctx) {
       ctx.Pump();
     }
     for (const FileRecord& record : ctx.currentFileList) {
-      if (!record.IsDirectory()) wanted.insert(record.storedName);
+      if (!record.fullPath.empty() && !record.IsDirectory()) wanted.insert(record.storedName);
     }
     AddStoredNames(ctx.carriedLines, wanted);
     AddStoredNames(ctx.previousFileList, wanted);

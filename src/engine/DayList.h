@@ -1,6 +1,6 @@
 // The day's list as the run holds it: its records, and the lines it carries
-// unread from the previous list. The records are written out once, when the
-// day's filelist.txt is made or compared with the previous one.
+// unread from the previous list. The records become lines only when the
+// day's filelist.txt is written or compared with the previous one.
 #pragma once
 
 #include <functional>

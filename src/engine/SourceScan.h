@@ -39,7 +39,8 @@ struct ScanDetails {
   const ScannedFile* Find(const std::string& path) const;
 };
 
-// Fills ctx.currentFileList, ctx.previousFileList and ctx.changedFiles.
+// Fills ctx.currentFileList, ctx.carriedLines, ctx.previousFileList and
+// ctx.changedFiles.
 // False when the run must stop (a missing backup directory has been shown to
 // the user; an unreadable previous list has been logged).
 bool ScanSources(BackupContext& ctx, ScanDetails& details);
