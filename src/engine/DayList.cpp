@@ -34,7 +34,7 @@ void ForEachDayLine(const std::vector<FileRecord>& records, const std::vector<st
 std::string DayListText(const std::vector<FileRecord>& records,
                         const std::vector<std::string>& carried) {
   size_t total = 0;
-  for (const FileRecord& r : records) total += r.storedName.size() + r.fullPath.size() + 48;
+  for (const FileRecord& r : records) total += r.FormattedLength() + 2;
   for (const std::string& line : carried) total += line.size() + 2;
   std::string text;
   text.reserve(total);

@@ -136,6 +136,13 @@ class LinePieces {
 
 }  // namespace
 
+size_t FileRecord::FormattedLength() const {
+  const LinePieces pieces(*this);
+  size_t length = 0;
+  for (int i = 0; i < LinePieces::kPieces; ++i) length += pieces[i].size();
+  return length;
+}
+
 int CompareRecordLines(const FileRecord& a, const FileRecord& b) {
   const LinePieces x(a);
   const LinePieces y(b);

@@ -41,6 +41,8 @@ struct FileRecord {
   bool operator!=(const FileRecord& other) const { return !(*this == other); }
   // The record's line, as every copy of the program writes it.
   std::string Format() const;
+  // Format().size(), without making the line.
+  size_t FormattedLength() const;
 };
 
 // The low 32 bits of a size, as the size field keeps them: a 3 GiB file

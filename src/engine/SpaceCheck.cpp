@@ -13,13 +13,13 @@ uint64_t BytesToStore(const BackupContext& ctx, const ScanDetails& details) {
   uint64_t bytes = 0;
   for (const uint32_t position : ctx.changedFiles) {
     const FileRecord& record = ctx.currentFileList[position];
-    bytes += record.Format().size() + 2;
+    bytes += record.FormattedLength() + 2;
     // The record keeps only the low 32 bits of a size; the scan has it whole.
     if (const ScannedFile* file = details.Find(record.fullPath)) {
       bytes += static_cast<uint64_t>(file->digest.size);
     }
   }
-  for (const FileRecord& record : ctx.currentFileList) bytes += record.Format().size() + 2;
+  for (const FileRecord& record : ctx.currentFileList) bytes += record.FormattedLength() + 2;
   for (const std::string& line : ctx.carriedLines) bytes += line.size() + 2;
   return bytes;
 }

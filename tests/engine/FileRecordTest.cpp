@@ -84,7 +84,7 @@ TEST(FileRecord, OrdinalOrderIsByteWiseWithShorterFirst) {
 // them: that order must be exactly the lines' own, signs, digits of
 // different lengths, bytes on either side of the separator and bytes above
 // 0x7f included.
-TEST(FileRecord, RecordsCompareAsTheirLinesDo) {
+TEST(FileRecord, RecordsCompareAndMeasureAsTheirLinesDo) {
   std::mt19937 random(20261210);
   const std::vector<std::string> pieces{"", "a", "a{", "a|", "a~", "A", "\xe9", "0", "/d/", "*"};
   const std::vector<int64_t> numbers{0, 1, 9, 10, 99, 100, -1, -10, 2147483647, -2147483648LL};
@@ -104,6 +104,7 @@ TEST(FileRecord, RecordsCompareAsTheirLinesDo) {
   }
   records.push_back(records.front());  // equal records compare equal
   for (size_t i = 0; i < records.size(); ++i) {
+    ASSERT_EQ(records[i].FormattedLength(), records[i].Format().size()) << records[i].Format();
     for (size_t j = 0; j < records.size(); j += 7) {
       ASSERT_EQ(CompareRecordLines(records[i], records[j]),
                 CompareOrdinal(records[i].Format(), records[j].Format()))
