@@ -106,46 +106,55 @@ std::string FormatDirectoryRecord(std::string_view fullPath, uint32_t attributes
 
 namespace {
 
-// A record's line as the pieces RecordLine joins, its numbers written into
-// buffers of its own.
+// A record's line as the pieces RecordLine joins, each made when it is first
+// asked for (a comparison seldom reads past the size and checksum), its
+// numbers written into buffers of its own. Each piece is asked for once.
 class LinePieces {
  public:
-  explicit LinePieces(const FileRecord& r) {
-    pieces_[0] = Number(0, r.size);
-    pieces_[2] = Number(1, r.checksum);
-    pieces_[4] = r.storedName;
-    pieces_[6] = r.fullPath;
-    pieces_[8] = Number(2, static_cast<uint32_t>(r.attributes));
-    pieces_[10] = Number(3, r.fileDate);
-    pieces_[12] = r.offered ? "0" : "1";
-    for (int i = 1; i < kPieces; i += 2) pieces_[i] = kSeparator;
-  }
+  explicit LinePieces(const FileRecord& r) : record_(r) {}
   static constexpr int kPieces = 13;
-  std::string_view operator[](int i) const { return pieces_[i]; }
+  std::string_view operator[](int i) {
+    if (i % 2 == 1) return {&kFieldSeparator, 1};
+    switch (i / 2) {
+      case 0:
+        return Number(0, record_.size);
+      case 1:
+        return Number(1, record_.checksum);
+      case 2:
+        return record_.storedName;
+      case 3:
+        return record_.fullPath;
+      case 4:
+        return Number(2, static_cast<uint32_t>(record_.attributes));
+      case 5:
+        return Number(3, record_.fileDate);
+      default:
+        return record_.offered ? "0" : "1";
+    }
+  }
 
  private:
-  static constexpr std::string_view kSeparator{&kFieldSeparator, 1};
   template <typename T>
   std::string_view Number(int slot, T value) {
     const auto end = std::to_chars(numbers_[slot], numbers_[slot] + sizeof numbers_[slot], value);
     return {numbers_[slot], static_cast<size_t>(end.ptr - numbers_[slot])};
   }
+  const FileRecord& record_;
   char numbers_[4][12];
-  std::string_view pieces_[kPieces];
 };
 
 }  // namespace
 
 size_t FileRecord::FormattedLength() const {
-  const LinePieces pieces(*this);
+  LinePieces pieces(*this);
   size_t length = 0;
   for (int i = 0; i < LinePieces::kPieces; ++i) length += pieces[i].size();
   return length;
 }
 
 int CompareRecordLines(const FileRecord& a, const FileRecord& b) {
-  const LinePieces x(a);
-  const LinePieces y(b);
+  LinePieces x(a);
+  LinePieces y(b);
   int i = 0;
   int j = 0;
   std::string_view s = x[0];
