@@ -6,10 +6,22 @@
 
 namespace varnoket {
 
+namespace {
+
+// SHA-256 fetched once for the process: naming it by EVP_sha256() at every
+// start of a digest makes the library look it up again under its locks, once
+// per file read by every worker.
+const EVP_MD* Sha256() {
+  static EVP_MD* const fetched = EVP_MD_fetch(nullptr, "SHA256", nullptr);
+  return fetched != nullptr ? fetched : EVP_sha256();
+}
+
+}  // namespace
+
 struct DigestBuilder::HashState {
   EVP_MD_CTX* ctx = nullptr;
   HashState() : ctx(EVP_MD_CTX_new()) {
-    if (ctx == nullptr || EVP_DigestInit_ex(ctx, EVP_sha256(), nullptr) != 1) {
+    if (ctx == nullptr || EVP_DigestInit_ex(ctx, Sha256(), nullptr) != 1) {
       EVP_MD_CTX_free(ctx);
       throw std::runtime_error("SHA-256 indisponible");
     }
@@ -28,7 +40,7 @@ void DigestBuilder::Reset(bool withHash) {
   if (!withHash) return;
   if (!hash_) {
     hash_ = std::make_unique<HashState>();
-  } else if (EVP_DigestInit_ex(hash_->ctx, EVP_sha256(), nullptr) != 1) {
+  } else if (EVP_DigestInit_ex(hash_->ctx, Sha256(), nullptr) != 1) {
     throw std::runtime_error("SHA-256 indisponible");
   }
 }
