@@ -10,18 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 
-bash scripts/install-deps.sh
-packages=(clang libclang-rt-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-fi
+bash scripts/install-deps.sh --with-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOKET_FUZZ=ON \
   -DVARNOKET_BUILD_TESTS=OFF -DVARNOKET_BUILD_BENCH=OFF >/dev/null

@@ -13,7 +13,8 @@ phase_done() {
   phase_start=$SECONDS
 }
 
-bash scripts/install-deps.sh --with-tools
+# Everything the phases below need, in one pass of the package manager.
+bash scripts/install-deps.sh --with-tools --with-package --with-fuzz
 phase_done "installing packages"
 bash scripts/check-format.sh
 phase_done "format check"
