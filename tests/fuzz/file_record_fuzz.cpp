@@ -87,6 +87,7 @@ void CheckRecord(std::string_view line) {
   // as the writer writes it is written back byte for byte.
   const std::string formatted = record->Format();
   FUZZ_CHECK(ParseFileRecord(formatted) == record);
+  FUZZ_CHECK(record->FormattedLength() == formatted.size());
   if (canonical && attributes >= 0) {
     FUZZ_CHECK(formatted == line.substr(0, NthBar(line, 7)));
   }
