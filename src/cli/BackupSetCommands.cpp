@@ -32,8 +32,6 @@ constexpr const char* kNotInFilterList =
 constexpr const char* kDirectoriesHeading = VK_TR_NOOP("Messages", "Dossiers à sauvegarder :");
 constexpr const char* kFiltersHeading = VK_TR_NOOP("Messages", "Filtres d'exclusion :");
 
-constexpr int kRefused = 1;
-
 // The window's folder picker, answered by the command line.
 class GivenFolder final : public FolderPicker {
  public:
@@ -105,9 +103,8 @@ int EditBackupSet(const CliOptions& o, const std::string& typed, Edit edit) {
   return 0;
 }
 
-int Refuse(const char* pattern, const std::string& value) {
-  std::cerr << ForTerminal(FillText(pattern, {value})) << "\n";
-  return kRefused;
+int RefuseValue(const char* pattern, const std::string& value) {
+  return Refuse(FillText(pattern, {value}));
 }
 
 }  // namespace
@@ -150,7 +147,7 @@ int RemoveCommand(const CliOptions& o) {
             return editor.RemoveDirectory(row) ? 0 : kRefused;
           }
         }
-        return Refuse(kNotInDirectoryList, typed);
+        return RefuseValue(kNotInDirectoryList, typed);
       });
 }
 
@@ -178,7 +175,7 @@ int IncludeCommand(const CliOptions& o) {
                              return 0;
                            }
                          }
-                         return Refuse(kNotInFilterList, typed);
+                         return RefuseValue(kNotInFilterList, typed);
                        });
 }
 

@@ -15,6 +15,11 @@
 
 namespace varnoket {
 
+int Refuse(const std::string& text) {
+  std::cerr << ForTerminal(text) << "\n";
+  return kRefused;
+}
+
 int Usage(const std::string& problem) {
   if (!problem.empty()) std::cerr << "varnoket-cli: " << problem << "\n";
   std::cerr << UsageText();

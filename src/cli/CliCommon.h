@@ -30,6 +30,10 @@ int Usage(const std::string& command, const std::string& problem);
 // The exit codes every command shares (the README lists them all).
 inline constexpr int kExitUsage = 2;        // a wrong command line, or settings that allow nothing
 inline constexpr int kExitStoreAbsent = 6;  // the store's disk is absent, or another disk is there
+inline constexpr int kRefused = 1;          // a setting or value the command refuses
+
+// Prints `text` to standard error as the terminal shows it; returns kRefused.
+int Refuse(const std::string& text);
 
 // Takes the station's read lock for the rest of the tool's life, waiting
 // (and saying so) while a backup run merges the oldest days.

@@ -145,7 +145,7 @@ constexpr const char* kOptions = VK_TR_NOOP(
 constexpr const char* kUsageWord = VK_TR_NOOP("CliHelp", "usage : ");
 constexpr const char* kUsageIndent = VK_TR_NOOP("CliHelp", "        ");
 
-std::string Tr(const char* text) {
+std::string HelpTr(const char* text) {
   return Translate("CliHelp", text);
 }
 
@@ -161,14 +161,14 @@ std::string UsageLine(const CommandHelp& c) {
 std::string UsageText() {
   std::string text;
   for (const CommandHelp& c : kCommands) {
-    text += Tr(text.empty() ? kUsageWord : kUsageIndent) + UsageLine(c);
+    text += HelpTr(text.empty() ? kUsageWord : kUsageIndent) + UsageLine(c);
   }
-  return text + Tr(kOptions);
+  return text + HelpTr(kOptions);
 }
 
 std::string CommandUsage(const std::string& command) {
   for (const CommandHelp& c : kCommands) {
-    if (command == c.name) return Tr(kUsageWord) + UsageLine(c) + Tr(c.about);
+    if (command == c.name) return HelpTr(kUsageWord) + UsageLine(c) + HelpTr(c.about);
   }
   return {};
 }

@@ -49,13 +49,6 @@ constexpr const char* kMinutesRange = VK_TR_NOOP(
 constexpr const char* kCommandLines =
     VK_TR_NOOP("Messages", "Une commande tient sur une seule ligne.");
 
-constexpr int kRefused = 1;
-
-int Refuse(const std::string& text) {
-  std::cerr << ForTerminal(text) << "\n";
-  return kRefused;
-}
-
 void Show(const ProgramSettings& s) {
   char time[16];
   std::snprintf(time, sizeof time, "%02d:%02d", s.preferredHour, s.preferredMinute);

@@ -50,17 +50,17 @@ constexpr const char* kRotationOff =
     VK_TR_NOOP("Messages", "Anciennes copies : pas de relecture tournante (VERIF_JOURS=0)");
 
 // `text` (one of the above) in the person's language.
-std::string Tr(const char* text) {
+std::string StatusTr(const char* text) {
   return Translate(kMessagesContext, text);
 }
 
 // When every old copy was last decoded by the checks in rotation.
 std::string RotationLine(const RotationState& state, int rotationDays) {
   if (!state.doneBegun.empty())
-    return FillText(Tr(kRotationDone), {state.doneBegun, state.doneEnded});
-  if (rotationDays <= 0) return Tr(kRotationOff);
-  if (!state.passBegun.empty()) return FillText(Tr(kRotationFirst), {state.passBegun});
-  return Tr(kRotationNever);
+    return FillText(StatusTr(kRotationDone), {state.doneBegun, state.doneEnded});
+  if (rotationDays <= 0) return StatusTr(kRotationOff);
+  if (!state.passBegun.empty()) return FillText(StatusTr(kRotationFirst), {state.passBegun});
+  return StatusTr(kRotationNever);
 }
 
 // What the station file says for the status; a file that cannot be read is
@@ -80,7 +80,7 @@ StationFileView ReadStationFile(FileSystem& fs, const StoreLayout& layout) {
   StationSettings station;
   if (!entry->isRegularFile || !fs.ReadFile(path) ||
       !LoadStationSettings(fs, dialogs, station, layout.root(), layout.station(), layout.rules())) {
-    view.problem = FillText(Tr(kUnreadableStationFile), {path});
+    view.problem = FillText(StatusTr(kUnreadableStationFile), {path});
   } else {
     view.lastBackup = station.lastBackupDate;
     view.includeHidden = station.includeHidden;
@@ -143,7 +143,7 @@ int StatusCommand(const CliOptions& o) {
     lastBackup = NewestSuccess(ages, now);
   }
 
-  std::cout << FillText(Tr(kStationLine), {s->stationName}) << "\n";
+  std::cout << FillText(StatusTr(kStationLine), {s->stationName}) << "\n";
   if (!ages.empty()) {
     std::cout << ForTerminal(
                      FillText(kStoreReadLine, {ActiveStoreName(s->program), s->program.backupRoot}))
@@ -152,13 +152,14 @@ int StatusCommand(const CliOptions& o) {
   if (!present) std::cout << ForTerminal(store.message) << "\n";
   if (!stationProblem.empty()) std::cout << stationProblem << "\n";
   std::cout << ForTerminal(LastSuccessText(lastBackup, now)) << "\n"
-            << FillText(Tr(kDaysLine), {std::to_string(days), std::to_string(s->program.daysKept)})
+            << FillText(StatusTr(kDaysLine),
+                        {std::to_string(days), std::to_string(s->program.daysKept)})
             << "\n"
-            << FillText(Tr(kSizeLine), {ByteSizeText(bytes, SizeStyle::kShort),
-                                        ByteSizeText(bytes, SizeStyle::kExact)})
+            << FillText(StatusTr(kSizeLine), {ByteSizeText(bytes, SizeStyle::kShort),
+                                              ByteSizeText(bytes, SizeStyle::kExact)})
             << "\n";
   if (includeHidden) std::cout << HiddenFoldersLine(*includeHidden) << "\n";
-  std::cout << FillText(Tr(kLastRunLine), {LastRunText(run, logPath)}) << "\n";
+  std::cout << FillText(StatusTr(kLastRunLine), {LastRunText(run, logPath)}) << "\n";
   // The window program holds today's run when the person stopped it; this
   // tool cannot know, and says the schedule's own answer.
   std::cout << ForTerminal(NextBackupText(now, lastBackup, s->program.preferredHour,

@@ -23,8 +23,6 @@
 namespace varnoket {
 namespace {
 
-constexpr int kRefused = 1;
-
 constexpr const char* kFirstStoreMissing =
     VK_TR_NOOP("Messages",
                "Aucun dossier des sauvegardes n'est configuré : choisissez d'abord le premier avec "
@@ -54,11 +52,6 @@ constexpr const char* kRemoved = VK_TR_NOOP(
     "Messages",
     "Le disque de sauvegarde %s n'est plus dans la liste ; ses sauvegardes restent sur le disque.");
 constexpr const char* kStoreListLine = VK_TR_NOOP("Messages", "Disque de sauvegarde %s : %s");
-
-int Refuse(const std::string& text) {
-  std::cerr << ForTerminal(text) << "\n";
-  return kRefused;
-}
 
 void ShowStores(FileSystem& fs, const ProgramSettings& settings) {
   for (const StoreEntry& store : AllStores(fs, settings))

@@ -14,6 +14,7 @@ inline constexpr uint64_t kBlockMagic = 0x314159265359;
 // Closes the stream; the CRC combined from the blocks' follows it.
 inline constexpr uint64_t kEndMarker = 0x177245385090;
 inline constexpr uint64_t kStreamHeaderBits = 32;  // "BZh" and the block size digit
+inline constexpr int kEndBits = 48 + 32;           // the end mark and the combined CRC
 
 // Reads `count` (at most 57) bits of `data` from bit `bit`, first bit
 // highest. The bits must be there.

@@ -11,8 +11,6 @@ namespace varnoket {
 
 namespace {
 
-constexpr int kEndBits = 48 + 32;  // the end mark and the combined CRC
-
 // Opens `copy` to read what the disk kept: its cached pages dropped.
 std::unique_ptr<FileStream> OpenFromDisk(FileSystem& fs, const std::string& copy) {
   std::unique_ptr<FileStream> in = fs.OpenRead(copy);

@@ -23,7 +23,6 @@ constexpr size_t kReadPiece = 1 << 20;
 // look like one: its CRC, a "randomised" bit no current compressor sets,
 // and the 24-bit start of its sort, within the block's size.
 constexpr int kBlockHeadBits = 48 + 32 + 1 + 24;
-constexpr int kEndBits = 48 + 32;  // the end mark and the combined CRC
 
 enum class Mark { kBlock, kEnd };
 

@@ -13,7 +13,7 @@ constexpr uint64_t kInputBytesPerWorker = uint64_t{3} << 20;
 constexpr size_t kEntriesPerWorker = 64;
 
 // How often the caller's pump runs while it waits for a worker.
-constexpr auto kPumpInterval = std::chrono::milliseconds(40);
+constexpr auto kPiecePumpInterval = std::chrono::milliseconds(40);
 
 }  // namespace
 
@@ -63,7 +63,7 @@ PieceQueue::Entry PieceQueue::TakeOldest() {
   if (p.entry.kind == Kind::kPiece) {
     --piecesInFlight_;
     bytesInFlight_ -= p.inputBytes;
-    while (p.done.wait_for(kPumpInterval) != std::future_status::ready) {
+    while (p.done.wait_for(kPiecePumpInterval) != std::future_status::ready) {
       if (pump_) pump_();
     }
     try {

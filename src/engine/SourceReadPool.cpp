@@ -25,7 +25,7 @@ constexpr int64_t kBytesPerChunk = int64_t{4} << 20;
 // caller reports the oldest.
 constexpr size_t kChunksPerWorker = 4;
 // How often the caller's pump runs while it waits for a worker.
-constexpr auto kPumpInterval = std::chrono::milliseconds(20);
+constexpr auto kReadPumpInterval = std::chrono::milliseconds(20);
 
 // Thrown on a worker, between two blocks, once the read is abandoned.
 struct ReadAbandoned {};
@@ -136,7 +136,7 @@ void ParallelRead::ReadChunk(size_t begin, size_t end, Failures& failures) {
 void ParallelRead::FinishOldest() {
   Chunk chunk = std::move(chunks_.front());
   chunks_.pop_front();
-  while (chunk.done.wait_for(kPumpInterval) != std::future_status::ready) Pump();
+  while (chunk.done.wait_for(kReadPumpInterval) != std::future_status::ready) Pump();
   chunk.done.get();  // what the read threw beyond a file it could not read
   for (const auto& [index, error] : *chunk.failures) ReportUnreadable(ctx_, files_[index], error);
   Pump();

@@ -5,6 +5,7 @@
 
 #include "engine/DayFolders.h"
 #include "platform/MachineIdentity.h"
+#include "platform/PathRules.h"
 
 namespace varnoket {
 
@@ -13,8 +14,7 @@ namespace {
 // The partial copies of older versions: ".vk-part-<pid>-<n>".
 constexpr std::string_view kPartialPrefix = ".vk-part-";
 constexpr std::string_view kReplacingMarker = ".tmp-";
-// Every stored name ends so; and "*" is what a directory record holds.
-constexpr std::string_view kStoredSuffix = ".ZZ";
+// What a directory record holds as its stored name.
 constexpr std::string_view kDirectoryName = "*";
 
 bool AllDigits(std::string_view text) {

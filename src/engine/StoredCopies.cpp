@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "engine/DayFolders.h"
+#include "platform/PathRules.h"
 
 namespace varnoket {
 
 namespace {
 
-constexpr std::string_view kStoredSuffix = ".ZZ";
 constexpr uint64_t kHashStart = 14695981039346656037ull;
 
 // FNV-1a goes byte after byte, so the hash of "folder/name" continues the

@@ -43,7 +43,7 @@ std::string PathRules::StoredName(std::string_view fullPath) const {
     // The root becomes a folder named "_" inside the day folder.
     std::string name = "_";
     name += fullPath;
-    name += ".ZZ";
+    name += kStoredSuffix;
     return name;
   }
   // "C:" becomes "C_" and "\\srv" becomes "__srv": the drive or the server
@@ -53,13 +53,13 @@ std::string PathRules::StoredName(std::string_view fullPath) const {
     if (name[0] == '\\') name[0] = '_';
     name[1] = '_';
   }
-  name += ".ZZ";
+  name += kStoredSuffix;
   return name;
 }
 
 std::string PathRules::PathOfStoredName(std::string_view storedName) const {
-  if (storedName.size() < 5 || storedName.substr(storedName.size() - 3) != ".ZZ") return {};
-  std::string path(storedName.substr(0, storedName.size() - 3));
+  if (storedName.size() < 5 || !storedName.ends_with(kStoredSuffix)) return {};
+  std::string path(storedName.substr(0, storedName.size() - kStoredSuffix.size()));
   if (style_ == PathStyle::kPosix) {
     if (path[0] != '_' || path[1] != '/') return {};
     return path.substr(1);

@@ -9,6 +9,9 @@
 
 namespace varnoket {
 
+// The ending of every stored copy's name.
+inline constexpr std::string_view kStoredSuffix = ".ZZ";
+
 enum class PathStyle { kWindows, kPosix };
 
 // The longest path and the longest single name this system accepts.

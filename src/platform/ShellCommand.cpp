@@ -18,7 +18,7 @@ namespace varnoket {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 // This program's environment with `extra` set over it.
 std::vector<std::string> EnvironmentWith(const ShellEnvironment& extra) {
@@ -117,13 +117,13 @@ pid_t Spawn(const std::string& command, const ShellEnvironment& extra, int outpu
 // SIGTERM to the whole group, then SIGKILL once the grace has passed.
 int EndGroup(pid_t pid, std::chrono::milliseconds grace) {
   ::kill(-pid, SIGTERM);
-  const auto deadline = Clock::now() + grace;
+  const auto deadline = SteadyClock::now() + grace;
   int status = 0;
   while (true) {
     const pid_t done = ::waitpid(pid, &status, WNOHANG);
     if (done == pid) break;
     if (done < 0 && errno != EINTR) return 0;
-    if (Clock::now() >= deadline) {
+    if (SteadyClock::now() >= deadline) {
       ::kill(-pid, SIGKILL);
       while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
       }
@@ -155,7 +155,7 @@ ShellCommandResult RunShellCommand(const std::string& command, const ShellEnviro
   if (pid < 0) return result;
 
   OutputLines lines(limits, onLine);
-  const auto deadline = Clock::now() + limits.timeLimit;
+  const auto deadline = SteadyClock::now() + limits.timeLimit;
   int status = 0;
   bool exited = false;
   bool open = true;
@@ -166,7 +166,7 @@ ShellCommandResult RunShellCommand(const std::string& command, const ShellEnviro
       status = EndGroup(pid, limits.grace);
       break;
     }
-    if (Clock::now() >= deadline) {
+    if (SteadyClock::now() >= deadline) {
       result.end = ShellCommandEnd::kTimedOut;
       status = EndGroup(pid, limits.grace);
       break;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr size_t kIdDigits = 32;
 
-bool IsStoreId(const std::string& text) {
+bool IsMarkerId(const std::string& text) {
   if (text.size() != kIdDigits) return false;
   for (char c : text) {
     if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
@@ -47,7 +47,7 @@ std::string StoreMarkerText(const StoreMarker& marker) {
 
 std::optional<StoreMarker> ParseStoreMarker(const std::string& text) {
   StoreMarker marker{ValueOf(text, "ID"), ValueOf(text, "CREATED")};
-  if (!IsStoreId(marker.id)) return std::nullopt;
+  if (!IsMarkerId(marker.id)) return std::nullopt;
   marker.id = LowerAscii(marker.id);
   return marker;
 }

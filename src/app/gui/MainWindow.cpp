@@ -40,10 +40,6 @@
 namespace varnoket {
 namespace {
 
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
 // Said where the backup set would be while the start-up waits on a store
 // that does not answer.
 constexpr const char* kStoreSilentText =
@@ -244,7 +240,8 @@ void MainWindow::ChooseHomeStore() {
 void MainWindow::StoreAbsent(const std::string& text) {
   watch_->StoreAbsent(text);
   systray_->SetHint(text);
-  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(TranslateMessage(text)));
+  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") +
+                 QString::fromStdString(TranslateMessage(text)));
   if (env_.log) env_.log(text);
 }
 
@@ -435,7 +432,8 @@ void MainWindow::ShowLastSuccess(const std::string& text, bool warning) {
   } else {
     systray_->SetHint(text);
   }
-  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") + Q(TranslateMessage(text)));
+  setWindowTitle(baseTitle_ + QString::fromUtf8("  -  ") +
+                 QString::fromStdString(TranslateMessage(text)));
   lastSuccessText_ = text;
   RefreshStatus();
 }

@@ -13,22 +13,14 @@
 
 namespace varnoket {
 
-namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
-}  // namespace
-
 void MainWindow::RefreshDirectoryList() {
   directories_->clear();
-  for (const auto& d : station_.directories) directories_->addItem(Q(d));
+  for (const auto& d : station_.directories) directories_->addItem(QString::fromStdString(d));
 }
 
 void MainWindow::RefreshExclusionList() {
   exclusions_->clear();
-  for (const auto& f : station_.exclusions) exclusions_->addItem(Q(f));
+  for (const auto& f : station_.exclusions) exclusions_->addItem(QString::fromStdString(f));
   includeHidden_->setChecked(station_.includeHidden);
   const bool defaults = editor_.HasDefaultExclusions();
   defaultExclusionsLabel_->setVisible(defaults);
@@ -68,7 +60,7 @@ int MainWindow::UpdateHorizontalExtent() {
   const QFontMetrics metrics(directories_->font());
   int widest = 0;
   for (const auto& d : station_.directories) {
-    widest = std::max(widest, metrics.horizontalAdvance(Q(d + "x")));
+    widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(d + "x")));
   }
   horizontalExtent_ = widest;
   directories_->setHorizontalScrollBarPolicy(

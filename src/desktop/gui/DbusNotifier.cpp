@@ -12,7 +12,7 @@
 namespace varnoket {
 namespace {
 
-constexpr const char* kService = "org.freedesktop.Notifications";
+constexpr const char* kNotificationService = "org.freedesktop.Notifications";
 constexpr const char* kPath = "/org/freedesktop/Notifications";
 constexpr const char* kInterface = "org.freedesktop.Notifications";
 
@@ -28,7 +28,8 @@ void DbusNotifier::Notify(const Notification& notification) {
     if (fallback_) fallback_(notification);
     return;
   }
-  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(kNotificationService, kPath, kInterface, "Notify");
   QVariantMap hints;
   // 1 normal, 2 critical: a critical one stays until the person dismisses it.
   hints.insert("urgency", QVariant::fromValue<uchar>(notification.critical ? 2 : 1));

@@ -8,7 +8,7 @@
 namespace varnoket {
 namespace {
 
-constexpr const char* kService = "org.freedesktop.UPower";
+constexpr const char* kPowerService = "org.freedesktop.UPower";
 constexpr const char* kManagerPath = "/org/freedesktop/UPower";
 constexpr const char* kDisplayDevicePath = "/org/freedesktop/UPower/devices/DisplayDevice";
 constexpr const char* kDeviceInterface = "org.freedesktop.UPower.Device";
@@ -17,7 +17,7 @@ constexpr const char* kDeviceInterface = "org.freedesktop.UPower.Device";
 QVariant Property(QDBusConnection& bus, const char* path, const char* interface, const char* name,
                   int timeoutMs) {
   QDBusMessage call =
-      QDBusMessage::createMethodCall(kService, path, "org.freedesktop.DBus.Properties", "Get");
+      QDBusMessage::createMethodCall(kPowerService, path, "org.freedesktop.DBus.Properties", "Get");
   call << QString(interface) << QString(name);
   // Blocking without running the event loop: the caller is the scheduler's
   // tick, which must not see other events in the middle of its decision.
@@ -32,7 +32,7 @@ PowerState UPowerSource::Read() {
   QDBusConnection bus = QDBusConnection::systemBus();
   if (!bus.isConnected()) return {};
   PowerState state;
-  const QVariant onBattery = Property(bus, kManagerPath, kService, "OnBattery", timeoutMs_);
+  const QVariant onBattery = Property(bus, kManagerPath, kPowerService, "OnBattery", timeoutMs_);
   if (!onBattery.isValid() || !onBattery.toBool()) return state;
   state.onBattery = true;
   const QVariant percentage =

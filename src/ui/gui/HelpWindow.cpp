@@ -21,7 +21,7 @@ namespace varnoket {
 namespace {
 
 constexpr int kButtonMargin = 2;
-constexpr int kGapAboveButton = 5;
+constexpr int kHelpGapAboveButton = 5;
 
 }  // namespace
 
@@ -83,7 +83,7 @@ void HelpWindow::LayOutControls() {
   const QSize client = size();
   const QSize button = closeButton_->size();
   guideText_->setGeometry(0, 0, client.width() - 2,
-                          client.height() - button.height() - kGapAboveButton);
+                          client.height() - button.height() - kHelpGapAboveButton);
   closeButton_->move(client.width() - button.width() - kButtonMargin,
                      client.height() - button.height() - kButtonMargin);
   guideText_->viewport()->update();

@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kButtonRightMargin = 6;
 constexpr int kButtonBottomMargin = 4;
-constexpr int kGapAboveButton = 10;
+constexpr int kLogGapAboveButton = 10;
 
 int ToGridIndex(size_t n) {
   return n > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
@@ -103,7 +103,8 @@ void LogViewer::ShowLog(const LogLoad& load, Dialogs& dialogs) {
 void LogViewer::LayOutControls() {
   const QSize client = size();
   const QSize button = closeButton_->size();
-  logTable_->setGeometry(0, 0, client.width(), client.height() - button.height() - kGapAboveButton);
+  logTable_->setGeometry(0, 0, client.width(),
+                         client.height() - button.height() - kLogGapAboveButton);
   closeButton_->move(client.width() - button.width() - kButtonRightMargin,
                      client.height() - button.height() - kButtonBottomMargin);
 }
