@@ -13,7 +13,7 @@ build=${FUZZ_BUILD_DIR:-build-fuzz}
 bash scripts/install-deps.sh --with-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOKET_FUZZ=ON \
-  -DVARNOKET_BUILD_TESTS=OFF -DVARNOKET_BUILD_BENCH=OFF >/dev/null
+  -DVARNOKET_UNITY_BUILD=ON -DVARNOKET_BUILD_TESTS=OFF -DVARNOKET_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target fuzz_targets
 
 work=$(mktemp -d)

@@ -32,7 +32,7 @@ ldflags=$(dpkg-buildflags --get LDFLAGS)
 
 build=${PACKAGE_BUILD_DIR:-build-package}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVARNOKET_BUILD_TESTS=OFF \
-  -DVARNOKET_BUILD_BENCH=OFF -DVARNOKET_SANITIZE=OFF "-DCMAKE_CXX_FLAGS=$cxxflags" \
+  -DVARNOKET_BUILD_BENCH=OFF -DVARNOKET_SANITIZE=OFF -DVARNOKET_UNITY_BUILD=ON "-DCMAKE_CXX_FLAGS=$cxxflags" \
   -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" >/dev/null
 rm -f "$build"/varnoket_*.deb
 cmake --build "$build" -j"$(nproc)" --target package
