@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/DayFolders.h"
+#include "engine/FileRecord.h"
 #include "platform/MachineIdentity.h"
 #include "platform/PathRules.h"
 
@@ -14,8 +15,6 @@ namespace {
 // The partial copies of older versions: ".vk-part-<pid>-<n>".
 constexpr std::string_view kPartialPrefix = ".vk-part-";
 constexpr std::string_view kReplacingMarker = ".tmp-";
-// What a directory record holds as its stored name.
-constexpr std::string_view kDirectoryName = "*";
 
 bool AllDigits(std::string_view text) {
   return !text.empty() &&
@@ -49,7 +48,7 @@ void RemoveTemporaries(FileSystem& fs, const PathRules& rules, const std::string
 
 bool IsTemporaryName(const std::string& name, long* pid) {
   const std::string_view n(name);
-  if (n == kDirectoryName || n.ends_with(kStoredSuffix)) return false;
+  if (n == kDirectoryStoredName || n.ends_with(kStoredSuffix)) return false;
   if (n.starts_with(kPartialPrefix)) {
     const std::string_view rest = n.substr(kPartialPrefix.size());
     const size_t dash = rest.find('-');
